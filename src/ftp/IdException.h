@@ -1,0 +1,115 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+
+// Every failure of the engine is an exception of this family, carrying the message text the
+// application shows or logs.
+class EIdException : public std::runtime_error {
+public:
+    explicit EIdException(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Failures the application treats as an ordinary end of a connection.
+class EIdSilentException : public EIdException {
+public:
+    using EIdException::EIdException;
+};
+
+class EIdConnClosedGracefully : public EIdSilentException {
+public:
+    EIdConnClosedGracefully() : EIdSilentException("Connection Closed Gracefully.") {}
+};
+
+class EIdAlreadyConnected : public EIdException {
+public:
+    EIdAlreadyConnected() : EIdException("Already connected.") {}
+};
+
+class EIdClosedSocket : public EIdException {
+public:
+    EIdClosedSocket() : EIdException("Disconnected.") {}
+};
+
+class EIdReadTimeout : public EIdException {
+public:
+    EIdReadTimeout() : EIdException("Read Timeout") {}
+};
+
+class EIdReadLnMaxLineLengthExceeded : public EIdException {
+public:
+    EIdReadLnMaxLineLengthExceeded() : EIdException("Max line length exceeded.") {}
+};
+
+// A reply code outside the allowed list; the message is the reply's text lines, each followed
+// by CR LF.
+class EIdProtocolReplyError : public EIdException {
+public:
+    EIdProtocolReplyError(int replyCode, const std::string& message)
+        : EIdException(message), replyCode_(replyCode) {}
+    int ReplyErrorCode() const { return replyCode_; }
+
+private:
+    int replyCode_;
+};
+
+class EIdConnectTimeout : public EIdException {
+public:
+    EIdConnectTimeout() : EIdException("Connect timed out.") {}
+};
+
+class EIdConnectException : public EIdException {
+public:
+    using EIdException::EIdException;
+};
+
+// "Socket Error # <n>" CR LF <text>, with the Windows Sockets error numbers.
+class EIdSocketError : public EIdException {
+public:
+    EIdSocketError(int lastError, const std::string& message)
+        : EIdException(message), lastError_(lastError) {}
+    int LastError() const { return lastError_; }
+
+private:
+    int lastError_;
+};
+
+class EIdTCPConnectionError : public EIdException {
+public:
+    using EIdException::EIdException;
+};
+
+class EIdNotConnected : public EIdTCPConnectionError {
+public:
+    EIdNotConnected() : EIdTCPConnectionError("Not Connected") {}
+};
+
+class EIdNoDataToRead : public EIdTCPConnectionError {
+public:
+    EIdNoDataToRead() : EIdTCPConnectionError("No data to read.") {}
+};
+
+class EIdNotEnoughDataInBuffer : public EIdTCPConnectionError {
+public:
+    EIdNotEnoughDataInBuffer() : EIdTCPConnectionError("Not enough data in buffer.") {}
+};
+
+class EIdSocketHandleError : public EIdException {
+public:
+    using EIdException::EIdException;
+};
+
+class EIdCouldNotBindSocket : public EIdSocketHandleError {
+public:
+    EIdCouldNotBindSocket()
+        : EIdSocketHandleError("Could not bind socket. Address and port are already in use.") {}
+};
+
+class EIdStackError : public EIdException {
+public:
+    using EIdException::EIdException;
+};
+
+class EIdStackInitializationFailed : public EIdStackError {
+public:
+    EIdStackInitializationFailed() : EIdStackError("Winsock Initialization Error.") {}
+};

@@ -1,0 +1,32 @@
+#include "UserDialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+void TDesktopDialogs::ShowMessage(const QString& text)
+{
+    QMessageBox::information(parent_, QApplication::applicationDisplayName(), text);
+}
+
+TUserDialogs::Answer TDesktopDialogs::Ask(const QString& text, Buttons buttons)
+{
+    QMessageBox::StandardButtons offered;
+    switch (buttons) {
+    case Buttons::Ok: offered = QMessageBox::Ok; break;
+    case Buttons::OkCancel: offered = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case Buttons::YesNo: offered = QMessageBox::Yes | QMessageBox::No; break;
+    case Buttons::YesNoCancel: offered = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    }
+    switch (QMessageBox::question(parent_, QApplication::applicationDisplayName(), text, offered)) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
+int TDesktopDialogs::RunModal(QDialog& dialog)
+{
+    return dialog.exec();
+}

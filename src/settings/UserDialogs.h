@@ -1,0 +1,35 @@
+#pragma once
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+// Every message box, question and modal dialog of the program goes through this interface,
+// owned by the main window. The desktop implementation shows real boxes titled with the
+// application title; tests install one that answers from a script and records what was shown.
+class TUserDialogs {
+public:
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~TUserDialogs() = default;
+
+    // A notice with an OK button.
+    virtual void ShowMessage(const QString& text) = 0;
+    // A question; the answer is one of the buttons offered (Cancel when the box is closed).
+    virtual Answer Ask(const QString& text, Buttons buttons) = 0;
+    // Runs a modal dialog and returns its QDialog result code.
+    virtual int RunModal(QDialog& dialog) = 0;
+};
+
+// The desktop implementation: QMessageBox titled with the application's display name.
+class TDesktopDialogs : public TUserDialogs {
+public:
+    explicit TDesktopDialogs(QWidget* parent) : parent_(parent) {}
+    void ShowMessage(const QString& text) override;
+    Answer Ask(const QString& text, Buttons buttons) override;
+    int RunModal(QDialog& dialog) override;
+
+private:
+    QWidget* parent_;
+};
