@@ -1,0 +1,81 @@
+#include "log/FileOperationLog.h"
+
+#include "platform/ProgramDir.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+#include <QStringList>
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+// The lines of the file (LF or CR LF), empty when it does not exist.
+QList<QByteArray> LoadLogLines(const QString& path)
+{
+    QList<QByteArray> lines;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    lines = file.readAll().split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.pop_back();
+    for (QByteArray& line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    return lines;
+}
+
+void SaveLogLines(const QString& path, const QList<QByteArray>& lines)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot write " + path.toStdString() + ": " + file.errorString().toStdString());
+    for (const QByteArray& line : lines) {
+        file.write(line);
+        file.write("\r\n");
+    }
+    if (!file.commit())
+        throw std::runtime_error("cannot write " + path.toStdString() + ": " + file.errorString().toStdString());
+}
+
+}
+
+QString FormatLogDateTime(const QDateTime& when)
+{
+    const QLocale locale = QLocale::system();
+    QString text = locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() != QTime(0, 0))
+        text += u' ' + locale.toString(when.time(), QLocale::LongFormat);
+    return text;
+}
+
+TFileOperationLog::TFileOperationLog(QString appDir, std::function<int()> maxFileLog)
+    : appDir_(std::move(appDir)), maxFileLog_(std::move(maxFileLog))
+{
+}
+
+QString FileOperationLogPath(const QString& appDir)
+{
+    return QString::fromStdString(ProgramFilePath(appDir.toStdString(), ProgramFile::FileOperationLog));
+}
+
+QString TFileOperationLog::Path() const
+{
+    return FileOperationLogPath(appDir_);
+}
+
+void TFileOperationLog::AppendFileOperationLog(const QString& operation, const QString& first,
+                                               const QString& direction, const QString& second) const
+{
+    const QString path = Path();
+    const QString line = FormatLogDateTime(QDateTime::currentDateTime()) + u' ' + operation + u' ' + first + u' ' +
+                         direction + u' ' + second;
+    QList<QByteArray> lines = LoadLogLines(path);
+    lines.append(line.toUtf8());
+    const qsizetype limit = std::max(0, maxFileLog_());
+    if (lines.size() > limit)
+        lines.remove(0, lines.size() - limit);
+    SaveLogLines(path, lines);
+}

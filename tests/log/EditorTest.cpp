@@ -1,0 +1,166 @@
+#include "log/Editor.h"
+
+#include "fixtures/TempDir.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        editor.resize(400, 61);
+        editor.show();
+        QApplication::processEvents();
+    }
+
+    void Fill(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            editor.AppendLine(QStringLiteral("line %1").arg(i));
+    }
+
+    // Sends a wheel event with the given vertical angle delta and says whether it was handled.
+    bool Wheel(int delta)
+    {
+        const QPointF at(10, 10);
+        QWheelEvent event(at, editor.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        event.setAccepted(false);
+        QApplication::sendEvent(editor.viewport(), &event);
+        return event.isAccepted();
+    }
+
+    TEditor editor;
+};
+
+TEST_F(EditorTest, IsAReadOnlyViewWithVerticalScrollBarOnly)
+{
+    EXPECT_EQ(editor.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_NE(editor.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_TRUE(QFontInfo(editor.font()).fixedPitch());
+    EXPECT_EQ(editor.palette().color(QPalette::Highlight), QColor(0, 0, 128));
+    EXPECT_EQ(editor.palette().color(QPalette::HighlightedText), QColor(Qt::white));
+    EXPECT_GE(editor.VisibleRowCount(), 1);
+}
+
+TEST_F(EditorTest, LinesAppendAndDropFromTheFront)
+{
+    Fill(40);
+    ASSERT_EQ(editor.LineCount(), 40);
+    for (int i = 0; i < 35; ++i)
+        editor.DeleteFirstLine();
+    editor.AppendLine(QStringLiteral("last"));
+    ASSERT_EQ(editor.LineCount(), 6);
+    EXPECT_EQ(editor.Line(0), QStringLiteral("line 35"));
+    EXPECT_EQ(editor.Line(5), QStringLiteral("last"));
+    for (int i = 0; i < 10; ++i)
+        editor.DeleteFirstLine();
+    EXPECT_EQ(editor.LineCount(), 0);
+    editor.CaretToEnd();
+    EXPECT_EQ(editor.CaretLine(), 0);
+    EXPECT_EQ(editor.CaretColumn(), 0);
+}
+
+TEST_F(EditorTest, CaretToEndAndScrollShowTheLastLine)
+{
+    Fill(50);
+    editor.SetTopRow(0);
+    editor.CaretToEnd();
+    editor.ScrollCaretIntoView();
+    EXPECT_EQ(editor.CaretLine(), 49);
+    EXPECT_EQ(editor.CaretColumn(), QStringLiteral("line 49").size());
+    EXPECT_TRUE(editor.IsRowVisible(49));
+    EXPECT_EQ(editor.TopRow(), 50 - editor.VisibleRowCount());
+}
+
+TEST_F(EditorTest, TopRowIsSettableWithinTheLines)
+{
+    Fill(30);
+    editor.SetTopRow(7);
+    EXPECT_EQ(editor.TopRow(), 7);
+    editor.SetTopRow(-3);
+    EXPECT_EQ(editor.TopRow(), 0);
+    editor.SetTopRow(1000);
+    EXPECT_EQ(editor.TopRow(), 30 - editor.VisibleRowCount());
+}
+
+TEST_F(EditorTest, WheelMovesTheTopRowByFiveAndIsHandled)
+{
+    Fill(100);
+    editor.SetTopRow(20);
+    EXPECT_TRUE(Wheel(-120));
+    EXPECT_EQ(editor.TopRow(), 25);
+    EXPECT_TRUE(Wheel(0));
+    EXPECT_EQ(editor.TopRow(), 30);
+    EXPECT_TRUE(Wheel(120));
+    EXPECT_EQ(editor.TopRow(), 25);
+    editor.SetTopRow(2);
+    EXPECT_TRUE(Wheel(240));
+    EXPECT_EQ(editor.TopRow(), 0);
+}
+
+TEST_F(EditorTest, HeightIsSettable)
+{
+    editor.resize(400, 120);
+    QApplication::processEvents();
+    EXPECT_EQ(editor.height(), 120);
+    const int rowsTall = editor.VisibleRowCount();
+    editor.resize(400, 61);
+    QApplication::processEvents();
+    EXPECT_LT(editor.VisibleRowCount(), rowsTall);
+}
+
+TEST_F(EditorTest, SavesEveryLine)
+{
+    TempDir dir;
+    editor.AppendLine(QStringLiteral(">> 220 ようこそ"));
+    editor.AppendLine(QStringLiteral("<< USER anonymous"));
+    editor.SaveToFile(QString::fromStdString(dir.File("SessionLog.txt")));
+    EXPECT_EQ(TempDir::ReadFile(dir.File("SessionLog.txt")), ">> 220 ようこそ\n<< USER anonymous\n");
+    EXPECT_THROW(editor.SaveToFile(QString::fromStdString(dir.File("missing/SessionLog.txt"))), std::runtime_error);
+}
+
+// Pixels drawn clearly in the given pure colour.
+int PixelsNear(const QImage& image, QColor colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) < 40 && std::abs(c.green() - colour.green()) < 40 &&
+                std::abs(c.blue() - colour.blue()) < 40)
+                ++count;
+        }
+    return count;
+}
+
+TEST_F(EditorTest, ColoursAreReadableAndSettableAtRunTime)
+{
+    EXPECT_EQ(editor.CommentColor(), 32768);
+    EXPECT_EQ(editor.IntColor(), 128);
+    EXPECT_EQ(editor.ReserveColor(), 255);
+
+    editor.AppendLine(QStringLiteral(">> MMMMMMMMMMMMMMMMMMMM"));
+    editor.SetCommentColor(0xFF0000); // blue
+    QImage blue = editor.viewport()->grab().toImage();
+    EXPECT_GT(PixelsNear(blue, Qt::blue), 20);
+
+    editor.SetCommentColor(0x00FF00); // green
+    EXPECT_EQ(editor.CommentColor(), 0x00FF00);
+    QImage green = editor.viewport()->grab().toImage();
+    EXPECT_EQ(PixelsNear(green, Qt::blue), 0);
+    EXPECT_GT(PixelsNear(green, Qt::green), 20);
+
+    editor.SetIntColor(1);
+    editor.SetReserveColor(2);
+    EXPECT_EQ(editor.IntColor(), 1);
+    EXPECT_EQ(editor.ReserveColor(), 2);
+}
+
+}

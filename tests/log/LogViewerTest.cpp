@@ -1,0 +1,48 @@
+#include "log/LogViewer.h"
+
+#include "log/Editor.h"
+#include "fixtures/TempDir.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(LogViewer, SavesThePaneAsSessionLog)
+{
+    TempDir dir;
+    TEditor pane;
+    pane.AppendLine(QStringLiteral("Connected."));
+    pane.AppendLine(QStringLiteral(">> 220 ready"));
+    const QString path = SaveSessionLog(pane, QString::fromStdString(dir.Path()));
+    EXPECT_EQ(path.toStdString(), dir.File("SessionLog.txt"));
+    EXPECT_EQ(TempDir::ReadFile(dir.File("SessionLog.txt")), "Connected.\n>> 220 ready\n");
+}
+
+TEST(LogViewer, StartsTheViewerWithThePathAsItsArgument)
+{
+    TempDir dir;
+    const std::string script = dir.File("viewer.sh");
+    TempDir::WriteFile(script, "#!/bin/sh\nd=\"$(dirname \"$0\")\"; printf '%s' \"$1\" > \"$d/seen.tmp\" && mv \"$d/seen.tmp\" \"$d/seen\"\n");
+    QFile::setPermissions(QString::fromStdString(script), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString target = QString::fromStdString(dir.File("with space.txt"));
+    ASSERT_TRUE(StartViewer(QString::fromStdString(script), target));
+
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFile::exists(QString::fromStdString(dir.File("seen"))) && waited.elapsed() < 10000)
+        QThread::msleep(20);
+    EXPECT_EQ(TempDir::ReadFile(dir.File("seen")), target.toStdString());
+}
+
+TEST(LogViewer, ViewerThatCannotStartIsReported)
+{
+    EXPECT_FALSE(StartViewer(QStringLiteral("/nonexistent/viewer"), QStringLiteral("/tmp/x")));
+    EXPECT_FALSE(StartViewer(QString(), QStringLiteral("/tmp/x")));
+    EXPECT_EQ(QString::fromUtf16(LogViewerFailedMessage),
+              QStringLiteral("ログファイルが開けませんでした。ログファイルが存在しないか、ビューアの再設定が必要です"));
+}
+
+}

@@ -1,0 +1,149 @@
+#include "log/SessionLog.h"
+
+#include "log/Editor.h"
+#include "log/LogSyntax.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SessionLogTest : public ::testing::Test {
+protected:
+    SessionLogTest() : log(&pane, [this] { return maxLog; })
+    {
+        pane.resize(400, 61);
+        pane.show();
+        QApplication::processEvents();
+    }
+
+    QStringList Lines() const
+    {
+        QStringList lines;
+        for (int i = 0; i < pane.LineCount(); ++i)
+            lines << pane.Line(i);
+        return lines;
+    }
+
+    TEditor pane;
+    int maxLog = 500;
+    TSessionLog log;
+};
+
+TEST_F(SessionLogTest, LimitKeepsTheNewestLinesAndScrollsToTheLast)
+{
+    maxLog = 3;
+    for (int i = 1; i <= 5; ++i)
+        log.AppendLogLine(QStringLiteral("line %1").arg(i));
+    EXPECT_EQ(Lines(), (QStringList{"line 3", "line 4", "line 5"}));
+    EXPECT_EQ(pane.CaretLine(), 2);
+    EXPECT_TRUE(pane.IsRowVisible(2));
+}
+
+TEST_F(SessionLogTest, ScrollsToTheLastLineOfALongLog)
+{
+    for (int i = 0; i < 200; ++i)
+        log.AppendLogLine(QStringLiteral("line %1").arg(i));
+    EXPECT_TRUE(pane.IsRowVisible(199));
+    EXPECT_FALSE(pane.IsRowVisible(0));
+}
+
+TEST_F(SessionLogTest, TrimsAndSkipsBlankText)
+{
+    log.AppendLogLine(QStringLiteral("   "));
+    log.AppendLogLine(QStringLiteral("\r\n"));
+    log.AppendLogLine(QStringLiteral("\t\x01 \n"));
+    log.AppendLogLine(QString());
+    EXPECT_EQ(pane.LineCount(), 0);
+    log.AppendLogLine(QStringLiteral(" \t Connected.\r\n"));
+    EXPECT_EQ(Lines(), QStringList{"Connected."});
+}
+
+TEST_F(SessionLogTest, ZeroAndNegativeLimitsKeepThePaneEmpty)
+{
+    maxLog = 0;
+    log.AppendLogLine(QStringLiteral("a"));
+    EXPECT_EQ(pane.LineCount(), 0);
+    maxLog = -5;
+    log.AppendLogLine(QStringLiteral("b"));
+    EXPECT_EQ(pane.LineCount(), 0);
+}
+
+TEST_F(SessionLogTest, LimitIsReadOnEveryAppend)
+{
+    for (int i = 0; i < 10; ++i)
+        log.AppendLogLine(QStringLiteral("line %1").arg(i));
+    maxLog = 2;
+    log.AppendLogLine(QStringLiteral("new"));
+    EXPECT_EQ(Lines(), (QStringList{"line 9", "new"}));
+}
+
+TEST_F(SessionLogTest, DirectLinesSkipTrimAndLimit)
+{
+    maxLog = 0;
+    log.AddLineDirect(QStringLiteral("Marlux Version 2.1.2.0 notice "));
+    log.AddLineDirect(QStringLiteral("2026/12/06"));
+    EXPECT_EQ(Lines(), (QStringList{"Marlux Version 2.1.2.0 notice ", "2026/12/06"}));
+}
+
+TEST_F(SessionLogTest, WithoutAPaneNothingHappens)
+{
+    TSessionLog detached(nullptr, [] { return 500; });
+    detached.AppendLogLine(QStringLiteral("text"));
+    detached.AddLineDirect(QStringLiteral("text"));
+    detached.LogReceived("220 ready\r\n");
+    detached.SetPane(&pane);
+    detached.AppendLogLine(QStringLiteral("after"));
+    EXPECT_EQ(Lines(), QStringList{"after"});
+}
+
+TEST_F(SessionLogTest, ReceivedReplyIsOneCommentLine)
+{
+    log.LogReceived("220 (vsFTPd 3.0.3) \"ready\"\r\n");
+    ASSERT_EQ(Lines(), QStringList{">> 220 (vsFTPd 3.0.3) \"ready\""});
+    const std::vector<TLogSpan> spans = ClassifyLogLine(pane.Line(0));
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_EQ(spans[0].kind, TLogTokenClass::Comment);
+    EXPECT_EQ(spans[0].length, pane.Line(0).size());
+}
+
+TEST_F(SessionLogTest, MultiLineChunkGivesOneMarkedLinePerLine)
+{
+    log.LogReceived("230-Welcome\r\n\r\n230 Login successful.\r\n");
+    EXPECT_EQ(Lines(), (QStringList{">> 230-Welcome", ">> 230 Login successful."}));
+}
+
+TEST_F(SessionLogTest, SentCommandShowsNumbersAndStrings)
+{
+    log.LogSent("SITE CHMOD 755 \"a b\"\r\n");
+    ASSERT_EQ(Lines(), QStringList{"<< SITE CHMOD 755 \"a b\""});
+    std::vector<TLogTokenClass> kinds;
+    for (const TLogSpan& span : ClassifyLogLine(pane.Line(0)))
+        kinds.push_back(span.kind);
+    EXPECT_EQ(kinds, (std::vector{TLogTokenClass::Text, TLogTokenClass::Number, TLogTokenClass::Text,
+                                  TLogTokenClass::String}));
+}
+
+TEST_F(SessionLogTest, PasswordIsMasked)
+{
+    log.LogSent("USER anonymous\r\n");
+    log.LogSent("PASS s3cret pass\r\n");
+    log.LogSent("pass other\r\n");
+    log.LogSent("PASV\r\n");
+    log.LogSent("PASS\r\n");
+    EXPECT_EQ(Lines(), (QStringList{"<< USER anonymous", "<< PASS ****", "<< pass ****", "<< PASV", "<< PASS ****"}));
+    EXPECT_FALSE(Lines().join(u'\n').contains(QStringLiteral("s3cret")));
+    EXPECT_EQ(MaskSentData(QStringLiteral("PASSWORD x")), QStringLiteral("PASSWORD x"));
+}
+
+TEST_F(SessionLogTest, InvalidBytesDoNotBreakTheLog)
+{
+    log.LogReceived(std::string("550 \xff\xfe\x80 name\r\n"));
+    log.LogReceived("257 \"/日本語\"\r\n");
+    ASSERT_EQ(pane.LineCount(), 2);
+    EXPECT_TRUE(pane.Line(0).startsWith(QStringLiteral(">> 550 ")));
+    EXPECT_TRUE(pane.Line(0).endsWith(QStringLiteral(" name")));
+    EXPECT_EQ(pane.Line(1), QStringLiteral(">> 257 \"/日本語\""));
+}
+
+}
