@@ -53,15 +53,15 @@ TEditor::TEditor(QWidget* parent)
     setPalette(pal);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
-    UpdateScrollRange();
+    verticalScrollBar()->setSingleStep(1);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TEditor::ScrollBarMoved);
+    SyncScrollBar();
 }
 
 void TEditor::AppendLine(QString line)
 {
     lines_.Append(std::move(line));
-    UpdateScrollRange();
-    viewport()->update();
+    ScheduleSync();
 }
 
 void TEditor::DeleteFirstLine()
@@ -70,12 +70,8 @@ void TEditor::DeleteFirstLine()
         return;
     lines_.RemoveFirst();
     caretLine_ = std::max(0, caretLine_ - 1);
-    // Keep the rows on screen where they are: everything moved up by one line.
-    QScrollBar* bar = verticalScrollBar();
-    const int top = std::max(0, bar->value() - 1);
-    UpdateScrollRange();
-    bar->setValue(top);
-    viewport()->update();
+    // The rows on screen stay where they are: everything moved up by one line.
+    SetTopRow(topRow_ - 1);
 }
 
 void TEditor::Clear()
@@ -83,8 +79,7 @@ void TEditor::Clear()
     lines_.Clear();
     caretLine_ = 0;
     caretColumn_ = 0;
-    UpdateScrollRange();
-    viewport()->update();
+    SetTopRow(0);
 }
 
 void TEditor::SaveToFile(const QString& path) const
@@ -118,12 +113,18 @@ void TEditor::ScrollCaretIntoView()
 
 int TEditor::TopRow() const
 {
-    return verticalScrollBar()->value();
+    return topRow_;
 }
 
 void TEditor::SetTopRow(int row)
 {
-    verticalScrollBar()->setValue(row); // the scroll bar clamps to the rows there are
+    topRow_ = std::clamp(row, 0, MaxTopRow());
+    ScheduleSync();
+}
+
+int TEditor::MaxTopRow() const
+{
+    return std::max(0, lines_.Count() - VisibleRowCount());
 }
 
 int TEditor::RowHeight() const
@@ -159,13 +160,32 @@ void TEditor::SetReserveColor(int value)
     viewport()->update();
 }
 
-void TEditor::UpdateScrollRange()
+void TEditor::ScheduleSync()
 {
+    if (syncPending_)
+        return;
+    syncPending_ = true;
+    QMetaObject::invokeMethod(this, &TEditor::SyncScrollBar, Qt::QueuedConnection);
+}
+
+void TEditor::SyncScrollBar()
+{
+    syncPending_ = false;
+    syncing_ = true;
     QScrollBar* bar = verticalScrollBar();
-    const int rows = VisibleRowCount();
-    bar->setRange(0, std::max(0, lines_.Count() - rows));
-    bar->setPageStep(rows);
-    bar->setSingleStep(1);
+    bar->setRange(0, MaxTopRow());
+    bar->setPageStep(VisibleRowCount());
+    bar->setValue(topRow_);
+    syncing_ = false;
+    viewport()->update();
+}
+
+void TEditor::ScrollBarMoved(int value)
+{
+    if (syncing_ || value == topRow_)
+        return;
+    topRow_ = value;
+    viewport()->update();
 }
 
 QColor TEditor::ClassColor(TLogTokenClass kind) const
@@ -218,7 +238,7 @@ void TEditor::paintEvent(QPaintEvent*)
 void TEditor::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollRange();
+    SetTopRow(topRow_);
 }
 
 void TEditor::wheelEvent(QWheelEvent* event)

@@ -52,11 +52,19 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void UpdateScrollRange();
+    int MaxTopRow() const;
+    // The scroll bar follows topRow_ once control returns to the event loop, so a burst of
+    // appends costs no scroll-bar or repaint work per line.
+    void ScheduleSync();
+    void SyncScrollBar();
+    void ScrollBarMoved(int value);
     QColor ClassColor(TLogTokenClass kind) const;
     void PaintRow(QPainter& painter, const QString& text, int y) const;
 
     TLineRing lines_;
+    int topRow_ = 0;
+    bool syncPending_ = false;
+    bool syncing_ = false;
     int caretLine_ = 0;
     int caretColumn_ = 0;
     int commentColor_;

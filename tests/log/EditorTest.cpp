@@ -105,6 +105,26 @@ TEST_F(EditorTest, WheelMovesTheTopRowByFiveAndIsHandled)
     EXPECT_EQ(editor.TopRow(), 0);
 }
 
+TEST_F(EditorTest, ScrollBarFollowsOnceEventsRunAndMovesTheView)
+{
+    Fill(60);
+    editor.SetTopRow(10);
+    QApplication::processEvents();
+    QScrollBar* bar = editor.verticalScrollBar();
+    EXPECT_EQ(bar->maximum(), 60 - editor.VisibleRowCount());
+    EXPECT_EQ(bar->value(), 10);
+    bar->setValue(33);
+    EXPECT_EQ(editor.TopRow(), 33);
+    editor.DeleteFirstLine();
+    EXPECT_EQ(editor.TopRow(), 32);
+    for (int i = 0; i < 49; ++i)
+        editor.DeleteFirstLine();
+    QApplication::processEvents();
+    EXPECT_EQ(editor.TopRow(), 0); // row 33 went with the deleted lines
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(bar->maximum(), std::max(0, 10 - editor.VisibleRowCount()));
+}
+
 TEST_F(EditorTest, HeightIsSettable)
 {
     editor.resize(400, 120);
