@@ -3,11 +3,15 @@
 #include "log/LogColor.h"
 #include "log/LogSyntax.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QPainter>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <stdexcept>
@@ -15,6 +19,14 @@
 namespace {
 
 constexpr int WheelStepRows = 5;
+constexpr int LeftMargin = 2;
+
+QFont SpanFont(const QFont& normal, TLogTokenClass kind)
+{
+    QFont font = normal;
+    font.setBold(kind == TLogTokenClass::Reserved);
+    return font;
+}
 
 QFont LogFont()
 {
@@ -46,6 +58,8 @@ TEditor::TEditor(QWidget* parent)
     setFont(LogFont());
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setCursor(Qt::IBeamCursor);
     QPalette pal = palette();
     pal.setColor(QPalette::Base, ColorFromValue(LogColor::ButtonFace));
     pal.setColor(QPalette::Highlight, QColor(0, 0, 128));
@@ -70,6 +84,10 @@ void TEditor::DeleteFirstLine()
         return;
     lines_.RemoveFirst();
     caretLine_ = std::max(0, caretLine_ - 1);
+    // A selection follows its text; the part that went with the line is dropped.
+    const auto shift = [](TTextPos pos) { return pos.line == 0 ? TTextPos{} : TTextPos{pos.line - 1, pos.column}; };
+    anchor_ = shift(anchor_);
+    extent_ = shift(extent_);
     // The rows on screen stay where they are: everything moved up by one line.
     SetTopRow(topRow_ - 1);
 }
@@ -79,6 +97,7 @@ void TEditor::Clear()
     lines_.Clear();
     caretLine_ = 0;
     caretColumn_ = 0;
+    anchor_ = extent_ = TTextPos{};
     SetTopRow(0);
 }
 
@@ -207,20 +226,30 @@ QColor TEditor::ClassColor(TLogTokenClass kind) const
     return ColorFromValue(LogColor::WindowText);
 }
 
-void TEditor::PaintRow(QPainter& painter, const QString& text, int y) const
+void TEditor::PaintRow(QPainter& painter, const QString& text, int y, int selBegin, int selEnd) const
 {
-    const QFont normal = font();
-    QFont bold = normal;
-    bold.setBold(true);
     const int baseline = y + fontMetrics().ascent();
-    int x = 2;
+    const QColor selectionBack = palette().color(QPalette::Highlight);
+    const QColor selectionText = palette().color(QPalette::HighlightedText);
+    int x = LeftMargin;
     for (const TLogSpan& span : ClassifyLogLine(text)) {
-        const QString part = text.mid(span.start, span.length);
-        const bool isBold = span.kind == TLogTokenClass::Reserved;
-        painter.setFont(isBold ? bold : normal);
-        painter.setPen(ClassColor(span.kind));
-        painter.drawText(x, baseline, part);
-        x += painter.fontMetrics().horizontalAdvance(part);
+        const QFont font = SpanFont(this->font(), span.kind);
+        const QFontMetrics metrics(font);
+        painter.setFont(font);
+        const int end = span.start + span.length;
+        const int cuts[] = {span.start, std::clamp(selBegin, span.start, end), std::clamp(selEnd, span.start, end), end};
+        for (int piece = 0; piece < 3; ++piece) {
+            if (cuts[piece] >= cuts[piece + 1])
+                continue;
+            const QString part = text.mid(cuts[piece], cuts[piece + 1] - cuts[piece]);
+            const int width = metrics.horizontalAdvance(part);
+            const bool selected = piece == 1;
+            if (selected)
+                painter.fillRect(x, y, width, RowHeight(), selectionBack);
+            painter.setPen(selected ? selectionText : ClassColor(span.kind));
+            painter.drawText(x, baseline, part);
+            x += width;
+        }
         if (x > viewport()->width())
             break;
     }
@@ -231,8 +260,104 @@ void TEditor::paintEvent(QPaintEvent*)
     QPainter painter(viewport());
     const int rowHeight = RowHeight();
     const int last = std::min(lines_.Count(), TopRow() + VisibleRowCount() + 1);
-    for (int row = TopRow(), y = 0; row < last; ++row, y += rowHeight)
-        PaintRow(painter, DisplayText(lines_.At(row)), y);
+    for (int row = TopRow(), y = 0; row < last; ++row, y += rowHeight) {
+        const auto [selBegin, selEnd] = SelectedColumns(row);
+        PaintRow(painter, DisplayText(lines_.At(row)), y, selBegin, selEnd);
+    }
+}
+
+std::pair<int, int> TEditor::SelectedColumns(int row) const
+{
+    const TTextPos begin = std::min(anchor_, extent_);
+    const TTextPos end = std::max(anchor_, extent_);
+    if (!HasSelection() || row < begin.line || row > end.line)
+        return {0, 0};
+    return {row == begin.line ? begin.column : 0, row == end.line ? end.column : int(lines_.At(row).size())};
+}
+
+void TEditor::SetSelection(TTextPos anchor, TTextPos extent)
+{
+    anchor_ = anchor;
+    extent_ = extent;
+    viewport()->update();
+}
+
+QString TEditor::SelectedText() const
+{
+    if (!HasSelection())
+        return QString();
+    QStringList parts;
+    for (int row = std::min(anchor_, extent_).line; row <= std::max(anchor_, extent_).line; ++row) {
+        const auto [begin, end] = SelectedColumns(row);
+        parts << lines_.At(row).mid(begin, end - begin);
+    }
+    return parts.join(u'\n');
+}
+
+void TEditor::SelectAll()
+{
+    if (lines_.Count() == 0)
+        return;
+    SetSelection(TTextPos{}, TTextPos{lines_.Count() - 1, int(lines_.At(lines_.Count() - 1).size())});
+}
+
+void TEditor::CopySelection() const
+{
+    if (HasSelection())
+        QApplication::clipboard()->setText(SelectedText());
+}
+
+TTextPos TEditor::PositionAt(QPoint point) const
+{
+    if (lines_.Count() == 0)
+        return TTextPos{};
+    const int row = point.y() < 0 ? topRow_ - 1 : topRow_ + point.y() / RowHeight();
+    const int line = std::clamp(row, 0, lines_.Count() - 1);
+    const QString text = DisplayText(lines_.At(line));
+    int x = LeftMargin;
+    for (const TLogSpan& span : ClassifyLogLine(text)) {
+        const QFontMetrics metrics(SpanFont(font(), span.kind));
+        for (int column = span.start; column < span.start + span.length; ++column) {
+            const int width = metrics.horizontalAdvance(text[column]);
+            if (point.x() < x + width / 2)
+                return TTextPos{line, column};
+            x += width;
+        }
+    }
+    return TTextPos{line, int(text.size())};
+}
+
+void TEditor::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(event);
+    const TTextPos at = PositionAt(event->position().toPoint());
+    SetSelection((event->modifiers() & Qt::ShiftModifier) ? anchor_ : at, at);
+    event->accept();
+}
+
+void TEditor::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return QAbstractScrollArea::mouseMoveEvent(event);
+    const QPoint point = event->position().toPoint();
+    if (point.y() < 0)
+        SetTopRow(topRow_ - 1);
+    else if (point.y() >= viewport()->height())
+        SetTopRow(topRow_ + 1);
+    SetSelection(anchor_, PositionAt(point));
+    event->accept();
+}
+
+void TEditor::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy))
+        CopySelection();
+    else if (event->matches(QKeySequence::SelectAll))
+        SelectAll();
+    else
+        return QAbstractScrollArea::keyPressEvent(event);
+    event->accept();
 }
 
 void TEditor::resizeEvent(QResizeEvent* event)

@@ -7,6 +7,13 @@
 
 class QPainter;
 
+// A place in the text: a line and a character column within it.
+struct TTextPos {
+    int line = 0;
+    int column = 0;
+    auto operator<=>(const TTextPos&) const = default;
+};
+
 // Read-only, colour-highlighting line view used as the session log pane. Lines live in a
 // ring buffer; only the visible rows are highlighted and painted, so appending is cheap even
 // when thousands of lines arrive between two repaints.
@@ -44,12 +51,23 @@ public:
     void SetIntColor(int value);
     void SetReserveColor(int value);
 
+    // Selection by mouse (drag, or Ctrl+A); Ctrl+C copies it to the clipboard.
+    bool HasSelection() const { return anchor_ != extent_; }
+    QString SelectedText() const;
+    void SelectAll();
+    void CopySelection() const;
+    // The text position under a point of the viewport.
+    TTextPos PositionAt(QPoint point) const;
+
     int RowHeight() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int MaxTopRow() const;
@@ -59,12 +77,18 @@ private:
     void SyncScrollBar();
     void ScrollBarMoved(int value);
     QColor ClassColor(TLogTokenClass kind) const;
-    void PaintRow(QPainter& painter, const QString& text, int y) const;
+    // Paints one row; columns [selBegin, selEnd) are drawn as selected.
+    void PaintRow(QPainter& painter, const QString& text, int y, int selBegin, int selEnd) const;
+    // The selected columns of a row as [begin, end); empty when the row is not selected.
+    std::pair<int, int> SelectedColumns(int row) const;
+    void SetSelection(TTextPos anchor, TTextPos extent);
 
     TLineRing lines_;
     int topRow_ = 0;
     bool syncPending_ = false;
     bool syncing_ = false;
+    TTextPos anchor_;
+    TTextPos extent_;
     int caretLine_ = 0;
     int caretColumn_ = 0;
     int commentColor_;

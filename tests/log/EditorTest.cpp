@@ -3,6 +3,8 @@
 #include "fixtures/TempDir.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QImage>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -34,6 +36,19 @@ protected:
         event.setAccepted(false);
         QApplication::sendEvent(editor.viewport(), &event);
         return event.isAccepted();
+    }
+
+    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+    {
+        QMouseEvent event(type, QPointF(at), editor.viewport()->mapToGlobal(QPointF(at)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(editor.viewport(), &event);
+    }
+
+    void Key(int key, Qt::KeyboardModifiers modifiers)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(&editor, &event);
     }
 
     TEditor editor;
@@ -144,6 +159,44 @@ TEST_F(EditorTest, SavesEveryLine)
     editor.SaveToFile(QString::fromStdString(dir.File("SessionLog.txt")));
     EXPECT_EQ(TempDir::ReadFile(dir.File("SessionLog.txt")), ">> 220 ようこそ\n<< USER anonymous\n");
     EXPECT_THROW(editor.SaveToFile(QString::fromStdString(dir.File("missing/SessionLog.txt"))), std::runtime_error);
+}
+
+TEST_F(EditorTest, MouseDragSelectsAndCtrlCCopies)
+{
+    editor.AppendLine(QStringLiteral("<< USER anonymous"));
+    editor.AppendLine(QStringLiteral(">> 331 Please specify the password."));
+    const int row = editor.RowHeight();
+    const QPoint start(1, row / 2);                 // before the first character of line 0
+    const QPoint end(editor.viewport()->width() - 2, row + row / 2); // after the end of line 1
+    EXPECT_EQ(editor.PositionAt(start), (TTextPos{0, 0}));
+    Mouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, end, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, end, Qt::NoButton);
+    EXPECT_EQ(editor.SelectedText(), QStringLiteral("<< USER anonymous\n>> 331 Please specify the password."));
+
+    QApplication::clipboard()->clear();
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), editor.SelectedText());
+}
+
+TEST_F(EditorTest, SelectionPartOfALineAndAfterTheFirstLineGoes)
+{
+    editor.AppendLine(QStringLiteral("first"));
+    editor.AppendLine(QStringLiteral("MMMMMMMM"));
+    const int row = editor.RowHeight();
+    Mouse(QEvent::MouseButtonPress, QPoint(1, row + row / 2), Qt::LeftButton);
+    const int charWidth = QFontMetrics(editor.font()).horizontalAdvance(u'M');
+    Mouse(QEvent::MouseMove, QPoint(2 + 3 * charWidth + 1, row + row / 2), Qt::LeftButton);
+    EXPECT_EQ(editor.SelectedText(), QStringLiteral("MMM"));
+    editor.DeleteFirstLine();
+    EXPECT_EQ(editor.SelectedText(), QStringLiteral("MMM"));
+    editor.DeleteFirstLine();
+    EXPECT_FALSE(editor.HasSelection());
+
+    editor.AppendLine(QStringLiteral("a"));
+    editor.AppendLine(QStringLiteral("bc"));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(editor.SelectedText(), QStringLiteral("a\nbc"));
 }
 
 // Pixels drawn clearly in the given pure colour.
