@@ -1,0 +1,74 @@
+#include "platform/ProgramDir.h"
+
+#include "fixtures/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+bool IsDirectory(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+TEST(ProgramDir, MarluxHomeWinsAndLosesItsTrailingSlash)
+{
+    TempDir dir;
+    ScopedEnv home("MARLUX_HOME", (dir.Path() + "/").c_str());
+    EXPECT_EQ(ResolveAppDir("/usr/bin/marlux"), dir.Path());
+}
+
+TEST(ProgramDir, WritableExecutableDirectoryIsUsed)
+{
+    TempDir dir;
+    ScopedEnv home("MARLUX_HOME", nullptr);
+    EXPECT_EQ(ResolveAppDir(dir.File("marlux")), dir.Path());
+}
+
+TEST(ProgramDir, ConfigFolderWhenExecutableDirectoryIsMissing)
+{
+    TempDir dir;
+    ScopedEnv home("MARLUX_HOME", nullptr);
+    ScopedEnv config("XDG_CONFIG_HOME", dir.File("config").c_str());
+    EXPECT_EQ(ResolveAppDir("/nonexistent/bin/marlux"), dir.File("config") + "/Marlux");
+    EXPECT_TRUE(IsDirectory(dir.File("config") + "/Marlux"));
+}
+
+TEST(ProgramDir, LstDirIsCreatedAndFailureIsSilent)
+{
+    TempDir dir;
+    EXPECT_EQ(PrepareLstDir(dir.Path()), dir.File("LST"));
+    EXPECT_TRUE(IsDirectory(dir.File("LST")));
+    TempDir::WriteFile(dir.File("file"), "");
+    EXPECT_EQ(PrepareLstDir(dir.File("file")), dir.File("file") + "/LST");
+}
+
+TEST(ProgramDir, FilePathsJoinWithOneSlash)
+{
+    EXPECT_EQ(ProgramFilePath("/opt/marlux", ProgramFile::Settings), "/opt/marlux/Marlux.ini");
+    EXPECT_FALSE(CurrentExecutablePath().empty());
+}
+
+}  // namespace
