@@ -91,7 +91,6 @@ TEST_F(IniFileTest, WriteKeepsEveryOtherLineByteForByte)
 
 TEST_F(IniFileTest, WriteCreatesFileWithItsCreationModeAndKeepsExistingMode)
 {
-    ini.SetCreationMode(0600);
     ini.WriteString("CURRENT", "PROFILE", "CURRENT");
     struct stat st {};
     ASSERT_EQ(stat(path.c_str(), &st), 0);
@@ -101,6 +100,12 @@ TEST_F(IniFileTest, WriteCreatesFileWithItsCreationModeAndKeepsExistingMode)
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(TempDir::ReadFile(path), "[CURRENT]\nPROFILE=other\n");
+
+    TIniFile shared(dir.File("Shared.ini"));
+    shared.SetCreationMode(0644);
+    shared.WriteString("Key", "x", "1");
+    ASSERT_EQ(stat(dir.File("Shared.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 TEST_F(IniFileTest, SectionsKeysEraseAndDelete)
