@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <ctime>
+#include <stdexcept>
+
+// Date-times as the program stores them: days since 1899-12-30, the fraction being the time of
+// day. Local time throughout.
+using TDateTime = double;
+
+// An impossible date or time given to an encoding function.
+class EConvertError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct TDateParts {
+    int year = 0, month = 0, day = 0;
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+bool IsLeapYear(int year);
+int DaysInMonth(int year, int month);
+
+// Throws EConvertError for dates outside 1/1/1 to 9999/12/31 or days the month lacks.
+TDateTime EncodeDate(int year, int month, int day);
+// Throws EConvertError unless hour < 24, minute < 60, second < 60, millisecond < 1000.
+TDateTime EncodeTime(int hour, int minute, int second, int millisecond);
+TDateParts DecodeDateTime(TDateTime value);
+
+TDateParts LocalNow();
+TDateTime DateTimeFromTimeT(std::time_t t);
+std::time_t TimeTFromDateTime(TDateTime value);
