@@ -311,12 +311,12 @@ void ParseDosLine(TIdFTPListItem& item, const TDateParts& today)
     }
 }
 
-void TIdFTPListItems::LoadLines(const std::vector<std::string>& lines)
+void TIdFTPListItems::LoadLines(std::vector<std::string> lines)
 {
-    LoadLines(lines, LocalNow());
+    LoadLines(std::move(lines), LocalNow());
 }
 
-void TIdFTPListItems::LoadLines(const std::vector<std::string>& lines, const TDateParts& today)
+void TIdFTPListItems::LoadLines(std::vector<std::string> lines, const TDateParts& today)
 {
     Clear();
     std::size_t first = 0;
@@ -324,28 +324,29 @@ void TIdFTPListItems::LoadLines(const std::vector<std::string>& lines, const TDa
         first = 1;
     items_.reserve(lines.size() - first);
     for (std::size_t i = first; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
+        std::string& line = lines[i];
         if (line.find_first_not_of(" \t") == std::string::npos)
             continue;
         TIdFTPListItem& item = Add();
-        item.RawLine = line;
+        item.RawLine = std::move(line);
+        const std::string_view raw = item.RawLine;
         switch (ListFormat) {
         case lfNone: break;
         case lfDos: ParseDosLine(item, today); break;
         case lfUnix:
         case lfDsk: ParseUnixLine(item, ListFormat, today); break;
-        case lfNamesOnly: item.Name = Trim(line); break;
+        case lfNamesOnly: item.Name = Trim(raw); break;
         case lfUnknown:
         case lfCustom: throw EIdInvalidFTPListingFormat();
         }
     }
 }
 
-void ParseListing(const std::vector<std::string>& lines, TIdFTPListItems& into)
+void ParseListing(std::vector<std::string> lines, TIdFTPListItems& into)
 {
     into.Clear();
     if (lines.empty())
         return;
     into.ListFormat = DetectListFormat(lines.front(), true);
-    into.LoadLines(lines);
+    into.LoadLines(std::move(lines));
 }

@@ -44,11 +44,11 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-    // Replaces the entries with the parsed lines. A parse error (EIdInvalidFTPListingFormat,
+    // Replaces the entries with the parsed lines (taken over as the entries' raw lines). A parse error (EIdInvalidFTPListingFormat,
     // EConvertError) stops the loading; the entries added so far stay. `today` gives the
     // defaults for missing year and day fields.
-    void LoadLines(const std::vector<std::string>& lines);
-    void LoadLines(const std::vector<std::string>& lines, const TDateParts& today);
+    void LoadLines(std::vector<std::string> lines);
+    void LoadLines(std::vector<std::string> lines, const TDateParts& today);
 
 private:
     std::vector<TIdFTPListItem> items_;
@@ -67,4 +67,4 @@ TDateTime DosTime(std::string_view text);
 
 // A whole raw listing turned into entries, its format taken from the first line. Throws as
 // LoadLines does; `into` then holds what was parsed before the error.
-void ParseListing(const std::vector<std::string>& lines, TIdFTPListItems& into);
+void ParseListing(std::vector<std::string> lines, TIdFTPListItems& into);
