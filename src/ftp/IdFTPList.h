@@ -1,5 +1,6 @@
 #pragma once
 #include "IdException.h"
+#include "IdFTPListBuffer.h"
 #include "platform/DateTime.h"
 
 #include <cstdint>
@@ -51,7 +52,7 @@ public:
     void LoadLines(std::vector<std::string> lines, const TDateParts& today);
 
 private:
-    std::vector<TIdFTPListItem> items_;
+    std::vector<TIdFTPListItem, TIdFTPListBufferAllocator<TIdFTPListItem>> items_;
 };
 
 // The format of a whole listing, guessed from its first line.
