@@ -67,7 +67,8 @@ TEST(UnixListing, YearRuleComparesMonthsOnly)
 
 TEST(UnixListing, NoGroupColumnKeepsBlanksInTheName)
 {
-    const auto& item = Parse({"-rw-r--r-- 1 user 1234 Mar 3 2001 a b.txt"}).Item(0);
+    const auto items = Parse({"-rw-r--r-- 1 user 1234 Mar 3 2001 a b.txt"});
+    const auto& item = items.Item(0);
     EXPECT_EQ(item.Owner, "");
     EXPECT_EQ(item.Group, "user");
     EXPECT_EQ(item.Size, 1234);
@@ -85,7 +86,8 @@ TEST(UnixListing, LinksAndDevices)
     EXPECT_EQ(links.Item(1).Name, "");
     EXPECT_EQ(links.Item(1).LinkTarget, "def");
 
-    const auto& device = Parse({"crw-rw-rw- 1 root root 1, 3 Jan 1 2003 null"}).Item(0);
+    const auto devices = Parse({"crw-rw-rw- 1 root root 1, 3 Jan 1 2003 null"});
+    const auto& device = devices.Item(0);
     EXPECT_EQ(device.Size, 0);
     EXPECT_EQ(device.Name, "null");
     EXPECT_EQ(device.Kind, ikFile);
