@@ -1,0 +1,104 @@
+// The commands the window carries out itself: view style, transfer mode, new window, file
+// manager, help, About, exit and the two log viewers.
+#include "app/AboutBox.h"
+#include "app/HelpPage.h"
+#include "app/MainForm.h"
+
+#include "log/FileOperationLog.h"
+#include "log/LogViewer.h"
+#include "platform/ProgramDir.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+void TMainForm::InstallWindowCommands()
+{
+    programPath_ = QString::fromStdString(CurrentExecutablePath());
+    SetActionHandler("aReport", [this] { SelectViewStyle(TViewStyle::Report); });
+    SetActionHandler("aList", [this] { SelectViewStyle(TViewStyle::List); });
+    SetActionHandler("aSmallIcon", [this] { SelectViewStyle(TViewStyle::SmallIcon); });
+    SetActionHandler("aTypeASCII", [this] { SelectTransferMode(TTransferChoice::ASCII); });
+    SetActionHandler("aTypeBinary", [this] { SelectTransferMode(TTransferChoice::Binary); });
+    SetActionHandler("aTypeAuto", [this] { SelectTransferMode(TTransferChoice::Auto); });
+    SetActionHandler("aOpenNewWindow", [this] { aOpenNewWindowExecute(); });
+    SetActionHandler("aExplorer", [this] { aExplorerExecute(); });
+    SetActionHandler("aTopics", [this] { aTopicsExecute(); });
+    SetActionHandler("aAbout", [this] { aAboutExecute(); });
+    SetActionHandler("aExit", [this] { aExitExecute(); });
+    SetActionHandler("aCurrentSessionLog1", [this] { aCurrentSessionLog1Execute(); });
+    SetActionHandler("aUploadDownloadLog1", [this] { aUploadDownloadLog1Execute(); });
+}
+
+void TMainForm::SelectViewStyle(TViewStyle style)
+{
+    SetChecked(TCheckMark::Report, style == TViewStyle::Report);
+    SetChecked(TCheckMark::List, style == TViewStyle::List);
+    SetChecked(TCheckMark::SmallIcon, style == TViewStyle::SmallIcon);
+    ShowViewStyle(style);
+}
+
+void TMainForm::SelectTransferMode(TTransferChoice mode)
+{
+    SetChecked(TCheckMark::TypeASCII, mode == TTransferChoice::ASCII);
+    SetChecked(TCheckMark::TypeBinary, mode == TTransferChoice::Binary);
+    SetChecked(TCheckMark::TypeAuto, mode == TTransferChoice::Auto);
+    ShowTransferMode(mode);
+}
+
+void TMainForm::aOpenNewWindowExecute()
+{
+    if (!QProcess::startDetached(programPath_, {}))
+        Dialogs().ShowMessage(QStringLiteral("新規ウインドウが開けませんでした。"));
+}
+
+void TMainForm::aExplorerExecute()
+{
+    QProcess::startDetached(QStringLiteral("xdg-open"), {LocalDirectory()});
+}
+
+void TMainForm::aTopicsExecute()
+{
+    try {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(WriteHelpPage(appDir_)));
+    } catch (const std::exception&) {
+        // A help page that cannot be shown is not reported.
+    }
+}
+
+void TMainForm::aAboutExecute()
+{
+    TAboutBox about(this);
+    Dialogs().RunModal(about);
+}
+
+void TMainForm::aExitExecute()
+{
+    hide();
+    close();
+}
+
+void TMainForm::aCurrentSessionLog1Execute()
+{
+    QString path;
+    try {
+        path = SaveSessionLog(*eeLog_, appDir_);
+    } catch (const std::exception&) {
+    }
+    ShowLogFile(path);
+}
+
+void TMainForm::aUploadDownloadLog1Execute()
+{
+    ShowLogFile(FileOperationLogPath(appDir_));
+}
+
+void TMainForm::ShowLogFile(const QString& path)
+{
+    // A log that does not exist is reported like a viewer that cannot start.
+    if (!path.isEmpty() && QFileInfo(path).isFile() && StartViewer(options_.asApplication, path))
+        return;
+    Dialogs().ShowMessage(QString::fromUtf16(LogViewerFailedMessage));
+    Action("aOption")->trigger();
+}

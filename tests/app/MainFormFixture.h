@@ -1,0 +1,41 @@
+#pragma once
+#include "app/MainForm.h"
+#include "fixtures/TempDir.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Every test gets a fresh program directory (MARLUX_HOME) and its own working directory,
+// which is the local pane's directory; both are put back afterwards.
+class MainFormTest : public ::testing::Test {
+protected:
+    MainFormTest();
+    ~MainFormTest() override;
+
+    // Creates the window as the program does, with the command-line arguments given.
+    TMainForm& Open(const QStringList& arguments = {});
+    // Closes it the normal way (the close steps run) and destroys it.
+    void CloseWindow();
+
+    std::string HomeFile(const std::string& name) const { return home_.File(name); }
+    void WriteHomeFile(const std::string& name, const std::string& content) const;
+    // The key=value lines of one section of "Marlux.ini", in file order.
+    std::vector<std::pair<std::string, std::string>> SectionEntries(const std::string& section) const;
+    std::string IniValue(const std::string& section, const std::string& key) const;
+    // Runs the event loop for the given time.
+    static void Pump(int milliseconds);
+
+    TempDir home_;
+    TempDir work_;
+    std::unique_ptr<TMainForm> form_;
+    TScriptedDialogs* dialogs_ = nullptr;
+
+private:
+    QString savedWorkingDirectory_;
+};

@@ -1,0 +1,173 @@
+#include "MainFormFixture.h"
+
+#include "log/Editor.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Waits up to the limit for the action to be triggered; returns the elapsed time or -1.
+qint64 WaitForTrigger(QAction* action, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 at = -1;
+    QEventLoop loop;
+    QObject::connect(action, &QAction::triggered, &loop, [&] {
+        at = clock.elapsed();
+        loop.quit();
+    });
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return at;
+}
+
+}  // namespace
+
+TEST_F(MainFormTest, FirstStartInAnEmptyDirectoryCreatesItsFilesAndDefaults)
+{
+    TMainForm& form = Open();
+    EXPECT_EQ(form.AppDir().toStdString(), home_.Path());
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(home_.File("LST"))).isDir());
+    EXPECT_EQ(form.TextExtList, (StringList{".txt", ".html", ".htm", ".css"}));
+    EXPECT_TRUE(form.SkipExtList.empty());
+    EXPECT_TRUE(form.NoDeleteExtList.empty());
+    EXPECT_EQ(form.findChild<QComboBox*>("ProfileNameBox")->currentText(), "CURRENT");
+    EXPECT_EQ(form.ProfileName, "CURRENT");
+    EXPECT_EQ(form.windowTitle(), "Marlux - 未接続");
+    EXPECT_EQ(form.StatusPanelText(0), "未接続");
+    EXPECT_EQ(form.StatusPanelText(1), "Auto");
+
+    struct stat info = {};
+    ASSERT_EQ(stat(HomeFile("Marlux.ini").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(MainFormTest, SectionDefaultHoldsTheWindowAsDesigned)
+{
+    Open();
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"iMainFormLeft", IniValue("DEFAULT", "iMainFormLeft")},
+        {"iMainFormTop", IniValue("DEFAULT", "iMainFormTop")},
+        {"iMainFormHeight", "547"},
+        {"iMainFormWidth", "726"},
+        {"iLocalSysGroupBoxWidth", "360"},
+        {"iPanelLMHeight", "107"},
+        {"iPanelRUHeitht", "107"},
+        {"iLocalSysToolBarAlign", "4"},
+        {"iRemoteSysToolBarAlign", "3"},
+        {"iHeaderToolBarAlign", "1"},
+        {"bReport", "1"},
+        {"bList", "0"},
+        {"bSmallIcon", "0"},
+        {"bASCII", "0"},
+        {"bBinary", "0"},
+        {"bAuto", "1"},
+        {"LocalMask", "*.*"},
+        {"RemoteMask", ""},
+        {"asApplication", "xdg-open"},
+        {"asInitialDirectory", ""},
+        {"ieeLog", "61"},
+        {"iCommentColor", "32768"},
+        {"iIntColor", "128"},
+        {"iReserveColor", "255"},
+    };
+    EXPECT_EQ(SectionEntries("DEFAULT"), expected);
+}
+
+TEST_F(MainFormTest, StartUpLogsTheAboutLineAndTodaysDate)
+{
+    TMainForm& form = Open();
+    ASSERT_EQ(form.LogPane()->LineCount(), 2);
+    EXPECT_EQ(form.LogPane()->Line(0), "Marlux Version 2.1.2.0 2ペインのFTPクライアント");
+    EXPECT_EQ(form.LogPane()->Line(1), QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+TEST_F(MainFormTest, StartupTimerRunsTheConnectCommandAfterOneSecond)
+{
+    TMainForm& form = Open();
+    const qint64 at = WaitForTrigger(form.Action("aConnect"), 3000);
+    ASSERT_GE(at, 0) << "aConnect was not triggered";
+    EXPECT_GE(at, 800);
+    EXPECT_FALSE(form.StartupTimer()->isActive());
+}
+
+TEST_F(MainFormTest, StartupTimerSkipsTheConnectCommandWhenSwitchedOff)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
+    TMainForm& form = Open();
+    EXPECT_EQ(WaitForTrigger(form.Action("aConnect"), 1500), -1);
+}
+
+TEST_F(MainFormTest, TextExtensionsAreTrimmedAndGetTheirDot)
+{
+    WriteHomeFile("TextExt.txt", "txt\nhtml\n\n\n");
+    EXPECT_EQ(Open().TextExtList, (StringList{".txt", ".html"}));
+}
+
+TEST_F(MainFormTest, AnEmptyLineBetweenTextExtensionsBecomesADot)
+{
+    WriteHomeFile("TextExt.txt", "  txt\n\n.css  \n");
+    EXPECT_EQ(Open().TextExtList, (StringList{".txt", ".", ".css"}));
+}
+
+TEST_F(MainFormTest, ProfileBoxListsTheSectionsAndShowsTheLastProfile)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nPROFILE=myhost\n[DEFAULT]\n[myhost]\nHOST=example\n");
+    TMainForm& form = Open();
+    auto* box = form.findChild<QComboBox*>("ProfileNameBox");
+    ASSERT_EQ(box->count(), 3);
+    EXPECT_EQ(box->itemText(2), "myhost");
+    EXPECT_EQ(box->currentText(), "myhost");
+    EXPECT_EQ(form.ProfileName, "myhost");
+}
+
+TEST_F(MainFormTest, FileArgumentOpensItsFolder)
+{
+    TempDir other;
+    TempDir::WriteFile(other.File("page.html"), "x");
+    TMainForm& form = Open({QString::fromStdString(other.File("page.html"))});
+    EXPECT_EQ(form.LocalDirectory(), QDir(QString::fromStdString(other.Path())).canonicalPath());
+}
+
+TEST_F(MainFormTest, FolderArgumentOpensTheFolder)
+{
+    TempDir other;
+    TMainForm& form = Open({QString::fromStdString(other.Path())});
+    EXPECT_EQ(form.LocalDirectory(), QDir(QString::fromStdString(other.Path())).canonicalPath());
+}
+
+TEST_F(MainFormTest, InitialDirectoryOfTheSettingsWinsOverTheArgument)
+{
+    TempDir argument;
+    TempDir initial;
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nasInitialDirectory=" + initial.Path() + "\n");
+    TMainForm& form = Open({QString::fromStdString(argument.Path())});
+    EXPECT_EQ(form.LocalDirectory(), QDir(QString::fromStdString(initial.Path())).canonicalPath());
+}
+
+TEST_F(MainFormTest, MaskListsAndLocalHistoryAreLoadedFromTheirFiles)
+{
+    WriteHomeFile("LocalMaskList.txt", "*.txt\n*.c\n");
+    WriteHomeFile("RemoteMaskList.txt", "*.png\n");
+    mkdir(HomeFile("LST").c_str(), 0700);
+    WriteHomeFile("LST/Local.lst", "/tmp/\n/usr/\n");
+    TMainForm& form = Open();
+    auto* localMask = form.findChild<QComboBox*>("LocalMaskBox");
+    ASSERT_EQ(localMask->count(), 2);
+    EXPECT_EQ(localMask->itemText(1), "*.c");
+    EXPECT_EQ(localMask->currentText(), "*.*");
+    EXPECT_EQ(form.findChild<QComboBox*>("RemoteMaskBox")->itemText(0), "*.png");
+    auto* history = form.findChild<QComboBox*>("LocalDirBox");
+    ASSERT_EQ(history->count(), 2);
+    EXPECT_EQ(history->itemText(0), "/tmp/");
+}

@@ -1,0 +1,28 @@
+#include "support/ScriptedDialogs.h"
+
+#include <QDialog>
+
+void TScriptedDialogs::ShowMessage(const QString& text)
+{
+    shown_.append(text);
+}
+
+TUserDialogs::Answer TScriptedDialogs::Ask(const QString& text, Buttons)
+{
+    shown_.append(text);
+    if (answers_.empty())
+        return Answer::Cancel;
+    const Answer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+int TScriptedDialogs::RunModal(QDialog& dialog)
+{
+    dialogTitles_.append(dialog.windowTitle());
+    if (dialogs_.empty())
+        return QDialog::Rejected;
+    auto script = std::move(dialogs_.front());
+    dialogs_.pop_front();
+    return script(dialog);
+}
