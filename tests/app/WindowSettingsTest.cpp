@@ -1,0 +1,138 @@
+#include "MainFormFixture.h"
+
+#include <QFileInfo>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+const std::vector<std::string> WindowKeysInOrder = {
+    "iMainFormLeft", "iMainFormTop", "iMainFormHeight", "iMainFormWidth", "iLocalSysGroupBoxWidth",
+    "iPanelLMHeight", "iPanelRUHeitht", "iLocalSysToolBarAlign", "iRemoteSysToolBarAlign", "iHeaderToolBarAlign",
+    "bReport", "bList", "bSmallIcon", "bASCII", "bBinary", "bAuto", "LocalMask", "RemoteMask", "asApplication",
+    "asInitialDirectory", "ieeLog", "iCommentColor", "iIntColor", "iReserveColor"};
+
+std::vector<std::string> Keys(const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    std::vector<std::string> keys;
+    for (const auto& entry : entries)
+        keys.push_back(entry.first);
+    return keys;
+}
+
+}  // namespace
+
+TEST_F(MainFormTest, ClosingWritesEveryWindowKeyToCurrentInOrder)
+{
+    TMainForm& form = Open();
+    form.Action("aList")->trigger();
+    form.Action("aTypeASCII")->trigger();
+    CloseWindow();
+    EXPECT_EQ(Keys(SectionEntries("CURRENT")), WindowKeysInOrder);
+    EXPECT_EQ(IniValue("CURRENT", "bReport"), "0");
+    EXPECT_EQ(IniValue("CURRENT", "bList"), "1");
+    EXPECT_EQ(IniValue("CURRENT", "bASCII"), "1");
+    EXPECT_EQ(IniValue("CURRENT", "bAuto"), "0");
+    EXPECT_EQ(IniValue("CURRENT", "iLocalSysGroupBoxWidth"), "360");
+    EXPECT_EQ(IniValue("CURRENT", "ieeLog"), "61");
+    // A first run pins the directory it showed as the initial directory.
+    EXPECT_EQ(IniValue("CURRENT", "asInitialDirectory"), QFileInfo(QString::fromStdString(work_.Path())).canonicalFilePath().toStdString());
+}
+
+TEST_F(MainFormTest, UncheckedSaveConfigLeavesCurrentUnwritten)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbSaveConfig=0\n");
+    Open();
+    CloseWindow();
+    EXPECT_EQ(Keys(SectionEntries("CURRENT")), std::vector<std::string>{"bSaveConfig"});
+    EXPECT_EQ(Keys(SectionEntries("DEFAULT")), WindowKeysInOrder);
+}
+
+TEST_F(MainFormTest, ClosingWhileNotConnectedWritesTheListsButNoRemoteHistory)
+{
+    Open();
+    CloseWindow();
+    EXPECT_EQ(TempDir::ReadFile(HomeFile("LST/Local.lst")), "");
+    EXPECT_EQ(TempDir::ReadFile(HomeFile("TextExt.txt")), ".txt\n.html\n.htm\n.css\n");
+    EXPECT_EQ(TempDir::ReadFile(HomeFile("SkipExt.txt")), "");
+    EXPECT_EQ(TempDir::ReadFile(HomeFile("NoDeleteExt.txt")), "");
+    EXPECT_EQ(TempDir::ReadFile(HomeFile("LocalMaskList.txt")), "*.*\n*.css\n*.htm*\n");
+    EXPECT_EQ(TempDir::ReadFile(HomeFile("RemoteMaskList.txt")), "\n*.css\n*.htm*\n");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(HomeFile("LST/CURRENT.lst"))));
+}
+
+TEST_F(MainFormTest, AllViewStyleFlagsOffGiveSmallIconsWithNothingChecked)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbReport=0\nbList=0\nbSmallIcon=0\n");
+    const TMainForm& form = Open();
+    EXPECT_EQ(form.CurrentViewStyle(), TViewStyle::SmallIcon);
+    EXPECT_FALSE(form.Action("aReport")->isChecked());
+    EXPECT_FALSE(form.Action("aList")->isChecked());
+    EXPECT_FALSE(form.Action("aSmallIcon")->isChecked());
+}
+
+TEST_F(MainFormTest, HeaderImagesOnceRemovedStayRemoved)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbDrawImage=0\n");
+    TMainForm& form = Open();
+    EXPECT_FALSE(form.HeaderImagesShown());
+    auto* header = form.findChild<QToolBar*>("HeaderToolBar");
+    EXPECT_EQ(header->toolButtonStyle(), Qt::ToolButtonTextOnly);
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbDrawImage=1\n");
+    LoadSettings(form.SettingsPath(), "CURRENT", form);
+    EXPECT_FALSE(form.HeaderImagesShown());
+    EXPECT_EQ(header->toolButtonStyle(), Qt::ToolButtonTextOnly);
+}
+
+TEST_F(MainFormTest, ToolbarLookFollowsTheSettings)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbShowCaption=1\nbListBtn=1\nbFlatBtn=0\nbShowToolBar=0\n");
+    const TMainForm& form = Open();
+    auto* header = form.findChild<QToolBar*>("HeaderToolBar");
+    EXPECT_EQ(header->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+    EXPECT_FALSE(form.HeaderFlat());
+    EXPECT_FALSE(form.findChild<QToolButton*>("ModeBtn")->autoRaise());
+    EXPECT_FALSE(form.findChild<QToolButton*>("LocalFileNameBtn")->autoRaise());
+    EXPECT_TRUE(header->isHidden());
+    EXPECT_TRUE(form.findChild<QToolBar*>("LocalSysToolBar")->isHidden());
+    EXPECT_TRUE(form.findChild<QToolBar*>("RemoteSysToolBar")->isHidden());
+}
+
+TEST_F(MainFormTest, DockEdgesAreAppliedAndOutOfRangeEdgesMeanTheDesignedOne)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\niHeaderToolBarAlign=2\niLocalSysToolBarAlign=9\niRemoteSysToolBarAlign=1\n");
+    TMainForm& form = Open();
+    EXPECT_EQ(form.toolBarArea(form.findChild<QToolBar*>("HeaderToolBar")), Qt::BottomToolBarArea);
+    EXPECT_EQ(form.ToolBarAlign(TToolBarId::LocalSys), 4);
+    EXPECT_EQ(form.ToolBarAlign(TToolBarId::RemoteSys), 1);
+    EXPECT_EQ(form.findChild<QToolBar*>("RemoteSysToolBar")->orientation(), Qt::Horizontal);
+}
+
+TEST_F(MainFormTest, NumbersReadWithTheirDefaultsAndExactKeyNames)
+{
+    WriteHomeFile("Marlux.ini",
+                  "[CURRENT]\niMaxLog=abc\niMaxFileLog=0x1F4\niPanelRUHeight=50\niPanelRUHeitht=80\n"
+                  "iLocalSysGroupBoxWidth=300\niOnLocalDblClick=1\nbCompareTimeStamp=1\n");
+    const TMainForm& form = Open();
+    EXPECT_EQ(form.Options().iMaxLog, 500);
+    EXPECT_EQ(form.Options().iMaxFileLog, 500);
+    EXPECT_EQ(form.PanelRUHeight(), 80);
+    EXPECT_EQ(form.LocalSysGroupBoxWidth(), 300);
+    EXPECT_EQ(form.Options().iOnLocalDblClick, 1);
+    EXPECT_TRUE(form.Options().bCompareTimeStamp);
+}
+
+TEST_F(MainFormTest, TransferModeAndColoursComeFromTheSettings)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbASCII=1\nbAuto=0\niCommentColor=255\nbNoDisconnect=1\n");
+    const TMainForm& form = Open();
+    EXPECT_TRUE(form.Action("aTypeASCII")->isChecked());
+    EXPECT_EQ(form.findChild<QToolButton*>("ModeBtn")->text(), "ASCII");
+    EXPECT_EQ(form.findChild<QToolButton*>("ModeBtn")->toolTip(), "転送モード：ASCII");
+    EXPECT_EQ(form.StatusPanelText(1), "ASCII");
+    EXPECT_EQ(form.LogColor(TLogColorClass::Comment), 255);
+    EXPECT_EQ(form.LogColor(TLogColorClass::Int), 128);
+    EXPECT_TRUE(form.NoDisconnectTimer()->isActive());
+    EXPECT_EQ(form.NoDisconnectTimer()->interval(), 60000);
+}
