@@ -1,0 +1,54 @@
+// The real program in a child process, ended by a signal as a desktop session ends it.
+#include "fixtures/TempDir.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+bool WaitForText(const std::string& path, const std::string& text, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < limitMs) {
+        if (TempDir::ReadFile(path).find(text) != std::string::npos)
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+class TerminationTest : public ::testing::TestWithParam<int> {};
+
+}  // namespace
+
+TEST_P(TerminationTest, SignalClosesTheWindowTheNormalWay)
+{
+    TempDir home;
+    TempDir work;
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("MARLUX_HOME", QString::fromStdString(home.Path()));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(QString::fromStdString(work.Path()));
+    program.start(QStringLiteral(MARLUX_BIN_DIR "/marlux"), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    ASSERT_TRUE(WaitForText(home.File("Marlux.ini"), "[DEFAULT]", 20000)) << "the program did not start up";
+
+    ASSERT_EQ(kill(static_cast<pid_t>(program.processId()), GetParam()), 0);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    const std::string settings = TempDir::ReadFile(home.File("Marlux.ini"));
+    EXPECT_NE(settings.find("[CURRENT]"), std::string::npos);
+    EXPECT_NE(settings.find("iReserveColor=255", settings.find("[CURRENT]")), std::string::npos);
+    EXPECT_EQ(TempDir::ReadFile(home.File("LST/Local.lst")), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, TerminationTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP));

@@ -1,0 +1,215 @@
+#include "MainFormFixture.h"
+
+#include "app/HelpPage.h"
+#include "ftp/IdException.h"
+#include "log/Editor.h"
+#include "log/LogViewer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QMimeData>
+#include <QStatusTipEvent>
+#include <QToolButton>
+#include <QUrl>
+
+#include <stdexcept>
+
+namespace {
+
+QString Canonical(const std::string& path)
+{
+    return QDir(QString::fromStdString(path)).canonicalPath();
+}
+
+void Drop(TMainForm& form, const QList<QUrl>& urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+}
+
+}  // namespace
+
+TEST_F(MainFormTest, BusyStateDisablesBothPanesUntilLeft)
+{
+    TMainForm& form = Open();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    form.EnterBusyState();
+    EXPECT_TRUE(form.BusyFlag());
+    EXPECT_EQ(form.StatusPanelText(3), "処理中...");
+    EXPECT_FALSE(form.findChild<QGroupBox*>("LocalSysGroupBox")->isEnabled());
+    EXPECT_FALSE(form.findChild<QGroupBox*>("RemoteSysGroupBox")->isEnabled());
+    form.EnterBusyState();
+    form.LeaveBusyState();  // not nested: one leave ends it
+    EXPECT_FALSE(form.BusyFlag());
+    EXPECT_EQ(form.StatusPanelText(3), "");
+    EXPECT_TRUE(form.findChild<QGroupBox*>("LocalSysGroupBox")->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainFormTest, LongHintOfTheControlUnderTheMouseGoesToPanelFour)
+{
+    TMainForm& form = Open();
+    QWidget* dirList = form.findChild<QWidget*>("LocalDirListBox");
+    QStatusTipEvent tip(dirList->statusTip());
+    QApplication::sendEvent(dirList, &tip);
+    EXPECT_EQ(form.StatusPanelText(4), "クリックでディレクトリ変更");
+    QStatusTipEvent cleared{QString()};
+    QApplication::sendEvent(dirList, &cleared);
+    EXPECT_EQ(form.StatusPanelText(4), "");
+}
+
+TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOne)
+{
+    TempDir a, b, c;
+    for (const TempDir* dir : {&a, &b, &c})
+        TempDir::WriteFile(dir->File("f.txt"), "x");
+    TMainForm& form = Open();
+    QStringList announced;
+    QObject::connect(&form, &TMainForm::LocalDirectoryChanged, [&](const QString& path) { announced.append(path); });
+    Drop(form, {QUrl::fromLocalFile(QString::fromStdString(a.File("f.txt"))),
+                QUrl::fromLocalFile(QString::fromStdString(b.File("f.txt"))),
+                QUrl::fromLocalFile(QString::fromStdString(c.File("f.txt")))});
+    EXPECT_EQ(form.LocalDirectory(), Canonical(c.Path()));
+    EXPECT_EQ(announced, QStringList{Canonical(c.Path())});
+}
+
+TEST_F(MainFormTest, DroppedFolderOpensItself)
+{
+    TempDir parent;
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(parent.File("sub"))));
+    TMainForm& form = Open();
+    Drop(form, {QUrl::fromLocalFile(QString::fromStdString(parent.File("sub")))});
+    EXPECT_EQ(form.LocalDirectory(), Canonical(parent.File("sub")));
+}
+
+TEST_F(MainFormTest, TransferModeSelectorChecksOneAndShowsItsName)
+{
+    TMainForm& form = Open();
+    form.Action("aTypeBinary")->trigger();
+    EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
+    EXPECT_FALSE(form.Action("aTypeAuto")->isChecked());
+    EXPECT_FALSE(form.Action("aTypeASCII")->isChecked());
+    auto* mode = form.findChild<QToolButton*>("ModeBtn");
+    EXPECT_EQ(mode->text(), "Binary");
+    EXPECT_EQ(mode->toolTip(), "転送モード：Binary");
+    EXPECT_EQ(form.StatusPanelText(1), "Binary");
+    form.Action("aTypeBinary")->trigger();  // choosing the checked one keeps it checked
+    EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
+}
+
+TEST_F(MainFormTest, ViewStyleSelectorKeepsExactlyOneChecked)
+{
+    TMainForm& form = Open();
+    form.Action("aSmallIcon")->trigger();
+    EXPECT_EQ(form.CurrentViewStyle(), TViewStyle::SmallIcon);
+    EXPECT_FALSE(form.Action("aReport")->isChecked());
+    EXPECT_TRUE(form.Action("aSmallIcon")->isChecked());
+    form.findChild<QAction*>("Report")->trigger();
+    EXPECT_EQ(form.CurrentViewStyle(), TViewStyle::Report);
+    EXPECT_TRUE(form.Action("aReport")->isChecked());
+    EXPECT_FALSE(form.Action("aSmallIcon")->isChecked());
+    EXPECT_TRUE(form.findChild<QAction*>("Report")->isChecked());
+}
+
+TEST_F(MainFormTest, UncaughtErrorsRelistTheLocalPaneAndLeaveTheBusyState)
+{
+    TMainForm& form = Open();
+    int relisted = 0;
+    int dropped = 0;
+    form.FillLocalFileList = [&] { ++relisted; };
+    form.HandleEngineSocketError = [&] { ++dropped; };
+    form.SetActionHandler("aLocalBookmark", [] { throw std::runtime_error("no bookmarks"); });
+    form.EnterBusyState();
+    form.Action("aLocalBookmark")->trigger();
+    EXPECT_EQ(relisted, 1);
+    EXPECT_EQ(dropped, 0);
+    EXPECT_FALSE(form.BusyFlag());
+    EXPECT_TRUE(dialogs_->Shown().isEmpty());
+
+    form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054"); });
+    form.Action("aRemoteRefresh")->setEnabled(true);
+    form.Action("aRemoteRefresh")->trigger();
+    EXPECT_EQ(relisted, 2);
+    EXPECT_EQ(dropped, 1);
+}
+
+TEST_F(MainFormTest, IdleRecomputesTheActionStates)
+{
+    TMainForm& form = Open();
+    form.Action("aUploadAll")->setEnabled(true);
+    form.Action("aChmod")->setEnabled(true);
+    form.Action("aLocalFileDelete")->setEnabled(true);
+    Pump(50);
+    // Not connected and nothing selected.
+    EXPECT_FALSE(form.Action("aUploadAll")->isEnabled());
+    EXPECT_FALSE(form.Action("aChmod")->isEnabled());
+    EXPECT_FALSE(form.Action("aLocalFileDelete")->isEnabled());
+    EXPECT_FALSE(form.Action("aDownload")->isEnabled());
+}
+
+TEST_F(MainFormTest, SessionLogViewerFailureTellsAndOpensTheOptions)
+{
+    TMainForm& form = Open();
+    int options = 0;
+    form.SetActionHandler("aOption", [&] { ++options; });
+    form.Options().asApplication = QString::fromStdString(home_.File("no-such-viewer"));
+    form.Action("aCurrentSessionLog1")->trigger();
+    EXPECT_EQ(dialogs_->Shown(), QStringList{QString::fromUtf16(LogViewerFailedMessage)});
+    EXPECT_EQ(options, 1);
+    // The pane was saved for the viewer all the same.
+    EXPECT_NE(TempDir::ReadFile(HomeFile("SessionLog.txt")).find("Marlux Version 2.1.2.0"), std::string::npos);
+}
+
+TEST_F(MainFormTest, MissingFileOperationLogIsReportedLikeAFailedViewer)
+{
+    TMainForm& form = Open();
+    int options = 0;
+    form.SetActionHandler("aOption", [&] { ++options; });
+    form.Options().asApplication = QStringLiteral("/bin/true");
+    form.Action("aUploadDownloadLog1")->trigger();
+    EXPECT_EQ(dialogs_->Shown(), QStringList{QString::fromUtf16(LogViewerFailedMessage)});
+    EXPECT_EQ(options, 1);
+
+    WriteHomeFile("FileOperationLog.txt", "entry\r\n");
+    form.Action("aUploadDownloadLog1")->trigger();
+    EXPECT_EQ(dialogs_->Shown().size(), 1);
+    EXPECT_EQ(options, 1);
+}
+
+TEST_F(MainFormTest, NewWindowThatCannotStartIsReported)
+{
+    TMainForm& form = Open();
+    form.SetProgramPath(QString::fromStdString(home_.File("missing-program")));
+    form.Action("aOpenNewWindow")->trigger();
+    EXPECT_EQ(dialogs_->Shown(), QStringList{"新規ウインドウが開けませんでした。"});
+}
+
+TEST_F(MainFormTest, AboutShowsTheVersionBox)
+{
+    TMainForm& form = Open();
+    form.Action("aAbout")->trigger();
+    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{"Marluxについて"});
+}
+
+TEST_F(MainFormTest, ExitHidesAndClosesTheWindowRunningTheCloseSteps)
+{
+    TMainForm& form = Open();
+    form.Action("aExit")->trigger();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(IniValue("CURRENT", "bAuto"), "1");
+    EXPECT_FALSE(TempDir::ReadFile(HomeFile("TextExt.txt")).empty());
+}
+
+TEST_F(MainFormTest, HelpPageIsWrittenNextToTheSettings)
+{
+    const QString path = WriteHelpPage(QString::fromStdString(home_.Path()));
+    EXPECT_EQ(path.toStdString(), HomeFile("Marlux.html"));
+    EXPECT_NE(TempDir::ReadFile(HomeFile("Marlux.html")).find("Marlux ヘルプ"), std::string::npos);
+}
