@@ -1,0 +1,168 @@
+// Random and mutated listings through the parser: it may refuse them, but must never crash, hang
+// or lose track of which lines it has taken. Runs under the sanitizer build too, so the seed is
+// fixed and the rounds bounded.
+#include "ftp/IdFTPList.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+const std::vector<std::string> kSeeds = {
+    "total 12",
+    "drwxr-xr-x    2 user group 4096 Jan 14 12:34 docs",
+    "-rw-r--r-- 1 user 1234 Mar 3 2001 a b.txt",
+    "-rw-r--r-- 1 u g 5 Mar 3 2001  spaced ",
+    "crw-rw-rw- 1 root root 1, 3 Jan 1 2003 null",
+    "lrwxrwxrwx 1 root root 7 Jan 1 2003 lib -> usr/lib",
+    "drwxr-xr-x folder 0 Dec 31 23:59 mac",
+    "-rw-r--r-- 01234 u g 5 Feb 29 2024 leap",
+    "-rw-r--r--   1 root     root     5368709120 Dec 06 15:55 big.iso",
+    "01-17-04  03:37PM       <DIR>          pub",
+    "01-17-04  03:37PM                1,234 a.txt",
+    "12-31-99  12:05AM                    7 old name.txt",
+    "VOL DSK: x 1 2 3 Jan 1 2000 d",
+    "plain name",
+};
+
+// Bytes that steer the parser into its branches, plus control and high bytes.
+const std::string kAlphabet = std::string(" \t-:,/<>0123456789abcdlrwxsStTDIRJanFebDecPMAM->") + '\x01' + '\x7f' + '\xff';
+
+class Mutator {
+public:
+    explicit Mutator(unsigned seed) : random_(seed) {}
+
+    std::size_t Below(std::size_t n) { return n == 0 ? 0 : random_() % n; }
+
+    char AnyByte() { return static_cast<char>(random_() & 0xff); }
+    char SteeringByte() { return kAlphabet[Below(kAlphabet.size())]; }
+
+    std::string Mutated(std::string line)
+    {
+        const std::size_t edits = Below(8);
+        for (std::size_t e = 0; e < edits; ++e) {
+            const std::size_t at = Below(line.size() + 1);
+            switch (Below(5)) {
+            case 0: line.erase(std::min(at, line.size()), 1 + Below(4)); break;
+            case 1: line.insert(at, 1, SteeringByte()); break;
+            case 2: line.insert(at, 1, AnyByte()); break;
+            case 3: if (at < line.size()) line[at] = SteeringByte(); break;
+            default: line.insert(at, kSeeds[Below(kSeeds.size())].substr(0, Below(12))); break;
+            }
+        }
+        return line;
+    }
+
+    std::string Random(std::size_t maxLength)
+    {
+        std::string line(Below(maxLength + 1), '\0');
+        for (char& c : line)
+            c = Below(2) ? SteeringByte() : AnyByte();
+        return line;
+    }
+
+private:
+    std::mt19937 random_;
+};
+
+bool IsBlankLine(const std::string& line)
+{
+    return line.find_first_not_of(" \t") == std::string::npos;
+}
+
+bool IsTotalLine(const std::string& line)
+{
+    if (line.size() < 5)
+        return false;
+    for (std::size_t i = 0; i < 5; ++i)
+        if ((line[i] & ~0x20) != "TOTAL"[i])
+            return false;
+    return true;
+}
+
+// Loads the lines under every format and checks that the entries are exactly the non-blank
+// lines in order (all of them, or a prefix when the load stopped at an error).
+void LoadUnderEveryFormat(const std::vector<std::string>& lines, const TDateParts& today)
+{
+    for (TIdFTPListFormat format : {lfNone, lfDos, lfUnix, lfDsk, lfNamesOnly, lfUnknown}) {
+        TIdFTPListItems items;
+        items.ListFormat = format;
+        bool stopped = false;
+        try {
+            items.LoadLines(lines, today);
+        } catch (const EIdInvalidFTPListingFormat&) {
+            stopped = true;
+        } catch (const EConvertError&) {
+            stopped = true;
+        }
+        std::vector<const std::string*> expected;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (!IsBlankLine(lines[i]) && !(i == 0 && format == lfUnix && IsTotalLine(lines[0])))
+                expected.push_back(&lines[i]);
+        if (stopped) {
+            ASSERT_LE(items.Count(), expected.size());
+        } else {
+            ASSERT_EQ(items.Count(), expected.size()) << "format " << format;
+        }
+        for (std::size_t i = 0; i < items.Count(); ++i)
+            ASSERT_EQ(items.Item(i).RawLine, *expected[i]);
+        if (format == lfUnknown && !expected.empty()) {
+            EXPECT_TRUE(stopped);
+        }
+    }
+}
+
+TEST(ListingFuzz, MutatedListingsUnderEveryFormat)
+{
+    Mutator mutate(20261206);
+    const TDateParts today{2026, 1, 20, 10, 0, 0, 0};
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::string> lines(1 + mutate.Below(6));
+        for (std::string& line : lines)
+            line = mutate.Mutated(kSeeds[mutate.Below(kSeeds.size())]);
+        LoadUnderEveryFormat(lines, today);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST(ListingFuzz, RandomBytesAndDetection)
+{
+    Mutator mutate(4711);
+    const TDateParts today{2026, 12, 31, 23, 59, 59, 999};
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::string> lines(1 + mutate.Below(4));
+        for (std::string& line : lines)
+            line = mutate.Random(80);
+        TIdFTPListItems items;
+        items.ListFormat = DetectListFormat(lines.front(), true);
+        try {
+            items.LoadLines(lines, today);
+        } catch (const EIdInvalidFTPListingFormat&) {
+        } catch (const EConvertError&) {
+        }
+        ASSERT_LE(items.Count(), lines.size());
+    }
+}
+
+TEST(ListingFuzz, VeryLongLinesAndManyColumns)
+{
+    Mutator mutate(99);
+    const TDateParts today{2026, 6, 15, 0, 0, 0, 0};
+    std::vector<std::string> lines = {
+        "-rw-r--r-- 1 u g 1 Jan 1 2020 " + std::string(200000, 'n'),
+        "-rw-r--r-- " + std::string(100000, ' ') + "1 u g 1 Jan 1 2020 far",
+        std::string(100000, '9'),
+        "01-17-04  03:37PM " + std::string(50000, '1') + " a.txt",
+        mutate.Random(300000),
+    };
+    LoadUnderEveryFormat(lines, today);
+
+    TIdFTPListItems items;
+    items.ListFormat = lfUnix;
+    items.LoadLines({lines[0]}, today);
+    EXPECT_EQ(items.Item(0).Name.size(), 200000u);
+}
+
+}  // namespace
