@@ -113,3 +113,10 @@ class EIdStackInitializationFailed : public EIdStackError {
 public:
     EIdStackInitializationFailed() : EIdStackError("Winsock Initialization Error.") {}
 };
+
+// A command line that would carry CR or LF, refused before anything is sent: the server would
+// take the rest as further commands.
+class EIdLineBreakInCommand : public EIdException {
+public:
+    EIdLineBreakInCommand() : EIdException("Command refused: it contains a line break.") {}
+};

@@ -1,5 +1,7 @@
 #include "IdFTPList.h"
 
+#include "IdText.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -30,20 +32,6 @@ bool ContainsNoCase(std::string_view text, std::string_view needle)
 {
     return std::search(text.begin(), text.end(), needle.begin(), needle.end(),
                        [](char t, char n) { return Upper(t) == n; }) != text.end();
-}
-
-bool IsBlankChar(char c)
-{
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && IsBlankChar(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlankChar(s.back()))
-        s.remove_suffix(1);
-    return s;
 }
 
 std::string_view TrimLeftBlanks(std::string_view s)

@@ -1,0 +1,112 @@
+#include "ftp/IdFTP.h"
+
+#include "ftp/IdException.h"
+#include "ftp/IdText.h"
+
+TIdFTP::TIdFTP() { Port = 21; }
+
+TIdFTP::~TIdFTP() = default;
+
+void TIdFTP::Connect(bool autoLogin, int timeoutMs) {
+    try {
+        const std::string serverHost = Host;
+        const int serverPort = Port;
+        if (ProxySettings.ProxyType != fpcmNone && !ProxySettings.Host.empty()) {
+            Host = ProxySettings.Host;
+            Port = ProxySettings.Port;
+        }
+        try {
+            TIdTCPClient::Connect(timeoutMs);
+        } catch (...) {
+            Host = serverHost;
+            Port = serverPort;
+            throw;
+        }
+        Host = serverHost;
+        Port = serverPort;
+
+        ReadReply({220});
+        WelcomeReply = LastReply;
+        if (autoLogin) {
+            Login();
+            if (OnAfterClientLogin) OnAfterClientLogin(this);
+            if (SendCommand("SYST", {200, 215, 500}) == 500)
+                SystemName = "Unknown";
+            else
+                SystemName = LastReply.Text.empty() ? std::string() : LastReply.Text.front();
+            ReportStatus(stReady, "Connection established");
+        }
+    } catch (...) {
+        Disconnect();
+        throw;
+    }
+}
+
+void TIdFTP::SetTransferType(TIdFTPTransferType type) {
+    if (type == transferType_ || dataChannel_) return;
+    transferType_ = type;
+    if (Connected()) SendTransferType();
+}
+
+void TIdFTP::SendTransferType() { SendCommand(transferType_ == ftASCII ? "TYPE A" : "TYPE I", {200}); }
+
+void TIdFTP::ChangeDirectory(const std::string& directory) { SendCommand("CWD " + directory, {200, 250}); }
+
+void TIdFTP::ChangeToParent() { SendCommand("CDUP", {200, 250}); }
+
+std::string TIdFTP::CurrentDirectory() {
+    SendCommand("PWD", {257});
+    return LastReply.Text.empty() ? std::string() : QuotedPath(LastReply.Text.front());
+}
+
+void TIdFTP::MakeDirectory(const std::string& directory) { SendCommand("MKD " + directory, {257}); }
+
+void TIdFTP::RemoveDirectory(const std::string& directory) { SendCommand("RMD " + directory, {250}); }
+
+void TIdFTP::DeleteFile(const std::string& name) { SendCommand("DELE " + name, {250}); }
+
+void TIdFTP::RenameFile(const std::string& oldName, const std::string& newName) {
+    SendCommand("RNFR " + oldName, {350});
+    SendCommand("RNTO " + newName, {250});
+}
+
+void TIdFTP::SiteCommand(const std::string& command) { SendCommand("SITE " + command, {200}); }
+
+int64_t TIdFTP::FileSize(const std::string& name) {
+    if (SendCommand("SIZE " + name) != 213) return -1;
+    return SizeFromReplyText(LastReply.JoinedText());
+}
+
+bool TIdFTP::ResumeSupported() {
+    if (!resumeProbed_) {
+        resumeSupported_ = SendCommand("REST 1") == 350;
+        SendCommand("REST 0");
+        resumeProbed_ = true;
+    }
+    return resumeSupported_;
+}
+
+void TIdFTP::Quit() {
+    if (Connected()) WriteLine("QUIT");
+    Disconnect();
+}
+
+void TIdFTP::Abort() {
+    if (Connected()) WriteLine("ABOR");
+    if (dataChannel_) dataChannel_->DropSocket();
+}
+
+std::string QuotedPath(const std::string& line) {
+    size_t open = line.find('"');
+    if (open == std::string::npos) return {};
+    size_t close = line.find('"', open + 1);
+    if (close == std::string::npos) return {};
+    return line.substr(open + 1, close - open - 1);
+}
+
+int64_t SizeFromReplyText(const std::string& text) {
+    std::string_view rest = Trim(text);
+    size_t blank = rest.find(' ');
+    if (blank != std::string_view::npos) rest.remove_prefix(blank + 1);
+    return StrToInt64Def(rest, -1);
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include "ftp/IdTCPConnection.h"
+
+#include <string>
+
+// A connection that connects to Host:Port.
+class TIdTCPClient : public TIdTCPConnection {
+public:
+    std::string Host;
+    int Port = 0;
+    std::string BoundIP;
+    int BoundPort = 0;
+    TIdNotifyEvent OnConnected;
+
+    // Time-out in ms; -1 or 0 waits up to 120000 ms while the pump hook is in force, and
+    // without limit otherwise.
+    void Connect(int timeoutMs = -1);
+
+    static constexpr int PumpedConnectTimeoutMs = 120000;
+
+private:
+    void ConnectWithTimeout(const std::string& ip, int timeoutMs);
+};

@@ -1,0 +1,224 @@
+#include "platform/TcpSocket.h"
+
+#include "platform/SocketError.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <strings.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int LastError() { return SocketError::FromErrno(errno); }
+
+int ToAddress(const std::string& ip, uint16_t port, sockaddr_in& address) {
+    address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    if (ip.empty()) {
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        return 0;
+    }
+    return inet_pton(AF_INET, ip.c_str(), &address.sin_addr) == 1 ? 0 : 10022;
+}
+
+void FromAddress(const sockaddr_in& address, std::string& ip, uint16_t& port) {
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+    ip = text;
+    port = ntohs(address.sin_port);
+}
+
+}  // namespace
+
+TcpSocket::~TcpSocket() { Close(); }
+
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+int TcpSocket::Open() {
+    Close();
+    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+    return fd_ < 0 ? LastError() : 0;
+}
+
+void TcpSocket::Close() {
+    if (fd_ < 0) return;
+    shutdown(fd_, SHUT_WR);
+    close(fd_);
+    fd_ = -1;
+}
+
+int TcpSocket::Bind(const std::string& ip, uint16_t port) {
+    sockaddr_in address;
+    if (int error = ToAddress(ip, port, address)) return error;
+    if (port != 0) {
+        int on = 1;
+        setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    }
+    return bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? 0 : LastError();
+}
+
+int TcpSocket::Listen(int backlog) { return listen(fd_, backlog) == 0 ? 0 : LastError(); }
+
+int TcpSocket::WaitAcceptable(int timeoutMs, bool& ready) { return WaitFor(POLLIN, timeoutMs, ready); }
+
+int TcpSocket::Accept(TcpSocket& accepted) {
+    int fd = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) return LastError();
+    accepted.Close();
+    accepted.fd_ = fd;
+    return 0;
+}
+
+int TcpSocket::SetBlocking(bool blocking) {
+    int flags = fcntl(fd_, F_GETFL);
+    if (flags < 0) return LastError();
+    flags = blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK;
+    return fcntl(fd_, F_SETFL, flags) == 0 ? 0 : LastError();
+}
+
+int TcpSocket::StartConnect(const std::string& ip, uint16_t port, bool& done) {
+    done = false;
+    sockaddr_in address;
+    if (int error = ToAddress(ip, port, address)) return error;
+    if (int error = SetBlocking(false)) return error;
+    if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        done = true;
+        return SetBlocking(true);
+    }
+    if (errno == EINPROGRESS) return 0;
+    int error = LastError();
+    done = true;
+    SetBlocking(true);
+    return error;
+}
+
+int TcpSocket::FinishConnect(int timeoutMs, bool& done) {
+    if (int error = WaitFor(POLLOUT, timeoutMs, done)) return error;
+    if (!done) return 0;
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+    SetBlocking(true);
+    return error == 0 ? 0 : SocketError::FromErrno(error);
+}
+
+int TcpSocket::Connect(const std::string& ip, uint16_t port) {
+    sockaddr_in address;
+    if (int error = ToAddress(ip, port, address)) return error;
+    while (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        if (errno != EINTR) return LastError();
+    }
+    return 0;
+}
+
+int TcpSocket::Send(const void* data, size_t size, size_t& sent) {
+    sent = 0;
+    ssize_t n;
+    do {
+        n = send(fd_, data, size, MSG_NOSIGNAL);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return LastError();
+    sent = static_cast<size_t>(n);
+    return 0;
+}
+
+int TcpSocket::Receive(void* data, size_t size, size_t& received) {
+    received = 0;
+    ssize_t n;
+    do {
+        n = recv(fd_, data, size, 0);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return LastError();
+    received = static_cast<size_t>(n);
+    return 0;
+}
+
+int TcpSocket::WaitReadable(int timeoutMs, bool& readable) { return WaitFor(POLLIN, timeoutMs, readable); }
+
+int TcpSocket::WaitFor(short events, int timeoutMs, bool& ready) const {
+    ready = false;
+    if (fd_ < 0) return 10038;
+    pollfd entry{fd_, events, 0};
+    int n;
+    do {
+        n = poll(&entry, 1, timeoutMs < 0 ? -1 : timeoutMs);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return LastError();
+    ready = n > 0;
+    return 0;
+}
+
+void TcpSocket::ShutdownSend() {
+    if (fd_ >= 0) shutdown(fd_, SHUT_WR);
+}
+
+int TcpSocket::LocalAddress(std::string& ip, uint16_t& port) const {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return LastError();
+    FromAddress(address, ip, port);
+    return 0;
+}
+
+int TcpSocket::PeerAddress(std::string& ip, uint16_t& port) const {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (getpeername(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return LastError();
+    FromAddress(address, ip, port);
+    return 0;
+}
+
+bool IsDottedIPv4(const std::string& host) {
+    int parts = 0;
+    size_t i = 0;
+    while (i <= host.size()) {
+        size_t start = i;
+        long value = 0;
+        while (i < host.size() && host[i] >= '0' && host[i] <= '9' && i - start < 3) {
+            value = value * 10 + (host[i] - '0');
+            ++i;
+        }
+        if (i == start || value > 255) return false;
+        ++parts;
+        if (i == host.size()) break;
+        if (host[i] != '.') return false;
+        ++i;
+    }
+    return parts == 4;
+}
+
+int ResolveIPv4(const std::string& host, std::string& ip) {
+    if (strcasecmp(host.c_str(), "localhost") == 0) {
+        ip = "127.0.0.1";
+        return 0;
+    }
+    if (IsDottedIPv4(host)) {
+        ip = host;
+        return 0;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (host.empty() || getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found)
+        return SocketError::HostNotFound;
+    uint16_t port = 0;
+    FromAddress(*reinterpret_cast<sockaddr_in*>(found->ai_addr), ip, port);
+    freeaddrinfo(found);
+    return 0;
+}

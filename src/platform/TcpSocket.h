@@ -1,0 +1,59 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// One IPv4 TCP socket over POSIX. Every operation that can fail returns 0 or a Windows Sockets
+// error number (see SocketError.h); the socket stays blocking except while connecting.
+class TcpSocket {
+public:
+    TcpSocket() = default;
+    ~TcpSocket();
+    TcpSocket(TcpSocket&& other) noexcept;
+    TcpSocket& operator=(TcpSocket&& other) noexcept;
+    TcpSocket(const TcpSocket&) = delete;
+    TcpSocket& operator=(const TcpSocket&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    int Open();
+    // Shuts the sending side down and closes; safe to call on a closed socket.
+    void Close();
+
+    // An empty address binds to every interface.
+    int Bind(const std::string& ip, uint16_t port);
+    int Listen(int backlog);
+    // Waits at most timeoutMs (negative: no limit) for a connection; `ready` tells whether one
+    // came. Accepting moves the new connection into `accepted`.
+    int WaitAcceptable(int timeoutMs, bool& ready);
+    int Accept(TcpSocket& accepted);
+
+    // A non-blocking connect; FinishConnect then polls it in slices.
+    int StartConnect(const std::string& ip, uint16_t port, bool& done);
+    // Waits at most timeoutMs for the connect to end; `done` tells whether it ended, and the
+    // result is the connect's error when it did.
+    int FinishConnect(int timeoutMs, bool& done);
+    // A blocking connect.
+    int Connect(const std::string& ip, uint16_t port);
+
+    int Send(const void* data, size_t size, size_t& sent);
+    // `received` 0 with result 0 means the peer closed its side.
+    int Receive(void* data, size_t size, size_t& received);
+    // Negative timeoutMs waits without limit.
+    int WaitReadable(int timeoutMs, bool& readable);
+    void ShutdownSend();
+
+    int LocalAddress(std::string& ip, uint16_t& port) const;
+    int PeerAddress(std::string& ip, uint16_t& port) const;
+
+private:
+    int WaitFor(short events, int timeoutMs, bool& ready) const;
+    int SetBlocking(bool blocking);
+
+    int fd_ = -1;
+};
+
+// True for a dotted IPv4 address of four decimal parts.
+bool IsDottedIPv4(const std::string& host);
+// The IPv4 address of a host: "LOCALHOST" in any case is 127.0.0.1 without a lookup, a dotted
+// address stays as it is, any other name is looked up (HostNotFound when it has no IPv4 address).
+int ResolveIPv4(const std::string& host, std::string& ip);

@@ -1,0 +1,104 @@
+#include "EngineEvents.h"
+#include "fixtures/ScriptedPeer.h"
+#include "ftp/IdException.h"
+#include "ftp/IdTCPClient.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Connects a client to a peer that sends the given bytes and then closes.
+struct ReplySource {
+    ScriptedPeer peer;
+    TIdTCPClient client;
+
+    explicit ReplySource(const std::string& bytes) {
+        peer.Send(bytes).Close();
+        peer.Start();
+        client.Host = "127.0.0.1";
+        client.Port = peer.Port();
+        client.Connect(5000);
+    }
+};
+
+}  // namespace
+
+TEST(Reply, MultiLineRepliesDropTheFirstFourCharactersOfEveryLine) {
+    ReplySource source("220-Welcome\r\nsecond line\r\n220 ready\r\n");
+    EXPECT_EQ(source.client.ReadReply({220}), 220);
+    const TIdRFCReply& reply = source.client.LastReply;
+    EXPECT_EQ(reply.TextCode, "220");
+    EXPECT_EQ(reply.Text, (Strings{"Welcome", "nd line", "ready"}));
+    EXPECT_EQ(reply.JoinedText(), "Welcome\r\nnd line\r\nready\r\n");
+}
+
+TEST(Reply, AShortContinuationLineEndsTheReplyAndBlankLinesAreSkipped) {
+    ReplySource source("230-first\r\n\r\n   ok  \r\n230 not part of it\r\n");
+    source.client.ReadRawReply();
+    EXPECT_EQ(source.client.LastReply.NumericCode, 230);
+    EXPECT_EQ(source.client.LastReply.Text, (Strings{"first", ""}));
+    source.client.ReadRawReply();
+    EXPECT_EQ(source.client.LastReply.Text, (Strings{"not part of it"}));
+}
+
+TEST(Reply, TheTerminatorIsComparedWithoutCaseAndLfAloneEndsLines) {
+    ReplySource source("2a1-x\n2A1 y\n");
+    source.client.ReadRawReply();
+    EXPECT_EQ(source.client.LastReply.TextCode, "2a1");
+    EXPECT_EQ(source.client.LastReply.NumericCode, 0);
+    EXPECT_EQ(source.client.LastReply.Text, (Strings{"x", "y"}));
+}
+
+TEST(Reply, ACodeAloneAndALineWithoutACode) {
+    ReplySource source("226\r\nxyz hello\r\n500 no\r\n");
+    EXPECT_EQ(source.client.ReadReply({226}), 226);
+    EXPECT_EQ(source.client.LastReply.Text, (Strings{""}));
+    try {
+        source.client.ReadReply({200, 250});
+        FAIL();
+    } catch (const EIdProtocolReplyError& e) {
+        EXPECT_EQ(e.ReplyErrorCode(), 0);
+        EXPECT_STREQ(e.what(), "hello\r\n");
+    }
+    EXPECT_EQ(source.client.LastReply.TextCode, "xyz");
+    EXPECT_EQ(source.client.ReadReply({-1}), 500);
+}
+
+TEST(Reply, ARefusedCodeCarriesTheCodeAndTheText) {
+    ReplySource source("550-No such file\r\n550 really\r\n");
+    try {
+        source.client.SendCommand("RETR x", {150, 125});
+        FAIL();
+    } catch (const EIdProtocolReplyError& e) {
+        EXPECT_EQ(e.ReplyErrorCode(), 550);
+        EXPECT_STREQ(e.what(), "No such file\r\nreally\r\n");
+    }
+}
+
+TEST(Reply, ALineLongerThanTheLimitIsRefused) {
+    ReplySource source("200 " + std::string(20000, 'x') + "\r\n");
+    EXPECT_THROW(source.client.ReadRawReply(), EIdReadLnMaxLineLengthExceeded);
+}
+
+TEST(Reply, ARandomByteStreamNeverCrashesOrHangsTheReader) {
+    std::mt19937 random(4711);
+    for (int round = 0; round < 40; ++round) {
+        std::string bytes;
+        int size = std::uniform_int_distribution<int>(0, 3000)(random);
+        const std::string alphabet = "0123456789- \r\n\t2235a";
+        for (int i = 0; i < size; ++i) {
+            bytes += random() % 4 == 0 ? static_cast<char>(random() % 256)
+                                       : alphabet[random() % alphabet.size()];
+        }
+        ReplySource source(bytes);
+        source.client.MaxLineLength = 200;
+        try {
+            for (int replies = 0; replies < 10000; ++replies) source.client.ReadRawReply();
+            FAIL() << "the reader kept going after the peer closed";
+        } catch (const EIdException&) {
+        }
+    }
+}

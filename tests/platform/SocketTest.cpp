@@ -1,0 +1,65 @@
+#include "platform/SocketError.h"
+#include "platform/TcpSocket.h"
+
+#include <cerrno>
+#include <gtest/gtest.h>
+
+TEST(SocketError, PosixErrorsBecomeWindowsSocketsNumbersWithTheirTexts) {
+    EXPECT_EQ(SocketError::FromErrno(ECONNREFUSED), 10061);
+    EXPECT_EQ(SocketError::FromErrno(ECONNRESET), 10054);
+    EXPECT_EQ(SocketError::FromErrno(EPIPE), 10058);
+    EXPECT_EQ(SocketError::FromErrno(EAGAIN), 10035);
+    EXPECT_EQ(SocketError::Message(10035), "Socket Error # 10035\r\nOperation would block. ");
+    EXPECT_EQ(SocketError::Message(10066), "Socket Error # 10066\r\nDirectory not empty");
+    EXPECT_EQ(SocketError::Message(11001), "Socket Error # 11001\r\nHost not found.");
+    EXPECT_EQ(SocketError::Message(12345), "Socket Error # 12345\r\n");
+}
+
+TEST(SocketAddress, DottedAddressesAndLocalhostNeedNoLookup) {
+    EXPECT_TRUE(IsDottedIPv4("127.0.0.1"));
+    EXPECT_TRUE(IsDottedIPv4("255.255.255.255"));
+    EXPECT_FALSE(IsDottedIPv4("256.1.1.1"));
+    EXPECT_FALSE(IsDottedIPv4("1.2.3"));
+    EXPECT_FALSE(IsDottedIPv4("1.2.3.4."));
+    EXPECT_FALSE(IsDottedIPv4("1.2.3.4.5"));
+    EXPECT_FALSE(IsDottedIPv4("1..3.4"));
+    EXPECT_FALSE(IsDottedIPv4(""));
+    EXPECT_FALSE(IsDottedIPv4("ftp.example.com"));
+    std::string ip;
+    EXPECT_EQ(ResolveIPv4("LOCALHOST", ip), 0);
+    EXPECT_EQ(ip, "127.0.0.1");
+    EXPECT_EQ(ResolveIPv4("10.1.2.3", ip), 0);
+    EXPECT_EQ(ip, "10.1.2.3");
+    EXPECT_EQ(ResolveIPv4("", ip), SocketError::HostNotFound);
+}
+
+TEST(TcpSocket, ListenAcceptSendAndReceiveOverLoopback) {
+    TcpSocket listener;
+    ASSERT_EQ(listener.Open(), 0);
+    ASSERT_EQ(listener.Bind("127.0.0.1", 0), 0);
+    ASSERT_EQ(listener.Listen(1), 0);
+    std::string ip;
+    uint16_t port = 0;
+    ASSERT_EQ(listener.LocalAddress(ip, port), 0);
+    EXPECT_EQ(ip, "127.0.0.1");
+    TcpSocket client;
+    ASSERT_EQ(client.Open(), 0);
+    ASSERT_EQ(client.Connect("127.0.0.1", port), 0);
+    bool ready = false;
+    ASSERT_EQ(listener.WaitAcceptable(2000, ready), 0);
+    ASSERT_TRUE(ready);
+    TcpSocket server;
+    ASSERT_EQ(listener.Accept(server), 0);
+    size_t count = 0;
+    ASSERT_EQ(client.Send("hello", 5, count), 0);
+    EXPECT_EQ(count, 5u);
+    char buffer[16];
+    ASSERT_EQ(server.WaitReadable(2000, ready), 0);
+    ASSERT_EQ(server.Receive(buffer, sizeof buffer, count), 0);
+    EXPECT_EQ(std::string(buffer, count), "hello");
+    client.Close();
+    ASSERT_EQ(server.Receive(buffer, sizeof buffer, count), 0);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(server.WaitReadable(0, ready), 0);
+    EXPECT_EQ(client.WaitReadable(0, ready), SocketError::NotSocket);
+}
