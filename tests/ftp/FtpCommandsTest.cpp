@@ -1,0 +1,153 @@
+#include "EngineEvents.h"
+#include "fixtures/FtpServer.h"
+#include "ftp/IdException.h"
+#include "ftp/IdFTP.h"
+#include "ftp/IdLogEvent.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct Session {
+    FtpServer server;
+    TIdFTP ftp;
+    EngineEvents events;
+    TIdLogEvent log;
+    Strings sent;
+
+    Session() {
+        ftp.Host = server.Host();
+        ftp.Port = server.Port();
+        ftp.Username = FtpServer::User;
+        ftp.Password = FtpServer::Password;
+        events.Attach(ftp);
+        log.Active = true;
+        log.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) { sent.push_back(data); };
+        ftp.Intercept = &log;
+    }
+};
+
+}  // namespace
+
+TEST(FtpCommands, ConnectLogsInAndReportsEveryStepInOrder) {
+    Session s;
+    bool afterLogin = false;
+    s.ftp.OnAfterClientLogin = [&](TIdFTP*) {
+        afterLogin = true;
+        s.events.events.push_back("OnAfterClientLogin");
+    };
+    s.ftp.Connect(true, 5000);
+    EXPECT_TRUE(afterLogin);
+    EXPECT_EQ(s.events.events,
+              (Strings{"Connecting to 127.0.0.1.", "Connected.", "OnAfterClientLogin", "Connection established"}));
+    EXPECT_EQ(s.ftp.WelcomeReply.NumericCode, 220);
+    EXPECT_EQ(s.ftp.LoginReply.NumericCode, 230);
+    EXPECT_EQ(s.ftp.SystemName, "UNIX Type: L8");
+    EXPECT_EQ(s.sent, (Strings{"USER user<EOL>", "PASS secret<EOL>", "TYPE I<EOL>", "SYST<EOL>"}));
+    s.ftp.Quit();
+    EXPECT_FALSE(s.ftp.Connected());
+    EXPECT_EQ(s.sent.back(), "QUIT<EOL>");
+}
+
+TEST(FtpCommands, AWrongPasswordDisconnectsAndRaisesTheReply) {
+    Session s;
+    s.ftp.Password = "wrong";
+    try {
+        s.ftp.Connect(true, 5000);
+        FAIL() << "logged in with a wrong password";
+    } catch (const EIdProtocolReplyError& e) {
+        EXPECT_EQ(e.ReplyErrorCode(), 530);
+    }
+    EXPECT_FALSE(s.ftp.Connected());
+    Strings tail(s.events.events.end() - 3, s.events.events.end());
+    EXPECT_EQ(tail, (Strings{"Disconnecting.", "OnDisconnected", "Disconnected."}));
+    s.ftp.Password = FtpServer::Password;
+    s.ftp.Connect(true, 5000);
+    EXPECT_TRUE(s.ftp.Connected());
+}
+
+TEST(FtpCommands, A230ToUserSendsNoPassword) {
+    Session s;
+    s.ftp.Username = "free";
+    s.ftp.Connect(true, 5000);
+    EXPECT_EQ(s.sent[0], "USER free<EOL>");
+    EXPECT_EQ(s.sent[1], "TYPE I<EOL>");
+}
+
+TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
+    Session s;
+    s.ftp.Connect(true, 5000);
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+    s.ftp.MakeDirectory("sub dir");
+    EXPECT_TRUE(std::filesystem::is_directory(s.server.File("sub dir")));
+    EXPECT_THROW(s.ftp.MakeDirectory("sub dir"), EIdProtocolReplyError);
+    s.ftp.ChangeDirectory("sub dir");
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/sub dir");
+    EXPECT_THROW(s.ftp.ChangeDirectory("missing"), EIdProtocolReplyError);
+    s.ftp.ChangeToParent();
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+
+    TempDir::WriteFile(s.server.File("a.txt"), std::string(1024, 'x'));
+    EXPECT_EQ(s.ftp.FileSize("a.txt"), 1024);
+    EXPECT_EQ(s.ftp.FileSize("missing.txt"), -1);
+    s.ftp.RenameFile("a.txt", "b.txt");
+    EXPECT_TRUE(std::filesystem::exists(s.server.File("b.txt")));
+    EXPECT_THROW(s.ftp.RenameFile("a.txt", "c.txt"), EIdProtocolReplyError);
+    s.ftp.DeleteFile("b.txt");
+    EXPECT_FALSE(std::filesystem::exists(s.server.File("b.txt")));
+    EXPECT_THROW(s.ftp.DeleteFile("b.txt"), EIdProtocolReplyError);
+    s.ftp.RemoveDirectory("sub dir");
+    EXPECT_FALSE(std::filesystem::exists(s.server.File("sub dir")));
+    try {
+        s.ftp.RemoveDirectory("sub dir");
+        FAIL();
+    } catch (const EIdProtocolReplyError& e) {
+        EXPECT_EQ(e.ReplyErrorCode(), 550);
+    }
+    EXPECT_THROW(s.ftp.SiteCommand("NOSUCH"), EIdProtocolReplyError);
+    EXPECT_TRUE(s.ftp.Connected());
+    EXPECT_THROW(s.ftp.ChangeDirectory("a\r\nDELE x"), EIdLineBreakInCommand);
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+}
+
+TEST(FtpCommands, TransferTypeIsSentOnlyWhenItChanges) {
+    Session s;
+    s.ftp.Connect(true, 5000);
+    s.sent.clear();
+    s.ftp.SetTransferType(ftBinary);
+    EXPECT_TRUE(s.sent.empty());
+    s.ftp.SetTransferType(ftASCII);
+    EXPECT_EQ(s.sent, (Strings{"TYPE A<EOL>"}));
+    s.ftp.Quit();
+    s.ftp.SetTransferType(ftBinary);
+    s.sent.clear();
+    s.ftp.Connect(true, 5000);
+    EXPECT_EQ(s.sent[2], "TYPE I<EOL>");
+}
+
+TEST(FtpCommands, TheResumeProbeRunsOncePerObject) {
+    Session s;
+    s.ftp.Connect(true, 5000);
+    s.sent.clear();
+    EXPECT_TRUE(s.ftp.ResumeSupported());
+    EXPECT_EQ(s.sent, (Strings{"REST 1<EOL>", "REST 0<EOL>"}));
+    s.ftp.Quit();
+    s.ftp.Connect(true, 5000);
+    s.sent.clear();
+    EXPECT_TRUE(s.ftp.ResumeSupported());
+    EXPECT_TRUE(s.sent.empty());
+}
+
+TEST(FtpCommands, AServerThatDropsTheConnectionWhileAReplyIsAwaited) {
+    Session s;
+    s.ftp.Connect(true, 5000);
+    s.events.events.clear();
+    s.ftp.WriteLine("QUIT");
+    EXPECT_EQ(s.ftp.ReadReply(), 221);
+    EXPECT_THROW(s.ftp.ReadReply(), EIdConnClosedGracefully);
+    EXPECT_EQ(s.events.events, (Strings{"Disconnected.", "OnDisconnected"}));
+    EXPECT_THROW(s.ftp.CurrentDirectory(), EIdNotConnected);
+}
