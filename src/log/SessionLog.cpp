@@ -1,6 +1,7 @@
 #include "log/SessionLog.h"
 
 #include "log/Editor.h"
+#include "ftp/IdPasswordMask.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -55,7 +56,8 @@ void TSessionLog::LogReceived(const std::string& data)
 
 void TSessionLog::LogSent(const std::string& data)
 {
-    LogChunk(QStringLiteral("<< "), MaskSentData(QString::fromUtf8(data.data(), qsizetype(data.size()))));
+    const std::string masked = MaskSentData(data);
+    LogChunk(QStringLiteral("<< "), QString::fromUtf8(masked.data(), qsizetype(masked.size())));
 }
 
 void TSessionLog::LogChunk(const QString& mark, const QString& data)
@@ -65,14 +67,4 @@ void TSessionLog::LogChunk(const QString& mark, const QString& data)
     for (const QString& line : lines)
         if (!TrimLogText(line).isEmpty())
             AppendLogLine(mark + line);
-}
-
-QString MaskSentData(const QString& data)
-{
-    static const QRegularExpression pass(QStringLiteral("^([ \\t]*PASS)(?![^ \\t\\r\\n])([ \\t][^\\r\\n]*)?"),
-                                         QRegularExpression::CaseInsensitiveOption |
-                                             QRegularExpression::MultilineOption);
-    QString masked = data;
-    masked.replace(pass, QStringLiteral("\\1 ****"));
-    return masked;
 }

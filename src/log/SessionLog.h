@@ -31,6 +31,3 @@ private:
     TEditor* pane_;
     std::function<int()> maxLog_;
 };
-
-// The text logged for data sent to the server: a PASS command never shows its password.
-QString MaskSentData(const QString& data);

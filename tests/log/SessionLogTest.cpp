@@ -133,7 +133,6 @@ TEST_F(SessionLogTest, PasswordIsMasked)
     log.LogSent("PASS\r\n");
     EXPECT_EQ(Lines(), (QStringList{"<< USER anonymous", "<< PASS ****", "<< pass ****", "<< PASV", "<< PASS ****"}));
     EXPECT_FALSE(Lines().join(u'\n').contains(QStringLiteral("s3cret")));
-    EXPECT_EQ(MaskSentData(QStringLiteral("PASSWORD x")), QStringLiteral("PASSWORD x"));
 }
 
 TEST_F(SessionLogTest, InvalidBytesDoNotBreakTheLog)

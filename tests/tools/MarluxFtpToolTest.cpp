@@ -1,0 +1,89 @@
+#include "fixtures/FtpServer.h"
+#include "fixtures/ProcessRun.h"
+#include "fixtures/ScriptedPeer.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+ProcessResult MarluxFtp(const std::vector<std::string>& arguments) {
+    return RunProcess(std::string(MARLUX_BIN_DIR) + "/marlux-ftp", arguments);
+}
+
+std::string Address(const FtpServer& server) { return std::string(server.Host()) + ":" + std::to_string(server.Port()); }
+
+}  // namespace
+
+TEST(MarluxFtpTool, RunsEveryCommandInOneSession) {
+    FtpServer server;
+    TempDir::WriteFile(server.File("a.txt"), "12345");
+    ProcessResult r = MarluxFtp({"-u", "user", "-p", "secret", Address(server), "system", ";", "mkdir", "d", ";",
+                                 "cd", "d", ";", "pwd", ";", "cdup", ";", "size", "a.txt", ";", "rename", "a.txt",
+                                 "b.txt", ";", "rm", "b.txt", ";", "rmdir", "d", ";", "pwd"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "UNIX Type: L8\n/d\n5\n/\n");
+    EXPECT_FALSE(std::filesystem::exists(server.File("b.txt")));
+    EXPECT_FALSE(std::filesystem::exists(server.File("d")));
+}
+
+TEST(MarluxFtpTool, StopsAtTheFirstErrorWithItsMessage) {
+    FtpServer server;
+    ProcessResult r = MarluxFtp({"-u", "user", "-p", "secret", Address(server), "pwd", ";", "cd", "missing", ";", "mkdir", "never"});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.out, "/\n");
+    EXPECT_NE(r.err.find("marlux-ftp: "), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(server.File("never")));
+
+    ProcessResult wrong = MarluxFtp({"-u", "user", "-p", "bad", Address(server), "pwd"});
+    EXPECT_EQ(wrong.exitStatus, 1);
+    EXPECT_TRUE(wrong.out.empty());
+}
+
+TEST(MarluxFtpTool, VerboseShowsTheDialogueWithTheMaskedPassword) {
+    FtpServer server;
+    ProcessResult r = MarluxFtp({"-v", "--ascii", "-u", "user", "-p", "secret", Address(server), "pwd"});
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_NE(r.err.find("<< USER user\n"), std::string::npos);
+    EXPECT_NE(r.err.find("<< PASS ****\n"), std::string::npos);
+    EXPECT_NE(r.err.find("<< TYPE A\n"), std::string::npos);
+    EXPECT_NE(r.err.find(">> 220"), std::string::npos);
+    EXPECT_NE(r.err.find("Connection established\n"), std::string::npos);
+    EXPECT_EQ(r.err.find("secret"), std::string::npos);
+}
+
+TEST(MarluxFtpTool, LogsInThroughAProxy) {
+    ScriptedPeer proxy;
+    proxy.Send("220 proxy\r\n").Reply("331 pass\r\n").Reply("230 ok\r\n").Reply("200 ok\r\n").Reply("215 UNIX\r\n")
+        .Reply("257 \"/\"\r\n");
+    proxy.Start();
+    ProcessResult r = MarluxFtp({"--proxy-type", "1", "--proxy", "127.0.0.1:" + std::to_string(proxy.Port()), "-u",
+                                 "alice", "-p", "pw", "ftp.example.com", "pwd"});
+    proxy.Wait();
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "/\n");
+    EXPECT_EQ(proxy.Lines(), (std::vector<std::string>{"USER alice@ftp.example.com", "PASS pw", "TYPE I", "SYST", "PWD", "QUIT"}));
+}
+
+TEST(MarluxFtpTool, UsageErrorsExitWithTwoBeforeConnecting) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{}, {"127.0.0.1"}, {"127.0.0.1", "frobnicate"}, {"127.0.0.1", "cd"},
+          {"127.0.0.1", "pwd", ";"}, {"--proxy-type", "9", "h", "pwd"}, {"-x", "h", "pwd"}, {"h:port", "pwd"},
+          {"-u"}}) {
+        ProcessResult r = MarluxFtp(arguments);
+        EXPECT_EQ(r.exitStatus, 2);
+        EXPECT_NE(r.err.find("usage: marlux-ftp"), std::string::npos);
+    }
+}
+
+TEST(MarluxFtpTool, ARefusedConnectionIsANetworkError) {
+    TcpSocket socket;
+    socket.Open();
+    socket.Bind("127.0.0.1", 0);
+    std::string ip;
+    uint16_t port = 0;
+    socket.LocalAddress(ip, port);
+    ProcessResult r = MarluxFtp({"--timeout", "5", "127.0.0.1:" + std::to_string(port), "pwd"});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_NE(r.err.find("Connection refused."), std::string::npos);
+}

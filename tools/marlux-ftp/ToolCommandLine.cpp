@@ -1,0 +1,75 @@
+#include "ToolCommandLine.h"
+
+#include <charconv>
+
+const char* const ToolUsage =
+    "usage: marlux-ftp [options] HOST[:PORT] COMMAND [ARG...] [';' COMMAND [ARG...]]...\n"
+    "options:\n"
+    "  -u USER  -p PASSWORD  --passive (default) | --active  --ascii | --binary (default)\n"
+    "  --proxy-type N (0-5)  --proxy HOST:PORT  --proxy-user U  --proxy-pass P\n"
+    "  --timeout SECONDS (connect)  -v (the control dialogue on stderr)\n"
+    "commands:\n"
+    "  pwd | cd DIR | cdup | mkdir DIR | rmdir DIR | rm NAME | rename OLD NEW | site TEXT...\n"
+    "  size NAME | system\n";
+
+namespace {
+
+int ParseNumber(const std::string& text, int low, int high, const std::string& what) {
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        throw UsageError("invalid " + what + ": " + text);
+    return value;
+}
+
+// HOST or HOST:PORT.
+void SplitHostPort(const std::string& text, std::string& host, int& port) {
+    size_t colon = text.rfind(':');
+    host = text.substr(0, colon);
+    if (colon != std::string::npos) port = ParseNumber(text.substr(colon + 1), 1, 65535, "port");
+    if (host.empty()) throw UsageError("missing host name");
+}
+
+}  // namespace
+
+ToolOptions ParseToolCommandLine(const std::vector<std::string>& arguments) {
+    ToolOptions options;
+    size_t i = 0;
+    auto value = [&](const std::string& option) -> const std::string& {
+        if (i + 1 >= arguments.size()) throw UsageError("option " + option + " needs a value");
+        return arguments[++i];
+    };
+    for (; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument.empty() || argument[0] != '-') break;
+        if (argument == "-u") options.user = value(argument);
+        else if (argument == "-p") options.password = value(argument);
+        else if (argument == "--passive") options.passive = true;
+        else if (argument == "--active") options.passive = false;
+        else if (argument == "--ascii") options.ascii = true;
+        else if (argument == "--binary") options.ascii = false;
+        else if (argument == "--proxy-type") options.proxyType = ParseNumber(value(argument), 0, 5, "proxy type");
+        else if (argument == "--proxy") SplitHostPort(value(argument), options.proxyHost, options.proxyPort);
+        else if (argument == "--proxy-user") options.proxyUser = value(argument);
+        else if (argument == "--proxy-pass") options.proxyPassword = value(argument);
+        else if (argument == "--timeout")
+            options.connectTimeoutMs = ParseNumber(value(argument), 1, 2'000'000, "time-out") * 1000;
+        else if (argument == "-v") options.verbose = true;
+        else throw UsageError("unknown option " + argument);
+    }
+    if (i == arguments.size()) throw UsageError("missing host");
+    SplitHostPort(arguments[i++], options.host, options.port);
+    ToolCommand command;
+    for (; i <= arguments.size(); ++i) {
+        if (i == arguments.size() || arguments[i] == ";") {
+            if (command.name.empty()) throw UsageError("missing command");
+            options.commands.push_back(std::move(command));
+            command = {};
+        } else if (command.name.empty()) {
+            command.name = arguments[i];
+        } else {
+            command.arguments.push_back(arguments[i]);
+        }
+    }
+    return options;
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct ToolCommand {
+    std::string name;
+    std::vector<std::string> arguments;
+};
+
+struct ToolOptions {
+    std::string host;
+    int port = 21;
+    std::string user = "anonymous";
+    std::string password = "marlux@";
+    bool passive = true;
+    bool ascii = false;
+    int proxyType = 0;
+    std::string proxyHost;
+    int proxyPort = 0;
+    std::string proxyUser;
+    std::string proxyPassword;
+    // Connect time-out in ms; -1 is the engine's default.
+    int connectTimeoutMs = -1;
+    bool verbose = false;
+    std::vector<ToolCommand> commands;
+};
+
+// A command line the tool cannot run; the message says why.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Options, then HOST[:PORT], then commands separated by lone ";" arguments.
+ToolOptions ParseToolCommandLine(const std::vector<std::string>& arguments);
+
+extern const char* const ToolUsage;

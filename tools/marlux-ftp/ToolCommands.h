@@ -1,0 +1,11 @@
+#pragma once
+#include "ToolCommandLine.h"
+
+#include <ostream>
+
+class TIdFTP;
+
+// Throws UsageError for an unknown command or a wrong number of arguments.
+void CheckToolCommands(const std::vector<ToolCommand>& commands);
+// Runs one command in the open session, printing its result to `out`.
+void RunToolCommand(TIdFTP& ftp, const ToolCommand& command, std::ostream& out);

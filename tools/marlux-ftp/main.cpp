@@ -1,0 +1,81 @@
+// marlux-ftp: runs FTP commands in one session of the engine.
+#include "ToolCommandLine.h"
+#include "ToolCommands.h"
+#include "ftp/IdException.h"
+#include "ftp/IdFTP.h"
+#include "ftp/IdLogEvent.h"
+#include "ftp/IdPasswordMask.h"
+
+#include <iostream>
+
+namespace {
+
+// Writes every line of a chunk with its mark, as the session log shows the dialogue.
+void PrintDialogue(const char* mark, const std::string& data) {
+    size_t start = 0;
+    while (start < data.size()) {
+        size_t end = data.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = data.size();
+        if (end > start) std::cerr << mark << data.substr(start, end - start) << '\n';
+        start = end + 1;
+    }
+}
+
+// An engine message without its line breaks.
+std::string OneLine(const std::string& message) {
+    std::string text;
+    for (char c : message) {
+        if (c == '\r') continue;
+        text += c == '\n' ? ' ' : c;
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+void Configure(TIdFTP& ftp, const ToolOptions& options) {
+    ftp.Host = options.host;
+    ftp.Port = options.port;
+    ftp.Username = options.user;
+    ftp.Password = options.password;
+    ftp.Passive = options.passive;
+    ftp.SetTransferType(options.ascii ? ftASCII : ftBinary);
+    ftp.ProxySettings = {static_cast<TIdFtpProxyType>(options.proxyType), options.proxyHost, options.proxyUser,
+                         options.proxyPassword, options.proxyPort};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ToolOptions options;
+    try {
+        options = ParseToolCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        CheckToolCommands(options.commands);
+    } catch (const UsageError& e) {
+        std::cerr << "marlux-ftp: " << e.what() << "\n" << ToolUsage;
+        return 2;
+    }
+
+    TIdFTP ftp;
+    TIdLogEvent log;
+    if (options.verbose) {
+        log.Active = true;
+        log.ReplaceCRLF = false;
+        log.OnReceived = [](TIdLogBase*, const std::string&, const std::string& data) { PrintDialogue(">> ", data); };
+        log.OnSent = [](TIdLogBase*, const std::string&, const std::string& data) {
+            PrintDialogue("<< ", MaskSentData(data));
+        };
+        ftp.Intercept = &log;
+        ftp.OnStatus = [](TIdComponent*, TIdStatus, const std::string& text) { std::cerr << text << '\n'; };
+    }
+    Configure(ftp, options);
+    try {
+        ftp.Connect(true, options.connectTimeoutMs);
+        for (const ToolCommand& command : options.commands) RunToolCommand(ftp, command, std::cout);
+        ftp.Quit();
+    } catch (const EIdException& e) {
+        std::cout.flush();
+        std::cerr << "marlux-ftp: " << OneLine(e.what()) << '\n';
+        return 1;
+    }
+    return 0;
+}
