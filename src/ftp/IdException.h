@@ -120,3 +120,8 @@ class EIdLineBreakInCommand : public EIdException {
 public:
     EIdLineBreakInCommand() : EIdException("Command refused: it contains a line break.") {}
 };
+
+class EIdFTPFileAlreadyExists : public EIdException {
+public:
+    EIdFTPFileAlreadyExists() : EIdException("Destination file already exists.") {}
+};

@@ -92,7 +92,14 @@ void TIdFTP::Quit() {
 }
 
 void TIdFTP::Abort() {
-    if (Connected()) WriteLine("ABOR");
+    if (Connected()) {
+        WriteLine("ABOR");
+        abortSent_ = dataChannel_ != nullptr;
+    }
+    CloseDataChannel();
+}
+
+void TIdFTP::CloseDataChannel() {
     if (dataChannel_) dataChannel_->DropSocket();
 }
 

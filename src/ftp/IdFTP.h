@@ -1,4 +1,7 @@
 #pragma once
+#include "ftp/IdFTPList.h"
+#include "ftp/IdSimpleServer.h"
+#include "ftp/IdStream.h"
 #include "ftp/IdTCPClient.h"
 
 #include <cstdint>
@@ -42,6 +45,8 @@ public:
 
     TIdRFCReply LoginReply;
     std::string SystemName;
+    // The raw lines of the last listing.
+    std::vector<std::string> ListLines;
 
     // Connects (to the proxy when one is set), reads the 220 greeting and logs in. Any failure
     // disconnects and is raised again.
@@ -67,21 +72,69 @@ public:
     bool ResumeSupported();
 
     void Quit();
+    // Sends ABOR and closes the data channel, so that a running transfer ends.
     void Abort();
 
-protected:
-    // The open data connection of a transfer, if any.
-    std::unique_ptr<TIdTCPConnection> dataChannel_;
+    // LIST (details) or NLST with the specifier into ListLines, and into `destination` if given.
+    void List(std::vector<std::string>* destination, const std::string& specifier = {}, bool details = true);
+    // ListLines parsed, built on first use after each listing.
+    TIdFTPListItems& ParsedListing();
+    // RETR into the stream at its position; resume sends REST with that position when the
+    // server supports it.
+    void Get(const std::string& remoteName, TIdStream& destination, bool resume = false);
+    // RETR into a local file. An existing file is truncated (mayOverwrite) or appended to
+    // (resume), but only once the server has accepted the RETR.
+    void Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume = false);
+    // STOR, APPE (append) or, for an empty remote name, STOU.
+    void Put(TIdStream& source, const std::string& remoteName, bool append = false);
+    void Put(const std::string& localFile, const std::string& remoteName, bool append = false);
+
+    struct PassiveAddress {
+        std::string address;
+        int port = 0;
+    };
+    PassiveAddress RequestPassive();
+    void AnnouncePort(const std::string& ip, uint16_t port);
+    void CloseDataChannel();
+    TIdTCPConnection* DataChannel() const { return dataChannel_.get(); }
 
 private:
+    void GetIntoStream(const std::string& remoteName, TIdStream& destination, bool resume,
+                       const std::function<void()>& accepted);
+    void TransferGet(const std::string& command, TIdStream& destination, bool resume,
+                     const std::function<void()>& accepted = {});
+    void TransferPut(const std::string& command, TIdStream& source, bool fromStart);
+    // Runs the phases of one transfer; the data channel is always freed, then the closing
+    // reply is read, or after a failure whatever replies are still pending.
+    void RunTransfer(const std::function<void()>& phases);
+    void PrepareDataChannel(TIdTCPConnection& channel);
+    TIdTCPClient& ConnectPassiveChannel(const PassiveAddress& passive);
+    TIdSimpleServer& ListenActiveChannel();
+    void SendRest(int64_t position);
+    void ReadClosingReply();
+    void ReadPendingReplies();
+    bool ReadReplyWithin(int timeoutMs);
+
     void SendUser(const std::string& userLine, const std::string& passLine);
     void ProxyLoginStep();
 
+    std::unique_ptr<TIdTCPConnection> dataChannel_;
+    std::unique_ptr<TIdFTPListItems> parsedListing_;
+    // Set once the server has accepted a transfer command, so that a closing reply is due.
+    bool transferStarted_ = false;
+    bool abortSent_ = false;
     TIdFTPTransferType transferType_ = ftBinary;
     bool resumeProbed_ = false;
     bool resumeSupported_ = false;
 };
 
+// The address and port of a 227 reply's first text line: between the parentheses, or after
+// the last blank. A port field that is not a number raises EConvertError.
+TIdFTP::PassiveAddress ParsePassiveReply(const std::string& line);
+// "PORT h1,h2,h3,h4,p1,p2".
+std::string PortCommand(const std::string& ip, uint16_t port);
+// Text split into lines at CR LF, LF or CR; a final line break ends the last line.
+std::vector<std::string> SplitTextLines(const std::string& text);
 // The path between the first two double quotes of a PWD reply line, empty without them.
 std::string QuotedPath(const std::string& line);
 // The number after the first blank of a SIZE reply's trimmed text, -1 when it is not a number.

@@ -2,6 +2,7 @@
 
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
+#include "ftp/IdSocketWait.h"
 #include "ftp/IdText.h"
 #include "platform/SocketError.h"
 
@@ -56,26 +57,6 @@ bool TIdTCPConnection::CheckDisconnect(bool raiseIfDisconnected, bool ignoreBuff
     return lost;
 }
 
-bool TIdTCPConnection::WaitReadable(int timeoutMs) {
-    if (!binding_.HandleAllocated()) throw EIdConnClosedGracefully();
-    // Without a hook the whole time-out is one wait; with one, the waits are sliced so the
-    // window gets control after every slice.
-    int slice = TIdAntiFreeze::InForce() ? TIdAntiFreeze::SliceMs(INT_MAX) : -1;
-    int remaining = timeoutMs;
-    for (;;) {
-        int wait = slice < 0 ? remaining : remaining < 0 ? slice : std::min(slice, remaining);
-        bool readable = false;
-        if (int error = binding_.Socket.WaitReadable(wait, readable)) RaiseSocketError(error);
-        TIdAntiFreeze::DoProcess(!readable);
-        if (readable) return true;
-        if (remaining >= 0) {
-            remaining -= wait;
-            if (remaining <= 0) return false;
-        }
-        if (!binding_.HandleAllocated()) return true;
-    }
-}
-
 int TIdTCPConnection::ReadFromSocket(bool raiseIfDisconnected, int timeoutMs, bool raiseOnTimeout) {
     if (timeoutMs == -1) timeoutMs = ReadTimeout != 0 ? ReadTimeout : -1;
     CheckDisconnect(raiseIfDisconnected, false);
@@ -84,7 +65,7 @@ int TIdTCPConnection::ReadFromSocket(bool raiseIfDisconnected, int timeoutMs, bo
         return 0;
     }
     for (;;) {
-        if (!WaitReadable(timeoutMs)) {
+        if (!WaitReadablePumped(binding_.Socket, timeoutMs)) {
             if (raiseOnTimeout) throw EIdReadTimeout();
             return -1;
         }
@@ -187,10 +168,8 @@ void TIdTCPConnection::WriteLine(const std::string& line) {
 
 void TIdTCPConnection::WriteRaw(const char* data, size_t count) {
     if (count == 0) return;
-    // A connection closed earlier is "not connected"; one whose close is noticed now raises
-    // the close.
-    if (!binding_.HandleAllocated()) throw EIdNotConnected();
     CheckDisconnect(true, true);
+    if (!binding_.HandleAllocated()) throw EIdNotConnected();
     std::string hooked;
     if (Intercept) {
         hooked.assign(data, count);
@@ -202,6 +181,8 @@ void TIdTCPConnection::WriteRaw(const char* data, size_t count) {
         size_t sent = 0;
         int error = binding_.Socket.Send(data + position, count - position, sent);
         TIdAntiFreeze::DoProcess(false);
+        // An abort from the window closes the socket under a chunk.
+        if (!binding_.HandleAllocated()) throw EIdClosedSocket();
         if (error == SocketError::Shutdown || error == SocketError::ConnectionAborted ||
             error == SocketError::ConnectionReset) {
             DropSocket();

@@ -4,6 +4,7 @@
 #include "ftp/IdManagedBuffer.h"
 #include "ftp/IdRFCReply.h"
 #include "ftp/IdSocketHandle.h"
+#include "ftp/IdStream.h"
 
 #include <climits>
 #include <cstddef>
@@ -42,7 +43,8 @@ public:
 
     bool Connected();
     virtual void Disconnect();
-    void DropSocket();
+    // Closes the socket without notifications; virtual so that a listener closes too.
+    virtual void DropSocket();
     // Returns the bytes read, -1 on a time-out without raising, 0 when the connection is gone.
     int ReadFromSocket(bool raiseIfDisconnected = true, int timeoutMs = -1, bool raiseOnTimeout = true);
     // True when the connection is lost.
@@ -60,6 +62,12 @@ public:
     void WriteLine(const std::string& line);
     void WriteRaw(const char* data, size_t count);
 
+    // Receives into the stream at its position until the peer closes (or `byteCount` bytes
+    // arrive, when it is not -1 and untilClose is false); the stream is cut at the end.
+    void ReceiveStream(TIdStream& stream, int64_t byteCount = -1, bool untilClose = true);
+    // Sends the stream from its position (from 0 with fromStart) in SendBufferSize chunks.
+    void SendStream(TIdStream& stream, bool fromStart = true);
+
     int SendCommand(const std::string& line, const TIdReplyCodes& allowed = {});
     int ReadReply(const TIdReplyCodes& allowed = {});
     void ReadRawReply();
@@ -74,8 +82,6 @@ public:
 protected:
     // Opens the connection: an empty input buffer and a cleared closed-gracefully flag.
     void ResetConnection();
-    // Waits until the socket is readable, pumping the window in slices; false on a time-out.
-    bool WaitReadable(int timeoutMs);
     void ReportDisconnected();
 
     TIdSocketHandle binding_;
@@ -83,6 +89,7 @@ protected:
 private:
     TIdManagedBuffer input_;
     std::vector<char> scratch_;
+    std::vector<char> sendChunk_;
     bool closedGracefully_ = false;
     bool readLnSplit_ = false;
     bool readLnTimedOut_ = false;

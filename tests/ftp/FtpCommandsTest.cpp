@@ -149,5 +149,5 @@ TEST(FtpCommands, AServerThatDropsTheConnectionWhileAReplyIsAwaited) {
     EXPECT_EQ(s.ftp.ReadReply(), 221);
     EXPECT_THROW(s.ftp.ReadReply(), EIdConnClosedGracefully);
     EXPECT_EQ(s.events.events, (Strings{"Disconnected.", "OnDisconnected"}));
-    EXPECT_THROW(s.ftp.CurrentDirectory(), EIdNotConnected);
+    EXPECT_THROW(s.ftp.CurrentDirectory(), EIdConnClosedGracefully);
 }

@@ -68,7 +68,7 @@ TEST(TcpConnection, DisconnectNotifiesInItsOrderAndAPeerCloseInTheOpposite) {
         c.client.Disconnect();
         EXPECT_EQ(c.events.events, (Strings{"Disconnecting.", "OnDisconnected", "Disconnected."}));
         EXPECT_FALSE(c.client.Connected());
-        EXPECT_THROW(c.client.WriteLine("NOOP"), EIdNotConnected);
+        EXPECT_THROW(c.client.WriteLine("NOOP"), EIdConnClosedGracefully);
         c.events.events.clear();
         c.client.Disconnect();
         EXPECT_TRUE(c.events.events.empty());

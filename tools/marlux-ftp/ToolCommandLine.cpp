@@ -10,7 +10,8 @@ const char* const ToolUsage =
     "  --timeout SECONDS (connect)  -v (the control dialogue on stderr)\n"
     "commands:\n"
     "  pwd | cd DIR | cdup | mkdir DIR | rmdir DIR | rm NAME | rename OLD NEW | site TEXT...\n"
-    "  size NAME | system\n";
+    "  size NAME | system | ls [MASK] | nlst [MASK] | rawls [MASK]\n"
+    "  get REMOTE LOCAL [--resume] | put LOCAL REMOTE [--append]\n";
 
 namespace {
 

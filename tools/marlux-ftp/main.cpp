@@ -6,6 +6,7 @@
 #include "ftp/IdLogEvent.h"
 #include "ftp/IdPasswordMask.h"
 
+#include <exception>
 #include <iostream>
 
 namespace {
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
         ftp.Connect(true, options.connectTimeoutMs);
         for (const ToolCommand& command : options.commands) RunToolCommand(ftp, command, std::cout);
         ftp.Quit();
-    } catch (const EIdException& e) {
+    } catch (const std::exception& e) {
         std::cout.flush();
         std::cerr << "marlux-ftp: " << OneLine(e.what()) << '\n';
         return 1;

@@ -1,0 +1,219 @@
+// Transfers over data connections: listings, downloads and uploads, passive and active.
+#include "ftp/IdFTP.h"
+
+#include "ftp/IdException.h"
+#include "ftp/IdText.h"
+#include "platform/SocketError.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+// How long a pending reply is waited for after a failed or aborted transfer: long enough for
+// a slow server, short enough not to freeze the session when none comes.
+constexpr int PendingReplyMs = 5000;
+constexpr int FurtherReplyMs = 1000;
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+void TIdFTP::List(std::vector<std::string>* destination, const std::string& specifier, bool details) {
+    TIdStringStream listing;
+    TransferGet(std::string(Trim((details ? "LIST " : "NLST ") + specifier)), listing, false);
+    parsedListing_.reset();
+    ListLines = SplitTextLines(listing.Bytes());
+    if (destination) *destination = ListLines;
+}
+
+TIdFTPListItems& TIdFTP::ParsedListing() {
+    if (!parsedListing_) {
+        parsedListing_ = std::make_unique<TIdFTPListItems>();
+        ParseListing(ListLines, *parsedListing_);
+    }
+    return *parsedListing_;
+}
+
+void TIdFTP::Get(const std::string& remoteName, TIdStream& destination, bool resume) {
+    GetIntoStream(remoteName, destination, resume, {});
+}
+
+void TIdFTP::GetIntoStream(const std::string& remoteName, TIdStream& destination, bool resume,
+                           const std::function<void()>& accepted) {
+    TransferGet("RETR " + remoteName, destination, resume && ResumeSupported(), accepted);
+}
+
+void TIdFTP::Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume) {
+    TIdFileStream file;
+    bool create = true;
+    if (FileExists(localFile)) {
+        resume = resume && ResumeSupported();
+        if (mayOverwrite == resume) throw EIdFTPFileAlreadyExists();
+        create = mayOverwrite;
+        if (resume) file.OpenAppend(localFile);
+    }
+    GetIntoStream(remoteName, file, resume, [&] {
+        if (create) file.Create(localFile);
+    });
+}
+
+void TIdFTP::Put(TIdStream& source, const std::string& remoteName, bool append) {
+    if (remoteName.empty())
+        TransferPut("STOU ", source, true);
+    else if (append)
+        TransferPut("APPE " + remoteName, source, false);
+    else
+        TransferPut("STOR " + remoteName, source, true);
+}
+
+void TIdFTP::Put(const std::string& localFile, const std::string& remoteName, bool append) {
+    TIdFileStream file;
+    file.OpenRead(localFile);
+    Put(file, remoteName, append);
+}
+
+void TIdFTP::TransferGet(const std::string& command, TIdStream& destination, bool resume,
+                         const std::function<void()>& accepted) {
+    RunTransfer([&] {
+        TIdTCPConnection* channel;
+        if (Passive) {
+            channel = &ConnectPassiveChannel(RequestPassive());
+            if (resume) SendRest(destination.Position());
+            WriteLine(command);
+            ReadReply({125, 150, 154});
+            transferStarted_ = true;
+        } else {
+            TIdSimpleServer& server = ListenActiveChannel();
+            channel = &server;
+            if (resume) SendRest(destination.Position());
+            SendCommand(command, {125, 150, 154});
+            transferStarted_ = true;
+            server.Listen();
+        }
+        if (accepted) accepted();
+        channel->ReceiveStream(destination);
+    });
+}
+
+void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fromStart) {
+    RunTransfer([&] {
+        if (Passive) {
+            PassiveAddress passive = RequestPassive();
+            WriteLine(command);
+            transferStarted_ = true;
+            TIdTCPClient& channel = ConnectPassiveChannel(passive);
+            ReadReply({110, 125, 150});
+            try {
+                channel.SendStream(source, fromStart);
+            } catch (const EIdSocketError& e) {
+                if (e.LastError() != SocketError::NotSocket) throw;
+            }
+        } else {
+            TIdSimpleServer& server = ListenActiveChannel();
+            SendCommand(command, {125, 150});
+            transferStarted_ = true;
+            server.Listen();
+            server.SendStream(source, fromStart);
+        }
+    });
+}
+
+void TIdFTP::RunTransfer(const std::function<void()>& phases) {
+    ReportStatus(stTransfer, "Starting FTP transfer");
+    transferStarted_ = false;
+    abortSent_ = false;
+    try {
+        phases();
+    } catch (...) {
+        dataChannel_.reset();
+        ReportStatus(stReady, "Transfer complete");
+        if (transferStarted_) ReadPendingReplies();
+        throw;
+    }
+    dataChannel_.reset();
+    ReportStatus(stReady, "Transfer complete");
+    ReadClosingReply();
+}
+
+void TIdFTP::PrepareDataChannel(TIdTCPConnection& channel) {
+    channel.SendBufferSize = SendBufferSize;
+    channel.RecvBufferSize = RecvBufferSize;
+    channel.OnWork = OnWork;
+    channel.OnWorkBegin = OnWorkBegin;
+    channel.OnWorkEnd = OnWorkEnd;
+}
+
+TIdTCPClient& TIdFTP::ConnectPassiveChannel(const PassiveAddress& passive) {
+    auto client = std::make_unique<TIdTCPClient>();
+    TIdTCPClient& channel = *client;
+    PrepareDataChannel(channel);
+    // The data connection goes where the control connection goes, whatever address the
+    // PASV reply names: following it would let a server aim the client at any other host.
+    channel.Host = binding_.PeerIP;
+    channel.Port = passive.port;
+    dataChannel_ = std::move(client);
+    channel.Connect();
+    return channel;
+}
+
+TIdSimpleServer& TIdFTP::ListenActiveChannel() {
+    auto listener = std::make_unique<TIdSimpleServer>();
+    TIdSimpleServer& server = *listener;
+    PrepareDataChannel(server);
+    server.BoundIP = binding_.IP;
+    dataChannel_ = std::move(listener);
+    server.BeginListen();
+    AnnouncePort(server.ListenIP(), server.ListenPort());
+    return server;
+}
+
+TIdFTP::PassiveAddress TIdFTP::RequestPassive() {
+    SendCommand("PASV", {227});
+    return ParsePassiveReply(LastReply.Text.empty() ? std::string() : LastReply.Text.front());
+}
+
+void TIdFTP::AnnouncePort(const std::string& ip, uint16_t port) { SendCommand(PortCommand(ip, port), {200}); }
+
+void TIdFTP::SendRest(int64_t position) { SendCommand("REST " + std::to_string(position), {350}); }
+
+void TIdFTP::ReadClosingReply() {
+    int code = ReadReply({225, 226, 250, 426, 450});
+    if (code == 426 || code == 450) {
+        // Without an ABOR of ours the server owes no second reply; do not wait for one forever.
+        if (abortSent_)
+            ReadReply({226, 225});
+        else
+            ReadReplyWithin(FurtherReplyMs);
+        ReportStatus(stAborted, "Transfer aborted");
+    } else if (abortSent_) {
+        // The transfer ended before the ABOR arrived; the ABOR still gets its own reply.
+        ReadReplyWithin(FurtherReplyMs);
+    }
+}
+
+void TIdFTP::ReadPendingReplies() {
+    int completions = abortSent_ ? 2 : 1;
+    int timeout = PendingReplyMs;
+    while (completions > 0 && ReadReplyWithin(timeout)) {
+        if (LastReply.NumericCode < 100 || LastReply.NumericCode >= 200) {
+            --completions;
+            timeout = FurtherReplyMs;
+        }
+    }
+}
+
+bool TIdFTP::ReadReplyWithin(int timeoutMs) {
+    const int saved = ReadTimeout;
+    ReadTimeout = timeoutMs;
+    bool read = false;
+    try {
+        ReadRawReply();
+        read = true;
+    } catch (const EIdException&) {
+    }
+    ReadTimeout = saved;
+    return read;
+}

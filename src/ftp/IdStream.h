@@ -1,0 +1,75 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// A file that cannot be opened, read or written; the message names the file and the reason.
+class EStreamError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The byte streams transfers read from and write to. Positions and sizes are 64-bit.
+class TIdStream {
+public:
+    virtual ~TIdStream() = default;
+    // Reads up to `count` bytes at the position; 0 at the end.
+    virtual size_t Read(char* buffer, size_t count) = 0;
+    // Writes all bytes at the position.
+    virtual void Write(const char* data, size_t count) = 0;
+    virtual int64_t Position() const = 0;
+    virtual void Seek(int64_t position) = 0;
+    virtual int64_t Size() const = 0;
+    // Cuts the stream at `size`.
+    virtual void SetSize(int64_t size) = 0;
+};
+
+// Bytes in memory; listings are collected in one.
+class TIdStringStream : public TIdStream {
+public:
+    size_t Read(char* buffer, size_t count) override;
+    void Write(const char* data, size_t count) override;
+    int64_t Position() const override { return position_; }
+    void Seek(int64_t position) override { position_ = position; }
+    int64_t Size() const override { return static_cast<int64_t>(bytes_.size()); }
+    void SetSize(int64_t size) override;
+
+    const std::string& Bytes() const { return bytes_; }
+
+private:
+    std::string bytes_;
+    int64_t position_ = 0;
+};
+
+// A file over a descriptor. A stream not opened yet has position and size 0 and refuses I/O.
+class TIdFileStream : public TIdStream {
+public:
+    TIdFileStream() = default;
+    ~TIdFileStream() override;
+    TIdFileStream(const TIdFileStream&) = delete;
+    TIdFileStream& operator=(const TIdFileStream&) = delete;
+
+    // Creates the file or truncates it.
+    void Create(const std::string& path);
+    // Opens an existing file for writing, positioned at its end.
+    void OpenAppend(const std::string& path);
+    // Opens a file for reading; other programs may go on reading and writing it.
+    void OpenRead(const std::string& path);
+    bool IsOpen() const { return fd_ >= 0; }
+    void Close();
+
+    size_t Read(char* buffer, size_t count) override;
+    void Write(const char* data, size_t count) override;
+    int64_t Position() const override;
+    void Seek(int64_t position) override;
+    int64_t Size() const override;
+    void SetSize(int64_t size) override;
+
+private:
+    void Open(const std::string& path, int flags, const char* action);
+    [[noreturn]] void Fail(const char* action) const;
+
+    int fd_ = -1;
+    std::string path_;
+};

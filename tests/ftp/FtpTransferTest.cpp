@@ -1,0 +1,213 @@
+#include "fixtures/FtpServer.h"
+#include "ftp/IdException.h"
+#include "ftp/IdFTP.h"
+
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <random>
+#include <unistd.h>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+std::string RandomBytes(size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    return bytes;
+}
+
+struct TransferSession {
+    FtpServer server;
+    TempDir local;
+    TIdFTP ftp;
+
+    explicit TransferSession(bool passive) {
+        ftp.Host = server.Host();
+        ftp.Port = server.Port();
+        ftp.Username = FtpServer::User;
+        ftp.Password = FtpServer::Password;
+        ftp.Passive = passive;
+        ftp.Connect(true, 5000);
+    }
+};
+
+class FtpTransfer : public ::testing::TestWithParam<bool> {};
+
+// A stream that only counts what it receives and checks that every byte is zero.
+class ZeroCountingStream : public TIdStream {
+public:
+    int64_t count = 0;
+    bool allZero = true;
+
+    size_t Read(char*, size_t) override { return 0; }
+    void Write(const char* data, size_t size) override {
+        static const char zeros[65536] = {};
+        for (size_t at = 0; at < size; at += sizeof zeros)
+            allZero = allZero && std::memcmp(data + at, zeros, std::min(size - at, sizeof zeros)) == 0;
+        count += static_cast<int64_t>(size);
+    }
+    int64_t Position() const override { return count; }
+    void Seek(int64_t) override {}
+    int64_t Size() const override { return count; }
+    void SetSize(int64_t) override {}
+};
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Modes, FtpTransfer, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Passive" : "Active"; });
+
+TEST_P(FtpTransfer, FilesOfEverySizeMoveByteExactBothWays) {
+    TransferSession s(GetParam());
+    for (size_t size : {size_t(0), size_t(1), size_t(70000), size_t(5 << 20)}) {
+        const std::string name = "file " + std::to_string(size) + ".bin";
+        const std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
+        TempDir::WriteFile(s.local.File(name), bytes);
+        s.ftp.Put(s.local.File(name), name);
+        EXPECT_EQ(TempDir::ReadFile(s.server.File(name)), bytes) << size;
+        s.ftp.Get(name, s.local.File("back"), true);
+        EXPECT_EQ(TempDir::ReadFile(s.local.File("back")), bytes) << size;
+    }
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+}
+
+TEST_P(FtpTransfer, WorkEventsComeFromTheDataChannelWithRunningTotals) {
+    TransferSession s(GetParam());
+    const std::string bytes = RandomBytes(300000, 7);
+    TempDir::WriteFile(s.server.File("w.bin"), bytes);
+    std::vector<int64_t> counts;
+    int begins = 0, ends = 0;
+    TIdComponent* sender = nullptr;
+    s.ftp.OnWorkBegin = [&](TIdComponent* from, TWorkMode, int64_t max) {
+        ++begins;
+        sender = from;
+        EXPECT_EQ(max, 0);
+    };
+    s.ftp.OnWork = [&](TIdComponent*, TWorkMode mode, int64_t count) {
+        EXPECT_EQ(mode, wkReceive);
+        counts.push_back(count);
+    };
+    s.ftp.OnWorkEnd = [&](TIdComponent*, TWorkMode) { ++ends; };
+    TIdStringStream stream;
+    s.ftp.Get("w.bin", stream);
+    EXPECT_EQ(stream.Bytes(), bytes);
+    EXPECT_EQ(begins, 1);
+    EXPECT_EQ(ends, 1);
+    EXPECT_NE(sender, &s.ftp);
+    ASSERT_FALSE(counts.empty());
+    EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
+    EXPECT_LE(counts.back(), 300000);
+    EXPECT_EQ(s.ftp.DataChannel(), nullptr);
+}
+
+TEST_P(FtpTransfer, AsciiTypeConvertsLineEndsOnTheServer) {
+    TransferSession s(GetParam());
+    TempDir::WriteFile(s.server.File("t.txt"), "one\ntwo\n");
+    s.ftp.SetTransferType(ftASCII);
+    TIdStringStream stream;
+    s.ftp.Get("t.txt", stream);
+    EXPECT_EQ(stream.Bytes(), "one\r\ntwo\r\n");
+}
+
+TEST_P(FtpTransfer, ResumeAndAppendContinueWhereTheFileEnds) {
+    TransferSession s(GetParam());
+    const std::string bytes = RandomBytes(100000, 3);
+    TempDir::WriteFile(s.server.File("r.bin"), bytes);
+    TempDir::WriteFile(s.local.File("r.bin"), bytes.substr(0, 1000));
+    s.ftp.Get("r.bin", s.local.File("r.bin"), false, true);
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("r.bin")), bytes);
+
+    EXPECT_THROW(s.ftp.Get("r.bin", s.local.File("r.bin"), false, false), EIdFTPFileAlreadyExists);
+    EXPECT_THROW(s.ftp.Get("r.bin", s.local.File("r.bin"), true, true), EIdFTPFileAlreadyExists);
+
+    TempDir::WriteFile(s.local.File("tail"), "tail");
+    s.ftp.Put(s.local.File("tail"), "r.bin", true);
+    EXPECT_EQ(TempDir::ReadFile(s.server.File("r.bin")), bytes + "tail");
+}
+
+TEST_P(FtpTransfer, ARefusedDownloadLeavesTheLocalFileAlone) {
+    TransferSession s(GetParam());
+    TempDir::WriteFile(s.local.File("keep.txt"), "precious");
+    EXPECT_THROW(s.ftp.Get("missing.txt", s.local.File("keep.txt"), true), EIdProtocolReplyError);
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("keep.txt")), "precious");
+    EXPECT_THROW(s.ftp.Get("missing.txt", s.local.File("new.txt"), true), EIdProtocolReplyError);
+    EXPECT_FALSE(std::filesystem::exists(s.local.File("new.txt")));
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+}
+
+TEST_P(FtpTransfer, AnAbortedDownloadEndsAndTheSessionGoesOn) {
+    TransferSession s(GetParam());
+    TempDir::WriteFile(s.server.File("big.bin"), RandomBytes(20 << 20, 5));
+    s.ftp.OnWork = [&](TIdComponent*, TWorkMode, int64_t count) {
+        if (count >= 100000 && s.ftp.DataChannel()) s.ftp.Abort();
+    };
+    TIdStringStream stream;
+    s.ftp.Get("big.bin", stream);
+    EXPECT_LT(stream.Size(), 20 << 20);
+    s.ftp.OnWork = nullptr;
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+    s.ftp.Get("big.bin", s.local.File("whole"), true);
+    EXPECT_EQ(std::filesystem::file_size(s.local.File("whole")), 20u << 20);
+}
+
+TEST_P(FtpTransfer, AnAbortedUploadRaisesAndTheSessionGoesOn) {
+    TransferSession s(GetParam());
+    TempDir::WriteFile(s.local.File("up.bin"), RandomBytes(20 << 20, 6));
+    s.ftp.OnWork = [&](TIdComponent*, TWorkMode, int64_t count) {
+        if (count >= 100000 && s.ftp.DataChannel()) s.ftp.Abort();
+    };
+    EXPECT_THROW(s.ftp.Put(s.local.File("up.bin"), "up.bin"), EIdException);
+    s.ftp.OnWork = nullptr;
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+    s.ftp.MakeDirectory("after");
+    EXPECT_TRUE(std::filesystem::is_directory(s.server.File("after")));
+}
+
+TEST_P(FtpTransfer, ListingsWithAndWithoutMasks) {
+    TransferSession s(GetParam());
+    s.ftp.List(nullptr);
+    EXPECT_TRUE(s.ftp.ListLines.empty());
+    EXPECT_EQ(s.ftp.ParsedListing().Count(), 0u);
+
+    TempDir::WriteFile(s.server.File("a b.txt"), "12345");
+    TempDir::WriteFile(s.server.File("c.log"), "");
+    std::filesystem::create_directory(s.server.File("dir one"));
+    Strings names;
+    s.ftp.List(&names, "", false);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (Strings{"a b.txt", "c.log", "dir one"}));
+
+    s.ftp.List(nullptr, "a b.txt ", true);
+    ASSERT_EQ(s.ftp.ListLines.size(), 1u);
+    EXPECT_EQ(s.ftp.ParsedListing().Item(0).Name, "a b.txt");
+    EXPECT_THROW(s.ftp.List(nullptr, "*.none", false), EIdProtocolReplyError);
+
+    s.ftp.List(nullptr);
+    ASSERT_EQ(s.ftp.ListLines.size(), 3u);
+    std::map<std::string, const TIdFTPListItem*> byName;
+    for (const TIdFTPListItem& item : s.ftp.ParsedListing()) byName[item.Name] = &item;
+    ASSERT_EQ(byName.size(), 3u);
+    EXPECT_EQ(byName["a b.txt"]->Size, 5);
+    EXPECT_EQ(byName["a b.txt"]->Kind, ikFile);
+    EXPECT_EQ(byName["dir one"]->Kind, ikDirectory);
+}
+
+TEST(FtpTransferLarge, AFileOver4GiBCountsPast32Bits) {
+    TransferSession s(true);
+    const int64_t size = (int64_t(4) << 30) + 12345;
+    {
+        TempDir::WriteFile(s.server.File("huge.bin"), "");
+        ASSERT_EQ(truncate(s.server.File("huge.bin").c_str(), size), 0);
+    }
+    EXPECT_EQ(s.ftp.FileSize("huge.bin"), size);
+    int64_t last = 0;
+    s.ftp.OnWork = [&](TIdComponent*, TWorkMode, int64_t count) { last = count; };
+    ZeroCountingStream stream;
+    s.ftp.Get("huge.bin", stream);
+    EXPECT_EQ(stream.count, size);
+    EXPECT_TRUE(stream.allZero);
+    EXPECT_GE(last, int64_t(1) << 32);
+}
