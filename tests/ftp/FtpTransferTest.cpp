@@ -138,6 +138,14 @@ TEST_P(FtpTransfer, ARefusedDownloadLeavesTheLocalFileAlone) {
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
 
+TEST_P(FtpTransfer, ALocalFileThatCannotBeWrittenFailsAndTheSessionStaysInStep) {
+    TransferSession s(GetParam());
+    TempDir::WriteFile(s.server.File("f.bin"), RandomBytes(1 << 20, 9));
+    EXPECT_THROW(s.ftp.Get("f.bin", s.local.File("no/such/dir/f.bin"), true), EStreamError);
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+    EXPECT_EQ(s.ftp.FileSize("f.bin"), 1 << 20);
+}
+
 TEST_P(FtpTransfer, AnAbortedDownloadEndsAndTheSessionGoesOn) {
     TransferSession s(GetParam());
     TempDir::WriteFile(s.server.File("big.bin"), RandomBytes(20 << 20, 5));
