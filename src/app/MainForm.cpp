@@ -97,6 +97,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     InstallWindowCommands();
 
     sessionLog_ = std::make_unique<TSessionLog>(eeLog_, [this] { return options_.iMaxLog; });
+    SetUpEngine();
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(1000);

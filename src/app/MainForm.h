@@ -1,4 +1,7 @@
 #pragma once
+#include "ftp/IdAntiFreeze.h"
+#include "ftp/IdFTP.h"
+#include "ftp/IdLogEvent.h"
 #include "platform/ListFile.h"
 #include "settings/UserDialogs.h"
 #include "settings/WindowSettings.h"
@@ -85,8 +88,12 @@ public:
     // Saves the last local and remote directories of the profile in use (connection profiles).
     std::function<void()> SaveProfileState;
 
+    // The FTP engine, owned for the whole run, with its log hook and message pump.
+    TIdFTP IdFTP1;
+    TIdLogEvent IdLogEvent1;
+    TIdAntiFreeze IdAntiFreeze1;
     // The engine's connected state.
-    bool SessionConnected() const;
+    bool SessionConnected();
 
     // The application-wide handler for exceptions no command caught.
     void HandleUncaughtException(std::exception_ptr error);
@@ -185,6 +192,8 @@ private:
     void ShowLogFile(const QString& path);
 
     void RunAction(const QString& name);
+    // The design-time settings of the engine, its log hook and its message pump.
+    void SetUpEngine();
     // Ends the session at close: ABOR first when a transfer runs, then QUIT.
     void CloseEngine(bool abortTransfer);
 

@@ -1,0 +1,99 @@
+#include "MainFormFixture.h"
+
+#include "fixtures/FtpServer.h"
+#include "fixtures/ScriptedPeer.h"
+#include "log/Editor.h"
+
+#include <QTimer>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+QStringList PaneLines(const TMainForm& form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.LogPane()->LineCount(); ++i)
+        lines << form.LogPane()->Line(i);
+    return lines;
+}
+
+// A server that logs the client in and then records whatever it is sent.
+void ScriptLogin(ScriptedPeer& peer)
+{
+    peer.Send("220 hi\r\n").Reply("230 ok\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n");
+}
+
+void Aim(TIdFTP& ftp, int port)
+{
+    ftp.Host = "127.0.0.1";
+    ftp.Port = port;
+    ftp.Username = "user";
+    ftp.Password = "secret";
+}
+
+}  // namespace
+
+TEST_F(MainFormTest, TheEngineHasItsDesignedSettings)
+{
+    TMainForm& form = Open();
+    EXPECT_EQ(form.IdFTP1.Intercept, &form.IdLogEvent1);
+    EXPECT_EQ(form.IdFTP1.RecvBufferSize, 8196);
+    EXPECT_EQ(form.IdFTP1.SendBufferSize, 8196);
+    EXPECT_EQ(form.IdAntiFreeze1.IdleTimeOut, 50);
+    EXPECT_FALSE(form.IdAntiFreeze1.OnlyWhenIdle);
+    EXPECT_TRUE(form.IdLogEvent1.Active);
+    EXPECT_FALSE(form.IdLogEvent1.ReplaceCRLF);
+    EXPECT_EQ(TIdAntiFreeze::InForce(), &form.IdAntiFreeze1);
+    EXPECT_FALSE(form.SessionConnected());
+}
+
+TEST_F(MainFormTest, TheControlDialogueReachesTheLogPaneWithTheMaskedPassword)
+{
+    FtpServer server;
+    TMainForm& form = Open();
+    Aim(form.IdFTP1, server.Port());
+    form.IdFTP1.Connect(true, 5000);
+    EXPECT_TRUE(form.SessionConnected());
+    const QStringList lines = PaneLines(form);
+    EXPECT_TRUE(lines.contains(QStringLiteral("<< USER user")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("<< PASS ****")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("<< SYST")));
+    EXPECT_TRUE(lines.contains(QStringLiteral(">> 215 UNIX Type: L8")));
+    EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("secret")));
+}
+
+TEST_F(MainFormTest, TheWindowKeepsRunningWhileTheEngineWaits)
+{
+    ScriptedPeer peer;
+    ScriptLogin(peer);
+    peer.Reply("").Pause(400).Send("257 \"/slow\"\r\n");
+    peer.Start();
+    TMainForm& form = Open();
+    Aim(form.IdFTP1, peer.Port());
+    form.IdFTP1.Connect(true, 5000);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(20);
+    EXPECT_EQ(form.IdFTP1.CurrentDirectory(), "/slow");
+    EXPECT_GE(ticks, 5);
+}
+
+TEST_F(MainFormTest, ClosingSendsQuitAndAbortsARunningTransferFirst)
+{
+    for (bool inTransfer : {false, true}) {
+        ScriptedPeer peer;
+        ScriptLogin(peer);
+        peer.Start();
+        TMainForm& form = Open();
+        Aim(form.IdFTP1, peer.Port());
+        form.IdFTP1.Connect(true, 5000);
+        form.InTransfer = inTransfer;
+        CloseWindow();
+        peer.Wait();
+        Strings lines = peer.Lines();
+        Strings tail(lines.begin() + 3, lines.end());
+        EXPECT_EQ(tail, inTransfer ? (Strings{"ABOR", "QUIT"}) : (Strings{"QUIT"}));
+    }
+}
