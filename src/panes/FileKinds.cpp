@@ -1,0 +1,31 @@
+#include "panes/FileKinds.h"
+
+#include <utility>
+
+QString AttributeText(unsigned attributes) {
+    static const std::pair<unsigned, const char*> words[] = {
+        {faArchive, "ｱｰｶｲﾌﾞ "},  {faCompressed, "圧縮 "},  {faDirectory, "<DIR> "},   {faNormal, "通常ファイル "},
+        {faHidden, "隠しファイル "}, {faReadOnly, "読取専用 "}, {faSysFile, "ｼｽﾃﾑ "}, {faTemporary, "ﾃﾝﾎﾟﾗﾘ "},
+    };
+    QString text;
+    for (const auto& [bit, word] : words)
+        if (attributes & bit) text += QString::fromUtf8(word);
+    return text;
+}
+
+QString FileExtension(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const qsizetype separator = std::max(name.lastIndexOf(u'\\'), name.lastIndexOf(u':'));
+    if (dot < 0 || dot < separator) return {};
+    return name.mid(dot).toLower();
+}
+
+TFileIcon FileIconFor(const QString& name, bool isFolder, const QStringList& imageExtensions,
+                      const QStringList& textExtensions) {
+    if (isFolder) return fiFolder;
+    const QString extension = FileExtension(name);
+    if (extension == QLatin1String(".exe")) return fiProgram;
+    if (!extension.isEmpty() && imageExtensions.contains(extension, Qt::CaseInsensitive)) return fiPicture;
+    if (!extension.isEmpty() && textExtensions.contains(extension, Qt::CaseInsensitive)) return fiText;
+    return fiOther;
+}

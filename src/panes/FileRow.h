@@ -1,0 +1,17 @@
+#pragma once
+#include <QString>
+
+#include <array>
+
+// Icon indexes of FileImageList.
+enum TFileIcon { fiFolder = 0, fiText = 1, fiProgram = 2, fiOther = 3, fiPicture = 4 };
+
+// One row of a file list view, local or remote.
+struct TFileRow {
+    QString caption;
+    // 0 size text, 1 date text, 2 attribute text, 3 kind key ("0" directory, "1" file).
+    std::array<QString, 4> subItems;
+    int icon = fiOther;
+
+    bool IsFolder() const { return subItems[3] == QLatin1String("0"); }
+};

@@ -1,0 +1,88 @@
+#include "panes/FileKinds.h"
+#include "panes/FileSort.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TFileRow Row(const QString& name, bool folder, const QString& size = QStringLiteral("0"),
+             const QString& date = QStringLiteral("2026/01/01 00:00")) {
+    TFileRow row;
+    row.caption = name;
+    row.subItems = {size, date, QString(), folder ? QStringLiteral("0") : QStringLiteral("1")};
+    return row;
+}
+
+QStringList Captions(const std::vector<TFileRow>& rows) {
+    QStringList captions;
+    for (const TFileRow& row : rows) captions << row.caption;
+    return captions;
+}
+
+std::vector<TFileRow> Sample() {
+    return {Row("b.txt", false, "999999999", "2026/03/01 10:00"), Row("zdir", true),
+            Row("a.txt", false, "1234567890", "2025/12/31 23:59"), Row("adir", true),
+            Row("c.txt", false, "5", "2026/03/01 09:00")};
+}
+
+}  // namespace
+
+TEST(FileSort, FoldersComeFirstInEveryOrder) {
+    std::vector<TFileRow> rows = Sample();
+    SortFileRows(rows, SortByNameAsc, 0);
+    EXPECT_EQ(Captions(rows), (QStringList{"adir", "zdir", "a.txt", "b.txt", "c.txt"}));
+    SortFileRows(rows, SortByNameDesc, 0);
+    EXPECT_EQ(Captions(rows), (QStringList{"zdir", "adir", "c.txt", "b.txt", "a.txt"}));
+    SortFileRows(rows, SortByColumnDesc, 2);
+    EXPECT_EQ(Captions(rows).mid(0, 2), (QStringList{"zdir", "adir"}));
+}
+
+TEST(FileSort, SizesOrderByValueThroughTheirLength) {
+    std::vector<TFileRow> rows = Sample();
+    SortFileRows(rows, SortByColumnAsc, 1);
+    EXPECT_EQ(Captions(rows).mid(2), (QStringList{"c.txt", "b.txt", "a.txt"}));
+    SortFileRows(rows, SortByColumnDesc, 1);
+    EXPECT_EQ(Captions(rows).mid(2), (QStringList{"a.txt", "b.txt", "c.txt"}));
+}
+
+TEST(FileSort, DatesOrderChronologically) {
+    std::vector<TFileRow> rows = Sample();
+    SortFileRows(rows, SortByColumnAsc, 2);
+    EXPECT_EQ(Captions(rows).mid(2), (QStringList{"a.txt", "c.txt", "b.txt"}));
+}
+
+TEST(FileSort, TheSortAgreesWithThePairwiseComparators) {
+    const QCollator collator = FileRowCollator();
+    std::vector<TFileRow> rows = Sample();
+    rows.push_back(Row("B.txt", false, "7"));
+    rows.push_back(Row("b.TXT", false, "70"));
+    for (TFileRowComparator comparator : {SortByNameAsc, SortByNameDesc, SortByColumnAsc, SortByColumnDesc}) {
+        const int column = comparator == SortByNameAsc || comparator == SortByNameDesc ? 0 : 1;
+        SortFileRows(rows, comparator, column);
+        for (size_t i = 1; i < rows.size(); ++i)
+            EXPECT_LE(CompareFileRows(rows[i - 1], rows[i], comparator, column, collator), 0)
+                << comparator << " " << rows[i - 1].caption.toStdString() << " " << rows[i].caption.toStdString();
+    }
+    EXPECT_EQ(CompareFileRows(Row("x", false), Row("x", false), SortByNameAsc, 0, collator), 0);
+}
+
+TEST(FileKinds, AttributeWordsInTheirOrder) {
+    EXPECT_EQ(AttributeText(0), QString());
+    EXPECT_EQ(AttributeText(faDirectory), QStringLiteral("<DIR> "));
+    EXPECT_EQ(AttributeText(faReadOnly | faArchive | faHidden),
+              QStringLiteral("ｱｰｶｲﾌﾞ 隠しファイル 読取専用 "));
+}
+
+TEST(FileKinds, ExtensionsAndIcons) {
+    EXPECT_EQ(FileExtension(QStringLiteral("photo.JPG")), QStringLiteral(".jpg"));
+    EXPECT_EQ(FileExtension(QStringLiteral("Makefile")), QString());
+    EXPECT_EQ(FileExtension(QStringLiteral("dir.d\\name")), QString());
+    EXPECT_EQ(FileExtension(QStringLiteral("a.tar.gz")), QStringLiteral(".gz"));
+    const QStringList images{".jpg", ".png"};
+    const QStringList texts{".txt", ".JPG"};
+    EXPECT_EQ(FileIconFor(QStringLiteral("photo.JPG"), false, images, texts), fiPicture);
+    EXPECT_EQ(FileIconFor(QStringLiteral("notes.TXT"), false, images, texts), fiText);
+    EXPECT_EQ(FileIconFor(QStringLiteral("setup.EXE"), false, images, texts), fiProgram);
+    EXPECT_EQ(FileIconFor(QStringLiteral("Makefile"), false, images, texts), fiOther);
+    EXPECT_EQ(FileIconFor(QStringLiteral("x.txt"), true, images, texts), fiFolder);
+}
