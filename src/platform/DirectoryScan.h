@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+// One entry of a directory, with the attribute bits a Windows file search would report:
+// directory 0x10, read-only 0x1 (no owner write permission), hidden 0x2 (name starts with "."),
+// system 0x4 (device, socket, FIFO), normal 0x80 when no other bit applies.
+struct DirectoryEntry {
+    std::string name;
+    int64_t size = 0;
+    std::time_t modified = 0;
+    unsigned attributes = 0;
+
+    bool IsDirectory() const { return attributes & 0x10; }
+};
+
+// Windows-style wildcard match: case-insensitive (ASCII letters), "*" any run, "?" one
+// character; "*.*" matches every name.
+bool WildcardMatch(const std::string& name, const std::string& mask);
+
+// The entries of a directory that match the mask, "." and ".." left out, in the order the file
+// system returns them. A directory that cannot be read gives no entries; an entry that vanishes
+// while being looked at is left out.
+std::vector<DirectoryEntry> ScanDirectory(const std::string& directory, const std::string& mask);
