@@ -8,6 +8,7 @@
 #include "app/TerminationSignals.h"
 #include "ftp/IdException.h"
 #include "log/Editor.h"
+#include "panes/FileListModel.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
 #include "platform/IniFile.h"
@@ -68,8 +69,7 @@ void LoadComboItems(QComboBox* box, const std::string& path)
 enum class TSelectedKind { None, File, Folder };
 
 // The kind of the first selected row in list order. A row is a folder when its icon is the
-// folder icon (index 0), which the file views keep under this role.
-constexpr int FileIconIndexRole = Qt::UserRole + 1;
+// folder icon (index 0).
 
 TSelectedKind FirstSelectedKind(const QAbstractItemView* view)
 {
@@ -80,7 +80,7 @@ TSelectedKind FirstSelectedKind(const QAbstractItemView* view)
     if (rows.isEmpty())
         return TSelectedKind::None;
     std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    return rows.front().data(FileIconIndexRole).toInt() == 0 ? TSelectedKind::Folder : TSelectedKind::File;
+    return rows.front().data(TFileListModel::FileIconIndexRole).toInt() == fiFolder ? TSelectedKind::Folder : TSelectedKind::File;
 }
 
 }  // namespace
