@@ -9,6 +9,7 @@
 #include "ftp/IdException.h"
 #include "log/Editor.h"
 #include "panes/FileListModel.h"
+#include "panes/LocalPane.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
 #include "platform/IniFile.h"
@@ -98,6 +99,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
 
     sessionLog_ = std::make_unique<TSessionLog>(eeLog_, [this] { return options_.iMaxLog; });
     SetUpEngine();
+    SetUpLocalPane();
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(1000);

@@ -34,6 +34,7 @@ class TTerminationSignals;
 
 // The main window: composition root of the program. It builds the controls, menus and
 // toolbars, owns the actions and the shared state, and wires every action to its handler.
+class TLocalPane;
 class TMainForm : public QMainWindow, public TSettingsWindow {
     Q_OBJECT
 public:
@@ -192,6 +193,8 @@ private:
     void ShowLogFile(const QString& path);
 
     void RunAction(const QString& name);
+    // The local pane over the local list view, with its hooks.
+    void SetUpLocalPane();
     // The design-time settings of the engine, its log hook and its message pump.
     void SetUpEngine();
     // Ends the session at close: ABOR first when a transfer runs, then QUIT.
@@ -252,6 +255,7 @@ private:
     QLabel* statusPanels_[5] = {};
 
     std::unique_ptr<TSessionLog> sessionLog_;
+    std::unique_ptr<TLocalPane> localPane_;
     std::unique_ptr<TFileOperationLog> fileOperationLog_;
     QTimer* timer1_ = nullptr;
     QTimer* noDisconnectTimer_ = nullptr;

@@ -2,6 +2,7 @@
 #include "app/MainForm.h"
 
 #include "log/Editor.h"
+#include "panes/FileListModel.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSplitter>
-#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStorageInfo>
 #include <QTimer>
@@ -83,10 +83,7 @@ QAbstractItemView* MakeFileListView(const char* name)
 {
     auto* view = new QTreeView;
     view->setObjectName(QString::fromLatin1(name));
-    auto* model = new QStandardItemModel(0, 4, view);
-    model->setHorizontalHeaderLabels({QStringLiteral("ファイル名"), QStringLiteral("サイズ"),
-                                      QStringLiteral("更新日付"), QStringLiteral("属性")});
-    view->setModel(model);
+    view->setModel(new TFileListModel(view));
     view->setRootIsDecorated(false);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
