@@ -34,6 +34,7 @@ class TTerminationSignals;
 
 // The main window: composition root of the program. It builds the controls, menus and
 // toolbars, owns the actions and the shared state, and wires every action to its handler.
+class TFileListModel;
 class TLocalPane;
 class TMainForm : public QMainWindow, public TSettingsWindow {
     Q_OBJECT
@@ -195,6 +196,7 @@ private:
     void RunAction(const QString& name);
     // The local pane over the local list view, with its hooks.
     void SetUpLocalPane();
+    void LocalFileListViewDblClick(const TFileListModel& model);
     // The design-time settings of the engine, its log hook and its message pump.
     void SetUpEngine();
     // Ends the session at close: ABOR first when a transfer runs, then QUIT.

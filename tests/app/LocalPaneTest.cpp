@@ -3,6 +3,9 @@
 #include "panes/FileListModel.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QTreeView>
 
@@ -85,4 +88,49 @@ TEST_F(LocalPaneTest, TheDesignedSortAppliesAfterEveryFill)
     form.SetLocalMask(QStringLiteral("*.*"));
     form.FillLocalFileList();
     EXPECT_EQ(Captions(Model(form)), (QStringList{"zfolder", "afolder", "small.css", "notes.txt", ".hidden"}));
+}
+
+TEST_F(LocalPaneTest, RefreshGoesToTheTypedDirectoryOrStays)
+{
+    MakeFiles();
+    TMainForm& form = Open();
+    auto* dirBox = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"));
+    form.FillLocalFileList();
+    EXPECT_EQ(dirBox->currentText(), QDir::currentPath() + u'/');
+    const QString here = QDir::currentPath();
+    dirBox->setEditText(here + QStringLiteral("/no such dir"));
+    form.Action("aLocalRefresh")->trigger();
+    EXPECT_EQ(QDir::currentPath(), here);
+    EXPECT_EQ(dirBox->currentText(), here + u'/');
+    dirBox->setEditText(here + QStringLiteral("/afolder"));
+    form.Action("aLocalRefresh")->trigger();
+    EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/afolder"));
+    EXPECT_TRUE(Model(form).Rows().empty());
+    form.Action("aLocalDirectoryUp")->trigger();
+    EXPECT_EQ(QDir::currentPath(), here);
+}
+
+TEST_F(LocalPaneTest, TheRootStaysTheRoot)
+{
+    TMainForm& form = Open();
+    QDir::setCurrent(QStringLiteral("/"));
+    form.Action("aLocalDirectoryUp")->trigger();
+    EXPECT_EQ(QDir::currentPath(), QStringLiteral("/"));
+    EXPECT_FALSE(Model(form).Rows().empty());
+}
+
+TEST_F(LocalPaneTest, DoubleClickOnAFolderOpensItAndSelectAllSelectsEveryRow)
+{
+    MakeFiles();
+    TMainForm& form = Open();
+    form.SetLocalMask(QStringLiteral("*.*"));
+    form.FillLocalFileList();
+    auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView"));
+    form.Action("aLocalSelectAll")->trigger();
+    EXPECT_EQ(view->selectionModel()->selectedRows().size(), 5);
+    view->selectionModel()->clearSelection();
+    view->selectionModel()->select(Model(form).index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const QString here = QDir::currentPath();
+    emit view->doubleClicked(Model(form).index(1, 0));
+    EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/zfolder"));
 }
