@@ -34,6 +34,15 @@ void FromAddress(const sockaddr_in& address, std::string& ip, uint16_t& port) {
     port = ntohs(address.sin_port);
 }
 
+// The local or the peer address, by getsockname or getpeername.
+int AddressOf(int (*query)(int, sockaddr*, socklen_t*), int fd, std::string& ip, uint16_t& port) {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (query(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return LastError();
+    FromAddress(address, ip, port);
+    return 0;
+}
+
 }  // namespace
 
 TcpSocket::~TcpSocket() { Close(); }
@@ -167,21 +176,9 @@ void TcpSocket::ShutdownSend() {
     if (fd_ >= 0) shutdown(fd_, SHUT_WR);
 }
 
-int TcpSocket::LocalAddress(std::string& ip, uint16_t& port) const {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return LastError();
-    FromAddress(address, ip, port);
-    return 0;
-}
+int TcpSocket::LocalAddress(std::string& ip, uint16_t& port) const { return AddressOf(getsockname, fd_, ip, port); }
 
-int TcpSocket::PeerAddress(std::string& ip, uint16_t& port) const {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (getpeername(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return LastError();
-    FromAddress(address, ip, port);
-    return 0;
-}
+int TcpSocket::PeerAddress(std::string& ip, uint16_t& port) const { return AddressOf(getpeername, fd_, ip, port); }
 
 bool IsDottedIPv4(const std::string& host) {
     int parts = 0;

@@ -1,4 +1,5 @@
 #include "EngineEvents.h"
+#include "fixtures/ClosedPort.h"
 #include "fixtures/ScriptedPeer.h"
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
@@ -25,16 +26,6 @@ struct Connection {
         client.Connect(5000);
     }
 };
-
-int FreePort() {
-    TcpSocket socket;
-    socket.Open();
-    socket.Bind("127.0.0.1", 0);
-    std::string ip;
-    uint16_t port = 0;
-    socket.LocalAddress(ip, port);
-    return port;
-}
 
 }  // namespace
 
@@ -87,7 +78,7 @@ TEST(TcpConnection, DisconnectNotifiesInItsOrderAndAPeerCloseInTheOpposite) {
 TEST(TcpConnection, ARefusedConnectCarriesTheSocketErrorText) {
     TIdTCPClient client;
     client.Host = "127.0.0.1";
-    client.Port = FreePort();
+    client.Port = ClosedLoopbackPort();
     try {
         client.Connect(2000);
         FAIL() << "connected to a closed port";

@@ -1,3 +1,4 @@
+#include "fixtures/ClosedPort.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/ProcessRun.h"
 #include "fixtures/ScriptedPeer.h"
@@ -77,13 +78,7 @@ TEST(MarluxFtpTool, UsageErrorsExitWithTwoBeforeConnecting) {
 }
 
 TEST(MarluxFtpTool, ARefusedConnectionIsANetworkError) {
-    TcpSocket socket;
-    socket.Open();
-    socket.Bind("127.0.0.1", 0);
-    std::string ip;
-    uint16_t port = 0;
-    socket.LocalAddress(ip, port);
-    ProcessResult r = MarluxFtp({"--timeout", "5", "127.0.0.1:" + std::to_string(port), "pwd"});
+    ProcessResult r = MarluxFtp({"--timeout", "5", "127.0.0.1:" + std::to_string(ClosedLoopbackPort()), "pwd"});
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.err.find("Connection refused."), std::string::npos);
 }

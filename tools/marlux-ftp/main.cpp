@@ -1,7 +1,6 @@
 // marlux-ftp: runs FTP commands in one session of the engine.
 #include "ToolCommandLine.h"
 #include "ToolCommands.h"
-#include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 #include "ftp/IdLogEvent.h"
 #include "ftp/IdPasswordMask.h"
