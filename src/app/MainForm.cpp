@@ -9,6 +9,7 @@
 #include "ftp/IdException.h"
 #include "log/Editor.h"
 #include "panes/FileListModel.h"
+#include "fileops/LocalFileOps.h"
 #include "panes/LocalPane.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"

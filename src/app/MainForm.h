@@ -36,6 +36,7 @@ class TTerminationSignals;
 // toolbars, owns the actions and the shared state, and wires every action to its handler.
 class TFileListModel;
 class TLocalPane;
+class TLocalFileOps;
 class TMainForm : public QMainWindow, public TSettingsWindow {
     Q_OBJECT
 public:
@@ -197,6 +198,9 @@ private:
     // The local pane over the local list view, with its hooks.
     void SetUpLocalPane();
     void LocalFileListViewDblClick(const TFileListModel& model);
+    void SetUpLocalFileOps(const TFileListModel& model);
+    // Rows selected in the local file list, in list order.
+    QList<int> SelectedLocalRows() const;
     // The design-time settings of the engine, its log hook and its message pump.
     void SetUpEngine();
     // Ends the session at close: ABOR first when a transfer runs, then QUIT.
@@ -258,6 +262,7 @@ private:
 
     std::unique_ptr<TSessionLog> sessionLog_;
     std::unique_ptr<TLocalPane> localPane_;
+    std::unique_ptr<TLocalFileOps> localFileOps_;
     std::unique_ptr<TFileOperationLog> fileOperationLog_;
     QTimer* timer1_ = nullptr;
     QTimer* noDisconnectTimer_ = nullptr;

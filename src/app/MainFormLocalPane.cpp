@@ -2,10 +2,12 @@
 #include "app/MainForm.h"
 
 #include "app/ExceptionGuard.h"
+#include "fileops/LocalFileOps.h"
 #include "panes/LocalPane.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QTreeView>
 
@@ -28,16 +30,57 @@ void TMainForm::SetUpLocalPane()
     }
     connect(localFileListView_, &QAbstractItemView::doubleClicked, this,
             [this, model](const QModelIndex&) { Guarded([this, model] { LocalFileListViewDblClick(*model); })(); });
+    SetUpLocalFileOps(*model);
+}
+
+void TMainForm::SetUpLocalFileOps(const TFileListModel& model)
+{
+    TLocalFileOpsHost host{this,
+                           [this]() -> TUserDialogs& { return Dialogs(); },
+                           [this]() -> const TFileOperationLog& { return FileOperationLog(); },
+                           [this] { return appDir_; },
+                           &options_,
+                           [this] { Action(QStringLiteral("aOption"))->trigger(); }};
+    TLocalPaneAccess pane{[] { return QDir::currentPath(); },
+                          [this, &model] {
+                              QList<TLocalRow> rows;
+                              for (int row : SelectedLocalRows())
+                                  rows.append({model.Row(row).caption, model.Row(row).icon == fiFolder});
+                              return rows;
+                          },
+                          [this] { localPane_->FillLocalFileList(); },
+                          [this] { localPane_->FillLocalFileList(); }};
+    localFileOps_ = std::make_unique<TLocalFileOps>(std::move(host), std::move(pane));
+    const std::pair<const char*, void (TLocalFileOps::*)()> commands[] = {
+        {"aLocalFileOpen", &TLocalFileOps::aLocalFileOpenExecute},
+        {"aLocalFileView", &TLocalFileOps::aLocalFileViewExecute},
+        {"aLocalMkDir", &TLocalFileOps::aLocalMkDirExecute},
+        {"aLocalRename", &TLocalFileOps::aLocalRenameExecute},
+        {"aLocalExtModify", &TLocalFileOps::aLocalExtModifyExecute},
+        {"aLocalUpperCase", &TLocalFileOps::aLocalUpperCaseExecute},
+        {"aLocalLowerCase", &TLocalFileOps::aLocalLowerCaseExecute},
+        {"aLocalFileDelete", &TLocalFileOps::aLocalFileDeleteExecute},
+        {"aLocalDetail", &TLocalFileOps::aLocalDetailExecute},
+    };
+    for (const auto& [name, command] : commands)
+        SetActionHandler(QString::fromLatin1(name), [this, command] { (localFileOps_.get()->*command)(); });
+}
+
+QList<int> TMainForm::SelectedLocalRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : localFileListView_->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 void TMainForm::LocalFileListViewDblClick(const TFileListModel& model)
 {
-    QModelIndexList rows = localFileListView_->selectionModel()->selectedRows();
+    const QList<int> rows = SelectedLocalRows();
     if (rows.isEmpty())
         return;
-    const QModelIndex first = *std::min_element(
-        rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    const TFileRow& row = model.Row(first.row());
+    const TFileRow& row = model.Row(rows.first());
     if (row.icon == fiFolder)
         localPane_->OpenLocalSubdirectory(row.caption);
     else if (options_.iOnLocalDblClick == 0)

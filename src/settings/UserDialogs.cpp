@@ -9,7 +9,7 @@ void TDesktopDialogs::ShowMessage(const QString& text)
     QMessageBox::information(parent_, QApplication::applicationDisplayName(), text);
 }
 
-TUserDialogs::Answer TDesktopDialogs::Ask(const QString& text, Buttons buttons)
+TUserDialogs::Answer TDesktopDialogs::Ask(const QString& text, Buttons buttons, Icon icon)
 {
     QMessageBox::StandardButtons offered;
     switch (buttons) {
@@ -18,7 +18,11 @@ TUserDialogs::Answer TDesktopDialogs::Ask(const QString& text, Buttons buttons)
     case Buttons::YesNo: offered = QMessageBox::Yes | QMessageBox::No; break;
     case Buttons::YesNoCancel: offered = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
-    switch (QMessageBox::question(parent_, QApplication::applicationDisplayName(), text, offered)) {
+    const QMessageBox::Icon shown = icon == Icon::Stop          ? QMessageBox::Critical
+                                    : icon == Icon::Exclamation ? QMessageBox::Warning
+                                                                : QMessageBox::Question;
+    QMessageBox box(shown, QApplication::applicationDisplayName(), text, offered, parent_);
+    switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;

@@ -11,13 +11,14 @@ class TUserDialogs {
 public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
+    enum class Icon { Question, Exclamation, Stop };
 
     virtual ~TUserDialogs() = default;
 
     // A notice with an OK button.
     virtual void ShowMessage(const QString& text) = 0;
     // A question; the answer is one of the buttons offered (Cancel when the box is closed).
-    virtual Answer Ask(const QString& text, Buttons buttons) = 0;
+    virtual Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) = 0;
     // Runs a modal dialog and returns its QDialog result code.
     virtual int RunModal(QDialog& dialog) = 0;
 };
@@ -27,7 +28,7 @@ class TDesktopDialogs : public TUserDialogs {
 public:
     explicit TDesktopDialogs(QWidget* parent) : parent_(parent) {}
     void ShowMessage(const QString& text) override;
-    Answer Ask(const QString& text, Buttons buttons) override;
+    Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) override;
     int RunModal(QDialog& dialog) override;
 
 private:

@@ -7,7 +7,7 @@ void TScriptedDialogs::ShowMessage(const QString& text)
     shown_.append(text);
 }
 
-TUserDialogs::Answer TScriptedDialogs::Ask(const QString& text, Buttons)
+TUserDialogs::Answer TScriptedDialogs::Ask(const QString& text, Buttons, Icon)
 {
     shown_.append(text);
     if (answers_.empty())

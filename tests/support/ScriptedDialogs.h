@@ -12,7 +12,7 @@
 class TScriptedDialogs : public TUserDialogs {
 public:
     void ShowMessage(const QString& text) override;
-    Answer Ask(const QString& text, Buttons buttons) override;
+    Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) override;
     int RunModal(QDialog& dialog) override;
 
     void QueueAnswer(Answer answer) { answers_.push_back(answer); }

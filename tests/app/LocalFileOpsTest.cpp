@@ -1,0 +1,211 @@
+#include "MainFormFixture.h"
+
+#include "panes/FileListModel.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Answer = TUserDialogs::Answer;
+
+bool Exists(const std::string& path)
+{
+    struct stat status{};
+    return lstat(path.c_str(), &status) == 0;
+}
+
+class LocalFileOpsTest : public MainFormTest {
+protected:
+    TMainForm& OpenListing()
+    {
+        TMainForm& form = Open();
+        form.SetLocalMask(QStringLiteral("*.*"));
+        form.FillLocalFileList();
+        return form;
+    }
+    QAbstractItemView& View() { return *form_->findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView")); }
+    const TFileListModel& Model() { return *static_cast<const TFileListModel*>(View().model()); }
+    QStringList Captions()
+    {
+        QStringList captions;
+        for (const TFileRow& row : Model().Rows())
+            captions << row.caption;
+        return captions;
+    }
+    void Select(const QStringList& names)
+    {
+        View().selectionModel()->clearSelection();
+        for (int row = 0; row < Model().rowCount(); ++row)
+            if (names.contains(Model().Row(row).caption))
+                View().selectionModel()->select(Model().index(row, 0),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        form_->UpdateActionStates();
+    }
+    // The name dialog answered with OK after the edit box was given text.
+    void QueueNameDialog(const QString& text)
+    {
+        dialogs_->QueueDialog([text](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>(QStringLiteral("NewEdit"))->setText(text);
+            return int(QDialog::Accepted);
+        });
+    }
+    std::string OperationLog() const
+    {
+        return Exists(HomeFile("FileOperationLog.txt")) ? TempDir::ReadFile(HomeFile("FileOperationLog.txt")) : "";
+    }
+    QString Here() const { return QString::fromStdString(work_.Path()); }
+};
+
+}  // namespace
+
+TEST_F(LocalFileOpsTest, ExtensionChangeReplacesFromTheFirstDotAndSkipsFolders)
+{
+    for (const char* name : {"Makefile", "notes.doc", "a.tar.gz"})
+        TempDir::WriteFile(work_.File(name), name);
+    mkdir(work_.File("dir.d").c_str(), 0755);
+    OpenListing();
+    Select({"Makefile", "a.tar.gz", "dir.d"});
+    QueueNameDialog(QStringLiteral(".txt"));
+    dialogs_->QueueAnswer(Answer::Yes);
+    dialogs_->QueueAnswer(Answer::No);
+    form_->Action("aLocalExtModify")->trigger();
+    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{QStringLiteral("拡張子の変更")});
+    EXPECT_EQ(dialogs_->Shown(), (QStringList{QStringLiteral("Makefileを\nMakefile.txt\nに変更しますか?"),
+                                              QStringLiteral("a.tar.gzを\na.txt\nに変更しますか?")}));
+    EXPECT_EQ(TempDir::ReadFile(work_.File("Makefile.txt")), "Makefile");
+    EXPECT_TRUE(Exists(work_.File("a.tar.gz")));
+    EXPECT_TRUE(Exists(work_.File("dir.d")));
+    EXPECT_NE(OperationLog().find("Rename Makefile --> Makefile.txt\r\n"), std::string::npos);
+    EXPECT_TRUE(Captions().contains(QStringLiteral("Makefile.txt")));
+
+    Select({"notes.doc"});
+    QueueNameDialog(QStringLiteral("txt"));
+    dialogs_->QueueAnswer(Answer::Yes);
+    form_->Action("aLocalExtModify")->trigger();
+    EXPECT_TRUE(Exists(work_.File("notestxt")));
+}
+
+TEST_F(LocalFileOpsTest, RenameOntoAnExistingNameIsRefusedAndCancelStopsTheCommand)
+{
+    TempDir::WriteFile(work_.File("a"), "first");
+    TempDir::WriteFile(work_.File("b"), "second");
+    TempDir::WriteFile(work_.File("c"), "third");
+    OpenListing();
+    Select({"a", "b", "c"});
+    QueueNameDialog(QStringLiteral("c"));
+    dialogs_->QueueAnswer(Answer::Yes);
+    QueueNameDialog(QStringLiteral("b2"));
+    dialogs_->QueueAnswer(Answer::Yes);
+    form_->Action("aLocalRename")->trigger();  // the third dialog is cancelled
+    EXPECT_EQ(dialogs_->DialogTitles(), QStringList(3, QStringLiteral("ファイル名の変更")));
+    EXPECT_EQ(TempDir::ReadFile(work_.File("a")), "first");
+    EXPECT_EQ(TempDir::ReadFile(work_.File("c")), "third");
+    EXPECT_EQ(TempDir::ReadFile(work_.File("b2")), "second");
+    EXPECT_EQ(OperationLog().find("Rename a"), std::string::npos);
+    EXPECT_NE(OperationLog().find("Rename b --> b2\r\n"), std::string::npos);
+    EXPECT_EQ(Captions(), (QStringList{"a", "b2", "c"}));
+}
+
+TEST_F(LocalFileOpsTest, CaseChangesRenameFoldersAndFilesAlike)
+{
+    mkdir(work_.File("folder").c_str(), 0755);
+    TempDir::WriteFile(work_.File("Mixed.TXT"), "");
+    OpenListing();
+    Select({"folder", "Mixed.TXT"});
+    dialogs_->QueueAnswer(Answer::Yes);
+    dialogs_->QueueAnswer(Answer::Cancel);
+    form_->Action("aLocalUpperCase")->trigger();
+    EXPECT_EQ(dialogs_->Shown().first(), QStringLiteral("folderを\nすべて大文字に変換しますか?"));
+    EXPECT_TRUE(Exists(work_.File("FOLDER")));
+    EXPECT_TRUE(Exists(work_.File("Mixed.TXT")));
+    EXPECT_NE(OperationLog().find("Rename folder --> FOLDER\r\n"), std::string::npos);
+
+    Select({"Mixed.TXT"});
+    dialogs_->QueueAnswer(Answer::Yes);
+    form_->Action("aLocalLowerCase")->trigger();
+    EXPECT_EQ(Captions(), (QStringList{"FOLDER", "mixed.txt"}));
+}
+
+TEST_F(LocalFileOpsTest, DeleteAsksTwiceAndRemovesOnlyFilesAndEmptyFolders)
+{
+    mkdir(work_.File("empty").c_str(), 0755);
+    mkdir(work_.File("full").c_str(), 0755);
+    TempDir::WriteFile(work_.File("full/kept"), "");
+    TempDir::WriteFile(work_.File("file"), "");
+    OpenListing();
+    Select({"empty", "full", "file"});
+    dialogs_->QueueAnswer(Answer::Yes);
+    dialogs_->QueueAnswer(Answer::No);
+    form_->Action("aLocalFileDelete")->trigger();
+    EXPECT_EQ(dialogs_->Shown(),
+              (QStringList{QStringLiteral("選択中のファイルとディレクトリを一括して削除しますか？\nただし、ディレクトリの場合は中身が空でないと削除できません!!"),
+                           QStringLiteral("削除したファイルは元に戻せませんがよろしいですか？")}));
+    EXPECT_TRUE(Exists(work_.File("file")));
+
+    dialogs_->QueueAnswer(Answer::Yes);
+    dialogs_->QueueAnswer(Answer::Yes);
+    form_->Action("aLocalFileDelete")->trigger();
+    EXPECT_EQ(dialogs_->Shown().size(), 4);
+    EXPECT_FALSE(Exists(work_.File("empty")));
+    EXPECT_FALSE(Exists(work_.File("file")));
+    EXPECT_TRUE(Exists(work_.File("full/kept")));
+    const std::string log = OperationLog();
+    EXPECT_NE(log.find("RemoveDir " + work_.File("empty") + "  \r\n"), std::string::npos);
+    EXPECT_NE(log.find("Delete " + work_.File("file") + "  \r\n"), std::string::npos);
+    EXPECT_EQ(log.find("full"), std::string::npos);
+    EXPECT_EQ(Captions(), QStringList{"full"});
+}
+
+TEST_F(LocalFileOpsTest, MakeDirectoryOnlyAfterYes)
+{
+    OpenListing();
+    QueueNameDialog(QStringLiteral("made"));
+    dialogs_->QueueAnswer(Answer::No);
+    form_->Action("aLocalMkDir")->trigger();
+    EXPECT_EQ(dialogs_->Shown(), QStringList{Here() + QStringLiteral("/madeを作成しますか？")});
+    EXPECT_FALSE(Exists(work_.File("made")));
+    EXPECT_TRUE(Captions().isEmpty());
+
+    QueueNameDialog(QStringLiteral("made"));
+    dialogs_->QueueAnswer(Answer::Yes);
+    form_->Action("aLocalMkDir")->trigger();
+    EXPECT_TRUE(Exists(work_.File("made")));
+    EXPECT_NE(OperationLog().find("CreateDir " + work_.File("made") + "  \r\n"), std::string::npos);
+    EXPECT_EQ(Captions(), QStringList{"made"});
+}
+
+TEST_F(LocalFileOpsTest, CommandsWithoutSelectionAskForOne)
+{
+    OpenListing();
+    for (const char* action : {"aLocalRename", "aLocalExtModify", "aLocalUpperCase", "aLocalLowerCase"})
+        form_->Action(action)->trigger();
+    EXPECT_EQ(dialogs_->Shown(), QStringList(4, QStringLiteral("ファイルを選択してください")));
+    EXPECT_TRUE(dialogs_->DialogTitles().isEmpty());
+}
+
+TEST_F(LocalFileOpsTest, DetailedListingGoesToTheViewerOrToTheOptions)
+{
+    TempDir::WriteFile(work_.File("listed-file"), "");
+    OpenListing();
+    int options = 0;
+    form_->SetActionHandler("aOption", [&] { ++options; });
+    form_->Options().asApplication = QStringLiteral("/bin/true");
+    form_->Action("aLocalDetail")->trigger();
+    const std::string listing = TempDir::ReadFile(HomeFile("tmp.txt"));
+    EXPECT_NE(listing.find("listed-file"), std::string::npos);
+    EXPECT_NE(listing.find("total"), std::string::npos);
+    EXPECT_TRUE(dialogs_->Shown().isEmpty());
+
+    form_->Options().asApplication = QString::fromStdString(home_.File("no-such-viewer"));
+    Select({"listed-file"});
+    form_->Action("aLocalFileView")->trigger();
+    EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("ファイルが開けませんでした。ビューアの再設定が必要です")});
+    EXPECT_EQ(options, 1);
+}
