@@ -10,6 +10,7 @@
 #include "log/Editor.h"
 #include "panes/FileListModel.h"
 #include "fileops/LocalFileOps.h"
+#include "panes/ComboItems.h"
 #include "panes/LocalPane.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
@@ -65,6 +66,7 @@ void LoadComboItems(QComboBox* box, const std::string& path)
     box->clear();
     for (const std::string& entry : *entries)
         box->addItem(QString::fromStdString(entry));
+    SortItems(*box);
     box->setEditText(text);
 }
 

@@ -59,6 +59,8 @@ public:
     bool InTransfer = false;
     bool TransferCompleted = false;
     QString TransferModeName;
+    // The key last pressed in either directory box.
+    int LastDirBoxKey = 0;
 
     // Actions, in list order, and by name ("aUpload").
     const QList<QAction*>& ActionList1() const { return actions_; }

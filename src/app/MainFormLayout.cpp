@@ -3,6 +3,7 @@
 
 #include "log/Editor.h"
 #include "panes/FileListModel.h"
+#include "panes/LocalPane.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
@@ -443,22 +444,7 @@ void TMainForm::SetLocalDirectory(const QString& path)
 {
     // The local directory is the process's working directory; one that cannot be entered
     // leaves the pane where it is.
-    if (path.isEmpty() || !QDir::setCurrent(path))
-        return;
-    const QString current = QDir::currentPath();
-    int best = -1;
-    qsizetype bestLength = -1;
-    for (int i = 0; i < localDriveBox_->count(); ++i) {
-        const QString root = localDriveBox_->itemText(i);
-        const bool contains = current == root || current.startsWith(root.endsWith('/') ? root : root + '/');
-        if (contains && root.size() > bestLength) {
-            best = i;
-            bestLength = root.size();
-        }
-    }
-    if (best >= 0)
-        localDriveBox_->setCurrentIndex(best);
-    emit LocalDirectoryChanged(current);
+    localPane_->ChangeDirectory(path);
 }
 
 int TMainForm::LogColor(TLogColorClass kind) const

@@ -3,12 +3,15 @@
 
 #include "app/ExceptionGuard.h"
 #include "fileops/LocalFileOps.h"
+#include "panes/DirBoxBehaviour.h"
 #include "panes/LocalPane.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTreeView>
 
 #include <algorithm>
@@ -16,9 +19,18 @@
 void TMainForm::SetUpLocalPane()
 {
     auto* model = static_cast<TFileListModel*>(localFileListView_->model());
-    localPane_ = std::make_unique<TLocalPane>(*model, TLocalPane::Sources{options_, TextExtList, ImageExtList,
-                                                                           *localFileListView_, *localDirBox_,
-                                                                           *localMaskBox_});
+    localPane_ = std::make_unique<TLocalPane>(
+        *model, TLocalPane::Sources{options_, TextExtList, ImageExtList, *localFileListView_, *localDirBox_,
+                                    *localMaskBox_, *localDriveBox_, *localDirListBox_,
+                                    [this](const QString& text) { Dialogs().ShowMessage(text); },
+                                    [this](const QString& directory) { emit LocalDirectoryChanged(directory); }});
+    new TDirBoxBehaviour(*localDirBox_, LastDirBoxKey, Guarded([this] { localPane_->aLocalRefreshExecute(); }));
+    connect(localDriveBox_, &QComboBox::activated, this,
+            [this](int index) { Guarded([this, index] { localPane_->LocalDriveBoxChange(index); })(); });
+    connect(localDirListBox_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { Guarded([this, item] { localPane_->LocalDirListBoxMouseUp(*item); })(); });
+    localMaskBox_->setInsertPolicy(QComboBox::NoInsert);
+    connect(localMaskBox_->lineEdit(), &QLineEdit::editingFinished, this, [this] { localPane_->LocalMaskBoxExit(); });
     FillLocalFileList = [this] { localPane_->FillLocalFileList(); };
     SetActionHandler("aLocalRefresh", [this] { localPane_->aLocalRefreshExecute(); });
     SetActionHandler("aLocalDirectoryUp", [this] { localPane_->aLocalDirectoryUpExecute(); });

@@ -1,11 +1,15 @@
 #include "panes/LocalPane.h"
 
+#include "panes/ComboItems.h"
+#include "panes/LocalDirList.h"
 #include "panes/LocalFileRow.h"
 #include "platform/DirectoryScan.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
+#include <QListWidget>
+#include <QStorageInfo>
 
 namespace {
 
@@ -21,15 +25,18 @@ QString WithTrailingSlash(QString path) {
     return path;
 }
 
-// Changes the working directory, staying in the old one when the new one cannot be entered.
-void ChangeDirectory(const QString& path) {
-    const QString previous = QDir::currentPath();
-    if (path.isEmpty() || !QDir::setCurrent(path)) QDir::setCurrent(previous);
+const QString DriveNotReady = QStringLiteral("ドライブの準備ができていません");
+
+bool Contains(const QString& root, const QString& path) {
+    return path == root || path.startsWith(WithTrailingSlash(root));
 }
 
 }  // namespace
 
-TLocalPane::TLocalPane(TFileListModel& model, Sources sources) : model_(model), sources_(std::move(sources)) {}
+TLocalPane::TLocalPane(TFileListModel& model, Sources sources) : model_(model), sources_(std::move(sources)) {
+    ShowDirectoryChain(sources_.dirList, QDir::currentPath());
+    SelectDriveOfDirectory();
+}
 
 void TLocalPane::FillLocalFileList() {
     const QString directory = WithTrailingSlash(QDir::currentPath());
@@ -48,10 +55,63 @@ void TLocalPane::FillLocalFileList() {
     sorter_.SortAfterFill(model_, sources_.options.iFileListSort);
 }
 
-void TLocalPane::aLocalRefreshExecute() {
-    ChangeDirectory(sources_.dirBox.currentText());
+bool TLocalPane::ChangeDirectory(const QString& path) {
+    const QString previous = QDir::currentPath();
+    if (path.isEmpty() || !QDir::setCurrent(path)) return false;
+    if (QDir::currentPath() != previous) LocalDirListBoxChange();
+    return true;
+}
+
+void TLocalPane::GoTo(const QString& path) {
+    const QString previous = QDir::currentPath();
+    if (!ChangeDirectory(path) || QDir::currentPath() == previous) FillLocalFileList();
+}
+
+void TLocalPane::LocalDirListBoxChange() {
+    const QString directory = QDir::currentPath();
+    ShowDirectoryChain(sources_.dirList, directory);
+    SelectDriveOfDirectory();
+    FillLocalFileList();
+    AddItemIfAbsent(sources_.dirBox, sources_.dirBox.currentText());
+    sources_.directoryChanged(directory);
+}
+
+void TLocalPane::ReadDirectoryTree() {
+    ShowDirectoryChain(sources_.dirList, QDir::currentPath());
     FillLocalFileList();
 }
+
+int TLocalPane::DriveOfDirectory() const {
+    const QString current = QDir::currentPath();
+    int best = -1;
+    for (int i = 0; i < sources_.driveBox.count(); ++i) {
+        const QString root = sources_.driveBox.itemText(i);
+        if (Contains(root, current) && (best < 0 || root.size() > sources_.driveBox.itemText(best).size())) best = i;
+    }
+    return best;
+}
+
+void TLocalPane::SelectDriveOfDirectory() {
+    if (const int drive = DriveOfDirectory(); drive >= 0) sources_.driveBox.setCurrentIndex(drive);
+}
+
+void TLocalPane::LocalDriveBoxChange(int index) {
+    if (index == DriveOfDirectory()) return;
+    const QString root = sources_.driveBox.itemText(index);
+    if (!QStorageInfo(root).isReady() || !ChangeDirectory(root)) {
+        sources_.showMessage(DriveNotReady);
+        SelectDriveOfDirectory();
+    }
+}
+
+void TLocalPane::LocalDirListBoxMouseUp(const QListWidgetItem& item) { ChangeDirectory(EntryDirectory(item)); }
+
+void TLocalPane::LocalMaskBoxExit() {
+    const QString mask = sources_.maskBox.currentText().trimmed();
+    if (!mask.isEmpty()) AddItemIfAbsent(sources_.maskBox, mask);
+}
+
+void TLocalPane::aLocalRefreshExecute() { GoTo(sources_.dirBox.currentText()); }
 
 void TLocalPane::OpenLocalSubdirectory(const QString& name) {
     sources_.dirBox.setEditText(WithTrailingSlash(sources_.dirBox.currentText()) + name + u'/');
@@ -61,9 +121,7 @@ void TLocalPane::OpenLocalSubdirectory(const QString& name) {
 void TLocalPane::aLocalDirectoryUpExecute() {
     QString path = QDir::currentPath();
     const qsizetype slash = path.lastIndexOf(u'/');
-    path = slash <= 0 ? QStringLiteral("/") : path.left(slash);
-    ChangeDirectory(path);
-    FillLocalFileList();
+    GoTo(slash <= 0 ? QStringLiteral("/") : path.left(slash));
 }
 
 void TLocalPane::aLocalSelectAllExecute() { sources_.view.selectAll(); }

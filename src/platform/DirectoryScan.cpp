@@ -1,8 +1,10 @@
 #include "platform/DirectoryScan.h"
 
+#include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -65,4 +67,24 @@ std::vector<DirectoryEntry> ScanDirectory(const std::string& directory, const st
     }
     closedir(dir);
     return entries;
+}
+
+std::vector<std::string> SubdirectoryNames(const std::string& directory) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(directory.c_str());
+    if (!dir) return names;
+    const int dirFd = dirfd(dir);
+    while (dirent* found = readdir(dir)) {
+        const std::string_view name = found->d_name;
+        if (name == "." || name == "..") continue;
+        bool isDirectory = found->d_type == DT_DIR;
+        if (found->d_type == DT_LNK || found->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            isDirectory = fstatat(dirFd, found->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
+        }
+        if (isDirectory) names.emplace_back(name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -1,10 +1,15 @@
 #include "MainFormFixture.h"
 
+#include "panes/ComboItems.h"
 #include "panes/FileListModel.h"
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QDir>
 #include <QHeaderView>
 #include <QTreeView>
@@ -133,4 +138,136 @@ TEST_F(LocalPaneTest, DoubleClickOnAFolderOpensItAndSelectAllSelectsEveryRow)
     const QString here = QDir::currentPath();
     emit view->doubleClicked(Model(form).index(1, 0));
     EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/zfolder"));
+}
+
+namespace {
+
+void Press(QWidget* target, int key, const QString& text = {})
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+}
+
+void Type(QWidget* target, const QString& text)
+{
+    for (const QChar c : text)
+        Press(target, c.toUpper().unicode(), QString(c));
+}
+
+}  // namespace
+
+TEST_F(LocalPaneTest, TheDirectoryBoxCompletesFromTheHistoryButNeverAfterBackspace)
+{
+    TMainForm& form = Open();
+    auto* box = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"));
+    box->clear();
+    box->addItems({"/data/Abc/", "/data/abd/", "/data/other/"});
+    QLineEdit* edit = box->lineEdit();
+    edit->clear();
+    Type(edit, QStringLiteral("/data/o"));
+    EXPECT_EQ(edit->text(), QStringLiteral("/data/other/"));
+    EXPECT_EQ(edit->selectedText(), QStringLiteral("ther/"));
+
+    // The first hit matches only when case is ignored; the one retry finds the exact one.
+    edit->clear();
+    Type(edit, QStringLiteral("/data/ab"));
+    EXPECT_EQ(edit->text(), QStringLiteral("/data/abd/"));
+    EXPECT_EQ(edit->selectedText(), QStringLiteral("d/"));
+
+    Press(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), QStringLiteral("/data/ab"));
+    Press(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), QStringLiteral("/data/a"));
+    EXPECT_EQ(form.LastDirBoxKey, 0);
+}
+
+TEST_F(LocalPaneTest, TheDropDownShowsOneRowLessThanTheHistoryUpToTwenty)
+{
+    TMainForm& form = Open();
+    auto* box = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"));
+    box->clear();
+    for (int i = 0; i < 25; ++i)
+        box->addItem(QStringLiteral("/dir%1/").arg(i, 2, 10, QChar(u'0')));
+    EXPECT_EQ(box->maxVisibleItems(), 20);
+    while (box->count() > 5)
+        box->removeItem(0);
+    EXPECT_EQ(box->maxVisibleItems(), 4);
+
+    // Down drops the list down at the typed entry; Down again moves on, and past the end wraps.
+    box->setEditText(QStringLiteral("/dir23/"));
+    Press(box->lineEdit(), Qt::Key_Down);
+    EXPECT_TRUE(box->view()->isVisible());
+    EXPECT_EQ(box->currentIndex(), 3);
+    Press(box->view(), Qt::Key_Down);
+    EXPECT_EQ(box->currentText(), QStringLiteral("/dir24/"));
+    Press(box->view(), Qt::Key_Down);
+    EXPECT_EQ(box->currentIndex(), 0);
+    Press(box->view(), Qt::Key_Up);
+    EXPECT_EQ(box->currentIndex(), 4);
+}
+
+TEST_F(LocalPaneTest, EnterInTheDirectoryBoxGoesThereAndRemembersIt)
+{
+    MakeFiles();
+    TMainForm& form = Open();
+    auto* box = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"));
+    const QString here = QDir::currentPath();
+    box->setEditText(here + QStringLiteral("/afolder"));
+    Press(box->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/afolder"));
+    EXPECT_EQ(box->currentText(), here + QStringLiteral("/afolder/"));
+    EXPECT_GE(FindItemIgnoringCase(*box, (here + QStringLiteral("/AFOLDER/"))), 0);
+    const int entries = box->count();
+    box->setEditText(here);
+    Press(box->lineEdit(), Qt::Key_Return);
+    box->setEditText(here + QStringLiteral("/afolder/"));
+    Press(box->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(box->count(), entries + 1);
+}
+
+TEST_F(LocalPaneTest, TheDirectoryListShowsTheChainAndSubdirectoriesAndOneClickEntersThem)
+{
+    MakeFiles();
+    TMainForm& form = Open();
+    form.SetLocalDirectory(QString::fromStdString(work_.Path()));
+    auto* list = form.findChild<QListWidget*>(QStringLiteral("LocalDirListBox"));
+    const QStringList steps = QDir::currentPath().split(u'/', Qt::SkipEmptyParts);
+    ASSERT_EQ(list->count(), steps.size() + 3);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("/"));
+    EXPECT_EQ(list->currentRow(), steps.size());
+    EXPECT_EQ(list->item(int(steps.size()) + 2)->text().trimmed(), QStringLiteral("zfolder"));
+    const QString here = QDir::currentPath();
+    emit list->itemClicked(list->item(int(steps.size()) + 2));
+    EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/zfolder"));
+    EXPECT_EQ(list->currentItem()->text().trimmed(), QStringLiteral("zfolder"));
+    emit list->itemClicked(list->item(0));
+    EXPECT_EQ(QDir::currentPath(), QStringLiteral("/"));
+}
+
+TEST_F(LocalPaneTest, ADriveThatCannotBeOpenedIsReportedAndTheDriveStays)
+{
+    TMainForm& form = Open();
+    auto* drives = form.findChild<QComboBox*>(QStringLiteral("LocalDriveBox"));
+    const QString before = drives->currentText();
+    const QString here = QDir::currentPath();
+    drives->addItem(QString::fromStdString(work_.File("not-mounted")));
+    emit drives->activated(drives->count() - 1);
+    EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("ドライブの準備ができていません")});
+    EXPECT_EQ(drives->currentText(), before);
+    EXPECT_EQ(QDir::currentPath(), here);
+}
+
+TEST_F(LocalPaneTest, LeavingTheMaskBoxRemembersANewMaskOnce)
+{
+    TMainForm& form = Open();
+    auto* masks = form.findChild<QComboBox*>(QStringLiteral("LocalMaskBox"));
+    const int before = masks->count();
+    masks->setEditText(QStringLiteral("  *.TXT "));
+    emit masks->lineEdit()->editingFinished();
+    masks->setEditText(QStringLiteral("*.txt"));
+    emit masks->lineEdit()->editingFinished();
+    masks->setEditText(QStringLiteral("   "));
+    emit masks->lineEdit()->editingFinished();
+    EXPECT_EQ(masks->count(), before + 1);
+    EXPECT_GE(masks->findText(QStringLiteral("*.TXT"), Qt::MatchExactly | Qt::MatchCaseSensitive), 0);
 }
