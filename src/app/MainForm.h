@@ -35,6 +35,7 @@ class TTerminationSignals;
 // The main window: composition root of the program. It builds the controls, menus and
 // toolbars, owns the actions and the shared state, and wires every action to its handler.
 class TFileListModel;
+class TFileViewStack;
 class TLocalPane;
 class TLocalFileOps;
 class TMainForm : public QMainWindow, public TSettingsWindow {
@@ -253,12 +254,14 @@ private:
     QComboBox* localMaskBox_ = nullptr;
     QListWidget* localDirListBox_ = nullptr;
     QComboBox* localDirBox_ = nullptr;
-    QAbstractItemView* localFileListView_ = nullptr;
+    TFileViewStack* localFileViews_ = nullptr;
+    QAbstractItemView* localFileListView_ = nullptr;  // the report view of localFileViews_
     QComboBox* profileNameBox_ = nullptr;
     QComboBox* remoteMaskBox_ = nullptr;
     QTreeWidget* remoteSysTreeView_ = nullptr;
     QComboBox* remoteDirBox_ = nullptr;
-    QAbstractItemView* remoteFileListView_ = nullptr;
+    TFileViewStack* remoteFileViews_ = nullptr;
+    QAbstractItemView* remoteFileListView_ = nullptr;  // the report view of remoteFileViews_
     TEditor* eeLog_ = nullptr;
     QLabel* statusPanels_[5] = {};
 

@@ -3,6 +3,8 @@
 #include "app/ActionTable.h"
 #include "app/ExceptionGuard.h"
 #include "app/MainForm.h"
+
+#include "panes/FileViewStack.h"
 #include "app/MenuItemLink.h"
 
 #include <QAbstractItemView>
@@ -156,8 +158,10 @@ void TMainForm::AttachContextMenus()
         connect(view, &QWidget::customContextMenuRequested, this,
                 Guarded([view, popup](const QPoint& at) { popup->popup(view->viewport()->mapToGlobal(at)); }));
     };
-    attach(localFileListView_, localPopupMenu_);
-    attach(remoteFileListView_, remotePopupMenu_);
+    for (QAbstractItemView* view : localFileViews_->Views())
+        attach(view, localPopupMenu_);
+    for (QAbstractItemView* view : remoteFileViews_->Views())
+        attach(view, remotePopupMenu_);
 }
 
 void TMainForm::SetRemoteMenuEnabled(bool enabled)

@@ -2,7 +2,10 @@
 #include "app/MainForm.h"
 
 #include "log/Editor.h"
+#include "panes/FileImageList.h"
 #include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
+#include "panes/PaneDropTarget.h"
 #include "panes/LocalPane.h"
 
 #include <QBoxLayout>
@@ -79,22 +82,13 @@ QComboBox* MakeComboBox(const char* name, bool editable)
     return box;
 }
 
-// The two file lists: multi-select, read-only, report style with the four designed columns.
-QAbstractItemView* MakeFileListView(const char* name)
+// One pane's file list with its model, its icons and the format of rows dragged out of it.
+TFileViewStack* MakeFileViews(const char* name, const char* dragFormat)
 {
-    auto* view = new QTreeView;
-    view->setObjectName(QString::fromLatin1(name));
-    view->setModel(new TFileListModel(view));
-    view->setRootIsDecorated(false);
-    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setDragEnabled(true);
-    view->setMinimumSize(40, 40);
-    view->setAcceptDrops(true);
-    view->header()->resizeSection(0, 100);
-    view->header()->resizeSection(1, 70);
-    view->header()->resizeSection(2, 120);
-    return view;
+    auto* model = new TFileListModel;
+    model->SetIcons(FileImageList());
+    model->SetDragFormat(QString::fromLatin1(dragFormat));
+    return new TFileViewStack(QString::fromLatin1(name), model);
 }
 
 QWidget* Row(std::initializer_list<QWidget*> widgets, QWidget* stretched)
@@ -181,12 +175,13 @@ QWidget* TMainForm::BuildLocalGroupBox()
                             localDirListBox_);
 
     localDirBox_ = MakeComboBox("LocalDirBox", true);
-    localFileListView_ = MakeFileListView("LocalFileListView");
+    localFileViews_ = MakeFileViews("LocalFileListView", LocalRowsFormat);
+    localFileListView_ = &localFileViews_->Report();
     auto* fileArea = new QWidget;
     localFileArea_ = new QBoxLayout(QBoxLayout::LeftToRight, fileArea);
     localFileArea_->setContentsMargins(0, 0, 0, 0);
     localFileArea_->setSpacing(0);
-    PlacePaneToolBar(localFileArea_, localSysToolBar_, localFileListView_, Right, Right);
+    PlacePaneToolBar(localFileArea_, localSysToolBar_, localFileViews_, Right, Right);
     QWidget* lower = Column("PanelLB", {localDirBox_, fileArea}, fileArea);
 
     localSplitter_ = MakeSplitter(Qt::Vertical, "LocalSplitter");
@@ -226,12 +221,13 @@ QWidget* TMainForm::BuildRemoteGroupBox()
                             remoteSysTreeView_);
 
     remoteDirBox_ = MakeComboBox("RemoteDirBox", true);
-    remoteFileListView_ = MakeFileListView("RemoteFileListView");
+    remoteFileViews_ = MakeFileViews("RemoteFileListView", RemoteRowsFormat);
+    remoteFileListView_ = &remoteFileViews_->Report();
     auto* fileArea = new QWidget;
     remoteFileArea_ = new QBoxLayout(QBoxLayout::LeftToRight, fileArea);
     remoteFileArea_->setContentsMargins(0, 0, 0, 0);
     remoteFileArea_->setSpacing(0);
-    PlacePaneToolBar(remoteFileArea_, remoteSysToolBar_, remoteFileListView_, Left, Left);
+    PlacePaneToolBar(remoteFileArea_, remoteSysToolBar_, remoteFileViews_, Left, Left);
     QWidget* lower = Column("PanelRB", {remoteDirBox_, fileArea}, fileArea);
 
     remoteSplitter_ = MakeSplitter(Qt::Vertical, "RemoteSplitter");
@@ -381,8 +377,8 @@ void TMainForm::SetToolBarAlign(TToolBarId bar, int edge)
         headerToolBar_->setVisible(visible);
         break;
     }
-    case TToolBarId::LocalSys: PlacePaneToolBar(localFileArea_, localSysToolBar_, localFileListView_, edge, Right); break;
-    case TToolBarId::RemoteSys: PlacePaneToolBar(remoteFileArea_, remoteSysToolBar_, remoteFileListView_, edge, Left); break;
+    case TToolBarId::LocalSys: PlacePaneToolBar(localFileArea_, localSysToolBar_, localFileViews_, edge, Right); break;
+    case TToolBarId::RemoteSys: PlacePaneToolBar(remoteFileArea_, remoteSysToolBar_, remoteFileViews_, edge, Left); break;
     }
 }
 
@@ -553,6 +549,10 @@ void TMainForm::SetToolBarButtonWidth(int width)
 void TMainForm::ShowViewStyle(TViewStyle style)
 {
     viewStyle_ = style;
+    localFileViews_->ShowStyle(style);
+    remoteFileViews_->ShowStyle(style);
+    localFileViews_->FitColumns();
+    remoteFileViews_->FitColumns();
 }
 
 void TMainForm::ShowTransferMode(TTransferChoice mode)

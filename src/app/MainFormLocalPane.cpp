@@ -4,7 +4,9 @@
 #include "app/ExceptionGuard.h"
 #include "fileops/LocalFileOps.h"
 #include "panes/DirBoxBehaviour.h"
+#include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
+#include "panes/PaneDropTarget.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -23,7 +25,8 @@ void TMainForm::SetUpLocalPane()
         *model, TLocalPane::Sources{options_, TextExtList, ImageExtList, *localFileListView_, *localDirBox_,
                                     *localMaskBox_, *localDriveBox_, *localDirListBox_,
                                     [this](const QString& text) { Dialogs().ShowMessage(text); },
-                                    [this](const QString& directory) { emit LocalDirectoryChanged(directory); }});
+                                    [this](const QString& directory) { emit LocalDirectoryChanged(directory); },
+                                    [this] { localFileViews_->FitColumns(); }});
     new TDirBoxBehaviour(*localDirBox_, LastDirBoxKey, Guarded([this] { localPane_->aLocalRefreshExecute(); }));
     connect(localDriveBox_, &QComboBox::activated, this,
             [this](int index) { Guarded([this, index] { localPane_->LocalDriveBoxChange(index); })(); });
@@ -40,8 +43,18 @@ void TMainForm::SetUpLocalPane()
         connect(tree->header(), &QHeaderView::sectionClicked, this,
                 [this](int column) { Guarded([this, column] { localPane_->ColumnClick(column); })(); });
     }
-    connect(localFileListView_, &QAbstractItemView::doubleClicked, this,
-            [this, model](const QModelIndex&) { Guarded([this, model] { LocalFileListViewDblClick(*model); })(); });
+    for (QAbstractItemView* view : localFileViews_->Views()) {
+        connect(view, &QAbstractItemView::doubleClicked, this,
+                [this, model](const QModelIndex&) { Guarded([this, model] { LocalFileListViewDblClick(*model); })(); });
+        // Rows dragged from the remote list download into this directory.
+        new TPaneDropTarget(
+            *view, QString::fromLatin1(RemoteRowsFormat),
+            [this] { return SessionConnected() && Action(QStringLiteral("aDownload"))->isEnabled(); },
+            Guarded([this] {
+                if (Action(QStringLiteral("aDownload"))->isEnabled())
+                    RunAction(QStringLiteral("aDownload"));
+            }));
+    }
     SetUpLocalFileOps(*model);
 }
 
@@ -61,7 +74,7 @@ void TMainForm::SetUpLocalFileOps(const TFileListModel& model)
                               return rows;
                           },
                           [this] { localPane_->FillLocalFileList(); },
-                          [this] { localPane_->FillLocalFileList(); }};
+                          [this] { localPane_->ReadDirectoryTree(); }};
     localFileOps_ = std::make_unique<TLocalFileOps>(std::move(host), std::move(pane));
     const std::pair<const char*, void (TLocalFileOps::*)()> commands[] = {
         {"aLocalFileOpen", &TLocalFileOps::aLocalFileOpenExecute},

@@ -1,5 +1,7 @@
 #include "panes/FileListModel.h"
 
+#include <QMimeData>
+
 TFileListModel::TFileListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void TFileListModel::SetIcons(std::vector<QIcon> icons) {
@@ -47,4 +49,22 @@ QVariant TFileListModel::headerData(int section, Qt::Orientation orientation, in
     static const char* const captions[] = {"ファイル名", "サイズ", "更新日付", "属性"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= 4) return {};
     return QString::fromUtf8(captions[section]);
+}
+
+Qt::ItemFlags TFileListModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && !dragFormat_.isEmpty()) flags |= Qt::ItemIsDragEnabled;
+    return flags;
+}
+
+QStringList TFileListModel::mimeTypes() const { return {dragFormat_}; }
+
+QMimeData* TFileListModel::mimeData(const QModelIndexList& indexes) const {
+    // The receiving pane acts on the selection; the captions only make the drag readable.
+    QStringList captions;
+    for (const QModelIndex& index : indexes)
+        if (index.column() == 0 && index.row() < rowCount()) captions << rows_[size_t(index.row())].caption;
+    auto* data = new QMimeData;
+    data->setData(dragFormat_, captions.join(u'\n').toUtf8());
+    return data;
 }

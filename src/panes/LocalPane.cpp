@@ -52,6 +52,7 @@ void TLocalPane::FillLocalFileList() {
     for (const DirectoryEntry& entry : ScanDirectory(directory.toStdString(), mask.toStdString()))
         rows.push_back(LocalFileRow(entry, images, texts));
     model_.SetRows(std::move(rows));
+    sources_.fitColumns();
     sorter_.SortAfterFill(model_, sources_.options.iFileListSort);
 }
 

@@ -27,6 +27,8 @@ public:
         std::function<void(const QString&)> showMessage;
         // Told the new directory after every change.
         std::function<void(const QString&)> directoryChanged;
+        // FitLocalColumns.
+        std::function<void()> fitColumns;
     };
 
     TLocalPane(TFileListModel& model, Sources sources);

@@ -24,14 +24,6 @@ void ScriptLogin(ScriptedPeer& peer)
     peer.Send("220 hi\r\n").Reply("230 ok\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n");
 }
 
-void Aim(TIdFTP& ftp, int port)
-{
-    ftp.Host = "127.0.0.1";
-    ftp.Port = port;
-    ftp.Username = "user";
-    ftp.Password = "secret";
-}
-
 }  // namespace
 
 TEST_F(MainFormTest, TheEngineHasItsDesignedSettings)
@@ -52,7 +44,7 @@ TEST_F(MainFormTest, TheControlDialogueReachesTheLogPaneWithTheMaskedPassword)
 {
     FtpServer server;
     TMainForm& form = Open();
-    Aim(form.IdFTP1, server.Port());
+    AimAtLoopback(form.IdFTP1, server.Port());
     form.IdFTP1.Connect(true, 5000);
     EXPECT_TRUE(form.SessionConnected());
     const QStringList lines = PaneLines(form);
@@ -70,7 +62,7 @@ TEST_F(MainFormTest, TheWindowKeepsRunningWhileTheEngineWaits)
     peer.Reply("").Pause(400).Send("257 \"/slow\"\r\n");
     peer.Start();
     TMainForm& form = Open();
-    Aim(form.IdFTP1, peer.Port());
+    AimAtLoopback(form.IdFTP1, peer.Port());
     form.IdFTP1.Connect(true, 5000);
     int ticks = 0;
     QTimer timer;
@@ -87,7 +79,7 @@ TEST_F(MainFormTest, ClosingSendsQuitAndAbortsARunningTransferFirst)
         ScriptLogin(peer);
         peer.Start();
         TMainForm& form = Open();
-        Aim(form.IdFTP1, peer.Port());
+        AimAtLoopback(form.IdFTP1, peer.Port());
         form.IdFTP1.Connect(true, 5000);
         form.InTransfer = inTransfer;
         CloseWindow();

@@ -1,7 +1,9 @@
 #include "MainFormFixture.h"
 
+#include "fixtures/FtpServer.h"
 #include "panes/ComboItems.h"
 #include "panes/FileListModel.h"
+#include "panes/PaneDropTarget.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -9,7 +11,9 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
+#include <QMimeData>
 #include <QDir>
 #include <QHeaderView>
 #include <QTreeView>
@@ -270,4 +274,93 @@ TEST_F(LocalPaneTest, LeavingTheMaskBoxRemembersANewMaskOnce)
     emit masks->lineEdit()->editingFinished();
     EXPECT_EQ(masks->count(), before + 1);
     EXPECT_GE(masks->findText(QStringLiteral("*.TXT"), Qt::MatchExactly | Qt::MatchCaseSensitive), 0);
+}
+
+TEST_F(LocalPaneTest, ViewStylesSwitchBothPanesAndFitTheColumns)
+{
+    const QString longName = QStringLiteral("a-rather-long-file-name-that-needs-room.txt");
+    TempDir::WriteFile(work_.File(longName.toStdString()), "");
+    TMainForm& form = Open();
+    form.SetLocalMask(QStringLiteral("*.*"));
+    form.FillLocalFileList();
+    auto* report = form.findChild<QTreeView*>(QStringLiteral("LocalFileListView"));
+    auto* icons = form.findChild<QListView*>(QStringLiteral("LocalFileListViewIcons"));
+    auto* remoteIcons = form.findChild<QListView*>(QStringLiteral("RemoteFileListViewIcons"));
+    ASSERT_TRUE(report && icons && remoteIcons);
+    EXPECT_GT(report->columnWidth(0), report->fontMetrics().horizontalAdvance(longName));
+    EXPECT_EQ(icons->selectionModel(), report->selectionModel());
+
+    form.Action("aList")->trigger();
+    EXPECT_TRUE(icons->isVisible());
+    EXPECT_FALSE(report->isVisible());
+    EXPECT_TRUE(remoteIcons->isVisible());
+    EXPECT_EQ(icons->flow(), QListView::TopToBottom);
+    EXPECT_GT(icons->gridSize().width(), icons->fontMetrics().horizontalAdvance(longName));
+    EXPECT_TRUE(form.Action("aList")->isChecked());
+
+    form.Action("aSmallIcon")->trigger();
+    EXPECT_EQ(icons->flow(), QListView::LeftToRight);
+    EXPECT_FALSE(form.Action("aList")->isChecked());
+    form.Action("aReport")->trigger();
+    EXPECT_TRUE(report->isVisible());
+}
+
+TEST_F(LocalPaneTest, PictureExtensionsOfThePluginsWinWhateverTheCase)
+{
+    TempDir::WriteFile(work_.File("photo.JPG"), "");
+    TempDir::WriteFile(work_.File("tool.exe"), "");
+    TMainForm& form = Open();
+    form.ImageExtList = {".jpg"};
+    form.SetLocalMask(QStringLiteral("*.*"));
+    form.FillLocalFileList();
+    EXPECT_EQ(Model(form).Row(0).icon, fiPicture);
+    EXPECT_EQ(Model(form).Row(1).icon, fiProgram);
+    EXPECT_FALSE(Model(form).data(Model(form).index(0, 0), Qt::DecorationRole).value<QIcon>().isNull());
+}
+
+TEST_F(LocalPaneTest, OnlyRowsFromTheRemoteListAreDroppedAndStartTheDownload)
+{
+    TempDir::WriteFile(work_.File("local.txt"), "");
+    TMainForm& form = Open();
+    form.SetLocalMask(QStringLiteral("*.*"));
+    form.FillLocalFileList();
+    int downloads = 0;
+    form.SetActionHandler("aDownload", [&] { ++downloads; });
+    auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView"));
+
+    // Rows dragged out of the local list carry the local format.
+    std::unique_ptr<QMimeData> own(Model(form).mimeData({Model(form).index(0, 0)}));
+    EXPECT_TRUE(Model(form).flags(Model(form).index(0, 0)) & Qt::ItemIsDragEnabled);
+    QMimeData remote;
+    remote.setData(QString::fromLatin1(RemoteRowsFormat), "file");
+
+    const auto send = [&](QEvent::Type type, const QMimeData& data) {
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier, type);
+        QApplication::sendEvent(view->viewport(), &event);
+        return event.isAccepted();
+    };
+    const auto enter = [&](const QMimeData& data) {
+        QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &event);
+        return event.isAccepted();
+    };
+    form.Action("aDownload")->setEnabled(true);
+    EXPECT_FALSE(enter(remote));  // not connected
+    FtpServer server;
+    AimAtLoopback(form.IdFTP1, server.Port());
+    form.IdFTP1.Connect(true, 5000);
+    EXPECT_FALSE(enter(*own));
+    EXPECT_TRUE(enter(remote));
+    EXPECT_TRUE(send(QEvent::DragMove, remote));
+    // Each drop follows an accepted entry, as in a real drag.
+    send(QEvent::Drop, *own);
+    EXPECT_EQ(downloads, 0);
+    enter(remote);
+    send(QEvent::Drop, remote);
+    EXPECT_EQ(downloads, 1);
+    enter(remote);
+    form.Action("aDownload")->setEnabled(false);
+    send(QEvent::Drop, remote);
+    EXPECT_EQ(downloads, 1);
+    EXPECT_FALSE(enter(remote));
 }

@@ -76,3 +76,11 @@ void MainFormTest::Pump(int milliseconds)
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
 }
+
+void MainFormTest::AimAtLoopback(TIdFTP& ftp, int port)
+{
+    ftp.Host = "127.0.0.1";
+    ftp.Port = port;
+    ftp.Username = "user";
+    ftp.Password = "secret";
+}

@@ -28,6 +28,8 @@ protected:
     // The key=value lines of one section of "Marlux.ini", in file order.
     std::vector<std::pair<std::string, std::string>> SectionEntries(const std::string& section) const;
     std::string IniValue(const std::string& section, const std::string& key) const;
+    // Points the engine at a loopback server with the fixtures' user and password.
+    static void AimAtLoopback(TIdFTP& ftp, int port);
     // Runs the event loop for the given time.
     static void Pump(int milliseconds);
 

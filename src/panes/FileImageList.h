@@ -1,0 +1,8 @@
+#pragma once
+#include <QIcon>
+
+#include <vector>
+
+// The five icons of the file lists, by icon index (folder, text, program, other, picture),
+// from the desktop's icon theme with the style's standard icons where the theme has none.
+std::vector<QIcon> FileImageList();

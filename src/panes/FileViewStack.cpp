@@ -1,0 +1,94 @@
+#include "panes/FileViewStack.h"
+
+#include "panes/FileListModel.h"
+
+#include <QHeaderView>
+#include <QListView>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace {
+
+void SetCommonProperties(QAbstractItemView& view, TFileListModel* model)
+{
+    view.setModel(model);
+    view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setDragEnabled(true);
+    view.setDragDropMode(QAbstractItemView::DragDrop);
+    view.setAcceptDrops(true);
+    view.setMinimumSize(40, 40);
+}
+
+// Room for the icon and the margins around a caption.
+constexpr int CaptionPadding = 32;
+// Small Icon style arranges the captions in cells of one width, as the desktop does.
+constexpr int SmallIconCellWidth = 160;
+
+int RowHeight(const QListView& view)
+{
+    return std::max(view.fontMetrics().height(), 16) + 4;
+}
+
+}  // namespace
+
+TFileViewStack::TFileViewStack(const QString& name, TFileListModel* model)
+    : report_(new QTreeView), icons_(new QListView)
+{
+    model->setParent(this);
+    SetCommonProperties(*report_, model);
+    report_->setObjectName(name);
+    report_->setRootIsDecorated(false);
+    report_->setUniformRowHeights(true);
+    report_->header()->resizeSection(0, 100);
+    report_->header()->resizeSection(1, 70);
+    report_->header()->resizeSection(2, 120);
+
+    SetCommonProperties(*icons_, model);
+    icons_->setObjectName(name + QStringLiteral("Icons"));
+    icons_->setSelectionModel(report_->selectionModel());
+    icons_->setViewMode(QListView::ListMode);
+    icons_->setResizeMode(QListView::Adjust);
+    icons_->setWrapping(true);
+    // Every item as large as the first keeps a 100,000-row layout cheap.
+    icons_->setUniformItemSizes(true);
+    icons_->setLayoutMode(QListView::Batched);
+    icons_->setMovement(QListView::Static);
+
+    addWidget(report_);
+    addWidget(icons_);
+}
+
+QList<QAbstractItemView*> TFileViewStack::Views() const
+{
+    return {report_, icons_};
+}
+
+void TFileViewStack::ShowStyle(TViewStyle style)
+{
+    style_ = style;
+    if (style == TViewStyle::Report) {
+        setCurrentWidget(report_);
+        return;
+    }
+    icons_->setFlow(style == TViewStyle::List ? QListView::TopToBottom : QListView::LeftToRight);
+    if (style == TViewStyle::SmallIcon)
+        icons_->setGridSize(QSize(SmallIconCellWidth, RowHeight(*icons_)));
+    setCurrentWidget(icons_);
+}
+
+void TFileViewStack::FitColumns()
+{
+    if (style_ == TViewStyle::Report) {
+        for (int column = 0; column < report_->model()->columnCount(); ++column)
+            report_->resizeColumnToContents(column);
+    } else if (style_ == TViewStyle::List) {
+        const auto& model = static_cast<const TFileListModel&>(*icons_->model());
+        const QFontMetrics metrics = icons_->fontMetrics();
+        int widest = 0;
+        for (const TFileRow& row : model.Rows())
+            widest = std::max(widest, metrics.horizontalAdvance(row.caption));
+        icons_->setGridSize(QSize(widest + CaptionPadding, RowHeight(*icons_)));
+    }
+}

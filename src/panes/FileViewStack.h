@@ -1,0 +1,34 @@
+#pragma once
+#include "settings/WindowSettings.h"
+
+#include <QStackedWidget>
+
+class QAbstractItemView;
+class QListView;
+class QTreeView;
+class TFileListModel;
+
+// One pane's file list shown in one of the three styles: a tree view for Report, a list view
+// for List (top to bottom in columns) and Small Icon (left to right in rows). Both views show
+// one model and share one selection.
+class TFileViewStack : public QStackedWidget {
+public:
+    // name: the object name of the report view; the list view gets name + "Icons".
+    TFileViewStack(const QString& name, TFileListModel* model);
+
+    QTreeView& Report() const { return *report_; }
+    QListView& Icons() const { return *icons_; }
+    // Both views, for wiring signals and menus.
+    QList<QAbstractItemView*> Views() const;
+
+    void ShowStyle(TViewStyle style);
+    TViewStyle Style() const { return style_; }
+    // Report: each column as wide as the larger of its header and its content; List: the one
+    // column as wide as the widest caption; Small Icon: nothing.
+    void FitColumns();
+
+private:
+    QTreeView* report_;
+    QListView* icons_;
+    TViewStyle style_ = TViewStyle::Report;
+};
