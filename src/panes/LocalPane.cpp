@@ -46,11 +46,11 @@ void TLocalPane::FillLocalFileList() {
         mask = QStringLiteral("*.*");
         sources_.maskBox.setEditText(mask);
     }
-    const QStringList images = ToQStringList(sources_.imageExtensions);
-    const QStringList texts = ToQStringList(sources_.textExtensions);
+    TLocalRowFactory factory(ToQStringList(sources_.imageExtensions), ToQStringList(sources_.textExtensions));
+    const std::vector<DirectoryEntry> entries = ScanDirectory(directory.toStdString(), mask.toStdString());
     std::vector<TFileRow> rows;
-    for (const DirectoryEntry& entry : ScanDirectory(directory.toStdString(), mask.toStdString()))
-        rows.push_back(LocalFileRow(entry, images, texts));
+    rows.reserve(entries.size());
+    for (const DirectoryEntry& entry : entries) rows.push_back(factory.Row(entry));
     model_.SetRows(std::move(rows));
     sources_.fitColumns();
     sorter_.SortAfterFill(model_, sources_.options.iFileListSort);
