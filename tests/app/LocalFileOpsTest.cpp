@@ -209,3 +209,51 @@ TEST_F(LocalFileOpsTest, DetailedListingGoesToTheViewerOrToTheOptions)
     EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("ファイルが開けませんでした。ビューアの再設定が必要です")});
     EXPECT_EQ(options, 1);
 }
+
+TEST_F(LocalFileOpsTest, OddNamesAreListedAndNeverActedOnAsAnotherName)
+{
+    const std::string undecodable = "bad\xff.txt";
+    const std::string longName(255, 'n');
+    TempDir::WriteFile(work_.File(undecodable), "keep");
+    TempDir::WriteFile(work_.File("two\nlines.txt"), "");
+    TempDir::WriteFile(work_.File(longName), "");
+    OpenListing();
+    ASSERT_EQ(Model().rowCount(), 3);
+    const QString shownUndecodable = QString::fromStdString(undecodable);
+    const QString shownLong = QString::fromStdString(longName);
+
+    Select({shownUndecodable});
+    dialogs_->QueueAnswer(Answer::Yes);
+    dialogs_->QueueAnswer(Answer::Yes);
+    form_->Action("aLocalFileDelete")->trigger();
+    EXPECT_EQ(TempDir::ReadFile(work_.File(undecodable)), "keep");
+
+    Select({shownLong});
+    QueueNameDialog(shownLong + QStringLiteral("-too-long"));
+    dialogs_->QueueAnswer(Answer::Yes);
+    form_->Action("aLocalRename")->trigger();
+    EXPECT_TRUE(Exists(work_.File(longName)));
+
+    Select({QStringLiteral("two\nlines.txt")});
+    dialogs_->QueueAnswer(Answer::Yes);
+    form_->Action("aLocalUpperCase")->trigger();
+    EXPECT_TRUE(Exists(work_.File("TWO\nLINES.TXT")));
+    EXPECT_EQ(OperationLog().find("Delete"), std::string::npos);
+    EXPECT_EQ(OperationLog().find("too-long"), std::string::npos);
+    EXPECT_EQ(Model().rowCount(), 3);
+}
+
+TEST_F(LocalFileOpsTest, AFileThatVanishedSinceTheListingIsSkippedQuietly)
+{
+    TempDir::WriteFile(work_.File("gone"), "");
+    TempDir::WriteFile(work_.File("stays"), "");
+    OpenListing();
+    Select({"gone", "stays"});
+    unlink(work_.File("gone").c_str());
+    dialogs_->QueueAnswer(Answer::Yes);
+    dialogs_->QueueAnswer(Answer::No);
+    form_->Action("aLocalUpperCase")->trigger();
+    EXPECT_EQ(dialogs_->Shown().size(), 2);
+    EXPECT_EQ(OperationLog().find("gone"), std::string::npos);
+    EXPECT_EQ(Captions(), QStringList{"stays"});
+}
