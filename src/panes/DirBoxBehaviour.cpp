@@ -37,6 +37,11 @@ bool TDirBoxBehaviour::eventFilter(QObject* watched, QEvent* event)
 bool TDirBoxBehaviour::KeyDown(int key)
 {
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Enter in the dropped-down list takes the entry under the highlight, wherever the mouse
+        // moved it.
+        const QModelIndex highlighted = box_.view()->currentIndex();
+        if (box_.view()->isVisible() && highlighted.isValid())
+            box_.setCurrentIndex(highlighted.row());
         box_.hidePopup();
         refresh_();
         return true;

@@ -208,6 +208,16 @@ TEST_F(LocalPaneTest, TheDropDownShowsOneRowLessThanTheHistoryUpToTwenty)
     EXPECT_EQ(box->currentIndex(), 0);
     Press(box->view(), Qt::Key_Up);
     EXPECT_EQ(box->currentIndex(), 4);
+
+    // Enter in the list goes to the highlighted entry and closes the list.
+    mkdir(work_.File("sub").c_str(), 0755);
+    const QString sub = QDir::currentPath() + QStringLiteral("/sub");
+    box->setItemText(1, sub + u'/');
+    box->view()->setCurrentIndex(box->model()->index(1, 0));
+    Press(box->view(), Qt::Key_Return);
+    EXPECT_FALSE(box->view()->isVisible());
+    EXPECT_EQ(QDir::currentPath(), sub);
+    EXPECT_EQ(form.LastDirBoxKey, 0);
 }
 
 TEST_F(LocalPaneTest, EnterInTheDirectoryBoxGoesThereAndRemembersIt)
