@@ -1,20 +1,15 @@
 #include "panes/FileImageList.h"
 
 #include <QApplication>
-#include <QStyle>
 
-namespace {
-
-QIcon Themed(const char* name, QStyle::StandardPixmap fallback)
+QIcon ThemedIcon(const char* name, QStyle::StandardPixmap fallback)
 {
     return QIcon::fromTheme(QString::fromLatin1(name), QApplication::style()->standardIcon(fallback));
 }
 
-}  // namespace
-
 std::vector<QIcon> FileImageList()
 {
-    return {Themed("folder", QStyle::SP_DirIcon), Themed("text-x-generic", QStyle::SP_FileIcon),
-            Themed("application-x-executable", QStyle::SP_ComputerIcon), Themed("unknown", QStyle::SP_FileIcon),
-            Themed("image-x-generic", QStyle::SP_FileIcon)};
+    return {ThemedIcon("folder", QStyle::SP_DirIcon), ThemedIcon("text-x-generic", QStyle::SP_FileIcon),
+            ThemedIcon("application-x-executable", QStyle::SP_ComputerIcon), ThemedIcon("unknown", QStyle::SP_FileIcon),
+            ThemedIcon("image-x-generic", QStyle::SP_FileIcon)};
 }

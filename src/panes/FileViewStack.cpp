@@ -21,8 +21,9 @@ void SetCommonProperties(QAbstractItemView& view, TFileListModel* model)
     view.setMinimumSize(40, 40);
 }
 
+constexpr int SmallIconSize = 16;
 // Room for the icon and the margins around a caption.
-constexpr int CaptionPadding = 32;
+constexpr int CaptionPadding = SmallIconSize + 24;
 // Small Icon style arranges the captions in cells of one width, as the desktop does.
 constexpr int SmallIconCellWidth = 160;
 
@@ -49,6 +50,7 @@ TFileViewStack::TFileViewStack(const QString& name, TFileListModel* model)
     icons_->setObjectName(name + QStringLiteral("Icons"));
     icons_->setSelectionModel(report_->selectionModel());
     icons_->setViewMode(QListView::ListMode);
+    icons_->setIconSize(QSize(SmallIconSize, SmallIconSize));
     icons_->setResizeMode(QListView::Adjust);
     icons_->setWrapping(true);
     // Every item as large as the first keeps a 100,000-row layout cheap.

@@ -1,21 +1,44 @@
 #include "panes/LocalDirList.h"
 
+#include "panes/FileImageList.h"
 #include "platform/DirectoryScan.h"
 
 #include <QFile>
 #include <QIcon>
 #include <QListWidget>
 #include <QStringList>
+#include <QStyledItemDelegate>
 
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
+constexpr int DepthRole = Qt::UserRole + 1;
+constexpr int IndentPixels = 12;
+
+// Draws each entry indented by its depth, icon and all.
+class TIndentingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem indented = option;
+        indented.rect.setLeft(option.rect.left() + IndentPixels * index.data(DepthRole).toInt());
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(IndentPixels * index.data(DepthRole).toInt(), 0);
+    }
+};
 
 QListWidgetItem* AddEntry(QListWidget& list, const QString& caption, const QString& path, int depth,
                           const QIcon& icon)
 {
-    auto* item = new QListWidgetItem(icon, QString(depth * 2, u' ') + caption, &list);
+    auto* item = new QListWidgetItem(icon, caption, &list);
     item->setData(PathRole, path);
+    item->setData(DepthRole, depth);
     return item;
 }
 
@@ -26,10 +49,15 @@ QString Child(const QString& parent, const QString& name)
 
 }  // namespace
 
+void PrepareDirectoryList(QListWidget& list)
+{
+    list.setItemDelegate(new TIndentingDelegate(&list));
+}
+
 void ShowDirectoryChain(QListWidget& list, const QString& directory)
 {
-    static const QIcon open = QIcon::fromTheme(QStringLiteral("folder-open"));
-    static const QIcon closed = QIcon::fromTheme(QStringLiteral("folder"));
+    static const QIcon open = ThemedIcon("folder-open", QStyle::SP_DirOpenIcon);
+    static const QIcon closed = ThemedIcon("folder", QStyle::SP_DirClosedIcon);
     list.setUpdatesEnabled(false);
     list.clear();
     QString path = QStringLiteral("/");

@@ -34,6 +34,7 @@ bool Contains(const QString& root, const QString& path) {
 }  // namespace
 
 TLocalPane::TLocalPane(TFileListModel& model, Sources sources) : model_(model), sources_(std::move(sources)) {
+    PrepareDirectoryList(sources_.dirList);
     ShowDirectoryChain(sources_.dirList, QDir::currentPath());
     SelectDriveOfDirectory();
 }
