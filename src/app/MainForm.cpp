@@ -62,12 +62,10 @@ void LoadComboItems(QComboBox* box, const std::string& path)
     const std::optional<StringList> entries = LoadListFile(path);
     if (!entries)
         return;
-    const QString text = box->currentText();
-    box->clear();
+    QStringList items;
     for (const std::string& entry : *entries)
-        box->addItem(QString::fromStdString(entry));
-    SortItems(*box);
-    box->setEditText(text);
+        items.append(QString::fromStdString(entry));
+    SetItemsSorted(*box, std::move(items));
 }
 
 enum class TSelectedKind { None, File, Folder };

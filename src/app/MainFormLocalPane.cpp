@@ -20,7 +20,7 @@
 
 void TMainForm::SetUpLocalPane()
 {
-    auto* model = static_cast<TFileListModel*>(localFileListView_->model());
+    TFileListModel* model = &localFileViews_->Model();
     localPane_ = std::make_unique<TLocalPane>(
         *model, TLocalPane::Sources{options_, TextExtList, ImageExtList, *localFileListView_, *localDirBox_,
                                     *localMaskBox_, *localDriveBox_, *localDirListBox_,
@@ -38,11 +38,10 @@ void TMainForm::SetUpLocalPane()
     SetActionHandler("aLocalRefresh", [this] { localPane_->aLocalRefreshExecute(); });
     SetActionHandler("aLocalDirectoryUp", [this] { localPane_->aLocalDirectoryUpExecute(); });
     SetActionHandler("aLocalSelectAll", [this] { localPane_->aLocalSelectAllExecute(); });
-    if (auto* tree = qobject_cast<QTreeView*>(localFileListView_)) {
-        tree->header()->setSectionsClickable(true);
-        connect(tree->header(), &QHeaderView::sectionClicked, this,
-                [this](int column) { Guarded([this, column] { localPane_->ColumnClick(column); })(); });
-    }
+    QHeaderView* header = localFileViews_->Report().header();
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this](int column) { Guarded([this, column] { localPane_->ColumnClick(column); })(); });
     for (QAbstractItemView* view : localFileViews_->Views()) {
         connect(view, &QAbstractItemView::doubleClicked, this,
                 [this, model](const QModelIndex&) { Guarded([this, model] { LocalFileListViewDblClick(*model); })(); });

@@ -5,6 +5,7 @@
 #include "fileops/NameTransforms.h"
 #include "log/FileOperationLog.h"
 #include "log/LogViewer.h"
+#include "panes/LocalPaths.h"
 #include "platform/LocalEntries.h"
 #include "settings/UserDialogs.h"
 #include "settings/WindowSettings.h"
@@ -44,11 +45,6 @@ void Log(const TFileOperationLog& log, const QString& operation, const QString& 
 }
 
 }  // namespace
-
-QString LocalEntryPath(const QString& directory, const QString& name)
-{
-    return directory.endsWith(u'/') ? directory + name : directory + u'/' + name;
-}
 
 TLocalFileOps::TLocalFileOps(TLocalFileOpsHost host, TLocalPaneAccess pane)
     : host_(std::move(host)), pane_(std::move(pane))

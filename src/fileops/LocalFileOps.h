@@ -70,6 +70,3 @@ private:
     TLocalFileOpsHost host_;
     TLocalPaneAccess pane_;
 };
-
-// Path of an entry of a directory; a directory that already ends in "/" (the root) gets none added.
-QString LocalEntryPath(const QString& directory, const QString& name);

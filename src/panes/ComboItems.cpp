@@ -34,11 +34,8 @@ void AddItemIfAbsent(QComboBox& box, const QString& text)
     box.setEditText(edited);
 }
 
-void SortItems(QComboBox& box)
+void SetItemsSorted(QComboBox& box, QStringList items)
 {
-    QStringList items;
-    for (int i = 0; i < box.count(); ++i)
-        items.append(box.itemText(i));
     std::stable_sort(items.begin(), items.end(), Before);
     const QString edited = box.currentText();
     box.clear();

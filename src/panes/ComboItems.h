@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
 
@@ -10,5 +11,5 @@ class QComboBox;
 int FindItemIgnoringCase(const QComboBox& box, const QString& text);
 // Adds text at its sorted place unless an item equal to it ignoring case exists.
 void AddItemIfAbsent(QComboBox& box, const QString& text);
-// Puts the items in sorted order, the edit text kept.
-void SortItems(QComboBox& box);
+// Replaces the items by these, in sorted order, the edit text kept.
+void SetItemsSorted(QComboBox& box, QStringList items);

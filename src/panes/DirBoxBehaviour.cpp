@@ -92,15 +92,20 @@ void TDirBoxBehaviour::Change()
     const int caret = edit.hasSelectedText() ? edit.selectionStart() : edit.cursorPosition();
     if (caret != typed.size())
         return;
-    const int hit = box_.findText(typed, Qt::MatchStartsWith);
-    if (hit < 0 || CompleteFrom(hit, typed) || hit == box_.count() - 1)
+    const int hit = FindPrefix(typed, 0);
+    if (hit < 0 || CompleteFrom(hit, typed))
         return;
     // One more try past an entry that matched only when letter case is ignored.
-    for (int next = hit + 1; next < box_.count(); ++next)
-        if (box_.itemText(next).startsWith(typed, Qt::CaseInsensitive)) {
-            CompleteFrom(next, typed);
-            return;
-        }
+    if (const int next = FindPrefix(typed, hit + 1); next >= 0)
+        CompleteFrom(next, typed);
+}
+
+int TDirBoxBehaviour::FindPrefix(const QString& typed, int from) const
+{
+    for (int index = from; index < box_.count(); ++index)
+        if (box_.itemText(index).startsWith(typed, Qt::CaseInsensitive))
+            return index;
+    return -1;
 }
 
 bool TDirBoxBehaviour::CompleteFrom(int index, const QString& typed)

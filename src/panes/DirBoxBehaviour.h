@@ -20,6 +20,8 @@ private:
     bool KeyDown(int key);
     void WalkDroppedDownList(int key, int position);
     void Change();
+    // The first entry from position from on that begins with typed, ignoring case; -1 if none.
+    int FindPrefix(const QString& typed, int from) const;
     void Select(int index);
     bool CompleteFrom(int index, const QString& typed);
     void FitDropDownRows();

@@ -35,7 +35,7 @@ int RowHeight(const QListView& view)
 }  // namespace
 
 TFileViewStack::TFileViewStack(const QString& name, TFileListModel* model)
-    : report_(new QTreeView), icons_(new QListView)
+    : model_(model), report_(new QTreeView), icons_(new QListView)
 {
     model->setParent(this);
     SetCommonProperties(*report_, model);
@@ -86,10 +86,9 @@ void TFileViewStack::FitColumns()
         for (int column = 0; column < report_->model()->columnCount(); ++column)
             report_->resizeColumnToContents(column);
     } else if (style_ == TViewStyle::List) {
-        const auto& model = static_cast<const TFileListModel&>(*icons_->model());
         const QFontMetrics metrics = icons_->fontMetrics();
         int widest = 0;
-        for (const TFileRow& row : model.Rows())
+        for (const TFileRow& row : model_->Rows())
             widest = std::max(widest, metrics.horizontalAdvance(row.caption));
         icons_->setGridSize(QSize(widest + CaptionPadding, RowHeight(*icons_)));
     }

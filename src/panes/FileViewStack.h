@@ -16,6 +16,7 @@ public:
     // name: the object name of the report view; the list view gets name + "Icons".
     TFileViewStack(const QString& name, TFileListModel* model);
 
+    TFileListModel& Model() const { return *model_; }
     QTreeView& Report() const { return *report_; }
     QListView& Icons() const { return *icons_; }
     // Both views, for wiring signals and menus.
@@ -28,6 +29,7 @@ public:
     void FitColumns();
 
 private:
+    TFileListModel* model_;
     QTreeView* report_;
     QListView* icons_;
     TViewStyle style_ = TViewStyle::Report;

@@ -1,6 +1,7 @@
 #include "panes/LocalDirList.h"
 
 #include "panes/FileImageList.h"
+#include "panes/LocalPaths.h"
 #include "platform/DirectoryScan.h"
 
 #include <QFile>
@@ -42,11 +43,6 @@ QListWidgetItem* AddEntry(QListWidget& list, const QString& caption, const QStri
     return item;
 }
 
-QString Child(const QString& parent, const QString& name)
-{
-    return parent.endsWith(u'/') ? parent + name : parent + u'/' + name;
-}
-
 }  // namespace
 
 void PrepareDirectoryList(QListWidget& list)
@@ -64,12 +60,12 @@ void ShowDirectoryChain(QListWidget& list, const QString& directory)
     QListWidgetItem* current = AddEntry(list, path, path, 0, open);
     int depth = 0;
     for (const QString& step : directory.split(u'/', Qt::SkipEmptyParts)) {
-        path = Child(path, step);
+        path = LocalEntryPath(path, step);
         current = AddEntry(list, step, path, ++depth, open);
     }
     for (const std::string& name : SubdirectoryNames(QFile::encodeName(path).toStdString())) {
         const QString decoded = QFile::decodeName(QByteArray::fromStdString(name));
-        AddEntry(list, decoded, Child(path, decoded), depth + 1, closed);
+        AddEntry(list, decoded, LocalEntryPath(path, decoded), depth + 1, closed);
     }
     list.setCurrentItem(current);
     list.setUpdatesEnabled(true);

@@ -44,8 +44,3 @@ TFileRow TLocalRowFactory::Row(const DirectoryEntry& entry) {
     row.icon = FileIconFor(row.caption, entry.IsDirectory(), imageExtensions_, textExtensions_);
     return row;
 }
-
-TFileRow LocalFileRow(const DirectoryEntry& entry, const QStringList& imageExtensions,
-                      const QStringList& textExtensions) {
-    return TLocalRowFactory(imageExtensions, textExtensions).Row(entry);
-}

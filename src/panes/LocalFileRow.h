@@ -23,7 +23,3 @@ private:
     QHash<qint64, QString> dates_;
     QHash<unsigned, QString> attributes_;
 };
-
-// The row of a local directory entry.
-TFileRow LocalFileRow(const DirectoryEntry& entry, const QStringList& imageExtensions,
-                      const QStringList& textExtensions);

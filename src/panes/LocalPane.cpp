@@ -3,6 +3,7 @@
 #include "panes/ComboItems.h"
 #include "panes/LocalDirList.h"
 #include "panes/LocalFileRow.h"
+#include "panes/LocalPaths.h"
 #include "platform/DirectoryScan.h"
 
 #include <QAbstractItemView>
@@ -18,11 +19,6 @@ QStringList ToQStringList(const StringList& list) {
     result.reserve(qsizetype(list.size()));
     for (const std::string& entry : list) result << QString::fromStdString(entry);
     return result;
-}
-
-QString WithTrailingSlash(QString path) {
-    if (!path.endsWith(u'/')) path += u'/';
-    return path;
 }
 
 const QString DriveNotReady = QStringLiteral("ドライブの準備ができていません");
@@ -57,16 +53,16 @@ void TLocalPane::FillLocalFileList() {
     sorter_.SortAfterFill(model_, sources_.options.iFileListSort);
 }
 
-bool TLocalPane::ChangeDirectory(const QString& path) {
+TLocalPane::TDirectoryChange TLocalPane::ChangeDirectory(const QString& path) {
     const QString previous = QDir::currentPath();
-    if (path.isEmpty() || !QDir::setCurrent(path)) return false;
-    if (QDir::currentPath() != previous) LocalDirListBoxChange();
-    return true;
+    if (path.isEmpty() || !QDir::setCurrent(path)) return TDirectoryChange::Refused;
+    if (QDir::currentPath() == previous) return TDirectoryChange::Same;
+    LocalDirListBoxChange();
+    return TDirectoryChange::Changed;
 }
 
 void TLocalPane::GoTo(const QString& path) {
-    const QString previous = QDir::currentPath();
-    if (!ChangeDirectory(path) || QDir::currentPath() == previous) FillLocalFileList();
+    if (ChangeDirectory(path) != TDirectoryChange::Changed) FillLocalFileList();
 }
 
 void TLocalPane::LocalDirListBoxChange() {
@@ -100,7 +96,7 @@ void TLocalPane::SelectDriveOfDirectory() {
 void TLocalPane::LocalDriveBoxChange(int index) {
     if (index == DriveOfDirectory()) return;
     const QString root = sources_.driveBox.itemText(index);
-    if (!QStorageInfo(root).isReady() || !ChangeDirectory(root)) {
+    if (!QStorageInfo(root).isReady() || ChangeDirectory(root) == TDirectoryChange::Refused) {
         sources_.showMessage(DriveNotReady);
         SelectDriveOfDirectory();
     }

@@ -36,9 +36,10 @@ public:
     // Lists the working directory by the trimmed mask ("*.*" when empty, also put into the
     // box), shows the directory with a trailing "/" and sorts by iFileListSort.
     void FillLocalFileList();
-    // Enters the directory; false when it cannot be entered. A change re-reads the directory
-    // list, selects the drive, fills and remembers the directory in the history.
-    bool ChangeDirectory(const QString& path);
+    enum class TDirectoryChange { Refused, Same, Changed };
+    // Enters the directory. A change re-reads the directory list, selects the drive, fills and
+    // remembers the directory in the history.
+    TDirectoryChange ChangeDirectory(const QString& path);
     // The directory list read again, after a directory was made, and the list filled.
     void ReadDirectoryTree();
     // Goes to the typed directory, or stays where it is when that fails; then fills.

@@ -15,12 +15,6 @@ namespace {
 
 using Answer = TUserDialogs::Answer;
 
-bool Exists(const std::string& path)
-{
-    struct stat status{};
-    return lstat(path.c_str(), &status) == 0;
-}
-
 class LocalFileOpsTest : public MainFormTest {
 protected:
     TMainForm& OpenListing()
@@ -58,7 +52,7 @@ protected:
     }
     std::string OperationLog() const
     {
-        return Exists(HomeFile("FileOperationLog.txt")) ? TempDir::ReadFile(HomeFile("FileOperationLog.txt")) : "";
+        return TempDir::Exists(HomeFile("FileOperationLog.txt")) ? TempDir::ReadFile(HomeFile("FileOperationLog.txt")) : "";
     }
     QString Here() const { return QString::fromStdString(work_.Path()); }
 };
@@ -80,8 +74,8 @@ TEST_F(LocalFileOpsTest, ExtensionChangeReplacesFromTheFirstDotAndSkipsFolders)
     EXPECT_EQ(dialogs_->Shown(), (QStringList{QStringLiteral("Makefileを\nMakefile.txt\nに変更しますか?"),
                                               QStringLiteral("a.tar.gzを\na.txt\nに変更しますか?")}));
     EXPECT_EQ(TempDir::ReadFile(work_.File("Makefile.txt")), "Makefile");
-    EXPECT_TRUE(Exists(work_.File("a.tar.gz")));
-    EXPECT_TRUE(Exists(work_.File("dir.d")));
+    EXPECT_TRUE(TempDir::Exists(work_.File("a.tar.gz")));
+    EXPECT_TRUE(TempDir::Exists(work_.File("dir.d")));
     EXPECT_NE(OperationLog().find("Rename Makefile --> Makefile.txt\r\n"), std::string::npos);
     EXPECT_TRUE(Captions().contains(QStringLiteral("Makefile.txt")));
 
@@ -89,7 +83,7 @@ TEST_F(LocalFileOpsTest, ExtensionChangeReplacesFromTheFirstDotAndSkipsFolders)
     QueueNameDialog(QStringLiteral("txt"));
     dialogs_->QueueAnswer(Answer::Yes);
     form_->Action("aLocalExtModify")->trigger();
-    EXPECT_TRUE(Exists(work_.File("notestxt")));
+    EXPECT_TRUE(TempDir::Exists(work_.File("notestxt")));
 }
 
 TEST_F(LocalFileOpsTest, RenameOntoAnExistingNameIsRefusedAndCancelStopsTheCommand)
@@ -123,8 +117,8 @@ TEST_F(LocalFileOpsTest, CaseChangesRenameFoldersAndFilesAlike)
     dialogs_->QueueAnswer(Answer::Cancel);
     form_->Action("aLocalUpperCase")->trigger();
     EXPECT_EQ(dialogs_->Shown().first(), QStringLiteral("folderを\nすべて大文字に変換しますか?"));
-    EXPECT_TRUE(Exists(work_.File("FOLDER")));
-    EXPECT_TRUE(Exists(work_.File("Mixed.TXT")));
+    EXPECT_TRUE(TempDir::Exists(work_.File("FOLDER")));
+    EXPECT_TRUE(TempDir::Exists(work_.File("Mixed.TXT")));
     EXPECT_NE(OperationLog().find("Rename folder --> FOLDER\r\n"), std::string::npos);
 
     Select({"Mixed.TXT"});
@@ -147,15 +141,15 @@ TEST_F(LocalFileOpsTest, DeleteAsksTwiceAndRemovesOnlyFilesAndEmptyFolders)
     EXPECT_EQ(dialogs_->Shown(),
               (QStringList{QStringLiteral("選択中のファイルとディレクトリを一括して削除しますか？\nただし、ディレクトリの場合は中身が空でないと削除できません!!"),
                            QStringLiteral("削除したファイルは元に戻せませんがよろしいですか？")}));
-    EXPECT_TRUE(Exists(work_.File("file")));
+    EXPECT_TRUE(TempDir::Exists(work_.File("file")));
 
     dialogs_->QueueAnswer(Answer::Yes);
     dialogs_->QueueAnswer(Answer::Yes);
     form_->Action("aLocalFileDelete")->trigger();
     EXPECT_EQ(dialogs_->Shown().size(), 4);
-    EXPECT_FALSE(Exists(work_.File("empty")));
-    EXPECT_FALSE(Exists(work_.File("file")));
-    EXPECT_TRUE(Exists(work_.File("full/kept")));
+    EXPECT_FALSE(TempDir::Exists(work_.File("empty")));
+    EXPECT_FALSE(TempDir::Exists(work_.File("file")));
+    EXPECT_TRUE(TempDir::Exists(work_.File("full/kept")));
     const std::string log = OperationLog();
     EXPECT_NE(log.find("RemoveDir " + work_.File("empty") + "  \r\n"), std::string::npos);
     EXPECT_NE(log.find("Delete " + work_.File("file") + "  \r\n"), std::string::npos);
@@ -170,13 +164,13 @@ TEST_F(LocalFileOpsTest, MakeDirectoryOnlyAfterYes)
     dialogs_->QueueAnswer(Answer::No);
     form_->Action("aLocalMkDir")->trigger();
     EXPECT_EQ(dialogs_->Shown(), QStringList{Here() + QStringLiteral("/madeを作成しますか？")});
-    EXPECT_FALSE(Exists(work_.File("made")));
+    EXPECT_FALSE(TempDir::Exists(work_.File("made")));
     EXPECT_TRUE(Captions().isEmpty());
 
     QueueNameDialog(QStringLiteral("made"));
     dialogs_->QueueAnswer(Answer::Yes);
     form_->Action("aLocalMkDir")->trigger();
-    EXPECT_TRUE(Exists(work_.File("made")));
+    EXPECT_TRUE(TempDir::Exists(work_.File("made")));
     EXPECT_NE(OperationLog().find("CreateDir " + work_.File("made") + "  \r\n"), std::string::npos);
     EXPECT_EQ(Captions(), QStringList{"made"});
 }
@@ -232,12 +226,12 @@ TEST_F(LocalFileOpsTest, OddNamesAreListedAndNeverActedOnAsAnotherName)
     QueueNameDialog(shownLong + QStringLiteral("-too-long"));
     dialogs_->QueueAnswer(Answer::Yes);
     form_->Action("aLocalRename")->trigger();
-    EXPECT_TRUE(Exists(work_.File(longName)));
+    EXPECT_TRUE(TempDir::Exists(work_.File(longName)));
 
     Select({QStringLiteral("two\nlines.txt")});
     dialogs_->QueueAnswer(Answer::Yes);
     form_->Action("aLocalUpperCase")->trigger();
-    EXPECT_TRUE(Exists(work_.File("TWO\nLINES.TXT")));
+    EXPECT_TRUE(TempDir::Exists(work_.File("TWO\nLINES.TXT")));
     EXPECT_EQ(OperationLog().find("Delete"), std::string::npos);
     EXPECT_EQ(OperationLog().find("too-long"), std::string::npos);
     EXPECT_EQ(Model().rowCount(), 3);

@@ -7,7 +7,8 @@
 TEST(LocalFileRow, EntriesBecomeRowsWithTheirTextsAndIcons) {
     DirectoryEntry file{"photo.JPG", 1234567890, 0, 0x80};
     file.modified = QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)).toSecsSinceEpoch();
-    TFileRow row = LocalFileRow(file, {".jpg"}, {".txt"});
+    TLocalRowFactory factory({".jpg"}, {".txt"});
+    TFileRow row = factory.Row(file);
     EXPECT_EQ(row.caption, QStringLiteral("photo.JPG"));
     EXPECT_EQ(row.subItems[0], QStringLiteral("1234567890"));
     EXPECT_EQ(row.subItems[1], QStringLiteral("2026/03/04 05:06"));
@@ -16,7 +17,7 @@ TEST(LocalFileRow, EntriesBecomeRowsWithTheirTextsAndIcons) {
     EXPECT_EQ(row.icon, fiPicture);
     EXPECT_FALSE(row.IsFolder());
 
-    TFileRow folder = LocalFileRow(DirectoryEntry{"sub", 0, 0, 0x10}, {}, {});
+    TFileRow folder = factory.Row(DirectoryEntry{"sub", 0, 0, 0x10});
     EXPECT_EQ(folder.subItems[0], QStringLiteral("0"));
     EXPECT_EQ(folder.subItems[3], QStringLiteral("0"));
     EXPECT_EQ(folder.icon, fiFolder);
@@ -27,8 +28,9 @@ TEST(FileListModel, ShowsFourColumnsAndSortsInPlace) {
     TFileListModel model;
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("ファイル名"));
     EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("属性"));
-    std::vector<TFileRow> rows{LocalFileRow(DirectoryEntry{"b.txt", 5, 0, 0x80}, {}, {".txt"}),
-                               LocalFileRow(DirectoryEntry{"dir", 0, 0, 0x10}, {}, {})};
+    TLocalRowFactory factory({}, {".txt"});
+    std::vector<TFileRow> rows{factory.Row(DirectoryEntry{"b.txt", 5, 0, 0x80}),
+                               factory.Row(DirectoryEntry{"dir", 0, 0, 0x10})};
     model.SetRows(rows);
     EXPECT_EQ(model.rowCount(), 2);
     EXPECT_EQ(model.columnCount(), 4);

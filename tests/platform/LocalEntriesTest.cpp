@@ -5,16 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-bool Exists(const std::string& path)
-{
-    struct stat status{};
-    return lstat(path.c_str(), &status) == 0;
-}
-
-}  // namespace
-
 TEST(LocalEntries, RenameNeverReplacesAnExistingEntry)
 {
     TempDir dir;
@@ -27,11 +17,11 @@ TEST(LocalEntries, RenameNeverReplacesAnExistingEntry)
     EXPECT_FALSE(RenameEntryKeepingTarget(dir.File("a"), dir.File("empty")));
     ASSERT_EQ(link(dir.File("a").c_str(), dir.File("hard").c_str()), 0);
     EXPECT_FALSE(RenameEntryKeepingTarget(dir.File("a"), dir.File("hard")));
-    EXPECT_TRUE(Exists(dir.File("a")));
+    EXPECT_TRUE(TempDir::Exists(dir.File("a")));
 
     EXPECT_TRUE(RenameEntryKeepingTarget(dir.File("a"), dir.File("A")));
     EXPECT_EQ(TempDir::ReadFile(dir.File("A")), "first");
-    EXPECT_FALSE(Exists(dir.File("a")));
+    EXPECT_FALSE(TempDir::Exists(dir.File("a")));
     EXPECT_FALSE(RenameEntryKeepingTarget(dir.File("missing"), dir.File("c")));
 }
 
@@ -42,15 +32,15 @@ TEST(LocalEntries, RemovalTakesOnlyWhatItIsMeantFor)
     EXPECT_FALSE(CreateDirectoryEntry(dir.File("full")));
     TempDir::WriteFile(dir.File("full/inner"), "x");
     EXPECT_FALSE(RemoveEmptyDirectory(dir.File("full")));
-    EXPECT_TRUE(Exists(dir.File("full/inner")));
+    EXPECT_TRUE(TempDir::Exists(dir.File("full/inner")));
     EXPECT_FALSE(RemoveFileEntry(dir.File("full")));
 
     ASSERT_EQ(symlink(dir.File("full").c_str(), dir.File("link").c_str()), 0);
     EXPECT_FALSE(RemoveEmptyDirectory(dir.File("link")));
     EXPECT_TRUE(RemoveFileEntry(dir.File("link")));
-    EXPECT_TRUE(Exists(dir.File("full/inner")));
+    EXPECT_TRUE(TempDir::Exists(dir.File("full/inner")));
 
     EXPECT_TRUE(RemoveFileEntry(dir.File("full/inner")));
     EXPECT_TRUE(RemoveEmptyDirectory(dir.File("full")));
-    EXPECT_FALSE(Exists(dir.File("full")));
+    EXPECT_FALSE(TempDir::Exists(dir.File("full")));
 }

@@ -1,0 +1,16 @@
+#pragma once
+#include <QString>
+
+// Paths of the local pane, with "/" as the separator.
+
+// The path with one trailing "/" (the root keeps its own).
+inline QString WithTrailingSlash(const QString& path)
+{
+    return path.endsWith(u'/') ? path : path + u'/';
+}
+
+// Path of an entry of a directory.
+inline QString LocalEntryPath(const QString& directory, const QString& name)
+{
+    return WithTrailingSlash(directory) + name;
+}
