@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 
 void TDesktopDialogs::ShowMessage(const QString& text)
@@ -33,4 +35,12 @@ TUserDialogs::Answer TDesktopDialogs::Ask(const QString& text, Buttons buttons, 
 int TDesktopDialogs::RunModal(QDialog& dialog)
 {
     return dialog.exec();
+}
+
+QString TDesktopDialogs::BrowseForFolder(const QString& instruction)
+{
+    // Rooted at "/", where every mounted volume is reachable; only folders can be picked.
+    const QString chosen = QFileDialog::getExistingDirectory(parent_, instruction, QDir::rootPath(),
+                                                             QFileDialog::ShowDirsOnly);
+    return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
 }

@@ -21,6 +21,9 @@ public:
     virtual Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) = 0;
     // Runs a modal dialog and returns its QDialog result code.
     virtual int RunModal(QDialog& dialog) = 0;
+    // The folder browser with an instruction text: the chosen folder's full path, or an empty
+    // text when the user cancels.
+    virtual QString BrowseForFolder(const QString& instruction) = 0;
 };
 
 // The desktop implementation: QMessageBox titled with the application's display name.
@@ -30,6 +33,7 @@ public:
     void ShowMessage(const QString& text) override;
     Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) override;
     int RunModal(QDialog& dialog) override;
+    QString BrowseForFolder(const QString& instruction) override;
 
 private:
     QWidget* parent_;

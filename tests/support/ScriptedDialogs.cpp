@@ -26,3 +26,13 @@ int TScriptedDialogs::RunModal(QDialog& dialog)
     dialogs_.pop_front();
     return script(dialog);
 }
+
+QString TScriptedDialogs::BrowseForFolder(const QString& instruction)
+{
+    folderInstructions_.append(instruction);
+    if (folders_.empty())
+        return {};
+    const QString path = folders_.front();
+    folders_.pop_front();
+    return path;
+}

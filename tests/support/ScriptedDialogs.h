@@ -14,18 +14,25 @@ public:
     void ShowMessage(const QString& text) override;
     Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) override;
     int RunModal(QDialog& dialog) override;
+    QString BrowseForFolder(const QString& instruction) override;
 
     void QueueAnswer(Answer answer) { answers_.push_back(answer); }
     // Runs against the dialog when it is shown (fill fields, press buttons); returns the result.
     void QueueDialog(std::function<int(QDialog&)> script) { dialogs_.push_back(std::move(script)); }
+    // The folder the next folder browser returns; an empty queue answers "cancelled" (empty).
+    void QueueFolder(const QString& path) { folders_.push_back(path); }
 
-    // Every message and question text, in order, and the window titles of modal dialogs.
+    // Every message and question text, in order, the window titles of modal dialogs and the
+    // instruction texts of folder browsers.
     const QStringList& Shown() const { return shown_; }
     const QStringList& DialogTitles() const { return dialogTitles_; }
+    const QStringList& FolderInstructions() const { return folderInstructions_; }
 
 private:
     std::deque<Answer> answers_;
     std::deque<std::function<int(QDialog&)>> dialogs_;
+    std::deque<QString> folders_;
     QStringList shown_;
     QStringList dialogTitles_;
+    QStringList folderInstructions_;
 };
