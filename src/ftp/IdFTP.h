@@ -45,8 +45,10 @@ public:
 
     TIdRFCReply LoginReply;
     std::string SystemName;
-    // The raw lines of the last listing.
-    std::vector<std::string> ListLines;
+    // The raw lines of the last listing, held as received.
+    TIdListLines ListLines;
+    // A longer listing is refused while it arrives.
+    std::size_t MaxListingBytes = TIdFTPListBuffer::MaxListingBytes;
 
     // Connects (to the proxy when one is set), reads the 220 greeting and logs in. Any failure
     // disconnects and is raised again.
@@ -76,8 +78,10 @@ public:
     void Abort();
 
     // LIST (details) or NLST with the specifier into ListLines, and into `destination` if given.
+    // A listing over MaxListingBytes is refused (EIdListingTooLarge) while it arrives.
     void List(std::vector<std::string>* destination, const std::string& specifier = {}, bool details = true);
-    // ListLines parsed, built on first use after each listing.
+    // ListLines parsed, built on first use after each listing; each skipped line is reported
+    // as a status text.
     TIdFTPListItems& ParsedListing();
     // RETR into the stream at its position; resume sends REST with that position when the
     // server supports it.

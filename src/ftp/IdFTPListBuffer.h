@@ -1,53 +1,58 @@
 #pragma once
+#include "IdException.h"
+#include "IdStream.h"
+
 #include <cstddef>
-#include <memory>
-#include <new>
-#include <sys/mman.h>
+#include <string>
+#include <string_view>
 
-// Allocator for the entries of a listing. A listing of a million entries needs hundreds of
-// megabytes that are all written once; on small pages the page faults of that first write cost
-// more than the parsing, so large blocks are mapped directly and offered to the kernel as huge
-// pages. Small blocks come from the ordinary heap.
-template <typename T>
-class TIdFTPListBufferAllocator {
+class EIdListingTooLarge : public EIdException {
 public:
-    using value_type = T;
-
-    TIdFTPListBufferAllocator() = default;
-    template <typename U>
-    TIdFTPListBufferAllocator(const TIdFTPListBufferAllocator<U>&) noexcept
+    explicit EIdListingTooLarge(std::size_t limit)
+        : EIdException("Directory listing refused: it is larger than " + SizeText(limit) + ".")
     {
-    }
-
-    T* allocate(std::size_t count)
-    {
-        if (count > static_cast<std::size_t>(-1) / sizeof(T))
-            throw std::bad_array_new_length();
-        const std::size_t bytes = count * sizeof(T);
-        if (bytes < kMappedFrom)
-            return std::allocator<T>().allocate(count);
-        void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (block == MAP_FAILED)
-            throw std::bad_alloc();
-        madvise(block, bytes, MADV_HUGEPAGE);  // only advice: without huge pages it still works
-        return static_cast<T*>(block);
-    }
-
-    void deallocate(T* block, std::size_t count) noexcept
-    {
-        const std::size_t bytes = count * sizeof(T);
-        if (bytes < kMappedFrom)
-            std::allocator<T>().deallocate(block, count);
-        else
-            munmap(block, bytes);
-    }
-
-    template <typename U>
-    bool operator==(const TIdFTPListBufferAllocator<U>&) const noexcept
-    {
-        return true;
     }
 
 private:
-    static constexpr std::size_t kMappedFrom = std::size_t(4) << 20;
+    static std::string SizeText(std::size_t bytes)
+    {
+        if (bytes >= (std::size_t(1) << 30) && bytes % (std::size_t(1) << 30) == 0)
+            return std::to_string(bytes >> 30) + " GiB";
+        if (bytes >= (std::size_t(1) << 20) && bytes % (std::size_t(1) << 20) == 0)
+            return std::to_string(bytes >> 20) + " MiB";
+        return std::to_string(bytes) + " bytes";
+    }
+};
+
+// The bytes of one listing, in one block that grows in place as they arrive: the address range
+// for the largest listing is reserved up front and made usable step by step, so growing never
+// copies and memory follows the bytes received. Writing beyond the limit raises
+// EIdListingTooLarge at once, so an endless listing ends while it arrives.
+class TIdFTPListBuffer : public TIdStream {
+public:
+    static constexpr std::size_t MaxListingBytes = std::size_t(1) << 30;
+
+    explicit TIdFTPListBuffer(std::size_t limit = MaxListingBytes);
+    ~TIdFTPListBuffer() override;
+    TIdFTPListBuffer(const TIdFTPListBuffer&) = delete;
+    TIdFTPListBuffer& operator=(const TIdFTPListBuffer&) = delete;
+
+    std::string_view Bytes() const { return {base_, size_}; }
+
+    size_t Read(char* buffer, size_t count) override;
+    void Write(const char* data, size_t count) override;
+    int64_t Position() const override { return static_cast<int64_t>(position_); }
+    void Seek(int64_t position) override;
+    int64_t Size() const override { return static_cast<int64_t>(size_); }
+    void SetSize(int64_t size) override;
+
+private:
+    void MakeUsable(std::size_t bytes);
+
+    char* base_ = nullptr;
+    std::size_t reserved_ = 0;
+    std::size_t limit_;
+    std::size_t usable_ = 0;
+    std::size_t size_ = 0;
+    std::size_t position_ = 0;
 };

@@ -22,17 +22,18 @@ bool FileExists(const std::string& path) {
 }  // namespace
 
 void TIdFTP::List(std::vector<std::string>* destination, const std::string& specifier, bool details) {
-    TIdStringStream listing;
-    TransferGet(std::string(Trim((details ? "LIST " : "NLST ") + specifier)), listing, false);
+    auto listing = std::make_shared<TIdFTPListBuffer>(MaxListingBytes);
+    TransferGet(std::string(Trim((details ? "LIST " : "NLST ") + specifier)), *listing, false);
     parsedListing_.reset();
-    ListLines = SplitTextLines(listing.Bytes());
-    if (destination) *destination = ListLines;
+    ListLines = TIdListLines(std::move(listing));
+    if (destination) destination->assign(ListLines.begin(), ListLines.end());
 }
 
 TIdFTPListItems& TIdFTP::ParsedListing() {
     if (!parsedListing_) {
         parsedListing_ = std::make_unique<TIdFTPListItems>();
         ParseListing(ListLines, *parsedListing_);
+        for (const std::string& report : SkippedLineReports(*parsedListing_)) ReportStatus(stStatusText, report);
     }
     return *parsedListing_;
 }

@@ -190,13 +190,13 @@ TEST_P(FtpTransfer, ListingsWithAndWithoutMasks) {
 
     s.ftp.List(nullptr, "a b.txt ", true);
     ASSERT_EQ(s.ftp.ListLines.size(), 1u);
-    EXPECT_EQ(s.ftp.ParsedListing().Item(0).Name, "a b.txt");
+    EXPECT_EQ(s.ftp.ParsedListing().Item(0).Name(), "a b.txt");
     EXPECT_THROW(s.ftp.List(nullptr, "*.none", false), EIdProtocolReplyError);
 
     s.ftp.List(nullptr);
     ASSERT_EQ(s.ftp.ListLines.size(), 3u);
     std::map<std::string, const TIdFTPListItem*> byName;
-    for (const TIdFTPListItem& item : s.ftp.ParsedListing()) byName[item.Name] = &item;
+    for (const TIdFTPListItem& item : s.ftp.ParsedListing()) byName[std::string(item.Name())] = &item;
     ASSERT_EQ(byName.size(), 3u);
     EXPECT_EQ(byName["a b.txt"]->Size, 5);
     EXPECT_EQ(byName["a b.txt"]->Kind, ikFile);

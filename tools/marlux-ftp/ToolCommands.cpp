@@ -34,13 +34,13 @@ std::string EntryLine(const TIdFTPListItem& item) {
     char text[64];
     std::snprintf(text, sizeof text, " %04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day, t.hour, t.minute,
                   t.second);
-    std::string line = std::string(1, kind) + " " + std::to_string(item.Size) + text + item.Name;
-    if (item.Kind == ikSymLink && !item.LinkTarget.empty()) line += " -> " + item.LinkTarget;
+    std::string line = std::string(1, kind) + " " + std::to_string(item.Size) + text + std::string(item.Name());
+    if (item.Kind == ikSymLink && !item.LinkTarget().empty()) line += " -> " + std::string(item.LinkTarget());
     return line;
 }
 
-void PrintLines(const std::vector<std::string>& lines, std::ostream& out) {
-    for (const std::string& line : lines) out << line << '\n';
+void PrintLines(const TIdListLines& lines, std::ostream& out) {
+    for (const std::string_view line : lines) out << line << '\n';
 }
 
 

@@ -1,0 +1,85 @@
+#pragma once
+#include "IdFTPList.h"
+
+#include <cstdint>
+#include <string_view>
+
+// The line parsers of the listing formats. Each tells whether the line has its format's shape
+// and, when it has, fills `fields` with views into the line; `today` gives the year of dates
+// that carry none.
+bool ParseUnixLine(std::string_view line, const TDateParts& today, TIdListLineFields& fields);
+bool ParseDosLine(std::string_view line, const TDateParts& today, TIdListLineFields& fields);
+
+namespace listing {
+
+inline bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+inline bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+inline char Upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+
+inline bool EqualsNoCase(std::string_view text, std::string_view upper)
+{
+    if (text.size() != upper.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (Upper(text[i]) != upper[i])
+            return false;
+    return true;
+}
+
+inline std::string_view SkipBlanks(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    return text.substr(i);
+}
+
+// The next blank-separated token of `rest`; `rest` then starts at the blank after it.
+inline std::string_view NextToken(std::string_view& rest)
+{
+    rest = SkipBlanks(rest);
+    std::size_t end = 0;
+    while (end < rest.size() && !IsBlank(rest[end]))
+        ++end;
+    const std::string_view token = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return token;
+}
+
+// Digits only, at most `maxDigits` of them (and at least one); the value in `value`.
+inline bool SmallNumber(std::string_view text, std::size_t maxDigits, int& value)
+{
+    if (text.empty() || text.size() > maxDigits)
+        return false;
+    value = 0;
+    for (char c : text) {
+        if (!IsDigit(c))
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+// A size column: digits with an optional minus sign, commas allowed between digits. A size that
+// is negative or does not fit 64 bits is unknown and read as 0.
+bool SizeColumn(std::string_view text, std::int64_t& size);
+
+// "H:MM" or "HH:MM", optionally ":SS" and a fraction ".fff…" (milliseconds kept). Fills
+// hour, minute, second (-1 when absent) and millisecond.
+bool ClockTime(std::string_view text, int& hour, int& minute, int& second, int& millisecond);
+
+// The date and time as a TDateTime, or false for an impossible date or time.
+bool DateTimeOf(int year, int month, int day, int hour, int minute, int second, int millisecond, TDateTime& value);
+
+}  // namespace listing
