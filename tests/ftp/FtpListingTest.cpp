@@ -1,5 +1,6 @@
 // Listings through the engine: a real server's listing with a line that cannot be parsed, and a
 // listing that never ends.
+#include "EngineEvents.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/ScriptedPeer.h"
 #include "ftp/IdException.h"
@@ -16,9 +17,15 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-void CollectStatuses(TIdFTP& ftp, Strings& statuses)
+// Connects in passive mode and logs in; a scripted server takes any user.
+void ConnectPassive(TIdFTP& ftp, int port, const std::string& user = {}, const std::string& password = {})
 {
-    ftp.OnStatus = [&statuses](TIdComponent*, TIdStatus, const std::string& text) { statuses.push_back(text); };
+    ftp.Host = "127.0.0.1";
+    ftp.Port = port;
+    ftp.Username = user;
+    ftp.Password = password;
+    ftp.Passive = true;
+    ftp.Connect(true, 5000);
 }
 
 // A data connection that sends listing lines without end until the client closes it (or a
@@ -67,14 +74,9 @@ TEST(FtpListing, AnUnparsableLineOfARealServerIsSkippedAndReported)
     std::ofstream(server.File("evil\nname")) << "b";
     std::ofstream(server.File("z.txt")) << "z";
     TIdFTP ftp;
-    ftp.Host = server.Host();
-    ftp.Port = server.Port();
-    ftp.Username = FtpServer::User;
-    ftp.Password = FtpServer::Password;
-    ftp.Passive = true;
-    ftp.Connect(true, 5000);
-    Strings statuses;
-    CollectStatuses(ftp, statuses);
+    ConnectPassive(ftp, server.Port(), FtpServer::User, FtpServer::Password);
+    EngineEvents statuses;
+    statuses.Attach(ftp);
 
     Strings destination;
     ftp.List(&destination);
@@ -85,12 +87,12 @@ TEST(FtpListing, AnUnparsableLineOfARealServerIsSkippedAndReported)
         names.emplace_back(item.Name());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (Strings{"a.txt", "evil", "z.txt"}));
-    EXPECT_EQ(statuses.back(), "Listing line skipped, it could not be parsed: \"name\"");
+    EXPECT_EQ(statuses.events.back(), "Listing line skipped, it could not be parsed: \"name\"");
 
     // Built once: asking again neither parses nor reports again.
-    const std::size_t reported = statuses.size();
+    const std::size_t reported = statuses.events.size();
     EXPECT_EQ(ftp.ParsedListing().Count(), 3u);
-    EXPECT_EQ(statuses.size(), reported);
+    EXPECT_EQ(statuses.events.size(), reported);
 }
 
 TEST(FtpListing, AListingOverTheLimitIsRefusedWhileItArrives)
@@ -105,10 +107,7 @@ TEST(FtpListing, AListingOverTheLimitIsRefusedWhileItArrives)
         .Reply("257 \"/\"\r\n");
     control.Start();
     TIdFTP ftp;
-    ftp.Host = "127.0.0.1";
-    ftp.Port = control.Port();
-    ftp.Passive = true;
-    ftp.Connect(true, 5000);
+    ConnectPassive(ftp, control.Port());
     EXPECT_EQ(ftp.MaxListingBytes, std::size_t(1) << 30);
     ftp.MaxListingBytes = 8 << 20;
 

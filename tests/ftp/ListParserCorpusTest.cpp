@@ -15,14 +15,6 @@ std::string DateText(TDateTime value)
     return text;
 }
 
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return text;
-}
-
 void ExpectEntry(const TIdFTPListItem& item, const CorpusLine& expected)
 {
     SCOPED_TRACE(std::string(expected.source) + ": " + expected.line);
@@ -53,7 +45,7 @@ void ExpectWholeListing(const std::vector<CorpusLine>& corpus, std::size_t first
     for (std::size_t i = 0; i < corpus.size(); ++i)
         lines.push_back(corpus[(firstLine + i) % corpus.size()].line);
     TIdFTPListItems items;
-    ParseListing(TIdListLines::FromText(Joined(lines)), items, CorpusToday);
+    ParseListing(TIdListLines::FromText(ListingText(lines)), items, CorpusToday);
     EXPECT_EQ(items.SkippedCount(), 0u);
     ASSERT_EQ(items.Count(), corpus.size());
     for (std::size_t i = 0; i < corpus.size(); ++i)
@@ -123,7 +115,7 @@ TEST(ListingCorpus, ForeignLinesInsideAListingAreSkipped)
             lines.push_back(ForeignCorpus()[i % ForeignCorpus().size()]);
         }
         TIdFTPListItems items;
-        ParseListing(TIdListLines::FromText(Joined(lines)), items, CorpusToday);
+        ParseListing(TIdListLines::FromText(ListingText(lines)), items, CorpusToday);
         ASSERT_EQ(items.Count(), corpus->size());
         EXPECT_EQ(items.SkippedCount(), corpus->size());
         for (std::size_t i = 0; i < corpus->size(); ++i)

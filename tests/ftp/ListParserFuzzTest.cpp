@@ -1,7 +1,7 @@
 // Random and mutated listings through the parser: it may skip lines or refuse the listing, but
 // must never crash, hang, lose track of which lines it has taken or make up an entry. Runs under the sanitizer build too, so the seed is
 // fixed and the rounds bounded.
-#include "ftp/IdFTPList.h"
+#include "ListingCorpus.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 namespace {
 
-const std::vector<std::string> kSeeds = {
+const std::vector<std::string> kEdgeSeeds = {
     "total 12",
     "drwxr-xr-x    2 user group 4096 Jan 14 12:34 docs",
     "-rw-r--r-- 1 user 1234 Mar 3 2001 a b.txt",
@@ -24,14 +24,18 @@ const std::vector<std::string> kSeeds = {
     "01-17-04  03:37PM                1,234 a.txt",
     "12-31-99  12:05AM                    7 old name.txt",
     "VOL DSK: x 1 2 3 Jan 1 2000 d",
-    "-rwxr--r--   1 John Smith Domain Users  2048 Dec 24 23:59 notes.doc",
-    "-rw-r--r-- 1 user group 1234 2005-04-08 11:22:33.123456789 +0200 report full.txt",
-    "drwxr-xr-x   2 taro  staff   4096  3\xE6\x9C\x88  2\xE6\x97\xA5  2003\xE5\xB9\xB4 old",
-    "brw-r-----   1 root     sys      109,767 Jul  7  2004 sd0a",
-    "05-26-1995  10:57AM               143712 setup.exe",
-    "02-15-21  13:08       <DIR>          logs",
     "plain name",
 };
+// The edge cases and every line of the corpus.
+const std::vector<std::string> kSeeds = [] {
+    std::vector<std::string> seeds = kEdgeSeeds;
+    for (const auto* corpus : {&UnixCorpus(), &DosCorpus()})
+        for (const CorpusLine& line : *corpus)
+            seeds.push_back(line.line);
+    seeds.insert(seeds.end(), ForeignCorpus().begin(), ForeignCorpus().end());
+    return seeds;
+}();
+
 
 // Bytes that steer the parser into its branches, plus control and high bytes.
 const std::string kAlphabet = std::string(" \t-:,/<>0123456789abcdlrwxsStTDIRJanFebDecPMAM->") + '\x01' + '\x7f' + '\xff';
@@ -93,14 +97,6 @@ bool IsTotalLine(const std::string& line)
     return true;
 }
 
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return text;
-}
-
 // Every entry is one of the lines, in order, with its texts inside that line; a parsed line
 // has a name. Together with the skipped lines the entries account for every line that counts.
 void ExpectAccounted(const TIdFTPListItems& items, const std::vector<const std::string*>& expected)
@@ -127,7 +123,7 @@ void ExpectAccounted(const TIdFTPListItems& items, const std::vector<const std::
 // that count (not blank, not the first line's total under Unix); unknown formats are refused.
 void LoadUnderEveryFormat(const std::vector<std::string>& lines, const TDateParts& today)
 {
-    const TIdListLines listing = TIdListLines::FromText(Joined(lines));
+    const TIdListLines listing = TIdListLines::FromText(ListingText(lines));
     for (TIdFTPListFormat format : {lfNone, lfDos, lfUnix, lfDsk, lfNamesOnly, lfUnknown}) {
         TIdFTPListItems items;
         items.ListFormat = format;
@@ -172,7 +168,7 @@ TEST(ListingFuzz, RandomBytesAndDetection)
             line = mutate.Random(80);
         TIdFTPListItems items;
         try {
-            ParseListing(TIdListLines::FromText(Joined(lines)), items, today);
+            ParseListing(TIdListLines::FromText(ListingText(lines)), items, today);
         } catch (const EIdInvalidFTPListingFormat&) {
             ASSERT_EQ(items.Count(), 0u);
         }

@@ -102,3 +102,11 @@ const std::vector<std::string>& ForeignCorpus()
     };
     return corpus;
 }
+
+std::string ListingText(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}

@@ -24,3 +24,6 @@ const std::vector<CorpusLine>& UnixCorpus();
 const std::vector<CorpusLine>& DosCorpus();
 // Lines of systems this client does not read; every one must be refused.
 const std::vector<std::string>& ForeignCorpus();
+
+// Lines joined into a listing's text, each ended by CR LF.
+std::string ListingText(const std::vector<std::string>& lines);
