@@ -148,7 +148,9 @@ TEST(DosListing, DirectoryAndFileLines)
 TEST(DosListing, TwoDigitYearsAndImpossibleFields)
 {
     const auto yearOf = [](const std::string& date) {
-        const auto items = Parse(date + "  10:00AM 1 f\n", June2026);
+        TIdFTPListItems items;
+        items.ListFormat = lfDos;
+        items.LoadLines(TIdListLines::FromText(date + "  10:00AM 1 f\n"), June2026);
         return items.Count() == 1 ? DecodeDateTime(items.Item(0).Modified).year : 0;
     };
     EXPECT_EQ(yearOf("01-17-50"), 2050);
