@@ -4,10 +4,10 @@
 #include <new>
 #include <sys/mman.h>
 
-// Allocator for the entries of a listing. A listing of a million entries needs hundreds of
-// megabytes that are all written once; on small pages the page faults of that first write cost
-// more than the parsing, so large blocks are mapped directly and offered to the kernel as huge
-// pages. Small blocks come from the ordinary heap.
+// Allocator for the entries of a listing. A listing of a million entries needs tens of megabytes
+// that are all written once; on small pages the page faults of that first write cost a good part
+// of the parsing, so large blocks are mapped directly and offered to the kernel as huge pages.
+// Small blocks come from the ordinary heap.
 template <typename T>
 class TIdFTPListItemAllocator {
 public:

@@ -123,6 +123,17 @@ bool IsoDate(const std::string_view* c, std::size_t available, DateColumns& date
     return true;
 }
 
+// The date columns starting at `c`, in any of the forms; each form starts from nothing.
+bool DateAt(const std::string_view* c, std::size_t available, DateColumns& date)
+{
+    for (const auto form : {MonthNameDate, JapaneseDate, IsoDate}) {
+        date = DateColumns();
+        if (form(c, available, date))
+            return true;
+    }
+    return false;
+}
+
 // A date without a year lies in the past: later than tomorrow (a day of slack for time zones)
 // means last year.
 int YearOfUndatedDay(int month, int day, const TDateParts& today)
@@ -209,12 +220,9 @@ bool ParseUnixLine(std::string_view line, const TDateParts& today, TIdListLineFi
         const std::size_t available = take(at + 4) - std::min(at, count);
         if (available < 2)
             return false;
-        if ((MonthNameDate(c + at, available, date) || JapaneseDate(c + at, available, date)
-             || IsoDate(c + at, available, date))
-            && (sizeColumns = SizeColumns(c, at, size)) > 0 && (!folder || at - sizeColumns == 2)
-            && at - sizeColumns >= ownerFrom)
+        if (DateAt(c + at, available, date) && (sizeColumns = SizeColumns(c, at, size)) > 0
+            && (!folder || at - sizeColumns == 2) && at - sizeColumns >= ownerFrom)
             break;
-        date = DateColumns();
     }
 
     // The name starts after the one blank that follows the date.
