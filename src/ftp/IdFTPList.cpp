@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -26,6 +27,15 @@ bool ContainsNoCase(std::string_view text, std::string_view upper)
 bool IsBlankLine(std::string_view line)
 {
     return std::all_of(line.begin(), line.end(), IsBlank);
+}
+
+std::size_t LineFeeds(std::string_view text)
+{
+    std::size_t count = 0;
+    for (const char* at = text.data(); (at = static_cast<const char*>(std::memchr(at, '\n', text.data() + text.size() - at)));
+         ++at)
+        ++count;
+    return count;
 }
 
 // The classic test of a Unix line's first ten characters.
@@ -118,8 +128,7 @@ void TIdFTPListItems::LoadLines(const TIdListLines& lines, const TDateParts& tod
 {
     Clear();
     lines_ = lines;
-    const std::string_view text = lines.Text();
-    items_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    items_.reserve(LineFeeds(lines.Text()) + 1);
     bool first = true;
     for (const std::string_view line : lines_) {
         if (IsBlankLine(line))

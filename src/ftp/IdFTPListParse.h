@@ -1,6 +1,7 @@
 #pragma once
 #include "IdFTPList.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
@@ -45,14 +46,15 @@ inline std::string_view SkipBlanks(std::string_view text)
     return text.substr(i);
 }
 
-// The next blank-separated token of `rest`; `rest` then starts at the blank after it.
+// The next column of `rest`, columns being separated by blanks; `rest` then starts at the blank
+// after it.
 inline std::string_view NextToken(std::string_view& rest)
 {
-    rest = SkipBlanks(rest);
-    std::size_t end = 0;
-    while (end < rest.size() && !IsBlank(rest[end]))
-        ++end;
-    const std::string_view token = rest.substr(0, end);
+    std::size_t start = 0;
+    while (start < rest.size() && rest[start] == ' ')
+        ++start;
+    const std::size_t end = std::min(rest.find(' ', start), rest.size());
+    const std::string_view token = rest.substr(start, end - start);
     rest.remove_prefix(end);
     return token;
 }

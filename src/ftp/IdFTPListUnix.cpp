@@ -13,9 +13,33 @@ using namespace listing;
 // Lines whose date lies further right are not of this shape.
 constexpr std::size_t MaxColumns = 64;
 
+// A column of the line. Unlike a std::string_view it is left unset when declared: an array of
+// them is declared for every line, and zeroing it cost more than reading the line.
+struct Column {
+    const char* begin;
+    std::size_t length;
+
+    operator std::string_view() const { return {begin, length}; }
+    std::size_t size() const { return length; }
+    char operator[](std::size_t at) const { return begin[at]; }
+    char back() const { return begin[length - 1]; }
+    std::string_view substr(std::size_t from, std::size_t count = std::string_view::npos) const
+    {
+        return std::string_view(*this).substr(from, count);
+    }
+};
+
 bool IsLetter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsPermissionCharacter(char c)
+{
+    switch (Upper(c)) {
+    case '-': case 'R': case 'W': case 'X': case 'S': case 'T': case 'L': case 'A': case 'H': case 'Y': return true;
+    default: return false;
+    }
 }
 
 // The first column: a type letter (any, "-" for a file) and six to nine permission characters,
@@ -25,24 +49,29 @@ bool IsPermissionColumn(std::string_view column)
     if (column.size() < 7 || column.size() > 11 || (column[0] != '-' && !IsLetter(column[0])))
         return false;
     std::string_view rights = column.substr(1);
-    if (rights.size() > 6 && std::string_view("+.@").find(rights.back()) != std::string_view::npos)
+    if (rights.size() > 6 && (rights.back() == '+' || rights.back() == '.' || rights.back() == '@'))
         rights.remove_suffix(1);
     if (rights.size() > 9)
         return false;
     for (char c : rights)
-        if (std::string_view("-RWXSTLAHY").find(Upper(c)) == std::string_view::npos)
+        if (!IsPermissionCharacter(c))
             return false;
     return true;
 }
 
 int MonthOfName(std::string_view column)
 {
-    static constexpr std::string_view months[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                                    "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
     if (column.size() != 3)
         return 0;
+    const auto key = [](char a, char b, char c) { return (Upper(a) << 16) | (Upper(b) << 8) | Upper(c); };
+    static constexpr int months[12] = {
+        ('J' << 16) | ('A' << 8) | 'N', ('F' << 16) | ('E' << 8) | 'B', ('M' << 16) | ('A' << 8) | 'R',
+        ('A' << 16) | ('P' << 8) | 'R', ('M' << 16) | ('A' << 8) | 'Y', ('J' << 16) | ('U' << 8) | 'N',
+        ('J' << 16) | ('U' << 8) | 'L', ('A' << 16) | ('U' << 8) | 'G', ('S' << 16) | ('E' << 8) | 'P',
+        ('O' << 16) | ('C' << 8) | 'T', ('N' << 16) | ('O' << 8) | 'V', ('D' << 16) | ('E' << 8) | 'C'};
+    const int wanted = key(column[0], column[1], column[2]);
     for (int m = 0; m < 12; ++m)
-        if (EqualsNoCase(column, months[m]))
+        if (months[m] == wanted)
             return m + 1;
     return 0;
 }
@@ -78,7 +107,7 @@ bool Year(std::string_view text, int& year)
 }
 
 // "Mar 3 15:13", "Mar 3 2003", and "Mar 3 15:13:22 2003" as BSD's ls -T writes it.
-bool MonthNameDate(const std::string_view* c, std::size_t available, DateColumns& date)
+bool MonthNameDate(const Column* c, std::size_t available, DateColumns& date)
 {
     if (available < 3 || (date.month = MonthOfName(c[0])) == 0 || !SmallNumber(c[1], 2, date.day))
         return false;
@@ -92,10 +121,11 @@ bool MonthNameDate(const std::string_view* c, std::size_t available, DateColumns
 }
 
 // "3月  2日 15:13" and "3月  2日  2003年" as servers in a Japanese locale write them.
-bool JapaneseDate(const std::string_view* c, std::size_t available, DateColumns& date)
+bool JapaneseDate(const Column* c, std::size_t available, DateColumns& date)
 {
     std::string_view month, day, year;
-    if (available < 3 || !WithoutUnit(c[0], MonthUnit, true, month) || !SmallNumber(month, 2, date.month)
+    // The units are multibyte characters: a column ending in a plain character is no month.
+    if (available < 3 || !IsDigit(c[0][0]) || static_cast<unsigned char>(c[0].back()) < 0x80 || !WithoutUnit(c[0], MonthUnit, true, month) || !SmallNumber(month, 2, date.month)
         || !WithoutUnit(c[1], DayUnit, false, day) || !SmallNumber(day, 2, date.day))
         return false;
     date.columns = 3;
@@ -112,7 +142,7 @@ bool IsZoneOffset(std::string_view text)
 
 // "2005-04-08 11:22" (long-iso) and "2005-04-08 11:22:33.123456789 +0200" (full-iso; the
 // offset is passed over, as the other forms show the server's clock too).
-bool IsoDate(const std::string_view* c, std::size_t available, DateColumns& date)
+bool IsoDate(const Column* c, std::size_t available, DateColumns& date)
 {
     if (available < 2 || c[0].size() != 10 || c[0][4] != '-' || c[0][7] != '-'
         || !Year(c[0].substr(0, 4), date.year) || !SmallNumber(c[0].substr(5, 2), 2, date.month)
@@ -124,7 +154,7 @@ bool IsoDate(const std::string_view* c, std::size_t available, DateColumns& date
 }
 
 // The date columns starting at `c`, in any of the forms; each form starts from nothing.
-bool DateAt(const std::string_view* c, std::size_t available, DateColumns& date)
+bool DateAt(const Column* c, std::size_t available, DateColumns& date)
 {
     for (const auto form : {MonthNameDate, JapaneseDate, IsoDate}) {
         date = DateColumns();
@@ -151,7 +181,7 @@ int YearOfUndatedDay(int month, int day, const TDateParts& today)
 
 // The column before the date: a size, or a device's major and minor numbers ("1, 3" as two
 // columns or "109,767" as one), which give no size. Tells how many columns it takes.
-std::size_t SizeColumns(const std::string_view* c, std::size_t before, std::int64_t& size)
+std::size_t SizeColumns(const Column* c, std::size_t before, std::int64_t& size)
 {
     if (before == 0)
         return 0;
@@ -186,7 +216,7 @@ std::string_view Between(std::string_view line, std::string_view first, std::str
 
 bool ParseUnixLine(std::string_view line, const TDateParts& today, TIdListLineFields& fields)
 {
-    std::string_view c[MaxColumns];
+    Column c[MaxColumns];
     std::string_view rest = line;
     std::size_t count = 0;
     const auto take = [&](std::size_t wanted) {
@@ -194,7 +224,7 @@ bool ParseUnixLine(std::string_view line, const TDateParts& today, TIdListLineFi
             const std::string_view column = NextToken(rest);
             if (column.empty())
                 break;
-            c[count++] = column;
+            c[count++] = {column.data(), column.size()};
         }
         return count;
     };
@@ -220,8 +250,8 @@ bool ParseUnixLine(std::string_view line, const TDateParts& today, TIdListLineFi
         const std::size_t available = take(at + 4) - std::min(at, count);
         if (available < 2)
             return false;
-        if (DateAt(c + at, available, date) && (sizeColumns = SizeColumns(c, at, size)) > 0
-            && (!folder || at - sizeColumns == 2) && at - sizeColumns >= ownerFrom)
+        if ((sizeColumns = SizeColumns(c, at, size)) > 0 && (!folder || at - sizeColumns == 2)
+            && at - sizeColumns >= ownerFrom && DateAt(c + at, available, date))
             break;
     }
 
