@@ -32,8 +32,8 @@ bool IsBlankLine(std::string_view line)
 std::size_t LineFeeds(std::string_view text)
 {
     std::size_t count = 0;
-    for (const char* at = text.data(); (at = static_cast<const char*>(std::memchr(at, '\n', text.data() + text.size() - at)));
-         ++at)
+    const char* end = text.data() + text.size();
+    for (const char* at = text.data(); (at = static_cast<const char*>(std::memchr(at, '\n', end - at))); ++at)
         ++count;
     return count;
 }

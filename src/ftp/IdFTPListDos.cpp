@@ -29,8 +29,9 @@ bool DosDate(std::string_view text, const TDateParts& today, int& year, int& mon
 bool DosTime(std::string_view text, std::string_view& rest, int& hour, int& minute, int& second)
 {
     std::string_view marker;
-    if (text.size() > 2 && (EqualsNoCase(text.substr(text.size() - 2), "AM") || EqualsNoCase(text.substr(text.size() - 2), "PM"))) {
-        marker = text.substr(text.size() - 2);
+    const std::string_view last = text.size() > 2 ? text.substr(text.size() - 2) : std::string_view();
+    if (EqualsNoCase(last, "AM") || EqualsNoCase(last, "PM")) {
+        marker = last;
         text.remove_suffix(2);
     } else {
         std::string_view after = rest;

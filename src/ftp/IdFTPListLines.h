@@ -33,7 +33,10 @@ public:
             Step();
             return before;
         }
-        bool operator==(const const_iterator& other) const { return done_ == other.done_ && (done_ || rest_.data() == other.rest_.data()); }
+        bool operator==(const const_iterator& other) const
+        {
+            return done_ == other.done_ && (done_ || rest_.data() == other.rest_.data());
+        }
 
     private:
         void Step();

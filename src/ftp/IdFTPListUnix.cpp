@@ -125,7 +125,8 @@ bool JapaneseDate(const Column* c, std::size_t available, DateColumns& date)
 {
     std::string_view month, day, year;
     // The units are multibyte characters: a column ending in a plain character is no month.
-    if (available < 3 || !IsDigit(c[0][0]) || static_cast<unsigned char>(c[0].back()) < 0x80 || !WithoutUnit(c[0], MonthUnit, true, month) || !SmallNumber(month, 2, date.month)
+    if (available < 3 || !IsDigit(c[0][0]) || static_cast<unsigned char>(c[0].back()) < 0x80
+        || !WithoutUnit(c[0], MonthUnit, true, month) || !SmallNumber(month, 2, date.month)
         || !WithoutUnit(c[1], DayUnit, false, day) || !SmallNumber(day, 2, date.day))
         return false;
     date.columns = 3;

@@ -1,6 +1,6 @@
 // Random and mutated listings through the parser: it may skip lines or refuse the listing, but
-// must never crash, hang, lose track of which lines it has taken or make up an entry. Runs under the sanitizer build too, so the seed is
-// fixed and the rounds bounded.
+// must never crash, hang, lose track of which lines it has taken or make up an entry. Runs under
+// the sanitizer build too, so the seed is fixed and the rounds bounded.
 #include "ListingCorpus.h"
 
 #include <gtest/gtest.h>
@@ -110,7 +110,8 @@ void ExpectAccounted(const TIdFTPListItems& items, const std::vector<const std::
         ++next;
         const std::string_view raw = item.RawLine();
         for (std::string_view part : {item.Name(), item.LinkTarget()}) {
-            ASSERT_TRUE(part.empty() || (part.data() >= raw.data() && part.data() + part.size() <= raw.data() + raw.size()));
+            const bool inside = part.data() >= raw.data() && part.data() + part.size() <= raw.data() + raw.size();
+            ASSERT_TRUE(part.empty() || inside);
         }
         if (items.ListFormat != lfNone) {
             ASSERT_FALSE(item.Name().empty()) << raw;
