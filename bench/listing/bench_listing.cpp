@@ -154,7 +154,7 @@ int main(int argc, char** argv)
         const double read = Median(reads), parse = Median(parses), awk = Median(awks);
         const double ratio = parse / awk;
         std::printf("%s listing, %ld lines (median of %d): parse %.3f s (%zu entries), awk %.3f s, ratio %.2f "
-                    "(target <= 2); reading the file into lines %.3f s more, read+parse ratio %.2f\n",
+                    "(target <= 2); reading the file into the listing buffer %.3f s more, read+parse ratio %.2f\n",
                     dos ? "DOS" : "Unix", lines, kRuns, parse, entries, awk, ratio, read, (read + parse) / awk);
         ok = ok && ratio <= 2.0 && entries == static_cast<std::size_t>(lines);
     }
