@@ -97,9 +97,15 @@ void TIdFTP::Quit() {
 }
 
 void TIdFTP::Disconnect() {
-    // Ends a transfer that runs under a disconnect from the pump.
+    // Ends a transfer that runs under a disconnect from the pump, also when the control
+    // connection is already gone.
     CloseDataChannel();
     TIdTCPClient::Disconnect();
+}
+
+void TIdFTP::DropSocket() {
+    CloseDataChannel();
+    TIdTCPClient::DropSocket();
 }
 
 void TIdFTP::Abort() {

@@ -76,8 +76,10 @@ public:
     // Quit, Abort and Disconnect may be called from the pump during another command, which
     // they end; every other command is then refused with EIdCommandInProgress.
     void Quit();
-    // Also closes the data channel of a running transfer.
+    // Both also close the data channel of a running transfer: without its control connection
+    // a transfer cannot end in step.
     void Disconnect() override;
+    void DropSocket() override;
     // Sends ABOR and closes the data channel, so that a running transfer ends.
     void Abort();
 

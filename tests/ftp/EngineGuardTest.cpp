@@ -15,14 +15,14 @@ namespace {
 constexpr int FileSize = 20 << 20;
 
 // A logged-in session on a real server holding one large file, with a pump hook that runs
-// `duringTransfer` from inside the engine's waits while a transfer's data flows.
+// `onceDuringTransfer` once from inside the engine's waits while a transfer's data flows.
 struct PumpedSession {
     FtpServer server;
     TIdFTP ftp;
     TIdLogEvent log;
     std::vector<std::string> sent;
     TIdAntiFreeze hook;
-    std::function<void()> duringTransfer;
+    std::function<void()> onceDuringTransfer;
 
     explicit PumpedSession(bool passive) {
         TempDir::WriteFile(server.File("big.bin"), std::string(FileSize, 'b'));
@@ -38,7 +38,10 @@ struct PumpedSession {
         hook.IdleTimeOut = 20;
         hook.OnlyWhenIdle = false;
         hook.OnProcess = [this](bool) {
-            if (duringTransfer && ftp.DataChannel() && ftp.DataChannel()->Work(wkReceive).count > 0) duringTransfer();
+            if (!onceDuringTransfer || !ftp.DataChannel() || ftp.DataChannel()->Work(wkReceive).count == 0) return;
+            auto action = std::move(onceDuringTransfer);
+            onceDuringTransfer = nullptr;
+            action();
         };
         ftp.Connect(true, 5000);
         sent.clear();
@@ -55,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, EngineGuard, ::testing::Values(true, false),
 TEST_P(EngineGuard, ANestedCommandIsRefusedAndTheTransferCompletes) {
     PumpedSession s(GetParam());
     int refused = 0;
-    s.duringTransfer = [&] {
+    s.onceDuringTransfer = [&] {
         EXPECT_TRUE(s.ftp.Busy());
         TIdStringStream other;
         for (const std::function<void()>& nested : std::vector<std::function<void()>>{
@@ -69,7 +72,6 @@ TEST_P(EngineGuard, ANestedCommandIsRefusedAndTheTransferCompletes) {
                 ++refused;
             }
         }
-        s.duringTransfer = nullptr;
     };
     TIdStringStream stream;
     s.ftp.Get("big.bin", stream);
@@ -83,10 +85,7 @@ TEST_P(EngineGuard, ANestedCommandIsRefusedAndTheTransferCompletes) {
 
 TEST_P(EngineGuard, AbortFromThePumpEndsTheTransferAndTheSessionGoesOn) {
     PumpedSession s(GetParam());
-    s.duringTransfer = [&] {
-        s.ftp.Abort();
-        s.duringTransfer = nullptr;
-    };
+    s.onceDuringTransfer = [&] { s.ftp.Abort(); };
     TIdStringStream stream;
     s.ftp.Get("big.bin", stream);
     EXPECT_LT(stream.Size(), FileSize);
@@ -96,10 +95,7 @@ TEST_P(EngineGuard, AbortFromThePumpEndsTheTransferAndTheSessionGoesOn) {
 
 TEST_P(EngineGuard, QuitFromThePumpEndsTheTransferAndTheSession) {
     PumpedSession s(GetParam());
-    s.duringTransfer = [&] {
-        s.ftp.Quit();
-        s.duringTransfer = nullptr;
-    };
+    s.onceDuringTransfer = [&] { s.ftp.Quit(); };
     TIdStringStream stream;
     EXPECT_THROW(s.ftp.Get("big.bin", stream), EIdException);
     EXPECT_LT(stream.Size(), FileSize);
