@@ -6,7 +6,6 @@
 #include "platform/SocketError.h"
 
 #include <algorithm>
-#include <chrono>
 #include <sys/stat.h>
 
 namespace {
@@ -204,13 +203,12 @@ void TIdFTP::ReadClosingReply() {
 }
 
 void TIdFTP::ReadPendingReplies() {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(WithinReadTimeout(PendingReplyMs));
+    const TIdClock::time_point deadline = DeadlineIn(WithinReadTimeout(PendingReplyMs));
     const int due = abortSent_ ? 2 : 1;
     int completions = 0, preliminaries = 0;
     while (completions < due && preliminaries <= MaxPreliminaryReplies) {
-        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0 || !ReadReplyWithin(static_cast<int>(left))) break;
+        const int left = MillisecondsUntil(deadline);
+        if (left == 0 || !ReadReplyWithin(left)) break;
         if (LastReply.NumericCode >= 100 && LastReply.NumericCode < 200)
             ++preliminaries;
         else

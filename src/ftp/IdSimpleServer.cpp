@@ -2,8 +2,6 @@
 
 #include "ftp/IdException.h"
 
-#include <chrono>
-
 void TIdSimpleServer::BeginListen() {
     abortRequested_ = false;
     if (int error = listener_.Open()) RaiseSocketError(error);
@@ -13,15 +11,14 @@ void TIdSimpleServer::BeginListen() {
 }
 
 void TIdSimpleServer::Listen() {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ReadTimeout);
+    const TIdClock::time_point deadline = DeadlineIn(ReadTimeout);
     for (;;) {
         if (abortRequested_) throw EIdConnClosedGracefully();
         int wait = AcceptWait;
         if (ReadTimeout > 0) {
-            auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0) throw EIdConnectTimeout();
-            wait = static_cast<int>(std::min<int64_t>(wait, left));
+            const int left = MillisecondsUntil(deadline);
+            if (left == 0) throw EIdConnectTimeout();
+            wait = std::min(wait, left);
         }
         if (!WaitPumped(listener_, false, wait) || abortRequested_) continue;
         TcpSocket accepted;

@@ -77,16 +77,11 @@ void TIdTCPConnection::Pump(bool idle) {
 }
 
 bool TIdTCPConnection::WaitPumped(TcpSocket& socket, bool forWriting, int timeoutMs) {
-    using Clock = std::chrono::steady_clock;
     if (!socket.IsOpen()) throw EIdConnClosedGracefully();
     const int slice = TIdAntiFreeze::InForce() ? TIdAntiFreeze::SliceMs(INT_MAX) : -1;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    const TIdClock::time_point deadline = DeadlineIn(timeoutMs);
     for (;;) {
-        int remaining = -1;
-        if (timeoutMs >= 0) {
-            auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            remaining = static_cast<int>(std::max<decltype(left)>(left, 0));
-        }
+        const int remaining = timeoutMs >= 0 ? MillisecondsUntil(deadline) : -1;
         int wait = slice < 0 ? remaining : remaining < 0 ? slice : std::min(slice, remaining);
         bool ready = false;
         int error = forWriting ? socket.WaitWritable(wait, ready) : socket.WaitReadable(wait, ready);
@@ -94,16 +89,14 @@ bool TIdTCPConnection::WaitPumped(TcpSocket& socket, bool forWriting, int timeou
         Pump(!ready);
         if (!socket.IsOpen()) throw EIdConnClosedGracefully();
         if (ready) return true;
-        if (timeoutMs >= 0 && Clock::now() >= deadline) return false;
+        if (timeoutMs >= 0 && TIdClock::now() >= deadline) return false;
     }
 }
 
 int TIdTCPConnection::WaitLimit(int timeoutMs) const {
     if (timeoutMs != -1) return timeoutMs;
     if (ReadTimeout == 0) return -1;
-    if (!replyDeadline_) return ReadTimeout;
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(*replyDeadline_ - std::chrono::steady_clock::now());
-    return static_cast<int>(std::clamp<int64_t>(left.count(), 0, ReadTimeout));
+    return replyDeadline_ ? std::min(MillisecondsUntil(*replyDeadline_), ReadTimeout) : ReadTimeout;
 }
 
 int TIdTCPConnection::ReadFromSocket(bool raiseIfDisconnected, int timeoutMs, bool raiseOnTimeout) {
@@ -298,9 +291,9 @@ void TIdTCPConnection::ReadRawReply() {
     if (NestedFromPump()) throw EIdCommandInProgress();
     // The whole reply, not each receive, must come within ReadTimeout: a server that trickles
     // bytes could otherwise hold the command for ever.
-    replyDeadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ReadTimeout);
+    replyDeadline_ = DeadlineIn(ReadTimeout);
     struct DeadlineEnd {
-        std::optional<std::chrono::steady_clock::time_point>& deadline;
+        std::optional<TIdClock::time_point>& deadline;
         ~DeadlineEnd() { deadline.reset(); }
     } deadlineEnd{replyDeadline_};
 

@@ -1,12 +1,12 @@
 #pragma once
 #include "ftp/IdComponent.h"
+#include "ftp/IdDeadline.h"
 #include "ftp/IdIntercept.h"
 #include "ftp/IdManagedBuffer.h"
 #include "ftp/IdRFCReply.h"
 #include "ftp/IdSocketHandle.h"
 #include "ftp/IdStream.h"
 
-#include <chrono>
 #include <climits>
 #include <cstddef>
 #include <functional>
@@ -135,7 +135,7 @@ private:
     bool closedGracefully_ = false;
     bool readLnSplit_ = false;
     bool readLnTimedOut_ = false;
-    std::optional<std::chrono::steady_clock::time_point> replyDeadline_;
+    std::optional<TIdClock::time_point> replyDeadline_;
     int commandDepth_ = 0;
     int commandPumpDepth_ = 0;
 };
