@@ -1,8 +1,8 @@
 // Servers that stall, flood, answer out of turn or let a stranger in: the engine must end every
 // wait within its time-out, keep its memory bounded and stay in step or drop the connection.
 #include "EngineEvents.h"
+#include "ScriptedSession.h"
 #include "fixtures/ClosedPort.h"
-#include "fixtures/ScriptedPeer.h"
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
@@ -17,33 +17,6 @@ using Strings = std::vector<std::string>;
 using Clock = std::chrono::steady_clock;
 
 constexpr int ShortTimeoutMs = 300;
-
-std::string PortFields(int port) { return std::to_string(port / 256) + "," + std::to_string(port % 256); }
-
-std::string PassiveReply(const ScriptedPeer& data) {
-    return "227 Entering Passive Mode (127,0,0,1," + PortFields(data.Port()) + ")\r\n";
-}
-
-// A control connection played by a script that logs the client in; every wait is short.
-struct HostileSession {
-    ScriptedPeer control;
-    TIdFTP ftp;
-    EngineEvents events;
-
-    explicit HostileSession(bool login = true) {
-        if (login) control.Send("220 hi\r\n").Reply("230 ok\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n");
-        ftp.Host = "127.0.0.1";
-        ftp.Passive = true;
-        ftp.ReadTimeout = ShortTimeoutMs;
-        events.Attach(ftp);
-    }
-
-    void Start() {
-        control.Start();
-        ftp.Port = control.Port();
-        ftp.Connect(true, 5000);
-    }
-};
 
 // Runs `action` and returns how long it took.
 template <typename Action>
@@ -87,7 +60,7 @@ TEST(HostileServer, ReplyWaitsEndAtTheTimeOutAndDropTheConnection) {
         EXPECT_LT(took, std::chrono::seconds(2));
         EXPECT_FALSE(ftp.Connected());
     }
-    HostileSession s;
+    ScriptedSession s(ShortTimeoutMs);
     s.control.ExpectLine();
     s.Start();
     s.events.events.clear();
@@ -103,7 +76,7 @@ TEST(HostileServer, ReplyWaitsEndAtTheTimeOutAndDropTheConnection) {
 }
 
 TEST(HostileServer, AServerThatTricklesAReplyCannotHoldTheCommand) {
-    HostileSession s;
+    ScriptedSession s(ShortTimeoutMs);
     s.control.ExpectLine();
     for (int i = 0; i < 20; ++i) s.control.Send("2").Pause(100);
     s.Start();
@@ -115,8 +88,8 @@ TEST(HostileServer, AStalledDownloadTimesOutAndTheSessionStaysInStep) {
     ScriptedPeer data;
     data.Send("some bytes");
     data.Start();
-    HostileSession s;
-    s.control.Reply(PassiveReply(data)).Reply("150 go\r\n426 Connection closed\r\n").Reply("257 \"/\"\r\n");
+    ScriptedSession s(ShortTimeoutMs);
+    s.control.Reply(PassiveReply(data.Port())).Reply("150 go\r\n426 Connection closed\r\n").Reply("257 \"/\"\r\n");
     s.Start();
     TIdStringStream stream;
     EXPECT_THROW(s.ftp.Get("x", stream), EIdReadTimeout);
@@ -129,8 +102,8 @@ TEST(HostileServer, AnUploadTheServerNeverReadsTimesOut) {
     ScriptedPeer data;
     data.Pause(800);
     data.Start();
-    HostileSession s;
-    s.control.Reply(PassiveReply(data)).Reply("150 go\r\n451 Aborted\r\n").Reply("257 \"/\"\r\n");
+    ScriptedSession s(ShortTimeoutMs);
+    s.control.Reply(PassiveReply(data.Port())).Reply("150 go\r\n451 Aborted\r\n").Reply("257 \"/\"\r\n");
     s.Start();
     TIdStringStream source;
     const std::string bytes(64 << 20, 'u');
@@ -142,8 +115,8 @@ TEST(HostileServer, AnUploadTheServerNeverReadsTimesOut) {
 
 TEST(HostileServer, DataConnectionsThatNeverComeUpTimeOut) {
     UnreachablePort unreachable;
-    HostileSession s;
-    s.control.Reply("227 Entering Passive Mode (127,0,0,1," + PortFields(unreachable.port) + ")\r\n")
+    ScriptedSession s(ShortTimeoutMs);
+    s.control.Reply(PassiveReply(unreachable.port))
         .Reply("200 PORT ok\r\n")
         .Reply("150 go\r\n425 No data connection\r\n")
         .Reply("257 \"/\"\r\n");
@@ -161,8 +134,8 @@ TEST(HostileServer, AClosingReplyThatNeverComesDropsTheConnection) {
     ScriptedPeer data;
     data.Send("whole file").Close();
     data.Start();
-    HostileSession s;
-    s.control.Reply(PassiveReply(data)).Reply("150 go\r\n");
+    ScriptedSession s(ShortTimeoutMs);
+    s.control.Reply(PassiveReply(data.Port())).Reply("150 go\r\n");
     s.Start();
     TIdStringStream stream;
     EXPECT_THROW(s.ftp.Get("x", stream), EIdReadTimeout);
@@ -172,10 +145,10 @@ TEST(HostileServer, AClosingReplyThatNeverComesDropsTheConnection) {
 TEST(HostileServer, AFloodOfPreliminaryRepliesEndsThePendingWait) {
     ScriptedPeer data;
     data.Start();
-    HostileSession s;
+    ScriptedSession s(ShortTimeoutMs);
     std::string flood;
     for (int i = 0; i < 200000; ++i) flood += "150 more\r\n";
-    s.control.Reply(PassiveReply(data)).Reply("150 go\r\n").Send(flood);
+    s.control.Reply(PassiveReply(data.Port())).Reply("150 go\r\n").Send(flood);
     s.Start();
     TIdStringStream stream;
     auto took = Timed([&] { EXPECT_THROW(s.ftp.Get("x", stream), EIdReadTimeout); });
@@ -187,9 +160,9 @@ TEST(HostileServer, TheAbortRequestEndsAStalledDownloadThroughThePump) {
     ScriptedPeer data;
     data.Send("partial");
     data.Start();
-    HostileSession s;
+    ScriptedSession s(ShortTimeoutMs);
     s.ftp.ReadTimeout = 5000;
-    s.control.Reply(PassiveReply(data))
+    s.control.Reply(PassiveReply(data.Port()))
         .Reply("150 go\r\n")
         .Reply("426 Transfer aborted\r\n226 ABOR done\r\n")
         .Reply("257 \"/\"\r\n");
@@ -238,7 +211,7 @@ TEST(HostileServer, AnEndlessMultiLineReplyIsCutAndTheConnectionDropped) {
 
 // The stranger connects from 127.0.0.2, the server's own connection from 127.0.0.1.
 TEST(HostileServer, ActiveModeTakesDataOnlyFromTheServersAddress) {
-    HostileSession s;
+    ScriptedSession s(ShortTimeoutMs);
     s.ftp.Passive = false;
     s.control.Reply("200 PORT ok\r\n").Reply("150 go\r\n").Send("226 done\r\n");
     s.Start();
@@ -295,7 +268,7 @@ TEST(HostileServer, AFailedConnectLeavesNothingOpen) {
     EXPECT_THROW(ftp.Connect(true, 2000), EIdProtocolReplyError);
     EXPECT_FALSE(ftp.Connected());
 
-    HostileSession s;
+    ScriptedSession s(ShortTimeoutMs);
     s.control.Start();
     ftp.Port = s.control.Port();
     ftp.Connect(true, 2000);
