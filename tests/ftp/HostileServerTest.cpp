@@ -9,6 +9,7 @@
 #include "platform/SocketError.h"
 
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,6 +26,18 @@ Clock::duration Timed(Action action) {
     action();
     return Clock::now() - start;
 }
+
+// A pump hook that pumps nothing and reports the user's abort request when `requested` says so.
+struct AbortingPump {
+    TIdAntiFreeze hook;
+
+    explicit AbortingPump(std::function<bool()> requested) {
+        hook.IdleTimeOut = 20;
+        hook.OnlyWhenIdle = false;
+        hook.OnProcess = [](bool) {};
+        hook.OnCheckAbort = std::move(requested);
+    }
+};
 
 // A loopback listener whose accept queue is full, so a further connect to it never completes.
 struct UnreachablePort {
@@ -160,24 +173,44 @@ TEST(HostileServer, TheAbortRequestEndsAStalledDownloadThroughThePump) {
     ScriptedPeer data;
     data.Send("partial");
     data.Start();
-    ScriptedSession s(ShortTimeoutMs);
-    s.ftp.ReadTimeout = 5000;
+    ScriptedSession s(5000);
     s.control.Reply(PassiveReply(data.Port()))
         .Reply("150 go\r\n")
         .Reply("426 Transfer aborted\r\n226 ABOR done\r\n")
         .Reply("257 \"/\"\r\n");
     s.Start();
-    TIdAntiFreeze hook;
-    hook.IdleTimeOut = 20;
-    hook.OnlyWhenIdle = false;
-    hook.OnProcess = [](bool) {};
     TIdStringStream stream;
-    hook.OnCheckAbort = [&] { return stream.Size() > 0; };
+    AbortingPump pump([&] { return stream.Size() > 0; });
     auto took = Timed([&] { s.ftp.Get("x", stream); });
     EXPECT_LT(took, std::chrono::seconds(2));
     EXPECT_EQ(stream.Bytes(), "partial");
     EXPECT_EQ(s.events.events.back(), "Transfer aborted");
-    hook.OnCheckAbort = nullptr;
+    pump.hook.OnCheckAbort = nullptr;
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+    s.ftp.Disconnect();
+    s.control.Wait();
+    EXPECT_EQ(s.control.Lines()[5], "ABOR");
+}
+
+TEST(HostileServer, TheAbortRequestEndsAStalledUploadThroughThePump) {
+    ScriptedPeer data;
+    data.Pause(800);
+    data.Start();
+    ScriptedSession s(5000);
+    s.control.Reply(PassiveReply(data.Port()))
+        .Reply("150 go\r\n")
+        .Reply("426 Transfer aborted\r\n226 ABOR done\r\n")
+        .Reply("257 \"/\"\r\n");
+    s.Start();
+    TIdStringStream source;
+    const std::string bytes(64 << 20, 'u');
+    source.Write(bytes.data(), bytes.size());
+    // By then the server's unread data has filled the socket buffers and the upload stalls.
+    const auto stalled = Clock::now() + std::chrono::milliseconds(200);
+    AbortingPump pump([&] { return Clock::now() > stalled; });
+    auto took = Timed([&] { EXPECT_THROW(s.ftp.Put(source, "x"), EIdException); });
+    EXPECT_LT(took, std::chrono::seconds(2));
+    pump.hook.OnCheckAbort = nullptr;
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
     s.ftp.Disconnect();
     s.control.Wait();
