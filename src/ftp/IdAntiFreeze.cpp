@@ -6,8 +6,18 @@
 namespace {
 
 TIdAntiFreeze* activeHook = nullptr;
+thread_local int pumpDepth = 0;
 
-bool OnMainThread() { return gettid() == getpid(); }
+struct InsidePump {
+    InsidePump() { ++pumpDepth; }
+    ~InsidePump() { --pumpDepth; }
+};
+
+bool OnMainThread() {
+    // Asked on every receive of a transfer: ask the kernel once per thread.
+    thread_local const bool main = gettid() == getpid();
+    return main;
+}
 
 }  // namespace
 
@@ -21,20 +31,27 @@ TIdAntiFreeze* TIdAntiFreeze::InForce() {
     return activeHook && activeHook->Active && OnMainThread() ? activeHook : nullptr;
 }
 
-void TIdAntiFreeze::DoProcess(bool idle, bool force) {
-    if (TIdAntiFreeze* hook = InForce()) hook->Process(idle, force);
+bool TIdAntiFreeze::DoProcess(bool idle, bool force) {
+    TIdAntiFreeze* hook = InForce();
+    return hook && hook->Process(idle, force);
 }
+
+int TIdAntiFreeze::PumpDepth() { return pumpDepth; }
 
 int TIdAntiFreeze::SliceMs(int cap) {
     TIdAntiFreeze* hook = InForce();
     return hook ? std::clamp(hook->IdleTimeOut, 1, cap) : cap;
 }
 
-void TIdAntiFreeze::Process(bool idle, bool force) {
-    if (OnlyWhenIdle && !idle && !force) return;
-    if (!OnProcess) return;
+bool TIdAntiFreeze::Process(bool idle, bool force) {
+    if (OnlyWhenIdle && !idle && !force) return false;
+    if (!OnProcess) return false;
     auto now = std::chrono::steady_clock::now();
-    if (!force && now - lastProcess_ < MinimumSpacing) return;
+    if (!force && now - lastProcess_ < MinimumSpacing) return false;
     lastProcess_ = now;
-    OnProcess(ApplicationHasPriority);
+    {
+        InsidePump inside;
+        OnProcess(ApplicationHasPriority);
+    }
+    return OnCheckAbort && OnCheckAbort();
 }

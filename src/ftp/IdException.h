@@ -125,3 +125,16 @@ class EIdFTPFileAlreadyExists : public EIdException {
 public:
     EIdFTPFileAlreadyExists() : EIdException("Destination file already exists.") {}
 };
+
+// A command started from the message pump while the engine is inside another command: both
+// exchanges would interleave on the control connection, so nothing is sent.
+class EIdCommandInProgress : public EIdException {
+public:
+    EIdCommandInProgress() : EIdException("Another command is in progress.") {}
+};
+
+// A reply beyond the line or byte cap; the connection is dropped, as it is out of step.
+class EIdReplyTooLong : public EIdException {
+public:
+    EIdReplyTooLong() : EIdException("Reply too long: the server sent more than 1000 lines or 64 KiB.") {}
+};

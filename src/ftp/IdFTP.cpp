@@ -3,11 +3,16 @@
 #include "ftp/IdException.h"
 #include "ftp/IdText.h"
 
-TIdFTP::TIdFTP() { Port = 21; }
+TIdFTP::TIdFTP() {
+    Port = 21;
+    // No server may hold a command for ever; the window and marlux-ftp set their own limit.
+    ReadTimeout = DefaultReadTimeoutMs;
+}
 
 TIdFTP::~TIdFTP() = default;
 
 void TIdFTP::Connect(bool autoLogin, int timeoutMs) {
+    TIdCommandScope command(*this);
     try {
         const std::string serverHost = Host;
         const int serverPort = Port;
@@ -87,13 +92,27 @@ bool TIdFTP::ResumeSupported() {
 }
 
 void TIdFTP::Quit() {
-    if (Connected()) WriteLine("QUIT");
+    if (Connected()) WriteLineWhileBusy("QUIT");
     Disconnect();
 }
 
+void TIdFTP::Disconnect() {
+    // Ends a transfer that runs under a disconnect from the pump, also when the control
+    // connection is already gone.
+    CloseDataChannel();
+    TIdTCPClient::Disconnect();
+}
+
+void TIdFTP::DropSocket() {
+    CloseDataChannel();
+    TIdTCPClient::DropSocket();
+}
+
 void TIdFTP::Abort() {
+    // From the pump, ABOR would only answer into the running command's reply.
+    if (NestedFromPump() && !dataChannel_) return;
     if (Connected()) {
-        WriteLine("ABOR");
+        WriteLineWhileBusy("ABOR");
         abortSent_ = dataChannel_ != nullptr;
     }
     CloseDataChannel();

@@ -37,6 +37,8 @@ public:
     TIdFTP();
     ~TIdFTP() override;
 
+    static constexpr int DefaultReadTimeoutMs = 60000;
+
     std::string Username;
     std::string Password;
     bool Passive = false;
@@ -73,7 +75,13 @@ public:
     // Probes REST once per object; later calls answer from the first probe.
     bool ResumeSupported();
 
+    // Quit, Abort and Disconnect may be called from the pump during another command, which
+    // they end; every other command is then refused with EIdCommandInProgress.
     void Quit();
+    // Both also close the data channel of a running transfer: without its control connection
+    // a transfer cannot end in step.
+    void Disconnect() override;
+    void DropSocket() override;
     // Sends ABOR and closes the data channel, so that a running transfer ends.
     void Abort();
 
@@ -116,8 +124,12 @@ private:
     TIdSimpleServer& ListenActiveChannel();
     void SendRest(int64_t position);
     void ReadClosingReply();
+    // Reads the replies a failed transfer left due, within one bounded wait; a control
+    // connection that cannot be brought back into step is dropped.
     void ReadPendingReplies();
     bool ReadReplyWithin(int timeoutMs);
+    // A short wait of ours, never longer than ReadTimeout.
+    int WithinReadTimeout(int timeoutMs) const;
 
     void SendUser(const std::string& userLine, const std::string& passLine);
     void ProxyLoginStep();

@@ -56,19 +56,7 @@ bool IsUnixPermissions(std::string_view line)
 std::string Escaped(std::string_view line)
 {
     constexpr std::size_t shown = 200;
-    std::string text;
-    for (char c : line.substr(0, shown)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            text += "\\\\";
-        } else if (byte < 0x20 || byte == 0x7f) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            text += escape;
-        } else {
-            text += c;
-        }
-    }
+    std::string text = PrintableText(line.substr(0, shown));
     if (line.size() > shown)
         text += "... (" + std::to_string(line.size()) + " bytes)";
     return text;

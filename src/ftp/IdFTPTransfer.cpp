@@ -5,14 +5,18 @@
 #include "ftp/IdText.h"
 #include "platform/SocketError.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
 
-// How long a pending reply is waited for after a failed or aborted transfer: long enough for
-// a slow server, short enough not to freeze the session when none comes.
+// How long the replies due after a failed or aborted transfer are waited for in all (never
+// longer than ReadTimeout): long enough for a slow server, short enough not to freeze the
+// session when none comes.
 constexpr int PendingReplyMs = 5000;
 constexpr int FurtherReplyMs = 1000;
+// A server sends one preliminary reply per transfer; a stream of them is a flood.
+constexpr int MaxPreliminaryReplies = 10;
 
 bool FileExists(const std::string& path) {
     struct stat info {};
@@ -123,6 +127,7 @@ void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fro
 }
 
 void TIdFTP::RunTransfer(const std::function<void()>& phases) {
+    TIdCommandScope command(*this);
     ReportStatus(stTransfer, "Starting FTP transfer");
     transferStarted_ = false;
     abortSent_ = false;
@@ -145,6 +150,8 @@ void TIdFTP::PrepareDataChannel(TIdTCPConnection& channel) {
     channel.OnWork = OnWork;
     channel.OnWorkBegin = OnWorkBegin;
     channel.OnWorkEnd = OnWorkEnd;
+    channel.ReadTimeout = ReadTimeout;
+    channel.OnAbortRequest = [this] { Abort(); };
 }
 
 TIdTCPClient& TIdFTP::ConnectPassiveChannel(const PassiveAddress& passive) {
@@ -156,7 +163,7 @@ TIdTCPClient& TIdFTP::ConnectPassiveChannel(const PassiveAddress& passive) {
     channel.Host = binding_.PeerIP;
     channel.Port = passive.port;
     dataChannel_ = std::move(client);
-    channel.Connect();
+    channel.Connect(ReadTimeout != 0 ? ReadTimeout : -1);
     return channel;
 }
 
@@ -165,6 +172,7 @@ TIdSimpleServer& TIdFTP::ListenActiveChannel() {
     TIdSimpleServer& server = *listener;
     PrepareDataChannel(server);
     server.BoundIP = binding_.IP;
+    server.AcceptPeerIP = binding_.PeerIP;
     dataChannel_ = std::move(listener);
     server.BeginListen();
     AnnouncePort(server.ListenIP(), server.ListenPort());
@@ -187,23 +195,33 @@ void TIdFTP::ReadClosingReply() {
         if (abortSent_)
             ReadReply({226, 225});
         else
-            ReadReplyWithin(FurtherReplyMs);
+            ReadReplyWithin(WithinReadTimeout(FurtherReplyMs));
         ReportStatus(stAborted, "Transfer aborted");
     } else if (abortSent_) {
         // The transfer ended before the ABOR arrived; the ABOR still gets its own reply.
-        ReadReplyWithin(FurtherReplyMs);
+        ReadReplyWithin(WithinReadTimeout(FurtherReplyMs));
     }
 }
 
 void TIdFTP::ReadPendingReplies() {
-    int completions = abortSent_ ? 2 : 1;
-    int timeout = PendingReplyMs;
-    while (completions > 0 && ReadReplyWithin(timeout)) {
-        if (LastReply.NumericCode < 100 || LastReply.NumericCode >= 200) {
-            --completions;
-            timeout = FurtherReplyMs;
-        }
+    const TIdClock::time_point deadline = DeadlineIn(WithinReadTimeout(PendingReplyMs));
+    const int due = abortSent_ ? 2 : 1;
+    int completions = 0, preliminaries = 0;
+    while (completions < due && preliminaries <= MaxPreliminaryReplies) {
+        const int left = MillisecondsUntil(deadline);
+        if (left == 0 || !ReadReplyWithin(left)) break;
+        if (LastReply.NumericCode >= 100 && LastReply.NumericCode < 200)
+            ++preliminaries;
+        else
+            ++completions;
     }
+    // Some servers answer an ABOR during a transfer with one reply only; with none at all a
+    // late reply would be taken for the next command's.
+    if (completions == 0) Disconnect();
+}
+
+int TIdFTP::WithinReadTimeout(int timeoutMs) const {
+    return ReadTimeout != 0 ? std::min(ReadTimeout, timeoutMs) : timeoutMs;
 }
 
 bool TIdFTP::ReadReplyWithin(int timeoutMs) {

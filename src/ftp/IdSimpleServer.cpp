@@ -1,7 +1,6 @@
 #include "ftp/IdSimpleServer.h"
 
 #include "ftp/IdException.h"
-#include "ftp/IdSocketWait.h"
 
 void TIdSimpleServer::BeginListen() {
     abortRequested_ = false;
@@ -12,14 +11,29 @@ void TIdSimpleServer::BeginListen() {
 }
 
 void TIdSimpleServer::Listen() {
-    while (!abortRequested_ && !WaitReadablePumped(listener_, AcceptWait)) {
+    const TIdClock::time_point deadline = DeadlineIn(ReadTimeout);
+    for (;;) {
+        if (abortRequested_) throw EIdConnClosedGracefully();
+        int wait = AcceptWait;
+        if (ReadTimeout > 0) {
+            const int left = MillisecondsUntil(deadline);
+            if (left == 0) throw EIdConnectTimeout();
+            wait = std::min(wait, left);
+        }
+        if (!WaitPumped(listener_, false, wait) || abortRequested_) continue;
+        TcpSocket accepted;
+        if (int error = listener_.Accept(accepted)) RaiseSocketError(error);
+        std::string peerIP;
+        uint16_t peerPort = 0;
+        if (accepted.PeerAddress(peerIP, peerPort) != 0 || (!AcceptPeerIP.empty() && peerIP != AcceptPeerIP))
+            continue;
+        binding_.Reset();
+        ResetConnection();
+        binding_.Socket = std::move(accepted);
+        binding_.UpdateAddresses();
+        listener_.Close();
+        return;
     }
-    if (abortRequested_) throw EIdConnClosedGracefully();
-    binding_.Reset();
-    ResetConnection();
-    if (int error = listener_.Accept(binding_.Socket)) RaiseSocketError(error);
-    binding_.UpdateAddresses();
-    listener_.Close();
 }
 
 void TIdSimpleServer::DropSocket() {

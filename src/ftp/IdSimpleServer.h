@@ -10,13 +10,17 @@ public:
     std::string BoundIP;
     int BoundPort = 0;
     int AcceptWait = 1000;
+    // When set, a connection from any other address is closed and the wait goes on: only the
+    // FTP server may deliver or take the data.
+    std::string AcceptPeerIP;
 
     // Binds (port 0 lets the system choose) and listens with a backlog of 15.
     void BeginListen();
     const std::string& ListenIP() const { return listenIP_; }
     uint16_t ListenPort() const { return listenPort_; }
-    // Waits in AcceptWait slices, pumping the window, until the peer connects; a listener
-    // closed by an abort raises EIdConnClosedGracefully.
+    // Waits in AcceptWait slices, pumping the window, until the peer connects, for at most
+    // ReadTimeout (EIdConnectTimeout after it); a listener closed by an abort raises
+    // EIdConnClosedGracefully.
     void Listen();
     void DropSocket() override;
 

@@ -8,6 +8,19 @@ void TIdTCPClient::Connect(int timeoutMs) {
     if (binding_.HandleAllocated()) throw EIdAlreadyConnected();
     binding_.Reset();
     ResetConnection();
+    try {
+        OpenSocket(timeoutMs);
+    } catch (...) {
+        // A connection that never existed leaves nothing open and reports no disconnect.
+        binding_.Reset();
+        throw;
+    }
+    if (Intercept) Intercept->Connect();
+    ReportStatus(stConnected, Host);
+    if (OnConnected) OnConnected(this);
+}
+
+void TIdTCPClient::OpenSocket(int timeoutMs) {
     if (int error = binding_.Socket.Open()) RaiseSocketError(error);
     if (binding_.Socket.Bind(BoundIP, static_cast<uint16_t>(BoundPort)) != 0) throw EIdCouldNotBindSocket();
 
@@ -25,10 +38,6 @@ void TIdTCPClient::Connect(int timeoutMs) {
     else if (int error = binding_.Socket.Connect(ip, static_cast<uint16_t>(Port)))
         RaiseSocketError(error);
     binding_.UpdateAddresses();
-
-    if (Intercept) Intercept->Connect();
-    ReportStatus(stConnected, Host);
-    if (OnConnected) OnConnected(this);
 }
 
 void TIdTCPClient::ConnectWithTimeout(const std::string& ip, int timeoutMs) {
@@ -39,7 +48,9 @@ void TIdTCPClient::ConnectWithTimeout(const std::string& ip, int timeoutMs) {
     while (!done && remaining > slice) {
         error = binding_.Socket.FinishConnect(slice, done);
         remaining -= slice;
-        TIdAntiFreeze::DoProcess();
+        Pump(true);
+        // Closed under the wait by an abort.
+        if (!binding_.HandleAllocated()) throw EIdConnClosedGracefully();
     }
     if (!done) error = binding_.Socket.FinishConnect(remaining, done);
     if (!done) {

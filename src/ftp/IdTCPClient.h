@@ -13,11 +13,12 @@ public:
     TIdNotifyEvent OnConnected;
 
     // Time-out in ms; -1 or 0 waits up to 120000 ms while the pump hook is in force, and
-    // without limit otherwise.
+    // without limit otherwise. A failed connect leaves the socket closed.
     void Connect(int timeoutMs = -1);
 
     static constexpr int PumpedConnectTimeoutMs = 120000;
 
 private:
+    void OpenSocket(int timeoutMs);
     void ConnectWithTimeout(const std::string& ip, int timeoutMs);
 };

@@ -2,11 +2,11 @@
 
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
-#include "ftp/IdSocketWait.h"
 #include "ftp/IdText.h"
 #include "platform/SocketError.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <strings.h>
 
@@ -57,25 +57,86 @@ bool TIdTCPConnection::CheckDisconnect(bool raiseIfDisconnected, bool ignoreBuff
     return lost;
 }
 
+TIdTCPConnection::TIdCommandScope::TIdCommandScope(TIdTCPConnection& connection) : connection_(connection) {
+    if (connection.NestedFromPump()) throw EIdCommandInProgress();
+    if (connection.commandDepth_++ == 0) connection.commandPumpDepth_ = TIdAntiFreeze::PumpDepth();
+}
+
+TIdTCPConnection::TIdCommandScope::~TIdCommandScope() { --connection_.commandDepth_; }
+
+bool TIdTCPConnection::NestedFromPump() const {
+    return commandDepth_ > 0 && TIdAntiFreeze::PumpDepth() > commandPumpDepth_;
+}
+
+void TIdTCPConnection::Pump(bool idle) {
+    if (TIdAntiFreeze::DoProcess(idle) && OnAbortRequest) {
+        auto request = std::move(OnAbortRequest);
+        OnAbortRequest = nullptr;
+        request();
+    }
+}
+
+bool TIdTCPConnection::WaitPumped(TcpSocket& socket, bool forWriting, int timeoutMs) {
+    if (!socket.IsOpen()) throw EIdConnClosedGracefully();
+    const int slice = TIdAntiFreeze::InForce() ? TIdAntiFreeze::SliceMs(INT_MAX) : -1;
+    const TIdClock::time_point deadline = DeadlineIn(timeoutMs);
+    for (;;) {
+        const int remaining = timeoutMs >= 0 ? MillisecondsUntil(deadline) : -1;
+        int wait = slice < 0 ? remaining : remaining < 0 ? slice : std::min(slice, remaining);
+        bool ready = false;
+        int error = forWriting ? socket.WaitWritable(wait, ready) : socket.WaitReadable(wait, ready);
+        if (error) RaiseSocketError(error);
+        Pump(!ready);
+        if (!socket.IsOpen()) throw EIdConnClosedGracefully();
+        if (ready) return true;
+        if (timeoutMs >= 0 && TIdClock::now() >= deadline) return false;
+    }
+}
+
+int TIdTCPConnection::WaitLimit(int timeoutMs) const {
+    if (timeoutMs != -1) return timeoutMs;
+    if (ReadTimeout == 0) return -1;
+    return replyDeadline_ ? std::min(MillisecondsUntil(*replyDeadline_), ReadTimeout) : ReadTimeout;
+}
+
 int TIdTCPConnection::ReadFromSocket(bool raiseIfDisconnected, int timeoutMs, bool raiseOnTimeout) {
-    if (timeoutMs == -1) timeoutMs = ReadTimeout != 0 ? ReadTimeout : -1;
+    const int limit = WaitLimit(timeoutMs);
     CheckDisconnect(raiseIfDisconnected, false);
     if (!binding_.HandleAllocated()) {
         if (raiseIfDisconnected) throw EIdNotConnected();
         return 0;
     }
     for (;;) {
-        if (!WaitReadablePumped(binding_.Socket, timeoutMs)) {
-            if (raiseOnTimeout) throw EIdReadTimeout();
-            return -1;
-        }
         size_t count = 0;
         int error = 0;
         if (!binding_.HandleAllocated()) {
             if (raiseIfDisconnected) throw EIdNotConnected();
         } else {
-            scratch_.resize(static_cast<size_t>(std::max(RecvBufferSize, 1)));
-            error = binding_.Socket.Receive(scratch_.data(), scratch_.size(), count);
+            // Receive first and wait only when nothing is there: a busy transfer never polls.
+            const size_t room = static_cast<size_t>(std::max(RecvBufferSize, 1));
+            char* tail = input_.Reserve(room);
+            error = binding_.Socket.ReceiveNow(tail, room, count);
+            if (error == SocketError::WouldBlock) {
+                if (!WaitPumped(binding_.Socket, false, limit)) {
+                    if (raiseOnTimeout) throw EIdReadTimeout();
+                    return -1;
+                }
+                continue;
+            }
+            if (count > 0) {
+                if (Intercept) {
+                    std::string chunk(tail, count);
+                    Intercept->Receive(chunk);
+                    if (ASCIIFilter)
+                        for (char& c : chunk) c = static_cast<char>(c & 0x7F);
+                    input_.Append(chunk.data(), chunk.size());
+                    count = chunk.size();
+                } else {
+                    if (ASCIIFilter)
+                        for (size_t i = 0; i < count; ++i) tail[i] = static_cast<char>(tail[i] & 0x7F);
+                    input_.Commit(count);
+                }
+            }
         }
         closedGracefully_ = count == 0;
         if (error == SocketError::Shutdown || error == SocketError::ConnectionAborted) {
@@ -85,18 +146,8 @@ int TIdTCPConnection::ReadFromSocket(bool raiseIfDisconnected, int timeoutMs, bo
         } else if (error != 0) {
             RaiseSocketError(error);
         }
-        if (count > 0) {
-            if (Intercept || ASCIIFilter) {
-                std::string chunk(scratch_.data(), count);
-                if (Intercept) Intercept->Receive(chunk);
-                if (ASCIIFilter)
-                    for (char& c : chunk) c = static_cast<char>(c & 0x7F);
-                input_.Append(chunk.data(), chunk.size());
-                count = chunk.size();
-            } else {
-                input_.Append(scratch_.data(), count);
-            }
-        }
+        // A transfer whose data never stops still pumps the window.
+        if (count > 0) Pump(false);
         CheckDisconnect(raiseIfDisconnected, false);
         if (count != 0 || !binding_.HandleAllocated()) return static_cast<int>(count);
     }
@@ -166,7 +217,14 @@ void TIdTCPConnection::WriteLine(const std::string& line) {
     WriteText(line + "\r\n");
 }
 
+void TIdTCPConnection::WriteLineWhileBusy(const std::string& line) { SendBytes((line + "\r\n").data(), line.size() + 2); }
+
 void TIdTCPConnection::WriteRaw(const char* data, size_t count) {
+    if (NestedFromPump()) throw EIdCommandInProgress();
+    SendBytes(data, count);
+}
+
+void TIdTCPConnection::SendBytes(const char* data, size_t count) {
     if (count == 0) return;
     CheckDisconnect(true, true);
     if (!binding_.HandleAllocated()) throw EIdNotConnected();
@@ -177,10 +235,15 @@ void TIdTCPConnection::WriteRaw(const char* data, size_t count) {
         data = hooked.data();
         count = hooked.size();
     }
+    const int limit = WaitLimit(-1);
     for (size_t position = 0; position < count;) {
         size_t sent = 0;
-        int error = binding_.Socket.Send(data + position, count - position, sent);
-        TIdAntiFreeze::DoProcess(false);
+        int error = binding_.Socket.SendNow(data + position, count - position, sent);
+        if (error == SocketError::WouldBlock) {
+            if (!WaitPumped(binding_.Socket, true, limit)) throw EIdReadTimeout();
+            continue;
+        }
+        Pump(false);
         // An abort from the window closes the socket under a chunk.
         if (!binding_.HandleAllocated()) throw EIdClosedSocket();
         if (error == SocketError::Shutdown || error == SocketError::ConnectionAborted ||
@@ -197,24 +260,56 @@ void TIdTCPConnection::WriteRaw(const char* data, size_t count) {
 }
 
 int TIdTCPConnection::SendCommand(const std::string& line, const TIdReplyCodes& allowed) {
+    TIdCommandScope command(*this);
     WriteLine(line);
     return ReadReply(allowed);
 }
 
 int TIdTCPConnection::ReadReply(const TIdReplyCodes& allowed) {
-    ReadRawReply();
+    TIdCommandScope command(*this);
+    try {
+        ReadRawReply();
+    } catch (const EIdReadTimeout&) {
+        // A late reply would be taken for the next command's.
+        Disconnect();
+        throw;
+    }
     return CheckReply(LastReply.NumericCode, allowed);
 }
 
+std::string TIdTCPConnection::ReadReplyLine(size_t& lines, size_t& bytes) {
+    std::string line = ReadLine();
+    bytes += line.size() + 2;
+    if (++lines > MaxReplyLines || bytes > MaxReplyBytes) {
+        Disconnect();
+        throw EIdReplyTooLong();
+    }
+    return line;
+}
+
 void TIdTCPConnection::ReadRawReply() {
-    std::vector<std::string> lines{WaitLine()};
-    const std::string& first = lines.front();
+    if (NestedFromPump()) throw EIdCommandInProgress();
+    // The whole reply, not each receive, must come within ReadTimeout: a server that trickles
+    // bytes could otherwise hold the command for ever.
+    replyDeadline_ = DeadlineIn(ReadTimeout);
+    struct DeadlineEnd {
+        std::optional<TIdClock::time_point>& deadline;
+        ~DeadlineEnd() { deadline.reset(); }
+    } deadlineEnd{replyDeadline_};
+
+    size_t count = 0, bytes = 0;
+    std::string first;
+    while (first.empty()) first = std::string(Trim(ReadReplyLine(count, bytes)));
+    std::vector<std::string> lines{first};
     if (first.size() >= 4 && first[3] == '-') {
         const std::string terminator = first.substr(0, 3) + " ";
         for (;;) {
-            lines.push_back(WaitLine());
-            const std::string& line = lines.back();
-            if (line.size() < 4 || strncasecmp(line.c_str(), terminator.c_str(), 4) == 0) break;
+            // Judged before trimming: a line with blanks before the code is text, not the end.
+            const std::string raw = ReadReplyLine(count, bytes);
+            const bool last = strncasecmp(raw.c_str(), terminator.c_str(), 4) == 0;
+            std::string line(Trim(raw));
+            if (!line.empty()) lines.push_back(std::move(line));
+            if (last) break;
         }
     }
     LastReply.ParseLines(lines);

@@ -1,5 +1,6 @@
 #pragma once
 #include "ftp/IdComponent.h"
+#include "ftp/IdDeadline.h"
 #include "ftp/IdIntercept.h"
 #include "ftp/IdManagedBuffer.h"
 #include "ftp/IdRFCReply.h"
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,17 +33,26 @@ public:
     int SendBufferSize = 32768;
     int MaxLineLength = 16384;
     TIdMaxLineAction MaxLineAction = maException;
-    // Milliseconds, 0 = no limit.
+    // Milliseconds, 0 = no limit. Bounds every wait: each receive and send, and a whole reply.
     int ReadTimeout = 0;
     bool ASCIIFilter = false;
     // Not owned.
     TIdConnectionIntercept* Intercept = nullptr;
     TIdNotifyEvent OnDisconnected;
+    // Called once when the pump reports the user's abort request while this connection waits or
+    // moves data; the FTP object sets it on its data channels to abort the transfer.
+    std::function<void()> OnAbortRequest;
+
+    // A multi-line reply longer than this is refused and the connection dropped.
+    static constexpr size_t MaxReplyLines = 1000;
+    static constexpr size_t MaxReplyBytes = 64 * 1024;
 
     TIdRFCReply WelcomeReply;
     TIdRFCReply LastReply;
 
     bool Connected();
+    // True while a command runs; message pumping may then start no other command here.
+    bool Busy() const { return commandDepth_ > 0; }
     virtual void Disconnect();
     // Closes the socket without notifications; virtual so that a listener closes too.
     virtual void DropSocket();
@@ -69,7 +80,9 @@ public:
     void SendStream(TIdStream& stream, bool fromStart = true);
 
     int SendCommand(const std::string& line, const TIdReplyCodes& allowed = {});
+    // A reply that does not come within ReadTimeout drops the connection: it is out of step.
     int ReadReply(const TIdReplyCodes& allowed = {});
+    // A multi-line reply ends only at a line that starts with the first line's code and a blank.
     void ReadRawReply();
     int CheckReply(int code, const TIdReplyCodes& allowed) const;
 
@@ -80,17 +93,49 @@ public:
     const TIdSocketHandle& Binding() const { return binding_; }
 
 protected:
+    // Marks a command running for its lifetime. One started from the message pump while another
+    // runs raises EIdCommandInProgress before anything is sent: the exchanges would interleave.
+    class TIdCommandScope {
+    public:
+        explicit TIdCommandScope(TIdTCPConnection& connection);
+        ~TIdCommandScope();
+        TIdCommandScope(const TIdCommandScope&) = delete;
+        TIdCommandScope& operator=(const TIdCommandScope&) = delete;
+
+    private:
+        TIdTCPConnection& connection_;
+    };
+
     // Opens the connection: an empty input buffer and a cleared closed-gracefully flag.
     void ResetConnection();
     void ReportDisconnected();
+    // True when the caller came from the message pump while a command runs.
+    bool NestedFromPump() const;
+    // For ABOR and QUIT, which end the running command on purpose.
+    void WriteLineWhileBusy(const std::string& line);
+    // Waits until the socket can be read (or written), at most timeoutMs (negative: no limit),
+    // pumping the window in slices; false on a time-out. A socket closed before or while
+    // waiting (an abort) raises EIdConnClosedGracefully.
+    bool WaitPumped(TcpSocket& socket, bool forWriting, int timeoutMs);
+    // Pumps the window (when the hook qualifies) and passes on an abort request.
+    void Pump(bool idle);
 
     TIdSocketHandle binding_;
 
 private:
+    // The wait for the next receive or send: an explicit time-out, else ReadTimeout, but no
+    // longer than the deadline of the reply being read.
+    int WaitLimit(int timeoutMs) const;
+    void SendBytes(const char* data, size_t count);
+    // The next line of a reply, counted against the reply caps.
+    std::string ReadReplyLine(size_t& lines, size_t& bytes);
+
     TIdManagedBuffer input_;
-    std::vector<char> scratch_;
     std::vector<char> sendChunk_;
     bool closedGracefully_ = false;
     bool readLnSplit_ = false;
     bool readLnTimedOut_ = false;
+    std::optional<TIdClock::time_point> replyDeadline_;
+    int commandDepth_ = 0;
+    int commandPumpDepth_ = 0;
 };

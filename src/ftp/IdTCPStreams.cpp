@@ -16,27 +16,20 @@ void CutAtPosition(TIdStream& stream) {
 void TIdTCPConnection::ReceiveStream(TIdStream& stream, int64_t byteCount, bool untilClose) {
     BeginWork(wkReceive, 0);
     try {
+        // Each receive lands in the input buffer and leaves it for the stream at once, so the
+        // bytes are copied once in user space.
         int64_t remaining = byteCount < 0 ? INT64_MAX : byteCount;
-        if (!input_.Empty() && remaining > 0) {
-            size_t buffered = static_cast<size_t>(std::min<int64_t>(remaining, static_cast<int64_t>(input_.Size())));
-            stream.Write(input_.Data(), buffered);
-            RemoveInput(buffered);
-            remaining -= static_cast<int64_t>(buffered);
-        }
         while (remaining > 0) {
-            size_t chunk = static_cast<size_t>(std::min<int64_t>(remaining, std::max(RecvBufferSize, 1)));
-            try {
-                while (input_.Size() < chunk) {
+            if (input_.Empty()) {
+                try {
                     ReadFromSocket(true, -1, true);
-                    CheckDisconnect(true, true);
+                } catch (const EIdConnClosedGracefully&) {
+                    if (!untilClose) throw;
+                    break;
                 }
-            } catch (const EIdConnClosedGracefully&) {
-                if (!untilClose) throw;
-                // The last bytes before the close count as no work.
-                if (!input_.Empty()) stream.Write(input_.Data(), input_.Size());
-                input_.Clear();
-                break;
+                continue;
             }
+            size_t chunk = static_cast<size_t>(std::min<int64_t>(remaining, static_cast<int64_t>(input_.Size())));
             stream.Write(input_.Data(), chunk);
             RemoveInput(chunk);
             remaining -= static_cast<int64_t>(chunk);

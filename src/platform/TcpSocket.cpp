@@ -135,22 +135,34 @@ int TcpSocket::Connect(const std::string& ip, uint16_t port) {
     return 0;
 }
 
-int TcpSocket::Send(const void* data, size_t size, size_t& sent) {
+int TcpSocket::Send(const void* data, size_t size, size_t& sent) { return SendWith(data, size, sent, 0); }
+
+int TcpSocket::SendNow(const void* data, size_t size, size_t& sent) {
+    return SendWith(data, size, sent, MSG_DONTWAIT);
+}
+
+int TcpSocket::SendWith(const void* data, size_t size, size_t& sent, int flags) {
     sent = 0;
     ssize_t n;
     do {
-        n = send(fd_, data, size, MSG_NOSIGNAL);
+        n = send(fd_, data, size, MSG_NOSIGNAL | flags);
     } while (n < 0 && errno == EINTR);
     if (n < 0) return LastError();
     sent = static_cast<size_t>(n);
     return 0;
 }
 
-int TcpSocket::Receive(void* data, size_t size, size_t& received) {
+int TcpSocket::Receive(void* data, size_t size, size_t& received) { return ReceiveWith(data, size, received, 0); }
+
+int TcpSocket::ReceiveNow(void* data, size_t size, size_t& received) {
+    return ReceiveWith(data, size, received, MSG_DONTWAIT);
+}
+
+int TcpSocket::ReceiveWith(void* data, size_t size, size_t& received, int flags) {
     received = 0;
     ssize_t n;
     do {
-        n = recv(fd_, data, size, 0);
+        n = recv(fd_, data, size, flags);
     } while (n < 0 && errno == EINTR);
     if (n < 0) return LastError();
     received = static_cast<size_t>(n);
@@ -158,6 +170,8 @@ int TcpSocket::Receive(void* data, size_t size, size_t& received) {
 }
 
 int TcpSocket::WaitReadable(int timeoutMs, bool& readable) { return WaitFor(POLLIN, timeoutMs, readable); }
+
+int TcpSocket::WaitWritable(int timeoutMs, bool& writable) { return WaitFor(POLLOUT, timeoutMs, writable); }
 
 int TcpSocket::WaitFor(short events, int timeoutMs, bool& ready) const {
     ready = false;

@@ -38,8 +38,13 @@ public:
     int Send(const void* data, size_t size, size_t& sent);
     // `received` 0 with result 0 means the peer closed its side.
     int Receive(void* data, size_t size, size_t& received);
+    // Send and Receive that never block: when nothing can move they return WouldBlock, so the
+    // caller polls only then and can bound and pump the wait.
+    int SendNow(const void* data, size_t size, size_t& sent);
+    int ReceiveNow(void* data, size_t size, size_t& received);
     // Negative timeoutMs waits without limit.
     int WaitReadable(int timeoutMs, bool& readable);
+    int WaitWritable(int timeoutMs, bool& writable);
     void ShutdownSend();
 
     int LocalAddress(std::string& ip, uint16_t& port) const;
@@ -47,6 +52,8 @@ public:
 
 private:
     int WaitFor(short events, int timeoutMs, bool& ready) const;
+    int SendWith(const void* data, size_t size, size_t& sent, int flags);
+    int ReceiveWith(void* data, size_t size, size_t& received, int flags);
     int SetBlocking(bool blocking);
 
     int fd_ = -1;

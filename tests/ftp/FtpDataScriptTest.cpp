@@ -1,4 +1,4 @@
-#include "fixtures/ScriptedPeer.h"
+#include "ScriptedSession.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 #include "platform/DateTime.h"
@@ -8,28 +8,6 @@
 namespace {
 
 using Strings = std::vector<std::string>;
-
-std::string PortFields(int port) { return std::to_string(port / 256) + "," + std::to_string(port % 256); }
-
-// A control connection played by a script that has already logged the client in.
-struct ScriptedSession {
-    ScriptedPeer control;
-    TIdFTP ftp;
-    Strings statuses;
-
-    ScriptedSession() {
-        control.Send("220 hi\r\n").Reply("230 ok\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n");
-        ftp.Host = "127.0.0.1";
-        ftp.Passive = true;
-        ftp.OnStatus = [this](TIdComponent*, TIdStatus, const std::string& text) { statuses.push_back(text); };
-    }
-
-    void Start() {
-        control.Start();
-        ftp.Port = control.Port();
-        ftp.Connect(true, 5000);
-    }
-};
 
 }  // namespace
 
@@ -59,7 +37,7 @@ TEST(FtpDataScript, ARefusedPortCommandFailsTheTransferOnly) {
     s.Start();
     TIdStringStream stream;
     EXPECT_THROW(s.ftp.List(nullptr), EIdProtocolReplyError);
-    EXPECT_EQ(s.statuses.back(), "Transfer complete");
+    EXPECT_EQ(s.events.events.back(), "Transfer complete");
     EXPECT_EQ(s.ftp.DataChannel(), nullptr);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
     s.ftp.Disconnect();
@@ -72,7 +50,7 @@ TEST(FtpDataScript, A426FollowedBy226ReportsTheAbort) {
     data.Send("partial").Close();
     data.Start();
     ScriptedSession s;
-    s.control.Reply("227 Entering Passive Mode (127,0,0,1," + PortFields(data.Port()) + ")\r\n")
+    s.control.Reply(PassiveReply(data.Port()))
         .Reply("150 go\r\n")
         .Send("426 Connection closed; transfer aborted.\r\n226 Abort successful\r\n")
         .Reply("257 \"/\"\r\n");
@@ -80,7 +58,7 @@ TEST(FtpDataScript, A426FollowedBy226ReportsTheAbort) {
     TIdStringStream stream;
     s.ftp.Get("x", stream);
     EXPECT_EQ(stream.Bytes(), "partial");
-    EXPECT_EQ(s.statuses.back(), "Transfer aborted");
+    EXPECT_EQ(s.events.events.back(), "Transfer aborted");
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
 
@@ -88,7 +66,7 @@ TEST(FtpDataScript, APreliminaryReplyOutsideTheListFailsAndLeavesTheSessionInSte
     ScriptedPeer data;
     data.Start();
     ScriptedSession s;
-    s.control.Reply("227 Entering Passive Mode (127,0,0,1," + PortFields(data.Port()) + ")\r\n")
+    s.control.Reply(PassiveReply(data.Port()))
         .Reply("200 that is odd\r\n")
         .Reply("257 \"/\"\r\n");
     s.Start();
@@ -109,7 +87,7 @@ TEST(FtpDataScript, AResumeSendsRestWithTheStreamPosition) {
     ScriptedSession s;
     s.control.Reply("350 Restarting at 1\r\n")
         .Reply("350 Restarting at 0\r\n")
-        .Reply("227 Entering Passive Mode (127,0,0,1," + PortFields(data.Port()) + ")\r\n")
+        .Reply(PassiveReply(data.Port()))
         .Reply("350 Restarting at 1000\r\n")
         .Reply("150 go\r\n")
         .Send("226 done\r\n");

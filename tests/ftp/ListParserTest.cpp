@@ -236,7 +236,7 @@ TEST(Listing, SkippedLinesAreReportedEscapedAndCapped)
     EXPECT_EQ(items.SkippedCount(), 27u);
     const auto reports = SkippedLineReports(items);
     ASSERT_EQ(reports.size(), TIdFTPListItems::MaxSkippedKept + 1);
-    EXPECT_EQ(reports[0], "Listing line skipped, it could not be parsed: \"bad \\x1b[2J\\\\ line\\x091\"");
+    EXPECT_EQ(reports[0], "Listing line skipped, it could not be parsed: \"bad \\x1b[2J\\ line\\x091\"");
     EXPECT_EQ(reports[1], "Listing line skipped, it could not be parsed: \"" + std::string(200, 'y') + "... (300 bytes)\"");
     EXPECT_EQ(reports.back(), "7 more listing lines skipped, they could not be parsed.");
     EXPECT_TRUE(SkippedLineReports(Parse("-rw-r--r-- 1 u g 1 Jan 1 2020 ok\n")).empty());

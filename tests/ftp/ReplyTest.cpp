@@ -35,13 +35,13 @@ TEST(Reply, MultiLineRepliesDropTheFirstFourCharactersOfEveryLine) {
     EXPECT_EQ(reply.JoinedText(), "Welcome\r\nnd line\r\nready\r\n");
 }
 
-TEST(Reply, AShortContinuationLineEndsTheReplyAndBlankLinesAreSkipped) {
-    ReplySource source("230-first\r\n\r\n   ok  \r\n230 not part of it\r\n");
+TEST(Reply, OnlyTheCodeAndABlankAtTheStartOfALineEndAMultiLineReply) {
+    ReplySource source("220-Welcome\r\n**\r\n\r\n   220 indented, still text\r\n220-more\r\n220 ready\r\n"
+                       "257 \"/\"\r\n");
     source.client.ReadRawReply();
-    EXPECT_EQ(source.client.LastReply.NumericCode, 230);
-    EXPECT_EQ(source.client.LastReply.Text, (Strings{"first", ""}));
-    source.client.ReadRawReply();
-    EXPECT_EQ(source.client.LastReply.Text, (Strings{"not part of it"}));
+    EXPECT_EQ(source.client.LastReply.NumericCode, 220);
+    EXPECT_EQ(source.client.LastReply.Text, (Strings{"Welcome", "", "indented, still text", "more", "ready"}));
+    EXPECT_EQ(source.client.ReadReply({257}), 257);
 }
 
 TEST(Reply, TheTerminatorIsComparedWithoutCaseAndLfAloneEndsLines) {

@@ -3,6 +3,7 @@
 #include "fixtures/ProcessRun.h"
 #include "fixtures/ScriptedPeer.h"
 
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -81,4 +82,62 @@ TEST(MarluxFtpTool, ARefusedConnectionIsANetworkError) {
     ProcessResult r = MarluxFtp({"--timeout", "5", "127.0.0.1:" + std::to_string(ClosedLoopbackPort()), "pwd"});
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.err.find("Connection refused."), std::string::npos);
+}
+
+TEST(MarluxFtpTool, ResumeFetchesOnlyWhatTheRemoteFileHasBeyondTheLocalOne) {
+    FtpServer server;
+    TempDir local;
+    TempDir::WriteFile(server.File("f.bin"), "0123456789");
+    auto resume = [&](const std::string& localName) {
+        return MarluxFtp({"-u", "user", "-p", "secret", Address(server), "get", "f.bin", local.File(localName),
+                          "--resume"});
+    };
+    TempDir::WriteFile(local.File("longer"), "local file longer than the remote one");
+    ProcessResult r = resume("longer");
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_NE(r.err.find("nothing to resume"), std::string::npos);
+    EXPECT_EQ(TempDir::ReadFile(local.File("longer")), "local file longer than the remote one");
+
+    TempDir::WriteFile(local.File("same"), "abcdefghij");
+    EXPECT_EQ(resume("same").exitStatus, 0);
+    EXPECT_EQ(TempDir::ReadFile(local.File("same")), "abcdefghij");
+
+    TempDir::WriteFile(local.File("part"), "0123");
+    EXPECT_EQ(resume("part").exitStatus, 0);
+    EXPECT_EQ(TempDir::ReadFile(local.File("part")), "0123456789");
+
+    EXPECT_EQ(resume("missing").exitStatus, 0);
+    EXPECT_EQ(TempDir::ReadFile(local.File("missing")), "0123456789");
+}
+
+TEST(MarluxFtpTool, ServerTextReachesTheTerminalWithControlCharactersEscaped) {
+    FtpServer server;
+    TempDir::WriteFile(server.File("evil\x1b[2Jname\x07"), "");
+    ProcessResult listing = MarluxFtp({"-u", "user", "-p", "secret", Address(server), "nlst", ";", "ls"});
+    EXPECT_EQ(listing.exitStatus, 0) << listing.err;
+    EXPECT_EQ(listing.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(listing.out.find('\x07'), std::string::npos);
+    EXPECT_NE(listing.out.find("evil\\x1b[2Jname\\x07\n"), std::string::npos) << listing.out;
+
+    ScriptedPeer hostile;
+    hostile.Send("220 hi\x1b]0;owned\x07\r\n").Reply("230 ok\r\n").Reply("200 ok\r\n").Reply("215 UNIX\r\n")
+        .Reply("550 no \xc2\x9b" "31m such\r\n");
+    hostile.Start();
+    ProcessResult reply = MarluxFtp({"-v", "127.0.0.1:" + std::to_string(hostile.Port()), "cd", "x"});
+    EXPECT_EQ(reply.exitStatus, 1);
+    EXPECT_EQ(reply.err.find('\x1b'), std::string::npos);
+    EXPECT_EQ(reply.err.find("\xc2\x9b"), std::string::npos);
+    EXPECT_NE(reply.err.find(">> 220 hi\\x1b]0;owned\\x07\n"), std::string::npos) << reply.err;
+    EXPECT_NE(reply.err.find("marlux-ftp: no \\xc2\\x9b31m such"), std::string::npos) << reply.err;
+}
+
+TEST(MarluxFtpTool, TheTimeOutBoundsEveryWaitNotOnlyTheConnect) {
+    ScriptedPeer silent;
+    silent.Send("220 hi\r\n").Reply("230 ok\r\n").Reply("200 ok\r\n").Reply("215 UNIX\r\n").ExpectLine();
+    silent.Start();
+    auto start = std::chrono::steady_clock::now();
+    ProcessResult r = MarluxFtp({"--timeout", "1", "127.0.0.1:" + std::to_string(silent.Port()), "pwd"});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_NE(r.err.find("Read Timeout"), std::string::npos) << r.err;
 }

@@ -7,11 +7,12 @@ const char* const ToolUsage =
     "options:\n"
     "  -u USER  -p PASSWORD  --passive (default) | --active  --ascii | --binary (default)\n"
     "  --proxy-type N (0-5)  --proxy HOST:PORT  --proxy-user U  --proxy-pass P\n"
-    "  --timeout SECONDS (connect)  -v (the control dialogue on stderr)\n"
+    "  --timeout SECONDS (connect and every wait; default 60)  -v (the control dialogue on stderr)\n"
     "commands:\n"
     "  pwd | cd DIR | cdup | mkdir DIR | rmdir DIR | rm NAME | rename OLD NEW | site TEXT...\n"
     "  size NAME | system | ls [MASK] | nlst [MASK] | rawls [MASK]\n"
-    "  get REMOTE LOCAL [--resume] | put LOCAL REMOTE [--append]\n";
+    "  get REMOTE LOCAL [--resume] | put LOCAL REMOTE [--append]\n"
+    "  (--resume fetches only what the remote file has beyond the local one)\n";
 
 namespace {
 
@@ -54,7 +55,7 @@ ToolOptions ParseToolCommandLine(const std::vector<std::string>& arguments) {
         else if (argument == "--proxy-user") options.proxyUser = value(argument);
         else if (argument == "--proxy-pass") options.proxyPassword = value(argument);
         else if (argument == "--timeout")
-            options.connectTimeoutMs = ParseNumber(value(argument), 1, 2'000'000, "time-out") * 1000;
+            options.timeoutMs = ParseNumber(value(argument), 1, 2'000'000, "time-out") * 1000;
         else if (argument == "-v") options.verbose = true;
         else throw UsageError("unknown option " + argument);
     }

@@ -20,8 +20,8 @@ struct ToolOptions {
     int proxyPort = 0;
     std::string proxyUser;
     std::string proxyPassword;
-    // Connect time-out in ms; -1 is the engine's default.
-    int connectTimeoutMs = -1;
+    // The time-out of the connect and of every later wait, in ms.
+    int timeoutMs = 60000;
     bool verbose = false;
     std::vector<ToolCommand> commands;
 };

@@ -1,16 +1,20 @@
 #include "ToolCommands.h"
 
 #include "ftp/IdFTP.h"
+#include "ftp/IdText.h"
 
 #include <cstdio>
 #include <functional>
+#include <iostream>
 #include <map>
+#include <stdexcept>
+#include <sys/stat.h>
 
 namespace {
 
 using Arguments = std::vector<std::string>;
 
-struct CommandSpec {
+struct CommandEntry {
     size_t minArguments;
     size_t maxArguments;
     // An optional switch after the arguments ("--resume"), empty when the command has none.
@@ -34,19 +38,42 @@ std::string EntryLine(const TIdFTPListItem& item) {
     char text[64];
     std::snprintf(text, sizeof text, " %04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day, t.hour, t.minute,
                   t.second);
-    std::string line = std::string(1, kind) + " " + std::to_string(item.Size) + text + std::string(item.Name());
-    if (item.Kind == ikSymLink && !item.LinkTarget().empty()) line += " -> " + std::string(item.LinkTarget());
+    std::string line = std::string(1, kind) + " " + std::to_string(item.Size) + text + PrintableText(item.Name());
+    if (item.Kind == ikSymLink && !item.LinkTarget().empty()) line += " -> " + PrintableText(item.LinkTarget());
     return line;
 }
 
 void PrintLines(const TIdListLines& lines, std::ostream& out) {
-    for (const std::string_view line : lines) out << line << '\n';
+    for (const std::string_view line : lines) out << PrintableText(line) << '\n';
+}
+
+int64_t LocalFileLength(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_size : 0;
+}
+
+// As the window resumes: without a local file a plain download; otherwise only the part the
+// server has beyond the local length, and nothing when there is none or no size is known.
+void ResumeDownload(TIdFTP& ftp, const std::string& remote, const std::string& local) {
+    if (!ftp.ResumeSupported()) throw std::runtime_error("the server cannot resume downloads");
+    const int64_t localLength = LocalFileLength(local);
+    if (localLength == 0) {
+        ftp.Get(remote, local, true, false);
+        return;
+    }
+    const int64_t remoteSize = ftp.FileSize(remote);
+    if (remoteSize - localLength <= 0) {
+        std::cerr << "marlux-ftp: nothing to resume: " << PrintableText(local)
+                  << (remoteSize < 0 ? " (the server gives no size)\n" : " is as long as the remote file\n");
+        return;
+    }
+    ftp.Get(remote, local, false, true);
 }
 
 
-const std::map<std::string, CommandSpec>& Commands() {
-    static const std::map<std::string, CommandSpec> commands{
-        {"pwd", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << ftp.CurrentDirectory() << '\n'; }}},
+const std::map<std::string, CommandEntry>& Commands() {
+    static const std::map<std::string, CommandEntry> commands{
+        {"pwd", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << PrintableText(ftp.CurrentDirectory()) << '\n'; }}},
         {"cd", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.ChangeDirectory(a[0]); }}},
         {"cdup", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream&) { ftp.ChangeToParent(); }}},
         {"mkdir", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.MakeDirectory(a[0]); }}},
@@ -55,7 +82,7 @@ const std::map<std::string, CommandSpec>& Commands() {
         {"rename", {2, 2, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.RenameFile(a[0], a[1]); }}},
         {"site", {1, Unlimited, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.SiteCommand(Joined(a)); }}},
         {"size", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) { out << ftp.FileSize(a[0]) << '\n'; }}},
-        {"system", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << ftp.SystemName << '\n'; }}},
+        {"system", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << PrintableText(ftp.SystemName) << '\n'; }}},
         {"ls", {0, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) {
              ftp.List(nullptr, Mask(a), true);
              for (const TIdFTPListItem& item : ftp.ParsedListing()) out << EntryLine(item) << '\n';
@@ -69,7 +96,10 @@ const std::map<std::string, CommandSpec>& Commands() {
              PrintLines(ftp.ListLines, out);
          }}},
         {"get", {2, 2, "--resume", [](TIdFTP& ftp, const Arguments& a, bool resume, std::ostream&) {
-             ftp.Get(a[0], a[1], !resume, resume);
+             if (resume)
+                 ResumeDownload(ftp, a[0], a[1]);
+             else
+                 ftp.Get(a[0], a[1], true, false);
          }}},
         {"put", {2, 2, "--append", [](TIdFTP& ftp, const Arguments& a, bool append, std::ostream&) {
              ftp.Put(a[0], a[1], append);
@@ -79,11 +109,11 @@ const std::map<std::string, CommandSpec>& Commands() {
 }
 
 // The command's arguments without its switch; tells whether the switch was given.
-Arguments Positional(const ToolCommand& command, const CommandSpec& spec, bool& flagSet) {
+Arguments Positional(const ToolCommand& command, const CommandEntry& entry, bool& flagSet) {
     Arguments positional;
     flagSet = false;
     for (const std::string& argument : command.arguments) {
-        if (!spec.flag.empty() && argument == spec.flag)
+        if (!entry.flag.empty() && argument == entry.flag)
             flagSet = true;
         else
             positional.push_back(argument);
@@ -105,8 +135,8 @@ void CheckToolCommands(const std::vector<ToolCommand>& commands) {
 }
 
 void RunToolCommand(TIdFTP& ftp, const ToolCommand& command, std::ostream& out) {
-    const CommandSpec& spec = Commands().at(command.name);
+    const CommandEntry& entry = Commands().at(command.name);
     bool flagSet = false;
-    Arguments positional = Positional(command, spec, flagSet);
-    spec.run(ftp, positional, flagSet, out);
+    Arguments positional = Positional(command, entry, flagSet);
+    entry.run(ftp, positional, flagSet, out);
 }

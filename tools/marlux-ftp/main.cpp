@@ -4,6 +4,7 @@
 #include "ftp/IdFTP.h"
 #include "ftp/IdLogEvent.h"
 #include "ftp/IdPasswordMask.h"
+#include "ftp/IdText.h"
 
 #include <exception>
 #include <iostream>
@@ -16,12 +17,12 @@ void PrintDialogue(const char* mark, const std::string& data) {
     while (start < data.size()) {
         size_t end = data.find_first_of("\r\n", start);
         if (end == std::string::npos) end = data.size();
-        if (end > start) std::cerr << mark << data.substr(start, end - start) << '\n';
+        if (end > start) std::cerr << mark << PrintableText(data.substr(start, end - start)) << '\n';
         start = end + 1;
     }
 }
 
-// An engine message without its line breaks.
+// An engine message without its line breaks, safe to print.
 std::string OneLine(const std::string& message) {
     std::string text;
     for (char c : message) {
@@ -29,7 +30,7 @@ std::string OneLine(const std::string& message) {
         text += c == '\n' ? ' ' : c;
     }
     while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
+    return PrintableText(text);
 }
 
 void Configure(TIdFTP& ftp, const ToolOptions& options) {
@@ -38,6 +39,7 @@ void Configure(TIdFTP& ftp, const ToolOptions& options) {
     ftp.Username = options.user;
     ftp.Password = options.password;
     ftp.Passive = options.passive;
+    ftp.ReadTimeout = options.timeoutMs;
     ftp.SetTransferType(options.ascii ? ftASCII : ftBinary);
     ftp.ProxySettings = {static_cast<TIdFtpProxyType>(options.proxyType), options.proxyHost, options.proxyUser,
                          options.proxyPassword, options.proxyPort};
@@ -65,11 +67,11 @@ int main(int argc, char** argv) {
             PrintDialogue("<< ", MaskSentData(data));
         };
         ftp.Intercept = &log;
-        ftp.OnStatus = [](TIdComponent*, TIdStatus, const std::string& text) { std::cerr << text << '\n'; };
+        ftp.OnStatus = [](TIdComponent*, TIdStatus, const std::string& text) { std::cerr << PrintableText(text) << '\n'; };
     }
     Configure(ftp, options);
     try {
-        ftp.Connect(true, options.connectTimeoutMs);
+        ftp.Connect(true, options.timeoutMs);
         for (const ToolCommand& command : options.commands) RunToolCommand(ftp, command, std::cout);
         ftp.Quit();
     } catch (const std::exception& e) {
