@@ -209,8 +209,8 @@ TEST_F(MainFormTest, ControlsHaveTheirDesignedNamesHintsAndItems)
     EXPECT_EQ(dirList->toolTip(), "");
     EXPECT_EQ(dirList->statusTip(), "クリックでディレクトリ変更");
     EXPECT_EQ(form.findChild<QWidget*>("ProfileNameBox")->toolTip(), "ﾀﾞﾌﾞﾙｸﾘｯｸで接続します");
-    EXPECT_EQ(form.LocalSysGroupBoxWidth(), 360);
-    EXPECT_EQ(form.LogHeight(), 61);
-    EXPECT_EQ(form.PanelLMHeight(), 107);
-    EXPECT_EQ(form.PanelRUHeight(), 107);
+    EXPECT_EQ(form.Settings().LocalSysGroupBoxWidth(), 360);
+    EXPECT_EQ(form.Settings().LogHeight(), 61);
+    EXPECT_EQ(form.Settings().PanelLMHeight(), 107);
+    EXPECT_EQ(form.Settings().PanelRUHeight(), 107);
 }

@@ -3,6 +3,11 @@
 #include "fixtures/FtpServer.h"
 #include "fixtures/ScriptedPeer.h"
 #include "log/Editor.h"
+#include "panes/FileViewStack.h"
+
+#include <QAbstractItemView>
+#include <QTreeView>
+#include <QAction>
 
 #include <QTimer>
 
@@ -81,11 +86,51 @@ TEST_F(MainFormTest, ClosingSendsQuitAndAbortsARunningTransferFirst)
         TMainForm& form = Open();
         AimAtLoopback(form.IdFTP1, peer.Port());
         form.IdFTP1.Connect(true, 5000);
-        form.InTransfer = inTransfer;
+        form.Transfer().InTransfer = inTransfer;
         CloseWindow();
         peer.Wait();
         Strings lines = peer.Lines();
         Strings tail(lines.begin() + 3, lines.end());
         EXPECT_EQ(tail, inTransfer ? (Strings{"ABOR", "QUIT"}) : (Strings{"QUIT"}));
     }
+}
+
+TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRun)
+{
+    ScriptedPeer peer;
+    ScriptLogin(peer);
+    peer.Reply("").Pause(400).Send("257 \"/slow\"\r\n");
+    peer.Start();
+    TempDir::WriteFile(work_.File("a.txt"), "x");
+    TMainForm& form = Open();
+    AimAtLoopback(form.IdFTP1, peer.Port());
+    form.IdFTP1.Connect(true, 5000);
+    form.Options().iOnLocalDblClick = 1;
+    QAbstractItemView& view = form.Controls().LocalFileListView->Report();
+    view.selectAll();
+    form.UpdateActionStates();
+    ASSERT_TRUE(form.Action("aUpload")->isEnabled());
+
+    int engineCommands = 0;
+    for (const char* name : {"aRemoteRefresh", "aUpload"})
+        form.SetActionHandler(name, [&] { ++engineCommands; });
+    QStringList enabledWhileWaiting;
+    QTimer::singleShot(100, [&] {
+        for (const QAction* action : form.ActionList1())
+            if (action->isEnabled())
+                enabledWhileWaiting << action->objectName();
+        form.Action("aRemoteRefresh")->trigger();
+        emit view.doubleClicked(view.model()->index(0, 0));  // runs aUpload by name
+    });
+    EXPECT_EQ(form.IdFTP1.CurrentDirectory(), "/slow");
+    EXPECT_EQ(engineCommands, 0);
+    for (const char* name : {"aAbort", "aConnect", "aLocalRefresh", "aLocalFileDelete", "aOption", "aExit"})
+        EXPECT_TRUE(enabledWhileWaiting.contains(name)) << name;
+    for (const char* name : {"aRemoteRefresh", "aUpload", "aUploadAll", "aDownloadAll", "aChmod", "aRemoteMkDir"})
+        EXPECT_FALSE(enabledWhileWaiting.contains(name)) << name;
+
+    Pump(50);  // the idle pass after the command
+    EXPECT_TRUE(form.Action("aRemoteRefresh")->isEnabled());
+    form.Action("aRemoteRefresh")->trigger();
+    EXPECT_EQ(engineCommands, 1);
 }

@@ -1,5 +1,7 @@
 #include "MainFormFixture.h"
 
+#include "panes/LocalPane.h"
+
 #include "panes/FileListModel.h"
 
 #include <QAbstractItemView>
@@ -20,8 +22,8 @@ protected:
     TMainForm& OpenListing()
     {
         TMainForm& form = Open();
-        form.SetLocalMask(QStringLiteral("*.*"));
-        form.FillLocalFileList();
+        form.Settings().SetLocalMask(QStringLiteral("*.*"));
+        form.LocalPane().FillLocalFileList();
         return form;
     }
     QAbstractItemView& View() { return *form_->findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView")); }

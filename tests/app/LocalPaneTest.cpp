@@ -1,5 +1,7 @@
 #include "MainFormFixture.h"
 
+#include "panes/LocalPane.h"
+
 #include "fixtures/FtpServer.h"
 #include "panes/ComboItems.h"
 #include "panes/FileListModel.h"
@@ -55,8 +57,8 @@ TEST_F(LocalPaneTest, ListsTheWorkingDirectoryWithFoldersFirst)
 {
     MakeFiles();
     TMainForm& form = Open();
-    form.SetLocalMask(QString());
-    form.FillLocalFileList();
+    form.Settings().SetLocalMask(QString());
+    form.LocalPane().FillLocalFileList();
     EXPECT_EQ(Captions(Model(form)),
               (QStringList{"afolder", "zfolder", ".hidden", "notes.txt", "small.css"}));
     EXPECT_EQ(Model(form).Row(3).icon, fiText);
@@ -66,8 +68,8 @@ TEST_F(LocalPaneTest, TheMaskFiltersFoldersToo)
 {
     MakeFiles();
     TMainForm& form = Open();
-    form.SetLocalMask(QStringLiteral("*.css"));
-    form.FillLocalFileList();
+    form.Settings().SetLocalMask(QStringLiteral("*.css"));
+    form.LocalPane().FillLocalFileList();
     EXPECT_EQ(Captions(Model(form)), QStringList{"small.css"});
 }
 
@@ -79,8 +81,8 @@ TEST_F(LocalPaneTest, ColumnClicksAlternateTheDirectionAndSizesSortByValue)
     ASSERT_EQ(truncate(work_.File("medium").c_str(), 999999999), 0);
     mkdir(work_.File("folder").c_str(), 0755);
     TMainForm& form = Open();
-    form.SetLocalMask(QStringLiteral("*.*"));
-    form.FillLocalFileList();
+    form.Settings().SetLocalMask(QStringLiteral("*.*"));
+    form.LocalPane().FillLocalFileList();
     auto* view = form.findChild<QTreeView*>(QStringLiteral("LocalFileListView"));
     ASSERT_NE(view, nullptr);
     emit view->header()->sectionClicked(1);
@@ -94,8 +96,8 @@ TEST_F(LocalPaneTest, TheDesignedSortAppliesAfterEveryFill)
     MakeFiles();
     TMainForm& form = Open();
     form.Options().iFileListSort = 1;
-    form.SetLocalMask(QStringLiteral("*.*"));
-    form.FillLocalFileList();
+    form.Settings().SetLocalMask(QStringLiteral("*.*"));
+    form.LocalPane().FillLocalFileList();
     EXPECT_EQ(Captions(Model(form)), (QStringList{"zfolder", "afolder", "small.css", "notes.txt", ".hidden"}));
 }
 
@@ -104,7 +106,7 @@ TEST_F(LocalPaneTest, RefreshGoesToTheTypedDirectoryOrStays)
     MakeFiles();
     TMainForm& form = Open();
     auto* dirBox = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"));
-    form.FillLocalFileList();
+    form.LocalPane().FillLocalFileList();
     EXPECT_EQ(dirBox->currentText(), QDir::currentPath() + u'/');
     const QString here = QDir::currentPath();
     dirBox->setEditText(here + QStringLiteral("/no such dir"));
@@ -132,8 +134,8 @@ TEST_F(LocalPaneTest, DoubleClickOnAFolderOpensItAndSelectAllSelectsEveryRow)
 {
     MakeFiles();
     TMainForm& form = Open();
-    form.SetLocalMask(QStringLiteral("*.*"));
-    form.FillLocalFileList();
+    form.Settings().SetLocalMask(QStringLiteral("*.*"));
+    form.LocalPane().FillLocalFileList();
     auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView"));
     form.Action("aLocalSelectAll")->trigger();
     EXPECT_EQ(view->selectionModel()->selectedRows().size(), 5);
@@ -182,7 +184,7 @@ TEST_F(LocalPaneTest, TheDirectoryBoxCompletesFromTheHistoryButNeverAfterBackspa
     EXPECT_EQ(edit->text(), QStringLiteral("/data/ab"));
     Press(edit, Qt::Key_Backspace);
     EXPECT_EQ(edit->text(), QStringLiteral("/data/a"));
-    EXPECT_EQ(form.LastDirBoxKey, 0);
+    EXPECT_EQ(form.LastDirBoxKey(), 0);
 }
 
 TEST_F(LocalPaneTest, TheDropDownShowsOneRowLessThanTheHistoryUpToTwenty)
@@ -217,7 +219,7 @@ TEST_F(LocalPaneTest, TheDropDownShowsOneRowLessThanTheHistoryUpToTwenty)
     Press(box->view(), Qt::Key_Return);
     EXPECT_FALSE(box->view()->isVisible());
     EXPECT_EQ(QDir::currentPath(), sub);
-    EXPECT_EQ(form.LastDirBoxKey, 0);
+    EXPECT_EQ(form.LastDirBoxKey(), 0);
 }
 
 TEST_F(LocalPaneTest, EnterInTheDirectoryBoxGoesThereAndRemembersIt)
@@ -243,7 +245,7 @@ TEST_F(LocalPaneTest, TheDirectoryListShowsTheChainAndSubdirectoriesAndOneClickE
 {
     MakeFiles();
     TMainForm& form = Open();
-    form.SetLocalDirectory(QString::fromStdString(work_.Path()));
+    form.Settings().SetLocalDirectory(QString::fromStdString(work_.Path()));
     auto* list = form.findChild<QListWidget*>(QStringLiteral("LocalDirListBox"));
     const QStringList steps = QDir::currentPath().split(u'/', Qt::SkipEmptyParts);
     ASSERT_EQ(list->count(), steps.size() + 3);
@@ -291,8 +293,8 @@ TEST_F(LocalPaneTest, ViewStylesSwitchBothPanesAndFitTheColumns)
     const QString longName = QStringLiteral("a-rather-long-file-name-that-needs-room.txt");
     TempDir::WriteFile(work_.File(longName.toStdString()), "");
     TMainForm& form = Open();
-    form.SetLocalMask(QStringLiteral("*.*"));
-    form.FillLocalFileList();
+    form.Settings().SetLocalMask(QStringLiteral("*.*"));
+    form.LocalPane().FillLocalFileList();
     auto* report = form.findChild<QTreeView*>(QStringLiteral("LocalFileListView"));
     auto* icons = form.findChild<QListView*>(QStringLiteral("LocalFileListViewIcons"));
     auto* remoteIcons = form.findChild<QListView*>(QStringLiteral("RemoteFileListViewIcons"));
@@ -320,9 +322,9 @@ TEST_F(LocalPaneTest, PictureExtensionsOfThePluginsWinWhateverTheCase)
     TempDir::WriteFile(work_.File("photo.JPG"), "");
     TempDir::WriteFile(work_.File("tool.exe"), "");
     TMainForm& form = Open();
-    form.ImageExtList = {".jpg"};
-    form.SetLocalMask(QStringLiteral("*.*"));
-    form.FillLocalFileList();
+    form.Extensions().ImageExtList = {".jpg"};
+    form.Settings().SetLocalMask(QStringLiteral("*.*"));
+    form.LocalPane().FillLocalFileList();
     EXPECT_EQ(Model(form).Row(0).icon, fiPicture);
     EXPECT_EQ(Model(form).Row(1).icon, fiProgram);
     EXPECT_FALSE(Model(form).data(Model(form).index(0, 0), Qt::DecorationRole).value<QIcon>().isNull());
@@ -332,8 +334,8 @@ TEST_F(LocalPaneTest, OnlyRowsFromTheRemoteListAreDroppedAndStartTheDownload)
 {
     TempDir::WriteFile(work_.File("local.txt"), "");
     TMainForm& form = Open();
-    form.SetLocalMask(QStringLiteral("*.*"));
-    form.FillLocalFileList();
+    form.Settings().SetLocalMask(QStringLiteral("*.*"));
+    form.LocalPane().FillLocalFileList();
     int downloads = 0;
     form.SetActionHandler("aDownload", [&] { ++downloads; });
     auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView"));
@@ -359,6 +361,8 @@ TEST_F(LocalPaneTest, OnlyRowsFromTheRemoteListAreDroppedAndStartTheDownload)
     FtpServer server;
     AimAtLoopback(form.IdFTP1, server.Port());
     form.IdFTP1.Connect(true, 5000);
+    // The enabling pass during the login found no remote selection.
+    form.Action("aDownload")->setEnabled(true);
     EXPECT_FALSE(enter(*own));
     EXPECT_TRUE(enter(remote));
     EXPECT_TRUE(send(QEvent::DragMove, remote));

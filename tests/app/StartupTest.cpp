@@ -38,11 +38,11 @@ TEST_F(MainFormTest, FirstStartInAnEmptyDirectoryCreatesItsFilesAndDefaults)
     TMainForm& form = Open();
     EXPECT_EQ(form.AppDir().toStdString(), home_.Path());
     EXPECT_TRUE(QFileInfo(QString::fromStdString(home_.File("LST"))).isDir());
-    EXPECT_EQ(form.TextExtList, (StringList{".txt", ".html", ".htm", ".css"}));
-    EXPECT_TRUE(form.SkipExtList.empty());
-    EXPECT_TRUE(form.NoDeleteExtList.empty());
+    EXPECT_EQ(form.Extensions().TextExtList, (StringList{".txt", ".html", ".htm", ".css"}));
+    EXPECT_TRUE(form.Extensions().SkipExtList.empty());
+    EXPECT_TRUE(form.Extensions().NoDeleteExtList.empty());
     EXPECT_EQ(form.findChild<QComboBox*>("ProfileNameBox")->currentText(), "CURRENT");
-    EXPECT_EQ(form.ProfileName, "CURRENT");
+    EXPECT_EQ(form.Session().ProfileName, "CURRENT");
     EXPECT_EQ(form.windowTitle(), "Marlux - 未接続");
     EXPECT_EQ(form.StatusPanelText(0), "未接続");
     EXPECT_EQ(form.StatusPanelText(1), "Auto");
@@ -111,13 +111,13 @@ TEST_F(MainFormTest, StartupTimerSkipsTheConnectCommandWhenSwitchedOff)
 TEST_F(MainFormTest, TextExtensionsAreTrimmedAndGetTheirDot)
 {
     WriteHomeFile("TextExt.txt", "txt\nhtml\n\n\n");
-    EXPECT_EQ(Open().TextExtList, (StringList{".txt", ".html"}));
+    EXPECT_EQ(Open().Extensions().TextExtList, (StringList{".txt", ".html"}));
 }
 
 TEST_F(MainFormTest, AnEmptyLineBetweenTextExtensionsBecomesADot)
 {
     WriteHomeFile("TextExt.txt", "  txt\n\n.css  \n");
-    EXPECT_EQ(Open().TextExtList, (StringList{".txt", ".", ".css"}));
+    EXPECT_EQ(Open().Extensions().TextExtList, (StringList{".txt", ".", ".css"}));
 }
 
 TEST_F(MainFormTest, ProfileBoxListsTheSectionsAndShowsTheLastProfile)
@@ -128,7 +128,7 @@ TEST_F(MainFormTest, ProfileBoxListsTheSectionsAndShowsTheLastProfile)
     ASSERT_EQ(box->count(), 3);
     EXPECT_EQ(box->itemText(2), "myhost");
     EXPECT_EQ(box->currentText(), "myhost");
-    EXPECT_EQ(form.ProfileName, "myhost");
+    EXPECT_EQ(form.Session().ProfileName, "myhost");
 }
 
 TEST_F(MainFormTest, FileArgumentOpensItsFolder)
@@ -136,14 +136,14 @@ TEST_F(MainFormTest, FileArgumentOpensItsFolder)
     TempDir other;
     TempDir::WriteFile(other.File("page.html"), "x");
     TMainForm& form = Open({QString::fromStdString(other.File("page.html"))});
-    EXPECT_EQ(form.LocalDirectory(), QDir(QString::fromStdString(other.Path())).canonicalPath());
+    EXPECT_EQ(form.Settings().LocalDirectory(), QDir(QString::fromStdString(other.Path())).canonicalPath());
 }
 
 TEST_F(MainFormTest, FolderArgumentOpensTheFolder)
 {
     TempDir other;
     TMainForm& form = Open({QString::fromStdString(other.Path())});
-    EXPECT_EQ(form.LocalDirectory(), QDir(QString::fromStdString(other.Path())).canonicalPath());
+    EXPECT_EQ(form.Settings().LocalDirectory(), QDir(QString::fromStdString(other.Path())).canonicalPath());
 }
 
 TEST_F(MainFormTest, InitialDirectoryOfTheSettingsWinsOverTheArgument)
@@ -152,7 +152,7 @@ TEST_F(MainFormTest, InitialDirectoryOfTheSettingsWinsOverTheArgument)
     TempDir initial;
     WriteHomeFile("Marlux.ini", "[CURRENT]\nasInitialDirectory=" + initial.Path() + "\n");
     TMainForm& form = Open({QString::fromStdString(argument.Path())});
-    EXPECT_EQ(form.LocalDirectory(), QDir(QString::fromStdString(initial.Path())).canonicalPath());
+    EXPECT_EQ(form.Settings().LocalDirectory(), QDir(QString::fromStdString(initial.Path())).canonicalPath());
 }
 
 TEST_F(MainFormTest, MaskListsAndLocalHistoryAreLoadedFromTheirFiles)

@@ -1,9 +1,12 @@
 #include "MainFormFixture.h"
 
 #include "app/HelpPage.h"
+#include "fixtures/FtpServer.h"
 #include "ftp/IdException.h"
 #include "log/Editor.h"
 #include "log/LogViewer.h"
+#include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
 
 #include <QApplication>
 #include <QDir>
@@ -76,7 +79,7 @@ TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOne)
     Drop(form, {QUrl::fromLocalFile(QString::fromStdString(a.File("f.txt"))),
                 QUrl::fromLocalFile(QString::fromStdString(b.File("f.txt"))),
                 QUrl::fromLocalFile(QString::fromStdString(c.File("f.txt")))});
-    EXPECT_EQ(form.LocalDirectory(), Canonical(c.Path()));
+    EXPECT_EQ(form.Settings().LocalDirectory(), Canonical(c.Path()));
     EXPECT_EQ(announced, QStringList{Canonical(c.Path())});
 }
 
@@ -86,7 +89,7 @@ TEST_F(MainFormTest, DroppedFolderOpensItself)
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(parent.File("sub"))));
     TMainForm& form = Open();
     Drop(form, {QUrl::fromLocalFile(QString::fromStdString(parent.File("sub")))});
-    EXPECT_EQ(form.LocalDirectory(), Canonical(parent.File("sub")));
+    EXPECT_EQ(form.Settings().LocalDirectory(), Canonical(parent.File("sub")));
 }
 
 TEST_F(MainFormTest, TransferModeSelectorChecksOneAndShowsItsName)
@@ -108,36 +111,45 @@ TEST_F(MainFormTest, ViewStyleSelectorKeepsExactlyOneChecked)
 {
     TMainForm& form = Open();
     form.Action("aSmallIcon")->trigger();
-    EXPECT_EQ(form.CurrentViewStyle(), TViewStyle::SmallIcon);
+    EXPECT_EQ(form.Settings().CurrentViewStyle(), TViewStyle::SmallIcon);
     EXPECT_FALSE(form.Action("aReport")->isChecked());
     EXPECT_TRUE(form.Action("aSmallIcon")->isChecked());
     form.findChild<QAction*>("Report")->trigger();
-    EXPECT_EQ(form.CurrentViewStyle(), TViewStyle::Report);
+    EXPECT_EQ(form.Settings().CurrentViewStyle(), TViewStyle::Report);
     EXPECT_TRUE(form.Action("aReport")->isChecked());
     EXPECT_FALSE(form.Action("aSmallIcon")->isChecked());
     EXPECT_TRUE(form.findChild<QAction*>("Report")->isChecked());
 }
 
-TEST_F(MainFormTest, UncaughtErrorsRelistTheLocalPaneAndLeaveTheBusyState)
+TEST_F(MainFormTest, UncaughtErrorsAreLoggedRelistTheLocalPaneAndLeaveTheBusyState)
 {
     TMainForm& form = Open();
-    int relisted = 0;
-    int dropped = 0;
-    form.FillLocalFileList = [&] { ++relisted; };
-    form.HandleEngineSocketError = [&] { ++dropped; };
-    form.SetActionHandler("aLocalBookmark", [] { throw std::runtime_error("no bookmarks"); });
+    TempDir::WriteFile(work_.File("appeared.txt"), "x");
+    form.SetActionHandler("aLocalBookmark", [] { throw std::runtime_error("no bookmarks\nhere"); });
     form.EnterBusyState();
     form.Action("aLocalBookmark")->trigger();
-    EXPECT_EQ(relisted, 1);
-    EXPECT_EQ(dropped, 0);
     EXPECT_FALSE(form.BusyFlag());
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
+    EXPECT_EQ(form.LogPane()->Line(form.LogPane()->LineCount() - 1), "no bookmarks here");
+    const TFileListModel& model = form.Controls().LocalFileListView->Model();
+    bool listed = false;
+    for (int row = 0; row < model.rowCount(); ++row)
+        listed = listed || model.Row(row).caption == "appeared.txt";
+    EXPECT_TRUE(listed);
+}
 
-    form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054"); });
-    form.Action("aRemoteRefresh")->setEnabled(true);
-    form.Action("aRemoteRefresh")->trigger();
-    EXPECT_EQ(relisted, 2);
-    EXPECT_EQ(dropped, 1);
+TEST_F(MainFormTest, AnUncaughtSocketErrorEndsTheSession)
+{
+    FtpServer server;
+    TMainForm& form = Open();
+    AimAtLoopback(form.IdFTP1, server.Port());
+    form.IdFTP1.Connect(true, 5000);
+    int disconnected = 0;
+    form.IdFTP1.OnDisconnected = [&](TIdTCPConnection*) { ++disconnected; };
+    form.SetActionHandler("aLocalBookmark", [] { throw EIdSocketError(10054, "Socket Error # 10054"); });
+    form.Action("aLocalBookmark")->trigger();
+    EXPECT_FALSE(form.SessionConnected());
+    EXPECT_EQ(disconnected, 1);
 }
 
 TEST_F(MainFormTest, IdleRecomputesTheActionStates)
