@@ -10,7 +10,7 @@ namespace {
 
 using Arguments = std::vector<std::string>;
 
-struct CommandSpec {
+struct CommandEntry {
     size_t minArguments;
     size_t maxArguments;
     // An optional switch after the arguments ("--resume"), empty when the command has none.
@@ -44,8 +44,8 @@ void PrintLines(const std::vector<std::string>& lines, std::ostream& out) {
 }
 
 
-const std::map<std::string, CommandSpec>& Commands() {
-    static const std::map<std::string, CommandSpec> commands{
+const std::map<std::string, CommandEntry>& Commands() {
+    static const std::map<std::string, CommandEntry> commands{
         {"pwd", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << ftp.CurrentDirectory() << '\n'; }}},
         {"cd", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.ChangeDirectory(a[0]); }}},
         {"cdup", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream&) { ftp.ChangeToParent(); }}},
@@ -79,11 +79,11 @@ const std::map<std::string, CommandSpec>& Commands() {
 }
 
 // The command's arguments without its switch; tells whether the switch was given.
-Arguments Positional(const ToolCommand& command, const CommandSpec& spec, bool& flagSet) {
+Arguments Positional(const ToolCommand& command, const CommandEntry& entry, bool& flagSet) {
     Arguments positional;
     flagSet = false;
     for (const std::string& argument : command.arguments) {
-        if (!spec.flag.empty() && argument == spec.flag)
+        if (!entry.flag.empty() && argument == entry.flag)
             flagSet = true;
         else
             positional.push_back(argument);
@@ -105,8 +105,8 @@ void CheckToolCommands(const std::vector<ToolCommand>& commands) {
 }
 
 void RunToolCommand(TIdFTP& ftp, const ToolCommand& command, std::ostream& out) {
-    const CommandSpec& spec = Commands().at(command.name);
+    const CommandEntry& entry = Commands().at(command.name);
     bool flagSet = false;
-    Arguments positional = Positional(command, spec, flagSet);
-    spec.run(ftp, positional, flagSet, out);
+    Arguments positional = Positional(command, entry, flagSet);
+    entry.run(ftp, positional, flagSet, out);
 }
