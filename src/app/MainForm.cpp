@@ -194,7 +194,7 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
         profiles->setEditText(CurrentSection);
     session_.ProfileName = profiles->currentText();
 
-    // A settings file that cannot be written is not reported; the designed values stay.
+    // A settings file that cannot be written is not reported; the values in force stay.
     Guarded([this] { SaveSettings(SettingsPath(), DefaultSection, *settings_); })();
     LoadSettings(SettingsPath(), CurrentSection, *settings_);
     // Shortcut keys from "KeyList.ini" are applied here once the key assignment exists.

@@ -16,14 +16,14 @@
 namespace {
 
 enum Edge { Top = 1, Right = 4 };
-constexpr int DesignedHeaderEdge = Top;
-constexpr int DesignedLocalEdge = 4;
-constexpr int DesignedRemoteEdge = 3;
+constexpr int DefaultHeaderEdge = Top;
+constexpr int DefaultLocalEdge = 4;
+constexpr int DefaultRemoteEdge = 3;
 
-// Edges outside 1 to 4 mean the designed edge.
-int ValidEdge(int edge, int designed)
+// Edges outside 1 to 4 fall back to the edge of a fresh window.
+int ValidEdge(int edge, int fallback)
 {
-    return edge >= Top && edge <= Right ? edge : designed;
+    return edge >= Top && edge <= Right ? edge : fallback;
 }
 
 const char* CheckActionName(TCheckMark mark)
@@ -113,7 +113,7 @@ void TWindowSettingsAdapter::SetToolBarAlign(TToolBarId bar, int edge)
 {
     switch (bar) {
     case TToolBarId::Header: {
-        headerAlign_ = ValidEdge(edge, DesignedHeaderEdge);
+        headerAlign_ = ValidEdge(edge, DefaultHeaderEdge);
         static constexpr Qt::ToolBarArea areas[] = {Qt::TopToolBarArea, Qt::TopToolBarArea, Qt::BottomToolBarArea,
                                                     Qt::LeftToolBarArea, Qt::RightToolBarArea};
         QMainWindow& form = sources_.form;
@@ -124,11 +124,11 @@ void TWindowSettingsAdapter::SetToolBarAlign(TToolBarId bar, int edge)
         break;
     }
     case TToolBarId::LocalSys:
-        localSysAlign_ = ValidEdge(edge, DesignedLocalEdge);
+        localSysAlign_ = ValidEdge(edge, DefaultLocalEdge);
         PlacePaneToolBar(*c_.LocalFileArea, *c_.LocalSysToolBar, *c_.LocalFileListView, localSysAlign_);
         break;
     case TToolBarId::RemoteSys:
-        remoteSysAlign_ = ValidEdge(edge, DesignedRemoteEdge);
+        remoteSysAlign_ = ValidEdge(edge, DefaultRemoteEdge);
         PlacePaneToolBar(*c_.RemoteFileArea, *c_.RemoteSysToolBar, *c_.RemoteFileListView, remoteSysAlign_);
         break;
     }

@@ -31,20 +31,6 @@ void ScriptLogin(ScriptedPeer& peer)
 
 }  // namespace
 
-TEST_F(MainFormTest, TheEngineHasItsDesignedSettings)
-{
-    TMainForm& form = Open();
-    EXPECT_EQ(form.IdFTP1.Intercept, &form.IdLogEvent1);
-    EXPECT_EQ(form.IdFTP1.RecvBufferSize, 8196);
-    EXPECT_EQ(form.IdFTP1.SendBufferSize, 8196);
-    EXPECT_EQ(form.IdAntiFreeze1.IdleTimeOut, 50);
-    EXPECT_FALSE(form.IdAntiFreeze1.OnlyWhenIdle);
-    EXPECT_TRUE(form.IdLogEvent1.Active);
-    EXPECT_FALSE(form.IdLogEvent1.ReplaceCRLF);
-    EXPECT_EQ(TIdAntiFreeze::InForce(), &form.IdAntiFreeze1);
-    EXPECT_FALSE(form.SessionConnected());
-}
-
 TEST_F(MainFormTest, TheControlDialogueReachesTheLogPaneWithTheMaskedPassword)
 {
     FtpServer server;
@@ -58,23 +44,6 @@ TEST_F(MainFormTest, TheControlDialogueReachesTheLogPaneWithTheMaskedPassword)
     EXPECT_TRUE(lines.contains(QStringLiteral("<< SYST")));
     EXPECT_TRUE(lines.contains(QStringLiteral(">> 215 UNIX Type: L8")));
     EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("secret")));
-}
-
-TEST_F(MainFormTest, TheWindowKeepsRunningWhileTheEngineWaits)
-{
-    ScriptedPeer peer;
-    ScriptLogin(peer);
-    peer.Reply("").Pause(400).Send("257 \"/slow\"\r\n");
-    peer.Start();
-    TMainForm& form = Open();
-    AimAtLoopback(form.IdFTP1, peer.Port());
-    form.IdFTP1.Connect(true, 5000);
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(20);
-    EXPECT_EQ(form.IdFTP1.CurrentDirectory(), "/slow");
-    EXPECT_GE(ticks, 5);
 }
 
 TEST_F(MainFormTest, ClosingSendsQuitAndAbortsARunningTransferFirst)

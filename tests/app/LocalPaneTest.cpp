@@ -41,6 +41,15 @@ protected:
         return *static_cast<TFileListModel*>(view->model());
     }
 
+    // Opens the window and lists the working directory through the mask.
+    TMainForm& OpenListing(const QString& mask = QStringLiteral("*.*"))
+    {
+        TMainForm& form = Open();
+        form.Settings().SetLocalMask(mask);
+        form.LocalPane().FillLocalFileList();
+        return form;
+    }
+
     void MakeFiles()
     {
         TempDir::WriteFile(work_.File("small.css"), std::string(5, 'x'));
@@ -53,24 +62,19 @@ protected:
 
 }  // namespace
 
-TEST_F(LocalPaneTest, ListsTheWorkingDirectoryWithFoldersFirst)
+TEST_F(LocalPaneTest, ListsTheWorkingDirectoryThroughTheMaskInTheSortOrderOfTheOptions)
 {
     MakeFiles();
-    TMainForm& form = Open();
-    form.Settings().SetLocalMask(QString());
-    form.LocalPane().FillLocalFileList();
-    EXPECT_EQ(Captions(Model(form)),
-              (QStringList{"afolder", "zfolder", ".hidden", "notes.txt", "small.css"}));
+    TMainForm& form = OpenListing(QString());
+    EXPECT_EQ(Captions(Model(form)), (QStringList{"afolder", "zfolder", ".hidden", "notes.txt", "small.css"}));
     EXPECT_EQ(Model(form).Row(3).icon, fiText);
-}
-
-TEST_F(LocalPaneTest, TheMaskFiltersFoldersToo)
-{
-    MakeFiles();
-    TMainForm& form = Open();
-    form.Settings().SetLocalMask(QStringLiteral("*.css"));
+    form.Settings().SetLocalMask(QStringLiteral("*.css"));  // folders are filtered too
     form.LocalPane().FillLocalFileList();
     EXPECT_EQ(Captions(Model(form)), QStringList{"small.css"});
+    form.Options().iFileListSort = 1;
+    form.Settings().SetLocalMask(QStringLiteral("*.*"));
+    form.LocalPane().FillLocalFileList();
+    EXPECT_EQ(Captions(Model(form)), (QStringList{"zfolder", "afolder", "small.css", "notes.txt", ".hidden"}));
 }
 
 TEST_F(LocalPaneTest, ColumnClicksAlternateTheDirectionAndSizesSortByValue)
@@ -80,9 +84,7 @@ TEST_F(LocalPaneTest, ColumnClicksAlternateTheDirectionAndSizesSortByValue)
     ASSERT_EQ(truncate(work_.File("big").c_str(), 1234567890), 0);
     ASSERT_EQ(truncate(work_.File("medium").c_str(), 999999999), 0);
     mkdir(work_.File("folder").c_str(), 0755);
-    TMainForm& form = Open();
-    form.Settings().SetLocalMask(QStringLiteral("*.*"));
-    form.LocalPane().FillLocalFileList();
+    TMainForm& form = OpenListing();
     auto* view = form.findChild<QTreeView*>(QStringLiteral("LocalFileListView"));
     ASSERT_NE(view, nullptr);
     emit view->header()->sectionClicked(1);
@@ -91,17 +93,7 @@ TEST_F(LocalPaneTest, ColumnClicksAlternateTheDirectionAndSizesSortByValue)
     EXPECT_EQ(Captions(Model(form)), (QStringList{"folder", "medium", "big"}));
 }
 
-TEST_F(LocalPaneTest, TheDesignedSortAppliesAfterEveryFill)
-{
-    MakeFiles();
-    TMainForm& form = Open();
-    form.Options().iFileListSort = 1;
-    form.Settings().SetLocalMask(QStringLiteral("*.*"));
-    form.LocalPane().FillLocalFileList();
-    EXPECT_EQ(Captions(Model(form)), (QStringList{"zfolder", "afolder", "small.css", "notes.txt", ".hidden"}));
-}
-
-TEST_F(LocalPaneTest, RefreshGoesToTheTypedDirectoryOrStays)
+TEST_F(LocalPaneTest, RefreshGoesToTheTypedDirectoryOrStaysAndUpStopsAtTheRoot)
 {
     MakeFiles();
     TMainForm& form = Open();
@@ -119,13 +111,8 @@ TEST_F(LocalPaneTest, RefreshGoesToTheTypedDirectoryOrStays)
     EXPECT_TRUE(Model(form).Rows().empty());
     form.Action("aLocalDirectoryUp")->trigger();
     EXPECT_EQ(QDir::currentPath(), here);
-}
-
-TEST_F(LocalPaneTest, TheRootStaysTheRoot)
-{
-    TMainForm& form = Open();
     QDir::setCurrent(QStringLiteral("/"));
-    form.Action("aLocalDirectoryUp")->trigger();
+    form.Action("aLocalDirectoryUp")->trigger();  // the root stays the root
     EXPECT_EQ(QDir::currentPath(), QStringLiteral("/"));
     EXPECT_FALSE(Model(form).Rows().empty());
 }
@@ -133,9 +120,7 @@ TEST_F(LocalPaneTest, TheRootStaysTheRoot)
 TEST_F(LocalPaneTest, DoubleClickOnAFolderOpensItAndSelectAllSelectsEveryRow)
 {
     MakeFiles();
-    TMainForm& form = Open();
-    form.Settings().SetLocalMask(QStringLiteral("*.*"));
-    form.LocalPane().FillLocalFileList();
+    TMainForm& form = OpenListing();
     auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView"));
     form.Action("aLocalSelectAll")->trigger();
     EXPECT_EQ(view->selectionModel()->selectedRows().size(), 5);
@@ -292,9 +277,7 @@ TEST_F(LocalPaneTest, ViewStylesSwitchBothPanesAndFitTheColumns)
 {
     const QString longName = QStringLiteral("a-rather-long-file-name-that-needs-room.txt");
     TempDir::WriteFile(work_.File(longName.toStdString()), "");
-    TMainForm& form = Open();
-    form.Settings().SetLocalMask(QStringLiteral("*.*"));
-    form.LocalPane().FillLocalFileList();
+    TMainForm& form = OpenListing();
     auto* report = form.findChild<QTreeView*>(QStringLiteral("LocalFileListView"));
     auto* icons = form.findChild<QListView*>(QStringLiteral("LocalFileListViewIcons"));
     auto* remoteIcons = form.findChild<QListView*>(QStringLiteral("RemoteFileListViewIcons"));
@@ -333,9 +316,7 @@ TEST_F(LocalPaneTest, PictureExtensionsOfThePluginsWinWhateverTheCase)
 TEST_F(LocalPaneTest, OnlyRowsFromTheRemoteListAreDroppedAndStartTheDownload)
 {
     TempDir::WriteFile(work_.File("local.txt"), "");
-    TMainForm& form = Open();
-    form.Settings().SetLocalMask(QStringLiteral("*.*"));
-    form.LocalPane().FillLocalFileList();
+    TMainForm& form = OpenListing();
     int downloads = 0;
     form.SetActionHandler("aDownload", [&] { ++downloads; });
     auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView"));

@@ -52,38 +52,6 @@ TEST_F(MainFormTest, FirstStartInAnEmptyDirectoryCreatesItsFilesAndDefaults)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(MainFormTest, SectionDefaultHoldsTheWindowAsDesigned)
-{
-    Open();
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"iMainFormLeft", IniValue("DEFAULT", "iMainFormLeft")},
-        {"iMainFormTop", IniValue("DEFAULT", "iMainFormTop")},
-        {"iMainFormHeight", "547"},
-        {"iMainFormWidth", "726"},
-        {"iLocalSysGroupBoxWidth", "360"},
-        {"iPanelLMHeight", "107"},
-        {"iPanelRUHeitht", "107"},
-        {"iLocalSysToolBarAlign", "4"},
-        {"iRemoteSysToolBarAlign", "3"},
-        {"iHeaderToolBarAlign", "1"},
-        {"bReport", "1"},
-        {"bList", "0"},
-        {"bSmallIcon", "0"},
-        {"bASCII", "0"},
-        {"bBinary", "0"},
-        {"bAuto", "1"},
-        {"LocalMask", "*.*"},
-        {"RemoteMask", ""},
-        {"asApplication", "xdg-open"},
-        {"asInitialDirectory", ""},
-        {"ieeLog", "61"},
-        {"iCommentColor", "32768"},
-        {"iIntColor", "128"},
-        {"iReserveColor", "255"},
-    };
-    EXPECT_EQ(SectionEntries("DEFAULT"), expected);
-}
-
 TEST_F(MainFormTest, StartUpLogsTheAboutLineAndTodaysDate)
 {
     TMainForm& form = Open();
@@ -108,18 +76,6 @@ TEST_F(MainFormTest, StartupTimerSkipsTheConnectCommandWhenSwitchedOff)
     EXPECT_EQ(WaitForTrigger(form.Action("aConnect"), 1500), -1);
 }
 
-TEST_F(MainFormTest, TextExtensionsAreTrimmedAndGetTheirDot)
-{
-    WriteHomeFile("TextExt.txt", "txt\nhtml\n\n\n");
-    EXPECT_EQ(Open().Extensions().TextExtList, (StringList{".txt", ".html"}));
-}
-
-TEST_F(MainFormTest, AnEmptyLineBetweenTextExtensionsBecomesADot)
-{
-    WriteHomeFile("TextExt.txt", "  txt\n\n.css  \n");
-    EXPECT_EQ(Open().Extensions().TextExtList, (StringList{".txt", ".", ".css"}));
-}
-
 TEST_F(MainFormTest, ProfileBoxListsTheSectionsAndShowsTheLastProfile)
 {
     WriteHomeFile("Marlux.ini", "[CURRENT]\nPROFILE=myhost\n[DEFAULT]\n[myhost]\nHOST=example\n");
@@ -131,19 +87,16 @@ TEST_F(MainFormTest, ProfileBoxListsTheSectionsAndShowsTheLastProfile)
     EXPECT_EQ(form.Session().ProfileName, "myhost");
 }
 
-TEST_F(MainFormTest, FileArgumentOpensItsFolder)
+TEST_F(MainFormTest, AFileArgumentOpensItsFolderAndAFolderArgumentItself)
 {
     TempDir other;
     TempDir::WriteFile(other.File("page.html"), "x");
-    TMainForm& form = Open({QString::fromStdString(other.File("page.html"))});
-    EXPECT_EQ(form.Settings().LocalDirectory(), QDir(QString::fromStdString(other.Path())).canonicalPath());
-}
-
-TEST_F(MainFormTest, FolderArgumentOpensTheFolder)
-{
-    TempDir other;
-    TMainForm& form = Open({QString::fromStdString(other.Path())});
-    EXPECT_EQ(form.Settings().LocalDirectory(), QDir(QString::fromStdString(other.Path())).canonicalPath());
+    const QString expected = QDir(QString::fromStdString(other.Path())).canonicalPath();
+    for (const std::string& argument : {other.File("page.html"), other.Path()}) {
+        QDir::setCurrent(QString::fromStdString(work_.Path()));
+        EXPECT_EQ(Open({QString::fromStdString(argument)}).Settings().LocalDirectory(), expected) << argument;
+        CloseWindow();
+    }
 }
 
 TEST_F(MainFormTest, InitialDirectoryOfTheSettingsWinsOverTheArgument)

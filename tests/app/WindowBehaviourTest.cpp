@@ -68,28 +68,21 @@ TEST_F(MainFormTest, LongHintOfTheControlUnderTheMouseGoesToPanelFour)
     EXPECT_EQ(form.StatusPanelText(4), "");
 }
 
-TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOne)
+TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOneAndAFolderItself)
 {
-    TempDir a, b, c;
-    for (const TempDir* dir : {&a, &b, &c})
-        TempDir::WriteFile(dir->File("f.txt"), "x");
+    TempDir a, b;
+    TempDir::WriteFile(a.File("f.txt"), "x");
+    TempDir::WriteFile(b.File("f.txt"), "x");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(a.File("sub"))));
     TMainForm& form = Open();
     QStringList announced;
     QObject::connect(&form, &TMainForm::LocalDirectoryChanged, [&](const QString& path) { announced.append(path); });
     Drop(form, {QUrl::fromLocalFile(QString::fromStdString(a.File("f.txt"))),
-                QUrl::fromLocalFile(QString::fromStdString(b.File("f.txt"))),
-                QUrl::fromLocalFile(QString::fromStdString(c.File("f.txt")))});
-    EXPECT_EQ(form.Settings().LocalDirectory(), Canonical(c.Path()));
-    EXPECT_EQ(announced, QStringList{Canonical(c.Path())});
-}
-
-TEST_F(MainFormTest, DroppedFolderOpensItself)
-{
-    TempDir parent;
-    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(parent.File("sub"))));
-    TMainForm& form = Open();
-    Drop(form, {QUrl::fromLocalFile(QString::fromStdString(parent.File("sub")))});
-    EXPECT_EQ(form.Settings().LocalDirectory(), Canonical(parent.File("sub")));
+                QUrl::fromLocalFile(QString::fromStdString(b.File("f.txt")))});
+    EXPECT_EQ(form.Settings().LocalDirectory(), Canonical(b.Path()));
+    EXPECT_EQ(announced, QStringList{Canonical(b.Path())});
+    Drop(form, {QUrl::fromLocalFile(QString::fromStdString(a.File("sub")))});
+    EXPECT_EQ(form.Settings().LocalDirectory(), Canonical(a.File("sub")));
 }
 
 TEST_F(MainFormTest, TransferModeSelectorChecksOneAndShowsItsName)

@@ -99,7 +99,7 @@ TEST_F(MainFormTest, ToolbarLookFollowsTheSettings)
     EXPECT_TRUE(form.findChild<QToolBar*>("RemoteSysToolBar")->isHidden());
 }
 
-TEST_F(MainFormTest, DockEdgesAreAppliedAndOutOfRangeEdgesMeanTheDesignedOne)
+TEST_F(MainFormTest, DockEdgesAreAppliedAndOutOfRangeEdgesFallBackToTheDefault)
 {
     WriteHomeFile("Marlux.ini", "[CURRENT]\niHeaderToolBarAlign=2\niLocalSysToolBarAlign=9\niRemoteSysToolBarAlign=1\n");
     TMainForm& form = Open();

@@ -186,7 +186,7 @@ TEST(FtpLogin, RepliesThatRealServersRarelySend) {
     EXPECT_EQ(server.Lines().back(), "REST 0");
 }
 
-TEST(FtpLogin, PathAndSizeTextsAreTakenApartAsSpecified) {
+TEST(FtpLogin, PathAndSizeTextsAreTakenApartFromTheirReplies) {
     EXPECT_EQ(QuotedPath("\"/x y\" created"), "/x y");
     EXPECT_EQ(QuotedPath("only \"one quote"), "");
     EXPECT_EQ(SizeFromReplyText("  77 \r\n"), 77);
