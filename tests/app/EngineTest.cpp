@@ -68,7 +68,7 @@ TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRun)
 {
     ScriptedPeer peer;
     ScriptLogin(peer);
-    peer.Reply("").Pause(400).Send("257 \"/slow\"\r\n");
+    peer.Reply("").Pause(400).Send("257 \"/slow\"\r\n").Reply("221 bye\r\n");
     peer.Start();
     TempDir::WriteFile(work_.File("a.txt"), "x");
     TMainForm& form = Open();
@@ -102,4 +102,5 @@ TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRun)
     EXPECT_TRUE(form.Action("aRemoteRefresh")->isEnabled());
     form.Action("aRemoteRefresh")->trigger();
     EXPECT_EQ(engineCommands, 1);
+    CloseWindow();  // QUIT while the peer still listens
 }

@@ -163,7 +163,7 @@ TEST_F(IniFileTest, TwoProcessesWritingAtOnceLoseNothing)
         children[c] = fork();
         ASSERT_GE(children[c], 0);
         if (children[c] == 0) {
-            WriteKeys(path, c == 0 ? "first" : "second", 150);
+            WriteKeys(path, c == 0 ? "first" : "second", 60);
             _exit(0);
         }
     }
@@ -173,8 +173,8 @@ TEST_F(IniFileTest, TwoProcessesWritingAtOnceLoseNothing)
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     const auto keys = ini.ReadSection("CURRENT");
-    EXPECT_EQ(keys.size(), 300u);
-    for (int i = 0; i < 150; i += 7) {
+    EXPECT_EQ(keys.size(), 120u);
+    for (int i = 0; i < 60; i += 7) {
         EXPECT_EQ(ini.ReadInteger("CURRENT", "first" + std::to_string(i), -1), i);
         EXPECT_EQ(ini.ReadInteger("CURRENT", "second" + std::to_string(i), -1), i);
     }
