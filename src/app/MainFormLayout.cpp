@@ -57,6 +57,15 @@ const QMap<QString, QStringList>& SubMenuItems()
     return items;
 }
 
+// A hint made of a short text, "|" and a long text: the tooltip shows the short part and the
+// status bar the long one; a hint without "|" is both.
+void SetHint(QWidget& widget, const QString& hint)
+{
+    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+    widget.setToolTip(bar < 0 ? hint : hint.left(bar));
+    widget.setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+}
+
 // A status bar panel of a designed width that gives way when the window is narrower, as the
 // last panels of a status bar are cut off rather than widening the window.
 class TStatusPanel : public QLabel {
@@ -193,13 +202,6 @@ void SetSplitterPart(QSplitter& splitter, int index, int size)
     const int total = std::max(sizes.value(0) + sizes.value(1), size + 1);
     const int clamped = std::clamp(size, 1, total - 1);
     splitter.setSizes(index == 0 ? QList<int>{clamped, total - clamped} : QList<int>{total - clamped, clamped});
-}
-
-void SetHint(QWidget& widget, const QString& hint)
-{
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    widget.setToolTip(bar < 0 ? hint : hint.left(bar));
-    widget.setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
 }
 
 TMainFormControls BuildMainFormLayout(QMainWindow& form, const TActionLookup& action)

@@ -75,6 +75,3 @@ void BindDropDownButtons(const TMainFormControls& controls, const TActionLookup&
 void PlacePaneToolBar(QBoxLayout& area, QToolBar& bar, QWidget& view, int edge);
 // Gives one part (0 or 1) of a two-part splitter the size, at least 1, and the other the rest.
 void SetSplitterPart(QSplitter& splitter, int index, int size);
-// A hint made of a short text, "|" and a long text: the tooltip shows the short part and the
-// status bar the long one; a hint without "|" is both.
-void SetHint(QWidget& widget, const QString& hint);
