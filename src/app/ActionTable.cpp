@@ -8,39 +8,48 @@ constexpr bool Enabled = true;
 constexpr bool Disabled = false;
 constexpr int NoImage = -1;
 
-TActionSpec Command(const char* name, const char* caption, const char* category, const char* key,
-                    bool enabled, int image)
+TActionRow Command(const char* name, const char* caption, const char* category, const char* key,
+                   bool enabled, int image)
 {
-    return {name, caption, category, key, enabled, false, false, image};
+    return {name, caption, category, key, enabled, false, false, image, false};
 }
 
-TActionSpec Choice(const char* name, const char* caption, bool checked)
+// A command that talks to the server; it waits while the engine is inside another command.
+TActionRow EngineCommand(const char* name, const char* caption, const char* category, const char* key,
+                         bool enabled, int image)
 {
-    return {name, caption, "オプション", "", Enabled, true, checked, NoImage};
+    TActionRow row = Command(name, caption, category, key, enabled, image);
+    row.usesEngine = true;
+    return row;
+}
+
+TActionRow Choice(const char* name, const char* caption, bool checked)
+{
+    return {name, caption, "オプション", "", Enabled, true, checked, NoImage, false};
 }
 
 }  // namespace
 
-const std::vector<TActionSpec>& ActionTable()
+const std::vector<TActionRow>& ActionTable()
 {
-    static const std::vector<TActionSpec> table = {
+    static const std::vector<TActionRow> table = {
         Command("aShowLog", "ログの表示(&L)", "ツール", "", Enabled, 2),
-        Command("aUploadAll", "すべてアップロード(&E)", "ローカル", "", Disabled, 12),
+        EngineCommand("aUploadAll", "すべてアップロード(&E)", "ローカル", "", Disabled, 12),
         Command("aConnect", "接続(&C)", "ウインドウ", "", Enabled, 0),
         Command("aAbort", "中止(&Q)", "ウインドウ", "Ctrl+Q", Enabled, 1),
         Command("aOpenNewWindow", "新規ウインドウ(&N)", "ウインドウ", "", Enabled, NoImage),
         Command("aExit", "終了(&X)", "ウインドウ", "", Enabled, 9),
-        Command("aUpload", "アップロード(&U)", "ローカル", "Ctrl+U", Disabled, 13),
-        Command("aTransformAndUpload", "変換してアップロード(&C)", "ローカル", "", Disabled, 13),
+        EngineCommand("aUpload", "アップロード(&U)", "ローカル", "Ctrl+U", Disabled, 13),
+        EngineCommand("aTransformAndUpload", "変換してアップロード(&C)", "ローカル", "", Disabled, 13),
         Command("aDummy", "aDummy", "", "", Enabled, NoImage),
-        Command("aUploadAsIs", "そのまま(&A)", "ローカル", "", Enabled, NoImage),
-        Command("aUploadUpperCase", "すべて大文字に(&U)", "ローカル", "", Enabled, NoImage),
-        Command("aUploadLowerCase", "すべて小文字に(&L)", "ローカル", "", Enabled, NoImage),
-        Command("aTransformAndUploadAll", "すべて変換してアップロード(&W)", "ローカル", "", Disabled, 12),
-        Command("aUploadAllAsIs", "そのまま(&A)", "ローカル", "", Enabled, NoImage),
-        Command("aUploadAllUpperCase", "すべて大文字に(&U)", "ローカル", "", Enabled, NoImage),
-        Command("aUploadAllLowerCase", "すべて小文字に(&L)", "ローカル", "", Enabled, NoImage),
-        Command("aUploadAppend", "追加アップロード(&B)", "ローカル", "", Enabled, 14),
+        EngineCommand("aUploadAsIs", "そのまま(&A)", "ローカル", "", Enabled, NoImage),
+        EngineCommand("aUploadUpperCase", "すべて大文字に(&U)", "ローカル", "", Enabled, NoImage),
+        EngineCommand("aUploadLowerCase", "すべて小文字に(&L)", "ローカル", "", Enabled, NoImage),
+        EngineCommand("aTransformAndUploadAll", "すべて変換してアップロード(&W)", "ローカル", "", Disabled, 12),
+        EngineCommand("aUploadAllAsIs", "そのまま(&A)", "ローカル", "", Enabled, NoImage),
+        EngineCommand("aUploadAllUpperCase", "すべて大文字に(&U)", "ローカル", "", Enabled, NoImage),
+        EngineCommand("aUploadAllLowerCase", "すべて小文字に(&L)", "ローカル", "", Enabled, NoImage),
+        EngineCommand("aUploadAppend", "追加アップロード(&B)", "ローカル", "", Enabled, 14),
         Command("aLocalFileOpen", "拡張子に従って開く(&O)", "ローカル", "", Disabled, 15),
         Command("aLocalFileView", "ビューアで開く(&V)", "ローカル", "", Disabled, 10),
         Command("aLocalDirectoryUp", "一つ上のディレクトリへ(&P)", "ローカル", "", Enabled, 11),
@@ -54,31 +63,31 @@ const std::vector<TActionSpec>& ActionTable()
         Command("aLocalLowerCase", "すべて小文字に(&L)", "ローカル", "", Enabled, NoImage),
         Command("aLocalDetail", "詳細表示(&S)", "ローカル", "", Enabled, 21),
         Command("aLocalBookmark", "ブックマークの編集(&B)", "ローカル", "", Enabled, 20),
-        Command("aDownload", "ダウンロード(&D)", "リモート", "Ctrl+D", Disabled, 23),
-        Command("aDownloadAll", "すべてダウンロード(&E)", "リモート", "", Enabled, 22),
-        Command("aTransformAndDownload", "変換してダウンロード(&C)", "リモート", "", Disabled, 23),
-        Command("aDownloadAsIs", "そのまま(&A)", "リモート", "", Enabled, NoImage),
-        Command("aDownloadUpperCase", "すべて大文字に(&U)", "リモート", "", Enabled, NoImage),
-        Command("aDownloadLowerCase", "すべて小文字に(&L)", "リモート", "", Enabled, NoImage),
-        Command("aTransformAndDownloadAll", "すべて変換してダウンロード(&W)", "リモート", "", Enabled, 22),
-        Command("aDownloadAllAsIs", "そのまま(&A)", "リモート", "", Enabled, NoImage),
-        Command("aDownloadAllUpperCase", "すべて大文字に(&U)", "リモート", "", Enabled, NoImage),
-        Command("aDownloadAllLowerCase", "すべて小文字に(&L)", "リモート", "", Enabled, NoImage),
-        Command("aDownloadRestore", "ダウンロード続行(&R)", "リモート", "", Enabled, 24),
-        Command("aRemoteFileView", "ビューアで開く(&V)", "リモート", "", Disabled, 10),
-        Command("aRemoteDirectoryUp", "一つ上のディレクトリへ(&P)", "リモート", "", Enabled, 11),
-        Command("aRemoteRefresh", "表示の更新(&K)", "リモート", "", Enabled, 16),
+        EngineCommand("aDownload", "ダウンロード(&D)", "リモート", "Ctrl+D", Disabled, 23),
+        EngineCommand("aDownloadAll", "すべてダウンロード(&E)", "リモート", "", Enabled, 22),
+        EngineCommand("aTransformAndDownload", "変換してダウンロード(&C)", "リモート", "", Disabled, 23),
+        EngineCommand("aDownloadAsIs", "そのまま(&A)", "リモート", "", Enabled, NoImage),
+        EngineCommand("aDownloadUpperCase", "すべて大文字に(&U)", "リモート", "", Enabled, NoImage),
+        EngineCommand("aDownloadLowerCase", "すべて小文字に(&L)", "リモート", "", Enabled, NoImage),
+        EngineCommand("aTransformAndDownloadAll", "すべて変換してダウンロード(&W)", "リモート", "", Enabled, 22),
+        EngineCommand("aDownloadAllAsIs", "そのまま(&A)", "リモート", "", Enabled, NoImage),
+        EngineCommand("aDownloadAllUpperCase", "すべて大文字に(&U)", "リモート", "", Enabled, NoImage),
+        EngineCommand("aDownloadAllLowerCase", "すべて小文字に(&L)", "リモート", "", Enabled, NoImage),
+        EngineCommand("aDownloadRestore", "ダウンロード続行(&R)", "リモート", "", Enabled, 24),
+        EngineCommand("aRemoteFileView", "ビューアで開く(&V)", "リモート", "", Disabled, 10),
+        EngineCommand("aRemoteDirectoryUp", "一つ上のディレクトリへ(&P)", "リモート", "", Enabled, 11),
+        EngineCommand("aRemoteRefresh", "表示の更新(&K)", "リモート", "", Enabled, 16),
         Command("aRemoteSelectAll", "すべて選択(&A)", "リモート", "", Enabled, NoImage),
-        Command("aRemoteMkDir", "新規ディレクトリの作成(&M)", "リモート", "", Enabled, 17),
-        Command("aRemoteFileName", "ファイル名...(&N)", "リモート", "", Disabled, 19),
-        Command("aRemoteRename", "変更(&C)", "リモート", "", Enabled, NoImage),
-        Command("aRemoteExtModify", "拡張子の変更(&E)", "リモート", "", Enabled, NoImage),
-        Command("aRemoteUpperCase", "すべて大文字に(&U)", "リモート", "", Enabled, NoImage),
-        Command("aRemoteLowerCase", "すべて小文字に(&L)", "リモート", "", Enabled, NoImage),
-        Command("aRemoteFileDelete", "削除(&X)", "リモート", "", Disabled, 18),
-        Command("aChmod", "属性の変更などのコマンドを送る(&S)", "リモート", "", Enabled, 4),
-        Command("aRemoteDetail", "詳細表示(&Y)", "リモート", "", Enabled, 21),
-        Command("aRemoteBookmark", "ブックマークの編集(&B)", "リモート", "", Enabled, 20),
+        EngineCommand("aRemoteMkDir", "新規ディレクトリの作成(&M)", "リモート", "", Enabled, 17),
+        EngineCommand("aRemoteFileName", "ファイル名...(&N)", "リモート", "", Disabled, 19),
+        EngineCommand("aRemoteRename", "変更(&C)", "リモート", "", Enabled, NoImage),
+        EngineCommand("aRemoteExtModify", "拡張子の変更(&E)", "リモート", "", Enabled, NoImage),
+        EngineCommand("aRemoteUpperCase", "すべて大文字に(&U)", "リモート", "", Enabled, NoImage),
+        EngineCommand("aRemoteLowerCase", "すべて小文字に(&L)", "リモート", "", Enabled, NoImage),
+        EngineCommand("aRemoteFileDelete", "削除(&X)", "リモート", "", Disabled, 18),
+        EngineCommand("aChmod", "属性の変更などのコマンドを送る(&S)", "リモート", "", Enabled, 4),
+        EngineCommand("aRemoteDetail", "詳細表示(&Y)", "リモート", "", Enabled, 21),
+        EngineCommand("aRemoteBookmark", "ブックマークの編集(&B)", "リモート", "", Enabled, 20),
         Command("aCurrentSessionLog1", "現在のセッション(&S)", "ツール", "", Enabled, NoImage),
         Command("aUploadDownloadLog1", "ファイル処理履歴(&F)", "ツール", "", Enabled, NoImage),
         Command("aExplorer", "エクスプローラの起動(&E)", "ツール", "", Enabled, 6),

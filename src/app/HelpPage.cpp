@@ -3,6 +3,7 @@
 #include "platform/ProgramDir.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 #include <stdexcept>
 
@@ -13,8 +14,8 @@ QString WriteHelpPage(const QString& appDir)
     if (!shipped.open(QIODevice::ReadOnly))
         throw std::runtime_error("help page missing from the program");
     const QByteArray page = shipped.readAll();
-    QFile target(path);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate) || target.write(page) != page.size())
+    QSaveFile target(path);
+    if (!target.open(QIODevice::WriteOnly) || target.write(page) != page.size() || !target.commit())
         throw std::runtime_error("cannot write " + path.toStdString());
     return path;
 }

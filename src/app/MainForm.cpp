@@ -1,4 +1,4 @@
-// Start-up, close, busy state, action enabling, hints, drops and the exception handler.
+// Construction, start-up, close, busy state, hints, drops and the exception handler.
 #include "app/MainForm.h"
 
 #include "app/AboutBox.h"
@@ -6,18 +6,18 @@
 #include "app/ExceptionGuard.h"
 #include "app/IdleHook.h"
 #include "app/TerminationSignals.h"
-#include "ftp/IdException.h"
-#include "log/Editor.h"
-#include "panes/FileListModel.h"
 #include "fileops/LocalFileOps.h"
-#include "panes/ComboItems.h"
-#include "panes/LocalPane.h"
+#include "fileops/RemoteFileOpsActions.h"
+#include "ftp/IdException.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
+#include "panes/ComboItems.h"
+#include "panes/LocalPane.h"
+#include "panes/RemotePaneActions.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
+#include "transfer/TransferActions.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -26,7 +26,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QItemSelectionModel>
+#include <QLabel>
 #include <QLocale>
 #include <QMimeData>
 #include <QStatusTipEvent>
@@ -38,21 +38,13 @@ const QString DefaultSection = QStringLiteral("DEFAULT");
 const QString CurrentSection = QStringLiteral("CURRENT");
 const QString NotConnectedTitle = QStringLiteral("Marlux - 未接続");
 
-QStringList ComboItems(const QComboBox* box)
+StringList ComboItems(const QComboBox* box)
 {
-    QStringList items;
+    StringList items;
+    items.reserve(static_cast<std::size_t>(box->count()));
     for (int i = 0; i < box->count(); ++i)
-        items.append(box->itemText(i));
+        items.push_back(box->itemText(i).toStdString());
     return items;
-}
-
-StringList ToStringList(const QStringList& items)
-{
-    StringList out;
-    out.reserve(items.size());
-    for (const QString& item : items)
-        out.push_back(item.toStdString());
-    return out;
 }
 
 // Replaces the drop-down items of a box with a list file's entries when the file exists,
@@ -68,21 +60,40 @@ void LoadComboItems(QComboBox* box, const std::string& path)
     SetItemsSorted(*box, std::move(items));
 }
 
-enum class TSelectedKind { None, File, Folder };
-
-// The kind of the first selected row in list order. A row is a folder when its icon is the
-// folder icon (index 0).
-
-TSelectedKind FirstSelectedKind(const QAbstractItemView* view)
+// The message of an exception as one line of the session log.
+QString ErrorLine(std::exception_ptr error)
 {
-    const QItemSelectionModel* selection = view->selectionModel();
-    if (!selection || !selection->hasSelection())
-        return TSelectedKind::None;
-    QModelIndexList rows = selection->selectedRows();
-    if (rows.isEmpty())
-        return TSelectedKind::None;
-    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    return rows.front().data(TFileListModel::FileIconIndexRole).toInt() == fiFolder ? TSelectedKind::Folder : TSelectedKind::File;
+    QString text;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        text = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        text = QStringLiteral("不明なエラー");
+    }
+    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+bool IsEngineSocketError(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const EIdSocketError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// A step of the exception handler that fails is skipped; the handler must not fail itself.
+template <class F>
+void IgnoringErrors(F step)
+{
+    try {
+        step();
+    } catch (...) {
+    }
 }
 
 }  // namespace
@@ -91,16 +102,10 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), dialogs_(std::make_unique<TDesktopDialogs>(this))
 {
     Q_INIT_RESOURCE(app);
+    appDir_ = QString::fromStdString(ResolveAppDir(CurrentExecutablePath()));
     CreateActions();
-    BuildMenus();
-    BuildToolBars();
-    BuildLayout();
-    AttachContextMenus();
-    InstallWindowCommands();
-
-    sessionLog_ = std::make_unique<TSessionLog>(eeLog_, [this] { return options_.iMaxLog; });
-    SetUpEngine();
-    SetUpLocalPane();
+    const TActionLookup action = [this](const QString& name) { return Action(name); };
+    controls_ = BuildMainFormLayout(*this, action);
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(1000);
@@ -109,11 +114,25 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     noDisconnectTimer_->setObjectName(QStringLiteral("NoDisconnectTimer"));
     noDisconnectTimer_->setInterval(60000);
 
+    sessionLog_ = std::make_unique<TSessionLog>(controls_.eeLog, [this] { return options_.iMaxLog; });
+    fileOperationLog_ = std::make_unique<TFileOperationLog>(appDir_, [this] { return options_.iMaxFileLog; });
+    InstallWindowCommands();
+    SetUpEngine();
+    SetUpLocalPane();
+    SetUpLocalFileOps();
+    settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
+        *this, controls_, options_, action, *noDisconnectTimer_,
+        [this](const QString& path) { localPane_->ChangeDirectory(path); }});
+    // The commands of subsystems still to come keep their enabling here until they land.
+    AddEnablingRule(EnableTransferActions);
+    AddEnablingRule(EnableRemotePaneActions);
+    AddEnablingRule(EnableRemoteFileOpsActions);
+
     // The window is created visible at its design size; the creation steps follow.
     setWindowTitle(NotConnectedTitle);
     resize(726, 547);
     show();
-    ApplyDesignedSizes();
+    ApplyDesignedSizes(controls_);
     RunCreationSteps(arguments);
     FirstShow();
 }
@@ -133,15 +152,10 @@ QString TMainForm::SettingsPath() const
     return ProgramFile(ProgramFile::Settings);
 }
 
-void TMainForm::SetDialogs(std::unique_ptr<TUserDialogs> dialogs)
-{
-    dialogs_ = std::move(dialogs);
-}
-
 void TMainForm::RunCreationSteps(const QStringList& arguments)
 {
-    TransferModeName = QStringLiteral("ASCII");
-    TransferCompleted = false;
+    transfer_.TransferModeName = QStringLiteral("ASCII");
+    transfer_.TransferCompleted = false;
     options_.iOnLocalDblClick = 2;
     options_.iOnRemoteDblClick = 2;
     options_.iFileListSort = 0;
@@ -150,43 +164,42 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     options_.iMaxFileLog = 500;
     // ImageExtList stays empty until the image plug-ins are loaded by the preview subsystem.
 
-    appDir_ = QString::fromStdString(ResolveAppDir(CurrentExecutablePath()));
-    fileOperationLog_ = std::make_unique<TFileOperationLog>(appDir_, [this] { return options_.iMaxFileLog; });
-    TextExtList = LoadTextExtList(appDir_.toStdString());
-    SkipExtList = LoadSkipExtList(appDir_.toStdString());
-    NoDeleteExtList = LoadNoDeleteExtList(appDir_.toStdString());
+    const std::string appDir = appDir_.toStdString();
+    extensions_.TextExtList = LoadTextExtList(appDir);
+    extensions_.SkipExtList = LoadSkipExtList(appDir);
+    extensions_.NoDeleteExtList = LoadNoDeleteExtList(appDir);
 
     // Hints reach status panel 4 through event(); idle runs UpdateActionStates.
     idleHook_ = new TIdleHook([this] { UpdateActionStates(); }, this);
     SetUncaughtExceptionHandler([this](std::exception_ptr error) { HandleUncaughtException(error); });
     terminationSignals_ = new TTerminationSignals([this] { close(); }, this);
 
-    lstDir_ = QString::fromStdString(PrepareLstDir(appDir_.toStdString()));
+    lstDir_ = QString::fromStdString(PrepareLstDir(appDir));
 
     if (!arguments.isEmpty()) {
         const QFileInfo argument(arguments.front());
-        SetLocalDirectory(argument.isFile() ? argument.absolutePath() : arguments.front());
+        localPane_->ChangeDirectory(argument.isFile() ? argument.absolutePath() : arguments.front());
     }
 
-    LoadComboItems(localMaskBox_, ProgramFile(ProgramFile::LocalMaskList).toStdString());
-    LoadComboItems(remoteMaskBox_, ProgramFile(ProgramFile::RemoteMaskList).toStdString());
+    LoadComboItems(controls_.LocalMaskBox, ProgramFile(ProgramFile::LocalMaskList).toStdString());
+    LoadComboItems(controls_.RemoteMaskBox, ProgramFile(ProgramFile::RemoteMaskList).toStdString());
 
+    QComboBox* profiles = controls_.ProfileNameBox;
     const TIniFile ini(SettingsPath().toStdString());
     for (const std::string& section : ini.ReadSections())
-        profileNameBox_->addItem(QString::fromStdString(section));
-    profileNameBox_->setEditText(QString::fromStdString(
-        ini.ReadString(CurrentSection.toStdString(), "PROFILE", profileNameBox_->currentText().toStdString())));
-    if (profileNameBox_->currentText().isEmpty())
-        profileNameBox_->setEditText(CurrentSection);
-    ProfileName = profileNameBox_->currentText();
+        profiles->addItem(QString::fromStdString(section));
+    profiles->setEditText(QString::fromStdString(
+        ini.ReadString(CurrentSection.toStdString(), "PROFILE", profiles->currentText().toStdString())));
+    if (profiles->currentText().isEmpty())
+        profiles->setEditText(CurrentSection);
+    session_.ProfileName = profiles->currentText();
 
-    // A settings file that cannot be written is not reported; the designed values stay.
-    Guarded([this] { SaveSettings(SettingsPath(), DefaultSection, *this); })();
-    LoadSettings(SettingsPath(), CurrentSection, *this);
+    // A settings file that cannot be written is not reported; the values in force stay.
+    Guarded([this] { SaveSettings(SettingsPath(), DefaultSection, *settings_); })();
+    LoadSettings(SettingsPath(), CurrentSection, *settings_);
     // Shortcut keys from "KeyList.ini" are applied here once the key assignment exists.
 
-    LoadComboItems(localDirBox_, QString::fromStdString(ProgramFilePath(lstDir_.toStdString(), ProgramFile::LocalHistory))
-                                     .toStdString());
+    LoadComboItems(controls_.LocalDirBox, ProgramFilePath(lstDir_.toStdString(), ProgramFile::LocalHistory));
 
     QApplication::setApplicationDisplayName(NotConnectedTitle);
     setWindowTitle(QApplication::applicationDisplayName());
@@ -202,9 +215,9 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
 
 void TMainForm::FirstShow()
 {
-    if (FillLocalFileList)
-        FillLocalFileList();
-    BindDropDownButtons();
+    localPane_->FillLocalFileList();
+    BindDropDownButtons(controls_, [this](const QString& name) { return Action(name); });
+    settings_->RefreshHeaderButtons();
 }
 
 void TMainForm::Timer1Timer()
@@ -231,18 +244,17 @@ void TMainForm::RunCloseSteps()
     Guarded([this] {
         const TIniFile ini(SettingsPath().toStdString());
         if (ini.ReadBool(CurrentSection.toStdString(), "bSaveConfig", true))
-            SaveSettings(SettingsPath(), CurrentSection, *this);
+            SaveSettings(SettingsPath(), CurrentSection, *settings_);
     })();
     Guarded([this] { CloseSession(); })();
     Guarded([this] {
         const std::string appDir = appDir_.toStdString();
-        SaveListFile(ProgramFilePath(appDir, ProgramFile::TextExt), TextExtList);
-        SaveListFile(ProgramFilePath(appDir, ProgramFile::SkipExt), SkipExtList);
-        SaveListFile(ProgramFilePath(appDir, ProgramFile::NoDeleteExt), NoDeleteExtList);
-        SaveListFile(ProgramFilePath(lstDir_.toStdString(), ProgramFile::LocalHistory),
-                     ToStringList(ComboItems(localDirBox_)));
-        SaveListFile(ProgramFilePath(appDir, ProgramFile::LocalMaskList), ToStringList(ComboItems(localMaskBox_)));
-        SaveListFile(ProgramFilePath(appDir, ProgramFile::RemoteMaskList), ToStringList(ComboItems(remoteMaskBox_)));
+        SaveListFile(ProgramFilePath(appDir, ProgramFile::TextExt), extensions_.TextExtList);
+        SaveListFile(ProgramFilePath(appDir, ProgramFile::SkipExt), extensions_.SkipExtList);
+        SaveListFile(ProgramFilePath(appDir, ProgramFile::NoDeleteExt), extensions_.NoDeleteExtList);
+        SaveListFile(ProgramFilePath(lstDir_.toStdString(), ProgramFile::LocalHistory), ComboItems(controls_.LocalDirBox));
+        SaveListFile(ProgramFilePath(appDir, ProgramFile::LocalMaskList), ComboItems(controls_.LocalMaskBox));
+        SaveListFile(ProgramFilePath(appDir, ProgramFile::RemoteMaskList), ComboItems(controls_.RemoteMaskBox));
     })();
 }
 
@@ -250,11 +262,9 @@ void TMainForm::CloseSession()
 {
     if (!SessionConnected())
         return;
-    if (SaveProfileState)
-        SaveProfileState();
-    SaveListFile(ProgramFilePath(lstDir_.toStdString(), (ProfileName + QStringLiteral(".lst")).toStdString()),
-                 ToStringList(ComboItems(remoteDirBox_)));
-    CloseEngine(InTransfer);
+    SaveListFile(ProgramFilePath(lstDir_.toStdString(), (session_.ProfileName + QStringLiteral(".lst")).toStdString()),
+                 ComboItems(controls_.RemoteDirBox));
+    CloseEngine(transfer_.InTransfer);
 }
 
 // Busy state.
@@ -262,9 +272,9 @@ void TMainForm::CloseSession()
 void TMainForm::EnterBusyState()
 {
     SetStatusPanel(3, QStringLiteral("処理中..."));
-    localSysGroupBox_->setEnabled(false);
-    remoteSysGroupBox_->setEnabled(false);
-    busy_ = true;
+    controls_.LocalSysGroupBox->setEnabled(false);
+    controls_.RemoteSysGroupBox->setEnabled(false);
+    busy_.BusyFlag = true;
 }
 
 void TMainForm::LeaveBusyState()
@@ -273,79 +283,30 @@ void TMainForm::LeaveBusyState()
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     SetStatusPanel(3, QString());
-    localSysGroupBox_->setEnabled(true);
-    remoteSysGroupBox_->setEnabled(true);
-    busy_ = false;
+    controls_.LocalSysGroupBox->setEnabled(true);
+    controls_.RemoteSysGroupBox->setEnabled(true);
+    busy_.BusyFlag = false;
 }
 
-// Action enabling.
-
-void TMainForm::UpdateActionStates()
+void TMainForm::SetStatusPanel(int index, const QString& text)
 {
-    const bool connected = SessionConnected();
-    for (const char* name : {"aUploadAll", "aDownloadAll", "aTransformAndUploadAll", "aRemoteDirectoryUp",
-                             "aRemoteMkDir", "aRemoteRefresh", "aRemoteBookmark", "aRemoteDetail", "aChmod"})
-        Action(name)->setEnabled(connected);
-
-    const auto enable = [this](std::initializer_list<const char*> names, bool enabled) {
-        for (const char* name : names)
-            Action(name)->setEnabled(enabled);
-    };
-
-    switch (FirstSelectedKind(localFileListView_)) {
-    case TSelectedKind::None:
-        enable({"aUpload", "aTransformAndUpload", "aUploadAppend", "aLocalFileOpen", "aLocalFileView",
-                "aLocalFileName", "aLocalFileDelete"},
-               false);
-        break;
-    case TSelectedKind::File:
-        enable({"aUpload", "aTransformAndUpload", "aUploadAppend"}, connected);
-        enable({"aLocalFileOpen", "aLocalFileView", "aLocalFileName", "aLocalFileDelete"}, true);
-        break;
-    case TSelectedKind::Folder:
-        enable({"aUpload", "aTransformAndUpload"}, connected);
-        enable({"aUploadAppend", "aLocalFileOpen", "aLocalFileView"}, false);
-        enable({"aLocalFileName", "aLocalFileDelete"}, true);
-        break;
-    }
-
-    // The remote aTransformAndDownload follows aDownload, as on the local side.
-    const TSelectedKind remote = RemoteMenuEnabled() ? FirstSelectedKind(remoteFileListView_) : TSelectedKind::None;
-    switch (remote) {
-    case TSelectedKind::None:
-        enable({"aDownload", "aDownloadRestore", "aTransformAndDownload", "aRemoteFileView", "aRemoteFileName",
-                "aRemoteFileDelete"},
-               false);
-        break;
-    case TSelectedKind::File:
-        enable({"aDownload", "aDownloadRestore", "aTransformAndDownload", "aRemoteFileView", "aRemoteFileName",
-                "aRemoteFileDelete"},
-               true);
-        break;
-    case TSelectedKind::Folder:
-        enable({"aDownload", "aDownloadRestore", "aTransformAndDownload", "aRemoteFileDelete"}, true);
-        enable({"aRemoteFileView", "aRemoteFileName"}, false);
-        break;
-    }
+    if (index >= 0 && index < 5)
+        controls_.StatusPanels[static_cast<std::size_t>(index)]->setText(text);
 }
 
-// Exceptions no command caught: nothing is shown.
+QString TMainForm::StatusPanelText(int index) const
+{
+    return index >= 0 && index < 5 ? controls_.StatusPanels[static_cast<std::size_t>(index)]->text() : QString();
+}
+
+// Exceptions no command caught: nothing is shown, but the message reaches the session log.
 
 void TMainForm::HandleUncaughtException(std::exception_ptr error)
 {
-    Guarded([this] {
-        if (FillLocalFileList)
-            FillLocalFileList();
-    })();
-    try {
-        std::rethrow_exception(error);
-    } catch (const EIdSocketError&) {
-        Guarded([this] {
-            if (HandleEngineSocketError)
-                HandleEngineSocketError();
-        })();
-    } catch (...) {
-    }
+    IgnoringErrors([&] { sessionLog_->AppendLogLine(ErrorLine(error)); });
+    IgnoringErrors([this] { localPane_->FillLocalFileList(); });
+    if (IsEngineSocketError(error))
+        IgnoringErrors([this] { EngineSocketError(); });
     LeaveBusyState();
 }
 
@@ -371,6 +332,6 @@ void TMainForm::dropEvent(QDropEvent* event)
     const QString directory = DirectoryOfDroppedPaths(event->mimeData()->urls());
     if (directory.isEmpty())
         return;
-    SetLocalDirectory(directory);
+    localPane_->ChangeDirectory(directory);
     event->acceptProposedAction();
 }

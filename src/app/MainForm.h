@@ -1,44 +1,45 @@
 #pragma once
+// TMainForm is the composition root: it builds the controls (MainFormLayout), owns the engine
+// and the shared state structs (settings/WindowState.h), creates one object per subsystem and
+// wires each action to its handler. A new subsystem is added like the local file operations:
+//  1. One class in its folder (src/session/TSession, ...) whose constructor takes a narrow
+//     sources struct: references to exactly the shared state, controls, engine and logs it
+//     uses, plus std::function callbacks for what it asks of others. It never sees TMainForm.
+//  2. Construction: a SetUp<Subsystem>() of the window that fills that struct from controls_,
+//     the shared structs and the other subsystems, and keeps the object in a unique_ptr.
+//  3. Action wiring: one SetActionHandler("aName", ...) line per action it carries out; the
+//     handler runs guarded, so its errors reach HandleUncaughtException.
+//  4. Enabling: AddEnablingRule() with the subsystem's rule for its own actions. Actions that
+//     talk to the server are marked usesEngine in ActionTable.cpp; the window disables them
+//     while the engine is busy, so a rule never needs to look at that.
+#include "app/MainFormLayout.h"
+#include "app/WindowSettingsAdapter.h"
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdFTP.h"
 #include "ftp/IdLogEvent.h"
-#include "platform/ListFile.h"
+#include "settings/ActionEnabling.h"
 #include "settings/UserDialogs.h"
-#include "settings/WindowSettings.h"
+#include "settings/WindowState.h"
 
 #include <QMainWindow>
 #include <QMap>
-#include <QPointer>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
 
-class QAbstractItemView;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QListWidget;
-class QMenu;
-class QSplitter;
 class QTimer;
-class QToolBar;
-class QToolButton;
-class QTreeWidget;
-class QBoxLayout;
 class TEditor;
+class TFileListModel;
 class TFileOperationLog;
 class TIdleHook;
+class TLocalFileOps;
+class TLocalPane;
 class TSessionLog;
 class TTerminationSignals;
 
-// The main window: composition root of the program. It builds the controls, menus and
-// toolbars, owns the actions and the shared state, and wires every action to its handler.
-class TFileListModel;
-class TFileViewStack;
-class TLocalPane;
-class TLocalFileOps;
-class TMainForm : public QMainWindow, public TSettingsWindow {
+class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
     // arguments: the command line after the program name.
@@ -51,17 +52,13 @@ public:
     QString SettingsPath() const;
     QString ProgramFile(const char* name) const;
 
-    // Shared state read by the subsystems.
-    QString ProfileName;
-    StringList TextExtList;
-    StringList SkipExtList;
-    StringList NoDeleteExtList;
-    StringList ImageExtList;
-    bool InTransfer = false;
-    bool TransferCompleted = false;
-    QString TransferModeName;
-    // The key last pressed in either directory box.
-    int LastDirBoxKey = 0;
+    // Shared state.
+    TWindowOptions& Options() { return options_; }
+    const TWindowOptions& Options() const { return options_; }
+    TExtensionLists& Extensions() { return extensions_; }
+    TTransferState& Transfer() { return transfer_; }
+    TSessionState& Session() { return session_; }
+    bool BusyFlag() const { return busy_.BusyFlag; }
 
     // Actions, in list order, and by name ("aUpload").
     const QList<QAction*>& ActionList1() const { return actions_; }
@@ -72,8 +69,11 @@ public:
     // Busy state and action enabling.
     void EnterBusyState();
     void LeaveBusyState();
-    bool BusyFlag() const { return busy_; }
+    void AddEnablingRule(TEnablingRule rule);
     void UpdateActionStates();
+    // True while the engine is inside a command. Message pumping then runs user commands;
+    // those that would send on the same control connection stay disabled.
+    bool EngineBusy() const;
     void SetRemoteMenuEnabled(bool enabled);
     bool RemoteMenuEnabled() const;
 
@@ -81,72 +81,29 @@ public:
     void SetStatusPanel(int index, const QString& text);
     QString StatusPanelText(int index) const;
 
-    TUserDialogs& Dialogs() { return *dialogs_; }
-    void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
+    TUserDialogs& Dialogs() { return dialogs_; }
+    void SetDialogs(std::unique_ptr<TUserDialogs> dialogs) { dialogs_.Replace(std::move(dialogs)); }
     TSessionLog& SessionLog() { return *sessionLog_; }
     TFileOperationLog& FileOperationLog() { return *fileOperationLog_; }
-    TEditor* LogPane() const { return eeLog_; }
-
-    // Hooks of subsystems that land later: listing the local pane, and the disconnect
-    // handling after an engine socket error.
-    std::function<void()> FillLocalFileList;
-    std::function<void()> HandleEngineSocketError;
-    // Saves the last local and remote directories of the profile in use (connection profiles).
-    std::function<void()> SaveProfileState;
+    TEditor* LogPane() const { return controls_.eeLog; }
+    const TMainFormControls& Controls() const { return controls_; }
+    TWindowSettingsAdapter& Settings() { return *settings_; }
+    const TWindowSettingsAdapter& Settings() const { return *settings_; }
+    TLocalPane& LocalPane() { return *localPane_; }
 
     // The FTP engine, owned for the whole run, with its log hook and message pump.
     TIdFTP IdFTP1;
     TIdLogEvent IdLogEvent1;
     TIdAntiFreeze IdAntiFreeze1;
-    // The engine's connected state.
     bool SessionConnected();
 
     // The application-wide handler for exceptions no command caught.
     void HandleUncaughtException(std::exception_ptr error);
 
-    // TSettingsWindow.
-    QRect FormBounds() const override;
-    void SetFormBounds(const QRect& bounds) override;
-    int LocalSysGroupBoxWidth() const override;
-    void SetLocalSysGroupBoxWidth(int width) override;
-    int PanelLMHeight() const override;
-    void SetPanelLMHeight(int height) override;
-    int PanelRUHeight() const override;
-    void SetPanelRUHeight(int height) override;
-    int LogHeight() const override;
-    void SetLogHeight(int height) override;
-    int ToolBarAlign(TToolBarId bar) const override;
-    void SetToolBarAlign(TToolBarId bar, int edge) override;
-    bool Checked(TCheckMark mark) const override;
-    void SetChecked(TCheckMark mark, bool checked) override;
-    QString LocalMask() const override;
-    void SetLocalMask(const QString& mask) override;
-    QString RemoteMask() const override;
-    void SetRemoteMask(const QString& mask) override;
-    TWindowOptions& Options() override { return options_; }
-    const TWindowOptions& Options() const override { return options_; }
-    QString LocalDirectory() const override;
-    void SetLocalDirectory(const QString& path) override;
-    int LogColor(TLogColorClass kind) const override;
-    void SetLogColor(TLogColorClass kind, int value) override;
-    void SetKeepAliveEnabled(bool enabled) override;
-    bool HeaderFlat() const override { return headerFlat_; }
-    void SetHeaderFlat(bool flat) override;
-    void SetPaneToolBarsFlat(bool flat) override;
-    void SetHeaderCaptionsBesideImages(bool beside) override;
-    void RemoveHeaderImages() override;
-    void SetHeaderShowCaptions(bool show) override;
-    bool HeaderVisible() const override;
-    void SetHeaderVisible(bool visible) override;
-    void SetPaneToolBarsVisible(bool visible) override;
-    void SetToolBarButtonWidth(int width) override;
-    void ShowViewStyle(TViewStyle style) override;
-    void ShowTransferMode(TTransferChoice mode) override;
-
-    bool HeaderImagesShown() const { return headerImages_; }
-    TViewStyle CurrentViewStyle() const { return viewStyle_; }
     QTimer* StartupTimer() const { return timer1_; }
     QTimer* NoDisconnectTimer() const { return noDisconnectTimer_; }
+    // The key last pressed in either directory box.
+    int LastDirBoxKey() const { return lastDirBoxKey_; }
     // The program file aOpenNewWindow starts (this program's own path).
     void SetProgramPath(const QString& path) { programPath_ = path; }
 
@@ -161,21 +118,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // Building (MainFormLayout.cpp, MainFormActions.cpp).
-    void BuildLayout();
-    QWidget* BuildLocalGroupBox();
-    QWidget* BuildRemoteGroupBox();
-    void BuildStatusBar();
+    // Actions (MainFormActions.cpp).
     void CreateActions();
-    void BuildMenus();
-    void AttachContextMenus();
-    void ApplyDesignedSizes();
-    void BuildToolBars();
-    QMenu* BuildMenu(const QString& title, const QString& name, const QStringList& items, const QString& suffix);
-    QToolButton* AddDropDownButton(QToolBar* bar, const QString& name, QMenu* menu);
-    void BindDropDownButtons();
-    void ApplyHeaderButtonStyle();
-    void PlacePaneToolBar(QBoxLayout* layout, QToolBar* bar, QWidget* view, int edge, int designedEdge);
+    void RunAction(const QString& name);
 
     // Start-up and close (MainForm.cpp).
     void RunCreationSteps(const QStringList& arguments);
@@ -197,80 +142,50 @@ private:
     void aUploadDownloadLog1Execute();
     void ShowLogFile(const QString& path);
 
-    void RunAction(const QString& name);
-    // The local pane over the local list view, with its hooks.
+    // Subsystems (MainFormLocalPane.cpp).
     void SetUpLocalPane();
-    void LocalFileListViewDblClick(const TFileListModel& model);
-    void SetUpLocalFileOps(const TFileListModel& model);
+    void SetUpLocalFileOps();
+    void LocalFileListViewDblClick();
     // Rows selected in the local file list, in list order.
     QList<int> SelectedLocalRows() const;
-    // The design-time settings of the engine, its log hook and its message pump.
+
+    // The engine (MainFormEngine.cpp): design-time settings, log hook and message pump.
     void SetUpEngine();
+    // Refreshes the enabling when the engine starts pumping messages inside a command.
+    void PumpEngineMessages();
+    // An engine socket error ends the session as if the server had dropped it.
+    void EngineSocketError();
     // Ends the session at close: ABOR first when a transfer runs, then QUIT.
     void CloseEngine(bool abortTransfer);
 
     QString appDir_;
-    QString programPath_;
     QString lstDir_;
+    QString programPath_;
     TWindowOptions options_;
-    bool busy_ = false;
+    TExtensionLists extensions_;
+    TTransferState transfer_;
+    TSessionState session_;
+    TBusyState busy_;
+    int lastDirBoxKey_ = 0;
     bool closeStepsDone_ = false;
-    std::unique_ptr<TUserDialogs> dialogs_;
+    TDialogsInForce dialogs_;
 
     QList<QAction*> actions_;
     QMap<QString, QAction*> actionsByName_;
+    QSet<QString> engineActions_;
     QMap<QString, std::function<void()>> handlers_;
+    QList<TEnablingRule> enablingRules_;
+    // The enabling last computed saw the engine busy.
+    bool enablingShowsEngineBusy_ = false;
 
-    QToolBar* headerToolBar_ = nullptr;
-    QToolBar* localSysToolBar_ = nullptr;
-    QToolBar* remoteSysToolBar_ = nullptr;
-    QToolButton* modeBtn_ = nullptr;
-    QToolButton* listViewBtn_ = nullptr;
-    QToolButton* showLogBtn_ = nullptr;
-    QToolButton* localFileNameBtn_ = nullptr;
-    QToolButton* remoteFileNameBtn_ = nullptr;
-    QMap<QString, QMenu*> subMenus_;
-    QMenu* remoteMenu_ = nullptr;
-    QMenu* localPopupMenu_ = nullptr;
-    QMenu* remotePopupMenu_ = nullptr;
-    int headerAlign_ = 1;
-    int localSysAlign_ = 4;
-    int remoteSysAlign_ = 3;
-    bool headerFlat_ = true;
-    bool headerImages_ = true;
-    bool headerCaptions_ = false;
-    bool headerCaptionsBeside_ = false;
-    TViewStyle viewStyle_ = TViewStyle::Report;
-
-    QSplitter* mainSplitter_ = nullptr;   // main panel above, log pane below
-    QSplitter* paneSplitter_ = nullptr;   // local left, remote right
-    QSplitter* localSplitter_ = nullptr;  // drive/mask/directory list above the file list
-    QSplitter* remoteSplitter_ = nullptr; // profile/mask/tree above the file list
-    QGroupBox* localSysGroupBox_ = nullptr;
-    QGroupBox* remoteSysGroupBox_ = nullptr;
-    QBoxLayout* localFileArea_ = nullptr;
-    QBoxLayout* remoteFileArea_ = nullptr;
-    QComboBox* localDriveBox_ = nullptr;
-    QComboBox* localMaskBox_ = nullptr;
-    QListWidget* localDirListBox_ = nullptr;
-    QComboBox* localDirBox_ = nullptr;
-    TFileViewStack* localFileViews_ = nullptr;
-    QAbstractItemView* localFileListView_ = nullptr;  // the report view of localFileViews_
-    QComboBox* profileNameBox_ = nullptr;
-    QComboBox* remoteMaskBox_ = nullptr;
-    QTreeWidget* remoteSysTreeView_ = nullptr;
-    QComboBox* remoteDirBox_ = nullptr;
-    TFileViewStack* remoteFileViews_ = nullptr;
-    QAbstractItemView* remoteFileListView_ = nullptr;  // the report view of remoteFileViews_
-    TEditor* eeLog_ = nullptr;
-    QLabel* statusPanels_[5] = {};
-
-    std::unique_ptr<TSessionLog> sessionLog_;
-    std::unique_ptr<TLocalPane> localPane_;
-    std::unique_ptr<TLocalFileOps> localFileOps_;
-    std::unique_ptr<TFileOperationLog> fileOperationLog_;
+    TMainFormControls controls_;
     QTimer* timer1_ = nullptr;
     QTimer* noDisconnectTimer_ = nullptr;
+    std::unique_ptr<TWindowSettingsAdapter> settings_;
+    std::unique_ptr<TSessionLog> sessionLog_;
+    std::unique_ptr<TFileOperationLog> fileOperationLog_;
+    std::unique_ptr<TLocalPane> localPane_;
+    std::unique_ptr<TLocalFileOps> localFileOps_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

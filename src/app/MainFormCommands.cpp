@@ -33,18 +33,18 @@ void TMainForm::InstallWindowCommands()
 
 void TMainForm::SelectViewStyle(TViewStyle style)
 {
-    SetChecked(TCheckMark::Report, style == TViewStyle::Report);
-    SetChecked(TCheckMark::List, style == TViewStyle::List);
-    SetChecked(TCheckMark::SmallIcon, style == TViewStyle::SmallIcon);
-    ShowViewStyle(style);
+    settings_->SetChecked(TCheckMark::Report, style == TViewStyle::Report);
+    settings_->SetChecked(TCheckMark::List, style == TViewStyle::List);
+    settings_->SetChecked(TCheckMark::SmallIcon, style == TViewStyle::SmallIcon);
+    settings_->ShowViewStyle(style);
 }
 
 void TMainForm::SelectTransferMode(TTransferChoice mode)
 {
-    SetChecked(TCheckMark::TypeASCII, mode == TTransferChoice::ASCII);
-    SetChecked(TCheckMark::TypeBinary, mode == TTransferChoice::Binary);
-    SetChecked(TCheckMark::TypeAuto, mode == TTransferChoice::Auto);
-    ShowTransferMode(mode);
+    settings_->SetChecked(TCheckMark::TypeASCII, mode == TTransferChoice::ASCII);
+    settings_->SetChecked(TCheckMark::TypeBinary, mode == TTransferChoice::Binary);
+    settings_->SetChecked(TCheckMark::TypeAuto, mode == TTransferChoice::Auto);
+    settings_->ShowTransferMode(mode);
 }
 
 void TMainForm::aOpenNewWindowExecute()
@@ -55,7 +55,7 @@ void TMainForm::aOpenNewWindowExecute()
 
 void TMainForm::aExplorerExecute()
 {
-    QProcess::startDetached(QStringLiteral("xdg-open"), {LocalDirectory()});
+    QProcess::startDetached(QStringLiteral("xdg-open"), {settings_->LocalDirectory()});
 }
 
 void TMainForm::aTopicsExecute()
@@ -83,7 +83,7 @@ void TMainForm::aCurrentSessionLog1Execute()
 {
     QString path;
     try {
-        path = SaveSessionLog(*eeLog_, appDir_);
+        path = SaveSessionLog(*controls_.eeLog, appDir_);
     } catch (const std::exception&) {
     }
     ShowLogFile(path);

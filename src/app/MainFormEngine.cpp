@@ -10,7 +10,7 @@ void TMainForm::SetUpEngine()
 {
     IdFTP1.Intercept = &IdLogEvent1;
     IdFTP1.MaxLineAction = maException;
-    // 8196, not 8192, as designed; the connection dialog sets them per profile.
+    // The buffer sizes a fresh window starts with; the connection dialog sets them per profile.
     IdFTP1.RecvBufferSize = 8196;
     IdFTP1.SendBufferSize = 8196;
     IdFTP1.ProxySettings.ProxyType = fpcmNone;
@@ -18,7 +18,9 @@ void TMainForm::SetUpEngine()
 
     IdAntiFreeze1.IdleTimeOut = 50;
     IdAntiFreeze1.OnlyWhenIdle = false;
-    IdAntiFreeze1.OnProcess = [](bool) { QCoreApplication::processEvents(); };
+    IdAntiFreeze1.OnProcess = [this](bool) { PumpEngineMessages(); };
+    // A stalled transfer sends no work events, so the pump is where it learns of an abort.
+    IdAntiFreeze1.OnCheckAbort = [this] { return transfer_.AbortRequested; };
 
     IdLogEvent1.Active = true;
     IdLogEvent1.ReplaceCRLF = false;
@@ -30,9 +32,26 @@ void TMainForm::SetUpEngine()
     };
 }
 
+void TMainForm::PumpEngineMessages()
+{
+    // The engine pumps only while it waits inside a command. The idle pass does not run
+    // until the command returns, so the engine actions are disabled here, before any input
+    // is handled.
+    if (!enablingShowsEngineBusy_)
+        UpdateActionStates();
+    QCoreApplication::processEvents();
+}
+
 bool TMainForm::SessionConnected()
 {
     return IdFTP1.Connected();
+}
+
+void TMainForm::EngineSocketError()
+{
+    // Disconnect raises the engine's disconnect notification, as when the server drops the
+    // connection.
+    IdFTP1.Disconnect();
 }
 
 void TMainForm::CloseEngine(bool abortTransfer)

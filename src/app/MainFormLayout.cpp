@@ -1,27 +1,30 @@
-// The controls of the main window and the properties the settings file stores.
-#include "app/MainForm.h"
+// The controls of the main window: menus, toolbars, the two panes, the log pane and the
+// status bar.
+#include "app/MainFormLayout.h"
 
+#include "app/ExceptionGuard.h"
+#include "app/MenuItemLink.h"
 #include "log/Editor.h"
 #include "panes/FileImageList.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/PaneDropTarget.h"
-#include "panes/LocalPane.h"
 
+#include <QAbstractItemView>
 #include <QBoxLayout>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
+#include <QMap>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStorageInfo>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeView>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -33,16 +36,34 @@ constexpr int DesignedLocalWidth = 360;
 constexpr int DesignedUpperHeight = 107;
 constexpr int DesignedLogHeight = 61;
 constexpr int PanelWidths[5] = {90, 50, 150, 300, 200};
-
 enum Edge { Top = 1, Bottom = 2, Left = 3, Right = 4 };
+
+const QString Separator = QStringLiteral("-");
+
+// The submenus that actions open, by the action that opens them.
+const QMap<QString, QStringList>& SubMenuItems()
+{
+    static const QMap<QString, QStringList> items = {
+        {"aTransformAndUpload", {"aUploadAsIs", "aUploadUpperCase", "aUploadLowerCase"}},
+        {"aTransformAndUploadAll", {"aUploadAllAsIs", "aUploadAllUpperCase", "aUploadAllLowerCase"}},
+        {"aLocalFileName", {"aLocalRename", "aLocalExtModify", "-", "aLocalUpperCase", "aLocalLowerCase"}},
+        {"aTransformAndDownload", {"aDownloadAsIs", "aDownloadUpperCase", "aDownloadLowerCase"}},
+        {"aTransformAndDownloadAll", {"aDownloadAllAsIs", "aDownloadAllUpperCase", "aDownloadAllLowerCase"}},
+        {"aRemoteFileName", {"aRemoteRename", "aRemoteExtModify", "-", "aRemoteUpperCase", "aRemoteLowerCase"}},
+        {"aShowLog", {"aCurrentSessionLog1", "aUploadDownloadLog1"}},
+        {"aTransferType", {"aTypeASCII", "aTypeBinary", "aTypeAuto"}},
+        {"aListView", {"aReport", "aList", "aSmallIcon"}},
+    };
+    return items;
+}
 
 // A hint made of a short text, "|" and a long text: the tooltip shows the short part and the
 // status bar the long one; a hint without "|" is both.
-void SetHint(QWidget* widget, const QString& hint)
+void SetHint(QWidget& widget, const QString& hint)
 {
     const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    widget->setToolTip(bar < 0 ? hint : hint.left(bar));
-    widget->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+    widget.setToolTip(bar < 0 ? hint : hint.left(bar));
+    widget.setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
 }
 
 // A status bar panel of a designed width that gives way when the window is narrower, as the
@@ -61,10 +82,46 @@ private:
     bool yields_;
 };
 
-QSplitter* MakeSplitter(Qt::Orientation orientation, const char* name)
+class TLayoutBuilder {
+public:
+    TLayoutBuilder(QMainWindow& form, const TActionLookup& action) : form_(form), action_(action) {}
+    TMainFormControls Build();
+
+private:
+    // What sets the two group boxes apart.
+    struct TPaneParts {
+        const char* title;
+        const char* name;        // "Local" or "Remote": prefix of the component names
+        const char* upperName;   // "PanelLM" or "PanelRU"
+        const char* lowerName;   // "PanelLB" or "PanelRB"
+        QComboBox* firstBox;     // drive box or profile box, left of the mask
+        QComboBox* maskBox;
+        QWidget* directoryView;  // directory list or remote tree
+        QComboBox* dirBox;
+        TFileViewStack* fileViews;
+        QToolBar* toolBar;
+        int toolBarEdge;
+    };
+
+    QMenu* BuildMenu(const QString& title, const QString& name, const QStringList& items, const QString& suffix);
+    void BuildMenus();
+    QToolButton* AddDropDownButton(QToolBar& bar, const QString& name, const QString& submenuAction);
+    void BuildToolBars();
+    QGroupBox* BuildPaneGroupBox(const TPaneParts& parts, QSplitter*& splitter, QBoxLayout*& fileArea);
+    void BuildPanes();
+    void BuildStatusBar();
+
+    QMainWindow& form_;
+    const TActionLookup& action_;
+    TMainFormControls controls_;
+    // The drop-down toolbar buttons' copies of the submenus, bound to the actions themselves.
+    QMap<QString, QMenu*> dropDownMenus_;
+};
+
+QSplitter* MakeSplitter(Qt::Orientation orientation, const QString& name)
 {
     auto* splitter = new QSplitter(orientation);
-    splitter->setObjectName(QString::fromLatin1(name));
+    splitter->setObjectName(name);
     splitter->setHandleWidth(SplitterWidth);
     splitter->setChildrenCollapsible(false);
     return splitter;
@@ -82,6 +139,15 @@ QComboBox* MakeComboBox(const char* name, bool editable)
     return box;
 }
 
+QComboBox* MakeMaskBox(const char* name, const QStringList& items, const QString& hint)
+{
+    QComboBox* box = MakeComboBox(name, true);
+    box->addItems(items);
+    box->setEditText(items.front());
+    SetHint(*box, hint);
+    return box;
+}
+
 // One pane's file list with its model, its icons and the format of rows dragged out of it.
 TFileViewStack* MakeFileViews(const char* name, const char* dragFormat)
 {
@@ -89,6 +155,21 @@ TFileViewStack* MakeFileViews(const char* name, const char* dragFormat)
     model->SetIcons(FileImageList());
     model->SetDragFormat(QString::fromLatin1(dragFormat));
     return new TFileViewStack(QString::fromLatin1(name), model);
+}
+
+QToolBar* MakePaneToolBar(const char* name)
+{
+    auto* bar = new QToolBar;
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setMovable(false);
+    bar->setOrientation(Qt::Vertical);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setIconSize(QSize(14, 14));
+    bar->layout()->setSpacing(0);
+    bar->layout()->setContentsMargins(0, 0, 0, 0);
+    // Eleven buttons fit beside the file list at the design size.
+    bar->setStyleSheet(QStringLiteral("QToolButton { padding: 0px; margin: 0px; }"));
+    return bar;
 }
 
 QWidget* Row(std::initializer_list<QWidget*> widgets, QWidget* stretched)
@@ -113,140 +194,262 @@ QWidget* Column(const char* name, std::initializer_list<QWidget*> widgets, QWidg
     return column;
 }
 
-int SplitterPart(const QSplitter* splitter, int index)
-{
-    return splitter->sizes().value(index);
-}
-
-// Gives one part of a two-part splitter the size and the other part the rest.
-void SetSplitterPart(QSplitter* splitter, int index, int size)
-{
-    const QList<int> sizes = splitter->sizes();
-    const int total = std::max(sizes.value(0) + sizes.value(1), size + 1);
-    const int clamped = std::clamp(size, 1, total - 1);
-    splitter->setSizes(index == 0 ? QList<int>{clamped, total - clamped} : QList<int>{total - clamped, clamped});
-}
-
 }  // namespace
 
-void TMainForm::BuildLayout()
+void SetSplitterPart(QSplitter& splitter, int index, int size)
 {
-    setObjectName(QStringLiteral("MainForm"));
-    setAcceptDrops(true);
-
-    paneSplitter_ = MakeSplitter(Qt::Horizontal, "MainPanel");
-    paneSplitter_->addWidget(BuildLocalGroupBox());
-    paneSplitter_->addWidget(BuildRemoteGroupBox());
-    paneSplitter_->setStretchFactor(0, 0);
-    paneSplitter_->setStretchFactor(1, 1);
-
-    eeLog_ = new TEditor;
-    eeLog_->setObjectName(QStringLiteral("eeLog"));
-    eeLog_->setMinimumHeight(8);
-    mainSplitter_ = MakeSplitter(Qt::Vertical, "MainSplitter");
-    mainSplitter_->addWidget(paneSplitter_);
-    mainSplitter_->addWidget(eeLog_);
-    mainSplitter_->setStretchFactor(0, 1);
-    mainSplitter_->setStretchFactor(1, 0);
-    setCentralWidget(mainSplitter_);
-
-    BuildStatusBar();
+    const QList<int> sizes = splitter.sizes();
+    const int total = std::max(sizes.value(0) + sizes.value(1), size + 1);
+    const int clamped = std::clamp(size, 1, total - 1);
+    splitter.setSizes(index == 0 ? QList<int>{clamped, total - clamped} : QList<int>{total - clamped, clamped});
 }
 
-QWidget* TMainForm::BuildLocalGroupBox()
+TMainFormControls BuildMainFormLayout(QMainWindow& form, const TActionLookup& action)
 {
-    localDriveBox_ = MakeComboBox("LocalDriveBox", false);
+    return TLayoutBuilder(form, action).Build();
+}
+
+TMainFormControls TLayoutBuilder::Build()
+{
+    form_.setObjectName(QStringLiteral("MainForm"));
+    form_.setAcceptDrops(true);
+    BuildMenus();
+    BuildToolBars();
+    BuildPanes();
+    BuildStatusBar();
+    return controls_;
+}
+
+QMenu* TLayoutBuilder::BuildMenu(const QString& title, const QString& name, const QStringList& items,
+                                 const QString& suffix)
+{
+    auto* menu = new QMenu(title, &form_);
+    menu->setObjectName(name);
+    menu->setToolTipsVisible(false);
+    for (const QString& item : items) {
+        if (item == Separator) {
+            menu->addSeparator();
+            continue;
+        }
+        // Menu items are named after their action without the leading "a".
+        auto* menuItem = new TMenuItem(item.mid(1) + suffix, action_(item), menu);
+        if (SubMenuItems().contains(item))
+            menuItem->setMenu(BuildMenu(menuItem->text(), menuItem->objectName() + "Menu", SubMenuItems().value(item), suffix));
+        menu->addAction(menuItem);
+    }
+    return menu;
+}
+
+void TLayoutBuilder::BuildMenus()
+{
+    const QString none;
+    QMenuBar* bar = form_.menuBar();
+    bar->addMenu(BuildMenu(QStringLiteral("ウインドウ(&F)"), "WindowMenu",
+                           {"aConnect", "-", "aAbort", "-", "aOpenNewWindow", "-", "aExit"}, none));
+    bar->addMenu(BuildMenu(QStringLiteral("ローカル(&L)"), "LocalMenu",
+                           {"aUpload", "aUploadAll", "-", "aTransformAndUpload", "aTransformAndUploadAll", "-",
+                            "aUploadAppend", "-", "aLocalFileOpen", "aLocalFileView", "-", "aLocalDirectoryUp",
+                            "aLocalRefresh", "aLocalSelectAll", "aLocalMkDir", "aLocalFileName", "aLocalFileDelete",
+                            "-", "aLocalDetail", "-", "aLocalBookmark"},
+                           none));
+    controls_.RemoteMenu = BuildMenu(QStringLiteral("リモート(&R)"), "RemoteMenu",
+                                     {"aDownload", "aDownloadAll", "-", "aTransformAndDownload",
+                                      "aTransformAndDownloadAll", "-", "aDownloadRestore", "-", "aRemoteFileView", "-",
+                                      "aRemoteDirectoryUp", "aRemoteRefresh", "aRemoteSelectAll", "aRemoteMkDir",
+                                      "aRemoteFileName", "aRemoteFileDelete", "aChmod", "-", "aRemoteDetail", "-",
+                                      "aRemoteBookmark"},
+                                     none);
+    controls_.RemoteMenu->menuAction()->setObjectName(QStringLiteral("Remote"));
+    // Disabled until a session is open.
+    controls_.RemoteMenu->menuAction()->setEnabled(false);
+    bar->addMenu(controls_.RemoteMenu);
+    bar->addMenu(BuildMenu(QStringLiteral("ツール(&T)"), "ToolMenu", {"aShowLog", "-", "aExplorer"}, none));
+    bar->addMenu(BuildMenu(QStringLiteral("オプション(&O)"), "OptionMenu",
+                           {"aTransferType", "-", "aListView", "-", "aSetKey", "aOption"}, none));
+    bar->addMenu(BuildMenu(QStringLiteral("ヘルプ(&H)"), "HelpMenu", {"aTopics", "-", "aAbout"}, none));
+
+    // Context-menu items are twins of the main menu's, named with the suffix "0".
+    const QString twin = QStringLiteral("0");
+    controls_.LocalPopupMenu = BuildMenu(QString(), "LocalPopupMenu",
+                                         {"aUpload", "aUploadAll", "-", "aTransformAndUpload",
+                                          "aTransformAndUploadAll", "-", "aLocalFileOpen", "aLocalFileView", "-",
+                                          "aLocalFileName", "aLocalFileDelete", "-", "aLocalMkDir", "-",
+                                          "aLocalSelectAll"},
+                                         twin);
+    controls_.RemotePopupMenu = BuildMenu(QString(), "RemotePopupMenu",
+                                          {"aDownload", "aDownloadAll", "-", "aTransformAndDownload",
+                                           "aTransformAndDownloadAll", "-", "aRemoteFileView", "-", "aRemoteFileName",
+                                           "aRemoteFileDelete", "aChmod", "-", "aRemoteMkDir", "-",
+                                           "aRemoteSelectAll"},
+                                          twin);
+
+    for (auto it = SubMenuItems().constBegin(); it != SubMenuItems().constEnd(); ++it) {
+        auto* menu = new QMenu(&form_);
+        for (const QString& item : it.value()) {
+            if (item == Separator)
+                menu->addSeparator();
+            else
+                menu->addAction(action_(item));
+        }
+        dropDownMenus_.insert(it.key(), menu);
+    }
+}
+
+QToolButton* TLayoutBuilder::AddDropDownButton(QToolBar& bar, const QString& name, const QString& submenuAction)
+{
+    auto* button = new QToolButton(&bar);
+    button->setObjectName(name);
+    button->setMenu(dropDownMenus_.value(submenuAction));
+    button->setPopupMode(QToolButton::InstantPopup);
+    bar.addWidget(button);
+    return button;
+}
+
+void TLayoutBuilder::BuildToolBars()
+{
+    QToolBar* header = new QToolBar(&form_);
+    header->setObjectName(QStringLiteral("HeaderToolBar"));
+    header->setMovable(false);
+    header->setStyleSheet(QStringLiteral("QToolBar#HeaderToolBar { border: 1px solid palette(mid); }"));
+    header->addAction(action_("aConnect"));
+    header->addAction(action_("aAbort"));
+    controls_.ModeBtn = AddDropDownButton(*header, "ModeBtn", "aTransferType");
+    controls_.ListViewBtn = AddDropDownButton(*header, "ListViewBtn", "aListView");
+    controls_.ShowLogBtn = AddDropDownButton(*header, "ShowLogBtn", "aShowLog");
+    for (const char* name : {"aOption", "aExplorer", "aExit"})
+        header->addAction(action_(name));
+    form_.addToolBar(Qt::TopToolBarArea, header);
+    controls_.HeaderToolBar = header;
+
+    // The two pane toolbars: one button per action, a drop-down button for the file-name submenu.
+    const struct {
+        const char* name;
+        const char* fileNameButton;
+        const char* fileNameAction;
+        std::initializer_list<const char*> items;
+        QToolBar** bar;
+        QToolButton** button;
+    } paneBars[] = {
+        {"LocalSysToolBar", "LocalFileNameBtn", "aLocalFileName",
+         {"aLocalDirectoryUp", "aUploadAll", "aUpload", "aLocalFileOpen", "aLocalRefresh", "aLocalMkDir",
+          "aLocalFileDelete", "aLocalFileName", "aLocalFileView", "aLocalBookmark", "aLocalDetail"},
+         &controls_.LocalSysToolBar, &controls_.LocalFileNameBtn},
+        {"RemoteSysToolBar", "RemoteFileNameBtn", "aRemoteFileName",
+         {"aRemoteDirectoryUp", "aDownloadAll", "aDownload", "aChmod", "aRemoteRefresh", "aRemoteMkDir",
+          "aRemoteFileDelete", "aRemoteFileName", "aRemoteFileView", "aRemoteBookmark", "aRemoteDetail"},
+         &controls_.RemoteSysToolBar, &controls_.RemoteFileNameBtn},
+    };
+    for (const auto& pane : paneBars) {
+        QToolBar* bar = MakePaneToolBar(pane.name);
+        for (const char* item : pane.items) {
+            if (QString::fromLatin1(item) == QLatin1String(pane.fileNameAction))
+                *pane.button = AddDropDownButton(*bar, pane.fileNameButton, pane.fileNameAction);
+            else
+                bar->addAction(action_(item));
+        }
+        *pane.bar = bar;
+    }
+}
+
+QGroupBox* TLayoutBuilder::BuildPaneGroupBox(const TPaneParts& parts, QSplitter*& splitter, QBoxLayout*& fileArea)
+{
+    const QString prefix = QString::fromLatin1(parts.name);
+    auto* maskLabel = new QLabel(QStringLiteral("マスク"));
+    maskLabel->setObjectName(prefix + "MaskLabel");
+    parts.directoryView->setMinimumHeight(8);
+    SetHint(*parts.directoryView, QStringLiteral("|クリックでディレクトリ変更"));
+    QWidget* upper = Column(parts.upperName, {Row({parts.firstBox, maskLabel, parts.maskBox}, parts.firstBox),
+                                              parts.directoryView},
+                            parts.directoryView);
+
+    auto* files = new QWidget;
+    fileArea = new QBoxLayout(QBoxLayout::LeftToRight, files);
+    fileArea->setContentsMargins(0, 0, 0, 0);
+    fileArea->setSpacing(0);
+    PlacePaneToolBar(*fileArea, *parts.toolBar, *parts.fileViews, parts.toolBarEdge);
+    QWidget* lower = Column(parts.lowerName, {parts.dirBox, files}, files);
+
+    splitter = MakeSplitter(Qt::Vertical, prefix + "Splitter");
+    splitter->addWidget(upper);
+    splitter->addWidget(lower);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+
+    auto* group = new QGroupBox(QString::fromUtf8(parts.title));
+    group->setObjectName(prefix + "SysGroupBox");
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(splitter);
+    return group;
+}
+
+void TLayoutBuilder::BuildPanes()
+{
+    TMainFormControls& c = controls_;
+    c.LocalDriveBox = MakeComboBox("LocalDriveBox", false);
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady())
-            localDriveBox_->addItem(volume.rootPath());
+            c.LocalDriveBox->addItem(volume.rootPath());
     }
-    localDriveBox_->model()->sort(0);
-    localMaskBox_ = MakeComboBox("LocalMaskBox", true);
-    localMaskBox_->addItems({QStringLiteral("*.*"), QStringLiteral("*.css"), QStringLiteral("*.htm*")});
-    localMaskBox_->setEditText(QStringLiteral("*.*"));
-    SetHint(localMaskBox_, QStringLiteral("デフォルトは\"*.*\"ですべて表示"));
-    auto* maskLabel = new QLabel(QStringLiteral("マスク"));
-    maskLabel->setObjectName(QStringLiteral("LocalMaskLabel"));
-    localDirListBox_ = new QListWidget;
-    localDirListBox_->setObjectName(QStringLiteral("LocalDirListBox"));
-    SetHint(localDirListBox_, QStringLiteral("|クリックでディレクトリ変更"));
-    localDirListBox_->setMinimumHeight(8);
-    QWidget* upper = Column("PanelLM", {Row({localDriveBox_, maskLabel, localMaskBox_}, localDriveBox_), localDirListBox_},
-                            localDirListBox_);
+    c.LocalDriveBox->model()->sort(0);
+    c.LocalMaskBox = MakeMaskBox("LocalMaskBox", {"*.*", "*.css", "*.htm*"}, QStringLiteral("デフォルトは\"*.*\"ですべて表示"));
+    c.LocalDirListBox = new QListWidget;
+    c.LocalDirListBox->setObjectName(QStringLiteral("LocalDirListBox"));
+    c.LocalDirBox = MakeComboBox("LocalDirBox", true);
+    c.LocalFileListView = MakeFileViews("LocalFileListView", LocalRowsFormat);
+    c.LocalSysGroupBox = BuildPaneGroupBox({"ローカル", "Local", "PanelLM", "PanelLB", c.LocalDriveBox, c.LocalMaskBox,
+                                            c.LocalDirListBox, c.LocalDirBox, c.LocalFileListView, c.LocalSysToolBar,
+                                            Right},
+                                           c.LocalSplitter, c.LocalFileArea);
 
-    localDirBox_ = MakeComboBox("LocalDirBox", true);
-    localFileViews_ = MakeFileViews("LocalFileListView", LocalRowsFormat);
-    localFileListView_ = &localFileViews_->Report();
-    auto* fileArea = new QWidget;
-    localFileArea_ = new QBoxLayout(QBoxLayout::LeftToRight, fileArea);
-    localFileArea_->setContentsMargins(0, 0, 0, 0);
-    localFileArea_->setSpacing(0);
-    PlacePaneToolBar(localFileArea_, localSysToolBar_, localFileViews_, Right, Right);
-    QWidget* lower = Column("PanelLB", {localDirBox_, fileArea}, fileArea);
+    c.ProfileNameBox = MakeComboBox("ProfileNameBox", true);
+    SetHint(*c.ProfileNameBox, QStringLiteral("ﾀﾞﾌﾞﾙｸﾘｯｸで接続します"));
+    c.RemoteMaskBox = MakeMaskBox("RemoteMaskBox", {"", "*.css", "*.htm*"}, QStringLiteral("デフォルトは空白ですべて表示"));
+    c.RemoteSysTreeView = new QTreeWidget;
+    c.RemoteSysTreeView->setObjectName(QStringLiteral("RemoteSysTreeView"));
+    c.RemoteSysTreeView->setHeaderHidden(true);
+    c.RemoteSysTreeView->setRootIsDecorated(false);
+    c.RemoteSysTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    c.RemoteSysTreeView->setSortingEnabled(true);
+    c.RemoteSysTreeView->sortByColumn(0, Qt::AscendingOrder);
+    c.RemoteDirBox = MakeComboBox("RemoteDirBox", true);
+    c.RemoteFileListView = MakeFileViews("RemoteFileListView", RemoteRowsFormat);
+    c.RemoteSysGroupBox = BuildPaneGroupBox({"リモート", "Remote", "PanelRU", "PanelRB", c.ProfileNameBox,
+                                             c.RemoteMaskBox, c.RemoteSysTreeView, c.RemoteDirBox,
+                                             c.RemoteFileListView, c.RemoteSysToolBar, Left},
+                                            c.RemoteSplitter, c.RemoteFileArea);
 
-    localSplitter_ = MakeSplitter(Qt::Vertical, "LocalSplitter");
-    localSplitter_->addWidget(upper);
-    localSplitter_->addWidget(lower);
-    localSplitter_->setStretchFactor(0, 0);
-    localSplitter_->setStretchFactor(1, 1);
+    c.MainPanel = MakeSplitter(Qt::Horizontal, QStringLiteral("MainPanel"));
+    c.MainPanel->addWidget(c.LocalSysGroupBox);
+    c.MainPanel->addWidget(c.RemoteSysGroupBox);
+    c.MainPanel->setStretchFactor(0, 0);
+    c.MainPanel->setStretchFactor(1, 1);
 
-    localSysGroupBox_ = new QGroupBox(QStringLiteral("ローカル"));
-    localSysGroupBox_->setObjectName(QStringLiteral("LocalSysGroupBox"));
-    auto* layout = new QVBoxLayout(localSysGroupBox_);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(localSplitter_);
-    return localSysGroupBox_;
+    c.eeLog = new TEditor;
+    c.eeLog->setObjectName(QStringLiteral("eeLog"));
+    c.eeLog->setMinimumHeight(8);
+    c.MainSplitter = MakeSplitter(Qt::Vertical, QStringLiteral("MainSplitter"));
+    c.MainSplitter->addWidget(c.MainPanel);
+    c.MainSplitter->addWidget(c.eeLog);
+    c.MainSplitter->setStretchFactor(0, 1);
+    c.MainSplitter->setStretchFactor(1, 0);
+    form_.setCentralWidget(c.MainSplitter);
+
+    const auto attach = [this](TFileViewStack* views, QMenu* popup) {
+        for (QAbstractItemView* view : views->Views()) {
+            view->setContextMenuPolicy(Qt::CustomContextMenu);
+            QObject::connect(view, &QWidget::customContextMenuRequested, &form_, Guarded([view, popup](const QPoint& at) {
+                                 popup->popup(view->viewport()->mapToGlobal(at));
+                             }));
+        }
+    };
+    attach(c.LocalFileListView, c.LocalPopupMenu);
+    attach(c.RemoteFileListView, c.RemotePopupMenu);
 }
 
-QWidget* TMainForm::BuildRemoteGroupBox()
+void TLayoutBuilder::BuildStatusBar()
 {
-    profileNameBox_ = MakeComboBox("ProfileNameBox", true);
-    SetHint(profileNameBox_, QStringLiteral("ﾀﾞﾌﾞﾙｸﾘｯｸで接続します"));
-    remoteMaskBox_ = MakeComboBox("RemoteMaskBox", true);
-    remoteMaskBox_->addItems({QString(), QStringLiteral("*.css"), QStringLiteral("*.htm*")});
-    remoteMaskBox_->setEditText(QString());
-    SetHint(remoteMaskBox_, QStringLiteral("デフォルトは空白ですべて表示"));
-    auto* maskLabel = new QLabel(QStringLiteral("マスク"));
-    maskLabel->setObjectName(QStringLiteral("RemoteMaskLabel"));
-    remoteSysTreeView_ = new QTreeWidget;
-    remoteSysTreeView_->setObjectName(QStringLiteral("RemoteSysTreeView"));
-    remoteSysTreeView_->setHeaderHidden(true);
-    remoteSysTreeView_->setRootIsDecorated(false);
-    remoteSysTreeView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    remoteSysTreeView_->setSortingEnabled(true);
-    remoteSysTreeView_->sortByColumn(0, Qt::AscendingOrder);
-    remoteSysTreeView_->setMinimumHeight(8);
-    SetHint(remoteSysTreeView_, QStringLiteral("|クリックでディレクトリ変更"));
-    QWidget* upper = Column("PanelRU", {Row({profileNameBox_, maskLabel, remoteMaskBox_}, profileNameBox_), remoteSysTreeView_},
-                            remoteSysTreeView_);
-
-    remoteDirBox_ = MakeComboBox("RemoteDirBox", true);
-    remoteFileViews_ = MakeFileViews("RemoteFileListView", RemoteRowsFormat);
-    remoteFileListView_ = &remoteFileViews_->Report();
-    auto* fileArea = new QWidget;
-    remoteFileArea_ = new QBoxLayout(QBoxLayout::LeftToRight, fileArea);
-    remoteFileArea_->setContentsMargins(0, 0, 0, 0);
-    remoteFileArea_->setSpacing(0);
-    PlacePaneToolBar(remoteFileArea_, remoteSysToolBar_, remoteFileViews_, Left, Left);
-    QWidget* lower = Column("PanelRB", {remoteDirBox_, fileArea}, fileArea);
-
-    remoteSplitter_ = MakeSplitter(Qt::Vertical, "RemoteSplitter");
-    remoteSplitter_->addWidget(upper);
-    remoteSplitter_->addWidget(lower);
-    remoteSplitter_->setStretchFactor(0, 0);
-    remoteSplitter_->setStretchFactor(1, 1);
-
-    remoteSysGroupBox_ = new QGroupBox(QStringLiteral("リモート"));
-    remoteSysGroupBox_->setObjectName(QStringLiteral("RemoteSysGroupBox"));
-    auto* layout = new QVBoxLayout(remoteSysGroupBox_);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(remoteSplitter_);
-    return remoteSysGroupBox_;
-}
-
-void TMainForm::BuildStatusBar()
-{
-    auto* bar = new QStatusBar(this);
+    auto* bar = new QStatusBar(&form_);
     bar->setObjectName(QStringLiteral("StatusBar1"));
     for (int i = 0; i < 5; ++i) {
         auto* panel = new TStatusPanel(PanelWidths[i], i == 4, bar);
@@ -254,314 +457,49 @@ void TMainForm::BuildStatusBar()
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         bar->addWidget(panel);
-        statusPanels_[i] = panel;
+        controls_.StatusPanels[i] = panel;
     }
-    setStatusBar(bar);
-    SetStatusPanel(0, QStringLiteral("未接続"));
+    form_.setStatusBar(bar);
+    controls_.StatusPanels[0]->setText(QStringLiteral("未接続"));
 }
 
-void TMainForm::ApplyDesignedSizes()
+void ApplyDesignedSizes(const TMainFormControls& controls)
 {
-    SetSplitterPart(paneSplitter_, 0, DesignedLocalWidth);
-    SetSplitterPart(localSplitter_, 0, DesignedUpperHeight);
-    SetSplitterPart(remoteSplitter_, 0, DesignedUpperHeight);
-    SetSplitterPart(mainSplitter_, 1, DesignedLogHeight);
+    SetSplitterPart(*controls.MainPanel, 0, DesignedLocalWidth);
+    SetSplitterPart(*controls.LocalSplitter, 0, DesignedUpperHeight);
+    SetSplitterPart(*controls.RemoteSplitter, 0, DesignedUpperHeight);
+    SetSplitterPart(*controls.MainSplitter, 1, DesignedLogHeight);
 }
 
-void TMainForm::SetStatusPanel(int index, const QString& text)
+void BindDropDownButtons(const TMainFormControls& controls, const TActionLookup& action)
 {
-    if (index >= 0 && index < 5)
-        statusPanels_[index]->setText(text);
+    const std::pair<QToolButton*, const char*> buttons[] = {
+        {controls.ModeBtn, "aTransferType"},
+        {controls.ListViewBtn, "aListView"},
+        {controls.ShowLogBtn, "aShowLog"},
+        {controls.LocalFileNameBtn, "aLocalFileName"},
+        {controls.RemoteFileNameBtn, "aRemoteFileName"},
+    };
+    for (const auto& [button, name] : buttons) {
+        QMenu* menu = button->menu();
+        button->setDefaultAction(action(QString::fromLatin1(name)));
+        button->setMenu(menu);
+        button->setPopupMode(QToolButton::InstantPopup);
+    }
 }
 
-QString TMainForm::StatusPanelText(int index) const
+void PlacePaneToolBar(QBoxLayout& area, QToolBar& bar, QWidget& view, int edge)
 {
-    return index >= 0 && index < 5 ? statusPanels_[index]->text() : QString();
-}
-
-void TMainForm::PlacePaneToolBar(QBoxLayout* layout, QToolBar* bar, QWidget* view, int edge, int designedEdge)
-{
-    if (edge < Top || edge > Right)
-        edge = designedEdge;
-    layout->removeWidget(bar);
-    layout->removeWidget(view);
+    area.removeWidget(&bar);
+    area.removeWidget(&view);
     const bool sideways = edge == Left || edge == Right;
-    layout->setDirection(sideways ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-    bar->setOrientation(sideways ? Qt::Vertical : Qt::Horizontal);
+    area.setDirection(sideways ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    bar.setOrientation(sideways ? Qt::Vertical : Qt::Horizontal);
     if (edge == Left || edge == Top) {
-        layout->addWidget(bar);
-        layout->addWidget(view, 1);
+        area.addWidget(&bar);
+        area.addWidget(&view, 1);
     } else {
-        layout->addWidget(view, 1);
-        layout->addWidget(bar);
+        area.addWidget(&view, 1);
+        area.addWidget(&bar);
     }
-    if (bar == localSysToolBar_)
-        localSysAlign_ = edge;
-    else
-        remoteSysAlign_ = edge;
-}
-
-// TSettingsWindow: geometry.
-
-QRect TMainForm::FormBounds() const
-{
-    return geometry();
-}
-
-void TMainForm::SetFormBounds(const QRect& bounds)
-{
-    setGeometry(bounds);
-}
-
-int TMainForm::LocalSysGroupBoxWidth() const
-{
-    return SplitterPart(paneSplitter_, 0);
-}
-
-void TMainForm::SetLocalSysGroupBoxWidth(int width)
-{
-    SetSplitterPart(paneSplitter_, 0, width);
-}
-
-int TMainForm::PanelLMHeight() const
-{
-    return SplitterPart(localSplitter_, 0);
-}
-
-void TMainForm::SetPanelLMHeight(int height)
-{
-    SetSplitterPart(localSplitter_, 0, height);
-}
-
-int TMainForm::PanelRUHeight() const
-{
-    return SplitterPart(remoteSplitter_, 0);
-}
-
-void TMainForm::SetPanelRUHeight(int height)
-{
-    SetSplitterPart(remoteSplitter_, 0, height);
-}
-
-int TMainForm::LogHeight() const
-{
-    return SplitterPart(mainSplitter_, 1);
-}
-
-void TMainForm::SetLogHeight(int height)
-{
-    SetSplitterPart(mainSplitter_, 1, height);
-}
-
-int TMainForm::ToolBarAlign(TToolBarId bar) const
-{
-    switch (bar) {
-    case TToolBarId::Header: return headerAlign_;
-    case TToolBarId::LocalSys: return localSysAlign_;
-    case TToolBarId::RemoteSys: return remoteSysAlign_;
-    }
-    return Top;
-}
-
-void TMainForm::SetToolBarAlign(TToolBarId bar, int edge)
-{
-    switch (bar) {
-    case TToolBarId::Header: {
-        // Edges outside 1 to 4 mean the designed edge.
-        headerAlign_ = edge >= Top && edge <= Right ? edge : Top;
-        static constexpr Qt::ToolBarArea areas[] = {Qt::TopToolBarArea, Qt::TopToolBarArea, Qt::BottomToolBarArea,
-                                                    Qt::LeftToolBarArea, Qt::RightToolBarArea};
-        const bool visible = headerToolBar_->isVisibleTo(this);
-        removeToolBar(headerToolBar_);
-        addToolBar(areas[headerAlign_], headerToolBar_);
-        headerToolBar_->setVisible(visible);
-        break;
-    }
-    case TToolBarId::LocalSys: PlacePaneToolBar(localFileArea_, localSysToolBar_, localFileViews_, edge, Right); break;
-    case TToolBarId::RemoteSys: PlacePaneToolBar(remoteFileArea_, remoteSysToolBar_, remoteFileViews_, edge, Left); break;
-    }
-}
-
-// TSettingsWindow: selectors, masks, directory, colours, timer.
-
-namespace {
-
-const char* CheckActionName(TCheckMark mark)
-{
-    switch (mark) {
-    case TCheckMark::Report: return "aReport";
-    case TCheckMark::List: return "aList";
-    case TCheckMark::SmallIcon: return "aSmallIcon";
-    case TCheckMark::TypeASCII: return "aTypeASCII";
-    case TCheckMark::TypeBinary: return "aTypeBinary";
-    case TCheckMark::TypeAuto: return "aTypeAuto";
-    }
-    return "";
-}
-
-}  // namespace
-
-bool TMainForm::Checked(TCheckMark mark) const
-{
-    return Action(CheckActionName(mark))->isChecked();
-}
-
-void TMainForm::SetChecked(TCheckMark mark, bool checked)
-{
-    Action(CheckActionName(mark))->setChecked(checked);
-}
-
-QString TMainForm::LocalMask() const
-{
-    return localMaskBox_->currentText();
-}
-
-void TMainForm::SetLocalMask(const QString& mask)
-{
-    localMaskBox_->setEditText(mask);
-}
-
-QString TMainForm::RemoteMask() const
-{
-    return remoteMaskBox_->currentText();
-}
-
-void TMainForm::SetRemoteMask(const QString& mask)
-{
-    remoteMaskBox_->setEditText(mask);
-}
-
-QString TMainForm::LocalDirectory() const
-{
-    return QDir::currentPath();
-}
-
-void TMainForm::SetLocalDirectory(const QString& path)
-{
-    // The local directory is the process's working directory; one that cannot be entered
-    // leaves the pane where it is.
-    localPane_->ChangeDirectory(path);
-}
-
-int TMainForm::LogColor(TLogColorClass kind) const
-{
-    switch (kind) {
-    case TLogColorClass::Comment: return eeLog_->CommentColor();
-    case TLogColorClass::Int: return eeLog_->IntColor();
-    case TLogColorClass::Reserve: return eeLog_->ReserveColor();
-    }
-    return 0;
-}
-
-void TMainForm::SetLogColor(TLogColorClass kind, int value)
-{
-    switch (kind) {
-    case TLogColorClass::Comment: eeLog_->SetCommentColor(value); break;
-    case TLogColorClass::Int: eeLog_->SetIntColor(value); break;
-    case TLogColorClass::Reserve: eeLog_->SetReserveColor(value); break;
-    }
-}
-
-void TMainForm::SetKeepAliveEnabled(bool enabled)
-{
-    if (enabled)
-        noDisconnectTimer_->start();
-    else
-        noDisconnectTimer_->stop();
-}
-
-// TSettingsWindow: toolbar look and views.
-
-namespace {
-
-void SetButtonsFlat(QToolBar* bar, bool flat)
-{
-    for (QToolButton* button : bar->findChildren<QToolButton*>())
-        button->setAutoRaise(flat);
-}
-
-}  // namespace
-
-void TMainForm::SetHeaderFlat(bool flat)
-{
-    headerFlat_ = flat;
-    SetButtonsFlat(headerToolBar_, flat);
-}
-
-void TMainForm::SetPaneToolBarsFlat(bool flat)
-{
-    SetButtonsFlat(localSysToolBar_, flat);
-    SetButtonsFlat(remoteSysToolBar_, flat);
-}
-
-void TMainForm::SetHeaderCaptionsBesideImages(bool beside)
-{
-    headerCaptionsBeside_ = beside;
-    ApplyHeaderButtonStyle();
-}
-
-void TMainForm::RemoveHeaderImages()
-{
-    headerImages_ = false;
-    ApplyHeaderButtonStyle();
-}
-
-void TMainForm::SetHeaderShowCaptions(bool show)
-{
-    headerCaptions_ = show;
-    ApplyHeaderButtonStyle();
-}
-
-void TMainForm::ApplyHeaderButtonStyle()
-{
-    // Without images the buttons show their captions, so none is ever empty.
-    Qt::ToolButtonStyle style = Qt::ToolButtonIconOnly;
-    if (!headerImages_)
-        style = Qt::ToolButtonTextOnly;
-    else if (headerCaptions_)
-        style = headerCaptionsBeside_ ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextUnderIcon;
-    headerToolBar_->setToolButtonStyle(style);
-}
-
-bool TMainForm::HeaderVisible() const
-{
-    return !headerToolBar_->isHidden();
-}
-
-void TMainForm::SetHeaderVisible(bool visible)
-{
-    headerToolBar_->setVisible(visible);
-}
-
-void TMainForm::SetPaneToolBarsVisible(bool visible)
-{
-    localSysToolBar_->setVisible(visible);
-    remoteSysToolBar_->setVisible(visible);
-}
-
-void TMainForm::SetToolBarButtonWidth(int width)
-{
-    for (QToolBar* bar : {headerToolBar_, localSysToolBar_, remoteSysToolBar_})
-        for (QToolButton* button : bar->findChildren<QToolButton*>())
-            button->setMinimumWidth(width);
-}
-
-void TMainForm::ShowViewStyle(TViewStyle style)
-{
-    viewStyle_ = style;
-    localFileViews_->ShowStyle(style);
-    remoteFileViews_->ShowStyle(style);
-    localFileViews_->FitColumns();
-    remoteFileViews_->FitColumns();
-}
-
-void TMainForm::ShowTransferMode(TTransferChoice mode)
-{
-    static const QString names[] = {QStringLiteral("ASCII"), QStringLiteral("Binary"), QStringLiteral("Auto")};
-    const QString& name = names[static_cast<int>(mode)];
-    modeBtn_->setText(name);
-    modeBtn_->setToolTip(QStringLiteral("転送モード：") + name);
-    modeBtn_->setStatusTip(modeBtn_->toolTip());
-    SetStatusPanel(1, name);
-    headerToolBar_->update();
 }

@@ -1,4 +1,4 @@
-// The main window's wiring of the local pane.
+// The local pane and the local file operations, built over the window's controls.
 #include "app/MainForm.h"
 
 #include "app/ExceptionGuard.h"
@@ -20,31 +20,31 @@
 
 void TMainForm::SetUpLocalPane()
 {
-    TFileListModel* model = &localFileViews_->Model();
+    TFileViewStack* views = controls_.LocalFileListView;
     localPane_ = std::make_unique<TLocalPane>(
-        *model, TLocalPane::Sources{options_, TextExtList, ImageExtList, *localFileListView_, *localDirBox_,
-                                    *localMaskBox_, *localDriveBox_, *localDirListBox_,
-                                    [this](const QString& text) { Dialogs().ShowMessage(text); },
-                                    [this](const QString& directory) { emit LocalDirectoryChanged(directory); },
-                                    [this] { localFileViews_->FitColumns(); }});
-    new TDirBoxBehaviour(*localDirBox_, LastDirBoxKey, Guarded([this] { localPane_->aLocalRefreshExecute(); }));
-    connect(localDriveBox_, &QComboBox::activated, this,
-            [this](int index) { Guarded([this, index] { localPane_->LocalDriveBoxChange(index); })(); });
-    connect(localDirListBox_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { Guarded([this, item] { localPane_->LocalDirListBoxMouseUp(*item); })(); });
-    localMaskBox_->setInsertPolicy(QComboBox::NoInsert);
-    connect(localMaskBox_->lineEdit(), &QLineEdit::editingFinished, this, [this] { localPane_->LocalMaskBoxExit(); });
-    FillLocalFileList = [this] { localPane_->FillLocalFileList(); };
-    SetActionHandler("aLocalRefresh", [this] { localPane_->aLocalRefreshExecute(); });
-    SetActionHandler("aLocalDirectoryUp", [this] { localPane_->aLocalDirectoryUpExecute(); });
-    SetActionHandler("aLocalSelectAll", [this] { localPane_->aLocalSelectAllExecute(); });
-    QHeaderView* header = localFileViews_->Report().header();
+        views->Model(),
+        TLocalPane::Sources{options_, extensions_.TextExtList, extensions_.ImageExtList, views->Report(),
+                            *controls_.LocalDirBox, *controls_.LocalMaskBox, *controls_.LocalDriveBox,
+                            *controls_.LocalDirListBox, [this](const QString& text) { dialogs_.ShowMessage(text); },
+                            [this](const QString& directory) { emit LocalDirectoryChanged(directory); },
+                            [views] { views->FitColumns(); }});
+    TLocalPane& pane = *localPane_;
+    new TDirBoxBehaviour(*controls_.LocalDirBox, lastDirBoxKey_, Guarded([&pane] { pane.aLocalRefreshExecute(); }));
+    connect(controls_.LocalDriveBox, &QComboBox::activated, this,
+            Guarded([&pane](int index) { pane.LocalDriveBoxChange(index); }));
+    connect(controls_.LocalDirListBox, &QListWidget::itemClicked, this,
+            Guarded([&pane](QListWidgetItem* item) { pane.LocalDirListBoxMouseUp(*item); }));
+    controls_.LocalMaskBox->setInsertPolicy(QComboBox::NoInsert);
+    connect(controls_.LocalMaskBox->lineEdit(), &QLineEdit::editingFinished, this,
+            Guarded([&pane] { pane.LocalMaskBoxExit(); }));
+    SetActionHandler("aLocalRefresh", [&pane] { pane.aLocalRefreshExecute(); });
+    SetActionHandler("aLocalDirectoryUp", [&pane] { pane.aLocalDirectoryUpExecute(); });
+    SetActionHandler("aLocalSelectAll", [&pane] { pane.aLocalSelectAllExecute(); });
+    QHeaderView* header = views->Report().header();
     header->setSectionsClickable(true);
-    connect(header, &QHeaderView::sectionClicked, this,
-            [this](int column) { Guarded([this, column] { localPane_->ColumnClick(column); })(); });
-    for (QAbstractItemView* view : localFileViews_->Views()) {
-        connect(view, &QAbstractItemView::doubleClicked, this,
-                [this, model](const QModelIndex&) { Guarded([this, model] { LocalFileListViewDblClick(*model); })(); });
+    connect(header, &QHeaderView::sectionClicked, this, Guarded([&pane](int column) { pane.ColumnClick(column); }));
+    for (QAbstractItemView* view : views->Views()) {
+        connect(view, &QAbstractItemView::doubleClicked, this, Guarded([this] { LocalFileListViewDblClick(); }));
         // Rows dragged from the remote list download into this directory.
         new TPaneDropTarget(
             *view, QString::fromLatin1(RemoteRowsFormat),
@@ -54,17 +54,11 @@ void TMainForm::SetUpLocalPane()
                     RunAction(QStringLiteral("aDownload"));
             }));
     }
-    SetUpLocalFileOps(*model);
 }
 
-void TMainForm::SetUpLocalFileOps(const TFileListModel& model)
+void TMainForm::SetUpLocalFileOps()
 {
-    TLocalFileOpsHost host{this,
-                           [this]() -> TUserDialogs& { return Dialogs(); },
-                           [this]() -> const TFileOperationLog& { return FileOperationLog(); },
-                           [this] { return appDir_; },
-                           &options_,
-                           [this] { Action(QStringLiteral("aOption"))->trigger(); }};
+    const TFileListModel& model = controls_.LocalFileListView->Model();
     TLocalPaneAccess pane{[] { return QDir::currentPath(); },
                           [this, &model] {
                               QList<TLocalRow> rows;
@@ -74,37 +68,38 @@ void TMainForm::SetUpLocalFileOps(const TFileListModel& model)
                           },
                           [this] { localPane_->FillLocalFileList(); },
                           [this] { localPane_->ReadDirectoryTree(); }};
-    localFileOps_ = std::make_unique<TLocalFileOps>(std::move(host), std::move(pane));
-    const std::pair<const char*, void (TLocalFileOps::*)()> commands[] = {
-        {"aLocalFileOpen", &TLocalFileOps::aLocalFileOpenExecute},
-        {"aLocalFileView", &TLocalFileOps::aLocalFileViewExecute},
-        {"aLocalMkDir", &TLocalFileOps::aLocalMkDirExecute},
-        {"aLocalRename", &TLocalFileOps::aLocalRenameExecute},
-        {"aLocalExtModify", &TLocalFileOps::aLocalExtModifyExecute},
-        {"aLocalUpperCase", &TLocalFileOps::aLocalUpperCaseExecute},
-        {"aLocalLowerCase", &TLocalFileOps::aLocalLowerCaseExecute},
-        {"aLocalFileDelete", &TLocalFileOps::aLocalFileDeleteExecute},
-        {"aLocalDetail", &TLocalFileOps::aLocalDetailExecute},
-    };
-    for (const auto& [name, command] : commands)
-        SetActionHandler(QString::fromLatin1(name), [this, command] { (localFileOps_.get()->*command)(); });
+    localFileOps_ = std::make_unique<TLocalFileOps>(
+        TLocalFileOpsHost{*this, dialogs_, *fileOperationLog_, appDir_, options_,
+                          [this] { Action(QStringLiteral("aOption"))->trigger(); }},
+        std::move(pane));
+    TLocalFileOps& ops = *localFileOps_;
+    SetActionHandler("aLocalFileOpen", [&ops] { ops.aLocalFileOpenExecute(); });
+    SetActionHandler("aLocalFileView", [&ops] { ops.aLocalFileViewExecute(); });
+    SetActionHandler("aLocalMkDir", [&ops] { ops.aLocalMkDirExecute(); });
+    SetActionHandler("aLocalRename", [&ops] { ops.aLocalRenameExecute(); });
+    SetActionHandler("aLocalExtModify", [&ops] { ops.aLocalExtModifyExecute(); });
+    SetActionHandler("aLocalUpperCase", [&ops] { ops.aLocalUpperCaseExecute(); });
+    SetActionHandler("aLocalLowerCase", [&ops] { ops.aLocalLowerCaseExecute(); });
+    SetActionHandler("aLocalFileDelete", [&ops] { ops.aLocalFileDeleteExecute(); });
+    SetActionHandler("aLocalDetail", [&ops] { ops.aLocalDetailExecute(); });
+    AddEnablingRule(TLocalFileOps::EnableActions);
 }
 
 QList<int> TMainForm::SelectedLocalRows() const
 {
     QList<int> rows;
-    for (const QModelIndex& index : localFileListView_->selectionModel()->selectedRows())
+    for (const QModelIndex& index : controls_.LocalFileListView->Report().selectionModel()->selectedRows())
         rows.append(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
 }
 
-void TMainForm::LocalFileListViewDblClick(const TFileListModel& model)
+void TMainForm::LocalFileListViewDblClick()
 {
     const QList<int> rows = SelectedLocalRows();
     if (rows.isEmpty())
         return;
-    const TFileRow& row = model.Row(rows.first());
+    const TFileRow& row = controls_.LocalFileListView->Model().Row(rows.first());
     if (row.icon == fiFolder)
         localPane_->OpenLocalSubdirectory(row.caption);
     else if (options_.iOnLocalDblClick == 0)

@@ -11,7 +11,8 @@ int main(int argc, char** argv)
         TMainForm form(QApplication::arguments().mid(1));
         return app.exec();
     } catch (const std::exception& error) {
+        // A window that cannot be built is a failed start, whatever the desktop does with it.
         QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(error.what()));
-        return 0;
+        return 1;
     }
 }

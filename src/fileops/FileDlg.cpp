@@ -34,7 +34,7 @@ TFileDlg::TFileDlg(QWidget* owner)
     connect(okBtn_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
 
-    // Tight margins so the labels, the edit box and the buttons fit the designed 116 pixels.
+    // Tight margins so the labels, the edit box and the buttons fit the dialog's 116 pixels.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(4);

@@ -67,7 +67,7 @@ QList<TLocalRow> TLocalFileOps::SelectedRowsOrNotice(const QString& notice) cons
 
 void TLocalFileOps::StartViewerOrReconfigure(const QString& path) const
 {
-    if (StartViewer(host_.options->asApplication, path))
+    if (StartViewer(host_.options.asApplication, path))
         return;
     Dialogs().ShowMessage(ViewerFailed);
     host_.aOptionExecute();
@@ -88,7 +88,7 @@ void TLocalFileOps::aLocalFileViewExecute()
 void TLocalFileOps::aLocalMkDirExecute()
 {
     const QString dir = pane_.currentDirectory();
-    TFileDlg dialog(host_.owner);
+    TFileDlg dialog(&host_.owner);
     dialog.Prepare(QStringLiteral("新規ディレクトリの作成"), QStringLiteral("現在のローカルディレクトリ　") + dir,
                    QStringLiteral("新規ディレクトリ名：　"), QStringLiteral("NewDir"));
     if (Dialogs().RunModal(dialog) != QDialog::Accepted)
@@ -97,7 +97,7 @@ void TLocalFileOps::aLocalMkDirExecute()
     if (Dialogs().Ask(path + QStringLiteral("を作成しますか？"), Buttons::YesNo) != Answer::Yes)
         return;
     if (CreateDirectoryEntry(Native(path)))
-        Log(host_.fileOperationLog(), QStringLiteral("CreateDir"), path);
+        Log(host_.fileOperationLog, QStringLiteral("CreateDir"), path);
     pane_.readDirectoryTree();
 }
 
@@ -108,7 +108,7 @@ TLocalFileOps::TStep TLocalFileOps::ConfirmAndRename(const QString& name, const 
     case Answer::Yes:
         changed = true;
         if (RenameEntryKeepingTarget(Native(FullPath(name)), Native(FullPath(newName))))
-            Log(host_.fileOperationLog(), QStringLiteral("Rename"), name, QStringLiteral("-->"), newName);
+            Log(host_.fileOperationLog, QStringLiteral("Rename"), name, QStringLiteral("-->"), newName);
         return TStep::Next;
     case Answer::No:
         return TStep::Next;
@@ -122,7 +122,7 @@ void TLocalFileOps::aLocalRenameExecute()
     const QList<TLocalRow> rows = SelectedRowsOrNotice(SelectFile);
     if (rows.isEmpty())
         return;
-    TFileDlg dialog(host_.owner);
+    TFileDlg dialog(&host_.owner);
     bool changed = false;
     for (const TLocalRow& row : rows) {
         if (row.folder)
@@ -146,7 +146,7 @@ void TLocalFileOps::aLocalExtModifyExecute()
         return;
     QString ext;
     {
-        TFileDlg dialog(host_.owner);
+        TFileDlg dialog(&host_.owner);
         dialog.Prepare(QStringLiteral("拡張子の変更"), QString(), QStringLiteral("変更後の拡張子："),
                        QStringLiteral(".XXX"));
         if (Dialogs().RunModal(dialog) != QDialog::Accepted)
@@ -174,7 +174,7 @@ void TLocalFileOps::ChangeCase(const QString& questionTail, QString (*transform)
         changed = true;
         const QString newName = transform(row.name);
         if (RenameEntryKeepingTarget(Native(FullPath(row.name)), Native(FullPath(newName))))
-            Log(host_.fileOperationLog(), QStringLiteral("Rename"), row.name, QStringLiteral("-->"), newName);
+            Log(host_.fileOperationLog, QStringLiteral("Rename"), row.name, QStringLiteral("-->"), newName);
     }
     if (changed)
         pane_.fillLocalFileList();
@@ -206,9 +206,9 @@ void TLocalFileOps::aLocalFileDeleteExecute()
         const QString path = FullPath(row.name);
         if (row.folder) {
             if (RemoveEmptyDirectory(Native(path)))
-                Log(host_.fileOperationLog(), QStringLiteral("RemoveDir"), path);
+                Log(host_.fileOperationLog, QStringLiteral("RemoveDir"), path);
         } else if (RemoveFileEntry(Native(path))) {
-            Log(host_.fileOperationLog(), QStringLiteral("Delete"), path);
+            Log(host_.fileOperationLog, QStringLiteral("Delete"), path);
         }
     }
     pane_.fillLocalFileList();
@@ -216,7 +216,13 @@ void TLocalFileOps::aLocalFileDeleteExecute()
 
 void TLocalFileOps::aLocalDetailExecute()
 {
-    const QString tmp = LocalEntryPath(host_.appDir(), QStringLiteral("tmp.txt"));
+    const QString tmp = LocalEntryPath(host_.appDir, QStringLiteral("tmp.txt"));
     WriteDetailedListing(pane_.currentDirectory(), tmp);
     StartViewerOrReconfigure(tmp);
+}
+
+void TLocalFileOps::EnableActions(const TEnablingFacts& facts, const TActionSwitch& actions)
+{
+    actions.Enable({"aLocalFileOpen", "aLocalFileView"}, facts.local == TSelectedKind::File);
+    actions.Enable({"aLocalFileName", "aLocalFileDelete"}, facts.local != TSelectedKind::None);
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/ActionEnabling.h"
+
 #include <QList>
 #include <QString>
 
@@ -27,13 +29,12 @@ struct TLocalPaneAccess {
 
 // What else they use of the main window.
 struct TLocalFileOpsHost {
-    QWidget* owner = nullptr;
-    // Looked up at each use: the window makes them after its controls, and tests replace the
-    // dialogs after creation.
-    std::function<TUserDialogs&()> dialogs;
-    std::function<const TFileOperationLog&()> fileOperationLog;
-    std::function<QString()> appDir;
-    const TWindowOptions* options = nullptr;
+    QWidget& owner;
+    TUserDialogs& dialogs;
+    const TFileOperationLog& fileOperationLog;
+    // The program directory, for the detailed listing's scratch file.
+    const QString& appDir;
+    const TWindowOptions& options;
     std::function<void()> aOptionExecute;
 };
 
@@ -53,10 +54,13 @@ public:
     void aLocalFileDeleteExecute();
     void aLocalDetailExecute();
 
+    // Opening and viewing need a selected file; renaming and deleting any selected row.
+    static void EnableActions(const TEnablingFacts& facts, const TActionSwitch& actions);
+
 private:
     enum class TStep { Next, Stop };
 
-    TUserDialogs& Dialogs() const { return host_.dialogs(); }
+    TUserDialogs& Dialogs() const { return host_.dialogs; }
     QString FullPath(const QString& name) const;
     // The selected rows that can be acted on, or none after the notice when nothing is selected.
     QList<TLocalRow> SelectedRowsOrNotice(const QString& notice) const;

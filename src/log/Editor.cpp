@@ -36,6 +36,8 @@ QFont LogFont()
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setPointSize(9);
     }
+    // Columns of the dialogue line up only in a fixed-pitch font; say so to the font matcher.
+    font.setFixedPitch(true);
     return font;
 }
 

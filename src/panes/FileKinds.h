@@ -16,7 +16,7 @@ enum TFileAttribute : unsigned {
     faCompressed = 0x800,
 };
 
-// The words of the set bits, each followed by a blank, in the designed order.
+// The words of the set bits, each followed by a blank, in a fixed order.
 QString AttributeText(unsigned attributes);
 // The lower-cased text from the last "." after the last "\" or ":"; empty without one.
 QString FileExtension(const QString& name);

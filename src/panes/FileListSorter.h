@@ -1,7 +1,7 @@
 #pragma once
 #include "panes/FileListModel.h"
 
-// The sort of a file list view: the designed order after every fill, and column clicks that
+// The sort of a file list view: the order of iFileListSort after every fill, and column clicks that
 // alternate the direction with one next-descending flag per view.
 class TFileListSorter {
 public:

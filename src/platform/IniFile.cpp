@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <fcntl.h>
 #include <string_view>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -77,13 +75,9 @@ std::vector<IniLine> ParseText(const std::string& text)
             lines.push_back(ParseLine(text.substr(pos), ""));
             break;
         }
-        std::size_t end = lf;
-        std::string ending = "\n";
-        if (end > pos && text[end - 1] == '\r') {
-            --end;
-            ending = "\r\n";
-        }
-        lines.push_back(ParseLine(text.substr(pos, end - pos), ending));
+        const bool crlf = lf > pos && text[lf - 1] == '\r';
+        const std::size_t end = crlf ? lf - 1 : lf;
+        lines.push_back(ParseLine(text.substr(pos, end - pos), crlf ? "\r\n" : "\n"));
         pos = lf + 1;
     }
     return lines;
@@ -165,70 +159,51 @@ IniLine EntryLine(const std::string& key, const std::string& value, const std::s
     return ParseLine(key + "=" + value, ending);
 }
 
-// Serialises writers of one file across processes; released when the object goes away.
-class WriteLock {
-public:
-    explicit WriteLock(const std::string& path)
-    {
-        fd_ = open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd_ < 0)
-            throw EIniWriteError(path);
-        while (flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                close(fd_);
-                throw EIniWriteError(path);
-            }
-        }
-    }
-    ~WriteLock() { close(fd_); }  // closing releases the lock
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
-
-private:
-    int fd_ = -1;
-};
-
-bool WriteAll(int fd, const std::string& data)
-{
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Replaces the file atomically: a reader or a crash sees the old file or the new one, whole.
-void ReplaceFile(const std::string& path, const std::vector<IniLine>& lines, unsigned creationMode)
+std::string Text(const std::vector<IniLine>& lines)
 {
     std::string text;
     for (const auto& line : lines)
         text += line.text + line.ending;
+    return text;
+}
 
-    struct stat existing {};
-    const mode_t mode = stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : creationMode;
-    const std::string temp = path + ".tmp" + std::to_string(getpid());
-    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        throw EIniWriteError(path);
-    const bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
-    if (close(fd) != 0 || !ok || rename(temp.c_str(), path.c_str()) != 0) {
-        unlink(temp.c_str());
-        throw EIniWriteError(path);
+// Sets one key, creating the section as needed; false when the value is already there.
+bool SetEntry(std::vector<IniLine>& lines, const std::string& section, const std::string& key,
+              const std::string& value)
+{
+    const std::string ending = PreferredEnding(lines);
+    const std::size_t s = FindSection(lines, section);
+    if (s == std::string::npos) {
+        if (!lines.empty() && lines.back().ending.empty())
+            lines.back().ending = ending;
+        lines.push_back(ParseLine("[" + section + "]", ending));
+        lines.push_back(EntryLine(key, value, ending));
+        return true;
     }
+    if (const std::size_t k = FindKey(lines, s, key); k != std::string::npos) {
+        if (lines[k].value == value)
+            return false;
+        lines[k] = EntryLine(key, value, lines[k].ending);
+        return true;
+    }
+    // A new key goes after the section's last entry, before any blank lines that follow it.
+    std::size_t insertAt = SectionEnd(lines, s);
+    while (insertAt > s + 1 && lines[insertAt - 1].kind == IniLine::Kind::Other
+           && Trimmed(lines[insertAt - 1].text).empty())
+        --insertAt;
+    if (lines[insertAt - 1].ending.empty())
+        lines[insertAt - 1].ending = ending;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), EntryLine(key, value, ending));
+    return true;
 }
 
 template <typename Change>
 void Modify(const std::string& path, unsigned creationMode, Change change)
 {
-    WriteLock lock(path);
+    const TFileWriteLock lock(path);
     std::vector<IniLine> lines = LoadLines(path);
     if (change(lines))
-        ReplaceFile(path, lines, creationMode);
+        ReplaceFileContents(path, Text(lines), creationMode);
 }
 
 std::optional<int> ParseInteger(const std::string& text)
@@ -252,11 +227,6 @@ std::optional<int> ParseInteger(const std::string& text)
 }
 
 }  // namespace
-
-EIniWriteError::EIniWriteError(const std::string& path)
-    : std::runtime_error(path + " に書き込めません"), path_(path)
-{
-}
 
 TIniFile::TIniFile(std::string path) : path_(std::move(path)) {}
 
@@ -286,31 +256,17 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
+    Modify(path_, creationMode_, [&](std::vector<IniLine>& lines) { return SetEntry(lines, section, key, value); });
+}
+
+void TIniFile::WriteStrings(const std::string& section,
+                            const std::vector<std::pair<std::string, std::string>>& entries)
+{
     Modify(path_, creationMode_, [&](std::vector<IniLine>& lines) {
-        const std::string ending = PreferredEnding(lines);
-        const std::size_t s = FindSection(lines, section);
-        if (s == std::string::npos) {
-            if (!lines.empty() && lines.back().ending.empty())
-                lines.back().ending = ending;
-            lines.push_back(ParseLine("[" + section + "]", ending));
-            lines.push_back(EntryLine(key, value, ending));
-            return true;
-        }
-        if (const std::size_t k = FindKey(lines, s, key); k != std::string::npos) {
-            if (lines[k].value == value)
-                return false;
-            lines[k] = EntryLine(key, value, lines[k].ending);
-            return true;
-        }
-        // A new key goes after the section's last entry, before any blank lines that follow it.
-        std::size_t insertAt = SectionEnd(lines, s);
-        while (insertAt > s + 1 && lines[insertAt - 1].kind == IniLine::Kind::Other
-               && Trimmed(lines[insertAt - 1].text).empty())
-            --insertAt;
-        if (lines[insertAt - 1].ending.empty())
-            lines[insertAt - 1].ending = ending;
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), EntryLine(key, value, ending));
-        return true;
+        bool changed = false;
+        for (const auto& [key, value] : entries)
+            changed = SetEntry(lines, section, key, value) || changed;
+        return changed;
     });
 }
 

@@ -1,18 +1,12 @@
 #pragma once
-#include <stdexcept>
+#include "AtomicFile.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 // A failed write of a settings file: "<path> に書き込めません".
-class EIniWriteError : public std::runtime_error {
-public:
-    explicit EIniWriteError(const std::string& path);
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using EIniWriteError = EFileWriteError;
 
 // INI-style settings file, opened by path for every operation and closed again.
 // Section and key names compare without regard to case. Writes are a read-modify-write under
@@ -38,6 +32,8 @@ public:
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int value);
     void WriteBool(const std::string& section, const std::string& key, bool value);  // "1" / "0"
+    // Writes the keys of one section in order, as WriteString would, in one locked replace.
+    void WriteStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries);
 
     // Section names in file order (at most MaxSectionNamesBytes of names).
     std::vector<std::string> ReadSections() const;

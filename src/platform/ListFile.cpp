@@ -1,12 +1,10 @@
 #include "ListFile.h"
 
+#include "AtomicFile.h"
 #include "ProgramDir.h"
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
@@ -68,21 +66,10 @@ void SaveListFile(const std::string& path, const StringList& entries)
     std::string text;
     for (const auto& entry : entries)
         text += entry + "\n";
-    // Written beside the target and renamed over it, so a failed write keeps the old list.
-    const std::string temp = path + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) {
-            std::remove(temp.c_str());
-            throw std::runtime_error(path + " に書き込めません");
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        throw std::runtime_error(path + " に書き込めません");
-    }
+    // The same locked, atomic replace as the settings file: two running copies never mix
+    // their lists, and a failed write keeps the old one.
+    const TFileWriteLock lock(path);
+    ReplaceFileContents(path, text, 0644);
 }
 
 StringList LoadTextExtList(const std::string& appDir)

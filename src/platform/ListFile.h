@@ -11,7 +11,8 @@ using StringList = std::vector<std::string>;
 
 // The entries of the file, or nothing when it does not exist or cannot be read.
 std::optional<StringList> LoadListFile(const std::string& path);
-// Replaces the file with the entries; throws std::runtime_error when it cannot be written.
+// Replaces the file with the entries under its write lock, atomically; throws EFileWriteError
+// when it cannot be written.
 void SaveListFile(const std::string& path, const StringList& entries);
 
 // Splits a whole text into entries as LoadListFile does.

@@ -20,8 +20,8 @@ struct OptionKey {
     OptionType type;
     OptionPair pair;
     bool defaultIsCurrent;     // the default is the value in force when the key is read
-    int intDefault;            // integer, boolean and colour keys: the default (or designed value)
-    const char* textDefault;   // string keys: the default (or designed value)
+    int intDefault;            // integer, boolean and colour keys: the default (or the value of a fresh window)
+    const char* textDefault;   // string keys: the default (or the value of a fresh window)
     int dialogIntDefault;      // the default the options dialog uses (differs for the colours)
 };
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+#include <memory>
+
 class QDialog;
 class QWidget;
 
@@ -37,4 +39,23 @@ public:
 
 private:
     QWidget* parent_;
+};
+
+// The dialogs as the subsystems hold them: one reference for the whole run that forwards to
+// the implementation in force, which tests replace after the window is built.
+class TDialogsInForce : public TUserDialogs {
+public:
+    explicit TDialogsInForce(std::unique_ptr<TUserDialogs> implementation) : inForce_(std::move(implementation)) {}
+    void Replace(std::unique_ptr<TUserDialogs> implementation) { inForce_ = std::move(implementation); }
+
+    void ShowMessage(const QString& text) override { inForce_->ShowMessage(text); }
+    Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) override
+    {
+        return inForce_->Ask(text, buttons, icon);
+    }
+    int RunModal(QDialog& dialog) override { return inForce_->RunModal(dialog); }
+    QString BrowseForFolder(const QString& instruction) override { return inForce_->BrowseForFolder(instruction); }
+
+private:
+    std::unique_ptr<TUserDialogs> inForce_;
 };

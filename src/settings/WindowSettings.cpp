@@ -5,17 +5,20 @@
 
 namespace {
 
+// Collects the keys in order and writes them in one locked replace, so a second running copy
+// never sees half of them.
 class TSectionWriter {
 public:
-    TSectionWriter(const QString& path, const QString& section)
-        : ini_(path.toStdString()), section_(section.toStdString()) {}
-    void Integer(const char* key, int value) { ini_.WriteInteger(section_, key, value); }
-    void Bool(const char* key, bool value) { ini_.WriteBool(section_, key, value); }
-    void String(const char* key, const QString& value) { ini_.WriteString(section_, key, value.toStdString()); }
+    void Integer(const char* key, int value) { entries_.emplace_back(key, std::to_string(value)); }
+    void Bool(const char* key, bool value) { entries_.emplace_back(key, value ? "1" : "0"); }
+    void String(const char* key, const QString& value) { entries_.emplace_back(key, value.toStdString()); }
+    void WriteTo(const QString& path, const QString& section) const
+    {
+        TIniFile(path.toStdString()).WriteStrings(section.toStdString(), entries_);
+    }
 
 private:
-    TIniFile ini_;
-    std::string section_;
+    std::vector<std::pair<std::string, std::string>> entries_;
 };
 
 class TSectionReader {
@@ -53,7 +56,7 @@ constexpr TCheckKey CheckKeys[] = {
 
 void SaveSettings(const QString& iniPath, const QString& section, const TSettingsWindow& window)
 {
-    TSectionWriter out(iniPath, section);
+    TSectionWriter out;
     const QRect bounds = window.FormBounds();
     out.Integer("iMainFormLeft", bounds.left());
     out.Integer("iMainFormTop", bounds.top());
@@ -75,6 +78,7 @@ void SaveSettings(const QString& iniPath, const QString& section, const TSetting
     out.Integer("iCommentColor", window.LogColor(TLogColorClass::Comment));
     out.Integer("iIntColor", window.LogColor(TLogColorClass::Int));
     out.Integer("iReserveColor", window.LogColor(TLogColorClass::Reserve));
+    out.WriteTo(iniPath, section);
 }
 
 void LoadSettings(const QString& iniPath, const QString& section, TSettingsWindow& window)

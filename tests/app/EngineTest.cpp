@@ -3,6 +3,11 @@
 #include "fixtures/FtpServer.h"
 #include "fixtures/ScriptedPeer.h"
 #include "log/Editor.h"
+#include "panes/FileViewStack.h"
+
+#include <QAbstractItemView>
+#include <QTreeView>
+#include <QAction>
 
 #include <QTimer>
 
@@ -26,20 +31,6 @@ void ScriptLogin(ScriptedPeer& peer)
 
 }  // namespace
 
-TEST_F(MainFormTest, TheEngineHasItsDesignedSettings)
-{
-    TMainForm& form = Open();
-    EXPECT_EQ(form.IdFTP1.Intercept, &form.IdLogEvent1);
-    EXPECT_EQ(form.IdFTP1.RecvBufferSize, 8196);
-    EXPECT_EQ(form.IdFTP1.SendBufferSize, 8196);
-    EXPECT_EQ(form.IdAntiFreeze1.IdleTimeOut, 50);
-    EXPECT_FALSE(form.IdAntiFreeze1.OnlyWhenIdle);
-    EXPECT_TRUE(form.IdLogEvent1.Active);
-    EXPECT_FALSE(form.IdLogEvent1.ReplaceCRLF);
-    EXPECT_EQ(TIdAntiFreeze::InForce(), &form.IdAntiFreeze1);
-    EXPECT_FALSE(form.SessionConnected());
-}
-
 TEST_F(MainFormTest, TheControlDialogueReachesTheLogPaneWithTheMaskedPassword)
 {
     FtpServer server;
@@ -55,23 +46,6 @@ TEST_F(MainFormTest, TheControlDialogueReachesTheLogPaneWithTheMaskedPassword)
     EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("secret")));
 }
 
-TEST_F(MainFormTest, TheWindowKeepsRunningWhileTheEngineWaits)
-{
-    ScriptedPeer peer;
-    ScriptLogin(peer);
-    peer.Reply("").Pause(400).Send("257 \"/slow\"\r\n");
-    peer.Start();
-    TMainForm& form = Open();
-    AimAtLoopback(form.IdFTP1, peer.Port());
-    form.IdFTP1.Connect(true, 5000);
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(20);
-    EXPECT_EQ(form.IdFTP1.CurrentDirectory(), "/slow");
-    EXPECT_GE(ticks, 5);
-}
-
 TEST_F(MainFormTest, ClosingSendsQuitAndAbortsARunningTransferFirst)
 {
     for (bool inTransfer : {false, true}) {
@@ -81,11 +55,52 @@ TEST_F(MainFormTest, ClosingSendsQuitAndAbortsARunningTransferFirst)
         TMainForm& form = Open();
         AimAtLoopback(form.IdFTP1, peer.Port());
         form.IdFTP1.Connect(true, 5000);
-        form.InTransfer = inTransfer;
+        form.Transfer().InTransfer = inTransfer;
         CloseWindow();
         peer.Wait();
         Strings lines = peer.Lines();
         Strings tail(lines.begin() + 3, lines.end());
         EXPECT_EQ(tail, inTransfer ? (Strings{"ABOR", "QUIT"}) : (Strings{"QUIT"}));
     }
+}
+
+TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRun)
+{
+    ScriptedPeer peer;
+    ScriptLogin(peer);
+    peer.Reply("").Pause(400).Send("257 \"/slow\"\r\n").Reply("221 bye\r\n");
+    peer.Start();
+    TempDir::WriteFile(work_.File("a.txt"), "x");
+    TMainForm& form = Open();
+    AimAtLoopback(form.IdFTP1, peer.Port());
+    form.IdFTP1.Connect(true, 5000);
+    form.Options().iOnLocalDblClick = 1;
+    QAbstractItemView& view = form.Controls().LocalFileListView->Report();
+    view.selectAll();
+    form.UpdateActionStates();
+    ASSERT_TRUE(form.Action("aUpload")->isEnabled());
+
+    int engineCommands = 0;
+    for (const char* name : {"aRemoteRefresh", "aUpload"})
+        form.SetActionHandler(name, [&] { ++engineCommands; });
+    QStringList enabledWhileWaiting;
+    QTimer::singleShot(100, [&] {
+        for (const QAction* action : form.ActionList1())
+            if (action->isEnabled())
+                enabledWhileWaiting << action->objectName();
+        form.Action("aRemoteRefresh")->trigger();
+        emit view.doubleClicked(view.model()->index(0, 0));  // runs aUpload by name
+    });
+    EXPECT_EQ(form.IdFTP1.CurrentDirectory(), "/slow");
+    EXPECT_EQ(engineCommands, 0);
+    for (const char* name : {"aAbort", "aConnect", "aLocalRefresh", "aLocalFileDelete", "aOption", "aExit"})
+        EXPECT_TRUE(enabledWhileWaiting.contains(name)) << name;
+    for (const char* name : {"aRemoteRefresh", "aUpload", "aUploadAll", "aDownloadAll", "aChmod", "aRemoteMkDir"})
+        EXPECT_FALSE(enabledWhileWaiting.contains(name)) << name;
+
+    Pump(50);  // the idle pass after the command
+    EXPECT_TRUE(form.Action("aRemoteRefresh")->isEnabled());
+    form.Action("aRemoteRefresh")->trigger();
+    EXPECT_EQ(engineCommands, 1);
+    CloseWindow();  // QUIT while the peer still listens
 }

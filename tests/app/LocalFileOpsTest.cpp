@@ -1,12 +1,16 @@
 #include "MainFormFixture.h"
 
+#include "fixtures/FtpServer.h"
 #include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
+#include "panes/LocalPane.h"
 
 #include <QAbstractItemView>
 #include <QAction>
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QTreeView>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,8 +24,8 @@ protected:
     TMainForm& OpenListing()
     {
         TMainForm& form = Open();
-        form.SetLocalMask(QStringLiteral("*.*"));
-        form.FillLocalFileList();
+        form.Settings().SetLocalMask(QStringLiteral("*.*"));
+        form.LocalPane().FillLocalFileList();
         return form;
     }
     QAbstractItemView& View() { return *form_->findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView")); }
@@ -250,4 +254,47 @@ TEST_F(LocalFileOpsTest, AFileThatVanishedSinceTheListingIsSkippedQuietly)
     EXPECT_EQ(dialogs_->Shown().size(), 2);
     EXPECT_EQ(OperationLog().find("gone"), std::string::npos);
     EXPECT_EQ(Captions(), QStringList{"stays"});
+}
+
+TEST_F(LocalFileOpsTest, EnablingFollowsTheSessionAndTheFirstSelectedRowOfEachPane)
+{
+    ASSERT_EQ(mkdir(work_.File("dir").c_str(), 0700), 0);
+    TempDir::WriteFile(work_.File("f.txt"), "x");
+    TMainForm& form = OpenListing();
+    const auto enabled = [&](std::initializer_list<const char*> names) {
+        QStringList on;
+        for (const char* name : names)
+            if (form.Action(name)->isEnabled())
+                on << name;
+        return on;
+    };
+    const auto local = {"aUpload", "aTransformAndUpload", "aUploadAppend", "aLocalFileOpen", "aLocalFileView",
+                        "aLocalFileName", "aLocalFileDelete"};
+    Select({});
+    EXPECT_EQ(enabled(local), QStringList{});
+    Select({"dir", "f.txt"});  // the folder comes first in the list
+    EXPECT_EQ(enabled(local), (QStringList{"aLocalFileName", "aLocalFileDelete"}));
+
+    FtpServer server;
+    AimAtLoopback(form.IdFTP1, server.Port());
+    form.IdFTP1.Connect(true, 5000);
+    Select({"dir"});
+    EXPECT_EQ(enabled(local), (QStringList{"aUpload", "aTransformAndUpload", "aLocalFileName", "aLocalFileDelete"}));
+    Select({"f.txt"});
+    EXPECT_EQ(enabled(local), QStringList(local.begin(), local.end()));
+    EXPECT_EQ(enabled({"aUploadAll", "aDownloadAll", "aRemoteRefresh", "aChmod"}).size(), 4);
+
+    // The remote side counts only while the remote menu is enabled.
+    TFileViewStack& remote = *form.Controls().RemoteFileListView;
+    TFileRow folder{QStringLiteral("pub"), {QString(), QString(), QString(), QStringLiteral("0")}, fiFolder};
+    remote.Model().SetRows({folder});
+    remote.Report().selectAll();
+    const auto remoteActions = {"aDownload", "aDownloadRestore", "aTransformAndDownload", "aRemoteFileView",
+                                "aRemoteFileName", "aRemoteFileDelete"};
+    form.UpdateActionStates();
+    EXPECT_EQ(enabled(remoteActions), QStringList{});
+    form.SetRemoteMenuEnabled(true);
+    form.UpdateActionStates();
+    EXPECT_EQ(enabled(remoteActions),
+              (QStringList{"aDownload", "aDownloadRestore", "aTransformAndDownload", "aRemoteFileDelete"}));
 }

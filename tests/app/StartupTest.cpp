@@ -38,11 +38,11 @@ TEST_F(MainFormTest, FirstStartInAnEmptyDirectoryCreatesItsFilesAndDefaults)
     TMainForm& form = Open();
     EXPECT_EQ(form.AppDir().toStdString(), home_.Path());
     EXPECT_TRUE(QFileInfo(QString::fromStdString(home_.File("LST"))).isDir());
-    EXPECT_EQ(form.TextExtList, (StringList{".txt", ".html", ".htm", ".css"}));
-    EXPECT_TRUE(form.SkipExtList.empty());
-    EXPECT_TRUE(form.NoDeleteExtList.empty());
+    EXPECT_EQ(form.Extensions().TextExtList, (StringList{".txt", ".html", ".htm", ".css"}));
+    EXPECT_TRUE(form.Extensions().SkipExtList.empty());
+    EXPECT_TRUE(form.Extensions().NoDeleteExtList.empty());
     EXPECT_EQ(form.findChild<QComboBox*>("ProfileNameBox")->currentText(), "CURRENT");
-    EXPECT_EQ(form.ProfileName, "CURRENT");
+    EXPECT_EQ(form.Session().ProfileName, "CURRENT");
     EXPECT_EQ(form.windowTitle(), "Marlux - 未接続");
     EXPECT_EQ(form.StatusPanelText(0), "未接続");
     EXPECT_EQ(form.StatusPanelText(1), "Auto");
@@ -50,38 +50,6 @@ TEST_F(MainFormTest, FirstStartInAnEmptyDirectoryCreatesItsFilesAndDefaults)
     struct stat info = {};
     ASSERT_EQ(stat(HomeFile("Marlux.ini").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
-TEST_F(MainFormTest, SectionDefaultHoldsTheWindowAsDesigned)
-{
-    Open();
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"iMainFormLeft", IniValue("DEFAULT", "iMainFormLeft")},
-        {"iMainFormTop", IniValue("DEFAULT", "iMainFormTop")},
-        {"iMainFormHeight", "547"},
-        {"iMainFormWidth", "726"},
-        {"iLocalSysGroupBoxWidth", "360"},
-        {"iPanelLMHeight", "107"},
-        {"iPanelRUHeitht", "107"},
-        {"iLocalSysToolBarAlign", "4"},
-        {"iRemoteSysToolBarAlign", "3"},
-        {"iHeaderToolBarAlign", "1"},
-        {"bReport", "1"},
-        {"bList", "0"},
-        {"bSmallIcon", "0"},
-        {"bASCII", "0"},
-        {"bBinary", "0"},
-        {"bAuto", "1"},
-        {"LocalMask", "*.*"},
-        {"RemoteMask", ""},
-        {"asApplication", "xdg-open"},
-        {"asInitialDirectory", ""},
-        {"ieeLog", "61"},
-        {"iCommentColor", "32768"},
-        {"iIntColor", "128"},
-        {"iReserveColor", "255"},
-    };
-    EXPECT_EQ(SectionEntries("DEFAULT"), expected);
 }
 
 TEST_F(MainFormTest, StartUpLogsTheAboutLineAndTodaysDate)
@@ -108,18 +76,6 @@ TEST_F(MainFormTest, StartupTimerSkipsTheConnectCommandWhenSwitchedOff)
     EXPECT_EQ(WaitForTrigger(form.Action("aConnect"), 1500), -1);
 }
 
-TEST_F(MainFormTest, TextExtensionsAreTrimmedAndGetTheirDot)
-{
-    WriteHomeFile("TextExt.txt", "txt\nhtml\n\n\n");
-    EXPECT_EQ(Open().TextExtList, (StringList{".txt", ".html"}));
-}
-
-TEST_F(MainFormTest, AnEmptyLineBetweenTextExtensionsBecomesADot)
-{
-    WriteHomeFile("TextExt.txt", "  txt\n\n.css  \n");
-    EXPECT_EQ(Open().TextExtList, (StringList{".txt", ".", ".css"}));
-}
-
 TEST_F(MainFormTest, ProfileBoxListsTheSectionsAndShowsTheLastProfile)
 {
     WriteHomeFile("Marlux.ini", "[CURRENT]\nPROFILE=myhost\n[DEFAULT]\n[myhost]\nHOST=example\n");
@@ -128,22 +84,19 @@ TEST_F(MainFormTest, ProfileBoxListsTheSectionsAndShowsTheLastProfile)
     ASSERT_EQ(box->count(), 3);
     EXPECT_EQ(box->itemText(2), "myhost");
     EXPECT_EQ(box->currentText(), "myhost");
-    EXPECT_EQ(form.ProfileName, "myhost");
+    EXPECT_EQ(form.Session().ProfileName, "myhost");
 }
 
-TEST_F(MainFormTest, FileArgumentOpensItsFolder)
+TEST_F(MainFormTest, AFileArgumentOpensItsFolderAndAFolderArgumentItself)
 {
     TempDir other;
     TempDir::WriteFile(other.File("page.html"), "x");
-    TMainForm& form = Open({QString::fromStdString(other.File("page.html"))});
-    EXPECT_EQ(form.LocalDirectory(), QDir(QString::fromStdString(other.Path())).canonicalPath());
-}
-
-TEST_F(MainFormTest, FolderArgumentOpensTheFolder)
-{
-    TempDir other;
-    TMainForm& form = Open({QString::fromStdString(other.Path())});
-    EXPECT_EQ(form.LocalDirectory(), QDir(QString::fromStdString(other.Path())).canonicalPath());
+    const QString expected = QDir(QString::fromStdString(other.Path())).canonicalPath();
+    for (const std::string& argument : {other.File("page.html"), other.Path()}) {
+        QDir::setCurrent(QString::fromStdString(work_.Path()));
+        EXPECT_EQ(Open({QString::fromStdString(argument)}).Settings().LocalDirectory(), expected) << argument;
+        CloseWindow();
+    }
 }
 
 TEST_F(MainFormTest, InitialDirectoryOfTheSettingsWinsOverTheArgument)
@@ -152,7 +105,7 @@ TEST_F(MainFormTest, InitialDirectoryOfTheSettingsWinsOverTheArgument)
     TempDir initial;
     WriteHomeFile("Marlux.ini", "[CURRENT]\nasInitialDirectory=" + initial.Path() + "\n");
     TMainForm& form = Open({QString::fromStdString(argument.Path())});
-    EXPECT_EQ(form.LocalDirectory(), QDir(QString::fromStdString(initial.Path())).canonicalPath());
+    EXPECT_EQ(form.Settings().LocalDirectory(), QDir(QString::fromStdString(initial.Path())).canonicalPath());
 }
 
 TEST_F(MainFormTest, MaskListsAndLocalHistoryAreLoadedFromTheirFiles)

@@ -1,9 +1,12 @@
 #include "MainFormFixture.h"
 
 #include "app/HelpPage.h"
+#include "fixtures/FtpServer.h"
 #include "ftp/IdException.h"
 #include "log/Editor.h"
 #include "log/LogViewer.h"
+#include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,79 +68,72 @@ TEST_F(MainFormTest, LongHintOfTheControlUnderTheMouseGoesToPanelFour)
     EXPECT_EQ(form.StatusPanelText(4), "");
 }
 
-TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOne)
+TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOneAndAFolderItself)
 {
-    TempDir a, b, c;
-    for (const TempDir* dir : {&a, &b, &c})
-        TempDir::WriteFile(dir->File("f.txt"), "x");
+    TempDir a, b;
+    TempDir::WriteFile(a.File("f.txt"), "x");
+    TempDir::WriteFile(b.File("f.txt"), "x");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(a.File("sub"))));
     TMainForm& form = Open();
     QStringList announced;
     QObject::connect(&form, &TMainForm::LocalDirectoryChanged, [&](const QString& path) { announced.append(path); });
     Drop(form, {QUrl::fromLocalFile(QString::fromStdString(a.File("f.txt"))),
-                QUrl::fromLocalFile(QString::fromStdString(b.File("f.txt"))),
-                QUrl::fromLocalFile(QString::fromStdString(c.File("f.txt")))});
-    EXPECT_EQ(form.LocalDirectory(), Canonical(c.Path()));
-    EXPECT_EQ(announced, QStringList{Canonical(c.Path())});
+                QUrl::fromLocalFile(QString::fromStdString(b.File("f.txt")))});
+    EXPECT_EQ(form.Settings().LocalDirectory(), Canonical(b.Path()));
+    EXPECT_EQ(announced, QStringList{Canonical(b.Path())});
+    Drop(form, {QUrl::fromLocalFile(QString::fromStdString(a.File("sub")))});
+    EXPECT_EQ(form.Settings().LocalDirectory(), Canonical(a.File("sub")));
 }
 
-TEST_F(MainFormTest, DroppedFolderOpensItself)
-{
-    TempDir parent;
-    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(parent.File("sub"))));
-    TMainForm& form = Open();
-    Drop(form, {QUrl::fromLocalFile(QString::fromStdString(parent.File("sub")))});
-    EXPECT_EQ(form.LocalDirectory(), Canonical(parent.File("sub")));
-}
-
-TEST_F(MainFormTest, TransferModeSelectorChecksOneAndShowsItsName)
+TEST_F(MainFormTest, SelectorsKeepExactlyOneCheckedAndShowTheChoice)
 {
     TMainForm& form = Open();
     form.Action("aTypeBinary")->trigger();
+    form.Action("aTypeBinary")->trigger();  // choosing the checked one keeps it checked
     EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
-    EXPECT_FALSE(form.Action("aTypeAuto")->isChecked());
-    EXPECT_FALSE(form.Action("aTypeASCII")->isChecked());
+    EXPECT_FALSE(form.Action("aTypeAuto")->isChecked() || form.Action("aTypeASCII")->isChecked());
     auto* mode = form.findChild<QToolButton*>("ModeBtn");
     EXPECT_EQ(mode->text(), "Binary");
     EXPECT_EQ(mode->toolTip(), "転送モード：Binary");
     EXPECT_EQ(form.StatusPanelText(1), "Binary");
-    form.Action("aTypeBinary")->trigger();  // choosing the checked one keeps it checked
-    EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
-}
 
-TEST_F(MainFormTest, ViewStyleSelectorKeepsExactlyOneChecked)
-{
-    TMainForm& form = Open();
     form.Action("aSmallIcon")->trigger();
-    EXPECT_EQ(form.CurrentViewStyle(), TViewStyle::SmallIcon);
-    EXPECT_FALSE(form.Action("aReport")->isChecked());
-    EXPECT_TRUE(form.Action("aSmallIcon")->isChecked());
-    form.findChild<QAction*>("Report")->trigger();
-    EXPECT_EQ(form.CurrentViewStyle(), TViewStyle::Report);
+    EXPECT_EQ(form.Settings().CurrentViewStyle(), TViewStyle::SmallIcon);
+    form.findChild<QAction*>("Report")->trigger();  // through the menu item
+    EXPECT_EQ(form.Settings().CurrentViewStyle(), TViewStyle::Report);
     EXPECT_TRUE(form.Action("aReport")->isChecked());
     EXPECT_FALSE(form.Action("aSmallIcon")->isChecked());
-    EXPECT_TRUE(form.findChild<QAction*>("Report")->isChecked());
 }
 
-TEST_F(MainFormTest, UncaughtErrorsRelistTheLocalPaneAndLeaveTheBusyState)
+TEST_F(MainFormTest, UncaughtErrorsAreLoggedRelistTheLocalPaneAndLeaveTheBusyState)
 {
     TMainForm& form = Open();
-    int relisted = 0;
-    int dropped = 0;
-    form.FillLocalFileList = [&] { ++relisted; };
-    form.HandleEngineSocketError = [&] { ++dropped; };
-    form.SetActionHandler("aLocalBookmark", [] { throw std::runtime_error("no bookmarks"); });
+    TempDir::WriteFile(work_.File("appeared.txt"), "x");
+    form.SetActionHandler("aLocalBookmark", [] { throw std::runtime_error("no bookmarks\nhere"); });
     form.EnterBusyState();
     form.Action("aLocalBookmark")->trigger();
-    EXPECT_EQ(relisted, 1);
-    EXPECT_EQ(dropped, 0);
     EXPECT_FALSE(form.BusyFlag());
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
+    EXPECT_EQ(form.LogPane()->Line(form.LogPane()->LineCount() - 1), "no bookmarks here");
+    const TFileListModel& model = form.Controls().LocalFileListView->Model();
+    bool listed = false;
+    for (int row = 0; row < model.rowCount(); ++row)
+        listed = listed || model.Row(row).caption == "appeared.txt";
+    EXPECT_TRUE(listed);
+}
 
-    form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054"); });
-    form.Action("aRemoteRefresh")->setEnabled(true);
-    form.Action("aRemoteRefresh")->trigger();
-    EXPECT_EQ(relisted, 2);
-    EXPECT_EQ(dropped, 1);
+TEST_F(MainFormTest, AnUncaughtSocketErrorEndsTheSession)
+{
+    FtpServer server;
+    TMainForm& form = Open();
+    AimAtLoopback(form.IdFTP1, server.Port());
+    form.IdFTP1.Connect(true, 5000);
+    int disconnected = 0;
+    form.IdFTP1.OnDisconnected = [&](TIdTCPConnection*) { ++disconnected; };
+    form.SetActionHandler("aLocalBookmark", [] { throw EIdSocketError(10054, "Socket Error # 10054"); });
+    form.Action("aLocalBookmark")->trigger();
+    EXPECT_FALSE(form.SessionConnected());
+    EXPECT_EQ(disconnected, 1);
 }
 
 TEST_F(MainFormTest, IdleRecomputesTheActionStates)
@@ -154,7 +150,7 @@ TEST_F(MainFormTest, IdleRecomputesTheActionStates)
     EXPECT_FALSE(form.Action("aDownload")->isEnabled());
 }
 
-TEST_F(MainFormTest, SessionLogViewerFailureTellsAndOpensTheOptions)
+TEST_F(MainFormTest, LogViewersThatFailOrHaveNoFileTellAndOpenTheOptions)
 {
     TMainForm& form = Open();
     int options = 0;
@@ -165,22 +161,15 @@ TEST_F(MainFormTest, SessionLogViewerFailureTellsAndOpensTheOptions)
     EXPECT_EQ(options, 1);
     // The pane was saved for the viewer all the same.
     EXPECT_NE(TempDir::ReadFile(HomeFile("SessionLog.txt")).find("Marlux Version 2.1.2.0"), std::string::npos);
-}
 
-TEST_F(MainFormTest, MissingFileOperationLogIsReportedLikeAFailedViewer)
-{
-    TMainForm& form = Open();
-    int options = 0;
-    form.SetActionHandler("aOption", [&] { ++options; });
     form.Options().asApplication = QStringLiteral("/bin/true");
-    form.Action("aUploadDownloadLog1")->trigger();
-    EXPECT_EQ(dialogs_->Shown(), QStringList{QString::fromUtf16(LogViewerFailedMessage)});
-    EXPECT_EQ(options, 1);
-
+    form.Action("aUploadDownloadLog1")->trigger();  // no file-operation log yet
+    EXPECT_EQ(dialogs_->Shown().size(), 2);
+    EXPECT_EQ(options, 2);
     WriteHomeFile("FileOperationLog.txt", "entry\r\n");
     form.Action("aUploadDownloadLog1")->trigger();
-    EXPECT_EQ(dialogs_->Shown().size(), 1);
-    EXPECT_EQ(options, 1);
+    EXPECT_EQ(dialogs_->Shown().size(), 2);
+    EXPECT_EQ(options, 2);
 }
 
 TEST_F(MainFormTest, NewWindowThatCannotStartIsReported)

@@ -66,7 +66,7 @@ TEST_F(MainFormTest, AllViewStyleFlagsOffGiveSmallIconsWithNothingChecked)
 {
     WriteHomeFile("Marlux.ini", "[CURRENT]\nbReport=0\nbList=0\nbSmallIcon=0\n");
     const TMainForm& form = Open();
-    EXPECT_EQ(form.CurrentViewStyle(), TViewStyle::SmallIcon);
+    EXPECT_EQ(form.Settings().CurrentViewStyle(), TViewStyle::SmallIcon);
     EXPECT_FALSE(form.Action("aReport")->isChecked());
     EXPECT_FALSE(form.Action("aList")->isChecked());
     EXPECT_FALSE(form.Action("aSmallIcon")->isChecked());
@@ -76,12 +76,12 @@ TEST_F(MainFormTest, HeaderImagesOnceRemovedStayRemoved)
 {
     WriteHomeFile("Marlux.ini", "[CURRENT]\nbDrawImage=0\n");
     TMainForm& form = Open();
-    EXPECT_FALSE(form.HeaderImagesShown());
+    EXPECT_FALSE(form.Settings().HeaderImagesShown());
     auto* header = form.findChild<QToolBar*>("HeaderToolBar");
     EXPECT_EQ(header->toolButtonStyle(), Qt::ToolButtonTextOnly);
     WriteHomeFile("Marlux.ini", "[CURRENT]\nbDrawImage=1\n");
-    LoadSettings(form.SettingsPath(), "CURRENT", form);
-    EXPECT_FALSE(form.HeaderImagesShown());
+    LoadSettings(form.SettingsPath(), "CURRENT", form.Settings());
+    EXPECT_FALSE(form.Settings().HeaderImagesShown());
     EXPECT_EQ(header->toolButtonStyle(), Qt::ToolButtonTextOnly);
 }
 
@@ -91,7 +91,7 @@ TEST_F(MainFormTest, ToolbarLookFollowsTheSettings)
     const TMainForm& form = Open();
     auto* header = form.findChild<QToolBar*>("HeaderToolBar");
     EXPECT_EQ(header->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
-    EXPECT_FALSE(form.HeaderFlat());
+    EXPECT_FALSE(form.Settings().HeaderFlat());
     EXPECT_FALSE(form.findChild<QToolButton*>("ModeBtn")->autoRaise());
     EXPECT_FALSE(form.findChild<QToolButton*>("LocalFileNameBtn")->autoRaise());
     EXPECT_TRUE(header->isHidden());
@@ -99,13 +99,13 @@ TEST_F(MainFormTest, ToolbarLookFollowsTheSettings)
     EXPECT_TRUE(form.findChild<QToolBar*>("RemoteSysToolBar")->isHidden());
 }
 
-TEST_F(MainFormTest, DockEdgesAreAppliedAndOutOfRangeEdgesMeanTheDesignedOne)
+TEST_F(MainFormTest, DockEdgesAreAppliedAndOutOfRangeEdgesFallBackToTheDefault)
 {
     WriteHomeFile("Marlux.ini", "[CURRENT]\niHeaderToolBarAlign=2\niLocalSysToolBarAlign=9\niRemoteSysToolBarAlign=1\n");
     TMainForm& form = Open();
     EXPECT_EQ(form.toolBarArea(form.findChild<QToolBar*>("HeaderToolBar")), Qt::BottomToolBarArea);
-    EXPECT_EQ(form.ToolBarAlign(TToolBarId::LocalSys), 4);
-    EXPECT_EQ(form.ToolBarAlign(TToolBarId::RemoteSys), 1);
+    EXPECT_EQ(form.Settings().ToolBarAlign(TToolBarId::LocalSys), 4);
+    EXPECT_EQ(form.Settings().ToolBarAlign(TToolBarId::RemoteSys), 1);
     EXPECT_EQ(form.findChild<QToolBar*>("RemoteSysToolBar")->orientation(), Qt::Horizontal);
 }
 
@@ -117,8 +117,8 @@ TEST_F(MainFormTest, NumbersReadWithTheirDefaultsAndExactKeyNames)
     const TMainForm& form = Open();
     EXPECT_EQ(form.Options().iMaxLog, 500);
     EXPECT_EQ(form.Options().iMaxFileLog, 500);
-    EXPECT_EQ(form.PanelRUHeight(), 80);
-    EXPECT_EQ(form.LocalSysGroupBoxWidth(), 300);
+    EXPECT_EQ(form.Settings().PanelRUHeight(), 80);
+    EXPECT_EQ(form.Settings().LocalSysGroupBoxWidth(), 300);
     EXPECT_EQ(form.Options().iOnLocalDblClick, 1);
     EXPECT_TRUE(form.Options().bCompareTimeStamp);
 }
@@ -131,8 +131,8 @@ TEST_F(MainFormTest, TransferModeAndColoursComeFromTheSettings)
     EXPECT_EQ(form.findChild<QToolButton*>("ModeBtn")->text(), "ASCII");
     EXPECT_EQ(form.findChild<QToolButton*>("ModeBtn")->toolTip(), "転送モード：ASCII");
     EXPECT_EQ(form.StatusPanelText(1), "ASCII");
-    EXPECT_EQ(form.LogColor(TLogColorClass::Comment), 255);
-    EXPECT_EQ(form.LogColor(TLogColorClass::Int), 128);
+    EXPECT_EQ(form.Settings().LogColor(TLogColorClass::Comment), 255);
+    EXPECT_EQ(form.Settings().LogColor(TLogColorClass::Int), 128);
     EXPECT_TRUE(form.NoDisconnectTimer()->isActive());
     EXPECT_EQ(form.NoDisconnectTimer()->interval(), 60000);
 }

@@ -1,9 +1,13 @@
+#include "platform/AtomicFile.h"
 #include "platform/ListFile.h"
 #include "platform/ProgramDir.h"
 
 #include "fixtures/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -24,6 +28,22 @@ TEST(ListFile, SaveAndLoadRoundTripKeepsBytes)
     EXPECT_FALSE(LoadListFile(dir.File("missing.lst")).has_value());
     SaveListFile(dir.File("Local.lst"), {});
     EXPECT_EQ(LoadListFile(dir.File("Local.lst")), StringList{});
+}
+
+TEST(ListFile, SavingWaitsForAnotherWriterOfTheSameFile)
+{
+    TempDir dir;
+    const std::string path = dir.File("Local.lst");
+    SaveListFile(path, {"old"});
+    std::thread writer;
+    {
+        const TFileWriteLock otherCopy(path);
+        writer = std::thread([&] { SaveListFile(path, {"new"}); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(LoadListFile(path), StringList{"old"});
+    }
+    writer.join();
+    EXPECT_EQ(LoadListFile(path), StringList{"new"});
 }
 
 TEST(ListFile, SaveToImpossiblePathThrows)

@@ -33,24 +33,15 @@ bool IsDirectory(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-TEST(ProgramDir, MarluxHomeWinsAndLosesItsTrailingSlash)
+TEST(ProgramDir, MarluxHomeThenAWritableExecutableDirectoryThenTheConfigFolder)
 {
     TempDir dir;
-    ScopedEnv home("MARLUX_HOME", (dir.Path() + "/").c_str());
-    EXPECT_EQ(ResolveAppDir("/usr/bin/marlux"), dir.Path());
-}
-
-TEST(ProgramDir, WritableExecutableDirectoryIsUsed)
-{
-    TempDir dir;
+    {
+        ScopedEnv home("MARLUX_HOME", (dir.Path() + "/").c_str());
+        EXPECT_EQ(ResolveAppDir("/usr/bin/marlux"), dir.Path());
+    }
     ScopedEnv home("MARLUX_HOME", nullptr);
     EXPECT_EQ(ResolveAppDir(dir.File("marlux")), dir.Path());
-}
-
-TEST(ProgramDir, ConfigFolderWhenExecutableDirectoryIsMissing)
-{
-    TempDir dir;
-    ScopedEnv home("MARLUX_HOME", nullptr);
     ScopedEnv config("XDG_CONFIG_HOME", dir.File("config").c_str());
     EXPECT_EQ(ResolveAppDir("/nonexistent/bin/marlux"), dir.File("config") + "/Marlux");
     EXPECT_TRUE(IsDirectory(dir.File("config") + "/Marlux"));
@@ -63,12 +54,6 @@ TEST(ProgramDir, LstDirIsCreatedAndFailureIsSilent)
     EXPECT_TRUE(IsDirectory(dir.File("LST")));
     TempDir::WriteFile(dir.File("file"), "");
     EXPECT_EQ(PrepareLstDir(dir.File("file")), dir.File("file") + "/LST");
-}
-
-TEST(ProgramDir, FilePathsJoinWithOneSlash)
-{
-    EXPECT_EQ(ProgramFilePath("/opt/marlux", ProgramFile::Settings), "/opt/marlux/Marlux.ini");
-    EXPECT_FALSE(CurrentExecutablePath().empty());
 }
 
 }  // namespace
