@@ -1,0 +1,105 @@
+// ifgif.spi: the first frame on the logical screen, as an 8-bit picture.
+#include "plugins/PluginHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class GifPlugin : public ::testing::Test {
+protected:
+    TPluginUnderTest plugin_{"ifgif.spi"};
+};
+
+const std::vector<TRgb> Colours = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+
+TGifFrame Frame(int left, int top, int width, int height, int transparent = -1, bool interlaced = false)
+{
+    TGifFrame frame{left, top, width, height, interlaced, transparent};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            frame.indices.push_back(static_cast<uint8_t>((x + 2 * y) % 4));
+    return frame;
+}
+
+TRgb FrameColour(int x, int y)
+{
+    return Colours[(x + 2 * y) % 4];
+}
+
+TEST_F(GifPlugin, FirstFrameOfAnAnimationWithItsColours)
+{
+    TGifSpec spec{9, 6, 0, Colours, {Frame(0, 0, 9, 6)}};
+    TGifFrame second = Frame(0, 0, 9, 6);
+    second.indices.assign(second.indices.size(), 3);
+    spec.frames.push_back(second);
+    const TDecodeResult result = plugin_.Decode(EncodeGif(spec));
+    ASSERT_EQ(result.code, SpiSuccess);
+    EXPECT_EQ(result.picture->Width(), 9);
+    EXPECT_EQ(result.picture->Height(), 6);
+    EXPECT_EQ(result.picture->BitCount(), 8);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(result.picture->Pixel(x, y), FrameColour(x, y)) << x << "," << y;
+}
+
+TEST_F(GifPlugin, InterlacedFrameRowsLandInPlace)
+{
+    const TDecodeResult result = plugin_.Decode(EncodeGif({5, 19, 0, Colours, {Frame(0, 0, 5, 19, -1, true)}}));
+    ASSERT_EQ(result.code, SpiSuccess);
+    for (int y = 0; y < 19; ++y)
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(result.picture->Pixel(x, y), FrameColour(x, y)) << x << "," << y;
+}
+
+TEST_F(GifPlugin, FrameSitsOnTheScreenAndTransparencyIsWhite)
+{
+    // A 2 x 2 frame at (3, 1) on a 6 x 4 screen; colour 2 transparent, background 3.
+    TGifFrame frame{3, 1, 2, 2, false, 2, {1, 2, 0, 1}};
+    const TDecodeResult result = plugin_.Decode(EncodeGif({6, 4, 3, Colours, {frame}}));
+    ASSERT_EQ(result.code, SpiSuccess);
+    EXPECT_EQ(result.picture->Pixel(3, 1), (TRgb{255, 0, 0}));
+    EXPECT_EQ(result.picture->Pixel(4, 1), (TRgb{255, 255, 255}));
+    EXPECT_EQ(result.picture->Pixel(3, 2), (TRgb{0, 0, 0}));
+    // Outside the frame the screen is transparent too.
+    EXPECT_EQ(result.picture->Pixel(0, 0), (TRgb{255, 255, 255}));
+
+    TGifFrame opaque = frame;
+    opaque.transparent = -1;
+    const TDecodeResult background = plugin_.Decode(EncodeGif({6, 4, 3, Colours, {opaque}}));
+    ASSERT_EQ(background.code, SpiSuccess);
+    EXPECT_EQ(background.picture->Pixel(0, 0), (TRgb{0, 0, 255}));
+}
+
+TEST_F(GifPlugin, FrameBeyondTheScreenGrowsThePicture)
+{
+    const TBytes gif = EncodeGif({4, 4, 0, Colours, {Frame(2, 1, 5, 5)}});
+    PictureInfo info{};
+    ASSERT_EQ(plugin_.Info(gif, info), SpiSuccess);
+    EXPECT_EQ(info.width, 7);
+    EXPECT_EQ(info.height, 6);
+    const TDecodeResult result = plugin_.Decode(gif);
+    ASSERT_EQ(result.code, SpiSuccess);
+    EXPECT_EQ(result.picture->Width(), 7);
+    EXPECT_EQ(result.picture->Pixel(6, 5), FrameColour(4, 4));
+}
+
+TEST_F(GifPlugin, OversizedDeclaredPictureIsRefused)
+{
+    for (const auto& [width, height] : {std::pair{16385u, 1u}, {1u, 65535u}, {12000u, 9000u}}) {
+        TBytes gif = EncodeGif({2, 2, 0, Colours, {Frame(0, 0, 2, 2)}});
+        gif[6] = static_cast<unsigned char>(width);
+        gif[7] = static_cast<unsigned char>(width >> 8);
+        gif[8] = static_cast<unsigned char>(height);
+        gif[9] = static_cast<unsigned char>(height >> 8);
+        EXPECT_EQ(plugin_.Decode(gif).code, SpiOutOfMemory) << width << " x " << height;
+    }
+}
+
+TEST_F(GifPlugin, TruncatedOrFrameLessFileIsBroken)
+{
+    const TBytes gif = EncodeGif({20, 20, 0, Colours, {Frame(0, 0, 20, 20)}});
+    EXPECT_EQ(plugin_.Decode(TBytes(gif.begin(), gif.end() - 20)).code, SpiBrokenData);
+    EXPECT_EQ(plugin_.Decode(EncodeGif({20, 20, 0, Colours, {}})).code, SpiBrokenData);
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// Mutated and truncated pictures through every plug-in: any result code is fine, a crash, a
+// hang, a leak or a read outside the input is not (the sanitizer build checks the last two).
+// The seed is fixed and the rounds bounded in time.
+#include "plugins/PluginHarness.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <chrono>
+#include <random>
+
+namespace {
+
+constexpr auto RoundTime = std::chrono::seconds(4);
+constexpr auto CaseTimeLimit = std::chrono::seconds(3);
+
+std::vector<TBytes> Seeds(const std::string& plugin)
+{
+    std::vector<TBytes> seeds;
+    if (plugin == "ifpng.spi") {
+        TPngSpec rgb{24, 16, PNG_COLOR_TYPE_RGB_ALPHA, 8, true};
+        for (int i = 0; i < 24 * 16 * 4; ++i)
+            rgb.samples.push_back(static_cast<uint8_t>(i * 7));
+        TPngSpec palette{16, 16, PNG_COLOR_TYPE_PALETTE, 4};
+        palette.palette.assign(16, {1, 2, 3});
+        palette.paletteAlpha = {0, 128};
+        for (int i = 0; i < 16 * 8; ++i)
+            palette.samples.push_back(static_cast<uint8_t>(i * 13));
+        seeds = {EncodePng(rgb), EncodePng(palette)};
+    } else if (plugin == "ifjpeg.spi") {
+        for (bool progressive : {false, true}) {
+            TJpegSpec spec{24, 16, 3, progressive};
+            for (int i = 0; i < 24 * 16 * 3; ++i)
+                spec.samples.push_back(static_cast<uint8_t>(i * 5));
+            seeds.push_back(EncodeJpeg(spec));
+        }
+    } else {
+        TGifFrame frame{1, 1, 20, 12, true, 3};
+        for (int i = 0; i < 20 * 12; ++i)
+            frame.indices.push_back(static_cast<uint8_t>(i % 16));
+        std::vector<TRgb> colours(16, {9, 8, 7});
+        seeds = {EncodeGif({24, 16, 2, colours, {frame, frame}})};
+    }
+    return seeds;
+}
+
+// PNG chunks carry checksums; mutations get fresh ones now and then, so they reach the
+// decompression and row filters instead of stopping at the checksum test.
+TBytes Mutate(const TBytes& seed, std::mt19937& random, bool png)
+{
+    TBytes bytes = seed;
+    const int edits = 1 + static_cast<int>(random() % 8);
+    for (int i = 0; i < edits && !bytes.empty(); ++i) {
+        const size_t at = random() % bytes.size();
+        switch (random() % 4) {
+        case 0: bytes[at] = static_cast<unsigned char>(random()); break;
+        case 1: bytes[at] ^= static_cast<unsigned char>(1u << (random() % 8)); break;
+        case 2: bytes[at] = (random() % 2) ? 0xFF : 0x00; break;
+        default: bytes.resize(at); break;
+        }
+    }
+    if (png && random() % 4 != 0)
+        FixPngChecksums(bytes);
+    return bytes;
+}
+
+class PluginFuzz : public ::testing::TestWithParam<const char*> {
+protected:
+    // Decodes and, on success, reads every pixel so a short pixel block would show.
+    void Check(const TBytes& bytes, const char* what)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        PictureInfo info{};
+        const int infoCode = plugin_.Info(bytes, info);
+        const TDecodeResult result = plugin_.Decode(bytes);
+        const auto spent = std::chrono::steady_clock::now() - start;
+        ASSERT_LT(spent, CaseTimeLimit) << what;
+        ASSERT_TRUE(result.code == SpiSuccess || result.code == SpiUnknownFormat || result.code == SpiBrokenData ||
+                    result.code == SpiOutOfMemory)
+            << what << ": result " << result.code;
+        if (result.code != SpiSuccess)
+            return;
+        ++decoded_;
+        ASSERT_EQ(infoCode, SpiSuccess) << what;
+        ASSERT_EQ(result.picture->Width(), info.width) << what;
+        ASSERT_EQ(result.picture->Height(), info.height) << what;
+        long sum = 0;
+        for (int y = 0; y < result.picture->Height(); y += 1 + result.picture->Height() / 64)
+            for (int x = 0; x < result.picture->Width(); ++x)
+                sum += result.picture->Pixel(x, y).red;
+        EXPECT_GE(sum, 0);
+    }
+
+    TPluginUnderTest plugin_{GetParam()};
+    int decoded_ = 0;
+};
+
+TEST_P(PluginFuzz, EveryTruncationIsHandled)
+{
+    for (const TBytes& seed : Seeds(GetParam()))
+        for (size_t length = 0; length < seed.size(); ++length) {
+            Check(TBytes(seed.begin(), seed.begin() + length), "truncated");
+            if (HasFatalFailure())
+                return;
+        }
+}
+
+TEST_P(PluginFuzz, MutatedPicturesAreHandled)
+{
+    std::mt19937 random(20261207);
+    const std::vector<TBytes> seeds = Seeds(GetParam());
+    const auto end = std::chrono::steady_clock::now() + RoundTime;
+    int rounds = 0;
+    for (; std::chrono::steady_clock::now() < end; ++rounds) {
+        Check(Mutate(seeds[rounds % seeds.size()], random, std::string(GetParam()) == "ifpng.spi"), ("round " + std::to_string(rounds)).c_str());
+        if (HasFatalFailure())
+            return;
+    }
+    RecordProperty("rounds", rounds);
+    // The mutations must leave some pictures decodable, or they test only the header checks.
+    EXPECT_GE(decoded_, 50) << "of " << rounds;
+}
+
+INSTANTIATE_TEST_SUITE_P(Plugins, PluginFuzz, ::testing::Values("ifjpeg.spi", "ifpng.spi", "ifgif.spi"),
+                         [](const auto& info) { return std::string(info.param).substr(2, 3); });
+
+}  // namespace

@@ -1,0 +1,141 @@
+// What every plug-in does the same way: its info entries, the signature test on an open file,
+// reading from a file and an offset, cancelling, and unreadable input.
+#include "fixtures/TempDir.h"
+#include "plugins/PluginHarness.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <string>
+
+namespace {
+
+struct TPluginCase {
+    const char* fileName;
+    const char* filter;
+    TBytes (*sample)();
+};
+
+TBytes SamplePng()
+{
+    TPngSpec spec{3, 3, PNG_COLOR_TYPE_GRAY};
+    spec.samples.assign(9, 77);
+    return EncodePng(spec);
+}
+
+TBytes SampleJpeg()
+{
+    TJpegSpec spec{3, 3, 1};
+    spec.samples.assign(9, 77);
+    return EncodeJpeg(spec);
+}
+
+TBytes SampleGif()
+{
+    return EncodeGif({3, 3, 0, {{77, 77, 77}, {0, 0, 0}}, {{0, 0, 3, 3, false, -1, std::vector<uint8_t>(9, 0)}}});
+}
+
+class PluginInterface : public ::testing::TestWithParam<TPluginCase> {
+protected:
+    std::string WriteSample(const std::string& name, const TBytes& prefix = {}) const
+    {
+        TBytes bytes = prefix;
+        const TBytes sample = GetParam().sample();
+        bytes.insert(bytes.end(), sample.begin(), sample.end());
+        TempDir::WriteFile(dir_.File(name), std::string(bytes.begin(), bytes.end()));
+        return dir_.File(name);
+    }
+
+    TPluginUnderTest plugin_{GetParam().fileName};
+    TempDir dir_;
+};
+
+TEST_P(PluginInterface, InfoEntriesAndTheirBuffer)
+{
+    char buffer[80];
+    ASSERT_EQ(plugin_.Api().GetPluginInfo(0, buffer, sizeof buffer), 4);
+    EXPECT_STREQ(buffer, "00IN");
+    EXPECT_GT(plugin_.Api().GetPluginInfo(1, buffer, sizeof buffer), 0);
+    EXPECT_EQ(plugin_.Api().GetPluginInfo(2, buffer, sizeof buffer), static_cast<int>(strlen(GetParam().filter)));
+    EXPECT_STREQ(buffer, GetParam().filter);
+    EXPECT_GT(plugin_.Api().GetPluginInfo(3, buffer, sizeof buffer), 0);
+    // One format each: the entries end there.
+    EXPECT_EQ(plugin_.Api().GetPluginInfo(4, buffer, sizeof buffer), 0);
+    EXPECT_EQ(plugin_.Api().GetPluginInfo(5, buffer, sizeof buffer), 0);
+    EXPECT_EQ(plugin_.Api().GetPluginInfo(-1, buffer, sizeof buffer), 0);
+    // A short buffer gets what fits and the terminating zero.
+    char small[4] = {'x', 'x', 'x', 'x'};
+    EXPECT_EQ(plugin_.Api().GetPluginInfo(2, small, sizeof small), 3);
+    EXPECT_EQ(std::string(small), std::string(GetParam().filter, 3));
+    EXPECT_EQ(plugin_.Api().GetPluginInfo(2, nullptr, 80), 0);
+}
+
+TEST_P(PluginInterface, SupportsItsOwnFilesWhateverTheirNameAndLeavesThePosition)
+{
+    const std::string own = WriteSample("picture.bin");
+    const int fd = open(own.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_NE(plugin_.Api().IsSupported(own.c_str(), fd), 0);
+    EXPECT_EQ(lseek(fd, 0, SEEK_CUR), 0);
+    close(fd);
+
+    for (TBytes (*foreign)() : {SamplePng, SampleJpeg, SampleGif}) {
+        if (foreign == GetParam().sample)
+            continue;
+        const TBytes bytes = foreign();
+        TempDir::WriteFile(dir_.File("other.jpg"), std::string(bytes.begin(), bytes.end()));
+        EXPECT_EQ(plugin_.Supports(dir_.File("other.jpg")), 0);
+    }
+    TempDir::WriteFile(dir_.File("empty.png"), "");
+    EXPECT_EQ(plugin_.Supports(dir_.File("empty.png")), 0);
+    EXPECT_EQ(plugin_.Api().IsSupported(own.c_str(), -1), 0);
+}
+
+TEST_P(PluginInterface, DecodesFromAFileAndAnOffset)
+{
+    const TDecodeResult whole = plugin_.DecodeFile(WriteSample("a"));
+    ASSERT_EQ(whole.code, SpiSuccess);
+    EXPECT_EQ(whole.picture->Width(), 3);
+    EXPECT_EQ(whole.picture->Pixel(2, 2), (TRgb{77, 77, 77}));
+
+    const TDecodeResult inside = plugin_.DecodeFile(WriteSample("b", TBytes(100, 'z')), 100);
+    ASSERT_EQ(inside.code, SpiSuccess);
+    EXPECT_EQ(inside.picture->Pixel(0, 0), (TRgb{77, 77, 77}));
+
+    PictureInfo info{};
+    EXPECT_EQ(plugin_.Api().GetPictureInfo(WriteSample("c").c_str(), 0, SpiFromFile, &info), SpiSuccess);
+    EXPECT_EQ(info.height, 3);
+}
+
+TEST_P(PluginInterface, UnreadableInputIsAReadError)
+{
+    EXPECT_EQ(plugin_.DecodeFile(dir_.File("missing")).code, SpiReadError);
+    EXPECT_EQ(plugin_.DecodeFile(dir_.Path()).code, SpiReadError);
+    EXPECT_EQ(plugin_.DecodeFile(WriteSample("short"), 1 << 20).code, SpiReadError);
+    PictureInfo info{};
+    EXPECT_EQ(plugin_.Api().GetPictureInfo(dir_.File("missing").c_str(), 0, SpiFromFile, &info), SpiReadError);
+}
+
+int Cancel(int, int, intptr_t calls)
+{
+    ++*reinterpret_cast<int*>(calls);
+    return 1;
+}
+
+TEST_P(PluginInterface, ProgressCallbackCancels)
+{
+    int calls = 0;
+    const TDecodeResult result = plugin_.Decode(GetParam().sample(), Cancel, reinterpret_cast<intptr_t>(&calls));
+    EXPECT_EQ(result.code, SpiCancelled);
+    EXPECT_EQ(calls, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plugins, PluginInterface,
+                         ::testing::Values(TPluginCase{"ifjpeg.spi", "*.jpg;*.jpeg;*.jpe;*.jfif", SampleJpeg},
+                                           TPluginCase{"ifpng.spi", "*.png", SamplePng},
+                                           TPluginCase{"ifgif.spi", "*.gif", SampleGif}),
+                         [](const auto& info) { return std::string(info.param.fileName).substr(2, 3); });
+
+}  // namespace

@@ -1,0 +1,225 @@
+#include "plugins/TestPictures.h"
+
+#include "ImagePluginApi.h"
+
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <jpeglib.h>
+#include <stdexcept>
+
+namespace {
+
+void AppendPng(png_structp png, png_bytep data, size_t size)
+{
+    auto* out = static_cast<TBytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + size);
+}
+
+int AppendGif(GifFileType* gif, const GifByteType* data, int size)
+{
+    auto* out = static_cast<TBytes*>(gif->UserData);
+    out->insert(out->end(), data, data + size);
+    return size;
+}
+
+int GifTableBits(size_t entries)
+{
+    int bits = 1;
+    while ((size_t{1} << bits) < entries)
+        ++bits;
+    return bits;
+}
+
+}  // namespace
+
+TBytes EncodePng(const TPngSpec& spec)
+{
+    TBytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png)))
+        throw std::runtime_error("libpng could not write the test picture");
+    png_set_write_fn(png, &out, AppendPng, nullptr);
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
+                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette;
+    for (const TRgb& c : spec.palette)
+        palette.push_back({static_cast<png_byte>(c.red), static_cast<png_byte>(c.green), static_cast<png_byte>(c.blue)});
+    if (!palette.empty())
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    if (!spec.paletteAlpha.empty())
+        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    png_write_info(png, info);
+    const size_t rowBytes = spec.samples.size() / spec.height;
+    std::vector<png_bytep> rows;
+    for (int y = 0; y < spec.height; ++y)
+        rows.push_back(const_cast<png_bytep>(spec.samples.data() + y * rowBytes));
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+TBytes EncodeJpeg(const TJpegSpec& spec)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = spec.width;
+    cinfo.image_height = spec.height;
+    cinfo.input_components = spec.components;
+    cinfo.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 4 ? JCS_CMYK : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 95, TRUE);
+    // Full-resolution colour, so flat areas come back close to what went in.
+    for (int c = 0; c < cinfo.num_components; ++c)
+        cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+    if (spec.progressive)
+        jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    const size_t rowBytes = static_cast<size_t>(spec.width) * spec.components;
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(spec.samples.data() + cinfo.next_scanline * rowBytes);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    TBytes out(buffer, buffer + size);
+    std::free(buffer);
+    return out;
+}
+
+TBytes EncodeGif(const TGifSpec& spec)
+{
+    TBytes out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&out, AppendGif, &error);
+    const int bits = GifTableBits(spec.colours.size());
+    std::vector<GifColorType> colours(size_t{1} << bits);
+    for (size_t i = 0; i < spec.colours.size(); ++i)
+        colours[i] = {static_cast<GifByteType>(spec.colours[i].red), static_cast<GifByteType>(spec.colours[i].green),
+                      static_cast<GifByteType>(spec.colours[i].blue)};
+    ColorMapObject* map = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
+    EGifSetGifVersion(gif, true);
+    EGifPutScreenDesc(gif, spec.screenWidth, spec.screenHeight, bits, spec.background, map);
+    for (const TGifFrame& frame : spec.frames) {
+        const GifByteType control[4] = {static_cast<GifByteType>(frame.transparent >= 0 ? 1 : 0), 10, 0,
+                                        static_cast<GifByteType>(std::max(frame.transparent, 0))};
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
+        EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, frame.interlaced, nullptr);
+        std::vector<int> order;
+        if (frame.interlaced) {
+            const int starts[] = {0, 4, 2, 1};
+            const int steps[] = {8, 8, 4, 2};
+            for (int pass = 0; pass < 4; ++pass)
+                for (int y = starts[pass]; y < frame.height; y += steps[pass])
+                    order.push_back(y);
+        } else {
+            for (int y = 0; y < frame.height; ++y)
+                order.push_back(y);
+        }
+        for (int y : order)
+            EGifPutLine(gif, const_cast<GifPixelType*>(frame.indices.data() + y * frame.width), frame.width);
+    }
+    GifFreeMapObject(map);
+    EGifCloseFile(gif, &error);
+    return out;
+}
+
+TDecodedPicture::TDecodedPicture(void* info, void* bits)
+    : info_(static_cast<unsigned char*>(info)), bits_(static_cast<unsigned char*>(bits))
+{
+}
+
+TDecodedPicture::TDecodedPicture(TDecodedPicture&& other) noexcept : info_(other.info_), bits_(other.bits_)
+{
+    other.info_ = other.bits_ = nullptr;
+}
+
+TDecodedPicture::~TDecodedPicture()
+{
+    std::free(info_);
+    std::free(bits_);
+}
+
+namespace {
+BitmapInfoHeader Header(const unsigned char* info)
+{
+    BitmapInfoHeader header;
+    std::memcpy(&header, info, sizeof header);
+    EXPECT_EQ(header.biSize, 40u);
+    EXPECT_EQ(header.biCompression, 0u);
+    EXPECT_EQ(header.biPlanes, 1);
+    EXPECT_GT(header.biHeight, 0) << "rows must be stored bottom-up";
+    return header;
+}
+}  // namespace
+
+int TDecodedPicture::Width() const { return Header(info_).biWidth; }
+int TDecodedPicture::Height() const { return Header(info_).biHeight; }
+int TDecodedPicture::BitCount() const { return Header(info_).biBitCount; }
+
+TRgb TDecodedPicture::Pixel(int x, int y) const
+{
+    const BitmapInfoHeader header = Header(info_);
+    const int bytesPerPixel = header.biBitCount / 8;
+    const size_t stride = (static_cast<size_t>(header.biWidth) * bytesPerPixel + 3) & ~size_t{3};
+    const unsigned char* p = bits_ + (header.biHeight - 1 - y) * stride + static_cast<size_t>(x) * bytesPerPixel;
+    if (header.biBitCount == 8) {
+        const unsigned char* quad = info_ + sizeof header + size_t{*p} * 4;
+        return {quad[2], quad[1], quad[0]};
+    }
+    return {p[2], p[1], p[0]};
+}
+
+void PutBigEndian16(TBytes& bytes, size_t at, unsigned value)
+{
+    bytes.at(at) = static_cast<unsigned char>(value >> 8);
+    bytes.at(at + 1) = static_cast<unsigned char>(value);
+}
+
+void SetPngSize(TBytes& png, uint32_t width, uint32_t height)
+{
+    // Signature (8), chunk length (4), "IHDR" (4), then width and height.
+    for (int i = 0; i < 4; ++i) {
+        png.at(16 + i) = static_cast<unsigned char>(width >> (24 - 8 * i));
+        png.at(20 + i) = static_cast<unsigned char>(height >> (24 - 8 * i));
+    }
+    FixPngChecksums(png);
+}
+
+void FixPngChecksums(TBytes& png)
+{
+    size_t at = 8;
+    while (at + 12 <= png.size()) {
+        const size_t length = size_t{png[at]} << 24 | size_t{png[at + 1]} << 16 | size_t{png[at + 2]} << 8 | png[at + 3];
+        if (length > png.size() - at - 12)
+            return;
+        const uLong crc = crc32(crc32(0, nullptr, 0), png.data() + at + 4, static_cast<uInt>(length + 4));
+        for (int i = 0; i < 4; ++i)
+            png[at + 8 + length + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+        at += length + 12;
+    }
+}
+
+void SetJpegSize(TBytes& jpeg, unsigned width, unsigned height)
+{
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+            PutBigEndian16(jpeg, i + 5, height);
+            PutBigEndian16(jpeg, i + 7, width);
+            return;
+        }
+    throw std::runtime_error("no start-of-frame segment");
+}
