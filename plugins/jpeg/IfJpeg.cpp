@@ -1,4 +1,5 @@
-// ifjpeg.spi: JPEG pictures through libjpeg, as 24-bit blue-green-red or 8-bit grey.
+// ifjpeg.spi: JPEG pictures through libjpeg, as 24-bit blue-green-red or 8-bit grey. Its
+// extensions are reported in capitals; the program compares them without regard to case.
 #include "common/PluginDecoder.h"
 
 #include <csetjmp>
@@ -8,7 +9,7 @@
 
 namespace {
 
-const char* const InfoTexts[] = {"00IN", "Marlux JPEG plug-in (libjpeg)", "*.jpg;*.jpeg;*.jpe;*.jfif",
+const char* const InfoTexts[] = {"00IN", "Marlux JPEG plug-in (libjpeg)", "*.JPG;*.JPEG;*.JPE;*.JFIF",
                                  "JPEG"};
 
 // Legitimate progressive pictures have a few dozen scans; thousands only cost time.

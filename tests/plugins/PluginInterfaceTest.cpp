@@ -133,7 +133,7 @@ TEST_P(PluginInterface, ProgressCallbackCancels)
 }
 
 INSTANTIATE_TEST_SUITE_P(Plugins, PluginInterface,
-                         ::testing::Values(TPluginCase{"ifjpeg.spi", "*.jpg;*.jpeg;*.jpe;*.jfif", SampleJpeg},
+                         ::testing::Values(TPluginCase{"ifjpeg.spi", "*.JPG;*.JPEG;*.JPE;*.JFIF", SampleJpeg},
                                            TPluginCase{"ifpng.spi", "*.png", SamplePng},
                                            TPluginCase{"ifgif.spi", "*.gif", SampleGif}),
                          [](const auto& info) { return std::string(info.param.fileName).substr(2, 3); });

@@ -1,0 +1,123 @@
+#include "preview/ImagePreview.h"
+
+#include "panes/FileKinds.h"
+#include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
+#include "preview/ImageViewForm.h"
+
+#include <QAbstractItemView>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace {
+
+// Runs a step when a key is let go in the watched view (not for auto-repeat).
+class TKeyReleaseWatch : public QObject {
+public:
+    TKeyReleaseWatch(QObject* parent, std::function<void()> step) : QObject(parent), step_(std::move(step)) {}
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            step_();
+        return false;
+    }
+
+private:
+    std::function<void()> step_;
+};
+
+}  // namespace
+
+TImagePreview::TImagePreview(Sources sources)
+    : sources_(std::move(sources)), plugins_(sources_.pluginDir)
+{
+    for (QAbstractItemView* view : sources_.localFiles.Views()) {
+        QObject::connect(view, &QAbstractItemView::clicked, view, [this] { ShowPreview(); });
+        view->installEventFilter(new TKeyReleaseWatch(view, [this] { ShowPreview(); }));
+    }
+}
+
+TImagePreview::~TImagePreview()
+{
+    ClosePreview();
+}
+
+StringList TImagePreview::LoadImageExtensions() const
+{
+    return SplitListText(plugins_.LoadPluginExtensions().toStdString());
+}
+
+QModelIndex TImagePreview::FirstSelectedRow() const
+{
+    const QItemSelectionModel* selection = sources_.localFiles.Report().selectionModel();
+    QModelIndexList rows = selection ? selection->selectedRows() : QModelIndexList();
+    if (rows.isEmpty())
+        return {};
+    return *std::min_element(rows.begin(), rows.end(),
+                             [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+}
+
+bool TImagePreview::IsPictureFile(const QString& path) const
+{
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return false;
+    const std::string extension = FileExtension(file.fileName()).toStdString();
+    return !extension.empty() && std::any_of(sources_.imageExtensions.begin(), sources_.imageExtensions.end(),
+                                             [&](const std::string& entry) {
+                                                 return QString::fromStdString(entry).toLower() ==
+                                                        QString::fromStdString(extension);
+                                             });
+}
+
+void TImagePreview::ShowPreview()
+{
+    const QModelIndex row = FirstSelectedRow();
+    if (!row.isValid())
+        return;
+    const QString path =
+        QDir(sources_.localDirectory()).filePath(sources_.localFiles.Model().Row(row.row()).caption);
+    if (!IsPictureFile(path)) {
+        ClosePreview();
+        return;
+    }
+    if (!previewWindow_)
+        previewWindow_ = new TImageViewForm(&sources_.mainWindow);
+    const TImagePlugins::TDrawnPicture drawn = plugins_.DrawPicture(path, *previewWindow_->Image1());
+    if (drawn.result != 0) {
+        previewWindow_->resize(drawn.width, drawn.height);
+        previewWindow_->SetSizeHint(drawn.height, drawn.width);
+    }
+    PlacePreview(row);
+    previewWindow_->show();
+    sources_.localFiles.currentWidget()->setFocus();
+}
+
+void TImagePreview::PlacePreview(const QModelIndex& row)
+{
+    QAbstractItemView* view = static_cast<QAbstractItemView*>(sources_.localFiles.currentWidget());
+    const int rowTop = view->viewport()->mapToGlobal(view->visualRect(row).topLeft()).y();
+    // Right edge against the main window's left edge; no adjustment to keep it on screen.
+    previewWindow_->move(sources_.mainWindow.frameGeometry().left() - previewWindow_->frameGeometry().width(), rowTop);
+}
+
+void TImagePreview::ClosePreviewUnlessListFocused()
+{
+    if (!previewWindow_)
+        return;
+    const auto views = sources_.localFiles.Views();
+    if (std::none_of(views.begin(), views.end(), [](const QAbstractItemView* view) { return view->hasFocus(); }))
+        ClosePreview();
+}
+
+void TImagePreview::ClosePreview()
+{
+    delete previewWindow_.data();
+}

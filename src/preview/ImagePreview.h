@@ -1,0 +1,55 @@
+#pragma once
+#include "platform/ListFile.h"
+#include "preview/ImagePlugins.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QModelIndex;
+class QWidget;
+class TFileViewStack;
+class TImageViewForm;
+
+// The image preview: the plug-in manager, and the preview window beside the main window that
+// shows the picture file selected in the local list.
+class TImagePreview {
+public:
+    struct Sources {
+        // The preview sits just left of it and goes with it.
+        QWidget& mainWindow;
+        TFileViewStack& localFiles;
+        // The local pane's directory.
+        std::function<QString()> localDirectory;
+        const StringList& imageExtensions;
+        // Where the plug-ins are: the directory of the executable.
+        QString pluginDir;
+    };
+
+    explicit TImagePreview(Sources sources);
+    TImagePreview(const TImagePreview&) = delete;
+    TImagePreview& operator=(const TImagePreview&) = delete;
+    ~TImagePreview();
+
+    // The extensions the plug-ins read, for ImageExtList at start-up.
+    StringList LoadImageExtensions() const;
+    // On a click or key release in the local list: previews the first selected row when it is
+    // a picture file, closes the preview when it is anything else.
+    void ShowPreview();
+    // Closes the preview when the local list has lost the keyboard focus (run with the action
+    // enabling).
+    void ClosePreviewUnlessListFocused();
+    // The preview window, or null while none is shown.
+    TImageViewForm* PreviewWindow() const { return previewWindow_; }
+
+private:
+    bool IsPictureFile(const QString& path) const;
+    QModelIndex FirstSelectedRow() const;
+    void PlacePreview(const QModelIndex& row);
+    void ClosePreview();
+
+    Sources sources_;
+    TImagePlugins plugins_;
+    QPointer<TImageViewForm> previewWindow_;
+};

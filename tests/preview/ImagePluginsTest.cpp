@@ -1,0 +1,168 @@
+// The plug-in manager over the project's real plug-ins, copied into program directories the
+// tests make.
+#include "fixtures/TempDir.h"
+#include "preview/DibImage.h"
+#include "preview/ImagePlugins.h"
+
+#include "ImagePluginApi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+const QString BuiltPlugins = QStringLiteral(MARLUX_BIN_DIR);
+
+class ImagePlugins : public ::testing::Test {
+protected:
+    QString Dir() const { return QString::fromStdString(dir_.Path()); }
+    void CopyPlugin(const char* name, const char* as = nullptr) const
+    {
+        ASSERT_TRUE(QFile::copy(BuiltPlugins + u'/' + QLatin1String(name), Dir() + u'/' + QLatin1String(as ? as : name)));
+    }
+    QString WritePicture(const QString& name, const QImage& image, const char* format) const
+    {
+        const QString path = Dir() + u'/' + name;
+        EXPECT_TRUE(image.save(path, format)) << name.toStdString();
+        return path;
+    }
+
+    TempDir dir_;
+};
+
+QImage Stripes(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, y < height / 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+    return image;
+}
+
+TEST_F(ImagePlugins, ExtensionsOfThePresentPluginsInListOrder)
+{
+    CopyPlugin("ifpng.spi");
+    CopyPlugin("ifjpeg.spi");
+    CopyPlugin("ifgif.spi");
+    EXPECT_EQ(TImagePlugins(Dir()).LoadPluginExtensions(), QStringLiteral(".JPG\n.JPEG\n.JPE\n.JFIF\n.gif\n.png"));
+}
+
+TEST_F(ImagePlugins, NoPluginsNoExtensions)
+{
+    EXPECT_EQ(TImagePlugins(Dir()).LoadPluginExtensions(), QString());
+    // A file of a plug-in's name that is no library is skipped like a missing one.
+    TempDir::WriteFile(dir_.File("ifjpeg.spi"), "not a library");
+    CopyPlugin("ifpng.spi", "lzr.spi");
+    EXPECT_EQ(TImagePlugins(Dir()).LoadPluginExtensions(), QStringLiteral(".png"));
+}
+
+TEST_F(ImagePlugins, PluginsInTheWorkingDirectoryAreNeverLoaded)
+{
+    CopyPlugin("ifpng.spi");
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(Dir());
+    TempDir empty;
+    const TImagePlugins relative(QStringLiteral("."));
+    const TImagePlugins elsewhere(QString::fromStdString(empty.Path()));
+    const QString relativeExtensions = relative.LoadPluginExtensions();
+    const QString elsewhereExtensions = elsewhere.LoadPluginExtensions();
+    QLabel image;
+    const int drawn = elsewhere.DrawPicture(WritePicture("a.png", Stripes(4, 4), "PNG"), image).result;
+    QDir::setCurrent(saved);
+    EXPECT_EQ(relativeExtensions, QString());
+    EXPECT_EQ(elsewhereExtensions, QString());
+    EXPECT_EQ(drawn, 0);
+}
+
+TEST_F(ImagePlugins, DrawPictureShowsTheDecodedPictureAtItsSize)
+{
+    const TImagePlugins plugins(BuiltPlugins);
+    QLabel image;
+    for (const char* format : {"PNG", "JPG"}) {
+        const QString path = WritePicture(QStringLiteral("stripes.") + QLatin1String(format), Stripes(40, 30), format);
+        const TImagePlugins::TDrawnPicture drawn = plugins.DrawPicture(path, image);
+        EXPECT_NE(drawn.result, 0) << format;
+        EXPECT_EQ(drawn.width, 40);
+        EXPECT_EQ(drawn.height, 30);
+        EXPECT_EQ(image.size(), QSize(40, 30));
+        const QImage shown = image.pixmap().toImage();
+        ASSERT_EQ(shown.size(), QSize(40, 30)) << format;
+        EXPECT_NEAR(qRed(shown.pixel(5, 3)), 255, 8) << format;
+        EXPECT_NEAR(qBlue(shown.pixel(5, 26)), 255, 8) << format;
+        EXPECT_NEAR(qRed(shown.pixel(5, 26)), 0, 8) << format;
+    }
+}
+
+TEST_F(ImagePlugins, FileNoPluginTakesLeavesThePictureAlone)
+{
+    const TImagePlugins plugins(BuiltPlugins);
+    QLabel image;
+    ASSERT_NE(plugins.DrawPicture(WritePicture("first.png", Stripes(8, 6), "PNG"), image).result, 0);
+    const qint64 shown = image.pixmap().cacheKey();
+
+    TempDir::WriteFile(dir_.File("text.png"), "no picture at all");
+    EXPECT_EQ(plugins.DrawPicture(Dir() + QStringLiteral("/text.png"), image).result, 0);
+    // Accepted by its signature, broken after it: decoding fails.
+    TempDir::WriteFile(dir_.File("broken.png"), std::string("\x89PNG\r\n\x1a\n", 8) + "garbage");
+    EXPECT_EQ(plugins.DrawPicture(Dir() + QStringLiteral("/broken.png"), image).result, 0);
+    EXPECT_EQ(plugins.DrawPicture(Dir() + QStringLiteral("/missing.png"), image).result, 0);
+    EXPECT_EQ(image.pixmap().cacheKey(), shown);
+    EXPECT_EQ(image.size(), QSize(8, 6));
+}
+
+// A plug-in's blocks, built by hand.
+struct TBlocks {
+    std::vector<unsigned char> info;
+    std::vector<unsigned char> bits;
+};
+
+TBlocks Blocks(int width, int height, int bitCount, std::vector<unsigned char> bits)
+{
+    BitmapInfoHeader header{};
+    header.biSize = 40;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = static_cast<uint16_t>(bitCount);
+    TBlocks blocks{std::vector<unsigned char>(40 + (bitCount == 8 ? 1024 : 0)), std::move(bits)};
+    std::memcpy(blocks.info.data(), &header, sizeof header);
+    return blocks;
+}
+
+TEST(DibImage, RowOrderColourTableAndPadding)
+{
+    // 2 x 2, 24 bits: rows of 6 bytes padded to 8, bottom row first.
+    TBlocks bottomUp = Blocks(2, 2, 24, {255, 0, 0, 0, 255, 0, 0, 0, /**/ 0, 0, 255, 9, 9, 9, 0, 0});
+    const QImage image = DibToImage(bottomUp.info.data(), bottomUp.bits.data(), 2, 2);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(9, 9, 9));
+    EXPECT_EQ(image.pixel(0, 1), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(1, 1), qRgb(0, 255, 0));
+
+    TBlocks topDown = Blocks(1, -2, 8, {3, 0, 0, 0, /**/ 1, 0, 0, 0});
+    topDown.info[40 + 4 * 1 + 2] = 200;  // entry 1: red 200
+    topDown.info[40 + 4 * 3 + 1] = 100;  // entry 3: green 100
+    const QImage indexed = DibToImage(topDown.info.data(), topDown.bits.data(), 1, 2);
+    EXPECT_EQ(indexed.pixel(0, 0), qRgb(0, 100, 0));
+    EXPECT_EQ(indexed.pixel(0, 1), qRgb(200, 0, 0));
+}
+
+TEST(DibImage, UnreadableHeadersAndRefusedSizesGiveNoPicture)
+{
+    TBlocks blocks = Blocks(1, 1, 24, {1, 2, 3, 0});
+    EXPECT_TRUE(DibToImage(blocks.info.data(), blocks.bits.data(), 20000, 1).isNull());
+    EXPECT_TRUE(DibToImage(blocks.info.data(), blocks.bits.data(), 0, 1).isNull());
+    blocks.info[14] = 16;  // biBitCount 16
+    EXPECT_TRUE(DibToImage(blocks.info.data(), blocks.bits.data(), 1, 1).isNull());
+    blocks.info[14] = 24;
+    blocks.info[16] = 1;  // compressed
+    EXPECT_TRUE(DibToImage(blocks.info.data(), blocks.bits.data(), 1, 1).isNull());
+}
+
+}  // namespace
