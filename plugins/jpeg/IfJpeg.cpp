@@ -1,4 +1,5 @@
-// ifjpeg.spi: JPEG pictures through libjpeg, as 24-bit blue-green-red or 8-bit grey. Its
+// ifjpeg.spi: JPEG pictures through libjpeg, as 32-bit blue-green-red-unused or 8-bit grey
+// (32 bits let the program show the rows without converting them). Its
 // extensions are reported in capitals; the program compares them without regard to case.
 #include "common/PluginDecoder.h"
 
@@ -93,14 +94,15 @@ int ReadInfo(TPictureBytes picture, PictureInfo& info)
 }
 
 // Ink amounts to light. Adobe writes them inverted (255 = no ink), others plain.
-void CmykToBgr(const JSAMPLE* cmyk, unsigned char* bgr, JDIMENSION width, bool inverted)
+void CmykToBgrx(const JSAMPLE* cmyk, unsigned char* bgrx, JDIMENSION width, bool inverted)
 {
-    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, bgrx += 4) {
         const unsigned k = inverted ? cmyk[3] : 255 - cmyk[3];
         for (int channel = 0; channel < 3; ++channel) {
             const unsigned c = inverted ? cmyk[channel] : 255 - cmyk[channel];
-            bgr[2 - channel] = static_cast<unsigned char>(c * k / 255);
+            bgrx[2 - channel] = static_cast<unsigned char>(c * k / 255);
         }
+        bgrx[3] = 255;
     }
 }
 
@@ -115,7 +117,7 @@ int ReadRows(TJpegDecoder& decoder, TDib& dib, JSAMPROW cmykRow, TProgress& prog
         if (jpeg_read_scanlines(&cinfo, &row, 1) != 1)
             return SpiBrokenData;
         if (cmykRow)
-            CmykToBgr(cmykRow, dib.Row(y), cinfo.output_width, cinfo.saw_Adobe_marker);
+            CmykToBgrx(cmykRow, dib.Row(y), cinfo.output_width, cinfo.saw_Adobe_marker);
         if (!progress.Report(y + 1, height))
             return SpiCancelled;
     }
@@ -132,9 +134,9 @@ int Decode(TPictureBytes picture, TDib& dib, TProgress& progress)
     decoder.Start(picture);
     jpeg_decompress_struct& cinfo = decoder.cinfo;
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
-    cinfo.out_color_space = grey ? JCS_GRAYSCALE : IsCmyk(cinfo) ? JCS_CMYK : JCS_EXT_BGR;
+    cinfo.out_color_space = grey ? JCS_GRAYSCALE : IsCmyk(cinfo) ? JCS_CMYK : JCS_EXT_BGRX;
     int result = dib.Allocate(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height),
-                              grey ? 8 : 24);
+                              grey ? 8 : 32);
     if (result == SpiSuccess) {
         if (grey)
             dib.SetGreyColours();

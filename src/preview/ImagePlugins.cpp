@@ -46,17 +46,6 @@ private:
     int fd_;
 };
 
-// The two blocks GetPicture hands over, freed when this goes.
-struct TPictureBlocks {
-    void* info = nullptr;
-    void* bits = nullptr;
-    ~TPictureBlocks()
-    {
-        std::free(bits);
-        std::free(info);
-    }
-};
-
 }  // namespace
 
 QString TImagePlugins::PluginPath(const char* name) const
@@ -107,8 +96,8 @@ TImagePlugins::TDrawnPicture TImagePlugins::DrawPicture(const QString& path, QLa
             plugin.GetPicture(encodedPath.constData(), 0, SpiFromFile, &infoBlock, &bitsBlock, nullptr, 0) !=
                 SpiSuccess)
             return {};
-        const TPictureBlocks blocks{infoBlock, bitsBlock};
-        QImage picture = DibToImage(blocks.info, blocks.bits, info.width, info.height);
+        TPictureBlocks blocks(infoBlock, bitsBlock);
+        QImage picture = DibToImage(blocks, info.width, info.height);
         if (picture.isNull())
             return {};
         image.setPixmap(QPixmap::fromImage(std::move(picture)));

@@ -37,7 +37,7 @@ void ExpectQuadrants(const TDecodeResult& result)
     ASSERT_EQ(result.code, SpiSuccess);
     EXPECT_EQ(result.picture->Width(), 32);
     EXPECT_EQ(result.picture->Height(), 32);
-    EXPECT_EQ(result.picture->BitCount(), 24);
+    EXPECT_EQ(result.picture->BitCount(), 32);
     // The top left stays red only if the rows are bottom-up and the channels blue-green-red.
     ExpectNear(result.picture->Pixel(4, 4), {255, 0, 0}, "top left");
     ExpectNear(result.picture->Pixel(27, 4), {0, 255, 0}, "top right");

@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -116,53 +117,77 @@ TEST_F(ImagePlugins, FileNoPluginTakesLeavesThePictureAlone)
     EXPECT_EQ(image.size(), QSize(8, 6));
 }
 
-// A plug-in's blocks, built by hand.
-struct TBlocks {
-    std::vector<unsigned char> info;
+// A plug-in's blocks, built by hand in malloc memory as a plug-in hands them over.
+struct TBlocksSpec {
+    int width, height, bitCount;
     std::vector<unsigned char> bits;
+    std::vector<std::pair<int, QRgb>> colours = {};
 };
 
-TBlocks Blocks(int width, int height, int bitCount, std::vector<unsigned char> bits)
+TPictureBlocks Blocks(const TBlocksSpec& spec)
 {
     BitmapInfoHeader header{};
     header.biSize = 40;
-    header.biWidth = width;
-    header.biHeight = height;
+    header.biWidth = spec.width;
+    header.biHeight = spec.height;
     header.biPlanes = 1;
-    header.biBitCount = static_cast<uint16_t>(bitCount);
-    TBlocks blocks{std::vector<unsigned char>(40 + (bitCount == 8 ? 1024 : 0)), std::move(bits)};
-    std::memcpy(blocks.info.data(), &header, sizeof header);
-    return blocks;
+    header.biBitCount = static_cast<uint16_t>(spec.bitCount);
+    auto* info = static_cast<unsigned char*>(std::calloc(1, 40 + 1024));
+    std::memcpy(info, &header, sizeof header);
+    for (const auto& [index, colour] : spec.colours) {
+        info[40 + 4 * index] = static_cast<unsigned char>(qBlue(colour));
+        info[40 + 4 * index + 1] = static_cast<unsigned char>(qGreen(colour));
+        info[40 + 4 * index + 2] = static_cast<unsigned char>(qRed(colour));
+    }
+    void* bits = std::malloc(spec.bits.size());
+    std::memcpy(bits, spec.bits.data(), spec.bits.size());
+    return TPictureBlocks(info, bits);
 }
 
 TEST(DibImage, RowOrderColourTableAndPadding)
 {
     // 2 x 2, 24 bits: rows of 6 bytes padded to 8, bottom row first.
-    TBlocks bottomUp = Blocks(2, 2, 24, {255, 0, 0, 0, 255, 0, 0, 0, /**/ 0, 0, 255, 9, 9, 9, 0, 0});
-    const QImage image = DibToImage(bottomUp.info.data(), bottomUp.bits.data(), 2, 2);
+    TPictureBlocks bottomUp = Blocks({2, 2, 24, {255, 0, 0, 0, 255, 0, 0, 0, /**/ 0, 0, 255, 9, 9, 9, 0, 0}});
+    const QImage image = DibToImage(bottomUp, 2, 2);
     EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(image.pixel(1, 0), qRgb(9, 9, 9));
     EXPECT_EQ(image.pixel(0, 1), qRgb(0, 0, 255));
     EXPECT_EQ(image.pixel(1, 1), qRgb(0, 255, 0));
 
-    TBlocks topDown = Blocks(1, -2, 8, {3, 0, 0, 0, /**/ 1, 0, 0, 0});
-    topDown.info[40 + 4 * 1 + 2] = 200;  // entry 1: red 200
-    topDown.info[40 + 4 * 3 + 1] = 100;  // entry 3: green 100
-    const QImage indexed = DibToImage(topDown.info.data(), topDown.bits.data(), 1, 2);
+    TPictureBlocks topDown = Blocks({1, -2, 8, {3, 0, 0, 0, /**/ 1, 0, 0, 0}, {{1, qRgb(200, 0, 0)}, {3, qRgb(0, 100, 0)}}});
+    const QImage indexed = DibToImage(topDown, 1, 2);
     EXPECT_EQ(indexed.pixel(0, 0), qRgb(0, 100, 0));
     EXPECT_EQ(indexed.pixel(0, 1), qRgb(200, 0, 0));
 }
 
+TEST(DibImage, ThirtyTwoBitRowsAreTurnedUprightAndOpaque)
+{
+    // Three rows, so the middle one stays where it is; the fourth bytes are 0 as plug-ins leave them.
+    TPictureBlocks blocks = Blocks({1, 3, 32, {1, 2, 3, 0, /**/ 4, 5, 6, 0, /**/ 7, 8, 9, 0}});
+    const QImage image = DibToImage(blocks, 1, 3);
+    EXPECT_EQ(blocks.Bits(), nullptr) << "the rows are the picture's own now";
+    EXPECT_EQ(image.pixel(0, 0), qRgb(9, 8, 7));
+    EXPECT_EQ(image.pixel(0, 1), qRgb(6, 5, 4));
+    EXPECT_EQ(image.pixel(0, 2), qRgb(3, 2, 1));
+
+    // Fewer rows than the picture information claims: the rest stays black.
+    TPictureBlocks shorter = Blocks({1, 1, 32, {1, 2, 3, 0}});
+    const QImage padded = DibToImage(shorter, 2, 2);
+    EXPECT_EQ(padded.pixel(0, 0), qRgb(3, 2, 1));
+    EXPECT_EQ(padded.pixel(1, 1), qRgb(0, 0, 0));
+}
+
 TEST(DibImage, UnreadableHeadersAndRefusedSizesGiveNoPicture)
 {
-    TBlocks blocks = Blocks(1, 1, 24, {1, 2, 3, 0});
-    EXPECT_TRUE(DibToImage(blocks.info.data(), blocks.bits.data(), 20000, 1).isNull());
-    EXPECT_TRUE(DibToImage(blocks.info.data(), blocks.bits.data(), 0, 1).isNull());
-    blocks.info[14] = 16;  // biBitCount 16
-    EXPECT_TRUE(DibToImage(blocks.info.data(), blocks.bits.data(), 1, 1).isNull());
-    blocks.info[14] = 24;
-    blocks.info[16] = 1;  // compressed
-    EXPECT_TRUE(DibToImage(blocks.info.data(), blocks.bits.data(), 1, 1).isNull());
+    TPictureBlocks blocks = Blocks({1, 1, 24, {1, 2, 3, 0}});
+    EXPECT_TRUE(DibToImage(blocks, 20000, 1).isNull());
+    EXPECT_TRUE(DibToImage(blocks, 0, 1).isNull());
+    auto* info = static_cast<unsigned char*>(const_cast<void*>(blocks.Info()));
+    info[14] = 16;  // biBitCount 16
+    EXPECT_TRUE(DibToImage(blocks, 1, 1).isNull());
+    info[14] = 24;
+    info[16] = 1;  // compressed
+    EXPECT_TRUE(DibToImage(blocks, 1, 1).isNull());
 }
 
 }  // namespace
