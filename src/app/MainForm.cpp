@@ -16,6 +16,7 @@
 #include "panes/RemotePaneActions.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
+#include "preview/ImagePreview.h"
 #include "transfer/TransferActions.h"
 
 #include <QApplication>
@@ -120,6 +121,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpEngine();
     SetUpLocalPane();
     SetUpLocalFileOps();
+    SetUpImagePreview();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
         [this](const QString& path) { localPane_->ChangeDirectory(path); }});
@@ -162,12 +164,12 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     options_.iFileNameAfterTransfer = 0;
     options_.iMaxLog = 500;
     options_.iMaxFileLog = 500;
-    // ImageExtList stays empty until the image plug-ins are loaded by the preview subsystem.
 
     const std::string appDir = appDir_.toStdString();
     extensions_.TextExtList = LoadTextExtList(appDir);
     extensions_.SkipExtList = LoadSkipExtList(appDir);
     extensions_.NoDeleteExtList = LoadNoDeleteExtList(appDir);
+    extensions_.ImageExtList = imagePreview_->LoadImageExtensions();
 
     // Hints reach status panel 4 through event(); idle runs UpdateActionStates.
     idleHook_ = new TIdleHook([this] { UpdateActionStates(); }, this);

@@ -34,6 +34,7 @@ class TEditor;
 class TFileListModel;
 class TFileOperationLog;
 class TIdleHook;
+class TImagePreview;
 class TLocalFileOps;
 class TLocalPane;
 class TSessionLog;
@@ -90,6 +91,7 @@ public:
     TWindowSettingsAdapter& Settings() { return *settings_; }
     const TWindowSettingsAdapter& Settings() const { return *settings_; }
     TLocalPane& LocalPane() { return *localPane_; }
+    TImagePreview& ImagePreview() { return *imagePreview_; }
 
     // The FTP engine, owned for the whole run, with its log hook and message pump.
     TIdFTP IdFTP1;
@@ -148,6 +150,8 @@ private:
     void LocalFileListViewDblClick();
     // Rows selected in the local file list, in list order.
     QList<int> SelectedLocalRows() const;
+    // MainFormPreview.cpp.
+    void SetUpImagePreview();
 
     // The engine (MainFormEngine.cpp): design-time settings, log hook and message pump.
     void SetUpEngine();
@@ -186,6 +190,7 @@ private:
     std::unique_ptr<TFileOperationLog> fileOperationLog_;
     std::unique_ptr<TLocalPane> localPane_;
     std::unique_ptr<TLocalFileOps> localFileOps_;
+    std::unique_ptr<TImagePreview> imagePreview_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

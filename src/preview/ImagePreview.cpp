@@ -54,6 +54,11 @@ StringList TImagePreview::LoadImageExtensions() const
     return SplitListText(plugins_.LoadPluginExtensions().toStdString());
 }
 
+TImageViewForm* TImagePreview::PreviewWindow() const
+{
+    return previewWindow_;
+}
+
 QModelIndex TImagePreview::FirstSelectedRow() const
 {
     const QItemSelectionModel* selection = sources_.localFiles.Report().selectionModel();
@@ -104,8 +109,9 @@ void TImagePreview::PlacePreview(const QModelIndex& row)
 {
     QAbstractItemView* view = static_cast<QAbstractItemView*>(sources_.localFiles.currentWidget());
     const int rowTop = view->viewport()->mapToGlobal(view->visualRect(row).topLeft()).y();
-    // Right edge against the main window's left edge; no adjustment to keep it on screen.
-    previewWindow_->move(sources_.mainWindow.frameGeometry().left() - previewWindow_->frameGeometry().width(), rowTop);
+    // Right edge against the main window's left edge (borderless: its width is all of it); no
+    // adjustment to keep it on screen.
+    previewWindow_->move(sources_.mainWindow.frameGeometry().left() - previewWindow_->width(), rowTop);
 }
 
 void TImagePreview::ClosePreviewUnlessListFocused()

@@ -41,7 +41,7 @@ public:
     // enabling).
     void ClosePreviewUnlessListFocused();
     // The preview window, or null while none is shown.
-    TImageViewForm* PreviewWindow() const { return previewWindow_; }
+    TImageViewForm* PreviewWindow() const;
 
 private:
     bool IsPictureFile(const QString& path) const;

@@ -1,0 +1,19 @@
+// The image preview, built over the local file list.
+#include "app/MainForm.h"
+
+#include "platform/ProgramDir.h"
+#include "preview/ImagePreview.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+void TMainForm::SetUpImagePreview()
+{
+    imagePreview_ = std::make_unique<TImagePreview>(TImagePreview::Sources{
+        *this, *controls_.LocalFileListView, [] { return QDir::currentPath(); }, extensions_.ImageExtList,
+        QFileInfo(QString::fromStdString(CurrentExecutablePath())).absolutePath()});
+    TImagePreview& preview = *imagePreview_;
+    // Not an action of its own: the preview closes in the enabling pass once the list has lost
+    // the focus.
+    AddEnablingRule([&preview](const TEnablingFacts&, const TActionSwitch&) { preview.ClosePreviewUnlessListFocused(); });
+}

@@ -1,0 +1,192 @@
+// The image preview on the real window: the plug-ins built with the program (next to the test
+// executable) decode the pictures of the local pane.
+#include "MainFormFixture.h"
+
+#include "panes/FileListModel.h"
+#include "panes/LocalPane.h"
+#include "preview/ImagePreview.h"
+#include "preview/ImageViewForm.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QStatusTipEvent>
+
+#include <sys/stat.h>
+
+namespace {
+
+class PreviewTest : public MainFormTest {
+protected:
+    QAbstractItemView* LocalList() const
+    {
+        return form_->findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView"));
+    }
+    const TFileListModel& Model() const { return *static_cast<const TFileListModel*>(LocalList()->model()); }
+
+    int RowOf(const QString& caption) const
+    {
+        for (int row = 0; row < Model().rowCount(); ++row)
+            if (Model().Row(row).caption == caption)
+                return row;
+        ADD_FAILURE() << caption.toStdString() << " is not listed";
+        return -1;
+    }
+
+    void WritePicture(const char* name, int width, int height) const
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(qRgb(10, 200, 30));
+        ASSERT_TRUE(image.save(QString::fromStdString(work_.File(name))));
+    }
+
+    // The window open, active, and its local list filled.
+    TMainForm& OpenListing()
+    {
+        TMainForm& form = Open();
+        form.activateWindow();
+        Pump(50);
+        form.LocalPane().FillLocalFileList();
+        return form;
+    }
+
+    // A left click on the row, as the mouse gives it.
+    void Click(const char* caption)
+    {
+        QAbstractItemView* view = LocalList();
+        const QPoint at = view->visualRect(view->model()->index(RowOf(QString::fromUtf8(caption)), 0)).center();
+        const QPoint global = view->viewport()->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &release);
+    }
+
+    void PressAndRelease(Qt::Key key)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(LocalList(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(LocalList(), &release);
+    }
+
+    TImageViewForm* Preview() const { return form_->ImagePreview().PreviewWindow(); }
+};
+
+TEST_F(PreviewTest, PluginExtensionsMarkPicturesWhateverTheirCase)
+{
+    TempDir::WriteFile(work_.File("photo.jpg"), "");
+    TempDir::WriteFile(work_.File("scan.PNG"), "");
+    TempDir::WriteFile(work_.File("notes.txt"), "");
+    TMainForm& form = OpenListing();
+    // ifjpeg.spi reports its filter in capitals.
+    const StringList& extensions = form.Extensions().ImageExtList;
+    EXPECT_NE(std::find(extensions.begin(), extensions.end(), ".JPG"), extensions.end());
+    EXPECT_NE(std::find(extensions.begin(), extensions.end(), ".gif"), extensions.end());
+    EXPECT_EQ(Model().Row(RowOf("photo.jpg")).icon, fiPicture);
+    EXPECT_EQ(Model().Row(RowOf("scan.PNG")).icon, fiPicture);
+    EXPECT_EQ(Model().Row(RowOf("notes.txt")).icon, fiText);
+}
+
+TEST_F(PreviewTest, ClickedPictureShowsAtItsNaturalSizeLeftOfTheWindow)
+{
+    WritePicture("big.png", 2000, 1500);
+    TMainForm& form = OpenListing();
+    Click("big.png");
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_TRUE(Preview()->isVisible());
+    EXPECT_EQ(Preview()->size(), QSize(2000, 1500));
+    EXPECT_EQ(Preview()->Image1()->size(), QSize(2000, 1500));
+    EXPECT_EQ(Preview()->Image1()->pixmap().toImage().pixel(1999, 1499), qRgb(10, 200, 30));
+    EXPECT_EQ(Preview()->frameGeometry().right() + 1, form.frameGeometry().left());
+    const QRect row = LocalList()->visualRect(LocalList()->model()->index(RowOf("big.png"), 0));
+    EXPECT_EQ(Preview()->y(), LocalList()->viewport()->mapToGlobal(row.topLeft()).y());
+    EXPECT_TRUE(LocalList()->hasFocus());
+
+    // The pointer resting on the picture shows the size in status panel 4.
+    QStatusTipEvent tip(Preview()->statusTip());
+    QApplication::sendEvent(Preview()->Image1(), &tip);
+    EXPECT_EQ(form.StatusPanelText(4), QStringLiteral("高さ:1500 幅:2000"));
+    EXPECT_EQ(Preview()->toolTip(), QStringLiteral("高さ:1500 幅:2000"));
+}
+
+TEST_F(PreviewTest, ArrowKeysPreviewPictureAfterPicture)
+{
+    WritePicture("a.png", 30, 20);
+    WritePicture("b.jpg", 40, 35);
+    WritePicture("c.png", 50, 45);
+    OpenListing();
+    Click("a.png");
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_EQ(Preview()->size(), QSize(30, 20));
+    PressAndRelease(Qt::Key_Down);
+    EXPECT_EQ(Preview()->size(), QSize(40, 35));
+    PressAndRelease(Qt::Key_Down);
+    EXPECT_EQ(Preview()->size(), QSize(50, 45));
+    PressAndRelease(Qt::Key_Up);
+    EXPECT_EQ(Preview()->size(), QSize(40, 35));
+}
+
+TEST_F(PreviewTest, FolderOrTextRowClosesThePreview)
+{
+    WritePicture("a.png", 30, 20);
+    TempDir::WriteFile(work_.File("notes.txt"), "text");
+    mkdir(work_.File("folder").c_str(), 0755);
+    OpenListing();
+    Click("a.png");
+    ASSERT_NE(Preview(), nullptr);
+    Click("notes.txt");
+    EXPECT_EQ(Preview(), nullptr);
+    Click("a.png");
+    ASSERT_NE(Preview(), nullptr);
+    Click("folder");
+    EXPECT_EQ(Preview(), nullptr);
+}
+
+TEST_F(PreviewTest, PictureNoPluginAcceptsKeepsThePreviousOne)
+{
+    WritePicture("a.png", 30, 20);
+    TempDir::WriteFile(work_.File("b.png"), "not a picture");
+    OpenListing();
+    // A first picture that fails opens the window at its initial size, without a picture.
+    Click("b.png");
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_EQ(Preview()->size(), QSize(219, 163));
+    Click("a.png");
+    const qint64 shown = Preview()->Image1()->pixmap().cacheKey();
+    Click("b.png");
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_EQ(Preview()->size(), QSize(30, 20));
+    EXPECT_EQ(Preview()->Image1()->pixmap().cacheKey(), shown);
+    EXPECT_EQ(Preview()->toolTip(), QStringLiteral("高さ:20 幅:30"));
+}
+
+TEST_F(PreviewTest, FocusLeavingTheLocalListClosesThePreview)
+{
+    WritePicture("a.png", 30, 20);
+    TMainForm& form = OpenListing();
+    Click("a.png");
+    ASSERT_NE(Preview(), nullptr);
+    form.UpdateActionStates();
+    ASSERT_NE(Preview(), nullptr) << "the list still has the focus";
+    form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"))->setFocus();
+    form.UpdateActionStates();
+    EXPECT_EQ(Preview(), nullptr);
+}
+
+TEST_F(PreviewTest, FileGoneSinceTheListingClosesThePreview)
+{
+    WritePicture("a.png", 30, 20);
+    WritePicture("b.png", 30, 20);
+    OpenListing();
+    Click("a.png");
+    ASSERT_NE(Preview(), nullptr);
+    std::remove(work_.File("b.png").c_str());
+    Click("b.png");
+    EXPECT_EQ(Preview(), nullptr);
+}
+
+}  // namespace
