@@ -38,7 +38,9 @@ int ReadPictureInput(const char* buf, intptr_t len, unsigned flag, std::vector<u
     }
     if ((flag & 7) != SpiFromFile || !buf)
         return SpiReadError;
-    const TFileDescriptor file(open(buf, O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so a named pipe in place of a picture cannot stall the caller; regular files
+    // read the same either way.
+    const TFileDescriptor file(open(buf, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat status {};
     if (file.Get() < 0 || fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
         return SpiReadError;

@@ -30,7 +30,11 @@ QString PatternExtension(const QString& pattern)
 // Closes the descriptor when it goes.
 class TOpenFile {
 public:
-    explicit TOpenFile(const QString& path) : fd_(open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)) {}
+    // Non-blocking, so a named pipe in place of a picture cannot stall the window.
+    explicit TOpenFile(const QString& path)
+        : fd_(open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
+    {
+    }
     ~TOpenFile() { Close(); }
     TOpenFile(const TOpenFile&) = delete;
     TOpenFile& operator=(const TOpenFile&) = delete;

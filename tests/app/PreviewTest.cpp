@@ -177,15 +177,19 @@ TEST_F(PreviewTest, FocusLeavingTheLocalListClosesThePreview)
     EXPECT_EQ(Preview(), nullptr);
 }
 
-TEST_F(PreviewTest, FileGoneSinceTheListingClosesThePreview)
+TEST_F(PreviewTest, FileGoneSinceTheListingOrNamedPipeClosesThePreview)
 {
     WritePicture("a.png", 30, 20);
     WritePicture("b.png", 30, 20);
+    ASSERT_EQ(mkfifo(work_.File("pipe.png").c_str(), 0600), 0);
     OpenListing();
     Click("a.png");
     ASSERT_NE(Preview(), nullptr);
     std::remove(work_.File("b.png").c_str());
     Click("b.png");
+    EXPECT_EQ(Preview(), nullptr);
+    Click("a.png");
+    Click("pipe.png");
     EXPECT_EQ(Preview(), nullptr);
 }
 

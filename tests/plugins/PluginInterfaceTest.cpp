@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -114,6 +115,9 @@ TEST_P(PluginInterface, UnreadableInputIsAReadError)
     EXPECT_EQ(plugin_.DecodeFile(dir_.File("missing")).code, SpiReadError);
     EXPECT_EQ(plugin_.DecodeFile(dir_.Path()).code, SpiReadError);
     EXPECT_EQ(plugin_.DecodeFile(WriteSample("short"), 1 << 20).code, SpiReadError);
+    // A named pipe nobody writes to must not block the caller.
+    ASSERT_EQ(mkfifo(dir_.File("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(plugin_.DecodeFile(dir_.File("pipe")).code, SpiReadError);
     PictureInfo info{};
     EXPECT_EQ(plugin_.Api().GetPictureInfo(dir_.File("missing").c_str(), 0, SpiFromFile, &info), SpiReadError);
 }

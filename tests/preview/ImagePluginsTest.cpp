@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <cstring>
 
 namespace {
@@ -113,6 +114,8 @@ TEST_F(ImagePlugins, FileNoPluginTakesLeavesThePictureAlone)
     TempDir::WriteFile(dir_.File("broken.png"), std::string("\x89PNG\r\n\x1a\n", 8) + "garbage");
     EXPECT_EQ(plugins.DrawPicture(Dir() + QStringLiteral("/broken.png"), image).result, 0);
     EXPECT_EQ(plugins.DrawPicture(Dir() + QStringLiteral("/missing.png"), image).result, 0);
+    ASSERT_EQ(mkfifo(dir_.File("pipe.png").c_str(), 0600), 0);
+    EXPECT_EQ(plugins.DrawPicture(Dir() + QStringLiteral("/pipe.png"), image).result, 0);
     EXPECT_EQ(image.pixmap().cacheKey(), shown);
     EXPECT_EQ(image.size(), QSize(8, 6));
 }
