@@ -22,6 +22,20 @@ int Contained(Work work) noexcept
     }
 }
 
+// The picture's bytes handed to work when they are there and of this plug-in's format.
+template <class Work>
+int WithPicture(const char* buf, intptr_t len, unsigned flag, Work work) noexcept
+{
+    return Contained([&] {
+        std::vector<unsigned char> bytes;
+        if (const int result = ReadPictureInput(buf, len, flag, bytes); result != SpiSuccess)
+            return result;
+        if (!ThisPlugin.Accepts(bytes.data(), bytes.size()))
+            return static_cast<int>(SpiUnknownFormat);
+        return work(TPictureBytes{bytes.data(), bytes.size()});
+    });
+}
+
 }  // namespace
 
 extern "C" {
@@ -42,14 +56,9 @@ int GetPictureInfo(const char* buf, intptr_t len, unsigned int flag, PictureInfo
 {
     if (!info)
         return SpiInternalError;
-    return Contained([&] {
-        std::vector<unsigned char> bytes;
-        if (const int result = ReadPictureInput(buf, len, flag, bytes); result != SpiSuccess)
-            return result;
-        if (!ThisPlugin.Accepts(bytes.data(), bytes.size()))
-            return static_cast<int>(SpiUnknownFormat);
+    return WithPicture(buf, len, flag, [&](TPictureBytes picture) {
         PictureInfo found{};
-        const int result = ThisPlugin.ReadInfo({bytes.data(), bytes.size()}, found);
+        const int result = ThisPlugin.ReadInfo(picture, found);
         if (result == SpiSuccess)
             *info = found;
         return result;
@@ -61,15 +70,10 @@ int GetPicture(const char* buf, intptr_t len, unsigned int flag, void** pHBInfo,
 {
     if (!pHBInfo || !pHBm)
         return SpiInternalError;
-    return Contained([&] {
-        std::vector<unsigned char> bytes;
-        if (const int result = ReadPictureInput(buf, len, flag, bytes); result != SpiSuccess)
-            return result;
-        if (!ThisPlugin.Accepts(bytes.data(), bytes.size()))
-            return static_cast<int>(SpiUnknownFormat);
+    return WithPicture(buf, len, flag, [&](TPictureBytes picture) {
         TDib dib;
         TProgress reporter(progress, lData);
-        const int result = ThisPlugin.Decode({bytes.data(), bytes.size()}, dib, reporter);
+        const int result = ThisPlugin.Decode(picture, dib, reporter);
         if (result == SpiSuccess)
             dib.HandOver(pHBInfo, pHBm);
         return result;

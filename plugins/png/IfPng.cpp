@@ -41,7 +41,7 @@ bool Accepts(const unsigned char* head, size_t size)
     return size >= 8 && png_sig_cmp(head, 0, 8) == 0;
 }
 
-// A reader over the picture's bytes; libpng jumps back to the caller's setjmp on errors.
+// libpng's read state over the picture's bytes.
 struct TPngDecoder {
     TPngReader reader;
     png_structp png = nullptr;
@@ -58,17 +58,25 @@ struct TPngDecoder {
     ~TPngDecoder() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }
     bool Created() const { return png && info; }
 
-    // Call inside the setjmp scope.
-    void ReadHeader()
-    {
-        png_set_read_fn(png, &reader, ReadData);
-        png_set_chunk_malloc_max(png, MaxChunkBytes);
-        // Any size the format allows gets through the header, so the size check below can
-        // refuse it as too large rather than as broken.
-        png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
-        png_read_info(png, info);
-    }
 };
+
+// Reads the header, then runs work(decoder); libpng's errors jump back here and end it.
+template <class Work>
+int WithPngHeader(TPictureBytes picture, Work work)
+{
+    TPngDecoder decoder(picture);
+    if (!decoder.Created())
+        return SpiOutOfMemory;
+    if (setjmp(png_jmpbuf(decoder.png)))
+        return SpiBrokenData;
+    png_set_read_fn(decoder.png, &decoder.reader, ReadData);
+    png_set_chunk_malloc_max(decoder.png, MaxChunkBytes);
+    // Any size the format allows gets through the header, so the size check can refuse it as
+    // too large rather than as broken.
+    png_set_user_limits(decoder.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+    png_read_info(decoder.png, decoder.info);
+    return work(decoder.png, decoder.info);
+}
 
 uint16_t DotsPerInch(png_uint_32 perMetre)
 {
@@ -77,22 +85,16 @@ uint16_t DotsPerInch(png_uint_32 perMetre)
 
 int ReadInfo(TPictureBytes picture, PictureInfo& info)
 {
-    TPngDecoder decoder(picture);
-    if (!decoder.Created())
-        return SpiOutOfMemory;
-    if (setjmp(png_jmpbuf(decoder.png)))
-        return SpiBrokenData;
-    decoder.ReadHeader();
-    info.width = static_cast<int32_t>(png_get_image_width(decoder.png, decoder.info));
-    info.height = static_cast<int32_t>(png_get_image_height(decoder.png, decoder.info));
-    if (png_get_pHYs(decoder.png, decoder.info, nullptr, nullptr, nullptr) &&
-        png_get_pixels_per_meter(decoder.png, decoder.info) > 0) {
-        info.x_density = DotsPerInch(png_get_x_pixels_per_meter(decoder.png, decoder.info));
-        info.y_density = DotsPerInch(png_get_y_pixels_per_meter(decoder.png, decoder.info));
-    }
-    info.colorDepth = static_cast<int16_t>(png_get_bit_depth(decoder.png, decoder.info) *
-                                           png_get_channels(decoder.png, decoder.info));
-    return SpiSuccess;
+    return WithPngHeader(picture, [&](png_structp png, png_infop header) {
+        info.width = static_cast<int32_t>(png_get_image_width(png, header));
+        info.height = static_cast<int32_t>(png_get_image_height(png, header));
+        if (png_get_pHYs(png, header, nullptr, nullptr, nullptr) && png_get_pixels_per_meter(png, header) > 0) {
+            info.x_density = DotsPerInch(png_get_x_pixels_per_meter(png, header));
+            info.y_density = DotsPerInch(png_get_y_pixels_per_meter(png, header));
+        }
+        info.colorDepth = static_cast<int16_t>(png_get_bit_depth(png, header) * png_get_channels(png, header));
+        return static_cast<int>(SpiSuccess);
+    });
 }
 
 // Every colour type to 8-bit blue-green-red, with alpha when the picture has transparency.
@@ -119,36 +121,31 @@ void ComposeOntoWhite(unsigned char* row, int width)
 
 int Decode(TPictureBytes picture, TDib& dib, TProgress& progress)
 {
-    TPngDecoder decoder(picture);
-    if (!decoder.Created())
-        return SpiOutOfMemory;
-    if (setjmp(png_jmpbuf(decoder.png)))
-        return SpiBrokenData;
-    decoder.ReadHeader();
-    png_structp png = decoder.png;
-    const png_uint_32 width = png_get_image_width(png, decoder.info);
-    const png_uint_32 height = png_get_image_height(png, decoder.info);
-    if (!PictureSizeAllowed(width, height))
-        return SpiOutOfMemory;
-    const int bytesPerPixel = RequestBgr(png, decoder.info);
-    const int passes = png_set_interlace_handling(png);
-    png_read_update_info(png, decoder.info);
-    if (png_get_rowbytes(png, decoder.info) != static_cast<size_t>(width) * bytesPerPixel)
-        return SpiInternalError;
-    const int rows = static_cast<int>(height);
-    if (const int result = dib.Allocate(static_cast<int>(width), rows, bytesPerPixel * 8); result != SpiSuccess)
-        return result;
-    // Each pass of an interlaced picture fills in more pixels of the same rows.
-    for (int pass = 0; pass < passes; ++pass)
-        for (int y = 0; y < rows; ++y) {
-            png_read_row(png, dib.Row(y), nullptr);
-            if (!progress.Report(pass * rows + y + 1, passes * rows))
-                return SpiCancelled;
-        }
-    if (bytesPerPixel == 4)
-        for (int y = 0; y < rows; ++y)
-            ComposeOntoWhite(dib.Row(y), static_cast<int>(width));
-    return SpiSuccess;
+    return WithPngHeader(picture, [&](png_structp png, png_infop header) {
+        const png_uint_32 width = png_get_image_width(png, header);
+        const png_uint_32 height = png_get_image_height(png, header);
+        if (!PictureSizeAllowed(width, height))
+            return static_cast<int>(SpiOutOfMemory);
+        const int bytesPerPixel = RequestBgr(png, header);
+        const int passes = png_set_interlace_handling(png);
+        png_read_update_info(png, header);
+        if (png_get_rowbytes(png, header) != static_cast<size_t>(width) * bytesPerPixel)
+            return static_cast<int>(SpiInternalError);
+        const int rows = static_cast<int>(height);
+        if (const int result = dib.Allocate(static_cast<int>(width), rows, bytesPerPixel * 8); result != SpiSuccess)
+            return result;
+        // Each pass of an interlaced picture fills in more pixels of the same rows.
+        for (int pass = 0; pass < passes; ++pass)
+            for (int y = 0; y < rows; ++y) {
+                png_read_row(png, dib.Row(y), nullptr);
+                if (!progress.Report(pass * rows + y + 1, passes * rows))
+                    return static_cast<int>(SpiCancelled);
+            }
+        if (bytesPerPixel == 4)
+            for (int y = 0; y < rows; ++y)
+                ComposeOntoWhite(dib.Row(y), static_cast<int>(width));
+        return static_cast<int>(SpiSuccess);
+    });
 }
 
 }  // namespace
