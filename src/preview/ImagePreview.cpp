@@ -20,7 +20,7 @@ namespace {
 // Runs a step when a key is let go in the watched view (not for auto-repeat).
 class TKeyReleaseWatch : public QObject {
 public:
-    TKeyReleaseWatch(QObject* parent, std::function<void()> step) : QObject(parent), step_(std::move(step)) {}
+    explicit TKeyReleaseWatch(std::function<void()> step) : step_(std::move(step)) {}
 
     bool eventFilter(QObject*, QEvent* event) override
     {
@@ -36,11 +36,13 @@ private:
 }  // namespace
 
 TImagePreview::TImagePreview(Sources sources)
-    : sources_(std::move(sources)), plugins_(sources_.pluginDir)
+    : sources_(std::move(sources)), plugins_(sources_.pluginDir),
+      listWatch_(std::make_unique<TKeyReleaseWatch>([this] { ShowPreview(); }))
 {
+    // Both end with listWatch_, so the list never calls into a preview that has gone.
     for (QAbstractItemView* view : sources_.localFiles.Views()) {
-        QObject::connect(view, &QAbstractItemView::clicked, view, [this] { ShowPreview(); });
-        view->installEventFilter(new TKeyReleaseWatch(view, [this] { ShowPreview(); }));
+        QObject::connect(view, &QAbstractItemView::clicked, listWatch_.get(), [this] { ShowPreview(); });
+        view->installEventFilter(listWatch_.get());
     }
 }
 
@@ -74,12 +76,11 @@ bool TImagePreview::IsPictureFile(const QString& path) const
     const QFileInfo file(path);
     if (!file.isFile())
         return false;
-    const std::string extension = FileExtension(file.fileName()).toStdString();
-    return !extension.empty() && std::any_of(sources_.imageExtensions.begin(), sources_.imageExtensions.end(),
-                                             [&](const std::string& entry) {
-                                                 return QString::fromStdString(entry).toLower() ==
-                                                        QString::fromStdString(extension);
-                                             });
+    const QString extension = FileExtension(file.fileName());
+    return !extension.isEmpty() &&
+           std::any_of(sources_.imageExtensions.begin(), sources_.imageExtensions.end(), [&](const std::string& entry) {
+               return QString::fromStdString(entry).compare(extension, Qt::CaseInsensitive) == 0;
+           });
 }
 
 void TImagePreview::ShowPreview()

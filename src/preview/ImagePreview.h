@@ -6,8 +6,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QModelIndex;
+class QObject;
 class QWidget;
 class TFileViewStack;
 class TImageViewForm;
@@ -52,4 +54,6 @@ private:
     Sources sources_;
     TImagePlugins plugins_;
     QPointer<TImageViewForm> previewWindow_;
+    // Watches the local list's clicks and key releases.
+    std::unique_ptr<QObject> listWatch_;
 };
