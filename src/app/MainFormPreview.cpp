@@ -1,6 +1,7 @@
 // The image preview, built over the local file list.
 #include "app/MainForm.h"
 
+#include "app/ExceptionGuard.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"
 
@@ -11,7 +12,8 @@ void TMainForm::SetUpImagePreview()
 {
     imagePreview_ = std::make_unique<TImagePreview>(TImagePreview::Sources{
         *this, *controls_.LocalFileListView, [] { return QDir::currentPath(); }, extensions_.ImageExtList,
-        QFileInfo(QString::fromStdString(CurrentExecutablePath())).absolutePath()});
+        QFileInfo(QString::fromStdString(CurrentExecutablePath())).absolutePath(),
+        [](const std::function<void()>& step) { Guarded(step)(); }});
     TImagePreview& preview = *imagePreview_;
     // Not an action of its own: the preview closes in the enabling pass once the list has lost
     // the focus.

@@ -37,11 +37,12 @@ private:
 
 TImagePreview::TImagePreview(Sources sources)
     : sources_(std::move(sources)), plugins_(sources_.pluginDir),
-      listWatch_(std::make_unique<TKeyReleaseWatch>([this] { ShowPreview(); }))
+      listWatch_(std::make_unique<TKeyReleaseWatch>([this] { sources_.runGuarded([this] { ShowPreview(); }); }))
 {
     // Both end with listWatch_, so the list never calls into a preview that has gone.
     for (QAbstractItemView* view : sources_.localFiles.Views()) {
-        QObject::connect(view, &QAbstractItemView::clicked, listWatch_.get(), [this] { ShowPreview(); });
+        QObject::connect(view, &QAbstractItemView::clicked, listWatch_.get(),
+                         [this] { sources_.runGuarded([this] { ShowPreview(); }); });
         view->installEventFilter(listWatch_.get());
     }
 }

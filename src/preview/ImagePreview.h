@@ -27,6 +27,8 @@ public:
         const StringList& imageExtensions;
         // Where the plug-ins are: the directory of the executable.
         QString pluginDir;
+        // Runs the step of a click or key release in the list, as the window runs its handlers.
+        std::function<void(const std::function<void()>&)> runGuarded;
     };
 
     explicit TImagePreview(Sources sources);

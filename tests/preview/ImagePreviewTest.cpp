@@ -30,7 +30,7 @@ protected:
     TImageViewForm* PreviewWith(const QString& dir)
     {
         TImagePreview preview({mainWindow_, *stack_, [this] { return QString::fromStdString(pictures_.Path()); },
-                               extensions_, dir});
+                               extensions_, dir, [](const std::function<void()>& step) { step(); }});
         extensions_ = preview.LoadImageExtensions();
         stack_->Report().selectionModel()->select(model_->index(0, 0),
                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
