@@ -36,6 +36,8 @@ class TFileOperationLog;
 class TIdleHook;
 class TLocalFileOps;
 class TLocalPane;
+class TMainMenuShortcuts;
+class TOptionCommands;
 class TSessionLog;
 class TTerminationSignals;
 
@@ -149,6 +151,9 @@ private:
     // Rows selected in the local file list, in list order.
     QList<int> SelectedLocalRows() const;
 
+    // The options dialog and the shortcut keys (MainFormOptions.cpp).
+    void SetUpOptionCommands();
+
     // The engine (MainFormEngine.cpp): design-time settings, log hook and message pump.
     void SetUpEngine();
     // Refreshes the enabling when the engine starts pumping messages inside a command.
@@ -186,6 +191,8 @@ private:
     std::unique_ptr<TFileOperationLog> fileOperationLog_;
     std::unique_ptr<TLocalPane> localPane_;
     std::unique_ptr<TLocalFileOps> localFileOps_;
+    std::unique_ptr<TMainMenuShortcuts> menuShortcuts_;
+    std::unique_ptr<TOptionCommands> optionCommands_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

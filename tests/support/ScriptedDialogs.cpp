@@ -36,3 +36,24 @@ QString TScriptedDialogs::BrowseForFolder(const QString& instruction)
     folders_.pop_front();
     return path;
 }
+
+QColor TScriptedDialogs::ChooseColor(const QColor& initial)
+{
+    colorDialogsShown_.append(initial);
+    if (colors_.empty())
+        return {};
+    const QColor color = colors_.front();
+    colors_.pop_front();
+    return color;
+}
+
+QString TScriptedDialogs::ChooseFileToOpen(const QStringList& filters, int selectedFilter)
+{
+    fileFilters_ = filters;
+    selectedFileFilter_ = selectedFilter;
+    if (filesToOpen_.empty())
+        return {};
+    const QString path = filesToOpen_.front();
+    filesToOpen_.pop_front();
+    return path;
+}
