@@ -2,6 +2,7 @@
 
 #include "log/LogColor.h"
 #include "platform/IniFile.h"
+#include "settings/JapaneseUiFont.h"
 #include "settings/OptionRecord.h"
 #include "settings/ReportedErrors.h"
 #include "settings/UserDialogs.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +21,8 @@ namespace {
 const QString DefaultSection = QStringLiteral("DEFAULT");
 const QString CurrentSection = QStringLiteral("CURRENT");
 constexpr int DefaultLimit = 500;
+constexpr int DesignedWidth = 402;
+constexpr int DesignedHeight = 343;
 
 QString ListText(const StringList& list)
 {
@@ -51,8 +55,14 @@ TOptionDlg::TOptionDlg(QWidget* owner, TOptionDlgSources sources) : QDialog(owne
 {
     setObjectName(QStringLiteral("OptionDlg"));
     setWindowTitle(QStringLiteral("オプション"));
+    setFont(JapaneseUiFont());
     BuildPages();
-    setFixedSize(402, 343);
+    // Tight spacing keeps the pages near the designed size; a font that needs more room gets it.
+    for (QLayout* layout : findChildren<QLayout*>()) {
+        layout->setContentsMargins(4, 2, 4, 2);
+        layout->setSpacing(2);
+    }
+    setFixedSize(QSize(DesignedWidth, DesignedHeight).expandedTo(minimumSizeHint()));
 
     const TWindowOptions& options = sources_.window.Options();
     applicationPathEdit_->setText(options.asApplication);

@@ -20,6 +20,7 @@
 
 namespace {
 
+// A label that wraps to the width its column gets instead of widening the dialog.
 QLabel* Note(const QString& text)
 {
     auto* label = new QLabel(text);
@@ -39,6 +40,7 @@ QPlainTextEdit* ExtensionMemo(const char* name)
     auto* memo = new QPlainTextEdit;
     memo->setObjectName(QString::fromLatin1(name));
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     return memo;
 }
 
@@ -240,7 +242,7 @@ QWidget* TOptionDlg::BuildExtensionPage()
     noDeleteExtMemo_ = ExtensionMemo("NoDeleteExtMemo");
     const auto column = [](QPlainTextEdit* memo, const QStringList& notes) {
         auto* layout = new QVBoxLayout;
-        layout->addWidget(new QLabel(notes.front()));
+        layout->addWidget(Note(notes.front()));
         layout->addWidget(memo, 1);
         for (qsizetype i = 1; i < notes.size(); ++i)
             layout->addWidget(Note(notes[i]));
@@ -249,10 +251,12 @@ QWidget* TOptionDlg::BuildExtensionPage()
     auto* layout = new QHBoxLayout(page);
     layout->addLayout(column(textExtMemo_, {QStringLiteral("Autoモード時にASCII転送する拡張子"),
                                             QStringLiteral("Autoモードの場合は指定ファイル以外、"),
-                                            QStringLiteral("binary転送されます。"), QStringLiteral("拡張子にはピリオドが必要")}));
-    layout->addLayout(column(skipExtMemo_, {QStringLiteral("転送しない拡張子"), QStringLiteral("一括転送時にスキップします。")}));
+                                            QStringLiteral("binary転送されます。"), QStringLiteral("拡張子にはピリオドが必要")}),
+                      1);
+    layout->addLayout(column(skipExtMemo_, {QStringLiteral("転送しない拡張子"), QStringLiteral("一括転送時にスキップします。")}), 1);
     layout->addLayout(column(noDeleteExtMemo_, {QStringLiteral("削除しない拡張子"),
-                                                QStringLiteral("ミラーリングアップロード時にそのまま"), QStringLiteral("残します。")}));
+                                                QStringLiteral("ミラーリングアップロード時にそのまま"), QStringLiteral("残します。")}),
+                      1);
     return page;
 }
 
@@ -308,12 +312,14 @@ QWidget* TOptionDlg::BuildOtherPage()
 
     edMaxLog_ = AddLimitEdit("iMaxLog", "edMaxLog");
     edMaxFileLog_ = AddLimitEdit("iMaxFileLog", "edMaxFileLog");
-    auto* limits = new QFormLayout;
-    limits->addRow(QStringLiteral("セッションログの最大行数"), edMaxLog_);
-    limits->addRow(QStringLiteral("ファイル処理ログの最大行数"), edMaxFileLog_);
+    auto* limits = new QVBoxLayout;
+    limits->addWidget(new QLabel(QStringLiteral("セッションログの最大行数")));
+    limits->addWidget(edMaxLog_);
+    limits->addWidget(new QLabel(QStringLiteral("ファイル処理ログの最大行数")));
+    limits->addWidget(edMaxFileLog_);
 
     auto* colours = new QGroupBox(QStringLiteral("ログの色"));
-    auto* colourRow = new QHBoxLayout(colours);
+    auto* colourRow = new QVBoxLayout(colours);
     colourRow->addWidget(AddColourButton("iCommentColor", "CommentBtn", QStringLiteral(">>")));
     colourRow->addWidget(AddColourButton("iIntColor", "IntBtn", QStringLiteral("数字")));
     colourRow->addWidget(AddColourButton("iReserveColor", "ReserveBtn", QStringLiteral("Connected")));
