@@ -53,6 +53,11 @@ QColor TDesktopDialogs::ChooseColor(const QColor& initial)
 
 QString TDesktopDialogs::ChooseFileToOpen(const QStringList& filters, int selectedFilter)
 {
-    QString selected = filters.value(selectedFilter);
-    return QFileDialog::getOpenFileName(parent_, QString(), QString(), filters.join(QStringLiteral(";;")), &selected);
+    // "*.*" means every file, but Qt's pattern wants a dot; "*" is every file here.
+    QStringList shown = filters;
+    shown.replaceInStrings(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+    QString selected = shown.value(selectedFilter);
+    const QString chosen =
+        QFileDialog::getOpenFileName(parent_, QString(), QString(), shown.join(QStringLiteral(";;")), &selected);
+    return QDir::toNativeSeparators(chosen);
 }

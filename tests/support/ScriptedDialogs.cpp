@@ -40,20 +40,12 @@ QString TScriptedDialogs::BrowseForFolder(const QString& instruction)
 QColor TScriptedDialogs::ChooseColor(const QColor& initial)
 {
     colorDialogsShown_.append(initial);
-    if (colors_.empty())
-        return {};
-    const QColor color = colors_.front();
-    colors_.pop_front();
-    return color;
+    return TakeNext(colors_);
 }
 
 QString TScriptedDialogs::ChooseFileToOpen(const QStringList& filters, int selectedFilter)
 {
     fileFilters_ = filters;
     selectedFileFilter_ = selectedFilter;
-    if (filesToOpen_.empty())
-        return {};
-    const QString path = filesToOpen_.front();
-    filesToOpen_.pop_front();
-    return path;
+    return TakeNext(filesToOpen_);
 }

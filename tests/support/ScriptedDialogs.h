@@ -40,6 +40,17 @@ public:
     int SelectedFileFilter() const { return selectedFileFilter_; }
 
 private:
+    // The front of a queue, taken; an empty queue gives the "cancelled" value T{}.
+    template <class T>
+    static T TakeNext(std::deque<T>& queue)
+    {
+        if (queue.empty())
+            return T{};
+        T next = std::move(queue.front());
+        queue.pop_front();
+        return next;
+    }
+
     std::deque<Answer> answers_;
     std::deque<std::function<int(QDialog&)>> dialogs_;
     std::deque<QString> folders_;
