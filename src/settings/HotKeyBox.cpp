@@ -46,6 +46,11 @@ void THotKeyBox::keyPressEvent(QKeyEvent* event)
         return;
     }
     Qt::KeyboardModifiers modifiers = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    // Escape alone still closes the dialog.
+    if (modifiers == Qt::NoModifier && key == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
     if (key == Qt::Key_Backtab) {
         key = Qt::Key_Tab;
         modifiers |= Qt::ShiftModifier;

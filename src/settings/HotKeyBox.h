@@ -3,7 +3,8 @@
 #include <QLineEdit>
 
 // The hot-key box: shows the key last pressed in it with its modifiers. A key pressed without
-// any modifier is taken with Ctrl; Backspace or Delete alone empties the box.
+// any modifier is taken with Ctrl; Backspace or Delete alone empties the box; Escape alone is
+// left to the dialog.
 class THotKeyBox : public QLineEdit {
     Q_OBJECT
 public:

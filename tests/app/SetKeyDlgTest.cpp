@@ -107,6 +107,8 @@ TEST_F(SetKeyDlgTest, HotKeyBoxAddsCtrlToAPlainKeyAndEmptiesOnBackspace)
         EXPECT_EQ(box->text(), "Alt+F7");
         Press(box, Qt::ShiftModifier, Qt::Key_Shift);  // a modifier alone changes nothing
         EXPECT_EQ(box->text(), "Alt+F7");
+        Press(box, Qt::NoModifier, Qt::Key_Escape);  // closes the dialog instead
+        EXPECT_EQ(box->text(), "Alt+F7");
         Press(box, Qt::NoModifier, Qt::Key_Backspace);
         EXPECT_TRUE(box->HotKey().isEmpty());
         EXPECT_EQ(box->text(), "");
