@@ -2,6 +2,7 @@
 #include "settings/OptionDlg.h"
 
 #include "log/LogColor.h"
+#include "settings/ReportedErrors.h"
 #include "settings/WindowSettings.h"
 
 #include <QBoxLayout>
@@ -149,9 +150,14 @@ void TOptionDlg::BuildPages()
     QPushButton* restore = button(QStringLiteral("変更前に戻す"), "RestoreBtn", QStringLiteral("設定変更前に戻す"));
     QCheckBox* saveConfig = AddCheckBox("bSaveConfig", "SaveConfigBtn", QStringLiteral("設定を保存する"), true);
     connect(ok, &QPushButton::clicked, this, [this] { OkBtnClick(); });
-    connect(cancelBtn_, &QPushButton::clicked, this, [this] { CancelBtnClick(); });
-    connect(defaults, &QPushButton::clicked, this, [this] { DefaultBtnClick(); });
-    connect(restore, &QPushButton::clicked, this, [this] { RestoreBtnClick(); });
+    // The restore buttons act on the whole window; whatever fails there is reported, not thrown
+    // through the event loop.
+    connect(cancelBtn_, &QPushButton::clicked, this,
+            [this] { RunReportingErrors(sources_.dialogs, [this] { CancelBtnClick(); }); });
+    connect(defaults, &QPushButton::clicked, this,
+            [this] { RunReportingErrors(sources_.dialogs, [this] { DefaultBtnClick(); }); });
+    connect(restore, &QPushButton::clicked, this,
+            [this] { RunReportingErrors(sources_.dialogs, [this] { RestoreBtnClick(); }); });
     connect(saveConfig, &QCheckBox::toggled, this, [this] { ckFlatBtnClick(); });
 
     auto* buttons = new QGridLayout;
