@@ -24,16 +24,8 @@ struct TSetKeySources {
 class TSetKeyDlg : public QDialog {
     Q_OBJECT
 public:
+    // The controls carry their component names (lbTopMenu, lbMenu, hkNewKey, ...).
     TSetKeyDlg(QWidget* owner, TSetKeySources sources);
-
-    QListWidget* lbTopMenu() const { return lbTopMenu_; }
-    QListWidget* lbMenu() const { return lbMenu_; }
-    QLineEdit* edCurrentKey() const { return edCurrentKey_; }
-    THotKeyBox* hkNewKey() const { return hkNewKey_; }
-    QLineEdit* edNewKey() const { return edNewKey_; }
-    QPushButton* ApplyBtn() const { return applyBtn_; }
-    QPushButton* DefaultBtn() const { return defaultBtn_; }
-    QPushButton* OKBtn() const { return okBtn_; }
 
 private:
     void BuildLayout();
