@@ -5,6 +5,7 @@
 #include "app/DroppedPaths.h"
 #include "app/ExceptionGuard.h"
 #include "app/IdleHook.h"
+#include "app/MainMenuShortcuts.h"
 #include "app/TerminationSignals.h"
 #include "fileops/LocalFileOps.h"
 #include "fileops/RemoteFileOpsActions.h"
@@ -17,6 +18,7 @@
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"
+#include "settings/OptionCommands.h"
 #include "transfer/TransferActions.h"
 
 #include <QApplication>
@@ -125,6 +127,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
         [this](const QString& path) { localPane_->ChangeDirectory(path); }});
+    SetUpOptionCommands();
     // The commands of subsystems still to come keep their enabling here until they land.
     AddEnablingRule(EnableTransferActions);
     AddEnablingRule(EnableRemotePaneActions);
@@ -199,7 +202,7 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     // A settings file that cannot be written is not reported; the values in force stay.
     Guarded([this] { SaveSettings(SettingsPath(), DefaultSection, *settings_); })();
     LoadSettings(SettingsPath(), CurrentSection, *settings_);
-    // Shortcut keys from "KeyList.ini" are applied here once the key assignment exists.
+    optionCommands_->ApplyShortcutKeys();
 
     LoadComboItems(controls_.LocalDirBox, ProgramFilePath(lstDir_.toStdString(), ProgramFile::LocalHistory));
 

@@ -37,6 +37,8 @@ class TIdleHook;
 class TImagePreview;
 class TLocalFileOps;
 class TLocalPane;
+class TMainMenuShortcuts;
+class TOptionCommands;
 class TSessionLog;
 class TTerminationSignals;
 
@@ -153,6 +155,9 @@ private:
     // MainFormPreview.cpp.
     void SetUpImagePreview();
 
+    // The options dialog and the shortcut keys (MainFormOptions.cpp).
+    void SetUpOptionCommands();
+
     // The engine (MainFormEngine.cpp): design-time settings, log hook and message pump.
     void SetUpEngine();
     // Refreshes the enabling when the engine starts pumping messages inside a command.
@@ -191,6 +196,8 @@ private:
     std::unique_ptr<TLocalPane> localPane_;
     std::unique_ptr<TLocalFileOps> localFileOps_;
     std::unique_ptr<TImagePreview> imagePreview_;
+    std::unique_ptr<TMainMenuShortcuts> menuShortcuts_;
+    std::unique_ptr<TOptionCommands> optionCommands_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

@@ -226,6 +226,12 @@ void TWindowSettingsAdapter::RemoveHeaderImages()
     ApplyHeaderButtonStyle();
 }
 
+void TWindowSettingsAdapter::RestoreHeaderImages()
+{
+    headerImages_ = true;
+    ApplyHeaderButtonStyle();
+}
+
 void TWindowSettingsAdapter::SetHeaderShowCaptions(bool show)
 {
     headerCaptions_ = show;

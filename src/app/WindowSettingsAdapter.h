@@ -52,6 +52,7 @@ public:
     void SetPaneToolBarsFlat(bool flat) override;
     void SetHeaderCaptionsBesideImages(bool beside) override;
     void RemoveHeaderImages() override;
+    void RestoreHeaderImages() override;
     void SetHeaderShowCaptions(bool show) override;
     bool HeaderVisible() const override;
     void SetHeaderVisible(bool visible) override;

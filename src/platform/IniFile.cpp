@@ -94,7 +94,11 @@ bool ReadWholeFile(const std::string& path, std::string& out)
         const ssize_t n = read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n < 0) {
+            close(fd);
+            return false;
+        }
+        if (n == 0)
             break;
         out.append(buffer, static_cast<std::size_t>(n));
     }
@@ -201,7 +205,11 @@ template <typename Change>
 void Modify(const std::string& path, unsigned creationMode, Change change)
 {
     const TFileWriteLock lock(path);
-    std::vector<IniLine> lines = LoadLines(path);
+    std::string text;
+    // A file that exists but cannot be read is not replaced: its other entries would be lost.
+    if (!ReadWholeFile(path, text) && errno != ENOENT)
+        throw EFileWriteError(path);
+    std::vector<IniLine> lines = ParseText(text);
     if (change(lines))
         ReplaceFileContents(path, Text(lines), creationMode);
 }

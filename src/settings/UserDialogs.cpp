@@ -1,6 +1,7 @@
 #include "UserDialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -43,4 +44,20 @@ QString TDesktopDialogs::BrowseForFolder(const QString& instruction)
     const QString chosen = QFileDialog::getExistingDirectory(parent_, instruction, QDir::rootPath(),
                                                              QFileDialog::ShowDirsOnly);
     return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
+}
+
+QColor TDesktopDialogs::ChooseColor(const QColor& initial)
+{
+    return QColorDialog::getColor(initial, parent_);
+}
+
+QString TDesktopDialogs::ChooseFileToOpen(const QStringList& filters, int selectedFilter)
+{
+    // "*.*" means every file, but Qt's pattern wants a dot; "*" is every file here.
+    QStringList shown = filters;
+    shown.replaceInStrings(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+    QString selected = shown.value(selectedFilter);
+    const QString chosen =
+        QFileDialog::getOpenFileName(parent_, QString(), QString(), shown.join(QStringLiteral(";;")), &selected);
+    return QDir::toNativeSeparators(chosen);
 }

@@ -1,5 +1,7 @@
 #pragma once
+#include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -26,6 +28,11 @@ public:
     // The folder browser with an instruction text: the chosen folder's full path, or an empty
     // text when the user cancels.
     virtual QString BrowseForFolder(const QString& instruction) = 0;
+    // The colour dialog preset to a colour: the chosen colour, or an invalid one when cancelled.
+    virtual QColor ChooseColor(const QColor& initial) = 0;
+    // The file-open dialog with name filters ("text (patterns)"), the one at selectedFilter
+    // chosen at first: the chosen file's path, or an empty text when the user cancels.
+    virtual QString ChooseFileToOpen(const QStringList& filters, int selectedFilter) = 0;
 };
 
 // The desktop implementation: QMessageBox titled with the application's display name.
@@ -36,6 +43,8 @@ public:
     Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) override;
     int RunModal(QDialog& dialog) override;
     QString BrowseForFolder(const QString& instruction) override;
+    QColor ChooseColor(const QColor& initial) override;
+    QString ChooseFileToOpen(const QStringList& filters, int selectedFilter) override;
 
 private:
     QWidget* parent_;
@@ -55,6 +64,11 @@ public:
     }
     int RunModal(QDialog& dialog) override { return inForce_->RunModal(dialog); }
     QString BrowseForFolder(const QString& instruction) override { return inForce_->BrowseForFolder(instruction); }
+    QColor ChooseColor(const QColor& initial) override { return inForce_->ChooseColor(initial); }
+    QString ChooseFileToOpen(const QStringList& filters, int selectedFilter) override
+    {
+        return inForce_->ChooseFileToOpen(filters, selectedFilter);
+    }
 
 private:
     std::unique_ptr<TUserDialogs> inForce_;

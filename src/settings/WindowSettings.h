@@ -69,6 +69,8 @@ public:
     virtual void SetPaneToolBarsFlat(bool flat) = 0;
     virtual void SetHeaderCaptionsBesideImages(bool beside) = 0;
     virtual void RemoveHeaderImages() = 0;
+    // Gives the header toolbar its images back (the options dialog's image check box).
+    virtual void RestoreHeaderImages() = 0;
     virtual void SetHeaderShowCaptions(bool show) = 0;
     virtual bool HeaderVisible() const = 0;
     virtual void SetHeaderVisible(bool visible) = 0;

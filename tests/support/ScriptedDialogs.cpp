@@ -36,3 +36,16 @@ QString TScriptedDialogs::BrowseForFolder(const QString& instruction)
     folders_.pop_front();
     return path;
 }
+
+QColor TScriptedDialogs::ChooseColor(const QColor& initial)
+{
+    colorDialogsShown_.append(initial);
+    return TakeNext(colors_);
+}
+
+QString TScriptedDialogs::ChooseFileToOpen(const QStringList& filters, int selectedFilter)
+{
+    fileFilters_ = filters;
+    selectedFileFilter_ = selectedFilter;
+    return TakeNext(filesToOpen_);
+}

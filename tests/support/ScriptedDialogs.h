@@ -15,23 +15,50 @@ public:
     Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) override;
     int RunModal(QDialog& dialog) override;
     QString BrowseForFolder(const QString& instruction) override;
+    QColor ChooseColor(const QColor& initial) override;
+    QString ChooseFileToOpen(const QStringList& filters, int selectedFilter) override;
 
     void QueueAnswer(Answer answer) { answers_.push_back(answer); }
     // Runs against the dialog when it is shown (fill fields, press buttons); returns the result.
     void QueueDialog(std::function<int(QDialog&)> script) { dialogs_.push_back(std::move(script)); }
     // The folder the next folder browser returns; an empty queue answers "cancelled" (empty).
     void QueueFolder(const QString& path) { folders_.push_back(path); }
+    // The colour the next colour dialog returns; an empty queue answers "cancelled" (invalid).
+    void QueueColor(const QColor& color) { colors_.push_back(color); }
+    // The file the next file-open dialog returns; an empty queue answers "cancelled" (empty).
+    void QueueFileToOpen(const QString& path) { filesToOpen_.push_back(path); }
 
     // Every message and question text, in order, the window titles of modal dialogs and the
     // instruction texts of folder browsers.
     const QStringList& Shown() const { return shown_; }
     const QStringList& DialogTitles() const { return dialogTitles_; }
     const QStringList& FolderInstructions() const { return folderInstructions_; }
+    // The initial colour of every colour dialog, and the filters of the last file-open dialog
+    // with the one chosen at first.
+    const QList<QColor>& ColorDialogsShown() const { return colorDialogsShown_; }
+    const QStringList& FileFilters() const { return fileFilters_; }
+    int SelectedFileFilter() const { return selectedFileFilter_; }
 
 private:
+    // The front of a queue, taken; an empty queue gives the "cancelled" value T{}.
+    template <class T>
+    static T TakeNext(std::deque<T>& queue)
+    {
+        if (queue.empty())
+            return T{};
+        T next = std::move(queue.front());
+        queue.pop_front();
+        return next;
+    }
+
     std::deque<Answer> answers_;
     std::deque<std::function<int(QDialog&)>> dialogs_;
     std::deque<QString> folders_;
+    std::deque<QColor> colors_;
+    std::deque<QString> filesToOpen_;
+    QList<QColor> colorDialogsShown_;
+    QStringList fileFilters_;
+    int selectedFileFilter_ = -1;
     QStringList shown_;
     QStringList dialogTitles_;
     QStringList folderInstructions_;

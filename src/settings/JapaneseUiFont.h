@@ -1,0 +1,5 @@
+#pragma once
+#include <QFont>
+
+// The Japanese proportional UI font at 9 points, for dialogs designed in a Japanese font.
+QFont JapaneseUiFont();

@@ -1,0 +1,63 @@
+#include "settings/KeyList.h"
+
+#include "fixtures/TempDir.h"
+#include "platform/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Entries = std::vector<std::pair<QString, QString>>;
+
+struct KeyListTest : ::testing::Test {
+    TempDir dir;
+    std::string path = dir.File("KeyList.ini");
+    TKeyList keys{QString::fromStdString(path)};
+};
+
+TEST_F(KeyListTest, MissingFileHasNoEntriesAndWritingCreatesIt)
+{
+    EXPECT_TRUE(keys.Entries().empty());
+    keys.Write("Upload", "Shift+Ctrl+U");
+    keys.Write("Connect", "");
+    EXPECT_EQ(keys.Entries(), (Entries{{"Upload", "Shift+Ctrl+U"}, {"Connect", ""}}));
+    EXPECT_EQ(TempDir::ReadFile(path), "[Key]\nUpload=Shift+Ctrl+U\nConnect=\n");
+}
+
+TEST_F(KeyListTest, EntriesOfSectionKeyOnlyInFileOrderWhateverElseTheFileHolds)
+{
+    TempDir::WriteFile(path, "garbage line\n[Other]\nUpload=Ctrl+X\n[key]\n; comment\nDownload = F5 \nno equals\n"
+                             "=nameless\nUpload=Shift+Ctrl+U\n");
+    EXPECT_EQ(keys.Entries(), (Entries{{"Download", "F5"}, {"Upload", "Shift+Ctrl+U"}}));
+}
+
+TEST_F(KeyListTest, RemovingAnEntryKeepsTheOthersAndTheRestOfTheFile)
+{
+    TempDir::WriteFile(path, "; mine\n[Key]\nUpload=Ctrl+1\nDownload=Ctrl+2\n");
+    keys.Remove("upload");
+    keys.Remove("NotThere");
+    EXPECT_EQ(TempDir::ReadFile(path), "; mine\n[Key]\nDownload=Ctrl+2\n");
+}
+
+TEST_F(KeyListTest, AFileThatCannotBeReadIsNeitherListedNorReplaced)
+{
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);  // a directory in the file's place
+    EXPECT_TRUE(keys.Entries().empty());
+    EXPECT_THROW(keys.Write("Upload", "Ctrl+1"), EIniWriteError);
+}
+
+TEST_F(KeyListTest, AnUnreadableFileIsNotReplacedByOneHoldingOnlyTheNewEntry)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root from reading";
+    TempDir::WriteFile(path, "[Key]\nDownload=Ctrl+2\n");
+    ASSERT_EQ(chmod(path.c_str(), 0200), 0);
+    EXPECT_THROW(keys.Write("Upload", "Ctrl+1"), EIniWriteError);
+    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+    EXPECT_EQ(TempDir::ReadFile(path), "[Key]\nDownload=Ctrl+2\n");
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+#include "settings/ShortcutText.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+namespace {
+
+QKeySequence Key(Qt::KeyboardModifiers modifiers, Qt::Key key)
+{
+    return QKeySequence(QKeyCombination(modifiers, key));
+}
+
+// Every key name the file format gives, and a sample of the names Qt gives other keys.
+QStringList AllKeyNames()
+{
+    QStringList names = {"BkSp", "Tab", "Esc", "Enter", "Space", "PgUp", "PgDn", "End", "Home",
+                         "Left", "Up", "Right", "Down", "Ins", "Del", "Print", "Pause", "/", ";"};
+    for (char c = 'A'; c <= 'Z'; ++c)
+        names << QString(QChar(c));
+    for (char c = '0'; c <= '9'; ++c)
+        names << QString(QChar(c));
+    for (int f = 1; f <= 24; ++f)
+        names << QStringLiteral("F%1").arg(f);
+    return names;
+}
+
+TEST(ShortcutText, EveryKeyNameRoundTripsWithEveryModifierSet)
+{
+    const QStringList prefixes = {"", "Shift+", "Ctrl+", "Alt+", "Shift+Ctrl+", "Shift+Alt+", "Ctrl+Alt+",
+                                  "Shift+Ctrl+Alt+"};
+    for (const QString& name : AllKeyNames())
+        for (const QString& prefix : prefixes) {
+            const QString text = prefix + name;
+            const QKeySequence key = TextToShortCut(text);
+            ASSERT_FALSE(key.isEmpty()) << text.toStdString();
+            EXPECT_EQ(ShortCutToText(key), text);
+        }
+}
+
+TEST(ShortcutText, ModifiersAreWrittenShiftCtrlAlt)
+{
+    EXPECT_EQ(ShortCutToText(Key(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_U)), "Shift+Ctrl+U");
+    EXPECT_EQ(ShortCutToText(Key(Qt::AltModifier | Qt::ControlModifier, Qt::Key_F5)), "Ctrl+Alt+F5");
+    EXPECT_EQ(ShortCutToText(Key(Qt::ShiftModifier, Qt::Key_Return)), "Shift+Enter");
+    EXPECT_EQ(ShortCutToText(Key(Qt::NoModifier, Qt::Key_Backspace)), "BkSp");
+    EXPECT_EQ(ShortCutToText(Key(Qt::ControlModifier, Qt::Key_PageUp)), "Ctrl+PgUp");
+    // Keypad digits and the keypad Enter are named like the main keys.
+    EXPECT_EQ(ShortCutToText(Key(Qt::KeypadModifier | Qt::ControlModifier, Qt::Key_5)), "Ctrl+5");
+    EXPECT_EQ(ShortCutToText(Key(Qt::KeypadModifier, Qt::Key_Enter)), "Enter");
+    EXPECT_EQ(ShortCutToText(QKeySequence()), "");
+}
+
+TEST(ShortcutText, ReadingIsLenientAboutCaseAndModifierOrder)
+{
+    const QKeySequence shiftCtrlU = Key(Qt::ShiftModifier | Qt::ControlModifier, Qt::Key_U);
+    EXPECT_EQ(TextToShortCut("Shift+Ctrl+U"), shiftCtrlU);
+    EXPECT_EQ(TextToShortCut("ctrl+shift+u"), shiftCtrlU);
+    EXPECT_EQ(TextToShortCut("Shift+Enter"), Key(Qt::ShiftModifier, Qt::Key_Return));
+    EXPECT_EQ(TextToShortCut("f12"), Key(Qt::NoModifier, Qt::Key_F12));
+    EXPECT_EQ(TextToShortCut("Ctrl++"), Key(Qt::ControlModifier, Qt::Key_Plus));
+}
+
+TEST(ShortcutText, InvalidTextIsNoShortcut)
+{
+    for (const char* text : {"", "Shft+U", "Ctrl+", "Ctrl+Ctrl+U", "F0", "F25", "F01", "Ctrl+UU", "Return",
+                             "Backspace", "PageUp", "Ctrl+U,Ctrl+D", "Meta+U", " U", "Shift+Ctrl+Alt+"})
+        EXPECT_TRUE(TextToShortCut(text).isEmpty()) << text;
+}
+
+}  // namespace
