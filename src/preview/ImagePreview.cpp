@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QScreen>
 #include <QTreeView>
 
 #include <algorithm>
@@ -111,9 +112,13 @@ void TImagePreview::PlacePreview(const QModelIndex& row)
 {
     QAbstractItemView* view = static_cast<QAbstractItemView*>(sources_.localFiles.currentWidget());
     const int rowTop = view->viewport()->mapToGlobal(view->visualRect(row).topLeft()).y();
-    // Right edge against the main window's left edge (borderless: its width is all of it); no
-    // adjustment to keep it on screen.
-    previewWindow_->move(sources_.mainWindow.frameGeometry().left() - previewWindow_->width(), rowTop);
+    // Right edge against the main window's left edge (borderless: its width is all of it). A
+    // window at the screen's left edge or maximised leaves no room there: the preview then starts
+    // at the screen's left edge instead of being shown where nobody can see it.
+    const int besideWindow = sources_.mainWindow.frameGeometry().left() - previewWindow_->width();
+    const QScreen* screen = sources_.mainWindow.screen();
+    const int screenLeft = screen ? screen->availableGeometry().left() : besideWindow;
+    previewWindow_->move(std::max(besideWindow, screenLeft), rowTop);
 }
 
 void TImagePreview::ClosePreviewUnlessListFocused()

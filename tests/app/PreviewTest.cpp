@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QStatusTipEvent>
 
 #include <sys/stat.h>
@@ -101,9 +102,6 @@ TEST_F(PreviewTest, ClickedPictureShowsAtItsNaturalSizeLeftOfTheWindow)
     EXPECT_EQ(Preview()->size(), QSize(2000, 1500));
     EXPECT_EQ(Preview()->Image1()->size(), QSize(2000, 1500));
     EXPECT_EQ(Preview()->Image1()->pixmap().toImage().pixel(1999, 1499), qRgb(10, 200, 30));
-    EXPECT_EQ(Preview()->frameGeometry().right() + 1, form.frameGeometry().left());
-    const QRect row = LocalList()->visualRect(LocalList()->model()->index(RowOf("big.png"), 0));
-    EXPECT_EQ(Preview()->y(), LocalList()->viewport()->mapToGlobal(row.topLeft()).y());
     EXPECT_TRUE(LocalList()->hasFocus());
 
     // The pointer resting on the picture shows the size in status panel 4.
@@ -111,6 +109,24 @@ TEST_F(PreviewTest, ClickedPictureShowsAtItsNaturalSizeLeftOfTheWindow)
     QApplication::sendEvent(Preview()->Image1(), &tip);
     EXPECT_EQ(form.StatusPanelText(4), QStringLiteral("高さ:1500 幅:2000"));
     EXPECT_EQ(Preview()->toolTip(), QStringLiteral("高さ:1500 幅:2000"));
+}
+
+TEST_F(PreviewTest, PreviewSitsLeftOfTheWindowAtTheRowAndStaysOnTheScreen)
+{
+    WritePicture("small.png", 100, 80);
+    TMainForm& form = OpenListing();
+    const QRect screen = form.screen()->availableGeometry();
+    form.move(screen.left() + 300, screen.top() + 40);
+    Click("small.png");
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_EQ(Preview()->frameGeometry().right() + 1, form.frameGeometry().left());
+    const QRect row = LocalList()->visualRect(LocalList()->model()->index(RowOf("small.png"), 0));
+    EXPECT_EQ(Preview()->y(), LocalList()->viewport()->mapToGlobal(row.topLeft()).y());
+
+    // No room left of the window: the preview starts at the screen's edge, not off the screen.
+    form.move(screen.left() + 20, screen.top() + 40);
+    Click("small.png");
+    EXPECT_EQ(Preview()->x(), screen.left());
 }
 
 TEST_F(PreviewTest, ArrowKeysPreviewPictureAfterPicture)
