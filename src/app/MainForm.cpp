@@ -2,7 +2,7 @@
 #include "app/MainForm.h"
 
 #include "app/AboutBox.h"
-#include "app/DroppedPaths.h"
+#include "panes/DroppedPaths.h"
 #include "app/ExceptionGuard.h"
 #include "app/IdleHook.h"
 #include "app/TerminationSignals.h"

@@ -1,4 +1,4 @@
-#include "app/DroppedPaths.h"
+#include "panes/DroppedPaths.h"
 
 #include <QFileInfo>
 
