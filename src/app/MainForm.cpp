@@ -14,6 +14,7 @@
 #include "panes/ComboItems.h"
 #include "panes/LocalPane.h"
 #include "panes/RemotePaneActions.h"
+#include "session/Session.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"
@@ -122,6 +123,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpLocalPane();
     SetUpLocalFileOps();
     SetUpImagePreview();
+    SetUpSession();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
         [this](const QString& path) { localPane_->ChangeDirectory(path); }});
@@ -227,7 +229,7 @@ void TMainForm::Timer1Timer()
     timer1_->stop();
     const TIniFile ini(SettingsPath().toStdString());
     if (ini.ReadBool(CurrentSection.toStdString(), "bConnectDlgOnStart", true))
-        Action("aConnect")->trigger();
+        sessionControl_->aConnectExecute(TSession::TSender::Startup);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -248,7 +250,7 @@ void TMainForm::RunCloseSteps()
         if (ini.ReadBool(CurrentSection.toStdString(), "bSaveConfig", true))
             SaveSettings(SettingsPath(), CurrentSection, *settings_);
     })();
-    Guarded([this] { CloseSession(); })();
+    Guarded([this] { sessionControl_->CloseSession(); })();
     Guarded([this] {
         const std::string appDir = appDir_.toStdString();
         SaveListFile(ProgramFilePath(appDir, ProgramFile::TextExt), extensions_.TextExtList);
@@ -258,15 +260,6 @@ void TMainForm::RunCloseSteps()
         SaveListFile(ProgramFilePath(appDir, ProgramFile::LocalMaskList), ComboItems(controls_.LocalMaskBox));
         SaveListFile(ProgramFilePath(appDir, ProgramFile::RemoteMaskList), ComboItems(controls_.RemoteMaskBox));
     })();
-}
-
-void TMainForm::CloseSession()
-{
-    if (!SessionConnected())
-        return;
-    SaveListFile(ProgramFilePath(lstDir_.toStdString(), (session_.ProfileName + QStringLiteral(".lst")).toStdString()),
-                 ComboItems(controls_.RemoteDirBox));
-    CloseEngine(transfer_.InTransfer);
 }
 
 // Busy state.

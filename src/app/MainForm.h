@@ -37,6 +37,7 @@ class TIdleHook;
 class TImagePreview;
 class TLocalFileOps;
 class TLocalPane;
+class TSession;
 class TSessionLog;
 class TTerminationSignals;
 
@@ -129,7 +130,6 @@ private:
     void Timer1Timer();
     void FirstShow();
     void RunCloseSteps();
-    void CloseSession();
 
     // Commands of the window itself (MainFormCommands.cpp).
     void InstallWindowCommands();
@@ -159,8 +159,10 @@ private:
     void PumpEngineMessages();
     // An engine socket error ends the session as if the server had dropped it.
     void EngineSocketError();
-    // Ends the session at close: ABOR first when a transfer runs, then QUIT.
-    void CloseEngine(bool abortTransfer);
+
+    // The session (MainFormSession.cpp): connect command, engine notifications, keep-alive and
+    // the profile box.
+    void SetUpSession();
 
     QString appDir_;
     QString lstDir_;
@@ -191,6 +193,7 @@ private:
     std::unique_ptr<TLocalPane> localPane_;
     std::unique_ptr<TLocalFileOps> localFileOps_;
     std::unique_ptr<TImagePreview> imagePreview_;
+    std::unique_ptr<TSession> sessionControl_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

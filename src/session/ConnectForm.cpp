@@ -442,10 +442,10 @@ void TConnectForm::OkBtnClick()
         reject();
         return;
     }
-    // Replies are awaited as long as the connection itself; without a time-out, as long as the
-    // engine waits for a connection.
+    // Replies are awaited as long as the connection itself; without a time-out of its own, as
+    // long as the engine waits by default.
     sources_.engine.ReadTimeout =
-        sources_.state.ConnectTimeout > 0 ? sources_.state.ConnectTimeout : TIdTCPClient::PumpedConnectTimeoutMs;
+        sources_.state.ConnectTimeout > 0 ? sources_.state.ConnectTimeout : TIdFTP::DefaultReadTimeoutMs;
     sources_.showConnectionTarget(HostNameEdit->text());
     sources_.setProfileBoxText(ProfileNameBox->currentText());
     sources_.state.ConnectAccepted = true;

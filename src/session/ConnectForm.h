@@ -1,5 +1,5 @@
 #pragma once
-#include "session/SessionState.h"
+#include "settings/WindowState.h"
 
 #include <QDialog>
 

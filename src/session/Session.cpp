@@ -46,6 +46,7 @@ TSession::TSession(Sources sources) : sources_(std::move(sources))
     engine.OnStatus = [this](TIdComponent*, TIdStatus, const std::string& text) {
         IdFTP1Status(QString::fromStdString(text));
     };
+    ShowConnectCommand(false);
 }
 
 TSession::~TSession()
@@ -191,7 +192,9 @@ void TSession::NoDisconnectTimerTimer()
 
 void TSession::IdFTP1AfterClientLogin()
 {
-    ShowConnected(true);
+    sources_.setStatusPanel(0, QStringLiteral("接続中"));
+    ShowConnectCommand(true);
+    EnableSessionMenuItems(true);
     const TIdFTP& engine = sources_.engine;
     AppendReplyToLog(engine.WelcomeReply.TextCode, engine.WelcomeReply.JoinedText());
     AppendReplyToLog(engine.LoginReply.TextCode, engine.LoginReply.JoinedText());
@@ -201,7 +204,11 @@ void TSession::IdFTP1AfterClientLogin()
 
 void TSession::IdFTP1Disconnected()
 {
-    ShowConnected(false);
+    EnableSessionMenuItems(false);
+    sources_.setStatusPanel(0, QStringLiteral("未接続"));
+    for (int panel : {2, 3, 4})
+        sources_.setStatusPanel(panel, QString());
+    ShowConnectCommand(false);
     sources_.remoteDirBox.clear();
     sources_.remoteDirBox.setEditText(QString());
     sources_.clearRemoteListing();
@@ -213,22 +220,21 @@ void TSession::IdFTP1Status(const QString& text)
     sources_.appendLogLine(text);
 }
 
-void TSession::ShowConnected(bool connected)
+void TSession::EnableSessionMenuItems(bool enabled)
 {
-    for (QAction* item : sources_.sessionMenuItems)
-        item->setEnabled(connected);
+    sources_.enableSessionMenuItems(enabled);
     sources_.updateActionStates();
-    sources_.setStatusPanel(0, connected ? QStringLiteral("接続中") : QStringLiteral("未接続"));
-    if (!connected)
-        for (int panel : {2, 3, 4})
-            sources_.setStatusPanel(panel, QString());
-    // The menu item shows the caption, the tool button the hint text.
+}
+
+void TSession::ShowConnectCommand(bool connected)
+{
+    // The menu item shows the caption, the tool button the short text; both hint the short one.
     QAction& action = sources_.connectAction;
-    const QString hint = connected ? QStringLiteral("切断") : QStringLiteral("接続");
+    const QString shortText = connected ? QStringLiteral("切断") : QStringLiteral("接続");
     action.setText(connected ? QStringLiteral("切断(&D)") : QStringLiteral("接続(&C)"));
-    action.setIconText(hint);
-    action.setToolTip(hint);
-    action.setStatusTip(hint);
+    action.setIconText(shortText);
+    action.setToolTip(shortText);
+    action.setStatusTip(shortText);
 }
 
 void TSession::AppendReplyToLog(const std::string& code, const std::string& text)

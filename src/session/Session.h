@@ -1,5 +1,5 @@
 #pragma once
-#include "session/SessionState.h"
+#include "settings/WindowState.h"
 
 #include <QList>
 #include <QString>
@@ -27,7 +27,8 @@ public:
         // Owner of the connection dialog; its caption shows the application title.
         QWidget& window;
         QString settingsPath;
-        QString lstDir;
+        // LstDir, set once the window has prepared it.
+        const QString& lstDir;
         QComboBox& profileNameBox;
         QComboBox& remoteDirBox;
         // The text of the local directory box.
@@ -36,8 +37,8 @@ public:
         std::function<void(const QString&)> appendLogLine;
         std::function<void(int panel, const QString&)> setStatusPanel;
         QAction& connectAction;
-        // The menu items enabled only while a session is open, in switching order.
-        QList<QAction*> sessionMenuItems;
+        // Switches the menu items that work only while a session is open.
+        std::function<void(bool)> enableSessionMenuItems;
         std::function<void()> enterBusyState;
         std::function<void()> leaveBusyState;
         std::function<void()> updateActionStates;
@@ -75,7 +76,9 @@ private:
     void RunConnectForm(TSender sender);
     void LoadRemoteDirHistory();
     void SetApplicationTitle(const QString& title);
-    void ShowConnected(bool connected);
+    void EnableSessionMenuItems(bool enabled);
+    // The captions and hints of the connect command for the state.
+    void ShowConnectCommand(bool connected);
     // The texts of a reply, each of its lines one log line.
     void AppendReplyToLog(const std::string& code, const std::string& text);
 
