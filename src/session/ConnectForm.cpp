@@ -168,8 +168,10 @@ TConnectForm::TConnectForm(QWidget* parent, Sources sources) : QDialog(parent), 
     connect(ProfileNameBox, &QComboBox::textActivated, this, [this] { ProfileNameBoxChange(); });
     connect(ProfileNameBox->lineEdit(), &QLineEdit::textEdited, this, [this] { ProfileNameBoxChange(); });
 
-    if (parent)
+    if (parent) {
+        adjustSize();
         move(parent->geometry().center() - rect().center());
+    }
 }
 
 QWidget* TConnectForm::BuildBasicPage()
