@@ -30,7 +30,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
-#include <QMimeData>
 #include <QStatusTipEvent>
 #include <QTimer>
 
@@ -318,15 +317,11 @@ bool TMainForm::event(QEvent* event)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls() && !DirectoryOfDroppedPaths(event->mimeData()->urls()).isEmpty())
-        event->acceptProposedAction();
+    AcceptDroppedDirectory(*event);
 }
 
 void TMainForm::dropEvent(QDropEvent* event)
 {
-    const QString directory = DirectoryOfDroppedPaths(event->mimeData()->urls());
-    if (directory.isEmpty())
-        return;
-    localPane_->ChangeDirectory(directory);
-    event->acceptProposedAction();
+    if (const QString directory = AcceptDroppedDirectory(*event); !directory.isEmpty())
+        localPane_->ChangeDirectory(directory);
 }

@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -493,15 +492,11 @@ void TConnectForm::ApplyEngineSettings()
 
 void TConnectForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls() && !DirectoryOfDroppedPaths(event->mimeData()->urls()).isEmpty())
-        event->acceptProposedAction();
+    AcceptDroppedDirectory(*event);
 }
 
 void TConnectForm::dropEvent(QDropEvent* event)
 {
-    const QString directory = DirectoryOfDroppedPaths(event->mimeData()->urls());
-    if (directory.isEmpty())
-        return;
-    LocalDirEdit->setText(directory);
-    event->acceptProposedAction();
+    if (const QString directory = AcceptDroppedDirectory(*event); !directory.isEmpty())
+        LocalDirEdit->setText(directory);
 }

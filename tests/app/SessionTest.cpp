@@ -42,11 +42,6 @@ struct TProfile {
     int proxyPort = 0;
 };
 
-// A peer that logs the client in and then records whatever it is sent.
-void ScriptLogin(ScriptedPeer& peer)
-{
-    peer.Send("220 hi\r\n").Reply("230 ok\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n");
-}
 
 class SessionTest : public MainFormTest {
 protected:
@@ -75,6 +70,12 @@ protected:
             dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
             return dialog.result();
         });
+    }
+    static TProfile ProfileAt(int port)
+    {
+        TProfile profile;
+        profile.port = port;
+        return profile;
     }
     // Runs the connect command with the dialog filled in, and lets the window go idle.
     void Connect(const TProfile& profile)
@@ -132,8 +133,7 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
     FtpServer server;
     TMainForm& form = OpenQuiet();
     TempDir::WriteFile(LstFile("site.lst"), "/pub\n/incoming\n");
-    TProfile profile;
-    profile.port = server.Port();
+    TProfile profile = ProfileAt(server.Port());
     profile.remoteDir = QStringLiteral("/pub/");
     Connect(profile);
 
@@ -202,8 +202,7 @@ TEST_F(SessionTest, ARefusedLoginIsOneLogLineAfterTheServersAndLeavesTheWindowId
     VsftpdServer vsftpd;
     for (int port : {pyftpdlib.Port(), vsftpd.Port()}) {
         TMainForm& form = OpenQuiet();
-        TProfile profile;
-        profile.port = port;
+        TProfile profile = ProfileAt(port);
         profile.password = QStringLiteral("wrong");
         Connect(profile);
         ExpectNotConnectedTexts();
@@ -222,8 +221,7 @@ TEST_F(SessionTest, ARefusedLoginIsOneLogLineAfterTheServersAndLeavesTheWindowId
 TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable)
 {
     TMainForm& form = OpenQuiet();
-    TProfile refused;
-    refused.port = ClosedLoopbackPort();
+    TProfile refused = ProfileAt(ClosedLoopbackPort());
     Connect(refused);
     ExpectNotConnectedTexts();
     EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
@@ -241,8 +239,7 @@ TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable
     ScriptedPeer silent;
     silent.Pause(4000).Close();
     silent.Start();
-    TProfile mute;
-    mute.port = silent.Port();
+    TProfile mute = ProfileAt(silent.Port());
     mute.timeOut = QStringLiteral("1");
     int ticks = 0;
     QTimer timer;
@@ -262,8 +259,7 @@ TEST_F(SessionTest, ATimeOutThatIsNotANumberConnectsNothingAndSaysWhyInTheLog)
 {
     FtpServer server;
     TMainForm& form = OpenQuiet();
-    TProfile profile;
-    profile.port = server.Port();
+    TProfile profile = ProfileAt(server.Port());
     profile.timeOut = QStringLiteral("abc");
     Connect(profile);
     EXPECT_FALSE(form.SessionConnected());
@@ -313,12 +309,10 @@ TEST_F(SessionTest, DisconnectingDuringATransferSendsAborBeforeQuit)
 {
     for (bool inTransfer : {false, true}) {
         ScriptedPeer peer;
-        ScriptLogin(peer);
+        peer.ScriptLogin();
         peer.Start();
         TMainForm& form = OpenQuiet();
-        TProfile profile;
-        profile.port = peer.Port();
-        Connect(profile);
+        Connect(ProfileAt(peer.Port()));
         ASSERT_TRUE(form.SessionConnected());
         form.Transfer().InTransfer = inTransfer;
         form.Action("aConnect")->trigger();
@@ -340,9 +334,7 @@ TEST_F(SessionTest, TheKeepAliveSendsPwdOnlyWhileConnectedAndIdle)
     tick();
     EXPECT_EQ(pwdCount(), 0);
 
-    TProfile profile;
-    profile.port = server.Port();
-    Connect(profile);
+    Connect(ProfileAt(server.Port()));
     ASSERT_TRUE(form.SessionConnected());
     tick();
     EXPECT_EQ(pwdCount(), 1);
@@ -362,12 +354,11 @@ TEST_F(SessionTest, TheKeepAliveSendsPwdOnlyWhileConnectedAndIdle)
 TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavingItsHistory)
 {
     ScriptedPeer peer;
-    ScriptLogin(peer);
+    peer.ScriptLogin();
     peer.Close();
     peer.Start();
     TMainForm& form = OpenQuiet();
-    TProfile profile;
-    profile.port = peer.Port();
+    TProfile profile = ProfileAt(peer.Port());
     profile.remoteDir = QStringLiteral("/pub");
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
@@ -393,9 +384,7 @@ TEST_F(SessionTest, ASocketErrorOfAnyCommandEndsTheSession)
 {
     FtpServer server;
     TMainForm& form = OpenQuiet();
-    TProfile profile;
-    profile.port = server.Port();
-    Connect(profile);
+    Connect(ProfileAt(server.Port()));
     ASSERT_TRUE(form.SessionConnected());
     form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
     form.Action("aRemoteRefresh")->trigger();
@@ -428,8 +417,7 @@ TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)
     FtpServer server;
     TMainForm& form = OpenQuiet();
     auto* box = form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"));
-    TProfile profile;
-    profile.port = server.Port();
+    TProfile profile = ProfileAt(server.Port());
     QueueConnectDialog(profile);
     emit box->textActivated(QStringLiteral("site"));
     ASSERT_TRUE(form.SessionConnected());
@@ -470,9 +458,7 @@ TEST_F(SessionTest, AHistoryThatCannotBeWrittenDoesNotKeepTheSessionOpen)
 {
     FtpServer server;
     TMainForm& form = OpenQuiet();
-    TProfile profile;
-    profile.port = server.Port();
-    Connect(profile);
+    Connect(ProfileAt(server.Port()));
     ASSERT_TRUE(form.SessionConnected());
     QDir(QString::fromStdString(HomeFile("LST"))).removeRecursively();
     TempDir::WriteFile(HomeFile("LST"), "not a folder");

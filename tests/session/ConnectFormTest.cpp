@@ -1,5 +1,6 @@
 #include "session/ConnectForm.h"
 
+#include "fixtures/IniSection.h"
 #include "fixtures/TempDir.h"
 #include "ftp/IdFTP.h"
 #include "platform/DateTime.h"
@@ -20,12 +21,11 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 namespace {
 
 using Answer = TUserDialogs::Answer;
-using Entries = std::vector<std::pair<std::string, std::string>>;
+using Entries = IniEntries;
 
 // A connection dialog over a settings file in a fresh directory, with what its OK hands on
 // recorded.
@@ -41,24 +41,7 @@ protected:
                                            [this](const QString& text) { profileBoxText_ = text; }});
     }
     void WriteSettings(const std::string& content) { TempDir::WriteFile(settingsPath.toStdString(), content); }
-    // The key=value lines of one section, in file order.
-    Entries Section(const std::string& name) const
-    {
-        Entries entries;
-        std::ifstream in(settingsPath.toStdString());
-        std::string line;
-        bool inside = false;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.front() == '[') {
-                inside = line == "[" + name + "]";
-                continue;
-            }
-            const auto equals = line.find('=');
-            if (inside && equals != std::string::npos)
-                entries.emplace_back(line.substr(0, equals), line.substr(equals + 1));
-        }
-        return entries;
-    }
+    IniEntries Section(const std::string& name) const { return IniSectionEntries(settingsPath.toStdString(), name); }
     std::vector<std::string> Sections() const { return TIniFile(settingsPath.toStdString()).ReadSections(); }
 
     TempDir home;
