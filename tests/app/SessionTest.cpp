@@ -247,8 +247,13 @@ TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable
     timer.start(20);
     QElapsedTimer clock;
     clock.start();
+    // A second connect command meanwhile waits for this attempt to end.
+    QTimer::singleShot(200, &form, [&form] { form.Action("aConnect")->trigger(); });
     Connect(mute);
     EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
+    EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
+    EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), "<missing>");
     EXPECT_GE(ticks, 20);
     ExpectNotConnectedTexts();
     EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
@@ -270,16 +275,21 @@ TEST_F(SessionTest, ATimeOutThatIsNotANumberConnectsNothingAndSaysWhyInTheLog)
     ExpectIdleAndNotConnected();
 }
 
-TEST_F(SessionTest, CancellingTheDialogChangesNothing)
+TEST_F(SessionTest, CancellingTheDialogChangesNothingThatWasNotSaved)
 {
     TMainForm& form = OpenQuiet();
     dialogs_->QueueDialog([](QDialog& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("saved"));
+        dialog.findChild<QPushButton*>(QStringLiteral("SaveBtn"))->click();
         dialog.findChild<QLineEdit*>(QStringLiteral("HostNameEdit"))->setText(QStringLiteral("elsewhere"));
         return int(QDialog::Rejected);
     });
     form.Action("aConnect")->trigger();
     EXPECT_EQ(dialogs_->DialogTitles(), QStringList{QStringLiteral("接続先のプロファイル")});
     EXPECT_EQ(IniValue("CURRENT", "HOST"), "<missing>");
+    EXPECT_EQ(IniValue("saved", "HOST"), "");
+    // The window's profile list is read at start-up only.
+    EXPECT_EQ(form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->findText(QStringLiteral("saved")), -1);
     EXPECT_EQ(form.IdFTP1.Host, "");
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
     ExpectIdleAndNotConnected();

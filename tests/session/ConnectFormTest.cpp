@@ -21,6 +21,9 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <tuple>
+
 
 namespace {
 
@@ -279,6 +282,18 @@ TEST_F(ConnectFormTest, NumbersThatAreNotNumbersTakeTheirFallbacks)
     EXPECT_EQ(engine.SendBufferSize, 2222);
     EXPECT_EQ(engine.RecvBufferSize, 1111);
     EXPECT_EQ(TIniFile(settingsPath.toStdString()).ReadString("CURRENT", "PORT", "?"), "twenty");
+
+    // Time-outs out of the ordinary still give the engine a bounded wait for replies.
+    for (const auto& [typed, connect, read] : std::vector<std::tuple<QString, int, int>>{
+             {"0", 0, TIdTCPClient::PumpedConnectTimeoutMs},
+             {"-3", -3000, TIdTCPClient::PumpedConnectTimeoutMs},
+             {"99999999", std::numeric_limits<int>::max(), std::numeric_limits<int>::max()}}) {
+        auto again = Create();
+        Edit(*again, "TimeOutEdit").setText(typed);
+        Click(*again, "OkBtn");
+        EXPECT_EQ(state.ConnectTimeout, connect) << typed.toStdString();
+        EXPECT_EQ(engine.ReadTimeout, read) << typed.toStdString();
+    }
 }
 
 TEST_F(ConnectFormTest, ATimeOutThatIsNotANumberClosesTheDialogWithoutAConnection)
