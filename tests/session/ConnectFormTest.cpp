@@ -285,8 +285,8 @@ TEST_F(ConnectFormTest, NumbersThatAreNotNumbersTakeTheirFallbacks)
 
     // Time-outs out of the ordinary still give the engine a bounded wait for replies.
     for (const auto& [typed, connect, read] : std::vector<std::tuple<QString, int, int>>{
-             {"0", 0, TIdTCPClient::PumpedConnectTimeoutMs},
-             {"-3", -3000, TIdTCPClient::PumpedConnectTimeoutMs},
+             {"0", 0, TIdFTP::DefaultReadTimeoutMs},
+             {"-3", -3000, TIdFTP::DefaultReadTimeoutMs},
              {"99999999", std::numeric_limits<int>::max(), std::numeric_limits<int>::max()}}) {
         auto again = Create();
         Edit(*again, "TimeOutEdit").setText(typed);

@@ -37,6 +37,6 @@ TEST(RemoteHistory, EntriesGoAndComeBackInsideTheListFolder)
         SaveRemoteHistory(dir, profile, {"/pub", "/home/日本語"});
         EXPECT_EQ(LoadRemoteHistory(dir, profile), (QStringList{"/pub", "/home/日本語"})) << profile.toStdString();
     }
-    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{"%2E%2E.lst", "..%2Fup.lst", "site.lst"}));
+    EXPECT_EQ(QDir(dir).entryList({"*.lst"}, QDir::Files | QDir::Hidden, QDir::Name), (QStringList{"%2E%2E.lst", "..%2Fup.lst", "site.lst"}));
     EXPECT_THROW(SaveRemoteHistory(dir + QStringLiteral("/missing"), QStringLiteral("x"), {}), std::runtime_error);
 }
