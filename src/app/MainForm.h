@@ -181,8 +181,9 @@ private:
     QSet<QString> engineActions_;
     QMap<QString, std::function<void()>> handlers_;
     QList<TEnablingRule> enablingRules_;
-    // The enabling last computed saw the engine busy.
+    // The enabling last computed saw the engine busy, and the actions it switched off for that.
     bool enablingShowsEngineBusy_ = false;
+    QSet<QString> heldForEngine_;
 
     TMainFormControls controls_;
     QTimer* timer1_ = nullptr;
