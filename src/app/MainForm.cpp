@@ -2,7 +2,7 @@
 #include "app/MainForm.h"
 
 #include "app/AboutBox.h"
-#include "app/DroppedPaths.h"
+#include "panes/DroppedPaths.h"
 #include "app/ExceptionGuard.h"
 #include "app/IdleHook.h"
 #include "app/MainMenuShortcuts.h"
@@ -15,6 +15,7 @@
 #include "panes/ComboItems.h"
 #include "panes/LocalPane.h"
 #include "panes/RemotePaneActions.h"
+#include "session/Session.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"
@@ -31,7 +32,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
-#include <QMimeData>
 #include <QStatusTipEvent>
 #include <QTimer>
 
@@ -124,6 +124,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpLocalPane();
     SetUpLocalFileOps();
     SetUpImagePreview();
+    SetUpSession();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
         [this](const QString& path) { localPane_->ChangeDirectory(path); }});
@@ -230,7 +231,7 @@ void TMainForm::Timer1Timer()
     timer1_->stop();
     const TIniFile ini(SettingsPath().toStdString());
     if (ini.ReadBool(CurrentSection.toStdString(), "bConnectDlgOnStart", true))
-        Action("aConnect")->trigger();
+        sessionControl_->aConnectExecute(TSession::TSender::Startup);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -251,7 +252,7 @@ void TMainForm::RunCloseSteps()
         if (ini.ReadBool(CurrentSection.toStdString(), "bSaveConfig", true))
             SaveSettings(SettingsPath(), CurrentSection, *settings_);
     })();
-    Guarded([this] { CloseSession(); })();
+    Guarded([this] { sessionControl_->CloseSession(); })();
     Guarded([this] {
         const std::string appDir = appDir_.toStdString();
         SaveListFile(ProgramFilePath(appDir, ProgramFile::TextExt), extensions_.TextExtList);
@@ -261,15 +262,6 @@ void TMainForm::RunCloseSteps()
         SaveListFile(ProgramFilePath(appDir, ProgramFile::LocalMaskList), ComboItems(controls_.LocalMaskBox));
         SaveListFile(ProgramFilePath(appDir, ProgramFile::RemoteMaskList), ComboItems(controls_.RemoteMaskBox));
     })();
-}
-
-void TMainForm::CloseSession()
-{
-    if (!SessionConnected())
-        return;
-    SaveListFile(ProgramFilePath(lstDir_.toStdString(), (session_.ProfileName + QStringLiteral(".lst")).toStdString()),
-                 ComboItems(controls_.RemoteDirBox));
-    CloseEngine(transfer_.InTransfer);
 }
 
 // Busy state.
@@ -328,15 +320,11 @@ bool TMainForm::event(QEvent* event)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls() && !DirectoryOfDroppedPaths(event->mimeData()->urls()).isEmpty())
-        event->acceptProposedAction();
+    AcceptDroppedDirectory(*event);
 }
 
 void TMainForm::dropEvent(QDropEvent* event)
 {
-    const QString directory = DirectoryOfDroppedPaths(event->mimeData()->urls());
-    if (directory.isEmpty())
-        return;
-    localPane_->ChangeDirectory(directory);
-    event->acceptProposedAction();
+    if (const QString directory = AcceptDroppedDirectory(*event); !directory.isEmpty())
+        localPane_->ChangeDirectory(directory);
 }

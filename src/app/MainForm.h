@@ -39,6 +39,7 @@ class TLocalFileOps;
 class TLocalPane;
 class TMainMenuShortcuts;
 class TOptionCommands;
+class TSession;
 class TSessionLog;
 class TTerminationSignals;
 
@@ -131,7 +132,6 @@ private:
     void Timer1Timer();
     void FirstShow();
     void RunCloseSteps();
-    void CloseSession();
 
     // Commands of the window itself (MainFormCommands.cpp).
     void InstallWindowCommands();
@@ -164,8 +164,10 @@ private:
     void PumpEngineMessages();
     // An engine socket error ends the session as if the server had dropped it.
     void EngineSocketError();
-    // Ends the session at close: ABOR first when a transfer runs, then QUIT.
-    void CloseEngine(bool abortTransfer);
+
+    // The session (MainFormSession.cpp): connect command, engine notifications, keep-alive and
+    // the profile box.
+    void SetUpSession();
 
     QString appDir_;
     QString lstDir_;
@@ -184,8 +186,9 @@ private:
     QSet<QString> engineActions_;
     QMap<QString, std::function<void()>> handlers_;
     QList<TEnablingRule> enablingRules_;
-    // The enabling last computed saw the engine busy.
+    // The enabling last computed saw the engine busy, and the actions it switched off for that.
     bool enablingShowsEngineBusy_ = false;
+    QSet<QString> heldForEngine_;
 
     TMainFormControls controls_;
     QTimer* timer1_ = nullptr;
@@ -198,6 +201,7 @@ private:
     std::unique_ptr<TImagePreview> imagePreview_;
     std::unique_ptr<TMainMenuShortcuts> menuShortcuts_;
     std::unique_ptr<TOptionCommands> optionCommands_;
+    std::unique_ptr<TSession> sessionControl_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

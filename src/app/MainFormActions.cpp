@@ -13,6 +13,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -87,6 +88,10 @@ void TMainForm::AddEnablingRule(TEnablingRule rule)
 
 void TMainForm::UpdateActionStates()
 {
+    // What the last pass held back for the busy engine comes back first; the rules then decide
+    // for their own actions, and actions without a rule keep the state they had.
+    for (const QString& name : std::exchange(heldForEngine_, {}))
+        Action(name)->setEnabled(true);
     TEnablingFacts facts;
     facts.connected = SessionConnected();
     facts.local = FirstSelectedKind(controls_.LocalFileListView->Report());
@@ -98,8 +103,13 @@ void TMainForm::UpdateActionStates()
 
     enablingShowsEngineBusy_ = EngineBusy();
     if (enablingShowsEngineBusy_) {
-        for (const QString& name : engineActions_)
-            Action(name)->setEnabled(false);
+        for (const QString& name : engineActions_) {
+            QAction* action = Action(name);
+            if (action->isEnabled()) {
+                heldForEngine_.insert(name);
+                action->setEnabled(false);
+            }
+        }
     }
 }
 

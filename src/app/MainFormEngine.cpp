@@ -53,15 +53,3 @@ void TMainForm::EngineSocketError()
     // connection.
     IdFTP1.Disconnect();
 }
-
-void TMainForm::CloseEngine(bool abortTransfer)
-{
-    // A connection that breaks while closing is simply gone; the close goes on.
-    try {
-        if (abortTransfer)
-            IdFTP1.Abort();
-        IdFTP1.Quit();
-    } catch (const EIdException&) {
-        IdFTP1.DropSocket();
-    }
-}

@@ -21,7 +21,13 @@ void TMenuItem::Sync()
     setToolTip(action_->toolTip());
     setStatusTip(action_->statusTip());
     setShortcut(action_->shortcut());
-    setEnabled(action_->isEnabled());
+    setEnabled(action_->isEnabled() && allowed_);
     setCheckable(action_->isCheckable());
     setChecked(action_->isChecked());
+}
+
+void TMenuItem::SetAllowed(bool allowed)
+{
+    allowed_ = allowed;
+    Sync();
 }

@@ -9,8 +9,12 @@ class TMenuItem : public QAction {
 public:
     TMenuItem(const QString& name, QAction* action, QObject* parent);
     QAction* BoundAction() const { return action_; }
+    // The item is enabled while both its action and this allow it: some items are switched
+    // off on their own while no session is open.
+    void SetAllowed(bool allowed);
 
 private:
     void Sync();
     QAction* action_;
+    bool allowed_ = true;
 };

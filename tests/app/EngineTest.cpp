@@ -23,12 +23,6 @@ QStringList PaneLines(const TMainForm& form)
     return lines;
 }
 
-// A server that logs the client in and then records whatever it is sent.
-void ScriptLogin(ScriptedPeer& peer)
-{
-    peer.Send("220 hi\r\n").Reply("230 ok\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n");
-}
-
 }  // namespace
 
 TEST_F(MainFormTest, TheControlDialogueReachesTheLogPaneWithTheMaskedPassword)
@@ -50,7 +44,7 @@ TEST_F(MainFormTest, ClosingSendsQuitAndAbortsARunningTransferFirst)
 {
     for (bool inTransfer : {false, true}) {
         ScriptedPeer peer;
-        ScriptLogin(peer);
+        peer.ScriptLogin();
         peer.Start();
         TMainForm& form = Open();
         AimAtLoopback(form.IdFTP1, peer.Port());
@@ -67,7 +61,7 @@ TEST_F(MainFormTest, ClosingSendsQuitAndAbortsARunningTransferFirst)
 TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRun)
 {
     ScriptedPeer peer;
-    ScriptLogin(peer);
+    peer.ScriptLogin();
     peer.Reply("").Pause(400).Send("257 \"/slow\"\r\n").Reply("221 bye\r\n");
     peer.Start();
     TempDir::WriteFile(work_.File("a.txt"), "x");

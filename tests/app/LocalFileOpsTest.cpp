@@ -291,6 +291,8 @@ TEST_F(LocalFileOpsTest, EnablingFollowsTheSessionAndTheFirstSelectedRowOfEachPa
     remote.Report().selectAll();
     const auto remoteActions = {"aDownload", "aDownloadRestore", "aTransformAndDownload", "aRemoteFileView",
                                 "aRemoteFileName", "aRemoteFileDelete"};
+    // The login switched the remote menu on.
+    form.SetRemoteMenuEnabled(false);
     form.UpdateActionStates();
     EXPECT_EQ(enabled(remoteActions), QStringList{});
     form.SetRemoteMenuEnabled(true);

@@ -1,11 +1,12 @@
 #include "MainFormFixture.h"
 
+#include "fixtures/IniSection.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QTimer>
 
 #include <cstdlib>
-#include <fstream>
 
 MainFormTest::MainFormTest() : savedWorkingDirectory_(QDir::currentPath())
 {
@@ -44,22 +45,7 @@ void MainFormTest::WriteHomeFile(const std::string& name, const std::string& con
 
 std::vector<std::pair<std::string, std::string>> MainFormTest::SectionEntries(const std::string& section) const
 {
-    std::vector<std::pair<std::string, std::string>> entries;
-    std::ifstream in(home_.File("Marlux.ini"));
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty() && line.front() == '[') {
-            inside = line == "[" + section + "]";
-            continue;
-        }
-        const auto equals = line.find('=');
-        if (inside && equals != std::string::npos)
-            entries.emplace_back(line.substr(0, equals), line.substr(equals + 1));
-    }
-    return entries;
+    return IniSectionEntries(home_.File("Marlux.ini"), section);
 }
 
 std::string MainFormTest::IniValue(const std::string& section, const std::string& key) const

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/MainForm.h"
 #include "fixtures/TempDir.h"
+#include "support/QStringPrinter.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QString>

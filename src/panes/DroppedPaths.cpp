@@ -1,6 +1,8 @@
-#include "app/DroppedPaths.h"
+#include "panes/DroppedPaths.h"
 
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 
 QString DirectoryOfDroppedPaths(const QList<QUrl>& urls)
 {
@@ -12,4 +14,13 @@ QString DirectoryOfDroppedPaths(const QList<QUrl>& urls)
         candidate = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
     }
     return candidate;
+}
+
+QString AcceptDroppedDirectory(QDropEvent& event)
+{
+    const QString directory =
+        event.mimeData()->hasUrls() ? DirectoryOfDroppedPaths(event.mimeData()->urls()) : QString();
+    if (!directory.isEmpty())
+        event.acceptProposedAction();
+    return directory;
 }

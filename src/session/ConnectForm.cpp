@@ -1,0 +1,502 @@
+#include "session/ConnectForm.h"
+
+#include "ftp/IdFTP.h"
+#include "panes/ComboItems.h"
+#include "panes/DroppedPaths.h"
+#include "platform/DateTime.h"
+#include "platform/IniFile.h"
+#include "settings/UserDialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <limits>
+#include <variant>
+
+namespace {
+
+const std::string CurrentSection = "CURRENT";
+constexpr int BufferSizeMinimum = 4098;
+
+std::string Std(const QString& text)
+{
+    return text.toStdString();
+}
+
+QString Qt6(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+template <class T>
+T* Named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QPushButton* Button(const QString& caption, const char* name, const QString& hint = {})
+{
+    auto* button = Named(new QPushButton(caption), name);
+    button->setToolTip(hint);
+    button->setStatusTip(hint);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QSpinBox* BufferSpin(const char* name)
+{
+    auto* spin = Named(new QSpinBox, name);
+    spin->setRange(BufferSizeMinimum, 1000000);
+    spin->setSingleStep(BufferSizeMinimum);
+    spin->setValue(8196);
+    return spin;
+}
+
+// The number typed into a spin box, which may lie below its minimum until the box is left;
+// text that is not a number counts as the minimum.
+int TypedSpinValue(const QSpinBox& spin)
+{
+    bool ok = false;
+    const int typed = spin.cleanText().trimmed().toInt(&ok);
+    return ok ? typed : spin.minimum();
+}
+
+int IntegerOr(const QString& text, int fallback)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+int StrToInt(const QString& text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw EConvertError("'" + Std(text) + "' is not a valid integer value");
+    return value;
+}
+
+}  // namespace
+
+struct TConnectForm::TCurrentKey {
+    const char* key;
+    std::variant<QLineEdit*, QCheckBox*, QSpinBox*, QComboBox*> control;
+};
+
+namespace {
+
+void ReadKey(const TIniFile& ini, const TConnectForm::TCurrentKey& entry)
+{
+    const std::string& section = CurrentSection;
+    std::visit(
+        [&](auto* control) {
+            using Control = std::remove_pointer_t<decltype(control)>;
+            if constexpr (std::is_same_v<Control, QLineEdit>)
+                control->setText(Qt6(ini.ReadString(section, entry.key, Std(control->text()))));
+            else if constexpr (std::is_same_v<Control, QCheckBox>)
+                control->setChecked(ini.ReadBool(section, entry.key, control->isChecked()));
+            else if constexpr (std::is_same_v<Control, QSpinBox>)
+                control->setValue(ini.ReadInteger(section, entry.key, TypedSpinValue(*control)));
+            else
+                control->setCurrentIndex(ini.ReadInteger(section, entry.key, control->currentIndex()));
+        },
+        entry.control);
+}
+
+void WriteKey(TIniFile& ini, const TConnectForm::TCurrentKey& entry)
+{
+    const std::string& section = CurrentSection;
+    std::visit(
+        [&](auto* control) {
+            using Control = std::remove_pointer_t<decltype(control)>;
+            if constexpr (std::is_same_v<Control, QLineEdit>)
+                ini.WriteString(section, entry.key, Std(control->text()));
+            else if constexpr (std::is_same_v<Control, QCheckBox>)
+                ini.WriteBool(section, entry.key, control->isChecked());
+            else if constexpr (std::is_same_v<Control, QSpinBox>)
+                ini.WriteInteger(section, entry.key, TypedSpinValue(*control));
+            else
+                ini.WriteInteger(section, entry.key, control->currentIndex());
+        },
+        entry.control);
+}
+
+}  // namespace
+
+TConnectForm::TConnectForm(QWidget* parent, Sources sources) : QDialog(parent), sources_(std::move(sources))
+{
+    setObjectName(QStringLiteral("ConnectForm"));
+    setWindowTitle(QStringLiteral("接続先のプロファイル"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setAcceptDrops(true);
+
+    auto* tabs = Named(new QTabWidget, "PageControl1");
+    tabs->addTab(BuildBasicPage(), QStringLiteral("基本"));
+    tabs->addTab(BuildOptionPage(), QStringLiteral("オプション"));
+
+    auto* okBtn = Button(QStringLiteral("&OK"), "OkBtn");
+    okBtn->setDefault(true);
+    auto* cancelBtn = Button(QStringLiteral("&Cancel"), "CancelBtn");
+    connect(okBtn, &QPushButton::clicked, this, [this] { OkBtnClick(); });
+    connect(cancelBtn, &QPushButton::clicked, this, &QDialog::reject);  // Esc rejects as well
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okBtn);
+    buttons->addWidget(cancelBtn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    FormCreate();
+    // Typed or chosen names load their profile; names the program sets do not.
+    connect(ProfileNameBox, &QComboBox::textActivated, this, [this] { ProfileNameBoxChange(); });
+    connect(ProfileNameBox->lineEdit(), &QLineEdit::textEdited, this, [this] { ProfileNameBoxChange(); });
+
+    if (parent) {
+        adjustSize();
+        move(parent->geometry().center() - rect().center());
+    }
+}
+
+QWidget* TConnectForm::BuildBasicPage()
+{
+    ProfileNameBox = Named(new QComboBox, "ProfileNameBox");
+    ProfileNameBox->setEditable(true);
+    ProfileNameBox->setInsertPolicy(QComboBox::NoInsert);
+    HostNameEdit = Named(new QLineEdit, "HostNameEdit");
+    UserIdEdit = Named(new QLineEdit, "UserIdEdit");
+    PasswordEdit = Named(new QLineEdit, "PasswordEdit");
+    PasswordEdit->setEchoMode(QLineEdit::Password);
+    AccountEdit = Named(new QLineEdit, "AccountEdit");
+    HostDirEdit = Named(new QLineEdit, "HostDirEdit");
+    LocalDirEdit = Named(new QLineEdit, "LocalDirEdit");
+    ckOpenLastDir = Named(new QCheckBox(QStringLiteral("前回最後に開いたディレクトリを再現する")), "ckOpenLastDir");
+    CommentEdit = Named(new QLineEdit, "CommentEdit");
+    ckConnectOnCreate = Named(new QCheckBox(QStringLiteral("起動時に直接接続")), "ckConnectOnCreate");
+
+    auto* refBtn = Button(QStringLiteral("参照..."), "RefBtn");
+    connect(refBtn, &QPushButton::clicked, this, [this] { RefBtnClick(); });
+    auto* localDirRow = new QHBoxLayout;
+    localDirRow->addWidget(LocalDirEdit);
+    localDirRow->addWidget(refBtn);
+
+    auto* directories = Named(new QGroupBox(QStringLiteral("接続時の初期ディレクトリ")), "DirGroupBox");
+    auto* directoryForm = new QFormLayout(directories);
+    directoryForm->addRow(QStringLiteral("リモートホスト"), HostDirEdit);
+    directoryForm->addRow(QStringLiteral("ローカルPC"), localDirRow);
+    directoryForm->addRow(ckOpenLastDir);
+
+    auto* deleteBtn = Button(QStringLiteral("削除"), "DeleteBtn", QStringLiteral("現在のプロファイルを削除"));
+    auto* saveBtn = Button(QStringLiteral("保存"), "SaveBtn", QStringLiteral("現在のプロファイルを保存"));
+    auto* newBtn = Button(QStringLiteral("新規"), "NewBtn", QStringLiteral("すべて消去して新規プロファイルを作成"));
+    connect(deleteBtn, &QPushButton::clicked, this, [this] { DeleteBtnClick(); });
+    connect(saveBtn, &QPushButton::clicked, this, [this] { SaveBtnClick(); });
+    connect(newBtn, &QPushButton::clicked, this, [this] { NewBtnClick(); });
+    auto* profileButtons = new QHBoxLayout;
+    profileButtons->addWidget(ckConnectOnCreate);
+    profileButtons->addStretch();
+    profileButtons->addWidget(deleteBtn);
+    profileButtons->addWidget(saveBtn);
+    profileButtons->addWidget(newBtn);
+
+    auto* page = Named(new QWidget, "BasicSheet");
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("プロファイル名"), ProfileNameBox);
+    form->addRow(QStringLiteral("ホストアドレス"), HostNameEdit);
+    form->addRow(QStringLiteral("ユーザ 名"), UserIdEdit);
+    form->addRow(QStringLiteral("パスワード"), PasswordEdit);
+    form->addRow(QStringLiteral("アカウント"), AccountEdit);
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(form);
+    layout->addWidget(directories);
+    auto* commentForm = new QFormLayout;
+    commentForm->addRow(QStringLiteral("コメント"), CommentEdit);
+    layout->addLayout(commentForm);
+    layout->addLayout(profileButtons);
+    for (QLineEdit* edit : {HostNameEdit, UserIdEdit, PasswordEdit, AccountEdit, HostDirEdit, LocalDirEdit, CommentEdit})
+        edit->setMinimumWidth(280);
+    return page;
+}
+
+QWidget* TConnectForm::BuildOptionPage()
+{
+    TimeOutEdit = Named(new QLineEdit(QStringLiteral("60")), "TimeOutEdit");
+    PortEdit = Named(new QLineEdit(QStringLiteral("21")), "PortEdit");
+    SavePassWordBox = Named(new QCheckBox(QStringLiteral("パスワードを保存する")), "SavePassWordBox");
+    SavePassWordBox->setChecked(true);
+    ckPassive = Named(new QCheckBox(QStringLiteral("パッシブモード")), "ckPassive");
+    seSendBufferSize = BufferSpin("seSendBufferSize");
+    seRecvBufferSize = BufferSpin("seRecvBufferSize");
+    ProxyTypeBox = Named(new QComboBox, "ProxyTypeBox");
+    ProxyTypeBox->addItems({QStringLiteral("No FTP Proxy"), QStringLiteral("USER user@hostname"),
+                            QStringLiteral("SITE (with logon)"), QStringLiteral("Proxy OPEN"),
+                            QStringLiteral("USER PASS"), QStringLiteral("Transparent")});
+    ProxyTypeBox->setCurrentIndex(-1);
+    ProxyServerEdit = Named(new QLineEdit, "ProxyServerEdit");
+    ProxyPortEdit = Named(new QLineEdit(QStringLiteral("0")), "ProxyPortEdit");
+    ProxyUserNameEdit = Named(new QLineEdit, "ProxyUserNameEdit");
+    ProxyPasswordEdit = Named(new QLineEdit, "ProxyPasswordEdit");
+
+    auto* proxy = Named(new QGroupBox(QStringLiteral("プロキシ")), "ProxyGroupBox");
+    auto* proxyForm = new QFormLayout(proxy);
+    proxyForm->addRow(QStringLiteral("プロキシタイプ"), ProxyTypeBox);
+    proxyForm->addRow(QStringLiteral("プロキシサーバ"), ProxyServerEdit);
+    proxyForm->addRow(QStringLiteral("プロキシポート"), ProxyPortEdit);
+    proxyForm->addRow(QStringLiteral("ユーザー名"), ProxyUserNameEdit);
+    proxyForm->addRow(QStringLiteral("パスワード"), ProxyPasswordEdit);
+
+    auto* page = Named(new QWidget, "OptionSheet");
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("タイムアウト (sec) "), TimeOutEdit);
+    form->addRow(QStringLiteral("リモートポート"), PortEdit);
+    form->addRow(SavePassWordBox);
+    form->addRow(ckPassive);
+    form->addRow(QStringLiteral("送信バッファ(byte)"), seSendBufferSize);
+    form->addRow(QStringLiteral("受信バッファ(byte)"), seRecvBufferSize);
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(form);
+    layout->addWidget(proxy);
+    layout->addStretch();
+    return page;
+}
+
+void TConnectForm::FormCreate()
+{
+    FillProfileList();
+    LoadCurrentSection();
+    ProfileNameBox->setEditText(sources_.profileBoxText);
+    ProfileNameBoxChange();
+}
+
+void TConnectForm::FillProfileList()
+{
+    QStringList names;
+    for (const std::string& section : TIniFile(Std(sources_.settingsPath)).ReadSections())
+        names.append(Qt6(section));
+    SetItemsSorted(*ProfileNameBox, std::move(names));
+}
+
+bool TConnectForm::ConnectOnCreate() const
+{
+    return ckConnectOnCreate->isChecked();
+}
+
+std::vector<TConnectForm::TCurrentKey> TConnectForm::CurrentKeys() const
+{
+    return {{"PROFILE", ProfileNameBox->lineEdit()},
+            {"HOST", HostNameEdit},
+            {"UID", UserIdEdit},
+            {"ACCOUNT", AccountEdit},
+            {"SAVEPWD", SavePassWordBox},
+            {"PWD", PasswordEdit},
+            {"DIR", HostDirEdit},
+            {"LOCDIR", LocalDirEdit},
+            {"COMMENT", CommentEdit},
+            {"TIMEOUT", TimeOutEdit},
+            {"PORT", PortEdit},
+            {"PROXYSERVER", ProxyServerEdit},
+            {"PROXYPORT", ProxyPortEdit},
+            {"PROXYTYPE", ProxyTypeBox},
+            {"PROXYUSERNAME", ProxyUserNameEdit},
+            {"PROXYPASSWORD", ProxyPasswordEdit},
+            {"PASSIVE", ckPassive},
+            {"SENDBUFFERSIZE", seSendBufferSize},
+            {"RECVBUFFERSIZE", seRecvBufferSize},
+            {"OPENLASTDIR", ckOpenLastDir},
+            {"CONNECTONCREATE", ckConnectOnCreate}};
+}
+
+void TConnectForm::LoadCurrentSection()
+{
+    const TIniFile ini(Std(sources_.settingsPath));
+    // The profile name comes from the main window; the password only while it is saved.
+    for (const TCurrentKey& entry : CurrentKeys()) {
+        const std::string key = entry.key;
+        if (key != "PROFILE" && key != "PWD")
+            ReadKey(ini, entry);
+    }
+    if (SavePassWordBox->isChecked())
+        PasswordEdit->setText(Qt6(ini.ReadString(CurrentSection, "PWD", Std(PasswordEdit->text()))));
+    LastLocalDir = Qt6(ini.ReadString(CurrentSection, "LASTLOCALDIR", ""));
+    LastRemoteDir = Qt6(ini.ReadString(CurrentSection, "LASTREMOTEDIR", ""));
+}
+
+void TConnectForm::SaveCurrentSection()
+{
+    TIniFile ini(Std(sources_.settingsPath));
+    for (const TCurrentKey& entry : CurrentKeys())
+        if (entry.key != std::string("PWD") || SavePassWordBox->isChecked())
+            WriteKey(ini, entry);
+}
+
+void TConnectForm::ProfileNameBoxChange()
+{
+    const TIniFile ini(Std(sources_.settingsPath));
+    const std::string section = Std(ProfileNameBox->currentText());
+    const auto keepUnlessSet = [&](QLineEdit* edit, const char* key) {
+        edit->setText(Qt6(ini.ReadString(section, key, Std(edit->text()))));
+    };
+    keepUnlessSet(HostNameEdit, "HOST");
+    keepUnlessSet(UserIdEdit, "UID");
+    keepUnlessSet(PasswordEdit, "PWD");
+    keepUnlessSet(AccountEdit, "ACCOUNT");
+    keepUnlessSet(HostDirEdit, "DIR");
+    LocalDirEdit->setText(Qt6(ini.ReadString(section, "LOCDIR", "")));
+    CommentEdit->setText(Qt6(ini.ReadString(section, "COMMENT", "")));
+    ckOpenLastDir->setChecked(ini.ReadBool(section, "OPENLASTDIR", false));
+    LastLocalDir = Qt6(ini.ReadString(section, "LASTLOCALDIR", ""));
+    LastRemoteDir = Qt6(ini.ReadString(section, "LASTREMOTEDIR", ""));
+}
+
+bool TConnectForm::WriteSettings(const std::function<void()>& write)
+{
+    try {
+        write();
+        return true;
+    } catch (const EIniWriteError& error) {
+        sources_.dialogs.ShowMessage(QString::fromStdString(error.what()));
+        return false;
+    }
+}
+
+void TConnectForm::SaveBtnClick()
+{
+    const QString name = ProfileNameBox->currentText();
+    if (name.isEmpty()) {
+        sources_.dialogs.ShowMessage(QStringLiteral("プロファイル名を入力してください"));
+        return;
+    }
+    WriteSettings([&] {
+        TIniFile ini(Std(sources_.settingsPath));
+        const std::string section = Std(name);
+        ini.WriteString(section, "HOST", Std(HostNameEdit->text()));
+        ini.WriteString(section, "UID", Std(UserIdEdit->text()));
+        ini.WriteString(section, "ACCOUNT", Std(AccountEdit->text()));
+        if (SavePassWordBox->isChecked())
+            ini.WriteString(section, "PWD", Std(PasswordEdit->text()));
+        ini.WriteString(section, "DIR", Std(HostDirEdit->text()));
+        ini.WriteString(section, "LOCDIR", Std(LocalDirEdit->text()));
+        ini.WriteString(section, "COMMENT", Std(CommentEdit->text()));
+        ini.WriteBool(section, "OPENLASTDIR", ckOpenLastDir->isChecked());
+        ini.WriteBool(section, "CONNECTONCREATE", ckConnectOnCreate->isChecked());
+    });
+    FillProfileList();
+}
+
+void TConnectForm::NewBtnClick()
+{
+    ProfileNameBox->setEditText(QString());
+    for (QLineEdit* edit : {HostNameEdit, UserIdEdit, PasswordEdit, AccountEdit, HostDirEdit, LocalDirEdit, CommentEdit})
+        edit->clear();
+}
+
+void TConnectForm::DeleteBtnClick()
+{
+    if (sources_.dialogs.Ask(QStringLiteral("選択中のﾌﾟﾛﾌｧｲﾙを消去しますか？"), TUserDialogs::Buttons::YesNo,
+                             TUserDialogs::Icon::Exclamation) != TUserDialogs::Answer::Yes)
+        return;
+    const bool erased = WriteSettings([&] {
+        TIniFile(Std(sources_.settingsPath)).EraseSection(Std(ProfileNameBox->currentText()));
+    });
+    if (!erased)
+        return;
+    FillProfileList();
+    const TIniFile ini(Std(sources_.settingsPath));
+    ProfileNameBox->setEditText(Qt6(ini.ReadString(CurrentSection, "PROFILE", Std(ProfileNameBox->currentText()))));
+}
+
+void TConnectForm::RefBtnClick()
+{
+    const QString folder = sources_.dialogs.BrowseForFolder(QStringLiteral("ローカルの初期ディレクトリの選択："));
+    if (!folder.isEmpty())
+        LocalDirEdit->setText(folder);
+}
+
+void TConnectForm::OkBtnClick()
+{
+    if (!WriteSettings([this] { SaveCurrentSection(); }))
+        return;
+    ApplyInitialDirectories();
+    ApplyEngineSettings();
+    try {
+        const qint64 milliseconds = qint64{StrToInt(TimeOutEdit->text())} * 1000;
+        sources_.state.ConnectTimeout = static_cast<int>(
+            std::clamp<qint64>(milliseconds, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    } catch (const EConvertError&) {
+        // No connection: the caller hands the error on once the dialog has closed.
+        pendingError_ = std::current_exception();
+        reject();
+        return;
+    }
+    // Replies are awaited as long as the connection itself; without a time-out of its own, as
+    // long as the engine waits by default.
+    sources_.engine.ReadTimeout =
+        sources_.state.ConnectTimeout > 0 ? sources_.state.ConnectTimeout : TIdFTP::DefaultReadTimeoutMs;
+    sources_.showConnectionTarget(HostNameEdit->text());
+    sources_.setProfileBoxText(ProfileNameBox->currentText());
+    sources_.state.ConnectAccepted = true;
+    accept();
+}
+
+void TConnectForm::ApplyInitialDirectories()
+{
+    const bool openLast = ckOpenLastDir->isChecked();
+    QString remote;
+    if (openLast && !LastRemoteDir.isEmpty()) {
+        remote = LastRemoteDir;
+    } else {
+        remote = HostDirEdit->text();
+        if (remote.endsWith(u'/'))
+            remote.chop(1);
+    }
+    sources_.setRemoteDirText(remote);
+
+    const QString local = openLast && !LastLocalDir.isEmpty() ? LastLocalDir : LocalDirEdit->text();
+    if (!local.isEmpty())
+        sources_.changeLocalDirectory(local);
+}
+
+void TConnectForm::ApplyEngineSettings()
+{
+    TIdFTP& engine = sources_.engine;
+    engine.ProxySettings.ProxyType = static_cast<TIdFtpProxyType>(std::max(ProxyTypeBox->currentIndex(), 0));
+    engine.ProxySettings.Host = Std(ProxyServerEdit->text());
+    engine.ProxySettings.Port = IntegerOr(ProxyPortEdit->text(), 0);
+    engine.ProxySettings.UserName = Std(ProxyUserNameEdit->text());
+    engine.ProxySettings.Password = Std(ProxyPasswordEdit->text());
+    engine.Host = Std(HostNameEdit->text());
+    engine.Port = IntegerOr(PortEdit->text(), 21);
+    engine.Username = Std(UserIdEdit->text());
+    engine.Password = Std(PasswordEdit->text());
+    engine.Passive = ckPassive->isChecked();
+    if (const int size = TypedSpinValue(*seRecvBufferSize); size >= BufferSizeMinimum)
+        engine.RecvBufferSize = size;
+    if (const int size = TypedSpinValue(*seSendBufferSize); size >= BufferSizeMinimum)
+        engine.SendBufferSize = size;
+}
+
+void TConnectForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    AcceptDroppedDirectory(*event);
+}
+
+void TConnectForm::dropEvent(QDropEvent* event)
+{
+    if (const QString directory = AcceptDroppedDirectory(*event); !directory.isEmpty())
+        LocalDirEdit->setText(directory);
+}

@@ -1,0 +1,102 @@
+#pragma once
+#include "settings/WindowState.h"
+
+#include <QDialog>
+
+#include <exception>
+#include <functional>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class TIdFTP;
+class TIniFile;
+class TUserDialogs;
+
+// "接続先のプロファイル": creates, edits, saves and deletes connection profiles (sections of the
+// settings file) and on OK hands the chosen profile and the connection options to the window
+// and its engine.
+class TConnectForm : public QDialog {
+    Q_OBJECT
+public:
+    struct Sources {
+        QString settingsPath;
+        // The main window's profile box text at creation.
+        QString profileBoxText;
+        TUserDialogs& dialogs;
+        TIdFTP& engine;
+        TSessionState& state;
+        std::function<void(const QString&)> setRemoteDirText;
+        // Changes the local pane's directory; one that cannot be entered is ignored.
+        std::function<void(const QString&)> changeLocalDirectory;
+        // Status bar panel 2.
+        std::function<void(const QString&)> showConnectionTarget;
+        std::function<void(const QString&)> setProfileBoxText;
+    };
+
+    TConnectForm(QWidget* parent, Sources sources);
+
+    void ProfileNameBoxChange();
+    void SaveBtnClick();
+    void NewBtnClick();
+    void DeleteBtnClick();
+    void RefBtnClick();
+    void OkBtnClick();
+
+    bool ConnectOnCreate() const;
+    // The error that ended OK after the engine settings (a time-out that is not a number): the
+    // dialog closed without accepting and the caller passes it on to the error handler.
+    std::exception_ptr PendingError() const { return pendingError_; }
+
+    // One key of section "CURRENT" and the control that shows it: edits are text, check boxes
+    // flags, spin boxes integers and the proxy type box its item index.
+    struct TCurrentKey;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QWidget* BuildBasicPage();
+    QWidget* BuildOptionPage();
+    void FormCreate();
+    void FillProfileList();
+    // The keys of "CURRENT" in the order OK writes them.
+    std::vector<TCurrentKey> CurrentKeys() const;
+    void LoadCurrentSection();
+    void SaveCurrentSection();
+    void ApplyInitialDirectories();
+    void ApplyEngineSettings();
+    // Runs a step that writes the settings file; a write error is shown and the dialog stays.
+    bool WriteSettings(const std::function<void()>& write);
+
+    Sources sources_;
+    QString LastLocalDir;
+    QString LastRemoteDir;
+    std::exception_ptr pendingError_;
+
+    QComboBox* ProfileNameBox = nullptr;
+    QLineEdit* HostNameEdit = nullptr;
+    QLineEdit* UserIdEdit = nullptr;
+    QLineEdit* PasswordEdit = nullptr;
+    QLineEdit* AccountEdit = nullptr;
+    QLineEdit* HostDirEdit = nullptr;
+    QLineEdit* LocalDirEdit = nullptr;
+    QCheckBox* ckOpenLastDir = nullptr;
+    QLineEdit* CommentEdit = nullptr;
+    QCheckBox* ckConnectOnCreate = nullptr;
+    QLineEdit* TimeOutEdit = nullptr;
+    QLineEdit* PortEdit = nullptr;
+    QCheckBox* SavePassWordBox = nullptr;
+    QCheckBox* ckPassive = nullptr;
+    QSpinBox* seSendBufferSize = nullptr;
+    QSpinBox* seRecvBufferSize = nullptr;
+    QComboBox* ProxyTypeBox = nullptr;
+    QLineEdit* ProxyServerEdit = nullptr;
+    QLineEdit* ProxyPortEdit = nullptr;
+    QLineEdit* ProxyUserNameEdit = nullptr;
+    QLineEdit* ProxyPasswordEdit = nullptr;
+};

@@ -1,0 +1,251 @@
+#include "session/Session.h"
+
+#include "ftp/IdException.h"
+#include "ftp/IdFTP.h"
+#include "panes/ComboItems.h"
+#include "platform/IniFile.h"
+#include "session/ConnectForm.h"
+#include "session/RemoteHistory.h"
+#include "settings/UserDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QRegularExpression>
+#include <QWidget>
+
+namespace {
+
+const QString NotConnectedTitle = QStringLiteral("Marlux - 未接続");
+
+QStringList ComboItemTexts(const QComboBox& box)
+{
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+        items.append(box.itemText(i));
+    return items;
+}
+
+// Copies the application title into the window caption when the command ends, however it ends.
+class TCaptionUpdate {
+public:
+    explicit TCaptionUpdate(QWidget& window) : window_(window) {}
+    ~TCaptionUpdate() { window_.setWindowTitle(QApplication::applicationDisplayName()); }
+
+private:
+    QWidget& window_;
+};
+
+}  // namespace
+
+TSession::TSession(Sources sources) : sources_(std::move(sources))
+{
+    TIdFTP& engine = sources_.engine;
+    engine.OnAfterClientLogin = [this](TIdFTP*) { IdFTP1AfterClientLogin(); };
+    engine.OnDisconnected = [this](TIdTCPConnection*) { IdFTP1Disconnected(); };
+    engine.OnStatus = [this](TIdComponent*, TIdStatus, const std::string& text) {
+        IdFTP1Status(QString::fromStdString(text));
+    };
+    ShowConnectCommand(false);
+}
+
+TSession::~TSession()
+{
+    // The window is going; a later disconnect of the engine has nothing left to update.
+    sources_.engine.OnAfterClientLogin = nullptr;
+    sources_.engine.OnDisconnected = nullptr;
+    sources_.engine.OnStatus = nullptr;
+}
+
+void TSession::aConnectExecute(TSender sender)
+{
+    // A second connect command from the window's event processing during an attempt waits
+    // for that attempt to end.
+    if (connecting_)
+        return;
+    const TCaptionUpdate caption(sources_.window);
+    if (sources_.engine.Connected()) {
+        CloseSession();
+        SetApplicationTitle(NotConnectedTitle);
+    } else {
+        Connect(sender);
+    }
+}
+
+void TSession::Connect(TSender sender)
+{
+    RunConnectForm(sender);
+    if (!sources_.state.ConnectAccepted)
+        return;
+    sources_.state.ProfileName = sources_.profileNameBox.currentText();
+    LoadRemoteDirHistory();
+    sources_.enterBusyState();
+
+    TIdFTP& engine = sources_.engine;
+    connecting_ = true;
+    try {
+        // A time-out that is not positive leaves the engine its own bounded wait.
+        const int timeout = sources_.state.ConnectTimeout > 0 ? sources_.state.ConnectTimeout : -1;
+        engine.Connect(true, timeout);
+    } catch (const std::exception&) {
+        sources_.appendLogLine(QString::fromStdString(engine.Host) + QStringLiteral("への接続に失敗しました"));
+    }
+    connecting_ = false;
+    if (!engine.Connected()) {
+        // A connect time-out closes the socket without a disconnect notification; the window
+        // goes back to idle here in every case.
+        sources_.leaveBusyState();
+        return;
+    }
+    sources_.appendLogLine(QString::fromStdString(engine.SystemName));
+    sources_.remoteRefresh();
+    SetApplicationTitle(QStringLiteral("Marlux - ") + sources_.state.ProfileName);
+}
+
+void TSession::RunConnectForm(TSender sender)
+{
+    sources_.state.ConnectAccepted = false;
+    std::exception_ptr error;
+    {
+        TConnectForm form(&sources_.window,
+                          {sources_.settingsPath, sources_.profileNameBox.currentText(), sources_.dialogs,
+                           sources_.engine, sources_.state,
+                           [this](const QString& text) { sources_.remoteDirBox.setEditText(text); },
+                           sources_.changeLocalDirectory,
+                           [this](const QString& text) { sources_.setStatusPanel(2, text); },
+                           [this](const QString& text) { sources_.profileNameBox.setEditText(text); }});
+        if (sender == TSender::Startup && form.ConnectOnCreate())
+            form.OkBtnClick();
+        else
+            sources_.dialogs.RunModal(form);
+        error = form.PendingError();
+    }
+    if (error)
+        std::rethrow_exception(error);
+}
+
+void TSession::LoadRemoteDirHistory()
+{
+    if (std::optional<QStringList> items = LoadRemoteHistory(sources_.lstDir, sources_.state.ProfileName))
+        SetItemsSorted(sources_.remoteDirBox, std::move(*items));
+}
+
+void TSession::CloseSession()
+{
+    if (!sources_.engine.Connected())
+        return;
+    // Files that cannot be written do not keep the session open; the first error is passed on
+    // once the connection is closed.
+    std::exception_ptr firstError;
+    const auto keepGoing = [&firstError](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (...) {
+            if (!firstError)
+                firstError = std::current_exception();
+        }
+    };
+    keepGoing([this] { SaveProfileState(); });
+    keepGoing([this] {
+        SaveRemoteHistory(sources_.lstDir, sources_.state.ProfileName, ComboItemTexts(sources_.remoteDirBox));
+    });
+    TIdFTP& engine = sources_.engine;
+    try {
+        if (sources_.inTransfer)
+            engine.Abort();
+        engine.Quit();
+    } catch (const EIdException&) {
+        // The connection broke while closing: it is gone all the same.
+        engine.Disconnect();
+    }
+    if (firstError)
+        std::rethrow_exception(firstError);
+}
+
+void TSession::SaveProfileState()
+{
+    TIniFile ini(sources_.settingsPath.toStdString());
+    const std::string section = sources_.state.ProfileName.toStdString();
+    ini.WriteString(section, "LASTLOCALDIR", sources_.localDirText().toStdString());
+    ini.WriteString(section, "LASTREMOTEDIR", sources_.remoteDirBox.currentText().toStdString());
+}
+
+void TSession::ProfileNameBoxChange()
+{
+    if (!sources_.engine.Connected()) {
+        aConnectExecute(TSender::User);
+        return;
+    }
+    if (sources_.dialogs.Ask(QStringLiteral("接続を切って再接続しますか？"), TUserDialogs::Buttons::YesNo,
+                             TUserDialogs::Icon::Question) != TUserDialogs::Answer::Yes)
+        return;
+    aConnectExecute(TSender::User);
+    if (!sources_.engine.Connected())
+        aConnectExecute(TSender::User);
+}
+
+void TSession::NoDisconnectTimerTimer()
+{
+    if (sources_.engine.Connected() && !sources_.inTransfer && !sources_.busy())
+        sources_.engine.CurrentDirectory();
+}
+
+void TSession::IdFTP1AfterClientLogin()
+{
+    sources_.setStatusPanel(0, QStringLiteral("接続中"));
+    ShowConnectCommand(true);
+    EnableSessionMenuItems(true);
+    const TIdFTP& engine = sources_.engine;
+    AppendReplyToLog(engine.WelcomeReply.TextCode, engine.WelcomeReply.JoinedText());
+    AppendReplyToLog(engine.LoginReply.TextCode, engine.LoginReply.JoinedText());
+    // The system name follows once SYST has been answered (see Connect).
+    sources_.leaveBusyState();
+}
+
+void TSession::IdFTP1Disconnected()
+{
+    EnableSessionMenuItems(false);
+    sources_.setStatusPanel(0, QStringLiteral("未接続"));
+    for (int panel : {2, 3, 4})
+        sources_.setStatusPanel(panel, QString());
+    ShowConnectCommand(false);
+    sources_.remoteDirBox.clear();
+    sources_.remoteDirBox.setEditText(QString());
+    sources_.clearRemoteListing();
+    sources_.leaveBusyState();
+}
+
+void TSession::IdFTP1Status(const QString& text)
+{
+    sources_.appendLogLine(text);
+}
+
+void TSession::EnableSessionMenuItems(bool enabled)
+{
+    sources_.enableSessionMenuItems(enabled);
+    sources_.updateActionStates();
+}
+
+void TSession::ShowConnectCommand(bool connected)
+{
+    // The menu item shows the caption, the tool button the short text; both hint the short one.
+    QAction& action = sources_.connectAction;
+    const QString shortText = connected ? QStringLiteral("切断") : QStringLiteral("接続");
+    action.setText(connected ? QStringLiteral("切断(&D)") : QStringLiteral("接続(&C)"));
+    action.setIconText(shortText);
+    action.setToolTip(shortText);
+    action.setStatusTip(shortText);
+}
+
+void TSession::AppendReplyToLog(const std::string& code, const std::string& text)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    const QStringList lines = QString::fromStdString(code + " " + text).split(lineBreak);
+    for (const QString& line : lines)
+        sources_.appendLogLine(line);
+}
+
+void TSession::SetApplicationTitle(const QString& title)
+{
+    QApplication::setApplicationDisplayName(title);
+}

@@ -1,0 +1,87 @@
+#pragma once
+#include "settings/WindowState.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QWidget;
+class TIdFTP;
+class TUserDialogs;
+
+// The window's side of an FTP session: the connect/disconnect command, the engine's login,
+// disconnect and status notifications, the keep-alive PWD, the session texts and the last
+// directories and remote directory history of the profile in use.
+class TSession {
+public:
+    struct Sources {
+        TIdFTP& engine;
+        TSessionState& state;
+        // Set while a data transfer runs.
+        const bool& inTransfer;
+        std::function<bool()> busy;
+        TUserDialogs& dialogs;
+        // Owner of the connection dialog; its caption shows the application title.
+        QWidget& window;
+        QString settingsPath;
+        // LstDir, set once the window has prepared it.
+        const QString& lstDir;
+        QComboBox& profileNameBox;
+        QComboBox& remoteDirBox;
+        // The text of the local directory box.
+        std::function<QString()> localDirText;
+        std::function<void(const QString&)> changeLocalDirectory;
+        std::function<void(const QString&)> appendLogLine;
+        std::function<void(int panel, const QString&)> setStatusPanel;
+        QAction& connectAction;
+        // Switches the menu items that work only while a session is open.
+        std::function<void(bool)> enableSessionMenuItems;
+        std::function<void()> enterBusyState;
+        std::function<void()> leaveBusyState;
+        std::function<void()> updateActionStates;
+        // aRemoteRefreshExecute: lists the remote directory after connecting.
+        std::function<void()> remoteRefresh;
+        // Empties the remote file list, the remote tree and the listing lines.
+        std::function<void()> clearRemoteListing;
+    };
+
+    explicit TSession(Sources sources);
+    ~TSession();
+    TSession(const TSession&) = delete;
+    TSession& operator=(const TSession&) = delete;
+
+    enum class TSender { Startup, User };
+    // Connects through the connection dialog when no session is open, otherwise ends it. At
+    // start-up a profile marked to connect directly connects without showing the dialog.
+    void aConnectExecute(TSender sender = TSender::User);
+    // The main window's profile box chosen or double-clicked.
+    void ProfileNameBoxChange();
+    void NoDisconnectTimerTimer();
+    // Writes the last local and remote directories into the profile in use.
+    void SaveProfileState();
+    // Ends an open session as the disconnect command does, without touching the title: the
+    // profile state and remote history saved, a running transfer aborted, QUIT.
+    void CloseSession();
+
+    void IdFTP1AfterClientLogin();
+    void IdFTP1Disconnected();
+    void IdFTP1Status(const QString& text);
+
+private:
+    void Connect(TSender sender);
+    // Shows the dialog (or runs its OK at once) and passes on an error that ended its OK.
+    void RunConnectForm(TSender sender);
+    void LoadRemoteDirHistory();
+    void SetApplicationTitle(const QString& title);
+    void EnableSessionMenuItems(bool enabled);
+    // The captions and hints of the connect command for the state.
+    void ShowConnectCommand(bool connected);
+    // The texts of a reply, each of its lines one log line.
+    void AppendReplyToLog(const std::string& code, const std::string& text);
+
+    Sources sources_;
+    bool connecting_ = false;
+};

@@ -1,0 +1,481 @@
+#include "MainFormFixture.h"
+
+#include "fixtures/ClosedPort.h"
+#include "fixtures/FtpServer.h"
+#include "fixtures/ScriptedPeer.h"
+#include "fixtures/VsftpdServer.h"
+#include "ftp/IdException.h"
+#include "log/Editor.h"
+#include "panes/FileListModel.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+using Answer = TUserDialogs::Answer;
+using Strings = std::vector<std::string>;
+
+const QStringList SessionMenuItems{"Remote",       "UploadAll",    "TransformAndUploadAll",   "UploadAll0",
+                                   "TransformAndUploadAll0", "DownloadAll", "TransformAndDownloadAll",
+                                   "DownloadAll0", "TransformAndDownloadAll0", "RemoteMkDir", "RemoteMkDir0",
+                                   "RemoteSelectAll", "RemoteSelectAll0", "Chmod", "Chmod0"};
+
+// The fields of the connection dialog a test fills in before pressing OK.
+struct TProfile {
+    QString name = QStringLiteral("site");
+    QString host = QStringLiteral("127.0.0.1");
+    int port = 0;
+    QString user = QStringLiteral("user");
+    QString password = QStringLiteral("secret");
+    QString remoteDir;
+    QString timeOut = QStringLiteral("5");
+    int proxyType = -1;
+    int proxyPort = 0;
+};
+
+
+class SessionTest : public MainFormTest {
+protected:
+    // A window that does not offer the dialog by itself one second after start-up.
+    TMainForm& OpenQuiet()
+    {
+        WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
+        return Open();
+    }
+    void QueueConnectDialog(const TProfile& profile)
+    {
+        dialogs_->QueueDialog([profile](QDialog& dialog) {
+            const auto edit = [&](const char* name, const QString& text) {
+                dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
+            };
+            dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(profile.name);
+            edit("HostNameEdit", profile.host);
+            edit("PortEdit", QString::number(profile.port));
+            edit("UserIdEdit", profile.user);
+            edit("PasswordEdit", profile.password);
+            edit("HostDirEdit", profile.remoteDir);
+            edit("TimeOutEdit", profile.timeOut);
+            edit("ProxyServerEdit", profile.proxyType < 0 ? QString() : QStringLiteral("127.0.0.1"));
+            edit("ProxyPortEdit", QString::number(profile.proxyPort));
+            dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(profile.proxyType);
+            dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
+            return dialog.result();
+        });
+    }
+    static TProfile ProfileAt(int port)
+    {
+        TProfile profile;
+        profile.port = port;
+        return profile;
+    }
+    // Runs the connect command with the dialog filled in, and lets the window go idle.
+    void Connect(const TProfile& profile)
+    {
+        QueueConnectDialog(profile);
+        form_->Action("aConnect")->trigger();
+        Pump(20);
+    }
+    QStringList LogLines() const
+    {
+        QStringList lines;
+        for (int i = 0; i < form_->LogPane()->LineCount(); ++i)
+            lines << form_->LogPane()->Line(i);
+        return lines;
+    }
+    QComboBox& RemoteDirBox() const { return *form_->findChild<QComboBox*>(QStringLiteral("RemoteDirBox")); }
+    QAction& MenuItem(const QString& name) const { return *form_->findChild<QAction*>(name); }
+    QStringList EnabledMenuItems() const
+    {
+        QStringList enabled;
+        for (const QString& name : SessionMenuItems)
+            if (MenuItem(name).isEnabled())
+                enabled << name;
+        return enabled;
+    }
+    bool PanesEnabled() const
+    {
+        return form_->findChild<QGroupBox*>(QStringLiteral("LocalSysGroupBox"))->isEnabled() &&
+               form_->findChild<QGroupBox*>(QStringLiteral("RemoteSysGroupBox"))->isEnabled();
+    }
+    std::string LstFile(const std::string& name) const { return HomeFile("LST/" + name); }
+    // The window after a session ended or an attempt failed.
+    void ExpectNotConnectedTexts() const
+    {
+        ExpectIdleAndNotConnected();
+        EXPECT_EQ(EnabledMenuItems(), QStringList());
+    }
+    void ExpectIdleAndNotConnected() const
+    {
+        EXPECT_FALSE(form_->SessionConnected());
+        EXPECT_EQ(form_->StatusPanelText(0), QStringLiteral("未接続"));
+        EXPECT_EQ(form_->Action("aConnect")->text(), QStringLiteral("接続(&C)"));
+        EXPECT_EQ(MenuItem("Connect").text(), QStringLiteral("接続(&C)"));
+        EXPECT_EQ(form_->Action("aConnect")->toolTip(), QStringLiteral("接続"));
+        EXPECT_EQ(form_->Action("aConnect")->iconText(), QStringLiteral("接続"));
+        EXPECT_FALSE(form_->BusyFlag());
+        EXPECT_TRUE(PanesEnabled());
+    }
+};
+
+}  // namespace
+
+TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
+{
+    FtpServer server;
+    TMainForm& form = OpenQuiet();
+    TempDir::WriteFile(LstFile("site.lst"), "/pub\n/incoming\n");
+    TProfile profile = ProfileAt(server.Port());
+    profile.remoteDir = QStringLiteral("/pub/");
+    Connect(profile);
+
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_EQ(form.Session().ProfileName, QStringLiteral("site"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - site"));
+    EXPECT_EQ(form.StatusPanelText(0), QStringLiteral("接続中"));
+    EXPECT_EQ(form.StatusPanelText(2), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(form.Action("aConnect")->text(), QStringLiteral("切断(&D)"));
+    EXPECT_EQ(MenuItem("Connect").text(), QStringLiteral("切断(&D)"));
+    EXPECT_EQ(MenuItem("Connect").statusTip(), QStringLiteral("切断"));
+    EXPECT_EQ(form.Action("aConnect")->iconText(), QStringLiteral("切断"));
+    EXPECT_EQ(EnabledMenuItems(), SessionMenuItems);
+    EXPECT_TRUE(form.Action("aUploadAll")->isEnabled());
+    EXPECT_FALSE(form.BusyFlag());
+    EXPECT_EQ(RemoteDirBox().currentText(), QStringLiteral("/pub"));
+    EXPECT_EQ(RemoteDirBox().count(), 2);
+
+    // The greeting and login replies, then the system name once SYST has been answered.
+    const QStringList lines = LogLines();
+    const qsizetype welcome = lines.indexOf(QStringLiteral("220 Marlux test server ready."));
+    const qsizetype login = lines.indexOf(QStringLiteral("230 Login successful."));
+    const qsizetype syst = lines.indexOf(QStringLiteral(">> 215 UNIX Type: L8"));
+    ASSERT_GE(welcome, 0);
+    EXPECT_GT(login, welcome);
+    ASSERT_GT(syst, login);
+    EXPECT_GT(lines.indexOf(QStringLiteral("UNIX Type: L8")), syst);
+    EXPECT_TRUE(lines.contains(QStringLiteral("Connected.")));
+
+    const QString localDir = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"))->currentText();
+    RemoteDirBox().addItem(QStringLiteral("/visited"));
+    form.Action("aConnect")->trigger();
+    ExpectNotConnectedTexts();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
+    EXPECT_EQ(RemoteDirBox().count(), 0);
+    EXPECT_EQ(RemoteDirBox().currentText(), QString());
+    EXPECT_EQ(form.StatusPanelText(2), QString());
+    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< QUIT")));
+    EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "/pub");
+    EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), localDir.toStdString());
+    EXPECT_EQ(TempDir::ReadFile(LstFile("site.lst")), "/incoming\n/pub\n/visited\n");
+}
+
+TEST_F(SessionTest, AVsftpdSessionShowsItsOwnDialogueAndEndsWhenTheWindowCloses)
+{
+    VsftpdServer server;
+    TMainForm& form = OpenQuiet();
+    TProfile profile;
+    profile.name = QStringLiteral("vs");
+    profile.port = server.Port();
+    profile.user = QStringLiteral("anonymous");
+    Connect(profile);
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_TRUE(LogLines().contains(QStringLiteral("220 ") + VsftpdServer::Banner));
+    EXPECT_TRUE(LogLines().contains(QStringLiteral("230 Login successful.")));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - vs"));
+    RemoteDirBox().setEditText(QStringLiteral("/"));
+    CloseWindow();
+    EXPECT_EQ(IniValue("vs", "LASTREMOTEDIR"), "/");
+    EXPECT_TRUE(TempDir::Exists(LstFile("vs.lst")));
+}
+
+TEST_F(SessionTest, ARefusedLoginIsOneLogLineAfterTheServersAndLeavesTheWindowIdle)
+{
+    FtpServer pyftpdlib;
+    VsftpdServer vsftpd;
+    for (int port : {pyftpdlib.Port(), vsftpd.Port()}) {
+        TMainForm& form = OpenQuiet();
+        TProfile profile = ProfileAt(port);
+        profile.password = QStringLiteral("wrong");
+        Connect(profile);
+        ExpectNotConnectedTexts();
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
+        const QStringList lines = LogLines();
+        ASSERT_GE(lines.size(), 2);
+        EXPECT_EQ(lines.last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
+        EXPECT_TRUE(lines.at(lines.size() - 2).startsWith(QStringLiteral("Disconnected")) ||
+                    lines.at(lines.size() - 2).startsWith(QStringLiteral(">> 530")))
+            << lines.join(u'\n').toStdString();
+        EXPECT_EQ(lines.filter(QStringLiteral(">> 530")).size(), 1);
+        CloseWindow();
+    }
+}
+
+TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable)
+{
+    TMainForm& form = OpenQuiet();
+    TProfile refused = ProfileAt(ClosedLoopbackPort());
+    Connect(refused);
+    // The socket never connected, so no disconnect notification came: the menus are as at start.
+    ExpectIdleAndNotConnected();
+    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
+
+    // A name that cannot be resolved (the empty name fails without asking any name server).
+    TProfile unnamed;
+    unnamed.host = QString();
+    unnamed.port = 21;
+    Connect(unnamed);
+    ExpectIdleAndNotConnected();
+    EXPECT_EQ(LogLines().last(), QStringLiteral("への接続に失敗しました"));
+
+    // A server that accepts but never greets: the time-out ends the wait, and the window
+    // keeps processing events meanwhile.
+    ScriptedPeer silent;
+    silent.Pause(4000).Close();
+    silent.Start();
+    TProfile mute = ProfileAt(silent.Port());
+    mute.timeOut = QStringLiteral("1");
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    // A second connect command meanwhile waits for this attempt to end.
+    QTimer::singleShot(200, &form, [&form] { form.Action("aConnect")->trigger(); });
+    Connect(mute);
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
+    EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
+    EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), "<missing>");
+    EXPECT_GE(ticks, 20);
+    ExpectNotConnectedTexts();
+    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
+}
+
+TEST_F(SessionTest, ATimeOutThatIsNotANumberConnectsNothingAndSaysWhyInTheLog)
+{
+    FtpServer server;
+    TMainForm& form = OpenQuiet();
+    TProfile profile = ProfileAt(server.Port());
+    profile.timeOut = QStringLiteral("abc");
+    Connect(profile);
+    EXPECT_FALSE(form.SessionConnected());
+    EXPECT_FALSE(form.Session().ConnectAccepted);
+    EXPECT_EQ(LogLines().last(), QStringLiteral("'abc' is not a valid integer value"));
+    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("Connecting")));
+    EXPECT_EQ(IniValue("CURRENT", "TIMEOUT"), "abc");
+    ExpectIdleAndNotConnected();
+}
+
+TEST_F(SessionTest, CancellingTheDialogChangesNothingThatWasNotSaved)
+{
+    TMainForm& form = OpenQuiet();
+    dialogs_->QueueDialog([](QDialog& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("saved"));
+        dialog.findChild<QPushButton*>(QStringLiteral("SaveBtn"))->click();
+        dialog.findChild<QLineEdit*>(QStringLiteral("HostNameEdit"))->setText(QStringLiteral("elsewhere"));
+        return int(QDialog::Rejected);
+    });
+    form.Action("aConnect")->trigger();
+    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{QStringLiteral("接続先のプロファイル")});
+    EXPECT_EQ(IniValue("CURRENT", "HOST"), "<missing>");
+    EXPECT_EQ(IniValue("saved", "HOST"), "");
+    // The window's profile list is read at start-up only.
+    EXPECT_EQ(form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->findText(QStringLiteral("saved")), -1);
+    EXPECT_EQ(form.IdFTP1.Host, "");
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
+    ExpectIdleAndNotConnected();
+}
+
+TEST_F(SessionTest, AProfileMarkedToConnectOnStartConnectsWithoutTheDialog)
+{
+    FtpServer server;
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nPROFILE=auto\nHOST=127.0.0.1\nPORT=" + std::to_string(server.Port()) +
+                                    "\nUID=user\nSAVEPWD=1\nPWD=secret\nTIMEOUT=5\nCONNECTONCREATE=1\n[auto]\n");
+    TMainForm& form = Open();
+    for (int waited = 0; waited < 3000 && !form.SessionConnected(); waited += 50)
+        Pump(50);
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_TRUE(dialogs_->DialogTitles().isEmpty());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - auto"));
+
+    // The same switch does not skip the dialog when the user asks to connect.
+    form.Action("aConnect")->trigger();
+    ExpectNotConnectedTexts();
+    form.Action("aConnect")->trigger();
+    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{QStringLiteral("接続先のプロファイル")});
+    EXPECT_FALSE(form.SessionConnected());
+}
+
+TEST_F(SessionTest, DisconnectingDuringATransferSendsAborBeforeQuit)
+{
+    for (bool inTransfer : {false, true}) {
+        ScriptedPeer peer;
+        peer.ScriptLogin();
+        peer.Start();
+        TMainForm& form = OpenQuiet();
+        Connect(ProfileAt(peer.Port()));
+        ASSERT_TRUE(form.SessionConnected());
+        form.Transfer().InTransfer = inTransfer;
+        form.Action("aConnect")->trigger();
+        peer.Wait();
+        const Strings lines = peer.Lines();
+        const Strings tail(lines.begin() + 3, lines.end());
+        EXPECT_EQ(tail, inTransfer ? (Strings{"ABOR", "QUIT"}) : Strings{"QUIT"});
+        form.Transfer().InTransfer = false;
+        CloseWindow();
+    }
+}
+
+TEST_F(SessionTest, TheKeepAliveSendsPwdOnlyWhileConnectedAndIdle)
+{
+    FtpServer server;
+    TMainForm& form = OpenQuiet();
+    const auto tick = [&] { emit form.NoDisconnectTimer()->timeout({}); };
+    const auto pwdCount = [&] { return LogLines().filter(QStringLiteral("<< PWD")).size(); };
+    tick();
+    EXPECT_EQ(pwdCount(), 0);
+
+    Connect(ProfileAt(server.Port()));
+    ASSERT_TRUE(form.SessionConnected());
+    tick();
+    EXPECT_EQ(pwdCount(), 1);
+    EXPECT_TRUE(LogLines().last().startsWith(QStringLiteral(">> 257")));
+
+    form.EnterBusyState();
+    tick();
+    form.LeaveBusyState();
+    form.Transfer().InTransfer = true;
+    tick();
+    form.Transfer().InTransfer = false;
+    EXPECT_EQ(pwdCount(), 1);
+    tick();
+    EXPECT_EQ(pwdCount(), 2);
+}
+
+TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavingItsHistory)
+{
+    ScriptedPeer peer;
+    peer.ScriptLogin();
+    peer.Close();
+    peer.Start();
+    TMainForm& form = OpenQuiet();
+    TProfile profile = ProfileAt(peer.Port());
+    profile.remoteDir = QStringLiteral("/pub");
+    Connect(profile);
+    ASSERT_TRUE(form.SessionConnected());
+    auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"));
+    auto* model = static_cast<TFileListModel*>(view->model());
+    TFileRow row;
+    row.caption = QStringLiteral("left.txt");
+    model->SetRows({row});
+    RemoteDirBox().addItem(QStringLiteral("/pub"));
+    peer.Wait();
+
+    // The next command finds the connection gone.
+    emit form.NoDisconnectTimer()->timeout({});
+    ExpectNotConnectedTexts();
+    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_EQ(RemoteDirBox().count(), 0);
+    EXPECT_EQ(RemoteDirBox().currentText(), QString());
+    EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
+    EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "<missing>");
+}
+
+TEST_F(SessionTest, ASocketErrorOfAnyCommandEndsTheSession)
+{
+    FtpServer server;
+    TMainForm& form = OpenQuiet();
+    Connect(ProfileAt(server.Port()));
+    ASSERT_TRUE(form.SessionConnected());
+    form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
+    form.Action("aRemoteRefresh")->trigger();
+    EXPECT_EQ(form.StatusPanelText(0), QStringLiteral("未接続"));
+    EXPECT_EQ(EnabledMenuItems(), QStringList());
+    EXPECT_EQ(LogLines().filter(QStringLiteral("Connection reset by peer.")).size(), 1);
+    EXPECT_FALSE(form.SessionConnected());
+}
+
+TEST_F(SessionTest, LoggingInThroughAProxySendsTheProxyUserLine)
+{
+    ScriptedPeer proxy;
+    proxy.Send("220 proxy ready\r\n").Reply("331 password\r\n").Reply("230 in\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n");
+    proxy.Start();
+    TMainForm& form = OpenQuiet();
+    TProfile profile;
+    profile.host = QStringLiteral("ftp.example.jp");
+    profile.port = 21;
+    profile.proxyType = 1;  // "USER user@hostname"
+    profile.proxyPort = proxy.Port();
+    Connect(profile);
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_EQ(form.StatusPanelText(2), QStringLiteral("ftp.example.jp"));
+    form.Action("aConnect")->trigger();
+    proxy.Wait();
+    EXPECT_EQ(proxy.Lines(), (Strings{"USER user@ftp.example.jp", "PASS secret", "TYPE I", "SYST", "QUIT"}));
+}
+
+TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)
+{
+    FtpServer server;
+    TMainForm& form = OpenQuiet();
+    auto* box = form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"));
+    TProfile profile = ProfileAt(server.Port());
+    QueueConnectDialog(profile);
+    emit box->textActivated(QStringLiteral("site"));
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_TRUE(dialogs_->Shown().isEmpty());
+
+    dialogs_->QueueAnswer(Answer::No);
+    emit box->textActivated(QStringLiteral("site"));
+    EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("接続を切って再接続しますか？")});
+    EXPECT_TRUE(form.SessionConnected());
+
+    // Yes disconnects and offers the dialog again; cancelling it leaves the window disconnected.
+    dialogs_->QueueAnswer(Answer::Yes);
+    emit box->textActivated(QStringLiteral("site"));
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 2);
+    ExpectNotConnectedTexts();
+}
+
+TEST_F(SessionTest, AProfileNameThatIsAPathKeepsItsHistoryInsideTheListFolder)
+{
+    FtpServer server;
+    TMainForm& form = OpenQuiet();
+    for (const QString& name : {QStringLiteral("../escape"), QStringLiteral("..")}) {
+        TProfile profile;
+        profile.name = name;
+        profile.port = server.Port();
+        Connect(profile);
+        ASSERT_TRUE(form.SessionConnected());
+        RemoteDirBox().addItem(QStringLiteral("/kept"));
+        form.Action("aConnect")->trigger();
+    }
+    EXPECT_EQ(QDir(QString::fromStdString(HomeFile("LST"))).entryList({"*.lst"}, QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{"%2E%2E.lst", "..%2Fescape.lst"}));
+    EXPECT_FALSE(TempDir::Exists(HomeFile("escape.lst")));
+    EXPECT_FALSE(TempDir::Exists(HomeFile("LST.lst")));
+}
+
+TEST_F(SessionTest, AHistoryThatCannotBeWrittenDoesNotKeepTheSessionOpen)
+{
+    FtpServer server;
+    TMainForm& form = OpenQuiet();
+    Connect(ProfileAt(server.Port()));
+    ASSERT_TRUE(form.SessionConnected());
+    QDir(QString::fromStdString(HomeFile("LST"))).removeRecursively();
+    TempDir::WriteFile(HomeFile("LST"), "not a folder");
+    form.Action("aConnect")->trigger();
+    ExpectNotConnectedTexts();
+    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< QUIT")));
+    EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "");
+}
