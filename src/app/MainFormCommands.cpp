@@ -8,6 +8,7 @@
 #include "log/LogViewer.h"
 #include "platform/ProgramDir.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -76,7 +77,10 @@ void TMainForm::aAboutExecute()
 void TMainForm::aExitExecute()
 {
     hide();
-    close();
+    // A hidden window's close does not count as the last window closing, so the event loop
+    // would run on with no window: end it once the close steps have run.
+    if (close())
+        QCoreApplication::quit();
 }
 
 void TMainForm::aCurrentSessionLog1Execute()

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QMimeData>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
@@ -190,7 +191,10 @@ TEST_F(MainFormTest, AboutShowsTheVersionBox)
 TEST_F(MainFormTest, ExitHidesAndClosesTheWindowRunningTheCloseSteps)
 {
     TMainForm& form = Open();
-    form.Action("aExit")->trigger();
+    // Run from the event loop, as the menu does: the loop must end, not run on without a window.
+    QTimer::singleShot(0, &form, [&form] { form.Action("aExit")->trigger(); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(2); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(IniValue("CURRENT", "bAuto"), "1");
     EXPECT_FALSE(TempDir::ReadFile(HomeFile("TextExt.txt")).empty());
