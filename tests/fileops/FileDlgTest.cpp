@@ -12,10 +12,8 @@ TEST(FileDlg, ShowsTheCallersTextsWithTheFocusInTheEditBox)
     TFileDlg dialog(nullptr);
     dialog.Prepare(QStringLiteral("ファイル名の変更"), QStringLiteral("選択中のファイル： a.txt"),
                    QStringLiteral("新規ファイル名：　"), QStringLiteral("a.txt"));
-    EXPECT_EQ(dialog.size(), QSize(454, 116));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ファイル名の変更"));
     EXPECT_EQ(dialog.CurrentName()->text(), QStringLiteral("選択中のファイル： a.txt"));
-    EXPECT_EQ(dialog.CancelBtn()->text(), QStringLiteral("&Cancel"));
     EXPECT_TRUE(dialog.OkBtn()->isDefault());
     dialog.show();
     QApplication::processEvents();

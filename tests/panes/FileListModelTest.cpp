@@ -26,8 +26,6 @@ TEST(LocalFileRow, EntriesBecomeRowsWithTheirTextsAndIcons) {
 
 TEST(FileListModel, ShowsFourColumnsAndSortsInPlace) {
     TFileListModel model;
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("ファイル名"));
-    EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("属性"));
     TLocalRowFactory factory({}, {".txt"});
     std::vector<TFileRow> rows{factory.Row(DirectoryEntry{"b.txt", 5, 0, 0x80}),
                                factory.Row(DirectoryEntry{"dir", 0, 0, 0x10})};

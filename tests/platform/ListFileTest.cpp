@@ -53,15 +53,10 @@ TEST(ListFile, SaveToImpossiblePathThrows)
     EXPECT_THROW(SaveListFile(dir.File("file") + "/list.txt", {"a"}), std::runtime_error);
 }
 
-TEST(ListFile, TextExtensionsDefaultWhenMissing)
+TEST(ListFile, TextExtensionsDefaultWhenMissingAndAreTrimmedAndDotted)
 {
     TempDir dir;
     EXPECT_EQ(LoadTextExtList(dir.Path()), (StringList{".txt", ".html", ".htm", ".css"}));
-}
-
-TEST(ListFile, TextExtensionsTrimmedAndDotted)
-{
-    TempDir dir;
     TempDir::WriteFile(dir.File("TextExt.txt"), "txt\r\nhtml\r\n\r\n\r\n");
     EXPECT_EQ(LoadTextExtList(dir.Path()), (StringList{".txt", ".html"}));
     TempDir::WriteFile(dir.File("TextExt.txt"), "  \ntxt\n\n.html\n");

@@ -45,14 +45,17 @@ void ExpectQuadrants(const TDecodeResult& result)
     ExpectNear(result.picture->Pixel(27, 27), {255, 255, 255}, "bottom right");
 }
 
-TEST_F(JpegPlugin, ColourPictureComesBackInPlace)
+TEST_F(JpegPlugin, BaselineAndProgressivePicturesComeBackInPlace)
 {
-    ExpectQuadrants(plugin_.Decode(EncodeJpeg(Quadrants(false))));
-}
-
-TEST_F(JpegPlugin, ProgressivePictureComesBackInPlace)
-{
-    ExpectQuadrants(plugin_.Decode(EncodeJpeg(Quadrants(true))));
+    for (const bool progressive : {false, true}) {
+        const TBytes jpeg = EncodeJpeg(Quadrants(progressive));
+        PictureInfo info{};
+        ASSERT_EQ(plugin_.Info(jpeg, info), SpiSuccess);
+        EXPECT_EQ(info.width, 32);
+        EXPECT_EQ(info.height, 32);
+        EXPECT_EQ(info.colorDepth, 24);
+        ExpectQuadrants(plugin_.Decode(jpeg));
+    }
 }
 
 TEST_F(JpegPlugin, GreyPictureHasAGreyColourTable)
@@ -74,15 +77,6 @@ TEST_F(JpegPlugin, AdobeCmykPictureBecomesRgb)
     const TDecodeResult result = plugin_.Decode(EncodeJpeg(spec));
     ASSERT_EQ(result.code, SpiSuccess);
     ExpectNear(result.picture->Pixel(3, 3), {255, 0, 0}, "red");
-}
-
-TEST_F(JpegPlugin, InfoGivesSizeAndDepth)
-{
-    PictureInfo info{};
-    ASSERT_EQ(plugin_.Info(EncodeJpeg(Quadrants(true)), info), SpiSuccess);
-    EXPECT_EQ(info.width, 32);
-    EXPECT_EQ(info.height, 32);
-    EXPECT_EQ(info.colorDepth, 24);
 }
 
 TEST_F(JpegPlugin, OversizedDeclaredPictureIsRefused)

@@ -21,26 +21,25 @@ TPngSpec Gradient(int width, int height, bool interlaced)
     return spec;
 }
 
-TEST_F(PngPlugin, RgbRowsComeBackBottomUpInBlueGreenRed)
+TEST_F(PngPlugin, PlainAndInterlacedRgbRowsComeBackBottomUpInBlueGreenRed)
 {
     // Width 5: 15 bytes a row, padded to 16.
-    const TDecodeResult result = plugin_.Decode(EncodePng(Gradient(5, 7, false)));
-    ASSERT_EQ(result.code, SpiSuccess);
-    EXPECT_EQ(result.picture->Width(), 5);
-    EXPECT_EQ(result.picture->Height(), 7);
-    EXPECT_EQ(result.picture->BitCount(), 24);
-    for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 5; ++x)
-            ASSERT_EQ(result.picture->Pixel(x, y), (TRgb{10 * x, 10 * y, x + y})) << x << "," << y;
-}
-
-TEST_F(PngPlugin, InterlacedPictureEqualsThePlainOne)
-{
-    const TDecodeResult result = plugin_.Decode(EncodePng(Gradient(13, 11, true)));
-    ASSERT_EQ(result.code, SpiSuccess);
-    for (int y = 0; y < 11; ++y)
-        for (int x = 0; x < 13; ++x)
-            ASSERT_EQ(result.picture->Pixel(x, y), (TRgb{10 * x, 10 * y, x + y})) << x << "," << y;
+    for (const bool interlaced : {false, true}) {
+        const TBytes png = EncodePng(Gradient(5, 7, interlaced));
+        PictureInfo info{};
+        ASSERT_EQ(plugin_.Info(png, info), SpiSuccess);
+        EXPECT_EQ(info.width, 5);
+        EXPECT_EQ(info.height, 7);
+        EXPECT_EQ(info.colorDepth, 24);
+        const TDecodeResult result = plugin_.Decode(png);
+        ASSERT_EQ(result.code, SpiSuccess);
+        EXPECT_EQ(result.picture->Width(), 5);
+        EXPECT_EQ(result.picture->Height(), 7);
+        EXPECT_EQ(result.picture->BitCount(), 24);
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 5; ++x)
+                ASSERT_EQ(result.picture->Pixel(x, y), (TRgb{10 * x, 10 * y, x + y})) << x << "," << y;
+    }
 }
 
 TEST_F(PngPlugin, AlphaIsComposedOntoWhite)
@@ -89,15 +88,6 @@ TEST_F(PngPlugin, GreyAndSixteenBitSamples)
     EXPECT_NEAR(pixel.red, 0x12, 1);
     EXPECT_NEAR(pixel.green, 0xAB, 1);
     EXPECT_NEAR(pixel.blue, 0xFF, 1);
-}
-
-TEST_F(PngPlugin, InfoGivesTheDeclaredSize)
-{
-    PictureInfo info{};
-    ASSERT_EQ(plugin_.Info(EncodePng(Gradient(31, 17, false)), info), SpiSuccess);
-    EXPECT_EQ(info.width, 31);
-    EXPECT_EQ(info.height, 17);
-    EXPECT_EQ(info.colorDepth, 24);
 }
 
 TEST_F(PngPlugin, OversizedDeclaredPictureIsRefused)

@@ -94,26 +94,9 @@ TEST_F(ConnectFormTest, AFirstRunShowsTheInitialValuesAndOkWritesTheCurrentSecti
     auto form = Create();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("接続先のプロファイル"));
     EXPECT_EQ(ProfileBox(*form).currentText(), QStringLiteral("CURRENT"));
-    EXPECT_EQ(Edit(*form, "TimeOutEdit").text(), QStringLiteral("60"));
-    EXPECT_EQ(Edit(*form, "PortEdit").text(), QStringLiteral("21"));
-    EXPECT_EQ(Edit(*form, "ProxyPortEdit").text(), QStringLiteral("0"));
-    EXPECT_TRUE(Check(*form, "SavePassWordBox").isChecked());
-    EXPECT_FALSE(Check(*form, "ckPassive").isChecked());
-    EXPECT_FALSE(Check(*form, "ckOpenLastDir").isChecked());
     EXPECT_FALSE(form->ConnectOnCreate());
     EXPECT_EQ(Edit(*form, "PasswordEdit").echoMode(), QLineEdit::Password);
     EXPECT_EQ(Edit(*form, "ProxyPasswordEdit").echoMode(), QLineEdit::Normal);
-    for (const char* name : {"seSendBufferSize", "seRecvBufferSize"}) {
-        const QSpinBox& spin = Control<QSpinBox>(*form, name);
-        EXPECT_EQ(spin.value(), 8196);
-        EXPECT_EQ(spin.minimum(), 4098);
-        EXPECT_EQ(spin.singleStep(), 4098);
-        EXPECT_EQ(spin.maximum(), 1000000);
-    }
-    const QComboBox& proxyTypes = Control<QComboBox>(*form, "ProxyTypeBox");
-    EXPECT_EQ(proxyTypes.currentIndex(), -1);
-    EXPECT_EQ(proxyTypes.count(), 6);
-    EXPECT_EQ(proxyTypes.itemText(2), QStringLiteral("SITE (with logon)"));
     EXPECT_TRUE(Control<QPushButton>(*form, "OkBtn").isDefault());
 
     Edit(*form, "HostNameEdit").setText(QStringLiteral("ftp.example.jp"));

@@ -9,7 +9,6 @@
 TEST(RemoteHistory, OrdinaryProfileNamesMapUnchanged)
 {
     EXPECT_EQ(RemoteHistoryFileName(QStringLiteral("my site")), QStringLiteral("my site.lst"));
-    EXPECT_EQ(RemoteHistoryFileName(QStringLiteral("a.b")), QStringLiteral("a.b.lst"));
     EXPECT_EQ(RemoteHistoryFileName(QStringLiteral("100%")), QStringLiteral("100%.lst"));
     EXPECT_EQ(RemoteHistoryFileName(QStringLiteral("...")), QStringLiteral("....lst"));
     EXPECT_EQ(RemoteHistoryPath(QStringLiteral("/h/LST"), QStringLiteral("CURRENT")), QStringLiteral("/h/LST/CURRENT.lst"));

@@ -38,27 +38,16 @@ TEST(ShortcutText, EveryKeyNameRoundTripsWithEveryModifierSet)
         }
 }
 
-TEST(ShortcutText, ModifiersAreWrittenShiftCtrlAlt)
+// Names the round trip cannot reach: other modifier orders and case, keypad keys, Qt's own names.
+TEST(ShortcutText, ReadingIsLenientAndWritingNamesKeypadKeysLikeTheMainKeys)
 {
-    EXPECT_EQ(ShortCutToText(Key(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_U)), "Shift+Ctrl+U");
+    EXPECT_EQ(TextToShortCut("ctrl+shift+u"), Key(Qt::ShiftModifier | Qt::ControlModifier, Qt::Key_U));
+    EXPECT_EQ(TextToShortCut("f12"), Key(Qt::NoModifier, Qt::Key_F12));
+    EXPECT_EQ(TextToShortCut("Ctrl++"), Key(Qt::ControlModifier, Qt::Key_Plus));
     EXPECT_EQ(ShortCutToText(Key(Qt::AltModifier | Qt::ControlModifier, Qt::Key_F5)), "Ctrl+Alt+F5");
-    EXPECT_EQ(ShortCutToText(Key(Qt::ShiftModifier, Qt::Key_Return)), "Shift+Enter");
-    EXPECT_EQ(ShortCutToText(Key(Qt::NoModifier, Qt::Key_Backspace)), "BkSp");
-    EXPECT_EQ(ShortCutToText(Key(Qt::ControlModifier, Qt::Key_PageUp)), "Ctrl+PgUp");
-    // Keypad digits and the keypad Enter are named like the main keys.
     EXPECT_EQ(ShortCutToText(Key(Qt::KeypadModifier | Qt::ControlModifier, Qt::Key_5)), "Ctrl+5");
     EXPECT_EQ(ShortCutToText(Key(Qt::KeypadModifier, Qt::Key_Enter)), "Enter");
     EXPECT_EQ(ShortCutToText(QKeySequence()), "");
-}
-
-TEST(ShortcutText, ReadingIsLenientAboutCaseAndModifierOrder)
-{
-    const QKeySequence shiftCtrlU = Key(Qt::ShiftModifier | Qt::ControlModifier, Qt::Key_U);
-    EXPECT_EQ(TextToShortCut("Shift+Ctrl+U"), shiftCtrlU);
-    EXPECT_EQ(TextToShortCut("ctrl+shift+u"), shiftCtrlU);
-    EXPECT_EQ(TextToShortCut("Shift+Enter"), Key(Qt::ShiftModifier, Qt::Key_Return));
-    EXPECT_EQ(TextToShortCut("f12"), Key(Qt::NoModifier, Qt::Key_F12));
-    EXPECT_EQ(TextToShortCut("Ctrl++"), Key(Qt::ControlModifier, Qt::Key_Plus));
 }
 
 TEST(ShortcutText, InvalidTextIsNoShortcut)
