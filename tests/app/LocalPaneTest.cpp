@@ -300,19 +300,6 @@ TEST_F(LocalPaneTest, ViewStylesSwitchBothPanesAndFitTheColumns)
     EXPECT_TRUE(report->isVisible());
 }
 
-TEST_F(LocalPaneTest, PictureExtensionsOfThePluginsWinWhateverTheCase)
-{
-    TempDir::WriteFile(work_.File("photo.JPG"), "");
-    TempDir::WriteFile(work_.File("tool.exe"), "");
-    TMainForm& form = Open();
-    form.Extensions().ImageExtList = {".jpg"};
-    form.Settings().SetLocalMask(QStringLiteral("*.*"));
-    form.LocalPane().FillLocalFileList();
-    EXPECT_EQ(Model(form).Row(0).icon, fiPicture);
-    EXPECT_EQ(Model(form).Row(1).icon, fiProgram);
-    EXPECT_FALSE(Model(form).data(Model(form).index(0, 0), Qt::DecorationRole).value<QIcon>().isNull());
-}
-
 TEST_F(LocalPaneTest, OnlyRowsFromTheRemoteListAreDroppedAndStartTheDownload)
 {
     TempDir::WriteFile(work_.File("local.txt"), "");

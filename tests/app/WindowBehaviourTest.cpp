@@ -1,8 +1,6 @@
 #include "MainFormFixture.h"
 
 #include "app/HelpPage.h"
-#include "fixtures/FtpServer.h"
-#include "ftp/IdException.h"
 #include "log/Editor.h"
 #include "log/LogViewer.h"
 #include "panes/FileListModel.h"
@@ -121,20 +119,6 @@ TEST_F(MainFormTest, UncaughtErrorsAreLoggedRelistTheLocalPaneAndLeaveTheBusySta
     for (int row = 0; row < model.rowCount(); ++row)
         listed = listed || model.Row(row).caption == "appeared.txt";
     EXPECT_TRUE(listed);
-}
-
-TEST_F(MainFormTest, AnUncaughtSocketErrorEndsTheSession)
-{
-    FtpServer server;
-    TMainForm& form = Open();
-    AimAtLoopback(form.IdFTP1, server.Port());
-    form.IdFTP1.Connect(true, 5000);
-    int disconnected = 0;
-    form.IdFTP1.OnDisconnected = [&](TIdTCPConnection*) { ++disconnected; };
-    form.SetActionHandler("aLocalBookmark", [] { throw EIdSocketError(10054, "Socket Error # 10054"); });
-    form.Action("aLocalBookmark")->trigger();
-    EXPECT_FALSE(form.SessionConnected());
-    EXPECT_EQ(disconnected, 1);
 }
 
 TEST_F(MainFormTest, IdleRecomputesTheActionStates)
