@@ -126,8 +126,6 @@ TEST_F(MainFormTest, TransferModeAndColoursComeFromTheSettings)
     WriteHomeFile("Marlux.ini", "[CURRENT]\nbASCII=1\nbAuto=0\niCommentColor=255\nbNoDisconnect=1\n");
     const TMainForm& form = Open();
     EXPECT_TRUE(form.Action("aTypeASCII")->isChecked());
-    EXPECT_EQ(form.findChild<QToolButton*>("ModeBtn")->text(), "ASCII");
-    EXPECT_EQ(form.findChild<QToolButton*>("ModeBtn")->toolTip(), "転送モード：ASCII");
     EXPECT_EQ(form.StatusPanelText(1), "ASCII");
     EXPECT_EQ(form.Settings().LogColor(TLogColorClass::Comment), 255);
     EXPECT_TRUE(form.NoDisconnectTimer()->isActive());
