@@ -77,18 +77,6 @@ TEST_F(GifPlugin, FrameBeyondTheScreenGrowsThePicture)
     EXPECT_EQ(result.picture->Pixel(6, 5), FrameColour(4, 4));
 }
 
-TEST_F(GifPlugin, OversizedDeclaredPictureIsRefused)
-{
-    for (const auto& [width, height] : {std::pair{16385u, 1u}, {1u, 65535u}, {12000u, 9000u}}) {
-        TBytes gif = EncodeGif({2, 2, 0, Colours, {Frame(0, 0, 2, 2)}});
-        gif[6] = static_cast<unsigned char>(width);
-        gif[7] = static_cast<unsigned char>(width >> 8);
-        gif[8] = static_cast<unsigned char>(height);
-        gif[9] = static_cast<unsigned char>(height >> 8);
-        EXPECT_EQ(plugin_.Decode(gif).code, SpiOutOfMemory) << width << " x " << height;
-    }
-}
-
 TEST_F(GifPlugin, TruncatedOrFrameLessFileIsBroken)
 {
     const TBytes gif = EncodeGif({20, 20, 0, Colours, {Frame(0, 0, 20, 20)}});

@@ -79,15 +79,6 @@ TEST_F(JpegPlugin, AdobeCmykPictureBecomesRgb)
     ExpectNear(result.picture->Pixel(3, 3), {255, 0, 0}, "red");
 }
 
-TEST_F(JpegPlugin, OversizedDeclaredPictureIsRefused)
-{
-    for (const auto& [width, height] : {std::pair{16385u, 8u}, {8u, 16385u}, {12000u, 9000u}, {65500u, 65500u}}) {
-        TBytes jpeg = EncodeJpeg(Quadrants(false));
-        SetJpegSize(jpeg, width, height);
-        EXPECT_EQ(plugin_.Decode(jpeg).code, SpiOutOfMemory) << width << " x " << height;
-    }
-}
-
 TEST_F(JpegPlugin, TruncatedPictureIsDecodedAsFarAsItGoes)
 {
     const TBytes jpeg = EncodeJpeg(Quadrants(false, 512));

@@ -17,6 +17,8 @@ struct TPluginCase {
     const char* fileName;
     const char* filter;
     TBytes (*sample)();
+    void (*setSize)(TBytes&, uint32_t width, uint32_t height);
+    uint32_t largestSide;  // the largest the format can declare
 };
 
 TBytes SamplePng()
@@ -36,6 +38,15 @@ TBytes SampleJpeg()
 TBytes SampleGif()
 {
     return EncodeGif({3, 3, 0, {{77, 77, 77}, {0, 0, 0}}, {{0, 0, 3, 3, false, -1, std::vector<uint8_t>(9, 0)}}});
+}
+
+// The logical screen's width and height, little-endian after the six signature bytes.
+void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height)
+{
+    for (int i = 0; i < 2; ++i) {
+        gif.at(6 + i) = static_cast<unsigned char>(width >> (8 * i));
+        gif.at(8 + i) = static_cast<unsigned char>(height >> (8 * i));
+    }
 }
 
 class PluginInterface : public ::testing::TestWithParam<TPluginCase> {
@@ -122,6 +133,17 @@ TEST_P(PluginInterface, UnreadableInputIsAReadError)
     EXPECT_EQ(plugin_.Api().GetPictureInfo(dir_.File("missing").c_str(), 0, SpiFromFile, &info), SpiReadError);
 }
 
+TEST_P(PluginInterface, OversizedDeclaredPictureIsRefused)
+{
+    const uint32_t largest = GetParam().largestSide;
+    for (const auto& [width, height] : {std::pair{16385u, 1u}, {1u, 16385u}, {12000u, 9000u}, {65500u, 65500u},
+                                        {largest, 2u}}) {
+        TBytes bytes = GetParam().sample();
+        GetParam().setSize(bytes, width, height);
+        EXPECT_EQ(plugin_.Decode(bytes).code, SpiOutOfMemory) << width << " x " << height;
+    }
+}
+
 int Cancel(int, int, intptr_t calls)
 {
     ++*reinterpret_cast<int*>(calls);
@@ -137,9 +159,9 @@ TEST_P(PluginInterface, ProgressCallbackCancels)
 }
 
 INSTANTIATE_TEST_SUITE_P(Plugins, PluginInterface,
-                         ::testing::Values(TPluginCase{"ifjpeg.spi", "*.JPG;*.JPEG;*.JPE;*.JFIF", SampleJpeg},
-                                           TPluginCase{"ifpng.spi", "*.png", SamplePng},
-                                           TPluginCase{"ifgif.spi", "*.gif", SampleGif}),
+                         ::testing::Values(TPluginCase{"ifjpeg.spi", "*.JPG;*.JPEG;*.JPE;*.JFIF", SampleJpeg, SetJpegSize, 65500},
+                                           TPluginCase{"ifpng.spi", "*.png", SamplePng, SetPngSize, 0x7FFFFFFF},
+                                           TPluginCase{"ifgif.spi", "*.gif", SampleGif, SetGifScreenSize, 65535}),
                          [](const auto& info) { return std::string(info.param.fileName).substr(2, 3); });
 
 }  // namespace

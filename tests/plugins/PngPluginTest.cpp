@@ -90,15 +90,6 @@ TEST_F(PngPlugin, GreyAndSixteenBitSamples)
     EXPECT_NEAR(pixel.blue, 0xFF, 1);
 }
 
-TEST_F(PngPlugin, OversizedDeclaredPictureIsRefused)
-{
-    for (const auto& [width, height] : {std::pair{16385u, 1u}, {1u, 16385u}, {12000u, 9000u}, {0x7FFFFFFFu, 2u}}) {
-        TBytes png = EncodePng(Gradient(2, 2, false));
-        SetPngSize(png, width, height);
-        EXPECT_EQ(plugin_.Decode(png).code, SpiOutOfMemory) << width << " x " << height;
-    }
-}
-
 TEST_F(PngPlugin, BrokenAndForeignDataAreErrors)
 {
     const TBytes png = EncodePng(Gradient(20, 20, false));
