@@ -92,6 +92,14 @@ public:
 
     const TIdSocketHandle& Binding() const { return binding_; }
 
+    // Runs TLS over the connected socket: the handshake, bounded by ReadTimeout, pumping the
+    // window. Bytes already received in plain text are refused (they could only be injected).
+    void StartTls(const std::string& serverName, const TIdTlsSessionTicket& resume = {});
+    // Sends the TLS close notification, waiting at most ReadTimeout for the socket to take it;
+    // nothing happens without TLS or without a socket.
+    void EndTls();
+    const TIdTlsSession* Tls() const { return binding_.Tls.get(); }
+
 protected:
     // Marks a command running for its lifetime. One started from the message pump while another
     // runs raises EIdCommandInProgress before anything is sent: the exchanges would interleave.
