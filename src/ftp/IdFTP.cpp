@@ -103,7 +103,7 @@ bool TIdFTP::ResumeSupported() {
 void TIdFTP::Quit() {
     if (Connected()) {
         WriteLineWhileBusy("QUIT");
-        EndTls();
+        EndTls(false);
     }
     Disconnect();
 }

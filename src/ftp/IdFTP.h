@@ -171,6 +171,7 @@ private:
     bool resumeSupported_ = false;
     bool extendedPassive_ = false;
     std::string controlFingerprint_;
+    TIdTlsTicketPool tickets_;
 };
 
 // The address and port of a 227 reply's first text line: between the parentheses, or after

@@ -9,7 +9,8 @@ const std::string& TIdFTP::CertificateHost() const {
 }
 
 void TIdFTP::SecureControlConnection() {
-    StartTls(CertificateHost());
+    tickets_.Clear();
+    StartTls(CertificateHost(), {}, &tickets_);
     AcceptPeerCertificate();
     ReportStatus(stStatusText, "TLS connection established: " + Tls()->Protocol() + ", " + Tls()->Cipher());
 }
@@ -38,7 +39,8 @@ void TIdFTP::ProtectDataChannels() {
 
 void TIdFTP::SecureDataChannel(TIdTCPConnection& channel) {
     if (!Tls()) return;
-    channel.StartTls(CertificateHost(), Tls()->Ticket());
+    TIdTlsSessionTicket resume = tickets_.Take();
+    channel.StartTls(CertificateHost(), resume ? resume : Tls()->Ticket(), &tickets_);
     // Whoever holds the data connection must be the server the user trusted.
     if (channel.Tls()->PeerCertificate().Fingerprint != controlFingerprint_)
         throw EIdTLSError("The data connection presented another certificate than the control connection.");

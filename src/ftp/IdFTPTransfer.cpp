@@ -119,7 +119,7 @@ void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fro
             } catch (const EIdSocketError& e) {
                 if (e.LastError() != SocketError::NotSocket) throw;
             }
-            channel.EndTls();
+            channel.EndTls(true);
         } else {
             TIdSimpleServer& server = ListenActiveChannel();
             SendCommand(command, {125, 150});
@@ -127,7 +127,7 @@ void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fro
             server.Listen();
             SecureDataChannel(server);
             server.SendStream(source, fromStart);
-            server.EndTls();
+            server.EndTls(true);
         }
     });
 }

@@ -94,10 +94,12 @@ public:
 
     // Runs TLS over the connected socket: the handshake, bounded by ReadTimeout, pumping the
     // window. Bytes already received in plain text are refused (they could only be injected).
-    void StartTls(const std::string& serverName, const TIdTlsSessionTicket& resume = {});
+    void StartTls(const std::string& serverName, const TIdTlsSessionTicket& resume = {},
+                  TIdTlsTicketPool* tickets = nullptr);
     // Sends the TLS close notification, waiting at most ReadTimeout for the socket to take it;
-    // nothing happens without TLS or without a socket.
-    void EndTls();
+    // with awaitPeerClose then also for the peer to close (the end of an upload). Nothing
+    // happens without TLS or without a socket.
+    void EndTls(bool awaitPeerClose);
     const TIdTlsSession* Tls() const { return binding_.Tls.get(); }
 
 protected:

@@ -76,6 +76,19 @@ std::string OpenSslErrors() {
     return text;
 }
 
+}  // namespace
+
+struct TIdTlsContext {
+    static int NewSession(SSL* ssl, SSL_SESSION* session) {
+        auto* owner = static_cast<TIdTlsSession*>(SSL_get_app_data(ssl));
+        if (!owner || !owner->tickets_) return 0;
+        owner->tickets_->Add(TIdTlsSessionTicket(session, SSL_SESSION_free));
+        return 1;
+    }
+};
+
+namespace {
+
 SSL_CTX* ClientContext() {
     static SSL_CTX* context = [] {
         SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
@@ -87,6 +100,7 @@ SSL_CTX* ClientContext() {
         SSL_CTX_set_verify(ctx, SSL_VERIFY_NONE, nullptr);
         SSL_CTX_set_max_cert_list(ctx, MaxCertificateListBytes);
         SSL_CTX_set_session_cache_mode(ctx, SSL_SESS_CACHE_CLIENT | SSL_SESS_CACHE_NO_INTERNAL_STORE);
+        SSL_CTX_sess_set_new_cb(ctx, TIdTlsContext::NewSession);
         SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
         return ctx;
     }();
@@ -126,14 +140,31 @@ std::string FingerprintOf(X509* certificate) {
 
 }  // namespace
 
-TIdTlsSession::TIdTlsSession(TcpSocket& socket, const std::string& serverName, const TIdTlsSessionTicket& resume)
-    : socket_(socket) {
+void TIdTlsTicketPool::Add(TIdTlsSessionTicket ticket) {
+    // A handful is plenty: each data connection brings new ones.
+    if (tickets_.size() >= 8) tickets_.erase(tickets_.begin());
+    tickets_.push_back(std::move(ticket));
+}
+
+TIdTlsSessionTicket TIdTlsTicketPool::Take() {
+    while (!tickets_.empty()) {
+        TIdTlsSessionTicket ticket = std::move(tickets_.back());
+        tickets_.pop_back();
+        if (SSL_SESSION_is_resumable(ticket.get())) return ticket;
+    }
+    return {};
+}
+
+TIdTlsSession::TIdTlsSession(TcpSocket& socket, const std::string& serverName, const TIdTlsSessionTicket& resume,
+                             TIdTlsTicketPool* tickets)
+    : socket_(socket), tickets_(tickets) {
     ssl_ = SSL_new(ClientContext());
     BIO* bio = ssl_ ? BIO_new(TIdTlsSocketBio::Method()) : nullptr;
     if (!bio) {
         SSL_free(ssl_);
         throw EIdTLSError("TLS is not available: " + OpenSslErrors());
     }
+    SSL_set_app_data(ssl_, this);
     BIO_set_data(bio, this);
     BIO_set_init(bio, 1);
     SSL_set_bio(ssl_, bio, bio);
@@ -206,6 +237,13 @@ int TIdTlsSession::SendNow(const void* data, size_t size, size_t& sent) {
     if (ret == 1) return 0;
     if (SSL_get_error(ssl_, ret) == SSL_ERROR_SYSCALL && socketError_) return socketError_;
     return Result(ret, "send");
+}
+
+void TIdTlsSession::CollectTickets() {
+    char byte;
+    size_t peeked = 0;
+    SSL_peek_ex(ssl_, &byte, 1, &peeked);
+    ERR_clear_error();
 }
 
 int TIdTlsSession::ShutdownStep() {

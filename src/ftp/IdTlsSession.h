@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct ssl_st;
 struct ssl_session_st;
@@ -11,6 +12,19 @@ struct ssl_session_st;
 // A saved TLS session that later connections resume (FTP servers tie the data connections to
 // the control connection's session that way).
 using TIdTlsSessionTicket = std::shared_ptr<ssl_session_st>;
+
+// The sessions servers hand out during one FTP session. Servers that let a TLS 1.3 session be
+// resumed only once need a fresh one for every data connection.
+class TIdTlsTicketPool {
+public:
+    void Add(TIdTlsSessionTicket ticket);
+    // The newest resumable session, taken out of the pool; empty when there is none.
+    TIdTlsSessionTicket Take();
+    void Clear() { tickets_.clear(); }
+
+private:
+    std::vector<TIdTlsSessionTicket> tickets_;
+};
 
 // What the user sees of a server certificate before trusting it.
 struct TIdCertificateInfo {
@@ -33,7 +47,9 @@ class TIdTlsSession {
 public:
     // serverName is checked against the certificate (a host name or an IP address) and sent as
     // the server name indication when it is a name.
-    TIdTlsSession(TcpSocket& socket, const std::string& serverName, const TIdTlsSessionTicket& resume);
+    // New sessions the server hands out go into `tickets` when given (not owned).
+    TIdTlsSession(TcpSocket& socket, const std::string& serverName, const TIdTlsSessionTicket& resume,
+                  TIdTlsTicketPool* tickets);
     ~TIdTlsSession();
     TIdTlsSession(const TIdTlsSession&) = delete;
     TIdTlsSession& operator=(const TIdTlsSession&) = delete;
@@ -44,6 +60,9 @@ public:
     // close notification first) or closed the connection.
     int ReceiveNow(void* data, size_t size, size_t& received);
     int SendNow(const void* data, size_t size, size_t& sent);
+    // Reads what already arrived without consuming data, so that session tickets sent to a
+    // connection that is only written to are collected too.
+    void CollectTickets();
     // Sends our close notification; 0 once sent, WouldBlock while the socket is full.
     int ShutdownStep();
     bool WantsWrite() const { return wantsWrite_; }
@@ -65,7 +84,9 @@ private:
     bool wantsWrite_ = false;
     bool closedCleanly_ = false;
     int socketError_ = 0;
+    TIdTlsTicketPool* tickets_;
     friend struct TIdTlsSocketBio;
+    friend struct TIdTlsContext;
 };
 
 // A fingerprint as typed: hexadecimal with or without colons, either case. The canonical form
