@@ -47,6 +47,7 @@ void TIdFTP::SecureDataChannel(TIdTCPConnection& channel) {
 }
 
 void TIdFTP::CheckDataChannelEnd(const TIdTCPConnection& channel) const {
-    if (Tls() && !channel.Binding().TlsClosedCleanly)
+    // After our ABOR the cut is ours, and the closing replies tell how the transfer ended.
+    if (Tls() && !abortSent_ && !channel.Binding().TlsClosedCleanly)
         throw EIdTLSError("The data connection ended without TLS shutdown; the data may be incomplete.");
 }

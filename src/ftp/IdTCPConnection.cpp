@@ -115,7 +115,7 @@ int TIdTCPConnection::ReadFromSocket(bool raiseIfDisconnected, int timeoutMs, bo
             // Receive first and wait only when nothing is there: a busy transfer never polls.
             const size_t room = static_cast<size_t>(std::max(RecvBufferSize, 1));
             char* tail = input_.Reserve(room);
-            error = binding_.ReceiveNow(tail, room, count);
+            error = ReceiveThroughTls(tail, room, count);
             if (error == SocketError::WouldBlock) {
                 if (!WaitPumped(binding_.Socket, binding_.WaitForWriting(false), limit)) {
                     if (raiseOnTimeout) throw EIdReadTimeout();
@@ -238,7 +238,7 @@ void TIdTCPConnection::SendBytes(const char* data, size_t count) {
     const int limit = WaitLimit(-1);
     for (size_t position = 0; position < count;) {
         size_t sent = 0;
-        int error = binding_.SendNow(data + position, count - position, sent);
+        int error = SendThroughTls(data + position, count - position, sent);
         if (error == SocketError::WouldBlock) {
             if (!WaitPumped(binding_.Socket, binding_.WaitForWriting(true), limit)) throw EIdReadTimeout();
             continue;

@@ -137,6 +137,9 @@ private:
     // longer than the deadline of the reply being read.
     int WaitLimit(int timeoutMs) const;
     void SendBytes(const char* data, size_t count);
+    // The socket's receive and send, through TLS when it runs; a TLS failure drops the socket.
+    int ReceiveThroughTls(void* data, size_t size, size_t& received);
+    int SendThroughTls(const void* data, size_t size, size_t& sent);
     // The next line of a reply, counted against the reply caps.
     std::string ReadReplyLine(size_t& lines, size_t& bytes);
 

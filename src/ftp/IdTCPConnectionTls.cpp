@@ -53,3 +53,22 @@ void TIdTCPConnection::EndTls(bool awaitPeerClose) {
         // The peer already went; there is nobody left to notify.
     }
 }
+
+int TIdTCPConnection::ReceiveThroughTls(void* data, size_t size, size_t& received) {
+    try {
+        return binding_.ReceiveNow(data, size, received);
+    } catch (const EIdTLSError&) {
+        // A broken TLS stream cannot be brought back into step.
+        DropSocket();
+        throw;
+    }
+}
+
+int TIdTCPConnection::SendThroughTls(const void* data, size_t size, size_t& sent) {
+    try {
+        return binding_.SendNow(data, size, sent);
+    } catch (const EIdTLSError&) {
+        DropSocket();
+        throw;
+    }
+}

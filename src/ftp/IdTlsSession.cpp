@@ -170,11 +170,13 @@ TIdTlsSession::TIdTlsSession(TcpSocket& socket, const std::string& serverName, c
     SSL_set_bio(ssl_, bio, bio);
     // Fewer, larger reads from the socket.
     SSL_set_read_ahead(ssl_, 1);
-    if (IsDottedIPv4(serverName) || IsIPv6Literal(serverName)) {
-        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), serverName.c_str());
-    } else if (!serverName.empty()) {
-        SSL_set_tlsext_host_name(ssl_, serverName.c_str());
-        SSL_set1_host(ssl_, serverName.c_str());
+    const bool bracketed = serverName.size() > 2 && serverName.front() == '[' && serverName.back() == ']';
+    const std::string name = bracketed ? serverName.substr(1, serverName.size() - 2) : serverName;
+    if (IsDottedIPv4(name) || IsIPv6Literal(name)) {
+        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), name.c_str());
+    } else if (!name.empty()) {
+        SSL_set_tlsext_host_name(ssl_, name.c_str());
+        SSL_set1_host(ssl_, name.c_str());
     }
     if (resume) SSL_set_session(ssl_, resume.get());
     SSL_set_connect_state(ssl_);

@@ -130,13 +130,12 @@ TEST_P(FtpTls, AbortMidDownloadOverTlsLeavesAWorkingSession) {
     ftp.OnWork = [&](TIdComponent*, TWorkMode, int64_t count) {
         if (count >= 100000 && ftp.DataChannel()) ftp.Abort();
     };
+    EngineEvents events;
+    events.Attach(ftp);
     TIdStringStream stream;
-    try {
-        ftp.Get("big.bin", stream);
-    } catch (const EIdTLSError&) {
-        // A cut data connection may also be reported as such; the session must go on either way.
-    }
+    ftp.Get("big.bin", stream);
     EXPECT_LT(stream.Size(), 20 << 20);
+    EXPECT_NE(std::find(events.events.begin(), events.events.end(), "Transfer aborted"), events.events.end());
     ftp.OnWork = nullptr;
     EXPECT_EQ(ftp.CurrentDirectory(), "/");
     TIdStringStream whole;
@@ -275,4 +274,22 @@ TEST(FtpTlsHostile, AHugeCertificateChainIsRefused) {
     ftp.TrustedFingerprint = certificate.Fingerprint();
     EXPECT_THROW(ftp.Connect(true, 5000), EIdTLSError);
     EXPECT_FALSE(ftp.Connected());
+}
+
+TEST(FtpTlsHostile, ADownloadCutWithoutTlsShutdownIsAnErrorNotACompleteFile) {
+    TestCertificate certificate;
+    FtpServer server(TlsServer("cut", certificate.CombinedFile()));
+    TempDir::WriteFile(server.File("a.bin"), RandomBytes(100000, 4));
+    TIdFTP ftp;
+    Configure(ftp, server.Host(), server.Port(), utUseExplicitTLS, true);
+    ftp.TrustedFingerprint = certificate.Fingerprint();
+    ftp.Connect(true, 5000);
+    TIdStringStream stream;
+    try {
+        ftp.Get("a.bin", stream);
+        FAIL() << "a cut download counted as complete";
+    } catch (const EIdTLSError& e) {
+        EXPECT_NE(std::string(e.what()).find("without TLS shutdown"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ftp.CurrentDirectory(), "/");
 }
