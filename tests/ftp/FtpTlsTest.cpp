@@ -120,7 +120,7 @@ TEST_P(FtpTls, VsftpdWithForcedTlsAndRequiredSessionReuseServesEveryDataConnecti
     ExpectTransfersExact(ftp, [&](const std::string& name) { return server.File(name); }, "pub/");
 }
 
-TEST_P(FtpTls, AbortMidDownloadOverTlsLeavesAWorkingSession) {
+TEST_P(FtpTls, AbortMidDownloadAndMidUploadOverTlsLeaveAWorkingSession) {
     FtpServer server(TlsServer("explicit", certificate.CombinedFile()));
     TempDir::WriteFile(server.File("big.bin"), RandomBytes(20 << 20, 3));
     TIdFTP ftp;
@@ -141,6 +141,15 @@ TEST_P(FtpTls, AbortMidDownloadOverTlsLeavesAWorkingSession) {
     TIdStringStream whole;
     ftp.Get("big.bin", whole);
     EXPECT_EQ(whole.Size(), 20 << 20);
+
+    ftp.OnWork = [&](TIdComponent*, TWorkMode, int64_t count) {
+        if (count >= 100000 && ftp.DataChannel()) ftp.Abort();
+    };
+    whole.Seek(0);
+    EXPECT_THROW(ftp.Put(whole, "up.bin"), EIdException);
+    ftp.OnWork = nullptr;
+    ftp.MakeDirectory("after");
+    EXPECT_TRUE(std::filesystem::is_directory(server.File("after")));
 }
 
 TEST(FtpTlsImplicit, ImplicitTlsFromTheFirstByte) {
