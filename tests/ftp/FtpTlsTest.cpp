@@ -1,5 +1,6 @@
 #include "EngineEvents.h"
 #include "fixtures/FtpServer.h"
+#include "fixtures/RandomBytes.h"
 #include "fixtures/ScriptedPeer.h"
 #include "fixtures/TestCertificate.h"
 #include "fixtures/TlsVsftpdServer.h"
@@ -14,13 +15,6 @@
 #include <random>
 
 namespace {
-
-std::string RandomBytes(size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) c = static_cast<char>(random());
-    return bytes;
-}
 
 // The commands the engine sent, as the session log records them.
 struct SentCommands {
