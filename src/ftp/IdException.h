@@ -138,3 +138,10 @@ class EIdReplyTooLong : public EIdException {
 public:
     EIdReplyTooLong() : EIdException("Reply too long: the server sent more than 1000 lines or 64 KiB.") {}
 };
+
+// TLS could not be set up or was broken: a refused AUTH, a failed handshake, a certificate that
+// was not trusted, a connection that ended without TLS shutdown.
+class EIdTLSError : public EIdException {
+public:
+    using EIdException::EIdException;
+};

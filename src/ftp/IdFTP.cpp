@@ -29,9 +29,18 @@ void TIdFTP::Connect(bool autoLogin, int timeoutMs) {
         }
         Host = serverHost;
         Port = serverPort;
+        extendedPassive_ = false;
+        controlFingerprint_.clear();
 
+        if (UseTLS == utUseImplicitTLS) SecureControlConnection();
         ReadReply({220});
         WelcomeReply = LastReply;
+        if (UseTLS == utUseExplicitTLS) {
+            // Never a silent fall back to plain text: the password would travel in clear.
+            if (SendCommand("AUTH TLS") != 234)
+                throw EIdTLSError("The server refused AUTH TLS: " + LastReply.JoinedText());
+            SecureControlConnection();
+        }
         if (autoLogin) {
             Login();
             if (OnAfterClientLogin) OnAfterClientLogin(this);
@@ -92,7 +101,10 @@ bool TIdFTP::ResumeSupported() {
 }
 
 void TIdFTP::Quit() {
-    if (Connected()) WriteLineWhileBusy("QUIT");
+    if (Connected()) {
+        WriteLineWhileBusy("QUIT");
+        EndTls(false);
+    }
     Disconnect();
 }
 

@@ -12,6 +12,9 @@
 
 enum TIdFTPTransferType { ftASCII, ftBinary };
 
+// How the connection is encrypted; the values are what profiles store.
+enum TIdUseTLS { utNoTLSSupport = 0, utUseExplicitTLS = 1, utUseImplicitTLS = 2 };
+
 enum TIdFtpProxyType {
     fpcmNone,
     fpcmUserSite,
@@ -44,6 +47,17 @@ public:
     bool Passive = false;
     TIdFtpProxySettings ProxySettings;
     std::function<void(TIdFTP* sender)> OnAfterClientLogin;
+
+    // Explicit TLS sends AUTH TLS after the greeting; implicit TLS starts the handshake at once
+    // (the port is usually 990). Either way the login and every data connection are encrypted.
+    TIdUseTLS UseTLS = utNoTLSSupport;
+    // The SHA-256 fingerprint of a certificate the user trusts although it failed verification
+    // (any case, colons optional). Set to the accepted certificate's when OnVerifyCertificate
+    // trusts one, so that the caller can store it.
+    std::string TrustedFingerprint;
+    // Asked when the server certificate fails verification and is not the trusted one; true
+    // trusts it. Without it such a certificate ends the connect.
+    std::function<bool(TIdFTP* sender, const TIdCertificateInfo& certificate)> OnVerifyCertificate;
 
     TIdRFCReply LoginReply;
     std::string SystemName;
@@ -105,7 +119,9 @@ public:
         std::string address;
         int port = 0;
     };
+    // PASV on IPv4 (EPSV once the server refused PASV), EPSV on IPv6.
     PassiveAddress RequestPassive();
+    // PORT on IPv4, EPRT on IPv6.
     void AnnouncePort(const std::string& ip, uint16_t port);
     void CloseDataChannel();
     TIdTCPConnection* DataChannel() const { return dataChannel_.get(); }
@@ -131,6 +147,17 @@ private:
     // A short wait of ours, never longer than ReadTimeout.
     int WithinReadTimeout(int timeoutMs) const;
 
+    // The host whose certificate the control connection must present.
+    const std::string& CertificateHost() const;
+    void SecureControlConnection();
+    void AcceptPeerCertificate();
+    void ProtectDataChannels();
+    // TLS on a data connection, resuming the control connection's session, with its certificate.
+    void SecureDataChannel(TIdTCPConnection& channel);
+    // A download over TLS must end with the server's close notification: without it the data
+    // may have been cut short.
+    void CheckDataChannelEnd(const TIdTCPConnection& channel) const;
+
     void SendUser(const std::string& userLine, const std::string& passLine);
     void ProxyLoginStep();
 
@@ -142,11 +169,19 @@ private:
     TIdFTPTransferType transferType_ = ftBinary;
     bool resumeProbed_ = false;
     bool resumeSupported_ = false;
+    bool extendedPassive_ = false;
+    std::string controlFingerprint_;
+    TIdTlsTicketPool tickets_;
 };
 
 // The address and port of a 227 reply's first text line: between the parentheses, or after
 // the last blank. A port field that is not a number raises EConvertError.
 TIdFTP::PassiveAddress ParsePassiveReply(const std::string& line);
+// The port of a 229 reply's first text line, "(|||port|)" with any delimiter; the address is
+// left empty (the data connection goes to the control connection's peer).
+TIdFTP::PassiveAddress ParseExtendedPassiveReply(const std::string& line);
+// "EPRT |1|ip|port|" or "EPRT |2|ip|port|".
+std::string ExtendedPortCommand(const std::string& ip, uint16_t port);
 // "PORT h1,h2,h3,h4,p1,p2".
 std::string PortCommand(const std::string& ip, uint16_t port);
 // Text split into lines at CR LF, LF or CR; a final line break ends the last line.

@@ -36,6 +36,28 @@ TIdFTP::PassiveAddress ParsePassiveReply(const std::string& line) {
     return passive;
 }
 
+TIdFTP::PassiveAddress ParseExtendedPassiveReply(const std::string& line) {
+    const size_t open = line.find('(');
+    const size_t close = line.find(')', open == std::string::npos ? 0 : open);
+    const std::string text = open != std::string::npos && close != std::string::npos
+                                 ? line.substr(open + 1, close - open - 1)
+                                 : std::string();
+    // d d d port d, with the same delimiter throughout.
+    const char d = text.empty() ? '|' : text.front();
+    if (text.size() < 5 || text[1] != d || text[2] != d || text.back() != d)
+        throw EConvertError("'" + line + "' is not an extended passive address");
+    const int64_t port = StrToInt64Def(text.substr(3, text.size() - 4), -1);
+    if (port < 1 || port > 65535) throw EConvertError("'" + line + "' is not an extended passive address");
+    TIdFTP::PassiveAddress passive;
+    passive.port = static_cast<int>(port);
+    return passive;
+}
+
+std::string ExtendedPortCommand(const std::string& ip, uint16_t port) {
+    return "EPRT |" + std::string(ip.find(':') != std::string::npos ? "2" : "1") + "|" + ip + "|" +
+           std::to_string(port) + "|";
+}
+
 std::string PortCommand(const std::string& ip, uint16_t port) {
     std::string address = ip;
     for (char& c : address)

@@ -44,5 +44,6 @@ void TIdFTP::Login() {
         throw EIdException("Command not supported.");
     }
     LoginReply = LastReply;
+    if (Tls()) ProtectDataChannels();
     SendTransferType();
 }

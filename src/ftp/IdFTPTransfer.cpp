@@ -98,8 +98,10 @@ void TIdFTP::TransferGet(const std::string& command, TIdStream& destination, boo
             transferStarted_ = true;
             server.Listen();
         }
+        SecureDataChannel(*channel);
         if (accepted) accepted();
         channel->ReceiveStream(destination);
+        CheckDataChannelEnd(*channel);
     });
 }
 
@@ -111,17 +113,21 @@ void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fro
             transferStarted_ = true;
             TIdTCPClient& channel = ConnectPassiveChannel(passive);
             ReadReply({110, 125, 150});
+            SecureDataChannel(channel);
             try {
                 channel.SendStream(source, fromStart);
             } catch (const EIdSocketError& e) {
                 if (e.LastError() != SocketError::NotSocket) throw;
             }
+            channel.EndTls(true);
         } else {
             TIdSimpleServer& server = ListenActiveChannel();
             SendCommand(command, {125, 150});
             transferStarted_ = true;
             server.Listen();
+            SecureDataChannel(server);
             server.SendStream(source, fromStart);
+            server.EndTls(true);
         }
     });
 }
@@ -180,11 +186,20 @@ TIdSimpleServer& TIdFTP::ListenActiveChannel() {
 }
 
 TIdFTP::PassiveAddress TIdFTP::RequestPassive() {
-    SendCommand("PASV", {227});
-    return ParsePassiveReply(LastReply.Text.empty() ? std::string() : LastReply.Text.front());
+    if (!binding_.IPv6() && !extendedPassive_) {
+        const int code = SendCommand("PASV");
+        if (code == 227) return ParsePassiveReply(LastReply.Text.empty() ? std::string() : LastReply.Text.front());
+        CheckReply(code < 500 ? code : 227, {227});
+        // Refused: servers that drop PASV (or sit behind translation that breaks it) offer EPSV.
+        extendedPassive_ = true;
+    }
+    SendCommand("EPSV", {229});
+    return ParseExtendedPassiveReply(LastReply.Text.empty() ? std::string() : LastReply.Text.front());
 }
 
-void TIdFTP::AnnouncePort(const std::string& ip, uint16_t port) { SendCommand(PortCommand(ip, port), {200}); }
+void TIdFTP::AnnouncePort(const std::string& ip, uint16_t port) {
+    SendCommand(binding_.IPv6() ? ExtendedPortCommand(ip, port) : PortCommand(ip, port), {200});
+}
 
 void TIdFTP::SendRest(int64_t position) { SendCommand("REST " + std::to_string(position), {350}); }
 

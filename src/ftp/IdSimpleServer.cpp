@@ -4,7 +4,7 @@
 
 void TIdSimpleServer::BeginListen() {
     abortRequested_ = false;
-    if (int error = listener_.Open()) RaiseSocketError(error);
+    if (int error = listener_.Open(BoundIP.find(':') != std::string::npos)) RaiseSocketError(error);
     if (listener_.Bind(BoundIP, static_cast<uint16_t>(BoundPort)) != 0) throw EIdCouldNotBindSocket();
     if (int error = listener_.Listen(15)) RaiseSocketError(error);
     if (int error = listener_.LocalAddress(listenIP_, listenPort_)) RaiseSocketError(error);

@@ -4,6 +4,9 @@
 #include "ftp/IdException.h"
 #include "platform/SocketError.h"
 
+#include <algorithm>
+#include <vector>
+
 void TIdTCPClient::Connect(int timeoutMs) {
     if (binding_.HandleAllocated()) throw EIdAlreadyConnected();
     binding_.Reset();
@@ -21,20 +24,36 @@ void TIdTCPClient::Connect(int timeoutMs) {
 }
 
 void TIdTCPClient::OpenSocket(int timeoutMs) {
-    if (int error = binding_.Socket.Open()) RaiseSocketError(error);
-    if (binding_.Socket.Bind(BoundIP, static_cast<uint16_t>(BoundPort)) != 0) throw EIdCouldNotBindSocket();
+    if (!IsDottedIPv4(Host) && !IsIPv6Literal(Host)) ReportStatus(stResolving, Host);
+    std::vector<std::string> ips;
+    if (int error = ResolveHost(Host, ips)) RaiseSocketError(error);
+    int limit = timeoutMs != -1 && timeoutMs != 0 ? timeoutMs : TIdAntiFreeze::InForce() ? PumpedConnectTimeoutMs : -1;
+    const TIdClock::time_point deadline = DeadlineIn(limit);
+    // Each address in turn, all within the one time-out: a host whose first address does not
+    // answer is still reached through the next.
+    for (size_t i = 0; i < ips.size(); ++i) {
+        const bool last = i + 1 == ips.size();
+        const int share = limit < 0 ? -1 : std::max(1, MillisecondsUntil(deadline) / static_cast<int>(ips.size() - i));
+        try {
+            ConnectTo(ips[i], share);
+            return;
+        } catch (const EIdConnClosedGracefully&) {
+            throw;
+        } catch (const EIdException&) {
+            binding_.Close();
+            if (last) throw;
+        }
+    }
+}
 
-    if (!IsDottedIPv4(Host)) ReportStatus(stResolving, Host);
-    std::string ip;
-    if (int error = ResolveIPv4(Host, ip)) RaiseSocketError(error);
+void TIdTCPClient::ConnectTo(const std::string& ip, int timeoutMs) {
+    if (int error = binding_.Socket.Open(ip.find(':') != std::string::npos)) RaiseSocketError(error);
+    if (binding_.Socket.Bind(BoundIP, static_cast<uint16_t>(BoundPort)) != 0) throw EIdCouldNotBindSocket();
     binding_.PeerIP = ip;
     binding_.PeerPort = static_cast<uint16_t>(Port);
     ReportStatus(stConnecting, ip);
-
-    if (timeoutMs != -1 && timeoutMs != 0)
+    if (timeoutMs >= 0)
         ConnectWithTimeout(ip, timeoutMs);
-    else if (TIdAntiFreeze::InForce())
-        ConnectWithTimeout(ip, PumpedConnectTimeoutMs);
     else if (int error = binding_.Socket.Connect(ip, static_cast<uint16_t>(Port)))
         RaiseSocketError(error);
     binding_.UpdateAddresses();

@@ -13,12 +13,15 @@ public:
     TIdNotifyEvent OnConnected;
 
     // Time-out in ms; -1 or 0 waits up to 120000 ms while the pump hook is in force, and
-    // without limit otherwise. A failed connect leaves the socket closed.
+    // without limit otherwise. Host may be a name, an IPv4 address or an IPv6 address (in
+    // brackets or bare). A failed connect leaves the socket closed.
     void Connect(int timeoutMs = -1);
 
     static constexpr int PumpedConnectTimeoutMs = 120000;
 
 private:
+    // Resolves Host and connects to its addresses in turn; -1 waits without limit.
     void OpenSocket(int timeoutMs);
+    void ConnectTo(const std::string& ip, int timeoutMs);
     void ConnectWithTimeout(const std::string& ip, int timeoutMs);
 };

@@ -40,7 +40,7 @@ void TIdTCPConnection::DropSocket() {
     closedGracefully_ = true;
     if (!binding_.HandleAllocated()) return;
     if (Intercept) Intercept->Disconnect();
-    binding_.Socket.Close();
+    binding_.Close();
 }
 
 bool TIdTCPConnection::CheckDisconnect(bool raiseIfDisconnected, bool ignoreBuffer) {
@@ -115,9 +115,9 @@ int TIdTCPConnection::ReadFromSocket(bool raiseIfDisconnected, int timeoutMs, bo
             // Receive first and wait only when nothing is there: a busy transfer never polls.
             const size_t room = static_cast<size_t>(std::max(RecvBufferSize, 1));
             char* tail = input_.Reserve(room);
-            error = binding_.Socket.ReceiveNow(tail, room, count);
+            error = ReceiveThroughTls(tail, room, count);
             if (error == SocketError::WouldBlock) {
-                if (!WaitPumped(binding_.Socket, false, limit)) {
+                if (!WaitPumped(binding_.Socket, binding_.WaitForWriting(false), limit)) {
                     if (raiseOnTimeout) throw EIdReadTimeout();
                     return -1;
                 }
@@ -238,9 +238,9 @@ void TIdTCPConnection::SendBytes(const char* data, size_t count) {
     const int limit = WaitLimit(-1);
     for (size_t position = 0; position < count;) {
         size_t sent = 0;
-        int error = binding_.Socket.SendNow(data + position, count - position, sent);
+        int error = SendThroughTls(data + position, count - position, sent);
         if (error == SocketError::WouldBlock) {
-            if (!WaitPumped(binding_.Socket, true, limit)) throw EIdReadTimeout();
+            if (!WaitPumped(binding_.Socket, binding_.WaitForWriting(true), limit)) throw EIdReadTimeout();
             continue;
         }
         Pump(false);

@@ -92,6 +92,16 @@ public:
 
     const TIdSocketHandle& Binding() const { return binding_; }
 
+    // Runs TLS over the connected socket: the handshake, bounded by ReadTimeout, pumping the
+    // window. Bytes already received in plain text are refused (they could only be injected).
+    void StartTls(const std::string& serverName, const TIdTlsSessionTicket& resume = {},
+                  TIdTlsTicketPool* tickets = nullptr);
+    // Sends the TLS close notification, waiting at most ReadTimeout for the socket to take it;
+    // with awaitPeerClose then also for the peer to close (the end of an upload). Nothing
+    // happens without TLS or without a socket.
+    void EndTls(bool awaitPeerClose);
+    const TIdTlsSession* Tls() const { return binding_.Tls.get(); }
+
 protected:
     // Marks a command running for its lifetime. One started from the message pump while another
     // runs raises EIdCommandInProgress before anything is sent: the exchanges would interleave.
@@ -127,6 +137,9 @@ private:
     // longer than the deadline of the reply being read.
     int WaitLimit(int timeoutMs) const;
     void SendBytes(const char* data, size_t count);
+    // The socket's receive and send, through TLS when it runs; a TLS failure drops the socket.
+    int ReceiveThroughTls(void* data, size_t size, size_t& received);
+    int SendThroughTls(const void* data, size_t size, size_t& sent);
     // The next line of a reply, counted against the reply caps.
     std::string ReadReplyLine(size_t& lines, size_t& bytes);
 

@@ -2,6 +2,7 @@
 
 #include "platform/SocketError.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -16,31 +17,71 @@ namespace {
 
 int LastError() { return SocketError::FromErrno(errno); }
 
-int ToAddress(const std::string& ip, uint16_t port, sockaddr_in& address) {
-    address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    if (ip.empty()) {
-        address.sin_addr.s_addr = htonl(INADDR_ANY);
-        return 0;
-    }
-    return inet_pton(AF_INET, ip.c_str(), &address.sin_addr) == 1 ? 0 : 10022;
+// A socket address of either family; an empty ip means every interface of the socket's family.
+struct SocketAddress {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    sockaddr* Get() { return reinterpret_cast<sockaddr*>(&storage); }
+};
+
+int FamilyOf(int fd) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return AF_INET;
+    return address.ss_family;
 }
 
-void FromAddress(const sockaddr_in& address, std::string& ip, uint16_t& port) {
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+int ToAddress(int fd, const std::string& ip, uint16_t port, SocketAddress& address) {
+    address = {};
+    const bool ipv6 = ip.empty() ? FamilyOf(fd) == AF_INET6 : ip.find(':') != std::string::npos;
+    if (ipv6) {
+        auto& v6 = reinterpret_cast<sockaddr_in6&>(address.storage);
+        v6.sin6_family = AF_INET6;
+        v6.sin6_port = htons(port);
+        address.length = sizeof v6;
+        if (ip.empty()) {
+            v6.sin6_addr = in6addr_any;
+            return 0;
+        }
+        return inet_pton(AF_INET6, ip.c_str(), &v6.sin6_addr) == 1 ? 0 : 10022;
+    }
+    auto& v4 = reinterpret_cast<sockaddr_in&>(address.storage);
+    v4.sin_family = AF_INET;
+    v4.sin_port = htons(port);
+    address.length = sizeof v4;
+    if (ip.empty()) {
+        v4.sin_addr.s_addr = htonl(INADDR_ANY);
+        return 0;
+    }
+    return inet_pton(AF_INET, ip.c_str(), &v4.sin_addr) == 1 ? 0 : 10022;
+}
+
+void FromAddress(const sockaddr* address, std::string& ip, uint16_t& port) {
+    char text[INET6_ADDRSTRLEN] = {};
+    if (address->sa_family == AF_INET6) {
+        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(address);
+        inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
+        port = ntohs(v6->sin6_port);
+    } else {
+        const auto* v4 = reinterpret_cast<const sockaddr_in*>(address);
+        inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
+        port = ntohs(v4->sin_port);
+    }
     ip = text;
-    port = ntohs(address.sin_port);
 }
 
 // The local or the peer address, by getsockname or getpeername.
 int AddressOf(int (*query)(int, sockaddr*, socklen_t*), int fd, std::string& ip, uint16_t& port) {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (query(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return LastError();
-    FromAddress(address, ip, port);
+    SocketAddress address;
+    address.length = sizeof address.storage;
+    if (query(fd, address.Get(), &address.length) != 0) return LastError();
+    FromAddress(address.Get(), ip, port);
     return 0;
+}
+
+std::string WithoutBrackets(const std::string& host) {
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') return host.substr(1, host.size() - 2);
+    return host;
 }
 
 }  // namespace
@@ -58,9 +99,9 @@ TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
     return *this;
 }
 
-int TcpSocket::Open() {
+int TcpSocket::Open(bool ipv6) {
     Close();
-    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+    fd_ = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
     return fd_ < 0 ? LastError() : 0;
 }
 
@@ -72,13 +113,13 @@ void TcpSocket::Close() {
 }
 
 int TcpSocket::Bind(const std::string& ip, uint16_t port) {
-    sockaddr_in address;
-    if (int error = ToAddress(ip, port, address)) return error;
+    SocketAddress address;
+    if (int error = ToAddress(fd_, ip, port, address)) return error;
     if (port != 0) {
         int on = 1;
         setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     }
-    return bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? 0 : LastError();
+    return bind(fd_, address.Get(), address.length) == 0 ? 0 : LastError();
 }
 
 int TcpSocket::Listen(int backlog) { return listen(fd_, backlog) == 0 ? 0 : LastError(); }
@@ -102,10 +143,10 @@ int TcpSocket::SetBlocking(bool blocking) {
 
 int TcpSocket::StartConnect(const std::string& ip, uint16_t port, bool& done) {
     done = false;
-    sockaddr_in address;
-    if (int error = ToAddress(ip, port, address)) return error;
+    SocketAddress address;
+    if (int error = ToAddress(fd_, ip, port, address)) return error;
     if (int error = SetBlocking(false)) return error;
-    if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    if (connect(fd_, address.Get(), address.length) == 0) {
         done = true;
         return SetBlocking(true);
     }
@@ -127,9 +168,9 @@ int TcpSocket::FinishConnect(int timeoutMs, bool& done) {
 }
 
 int TcpSocket::Connect(const std::string& ip, uint16_t port) {
-    sockaddr_in address;
-    if (int error = ToAddress(ip, port, address)) return error;
-    while (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    SocketAddress address;
+    if (int error = ToAddress(fd_, ip, port, address)) return error;
+    while (connect(fd_, address.Get(), address.length) != 0) {
         if (errno != EINTR) return LastError();
     }
     return 0;
@@ -213,23 +254,34 @@ bool IsDottedIPv4(const std::string& host) {
     return parts == 4;
 }
 
-int ResolveIPv4(const std::string& host, std::string& ip) {
-    if (strcasecmp(host.c_str(), "localhost") == 0) {
-        ip = "127.0.0.1";
+bool IsIPv6Literal(const std::string& host) {
+    in6_addr address{};
+    return inet_pton(AF_INET6, WithoutBrackets(host).c_str(), &address) == 1;
+}
+
+int ResolveHost(const std::string& host, std::vector<std::string>& ips) {
+    ips.clear();
+    const std::string name = WithoutBrackets(host);
+    if (strcasecmp(name.c_str(), "localhost") == 0) {
+        ips.push_back("127.0.0.1");
         return 0;
     }
-    if (IsDottedIPv4(host)) {
-        ip = host;
+    if (IsDottedIPv4(name) || IsIPv6Literal(name)) {
+        ips.push_back(name);
         return 0;
     }
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (host.empty() || getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found)
+    if (name.empty() || getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found)
         return SocketError::HostNotFound;
-    uint16_t port = 0;
-    FromAddress(*reinterpret_cast<sockaddr_in*>(found->ai_addr), ip, port);
+    for (addrinfo* entry = found; entry; entry = entry->ai_next) {
+        std::string ip;
+        uint16_t port = 0;
+        FromAddress(entry->ai_addr, ip, port);
+        if (std::find(ips.begin(), ips.end(), ip) == ips.end()) ips.push_back(ip);
+    }
     freeaddrinfo(found);
-    return 0;
+    return ips.empty() ? SocketError::HostNotFound : 0;
 }

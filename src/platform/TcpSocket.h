@@ -2,8 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// One IPv4 TCP socket over POSIX. Every operation that can fail returns 0 or a Windows Sockets
+// One IPv4 or IPv6 TCP socket over POSIX. Every operation that can fail returns 0 or a Windows Sockets
 // error number (see SocketError.h); the socket stays blocking except while connecting.
 class TcpSocket {
 public:
@@ -15,7 +16,8 @@ public:
     TcpSocket& operator=(const TcpSocket&) = delete;
 
     bool IsOpen() const { return fd_ >= 0; }
-    int Open();
+    // Addresses given to Bind and connect must be of the family opened.
+    int Open(bool ipv6 = false);
     // Shuts the sending side down and closes; safe to call on a closed socket.
     void Close();
 
@@ -61,6 +63,9 @@ private:
 
 // True for a dotted IPv4 address of four decimal parts.
 bool IsDottedIPv4(const std::string& host);
-// The IPv4 address of a host: "LOCALHOST" in any case is 127.0.0.1 without a lookup, a dotted
-// address stays as it is, any other name is looked up (HostNotFound when it has no IPv4 address).
-int ResolveIPv4(const std::string& host, std::string& ip);
+// True for an IPv6 address in text form, with or without enclosing brackets.
+bool IsIPv6Literal(const std::string& host);
+// The addresses of a host, in the order to try them: "LOCALHOST" in any case is 127.0.0.1
+// without a lookup, an IPv4 or IPv6 address (brackets removed) stays as it is, any other name is
+// looked up for both families (HostNotFound when it has no address).
+int ResolveHost(const std::string& host, std::vector<std::string>& ips);

@@ -91,6 +91,16 @@ int StrToInt(const QString& text)
 
 }  // namespace
 
+namespace {
+
+// A stored encryption choice outside the known ones means none.
+int EncryptionIndex(int stored)
+{
+    return stored >= utNoTLSSupport && stored <= utUseImplicitTLS ? stored : utNoTLSSupport;
+}
+
+}  // namespace
+
 struct TConnectForm::TCurrentKey {
     const char* key;
     std::variant<QLineEdit*, QCheckBox*, QSpinBox*, QComboBox*> control;
@@ -242,6 +252,10 @@ QWidget* TConnectForm::BuildOptionPage()
     ckPassive = Named(new QCheckBox(QStringLiteral("パッシブモード")), "ckPassive");
     seSendBufferSize = BufferSpin("seSendBufferSize");
     seRecvBufferSize = BufferSpin("seRecvBufferSize");
+    // The engine's TIdUseTLS values are the item indexes.
+    EncryptionBox = Named(new QComboBox, "EncryptionBox");
+    EncryptionBox->addItems({QStringLiteral("なし"), QStringLiteral("明示的な FTP over TLS"),
+                             QStringLiteral("暗黙的な FTP over TLS")});
     ProxyTypeBox = Named(new QComboBox, "ProxyTypeBox");
     ProxyTypeBox->addItems({QStringLiteral("No FTP Proxy"), QStringLiteral("USER user@hostname"),
                             QStringLiteral("SITE (with logon)"), QStringLiteral("Proxy OPEN"),
@@ -266,6 +280,7 @@ QWidget* TConnectForm::BuildOptionPage()
     form->addRow(QStringLiteral("リモートポート"), PortEdit);
     form->addRow(SavePassWordBox);
     form->addRow(ckPassive);
+    form->addRow(QStringLiteral("暗号化"), EncryptionBox);
     form->addRow(QStringLiteral("送信バッファ(byte)"), seSendBufferSize);
     form->addRow(QStringLiteral("受信バッファ(byte)"), seRecvBufferSize);
     auto* layout = new QVBoxLayout(page);
@@ -318,7 +333,8 @@ std::vector<TConnectForm::TCurrentKey> TConnectForm::CurrentKeys() const
             {"SENDBUFFERSIZE", seSendBufferSize},
             {"RECVBUFFERSIZE", seRecvBufferSize},
             {"OPENLASTDIR", ckOpenLastDir},
-            {"CONNECTONCREATE", ckConnectOnCreate}};
+            {"CONNECTONCREATE", ckConnectOnCreate},
+            {"TLS", EncryptionBox}};
 }
 
 void TConnectForm::LoadCurrentSection()
@@ -359,6 +375,7 @@ void TConnectForm::ProfileNameBoxChange()
     LocalDirEdit->setText(Qt6(ini.ReadString(section, "LOCDIR", "")));
     CommentEdit->setText(Qt6(ini.ReadString(section, "COMMENT", "")));
     ckOpenLastDir->setChecked(ini.ReadBool(section, "OPENLASTDIR", false));
+    EncryptionBox->setCurrentIndex(EncryptionIndex(ini.ReadInteger(section, "TLS", EncryptionBox->currentIndex())));
     LastLocalDir = Qt6(ini.ReadString(section, "LASTLOCALDIR", ""));
     LastRemoteDir = Qt6(ini.ReadString(section, "LASTREMOTEDIR", ""));
 }
@@ -394,6 +411,7 @@ void TConnectForm::SaveBtnClick()
         ini.WriteString(section, "COMMENT", Std(CommentEdit->text()));
         ini.WriteBool(section, "OPENLASTDIR", ckOpenLastDir->isChecked());
         ini.WriteBool(section, "CONNECTONCREATE", ckConnectOnCreate->isChecked());
+        ini.WriteInteger(section, "TLS", EncryptionBox->currentIndex());
     });
     FillProfileList();
 }
@@ -484,6 +502,9 @@ void TConnectForm::ApplyEngineSettings()
     engine.Username = Std(UserIdEdit->text());
     engine.Password = Std(PasswordEdit->text());
     engine.Passive = ckPassive->isChecked();
+    engine.UseTLS = static_cast<TIdUseTLS>(EncryptionIndex(EncryptionBox->currentIndex()));
+    engine.TrustedFingerprint =
+        TIniFile(Std(sources_.settingsPath)).ReadString(Std(ProfileNameBox->currentText()), "TLSFINGERPRINT", "");
     if (const int size = TypedSpinValue(*seRecvBufferSize); size >= BufferSizeMinimum)
         engine.RecvBufferSize = size;
     if (const int size = TypedSpinValue(*seSendBufferSize); size >= BufferSizeMinimum)

@@ -94,6 +94,7 @@ private:
     QCheckBox* ckPassive = nullptr;
     QSpinBox* seSendBufferSize = nullptr;
     QSpinBox* seRecvBufferSize = nullptr;
+    QComboBox* EncryptionBox = nullptr;
     QComboBox* ProxyTypeBox = nullptr;
     QLineEdit* ProxyServerEdit = nullptr;
     QLineEdit* ProxyPortEdit = nullptr;

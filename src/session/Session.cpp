@@ -46,7 +46,29 @@ TSession::TSession(Sources sources) : sources_(std::move(sources))
     engine.OnStatus = [this](TIdComponent*, TIdStatus, const std::string& text) {
         IdFTP1Status(QString::fromStdString(text));
     };
+    engine.OnVerifyCertificate = [this](TIdFTP*, const TIdCertificateInfo& certificate) {
+        return IdFTP1VerifyCertificate(certificate);
+    };
     ShowConnectCommand(false);
+}
+
+bool TSession::IdFTP1VerifyCertificate(const TIdCertificateInfo& certificate)
+{
+    const auto text = [](const std::string& bytes) { return QString::fromStdString(bytes); };
+    QString question = certificate.Changed ? QStringLiteral("サーバーの証明書が前回信頼したものから変更されています。\n")
+                                           : QString();
+    question += QStringLiteral("サーバーの証明書を検証できません: ") + text(certificate.Problem) +
+                QStringLiteral("\n\nサブジェクト: ") + text(certificate.Subject) + QStringLiteral("\n発行者: ") +
+                text(certificate.Issuer) + QStringLiteral("\n有効期間: ") + text(certificate.NotBefore) +
+                QStringLiteral(" ～ ") + text(certificate.NotAfter) + QStringLiteral("\nSHA-256: ") +
+                text(certificate.Fingerprint) + QStringLiteral("\n\nこのプロファイルでこの証明書を信頼しますか？");
+    if (sources_.dialogs.Ask(question, TUserDialogs::Buttons::YesNo, TUserDialogs::Icon::Exclamation) !=
+        TUserDialogs::Answer::Yes)
+        return false;
+    // Kept with the profile, so that the same certificate is accepted without a question later.
+    TIniFile(sources_.settingsPath.toStdString())
+        .WriteString(sources_.profileNameBox.currentText().toStdString(), "TLSFINGERPRINT", certificate.Fingerprint);
+    return true;
 }
 
 TSession::~TSession()
@@ -55,6 +77,7 @@ TSession::~TSession()
     sources_.engine.OnAfterClientLogin = nullptr;
     sources_.engine.OnDisconnected = nullptr;
     sources_.engine.OnStatus = nullptr;
+    sources_.engine.OnVerifyCertificate = nullptr;
 }
 
 void TSession::aConnectExecute(TSender sender)

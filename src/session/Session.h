@@ -10,6 +10,7 @@ class QAction;
 class QComboBox;
 class QWidget;
 class TIdFTP;
+struct TIdCertificateInfo;
 class TUserDialogs;
 
 // The window's side of an FTP session: the connect/disconnect command, the engine's login,
@@ -69,6 +70,9 @@ public:
     void IdFTP1AfterClientLogin();
     void IdFTP1Disconnected();
     void IdFTP1Status(const QString& text);
+    // The certificate failed verification: asks whether to trust it for the profile in use and
+    // stores the fingerprint with the profile when the user does.
+    bool IdFTP1VerifyCertificate(const TIdCertificateInfo& certificate);
 
 private:
     void Connect(TSender sender);

@@ -3,6 +3,7 @@
 #include "fixtures/ClosedPort.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/ScriptedPeer.h"
+#include "fixtures/TestCertificate.h"
 #include "fixtures/VsftpdServer.h"
 #include "ftp/IdException.h"
 #include "log/Editor.h"
@@ -40,6 +41,7 @@ struct TProfile {
     QString timeOut = QStringLiteral("5");
     int proxyType = -1;
     int proxyPort = 0;
+    int encryption = 0;
 };
 
 
@@ -67,6 +69,7 @@ protected:
             edit("ProxyServerEdit", profile.proxyType < 0 ? QString() : QStringLiteral("127.0.0.1"));
             edit("ProxyPortEdit", QString::number(profile.proxyPort));
             dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(profile.proxyType);
+            dialog.findChild<QComboBox*>(QStringLiteral("EncryptionBox"))->setCurrentIndex(profile.encryption);
             dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
             return dialog.result();
         });
@@ -459,4 +462,38 @@ TEST_F(SessionTest, AHistoryThatCannotBeWrittenDoesNotKeepTheSessionOpen)
     ExpectNotConnectedTexts();
     EXPECT_TRUE(LogLines().contains(QStringLiteral("<< QUIT")));
     EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "");
+}
+
+TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptWithTheProfile)
+{
+    TestCertificate certificate;
+    FtpServer::Options options;
+    options.tls = "explicit";
+    options.certificateFile = certificate.CombinedFile();
+    FtpServer server(options);
+    TMainForm& form = OpenQuiet();
+    TProfile profile = ProfileAt(server.Port());
+    profile.encryption = 1;
+
+    dialogs_->QueueAnswer(Answer::No);
+    Connect(profile);
+    EXPECT_FALSE(form.SessionConnected());
+    ASSERT_FALSE(dialogs_->Shown().isEmpty());
+    const QString question = dialogs_->Shown().last();
+    EXPECT_TRUE(question.contains(QString::fromStdString(certificate.Fingerprint()))) << question.toStdString();
+    EXPECT_TRUE(question.contains(QStringLiteral("CN=localhost")));
+    EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), "<missing>");
+
+    dialogs_->QueueAnswer(Answer::Yes);
+    Connect(profile);
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
+    EXPECT_TRUE(LogLines().filter(QStringLiteral("TLS connection established")).size() > 0);
+    form.Action("aConnect")->trigger();
+    Pump(20);
+
+    const qsizetype asked = dialogs_->Shown().size();
+    Connect(profile);
+    EXPECT_TRUE(form.SessionConnected());
+    EXPECT_EQ(dialogs_->Shown().size(), asked);
 }

@@ -1,4 +1,5 @@
 #include "fixtures/FtpServer.h"
+#include "fixtures/RandomBytes.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 
@@ -11,13 +12,6 @@
 namespace {
 
 using Strings = std::vector<std::string>;
-
-std::string RandomBytes(size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) c = static_cast<char>(random());
-    return bytes;
-}
 
 struct TransferSession {
     FtpServer server;

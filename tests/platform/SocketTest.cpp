@@ -1,6 +1,8 @@
 #include "platform/SocketError.h"
 #include "platform/TcpSocket.h"
 
+#include <vector>
+
 #include <cerrno>
 #include <gtest/gtest.h>
 
@@ -19,12 +21,44 @@ TEST(SocketAddress, DottedAddressesAndLocalhostNeedNoLookup) {
     EXPECT_FALSE(IsDottedIPv4("1.2.3.4."));
     EXPECT_FALSE(IsDottedIPv4("1..3.4"));
     EXPECT_FALSE(IsDottedIPv4("ftp.example.com"));
+    std::vector<std::string> ips;
+    EXPECT_EQ(ResolveHost("LOCALHOST", ips), 0);
+    EXPECT_EQ(ips, std::vector<std::string>{"127.0.0.1"});
+    EXPECT_EQ(ResolveHost("10.1.2.3", ips), 0);
+    EXPECT_EQ(ips, std::vector<std::string>{"10.1.2.3"});
+    EXPECT_EQ(ResolveHost("", ips), SocketError::HostNotFound);
+}
+
+TEST(SocketAddress, IPv6LiteralsWithOrWithoutBracketsNeedNoLookup) {
+    EXPECT_TRUE(IsIPv6Literal("::1"));
+    EXPECT_TRUE(IsIPv6Literal("[2001:db8::7]"));
+    EXPECT_FALSE(IsIPv6Literal("[::1"));
+    EXPECT_FALSE(IsIPv6Literal("127.0.0.1"));
+    std::vector<std::string> ips;
+    EXPECT_EQ(ResolveHost("[::1]", ips), 0);
+    EXPECT_EQ(ips, std::vector<std::string>{"::1"});
+    EXPECT_EQ(ResolveHost("fe80::1:2", ips), 0);
+    EXPECT_EQ(ips, std::vector<std::string>{"fe80::1:2"});
+}
+
+TEST(TcpSocket, ListensAndConnectsOverIPv6Loopback) {
+    TcpSocket listener;
+    ASSERT_EQ(listener.Open(true), 0);
+    ASSERT_EQ(listener.Bind("::1", 0), 0);
+    ASSERT_EQ(listener.Listen(1), 0);
     std::string ip;
-    EXPECT_EQ(ResolveIPv4("LOCALHOST", ip), 0);
-    EXPECT_EQ(ip, "127.0.0.1");
-    EXPECT_EQ(ResolveIPv4("10.1.2.3", ip), 0);
-    EXPECT_EQ(ip, "10.1.2.3");
-    EXPECT_EQ(ResolveIPv4("", ip), SocketError::HostNotFound);
+    uint16_t port = 0;
+    ASSERT_EQ(listener.LocalAddress(ip, port), 0);
+    EXPECT_EQ(ip, "::1");
+    TcpSocket client;
+    ASSERT_EQ(client.Open(true), 0);
+    ASSERT_EQ(client.Connect(ip, port), 0);
+    TcpSocket accepted;
+    ASSERT_EQ(listener.Accept(accepted), 0);
+    std::string peer;
+    uint16_t peerPort = 0;
+    ASSERT_EQ(accepted.PeerAddress(peer, peerPort), 0);
+    EXPECT_EQ(peer, "::1");
 }
 
 TEST(TcpSocket, ListenAcceptSendAndReceiveOverLoopback) {

@@ -119,7 +119,7 @@ TEST_F(ConnectFormTest, AFirstRunShowsTheInitialValuesAndOkWritesTheCurrentSecti
                        {"TIMEOUT", "60"}, {"PORT", "21"}, {"PROXYSERVER", ""}, {"PROXYPORT", "0"},
                        {"PROXYTYPE", "-1"}, {"PROXYUSERNAME", ""}, {"PROXYPASSWORD", ""}, {"PASSIVE", "0"},
                        {"SENDBUFFERSIZE", "8196"}, {"RECVBUFFERSIZE", "8196"}, {"OPENLASTDIR", "0"},
-                       {"CONNECTONCREATE", "0"}}));
+                       {"CONNECTONCREATE", "0"}, {"TLS", "0"}}));
 }
 
 TEST_F(ConnectFormTest, TheDialogComesBackAsLastAcceptedWithTheProfileOverTheSharedOptions)
@@ -192,7 +192,7 @@ TEST_F(ConnectFormTest, SaveNewAndDeleteChangeOnlyTheirSection)
     Click(*form, "SaveBtn");
     EXPECT_EQ(Section("new site"), (Entries{{"HOST", "h"}, {"UID", "u"}, {"ACCOUNT", ""}, {"PWD", "p"}, {"DIR", "/pub"},
                                             {"LOCDIR", ""}, {"COMMENT", ""}, {"OPENLASTDIR", "0"},
-                                            {"CONNECTONCREATE", "1"}}));
+                                            {"CONNECTONCREATE", "1"}, {"TLS", "0"}}));
     EXPECT_GE(ProfileBox(*form).findText(QStringLiteral("new site")), 0);
 
     Click(*form, "NewBtn");
@@ -353,4 +353,32 @@ TEST_F(ConnectFormTest, TheProxyFieldsReachTheEngine)
     EXPECT_EQ(engine.ProxySettings.UserName, "pu");
     EXPECT_EQ(engine.ProxySettings.Password, "pp");
     EXPECT_EQ(TIniFile(settingsPath.toStdString()).ReadString("CURRENT", "PROXYTYPE", "?"), "4");
+}
+
+TEST_F(ConnectFormTest, TheEncryptionChoiceIsStoredPerProfileAndInCurrentAndReachesTheEngine)
+{
+    WriteSettings("[secure]\nHOST=ftp.example\nTLS=2\nTLSFINGERPRINT=AB:CD\n[plain]\nHOST=old.example\n"
+                  "[odd]\nTLS=9\n");
+    auto form = Create(QStringLiteral("plain"));
+    QComboBox& encryption = Control<QComboBox>(*form, "EncryptionBox");
+    // A profile without the key keeps the choice shown, which starts at none.
+    EXPECT_EQ(encryption.currentIndex(), 0);
+    EXPECT_EQ(encryption.itemText(1), QStringLiteral("明示的な FTP over TLS"));
+    ProfileBox(*form).setEditText(QStringLiteral("secure"));
+    form->ProfileNameBoxChange();
+    EXPECT_EQ(encryption.currentIndex(), 2);
+    ProfileBox(*form).setEditText(QStringLiteral("odd"));
+    form->ProfileNameBoxChange();
+    EXPECT_EQ(encryption.currentIndex(), 0);
+
+    ProfileBox(*form).setEditText(QStringLiteral("secure"));
+    form->ProfileNameBoxChange();
+    encryption.setCurrentIndex(1);
+    Click(*form, "SaveBtn");
+    Click(*form, "OkBtn");
+    EXPECT_EQ(engine.UseTLS, utUseExplicitTLS);
+    EXPECT_EQ(engine.TrustedFingerprint, "AB:CD");
+    EXPECT_EQ(TIniFile(settingsPath.toStdString()).ReadString("secure", "TLS", "?"), "1");
+    EXPECT_EQ(TIniFile(settingsPath.toStdString()).ReadString("CURRENT", "TLS", "?"), "1");
+    EXPECT_EQ(TIniFile(settingsPath.toStdString()).ReadString("plain", "TLS", "absent"), "absent");
 }

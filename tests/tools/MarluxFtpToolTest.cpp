@@ -2,6 +2,7 @@
 #include "fixtures/FtpServer.h"
 #include "fixtures/ProcessRun.h"
 #include "fixtures/ScriptedPeer.h"
+#include "fixtures/TestCertificate.h"
 
 #include <chrono>
 #include <filesystem>
@@ -71,7 +72,8 @@ TEST(MarluxFtpTool, UsageErrorsExitWithTwoBeforeConnecting) {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{}, {"127.0.0.1"}, {"127.0.0.1", "frobnicate"}, {"127.0.0.1", "cd"},
           {"127.0.0.1", "pwd", ";"}, {"--proxy-type", "9", "h", "pwd"}, {"-x", "h", "pwd"}, {"h:port", "pwd"},
-          {"-u"}}) {
+          {"-u"}, {"--tls", "sometimes", "h", "pwd"}, {"--trust", "12:34", "h", "pwd"}, {"[::1", "pwd"},
+          {"[::1]x", "pwd"}}) {
         ProcessResult r = MarluxFtp(arguments);
         EXPECT_EQ(r.exitStatus, 2);
         EXPECT_NE(r.err.find("usage: marlux-ftp"), std::string::npos);
@@ -140,4 +142,47 @@ TEST(MarluxFtpTool, TheTimeOutBoundsEveryWaitNotOnlyTheConnect) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.err.find("Read Timeout"), std::string::npos) << r.err;
+}
+
+TEST(MarluxFtpTool, TlsNeedsTheCertificateTrustedAndTakesTheFingerprintInAnySpelling) {
+    TestCertificate certificate;
+    FtpServer::Options options;
+    options.tls = "explicit";
+    options.certificateFile = certificate.CombinedFile();
+    FtpServer server(options);
+    const std::vector<std::string> login{"--timeout", "5", "--tls", "explicit", "-u", "user", "-p", "secret"};
+
+    ProcessResult refused = MarluxFtp([&] {
+        auto a = login;
+        a.insert(a.end(), {Address(server), "pwd"});
+        return a;
+    }());
+    EXPECT_EQ(refused.exitStatus, 1);
+    // The message names the fingerprint, so that the user can decide to pass it with --trust.
+    EXPECT_NE(refused.err.find(certificate.Fingerprint()), std::string::npos) << refused.err;
+
+    std::string lowerBare;
+    for (char c : certificate.Fingerprint())
+        if (c != ':') lowerBare += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const std::string& spelling : {certificate.Fingerprint(), lowerBare}) {
+        auto a = login;
+        a.insert(a.end(), {"-v", "--trust", spelling, Address(server), "pwd"});
+        ProcessResult r = MarluxFtp(a);
+        EXPECT_EQ(r.exitStatus, 0) << r.err;
+        EXPECT_EQ(r.out, "/\n");
+        EXPECT_NE(r.err.find("TLS connection established: TLSv1."), std::string::npos);
+        EXPECT_NE(r.err.find("<< PASS ****"), std::string::npos);
+    }
+}
+
+TEST(MarluxFtpTool, IPv6AddressesWithAndWithoutBracketsAndPort) {
+    FtpServer::Options options;
+    options.ipv6 = true;
+    FtpServer server(options);
+    ProcessResult r = MarluxFtp({"-u", "user", "-p", "secret", "[::1]:" + std::to_string(server.Port()), "ls"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    // A bare IPv6 address takes no port: this one goes to port 21, where nothing listens.
+    ProcessResult bare = MarluxFtp({"--timeout", "2", "::1", "pwd"});
+    EXPECT_EQ(bare.exitStatus, 1);
+    EXPECT_NE(bare.err.find("refused"), std::string::npos) << bare.err;
 }

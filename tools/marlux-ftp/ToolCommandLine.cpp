@@ -1,5 +1,7 @@
 #include "ToolCommandLine.h"
 
+#include "ftp/IdTlsSession.h"
+
 #include <charconv>
 
 const char* const ToolUsage =
@@ -8,6 +10,8 @@ const char* const ToolUsage =
     "  -u USER  -p PASSWORD  --passive (default) | --active  --ascii | --binary (default)\n"
     "  --proxy-type N (0-5)  --proxy HOST:PORT  --proxy-user U  --proxy-pass P\n"
     "  --timeout SECONDS (connect and every wait; default 60)  -v (the control dialogue on stderr)\n"
+    "  --tls explicit|implicit (FTP over TLS; implicit defaults to port 990)\n"
+    "  --trust FINGERPRINT (SHA-256 of a certificate to accept although it fails verification)\n"
     "commands:\n"
     "  pwd | cd DIR | cdup | mkdir DIR | rmdir DIR | rm NAME | rename OLD NEW | site TEXT...\n"
     "  size NAME | system | ls [MASK] | nlst [MASK] | rawls [MASK]\n"
@@ -24,12 +28,29 @@ int ParseNumber(const std::string& text, int low, int high, const std::string& w
     return value;
 }
 
-// HOST or HOST:PORT.
-void SplitHostPort(const std::string& text, std::string& host, int& port) {
+// HOST, HOST:PORT, [IPV6] or [IPV6]:PORT; a bare IPv6 address has no port. True when a port
+// was given.
+bool SplitHostPort(const std::string& text, std::string& host, int& port) {
     size_t colon = text.rfind(':');
+    if (!text.empty() && text.front() == '[') {
+        size_t close = text.find(']');
+        if (close == std::string::npos) throw UsageError("missing ] in " + text);
+        colon = close + 1 < text.size() && text[close + 1] == ':' ? close + 1 : std::string::npos;
+        if (colon == std::string::npos && close + 1 != text.size()) throw UsageError("invalid host: " + text);
+    } else if (colon != std::string::npos && text.find(':') != colon) {
+        colon = std::string::npos;
+    }
     host = text.substr(0, colon);
-    if (colon != std::string::npos) port = ParseNumber(text.substr(colon + 1), 1, 65535, "port");
-    if (host.empty()) throw UsageError("missing host name");
+    if (host.empty() || host == "[]") throw UsageError("missing host name");
+    if (colon == std::string::npos) return false;
+    port = ParseNumber(text.substr(colon + 1), 1, 65535, "port");
+    return true;
+}
+
+int ParseTlsMode(const std::string& text) {
+    if (text == "explicit") return 1;
+    if (text == "implicit") return 2;
+    throw UsageError("invalid TLS mode: " + text + " (explicit or implicit)");
 }
 
 }  // namespace
@@ -57,10 +78,16 @@ ToolOptions ParseToolCommandLine(const std::vector<std::string>& arguments) {
         else if (argument == "--timeout")
             options.timeoutMs = ParseNumber(value(argument), 1, 2'000'000, "time-out") * 1000;
         else if (argument == "-v") options.verbose = true;
+        else if (argument == "--tls") options.tls = ParseTlsMode(value(argument));
+        else if (argument == "--trust") {
+            options.trust = NormalizeFingerprint(value(argument));
+            if (options.trust.empty()) throw UsageError("invalid fingerprint: " + arguments[i]);
+        }
         else throw UsageError("unknown option " + argument);
     }
     if (i == arguments.size()) throw UsageError("missing host");
-    SplitHostPort(arguments[i++], options.host, options.port);
+    options.portGiven = SplitHostPort(arguments[i++], options.host, options.port);
+    if (options.tls == 2 && !options.portGiven) options.port = 990;
     ToolCommand command;
     for (; i <= arguments.size(); ++i) {
         if (i == arguments.size() || arguments[i] == ";") {

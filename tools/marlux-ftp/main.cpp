@@ -41,6 +41,8 @@ void Configure(TIdFTP& ftp, const ToolOptions& options) {
     ftp.Passive = options.passive;
     ftp.ReadTimeout = options.timeoutMs;
     ftp.SetTransferType(options.ascii ? ftASCII : ftBinary);
+    ftp.UseTLS = static_cast<TIdUseTLS>(options.tls);
+    ftp.TrustedFingerprint = options.trust;
     ftp.ProxySettings = {static_cast<TIdFtpProxyType>(options.proxyType), options.proxyHost, options.proxyUser,
                          options.proxyPassword, options.proxyPort};
 }

@@ -1,0 +1,115 @@
+#include "fixtures/FtpServer.h"
+#include "fixtures/ScriptedPeer.h"
+#include "ftp/IdException.h"
+#include "ftp/IdFTP.h"
+#include "ftp/IdLogEvent.h"
+#include "ftp/IdText.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct LoggedSession {
+    TIdLogEvent log;
+    std::vector<std::string> sent;
+    TIdFTP ftp;
+
+    LoggedSession(const std::string& host, int port, bool passive) {
+        log.Active = true;
+        log.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) {
+            sent.push_back(data.substr(0, data.find('\r')));
+        };
+        ftp.Intercept = &log;
+        ftp.Host = host;
+        ftp.Port = port;
+        ftp.Username = FtpServer::User;
+        ftp.Password = FtpServer::Password;
+        ftp.Passive = passive;
+        ftp.ReadTimeout = 5000;
+        ftp.Connect(true, 5000);
+    }
+    size_t Count(const std::string& prefix) const {
+        return static_cast<size_t>(std::count_if(sent.begin(), sent.end(),
+                                                 [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
+    }
+};
+
+FtpServer::Options IPv6Server() {
+    FtpServer::Options options;
+    options.ipv6 = true;
+    return options;
+}
+
+}  // namespace
+
+TEST(ExtendedPassiveReplies, PortsAreTakenFromAnyDelimiterAndNonsenseIsRefused) {
+    EXPECT_EQ(ParseExtendedPassiveReply("Entering Extended Passive Mode (|||6446|)").port, 6446);
+    EXPECT_EQ(ParseExtendedPassiveReply("ok (!!!21!)").port, 21);
+    EXPECT_TRUE(ParseExtendedPassiveReply("(|||1|)").address.empty());
+    for (const char* bad : {"Entering Extended Passive Mode", "(|||0|)", "(|||65536|)", "(|||x|)", "(||6446|)",
+                            "(|||6446!)", "(||||)"})
+        EXPECT_THROW(ParseExtendedPassiveReply(bad), EConvertError) << bad;
+    EXPECT_EQ(ExtendedPortCommand("::1", 4660), "EPRT |2|::1|4660|");
+    EXPECT_EQ(ExtendedPortCommand("10.0.0.1", 21), "EPRT |1|10.0.0.1|21|");
+}
+
+TEST(IPv6, BracketedAndBareAddressesReachTheServerWithEpsvAndEprt) {
+    FtpServer server(IPv6Server());
+    TempDir::WriteFile(server.File("six.txt"), "over IPv6");
+    for (const std::string& host : {std::string("[::1]"), std::string("::1")}) {
+        for (bool passive : {true, false}) {
+            LoggedSession s(host, server.Port(), passive);
+            EXPECT_EQ(s.ftp.Binding().PeerIP, "::1");
+            TIdStringStream stream;
+            s.ftp.Get("six.txt", stream);
+            EXPECT_EQ(stream.Bytes(), "over IPv6");
+            TIdStringStream upload;
+            upload.Write("back", 4);
+            s.ftp.Put(upload, "back.txt");
+            EXPECT_EQ(TempDir::ReadFile(server.File("back.txt")), "back");
+            EXPECT_EQ(s.Count("PASV") + s.Count("PORT"), 0u);
+            EXPECT_EQ(s.Count(passive ? "EPSV" : "EPRT |2|::1|"), 2u) << host;
+        }
+    }
+}
+
+TEST(PassiveFallback, APasvRefusedOnIPv4FallsBackToEpsvForTheRestOfTheSession) {
+    FtpServer::Options options;
+    options.refusePasv = true;
+    FtpServer server(options);
+    TempDir::WriteFile(server.File("a.txt"), "fallback");
+    LoggedSession s(server.Host(), server.Port(), true);
+    TIdStringStream first, second;
+    s.ftp.Get("a.txt", first);
+    s.ftp.Get("a.txt", second);
+    EXPECT_EQ(first.Bytes(), "fallback");
+    EXPECT_EQ(second.Bytes(), "fallback");
+    EXPECT_EQ(s.Count("PASV"), 1u);
+    EXPECT_EQ(s.Count("EPSV"), 2u);
+}
+
+TEST(PassiveFallback, OnIPv4PasvStaysTheDefaultAndATransientRefusalIsNoReasonToSwitch) {
+    FtpServer server;
+    TempDir::WriteFile(server.File("a.txt"), "plain");
+    LoggedSession s(server.Host(), server.Port(), true);
+    TIdStringStream stream;
+    s.ftp.Get("a.txt", stream);
+    EXPECT_EQ(s.Count("PASV"), 1u);
+    EXPECT_EQ(s.Count("EPSV"), 0u);
+
+    ScriptedPeer peer;
+    peer.Send("220 hi\r\n").Reply("230 in\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n")
+        .Reply("421 too many\r\n").Pause(200).Close().Start();
+    TIdFTP ftp;
+    ftp.Host = "127.0.0.1";
+    ftp.Port = peer.Port();
+    ftp.Passive = true;
+    ftp.ReadTimeout = 2000;
+    ftp.Connect(true, 2000);
+    EXPECT_THROW(ftp.List(nullptr), EIdProtocolReplyError);
+    ftp.Disconnect();
+    peer.Wait();
+    const auto lines = peer.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "EPSV"), 0);
+}
