@@ -10,8 +10,8 @@
 
 namespace {
 
-ProcessResult MarluxFtp(const std::vector<std::string>& arguments) {
-    return RunProcess(std::string(MARLUX_BIN_DIR) + "/marlux-ftp", arguments);
+ProcessResult MarluxFtp(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) {
+    return RunProcess(std::string(MARLUX_BIN_DIR) + "/marlux-ftp", arguments, environment);
 }
 
 std::string Address(const FtpServer& server) { return std::string(server.Host()) + ":" + std::to_string(server.Port()); }
@@ -173,6 +173,62 @@ TEST(MarluxFtpTool, TlsNeedsTheCertificateTrustedAndTakesTheFingerprintInAnySpel
         EXPECT_NE(r.err.find("TLS connection established: TLSv1."), std::string::npos);
         EXPECT_NE(r.err.find("<< PASS ****"), std::string::npos);
     }
+}
+
+// The authority list is read once per process, so these run the tool with SSL_CERT_FILE naming a
+// test authority instead of the system's.
+class MarluxFtpToolAuthority : public ::testing::Test {
+protected:
+    ProcessResult Run(const FtpServer& server, std::vector<std::string> arguments) {
+        std::vector<std::string> all{"--timeout", "5", "--tls", "explicit", "-u", "user", "-p", "secret"};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        all.insert(all.end(), {Address(server), "ls", ";", "get", "f.txt", local_.File("f.txt")});
+        return MarluxFtp(all, {"SSL_CERT_FILE=" + authority_.CertificateFile()});
+    }
+    static FtpServer::Options Serving(const TestCertificate& certificate) {
+        FtpServer::Options options;
+        options.tls = "explicit";
+        options.certificateFile = certificate.CombinedFile();
+        return options;
+    }
+
+    TestCertificate authority_{"Marlux Test Authority"};
+    TempDir local_;
+};
+
+TEST_F(MarluxFtpToolAuthority, ACertificateFromATrustedAuthorityForTheServerNeedsNoFingerprint) {
+    TestCertificate certificate("127.0.0.1", "IP:127.0.0.1,DNS:localhost", authority_);
+    FtpServer server(Serving(certificate));
+    TempDir::WriteFile(server.File("f.txt"), "signed");
+    ProcessResult r = Run(server, {});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_NE(r.out.find("f.txt"), std::string::npos) << r.out;
+    EXPECT_EQ(TempDir::ReadFile(local_.File("f.txt")), "signed");
+
+    // The same server is refused where the authority is not known.
+    ProcessResult unknown = MarluxFtp({"--timeout", "5", "--tls", "explicit", "-u", "user", "-p", "secret",
+                                       Address(server), "pwd"},
+                                      {"SSL_CERT_FILE=" + TestCertificate().CertificateFile()});
+    EXPECT_EQ(unknown.exitStatus, 1);
+    EXPECT_NE(unknown.err.find(certificate.Fingerprint()), std::string::npos) << unknown.err;
+}
+
+TEST_F(MarluxFtpToolAuthority, ACertificateFromATrustedAuthorityForAnotherNameIsRefusedUnlessTrusted) {
+    TestCertificate certificate("wrong.example", "DNS:wrong.example,IP:127.0.0.2", authority_);
+    FtpServer server(Serving(certificate));
+    TempDir::WriteFile(server.File("f.txt"), "misnamed");
+    ProcessResult refused = Run(server, {});
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_NE(refused.err.find("The server certificate is not trusted: IP address mismatch (SHA-256 " +
+                               certificate.Fingerprint() + ")"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_FALSE(std::filesystem::exists(local_.File("f.txt")));
+
+    ProcessResult trusted = Run(server, {"--trust", certificate.Fingerprint()});
+    EXPECT_EQ(trusted.exitStatus, 0) << trusted.err;
+    EXPECT_EQ(TempDir::ReadFile(local_.File("f.txt")), "misnamed");
 }
 
 TEST(MarluxFtpTool, IPv6AddressesWithAndWithoutBracketsAndPort) {
