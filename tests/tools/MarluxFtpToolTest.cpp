@@ -179,10 +179,13 @@ TEST(MarluxFtpTool, TlsNeedsTheCertificateTrustedAndTakesTheFingerprintInAnySpel
 // test authority instead of the system's.
 class MarluxFtpToolAuthority : public ::testing::Test {
 protected:
-    ProcessResult Run(const FtpServer& server, std::vector<std::string> arguments) {
+    // Lists and downloads f.txt, addressing the server by host (an IP address or a DNS name).
+    ProcessResult Run(const std::string& host, const FtpServer& server, std::vector<std::string> arguments) {
         std::vector<std::string> all{"--timeout", "5", "--tls", "explicit", "-u", "user", "-p", "secret"};
         all.insert(all.end(), arguments.begin(), arguments.end());
-        all.insert(all.end(), {Address(server), "ls", ";", "get", "f.txt", local_.File("f.txt")});
+        all.insert(all.end(), {host + ":" + std::to_string(server.Port()), "ls", ";", "get", "f.txt",
+                               local_.File("f.txt")});
+        std::filesystem::remove(local_.File("f.txt"));
         return MarluxFtp(all, {"SSL_CERT_FILE=" + authority_.CertificateFile()});
     }
     static FtpServer::Options Serving(const TestCertificate& certificate) {
@@ -200,10 +203,12 @@ TEST_F(MarluxFtpToolAuthority, ACertificateFromATrustedAuthorityForTheServerNeed
     TestCertificate certificate("127.0.0.1", "IP:127.0.0.1,DNS:localhost", authority_);
     FtpServer server(Serving(certificate));
     TempDir::WriteFile(server.File("f.txt"), "signed");
-    ProcessResult r = Run(server, {});
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_NE(r.out.find("f.txt"), std::string::npos) << r.out;
-    EXPECT_EQ(TempDir::ReadFile(local_.File("f.txt")), "signed");
+    for (const std::string host : {"127.0.0.1", "localhost"}) {
+        ProcessResult r = Run(host, server, {});
+        EXPECT_EQ(r.exitStatus, 0) << host << ": " << r.err;
+        EXPECT_NE(r.out.find("f.txt"), std::string::npos) << r.out;
+        EXPECT_EQ(TempDir::ReadFile(local_.File("f.txt")), "signed");
+    }
 
     // The same server is refused where the authority is not known.
     ProcessResult unknown = MarluxFtp({"--timeout", "5", "--tls", "explicit", "-u", "user", "-p", "secret",
@@ -217,18 +222,21 @@ TEST_F(MarluxFtpToolAuthority, ACertificateFromATrustedAuthorityForAnotherNameIs
     TestCertificate certificate("wrong.example", "DNS:wrong.example,IP:127.0.0.2", authority_);
     FtpServer server(Serving(certificate));
     TempDir::WriteFile(server.File("f.txt"), "misnamed");
-    ProcessResult refused = Run(server, {});
-    EXPECT_EQ(refused.exitStatus, 1);
-    EXPECT_NE(refused.err.find("The server certificate is not trusted: IP address mismatch (SHA-256 " +
-                               certificate.Fingerprint() + ")"),
-              std::string::npos)
-        << refused.err;
-    EXPECT_TRUE(refused.out.empty());
-    EXPECT_FALSE(std::filesystem::exists(local_.File("f.txt")));
+    for (const auto& [host, problem] :
+         {std::pair<std::string, std::string>{"127.0.0.1", "IP address mismatch"}, {"localhost", "hostname mismatch"}}) {
+        ProcessResult refused = Run(host, server, {});
+        EXPECT_EQ(refused.exitStatus, 1);
+        EXPECT_NE(refused.err.find("The server certificate is not trusted: " + problem + " (SHA-256 " +
+                                   certificate.Fingerprint() + ")"),
+                  std::string::npos)
+            << refused.err;
+        EXPECT_TRUE(refused.out.empty());
+        EXPECT_FALSE(std::filesystem::exists(local_.File("f.txt")));
 
-    ProcessResult trusted = Run(server, {"--trust", certificate.Fingerprint()});
-    EXPECT_EQ(trusted.exitStatus, 0) << trusted.err;
-    EXPECT_EQ(TempDir::ReadFile(local_.File("f.txt")), "misnamed");
+        ProcessResult trusted = Run(host, server, {"--trust", certificate.Fingerprint()});
+        EXPECT_EQ(trusted.exitStatus, 0) << host << ": " << trusted.err;
+        EXPECT_EQ(TempDir::ReadFile(local_.File("f.txt")), "misnamed");
+    }
 }
 
 TEST(MarluxFtpTool, IPv6AddressesWithAndWithoutBracketsAndPort) {
