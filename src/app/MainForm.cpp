@@ -14,7 +14,8 @@
 #include "log/SessionLog.h"
 #include "panes/ComboItems.h"
 #include "panes/LocalPane.h"
-#include "panes/RemotePaneActions.h"
+#include "panes/Bookmarks.h"
+#include "panes/RemotePane.h"
 #include "session/Session.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
@@ -124,6 +125,8 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpLocalPane();
     SetUpLocalFileOps();
     SetUpImagePreview();
+    SetUpRemotePane();
+    SetUpBookmarks();
     SetUpSession();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
@@ -131,7 +134,6 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpOptionCommands();
     // The commands of subsystems still to come keep their enabling here until they land.
     AddEnablingRule(EnableTransferActions);
-    AddEnablingRule(EnableRemotePaneActions);
     AddEnablingRule(EnableRemoteFileOpsActions);
 
     // The window is created visible at its design size; the creation steps follow.

@@ -40,6 +40,10 @@ class TLocalPane;
 class TMainMenuShortcuts;
 class TOptionCommands;
 class TSession;
+class TRemotePane;
+class TBookmarks;
+class TFileViewStack;
+struct TFileRow;
 class TSessionLog;
 class TTerminationSignals;
 
@@ -95,6 +99,8 @@ public:
     const TWindowSettingsAdapter& Settings() const { return *settings_; }
     TLocalPane& LocalPane() { return *localPane_; }
     TImagePreview& ImagePreview() { return *imagePreview_; }
+    TRemotePane& RemotePane() { return *remotePane_; }
+    TBookmarks& Bookmarks() { return *bookmarks_; }
 
     // The FTP engine, owned for the whole run, with its log hook and message pump.
     TIdFTP IdFTP1;
@@ -149,14 +155,21 @@ private:
     // Subsystems (MainFormLocalPane.cpp).
     void SetUpLocalPane();
     void SetUpLocalFileOps();
-    void LocalFileListViewDblClick();
-    // Rows selected in the local file list, in list order.
-    QList<int> SelectedLocalRows() const;
     // MainFormPreview.cpp.
     void SetUpImagePreview();
 
     // The options dialog and the shortcut keys (MainFormOptions.cpp).
     void SetUpOptionCommands();
+
+    // The remote pane, the bookmarks and what both file lists share (MainFormRemotePane.cpp).
+    void SetUpRemotePane();
+    void SetUpBookmarks();
+    // Rows selected in a file list, in list order.
+    QList<int> SelectedRows(const TFileViewStack& views) const;
+    // The first selected row: a folder opens, a file runs the command the option picks
+    // (0 viewAction, 1 transferAction, 2 nothing).
+    void FileListViewDblClick(const TFileViewStack& views, int option, const char* viewAction,
+                              const char* transferAction, const std::function<void(const TFileRow&)>& openFolder);
 
     // The engine (MainFormEngine.cpp): design-time settings, log hook and message pump.
     void SetUpEngine();
@@ -202,6 +215,8 @@ private:
     std::unique_ptr<TMainMenuShortcuts> menuShortcuts_;
     std::unique_ptr<TOptionCommands> optionCommands_;
     std::unique_ptr<TSession> sessionControl_;
+    std::unique_ptr<TRemotePane> remotePane_;
+    std::unique_ptr<TBookmarks> bookmarks_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

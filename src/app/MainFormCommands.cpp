@@ -6,6 +6,7 @@
 
 #include "log/FileOperationLog.h"
 #include "log/LogViewer.h"
+#include "panes/RemotePane.h"
 #include "platform/ProgramDir.h"
 
 #include <QCoreApplication>
@@ -38,6 +39,7 @@ void TMainForm::SelectViewStyle(TViewStyle style)
     settings_->SetChecked(TCheckMark::List, style == TViewStyle::List);
     settings_->SetChecked(TCheckMark::SmallIcon, style == TViewStyle::SmallIcon);
     settings_->ShowViewStyle(style);
+    remotePane_->SortAndFitRemoteList();
 }
 
 void TMainForm::SelectTransferMode(TTransferChoice mode)

@@ -44,7 +44,10 @@ void TMainForm::SetUpLocalPane()
     header->setSectionsClickable(true);
     connect(header, &QHeaderView::sectionClicked, this, Guarded([&pane](int column) { pane.ColumnClick(column); }));
     for (QAbstractItemView* view : views->Views()) {
-        connect(view, &QAbstractItemView::doubleClicked, this, Guarded([this] { LocalFileListViewDblClick(); }));
+        connect(view, &QAbstractItemView::doubleClicked, this, Guarded([this, views, &pane] {
+                    FileListViewDblClick(*views, options_.iOnLocalDblClick, "aLocalFileView", "aUpload",
+                                         [&pane](const TFileRow& row) { pane.OpenLocalSubdirectory(row.caption); });
+                }));
         // Rows dragged from the remote list download into this directory.
         new TPaneDropTarget(
             *view, QString::fromLatin1(RemoteRowsFormat),
@@ -62,7 +65,7 @@ void TMainForm::SetUpLocalFileOps()
     TLocalPaneAccess pane{[] { return QDir::currentPath(); },
                           [this, &model] {
                               QList<TLocalRow> rows;
-                              for (int row : SelectedLocalRows())
+                              for (int row : SelectedRows(*controls_.LocalFileListView))
                                   rows.append({model.Row(row).caption, model.Row(row).icon == fiFolder});
                               return rows;
                           },
@@ -83,27 +86,4 @@ void TMainForm::SetUpLocalFileOps()
     SetActionHandler("aLocalFileDelete", [&ops] { ops.aLocalFileDeleteExecute(); });
     SetActionHandler("aLocalDetail", [&ops] { ops.aLocalDetailExecute(); });
     AddEnablingRule(TLocalFileOps::EnableActions);
-}
-
-QList<int> TMainForm::SelectedLocalRows() const
-{
-    QList<int> rows;
-    for (const QModelIndex& index : controls_.LocalFileListView->Report().selectionModel()->selectedRows())
-        rows.append(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-void TMainForm::LocalFileListViewDblClick()
-{
-    const QList<int> rows = SelectedLocalRows();
-    if (rows.isEmpty())
-        return;
-    const TFileRow& row = controls_.LocalFileListView->Model().Row(rows.first());
-    if (row.icon == fiFolder)
-        localPane_->OpenLocalSubdirectory(row.caption);
-    else if (options_.iOnLocalDblClick == 0)
-        RunAction(QStringLiteral("aLocalFileView"));
-    else if (options_.iOnLocalDblClick == 1)
-        RunAction(QStringLiteral("aUpload"));
 }

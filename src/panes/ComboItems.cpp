@@ -12,19 +12,32 @@ bool Before(const QString& a, const QString& b)
     return QString::compare(a, b, Qt::CaseInsensitive) < 0;
 }
 
-}  // namespace
-
-int FindItemIgnoringCase(const QComboBox& box, const QString& text)
+int FindItem(const QComboBox& box, const QString& text, Qt::CaseSensitivity equality)
 {
     for (int i = 0; i < box.count(); ++i)
-        if (QString::compare(box.itemText(i), text, Qt::CaseInsensitive) == 0)
+        if (QString::compare(box.itemText(i), text, equality) == 0)
             return i;
     return -1;
 }
 
-void AddItemIfAbsent(QComboBox& box, const QString& text)
+}  // namespace
+
+QStringList ItemTexts(const QComboBox& box)
 {
-    if (FindItemIgnoringCase(box, text) >= 0)
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+        items << box.itemText(i);
+    return items;
+}
+
+int FindItemIgnoringCase(const QComboBox& box, const QString& text)
+{
+    return FindItem(box, text, Qt::CaseInsensitive);
+}
+
+void AddItemIfAbsent(QComboBox& box, const QString& text, Qt::CaseSensitivity equality)
+{
+    if (FindItem(box, text, equality) >= 0)
         return;
     int position = 0;
     while (position < box.count() && !Before(text, box.itemText(position)))
@@ -32,6 +45,13 @@ void AddItemIfAbsent(QComboBox& box, const QString& text)
     const QString edited = box.currentText();
     box.insertItem(position, text);
     box.setEditText(edited);
+}
+
+void RememberMask(QComboBox& maskBox)
+{
+    const QString mask = maskBox.currentText().trimmed();
+    if (!mask.isEmpty())
+        AddItemIfAbsent(maskBox, mask);
 }
 
 void SetItemsSorted(QComboBox& box, QStringList items)

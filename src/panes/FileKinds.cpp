@@ -2,6 +2,13 @@
 
 #include <utility>
 
+QStringList ToQStringList(const StringList& list) {
+    QStringList result;
+    result.reserve(qsizetype(list.size()));
+    for (const std::string& entry : list) result << QString::fromStdString(entry);
+    return result;
+}
+
 QString AttributeText(unsigned attributes) {
     static const std::pair<unsigned, const char*> words[] = {
         {faArchive, "ｱｰｶｲﾌﾞ "},  {faCompressed, "圧縮 "},  {faDirectory, "<DIR> "},   {faNormal, "通常ファイル "},
@@ -21,11 +28,12 @@ QString FileExtension(const QString& name) {
 }
 
 TFileIcon FileIconFor(const QString& name, bool isFolder, const QStringList& imageExtensions,
-                      const QStringList& textExtensions) {
+                      const QStringList& textExtensions, TProgramIconRank programRank) {
     if (isFolder) return fiFolder;
     const QString extension = FileExtension(name);
-    if (extension == QLatin1String(".exe")) return fiProgram;
+    const bool program = extension == QLatin1String(".exe");
+    if (program && programRank == TProgramIconRank::BeforeLists) return fiProgram;
     if (!extension.isEmpty() && imageExtensions.contains(extension, Qt::CaseInsensitive)) return fiPicture;
     if (!extension.isEmpty() && textExtensions.contains(extension, Qt::CaseInsensitive)) return fiText;
-    return fiOther;
+    return program ? fiProgram : fiOther;
 }

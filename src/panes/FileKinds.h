@@ -1,5 +1,6 @@
 #pragma once
 #include "panes/FileRow.h"
+#include "platform/ListFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,11 +17,16 @@ enum TFileAttribute : unsigned {
     faCompressed = 0x800,
 };
 
+// An extension list of the window as the icon tests take it.
+QStringList ToQStringList(const StringList& list);
 // The words of the set bits, each followed by a blank, in a fixed order.
 QString AttributeText(unsigned attributes);
 // The lower-cased text from the last "." after the last "\" or ":"; empty without one.
 QString FileExtension(const QString& name);
-// The icon of a row: folder, ".exe", picture, text, other, tested in that order; the lists
-// hold extensions with their dot and are compared without regard to case.
+// Where ".exe" is tested: before the lists (local rows) or after them (remote rows, where a
+// text extension list naming ".exe" wins).
+enum class TProgramIconRank { BeforeLists, AfterLists };
+// The icon of a row: folder, then picture and text by the lists, with ".exe" at its rank, else
+// other; the lists hold extensions with their dot and are compared without regard to case.
 TFileIcon FileIconFor(const QString& name, bool isFolder, const QStringList& imageExtensions,
-                      const QStringList& textExtensions);
+                      const QStringList& textExtensions, TProgramIconRank programRank = TProgramIconRank::BeforeLists);

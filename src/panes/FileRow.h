@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -12,6 +13,9 @@ struct TFileRow {
     // 0 size text, 1 date text, 2 attribute text, 3 kind key ("0" directory, "1" file).
     std::array<QString, 4> subItems;
     int icon = fiOther;
+    // Remote rows: the name's bytes as the server listed them, which every command on the row
+    // sends; the caption is only their display.
+    QByteArray nameBytes = {};
 
     bool IsFolder() const { return subItems[3] == QLatin1String("0"); }
 };

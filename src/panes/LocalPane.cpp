@@ -1,6 +1,7 @@
 #include "panes/LocalPane.h"
 
 #include "panes/ComboItems.h"
+#include "panes/FileKinds.h"
 #include "panes/LocalDirList.h"
 #include "panes/LocalFileRow.h"
 #include "panes/LocalPaths.h"
@@ -13,13 +14,6 @@
 #include <QStorageInfo>
 
 namespace {
-
-QStringList ToQStringList(const StringList& list) {
-    QStringList result;
-    result.reserve(qsizetype(list.size()));
-    for (const std::string& entry : list) result << QString::fromStdString(entry);
-    return result;
-}
 
 const QString DriveNotReady = QStringLiteral("ドライブの準備ができていません");
 
@@ -104,10 +98,7 @@ void TLocalPane::LocalDriveBoxChange(int index) {
 
 void TLocalPane::LocalDirListBoxMouseUp(const QListWidgetItem& item) { ChangeDirectory(EntryDirectory(item)); }
 
-void TLocalPane::LocalMaskBoxExit() {
-    const QString mask = sources_.maskBox.currentText().trimmed();
-    if (!mask.isEmpty()) AddItemIfAbsent(sources_.maskBox, mask);
-}
+void TLocalPane::LocalMaskBoxExit() { RememberMask(sources_.maskBox); }
 
 void TLocalPane::aLocalRefreshExecute() { GoTo(sources_.dirBox.currentText()); }
 

@@ -1,0 +1,92 @@
+// The remote pane and the bookmarks, built over the window's controls, and what both panes'
+// lists share.
+#include "app/MainForm.h"
+
+#include "app/ExceptionGuard.h"
+#include "panes/Bookmarks.h"
+#include "panes/DirBoxBehaviour.h"
+#include "panes/FileViewStack.h"
+#include "panes/PaneDropTarget.h"
+#include "panes/RemotePane.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+void TMainForm::SetUpRemotePane()
+{
+    TFileViewStack* views = controls_.RemoteFileListView;
+    remotePane_ = std::make_unique<TRemotePane>(
+        views->Model(),
+        TRemotePane::Sources{IdFTP1, options_, extensions_.TextExtList, extensions_.ImageExtList, views->Report(),
+                             *controls_.RemoteDirBox, *controls_.RemoteMaskBox, *controls_.RemoteSysTreeView,
+                             [views] { views->FitColumns(); }, [this] { EnterBusyState(); },
+                             [this] { LeaveBusyState(); }, [this] { transfer_.TransferCompleted = false; }});
+    TRemotePane& pane = *remotePane_;
+    new TDirBoxBehaviour(*controls_.RemoteDirBox, lastDirBoxKey_, Guarded([&pane] { pane.aRemoteRefreshExecute(); }));
+    connect(controls_.RemoteSysTreeView, &QTreeWidget::itemClicked, this,
+            Guarded([&pane](QTreeWidgetItem* node, int) { pane.RemoteSysTreeViewClick(*node); }));
+    controls_.RemoteMaskBox->setInsertPolicy(QComboBox::NoInsert);
+    connect(controls_.RemoteMaskBox->lineEdit(), &QLineEdit::editingFinished, this,
+            Guarded([&pane] { pane.RemoteMaskBoxExit(); }));
+    SetActionHandler("aRemoteRefresh", [&pane] { pane.aRemoteRefreshExecute(); });
+    SetActionHandler("aRemoteDirectoryUp", [&pane] { pane.aRemoteDirectoryUpExecute(); });
+    SetActionHandler("aRemoteSelectAll", [&pane] { pane.aRemoteSelectAllExecute(); });
+    QHeaderView* header = views->Report().header();
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this, Guarded([&pane](int column) { pane.ColumnClick(column); }));
+    for (QAbstractItemView* view : views->Views()) {
+        connect(view, &QAbstractItemView::doubleClicked, this, Guarded([this, views, &pane] {
+                    FileListViewDblClick(*views, options_.iOnRemoteDblClick, "aRemoteFileView", "aDownload",
+                                         [&pane](const TFileRow& row) { pane.OpenRemoteSubdirectory(row.nameBytes); });
+                }));
+        // Rows dragged from the local list upload into the current remote directory.
+        new TPaneDropTarget(
+            *view, QString::fromLatin1(LocalRowsFormat),
+            [this] { return SessionConnected() && Action(QStringLiteral("aUpload"))->isEnabled(); },
+            Guarded([this] {
+                if (Action(QStringLiteral("aUpload"))->isEnabled())
+                    RunAction(QStringLiteral("aUpload"));
+            }));
+    }
+    AddEnablingRule(TRemotePane::EnableActions);
+}
+
+void TMainForm::SetUpBookmarks()
+{
+    bookmarks_ = std::make_unique<TBookmarks>(TBookmarks::Sources{
+        *this, dialogs_, *controls_.ProfileNameBox, *controls_.LocalDirBox, *controls_.RemoteDirBox});
+    TBookmarks& bookmarks = *bookmarks_;
+    SetActionHandler("aLocalBookmark", [&bookmarks] { bookmarks.aLocalBookmarkExecute(); });
+    SetActionHandler("aRemoteBookmark", [&bookmarks] { bookmarks.aRemoteBookmarkExecute(); });
+}
+
+QList<int> TMainForm::SelectedRows(const TFileViewStack& views) const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : views.Report().selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TMainForm::FileListViewDblClick(const TFileViewStack& views, int option, const char* viewAction,
+                                     const char* transferAction,
+                                     const std::function<void(const TFileRow&)>& openFolder)
+{
+    const QList<int> rows = SelectedRows(views);
+    if (rows.isEmpty())
+        return;
+    const TFileRow& row = views.Model().Row(rows.first());
+    if (row.icon == fiFolder)
+        openFolder(row);
+    else if (option == 0)
+        RunAction(QString::fromLatin1(viewAction));
+    else if (option == 1)
+        RunAction(QString::fromLatin1(transferAction));
+}

@@ -1,0 +1,70 @@
+#include "panes/RemoteFileRow.h"
+
+#include "ftp/IdFTPList.h"
+#include "panes/FileKinds.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace {
+
+// The locale's long time format without a time-zone name: listed times carry no zone.
+QString LongTimeFormat()
+{
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    return format.trimmed();
+}
+
+QDateTime DateTimeOf(TDateTime value)
+{
+    const TDateParts parts = DecodeDateTime(value);
+    return QDateTime(QDate(parts.year, parts.month, parts.day),
+                     QTime(parts.hour, parts.minute, parts.second, parts.millisecond));
+}
+
+}  // namespace
+
+QString RemoteDateText(TDateTime value)
+{
+    static const QString dateFormat = QLocale::system().dateFormat(QLocale::ShortFormat);
+    static const QString timeFormat = LongTimeFormat();
+    const QDateTime moment = DateTimeOf(value);
+    if (value >= 0 && value < 1)
+        return moment.time().toString(timeFormat);
+    if (value == std::floor(value))
+        return moment.date().toString(dateFormat);
+    return moment.date().toString(dateFormat) + u' ' + moment.time().toString(timeFormat);
+}
+
+QString RemoteText(std::string_view bytes)
+{
+    return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size()));
+}
+
+TRemoteRowFactory::TRemoteRowFactory(QStringList imageExtensions, QStringList textExtensions)
+    : imageExtensions_(std::move(imageExtensions)), textExtensions_(std::move(textExtensions))
+{
+}
+
+TFileRow TRemoteRowFactory::Row(const TIdFTPListItem& item)
+{
+    auto date = dates_.constFind(item.Modified);
+    if (date == dates_.constEnd())
+        date = dates_.insert(item.Modified, RemoteDateText(item.Modified));
+    const std::string_view rightsBytes = item.OwnerRights();
+    const QByteArray rightsKey = QByteArray::fromRawData(rightsBytes.data(), qsizetype(rightsBytes.size()));
+    auto rights = rights_.constFind(rightsKey);
+    if (rights == rights_.constEnd())
+        rights = rights_.insert(QByteArray(rightsKey), RemoteText(rightsBytes));
+    const bool directory = item.Kind == ikDirectory;
+    TFileRow row;
+    row.nameBytes = QByteArray(item.Name().data(), qsizetype(item.Name().size()));
+    row.caption = RemoteText(item.Name());
+    row.subItems = {QString::number(qint64(item.Size)), *date, *rights, directory ? directoryKey_ : fileKey_};
+    row.icon = FileIconFor(row.caption, directory, imageExtensions_, textExtensions_, TProgramIconRank::AfterLists);
+    return row;
+}

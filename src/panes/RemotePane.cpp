@@ -1,0 +1,157 @@
+#include "panes/RemotePane.h"
+
+#include "ftp/IdFTP.h"
+#include "panes/ComboItems.h"
+#include "panes/FileKinds.h"
+#include "panes/RemoteFileRow.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QStringList>
+#include <QTreeWidget>
+
+#include <vector>
+
+namespace {
+
+std::string ToStdString(const QByteArray& bytes)
+{
+    return {bytes.constData(), size_t(bytes.size())};
+}
+
+QByteArray ToByteArray(const std::string& bytes)
+{
+    return {bytes.data(), qsizetype(bytes.size())};
+}
+
+bool IsDotEntry(std::string_view name)
+{
+    return name == "." || name == "..";
+}
+
+}  // namespace
+
+TRemotePane::TRemotePane(TFileListModel& model, Sources sources)
+    : model_(model), sources_(std::move(sources)), tree_(sources_.tree)
+{
+}
+
+void TRemotePane::EnableActions(const TEnablingFacts& facts, const TActionSwitch& actions)
+{
+    actions.Enable({"aRemoteDirectoryUp", "aRemoteRefresh", "aRemoteBookmark"}, facts.connected);
+}
+
+QByteArray TRemotePane::PathBytes(const QString& text) const
+{
+    const auto known = serverPaths_.constFind(text);
+    return known != serverPaths_.constEnd() ? *known : text.toLocal8Bit();
+}
+
+void TRemotePane::ShowPath(const QByteArray& path)
+{
+    const QString text = RemoteText({path.constData(), size_t(path.size())});
+    if (text.toLocal8Bit() != path)
+        serverPaths_.insert(text, path);
+    sources_.dirBox.setEditText(text);
+}
+
+void TRemotePane::aRemoteRefreshExecute()
+{
+    TIdFTP& engine = sources_.engine;
+    if (sources_.dirBox.currentText().isEmpty())
+        ShowPath(ToByteArray(engine.CurrentDirectory()));
+    QByteArray path = PathBytes(sources_.dirBox.currentText());
+    if (!path.startsWith('/'))
+        path.prepend('/');
+    if (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    ShowPath(path);
+    engine.ChangeDirectory(ToStdString(path));
+    // The server's form of the path wins; a reply without one leaves the path that worked.
+    if (const std::string current = engine.CurrentDirectory(); !current.empty())
+        path = ToByteArray(current);
+    ShowPath(path);
+    tree_.Build(path);
+
+    engine.ListLines.clear();
+    sources_.enterBusyState();
+    sources_.clearTransferCompleted();
+    engine.List(nullptr, ToStdString(sources_.maskBox.currentText().trimmed().toLocal8Bit()));
+    sources_.leaveBusyState();
+
+    FillRemoteFileList();
+    AddRemoteDirHistory();
+    SortAndFitRemoteList();
+}
+
+void TRemotePane::FillRemoteFileList()
+{
+    const TIdFTPListItems& listing = sources_.engine.ParsedListing();
+    TRemoteRowFactory factory(ToQStringList(sources_.imageExtensions), ToQStringList(sources_.textExtensions));
+    std::vector<TFileRow> rows;
+    rows.reserve(listing.Count());
+    std::vector<QByteArray> subdirectories;
+    for (const TIdFTPListItem& item : listing) {
+        if (IsDotEntry(item.Name()))
+            continue;
+        rows.push_back(factory.Row(item));
+        if (item.Kind == ikDirectory)
+            subdirectories.push_back(rows.back().nameBytes);
+    }
+    tree_.AddSubdirectories(subdirectories);
+    model_.SetRows(std::move(rows));
+}
+
+void TRemotePane::AddRemoteDirHistory()
+{
+    AddItemIfAbsent(sources_.dirBox, sources_.dirBox.currentText(), Qt::CaseSensitive);
+}
+
+void TRemotePane::SortAndFitRemoteList()
+{
+    sources_.view.setUpdatesEnabled(false);
+    sources_.fitColumns();
+    sorter_.SortAfterFill(model_, sources_.options.iFileListSort);
+    sources_.view.setUpdatesEnabled(true);
+}
+
+void TRemotePane::OpenRemoteSubdirectory(const QByteArray& name)
+{
+    ShowPath(tree_.SubdirectoryPath(name));
+    aRemoteRefreshExecute();
+}
+
+void TRemotePane::RemoteSysTreeViewClick(const QTreeWidgetItem& node)
+{
+    // The current node changes only when the listing succeeds, so a refused directory leaves
+    // the sub-directory paths of the directory still shown.
+    ShowPath(TRemoteTree::NodePath(node));
+    aRemoteRefreshExecute();
+}
+
+void TRemotePane::aRemoteDirectoryUpExecute()
+{
+    sources_.engine.ChangeToParent();
+    ShowPath(ToByteArray(sources_.engine.CurrentDirectory()));
+    aRemoteRefreshExecute();
+}
+
+void TRemotePane::aRemoteSelectAllExecute()
+{
+    sources_.view.selectAll();
+}
+
+void TRemotePane::RemoteMaskBoxExit()
+{
+    RememberMask(sources_.maskBox);
+}
+
+void TRemotePane::Clear()
+{
+    sources_.dirBox.clear();
+    sources_.dirBox.setEditText(QString());
+    model_.SetRows({});
+    tree_.Clear();
+    sources_.engine.ListLines.clear();
+    serverPaths_.clear();
+}

@@ -1,0 +1,79 @@
+#pragma once
+#include "panes/FileListModel.h"
+#include "panes/FileListSorter.h"
+#include "panes/RemoteTree.h"
+#include "platform/ListFile.h"
+#include "settings/ActionEnabling.h"
+#include "settings/WindowSettings.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <functional>
+
+class QAbstractItemView;
+class QComboBox;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TIdFTP;
+
+// The remote pane: one directory of the server, shown in the tree, the directory box with its
+// history, and listed through the mask box's mask (the server applies it) into the file list.
+// Paths and names keep the server's bytes; the controls show their decoded text.
+class TRemotePane {
+public:
+    struct Sources {
+        TIdFTP& engine;
+        const TWindowOptions& options;
+        const StringList& textExtensions;
+        const StringList& imageExtensions;
+        QAbstractItemView& view;
+        QComboBox& dirBox;
+        QComboBox& maskBox;
+        QTreeWidget& tree;
+        // FitColumns of the remote list.
+        std::function<void()> fitColumns;
+        // EnterBusyState, and LeaveBusyState once the listing has arrived.
+        std::function<void()> enterBusyState;
+        std::function<void()> leaveBusyState;
+        // Clears TransferCompleted before the listing's transfer.
+        std::function<void()> clearTransferCompleted;
+    };
+
+    TRemotePane(TFileListModel& model, Sources sources);
+
+    // The pane's share of the action enabling: its commands need a session.
+    static void EnableActions(const TEnablingFacts& facts, const TActionSwitch& actions);
+
+    // Goes to the directory in the box (the server's current one when empty) and lists it.
+    void aRemoteRefreshExecute();
+    // Enters a sub-directory of the current directory, named by its listed bytes.
+    void OpenRemoteSubdirectory(const QByteArray& name);
+    void aRemoteDirectoryUpExecute();
+    void aRemoteSelectAllExecute();
+    void RemoteSysTreeViewClick(const QTreeWidgetItem& node);
+    void RemoteMaskBoxExit();
+    void ColumnClick(int column) { sorter_.ColumnClick(model_, column); }
+    void SortAndFitRemoteList();
+    // Empties the pane when the connection ends: box text and history, rows, tree, listing.
+    void Clear();
+
+    // The bytes the server knows a directory box text by: those it reported for that text,
+    // else the text in the locale's encoding.
+    QByteArray PathBytes(const QString& text) const;
+    const TRemoteTree& Tree() const { return tree_; }
+    const TFileListSorter& Sorter() const { return sorter_; }
+
+private:
+    void FillRemoteFileList();
+    void AddRemoteDirHistory();
+    // Shows a path of the server in the box and remembers its bytes.
+    void ShowPath(const QByteArray& path);
+
+    TFileListModel& model_;
+    Sources sources_;
+    TFileListSorter sorter_;
+    TRemoteTree tree_;
+    QHash<QString, QByteArray> serverPaths_;
+};
