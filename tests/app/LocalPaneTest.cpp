@@ -131,22 +131,6 @@ TEST_F(LocalPaneTest, DoubleClickOnAFolderOpensItAndSelectAllSelectsEveryRow)
     EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/zfolder"));
 }
 
-namespace {
-
-void Press(QWidget* target, int key, const QString& text = {})
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &press);
-}
-
-void Type(QWidget* target, const QString& text)
-{
-    for (const QChar c : text)
-        Press(target, c.toUpper().unicode(), QString(c));
-}
-
-}  // namespace
-
 TEST_F(LocalPaneTest, TheDirectoryBoxCompletesFromTheHistoryButNeverAfterBackspace)
 {
     TMainForm& form = Open();
@@ -314,16 +298,8 @@ TEST_F(LocalPaneTest, OnlyRowsFromTheRemoteListAreDroppedAndStartTheDownload)
     QMimeData remote;
     remote.setData(QString::fromLatin1(RemoteRowsFormat), "file");
 
-    const auto send = [&](QEvent::Type type, const QMimeData& data) {
-        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier, type);
-        QApplication::sendEvent(view->viewport(), &event);
-        return event.isAccepted();
-    };
-    const auto enter = [&](const QMimeData& data) {
-        QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &event);
-        return event.isAccepted();
-    };
+    const auto send = [&](QEvent::Type type, const QMimeData& data) { return SendDrag(view->viewport(), type, data); };
+    const auto enter = [&](const QMimeData& data) { return EnterDrag(view->viewport(), data); };
     form.Action("aDownload")->setEnabled(true);
     EXPECT_FALSE(enter(remote));  // not connected
     FtpServer server;

@@ -2,7 +2,10 @@
 
 #include "fixtures/IniSection.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QDropEvent>
+#include <QKeyEvent>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -69,4 +72,30 @@ void MainFormTest::AimAtLoopback(TIdFTP& ftp, int port)
     ftp.Port = port;
     ftp.Username = "user";
     ftp.Password = "secret";
+}
+
+void MainFormTest::Press(QWidget* target, int key, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+}
+
+void MainFormTest::Type(QWidget* target, const QString& text)
+{
+    for (const QChar c : text)
+        Press(target, c.toUpper().unicode(), QString(c));
+}
+
+bool MainFormTest::EnterDrag(QWidget* target, const QMimeData& data)
+{
+    QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+    return event.isAccepted();
+}
+
+bool MainFormTest::SendDrag(QWidget* target, QEvent::Type type, const QMimeData& data)
+{
+    QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier, type);
+    QApplication::sendEvent(target, &event);
+    return event.isAccepted();
 }

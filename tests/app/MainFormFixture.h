@@ -4,11 +4,15 @@
 #include "support/QStringPrinter.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QEvent>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
 
 #include <memory>
+
+class QMimeData;
+class QWidget;
 #include <string>
 #include <vector>
 
@@ -31,6 +35,13 @@ protected:
     std::string IniValue(const std::string& section, const std::string& key) const;
     // Points the engine at a loopback server with the fixtures' user and password.
     static void AimAtLoopback(TIdFTP& ftp, int port);
+    // Key presses as the keyboard sends them; Type presses one key per character.
+    static void Press(QWidget* target, int key, const QString& text = {});
+    static void Type(QWidget* target, const QString& text);
+    // A drag entering a widget, and a later move or drop; true when the widget accepted it.
+    // Qt delivers moves and drops only to the widget that accepted the entry.
+    static bool EnterDrag(QWidget* target, const QMimeData& data);
+    static bool SendDrag(QWidget* target, QEvent::Type type, const QMimeData& data);
     // Runs the event loop for the given time.
     static void Pump(int milliseconds);
 
