@@ -139,19 +139,19 @@ TEST_F(LocalPaneTest, TheDirectoryBoxCompletesFromTheHistoryButNeverAfterBackspa
     box->addItems({"/data/Abc/", "/data/abd/", "/data/other/"});
     QLineEdit* edit = box->lineEdit();
     edit->clear();
-    Type(edit, QStringLiteral("/data/o"));
+    TypeText(edit, QStringLiteral("/data/o"));
     EXPECT_EQ(edit->text(), QStringLiteral("/data/other/"));
     EXPECT_EQ(edit->selectedText(), QStringLiteral("ther/"));
 
     // The first hit matches only when case is ignored; the one retry finds the exact one.
     edit->clear();
-    Type(edit, QStringLiteral("/data/ab"));
+    TypeText(edit, QStringLiteral("/data/ab"));
     EXPECT_EQ(edit->text(), QStringLiteral("/data/abd/"));
     EXPECT_EQ(edit->selectedText(), QStringLiteral("d/"));
 
-    Press(edit, Qt::Key_Backspace);
+    PressKey(edit, Qt::Key_Backspace);
     EXPECT_EQ(edit->text(), QStringLiteral("/data/ab"));
-    Press(edit, Qt::Key_Backspace);
+    PressKey(edit, Qt::Key_Backspace);
     EXPECT_EQ(edit->text(), QStringLiteral("/data/a"));
     EXPECT_EQ(form.LastDirBoxKey(), 0);
 }
@@ -170,14 +170,14 @@ TEST_F(LocalPaneTest, TheDropDownShowsOneRowLessThanTheHistoryUpToTwenty)
 
     // Down drops the list down at the typed entry; Down again moves on, and past the end wraps.
     box->setEditText(QStringLiteral("/dir23/"));
-    Press(box->lineEdit(), Qt::Key_Down);
+    PressKey(box->lineEdit(), Qt::Key_Down);
     EXPECT_TRUE(box->view()->isVisible());
     EXPECT_EQ(box->currentIndex(), 3);
-    Press(box->view(), Qt::Key_Down);
+    PressKey(box->view(), Qt::Key_Down);
     EXPECT_EQ(box->currentText(), QStringLiteral("/dir24/"));
-    Press(box->view(), Qt::Key_Down);
+    PressKey(box->view(), Qt::Key_Down);
     EXPECT_EQ(box->currentIndex(), 0);
-    Press(box->view(), Qt::Key_Up);
+    PressKey(box->view(), Qt::Key_Up);
     EXPECT_EQ(box->currentIndex(), 4);
 
     // Enter in the list goes to the highlighted entry and closes the list.
@@ -185,7 +185,7 @@ TEST_F(LocalPaneTest, TheDropDownShowsOneRowLessThanTheHistoryUpToTwenty)
     const QString sub = QDir::currentPath() + QStringLiteral("/sub");
     box->setItemText(1, sub + u'/');
     box->view()->setCurrentIndex(box->model()->index(1, 0));
-    Press(box->view(), Qt::Key_Return);
+    PressKey(box->view(), Qt::Key_Return);
     EXPECT_FALSE(box->view()->isVisible());
     EXPECT_EQ(QDir::currentPath(), sub);
     EXPECT_EQ(form.LastDirBoxKey(), 0);
@@ -198,15 +198,15 @@ TEST_F(LocalPaneTest, EnterInTheDirectoryBoxGoesThereAndRemembersIt)
     auto* box = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"));
     const QString here = QDir::currentPath();
     box->setEditText(here + QStringLiteral("/afolder"));
-    Press(box->lineEdit(), Qt::Key_Return);
+    PressKey(box->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/afolder"));
     EXPECT_EQ(box->currentText(), here + QStringLiteral("/afolder/"));
     EXPECT_GE(FindItemIgnoringCase(*box, (here + QStringLiteral("/AFOLDER/"))), 0);
     const int entries = box->count();
     box->setEditText(here);
-    Press(box->lineEdit(), Qt::Key_Return);
+    PressKey(box->lineEdit(), Qt::Key_Return);
     box->setEditText(here + QStringLiteral("/afolder/"));
-    Press(box->lineEdit(), Qt::Key_Return);
+    PressKey(box->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(box->count(), entries + 1);
 }
 

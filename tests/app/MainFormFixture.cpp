@@ -74,16 +74,16 @@ void MainFormTest::AimAtLoopback(TIdFTP& ftp, int port)
     ftp.Password = "secret";
 }
 
-void MainFormTest::Press(QWidget* target, int key, const QString& text)
+void MainFormTest::PressKey(QWidget* target, int key, const QString& text)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(target, &press);
 }
 
-void MainFormTest::Type(QWidget* target, const QString& text)
+void MainFormTest::TypeText(QWidget* target, const QString& text)
 {
     for (const QChar c : text)
-        Press(target, c.toUpper().unicode(), QString(c));
+        PressKey(target, c.toUpper().unicode(), QString(c));
 }
 
 bool MainFormTest::EnterDrag(QWidget* target, const QMimeData& data)

@@ -36,8 +36,8 @@ protected:
     // Points the engine at a loopback server with the fixtures' user and password.
     static void AimAtLoopback(TIdFTP& ftp, int port);
     // Key presses as the keyboard sends them; Type presses one key per character.
-    static void Press(QWidget* target, int key, const QString& text = {});
-    static void Type(QWidget* target, const QString& text);
+    static void PressKey(QWidget* target, int key, const QString& text = {});
+    static void TypeText(QWidget* target, const QString& text);
     // A drag entering a widget, and a later move or drop; true when the widget accepted it.
     // Qt delivers moves and drops only to the widget that accepted the entry.
     static bool EnterDrag(QWidget* target, const QMimeData& data);

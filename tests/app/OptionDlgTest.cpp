@@ -38,12 +38,6 @@ void Click(QDialog& dialog, const char* name)
     Control<QAbstractButton>(dialog, name)->click();
 }
 
-void Type(QWidget* widget, Qt::Key key, const QString& text = {})
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &press);
-}
-
 std::vector<std::string> Keys(const std::vector<std::pair<std::string, std::string>>& entries)
 {
     std::vector<std::string> keys;
@@ -231,15 +225,15 @@ TEST_F(OptionDlgTest, LimitEditsTakeDigitsOnlyAndKeepTheirEditingKeys)
         auto* edit = Control<QLineEdit>(dialog, "edMaxLog");
         edit->setFocus();
         edit->end(false);
-        Type(edit, Qt::Key_A, "a");
-        Type(edit, Qt::Key_Minus, "-");
+        PressKey(edit, Qt::Key_A, "a");
+        PressKey(edit, Qt::Key_Minus, "-");
         EXPECT_EQ(edit->text(), "500");
-        Type(edit, Qt::Key_Backspace);
-        Type(edit, Qt::Key_Backspace);
-        Type(edit, Qt::Key_7, "7");
+        PressKey(edit, Qt::Key_Backspace);
+        PressKey(edit, Qt::Key_Backspace);
+        PressKey(edit, Qt::Key_7, "7");
         EXPECT_EQ(edit->text(), "57");
-        Type(edit, Qt::Key_Home);
-        Type(edit, Qt::Key_Delete);
+        PressKey(edit, Qt::Key_Home);
+        PressKey(edit, Qt::Key_Delete);
         EXPECT_EQ(edit->text(), "7");
         Click(dialog, "OkBtn");
     });

@@ -93,8 +93,8 @@ protected:
     void EnterDirectory(TMainForm& form, const QString& text)
     {
         DirBox(form).lineEdit()->clear();
-        Type(DirBox(form).lineEdit(), text);
-        Press(DirBox(form).lineEdit(), Qt::Key_Return);
+        TypeText(DirBox(form).lineEdit(), text);
+        PressKey(DirBox(form).lineEdit(), Qt::Key_Return);
     }
     void MakeDir(const std::string& name) { mkdir(server_.File(name).c_str(), 0755); }
     void MakeFile(const std::string& name, const std::string& content = "")
