@@ -5,15 +5,14 @@
 #include "app/MenuItemLink.h"
 #include "log/SessionLog.h"
 #include "panes/FileListModel.h"
-#include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
+#include "panes/RemotePane.h"
 #include "session/Session.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QTimer>
-#include <QTreeWidget>
 
 namespace {
 
@@ -57,12 +56,9 @@ void TMainForm::SetUpSession()
         [this](const QString& text) { sessionLog_->AppendLogLine(text); },
         [this](int panel, const QString& text) { SetStatusPanel(panel, text); }, *Action("aConnect"),
         enableSessionMenuItems, [this] { EnterBusyState(); }, [this] { LeaveBusyState(); }, [this] { UpdateActionStates(); },
-        [this] { RunAction(QStringLiteral("aRemoteRefresh")); },
-        [this] {
-            controls_.RemoteFileListView->Model().SetRows({});
-            controls_.RemoteSysTreeView->clear();
-            IdFTP1.ListLines = TIdListLines();
-        }});
+        // A directory the server refuses after the login ends the listing, not the session.
+        Guarded([this] { RunAction(QStringLiteral("aRemoteRefresh")); }),
+        [this] { remotePane_->ClearListing(); }});
     TSession& session = *sessionControl_;
     SetActionHandler("aConnect", [&session] { session.aConnectExecute(); });
     connect(noDisconnectTimer_, &QTimer::timeout, this, Guarded([&session] { session.NoDisconnectTimerTimer(); }));

@@ -146,10 +146,8 @@ void TRemotePane::RemoteMaskBoxExit()
     RememberMask(sources_.maskBox);
 }
 
-void TRemotePane::Clear()
+void TRemotePane::ClearListing()
 {
-    sources_.dirBox.clear();
-    sources_.dirBox.setEditText(QString());
     model_.SetRows({});
     tree_.Clear();
     sources_.engine.ListLines.clear();

@@ -56,8 +56,8 @@ public:
     void RemoteMaskBoxExit();
     void ColumnClick(int column) { sorter_.ColumnClick(model_, column); }
     void SortAndFitRemoteList();
-    // Empties the pane when the connection ends: box text and history, rows, tree, listing.
-    void Clear();
+    // Empties the rows, the tree and the listing when the connection ends.
+    void ClearListing();
 
     // The bytes the server knows a directory box text by: those it reported for that text,
     // else the text in the locale's encoding.
