@@ -1,6 +1,7 @@
 #include "MainFormFixture.h"
 
 #include "fixtures/FtpServer.h"
+#include "fixtures/VsftpdServer.h"
 #include "log/Editor.h"
 #include "panes/Bookmarks.h"
 #include "panes/DirListForm.h"
@@ -321,6 +322,39 @@ TEST_F(RemotePaneTest, TheTrimmedMaskGoesToTheServerAndLeavingTheBoxRemembersIt)
     mask.setEditText(QStringLiteral("*.TXT"));
     emit mask.lineEdit()->editingFinished();
     EXPECT_TRUE(Items(mask).contains(QStringLiteral("*.TXT")));
+}
+
+// pyftpdlib re-encodes names; vsftpd sends them as they are on disk.
+TEST_F(RemotePaneTest, ANameThatIsNotUtf8IsShownReplacedAndEnteredByItsBytes)
+{
+    VsftpdServer vsftpd;
+    chmod(vsftpd.Root().c_str(), 0755);  // anonymous users list world-readable directories only
+    const std::string latin1 = std::string("caf") + char(0xE9);
+    mkdir(vsftpd.File(latin1).c_str(), 0755);
+    TempDir::WriteFile(vsftpd.File(latin1 + "/inside.txt"), "");
+    TMainForm& form = Open();
+    AimAtLoopback(form.IdFTP1, vsftpd.Port());
+    form.IdFTP1.Username = "anonymous";
+    form.IdFTP1.Password = "guest";
+    form.IdFTP1.Passive = true;
+    form.IdFTP1.ReadTimeout = 5000;
+    form.IdFTP1.Connect(true, 5000);
+    Run(form, "aRemoteRefresh");
+    ASSERT_EQ(Model(form).Rows().size(), 1u);
+    EXPECT_EQ(Model(form).Row(0).caption, QStringLiteral("caf\uFFFD"));
+    EXPECT_EQ(Model(form).Row(0).nameBytes, QByteArray::fromStdString(latin1));
+    DoubleClickRow(form, 0);
+    // This vsftpd does not change root: its paths are the real ones.
+    const QString root = QString::fromStdString(vsftpd.Root());
+    EXPECT_EQ(DirBox(form).currentText(), root + QStringLiteral("/caf\uFFFD"));
+    EXPECT_EQ(Captions(Model(form)), QStringList{"inside.txt"});
+    // The box's text stands for the bytes the server reported, so a refresh stays there, and
+    // so does a click on the directory's tree node.
+    Run(form, "aRemoteRefresh");
+    EXPECT_EQ(Captions(Model(form)), QStringList{"inside.txt"});
+    emit Tree(form).itemClicked(form.RemotePane().Tree().CurrentDirNode(), 0);
+    EXPECT_EQ(Captions(Model(form)), QStringList{"inside.txt"});
+    EXPECT_TRUE(LogText(form).contains(QStringLiteral("<< CWD ") + root + QStringLiteral("/caf")));
 }
 
 TEST_F(RemotePaneTest, SelectAllAndColumnClicksWorkOnTheRemoteList)
