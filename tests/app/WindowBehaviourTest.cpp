@@ -177,7 +177,8 @@ TEST_F(MainFormTest, ExitHidesAndClosesTheWindowRunningTheCloseSteps)
     TMainForm& form = Open();
     // Run from the event loop, as the menu does: the loop must end, not run on without a window.
     QTimer::singleShot(0, &form, [&form] { form.Action("aExit")->trigger(); });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(2); });
+    // The guard goes with the window, so it cannot end a later test's event loop.
+    QTimer::singleShot(5000, &form, [] { QCoreApplication::exit(2); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(IniValue("CURRENT", "bAuto"), "1");
