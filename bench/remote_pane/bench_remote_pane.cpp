@@ -104,6 +104,11 @@ int main(int argc, char** argv)
     char homePattern[] = "/tmp/marlux-bench-home-XXXXXX";
     const std::string home = mkdtemp(homePattern);
     setenv("MARLUX_HOME", home.c_str(), 1);
+    // No connection dialog one second after start-up: the benchmark connects by itself.
+    if (std::FILE* ini = std::fopen((home + "/Marlux.ini").c_str(), "w")) {
+        std::fputs("[CURRENT]\nbConnectDlgOnStart=0\n", ini);
+        std::fclose(ini);
+    }
     pid_t server = 0;
     const int port = StartServer(dir, server);
 
