@@ -18,14 +18,6 @@ namespace {
 
 const QString NotConnectedTitle = QStringLiteral("Marlux - 未接続");
 
-QStringList ComboItemTexts(const QComboBox& box)
-{
-    QStringList items;
-    for (int i = 0; i < box.count(); ++i)
-        items.append(box.itemText(i));
-    return items;
-}
-
 // Copies the application title into the window caption when the command ends, however it ends.
 class TCaptionUpdate {
 public:
@@ -170,7 +162,7 @@ void TSession::CloseSession()
     };
     keepGoing([this] { SaveProfileState(); });
     keepGoing([this] {
-        SaveRemoteHistory(sources_.lstDir, sources_.state.ProfileName, ComboItemTexts(sources_.remoteDirBox));
+        SaveRemoteHistory(sources_.lstDir, sources_.state.ProfileName, ItemTexts(sources_.remoteDirBox));
     });
     TIdFTP& engine = sources_.engine;
     try {
