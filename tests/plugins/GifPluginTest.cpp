@@ -30,11 +30,11 @@ TEST_F(GifPlugin, FirstFrameOfAnAnimationWithItsColoursPlainOrInterlaced)
 {
     // Odd heights put the interlace passes' last rows in odd places.
     for (const bool interlaced : {false, true}) {
-        TGifSpec spec{9, 19, 0, Colours, {Frame(0, 0, 9, 19, -1, interlaced)}};
+        TGifPicture source{9, 19, 0, Colours, {Frame(0, 0, 9, 19, -1, interlaced)}};
         TGifFrame second = Frame(0, 0, 9, 19);
         second.indices.assign(second.indices.size(), 3);
-        spec.frames.push_back(second);
-        const TDecodeResult result = plugin_.Decode(EncodeGif(spec));
+        source.frames.push_back(second);
+        const TDecodeResult result = plugin_.Decode(EncodeGif(source));
         ASSERT_EQ(result.code, SpiSuccess);
         EXPECT_EQ(result.picture->Width(), 9);
         EXPECT_EQ(result.picture->Height(), 19);

@@ -12,17 +12,17 @@ protected:
 };
 
 // Four flat quadrants: red, green / blue, white.
-TJpegSpec Quadrants(bool progressive, int size = 32)
+TJpegPicture Quadrants(bool progressive, int size = 32)
 {
-    TJpegSpec spec{size, size, 3, progressive};
+    TJpegPicture source{size, size, 3, progressive};
     const int half = size / 2;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const TRgb c = y < half ? (x < half ? TRgb{255, 0, 0} : TRgb{0, 255, 0})
                                     : (x < half ? TRgb{0, 0, 255} : TRgb{255, 255, 255});
-            spec.samples.insert(spec.samples.end(), {uint8_t(c.red), uint8_t(c.green), uint8_t(c.blue)});
+            source.samples.insert(source.samples.end(), {uint8_t(c.red), uint8_t(c.green), uint8_t(c.blue)});
         }
-    return spec;
+    return source;
 }
 
 void ExpectNear(const TRgb& actual, const TRgb& expected, const char* where)
@@ -60,9 +60,9 @@ TEST_F(JpegPlugin, BaselineAndProgressivePicturesComeBackInPlace)
 
 TEST_F(JpegPlugin, GreyPictureHasAGreyColourTable)
 {
-    TJpegSpec spec{10, 3, 1};
-    spec.samples.assign(30, 200);
-    const TDecodeResult result = plugin_.Decode(EncodeJpeg(spec));
+    TJpegPicture source{10, 3, 1};
+    source.samples.assign(30, 200);
+    const TDecodeResult result = plugin_.Decode(EncodeJpeg(source));
     ASSERT_EQ(result.code, SpiSuccess);
     EXPECT_EQ(result.picture->BitCount(), 8);
     ExpectNear(result.picture->Pixel(9, 2), {200, 200, 200}, "grey");
@@ -71,10 +71,10 @@ TEST_F(JpegPlugin, GreyPictureHasAGreyColourTable)
 TEST_F(JpegPlugin, AdobeCmykPictureBecomesRgb)
 {
     // Inverted as Adobe stores it: 255 = no ink. No cyan, full magenta and yellow, no black.
-    TJpegSpec spec{8, 8, 4};
+    TJpegPicture source{8, 8, 4};
     for (int i = 0; i < 64; ++i)
-        spec.samples.insert(spec.samples.end(), {255, 0, 0, 255});
-    const TDecodeResult result = plugin_.Decode(EncodeJpeg(spec));
+        source.samples.insert(source.samples.end(), {255, 0, 0, 255});
+    const TDecodeResult result = plugin_.Decode(EncodeJpeg(source));
     ASSERT_EQ(result.code, SpiSuccess);
     ExpectNear(result.picture->Pixel(3, 3), {255, 0, 0}, "red");
 }

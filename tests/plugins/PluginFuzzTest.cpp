@@ -18,10 +18,10 @@ std::vector<TBytes> Seeds(const std::string& plugin)
 {
     std::vector<TBytes> seeds;
     if (plugin == "ifpng.spi") {
-        TPngSpec rgb{24, 16, PNG_COLOR_TYPE_RGB_ALPHA, 8, true};
+        TPngPicture rgb{24, 16, PNG_COLOR_TYPE_RGB_ALPHA, 8, true};
         for (int i = 0; i < 24 * 16 * 4; ++i)
             rgb.samples.push_back(static_cast<uint8_t>(i * 7));
-        TPngSpec palette{16, 16, PNG_COLOR_TYPE_PALETTE, 4};
+        TPngPicture palette{16, 16, PNG_COLOR_TYPE_PALETTE, 4};
         palette.palette.assign(16, {1, 2, 3});
         palette.paletteAlpha = {0, 128};
         for (int i = 0; i < 16 * 8; ++i)
@@ -29,10 +29,10 @@ std::vector<TBytes> Seeds(const std::string& plugin)
         seeds = {EncodePng(rgb), EncodePng(palette)};
     } else if (plugin == "ifjpeg.spi") {
         for (bool progressive : {false, true}) {
-            TJpegSpec spec{24, 16, 3, progressive};
+            TJpegPicture source{24, 16, 3, progressive};
             for (int i = 0; i < 24 * 16 * 3; ++i)
-                spec.samples.push_back(static_cast<uint8_t>(i * 5));
-            seeds.push_back(EncodeJpeg(spec));
+                source.samples.push_back(static_cast<uint8_t>(i * 5));
+            seeds.push_back(EncodeJpeg(source));
         }
     } else {
         TGifFrame frame{1, 1, 20, 12, true, 3};

@@ -23,16 +23,16 @@ struct TPluginCase {
 
 TBytes SamplePng()
 {
-    TPngSpec spec{3, 3, PNG_COLOR_TYPE_GRAY};
-    spec.samples.assign(9, 77);
-    return EncodePng(spec);
+    TPngPicture source{3, 3, PNG_COLOR_TYPE_GRAY};
+    source.samples.assign(9, 77);
+    return EncodePng(source);
 }
 
 TBytes SampleJpeg()
 {
-    TJpegSpec spec{3, 3, 1};
-    spec.samples.assign(9, 77);
-    return EncodeJpeg(spec);
+    TJpegPicture source{3, 3, 1};
+    source.samples.assign(9, 77);
+    return EncodeJpeg(source);
 }
 
 TBytes SampleGif()

@@ -12,13 +12,13 @@ protected:
 };
 
 // A picture whose every pixel differs: red = 10 x, green = 10 y, blue = x + y.
-TPngSpec Gradient(int width, int height, bool interlaced)
+TPngPicture Gradient(int width, int height, bool interlaced)
 {
-    TPngSpec spec{width, height, PNG_COLOR_TYPE_RGB, 8, interlaced};
+    TPngPicture source{width, height, PNG_COLOR_TYPE_RGB, 8, interlaced};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            spec.samples.insert(spec.samples.end(), {uint8_t(10 * x), uint8_t(10 * y), uint8_t(x + y)});
-    return spec;
+            source.samples.insert(source.samples.end(), {uint8_t(10 * x), uint8_t(10 * y), uint8_t(x + y)});
+    return source;
 }
 
 TEST_F(PngPlugin, PlainAndInterlacedRgbRowsComeBackBottomUpInBlueGreenRed)
@@ -44,9 +44,9 @@ TEST_F(PngPlugin, PlainAndInterlacedRgbRowsComeBackBottomUpInBlueGreenRed)
 
 TEST_F(PngPlugin, AlphaIsComposedOntoWhite)
 {
-    TPngSpec spec{3, 1, PNG_COLOR_TYPE_RGB_ALPHA};
-    spec.samples = {0, 0, 255, 255, /**/ 255, 0, 0, 0, /**/ 0, 200, 0, 128};
-    const TDecodeResult result = plugin_.Decode(EncodePng(spec));
+    TPngPicture source{3, 1, PNG_COLOR_TYPE_RGB_ALPHA};
+    source.samples = {0, 0, 255, 255, /**/ 255, 0, 0, 0, /**/ 0, 200, 0, 128};
+    const TDecodeResult result = plugin_.Decode(EncodePng(source));
     ASSERT_EQ(result.code, SpiSuccess);
     EXPECT_EQ(result.picture->BitCount(), 32);
     EXPECT_EQ(result.picture->Pixel(0, 0), (TRgb{0, 0, 255}));
@@ -59,11 +59,11 @@ TEST_F(PngPlugin, AlphaIsComposedOntoWhite)
 
 TEST_F(PngPlugin, PaletteWithTransparentEntry)
 {
-    TPngSpec spec{4, 1, PNG_COLOR_TYPE_PALETTE, 2};
-    spec.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {10, 20, 30}};
-    spec.paletteAlpha = {255, 255, 0};
-    spec.samples = {0b00011011};  // indices 0, 1, 2, 3 at two bits each
-    const TDecodeResult result = plugin_.Decode(EncodePng(spec));
+    TPngPicture source{4, 1, PNG_COLOR_TYPE_PALETTE, 2};
+    source.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {10, 20, 30}};
+    source.paletteAlpha = {255, 255, 0};
+    source.samples = {0b00011011};  // indices 0, 1, 2, 3 at two bits each
+    const TDecodeResult result = plugin_.Decode(EncodePng(source));
     ASSERT_EQ(result.code, SpiSuccess);
     EXPECT_EQ(result.picture->Pixel(0, 0), (TRgb{255, 0, 0}));
     EXPECT_EQ(result.picture->Pixel(1, 0), (TRgb{0, 255, 0}));
@@ -73,14 +73,14 @@ TEST_F(PngPlugin, PaletteWithTransparentEntry)
 
 TEST_F(PngPlugin, GreyAndSixteenBitSamples)
 {
-    TPngSpec grey{3, 2, PNG_COLOR_TYPE_GRAY};
+    TPngPicture grey{3, 2, PNG_COLOR_TYPE_GRAY};
     grey.samples = {0, 128, 255, 7, 8, 9};
     const TDecodeResult greyResult = plugin_.Decode(EncodePng(grey));
     ASSERT_EQ(greyResult.code, SpiSuccess);
     EXPECT_EQ(greyResult.picture->Pixel(1, 0), (TRgb{128, 128, 128}));
     EXPECT_EQ(greyResult.picture->Pixel(2, 1), (TRgb{9, 9, 9}));
 
-    TPngSpec deep{1, 1, PNG_COLOR_TYPE_RGB, 16};
+    TPngPicture deep{1, 1, PNG_COLOR_TYPE_RGB, 16};
     deep.samples = {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x00};
     const TDecodeResult deepResult = plugin_.Decode(EncodePng(deep));
     ASSERT_EQ(deepResult.code, SpiSuccess);

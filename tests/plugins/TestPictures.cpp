@@ -38,7 +38,7 @@ int GifTableBits(size_t entries)
 
 }  // namespace
 
-TBytes EncodePng(const TPngSpec& spec)
+TBytes EncodePng(const TPngPicture& source)
 {
     TBytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -46,28 +46,28 @@ TBytes EncodePng(const TPngSpec& spec)
     if (setjmp(png_jmpbuf(png)))
         throw std::runtime_error("libpng could not write the test picture");
     png_set_write_fn(png, &out, AppendPng, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, source.width, source.height, source.bitDepth, source.colorType,
+                 source.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
-    for (const TRgb& c : spec.palette)
+    for (const TRgb& c : source.palette)
         palette.push_back({static_cast<png_byte>(c.red), static_cast<png_byte>(c.green), static_cast<png_byte>(c.blue)});
     if (!palette.empty())
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    if (!source.paletteAlpha.empty())
+        png_set_tRNS(png, info, source.paletteAlpha.data(), static_cast<int>(source.paletteAlpha.size()), nullptr);
     png_write_info(png, info);
-    const size_t rowBytes = spec.samples.size() / spec.height;
+    const size_t rowBytes = source.samples.size() / source.height;
     std::vector<png_bytep> rows;
-    for (int y = 0; y < spec.height; ++y)
-        rows.push_back(const_cast<png_bytep>(spec.samples.data() + y * rowBytes));
+    for (int y = 0; y < source.height; ++y)
+        rows.push_back(const_cast<png_bytep>(source.samples.data() + y * rowBytes));
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
 }
 
-TBytes EncodeJpeg(const TJpegSpec& spec)
+TBytes EncodeJpeg(const TJpegPicture& source)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
@@ -76,21 +76,21 @@ TBytes EncodeJpeg(const TJpegSpec& spec)
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = spec.width;
-    cinfo.image_height = spec.height;
-    cinfo.input_components = spec.components;
-    cinfo.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 4 ? JCS_CMYK : JCS_RGB;
+    cinfo.image_width = source.width;
+    cinfo.image_height = source.height;
+    cinfo.input_components = source.components;
+    cinfo.in_color_space = source.components == 1 ? JCS_GRAYSCALE : source.components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 95, TRUE);
     // Full-resolution colour, so flat areas come back close to what went in.
     for (int c = 0; c < cinfo.num_components; ++c)
         cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
-    if (spec.progressive)
+    if (source.progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
-    const size_t rowBytes = static_cast<size_t>(spec.width) * spec.components;
+    const size_t rowBytes = static_cast<size_t>(source.width) * source.components;
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(spec.samples.data() + cinfo.next_scanline * rowBytes);
+        JSAMPROW row = const_cast<JSAMPROW>(source.samples.data() + cinfo.next_scanline * rowBytes);
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -100,20 +100,20 @@ TBytes EncodeJpeg(const TJpegSpec& spec)
     return out;
 }
 
-TBytes EncodeGif(const TGifSpec& spec)
+TBytes EncodeGif(const TGifPicture& source)
 {
     TBytes out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, AppendGif, &error);
-    const int bits = GifTableBits(spec.colours.size());
+    const int bits = GifTableBits(source.colours.size());
     std::vector<GifColorType> colours(size_t{1} << bits);
-    for (size_t i = 0; i < spec.colours.size(); ++i)
-        colours[i] = {static_cast<GifByteType>(spec.colours[i].red), static_cast<GifByteType>(spec.colours[i].green),
-                      static_cast<GifByteType>(spec.colours[i].blue)};
+    for (size_t i = 0; i < source.colours.size(); ++i)
+        colours[i] = {static_cast<GifByteType>(source.colours[i].red), static_cast<GifByteType>(source.colours[i].green),
+                      static_cast<GifByteType>(source.colours[i].blue)};
     ColorMapObject* map = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
     EGifSetGifVersion(gif, true);
-    EGifPutScreenDesc(gif, spec.screenWidth, spec.screenHeight, bits, spec.background, map);
-    for (const TGifFrame& frame : spec.frames) {
+    EGifPutScreenDesc(gif, source.screenWidth, source.screenHeight, bits, source.background, map);
+    for (const TGifFrame& frame : source.frames) {
         const GifByteType control[4] = {static_cast<GifByteType>(frame.transparent >= 0 ? 1 : 0), 10, 0,
                                         static_cast<GifByteType>(std::max(frame.transparent, 0))};
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);

@@ -12,7 +12,7 @@ struct TRgb {
     bool operator==(const TRgb&) const = default;
 };
 
-struct TPngSpec {
+struct TPngPicture {
     int width = 0;
     int height = 0;
     int colorType = 2;  // PNG_COLOR_TYPE_*
@@ -22,16 +22,16 @@ struct TPngSpec {
     std::vector<uint8_t> paletteAlpha{};  // tRNS entries of a palette picture
     std::vector<uint8_t> samples{};     // packed rows, as libpng writes them
 };
-TBytes EncodePng(const TPngSpec& spec);
+TBytes EncodePng(const TPngPicture& source);
 
-struct TJpegSpec {
+struct TJpegPicture {
     int width = 0;
     int height = 0;
     int components = 3;  // 1 grey, 3 RGB, 4 CMYK (stored as Adobe does, inverted)
     bool progressive = false;
     std::vector<uint8_t> samples{};
 };
-TBytes EncodeJpeg(const TJpegSpec& spec);
+TBytes EncodeJpeg(const TJpegPicture& source);
 
 struct TGifFrame {
     int left = 0, top = 0, width = 0, height = 0;
@@ -39,14 +39,14 @@ struct TGifFrame {
     int transparent = -1;
     std::vector<uint8_t> indices{};  // width * height, top row first
 };
-struct TGifSpec {
+struct TGifPicture {
     int screenWidth = 0;
     int screenHeight = 0;
     int background = 0;
     std::vector<TRgb> colours;  // global table: 2, 4, ... 256 entries
     std::vector<TGifFrame> frames;
 };
-TBytes EncodeGif(const TGifSpec& spec);
+TBytes EncodeGif(const TGifPicture& source);
 
 // The two blocks of GetPicture, checked for shape and read back.
 class TDecodedPicture {

@@ -121,29 +121,29 @@ TEST_F(ImagePlugins, FileNoPluginTakesLeavesThePictureAlone)
 }
 
 // A plug-in's blocks, built by hand in malloc memory as a plug-in hands them over.
-struct TBlocksSpec {
+struct TBlocksLayout {
     int width, height, bitCount;
     std::vector<unsigned char> bits;
     std::vector<std::pair<int, QRgb>> colours = {};
 };
 
-TPictureBlocks Blocks(const TBlocksSpec& spec)
+TPictureBlocks Blocks(const TBlocksLayout& source)
 {
     BitmapInfoHeader header{};
     header.biSize = 40;
-    header.biWidth = spec.width;
-    header.biHeight = spec.height;
+    header.biWidth = source.width;
+    header.biHeight = source.height;
     header.biPlanes = 1;
-    header.biBitCount = static_cast<uint16_t>(spec.bitCount);
+    header.biBitCount = static_cast<uint16_t>(source.bitCount);
     auto* info = static_cast<unsigned char*>(std::calloc(1, 40 + 1024));
     std::memcpy(info, &header, sizeof header);
-    for (const auto& [index, colour] : spec.colours) {
+    for (const auto& [index, colour] : source.colours) {
         info[40 + 4 * index] = static_cast<unsigned char>(qBlue(colour));
         info[40 + 4 * index + 1] = static_cast<unsigned char>(qGreen(colour));
         info[40 + 4 * index + 2] = static_cast<unsigned char>(qRed(colour));
     }
-    void* bits = std::malloc(spec.bits.size());
-    std::memcpy(bits, spec.bits.data(), spec.bits.size());
+    void* bits = std::malloc(source.bits.size());
+    std::memcpy(bits, source.bits.data(), source.bits.size());
     return TPictureBlocks(info, bits);
 }
 
