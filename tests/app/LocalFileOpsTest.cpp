@@ -30,13 +30,7 @@ protected:
     }
     QAbstractItemView& View() { return *form_->findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView")); }
     const TFileListModel& Model() { return *static_cast<const TFileListModel*>(View().model()); }
-    QStringList Captions()
-    {
-        QStringList captions;
-        for (const TFileRow& row : Model().Rows())
-            captions << row.caption;
-        return captions;
-    }
+    QStringList Captions() { return MainFormTest::Captions(Model()); }
     void Select(const QStringList& names)
     {
         View().selectionModel()->clearSelection();

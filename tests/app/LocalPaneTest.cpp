@@ -25,14 +25,6 @@
 
 namespace {
 
-QStringList Captions(const TFileListModel& model)
-{
-    QStringList captions;
-    for (const TFileRow& row : model.Rows())
-        captions << row.caption;
-    return captions;
-}
-
 class LocalPaneTest : public MainFormTest {
 protected:
     TFileListModel& Model(TMainForm& form)

@@ -1,6 +1,7 @@
 #include "MainFormFixture.h"
 
 #include "fixtures/IniSection.h"
+#include "panes/FileListModel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -98,4 +99,12 @@ bool MainFormTest::SendDrag(QWidget* target, QEvent::Type type, const QMimeData&
     QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier, type);
     QApplication::sendEvent(target, &event);
     return event.isAccepted();
+}
+
+QStringList MainFormTest::Captions(const TFileListModel& model)
+{
+    QStringList captions;
+    for (const TFileRow& row : model.Rows())
+        captions << row.caption;
+    return captions;
 }

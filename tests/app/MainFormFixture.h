@@ -16,6 +16,8 @@ class QWidget;
 #include <string>
 #include <vector>
 
+class TFileListModel;
+
 // Every test gets a fresh program directory (MARLUX_HOME) and its own working directory,
 // which is the local pane's directory; both are put back afterwards.
 class MainFormTest : public ::testing::Test {
@@ -44,6 +46,8 @@ protected:
     static bool SendDrag(QWidget* target, QEvent::Type type, const QMimeData& data);
     // Runs the event loop for the given time.
     static void Pump(int milliseconds);
+    // The rows' captions of a file list, in list order.
+    static QStringList Captions(const TFileListModel& model);
 
     TempDir home_;
     TempDir work_;

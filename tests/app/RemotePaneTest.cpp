@@ -30,14 +30,6 @@
 
 namespace {
 
-QStringList Captions(const TFileListModel& model)
-{
-    QStringList captions;
-    for (const TFileRow& row : model.Rows())
-        captions << row.caption;
-    return captions;
-}
-
 QStringList Items(const QComboBox& box)
 {
     QStringList items;
