@@ -2,22 +2,13 @@
 
 #include "ftp/IdFTPList.h"
 #include "panes/FileKinds.h"
+#include "panes/PaneTime.h"
 
 #include <QDateTime>
-#include <QLocale>
-#include <QRegularExpression>
 
 #include <cmath>
 
 namespace {
-
-// The locale's long time format without a time-zone name: listed times carry no zone.
-QString LongTimeFormat()
-{
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
-    return format.trimmed();
-}
 
 QDateTime DateTimeOf(TDateTime value)
 {
@@ -30,8 +21,8 @@ QDateTime DateTimeOf(TDateTime value)
 
 QString RemoteDateText(TDateTime value)
 {
-    static const QString dateFormat = QLocale::system().dateFormat(QLocale::ShortFormat);
-    static const QString timeFormat = LongTimeFormat();
+    const QString& dateFormat = RemoteDateFormat();
+    const QString& timeFormat = RemoteTimeFormat();
     const QDateTime moment = DateTimeOf(value);
     if (value >= 0 && value < 1)
         return moment.time().toString(timeFormat);

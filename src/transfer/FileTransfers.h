@@ -1,0 +1,88 @@
+#pragma once
+#include "panes/FileRow.h"
+#include "platform/ListFile.h"
+#include "settings/ActionEnabling.h"
+#include "settings/WindowSettings.h"
+#include "settings/WindowState.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class TFileViewStack;
+class TIdFTP;
+class TTransferProgress;
+class TUserDialogs;
+
+// Files moved between the two panes: upload, append, download and resumed download of the
+// selected rows, and the whole-directory commands, one file after the other through the
+// engine. The single-file steps are shared with the folder transfers.
+class TFileTransfers {
+public:
+    struct Sources {
+        TIdFTP& engine;
+        const TWindowOptions& options;
+        const TExtensionLists& extensions;
+        TTransferState& transfer;
+        TTransferProgress& progress;
+        TUserDialogs& dialogs;
+        // The checked transfer mode.
+        std::function<TTransferChoice()> transferMode;
+        TFileViewStack& localList;
+        TFileViewStack& remoteList;
+        QComboBox& localDirBox;
+        QComboBox& remoteDirBox;
+        QComboBox& profileNameBox;
+        std::function<void()> enterBusyState;
+        std::function<void()> leaveBusyState;
+        std::function<void(int, const QString&)> setStatusPanel;
+        std::function<void(const QString&)> appendLogLine;
+        // AppendFileOperationLog: operation, local side, arrow, remote side.
+        std::function<void(const QString&, const QString&, const QString&, const QString&)> appendFileOperationLog;
+        // aRemoteRefreshExecute, FillLocalFileList and aLocalRefreshExecute.
+        std::function<void()> remoteRefresh;
+        std::function<void()> fillLocalFileList;
+        std::function<void()> localRefresh;
+        // UploadFolder and DownloadFolder (local directory, remote directory, folder name; an
+        // empty name is the directory itself).
+        std::function<void(const QString&, const QString&, const QString&)> uploadFolder;
+        std::function<void(const QString&, const QString&, const QString&)> downloadFolder;
+    };
+
+    explicit TFileTransfers(Sources sources);
+
+    // Uploads need a session and a selected local row (append only a file), downloads a
+    // selected remote row, the whole-directory commands a session.
+    static void EnableActions(const TEnablingFacts& facts, const TActionSwitch& actions);
+
+    void aUploadExecute();
+    void aUploadAppendExecute();
+    void aDownloadExecute();
+    void aDownloadRestoreExecute();
+    void aUploadAllExecute();
+    void aDownloadAllExecute();
+    // Runs a command with NameTransform set to transform (0 as is, 1 upper case, 2 lower case)
+    // and the previous value restored afterwards; nothing is saved.
+    void RunWithNameTransform(int transform, const std::function<void()>& command);
+
+    // Shared with the folder transfers.
+    // Binary or ASCII for a file of that name under the checked mode.
+    bool IsBinaryTransfer(const QString& name) const;
+    // The name the file gets on the receiving side.
+    QString TransformName(const QString& name) const;
+    // The profile, the remote directory and the name, for the file-operation log.
+    QString RemoteSpec(const QString& name) const;
+    // Gives a local file the modification time of a pane's time text.
+    void SetLocalFileTime(const QString& localName, const QString& timeText) const;
+    // One file between the current directories; its errors are swallowed. True when its data
+    // transfer ended, which also wrote its file-operation log line (and, for a download with
+    // bRetrieveRemoteTimeStamp, stamped the file).
+    bool UploadFile(const TFileRow& row, bool append);
+    bool DownloadFile(const TFileRow& row);
+
+private:
+    Sources sources_;
+    std::optional<int> nameTransformOverride_;
+};
