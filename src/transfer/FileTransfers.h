@@ -72,7 +72,7 @@ public:
     bool IsBinaryTransfer(const QString& name) const;
     // The name the file gets on the receiving side.
     QString TransformName(const QString& name) const;
-    // The profile, the remote directory and the name, for the file-operation log.
+    // RemoteSpec with the window's profile and remote directory.
     QString RemoteSpec(const QString& name) const;
     // Gives a local file the modification time of a pane's time text.
     void SetLocalFileTime(const QString& localName, const QString& timeText) const;
