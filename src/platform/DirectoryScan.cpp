@@ -1,6 +1,7 @@
 #include "platform/DirectoryScan.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -86,5 +87,20 @@ std::vector<std::string> SubdirectoryNames(const std::string& directory) {
     }
     closedir(dir);
     std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<std::vector<std::string>> AllEntryNames(const std::string& directory) {
+    DIR* dir = opendir(directory.c_str());
+    if (!dir) return std::nullopt;
+    std::vector<std::string> names;
+    errno = 0;
+    while (dirent* found = readdir(dir)) {
+        const std::string_view name = found->d_name;
+        if (name != "." && name != "..") names.emplace_back(name);
+    }
+    const bool complete = errno == 0;
+    closedir(dir);
+    if (!complete) return std::nullopt;
     return names;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,3 +30,7 @@ std::vector<DirectoryEntry> ScanDirectory(const std::string& directory, const st
 // left out, sorted by byte value. Cheap on large directories: only entries the file system
 // does not type are looked at.
 std::vector<std::string> SubdirectoryNames(const std::string& directory);
+
+// Every name in a directory, whatever its kind, "." and ".." left out; nothing when the
+// directory cannot be read, so a caller can tell an unreadable directory from an empty one.
+std::optional<std::vector<std::string>> AllEntryNames(const std::string& directory);
