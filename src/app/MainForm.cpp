@@ -17,6 +17,7 @@
 #include "panes/Bookmarks.h"
 #include "panes/RemotePane.h"
 #include "session/Session.h"
+#include "transfer/FolderTransfers.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"
@@ -128,6 +129,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpRemotePane();
     SetUpBookmarks();
     SetUpSession();
+    SetUpFolderTransfers();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
         [this](const QString& path) { localPane_->ChangeDirectory(path); }});

@@ -43,6 +43,7 @@ class TSession;
 class TRemotePane;
 class TBookmarks;
 class TFileViewStack;
+class TFolderTransfers;
 struct TFileRow;
 class TSessionLog;
 class TTerminationSignals;
@@ -101,6 +102,7 @@ public:
     TImagePreview& ImagePreview() { return *imagePreview_; }
     TRemotePane& RemotePane() { return *remotePane_; }
     TBookmarks& Bookmarks() { return *bookmarks_; }
+    TFolderTransfers& FolderTransfers() { return *folderTransfers_; }
 
     // The FTP engine, owned for the whole run, with its log hook and message pump.
     TIdFTP IdFTP1;
@@ -182,6 +184,9 @@ private:
     // the profile box.
     void SetUpSession();
 
+    // The folder transfers (MainFormFolderTransfers.cpp), over the file transfers.
+    void SetUpFolderTransfers();
+
     QString appDir_;
     QString lstDir_;
     QString programPath_;
@@ -217,6 +222,7 @@ private:
     std::unique_ptr<TSession> sessionControl_;
     std::unique_ptr<TRemotePane> remotePane_;
     std::unique_ptr<TBookmarks> bookmarks_;
+    std::unique_ptr<TFolderTransfers> folderTransfers_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -219,6 +220,9 @@ bool TFolderTransfers::GoOnAfterPumping()
 void TFolderTransfers::ReturnToLevelStart(const QString& localDir, const QString& remoteDir,
                                           const std::optional<DirectoryIdentity>& start)
 {
+    // A pending abort request would abort the remote listing, whose start would clear it; it
+    // is kept for the enclosing levels instead.
+    const bool abortPending = std::exchange(sources_.transfer.AbortRequested, false);
     if (sources_.localDirBox.currentText() != localDir) {
         sources_.localDirBox.setEditText(localDir);
         sources_.localRefresh();
@@ -231,6 +235,7 @@ void TFolderTransfers::ReturnToLevelStart(const QString& localDir, const QString
         sources_.remoteDirBox.setEditText(remoteDir);
         sources_.remoteRefresh();
     }
+    sources_.transfer.AbortRequested = sources_.transfer.AbortRequested || abortPending;
 }
 
 bool TFolderTransfers::ShouldSkipUpload(const QString& name, const QString& localTime) const

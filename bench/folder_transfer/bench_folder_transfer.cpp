@@ -1,0 +1,288 @@
+// A tree of 2,000 files of 4 KiB in 40 folders (nested up to four levels) uploaded with
+// aUploadAll and downloaded again with aDownloadAll through the real window (offscreen, shown,
+// progress window on) against a local pyftpdlib server, and in the same run with lftp's
+// "mirror -R" and "mirror" over one connection against the same server. Every copy is checked
+// byte for byte. Prints the times, the ratios and the commands each client sent.
+#include "app/MainForm.h"
+#include "log/Editor.h"
+#include "panes/LocalPane.h"
+#include "panes/RemotePane.h"
+#include "settings/UserDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QMap>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int FileSize = 4096;
+constexpr int FilesPerFolder = 50;
+constexpr double TargetRatio = 1.5;
+
+// Answers every question with Yes: the "all" commands ask before they start.
+class TAnswerYes : public TUserDialogs {
+public:
+    void ShowMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    Answer Ask(const QString&, Buttons, Icon) override { return Answer::Yes; }
+    int RunModal(QDialog&) override { return 0; }
+    QString BrowseForFolder(const QString&) override { return {}; }
+    QColor ChooseColor(const QColor&) override { return {}; }
+    QString ChooseFileToOpen(const QStringList&, int) override { return {}; }
+};
+
+double Seconds(const std::chrono::steady_clock::time_point& start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Median(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void WriteFile(const fs::path& path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Four top folders; below each three chains of three more levels: 4 + 4 * 3 * 3 = 40 folders,
+// 50 files in each.
+void MakeTree(const fs::path& root)
+{
+    unsigned seed = 1;
+    const auto fill = [&seed](const fs::path& folder) {
+        fs::create_directories(folder);
+        for (int i = 0; i < FilesPerFolder; ++i) {
+            std::string bytes(FileSize, '\0');
+            for (char& c : bytes)
+                c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+            WriteFile(folder / ("file" + std::to_string(i) + ".dat"), bytes);
+        }
+    };
+    for (int top = 0; top < 4; ++top) {
+        const fs::path first = root / ("top" + std::to_string(top));
+        fill(first);
+        for (int chain = 0; chain < 3; ++chain) {
+            fs::path folder = first;
+            for (int level = 2; level <= 4; ++level) {
+                folder /= "level" + std::to_string(level) + "_" + std::to_string(chain);
+                fill(folder);
+            }
+        }
+    }
+}
+
+// Relative path → content of every file, and the folders, below root.
+std::map<std::string, std::string> TreeContents(const fs::path& root)
+{
+    std::map<std::string, std::string> contents;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
+        contents[fs::relative(entry.path(), root).string()] =
+            entry.is_directory() ? std::string("<dir>") : ReadFile(entry.path());
+    return contents;
+}
+
+void CheckSame(const fs::path& copy, const std::map<std::string, std::string>& original, const char* what)
+{
+    if (TreeContents(copy) != original) {
+        std::fprintf(stderr, "%s: the copy differs from the original\n", what);
+        std::exit(1);
+    }
+}
+
+int StartServer(const std::string& root, pid_t& pid)
+{
+    int out[2];
+    if (pipe(out) != 0)
+        std::exit(2);
+    pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        const std::string script = std::string(MARLUX_SOURCE_DIR) + "/tests/fixtures/ftp_server.py";
+        execl("/usr/bin/python3", "/usr/bin/python3", script.c_str(), "--root", root.c_str(), (char*)nullptr);
+        _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    char c;
+    while (read(out[0], &c, 1) == 1 && c != '\n')
+        line += c;
+    close(out[0]);
+    if (line.rfind("PORT ", 0) != 0) {
+        std::fprintf(stderr, "the server did not start\n");
+        std::exit(2);
+    }
+    return std::stoi(line.substr(5));
+}
+
+// Commands the window sent since the log was last emptied, by command word.
+QMap<QString, int> SentCommands(TEditor& log)
+{
+    QMap<QString, int> counts;
+    for (int i = 0; i < log.LineCount(); ++i)
+        if (const QString& line = log.Line(i); line.startsWith(QStringLiteral("<< ")))
+            ++counts[line.mid(3).section(u' ', 0, 0)];
+    return counts;
+}
+
+// Commands in lftp's debug output ("---> CMD ...").
+QMap<QString, int> LftpCommands(const std::string& debugFile)
+{
+    QMap<QString, int> counts;
+    std::istringstream lines(ReadFile(debugFile));
+    for (std::string line; std::getline(lines, line);)
+        if (const size_t arrow = line.find("---> "); arrow != std::string::npos)
+            ++counts[QString::fromStdString(line.substr(arrow + 5)).section(u' ', 0, 0).trimmed()];
+    return counts;
+}
+
+void PrintCommands(const char* who, const QMap<QString, int>& counts, int files)
+{
+    std::printf("  %s:", who);
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        std::printf(" %s %d", qPrintable(it.key()), it.value());
+    int total = 0;
+    for (int count : counts)
+        total += count;
+    std::printf("  (%.2f per file)\n", double(total) / files);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const int runs = std::max(1, qEnvironmentVariableIntValue("RUNS") ? qEnvironmentVariableIntValue("RUNS") : 3);
+    char pattern[] = "/tmp/marlux-bench-folders-XXXXXX";
+    const fs::path work = mkdtemp(pattern);
+    const fs::path source = work / "source", served = work / "served", home = work / "home";
+    MakeTree(source);
+    fs::create_directories(served);
+    fs::create_directories(home);
+    const auto original = TreeContents(source);
+    const int files = 40 * FilesPerFolder;
+    setenv("MARLUX_HOME", home.c_str(), 1);
+    WriteFile(home / "Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
+    pid_t server = 0;
+    const int port = StartServer(served, server);
+
+    TMainForm form({});
+    form.SetDialogs(std::make_unique<TAnswerYes>());
+    QApplication::processEvents();
+    form.IdFTP1.Host = "127.0.0.1";
+    form.IdFTP1.Port = port;
+    form.IdFTP1.Username = "user";
+    form.IdFTP1.Password = "secret";
+    form.IdFTP1.Passive = true;
+    form.IdFTP1.ReadTimeout = 60000;
+    form.IdFTP1.Connect(true, 5000);
+    form.Options().iMaxLog = 100000000;
+    form.Action(QStringLiteral("aTypeBinary"))->trigger();
+    const auto runAction = [&form](const char* name) {
+        form.UpdateActionStates();
+        form.Action(QString::fromLatin1(name))->trigger();
+        QApplication::processEvents();
+    };
+    const auto showRemote = [&](const std::string& path) {
+        form.Controls().RemoteDirBox->setEditText(QString::fromStdString(path));
+        form.RemotePane().aRemoteRefreshExecute();
+    };
+
+    const std::string lftp = "HOME=" + home.string() + " lftp -u user,secret -p " + std::to_string(port) +
+                             " -e \"set ftp:passive-mode true; set net:max-retries 1; set cmd:fail-exit true; ";
+    std::vector<double> ourUp, ourDown, lftpUp, lftpDown;
+    QMap<QString, int> ourUpCommands, ourDownCommands;
+    for (int run = 0; run < runs; ++run) {
+        const std::string tag = std::to_string(run);
+        fs::create_directories(served / ("ours" + tag));
+        showRemote("/ours" + tag);
+        form.LocalPane().ChangeDirectory(QString::fromStdString(source.string()));
+        form.LogPane()->Clear();
+        auto start = std::chrono::steady_clock::now();
+        runAction("aUploadAll");
+        ourUp.push_back(Seconds(start));
+        ourUpCommands = SentCommands(*form.LogPane());
+        CheckSame(served / ("ours" + tag), original, "aUploadAll");
+
+        const fs::path down = work / ("down" + tag);
+        fs::create_directories(down);
+        form.LocalPane().ChangeDirectory(QString::fromStdString(down.string()));
+        form.LogPane()->Clear();
+        start = std::chrono::steady_clock::now();
+        runAction("aDownloadAll");
+        ourDown.push_back(Seconds(start));
+        ourDownCommands = SentCommands(*form.LogPane());
+        CheckSame(down, original, "aDownloadAll");
+
+        start = std::chrono::steady_clock::now();
+        if (std::system((lftp + "mirror -R --no-perms --parallel=1 " + source.string() + " /lftp" + tag +
+                         "; quit\" 127.0.0.1 > /dev/null")
+                            .c_str()) != 0)
+            return 2;
+        lftpUp.push_back(Seconds(start));
+        CheckSame(served / ("lftp" + tag), original, "lftp mirror -R");
+
+        start = std::chrono::steady_clock::now();
+        if (std::system((lftp + "mirror --no-perms --parallel=1 /lftp" + tag + " " + (work / ("lftpdown" + tag)).string() +
+                         "; quit\" 127.0.0.1 > /dev/null")
+                            .c_str()) != 0)
+            return 2;
+        lftpDown.push_back(Seconds(start));
+        CheckSame(work / ("lftpdown" + tag), original, "lftp mirror");
+    }
+    // The commands lftp sends, from one more run with its debug output (not timed).
+    const std::string debug = (work / "lftp.debug").string();
+    std::system((lftp + "debug -o " + debug + " 5; mirror -R --no-perms --parallel=1 " + source.string() +
+                 " /lftpcount; quit\" 127.0.0.1 > /dev/null")
+                    .c_str());
+    const QMap<QString, int> lftpUpCommands = LftpCommands(debug);
+    fs::remove(debug);
+    std::system((lftp + "debug -o " + debug + " 5; mirror --no-perms --parallel=1 /lftpcount " +
+                 (work / "lftpcountdown").string() + "; quit\" 127.0.0.1 > /dev/null")
+                    .c_str());
+    const QMap<QString, int> lftpDownCommands = LftpCommands(debug);
+
+    const double up = Median(ourUp), down = Median(ourDown), baseUp = Median(lftpUp), baseDown = Median(lftpDown);
+    std::printf("%d files of %d bytes in 40 folders, median of %d runs\n", files, FileSize, runs);
+    std::printf("upload:   aUploadAll %.2f s, lftp mirror -R %.2f s, ratio %.2f (target <= %.1f)\n", up, baseUp,
+                up / baseUp, TargetRatio);
+    std::printf("download: aDownloadAll %.2f s, lftp mirror %.2f s, ratio %.2f (target <= %.1f)\n", down, baseDown,
+                down / baseDown, TargetRatio);
+    std::printf("commands sent:\n");
+    PrintCommands("aUploadAll", ourUpCommands, files);
+    PrintCommands("lftp mirror -R", lftpUpCommands, files);
+    PrintCommands("aDownloadAll", ourDownCommands, files);
+    PrintCommands("lftp mirror", lftpDownCommands, files);
+
+    form.close();
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    fs::remove_all(work);
+    return up / baseUp <= TargetRatio && down / baseDown <= TargetRatio ? 0 : 1;
+}
