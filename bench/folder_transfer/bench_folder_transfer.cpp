@@ -5,6 +5,7 @@
 // byte for byte. Prints the times, the ratios and the commands each client sent.
 #include "app/MainForm.h"
 #include "log/Editor.h"
+#include "log/FileOperationLog.h"
 #include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
 #include "settings/UserDialogs.h"
@@ -172,6 +173,32 @@ void PrintCommands(const char* who, const QMap<QString, int>& counts, int files)
     std::printf("  (%.2f per file)\n", double(total) / files);
 }
 
+// Two per-file costs of the window that have nothing to do with the network, timed alone:
+// the file-operation log line, and entering and leaving the busy state with the pending
+// messages pumped (the panes are disabled and enabled again each time).
+double FileLogSeconds(const fs::path& dir, int files)
+{
+    fs::create_directories(dir);
+    const TFileOperationLog log(QString::fromStdString(dir.string()), [] { return 500; });
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < files; ++i)
+        log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("/tmp/source/top1/level2_0/file%1.dat").arg(i),
+                                   QStringLiteral("-->"), QStringLiteral("CURRENT:/ours0/top1/level2_0:file%1.dat").arg(i));
+    return Seconds(start);
+}
+
+double BusyStateSeconds(TMainForm& form, int files)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < files; ++i) {
+        form.EnterBusyState();
+        QApplication::processEvents();
+        form.LeaveBusyState();
+        QApplication::processEvents();
+    }
+    return Seconds(start);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -268,12 +295,17 @@ int main(int argc, char** argv)
                     .c_str());
     const QMap<QString, int> lftpDownCommands = LftpCommands(debug);
 
+    const double logSeconds = FileLogSeconds(work / "logtest", files);
+    const double busySeconds = BusyStateSeconds(form, files);
+
     const double up = Median(ourUp), down = Median(ourDown), baseUp = Median(lftpUp), baseDown = Median(lftpDown);
     std::printf("%d files of %d bytes in 40 folders, median of %d runs\n", files, FileSize, runs);
     std::printf("upload:   aUploadAll %.2f s, lftp mirror -R %.2f s, ratio %.2f (target <= %.1f)\n", up, baseUp,
                 up / baseUp, TargetRatio);
     std::printf("download: aDownloadAll %.2f s, lftp mirror %.2f s, ratio %.2f (target <= %.1f)\n", down, baseDown,
                 down / baseDown, TargetRatio);
+    std::printf("per %d files, timed alone: file-operation log lines %.2f s, busy state in and out %.2f s\n", files,
+                logSeconds, busySeconds);
     std::printf("commands sent:\n");
     PrintCommands("aUploadAll", ourUpCommands, files);
     PrintCommands("lftp mirror -R", lftpUpCommands, files);

@@ -1,6 +1,7 @@
 // The folder transfers, built over both panes and the file transfers' per-file steps.
 #include "app/MainForm.h"
 
+#include "app/PaintThrottle.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
 #include "panes/FileViewStack.h"
@@ -20,4 +21,6 @@ void TMainForm::SetUpFolderTransfers()
         [this](const QString& operation, const QString& local, const QString& arrow, const QString& remote) {
             fileOperationLog_->AppendFileOperationLog(operation, local, arrow, remote);
         }});
+    // A folder of small files pumps events several times per file.
+    new TPaintThrottle([this] { return folderTransfers_->Walking(); }, this);
 }

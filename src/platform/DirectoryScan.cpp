@@ -104,3 +104,8 @@ std::optional<std::vector<std::string>> AllEntryNames(const std::string& directo
     if (!complete) return std::nullopt;
     return names;
 }
+
+bool IsSpecialFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}

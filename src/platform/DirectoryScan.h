@@ -31,6 +31,10 @@ std::vector<DirectoryEntry> ScanDirectory(const std::string& directory, const st
 // does not type are looked at.
 std::vector<std::string> SubdirectoryNames(const std::string& directory);
 
+// Whether the path names something other than a regular file or a directory (links followed):
+// a FIFO, socket or device, which opening for a transfer could block on or never finish.
+bool IsSpecialFile(const std::string& path);
+
 // Every name in a directory, whatever its kind, "." and ".." left out; nothing when the
 // directory cannot be read, so a caller can tell an unreadable directory from an empty one.
 std::optional<std::vector<std::string>> AllEntryNames(const std::string& directory);

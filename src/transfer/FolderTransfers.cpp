@@ -20,6 +20,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -83,6 +84,19 @@ private:
     const std::function<void()>& leave_;
 };
 
+// Marks a folder transfer as running until it ends, however it ends.
+class TWalking {
+public:
+    explicit TWalking(bool& walking) : walking_(walking), before_(std::exchange(walking, true)) {}
+    ~TWalking() { walking_ = before_; }
+    TWalking(const TWalking&) = delete;
+    TWalking& operator=(const TWalking&) = delete;
+
+private:
+    bool& walking_;
+    bool before_;
+};
+
 }  // namespace
 
 EFolderTransferError::EFolderTransferError(const QString& message) : std::runtime_error(message.toStdString()) {}
@@ -91,6 +105,7 @@ TFolderTransfers::TFolderTransfers(Sources sources) : sources_(std::move(sources
 
 void TFolderTransfers::UploadFolder(const QString& localDir, const QString& remoteDir, const QString& name)
 {
+    const TWalking walking(walking_);
     TAncestors ancestors;
     if (const std::optional<DirectoryIdentity> start = WorkingDirectoryIdentity())
         ancestors.push_back(*start);
@@ -137,6 +152,8 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
         }
         if (sources_.options.bCompareTimeStamp && ShouldSkipUpload(row.caption, row.subItems[1]))
             continue;
+        if (SkippedAsSpecialFile(row.caption))
+            continue;
         if (sources_.files.UploadFile(row, false))
             sources_.progress.UpdateProgressWindow(FileDone, row.caption, {}, 0);
     }
@@ -147,6 +164,7 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
 
 void TFolderTransfers::DownloadFolder(const QString& localDir, const QString& remoteDir, const QString& name)
 {
+    const TWalking walking(walking_);
     const TFileRow* row = nullptr;
     for (const TFileRow& candidate : sources_.remoteRows.Rows())
         if (candidate.caption == name) {
@@ -192,6 +210,8 @@ void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& rem
         }
         if (sources_.options.bCompareTimeStamp && ShouldSkipDownload(row.caption, row.subItems[1]))
             continue;
+        if (SkippedAsSpecialFile(sources_.files.TransformName(row.caption)))
+            continue;
         if (sources_.files.DownloadFile(row))
             sources_.progress.UpdateProgressWindow(FileDone, row.caption, {}, 0);
     }
@@ -206,9 +226,22 @@ void TFolderTransfers::EnterLocalSubdirectory(const QString& name)
         throw EFolderTransferError(QStringLiteral("ローカルのフォルダーに入れません: ") + name);
 }
 
+bool TFolderTransfers::SkippedAsSpecialFile(const QString& localName)
+{
+    if (!IsSpecialFile(LocalPath(PathInWorkingDirectory(localName))))
+        return false;
+    sources_.appendLogLine(QStringLiteral("通常のファイルではないため飛ばしました: ") + PathInWorkingDirectory(localName));
+    return true;
+}
+
 bool TFolderTransfers::GoOnAfterPumping()
 {
-    QCoreApplication::processEvents();
+    // Pumping at every row of a folder of small files would take longer than the files.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastPump_ >= RowPumpSpacing) {
+        lastPump_ = now;
+        QCoreApplication::processEvents();
+    }
     if (!sources_.transfer.AbortRequested)
         return true;
     // The request stays set, so every enclosing level stops at its next row as well.

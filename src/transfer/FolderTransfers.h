@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -76,6 +77,8 @@ public:
     void MirrorRemoteDirectory();
     // True when no remote row has that name (locale-aware, letter case aside).
     bool RemoteEntryMissing(const QString& name) const;
+    // True while an upload or download of a folder runs.
+    bool Walking() const { return walking_; }
 
 private:
     using TAncestors = std::vector<DirectoryIdentity>;
@@ -87,6 +90,9 @@ private:
     // Enters the local subdirectory and checks that the pane shows it: the pane stays where it
     // is when it cannot change, and the walk must not take the parent for the child.
     void EnterLocalSubdirectory(const QString& name);
+    // A FIFO, socket or device of that name in the local directory: opening it for the
+    // transfer could wait for ever, so it is skipped with a session-log line.
+    bool SkippedAsSpecialFile(const QString& localName);
     // Lets pending messages run; false, with the abort message, when the user asked to stop.
     bool GoOnAfterPumping();
     // Puts both panes back on the level's starting directories; start is the local one's
@@ -96,5 +102,10 @@ private:
     // The first remote row that RemoteEntryMissing counts as the name's.
     const TFileRow* RemoteCounterpart(const QString& name) const;
 
+    // Rows closer together than this share one pump of the pending messages.
+    static constexpr std::chrono::milliseconds RowPumpSpacing{20};
+
     Sources sources_;
+    bool walking_ = false;
+    std::chrono::steady_clock::time_point lastPump_{};
 };

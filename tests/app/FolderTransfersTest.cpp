@@ -332,18 +332,23 @@ TEST_F(FolderTransfersTest, AFolderThatCannotBeEnteredEndsTheTransferAndLosesNot
     EXPECT_FALSE(form.BusyFlag());
 }
 
-TEST_F(FolderTransfersTest, UnsafeRemoteNamesAndFilesVanishingMidWalkAreSkippedWhileTheRestMoves)
+TEST_F(FolderTransfersTest, UnsafeNamesFifosAndFilesVanishingMidWalkAreSkippedWhileTheRestMoves)
 {
     MakeDirs(Remote("in"));
     TempDir::WriteFile(Remote("in/ok.txt"), "ok");
     TempDir::WriteFile(Remote("in/bad\x01name.txt"), "bad");
+    // A FIFO would block the transfer that opens it, as source or as target.
+    TempDir::WriteFile(Remote("in/pipe"), "remote pipe");
+    MakeDirs(Local("in"));
+    ASSERT_EQ(mkfifo(Local("in/pipe").c_str(), 0644), 0);
     MakeDirs(Local("out"));
     for (const char* name : {"out/1.txt", "out/2.txt", "out/3.txt"})
         TempDir::WriteFile(Local(name), name);
+    ASSERT_EQ(mkfifo(Local("out/fifo").c_str(), 0644), 0);
     TMainForm& form = OpenConnected();
     DownloadAll(form);
     EXPECT_EQ(TempDir::ReadFile(Local("in/ok.txt")), "ok");
-    EXPECT_EQ(std::distance(fs::directory_iterator(Local("in")), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Local("in")), fs::directory_iterator()), 2);
     EXPECT_TRUE(SessionLogText(form).contains(QStringLiteral("ローカルでは使えない名前のため飛ばしました: bad\\x01name.txt")));
 
     // The second file goes after the level was listed.
@@ -355,4 +360,7 @@ TEST_F(FolderTransfersTest, UnsafeRemoteNamesAndFilesVanishingMidWalkAreSkippedW
     EXPECT_EQ(TempDir::ReadFile(Remote("out/1.txt")), "out/1.txt");
     EXPECT_EQ(TempDir::ReadFile(Remote("out/3.txt")), "out/3.txt");
     EXPECT_FALSE(Exists(Remote("out/2.txt")));
+    EXPECT_FALSE(Exists(Remote("out/fifo")));
+    EXPECT_EQ(TempDir::ReadFile(Remote("in/pipe")), "remote pipe");
+    EXPECT_EQ(SessionLogText(form).count(QStringLiteral("通常のファイルではないため飛ばしました")), 3);
 }

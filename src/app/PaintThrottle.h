@@ -1,0 +1,30 @@
+#pragma once
+#include <QHash>
+#include <QObject>
+
+#include <chrono>
+#include <functional>
+
+// While a long run of small steps pumps events several times per step, a window is painted at
+// most once per interval: a full repaint on every pump would cost more than the steps. A paint
+// held back is delivered when its interval is over, so the last state always shows.
+class TPaintThrottle : public QObject {
+public:
+    static constexpr std::chrono::milliseconds Interval{40};
+
+    // throttling: whether paints are held back now.
+    TPaintThrottle(std::function<bool()> throttling, QObject* parent);
+    ~TPaintThrottle() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct TWindowPaints {
+        std::chrono::steady_clock::time_point last{};
+        bool held = false;
+    };
+
+    std::function<bool()> throttling_;
+    QHash<QObject*, TWindowPaints> windows_;
+};
