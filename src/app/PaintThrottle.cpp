@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
-TPaintThrottle::TPaintThrottle(std::function<bool()> throttling, QObject* parent)
-    : QObject(parent), throttling_(std::move(throttling))
+TPaintThrottle::TPaintThrottle(std::function<bool()> throttling, QObject* parent, std::chrono::milliseconds interval)
+    : QObject(parent), throttling_(std::move(throttling)), interval_(interval)
 {
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -30,7 +30,7 @@ bool TPaintThrottle::eventFilter(QObject* watched, QEvent* event)
         connect(watched, &QObject::destroyed, this, [this, watched] { windows_.remove(watched); });
     }
     TWindowPaints& paints = *found;
-    if (!throttling_() || now - paints.last >= Interval) {
+    if (!throttling_() || now - paints.last >= interval_) {
         paints.last = now;
         paints.held = false;
         return false;
@@ -39,7 +39,7 @@ bool TPaintThrottle::eventFilter(QObject* watched, QEvent* event)
     // once, when the interval is over.
     if (!paints.held) {
         paints.held = true;
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(Interval - (now - paints.last));
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(interval_ - (now - paints.last));
         QTimer::singleShot(wait, this, [this, window = QPointer<QObject>(watched)] {
             if (!window)
                 return;

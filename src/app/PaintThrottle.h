@@ -10,10 +10,10 @@
 // held back is delivered when its interval is over, so the last state always shows.
 class TPaintThrottle : public QObject {
 public:
-    static constexpr std::chrono::milliseconds Interval{40};
-
-    // throttling: whether paints are held back now.
-    TPaintThrottle(std::function<bool()> throttling, QObject* parent);
+    // throttling: whether paints are held back now; interval: the least time between two
+    // paints of a window while they are.
+    TPaintThrottle(std::function<bool()> throttling, QObject* parent,
+                   std::chrono::milliseconds interval = std::chrono::milliseconds(40));
     ~TPaintThrottle() override;
 
 protected:
@@ -26,5 +26,6 @@ private:
     };
 
     std::function<bool()> throttling_;
+    std::chrono::milliseconds interval_;
     QHash<QObject*, TWindowPaints> windows_;
 };
