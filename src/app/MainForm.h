@@ -40,6 +40,7 @@ class TLocalPane;
 class TMainMenuShortcuts;
 class TOptionCommands;
 class TSession;
+class TFileTransfers;
 class TRemotePane;
 class TBookmarks;
 class TFileViewStack;
@@ -182,6 +183,9 @@ private:
     // the profile box.
     void SetUpSession();
 
+    // The file transfers (MainFormTransfers.cpp).
+    void SetUpFileTransfers();
+
     QString appDir_;
     QString lstDir_;
     QString programPath_;
@@ -217,6 +221,7 @@ private:
     std::unique_ptr<TSession> sessionControl_;
     std::unique_ptr<TRemotePane> remotePane_;
     std::unique_ptr<TBookmarks> bookmarks_;
+    std::unique_ptr<TFileTransfers> fileTransfers_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };
