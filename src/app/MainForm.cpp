@@ -22,6 +22,7 @@
 #include "preview/ImagePreview.h"
 #include "settings/OptionCommands.h"
 #include "transfer/TransferActions.h"
+#include "transfer/TransferProgress.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -122,6 +123,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     fileOperationLog_ = std::make_unique<TFileOperationLog>(appDir_, [this] { return options_.iMaxFileLog; });
     InstallWindowCommands();
     SetUpEngine();
+    SetUpTransferProgress();
     SetUpLocalPane();
     SetUpLocalFileOps();
     SetUpImagePreview();
@@ -178,7 +180,12 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     extensions_.ImageExtList = imagePreview_->LoadImageExtensions();
 
     // Hints reach status panel 4 through event(); idle runs UpdateActionStates.
-    idleHook_ = new TIdleHook([this] { UpdateActionStates(); }, this);
+    idleHook_ = new TIdleHook(
+        [this] {
+            UpdateActionStates();
+            transferProgress_->DestroyHiddenProgressWindow();
+        },
+        this);
     SetUncaughtExceptionHandler([this](std::exception_ptr error) { HandleUncaughtException(error); });
     terminationSignals_ = new TTerminationSignals([this] { close(); }, this);
 
