@@ -61,9 +61,6 @@ TTransactionDlg::TTransactionDlg(QWidget* owner, std::function<void()> abortBtnC
 
     // Esc closes through reject(); the window opens with the focus on CloseBtn.
     CloseBtn->setFocus();
-
-    if (owner)
-        move(owner->geometry().center() - rect().center());
 }
 
 QLabel* TTransactionDlg::AddLabel(const char* name, const QString& text, int x, int y, int width)
@@ -79,6 +76,8 @@ QLabel* TTransactionDlg::AddLabel(const char* name, const QString& text, int x, 
 
 void TTransactionDlg::showEvent(QShowEvent* event)
 {
+    if (!shownOnce_ && parentWidget())
+        move(parentWidget()->geometry().center() - rect().center());
     shownOnce_ = true;
     QDialog::showEvent(event);
 }
