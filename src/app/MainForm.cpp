@@ -19,6 +19,7 @@
 #include "panes/RemotePane.h"
 #include "session/Session.h"
 #include "transfer/FileTransfers.h"
+#include "transfer/TransferProgress.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"
@@ -108,6 +109,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     fileOperationLog_ = std::make_unique<TFileOperationLog>(appDir_, [this] { return options_.iMaxFileLog; });
     InstallWindowCommands();
     SetUpEngine();
+    SetUpTransferProgress();
     SetUpLocalPane();
     SetUpLocalFileOps();
     SetUpImagePreview();
@@ -164,7 +166,12 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     extensions_.ImageExtList = imagePreview_->LoadImageExtensions();
 
     // Hints reach status panel 4 through event(); idle runs UpdateActionStates.
-    idleHook_ = new TIdleHook([this] { UpdateActionStates(); }, this);
+    idleHook_ = new TIdleHook(
+        [this] {
+            UpdateActionStates();
+            transferProgress_->DestroyHiddenProgressWindow();
+        },
+        this);
     SetUncaughtExceptionHandler([this](std::exception_ptr error) { HandleUncaughtException(error); });
     terminationSignals_ = new TTerminationSignals([this] { close(); }, this);
 

@@ -47,6 +47,7 @@ class TFileViewStack;
 struct TFileRow;
 class TSessionLog;
 class TTerminationSignals;
+class TTransferProgress;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -102,6 +103,7 @@ public:
     TImagePreview& ImagePreview() { return *imagePreview_; }
     TRemotePane& RemotePane() { return *remotePane_; }
     TBookmarks& Bookmarks() { return *bookmarks_; }
+    TTransferProgress& TransferProgress() { return *transferProgress_; }
 
     // The FTP engine, owned for the whole run, with its log hook and message pump.
     TIdFTP IdFTP1;
@@ -174,6 +176,8 @@ private:
 
     // The engine (MainFormEngine.cpp): design-time settings, log hook and message pump.
     void SetUpEngine();
+    // The work events, the progress window and the abort request (MainFormTransferProgress.cpp).
+    void SetUpTransferProgress();
     // Refreshes the enabling when the engine starts pumping messages inside a command.
     void PumpEngineMessages();
     // An engine socket error ends the session as if the server had dropped it.
@@ -221,6 +225,7 @@ private:
     std::unique_ptr<TSession> sessionControl_;
     std::unique_ptr<TRemotePane> remotePane_;
     std::unique_ptr<TBookmarks> bookmarks_;
+    std::unique_ptr<TTransferProgress> transferProgress_;
     std::unique_ptr<TFileTransfers> fileTransfers_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
