@@ -8,7 +8,7 @@
 #include "app/MainMenuShortcuts.h"
 #include "app/TerminationSignals.h"
 #include "fileops/LocalFileOps.h"
-#include "fileops/RemoteFileOpsActions.h"
+#include "fileops/RemoteFileOps.h"
 #include "ftp/IdException.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
@@ -127,6 +127,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpImagePreview();
     SetUpRemotePane();
     SetUpBookmarks();
+    SetUpRemoteFileOps();
     SetUpSession();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
@@ -134,7 +135,6 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpOptionCommands();
     // The commands of subsystems still to come keep their enabling here until they land.
     AddEnablingRule(EnableTransferActions);
-    AddEnablingRule(EnableRemoteFileOpsActions);
 
     // The window is created visible at its design size; the creation steps follow.
     setWindowTitle(NotConnectedTitle);
