@@ -1,6 +1,7 @@
 #include "fileops/RemoteFileOps.h"
 
 #include "fileops/CommandDlg.h"
+#include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 #include "log/FileOperationLog.h"
 #include "platform/AtomicFile.h"
@@ -105,6 +106,9 @@ void TRemoteFileOps::aRemoteMkDirExecute()
 
 void TRemoteFileOps::RenameOnServer(const TFileOpRow& row, const QString& newName) const
 {
+    // The engine would refuse RNTO only after RNFR had gone out.
+    if (newName.contains(u'\r') || newName.contains(u'\n'))
+        throw EIdLineBreakInCommand();
     sources_.engine.RenameFile(Bytes(row.nameBytes), Bytes(newName));
     Log(QStringLiteral("Rename"), sources_.remoteSpec(row.name), QStringLiteral("-->"), sources_.remoteSpec(newName));
 }
