@@ -139,6 +139,9 @@ void TCommandDlg::rgChmodOptionClick()
 
 void TCommandDlg::OkBtnClick()
 {
+    // The engine pumps messages while it waits: a second click or Esc must not run into the
+    // sending. The dialog closes afterwards either way.
+    setEnabled(false);
     // Runs from the button inside the modal loop, which no error may cross.
     try {
         for (const QString& line : reCommand_->toPlainText().split(u'\n')) {

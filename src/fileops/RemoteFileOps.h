@@ -69,8 +69,8 @@ private:
              const QString& second = {}) const;
     // RNFR and RNTO, then the "Rename" line.
     void RenameOnServer(const TFileOpRow& row, const QString& newName) const;
-    // Renames the file rows whose names are what the server listed (the others cannot be
-    // renamed into a derived name without corrupting it).
+    // The selected file rows whose text gives back the bytes the server listed: only those can
+    // be given a name derived from their text without corrupting it.
     QList<TFileOpRow> FileRowsWithKnownNames(TFileOpSteps::TNotice notice) const;
     void ChangeCase(TLetterCase letterCase);
     // Downloads into the folder, keeping the engine's data type; true when the file arrived.

@@ -558,3 +558,25 @@ TEST_F(RemoteFileOpsTest, VsftpdRefusalsReachTheSessionLogAndViewingStillWorks)
     EXPECT_EQ(OperationLog(), "");
     EXPECT_TRUE(form.SessionConnected());
 }
+
+// A name that is not valid in the locale's encoding shows a replacement character; a name
+// derived from that text would not be the file's name at all. (vsftpd lists names as they are
+// on disk; pyftpdlib would replace the byte itself.)
+TEST_F(RemoteFileOpsTest, NamesNotInTheLocalesEncodingGetNoDerivedName)
+{
+    VsftpdServer vsftpd;
+    chmod(vsftpd.Root().c_str(), 0755);
+    const std::string latin1 = std::string("caf") + char(0xE9) + ".txt";
+    TempDir::WriteFile(vsftpd.File(latin1), "latin");
+    chmod(vsftpd.File(latin1).c_str(), 0644);
+    OpenConnected(vsftpd.Port(), "anonymous", "guest");
+    ASSERT_EQ(Captions(), QStringList{QStringLiteral("caf\uFFFD.txt")});
+    Select(Captions());
+    dialogs_->QueueAnswer(Answer::Yes);
+    Run("aRemoteUpperCase");
+    QueueNameDialog(QStringLiteral(".doc"));
+    dialogs_->QueueAnswer(Answer::Yes);
+    Run("aRemoteExtModify");
+    EXPECT_EQ(dialogs_->Shown(), QStringList{});
+    EXPECT_EQ(SessionLog().filter(QStringLiteral("<< RNFR")), QStringList{});
+}
