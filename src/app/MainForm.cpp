@@ -8,7 +8,7 @@
 #include "app/MainMenuShortcuts.h"
 #include "app/TerminationSignals.h"
 #include "fileops/LocalFileOps.h"
-#include "fileops/RemoteFileOpsActions.h"
+#include "fileops/RemoteFileOps.h"
 #include "ftp/IdException.h"
 #include "log/ErrorLine.h"
 #include "log/FileOperationLog.h"
@@ -115,14 +115,13 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpImagePreview();
     SetUpRemotePane();
     SetUpBookmarks();
+    SetUpRemoteFileOps();
     SetUpSession();
     SetUpFileTransfers();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
         [this](const QString& path) { localPane_->ChangeDirectory(path); }});
     SetUpOptionCommands();
-    // The commands of subsystems still to come keep their enabling here until they land.
-    AddEnablingRule(EnableRemoteFileOpsActions);
 
     // The window is created visible at its design size; the creation steps follow.
     setWindowTitle(NotConnectedTitle);

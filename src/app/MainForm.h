@@ -37,6 +37,7 @@ class TIdleHook;
 class TImagePreview;
 class TLocalFileOps;
 class TLocalPane;
+class TRemoteFileOps;
 class TMainMenuShortcuts;
 class TOptionCommands;
 class TSession;
@@ -167,6 +168,8 @@ private:
     // The remote pane, the bookmarks and what both file lists share (MainFormRemotePane.cpp).
     void SetUpRemotePane();
     void SetUpBookmarks();
+    // MainFormRemoteFileOps.cpp.
+    void SetUpRemoteFileOps();
     // Rows selected in a file list, in list order.
     QList<int> SelectedRows(const TFileViewStack& views) const;
     // The first selected row: a folder opens, a file runs the command the option picks
@@ -224,6 +227,7 @@ private:
     std::unique_ptr<TOptionCommands> optionCommands_;
     std::unique_ptr<TSession> sessionControl_;
     std::unique_ptr<TRemotePane> remotePane_;
+    std::unique_ptr<TRemoteFileOps> remoteFileOps_;
     std::unique_ptr<TBookmarks> bookmarks_;
     std::unique_ptr<TTransferProgress> transferProgress_;
     std::unique_ptr<TFileTransfers> fileTransfers_;
