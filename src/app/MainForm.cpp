@@ -8,8 +8,9 @@
 #include "app/MainMenuShortcuts.h"
 #include "app/TerminationSignals.h"
 #include "fileops/LocalFileOps.h"
-#include "fileops/RemoteFileOpsActions.h"
+#include "fileops/RemoteFileOps.h"
 #include "ftp/IdException.h"
+#include "log/ErrorLine.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
 #include "panes/ComboItems.h"
@@ -17,12 +18,13 @@
 #include "panes/Bookmarks.h"
 #include "panes/RemotePane.h"
 #include "session/Session.h"
+#include "transfer/FileTransfers.h"
+#include "transfer/TransferProgress.h"
 #include "transfer/FolderTransfers.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"
 #include "settings/OptionCommands.h"
-#include "transfer/TransferActions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -63,21 +65,6 @@ void LoadComboItems(QComboBox* box, const std::string& path)
     for (const std::string& entry : *entries)
         items.append(QString::fromStdString(entry));
     SetItemsSorted(*box, std::move(items));
-}
-
-// The message of an exception as one line of the session log.
-QString ErrorLine(std::exception_ptr error)
-{
-    QString text;
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        text = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        text = QStringLiteral("不明なエラー");
-    }
-    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return text;
 }
 
 bool IsEngineSocketError(std::exception_ptr error)
@@ -123,20 +110,20 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     fileOperationLog_ = std::make_unique<TFileOperationLog>(appDir_, [this] { return options_.iMaxFileLog; });
     InstallWindowCommands();
     SetUpEngine();
+    SetUpTransferProgress();
     SetUpLocalPane();
     SetUpLocalFileOps();
     SetUpImagePreview();
     SetUpRemotePane();
     SetUpBookmarks();
+    SetUpRemoteFileOps();
     SetUpSession();
+    SetUpFileTransfers();
     SetUpFolderTransfers();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
         [this](const QString& path) { localPane_->ChangeDirectory(path); }});
     SetUpOptionCommands();
-    // The commands of subsystems still to come keep their enabling here until they land.
-    AddEnablingRule(EnableTransferActions);
-    AddEnablingRule(EnableRemoteFileOpsActions);
 
     // The window is created visible at its design size; the creation steps follow.
     setWindowTitle(NotConnectedTitle);
@@ -180,7 +167,12 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     extensions_.ImageExtList = imagePreview_->LoadImageExtensions();
 
     // Hints reach status panel 4 through event(); idle runs UpdateActionStates.
-    idleHook_ = new TIdleHook([this] { UpdateActionStates(); }, this);
+    idleHook_ = new TIdleHook(
+        [this] {
+            UpdateActionStates();
+            transferProgress_->DestroyHiddenProgressWindow();
+        },
+        this);
     SetUncaughtExceptionHandler([this](std::exception_ptr error) { HandleUncaughtException(error); });
     terminationSignals_ = new TTerminationSignals([this] { close(); }, this);
 

@@ -37,9 +37,11 @@ class TIdleHook;
 class TImagePreview;
 class TLocalFileOps;
 class TLocalPane;
+class TRemoteFileOps;
 class TMainMenuShortcuts;
 class TOptionCommands;
 class TSession;
+class TFileTransfers;
 class TRemotePane;
 class TBookmarks;
 class TFileViewStack;
@@ -47,6 +49,7 @@ class TFolderTransfers;
 struct TFileRow;
 class TSessionLog;
 class TTerminationSignals;
+class TTransferProgress;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -102,6 +105,7 @@ public:
     TImagePreview& ImagePreview() { return *imagePreview_; }
     TRemotePane& RemotePane() { return *remotePane_; }
     TBookmarks& Bookmarks() { return *bookmarks_; }
+    TTransferProgress& TransferProgress() { return *transferProgress_; }
     TFolderTransfers& FolderTransfers() { return *folderTransfers_; }
 
     // The FTP engine, owned for the whole run, with its log hook and message pump.
@@ -166,6 +170,8 @@ private:
     // The remote pane, the bookmarks and what both file lists share (MainFormRemotePane.cpp).
     void SetUpRemotePane();
     void SetUpBookmarks();
+    // MainFormRemoteFileOps.cpp.
+    void SetUpRemoteFileOps();
     // Rows selected in a file list, in list order.
     QList<int> SelectedRows(const TFileViewStack& views) const;
     // The first selected row: a folder opens, a file runs the command the option picks
@@ -175,6 +181,8 @@ private:
 
     // The engine (MainFormEngine.cpp): design-time settings, log hook and message pump.
     void SetUpEngine();
+    // The work events, the progress window and the abort request (MainFormTransferProgress.cpp).
+    void SetUpTransferProgress();
     // Refreshes the enabling when the engine starts pumping messages inside a command.
     void PumpEngineMessages();
     // An engine socket error ends the session as if the server had dropped it.
@@ -184,6 +192,8 @@ private:
     // the profile box.
     void SetUpSession();
 
+    // The file transfers (MainFormTransfers.cpp).
+    void SetUpFileTransfers();
     // The folder transfers (MainFormFolderTransfers.cpp), over the file transfers.
     void SetUpFolderTransfers();
 
@@ -221,7 +231,10 @@ private:
     std::unique_ptr<TOptionCommands> optionCommands_;
     std::unique_ptr<TSession> sessionControl_;
     std::unique_ptr<TRemotePane> remotePane_;
+    std::unique_ptr<TRemoteFileOps> remoteFileOps_;
     std::unique_ptr<TBookmarks> bookmarks_;
+    std::unique_ptr<TTransferProgress> transferProgress_;
+    std::unique_ptr<TFileTransfers> fileTransfers_;
     std::unique_ptr<TFolderTransfers> folderTransfers_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;

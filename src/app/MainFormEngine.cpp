@@ -19,8 +19,6 @@ void TMainForm::SetUpEngine()
     IdAntiFreeze1.IdleTimeOut = 50;
     IdAntiFreeze1.OnlyWhenIdle = false;
     IdAntiFreeze1.OnProcess = [this](bool) { PumpEngineMessages(); };
-    // A stalled transfer sends no work events, so the pump is where it learns of an abort.
-    IdAntiFreeze1.OnCheckAbort = [this] { return transfer_.AbortRequested; };
 
     IdLogEvent1.Active = true;
     IdLogEvent1.ReplaceCRLF = false;

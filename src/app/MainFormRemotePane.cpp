@@ -26,7 +26,7 @@ void TMainForm::SetUpRemotePane()
         TRemotePane::Sources{IdFTP1, options_, extensions_.TextExtList, extensions_.ImageExtList, views->Report(),
                              *controls_.RemoteDirBox, *controls_.RemoteMaskBox, *controls_.RemoteSysTreeView,
                              [views] { views->FitColumns(); }, [this] { EnterBusyState(); },
-                             [this] { LeaveBusyState(); }, [this] { transfer_.TransferCompleted = false; }});
+                             [this] { transfer_.TransferCompleted = false; }});
     TRemotePane& pane = *remotePane_;
     new TDirBoxBehaviour(*controls_.RemoteDirBox, lastDirBoxKey_, Guarded([&pane] { pane.aRemoteRefreshExecute(); }));
     connect(controls_.RemoteSysTreeView, &QTreeWidget::itemClicked, this,

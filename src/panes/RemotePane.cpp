@@ -77,7 +77,6 @@ void TRemotePane::aRemoteRefreshExecute()
     sources_.enterBusyState();
     sources_.clearTransferCompleted();
     engine.List(nullptr, ToStdString(sources_.maskBox.currentText().trimmed().toLocal8Bit()));
-    sources_.leaveBusyState();
 
     FillRemoteFileList();
     AddRemoteDirHistory();

@@ -34,9 +34,9 @@ public:
         QTreeWidget& tree;
         // FitColumns of the remote list.
         std::function<void()> fitColumns;
-        // EnterBusyState, and LeaveBusyState once the listing has arrived.
+        // EnterBusyState before the listing; the end of its data transfer leaves the busy
+        // state, and so does the error handler when the server refuses it.
         std::function<void()> enterBusyState;
-        std::function<void()> leaveBusyState;
         // Clears TransferCompleted before the listing's transfer.
         std::function<void()> clearTransferCompleted;
     };

@@ -2,8 +2,11 @@
 #include "ftp/IdComponent.h"
 #include "settings/WindowState.h"
 
+#include "transfer/WorkReport.h"
+
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -48,7 +51,15 @@ public:
 
     // The abort request is a flag: the next work report of a running transfer acts on it.
     void aAbortExecute();
+    // The message pump's abort check: a request made while data flows is taken, once, and the
+    // engine aborts that transfer; one made before stays for WorkBegin to clear.
+    bool TakeAbortRequestWhileDataFlows();
 
 private:
+    TTransactionDlg* Window() const;
+
     Sources sources_;
+    TWorkLineFormat lineFormat_;
+    // The clock of the running transfer's speed; unaffected by changes of the system time.
+    std::chrono::steady_clock::time_point start_;
 };

@@ -1,0 +1,108 @@
+#include "transfer/TransactionDlg.h"
+
+#include "transfer/CopyAnimation.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr int ClientWidth = 494;
+constexpr int ClientHeight = 167;
+constexpr int CaptionX = 16;
+constexpr int CaptionWidth = 72;
+constexpr int TextX = CaptionX + CaptionWidth;
+constexpr int TextWidth = ClientWidth - TextX - 12;
+constexpr int LineHeight = 18;
+
+}  // namespace
+
+TTransactionDlg::TTransactionDlg(QWidget* owner, std::function<void()> abortBtnClick)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("TransactionDlg"));
+    setWindowTitle(QStringLiteral("Marlux 転送状況..."));
+    setModal(false);
+    setFixedSize(ClientWidth, ClientHeight);
+
+    Animate1 = new TCopyAnimation(this);
+    Animate1->setObjectName(QStringLiteral("Animate1"));
+    Animate1->setGeometry(8, 6, 272, 60);
+
+    AbortBtn = new QPushButton(QIcon::fromTheme(QStringLiteral("process-stop"), style()->standardIcon(QStyle::SP_BrowserStop)),
+                               QStringLiteral("中止(&S)"), this);
+    AbortBtn->setObjectName(QStringLiteral("AbortBtn"));
+    AbortBtn->setGeometry(300, 20, 88, 28);
+    connect(AbortBtn, &QPushButton::clicked, this, std::move(abortBtnClick));
+    CloseBtn = new QPushButton(QStringLiteral("閉じる(&X)"), this);
+    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
+    CloseBtn->setGeometry(396, 20, 88, 28);
+    connect(CloseBtn, &QPushButton::clicked, this, &QDialog::close);
+
+    AddLabel("Label4", QStringLiteral("動作："), CaptionX, 74, CaptionWidth);
+    lbStatus = AddLabel("lbStatus", QStringLiteral("Waiting for Reply ..."), TextX, 74, TextWidth);
+    AddLabel("Label1", QStringLiteral("ファイル："), CaptionX, 74 + LineHeight, CaptionWidth);
+    lbFile = AddLabel("lbFile", QStringLiteral("Searching for Files ..."), TextX, 74 + LineHeight, TextWidth);
+    AddLabel("Label2", QStringLiteral("状況："), CaptionX, 74 + 2 * LineHeight, CaptionWidth);
+    lbByte = AddLabel("lbByte", QString(), TextX, 74 + 2 * LineHeight, TextWidth);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(CaptionX, 136, ClientWidth - 2 * CaptionX, 18);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+
+    // Esc closes through reject(); the window opens with the focus on CloseBtn.
+    CloseBtn->setFocus();
+}
+
+QLabel* TTransactionDlg::AddLabel(const char* name, const QString& text, int x, int y, int width)
+{
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    // A fixed size keeps a new text from asking the dialog for a new layout on every report.
+    label->setGeometry(x, y, width, LineHeight);
+    label->setFixedSize(width, LineHeight);
+    return label;
+}
+
+void TTransactionDlg::showEvent(QShowEvent* event)
+{
+    if (!shownOnce_ && parentWidget())
+        move(parentWidget()->geometry().center() - rect().center());
+    shownOnce_ = true;
+    QDialog::showEvent(event);
+}
+
+void TTransactionDlg::SetTexts(const QString& status, const QString& file, const QString& bytes)
+{
+    lbStatus->setText(status);
+    lbFile->setText(file);
+    lbByte->setText(bytes);
+}
+
+void TTransactionDlg::SetBytesText(const QString& bytes)
+{
+    lbByte->setText(bytes);
+}
+
+void TTransactionDlg::SetBarMaximum(std::int64_t maximum)
+{
+    barShift_ = 0;
+    while ((maximum >> barShift_) > INT_MAX)
+        ++barShift_;
+    ProgressBar1->setMaximum(static_cast<int>(std::max<std::int64_t>(maximum >> barShift_, 0)));
+}
+
+void TTransactionDlg::SetBarPosition(std::int64_t position)
+{
+    ProgressBar1->setValue(static_cast<int>(std::clamp<std::int64_t>(position >> barShift_, 0, INT_MAX)));
+}

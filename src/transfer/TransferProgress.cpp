@@ -1,0 +1,142 @@
+#include "transfer/TransferProgress.h"
+
+#include "transfer/TransactionDlg.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+
+namespace {
+
+TDateTime CurrentDateTime()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    return EncodeDate(date.year(), date.month(), date.day()) +
+           EncodeTime(time.hour(), time.minute(), time.second(), time.msec());
+}
+
+}  // namespace
+
+TTransferProgress::TTransferProgress(Sources sources)
+    : sources_(std::move(sources)), lineFormat_(QLocale::system())
+{
+}
+
+TTransferProgress::~TTransferProgress()
+{
+    delete sources_.transfer.ProgressWindow;
+    sources_.transfer.ProgressWindow = nullptr;
+}
+
+TTransactionDlg* TTransferProgress::Window() const
+{
+    return sources_.transfer.ProgressWindow;
+}
+
+void TTransferProgress::CreateProgressWindow()
+{
+    if (Window())
+        return;
+    sources_.transfer.ProgressWindow = new TTransactionDlg(&sources_.owner, [this] {
+        aAbortExecute();
+        QCoreApplication::processEvents();
+    });
+}
+
+void TTransferProgress::DestroyProgressWindow()
+{
+    TTransactionDlg* window = Window();
+    if (!window)
+        return;
+    sources_.transfer.ProgressWindow = nullptr;
+    // Deleted once control is back in the event loop: this may run from the window's own
+    // button handler, through the message pumping of a command.
+    window->hide();
+    window->deleteLater();
+}
+
+void TTransferProgress::ShowProgressWindow()
+{
+    if (TTransactionDlg* window = Window()) {
+        window->show();
+        window->raise();
+    }
+}
+
+void TTransferProgress::UpdateProgressWindow(const QString& status, const QString& file, const QString& bytes,
+                                             std::int64_t position)
+{
+    if (TTransactionDlg* window = Window()) {
+        window->SetTexts(status, file, bytes);
+        window->SetBarPosition(position);
+    }
+    QCoreApplication::processEvents();
+}
+
+void TTransferProgress::DestroyHiddenProgressWindow()
+{
+    // A window not shown yet belongs to a command that is about to show it.
+    if (TTransactionDlg* window = Window(); window && window->ShownOnce() && window->isHidden())
+        DestroyProgressWindow();
+}
+
+void TTransferProgress::IdFTP1WorkBegin(TWorkMode, std::int64_t workCountMax)
+{
+    TTransferState& state = sources_.transfer;
+    state.InTransfer = true;
+    state.AbortRequested = false;
+    state.TransferStart = CurrentDateTime();
+    start_ = std::chrono::steady_clock::now();
+    if (workCountMax >= 1)
+        state.ExpectedSize = workCountMax;
+    if (TTransactionDlg* window = Window(); window && state.ExpectedSize > 0)
+        window->SetBarMaximum(state.ExpectedSize);
+    state.TransferSpeed = 0;
+}
+
+void TTransferProgress::IdFTP1Work(TWorkMode mode, std::int64_t workCount)
+{
+    TTransferState& state = sources_.transfer;
+    const auto elapsed = std::chrono::steady_clock::now() - start_;
+    state.TransferSpeed = NextTransferSpeed(
+        workCount, std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), state.TransferSpeed);
+    const QString line = lineFormat_.Line(mode, workCount, state.ExpectedSize, state.TransferSpeed);
+    if (TTransactionDlg* window = Window()) {
+        window->SetBytesText(line);
+        window->SetBarPosition(workCount);
+    }
+    sources_.appendLogLine(line);
+    if (state.AbortRequested) {
+        // One request aborts one data transfer.
+        state.AbortRequested = false;
+        sources_.abortTransfer();
+    }
+}
+
+void TTransferProgress::IdFTP1WorkEnd(TWorkMode)
+{
+    TTransferState& state = sources_.transfer;
+    sources_.setStatusPanel(3, QStringLiteral("Transfer complete."));
+    state.ExpectedSize = 0;
+    state.InTransfer = false;
+    if (TTransactionDlg* window = Window())
+        window->SetBarPosition(0);
+    state.TransferSpeed = 0;
+    state.TransferCompleted = true;
+    sources_.leaveBusyState();
+}
+
+void TTransferProgress::aAbortExecute()
+{
+    sources_.transfer.AbortRequested = true;
+}
+
+bool TTransferProgress::TakeAbortRequestWhileDataFlows()
+{
+    TTransferState& state = sources_.transfer;
+    if (!state.InTransfer || !state.AbortRequested)
+        return false;
+    state.AbortRequested = false;
+    return true;
+}
