@@ -33,9 +33,7 @@ protected:
     TMainForm& OpenConnected()
     {
         TMainForm& form = Open();
-        AimAtLoopback(form.IdFTP1, server_.Port());
-        form.IdFTP1.ReadTimeout = 5000;
-        form.IdFTP1.Connect(true, 5000);
+        LogIn(form, server_.Port());
         form.RemotePane().aRemoteRefreshExecute();
         form.LocalPane().FillLocalFileList();
         form.UpdateActionStates();
@@ -428,12 +426,8 @@ TEST_F(FileTransfersTest, VsftpdDownloadsInActiveModeResumesAndRefusesAVanishedF
     LocalFile("gone.txt", "kept");
     LocalFile("part.bin", whole.substr(0, 100000));
     TMainForm& form = Open();
-    AimAtLoopback(form.IdFTP1, vsftpd.Port());
-    form.IdFTP1.Username = "anonymous";
-    form.IdFTP1.Password = "guest";
     form.IdFTP1.Passive = false;
-    form.IdFTP1.ReadTimeout = 5000;
-    form.IdFTP1.Connect(true, 5000);
+    LogIn(form, vsftpd.Port(), "anonymous", "guest");
     form.RemotePane().aRemoteRefreshExecute();
     std::remove(vsftpd.File("gone.txt").c_str());
     Download(form, {"a.bin", "gone.txt"});
