@@ -2,12 +2,14 @@
 
 #include "fixtures/FtpServer.h"
 #include "fixtures/RandomBytes.h"
+#include "fixtures/VsftpdServer.h"
 #include "log/Editor.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
 #include "panes/PaneTime.h"
 #include "panes/RemotePane.h"
+#include "transfer/TransactionDlg.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -31,9 +33,7 @@ protected:
     TMainForm& OpenConnected()
     {
         TMainForm& form = Open();
-        AimAtLoopback(form.IdFTP1, server_.Port());
-        form.IdFTP1.ReadTimeout = 5000;
-        form.IdFTP1.Connect(true, 5000);
+        LogIn(form, server_.Port());
         form.RemotePane().aRemoteRefreshExecute();
         form.LocalPane().FillLocalFileList();
         form.UpdateActionStates();
@@ -288,6 +288,45 @@ TEST_F(FileTransfersTest, ALocalFailureEndsOnlyItsFileAndReachesTheSessionLog)
     EXPECT_FALSE(form.BusyFlag());
 }
 
+TEST_F(FileTransfersTest, ALocalFileThatVanishedIsSkippedAndTheNextIsUploaded)
+{
+    LocalFile("a.txt", "a");
+    LocalFile("b.txt", "b");
+    TMainForm& form = OpenConnected();
+    std::remove(work_.File("a.txt").c_str());
+    Upload(form, {"a.txt", "b.txt"});
+
+    EXPECT_FALSE(TempDir::Exists(server_.File("a.txt")));
+    EXPECT_EQ(Served("b.txt"), "b");
+    EXPECT_FALSE(LogLines(form).contains("<< STOR a.txt"));
+    EXPECT_FALSE(form.BusyFlag());
+}
+
+TEST_F(FileTransfersTest, AConnectionLostMidFileLosesNothingAndEndsEveryFileQuietly)
+{
+    ServerFile("1.bin", RandomBytes(16 << 20, 4));
+    ServerFile("2.txt", "second");
+    LocalFile("2.txt", "old second");
+    TMainForm& form = OpenConnected();
+    form.IdFTP1.RecvBufferSize = 4096;
+    QTimer watcher;
+    watcher.setInterval(1);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (form.Transfer().InTransfer) {
+            form.IdFTP1.Disconnect();
+            watcher.stop();
+        }
+    });
+    watcher.start();
+    Download(form, {"1.bin", "2.txt"});
+
+    EXPECT_FALSE(form.IdFTP1.Connected());
+    EXPECT_EQ(Local("2.txt"), "old second");
+    EXPECT_EQ(FileOperationLog(), "");
+    EXPECT_TRUE(dialogs_->Shown().isEmpty());
+    EXPECT_FALSE(form.BusyFlag());
+}
+
 TEST_F(FileTransfersTest, AFullDiskEndsThatDownloadWithoutStoppingTheNextFile)
 {
     ServerFile("huge.bin", RandomBytes(2 << 20, 3));
@@ -378,6 +417,69 @@ TEST_F(FileTransfersTest, AnAbortRequestBetweenFilesEndsTheCommandWithANotice)
     EXPECT_EQ(dialogs_->Shown(), QStringList({"転送を中止しました。"}));
     EXPECT_FALSE(TempDir::Exists(server_.File("1.txt")));
     EXPECT_FALSE(TempDir::Exists(server_.File("2.txt")));
+    EXPECT_FALSE(form.BusyFlag());
+}
+
+TEST_F(FileTransfersTest, AProgressWindowClosedDuringTheFirstFileIsShownAgainForTheNext)
+{
+    ServerFile("1.bin", RandomBytes(8 << 20, 1));
+    ServerFile("2.bin", RandomBytes(8 << 20, 2));
+    TMainForm& form = OpenConnected();
+    form.IdFTP1.RecvBufferSize = 4096;
+    bool closedDuringFirst = false;
+    bool shownForSecond = false;
+    QTimer watcher;
+    watcher.setInterval(1);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        TTransactionDlg* window = form.Transfer().ProgressWindow;
+        if (!window || !form.Transfer().InTransfer)
+            return;
+        if (form.StatusPanelText(3).contains("1.bin") && window->isVisible()) {
+            window->close();
+            closedDuringFirst = true;
+        } else if (form.StatusPanelText(3).contains("2.bin")) {
+            shownForSecond = window->isVisible();
+            watcher.stop();
+        }
+    });
+    watcher.start();
+    Download(form, {"1.bin", "2.bin"});
+
+    EXPECT_TRUE(closedDuringFirst);
+    EXPECT_TRUE(shownForSecond);
+    EXPECT_EQ(Local("1.bin").size(), 8u << 20);
+    EXPECT_EQ(Local("2.bin").size(), 8u << 20);
+    EXPECT_EQ(form.Transfer().ProgressWindow, nullptr);
+}
+
+// vsftpd: active mode, its own reply texts, and REST for a resumed download.
+TEST_F(FileTransfersTest, VsftpdDownloadsInActiveModeResumesAndRefusesAVanishedFile)
+{
+    VsftpdServer vsftpd;
+    chmod(vsftpd.Root().c_str(), 0755);  // anonymous users list world-readable directories only
+    const std::string whole = RandomBytes(500000, 9);
+    for (const char* name : {"a.bin", "gone.txt", "part.bin"}) {
+        TempDir::WriteFile(vsftpd.File(name), name == std::string("gone.txt") ? "x" : whole);
+        chmod(vsftpd.File(name).c_str(), 0644);
+    }
+    LocalFile("gone.txt", "kept");
+    LocalFile("part.bin", whole.substr(0, 100000));
+    TMainForm& form = Open();
+    form.IdFTP1.Passive = false;
+    LogIn(form, vsftpd.Port(), "anonymous", "guest");
+    form.RemotePane().aRemoteRefreshExecute();
+    std::remove(vsftpd.File("gone.txt").c_str());
+    Download(form, {"a.bin", "gone.txt"});
+    Download(form, {"part.bin"}, "aDownloadRestore");
+
+    EXPECT_EQ(Local("a.bin"), whole);
+    EXPECT_EQ(Local("gone.txt"), "kept");
+    EXPECT_EQ(Local("part.bin"), whole);
+    const QStringList lines = LogLines(form);
+    EXPECT_TRUE(lines.contains(">> 550 Failed to open file."));
+    EXPECT_TRUE(lines.contains("<< REST 100000"));
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QString& line) { return line.startsWith("<< PORT "); }));
+    EXPECT_EQ(FileOperationLog().find("gone.txt"), std::string::npos);
     EXPECT_FALSE(form.BusyFlag());
 }
 

@@ -37,12 +37,8 @@ protected:
     TMainForm& OpenConnected(int port, const char* user = FtpServer::User, const char* password = FtpServer::Password)
     {
         TMainForm& form = Open();
-        AimAtLoopback(form.IdFTP1, port);
-        form.IdFTP1.Username = user;
-        form.IdFTP1.Password = password;
         form.IdFTP1.Passive = true;
-        form.IdFTP1.ReadTimeout = 5000;
-        form.IdFTP1.Connect(true, 5000);
+        LogIn(form, port, user, password);
         Run("aRemoteRefresh");
         return form;
     }
