@@ -68,9 +68,7 @@ protected:
     {
         WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
         TMainForm& form = Open();
-        AimAtLoopback(form.IdFTP1, server_.Port());
-        form.IdFTP1.ReadTimeout = 5000;
-        form.IdFTP1.Connect(true, 5000);
+        LogIn(form, server_.Port());
         Run(form, "aRemoteRefresh");
         Run(form, "aLocalRefresh");
         return form;
