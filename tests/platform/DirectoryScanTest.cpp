@@ -55,3 +55,31 @@ TEST(DirectoryScan, EntriesWithTheirAttributesAndTheMaskOnFoldersToo) {
     EXPECT_EQ(Names(ScanDirectory(dir.Path(), "*.css")), (std::vector<std::string>{"a.css"}));
     EXPECT_TRUE(ScanDirectory(dir.File("missing"), "*.*").empty());
 }
+
+TEST(DirectoryScan, AllNamesTellAnUnreadableDirectoryFromAnEmptyOne) {
+    TempDir dir;
+    mkdir(dir.File("empty").c_str(), 0755);
+    TempDir::WriteFile(dir.File(".hidden"), "");
+    TempDir::WriteFile(dir.File("file"), "");
+    const std::optional<std::vector<std::string>> names = AllEntryNames(dir.Path());
+    ASSERT_TRUE(names.has_value());
+    std::vector<std::string> sorted = *names;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<std::string>{".hidden", "empty", "file"}));
+    EXPECT_EQ(AllEntryNames(dir.File("empty")), std::vector<std::string>{});
+    EXPECT_FALSE(AllEntryNames(dir.File("file")).has_value());
+    EXPECT_FALSE(AllEntryNames(dir.File("missing")).has_value());
+}
+
+TEST(DirectoryScan, OnlyFifosSocketsAndDevicesAreSpecialFiles) {
+    TempDir dir;
+    TempDir::WriteFile(dir.File("file"), "");
+    mkfifo(dir.File("fifo").c_str(), 0644);
+    symlink(dir.File("fifo").c_str(), dir.File("link-to-fifo").c_str());
+    EXPECT_TRUE(IsSpecialFile(dir.File("fifo")));
+    EXPECT_TRUE(IsSpecialFile(dir.File("link-to-fifo")));
+    EXPECT_TRUE(IsSpecialFile("/dev/null"));
+    EXPECT_FALSE(IsSpecialFile(dir.File("file")));
+    EXPECT_FALSE(IsSpecialFile(dir.Path()));
+    EXPECT_FALSE(IsSpecialFile(dir.File("missing")));
+}
