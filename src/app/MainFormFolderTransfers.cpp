@@ -9,6 +9,8 @@
 #include "panes/RemotePane.h"
 #include "transfer/FolderTransfers.h"
 
+#include <QSplitter>
+
 void TMainForm::SetUpFolderTransfers()
 {
     folderTransfers_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{
@@ -17,7 +19,11 @@ void TMainForm::SetUpFolderTransfers()
         *controls_.RemoteDirBox, [this](const QString& name) { localPane_->OpenLocalSubdirectory(name); },
         [this](const QByteArray& name) { remotePane_->OpenRemoteSubdirectory(name); },
         [this] { localPane_->aLocalRefreshExecute(); }, [this] { remotePane_->aRemoteRefreshExecute(); },
-        [this] { LeaveBusyState(); }, [this](const QString& line) { sessionLog_->AppendLogLine(line); },
+        [this] { LeaveBusyState(); },
+        // The panes stay disabled for the whole walk: switching them on and off for every file
+        // would take longer than the files.
+        [this](bool running) { controls_.MainPanel->setEnabled(!running); },
+        [this](const QString& line) { sessionLog_->AppendLogLine(line); },
         [this](const QString& operation, const QString& local, const QString& arrow, const QString& remote) {
             fileOperationLog_->AppendFileOperationLog(operation, local, arrow, remote);
         }});

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QSplitter>
 #include <QCryptographicHash>
 #include <QDateTime>
 
@@ -277,12 +278,17 @@ TEST_F(FolderTransfersTest, AnAbortInAThirdLevelFolderStopsEveryLevelThatHasRows
     TempDir::WriteFile(Local("a/b/c.txt"), "c");
     TempDir::WriteFile(Local("z.txt"), "z");
     TMainForm& form = OpenConnected();
-    QObject::connect(&form, &TMainForm::LocalDirectoryChanged, [&form](const QString& path) {
+    bool panesEnabledOnTheWay = true;
+    QObject::connect(&form, &TMainForm::LocalDirectoryChanged, [&](const QString& path) {
+        panesEnabledOnTheWay = form.Controls().MainPanel->isEnabled();
         if (path.endsWith(QStringLiteral("/a/b")))
             form.Transfer().AbortRequested = true;
     });
     UploadAll(form);
     EXPECT_EQ(dialogs_->Shown().mid(1), (QStringList{Aborted, Aborted}));
+    // The panes stay disabled for the whole walk, and come back when it ends.
+    EXPECT_FALSE(panesEnabledOnTheWay);
+    EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
     EXPECT_TRUE(Exists(Remote("a/b")));
     EXPECT_FALSE(Exists(Remote("a/b/c.txt")));
     EXPECT_FALSE(Exists(Remote("z.txt")));
@@ -316,6 +322,7 @@ TEST_F(FolderTransfersTest, AFolderThatCannotBeEnteredEndsTheTransferAndLosesNot
     EXPECT_TRUE(SessionLogText(form).contains(QStringLiteral("ローカルのフォルダーに入れません: pub")));
     EXPECT_FALSE(Exists(Local("z.txt")));
     EXPECT_FALSE(form.BusyFlag());
+    EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
 
     // A remote file where the local folder goes: CWD fails, the file stays.
     MakeDirs(Local("docs"));
