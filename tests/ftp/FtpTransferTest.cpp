@@ -1,3 +1,4 @@
+#include "SentCommands.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/RandomBytes.h"
 #include "ftp/IdException.h"
@@ -19,11 +20,7 @@ struct TransferSession {
     TIdFTP ftp;
 
     explicit TransferSession(bool passive) {
-        ftp.Host = server.Host();
-        ftp.Port = server.Port();
-        ftp.Username = FtpServer::User;
-        ftp.Password = FtpServer::Password;
-        ftp.Passive = passive;
+        AimAtServer(ftp, server.Host(), server.Port(), passive);
         ftp.Connect(true, 5000);
     }
 };
