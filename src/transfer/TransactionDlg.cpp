@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace {
 
@@ -20,6 +21,8 @@ constexpr int CaptionWidth = 72;
 constexpr int TextX = CaptionX + CaptionWidth;
 constexpr int TextWidth = ClientWidth - TextX - 12;
 constexpr int LineHeight = 18;
+// The bar moves in steps of at least this fraction of its range.
+constexpr int BarSteps = 1000;
 
 }  // namespace
 
@@ -46,12 +49,13 @@ TTransactionDlg::TTransactionDlg(QWidget* owner, std::function<void()> abortBtnC
     CloseBtn->setGeometry(396, 20, 88, 28);
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::close);
 
-    AddLabel("Label4", QStringLiteral("動作："), CaptionX, 74, CaptionWidth);
-    lbStatus = AddLabel("lbStatus", QStringLiteral("Waiting for Reply ..."), TextX, 74, TextWidth);
-    AddLabel("Label1", QStringLiteral("ファイル："), CaptionX, 74 + LineHeight, CaptionWidth);
-    lbFile = AddLabel("lbFile", QStringLiteral("Searching for Files ..."), TextX, 74 + LineHeight, TextWidth);
-    AddLabel("Label2", QStringLiteral("状況："), CaptionX, 74 + 2 * LineHeight, CaptionWidth);
-    lbByte = AddLabel("lbByte", QString(), TextX, 74 + 2 * LineHeight, TextWidth);
+    const QString status = QStringLiteral("動作："), file = QStringLiteral("ファイル："), bytes = QStringLiteral("状況：");
+    AddLabel("Label4", status, status, CaptionX, 74, CaptionWidth);
+    lbStatus = AddLabel("lbStatus", QStringLiteral("Waiting for Reply ..."), status, TextX, 74, TextWidth);
+    AddLabel("Label1", file, file, CaptionX, 74 + LineHeight, CaptionWidth);
+    lbFile = AddLabel("lbFile", QStringLiteral("Searching for Files ..."), file, TextX, 74 + LineHeight, TextWidth);
+    AddLabel("Label2", bytes, bytes, CaptionX, 74 + 2 * LineHeight, CaptionWidth);
+    lbByte = AddLabel("lbByte", QString(), bytes, TextX, 74 + 2 * LineHeight, TextWidth);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -63,11 +67,13 @@ TTransactionDlg::TTransactionDlg(QWidget* owner, std::function<void()> abortBtnC
     CloseBtn->setFocus();
 }
 
-QLabel* TTransactionDlg::AddLabel(const char* name, const QString& text, int x, int y, int width)
+QLabel* TTransactionDlg::AddLabel(const char* name, const QString& text, const QString& accessibleName, int x, int y, int width)
 {
     auto* label = new QLabel(text, this);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
+    // Named for assistive tools by its caption rather than its changing text.
+    label->setAccessibleName(accessibleName);
     // A fixed size keeps a new text from asking the dialog for a new layout on every report.
     label->setGeometry(x, y, width, LineHeight);
     label->setFixedSize(width, LineHeight);
@@ -100,9 +106,15 @@ void TTransactionDlg::SetBarMaximum(std::int64_t maximum)
     while ((maximum >> barShift_) > INT_MAX)
         ++barShift_;
     ProgressBar1->setMaximum(static_cast<int>(std::max<std::int64_t>(maximum >> barShift_, 0)));
+    barStep_ = std::max(1, ProgressBar1->maximum() / BarSteps);
 }
 
 void TTransactionDlg::SetBarPosition(std::int64_t position)
 {
-    ProgressBar1->setValue(static_cast<int>(std::clamp<std::int64_t>(position >> barShift_, 0, INT_MAX)));
+    const int value = static_cast<int>(std::clamp<std::int64_t>(position >> barShift_, 0, INT_MAX));
+    // Every move asks the style for the bar's geometry, which costs more than the rest of a
+    // work report; moves too small to see wait for a later report.
+    if (value != 0 && value != ProgressBar1->maximum() && std::abs(value - ProgressBar1->value()) < barStep_)
+        return;
+    ProgressBar1->setValue(value);
 }

@@ -131,6 +131,24 @@ TEST_F(TransactionDlgTest, TheBarFollowsByteCountsBeyondItsIntRange)
     EXPECT_EQ(Control<QProgressBar>("ProgressBar1")->value(), 0);
 }
 
+TEST_F(TransactionDlgTest, TheBarMovesInThousandthsAndAlwaysShowsTheEnds)
+{
+    const QProgressBar* bar = Control<QProgressBar>("ProgressBar1");
+    dialog_.SetBarMaximum(1000000);
+    dialog_.SetBarPosition(999);
+    EXPECT_EQ(bar->value(), 0);
+    dialog_.SetBarPosition(1000);
+    EXPECT_EQ(bar->value(), 1000);
+    dialog_.SetBarPosition(1500);
+    EXPECT_EQ(bar->value(), 1000);
+    dialog_.SetBarPosition(999999);
+    EXPECT_EQ(bar->value(), 999999);
+    dialog_.SetBarPosition(1000000);
+    EXPECT_EQ(bar->value(), 1000000);
+    dialog_.SetBarPosition(0);
+    EXPECT_EQ(bar->value(), 0);
+}
+
 TEST_F(TransactionDlgTest, SetsTheThreeTexts)
 {
     dialog_.SetTexts(QStringLiteral("Binary モードでダウンロード中..."), QStringLiteral("a.zip"), QString());
