@@ -8,8 +8,9 @@
 #include "app/MainMenuShortcuts.h"
 #include "app/TerminationSignals.h"
 #include "fileops/LocalFileOps.h"
-#include "fileops/RemoteFileOpsActions.h"
+#include "fileops/RemoteFileOps.h"
 #include "ftp/IdException.h"
+#include "log/ErrorLine.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
 #include "panes/ComboItems.h"
@@ -17,12 +18,12 @@
 #include "panes/Bookmarks.h"
 #include "panes/RemotePane.h"
 #include "session/Session.h"
+#include "transfer/FileTransfers.h"
+#include "transfer/TransferProgress.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"
 #include "settings/OptionCommands.h"
-#include "transfer/TransferActions.h"
-#include "transfer/TransferProgress.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -63,21 +64,6 @@ void LoadComboItems(QComboBox* box, const std::string& path)
     for (const std::string& entry : *entries)
         items.append(QString::fromStdString(entry));
     SetItemsSorted(*box, std::move(items));
-}
-
-// The message of an exception as one line of the session log.
-QString ErrorLine(std::exception_ptr error)
-{
-    QString text;
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        text = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        text = QStringLiteral("不明なエラー");
-    }
-    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return text;
 }
 
 bool IsEngineSocketError(std::exception_ptr error)
@@ -129,14 +115,13 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpImagePreview();
     SetUpRemotePane();
     SetUpBookmarks();
+    SetUpRemoteFileOps();
     SetUpSession();
+    SetUpFileTransfers();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
         [this](const QString& path) { localPane_->ChangeDirectory(path); }});
     SetUpOptionCommands();
-    // The commands of subsystems still to come keep their enabling here until they land.
-    AddEnablingRule(EnableTransferActions);
-    AddEnablingRule(EnableRemoteFileOpsActions);
 
     // The window is created visible at its design size; the creation steps follow.
     setWindowTitle(NotConnectedTitle);

@@ -37,9 +37,11 @@ class TIdleHook;
 class TImagePreview;
 class TLocalFileOps;
 class TLocalPane;
+class TRemoteFileOps;
 class TMainMenuShortcuts;
 class TOptionCommands;
 class TSession;
+class TFileTransfers;
 class TRemotePane;
 class TBookmarks;
 class TFileViewStack;
@@ -166,6 +168,8 @@ private:
     // The remote pane, the bookmarks and what both file lists share (MainFormRemotePane.cpp).
     void SetUpRemotePane();
     void SetUpBookmarks();
+    // MainFormRemoteFileOps.cpp.
+    void SetUpRemoteFileOps();
     // Rows selected in a file list, in list order.
     QList<int> SelectedRows(const TFileViewStack& views) const;
     // The first selected row: a folder opens, a file runs the command the option picks
@@ -185,6 +189,9 @@ private:
     // The session (MainFormSession.cpp): connect command, engine notifications, keep-alive and
     // the profile box.
     void SetUpSession();
+
+    // The file transfers (MainFormTransfers.cpp).
+    void SetUpFileTransfers();
 
     QString appDir_;
     QString lstDir_;
@@ -220,8 +227,10 @@ private:
     std::unique_ptr<TOptionCommands> optionCommands_;
     std::unique_ptr<TSession> sessionControl_;
     std::unique_ptr<TRemotePane> remotePane_;
+    std::unique_ptr<TRemoteFileOps> remoteFileOps_;
     std::unique_ptr<TBookmarks> bookmarks_;
     std::unique_ptr<TTransferProgress> transferProgress_;
+    std::unique_ptr<TFileTransfers> fileTransfers_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

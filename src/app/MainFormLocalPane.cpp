@@ -64,7 +64,7 @@ void TMainForm::SetUpLocalFileOps()
     const TFileListModel& model = controls_.LocalFileListView->Model();
     TLocalPaneAccess pane{[] { return QDir::currentPath(); },
                           [this, &model] {
-                              QList<TLocalRow> rows;
+                              QList<TFileOpRow> rows;
                               for (int row : SelectedRows(*controls_.LocalFileListView))
                                   rows.append({model.Row(row).caption, model.Row(row).icon == fiFolder});
                               return rows;

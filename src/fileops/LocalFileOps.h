@@ -1,4 +1,5 @@
 #pragma once
+#include "fileops/FileOpSteps.h"
 #include "settings/ActionEnabling.h"
 
 #include <QList>
@@ -11,17 +12,11 @@ class TFileOperationLog;
 class TUserDialogs;
 struct TWindowOptions;
 
-// One selected row of the local file list.
-struct TLocalRow {
-    QString name;
-    bool folder = false;
-};
-
 // What the local file operations use of the local pane.
 struct TLocalPaneAccess {
     std::function<QString()> currentDirectory;
     // The selected rows in list order.
-    std::function<QList<TLocalRow>()> selectedRows;
+    std::function<QList<TFileOpRow>()> selectedRows;
     std::function<void()> fillLocalFileList;
     // Re-reads the directory list after a directory was created.
     std::function<void()> readDirectoryTree;
@@ -58,19 +53,15 @@ public:
     static void EnableActions(const TEnablingFacts& facts, const TActionSwitch& actions);
 
 private:
-    enum class TStep { Next, Stop };
-
-    TUserDialogs& Dialogs() const { return host_.dialogs; }
     QString FullPath(const QString& name) const;
     // The selected rows that can be acted on, or none after the notice when nothing is selected.
-    QList<TLocalRow> SelectedRowsOrNotice(const QString& notice) const;
-    // Starts the viewer on path; on failure shows the notice and opens the options dialog.
+    QList<TFileOpRow> SelectedRowsOrNotice(TFileOpSteps::TNotice notice) const;
     void StartViewerOrReconfigure(const QString& path) const;
-    // Asks before renaming name to newName, renames on Yes and logs a success; changed is set
-    // on every Yes.
-    TStep ConfirmAndRename(const QString& name, const QString& newName, bool& changed) const;
-    void ChangeCase(const QString& questionTail, QString (*transform)(const QString&));
+    // Renames in the local directory and logs a success; a refusal is not reported.
+    void RenameLocally(const TFileOpRow& row, const QString& newName) const;
+    void ChangeCase(TLetterCase letterCase);
 
     TLocalFileOpsHost host_;
     TLocalPaneAccess pane_;
+    TFileOpSteps steps_;
 };

@@ -52,6 +52,13 @@ private:
     int replyCode_;
 };
 
+// A data transfer the server reports as cut short (426 or 450, after an ABOR or not): the data
+// that arrived is incomplete.
+class EIdTransferAborted : public EIdProtocolReplyError {
+public:
+    explicit EIdTransferAborted(int replyCode) : EIdProtocolReplyError(replyCode, "Transfer aborted") {}
+};
+
 class EIdConnectTimeout : public EIdException {
 public:
     EIdConnectTimeout() : EIdException("Connect timed out.") {}

@@ -123,7 +123,9 @@ void TIdFTP::DropSocket() {
 void TIdFTP::Abort() {
     // From the pump, ABOR would only answer into the running command's reply.
     if (NestedFromPump() && !dataChannel_) return;
-    if (Connected()) {
+    // One ABOR per transfer: a second would be answered after the first's replies and be taken
+    // for the next command's.
+    if (Connected() && !abortSent_) {
         WriteLineWhileBusy("ABOR");
         abortSent_ = dataChannel_ != nullptr;
     }

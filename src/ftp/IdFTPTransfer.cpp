@@ -212,7 +212,9 @@ void TIdFTP::ReadClosingReply() {
         else
             ReadReplyWithin(WithinReadTimeout(FurtherReplyMs));
         ReportStatus(stAborted, "Transfer aborted");
-    } else if (abortSent_) {
+        throw EIdTransferAborted(code);
+    }
+    if (abortSent_) {
         // The transfer ended before the ABOR arrived; the ABOR still gets its own reply.
         ReadReplyWithin(WithinReadTimeout(FurtherReplyMs));
     }

@@ -57,3 +57,9 @@ bool RemoveFileEntry(const std::string& path)
     struct stat status{};
     return lstat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode) && unlink(path.c_str()) == 0;
 }
+
+bool SetModificationTime(const std::string& path, std::time_t time)
+{
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {time, 0}};
+    return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <ctime>
 #include <string>
 
 // The changes the local file operations make to directory entries. Each returns false when the
@@ -13,3 +14,5 @@ bool CreateDirectoryEntry(const std::string& path);
 bool RemoveEmptyDirectory(const std::string& path);
 // A file or link; never a directory.
 bool RemoveFileEntry(const std::string& path);
+// Sets a file's modification time only; the access time stays.
+bool SetModificationTime(const std::string& path, std::time_t time);

@@ -47,8 +47,9 @@ public:
         std::function<void()> localRefresh;
         // UploadFolder and DownloadFolder (local directory, remote directory, folder name; an
         // empty name is the directory itself).
-        std::function<void(const QString&, const QString&, const QString&)> uploadFolder;
-        std::function<void(const QString&, const QString&, const QString&)> downloadFolder;
+        using TFolderTransfer = std::function<void(const QString&, const QString&, const QString&)>;
+        TFolderTransfer uploadFolder;
+        TFolderTransfer downloadFolder;
     };
 
     explicit TFileTransfers(Sources sources);
@@ -83,6 +84,32 @@ public:
     bool DownloadFile(const TFileRow& row);
 
 private:
+    using TFolderTransfer = Sources::TFolderTransfer;
+
+    void UploadSelectedRows(bool append);
+    void ResumeDownload(const TFileRow& row);
+    // The frame of every command on selected rows: no selection is refused with a message;
+    // the rows are walked with the abort test before each; visit returns false to stop.
+    void WalkSelectedRows(TFileViewStack& list, const std::function<bool(const TFileRow&)>& visit,
+                          const std::function<void()>& relist);
+    // The progress window around body, then the re-listing, also when body raised.
+    void RunTransferCommand(const std::function<void()>& body, const std::function<void()>& relist);
+    void TransferWholeDirectory(const QString& question, const TFolderTransfer& transferFolder,
+                                const std::function<void()>& relist);
+    // Asks about a folder row; Yes transfers it. False when the user cancelled the command.
+    bool OfferFolder(const QString& question, const TFolderTransfer& transferFolder, const QString& name);
+    // An abort request ends the walk, with the notice.
+    bool StoppedByAbort();
+    bool SkippedAsUnsafe(const QString& remoteName);
+    // The steps every file shares around moveData; true when its data transfer ended without
+    // an error.
+    bool TransferOneFile(const QString& name, const char* panelVerb, const QString& progressVerb,
+                         const std::function<void()>& moveData);
+    bool FinishDownload(const TFileRow& row, const QString& localName);
+    // Runs a step whose errors end only that file; those the server's reply does not already
+    // show reach the session log.
+    bool RunFileGuarded(const std::function<void()>& step);
+
     Sources sources_;
     std::optional<int> nameTransformOverride_;
 };

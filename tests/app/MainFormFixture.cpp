@@ -75,6 +75,15 @@ void MainFormTest::AimAtLoopback(TIdFTP& ftp, int port)
     ftp.Password = "secret";
 }
 
+void MainFormTest::LogIn(TMainForm& form, int port, const char* user, const char* password)
+{
+    AimAtLoopback(form.IdFTP1, port);
+    form.IdFTP1.Username = user;
+    form.IdFTP1.Password = password;
+    form.IdFTP1.ReadTimeout = 5000;
+    form.IdFTP1.Connect(true, 5000);
+}
+
 void MainFormTest::PressKey(QWidget* target, int key, const QString& text)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);

@@ -37,6 +37,9 @@ protected:
     std::string IniValue(const std::string& section, const std::string& key) const;
     // Points the engine at a loopback server with the fixtures' user and password.
     static void AimAtLoopback(TIdFTP& ftp, int port);
+    // Logs the window's engine in to a loopback server as that user, with short time-outs;
+    // nothing is listed.
+    static void LogIn(TMainForm& form, int port, const char* user = "user", const char* password = "secret");
     // Key presses as the keyboard sends them; Type presses one key per character.
     static void PressKey(QWidget* target, int key, const QString& text = {});
     static void TypeText(QWidget* target, const QString& text);

@@ -67,9 +67,7 @@ protected:
     TMainForm& OpenConnected()
     {
         TMainForm& form = Open();
-        AimAtLoopback(form.IdFTP1, server_.Port());
-        form.IdFTP1.ReadTimeout = 5000;
-        form.IdFTP1.Connect(true, 5000);
+        LogIn(form, server_.Port());
         form.UpdateActionStates();
         return form;
     }
@@ -325,12 +323,8 @@ TEST_F(RemotePaneTest, ANameThatIsNotUtf8IsShownReplacedAndEnteredByItsBytes)
     mkdir(vsftpd.File(latin1).c_str(), 0755);
     TempDir::WriteFile(vsftpd.File(latin1 + "/inside.txt"), "");
     TMainForm& form = Open();
-    AimAtLoopback(form.IdFTP1, vsftpd.Port());
-    form.IdFTP1.Username = "anonymous";
-    form.IdFTP1.Password = "guest";
     form.IdFTP1.Passive = true;
-    form.IdFTP1.ReadTimeout = 5000;
-    form.IdFTP1.Connect(true, 5000);
+    LogIn(form, vsftpd.Port(), "anonymous", "guest");
     Run(form, "aRemoteRefresh");
     ASSERT_EQ(Model(form).Rows().size(), 1u);
     EXPECT_EQ(Model(form).Row(0).caption, QStringLiteral("caf\uFFFD"));

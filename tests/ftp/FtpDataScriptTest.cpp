@@ -45,7 +45,7 @@ TEST(FtpDataScript, ARefusedPortCommandFailsTheTransferOnly) {
     EXPECT_EQ(s.control.Lines()[3].rfind("PORT 127,0,0,1,", 0), 0u);
 }
 
-TEST(FtpDataScript, A426FollowedBy226ReportsTheAbort) {
+TEST(FtpDataScript, A426FollowedBy226RaisesTheAbortWithTheDataThatCame) {
     ScriptedPeer data;
     data.Send("partial").Close();
     data.Start();
@@ -56,7 +56,7 @@ TEST(FtpDataScript, A426FollowedBy226ReportsTheAbort) {
         .Reply("257 \"/\"\r\n");
     s.Start();
     TIdStringStream stream;
-    s.ftp.Get("x", stream);
+    EXPECT_THROW(s.ftp.Get("x", stream), EIdTransferAborted);
     EXPECT_EQ(stream.Bytes(), "partial");
     EXPECT_EQ(s.events.events.back(), "Transfer aborted");
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");

@@ -140,14 +140,14 @@ TEST_P(FtpTransfer, ALocalFileThatCannotBeWrittenFailsAndTheSessionStaysInStep) 
     EXPECT_EQ(s.ftp.FileSize("f.bin"), 1 << 20);
 }
 
-TEST_P(FtpTransfer, AnAbortedDownloadEndsAndTheSessionGoesOn) {
+TEST_P(FtpTransfer, AnAbortedDownloadRaisesAndTheSessionGoesOn) {
     TransferSession s(GetParam());
     TempDir::WriteFile(s.server.File("big.bin"), RandomBytes(20 << 20, 5));
     s.ftp.OnWork = [&](TIdComponent*, TWorkMode, int64_t count) {
         if (count >= 100000 && s.ftp.DataChannel()) s.ftp.Abort();
     };
     TIdStringStream stream;
-    s.ftp.Get("big.bin", stream);
+    EXPECT_THROW(s.ftp.Get("big.bin", stream), EIdTransferAborted);
     EXPECT_LT(stream.Size(), 20 << 20);
     s.ftp.OnWork = nullptr;
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");

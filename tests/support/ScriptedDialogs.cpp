@@ -7,9 +7,10 @@ void TScriptedDialogs::ShowMessage(const QString& text)
     shown_.append(text);
 }
 
-TUserDialogs::Answer TScriptedDialogs::Ask(const QString& text, Buttons, Icon)
+TUserDialogs::Answer TScriptedDialogs::Ask(const QString& text, Buttons, Icon icon)
 {
     shown_.append(text);
+    questionIcons_.append(icon);
     if (answers_.empty())
         return Answer::Cancel;
     const Answer answer = answers_.front();

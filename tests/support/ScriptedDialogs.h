@@ -31,6 +31,8 @@ public:
     // Every message and question text, in order, the window titles of modal dialogs and the
     // instruction texts of folder browsers.
     const QStringList& Shown() const { return shown_; }
+    // The icon of every question, in order.
+    const QList<Icon>& QuestionIcons() const { return questionIcons_; }
     const QStringList& DialogTitles() const { return dialogTitles_; }
     const QStringList& FolderInstructions() const { return folderInstructions_; }
     // The initial colour of every colour dialog, and the filters of the last file-open dialog
@@ -60,6 +62,7 @@ private:
     QStringList fileFilters_;
     int selectedFileFilter_ = -1;
     QStringList shown_;
+    QList<Icon> questionIcons_;
     QStringList dialogTitles_;
     QStringList folderInstructions_;
 };

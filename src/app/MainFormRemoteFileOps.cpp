@@ -1,0 +1,47 @@
+// The remote file operations, built over the remote list, the session log and the engine.
+#include "app/MainForm.h"
+
+#include "fileops/RemoteFileOps.h"
+#include "log/SessionLog.h"
+#include "panes/FileViewStack.h"
+#include "panes/RemotePane.h"
+#include "transfer/TransferNames.h"
+
+#include <QAction>
+#include <QComboBox>
+
+void TMainForm::SetUpRemoteFileOps()
+{
+    const TFileListModel& model = controls_.RemoteFileListView->Model();
+    remoteFileOps_ = std::make_unique<TRemoteFileOps>(TRemoteFileOps::Sources{
+        IdFTP1, *this, dialogs_, *fileOperationLog_, appDir_, options_, transfer_,
+        [this, &model] {
+            QList<TFileOpRow> rows;
+            for (int index : SelectedRows(*controls_.RemoteFileListView)) {
+                const TFileRow& row = model.Row(index);
+                rows.append({row.caption, row.icon == fiFolder, row.nameBytes});
+            }
+            return rows;
+        },
+        [this] { return controls_.RemoteDirBox->currentText(); },
+        [this](const QString& name) { return RemoteSpec(*controls_.ProfileNameBox, *controls_.RemoteDirBox, name); },
+        [this](const QString& name) {
+            if (!UnsafeLocalName(name))
+                return false;
+            sessionLog_->AppendLogLine(UnsafeNameSkippedLine(name));
+            return true;
+        },
+        [this] { remotePane_->aRemoteRefreshExecute(); }, [this] { EnterBusyState(); }, [this] { LeaveBusyState(); },
+        [this] { Action(QStringLiteral("aOption"))->trigger(); }});
+    TRemoteFileOps& ops = *remoteFileOps_;
+    SetActionHandler("aRemoteFileView", [&ops] { ops.aRemoteFileViewExecute(); });
+    SetActionHandler("aRemoteMkDir", [&ops] { ops.aRemoteMkDirExecute(); });
+    SetActionHandler("aRemoteRename", [&ops] { ops.aRemoteRenameExecute(); });
+    SetActionHandler("aRemoteExtModify", [&ops] { ops.aRemoteExtModifyExecute(); });
+    SetActionHandler("aRemoteUpperCase", [&ops] { ops.aRemoteUpperCaseExecute(); });
+    SetActionHandler("aRemoteLowerCase", [&ops] { ops.aRemoteLowerCaseExecute(); });
+    SetActionHandler("aRemoteFileDelete", [&ops] { ops.aRemoteFileDeleteExecute(); });
+    SetActionHandler("aChmod", [&ops] { ops.aChmodExecute(); });
+    SetActionHandler("aRemoteDetail", [&ops] { ops.aRemoteDetailExecute(); });
+    AddEnablingRule(TRemoteFileOps::EnableActions);
+}

@@ -1,0 +1,371 @@
+#include "transfer/FileTransfers.h"
+
+#include "ftp/IdException.h"
+#include "ftp/IdFTP.h"
+#include "log/ErrorLine.h"
+#include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
+#include "panes/PaneTime.h"
+#include "platform/LocalEntries.h"
+#include "settings/UserDialogs.h"
+#include "transfer/TransferNames.h"
+#include "transfer/TransferProgress.h"
+#include "transfer/TransferRules.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QTreeView>
+
+namespace {
+
+const QString NoSelectionText = QStringLiteral("ファイルかフォルダーを選択してください");
+const QString AbortedText = QStringLiteral("転送を中止しました。");
+const QString OnlyThisFolderText =
+    QStringLiteral("\nその他のファイル・フォルダを選択していても、このフォルダーのみの転送となります。");
+
+// A file in the current local directory.
+std::string LocalPath(const QString& name)
+{
+    return QFile::encodeName(name).toStdString();
+}
+
+// A name the server gets for a local name: the locale's encoding, as the remote pane sends
+// typed paths.
+std::string RemoteName(const QString& name)
+{
+    return name.toLocal8Bit().toStdString();
+}
+
+bool AnyRowSelected(const TFileViewStack& list)
+{
+    return list.Report().selectionModel()->hasSelection();
+}
+
+}  // namespace
+
+TFileTransfers::TFileTransfers(Sources sources) : sources_(std::move(sources)) {}
+
+void TFileTransfers::EnableActions(const TEnablingFacts& facts, const TActionSwitch& actions)
+{
+    actions.Enable({"aUploadAll", "aTransformAndUploadAll", "aDownloadAll"}, facts.connected);
+
+    const bool localRow = facts.local != TSelectedKind::None;
+    actions.Enable({"aUpload", "aTransformAndUpload"}, localRow && facts.connected);
+    actions.Enable({"aUploadAppend"}, facts.local == TSelectedKind::File && facts.connected);
+
+    // aTransformAndDownload follows aDownload, as on the local side.
+    actions.Enable({"aDownload", "aDownloadRestore", "aTransformAndDownload"}, facts.remote != TSelectedKind::None);
+}
+
+// Commands on the selected rows.
+
+void TFileTransfers::aUploadExecute()
+{
+    UploadSelectedRows(false);
+}
+
+void TFileTransfers::aUploadAppendExecute()
+{
+    UploadSelectedRows(true);
+}
+
+void TFileTransfers::UploadSelectedRows(bool append)
+{
+    WalkSelectedRows(
+        sources_.localList,
+        [this, append](const TFileRow& row) {
+            if (row.icon != fiFolder) {
+                UploadFile(row, append);
+                return true;
+            }
+            return OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリも含めて\n") +
+                                   sources_.remoteDirBox.currentText() + QStringLiteral("\nにアップロードしますか？"),
+                               sources_.uploadFolder, row.caption);
+        },
+        sources_.remoteRefresh);
+}
+
+void TFileTransfers::aDownloadExecute()
+{
+    WalkSelectedRows(
+        sources_.remoteList,
+        [this](const TFileRow& row) {
+            if (row.icon != fiFolder) {
+                DownloadFile(row);
+                return true;
+            }
+            if (SkippedAsUnsafe(row.caption))
+                return true;
+            return OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリを含めて\n") +
+                                   sources_.localDirBox.currentText() + QStringLiteral("\nにダウンロードしますか？"),
+                               sources_.downloadFolder, row.caption);
+        },
+        sources_.fillLocalFileList);
+}
+
+void TFileTransfers::aDownloadRestoreExecute()
+{
+    if (!AnyRowSelected(sources_.remoteList)) {
+        sources_.dialogs.ShowMessage(NoSelectionText);
+        return;
+    }
+    if (!sources_.engine.ResumeSupported())
+        return;
+    WalkSelectedRows(
+        sources_.remoteList,
+        [this](const TFileRow& row) {
+            if (row.icon != fiFolder)
+                ResumeDownload(row);
+            return true;
+        },
+        sources_.fillLocalFileList);
+}
+
+bool TFileTransfers::OfferFolder(const QString& question, const TFolderTransfer& transferFolder, const QString& name)
+{
+    switch (sources_.dialogs.Ask(question + OnlyThisFolderText, TUserDialogs::Buttons::YesNoCancel)) {
+    case TUserDialogs::Answer::Yes:
+        sources_.progress.ShowProgressWindow();
+        transferFolder(sources_.localDirBox.currentText(), sources_.remoteDirBox.currentText(), name);
+        return true;
+    case TUserDialogs::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TFileTransfers::WalkSelectedRows(TFileViewStack& list, const std::function<bool(const TFileRow&)>& visit,
+                                      const std::function<void()>& relist)
+{
+    if (!AnyRowSelected(list)) {
+        sources_.dialogs.ShowMessage(NoSelectionText);
+        return;
+    }
+    RunTransferCommand(
+        [&] {
+            const QItemSelectionModel& selection = *list.Report().selectionModel();
+            // A folder transfer re-lists the panes, so the count is read on every pass.
+            for (int index = 0; index < list.Model().rowCount(); ++index) {
+                QCoreApplication::processEvents();
+                if (StoppedByAbort())
+                    break;
+                if (!selection.isRowSelected(index))
+                    continue;
+                const TFileRow row = list.Model().Row(index);
+                if (!visit(row))
+                    break;
+            }
+        },
+        relist);
+}
+
+bool TFileTransfers::StoppedByAbort()
+{
+    if (!sources_.transfer.AbortRequested)
+        return false;
+    sources_.leaveBusyState();
+    sources_.dialogs.ShowMessage(AbortedText);
+    return true;
+}
+
+void TFileTransfers::RunTransferCommand(const std::function<void()>& body, const std::function<void()>& relist)
+{
+    sources_.transfer.AbortRequested = false;
+    if (sources_.options.bShowTransactionDlg)
+        sources_.progress.CreateProgressWindow();
+    std::exception_ptr escaped;
+    try {
+        body();
+    } catch (...) {
+        escaped = std::current_exception();
+    }
+    sources_.progress.DestroyProgressWindow();
+    if (!escaped) {
+        relist();
+        return;
+    }
+    // The folder transfer's error is the one the application handler reports.
+    try {
+        relist();
+    } catch (...) {
+    }
+    std::rethrow_exception(escaped);
+}
+
+// Whole directories.
+
+void TFileTransfers::aUploadAllExecute()
+{
+    TransferWholeDirectory(sources_.localDirBox.currentText() + QStringLiteral("\nをすべて\n") +
+                               sources_.remoteDirBox.currentText() + QStringLiteral("\nにアップロードしますか？"),
+                           sources_.uploadFolder, sources_.remoteRefresh);
+}
+
+void TFileTransfers::aDownloadAllExecute()
+{
+    TransferWholeDirectory(sources_.remoteDirBox.currentText() + QStringLiteral("\nをすべて\n") +
+                               sources_.localDirBox.currentText() + QStringLiteral("\nにダウンロードしますか？"),
+                           sources_.downloadFolder, sources_.localRefresh);
+}
+
+void TFileTransfers::TransferWholeDirectory(const QString& question, const TFolderTransfer& transferFolder,
+                                            const std::function<void()>& relist)
+{
+    if (sources_.dialogs.Ask(question, TUserDialogs::Buttons::YesNoCancel) != TUserDialogs::Answer::Yes)
+        return;
+    RunTransferCommand(
+        [&] {
+            sources_.progress.ShowProgressWindow();
+            transferFolder(sources_.localDirBox.currentText(), sources_.remoteDirBox.currentText(), QString());
+        },
+        relist);
+}
+
+void TFileTransfers::RunWithNameTransform(int transform, const std::function<void()>& command)
+{
+    const std::optional<int> saved = nameTransformOverride_;
+    nameTransformOverride_ = transform;
+    try {
+        command();
+    } catch (...) {
+        nameTransformOverride_ = saved;
+        throw;
+    }
+    nameTransformOverride_ = saved;
+}
+
+// Single files, shared with the folder transfers.
+
+bool TFileTransfers::IsBinaryTransfer(const QString& name) const
+{
+    return ::IsBinaryTransfer(sources_.transferMode(), sources_.extensions.TextExtList, name);
+}
+
+QString TFileTransfers::TransformName(const QString& name) const
+{
+    return ::TransformName(nameTransformOverride_.value_or(sources_.options.iFileNameAfterTransfer), name);
+}
+
+QString TFileTransfers::RemoteSpec(const QString& name) const
+{
+    return ::RemoteSpec(sources_.profileNameBox, sources_.remoteDirBox, name);
+}
+
+void TFileTransfers::SetLocalFileTime(const QString& localName, const QString& timeText) const
+{
+    const QDateTime moment = PaneTimeValue(timeText);
+    if (!SetModificationTime(LocalPath(localName), std::time_t(moment.toSecsSinceEpoch())))
+        throw std::runtime_error(QStringLiteral("%1 の更新日時を設定できません").arg(localName).toStdString());
+}
+
+bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
+{
+    const QString& name = row.caption;
+    const bool sent = TransferOneFile(
+        name, append ? "UploadAppending" : "Uploading",
+        append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."), [&] {
+            sources_.transfer.ExpectedSize = sources_.engine.FileSize(RemoteName(name));
+            sources_.engine.Put(LocalPath(name), RemoteName(TransformName(name)), append);
+        });
+    if (sent)
+        RunFileGuarded([&] {
+            sources_.appendFileOperationLog(QStringLiteral("Upload"), sources_.localDirBox.currentText() + name,
+                                            QStringLiteral("-->"), RemoteSpec(TransformName(name)));
+        });
+    return sent;
+}
+
+bool TFileTransfers::DownloadFile(const TFileRow& row)
+{
+    if (SkippedAsUnsafe(row.caption))
+        return false;
+    const std::string remoteName = row.nameBytes.toStdString();
+    const QString localName = TransformName(row.caption);
+    return TransferOneFile(row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
+                           [&] {
+                               sources_.transfer.ExpectedSize = sources_.engine.FileSize(remoteName);
+                               sources_.engine.Get(remoteName, LocalPath(localName), true, false);
+                           }) &&
+           FinishDownload(row, localName);
+}
+
+void TFileTransfers::ResumeDownload(const TFileRow& row)
+{
+    if (SkippedAsUnsafe(row.caption))
+        return;
+    const std::string remoteName = row.nameBytes.toStdString();
+    const QString localName = TransformName(row.caption);
+    const bool received =
+        TransferOneFile(row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&] {
+            const QFileInfo local(localName);
+            const std::int64_t localLength = local.exists() ? local.size() : 0;
+            sources_.transfer.ExpectedSize = sources_.engine.FileSize(remoteName) - localLength;
+            if (localLength == 0)
+                sources_.engine.Get(remoteName, LocalPath(localName), true, false);
+            else if (sources_.transfer.ExpectedSize > 0)
+                sources_.engine.Get(remoteName, LocalPath(localName), false, true);
+        });
+    if (received)
+        FinishDownload(row, localName);
+}
+
+bool TFileTransfers::FinishDownload(const TFileRow& row, const QString& localName)
+{
+    RunFileGuarded([&] {
+        sources_.appendFileOperationLog(QStringLiteral("Download"), sources_.localDirBox.currentText() + localName,
+                                        QStringLiteral("<--"), RemoteSpec(row.caption));
+        if (sources_.options.bRetrieveRemoteTimeStamp)
+            SetLocalFileTime(localName, row.subItems[1]);
+    });
+    return true;
+}
+
+bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName)
+{
+    if (!UnsafeLocalName(remoteName))
+        return false;
+    sources_.appendLogLine(UnsafeNameSkippedLine(remoteName));
+    return true;
+}
+
+bool TFileTransfers::TransferOneFile(const QString& name, const char* panelVerb, const QString& progressVerb,
+                                     const std::function<void()>& moveData)
+{
+    TTransferState& transfer = sources_.transfer;
+    sources_.enterBusyState();
+    transfer.TransferCompleted = false;
+    sources_.progress.ShowProgressWindow();
+    const bool finished = RunFileGuarded([&] {
+        const bool binary = IsBinaryTransfer(name);
+        transfer.TransferModeName = binary ? QStringLiteral("Binary") : QStringLiteral("ASCII");
+        sources_.setStatusPanel(3, transfer.TransferModeName + QStringLiteral(" mode ") +
+                                       QLatin1String(panelVerb) + u' ' + name);
+        sources_.progress.UpdateProgressWindow(transfer.TransferModeName + progressVerb, name, QString(), 0);
+        sources_.engine.SetTransferType(binary ? ftBinary : ftASCII);
+        moveData();
+    });
+    // The end of the data transfer leaves the busy state; a file that failed before its data
+    // flowed, or had nothing to move, leaves it here, so the panes do not stay disabled.
+    if (!transfer.TransferCompleted)
+        sources_.leaveBusyState();
+    // A transfer that raised (refused, aborted, dropped) is not logged as done, even when its
+    // data channel had already closed.
+    return finished && transfer.TransferCompleted;
+}
+
+bool TFileTransfers::RunFileGuarded(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const EIdProtocolReplyError&) {
+        // The server's reply is already in the session log.
+    } catch (...) {
+        sources_.appendLogLine(ErrorLine(std::current_exception()));
+    }
+    return false;
+}
