@@ -20,7 +20,8 @@ constexpr int CaptionX = 16;
 constexpr int CaptionWidth = 72;
 constexpr int TextX = CaptionX + CaptionWidth;
 constexpr int TextWidth = ClientWidth - TextX - 12;
-constexpr int LineHeight = 18;
+constexpr int LineHeight = 16;
+constexpr int FirstLineY = 68;
 // The bar moves in steps of at least this fraction of its range.
 constexpr int BarSteps = 1000;
 
@@ -50,16 +51,20 @@ TTransactionDlg::TTransactionDlg(QWidget* owner, std::function<void()> abortBtnC
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::close);
 
     const QString status = QStringLiteral("動作："), file = QStringLiteral("ファイル："), bytes = QStringLiteral("状況：");
-    AddLabel("Label4", status, status, CaptionX, 74, CaptionWidth);
-    lbStatus = AddLabel("lbStatus", QStringLiteral("Waiting for Reply ..."), status, TextX, 74, TextWidth);
-    AddLabel("Label1", file, file, CaptionX, 74 + LineHeight, CaptionWidth);
-    lbFile = AddLabel("lbFile", QStringLiteral("Searching for Files ..."), file, TextX, 74 + LineHeight, TextWidth);
-    AddLabel("Label2", bytes, bytes, CaptionX, 74 + 2 * LineHeight, CaptionWidth);
-    lbByte = AddLabel("lbByte", QString(), bytes, TextX, 74 + 2 * LineHeight, TextWidth);
+    AddLabel("Label4", status, status, CaptionX, FirstLineY, CaptionWidth);
+    lbStatus = AddLabel("lbStatus", QStringLiteral("Waiting for Reply ..."), status, TextX, FirstLineY, TextWidth);
+    AddLabel("Label1", file, file, CaptionX, FirstLineY + LineHeight, CaptionWidth);
+    lbFile = AddLabel("lbFile", QStringLiteral("Searching for Files ..."), file, TextX, FirstLineY + LineHeight, TextWidth);
+    AddLabel("Label2", bytes, bytes, CaptionX, FirstLineY + 2 * LineHeight, CaptionWidth);
+    lbByte = AddLabel("lbByte", QString(), bytes, TextX, FirstLineY + 2 * LineHeight, TextWidth);
+    // The byte line with speed and remaining time is longer than the window is wide.
+    lbByte->setFixedHeight(2 * LineHeight);
+    lbByte->setWordWrap(true);
+    lbByte->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(CaptionX, 136, ClientWidth - 2 * CaptionX, 18);
+    ProgressBar1->setGeometry(CaptionX, FirstLineY + 4 * LineHeight + 6, ClientWidth - 2 * CaptionX, 18);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
 
@@ -116,5 +121,9 @@ void TTransactionDlg::SetBarPosition(std::int64_t position)
     // work report; moves too small to see wait for a later report.
     if (value != 0 && value != ProgressBar1->maximum() && std::abs(value - ProgressBar1->value()) < barStep_)
         return;
+    // The bar would paint itself at once; with updates off it is painted with the rest of the
+    // window when events are processed.
+    ProgressBar1->setUpdatesEnabled(false);
     ProgressBar1->setValue(value);
+    ProgressBar1->setUpdatesEnabled(true);
 }
