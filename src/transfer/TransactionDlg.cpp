@@ -22,8 +22,6 @@ constexpr int TextX = CaptionX + CaptionWidth;
 constexpr int TextWidth = ClientWidth - TextX - 12;
 constexpr int LineHeight = 16;
 constexpr int FirstLineY = 68;
-// The bar moves in steps of at least this fraction of its range.
-constexpr int BarSteps = 1000;
 
 }  // namespace
 
@@ -67,6 +65,9 @@ TTransactionDlg::TTransactionDlg(QWidget* owner, std::function<void()> abortBtnC
     ProgressBar1->setGeometry(CaptionX, FirstLineY + 4 * LineHeight + 6, ClientWidth - 2 * CaptionX, 18);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
+    // A plain bar, as the platform's progress control draws it; the percentage would be
+    // shaped and drawn again on every move.
+    ProgressBar1->setTextVisible(false);
 
     // Esc closes through reject(); the window opens with the focus on CloseBtn.
     CloseBtn->setFocus();
@@ -111,7 +112,8 @@ void TTransactionDlg::SetBarMaximum(std::int64_t maximum)
     while ((maximum >> barShift_) > INT_MAX)
         ++barShift_;
     ProgressBar1->setMaximum(static_cast<int>(std::max<std::int64_t>(maximum >> barShift_, 0)));
-    barStep_ = std::max(1, ProgressBar1->maximum() / BarSteps);
+    // A move smaller than a pixel is not seen.
+    barStep_ = std::max(1, ProgressBar1->maximum() / std::max(1, ProgressBar1->width()));
 }
 
 void TTransactionDlg::SetBarPosition(std::int64_t position)
