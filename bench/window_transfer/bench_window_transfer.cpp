@@ -8,6 +8,7 @@
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
+#include "support/TestServer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -182,26 +183,7 @@ TServer StartPyftpdlib(const std::string& work)
     server.user = "user";
     server.password = "secret";
     Run("mkdir -p '" + server.root + "'");
-    int out[2];
-    if (pipe(out) != 0)
-        Fail("pipe");
-    server.pid = fork();
-    if (server.pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        const std::string script = std::string(MARLUX_SOURCE_DIR) + "/tests/fixtures/ftp_server.py";
-        execl("/usr/bin/python3", "/usr/bin/python3", script.c_str(), "--root", server.root.c_str(), (char*)nullptr);
-        _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n')
-        line += c;
-    close(out[0]);
-    if (line.rfind("PORT ", 0) != 0)
-        Fail("the test server did not start");
-    server.port = std::stoi(line.substr(5));
+    server.port = StartTestServer(server.root, server.pid);
     return server;
 }
 
@@ -284,6 +266,17 @@ private:
 struct TTimes {
     double wall = 0;
     double cpu = 0;
+};
+
+struct TDirection {
+    const char* name;
+    std::string curlCommand;
+    TFileViewStack* list;
+    const char* row;
+    const char* action;
+    std::string copy;
+    std::vector<TTimes> windowTimes = {};
+    std::vector<TTimes> curlTimes = {};
 };
 
 double CpuSeconds(int who)
@@ -388,29 +381,31 @@ int main(int argc, char** argv)
             continue;
         form.IdFTP1.RecvBufferSize = buffers.bufferSize;
         form.IdFTP1.SendBufferSize = buffers.bufferSize;
-        std::vector<TTimes> windowGet, curlGet, windowPut, curlPut;
+        // Both directions: what curl runs, the window's command with the row it selects, and
+        // the copy both make.
+        TDirection directions[] = {
+            {"download", "curl -s -o '" + downloaded + "' '" + server.Url("big.bin") + "'",
+             form.Controls().RemoteFileListView, "big.bin", "aDownload", downloaded},
+            {"upload", "curl -s -T '" + source + "' '" + server.Url("up.bin") + "'",
+             form.Controls().LocalFileListView, "up.bin", "aUpload", uploaded},
+        };
         TLoopGapMeter gaps;
         for (int run = 0; run < runs; ++run) {
-            unlink(downloaded.c_str());
-            curlGet.push_back(TimeCommand("curl -s -o '" + downloaded + "' '" + server.Url("big.bin") + "'"));
-            unlink(downloaded.c_str());
-            form.LocalPane().FillLocalFileList();
-            SelectRow(*form.Controls().RemoteFileListView, QStringLiteral("big.bin"));
-            windowGet.push_back(TimeAction(form, "aDownload", gaps));
-            if (FileSize(downloaded) != FileBytes || (run == 0 && std::system(("cmp -s '" + source + "' '" + downloaded + "'").c_str()) != 0))
-                Fail("aDownload: the downloaded file differs");
-
-            unlink(uploaded.c_str());
-            curlPut.push_back(TimeCommand("curl -s -T '" + source + "' '" + server.Url("up.bin") + "'"));
-            unlink(uploaded.c_str());
-            form.LocalPane().FillLocalFileList();
-            SelectRow(*form.Controls().LocalFileListView, QStringLiteral("up.bin"));
-            windowPut.push_back(TimeAction(form, "aUpload", gaps));
-            if (FileSize(uploaded) != FileBytes || (run == 0 && std::system(("cmp -s '" + source + "' '" + uploaded + "'").c_str()) != 0))
-                Fail("aUpload: the uploaded file differs");
+            for (TDirection& direction : directions) {
+                unlink(direction.copy.c_str());
+                direction.curlTimes.push_back(TimeCommand(direction.curlCommand));
+                unlink(direction.copy.c_str());
+                form.LocalPane().FillLocalFileList();
+                SelectRow(*direction.list, QString::fromLatin1(direction.row));
+                direction.windowTimes.push_back(TimeAction(form, direction.action, gaps));
+                if (FileSize(direction.copy) != FileBytes ||
+                    (run == 0 && std::system(("cmp -s '" + source + "' '" + direction.copy + "'").c_str()) != 0))
+                    Fail(std::string(direction.action) + ": the copy differs");
+            }
         }
-        met = Report("download", buffers.bufferSize, windowGet, curlGet, buffers.targetRatio) && met;
-        met = Report("upload", buffers.bufferSize, windowPut, curlPut, buffers.targetRatio) && met;
+        for (const TDirection& direction : directions)
+            met = Report(direction.name, buffers.bufferSize, direction.windowTimes, direction.curlTimes,
+                         buffers.targetRatio) && met;
         std::printf("          longest gap between event-loop turns: %.1f ms (target < %.0f ms)\n", gaps.LongestMs(),
                     MaxGapMs);
         longestGapMs = std::max(longestGapMs, gaps.LongestMs());
