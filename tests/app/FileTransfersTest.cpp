@@ -288,6 +288,45 @@ TEST_F(FileTransfersTest, ALocalFailureEndsOnlyItsFileAndReachesTheSessionLog)
     EXPECT_FALSE(form.BusyFlag());
 }
 
+TEST_F(FileTransfersTest, ALocalFileThatVanishedIsSkippedAndTheNextIsUploaded)
+{
+    LocalFile("a.txt", "a");
+    LocalFile("b.txt", "b");
+    TMainForm& form = OpenConnected();
+    std::remove(work_.File("a.txt").c_str());
+    Upload(form, {"a.txt", "b.txt"});
+
+    EXPECT_FALSE(TempDir::Exists(server_.File("a.txt")));
+    EXPECT_EQ(Served("b.txt"), "b");
+    EXPECT_FALSE(LogLines(form).contains("<< STOR a.txt"));
+    EXPECT_FALSE(form.BusyFlag());
+}
+
+TEST_F(FileTransfersTest, AConnectionLostMidFileLosesNothingAndEndsEveryFileQuietly)
+{
+    ServerFile("1.bin", RandomBytes(16 << 20, 4));
+    ServerFile("2.txt", "second");
+    LocalFile("2.txt", "old second");
+    TMainForm& form = OpenConnected();
+    form.IdFTP1.RecvBufferSize = 4096;
+    QTimer watcher;
+    watcher.setInterval(1);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (form.Transfer().InTransfer) {
+            form.IdFTP1.Disconnect();
+            watcher.stop();
+        }
+    });
+    watcher.start();
+    Download(form, {"1.bin", "2.txt"});
+
+    EXPECT_FALSE(form.IdFTP1.Connected());
+    EXPECT_EQ(Local("2.txt"), "old second");
+    EXPECT_EQ(FileOperationLog(), "");
+    EXPECT_TRUE(dialogs_->Shown().isEmpty());
+    EXPECT_FALSE(form.BusyFlag());
+}
+
 TEST_F(FileTransfersTest, AFullDiskEndsThatDownloadWithoutStoppingTheNextFile)
 {
     ServerFile("huge.bin", RandomBytes(2 << 20, 3));
