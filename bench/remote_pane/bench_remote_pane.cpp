@@ -5,6 +5,7 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/RemotePane.h"
+#include "support/TestServer.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -67,33 +68,6 @@ std::string MakeDirectory()
     return dir;
 }
 
-// Starts the test server on the directory; returns its port.
-int StartServer(const std::string& root, pid_t& pid)
-{
-    int out[2];
-    if (pipe(out) != 0)
-        std::exit(2);
-    pid = fork();
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        const std::string script = std::string(MARLUX_SOURCE_DIR) + "/tests/fixtures/ftp_server.py";
-        execl("/usr/bin/python3", "/usr/bin/python3", script.c_str(), "--root", root.c_str(), (char*)nullptr);
-        _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n')
-        line += c;
-    close(out[0]);
-    if (line.rfind("PORT ", 0) != 0) {
-        std::fprintf(stderr, "the server did not start\n");
-        std::exit(2);
-    }
-    return std::stoi(line.substr(5));
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -110,7 +84,7 @@ int main(int argc, char** argv)
         std::fclose(ini);
     }
     pid_t server = 0;
-    const int port = StartServer(dir, server);
+    const int port = StartTestServer(dir, server);
 
     // curl lists a URL ending in "/" with LIST over a passive connection, as the window does.
     const std::string curl =

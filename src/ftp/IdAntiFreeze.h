@@ -21,8 +21,9 @@ public:
     // events that normally carry that request do not come while the data stalls.
     std::function<bool()> OnCheckAbort;
 
-    // Calls closer together than this are skipped, so pumping does not cap throughput.
-    static constexpr std::chrono::milliseconds MinimumSpacing{3};
+    // Calls closer together than this are skipped, so pumping (and the repaints it brings) does
+    // not cap throughput; the window still gets control about 60 times a second.
+    static constexpr std::chrono::milliseconds MinimumSpacing{15};
 
     // The hook in force for the calling thread, or none.
     static TIdAntiFreeze* InForce();

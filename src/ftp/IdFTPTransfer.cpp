@@ -63,6 +63,8 @@ void TIdFTP::Get(const std::string& remoteName, const std::string& localFile, bo
     GetIntoStream(remoteName, file, resume, [&] {
         if (create) file.Create(localFile);
     });
+    // The last gathered bytes: a disk that fills up now fails the download too.
+    file.Flush();
 }
 
 void TIdFTP::Put(TIdStream& source, const std::string& remoteName, bool append) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // A file that cannot be opened, read or written; the message names the file and the reason.
 class EStreamError : public std::runtime_error {
@@ -57,6 +58,9 @@ public:
     // Opens a file for reading; other programs may go on reading and writing it.
     void OpenRead(const std::string& path);
     bool IsOpen() const { return fd_ >= 0; }
+    // Writes what is gathered; a failure raises here, so a transfer learns of a full disk.
+    void Flush();
+    // Gathered bytes are written on a best-effort basis: Flush first to learn of failures.
     void Close();
 
     size_t Read(char* buffer, size_t count) override;
@@ -66,10 +70,22 @@ public:
     int64_t Size() const override;
     void SetSize(int64_t size) override;
 
+    // Reads are fetched and writes gathered in blocks this large: a transfer in chunks of a
+    // few KiB would otherwise cost a system call per chunk.
+    static constexpr size_t BlockBytes = 256 * 1024;
+
 private:
     void Open(const std::string& path, int flags, const char* action);
     [[noreturn]] void Fail(const char* action) const;
+    void WriteThrough(const char* data, size_t count);
+    // Forgets bytes read ahead, moving the descriptor back to the stream's position.
+    void DropReadAhead();
 
     int fd_ = -1;
     std::string path_;
+    // Bytes gathered for writing, or read ahead (the unread ones from blockStart_ on); a stream
+    // is only ever read or written.
+    std::vector<char> block_;
+    size_t blockStart_ = 0;
+    bool writing_ = false;
 };

@@ -28,7 +28,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLabel* AddLabel(const char* name, const QString& text, int x, int y, int width);
+    QLabel* AddLabel(const char* name, const QString& text, const QString& accessibleName, int x, int y, int width);
 
     TCopyAnimation* Animate1;
     QLabel* lbStatus;
@@ -39,5 +39,7 @@ private:
     QPushButton* CloseBtn;
     // Bytes per bar step are 2 to this power.
     int barShift_ = 0;
+    // The smallest move of the bar shown, in bar units.
+    int barStep_ = 1;
     bool shownOnce_ = false;
 };

@@ -1,23 +1,46 @@
 #include "transfer/WorkReport.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <string_view>
 
 namespace {
 
-// Longer than any line this builds, so the text is allocated once.
-constexpr qsizetype LineCapacity = 128;
 // Caps the remaining seconds so that a crawl over a huge file still converts to an integer.
 constexpr double MaxRemainingSeconds = 1e15;
+// Speeds are shown in hundredths; any speed a transfer reaches fits in an int64 of them.
+constexpr double MaxSpeedHundredths = 1e17;
 
-void AppendInteger(QString& line, std::int64_t value)
-{
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    line.append(QLatin1StringView(digits, end - digits));
-}
+// The line is composed here and becomes a QString with one allocation: it is built once per
+// work report.
+class TLineBuilder {
+public:
+    void Append(std::u16string_view text)
+    {
+        const std::size_t count = std::min(text.size(), Capacity - length_);
+        std::copy_n(text.data(), count, chars_ + length_);
+        length_ += count;
+    }
+    void Append(std::string_view latin1)
+    {
+        const std::size_t count = std::min(latin1.size(), Capacity - length_);
+        std::copy_n(latin1.data(), count, chars_ + length_);
+        length_ += count;
+    }
+    void Append(std::int64_t value)
+    {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        Append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+    QString Text() const { return QString(reinterpret_cast<const QChar*>(chars_), static_cast<qsizetype>(length_)); }
+
+private:
+    static constexpr std::size_t Capacity = 160;
+    char16_t chars_[Capacity];
+    std::size_t length_ = 0;
+};
 
 }  // namespace
 
@@ -35,40 +58,33 @@ TWorkLineFormat::TWorkLineFormat(const QLocale& locale) : decimalPoint_(locale.d
 
 QString TWorkLineFormat::Line(TWorkMode mode, std::int64_t workCount, std::int64_t expectedSize, double speed) const
 {
-    QString line;
-    line.reserve(LineCapacity);
-    AppendInteger(line, workCount);
-    line.append(QLatin1StringView(" of "));
-    AppendInteger(line, expectedSize);
-    line.append(mode == wkReceive ? QLatin1StringView(" bytes received; Download Speed: ")
-                                  : QLatin1StringView(" bytes sent; Upload Speed: "));
-    AppendSpeedText(line, workCount, expectedSize, speed);
-    return line;
-}
-
-void TWorkLineFormat::AppendSpeedText(QString& line, std::int64_t workCount, std::int64_t expectedSize,
-                                      double speed) const
-{
-    char digits[48];
-    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, speed, std::chars_format::fixed, 2);
-    if (!(speed > 0) || !std::isfinite(speed) || error != std::errc()) {
-        line.append(u'?');
-        return;
+    TLineBuilder line;
+    line.Append(workCount);
+    line.Append(std::string_view(" of "));
+    line.Append(expectedSize);
+    line.Append(mode == wkReceive ? std::string_view(" bytes received; Download Speed: ")
+                                  : std::string_view(" bytes sent; Upload Speed: "));
+    if (!(speed > 0) || !(speed * 100 < MaxSpeedHundredths)) {
+        line.Append(std::u16string_view(u"?"));
+        return line.Text();
     }
-    const std::string_view text(digits, static_cast<std::size_t>(end - digits));
-    const std::size_t point = text.find('.');
-    line.append(QLatin1StringView(text.substr(0, point)));
-    line.append(decimalPoint_);
-    line.append(QLatin1StringView(text.substr(point + 1)));
-    line.append(u" KB/s; 残り ");
+    const auto hundredths = std::llround(speed * 100);
+    line.Append(static_cast<std::int64_t>(hundredths / 100));
+    line.Append(std::u16string_view(reinterpret_cast<const char16_t*>(decimalPoint_.utf16()),
+                                    static_cast<std::size_t>(decimalPoint_.size())));
+    const auto cents = static_cast<char>(hundredths % 100);
+    const char fraction[2] = {static_cast<char>('0' + cents / 10), static_cast<char>('0' + cents % 10)};
+    line.Append(std::string_view(fraction, 2));
+    line.Append(std::u16string_view(u" KB/s; 残り "));
     if (expectedSize <= 0 || expectedSize < workCount) {
-        line.append(u'?');
-        return;
+        line.Append(std::u16string_view(u"?"));
+        return line.Text();
     }
     const double seconds = static_cast<double>(expectedSize - workCount) / 1024 / speed;
     const auto remaining = static_cast<std::int64_t>(std::min(seconds, MaxRemainingSeconds));
-    AppendInteger(line, remaining / 60);
-    line.append(u'分');
-    AppendInteger(line, remaining % 60);
-    line.append(u'秒');
+    line.Append(remaining / 60);
+    line.Append(std::u16string_view(u"分"));
+    line.Append(remaining % 60);
+    line.Append(std::u16string_view(u"秒"));
+    return line.Text();
 }

@@ -21,7 +21,5 @@ public:
     QString Line(TWorkMode mode, std::int64_t workCount, std::int64_t expectedSize, double speed) const;
 
 private:
-    void AppendSpeedText(QString& line, std::int64_t workCount, std::int64_t expectedSize, double speed) const;
-
     QString decimalPoint_;
 };

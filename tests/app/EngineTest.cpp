@@ -1,6 +1,5 @@
 #include "MainFormFixture.h"
 
-#include "fixtures/FtpServer.h"
 #include "fixtures/ScriptedPeer.h"
 #include "log/Editor.h"
 #include "panes/FileViewStack.h"
@@ -10,53 +9,6 @@
 #include <QAction>
 
 #include <QTimer>
-
-namespace {
-
-using Strings = std::vector<std::string>;
-
-QStringList PaneLines(const TMainForm& form)
-{
-    QStringList lines;
-    for (int i = 0; i < form.LogPane()->LineCount(); ++i)
-        lines << form.LogPane()->Line(i);
-    return lines;
-}
-
-}  // namespace
-
-TEST_F(MainFormTest, TheControlDialogueReachesTheLogPaneWithTheMaskedPassword)
-{
-    FtpServer server;
-    TMainForm& form = Open();
-    AimAtLoopback(form.IdFTP1, server.Port());
-    form.IdFTP1.Connect(true, 5000);
-    EXPECT_TRUE(form.SessionConnected());
-    const QStringList lines = PaneLines(form);
-    EXPECT_TRUE(lines.contains(QStringLiteral("<< USER user")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("<< PASS ****")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("<< SYST")));
-    EXPECT_TRUE(lines.contains(QStringLiteral(">> 215 UNIX Type: L8")));
-    EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("secret")));
-}
-
-TEST_F(MainFormTest, ClosingSendsQuitAndAbortsARunningTransferFirst)
-{
-    for (bool inTransfer : {false, true}) {
-        ScriptedPeer peer;
-        peer.ScriptLogin();
-        peer.Start();
-        TMainForm& form = Open();
-        AimAtLoopback(form.IdFTP1, peer.Port());
-        form.IdFTP1.Connect(true, 5000);
-        form.Transfer().InTransfer = inTransfer;
-        CloseWindow();
-        peer.Wait();
-        Strings lines = peer.Lines();
-        Strings tail(lines.begin() + 3, lines.end());
-        EXPECT_EQ(tail, inTransfer ? (Strings{"ABOR", "QUIT"}) : (Strings{"QUIT"}));
-    }
-}
 
 TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRun)
 {

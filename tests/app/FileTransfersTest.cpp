@@ -265,8 +265,8 @@ TEST_F(FileTransfersTest, ARefusedDownloadLeavesTheLocalFileAndThePanesAloneAndT
     EXPECT_EQ(Local("next.txt"), "next");
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
     EXPECT_EQ(FileOperationLog().find("gone.txt"), std::string::npos);
-    EXPECT_TRUE(std::any_of(LogLines(form).begin(), LogLines(form).end(),
-                            [](const QString& line) { return line.startsWith(">> 550"); }));
+    const QStringList lines = LogLines(form);
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QString& line) { return line.startsWith(">> 550"); }));
     EXPECT_FALSE(form.BusyFlag());
     EXPECT_TRUE(form.Controls().RemoteSysGroupBox->isEnabled());
 }

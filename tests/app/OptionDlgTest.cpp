@@ -2,7 +2,6 @@
 #include "MainFormFixture.h"
 
 #include "log/LogColor.h"
-#include "log/LogViewer.h"
 #include "settings/OptionDlg.h"
 
 #include <QApplication>
@@ -332,15 +331,6 @@ TEST_F(OptionDlgTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheDialogStay
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     });
     EXPECT_EQ(IniValue("CURRENT", "iMaxLog"), "500");
-}
-
-TEST_F(OptionDlgTest, AViewerThatCannotStartOpensTheOptions)
-{
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nasApplication=/nonexistent/viewer\n");
-    Open();
-    form_->Action("aUploadDownloadLog1")->trigger();
-    EXPECT_EQ(dialogs_->Shown(), QStringList{QString::fromUtf16(LogViewerFailedMessage)});
-    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{"オプション"});
 }
 
 }  // namespace

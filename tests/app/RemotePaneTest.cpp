@@ -10,6 +10,7 @@
 #include "panes/PaneDropTarget.h"
 #include "panes/RemoteFileRow.h"
 #include "panes/RemotePane.h"
+#include "support/PaneLines.h"
 
 #include <QAction>
 #include <QApplication>
@@ -100,13 +101,7 @@ protected:
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
         emit view.doubleClicked(Model(form).index(row, 0));
     }
-    QString LogText(TMainForm& form)
-    {
-        QStringList lines;
-        for (int i = 0; i < form.LogPane()->LineCount(); ++i)
-            lines << form.LogPane()->Line(i);
-        return lines.join(u'\n');
-    }
+    QString LogText(TMainForm& form) { return PaneLines(*form.LogPane()).join(u'\n'); }
 
     FtpServer server_;
 };

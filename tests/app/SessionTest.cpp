@@ -8,6 +8,7 @@
 #include "ftp/IdException.h"
 #include "log/Editor.h"
 #include "panes/FileListModel.h"
+#include "support/PaneLines.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -91,13 +92,7 @@ protected:
         form_->Action("aConnect")->trigger();
         Pump(20);
     }
-    QStringList LogLines() const
-    {
-        QStringList lines;
-        for (int i = 0; i < form_->LogPane()->LineCount(); ++i)
-            lines << form_->LogPane()->Line(i);
-        return lines;
-    }
+    QStringList LogLines() const { return PaneLines(*form_->LogPane()); }
     QComboBox& RemoteDirBox() const { return *form_->findChild<QComboBox*>(QStringLiteral("RemoteDirBox")); }
     QAction& MenuItem(const QString& name) const { return *form_->findChild<QAction*>(name); }
     QStringList EnabledMenuItems() const
@@ -170,6 +165,8 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
     ASSERT_GT(syst, login);
     EXPECT_GT(lines.indexOf(QStringLiteral("UNIX Type: L8")), syst);
     EXPECT_TRUE(lines.contains(QStringLiteral("Connected.")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("<< PASS ****")));
+    EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("secret")));
 
     const QString localDir = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"))->currentText();
     RemoteDirBox().addItem(QStringLiteral("/visited"));
@@ -324,25 +321,34 @@ TEST_F(SessionTest, AProfileMarkedToConnectOnStartConnectsWithoutTheDialog)
     EXPECT_FALSE(form.SessionConnected());
 }
 
-TEST_F(SessionTest, DisconnectingDuringATransferSendsAborBeforeQuit)
+// Both ways out of a session, the disconnect command and closing the window.
+TEST_F(SessionTest, DisconnectingOrClosingDuringATransferSendsAborBeforeQuit)
 {
-    for (bool inTransfer : {false, true}) {
-        ScriptedPeer peer;
-        peer.ScriptLogin();
-        peer.Start();
-        TMainForm& form = OpenQuiet();
-        // This peer plays the login only; the listing that follows it is not part of the test.
-        form.SetActionHandler("aRemoteRefresh", [] {});
-        Connect(ProfileAt(peer.Port()));
-        ASSERT_TRUE(form.SessionConnected());
-        form.Transfer().InTransfer = inTransfer;
-        form.Action("aConnect")->trigger();
-        peer.Wait();
-        const Strings lines = peer.Lines();
-        const Strings tail(lines.begin() + 3, lines.end());
-        EXPECT_EQ(tail, inTransfer ? (Strings{"ABOR", "QUIT"}) : Strings{"QUIT"});
-        form.Transfer().InTransfer = false;
-        CloseWindow();
+    for (bool closing : {false, true}) {
+        for (bool inTransfer : {false, true}) {
+            SCOPED_TRACE(std::string(closing ? "close" : "disconnect") + (inTransfer ? " in transfer" : ""));
+            ScriptedPeer peer;
+            peer.ScriptLogin();
+            peer.Start();
+            TMainForm& form = OpenQuiet();
+            // This peer plays the login only; the listing that follows it is not part of the test.
+            form.SetActionHandler("aRemoteRefresh", [] {});
+            Connect(ProfileAt(peer.Port()));
+            ASSERT_TRUE(form.SessionConnected());
+            form.Transfer().InTransfer = inTransfer;
+            if (closing) {
+                CloseWindow();
+            } else {
+                form.Action("aConnect")->trigger();
+                form.Transfer().InTransfer = false;
+            }
+            peer.Wait();
+            const Strings lines = peer.Lines();
+            const Strings tail(lines.begin() + 3, lines.end());
+            EXPECT_EQ(tail, inTransfer ? (Strings{"ABOR", "QUIT"}) : Strings{"QUIT"});
+            if (!closing)
+                CloseWindow();
+        }
     }
 }
 
@@ -415,27 +421,6 @@ TEST_F(SessionTest, ASocketErrorOfAnyCommandEndsTheSession)
     EXPECT_EQ(EnabledMenuItems(), QStringList());
     EXPECT_EQ(LogLines().filter(QStringLiteral("Connection reset by peer.")).size(), 1);
     EXPECT_FALSE(form.SessionConnected());
-}
-
-TEST_F(SessionTest, LoggingInThroughAProxySendsTheProxyUserLine)
-{
-    ScriptedPeer proxy;
-    proxy.Send("220 proxy ready\r\n").Reply("331 password\r\n").Reply("230 in\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n");
-    proxy.Start();
-    TMainForm& form = OpenQuiet();
-    TProfile profile;
-    profile.host = QStringLiteral("ftp.example.jp");
-    profile.port = 21;
-    profile.proxyType = 1;  // "USER user@hostname"
-    profile.proxyPort = proxy.Port();
-    // The proxy plays the login only; the listing that follows it is not part of the test.
-    form.SetActionHandler("aRemoteRefresh", [] {});
-    Connect(profile);
-    ASSERT_TRUE(form.SessionConnected());
-    EXPECT_EQ(form.StatusPanelText(2), QStringLiteral("ftp.example.jp"));
-    form.Action("aConnect")->trigger();
-    proxy.Wait();
-    EXPECT_EQ(proxy.Lines(), (Strings{"USER user@ftp.example.jp", "PASS secret", "TYPE I", "SYST", "QUIT"}));
 }
 
 TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)

@@ -65,13 +65,6 @@ TEST_F(MainFormTest, StartupTimerOpensTheConnectionDialogAfterOneSecond)
     EXPECT_FALSE(form.StartupTimer()->isActive());
 }
 
-TEST_F(MainFormTest, StartupTimerSkipsTheConnectionDialogWhenSwitchedOff)
-{
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
-    Open();
-    EXPECT_EQ(WaitForDialog(*dialogs_, 1500), -1);
-}
-
 TEST_F(MainFormTest, ProfileBoxListsTheSectionsAndShowsTheLastProfile)
 {
     WriteHomeFile("Marlux.ini", "[CURRENT]\nPROFILE=myhost\n[DEFAULT]\n[myhost]\nHOST=example\n");

@@ -83,10 +83,17 @@ TEST_F(MainFormTest, HeaderImagesOnceRemovedStayRemoved)
     EXPECT_EQ(header->toolButtonStyle(), Qt::ToolButtonTextOnly);
 }
 
-TEST_F(MainFormTest, ToolbarLookFollowsTheSettings)
+// One file with a value of every kind the window reads: switches, edges (one out of range),
+// numbers (a non-number, a hexadecimal one, the misspelt key the file uses) and colours.
+TEST_F(MainFormTest, TheSettingsFileReachesEveryPartOfTheWindow)
 {
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nbShowCaption=1\nbListBtn=1\nbFlatBtn=0\nbShowToolBar=0\n");
-    const TMainForm& form = Open();
+    WriteHomeFile("Marlux.ini",
+                  "[CURRENT]\nbShowCaption=1\nbListBtn=1\nbFlatBtn=0\nbShowToolBar=0\n"
+                  "iHeaderToolBarAlign=2\niLocalSysToolBarAlign=9\niRemoteSysToolBarAlign=1\n"
+                  "iMaxLog=abc\niMaxFileLog=0x1F4\niPanelRUHeight=50\niPanelRUHeitht=80\n"
+                  "iLocalSysGroupBoxWidth=300\niOnLocalDblClick=1\nbCompareTimeStamp=1\n"
+                  "bASCII=1\nbAuto=0\niCommentColor=255\nbNoDisconnect=1\n");
+    TMainForm& form = Open();
     auto* header = form.findChild<QToolBar*>("HeaderToolBar");
     EXPECT_EQ(header->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
     EXPECT_FALSE(form.Settings().HeaderFlat());
@@ -95,36 +102,19 @@ TEST_F(MainFormTest, ToolbarLookFollowsTheSettings)
     EXPECT_TRUE(header->isHidden());
     EXPECT_TRUE(form.findChild<QToolBar*>("LocalSysToolBar")->isHidden());
     EXPECT_TRUE(form.findChild<QToolBar*>("RemoteSysToolBar")->isHidden());
-}
 
-TEST_F(MainFormTest, DockEdgesAreAppliedAndOutOfRangeEdgesFallBackToTheDefault)
-{
-    WriteHomeFile("Marlux.ini", "[CURRENT]\niHeaderToolBarAlign=2\niLocalSysToolBarAlign=9\niRemoteSysToolBarAlign=1\n");
-    TMainForm& form = Open();
-    EXPECT_EQ(form.toolBarArea(form.findChild<QToolBar*>("HeaderToolBar")), Qt::BottomToolBarArea);
+    EXPECT_EQ(form.toolBarArea(header), Qt::BottomToolBarArea);
     EXPECT_EQ(form.Settings().ToolBarAlign(TToolBarId::LocalSys), 4);
     EXPECT_EQ(form.Settings().ToolBarAlign(TToolBarId::RemoteSys), 1);
     EXPECT_EQ(form.findChild<QToolBar*>("RemoteSysToolBar")->orientation(), Qt::Horizontal);
-}
 
-TEST_F(MainFormTest, NumbersReadWithTheirDefaultsAndExactKeyNames)
-{
-    WriteHomeFile("Marlux.ini",
-                  "[CURRENT]\niMaxLog=abc\niMaxFileLog=0x1F4\niPanelRUHeight=50\niPanelRUHeitht=80\n"
-                  "iLocalSysGroupBoxWidth=300\niOnLocalDblClick=1\nbCompareTimeStamp=1\n");
-    const TMainForm& form = Open();
     EXPECT_EQ(form.Options().iMaxLog, 500);
     EXPECT_EQ(form.Options().iMaxFileLog, 500);
     EXPECT_EQ(form.Settings().PanelRUHeight(), 80);
     EXPECT_EQ(form.Settings().LocalSysGroupBoxWidth(), 300);
     EXPECT_EQ(form.Options().iOnLocalDblClick, 1);
     EXPECT_TRUE(form.Options().bCompareTimeStamp);
-}
 
-TEST_F(MainFormTest, TransferModeAndColoursComeFromTheSettings)
-{
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nbASCII=1\nbAuto=0\niCommentColor=255\nbNoDisconnect=1\n");
-    const TMainForm& form = Open();
     EXPECT_TRUE(form.Action("aTypeASCII")->isChecked());
     EXPECT_EQ(form.StatusPanelText(1), "ASCII");
     EXPECT_EQ(form.Settings().LogColor(TLogColorClass::Comment), 255);

@@ -1,10 +1,10 @@
 // The engine runs one command at a time: the message pump may end a running transfer (ABOR,
 // QUIT) but may not start another exchange on the same control connection.
+#include "SentCommands.h"
 #include "fixtures/FtpServer.h"
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
-#include "ftp/IdLogEvent.h"
 
 #include <algorithm>
 #include <functional>
@@ -19,22 +19,14 @@ constexpr int FileSize = 20 << 20;
 struct PumpedSession {
     FtpServer server;
     TIdFTP ftp;
-    TIdLogEvent log;
-    std::vector<std::string> sent;
+    SentCommands sent;
     TIdAntiFreeze hook;
     std::function<void()> onceDuringTransfer;
 
     explicit PumpedSession(bool passive) {
         TempDir::WriteFile(server.File("big.bin"), std::string(FileSize, 'b'));
-        ftp.Host = server.Host();
-        ftp.Port = server.Port();
-        ftp.Username = FtpServer::User;
-        ftp.Password = FtpServer::Password;
-        ftp.Passive = passive;
-        log.Active = true;
-        log.ReplaceCRLF = false;
-        log.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) { sent.push_back(data); };
-        ftp.Intercept = &log;
+        AimAtServer(ftp, server.Host(), server.Port(), passive);
+        sent.Attach(ftp);
         hook.IdleTimeOut = 20;
         hook.OnlyWhenIdle = false;
         hook.OnProcess = [this](bool) {
@@ -44,7 +36,7 @@ struct PumpedSession {
             action();
         };
         ftp.Connect(true, 5000);
-        sent.clear();
+        sent.lines.clear();
     }
 };
 
@@ -78,7 +70,7 @@ TEST_P(EngineGuard, ANestedCommandIsRefusedAndTheTransferCompletes) {
     EXPECT_EQ(refused, 3);
     EXPECT_EQ(stream.Size(), FileSize);
     EXPECT_FALSE(s.ftp.Busy());
-    for (const std::string& line : s.sent) EXPECT_EQ(line.find("PWD"), std::string::npos) << line;
+    for (const std::string& line : s.sent.lines) EXPECT_EQ(line.find("PWD"), std::string::npos) << line;
     EXPECT_EQ(s.ftp.TransferType(), ftBinary);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
@@ -93,7 +85,7 @@ TEST_P(EngineGuard, AbortFromThePumpEndsTheTransferAndTheSessionGoesOn) {
     TIdStringStream stream;
     EXPECT_THROW(s.ftp.Get("big.bin", stream), EIdTransferAborted);
     EXPECT_LT(stream.Size(), FileSize);
-    EXPECT_EQ(std::count(s.sent.begin(), s.sent.end(), "ABOR\r\n"), 1);
+    EXPECT_EQ(s.sent.Count("ABOR"), 1u);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
 
@@ -105,5 +97,5 @@ TEST_P(EngineGuard, QuitFromThePumpEndsTheTransferAndTheSession) {
     EXPECT_LT(stream.Size(), FileSize);
     EXPECT_FALSE(s.ftp.Connected());
     EXPECT_EQ(s.ftp.DataChannel(), nullptr);
-    EXPECT_EQ(s.sent.back(), "QUIT\r\n");
+    EXPECT_EQ(s.sent.lines.back(), "QUIT");
 }

@@ -1,8 +1,8 @@
 #include "EngineEvents.h"
+#include "SentCommands.h"
 #include "fixtures/FtpServer.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
-#include "ftp/IdLogEvent.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,18 +15,12 @@ struct Session {
     FtpServer server;
     TIdFTP ftp;
     EngineEvents events;
-    TIdLogEvent log;
-    Strings sent;
+    SentCommands sent;
 
     Session() {
-        ftp.Host = server.Host();
-        ftp.Port = server.Port();
-        ftp.Username = FtpServer::User;
-        ftp.Password = FtpServer::Password;
+        AimAtServer(ftp, server.Host(), server.Port());
         events.Attach(ftp);
-        log.Active = true;
-        log.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) { sent.push_back(data); };
-        ftp.Intercept = &log;
+        sent.Attach(ftp);
     }
 };
 
@@ -46,10 +40,10 @@ TEST(FtpCommands, ConnectLogsInAndReportsEveryStepInOrder) {
     EXPECT_EQ(s.ftp.WelcomeReply.NumericCode, 220);
     EXPECT_EQ(s.ftp.LoginReply.NumericCode, 230);
     EXPECT_EQ(s.ftp.SystemName, "UNIX Type: L8");
-    EXPECT_EQ(s.sent, (Strings{"USER user<EOL>", "PASS secret<EOL>", "TYPE I<EOL>", "SYST<EOL>"}));
+    EXPECT_EQ(s.sent.lines, (Strings{"USER user", "PASS secret", "TYPE I", "SYST"}));
     s.ftp.Quit();
     EXPECT_FALSE(s.ftp.Connected());
-    EXPECT_EQ(s.sent.back(), "QUIT<EOL>");
+    EXPECT_EQ(s.sent.lines.back(), "QUIT");
 }
 
 TEST(FtpCommands, AWrongPasswordDisconnectsAndRaisesTheReply) {
@@ -73,8 +67,8 @@ TEST(FtpCommands, A230ToUserSendsNoPassword) {
     Session s;
     s.ftp.Username = "free";
     s.ftp.Connect(true, 5000);
-    EXPECT_EQ(s.sent[0], "USER free<EOL>");
-    EXPECT_EQ(s.sent[1], "TYPE I<EOL>");
+    EXPECT_EQ(s.sent.lines[0], "USER free");
+    EXPECT_EQ(s.sent.lines[1], "TYPE I");
 }
 
 TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
@@ -116,29 +110,29 @@ TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
 TEST(FtpCommands, TransferTypeIsSentOnlyWhenItChanges) {
     Session s;
     s.ftp.Connect(true, 5000);
-    s.sent.clear();
+    s.sent.lines.clear();
     s.ftp.SetTransferType(ftBinary);
-    EXPECT_TRUE(s.sent.empty());
+    EXPECT_TRUE(s.sent.lines.empty());
     s.ftp.SetTransferType(ftASCII);
-    EXPECT_EQ(s.sent, (Strings{"TYPE A<EOL>"}));
+    EXPECT_EQ(s.sent.lines, (Strings{"TYPE A"}));
     s.ftp.Quit();
     s.ftp.SetTransferType(ftBinary);
-    s.sent.clear();
+    s.sent.lines.clear();
     s.ftp.Connect(true, 5000);
-    EXPECT_EQ(s.sent[2], "TYPE I<EOL>");
+    EXPECT_EQ(s.sent.lines[2], "TYPE I");
 }
 
 TEST(FtpCommands, TheResumeProbeRunsOncePerObject) {
     Session s;
     s.ftp.Connect(true, 5000);
-    s.sent.clear();
+    s.sent.lines.clear();
     EXPECT_TRUE(s.ftp.ResumeSupported());
-    EXPECT_EQ(s.sent, (Strings{"REST 1<EOL>", "REST 0<EOL>"}));
+    EXPECT_EQ(s.sent.lines, (Strings{"REST 1", "REST 0"}));
     s.ftp.Quit();
     s.ftp.Connect(true, 5000);
-    s.sent.clear();
+    s.sent.lines.clear();
     EXPECT_TRUE(s.ftp.ResumeSupported());
-    EXPECT_TRUE(s.sent.empty());
+    EXPECT_TRUE(s.sent.lines.empty());
 }
 
 TEST(FtpCommands, AServerThatDropsTheConnectionWhileAReplyIsAwaited) {

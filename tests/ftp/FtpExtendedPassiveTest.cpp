@@ -1,8 +1,8 @@
+#include "SentCommands.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/ScriptedPeer.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
-#include "ftp/IdLogEvent.h"
 #include "ftp/IdText.h"
 
 #include <algorithm>
@@ -11,28 +11,15 @@
 namespace {
 
 struct LoggedSession {
-    TIdLogEvent log;
-    std::vector<std::string> sent;
     TIdFTP ftp;
+    SentCommands sent;
 
     LoggedSession(const std::string& host, int port, bool passive) {
-        log.Active = true;
-        log.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) {
-            sent.push_back(data.substr(0, data.find('\r')));
-        };
-        ftp.Intercept = &log;
-        ftp.Host = host;
-        ftp.Port = port;
-        ftp.Username = FtpServer::User;
-        ftp.Password = FtpServer::Password;
-        ftp.Passive = passive;
-        ftp.ReadTimeout = 5000;
+        AimAtServer(ftp, host, port, passive);
+        sent.Attach(ftp);
         ftp.Connect(true, 5000);
     }
-    size_t Count(const std::string& prefix) const {
-        return static_cast<size_t>(std::count_if(sent.begin(), sent.end(),
-                                                 [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
-    }
+    size_t Count(const std::string& prefix) const { return sent.Count(prefix); }
 };
 
 FtpServer::Options IPv6Server() {

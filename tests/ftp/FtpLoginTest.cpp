@@ -44,44 +44,29 @@ struct ScriptedLogin {
 }  // namespace
 
 TEST(FtpLogin, EveryProxyVariantSendsItsSequence) {
-    {
-        ScriptedLogin s(fpcmUserSite, "proxyuser", "proxypw");
-        s.peer.Reply("331 pass\r\n").Reply("230 proxy ok\r\n").Reply("331 pass\r\n").Reply("230 ok\r\n");
+    struct Case {
+        TIdFtpProxyType type;
+        std::string proxyUser, proxyPassword;
+        Strings replies, sent;
+    };
+    for (const Case& c : std::vector<Case>{
+             {fpcmUserSite, "proxyuser", "proxypw", {"331 pass", "230 proxy ok", "331 pass", "230 ok"},
+              {"USER proxyuser", "PASS proxypw", "USER alice@ftp.example.com", "PASS pw"}},
+             {fpcmSite, "", "", {"500 what site", "331 pass", "230 ok"}, {"SITE ftp.example.com", "USER alice", "PASS pw"}},
+             {fpcmOpen, "proxyuser", "", {"230 proxy ok", "220 opened", "331 pass", "230 ok"},
+              {"USER proxyuser", "OPEN ftp.example.com", "USER alice", "PASS pw"}},
+             {fpcmUserPass, "proxyuser", "proxypw", {"331 pass", "230 ok"},
+              {"USER alice@proxyuser@ftp.example.com", "PASS pw@proxypw"}},
+             {fpcmUserPass, "proxyuser", "", {"331 pass", "230 ok"}, {"USER alice@proxyuser@ftp.example.com", "PASS pw"}},
+             {fpcmTransparent, "proxyuser", "proxypw", {"331 pass", "230 proxy ok", "230 ok"},
+              {"USER proxyuser", "PASS proxypw", "USER alice"}}}) {
+        SCOPED_TRACE(c.sent.front() + " / " + c.proxyPassword);
+        ScriptedLogin s(c.type, c.proxyUser, c.proxyPassword);
+        for (const std::string& reply : c.replies) s.peer.Reply(reply + "\r\n");
         s.Finish();
-        EXPECT_EQ(s.Run(), (Strings{"USER proxyuser", "PASS proxypw", "USER alice@ftp.example.com", "PASS pw",
-                                    "TYPE I", "SYST", "QUIT"}));
-    }
-    {
-        ScriptedLogin s(fpcmSite);
-        s.peer.Reply("500 what site\r\n").Reply("331 pass\r\n").Reply("230 ok\r\n");
-        s.Finish();
-        EXPECT_EQ(s.Run(), (Strings{"SITE ftp.example.com", "USER alice", "PASS pw", "TYPE I", "SYST", "QUIT"}));
-    }
-    {
-        ScriptedLogin s(fpcmOpen, "proxyuser");
-        s.peer.Reply("230 proxy ok\r\n").Reply("220 opened\r\n").Reply("331 pass\r\n").Reply("230 ok\r\n");
-        s.Finish();
-        EXPECT_EQ(s.Run(), (Strings{"USER proxyuser", "OPEN ftp.example.com", "USER alice", "PASS pw", "TYPE I",
-                                    "SYST", "QUIT"}));
-    }
-    {
-        ScriptedLogin s(fpcmUserPass, "proxyuser", "proxypw");
-        s.peer.Reply("331 pass\r\n").Reply("230 ok\r\n");
-        s.Finish();
-        EXPECT_EQ(s.Run(), (Strings{"USER alice@proxyuser@ftp.example.com", "PASS pw@proxypw", "TYPE I", "SYST",
-                                    "QUIT"}));
-    }
-    {
-        ScriptedLogin s(fpcmUserPass, "proxyuser");
-        s.peer.Reply("331 pass\r\n").Reply("230 ok\r\n");
-        s.Finish();
-        EXPECT_EQ(s.Run(), (Strings{"USER alice@proxyuser@ftp.example.com", "PASS pw", "TYPE I", "SYST", "QUIT"}));
-    }
-    {
-        ScriptedLogin s(fpcmTransparent, "proxyuser", "proxypw");
-        s.peer.Reply("331 pass\r\n").Reply("230 proxy ok\r\n").Reply("230 ok\r\n");
-        s.Finish();
-        EXPECT_EQ(s.Run(), (Strings{"USER proxyuser", "PASS proxypw", "USER alice", "TYPE I", "SYST", "QUIT"}));
+        Strings expected = c.sent;
+        expected.insert(expected.end(), {"TYPE I", "SYST", "QUIT"});
+        EXPECT_EQ(s.Run(), expected);
     }
 }
 
@@ -113,42 +98,33 @@ TEST(FtpLogin, WithoutAProxyHostTheConnectionGoesToTheServerWithTheProxySequence
     EXPECT_EQ(server.Lines(), (Strings{"SITE 127.0.0.1", "USER alice", "TYPE I", "SYST"}));
 }
 
-TEST(FtpLogin, AGreetingOtherThan220FailsTheConnect) {
-    ScriptedPeer server;
-    server.Send("421 Too many users\r\n");
-    server.Start();
-    TIdFTP ftp;
-    EngineEvents events;
-    events.Attach(ftp);
-    ftp.Host = "127.0.0.1";
-    ftp.Port = server.Port();
-    try {
-        ftp.Connect(true, 5000);
-        FAIL();
-    } catch (const EIdProtocolReplyError& e) {
-        EXPECT_EQ(e.ReplyErrorCode(), 421);
-        EXPECT_STREQ(e.what(), "Too many users\r\n");
+// A refusing greeting, or an account the engine has none of: the connect fails with the
+// server's reply and leaves nothing connected.
+TEST(FtpLogin, AGreetingOtherThan220OrAnAccountRequestFailsTheConnect) {
+    for (const auto& [script, code] : std::vector<std::pair<Strings, int>>{
+             {{"421 Too many users\r\n"}, 421}, {{"220 hi\r\n", "332 Need account\r\n"}, 332}}) {
+        ScriptedPeer server;
+        server.Send(script[0]);
+        if (script.size() > 1) server.Reply(script[1]);
+        server.Start();
+        TIdFTP ftp;
+        EngineEvents events;
+        events.Attach(ftp);
+        ftp.Host = "127.0.0.1";
+        ftp.Port = server.Port();
+        ftp.Username = "alice";
+        try {
+            ftp.Connect(true, 5000);
+            ADD_FAILURE() << code;
+        } catch (const EIdProtocolReplyError& e) {
+            EXPECT_EQ(e.ReplyErrorCode(), code);
+            if (code == 421) {
+                EXPECT_STREQ(e.what(), "Too many users\r\n");
+            }
+        }
+        EXPECT_FALSE(ftp.Connected());
+        EXPECT_EQ(events.events.back(), "Disconnected.") << code;
     }
-    EXPECT_FALSE(ftp.Connected());
-    EXPECT_EQ(events.events, (Strings{"Connecting to 127.0.0.1.", "Connected.", "Disconnecting.", "OnDisconnected",
-                                      "Disconnected."}));
-}
-
-TEST(FtpLogin, AnAccountRequestFailsTheLogin) {
-    ScriptedPeer server;
-    server.Send("220 hi\r\n").Reply("332 Need account\r\n");
-    server.Start();
-    TIdFTP ftp;
-    ftp.Host = "127.0.0.1";
-    ftp.Port = server.Port();
-    ftp.Username = "alice";
-    try {
-        ftp.Connect(true, 5000);
-        FAIL();
-    } catch (const EIdProtocolReplyError& e) {
-        EXPECT_EQ(e.ReplyErrorCode(), 332);
-    }
-    EXPECT_FALSE(ftp.Connected());
 }
 
 TEST(FtpLogin, RepliesThatRealServersRarelySend) {

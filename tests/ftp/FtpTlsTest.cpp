@@ -1,4 +1,5 @@
 #include "EngineEvents.h"
+#include "SentCommands.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/RandomBytes.h"
 #include "fixtures/ScriptedPeer.h"
@@ -6,7 +7,6 @@
 #include "fixtures/TlsVsftpdServer.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
-#include "ftp/IdLogEvent.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,23 +16,6 @@
 
 namespace {
 
-// The commands the engine sent, as the session log records them.
-struct SentCommands {
-    TIdLogEvent log;
-    std::vector<std::string> lines;
-
-    void Attach(TIdFTP& ftp) {
-        log.Active = true;
-        log.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) {
-            lines.push_back(data.substr(0, data.find('\r')));
-        };
-        ftp.Intercept = &log;
-    }
-    bool Sent(const std::string& prefix) const {
-        return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
-    }
-};
-
 FtpServer::Options TlsServer(const std::string& mode, const std::string& certificateFile) {
     FtpServer::Options options;
     options.tls = mode;
@@ -41,13 +24,8 @@ FtpServer::Options TlsServer(const std::string& mode, const std::string& certifi
 }
 
 void Configure(TIdFTP& ftp, const std::string& host, int port, TIdUseTLS tls, bool passive) {
-    ftp.Host = host;
-    ftp.Port = port;
-    ftp.Username = FtpServer::User;
-    ftp.Password = FtpServer::Password;
+    AimAtServer(ftp, host, port, passive);
     ftp.UseTLS = tls;
-    ftp.Passive = passive;
-    ftp.ReadTimeout = 5000;
 }
 
 // Get and put byte for byte, a resumed download and a listing, on a logged-in session.

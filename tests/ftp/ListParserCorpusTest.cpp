@@ -76,9 +76,10 @@ TEST(ListingCorpus, OwnerGroupAndRightsAroundBlanks)
     ParseListing(TIdListLines::FromText("-rwxr--r--   1 John Smith Domain Users  2048 Dec 24 23:59 notes.doc\n"
                                         "-rw-r--r--   1 jsmith   Domain Users    12345 Oct 10  2019 budget\n"
                                         "-rwxrwx 1 user group 1234 Mar 3 2003 seven.txt\n"
-                                        "crw-rw-rw-   1 root     sys       13,  2 Nov 15  2005 null\n"),
+                                        "crw-rw-rw-   1 root     sys       13,  2 Nov 15  2005 null\n"
+                                        "-rw-r--r-- 1 user 1234 Mar 3 2001 a b.txt\n"),
                  items, CorpusToday);
-    ASSERT_EQ(items.Count(), 4u);
+    ASSERT_EQ(items.Count(), 5u);
     EXPECT_EQ(items.Item(0).Owner(), "John");
     EXPECT_EQ(items.Item(0).Group(), "Smith Domain Users");
     EXPECT_EQ(items.Item(0).LinkCount, 1);
@@ -90,6 +91,9 @@ TEST(ListingCorpus, OwnerGroupAndRightsAroundBlanks)
     EXPECT_EQ(items.Item(2).OtherRights(), "");
     EXPECT_EQ(items.Item(3).Owner(), "root");
     EXPECT_EQ(items.Item(3).Group(), "sys");
+    // Without a group column the one name is the group.
+    EXPECT_EQ(items.Item(4).Owner(), "");
+    EXPECT_EQ(items.Item(4).Group(), "user");
 }
 
 TEST(ListingCorpus, ForeignSystemsAreRefusedWithoutEntries)

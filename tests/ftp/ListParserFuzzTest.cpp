@@ -13,20 +13,13 @@ namespace {
 const std::vector<std::string> kEdgeSeeds = {
     "total 12",
     "drwxr-xr-x    2 user group 4096 Jan 14 12:34 docs",
-    "-rw-r--r-- 1 user 1234 Mar 3 2001 a b.txt",
     "-rw-r--r-- 1 u g 5 Mar 3 2001  spaced ",
-    "crw-rw-rw- 1 root root 1, 3 Jan 1 2003 null",
-    "lrwxrwxrwx 1 root root 7 Jan 1 2003 lib -> usr/lib",
-    "drwxr-xr-x folder 0 Dec 31 23:59 mac",
     "-rw-r--r-- 01234 u g 5 Feb 29 2024 leap",
-    "-rw-r--r--   1 root     root     5368709120 Dec 06 15:55 big.iso",
-    "01-17-04  03:37PM       <DIR>          pub",
     "01-17-04  03:37PM                1,234 a.txt",
-    "12-31-99  12:05AM                    7 old name.txt",
     "VOL DSK: x 1 2 3 Jan 1 2000 d",
     "plain name",
 };
-// The edge cases and every line of the corpus.
+// The edge cases the corpus lacks, and every line of the corpus.
 const std::vector<std::string> kSeeds = [] {
     std::vector<std::string> seeds = kEdgeSeeds;
     for (const auto* corpus : {&UnixCorpus(), &DosCorpus()})

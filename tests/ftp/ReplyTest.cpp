@@ -26,30 +26,31 @@ struct ReplySource {
 
 }  // namespace
 
-TEST(Reply, MultiLineRepliesDropTheFirstFourCharactersOfEveryLine) {
-    ReplySource source("220-Welcome\r\nsecond line\r\n220 ready\r\n");
-    EXPECT_EQ(source.client.ReadReply({220}), 220);
-    const TIdRFCReply& reply = source.client.LastReply;
-    EXPECT_EQ(reply.TextCode, "220");
-    EXPECT_EQ(reply.Text, (Strings{"Welcome", "nd line", "ready"}));
-    EXPECT_EQ(reply.JoinedText(), "Welcome\r\nnd line\r\nready\r\n");
-}
-
-TEST(Reply, OnlyTheCodeAndABlankAtTheStartOfALineEndAMultiLineReply) {
-    ReplySource source("220-Welcome\r\n**\r\n\r\n   220 indented, still text\r\n220-more\r\n220 ready\r\n"
-                       "257 \"/\"\r\n");
-    source.client.ReadRawReply();
-    EXPECT_EQ(source.client.LastReply.NumericCode, 220);
-    EXPECT_EQ(source.client.LastReply.Text, (Strings{"Welcome", "", "indented, still text", "more", "ready"}));
-    EXPECT_EQ(source.client.ReadReply({257}), 257);
-}
-
-TEST(Reply, TheTerminatorIsComparedWithoutCaseAndLfAloneEndsLines) {
-    ReplySource source("2a1-x\n2A1 y\n");
-    source.client.ReadRawReply();
-    EXPECT_EQ(source.client.LastReply.TextCode, "2a1");
-    EXPECT_EQ(source.client.LastReply.NumericCode, 0);
-    EXPECT_EQ(source.client.LastReply.Text, (Strings{"x", "y"}));
+// Every line of a multi-line reply loses its first four characters; only the code and a blank
+// at the start of a line end the reply, the code compared without case; LF alone ends lines.
+// The reply after it is read on its own.
+TEST(Reply, MultiLineRepliesAreCutAtTheirTerminatorOnly) {
+    struct Case {
+        std::string bytes, textCode;
+        int numericCode;
+        Strings text;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"220-Welcome\r\nsecond line\r\n220 ready\r\n", "220", 220, {"Welcome", "nd line", "ready"}},
+             {"220-Welcome\r\n**\r\n\r\n   220 indented, still text\r\n220-more\r\n220 ready\r\n", "220", 220,
+              {"Welcome", "", "indented, still text", "more", "ready"}},
+             {"2a1-x\n2A1 y\n", "2a1", 0, {"x", "y"}}}) {
+        ReplySource source(c.bytes + "257 \"/\"\r\n");
+        source.client.ReadRawReply();
+        const TIdRFCReply& reply = source.client.LastReply;
+        EXPECT_EQ(reply.TextCode, c.textCode) << c.bytes;
+        EXPECT_EQ(reply.NumericCode, c.numericCode) << c.bytes;
+        EXPECT_EQ(reply.Text, c.text) << c.bytes;
+        std::string joined;
+        for (const std::string& line : c.text) joined += line + "\r\n";
+        EXPECT_EQ(reply.JoinedText(), joined) << c.bytes;
+        EXPECT_EQ(source.client.ReadReply({257}), 257) << c.bytes;
+    }
 }
 
 TEST(Reply, ACodeAloneAndALineWithoutACode) {

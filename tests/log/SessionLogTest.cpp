@@ -2,6 +2,7 @@
 
 #include "log/Editor.h"
 #include "log/LogSyntax.h"
+#include "support/PaneLines.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -17,13 +18,7 @@ protected:
         QApplication::processEvents();
     }
 
-    QStringList Lines() const
-    {
-        QStringList lines;
-        for (int i = 0; i < pane.LineCount(); ++i)
-            lines << pane.Line(i);
-        return lines;
-    }
+    QStringList Lines() const { return PaneLines(pane); }
 
     TEditor pane;
     int maxLog = 500;

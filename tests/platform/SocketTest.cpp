@@ -41,53 +41,41 @@ TEST(SocketAddress, IPv6LiteralsWithOrWithoutBracketsNeedNoLookup) {
     EXPECT_EQ(ips, std::vector<std::string>{"fe80::1:2"});
 }
 
-TEST(TcpSocket, ListensAndConnectsOverIPv6Loopback) {
-    TcpSocket listener;
-    ASSERT_EQ(listener.Open(true), 0);
-    ASSERT_EQ(listener.Bind("::1", 0), 0);
-    ASSERT_EQ(listener.Listen(1), 0);
-    std::string ip;
-    uint16_t port = 0;
-    ASSERT_EQ(listener.LocalAddress(ip, port), 0);
-    EXPECT_EQ(ip, "::1");
-    TcpSocket client;
-    ASSERT_EQ(client.Open(true), 0);
-    ASSERT_EQ(client.Connect(ip, port), 0);
-    TcpSocket accepted;
-    ASSERT_EQ(listener.Accept(accepted), 0);
-    std::string peer;
-    uint16_t peerPort = 0;
-    ASSERT_EQ(accepted.PeerAddress(peer, peerPort), 0);
-    EXPECT_EQ(peer, "::1");
-}
-
 TEST(TcpSocket, ListenAcceptSendAndReceiveOverLoopback) {
-    TcpSocket listener;
-    ASSERT_EQ(listener.Open(), 0);
-    ASSERT_EQ(listener.Bind("127.0.0.1", 0), 0);
-    ASSERT_EQ(listener.Listen(1), 0);
-    std::string ip;
-    uint16_t port = 0;
-    ASSERT_EQ(listener.LocalAddress(ip, port), 0);
-    EXPECT_EQ(ip, "127.0.0.1");
-    TcpSocket client;
-    ASSERT_EQ(client.Open(), 0);
-    ASSERT_EQ(client.Connect("127.0.0.1", port), 0);
-    bool ready = false;
-    ASSERT_EQ(listener.WaitAcceptable(2000, ready), 0);
-    ASSERT_TRUE(ready);
-    TcpSocket server;
-    ASSERT_EQ(listener.Accept(server), 0);
-    size_t count = 0;
-    ASSERT_EQ(client.Send("hello", 5, count), 0);
-    EXPECT_EQ(count, 5u);
-    char buffer[16];
-    ASSERT_EQ(server.WaitReadable(2000, ready), 0);
-    ASSERT_EQ(server.Receive(buffer, sizeof buffer, count), 0);
-    EXPECT_EQ(std::string(buffer, count), "hello");
-    client.Close();
-    ASSERT_EQ(server.Receive(buffer, sizeof buffer, count), 0);
-    EXPECT_EQ(count, 0u);
-    EXPECT_EQ(server.WaitReadable(0, ready), 0);
-    EXPECT_EQ(client.WaitReadable(0, ready), SocketError::NotSocket);
+    for (const std::string loopback : {"127.0.0.1", "::1"}) {
+        SCOPED_TRACE(loopback);
+        const bool v6 = loopback == "::1";
+        TcpSocket listener;
+        ASSERT_EQ(listener.Open(v6), 0);
+        ASSERT_EQ(listener.Bind(loopback, 0), 0);
+        ASSERT_EQ(listener.Listen(1), 0);
+        std::string ip;
+        uint16_t port = 0;
+        ASSERT_EQ(listener.LocalAddress(ip, port), 0);
+        EXPECT_EQ(ip, loopback);
+        TcpSocket client;
+        ASSERT_EQ(client.Open(v6), 0);
+        ASSERT_EQ(client.Connect(loopback, port), 0);
+        bool ready = false;
+        ASSERT_EQ(listener.WaitAcceptable(2000, ready), 0);
+        ASSERT_TRUE(ready);
+        TcpSocket server;
+        ASSERT_EQ(listener.Accept(server), 0);
+        std::string peer;
+        uint16_t peerPort = 0;
+        ASSERT_EQ(server.PeerAddress(peer, peerPort), 0);
+        EXPECT_EQ(peer, loopback);
+        size_t count = 0;
+        ASSERT_EQ(client.Send("hello", 5, count), 0);
+        EXPECT_EQ(count, 5u);
+        char buffer[16];
+        ASSERT_EQ(server.WaitReadable(2000, ready), 0);
+        ASSERT_EQ(server.Receive(buffer, sizeof buffer, count), 0);
+        EXPECT_EQ(std::string(buffer, count), "hello");
+        client.Close();
+        ASSERT_EQ(server.Receive(buffer, sizeof buffer, count), 0);
+        EXPECT_EQ(count, 0u);
+        EXPECT_EQ(server.WaitReadable(0, ready), 0);
+        EXPECT_EQ(client.WaitReadable(0, ready), SocketError::NotSocket);
+    }
 }

@@ -131,6 +131,25 @@ TEST_F(TransactionDlgTest, TheBarFollowsByteCountsBeyondItsIntRange)
     EXPECT_EQ(Control<QProgressBar>("ProgressBar1")->value(), 0);
 }
 
+TEST_F(TransactionDlgTest, TheBarMovesByWholePixelsAndAlwaysShowsTheEnds)
+{
+    const QProgressBar* bar = Control<QProgressBar>("ProgressBar1");
+    const std::int64_t maximum = 1000 * std::int64_t(bar->width());
+    dialog_.SetBarMaximum(maximum);
+    dialog_.SetBarPosition(999);
+    EXPECT_EQ(bar->value(), 0);
+    dialog_.SetBarPosition(1000);
+    EXPECT_EQ(bar->value(), 1000);
+    dialog_.SetBarPosition(1500);
+    EXPECT_EQ(bar->value(), 1000);
+    dialog_.SetBarPosition(maximum - 1);
+    EXPECT_EQ(bar->value(), maximum - 1);
+    dialog_.SetBarPosition(maximum);
+    EXPECT_EQ(bar->value(), maximum);
+    dialog_.SetBarPosition(0);
+    EXPECT_EQ(bar->value(), 0);
+}
+
 TEST_F(TransactionDlgTest, SetsTheThreeTexts)
 {
     dialog_.SetTexts(QStringLiteral("Binary モードでダウンロード中..."), QStringLiteral("a.zip"), QString());

@@ -1,0 +1,91 @@
+#include "fixtures/RandomBytes.h"
+#include "fixtures/TempDir.h"
+#include "ftp/IdStream.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+// Chunk sizes that straddle the stream's blocks in every way.
+const size_t Chunks[] = {1, 8196, TIdFileStream::BlockBytes - 1, TIdFileStream::BlockBytes, 3 * TIdFileStream::BlockBytes + 7};
+
+TEST(FileStream, BytesWrittenAndReadInAnyChunkSizeComeBackExactlyWithTheRightPositions)
+{
+    TempDir dir;
+    const std::string bytes = RandomBytes(2 * TIdFileStream::BlockBytes + 12345, 11);
+    for (const size_t chunk : Chunks) {
+        SCOPED_TRACE(chunk);
+        TIdFileStream out;
+        out.Create(dir.File("f"));
+        for (size_t at = 0; at < bytes.size(); at += chunk) {
+            out.Write(bytes.data() + at, std::min(chunk, bytes.size() - at));
+            EXPECT_EQ(out.Position(), int64_t(std::min(at + chunk, bytes.size())));
+        }
+        EXPECT_EQ(out.Size(), int64_t(bytes.size()));
+        out.Flush();
+        out.Close();
+        EXPECT_EQ(TempDir::ReadFile(dir.File("f")), bytes);
+
+        TIdFileStream in;
+        in.OpenRead(dir.File("f"));
+        std::string back;
+        std::string buffer(chunk, '\0');
+        while (const size_t n = in.Read(buffer.data(), chunk)) {
+            back.append(buffer, 0, n);
+            EXPECT_EQ(in.Position(), int64_t(back.size()));
+        }
+        EXPECT_EQ(back, bytes);
+    }
+}
+
+TEST(FileStream, SeekingAndAppendingSeeTheGatheredAndReadAheadBytes)
+{
+    TempDir dir;
+    TempDir::WriteFile(dir.File("f"), "0123456789");
+    TIdFileStream append;
+    append.OpenAppend(dir.File("f"));
+    EXPECT_EQ(append.Position(), 10);
+    append.Write("abc", 3);
+    append.Seek(2);
+    append.Write("X", 1);
+    append.Close();
+    EXPECT_EQ(TempDir::ReadFile(dir.File("f")), "01X3456789abc");
+
+    TIdFileStream in;
+    in.OpenRead(dir.File("f"));
+    char c = 0;
+    in.Read(&c, 1);
+    in.Seek(10);
+    EXPECT_EQ(in.Position(), 10);
+    in.Read(&c, 1);
+    EXPECT_EQ(c, 'a');
+}
+
+TEST(FileStream, AFullDiskRaisesWhenTheGatheredBytesAreWritten)
+{
+    TempDir dir;
+    const std::string bytes = RandomBytes(4 * TIdFileStream::BlockBytes, 12);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = TIdFileStream::BlockBytes + 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    TIdFileStream out;
+    out.Create(dir.File("f"));
+    // Within the limit until the last bytes are handed over.
+    EXPECT_NO_THROW(out.Write(bytes.data(), 10));
+    EXPECT_THROW(
+        {
+            out.Write(bytes.data(), bytes.size());
+            out.Flush();
+        },
+        EStreamError);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+}
+
+}  // namespace
