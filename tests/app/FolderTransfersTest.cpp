@@ -8,6 +8,7 @@
 #include "panes/LocalPane.h"
 #include "panes/PaneTime.h"
 #include "platform/DateTime.h"
+#include "support/PaneLines.h"
 #include "transfer/FolderTransfers.h"
 
 #include <QAction>
@@ -92,13 +93,7 @@ protected:
     std::string Local(const std::string& name) const { return work_.File(name); }
     std::string Remote(const std::string& name) const { return server_.File(name); }
     static bool Exists(const std::string& path) { return TempDir::Exists(path); }
-    static QString SessionLogText(TMainForm& form)
-    {
-        QStringList lines;
-        for (int i = 0; i < form.LogPane()->LineCount(); ++i)
-            lines << form.LogPane()->Line(i);
-        return lines.join(u'\n');
-    }
+    static QString SessionLogText(TMainForm& form) { return PaneLines(*form.LogPane()).join(u'\n'); }
     QString FileOperationLogText() const
     {
         const std::string path = home_.File("FileOperationLog.txt");
