@@ -1,10 +1,10 @@
 #include "log/FileOperationLog.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/ProgramDir.h"
 
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 #include <stdexcept>
@@ -27,17 +27,15 @@ QList<QByteArray> LoadLogLines(const QString& path)
     return lines;
 }
 
-void SaveLogLines(const QString& path, const QList<QByteArray>& lines)
+// The whole file replaced at once, so a reader never sees half of it. It is rewritten for every
+// line (a folder transfer writes thousands), so it is not flushed to disk each time: a crash may
+// cost the last lines, never the file.
+void SaveLogLines(const std::string& path, const QList<QByteArray>& lines)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error("cannot write " + path.toStdString() + ": " + file.errorString().toStdString());
-    for (const QByteArray& line : lines) {
-        file.write(line);
-        file.write("\r\n");
-    }
-    if (!file.commit())
-        throw std::runtime_error("cannot write " + path.toStdString() + ": " + file.errorString().toStdString());
+    std::string text;
+    for (const QByteArray& line : lines)
+        text.append(line.constData(), size_t(line.size())).append("\r\n");
+    ReplaceFileContents(path, text, 0644, TReplaceDurability::Unsynced);
 }
 
 }
@@ -72,10 +70,12 @@ void TFileOperationLog::AppendFileOperationLog(const QString& operation, const Q
     const QString path = Path();
     const QString line = FormatLogDateTime(QDateTime::currentDateTime()) + u' ' + operation + u' ' + first + u' ' +
                          direction + u' ' + second;
+    // Two running copies append to one file.
+    const TFileWriteLock lock(QFile::encodeName(path).toStdString());
     QList<QByteArray> lines = LoadLogLines(path);
     lines.append(line.toUtf8());
     const qsizetype limit = std::max(0, maxFileLog_());
     if (lines.size() > limit)
         lines.remove(0, lines.size() - limit);
-    SaveLogLines(path, lines);
+    SaveLogLines(QFile::encodeName(path).toStdString(), lines);
 }

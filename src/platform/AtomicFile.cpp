@@ -47,7 +47,8 @@ TFileWriteLock::~TFileWriteLock()
     close(fd_);  // closing releases the lock
 }
 
-void ReplaceFileContents(const std::string& path, const std::string& text, unsigned creationMode)
+void ReplaceFileContents(const std::string& path, const std::string& text, unsigned creationMode,
+                         TReplaceDurability durability)
 {
     struct stat existing {};
     const mode_t mode = stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : creationMode;
@@ -55,7 +56,8 @@ void ReplaceFileContents(const std::string& path, const std::string& text, unsig
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         throw EFileWriteError(path);
-    const bool written = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
+    const bool written = fchmod(fd, mode) == 0 && WriteAll(fd, text) &&
+                         (durability == TReplaceDurability::Unsynced || fsync(fd) == 0);
     // close reports late write errors of some file systems, so it is checked too.
     if (close(fd) != 0 || !written || rename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());

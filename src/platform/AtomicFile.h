@@ -25,7 +25,12 @@ private:
     int fd_ = -1;
 };
 
-// Replaces the file with text: written beside it, flushed to disk and renamed over it, so a
-// reader or a crash sees the old file or the new one, whole. An existing file keeps its mode;
-// a new one gets creationMode. The caller holds the file's TFileWriteLock.
-void ReplaceFileContents(const std::string& path, const std::string& text, unsigned creationMode);
+// Whether a replaced file is flushed to disk before it takes the old one's place: settings must
+// survive a crash; a log rewritten for every line may lose its last lines to one.
+enum class TReplaceDurability { Synced, Unsynced };
+
+// Replaces the file with text: written beside it, flushed to disk (Synced) and renamed over it,
+// so a reader sees the old file or the new one, whole. An existing file keeps its mode; a new
+// one gets creationMode. The caller holds the file's TFileWriteLock.
+void ReplaceFileContents(const std::string& path, const std::string& text, unsigned creationMode,
+                         TReplaceDurability durability = TReplaceDurability::Synced);
