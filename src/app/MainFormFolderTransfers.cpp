@@ -9,7 +9,6 @@
 #include "panes/RemotePane.h"
 #include "transfer/FolderTransfers.h"
 
-#include <QSplitter>
 
 void TMainForm::SetUpFolderTransfers()
 {
@@ -20,9 +19,6 @@ void TMainForm::SetUpFolderTransfers()
         [this](const QByteArray& name) { remotePane_->OpenRemoteSubdirectory(name); },
         [this] { localPane_->aLocalRefreshExecute(); }, [this] { remotePane_->aRemoteRefreshExecute(); },
         [this] { LeaveBusyState(); },
-        // The panes stay disabled for the whole walk: switching them on and off for every file
-        // would take longer than the files.
-        [this](bool running) { controls_.MainPanel->setEnabled(!running); },
         [this](const QString& line) { sessionLog_->AppendLogLine(line); },
         [this](const QString& operation, const QString& local, const QString& arrow, const QString& remote) {
             fileOperationLog_->AppendFileOperationLog(operation, local, arrow, remote);

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QSplitter>
 
 void TMainForm::SetUpFileTransfers()
 {
@@ -23,6 +24,7 @@ void TMainForm::SetUpFileTransfers()
         },
         *c.LocalFileListView, *c.RemoteFileListView, *c.LocalDirBox, *c.RemoteDirBox, *c.ProfileNameBox,
         [this] { EnterBusyState(); }, [this] { LeaveBusyState(); },
+        [this](bool hold) { controls_.MainPanel->setEnabled(!hold); },
         [this](int panel, const QString& text) { SetStatusPanel(panel, text); },
         [this](const QString& line) { sessionLog_->AppendLogLine(line); },
         [this](const QString& operation, const QString& local, const QString& arrow, const QString& remote) {

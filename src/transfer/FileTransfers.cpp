@@ -177,12 +177,14 @@ void TFileTransfers::RunTransferCommand(const std::function<void()>& body, const
     sources_.transfer.AbortRequested = false;
     if (sources_.options.bShowTransactionDlg)
         sources_.progress.CreateProgressWindow();
+    sources_.holdPanes(true);
     std::exception_ptr escaped;
     try {
         body();
     } catch (...) {
         escaped = std::current_exception();
     }
+    sources_.holdPanes(false);
     sources_.progress.DestroyProgressWindow();
     if (!escaped) {
         relist();

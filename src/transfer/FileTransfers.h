@@ -37,6 +37,10 @@ public:
         QComboBox& profileNameBox;
         std::function<void()> enterBusyState;
         std::function<void()> leaveBusyState;
+        // Holds both panes disabled (true) for a whole command, over the busy state's switching
+        // them for every file, which takes longer than a small file's transfer; false lets the
+        // busy state show again.
+        std::function<void(bool)> holdPanes;
         std::function<void(int, const QString&)> setStatusPanel;
         std::function<void(const QString&)> appendLogLine;
         // AppendFileOperationLog: operation, local side, arrow, remote side.

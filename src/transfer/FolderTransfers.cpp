@@ -87,22 +87,13 @@ private:
 // Marks a folder transfer as running until it ends, however it ends.
 class TWalking {
 public:
-    TWalking(bool& walking, const std::function<void(bool)>& tell) : walking_(walking), tell_(tell)
-    {
-        walking_ = true;
-        tell_(true);
-    }
-    ~TWalking()
-    {
-        walking_ = false;
-        tell_(false);
-    }
+    explicit TWalking(bool& walking) : walking_(walking) { walking_ = true; }
+    ~TWalking() { walking_ = false; }
     TWalking(const TWalking&) = delete;
     TWalking& operator=(const TWalking&) = delete;
 
 private:
     bool& walking_;
-    const std::function<void(bool)>& tell_;
 };
 
 }  // namespace
@@ -113,7 +104,7 @@ TFolderTransfers::TFolderTransfers(Sources sources) : sources_(std::move(sources
 
 void TFolderTransfers::UploadFolder(const QString& localDir, const QString& remoteDir, const QString& name)
 {
-    const TWalking walking(walking_, sources_.walkRunning);
+    const TWalking walking(walking_);
     TAncestors ancestors;
     if (const std::optional<DirectoryIdentity> start = WorkingDirectoryIdentity())
         ancestors.push_back(*start);
@@ -172,7 +163,7 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
 
 void TFolderTransfers::DownloadFolder(const QString& localDir, const QString& remoteDir, const QString& name)
 {
-    const TWalking walking(walking_, sources_.walkRunning);
+    const TWalking walking(walking_);
     const TFileRow* row = nullptr;
     for (const TFileRow& candidate : sources_.remoteRows.Rows())
         if (candidate.caption == name) {

@@ -52,8 +52,6 @@ public:
         std::function<void()> localRefresh;
         std::function<void()> remoteRefresh;
         std::function<void()> leaveBusyState;
-        // Told true when a folder transfer starts and false when it ends, however it ends.
-        std::function<void(bool)> walkRunning;
         std::function<void(const QString&)> appendLogLine;
         // AppendFileOperationLog: operation, local side, arrow, remote side.
         std::function<void(const QString&, const QString&, const QString&, const QString&)> appendFileOperationLog;
