@@ -6,6 +6,7 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/PaneTime.h"
+#include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
 #include "settings/UserDialogs.h"
 #include "transfer/TransferNames.h"
@@ -267,6 +268,8 @@ void TFileTransfers::SetLocalFileTime(const QString& localName, const QString& t
 bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
 {
     const QString& name = row.caption;
+    if (SkippedAsSpecialFile(name))
+        return false;
     const bool sent = TransferOneFile(
         name, append ? "UploadAppending" : "Uploading",
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."), [&] {
@@ -287,6 +290,8 @@ bool TFileTransfers::DownloadFile(const TFileRow& row)
         return false;
     const std::string remoteName = row.nameBytes.toStdString();
     const QString localName = TransformName(row.caption);
+    if (SkippedAsSpecialFile(localName))
+        return false;
     return TransferOneFile(row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
                            [&] {
                                sources_.transfer.ExpectedSize = sources_.engine.FileSize(remoteName);
@@ -301,6 +306,8 @@ void TFileTransfers::ResumeDownload(const TFileRow& row)
         return;
     const std::string remoteName = row.nameBytes.toStdString();
     const QString localName = TransformName(row.caption);
+    if (SkippedAsSpecialFile(localName))
+        return;
     const bool received =
         TransferOneFile(row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&] {
             const QFileInfo local(localName);
@@ -331,6 +338,15 @@ bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName)
     if (!UnsafeLocalName(remoteName))
         return false;
     sources_.appendLogLine(UnsafeNameSkippedLine(remoteName));
+    return true;
+}
+
+bool TFileTransfers::SkippedAsSpecialFile(const QString& localName)
+{
+    if (!IsSpecialFile(LocalPath(localName)))
+        return false;
+    sources_.appendLogLine(QStringLiteral("通常のファイルではないため飛ばしました: ") +
+                           sources_.localDirBox.currentText() + localName);
     return true;
 }
 

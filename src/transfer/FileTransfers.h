@@ -105,6 +105,9 @@ private:
     // An abort request ends the walk, with the notice.
     bool StoppedByAbort();
     bool SkippedAsUnsafe(const QString& remoteName);
+    // A FIFO, socket or device of that name in the local directory: opening it for the
+    // transfer could wait for ever, so it is skipped with a session-log line.
+    bool SkippedAsSpecialFile(const QString& localName);
     // The steps every file shares around moveData; true when its data transfer ended without
     // an error.
     bool TransferOneFile(const QString& name, const char* panelVerb, const QString& progressVerb,

@@ -151,8 +151,6 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
         }
         if (sources_.options.bCompareTimeStamp && ShouldSkipUpload(row.caption, row.subItems[1]))
             continue;
-        if (SkippedAsSpecialFile(row.caption))
-            continue;
         if (sources_.files.UploadFile(row, false))
             sources_.progress.UpdateProgressWindow(FileDone, row.caption, {}, 0);
     }
@@ -209,8 +207,6 @@ void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& rem
         }
         if (sources_.options.bCompareTimeStamp && ShouldSkipDownload(row.caption, row.subItems[1]))
             continue;
-        if (SkippedAsSpecialFile(sources_.files.TransformName(row.caption)))
-            continue;
         if (sources_.files.DownloadFile(row))
             sources_.progress.UpdateProgressWindow(FileDone, row.caption, {}, 0);
     }
@@ -223,14 +219,6 @@ void TFolderTransfers::EnterLocalSubdirectory(const QString& name)
     sources_.openLocalSubdirectory(name);
     if (!folder || WorkingDirectoryIdentity() != folder)
         throw EFolderTransferError(QStringLiteral("ローカルのフォルダーに入れません: ") + name);
-}
-
-bool TFolderTransfers::SkippedAsSpecialFile(const QString& localName)
-{
-    if (!IsSpecialFile(LocalPath(PathInWorkingDirectory(localName))))
-        return false;
-    sources_.appendLogLine(QStringLiteral("通常のファイルではないため飛ばしました: ") + PathInWorkingDirectory(localName));
-    return true;
 }
 
 bool TFolderTransfers::GoOnAfterPumping()

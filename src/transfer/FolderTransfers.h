@@ -90,9 +90,6 @@ private:
     // Enters the local subdirectory and checks that the pane shows it: the pane stays where it
     // is when it cannot change, and the walk must not take the parent for the child.
     void EnterLocalSubdirectory(const QString& name);
-    // A FIFO, socket or device of that name in the local directory: opening it for the
-    // transfer could wait for ever, so it is skipped with a session-log line.
-    bool SkippedAsSpecialFile(const QString& localName);
     // Lets pending messages run; false, with the abort message, when the user asked to stop.
     bool GoOnAfterPumping();
     // Puts both panes back on the level's starting directories; start is the local one's

@@ -302,6 +302,22 @@ TEST_F(FileTransfersTest, ALocalFileThatVanishedIsSkippedAndTheNextIsUploaded)
     EXPECT_FALSE(form.BusyFlag());
 }
 
+TEST_F(FileTransfersTest, AFifoIsNeitherSentNorWrittenToAndTheNextFileGoes)
+{
+    mkfifo(work_.File("pipe").c_str(), 0644);
+    ServerFile("pipe", "would block");
+    ServerFile("z.txt", "z");
+    LocalFile("y.txt", "y");
+    TMainForm& form = OpenConnected();
+    Upload(form, {"pipe", "y.txt"});
+    Download(form, {"pipe", "z.txt"});
+
+    EXPECT_EQ(Served("pipe"), "would block");
+    EXPECT_EQ(Served("y.txt"), "y");
+    EXPECT_EQ(Local("z.txt"), "z");
+    EXPECT_EQ(LogLines(form).filter("通常のファイルではないため飛ばしました").size(), 2);
+}
+
 TEST_F(FileTransfersTest, AConnectionLostMidFileLosesNothingAndEndsEveryFileQuietly)
 {
     ServerFile("1.bin", RandomBytes(16 << 20, 4));
