@@ -9,6 +9,7 @@
 #include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
 #include "settings/UserDialogs.h"
+#include "support/TestServer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,32 +116,6 @@ void CheckSame(const fs::path& copy, const std::map<std::string, std::string>& o
     }
 }
 
-int StartServer(const std::string& root, pid_t& pid)
-{
-    int out[2];
-    if (pipe(out) != 0)
-        std::exit(2);
-    pid = fork();
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        const std::string script = std::string(MARLUX_SOURCE_DIR) + "/tests/fixtures/ftp_server.py";
-        execl("/usr/bin/python3", "/usr/bin/python3", script.c_str(), "--root", root.c_str(), (char*)nullptr);
-        _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n')
-        line += c;
-    close(out[0]);
-    if (line.rfind("PORT ", 0) != 0) {
-        std::fprintf(stderr, "the server did not start\n");
-        std::exit(2);
-    }
-    return std::stoi(line.substr(5));
-}
-
 // Commands the window sent since the log was last emptied, by command word.
 QMap<QString, int> SentCommands(TEditor& log)
 {
@@ -217,7 +192,7 @@ int main(int argc, char** argv)
     setenv("MARLUX_HOME", home.c_str(), 1);
     WriteFile(home / "Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
     pid_t server = 0;
-    const int port = StartServer(served, server);
+    const int port = StartTestServer(served, server);
 
     TMainForm form({});
     form.SetDialogs(std::make_unique<TAnswerYes>());
