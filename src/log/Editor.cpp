@@ -3,6 +3,7 @@
 #include "log/LogColor.h"
 #include "log/LogSyntax.h"
 
+#include <QEvent>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
@@ -150,7 +151,16 @@ int TEditor::MaxTopRow() const
 
 int TEditor::RowHeight() const
 {
-    return std::max(1, fontMetrics().lineSpacing());
+    if (rowHeight_ == 0)
+        rowHeight_ = std::max(1, fontMetrics().lineSpacing());
+    return rowHeight_;
+}
+
+void TEditor::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        rowHeight_ = 0;
+    QAbstractScrollArea::changeEvent(event);
 }
 
 int TEditor::VisibleRowCount() const

@@ -68,9 +68,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     int MaxTopRow() const;
+    // The font's line spacing, kept while the font stays: appending a line asks for it several
+    // times, and a log line is appended for every chunk of a transfer.
+    mutable int rowHeight_ = 0;
     // The scroll bar follows topRow_ once control returns to the event loop, so a burst of
     // appends costs no scroll-bar or repaint work per line.
     void ScheduleSync();

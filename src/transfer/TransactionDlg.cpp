@@ -99,11 +99,22 @@ void TTransactionDlg::SetTexts(const QString& status, const QString& file, const
     lbStatus->setText(status);
     lbFile->setText(file);
     lbByte->setText(bytes);
+    pendingBytes_ = bytes;
 }
 
 void TTransactionDlg::SetBytesText(const QString& bytes)
 {
-    lbByte->setText(bytes);
+    pendingBytes_ = bytes;
+    if (bytesPending_)
+        return;
+    bytesPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            bytesPending_ = false;
+            lbByte->setText(pendingBytes_);
+        },
+        Qt::QueuedConnection);
 }
 
 void TTransactionDlg::SetBarMaximum(std::int64_t maximum)

@@ -17,6 +17,8 @@ public:
     TTransactionDlg(QWidget* owner, std::function<void()> abortBtnClick);
 
     void SetTexts(const QString& status, const QString& file, const QString& bytes);
+    // The byte line of every work report: the label takes the latest when events are next
+    // processed, so a report costs no label update of its own.
     void SetBytesText(const QString& bytes);
     // Byte counts of any size: the bar works in a scale that fits its int range.
     void SetBarMaximum(std::int64_t maximum);
@@ -42,4 +44,6 @@ private:
     // The smallest move of the bar shown, in bar units.
     int barStep_ = 1;
     bool shownOnce_ = false;
+    QString pendingBytes_;
+    bool bytesPending_ = false;
 };

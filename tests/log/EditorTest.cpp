@@ -98,6 +98,16 @@ TEST_F(EditorTest, CaretToEndScrollsToTheLastLineAndTheTopRowStaysWithinTheLines
     EXPECT_EQ(editor.TopRow(), 50 - editor.VisibleRowCount());
 }
 
+TEST_F(EditorTest, ALargerFontShowsFewerRows)
+{
+    const int rows = editor.VisibleRowCount();
+    QFont larger = editor.font();
+    larger.setPointSize(larger.pointSize() * 3);
+    editor.setFont(larger);
+    EXPECT_EQ(editor.RowHeight(), QFontMetrics(larger).lineSpacing());
+    EXPECT_LT(editor.VisibleRowCount(), rows);
+}
+
 TEST_F(EditorTest, WheelMovesTheTopRowByFiveAndIsHandled)
 {
     Fill(100);

@@ -150,10 +150,12 @@ TEST_F(TransactionDlgTest, TheBarMovesByWholePixelsAndAlwaysShowsTheEnds)
     EXPECT_EQ(bar->value(), 0);
 }
 
-TEST_F(TransactionDlgTest, SetsTheThreeTexts)
+TEST_F(TransactionDlgTest, SetsTheThreeTextsAndShowsTheLastByteLineOfABurst)
 {
     dialog_.SetTexts(QStringLiteral("Binary モードでダウンロード中..."), QStringLiteral("a.zip"), QString());
+    dialog_.SetBytesText(QStringLiteral("5 of 20 bytes received; Download Speed: ?"));
     dialog_.SetBytesText(QStringLiteral("10 of 20 bytes received; Download Speed: ?"));
+    QApplication::processEvents();
     EXPECT_EQ(Control<QLabel>("lbStatus")->text(), QStringLiteral("Binary モードでダウンロード中..."));
     EXPECT_EQ(Control<QLabel>("lbFile")->text(), QStringLiteral("a.zip"));
     EXPECT_EQ(Control<QLabel>("lbByte")->text(), QStringLiteral("10 of 20 bytes received; Download Speed: ?"));

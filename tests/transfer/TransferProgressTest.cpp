@@ -52,6 +52,7 @@ TEST_F(TransferProgressTest, EveryReportWritesOneLogLineWhichTheWindowShows)
         progress_.IdFTP1Work(wkReceive, done);
 
     ASSERT_EQ(log_.size(), 4);
+    QApplication::processEvents();
     EXPECT_TRUE(log_.last().startsWith(QStringLiteral("30000 of 30000 bytes received; Download Speed: "))) << log_.last().toStdString();
     EXPECT_EQ(Control<QLabel>("lbByte")->text(), log_.last());
     EXPECT_EQ(Control<QProgressBar>("ProgressBar1")->maximum(), 30000);
