@@ -10,6 +10,7 @@
 #include "panes/RemotePane.h"
 #include "settings/UserDialogs.h"
 #include "support/TestServer.h"
+#include "support/WindowLogin.h"
 
 #include <QAction>
 #include <QApplication>
@@ -197,13 +198,7 @@ int main(int argc, char** argv)
     TMainForm form({});
     form.SetDialogs(std::make_unique<TAnswerYes>());
     QApplication::processEvents();
-    form.IdFTP1.Host = "127.0.0.1";
-    form.IdFTP1.Port = port;
-    form.IdFTP1.Username = "user";
-    form.IdFTP1.Password = "secret";
-    form.IdFTP1.Passive = true;
-    form.IdFTP1.ReadTimeout = 60000;
-    form.IdFTP1.Connect(true, 5000);
+    LogInOnLoopback(form.IdFTP1, port, "user", "secret", 60000);
     form.Options().iMaxLog = 100000000;
     form.Action(QStringLiteral("aTypeBinary"))->trigger();
     const auto runAction = [&form](const char* name) {

@@ -9,6 +9,7 @@
 #include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
 #include "support/TestServer.h"
+#include "support/WindowLogin.h"
 
 #include <QAction>
 #include <QApplication>
@@ -359,13 +360,7 @@ int main(int argc, char** argv)
 
     TMainForm form({QString::fromStdString(local)});
     QApplication::processEvents();
-    form.IdFTP1.Host = "127.0.0.1";
-    form.IdFTP1.Port = server.port;
-    form.IdFTP1.Username = server.user;
-    form.IdFTP1.Password = server.password;
-    form.IdFTP1.Passive = true;
-    form.IdFTP1.ReadTimeout = 120000;
-    form.IdFTP1.Connect(true, 5000);
+    LogInOnLoopback(form.IdFTP1, server.port, server.user, server.password, 120000);
     form.Controls().RemoteDirBox->setEditText(QString::fromStdString(server.dir.empty() ? "/" : server.dir));
     form.RemotePane().aRemoteRefreshExecute();
 

@@ -16,11 +16,6 @@ namespace {
 
 using TNotice = TFileOpSteps::TNotice;
 
-std::string Native(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
 // A listed name whose bytes were not valid in the local encoding cannot be turned back into
 // the same bytes: acting on its decoded form could reach another entry. It is left alone, as a
 // name the file system refuses.
@@ -62,7 +57,7 @@ void TLocalFileOps::StartViewerOrReconfigure(const QString& path) const
 
 void TLocalFileOps::RenameLocally(const TFileOpRow& row, const QString& newName) const
 {
-    if (RenameEntryKeepingTarget(Native(FullPath(row.name)), Native(FullPath(newName))))
+    if (RenameEntryKeepingTarget(NativePath(FullPath(row.name)), NativePath(FullPath(newName))))
         Log(host_.fileOperationLog, QStringLiteral("Rename"), row.name, QStringLiteral("-->"), newName);
 }
 
@@ -87,7 +82,7 @@ void TLocalFileOps::aLocalMkDirExecute()
     const QString path = LocalEntryPath(dir, *name);
     if (!steps_.ConfirmCreateDirectory(path))
         return;
-    if (CreateDirectoryEntry(Native(path)))
+    if (CreateDirectoryEntry(NativePath(path)))
         Log(host_.fileOperationLog, QStringLiteral("CreateDir"), path);
     pane_.readDirectoryTree();
 }
@@ -131,9 +126,9 @@ void TLocalFileOps::aLocalFileDeleteExecute()
     for (const TFileOpRow& row : rows) {
         const QString path = FullPath(row.name);
         if (row.folder) {
-            if (RemoveEmptyDirectory(Native(path)))
+            if (RemoveEmptyDirectory(NativePath(path)))
                 Log(host_.fileOperationLog, QStringLiteral("RemoveDir"), path);
-        } else if (RemoveFileEntry(Native(path))) {
+        } else if (RemoveFileEntry(NativePath(path))) {
             Log(host_.fileOperationLog, QStringLiteral("Delete"), path);
         }
     }

@@ -1,6 +1,7 @@
 #include "fileops/RemoteFileOps.h"
 
 #include "fileops/CommandDlg.h"
+#include "panes/LocalPaths.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 #include "log/FileOperationLog.h"
@@ -28,11 +29,6 @@ std::string Bytes(const QByteArray& bytes)
 std::string Bytes(const QString& text)
 {
     return text.toLocal8Bit().toStdString();
-}
-
-std::string Native(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
 }
 
 }  // namespace
@@ -83,7 +79,7 @@ bool TRemoteFileOps::DownloadForViewing(const TFileOpRow& row, const QString& lo
     sources_.enterBusyState();
     try {
         sources_.transfer.ExpectedSize = engine.FileSize(Bytes(row.nameBytes));
-        engine.Get(Bytes(row.nameBytes), Native(localPath), true, false);
+        engine.Get(Bytes(row.nameBytes), NativePath(localPath), true, false);
         arrived = true;
     } catch (...) {
         // A file that did not arrive is not shown; what came of a broken download would show
@@ -191,13 +187,13 @@ void TRemoteFileOps::aRemoteDetailExecute()
     const QString path = QDir(viewFolder_.NewCommandFolder()).filePath(QString::fromLatin1(ProgramFile::DetailListing));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw EFileWriteError(Native(path));
+        throw EFileWriteError(NativePath(path));
     for (const std::string_view line : sources_.engine.ListLines) {
         file.write(line.data(), qint64(line.size()));
         file.write("\n", 1);
     }
     if (!file.flush())
-        throw EFileWriteError(Native(path));
+        throw EFileWriteError(NativePath(path));
     file.close();
     StartViewerOrReconfigure(path);
 }

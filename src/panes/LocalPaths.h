@@ -1,5 +1,8 @@
 #pragma once
+#include <QFile>
 #include <QString>
+
+#include <string>
 
 // Paths of the local pane, with "/" as the separator.
 
@@ -13,4 +16,10 @@ inline QString WithTrailingSlash(const QString& path)
 inline QString LocalEntryPath(const QString& directory, const QString& name)
 {
     return WithTrailingSlash(directory) + name;
+}
+
+// A local path as the file system takes it: the locale's encoding of the name.
+inline std::string NativePath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
 }

@@ -5,6 +5,7 @@
 #include "log/ErrorLine.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
+#include "panes/LocalPaths.h"
 #include "panes/PaneTime.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
@@ -26,12 +27,6 @@ const QString NoSelectionText = QStringLiteral("ファイルかフォルダー�
 const QString AbortedText = QStringLiteral("転送を中止しました。");
 const QString OnlyThisFolderText =
     QStringLiteral("\nその他のファイル・フォルダを選択していても、このフォルダーのみの転送となります。");
-
-// A file in the current local directory.
-std::string LocalPath(const QString& name)
-{
-    return QFile::encodeName(name).toStdString();
-}
 
 // A name the server gets for a local name: the locale's encoding, as the remote pane sends
 // typed paths.
@@ -261,7 +256,7 @@ QString TFileTransfers::RemoteSpec(const QString& name) const
 void TFileTransfers::SetLocalFileTime(const QString& localName, const QString& timeText) const
 {
     const QDateTime moment = PaneTimeValue(timeText);
-    if (!SetModificationTime(LocalPath(localName), std::time_t(moment.toSecsSinceEpoch())))
+    if (!SetModificationTime(NativePath(localName), std::time_t(moment.toSecsSinceEpoch())))
         throw std::runtime_error(QStringLiteral("%1 の更新日時を設定できません").arg(localName).toStdString());
 }
 
@@ -274,7 +269,7 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
         name, append ? "UploadAppending" : "Uploading",
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."), [&] {
             sources_.transfer.ExpectedSize = sources_.engine.FileSize(RemoteName(name));
-            sources_.engine.Put(LocalPath(name), RemoteName(TransformName(name)), append);
+            sources_.engine.Put(NativePath(name), RemoteName(TransformName(name)), append);
         });
     if (sent)
         RunFileGuarded([&] {
@@ -295,7 +290,7 @@ bool TFileTransfers::DownloadFile(const TFileRow& row)
     return TransferOneFile(row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
                            [&] {
                                sources_.transfer.ExpectedSize = sources_.engine.FileSize(remoteName);
-                               sources_.engine.Get(remoteName, LocalPath(localName), true, false);
+                               sources_.engine.Get(remoteName, NativePath(localName), true, false);
                            }) &&
            FinishDownload(row, localName);
 }
@@ -314,9 +309,9 @@ void TFileTransfers::ResumeDownload(const TFileRow& row)
             const std::int64_t localLength = local.exists() ? local.size() : 0;
             sources_.transfer.ExpectedSize = sources_.engine.FileSize(remoteName) - localLength;
             if (localLength == 0)
-                sources_.engine.Get(remoteName, LocalPath(localName), true, false);
+                sources_.engine.Get(remoteName, NativePath(localName), true, false);
             else if (sources_.transfer.ExpectedSize > 0)
-                sources_.engine.Get(remoteName, LocalPath(localName), false, true);
+                sources_.engine.Get(remoteName, NativePath(localName), false, true);
         });
     if (received)
         FinishDownload(row, localName);
@@ -343,7 +338,7 @@ bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName)
 
 bool TFileTransfers::SkippedAsSpecialFile(const QString& localName)
 {
-    if (!IsSpecialFile(LocalPath(localName)))
+    if (!IsSpecialFile(NativePath(localName)))
         return false;
     sources_.appendLogLine(QStringLiteral("通常のファイルではないため飛ばしました: ") +
                            sources_.localDirBox.currentText() + localName);

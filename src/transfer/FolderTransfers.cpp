@@ -31,11 +31,6 @@ const QString DownloadSearching = QStringLiteral("ダウンロードするファ
 const QString FileDone = QStringLiteral("転送完了...");
 const QString TransferAborted = QStringLiteral("転送を中止しました。");
 
-std::string LocalPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
 std::string EngineName(const QByteArray& bytes)
 {
     return {bytes.constData(), size_t(bytes.size())};
@@ -118,7 +113,7 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
     const std::optional<DirectoryIdentity> start = WorkingDirectoryIdentity();
     if (!name.isEmpty()) {
         // A link back to a directory on the way down would repeat the walk without end.
-        const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(LocalPath(PathInWorkingDirectory(name)));
+        const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(PathInWorkingDirectory(name)));
         if (folder && std::find(ancestors.begin(), ancestors.end(), *folder) != ancestors.end()) {
             sources_.appendLogLine(QStringLiteral("上の階層と同じフォルダーのため飛ばしました: ") +
                                    PathInWorkingDirectory(name));
@@ -182,7 +177,7 @@ void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& rem
             return;
         }
         TLeaveBusyAtEnd leave(sources_.leaveBusyState);
-        const bool created = CreateDirectoryEntry(LocalPath(PathInWorkingDirectory(name)));
+        const bool created = CreateDirectoryEntry(NativePath(PathInWorkingDirectory(name)));
         sources_.transfer.TransferCompleted = created;
         if (created)
             sources_.appendFileOperationLog(QStringLiteral("CreateDir"), name, QString(), QString());
@@ -215,7 +210,7 @@ void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& rem
 
 void TFolderTransfers::EnterLocalSubdirectory(const QString& name)
 {
-    const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(LocalPath(PathInWorkingDirectory(name)));
+    const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(PathInWorkingDirectory(name)));
     sources_.openLocalSubdirectory(name);
     if (!folder || WorkingDirectoryIdentity() != folder)
         throw EFolderTransferError(QStringLiteral("ローカルのフォルダーに入れません: ") + name);
