@@ -27,6 +27,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -54,6 +55,37 @@ double Seconds(const std::chrono::steady_clock::time_point& start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
+
+// CPU seconds (user and system) of this process, all threads.
+double OwnCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU seconds (user and system) of another process, from /proc.
+double ProcessCpuSeconds(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int index = 3; fields >> field && index <= 15; ++index)
+        if (index >= 14)
+            ticks += std::stod(field);
+    return ticks / double(sysconf(_SC_CLK_TCK));
+}
+
+// CPU seconds spent by this process (the window) and by the server over a span.
+struct TCpuUse {
+    double window = 0;
+    double server = 0;
+
+    static TCpuUse Now(pid_t server) { return {OwnCpuSeconds(), ProcessCpuSeconds(server)}; }
+    TCpuUse operator-(const TCpuUse& earlier) const { return {window - earlier.window, server - earlier.server}; }
+};
 
 double Median(std::vector<double> times)
 {
@@ -155,11 +187,12 @@ void PrintCommands(const char* who, const QMap<QString, int>& counts, int files)
 double FileLogSeconds(const fs::path& dir, int files)
 {
     fs::create_directories(dir);
-    const TFileOperationLog log(QString::fromStdString(dir.string()), [] { return 500; });
+    TFileOperationLog log(QString::fromStdString(dir.string()), [] { return 500; });
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < files; ++i)
         log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("/tmp/source/top1/level2_0/file%1.dat").arg(i),
                                    QStringLiteral("-->"), QStringLiteral("CURRENT:/ours0/top1/level2_0:file%1.dat").arg(i));
+    log.Flush();
     return Seconds(start);
 }
 
@@ -215,15 +248,18 @@ int main(int argc, char** argv)
                              " -e \"set ftp:passive-mode true; set net:max-retries 1; set cmd:fail-exit true; ";
     std::vector<double> ourUp, ourDown, lftpUp, lftpDown;
     QMap<QString, int> ourUpCommands, ourDownCommands;
+    TCpuUse ourUpCpu, ourDownCpu;
     for (int run = 0; run < runs; ++run) {
         const std::string tag = std::to_string(run);
         fs::create_directories(served / ("ours" + tag));
         showRemote("/ours" + tag);
         form.LocalPane().ChangeDirectory(QString::fromStdString(source.string()));
         form.LogPane()->Clear();
+        TCpuUse cpu = TCpuUse::Now(server);
         auto start = std::chrono::steady_clock::now();
         runAction("aUploadAll");
         ourUp.push_back(Seconds(start));
+        ourUpCpu = TCpuUse::Now(server) - cpu;
         ourUpCommands = SentCommands(*form.LogPane());
         CheckSame(served / ("ours" + tag), original, "aUploadAll");
 
@@ -231,11 +267,14 @@ int main(int argc, char** argv)
         fs::create_directories(down);
         form.LocalPane().ChangeDirectory(QString::fromStdString(down.string()));
         form.LogPane()->Clear();
+        cpu = TCpuUse::Now(server);
         start = std::chrono::steady_clock::now();
         runAction("aDownloadAll");
         ourDown.push_back(Seconds(start));
+        ourDownCpu = TCpuUse::Now(server) - cpu;
         ourDownCommands = SentCommands(*form.LogPane());
         CheckSame(down, original, "aDownloadAll");
+        if (getenv("TMPSTOP")) std::exit(0);
 
         start = std::chrono::steady_clock::now();
         if (std::system((lftp + "mirror -R --no-perms --parallel=1 " + source.string() + " /lftp" + tag +
@@ -276,6 +315,8 @@ int main(int argc, char** argv)
                 down / baseDown, TargetRatio);
     std::printf("per %d files, timed alone: file-operation log lines %.2f s, busy state in and out %.2f s\n", files,
                 logSeconds, busySeconds);
+    std::printf("CPU of the last run: aUploadAll window %.2f s, server %.2f s; aDownloadAll window %.2f s, server %.2f s\n",
+                ourUpCpu.window, ourUpCpu.server, ourDownCpu.window, ourDownCpu.server);
     std::printf("commands sent:\n");
     PrintCommands("aUploadAll", ourUpCommands, files);
     PrintCommands("lftp mirror -R", lftpUpCommands, files);

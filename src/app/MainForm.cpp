@@ -171,6 +171,13 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
         [this] {
             UpdateActionStates();
             transferProgress_->DestroyHiddenProgressWindow();
+            // A command's last file-operation lines are in the file once it has ended.
+            try {
+                fileOperationLog_->Flush();
+            } catch (...) {
+                const std::exception_ptr error = std::current_exception();
+                IgnoringErrors([&] { sessionLog_->AppendLogLine(ErrorLine(error)); });
+            }
         },
         this);
     SetUncaughtExceptionHandler([this](std::exception_ptr error) { HandleUncaughtException(error); });

@@ -97,6 +97,7 @@ void TMainForm::aCurrentSessionLog1Execute()
 
 void TMainForm::aUploadDownloadLog1Execute()
 {
+    fileOperationLog_->Flush();
     ShowLogFile(FileOperationLogPath(appDir_));
 }
 

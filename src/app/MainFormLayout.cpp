@@ -13,6 +13,7 @@
 #include <QAbstractItemView>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -67,17 +68,37 @@ void SetHint(QWidget& widget, const QString& hint)
 }
 
 // A status bar panel of a designed width that gives way when the window is narrower, as the
-// last panels of a status bar are cut off rather than widening the window.
+// last panels of a status bar are cut off rather than widening the window. The others have a
+// fixed size, so a new text only repaints them: the transfers change one for every file, and
+// laying the window out again each time would cost more than a small file's transfer.
 class TStatusPanel : public QLabel {
 public:
     TStatusPanel(int width, bool yields, QWidget* parent) : QLabel(parent), width_(width), yields_(yields)
     {
+        setFrameShape(QFrame::Panel);
+        setFrameShadow(QFrame::Sunken);
         setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+        FixSize();
     }
-    QSize sizeHint() const override { return {width_, QLabel::sizeHint().height()}; }
-    QSize minimumSizeHint() const override { return {yields_ ? 0 : width_, QLabel::minimumSizeHint().height()}; }
+    QSize sizeHint() const override { return {width_, LineHeight()}; }
+    QSize minimumSizeHint() const override { return {yields_ ? 0 : width_, LineHeight()}; }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            FixSize();
+    }
 
 private:
+    int LineHeight() const { return fontMetrics().height() + 2 * (frameWidth() + margin()); }
+    void FixSize()
+    {
+        if (!yields_)
+            setFixedSize(width_, LineHeight());
+    }
+
     int width_;
     bool yields_;
 };
@@ -454,8 +475,6 @@ void TLayoutBuilder::BuildStatusBar()
     for (int i = 0; i < 5; ++i) {
         auto* panel = new TStatusPanel(PanelWidths[i], i == 4, bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        panel->setFrameShape(QFrame::Panel);
-        panel->setFrameShadow(QFrame::Sunken);
         bar->addWidget(panel);
         controls_.StatusPanels[i] = panel;
     }

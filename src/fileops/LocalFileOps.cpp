@@ -24,7 +24,7 @@ bool Decodable(const TFileOpRow& row)
     return !row.name.contains(QChar::ReplacementCharacter);
 }
 
-void Log(const TFileOperationLog& log, const QString& operation, const QString& first,
+void Log(TFileOperationLog& log, const QString& operation, const QString& first,
          const QString& direction = {}, const QString& second = {})
 {
     log.AppendFileOperationLog(operation, first, direction, second);

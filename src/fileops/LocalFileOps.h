@@ -26,7 +26,7 @@ struct TLocalPaneAccess {
 struct TLocalFileOpsHost {
     QWidget& owner;
     TUserDialogs& dialogs;
-    const TFileOperationLog& fileOperationLog;
+    TFileOperationLog& fileOperationLog;
     // The program directory, for the detailed listing's scratch file.
     const QString& appDir;
     const TWindowOptions& options;

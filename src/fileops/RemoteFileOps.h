@@ -25,7 +25,7 @@ public:
         TIdFTP& engine;
         QWidget& owner;
         TUserDialogs& dialogs;
-        const TFileOperationLog& fileOperationLog;
+        TFileOperationLog& fileOperationLog;
         // The program directory, below which the viewer's files go.
         const QString& appDir;
         const TWindowOptions& options;

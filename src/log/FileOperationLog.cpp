@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -27,9 +28,9 @@ QList<QByteArray> LoadLogLines(const QString& path)
     return lines;
 }
 
-// The whole file replaced at once, so a reader never sees half of it. It is rewritten for every
-// line (a folder transfer writes thousands), so it is not flushed to disk each time: a crash may
-// cost the last lines, never the file.
+// The whole file replaced at once, so a reader never sees half of it. It is rewritten often
+// during a folder transfer, so it is not flushed to disk each time: a crash may cost the last
+// lines, never the file.
 void SaveLogLines(const std::string& path, const QList<QByteArray>& lines)
 {
     std::string text;
@@ -64,16 +65,35 @@ QString TFileOperationLog::Path() const
     return FileOperationLogPath(appDir_);
 }
 
-void TFileOperationLog::AppendFileOperationLog(const QString& operation, const QString& first,
-                                               const QString& direction, const QString& second) const
+TFileOperationLog::~TFileOperationLog()
 {
-    const QString path = Path();
+    try {
+        Flush();
+    } catch (const std::exception&) {
+    }
+}
+
+void TFileOperationLog::AppendFileOperationLog(const QString& operation, const QString& first,
+                                               const QString& direction, const QString& second)
+{
     const QString line = FormatLogDateTime(QDateTime::currentDateTime()) + u' ' + operation + u' ' + first + u' ' +
                          direction + u' ' + second;
+    waiting_.append(line.toUtf8());
+    if (std::chrono::steady_clock::now() - lastWrite_ >= GatheringSpacing)
+        Flush();
+}
+
+void TFileOperationLog::Flush()
+{
+    if (waiting_.isEmpty())
+        return;
+    const QList<QByteArray> added = std::exchange(waiting_, {});
+    lastWrite_ = std::chrono::steady_clock::now();
+    const QString path = Path();
     // Two running copies append to one file.
     const TFileWriteLock lock(QFile::encodeName(path).toStdString());
     QList<QByteArray> lines = LoadLogLines(path);
-    lines.append(line.toUtf8());
+    lines.append(added);
     const qsizetype limit = std::max(0, maxFileLog_());
     if (lines.size() > limit)
         lines.remove(0, lines.size() - limit);
