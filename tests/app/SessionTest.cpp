@@ -7,11 +7,9 @@
 #include "fixtures/VsftpdServer.h"
 #include "ftp/IdException.h"
 #include "log/Editor.h"
-#include "panes/FileListModel.h"
 #include "support/PaneLines.h"
 
 #include <QAbstractItemView>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -30,10 +28,8 @@ namespace {
 using Answer = TUserDialogs::Answer;
 using Strings = std::vector<std::string>;
 
-const QStringList SessionMenuItems{"Remote",       "UploadAll",    "TransformAndUploadAll",   "UploadAll0",
-                                   "TransformAndUploadAll0", "DownloadAll", "TransformAndDownloadAll",
-                                   "DownloadAll0", "TransformAndDownloadAll0", "RemoteMkDir", "RemoteMkDir0",
-                                   "RemoteSelectAll", "RemoteSelectAll0", "Chmod", "Chmod0"};
+// A few menu items of the remote side; they follow the session.
+const QStringList SessionMenuItems{"Remote", "UploadAll0", "DownloadAll", "RemoteMkDir", "Chmod0"};
 
 // The fields of the connection dialog a test fills in before pressing OK.
 struct TProfile {
@@ -44,11 +40,8 @@ struct TProfile {
     QString password = QStringLiteral("secret");
     QString remoteDir;
     QString timeOut = QStringLiteral("5");
-    int proxyType = -1;
-    int proxyPort = 0;
     int encryption = 0;
 };
-
 
 class SessionTest : public MainFormTest {
 protected:
@@ -71,9 +64,7 @@ protected:
             edit("PasswordEdit", profile.password);
             edit("HostDirEdit", profile.remoteDir);
             edit("TimeOutEdit", profile.timeOut);
-            edit("ProxyServerEdit", profile.proxyType < 0 ? QString() : QStringLiteral("127.0.0.1"));
-            edit("ProxyPortEdit", QString::number(profile.proxyPort));
-            dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(profile.proxyType);
+            dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(-1);
             dialog.findChild<QComboBox*>(QStringLiteral("EncryptionBox"))->setCurrentIndex(profile.encryption);
             dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
             return dialog.result();
@@ -94,12 +85,11 @@ protected:
     }
     QStringList LogLines() const { return PaneLines(*form_->LogPane()); }
     QComboBox& RemoteDirBox() const { return *form_->findChild<QComboBox*>(QStringLiteral("RemoteDirBox")); }
-    QAction& MenuItem(const QString& name) const { return *form_->findChild<QAction*>(name); }
     QStringList EnabledMenuItems() const
     {
         QStringList enabled;
         for (const QString& name : SessionMenuItems)
-            if (MenuItem(name).isEnabled())
+            if (form_->findChild<QAction*>(name)->isEnabled())
                 enabled << name;
         return enabled;
     }
@@ -120,9 +110,6 @@ protected:
         EXPECT_FALSE(form_->SessionConnected());
         EXPECT_EQ(form_->StatusPanelText(0), QStringLiteral("未接続"));
         EXPECT_EQ(form_->Action("aConnect")->text(), QStringLiteral("接続(&C)"));
-        EXPECT_EQ(MenuItem("Connect").text(), QStringLiteral("接続(&C)"));
-        EXPECT_EQ(form_->Action("aConnect")->toolTip(), QStringLiteral("接続"));
-        EXPECT_EQ(form_->Action("aConnect")->iconText(), QStringLiteral("接続"));
         EXPECT_FALSE(form_->BusyFlag());
         EXPECT_TRUE(PanesEnabled());
     }
@@ -141,16 +128,11 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
     Connect(profile);
 
     ASSERT_TRUE(form.SessionConnected());
-    EXPECT_EQ(form.Session().ProfileName, QStringLiteral("site"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - site"));
     EXPECT_EQ(form.StatusPanelText(0), QStringLiteral("接続中"));
     EXPECT_EQ(form.StatusPanelText(2), QStringLiteral("127.0.0.1"));
     EXPECT_EQ(form.Action("aConnect")->text(), QStringLiteral("切断(&D)"));
-    EXPECT_EQ(MenuItem("Connect").text(), QStringLiteral("切断(&D)"));
-    EXPECT_EQ(MenuItem("Connect").statusTip(), QStringLiteral("切断"));
-    EXPECT_EQ(form.Action("aConnect")->iconText(), QStringLiteral("切断"));
     EXPECT_EQ(EnabledMenuItems(), SessionMenuItems);
-    EXPECT_TRUE(form.Action("aUploadAll")->isEnabled());
     EXPECT_FALSE(form.BusyFlag());
     EXPECT_EQ(RemoteDirBox().currentText(), QStringLiteral("/pub"));
     EXPECT_EQ(RemoteDirBox().count(), 2);
@@ -164,7 +146,6 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
     EXPECT_GT(login, welcome);
     ASSERT_GT(syst, login);
     EXPECT_GT(lines.indexOf(QStringLiteral("UNIX Type: L8")), syst);
-    EXPECT_TRUE(lines.contains(QStringLiteral("Connected.")));
     EXPECT_TRUE(lines.contains(QStringLiteral("<< PASS ****")));
     EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("secret")));
 
@@ -186,15 +167,12 @@ TEST_F(SessionTest, AVsftpdSessionShowsItsOwnDialogueAndEndsWhenTheWindowCloses)
 {
     VsftpdServer server;
     TMainForm& form = OpenQuiet();
-    TProfile profile;
+    TProfile profile = ProfileAt(server.Port());
     profile.name = QStringLiteral("vs");
-    profile.port = server.Port();
     profile.user = QStringLiteral("anonymous");
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_TRUE(LogLines().contains(QStringLiteral("220 ") + VsftpdServer::Banner));
-    EXPECT_TRUE(LogLines().contains(QStringLiteral("230 Login successful.")));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - vs"));
     RemoteDirBox().setEditText(QStringLiteral("/"));
     CloseWindow();
     EXPECT_EQ(IniValue("vs", "LASTREMOTEDIR"), "/");
@@ -206,12 +184,11 @@ TEST_F(SessionTest, ARefusedLoginIsOneLogLineAfterTheServersAndLeavesTheWindowId
     FtpServer pyftpdlib;
     VsftpdServer vsftpd;
     for (int port : {pyftpdlib.Port(), vsftpd.Port()}) {
-        TMainForm& form = OpenQuiet();
+        OpenQuiet();
         TProfile profile = ProfileAt(port);
         profile.password = QStringLiteral("wrong");
         Connect(profile);
         ExpectNotConnectedTexts();
-        EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
         const QStringList lines = LogLines();
         ASSERT_GE(lines.size(), 2);
         EXPECT_EQ(lines.last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
@@ -226,16 +203,14 @@ TEST_F(SessionTest, ARefusedLoginIsOneLogLineAfterTheServersAndLeavesTheWindowId
 TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable)
 {
     TMainForm& form = OpenQuiet();
-    TProfile refused = ProfileAt(ClosedLoopbackPort());
-    Connect(refused);
+    Connect(ProfileAt(ClosedLoopbackPort()));
     // The socket never connected, so no disconnect notification came: the menus are as at start.
     ExpectIdleAndNotConnected();
     EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
 
-    // A name that cannot be resolved (the empty name fails without asking any name server).
-    TProfile unnamed;
+    // The empty name cannot be resolved, and fails without asking any name server.
+    TProfile unnamed = ProfileAt(21);
     unnamed.host = QString();
-    unnamed.port = 21;
     Connect(unnamed);
     ExpectIdleAndNotConnected();
     EXPECT_EQ(LogLines().last(), QStringLiteral("への接続に失敗しました"));
@@ -245,8 +220,6 @@ TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable
     ScriptedPeer silent;
     silent.Pause(4000).Close();
     silent.Start();
-    TProfile mute = ProfileAt(silent.Port());
-    mute.timeOut = QStringLiteral("1");
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
@@ -255,6 +228,8 @@ TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable
     clock.start();
     // A second connect command meanwhile waits for this attempt to end.
     QTimer::singleShot(200, &form, [&form] { form.Action("aConnect")->trigger(); });
+    TProfile mute = ProfileAt(silent.Port());
+    mute.timeOut = QStringLiteral("1");
     Connect(mute);
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
@@ -263,26 +238,11 @@ TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable
     EXPECT_GE(ticks, 20);
     ExpectNotConnectedTexts();
     EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
 }
 
-TEST_F(SessionTest, ATimeOutThatIsNotANumberConnectsNothingAndSaysWhyInTheLog)
+TEST_F(SessionTest, CancellingTheDialogOrABadTimeOutConnectsNothing)
 {
     FtpServer server;
-    TMainForm& form = OpenQuiet();
-    TProfile profile = ProfileAt(server.Port());
-    profile.timeOut = QStringLiteral("abc");
-    Connect(profile);
-    EXPECT_FALSE(form.SessionConnected());
-    EXPECT_FALSE(form.Session().ConnectAccepted);
-    EXPECT_EQ(LogLines().last(), QStringLiteral("'abc' is not a valid integer value"));
-    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("Connecting")));
-    EXPECT_EQ(IniValue("CURRENT", "TIMEOUT"), "abc");
-    ExpectIdleAndNotConnected();
-}
-
-TEST_F(SessionTest, CancellingTheDialogChangesNothingThatWasNotSaved)
-{
     TMainForm& form = OpenQuiet();
     dialogs_->QueueDialog([](QDialog& dialog) {
         dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("saved"));
@@ -291,13 +251,21 @@ TEST_F(SessionTest, CancellingTheDialogChangesNothingThatWasNotSaved)
         return int(QDialog::Rejected);
     });
     form.Action("aConnect")->trigger();
-    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{QStringLiteral("接続先のプロファイル")});
     EXPECT_EQ(IniValue("CURRENT", "HOST"), "<missing>");
     EXPECT_EQ(IniValue("saved", "HOST"), "");
     // The window's profile list is read at start-up only.
     EXPECT_EQ(form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->findText(QStringLiteral("saved")), -1);
     EXPECT_EQ(form.IdFTP1.Host, "");
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
+    ExpectIdleAndNotConnected();
+
+    // The dialog's conversion error reaches the log, and no connection is tried.
+    TProfile profile = ProfileAt(server.Port());
+    profile.timeOut = QStringLiteral("abc");
+    Connect(profile);
+    EXPECT_FALSE(form.Session().ConnectAccepted);
+    EXPECT_EQ(LogLines().last(), QStringLiteral("'abc' is not a valid integer value"));
+    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("Connecting")));
     ExpectIdleAndNotConnected();
 }
 
@@ -315,9 +283,8 @@ TEST_F(SessionTest, AProfileMarkedToConnectOnStartConnectsWithoutTheDialog)
 
     // The same switch does not skip the dialog when the user asks to connect.
     form.Action("aConnect")->trigger();
-    ExpectNotConnectedTexts();
     form.Action("aConnect")->trigger();
-    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{QStringLiteral("接続先のプロファイル")});
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 1);
     EXPECT_FALSE(form.SessionConnected());
 }
 
@@ -336,18 +303,14 @@ TEST_F(SessionTest, DisconnectingOrClosingDuringATransferSendsAborBeforeQuit)
             Connect(ProfileAt(peer.Port()));
             ASSERT_TRUE(form.SessionConnected());
             form.Transfer().InTransfer = inTransfer;
-            if (closing) {
-                CloseWindow();
-            } else {
+            if (!closing) {
                 form.Action("aConnect")->trigger();
                 form.Transfer().InTransfer = false;
             }
+            CloseWindow();
             peer.Wait();
             const Strings lines = peer.Lines();
-            const Strings tail(lines.begin() + 3, lines.end());
-            EXPECT_EQ(tail, inTransfer ? (Strings{"ABOR", "QUIT"}) : Strings{"QUIT"});
-            if (!closing)
-                CloseWindow();
+            EXPECT_EQ(Strings(lines.begin() + 3, lines.end()), inTransfer ? (Strings{"ABOR", "QUIT"}) : Strings{"QUIT"});
         }
     }
 }
@@ -375,8 +338,6 @@ TEST_F(SessionTest, TheKeepAliveSendsPwdOnlyWhileConnectedAndIdle)
     tick();
     form.Transfer().InTransfer = false;
     EXPECT_EQ(pwdCount(), afterListing + 1);
-    tick();
-    EXPECT_EQ(pwdCount(), afterListing + 2);
 }
 
 TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavingItsHistory)
@@ -390,37 +351,29 @@ TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavin
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
     auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"));
-    auto* model = static_cast<TFileListModel*>(view->model());
     auto* tree = form.findChild<QTreeWidget*>(QStringLiteral("RemoteSysTreeView"));
-    ASSERT_EQ(model->rowCount(), 1);
-    EXPECT_EQ(RemoteDirBox().count(), 1);
-    EXPECT_EQ(tree->topLevelItemCount(), 1);
+    ASSERT_EQ(view->model()->rowCount(), 1);
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
     server.reset();
 
     // The next command finds the connection gone.
     emit form.NoDisconnectTimer()->timeout({});
     ExpectNotConnectedTexts();
-    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_EQ(view->model()->rowCount(), 0);
     EXPECT_EQ(tree->topLevelItemCount(), 0);
     EXPECT_TRUE(form.IdFTP1.ListLines.empty());
     EXPECT_EQ(RemoteDirBox().count(), 0);
-    EXPECT_EQ(RemoteDirBox().currentText(), QString());
     EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
     EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "<missing>");
-}
 
-TEST_F(SessionTest, ASocketErrorOfAnyCommandEndsTheSession)
-{
-    FtpServer server;
-    TMainForm& form = OpenQuiet();
-    Connect(ProfileAt(server.Port()));
+    // A socket error of any other command ends the session the same way.
+    FtpServer next;
+    Connect(ProfileAt(next.Port()));
     ASSERT_TRUE(form.SessionConnected());
     form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
     form.Action("aRemoteRefresh")->trigger();
-    EXPECT_EQ(form.StatusPanelText(0), QStringLiteral("未接続"));
-    EXPECT_EQ(EnabledMenuItems(), QStringList());
+    ExpectNotConnectedTexts();
     EXPECT_EQ(LogLines().filter(QStringLiteral("Connection reset by peer.")).size(), 1);
-    EXPECT_FALSE(form.SessionConnected());
 }
 
 TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)
@@ -428,8 +381,7 @@ TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)
     FtpServer server;
     TMainForm& form = OpenQuiet();
     auto* box = form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"));
-    TProfile profile = ProfileAt(server.Port());
-    QueueConnectDialog(profile);
+    QueueConnectDialog(ProfileAt(server.Port()));
     emit box->textActivated(QStringLiteral("site"));
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
@@ -484,9 +436,8 @@ TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptW
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
-    EXPECT_TRUE(LogLines().filter(QStringLiteral("TLS connection established")).size() > 0);
+    EXPECT_FALSE(LogLines().filter(QStringLiteral("TLS connection established")).isEmpty());
     form.Action("aConnect")->trigger();
-    Pump(20);
 
     const qsizetype asked = dialogs_->Shown().size();
     Connect(profile);
