@@ -1,7 +1,6 @@
 #include "RemoteScene.h"
 
 #include "fixtures/RandomBytes.h"
-#include "fixtures/VsftpdServer.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/PaneTime.h"
@@ -272,12 +271,19 @@ TEST_F(FileTransfersTest, TheRemoteTimeStampIsKeptWhenAsked)
     EXPECT_EQ(written.toSecsSinceEpoch(), minute);
 }
 
-TEST_F(FileTransfersTest, AbortDuringTheSecondOfThreeFilesStopsOnlyThatFile)
+TEST_F(FileTransfersTest, AnAbortBetweenFilesEndsTheCommandWithANoticeAndOneDuringAFileStopsOnlyThatFile)
 {
     ServerFile("1.txt", "first");
     ServerFile("2.bin", RandomBytes(64 << 20, 5));
     ServerFile("3.txt", "third");
     TMainForm& form = OpenConnected();
+    // The request arrives with the first pump of the command, before the first row.
+    QTimer::singleShot(0, &form, [&] { form.Action("aAbort")->trigger(); });
+    Download({"1.txt", "3.txt"});
+    EXPECT_EQ(dialogs_->Shown(), QStringList({"転送を中止しました。"}));
+    EXPECT_FALSE(TempDir::Exists(work_.File("1.txt")));
+    EXPECT_FALSE(TempDir::Exists(work_.File("3.txt")));
+
     QTimer watcher;
     WhileTransferring(
         watcher, [&form] { return form.StatusPanelText(3).contains("2.bin"); },
@@ -289,20 +295,7 @@ TEST_F(FileTransfersTest, AbortDuringTheSecondOfThreeFilesStopsOnlyThatFile)
     EXPECT_LT(LocalSize("2.bin"), 64 << 20);
     EXPECT_TRUE(Logged("<< ABOR"));
     EXPECT_EQ(OperationLog().find("2.bin"), std::string::npos);
-    EXPECT_TRUE(dialogs_->Shown().isEmpty());
-}
-
-TEST_F(FileTransfersTest, AnAbortRequestBetweenFilesEndsTheCommandWithANotice)
-{
-    LocalFile("1.txt", "1");
-    LocalFile("2.txt", "2");
-    TMainForm& form = OpenConnected();
-    // The request arrives with the first pump of the command, before the first row.
-    QTimer::singleShot(0, &form, [&] { form.Action("aAbort")->trigger(); });
-    Upload({"1.txt", "2.txt"});
-    EXPECT_EQ(dialogs_->Shown(), QStringList({"転送を中止しました。"}));
-    EXPECT_FALSE(TempDir::Exists(server_.File("1.txt")));
-    EXPECT_FALSE(TempDir::Exists(server_.File("2.txt")));
+    EXPECT_EQ(dialogs_->Shown().size(), 1);
     EXPECT_FALSE(form.BusyFlag());
 }
 
@@ -331,28 +324,4 @@ TEST_F(FileTransfersTest, AProgressWindowClosedDuringTheFirstFileIsShownAgainFor
     EXPECT_EQ(LocalSize("1.bin"), 8 << 20);
     EXPECT_EQ(LocalSize("2.bin"), 8 << 20);
     EXPECT_EQ(form.Transfer().ProgressWindow, nullptr);
-}
-
-// vsftpd: active mode, its own reply texts, and REST for a resumed download.
-TEST_F(FileTransfersTest, VsftpdDownloadsInActiveModeResumesAndRefusesAVanishedFile)
-{
-    VsftpdServer vsftpd;
-    const std::string whole = RandomBytes(500000, 9);
-    ServeReadable(vsftpd, "a.bin", whole);
-    ServeReadable(vsftpd, "gone.txt", "x");
-    ServeReadable(vsftpd, "part.bin", whole);
-    LocalFile("gone.txt", "kept");
-    LocalFile("part.bin", whole.substr(0, 100000));
-    TMainForm& form = OpenConnectedTo(vsftpd.Port(), "anonymous", "guest");
-    std::remove(vsftpd.File("gone.txt").c_str());
-    Download({"a.bin", "gone.txt"});
-    Download({"part.bin"}, "aDownloadRestore");
-    EXPECT_EQ(Local("a.bin"), whole);
-    EXPECT_EQ(Local("gone.txt"), "kept");
-    EXPECT_EQ(Local("part.bin"), whole);
-    EXPECT_TRUE(Logged(">> 550 Failed to open file."));
-    EXPECT_TRUE(Logged("<< REST 100000"));
-    EXPECT_FALSE(LogLines().filter(QRegularExpression(QStringLiteral("^<< PORT "))).isEmpty());
-    EXPECT_EQ(OperationLog().find("gone.txt"), std::string::npos);
-    EXPECT_FALSE(form.BusyFlag());
 }
