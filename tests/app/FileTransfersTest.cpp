@@ -184,32 +184,45 @@ TEST_F(FileTransfersTest, ResumeDownloadsInFullWithoutALocalFileSkipsAnEqualOneA
     EXPECT_FALSE(form.BusyFlag());
 }
 
-// A refusal, a local folder in the way, a FIFO, a name unsafe here, a vanished local file:
-// each ends only its own file, without a log line for it, and the last file still goes.
+// A refusal, a local folder in the way, a full disk, a FIFO, a name unsafe here, a vanished
+// local file: each ends only its own file, without a log line for it, and the last file still
+// goes. A lost connection ends every file quietly.
 TEST_F(FileTransfersTest, AFileThatCannotMoveEndsOnlyItselfAndTheNextFileGoes)
 {
-    for (const char* name : {"gone.txt", "blocked", "pipe", "bad\x01name", "next.txt"})
+    for (const char* name : {"gone.txt", "blocked", "pipe", "bad\x01name", "next.txt", "later.txt"})
         ServerFile(name, name);
+    ServerFile("huge.bin", RandomBytes(2 << 20, 3));
+    ServerFile("earlier.bin", RandomBytes(16 << 20, 4));
     LocalFile("gone.txt", "old local");
+    LocalFile("later.txt", "old later");
     mkdir(work_.File("blocked").c_str(), 0755);
     mkfifo(work_.File("pipe").c_str(), 0644);
     LocalFile("a.txt", "a");
     LocalFile("y.txt", "y");
     TMainForm& form = OpenConnected();
     std::remove(server_.File("gone.txt").c_str());
-    Download({"gone.txt", "blocked", "pipe", QStringLiteral("bad\x01name"), "next.txt"});
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1 << 20;
+    setrlimit(RLIMIT_FSIZE, &small);
+    Download({"gone.txt", "blocked", "huge.bin", "pipe", QStringLiteral("bad\x01name"), "next.txt"});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
     Select(LocalList(), {"a.txt", "pipe", "y.txt"});
     std::remove(work_.File("a.txt").c_str());
     Run("aUpload");
 
     EXPECT_EQ(Local("gone.txt"), "old local");
     EXPECT_TRUE(QFileInfo(QString::fromStdString(work_.File("blocked"))).isDir());
+    EXPECT_LE(LocalSize("huge.bin"), 1 << 20);
     EXPECT_FALSE(TempDir::Exists(work_.File("bad\x01name")));
     EXPECT_EQ(Local("next.txt"), "next.txt");
     EXPECT_EQ(Served("pipe"), "pipe");
     EXPECT_FALSE(TempDir::Exists(server_.File("a.txt")));
     EXPECT_EQ(Served("y.txt"), "y");
-    for (const char* name : {"gone.txt", "blocked", "pipe", "bad\x01", "a.txt"})
+    for (const char* name : {"gone.txt", "blocked", "huge.bin", "pipe", "bad\x01", "a.txt"})
         EXPECT_EQ(OperationLog().find(name), std::string::npos) << name;
     const QStringList lines = LogLines();
     EXPECT_FALSE(lines.filter(QRegularExpression(QStringLiteral("^>> 550 "))).isEmpty());
@@ -220,41 +233,16 @@ TEST_F(FileTransfersTest, AFileThatCannotMoveEndsOnlyItselfAndTheNextFileGoes)
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
     EXPECT_FALSE(form.BusyFlag());
     EXPECT_TRUE(form.Controls().RemoteSysGroupBox->isEnabled());
-}
 
-TEST_F(FileTransfersTest, AConnectionLostMidFileLosesNothingAndEndsEveryFileQuietly)
-{
-    ServerFile("1.bin", RandomBytes(16 << 20, 4));
-    ServerFile("2.txt", "second");
-    LocalFile("2.txt", "old second");
-    TMainForm& form = OpenConnected();
+    const std::string operations = OperationLog();
     QTimer watcher;
     WhileTransferring(watcher, [] { return true; }, [&form] { form.IdFTP1.Disconnect(); });
-    Download({"1.bin", "2.txt"});
+    Download({"earlier.bin", "later.txt"});
     EXPECT_FALSE(form.IdFTP1.Connected());
-    EXPECT_EQ(Local("2.txt"), "old second");
-    EXPECT_EQ(OperationLog(), "");
+    EXPECT_EQ(Local("later.txt"), "old later");
+    EXPECT_EQ(OperationLog(), operations);
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
     EXPECT_FALSE(form.BusyFlag());
-}
-
-TEST_F(FileTransfersTest, AFullDiskEndsThatDownloadWithoutStoppingTheNextFile)
-{
-    ServerFile("huge.bin", RandomBytes(2 << 20, 3));
-    ServerFile("small.txt", "small");
-    OpenConnected();
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1 << 20;
-    setrlimit(RLIMIT_FSIZE, &small);
-    Download({"huge.bin", "small.txt"});
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(Local("small.txt"), "small");
-    EXPECT_LE(LocalSize("huge.bin"), 1 << 20);
-    EXPECT_EQ(OperationLog().find("huge.bin"), std::string::npos);
 }
 
 TEST_F(FileTransfersTest, TheRemoteTimeStampIsKeptWhenAsked)

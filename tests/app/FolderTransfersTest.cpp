@@ -232,20 +232,6 @@ TEST_F(FolderTransfersTest, AnAbortInAThirdLevelFolderStopsEveryLevelThatHasRows
     EXPECT_FALSE(form.BusyFlag());
 }
 
-TEST_F(FolderTransfersTest, AnUploadNeverEntersAFolderAlreadyOnItsWayDown)
-{
-    fs::create_directories(Local("top/inner"));
-    Write(Local("top/inner/f.txt"), "f");
-    ASSERT_EQ(symlink(work_.Path().c_str(), Local("top/inner/up").c_str()), 0);
-    ASSERT_EQ(symlink(Local("top").c_str(), Local("top/self").c_str()), 0);
-    OpenConnected();
-    UploadAll();
-    EXPECT_EQ(Read(Remote("top/inner/f.txt")), "f");
-    EXPECT_FALSE(Exists(Remote("top/inner/up")));
-    EXPECT_FALSE(Exists(Remote("top/self")));
-    EXPECT_EQ(LogText().count(QStringLiteral("上の階層と同じフォルダーのため飛ばしました")), 2);
-}
-
 TEST_F(FolderTransfersTest, AFolderThatCannotBeEnteredEndsTheTransferAndLosesNothing)
 {
     // A local file where the remote folder goes: the folder cannot be created or entered.
@@ -273,7 +259,7 @@ TEST_F(FolderTransfersTest, AFolderThatCannotBeEnteredEndsTheTransferAndLosesNot
     EXPECT_FALSE(form.BusyFlag());
 }
 
-TEST_F(FolderTransfersTest, UnsafeNamesFifosAndFilesVanishingMidWalkAreSkippedWhileTheRestMoves)
+TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndFilesVanishingMidWalkAreSkippedWhileTheRestMoves)
 {
     fs::create_directories(Remote("in"));
     Write(Remote("in/ok.txt"), "ok");
@@ -286,6 +272,9 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosAndFilesVanishingMidWalkAreSkippedWh
     for (const char* name : {"out/1.txt", "out/2.txt", "out/3.txt"})
         Write(Local(name), name);
     ASSERT_EQ(mkfifo(Local("out/fifo").c_str(), 0644), 0);
+    // Links back up the way the upload came down would never end.
+    ASSERT_EQ(symlink(work_.Path().c_str(), Local("out/up").c_str()), 0);
+    ASSERT_EQ(symlink(Local("out").c_str(), Local("out/self").c_str()), 0);
     TMainForm& form = OpenConnected();
     DownloadAll();
     EXPECT_EQ(Read(Local("in/ok.txt")), "ok");
@@ -302,6 +291,9 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosAndFilesVanishingMidWalkAreSkippedWh
     EXPECT_EQ(Read(Remote("out/3.txt")), "out/3.txt");
     EXPECT_FALSE(Exists(Remote("out/2.txt")));
     EXPECT_FALSE(Exists(Remote("out/fifo")));
+    EXPECT_FALSE(Exists(Remote("out/up")));
+    EXPECT_FALSE(Exists(Remote("out/self")));
+    EXPECT_EQ(LogText().count(QStringLiteral("上の階層と同じフォルダーのため飛ばしました")), 2);
     EXPECT_EQ(Read(Remote("in/pipe")), "remote pipe");
     EXPECT_EQ(LogText().count(QStringLiteral("通常のファイルではないため飛ばしました")), 3);
 }
