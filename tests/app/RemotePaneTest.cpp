@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -299,6 +300,28 @@ TEST_F(RemotePaneTest, OnlyRowsFromTheLocalListAreDroppedAndStartTheUpload)
     form.Action("aUpload")->setEnabled(true);
     form.IdFTP1.Disconnect();
     EXPECT_FALSE(EnterDrag(viewport, local));
+}
+
+// The listing's size is not known beforehand; neither an empty nor a refused listing may
+// leave the window busy.
+TEST_F(RemotePaneTest, AListingReportsItsBytesAndEndsTheBusyStateEmptyFullOrRefused)
+{
+    TMainForm& form = OpenConnected();
+    for (const char* mask : {"", "a.txt", "no-such-entry"}) {
+        if (mask[0] == 'a')
+            MakeFile("a.txt", 9);
+        form.Controls().RemoteMaskBox->setEditText(QString::fromLatin1(mask));
+        form.Transfer().TransferCompleted = false;
+        Run("aRemoteRefresh");
+        EXPECT_TRUE(form.Transfer().TransferCompleted || mask[0] == 'n') << mask;
+        EXPECT_FALSE(form.BusyFlag()) << mask;
+        EXPECT_TRUE(form.Controls().RemoteSysGroupBox->isEnabled()) << mask;
+        EXPECT_TRUE(form.Controls().LocalSysGroupBox->isEnabled()) << mask;
+        EXPECT_EQ(form.StatusPanelText(3), QString()) << mask;
+        EXPECT_TRUE(form.SessionConnected()) << mask;
+    }
+    const QRegularExpression progressLine(QStringLiteral("^[1-9][0-9]* of 0 bytes received; Download Speed: "));
+    EXPECT_FALSE(LogLines().filter(progressLine).isEmpty());
 }
 
 // Bookmarks.
