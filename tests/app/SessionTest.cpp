@@ -206,11 +206,35 @@ TEST_F(SessionTest, ARefusedLoginIsOneLogLineAfterTheServersAndAVsftpdSessionEnd
     EXPECT_TRUE(TempDir::Exists(LstFile("vs.lst")));
 }
 
-TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable)
+TEST_F(SessionTest, ACancelledBadOrUnreachableAttemptConnectsNothingAndTheWindowStaysUsable)
 {
     TMainForm& form = OpenQuiet();
-    Connect(ProfileAt(ClosedLoopbackPort()));
+    dialogs_->QueueDialog([](QDialog& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("saved"));
+        dialog.findChild<QPushButton*>(QStringLiteral("SaveBtn"))->click();
+        dialog.findChild<QLineEdit*>(QStringLiteral("HostNameEdit"))->setText(QStringLiteral("elsewhere"));
+        return int(QDialog::Rejected);
+    });
+    form.Action("aConnect")->trigger();
+    EXPECT_EQ(IniValue("CURRENT", "HOST"), "<missing>");
+    EXPECT_EQ(IniValue("saved", "HOST"), "");
+    // The window's profile list is read at start-up only.
+    EXPECT_EQ(form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->findText(QStringLiteral("saved")), -1);
+    EXPECT_EQ(form.IdFTP1.Host, "");
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
+    ExpectIdleAndNotConnected();
+
+    // The dialog's conversion error reaches the log, and no connection is tried.
+    TProfile bad = ProfileAt(ClosedLoopbackPort());
+    bad.timeOut = QStringLiteral("abc");
+    Connect(bad);
+    EXPECT_FALSE(form.Session().ConnectAccepted);
+    EXPECT_EQ(LogLines().last(), QStringLiteral("'abc' is not a valid integer value"));
+    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("Connecting")));
+    ExpectIdleAndNotConnected();
+
     // The socket never connected, so no disconnect notification came: the menus are as at start.
+    Connect(ProfileAt(ClosedLoopbackPort()));
     ExpectIdleAndNotConnected();
     EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
 
@@ -238,41 +262,12 @@ TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable
     mute.timeOut = QStringLiteral("1");
     Connect(mute);
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 5);
     EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
     EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), "<missing>");
     EXPECT_GE(ticks, 20);
     ExpectNotConnectedTexts();
     EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
-}
-
-TEST_F(SessionTest, CancellingTheDialogOrABadTimeOutConnectsNothing)
-{
-    FtpServer server;
-    TMainForm& form = OpenQuiet();
-    dialogs_->QueueDialog([](QDialog& dialog) {
-        dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("saved"));
-        dialog.findChild<QPushButton*>(QStringLiteral("SaveBtn"))->click();
-        dialog.findChild<QLineEdit*>(QStringLiteral("HostNameEdit"))->setText(QStringLiteral("elsewhere"));
-        return int(QDialog::Rejected);
-    });
-    form.Action("aConnect")->trigger();
-    EXPECT_EQ(IniValue("CURRENT", "HOST"), "<missing>");
-    EXPECT_EQ(IniValue("saved", "HOST"), "");
-    // The window's profile list is read at start-up only.
-    EXPECT_EQ(form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->findText(QStringLiteral("saved")), -1);
-    EXPECT_EQ(form.IdFTP1.Host, "");
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
-    ExpectIdleAndNotConnected();
-
-    // The dialog's conversion error reaches the log, and no connection is tried.
-    TProfile profile = ProfileAt(server.Port());
-    profile.timeOut = QStringLiteral("abc");
-    Connect(profile);
-    EXPECT_FALSE(form.Session().ConnectAccepted);
-    EXPECT_EQ(LogLines().last(), QStringLiteral("'abc' is not a valid integer value"));
-    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("Connecting")));
-    ExpectIdleAndNotConnected();
 }
 
 TEST_F(SessionTest, AProfileMarkedToConnectOnStartConnectsWithoutTheDialog)
