@@ -58,7 +58,8 @@ protected:
         TempDir::WriteFile(server_.File(name), content);
     }
     std::string Served(const std::string& name) const { return TempDir::ReadFile(server_.File(name)); }
-    // Runs action from the message pump once the condition holds during a transfer.
+    // Runs action from the message pump once the condition holds during a transfer; a small
+    // receive buffer lets the pump run often enough to catch a file midway.
     void WhileTransferring(QTimer& watcher, std::function<bool()> condition, std::function<void()> action)
     {
         form_->IdFTP1.RecvBufferSize = 4096;
