@@ -7,11 +7,9 @@
 #include "fixtures/VsftpdServer.h"
 #include "ftp/IdException.h"
 #include "log/Editor.h"
-#include "panes/FileListModel.h"
 #include "support/PaneLines.h"
 
 #include <QAbstractItemView>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -30,10 +28,8 @@ namespace {
 using Answer = TUserDialogs::Answer;
 using Strings = std::vector<std::string>;
 
-const QStringList SessionMenuItems{"Remote",       "UploadAll",    "TransformAndUploadAll",   "UploadAll0",
-                                   "TransformAndUploadAll0", "DownloadAll", "TransformAndDownloadAll",
-                                   "DownloadAll0", "TransformAndDownloadAll0", "RemoteMkDir", "RemoteMkDir0",
-                                   "RemoteSelectAll", "RemoteSelectAll0", "Chmod", "Chmod0"};
+// A few menu items of the remote side; they follow the session.
+const QStringList SessionMenuItems{"Remote", "UploadAll0", "DownloadAll", "RemoteMkDir", "Chmod0"};
 
 // The fields of the connection dialog a test fills in before pressing OK.
 struct TProfile {
@@ -44,11 +40,8 @@ struct TProfile {
     QString password = QStringLiteral("secret");
     QString remoteDir;
     QString timeOut = QStringLiteral("5");
-    int proxyType = -1;
-    int proxyPort = 0;
     int encryption = 0;
 };
-
 
 class SessionTest : public MainFormTest {
 protected:
@@ -71,9 +64,7 @@ protected:
             edit("PasswordEdit", profile.password);
             edit("HostDirEdit", profile.remoteDir);
             edit("TimeOutEdit", profile.timeOut);
-            edit("ProxyServerEdit", profile.proxyType < 0 ? QString() : QStringLiteral("127.0.0.1"));
-            edit("ProxyPortEdit", QString::number(profile.proxyPort));
-            dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(profile.proxyType);
+            dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(-1);
             dialog.findChild<QComboBox*>(QStringLiteral("EncryptionBox"))->setCurrentIndex(profile.encryption);
             dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
             return dialog.result();
@@ -94,12 +85,11 @@ protected:
     }
     QStringList LogLines() const { return PaneLines(*form_->LogPane()); }
     QComboBox& RemoteDirBox() const { return *form_->findChild<QComboBox*>(QStringLiteral("RemoteDirBox")); }
-    QAction& MenuItem(const QString& name) const { return *form_->findChild<QAction*>(name); }
     QStringList EnabledMenuItems() const
     {
         QStringList enabled;
         for (const QString& name : SessionMenuItems)
-            if (MenuItem(name).isEnabled())
+            if (form_->findChild<QAction*>(name)->isEnabled())
                 enabled << name;
         return enabled;
     }
@@ -120,9 +110,6 @@ protected:
         EXPECT_FALSE(form_->SessionConnected());
         EXPECT_EQ(form_->StatusPanelText(0), QStringLiteral("未接続"));
         EXPECT_EQ(form_->Action("aConnect")->text(), QStringLiteral("接続(&C)"));
-        EXPECT_EQ(MenuItem("Connect").text(), QStringLiteral("接続(&C)"));
-        EXPECT_EQ(form_->Action("aConnect")->toolTip(), QStringLiteral("接続"));
-        EXPECT_EQ(form_->Action("aConnect")->iconText(), QStringLiteral("接続"));
         EXPECT_FALSE(form_->BusyFlag());
         EXPECT_TRUE(PanesEnabled());
     }
@@ -141,16 +128,11 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
     Connect(profile);
 
     ASSERT_TRUE(form.SessionConnected());
-    EXPECT_EQ(form.Session().ProfileName, QStringLiteral("site"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - site"));
     EXPECT_EQ(form.StatusPanelText(0), QStringLiteral("接続中"));
     EXPECT_EQ(form.StatusPanelText(2), QStringLiteral("127.0.0.1"));
     EXPECT_EQ(form.Action("aConnect")->text(), QStringLiteral("切断(&D)"));
-    EXPECT_EQ(MenuItem("Connect").text(), QStringLiteral("切断(&D)"));
-    EXPECT_EQ(MenuItem("Connect").statusTip(), QStringLiteral("切断"));
-    EXPECT_EQ(form.Action("aConnect")->iconText(), QStringLiteral("切断"));
     EXPECT_EQ(EnabledMenuItems(), SessionMenuItems);
-    EXPECT_TRUE(form.Action("aUploadAll")->isEnabled());
     EXPECT_FALSE(form.BusyFlag());
     EXPECT_EQ(RemoteDirBox().currentText(), QStringLiteral("/pub"));
     EXPECT_EQ(RemoteDirBox().count(), 2);
@@ -164,7 +146,6 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
     EXPECT_GT(login, welcome);
     ASSERT_GT(syst, login);
     EXPECT_GT(lines.indexOf(QStringLiteral("UNIX Type: L8")), syst);
-    EXPECT_TRUE(lines.contains(QStringLiteral("Connected.")));
     EXPECT_TRUE(lines.contains(QStringLiteral("<< PASS ****")));
     EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("secret")));
 
@@ -180,38 +161,27 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
     EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "/pub");
     EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), localDir.toStdString());
     EXPECT_EQ(TempDir::ReadFile(LstFile("site.lst")), "/incoming\n/pub\n/visited\n");
-}
 
-TEST_F(SessionTest, AVsftpdSessionShowsItsOwnDialogueAndEndsWhenTheWindowCloses)
-{
-    VsftpdServer server;
-    TMainForm& form = OpenQuiet();
-    TProfile profile;
-    profile.name = QStringLiteral("vs");
-    profile.port = server.Port();
-    profile.user = QStringLiteral("anonymous");
+    // A history that cannot be written does not keep the session open.
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
-    EXPECT_TRUE(LogLines().contains(QStringLiteral("220 ") + VsftpdServer::Banner));
-    EXPECT_TRUE(LogLines().contains(QStringLiteral("230 Login successful.")));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - vs"));
-    RemoteDirBox().setEditText(QStringLiteral("/"));
-    CloseWindow();
-    EXPECT_EQ(IniValue("vs", "LASTREMOTEDIR"), "/");
-    EXPECT_TRUE(TempDir::Exists(LstFile("vs.lst")));
+    QDir(QString::fromStdString(HomeFile("LST"))).removeRecursively();
+    TempDir::WriteFile(HomeFile("LST"), "not a folder");
+    form.Action("aConnect")->trigger();
+    ExpectNotConnectedTexts();
+    EXPECT_EQ(LogLines().count(QStringLiteral("<< QUIT")), 2);
 }
 
-TEST_F(SessionTest, ARefusedLoginIsOneLogLineAfterTheServersAndLeavesTheWindowIdle)
+TEST_F(SessionTest, ARefusedLoginIsOneLogLineAfterTheServersAndAVsftpdSessionEndsWithTheWindow)
 {
     FtpServer pyftpdlib;
     VsftpdServer vsftpd;
     for (int port : {pyftpdlib.Port(), vsftpd.Port()}) {
-        TMainForm& form = OpenQuiet();
+        OpenQuiet();
         TProfile profile = ProfileAt(port);
         profile.password = QStringLiteral("wrong");
         Connect(profile);
         ExpectNotConnectedTexts();
-        EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
         const QStringList lines = LogLines();
         ASSERT_GE(lines.size(), 2);
         EXPECT_EQ(lines.last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
@@ -221,67 +191,22 @@ TEST_F(SessionTest, ARefusedLoginIsOneLogLineAfterTheServersAndLeavesTheWindowId
         EXPECT_EQ(lines.filter(QStringLiteral(">> 530")).size(), 1);
         CloseWindow();
     }
-}
 
-TEST_F(SessionTest, UnreachableHostsFailWithTheirHostNameAndTheWindowStaysUsable)
-{
+    // vsftpd's own dialogue; closing the window ends the session and keeps its state.
     TMainForm& form = OpenQuiet();
-    TProfile refused = ProfileAt(ClosedLoopbackPort());
-    Connect(refused);
-    // The socket never connected, so no disconnect notification came: the menus are as at start.
-    ExpectIdleAndNotConnected();
-    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
-
-    // A name that cannot be resolved (the empty name fails without asking any name server).
-    TProfile unnamed;
-    unnamed.host = QString();
-    unnamed.port = 21;
-    Connect(unnamed);
-    ExpectIdleAndNotConnected();
-    EXPECT_EQ(LogLines().last(), QStringLiteral("への接続に失敗しました"));
-
-    // A server that accepts but never greets: the time-out ends the wait, and the window
-    // keeps processing events meanwhile.
-    ScriptedPeer silent;
-    silent.Pause(4000).Close();
-    silent.Start();
-    TProfile mute = ProfileAt(silent.Port());
-    mute.timeOut = QStringLiteral("1");
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(20);
-    QElapsedTimer clock;
-    clock.start();
-    // A second connect command meanwhile waits for this attempt to end.
-    QTimer::singleShot(200, &form, [&form] { form.Action("aConnect")->trigger(); });
-    Connect(mute);
-    EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
-    EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
-    EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), "<missing>");
-    EXPECT_GE(ticks, 20);
-    ExpectNotConnectedTexts();
-    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
-}
-
-TEST_F(SessionTest, ATimeOutThatIsNotANumberConnectsNothingAndSaysWhyInTheLog)
-{
-    FtpServer server;
-    TMainForm& form = OpenQuiet();
-    TProfile profile = ProfileAt(server.Port());
-    profile.timeOut = QStringLiteral("abc");
+    TProfile profile = ProfileAt(vsftpd.Port());
+    profile.name = QStringLiteral("vs");
+    profile.user = QStringLiteral("anonymous");
     Connect(profile);
-    EXPECT_FALSE(form.SessionConnected());
-    EXPECT_FALSE(form.Session().ConnectAccepted);
-    EXPECT_EQ(LogLines().last(), QStringLiteral("'abc' is not a valid integer value"));
-    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("Connecting")));
-    EXPECT_EQ(IniValue("CURRENT", "TIMEOUT"), "abc");
-    ExpectIdleAndNotConnected();
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_TRUE(LogLines().contains(QStringLiteral("220 ") + VsftpdServer::Banner));
+    RemoteDirBox().setEditText(QStringLiteral("/"));
+    CloseWindow();
+    EXPECT_EQ(IniValue("vs", "LASTREMOTEDIR"), "/");
+    EXPECT_TRUE(TempDir::Exists(LstFile("vs.lst")));
 }
 
-TEST_F(SessionTest, CancellingTheDialogChangesNothingThatWasNotSaved)
+TEST_F(SessionTest, ACancelledBadOrUnreachableAttemptConnectsNothingAndTheWindowStaysUsable)
 {
     TMainForm& form = OpenQuiet();
     dialogs_->QueueDialog([](QDialog& dialog) {
@@ -291,7 +216,6 @@ TEST_F(SessionTest, CancellingTheDialogChangesNothingThatWasNotSaved)
         return int(QDialog::Rejected);
     });
     form.Action("aConnect")->trigger();
-    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{QStringLiteral("接続先のプロファイル")});
     EXPECT_EQ(IniValue("CURRENT", "HOST"), "<missing>");
     EXPECT_EQ(IniValue("saved", "HOST"), "");
     // The window's profile list is read at start-up only.
@@ -299,6 +223,51 @@ TEST_F(SessionTest, CancellingTheDialogChangesNothingThatWasNotSaved)
     EXPECT_EQ(form.IdFTP1.Host, "");
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
     ExpectIdleAndNotConnected();
+
+    // The dialog's conversion error reaches the log, and no connection is tried.
+    TProfile bad = ProfileAt(ClosedLoopbackPort());
+    bad.timeOut = QStringLiteral("abc");
+    Connect(bad);
+    EXPECT_FALSE(form.Session().ConnectAccepted);
+    EXPECT_EQ(LogLines().last(), QStringLiteral("'abc' is not a valid integer value"));
+    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("Connecting")));
+    ExpectIdleAndNotConnected();
+
+    // The socket never connected, so no disconnect notification came: the menus are as at start.
+    Connect(ProfileAt(ClosedLoopbackPort()));
+    ExpectIdleAndNotConnected();
+    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
+
+    // The empty name cannot be resolved, and fails without asking any name server.
+    TProfile unnamed = ProfileAt(21);
+    unnamed.host = QString();
+    Connect(unnamed);
+    ExpectIdleAndNotConnected();
+    EXPECT_EQ(LogLines().last(), QStringLiteral("への接続に失敗しました"));
+
+    // A server that accepts but never greets: the time-out ends the wait, and the window
+    // keeps processing events meanwhile.
+    ScriptedPeer silent;
+    silent.Pause(4000).Close();
+    silent.Start();
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    // A second connect command meanwhile waits for this attempt to end.
+    QTimer::singleShot(200, &form, [&form] { form.Action("aConnect")->trigger(); });
+    TProfile mute = ProfileAt(silent.Port());
+    mute.timeOut = QStringLiteral("1");
+    Connect(mute);
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 5);
+    EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
+    EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), "<missing>");
+    EXPECT_GE(ticks, 20);
+    ExpectNotConnectedTexts();
+    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
 }
 
 TEST_F(SessionTest, AProfileMarkedToConnectOnStartConnectsWithoutTheDialog)
@@ -315,9 +284,8 @@ TEST_F(SessionTest, AProfileMarkedToConnectOnStartConnectsWithoutTheDialog)
 
     // The same switch does not skip the dialog when the user asks to connect.
     form.Action("aConnect")->trigger();
-    ExpectNotConnectedTexts();
     form.Action("aConnect")->trigger();
-    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{QStringLiteral("接続先のプロファイル")});
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 1);
     EXPECT_FALSE(form.SessionConnected());
 }
 
@@ -336,18 +304,14 @@ TEST_F(SessionTest, DisconnectingOrClosingDuringATransferSendsAborBeforeQuit)
             Connect(ProfileAt(peer.Port()));
             ASSERT_TRUE(form.SessionConnected());
             form.Transfer().InTransfer = inTransfer;
-            if (closing) {
-                CloseWindow();
-            } else {
+            if (!closing) {
                 form.Action("aConnect")->trigger();
                 form.Transfer().InTransfer = false;
             }
+            CloseWindow();
             peer.Wait();
             const Strings lines = peer.Lines();
-            const Strings tail(lines.begin() + 3, lines.end());
-            EXPECT_EQ(tail, inTransfer ? (Strings{"ABOR", "QUIT"}) : Strings{"QUIT"});
-            if (!closing)
-                CloseWindow();
+            EXPECT_EQ(Strings(lines.begin() + 3, lines.end()), inTransfer ? (Strings{"ABOR", "QUIT"}) : Strings{"QUIT"});
         }
     }
 }
@@ -375,8 +339,6 @@ TEST_F(SessionTest, TheKeepAliveSendsPwdOnlyWhileConnectedAndIdle)
     tick();
     form.Transfer().InTransfer = false;
     EXPECT_EQ(pwdCount(), afterListing + 1);
-    tick();
-    EXPECT_EQ(pwdCount(), afterListing + 2);
 }
 
 TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavingItsHistory)
@@ -390,37 +352,29 @@ TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavin
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
     auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"));
-    auto* model = static_cast<TFileListModel*>(view->model());
     auto* tree = form.findChild<QTreeWidget*>(QStringLiteral("RemoteSysTreeView"));
-    ASSERT_EQ(model->rowCount(), 1);
-    EXPECT_EQ(RemoteDirBox().count(), 1);
-    EXPECT_EQ(tree->topLevelItemCount(), 1);
+    ASSERT_EQ(view->model()->rowCount(), 1);
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
     server.reset();
 
     // The next command finds the connection gone.
     emit form.NoDisconnectTimer()->timeout({});
     ExpectNotConnectedTexts();
-    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_EQ(view->model()->rowCount(), 0);
     EXPECT_EQ(tree->topLevelItemCount(), 0);
     EXPECT_TRUE(form.IdFTP1.ListLines.empty());
     EXPECT_EQ(RemoteDirBox().count(), 0);
-    EXPECT_EQ(RemoteDirBox().currentText(), QString());
     EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
     EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "<missing>");
-}
 
-TEST_F(SessionTest, ASocketErrorOfAnyCommandEndsTheSession)
-{
-    FtpServer server;
-    TMainForm& form = OpenQuiet();
-    Connect(ProfileAt(server.Port()));
+    // A socket error of any other command ends the session the same way.
+    FtpServer next;
+    Connect(ProfileAt(next.Port()));
     ASSERT_TRUE(form.SessionConnected());
     form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
     form.Action("aRemoteRefresh")->trigger();
-    EXPECT_EQ(form.StatusPanelText(0), QStringLiteral("未接続"));
-    EXPECT_EQ(EnabledMenuItems(), QStringList());
+    ExpectNotConnectedTexts();
     EXPECT_EQ(LogLines().filter(QStringLiteral("Connection reset by peer.")).size(), 1);
-    EXPECT_FALSE(form.SessionConnected());
 }
 
 TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)
@@ -428,8 +382,7 @@ TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)
     FtpServer server;
     TMainForm& form = OpenQuiet();
     auto* box = form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"));
-    TProfile profile = ProfileAt(server.Port());
-    QueueConnectDialog(profile);
+    QueueConnectDialog(ProfileAt(server.Port()));
     emit box->textActivated(QStringLiteral("site"));
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
@@ -444,20 +397,6 @@ TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)
     emit box->textActivated(QStringLiteral("site"));
     EXPECT_EQ(dialogs_->DialogTitles().size(), 2);
     ExpectNotConnectedTexts();
-}
-
-TEST_F(SessionTest, AHistoryThatCannotBeWrittenDoesNotKeepTheSessionOpen)
-{
-    FtpServer server;
-    TMainForm& form = OpenQuiet();
-    Connect(ProfileAt(server.Port()));
-    ASSERT_TRUE(form.SessionConnected());
-    QDir(QString::fromStdString(HomeFile("LST"))).removeRecursively();
-    TempDir::WriteFile(HomeFile("LST"), "not a folder");
-    form.Action("aConnect")->trigger();
-    ExpectNotConnectedTexts();
-    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< QUIT")));
-    EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "/");
 }
 
 TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptWithTheProfile)
@@ -484,9 +423,8 @@ TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptW
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
-    EXPECT_TRUE(LogLines().filter(QStringLiteral("TLS connection established")).size() > 0);
+    EXPECT_FALSE(LogLines().filter(QStringLiteral("TLS connection established")).isEmpty());
     form.Action("aConnect")->trigger();
-    Pump(20);
 
     const qsizetype asked = dialogs_->Shown().size();
     Connect(profile);

@@ -1,0 +1,79 @@
+#include "RemoteScene.h"
+
+#include "fixtures/VsftpdServer.h"
+#include "log/Editor.h"
+#include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
+#include "support/PaneLines.h"
+
+#include <QAction>
+#include <QTreeView>
+
+#include <sys/stat.h>
+
+TMainForm& RemoteSceneTest::OpenConnected(const std::string& settings)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n" + settings);
+    TMainForm& form = Open();
+    LogIn(form, server_.Port());
+    Run("aRemoteRefresh");
+    Run("aLocalRefresh");
+    return form;
+}
+
+TMainForm& RemoteSceneTest::OpenConnectedTo(int port, const char* user, const char* password)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
+    TMainForm& form = Open();
+    LogIn(form, port, user, password);
+    Run("aRemoteRefresh");
+    return form;
+}
+
+void RemoteSceneTest::Run(const char* action)
+{
+    form_->UpdateActionStates();
+    QAction* command = form_->Action(QString::fromLatin1(action));
+    ASSERT_TRUE(command->isEnabled()) << action;
+    command->trigger();
+}
+
+void RemoteSceneTest::Select(TFileViewStack& list, const QStringList& captions)
+{
+    QItemSelectionModel& selection = *list.Report().selectionModel();
+    selection.clearSelection();
+    const QStringList rows = Captions(list.Model());
+    for (const QString& caption : captions) {
+        ASSERT_TRUE(rows.contains(caption)) << caption.toStdString();
+        selection.select(list.Model().index(int(rows.indexOf(caption)), 0),
+                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+TFileViewStack& RemoteSceneTest::LocalList() const
+{
+    return *form_->Controls().LocalFileListView;
+}
+
+TFileViewStack& RemoteSceneTest::RemoteList() const
+{
+    return *form_->Controls().RemoteFileListView;
+}
+
+QStringList RemoteSceneTest::LogLines() const
+{
+    return PaneLines(*form_->LogPane());
+}
+
+std::string RemoteSceneTest::OperationLog() const
+{
+    const std::string path = HomeFile("FileOperationLog.txt");
+    return TempDir::Exists(path) ? TempDir::ReadFile(path) : "";
+}
+
+void RemoteSceneTest::ServeReadable(const VsftpdServer& vsftpd, const std::string& name, const std::string& content)
+{
+    chmod(vsftpd.Root().c_str(), 0755);
+    TempDir::WriteFile(vsftpd.File(name), content);
+    chmod(vsftpd.File(name).c_str(), 0644);
+}

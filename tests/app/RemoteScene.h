@@ -1,0 +1,33 @@
+#pragma once
+#include "MainFormFixture.h"
+
+#include "fixtures/FtpServer.h"
+
+#include <string>
+
+class TFileViewStack;
+class VsftpdServer;
+
+// The window logged in to a loopback server, and what the tests of the remote pane, the
+// transfers and the remote file commands look at afterwards.
+class RemoteSceneTest : public MainFormTest {
+protected:
+    // Opens the window, logs in to server_ and lists both panes. The connection dialog never
+    // comes up by itself during a long test; `settings` are more [CURRENT] lines.
+    TMainForm& OpenConnected(const std::string& settings = {});
+    // The same for another server, such as vsftpd.
+    TMainForm& OpenConnectedTo(int port, const char* user, const char* password);
+    // Runs an action as the user does, after the idle pass that enables it.
+    void Run(const char* action);
+    // Selects the rows of these captions, and only those.
+    static void Select(TFileViewStack& list, const QStringList& captions);
+    TFileViewStack& LocalList() const;
+    TFileViewStack& RemoteList() const;
+    QStringList LogLines() const;
+    // "FileOperationLog.txt", empty while it does not exist.
+    std::string OperationLog() const;
+    // A file of a world-readable folder, as vsftpd's anonymous user needs it.
+    static void ServeReadable(const VsftpdServer& vsftpd, const std::string& name, const std::string& content);
+
+    FtpServer server_;
+};
