@@ -157,7 +157,6 @@ TEST_F(PreviewTest, PictureNoPluginAcceptsKeepsThePreviousOne)
     ASSERT_NE(Preview(), nullptr);
     EXPECT_EQ(Preview()->size(), QSize(30, 20));
     EXPECT_EQ(Preview()->Image1()->pixmap().cacheKey(), shown);
-    EXPECT_EQ(Preview()->toolTip(), QStringLiteral("高さ:20 幅:30"));
 }
 
 }  // namespace

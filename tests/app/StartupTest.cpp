@@ -2,7 +2,6 @@
 
 #include "log/Editor.h"
 
-#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
@@ -58,16 +57,6 @@ TEST_F(MainFormTest, StartupTimerOpensTheConnectionDialogAfterOneSecond)
     EXPECT_FALSE(form.StartupTimer()->isActive());
 }
 
-TEST_F(MainFormTest, ProfileBoxListsTheSectionsAndShowsTheLastProfile)
-{
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nPROFILE=myhost\n[DEFAULT]\n[myhost]\nHOST=example\n");
-    TMainForm& form = Open();
-    auto* box = form.findChild<QComboBox*>("ProfileNameBox");
-    EXPECT_EQ(box->count(), 3);
-    EXPECT_EQ(box->currentText(), "myhost");
-    EXPECT_EQ(form.Session().ProfileName, "myhost");
-}
-
 TEST_F(MainFormTest, AFileArgumentOpensItsFolderAndAFolderArgumentItself)
 {
     TempDir other;
@@ -78,31 +67,4 @@ TEST_F(MainFormTest, AFileArgumentOpensItsFolderAndAFolderArgumentItself)
         EXPECT_EQ(Open({QString::fromStdString(argument)}).Settings().LocalDirectory(), expected) << argument;
         CloseWindow();
     }
-}
-
-TEST_F(MainFormTest, InitialDirectoryOfTheSettingsWinsOverTheArgument)
-{
-    TempDir argument;
-    TempDir initial;
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nasInitialDirectory=" + initial.Path() + "\n");
-    TMainForm& form = Open({QString::fromStdString(argument.Path())});
-    EXPECT_EQ(form.Settings().LocalDirectory(), QDir(QString::fromStdString(initial.Path())).canonicalPath());
-}
-
-TEST_F(MainFormTest, MaskListsAndLocalHistoryAreLoadedFromTheirFiles)
-{
-    WriteHomeFile("LocalMaskList.txt", "*.txt\n*.c\n");
-    WriteHomeFile("RemoteMaskList.txt", "*.png\n");
-    mkdir(HomeFile("LST").c_str(), 0700);
-    WriteHomeFile("LST/Local.lst", "/tmp/\n/usr/\n");
-    TMainForm& form = Open();
-    auto* localMask = form.findChild<QComboBox*>("LocalMaskBox");
-    // The boxes are sorted, whatever the file's order.
-    ASSERT_EQ(localMask->count(), 2);
-    EXPECT_EQ(localMask->itemText(0), "*.c");
-    EXPECT_EQ(localMask->currentText(), "*.*");
-    EXPECT_EQ(form.findChild<QComboBox*>("RemoteMaskBox")->itemText(0), "*.png");
-    auto* history = form.findChild<QComboBox*>("LocalDirBox");
-    ASSERT_EQ(history->count(), 2);
-    EXPECT_EQ(history->itemText(0), "/tmp/");
 }
