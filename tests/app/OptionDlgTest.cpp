@@ -55,8 +55,7 @@ TEST_F(OptionDlgTest, OkCopiesTheSwitchesIntoTheWindowAndKeepsTheLogColours)
     Open();
     const int comment = form_->Settings().LogColor(TLogColorClass::Comment);
     RunOptions([this] {
-        for (const char* name : {"ckNoDisconnect", "ckShowTransactionDlg", "ckCompareTimeStamp",
-                                 "ckRetrieveRemoteTimeStamp", "ckMirroringAtUploadAll", "ckConnectDlgOnStart"})
+        for (const char* name : {"ckNoDisconnect", "ckShowTransactionDlg", "ckConnectDlgOnStart"})
             Click(name);
         Get<QWidget>("rgFileNameAfterTransfer")->findChildren<QRadioButton*>().at(2)->click();
         Click("OkBtn");
@@ -65,9 +64,6 @@ TEST_F(OptionDlgTest, OkCopiesTheSwitchesIntoTheWindowAndKeepsTheLogColours)
     const TWindowOptions& options = form_->Options();
     EXPECT_TRUE(form_->NoDisconnectTimer()->isActive());
     EXPECT_FALSE(options.bShowTransactionDlg);
-    EXPECT_TRUE(options.bCompareTimeStamp);
-    EXPECT_TRUE(options.bRetrieveRemoteTimeStamp);
-    EXPECT_TRUE(options.bMirroringAtUploadAll);
     EXPECT_EQ(options.iFileNameAfterTransfer, 2);
     EXPECT_EQ(IniValue("CURRENT", "bConnectDlgOnStart"), "0");
     EXPECT_EQ(IniValue("CURRENT", "bNoDisconnect"), "1");
@@ -119,14 +115,13 @@ TEST_F(OptionDlgTest, CancelUndoesToolbarChangesAndTitleBarCloseKeepsThem)
     EXPECT_TRUE(form_->Settings().HeaderFlat());
     EXPECT_FALSE(HeaderToolBar()->isHidden());
 
-    const QString viewer = form_->Options().asApplication;
     RunOptions([this] {
         Click("ckShowToolBar");
-        Get<QLineEdit>("ApplicationPathEdit")->setText("/usr/bin/other");
+        Click("ckCompareTimeStamp");
         dialog_->close();
     });
     EXPECT_TRUE(HeaderToolBar()->isHidden());
-    EXPECT_EQ(form_->Options().asApplication, viewer);
+    EXPECT_FALSE(form_->Options().bCompareTimeStamp);
     EXPECT_EQ(IniValue("CURRENT", "bShowToolBar"), "<missing>");
 }
 
