@@ -228,8 +228,7 @@ TEST_F(LocalFileOpsTest, EnablingFollowsTheSessionAndTheFirstSelectedRowOfEachPa
     EXPECT_EQ(enabled(local), (QStringList{"aLocalFileName", "aLocalFileDelete"}));
 
     FtpServer server;
-    AimAtLoopback(form.IdFTP1, server.Port());
-    form.IdFTP1.Connect(true, 5000);
+    LogIn(form, server.Port());
     SelectLocal({"dir"});
     EXPECT_EQ(enabled(local), (QStringList{"aUpload", "aTransformAndUpload", "aLocalFileName", "aLocalFileDelete"}));
     SelectLocal({"f.txt"});

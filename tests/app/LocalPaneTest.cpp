@@ -232,6 +232,7 @@ TEST_F(LocalPaneTest, ViewStylesSwitchBothPanesAndFitTheColumns)
     EXPECT_TRUE(report->isVisible());
 }
 
+// The drop target's rules for a disabled action or a closed session are the remote pane's too.
 TEST_F(LocalPaneTest, OnlyRowsFromTheRemoteListAreDroppedAndStartTheDownload)
 {
     TempDir::WriteFile(work_.File("local.txt"), "");
@@ -242,30 +243,14 @@ TEST_F(LocalPaneTest, OnlyRowsFromTheRemoteListAreDroppedAndStartTheDownload)
     // Rows dragged out of the local list carry the local format.
     std::unique_ptr<QMimeData> own(Model().mimeData({Model().index(0, 0)}));
     EXPECT_TRUE(Model().flags(Model().index(0, 0)) & Qt::ItemIsDragEnabled);
+    EXPECT_TRUE(own->hasFormat(QString::fromLatin1(LocalRowsFormat)));
     QMimeData remote;
     remote.setData(QString::fromLatin1(RemoteRowsFormat), "file");
-
-    const auto send = [&](QEvent::Type type, const QMimeData& data) { return SendDrag(target, type, data); };
-    const auto enter = [&](const QMimeData& data) { return EnterDrag(target, data); };
-    form.Action("aDownload")->setEnabled(true);
-    EXPECT_FALSE(enter(remote));  // not connected
     FtpServer server;
-    AimAtLoopback(form.IdFTP1, server.Port());
-    form.IdFTP1.Connect(true, 5000);
-    // The enabling pass during the login found no remote selection.
+    LogIn(form, server.Port());
     form.Action("aDownload")->setEnabled(true);
-    EXPECT_FALSE(enter(*own));
-    EXPECT_TRUE(enter(remote));
-    EXPECT_TRUE(send(QEvent::DragMove, remote));
-    // Each drop follows an accepted entry, as in a real drag.
-    send(QEvent::Drop, *own);
-    EXPECT_EQ(downloads, 0);
-    enter(remote);
-    send(QEvent::Drop, remote);
+    EXPECT_FALSE(EnterDrag(target, *own));
+    EXPECT_TRUE(EnterDrag(target, remote));
+    SendDrag(target, QEvent::Drop, remote);
     EXPECT_EQ(downloads, 1);
-    enter(remote);
-    form.Action("aDownload")->setEnabled(false);
-    send(QEvent::Drop, remote);
-    EXPECT_EQ(downloads, 1);
-    EXPECT_FALSE(enter(remote));
 }
