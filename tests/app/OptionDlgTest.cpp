@@ -50,14 +50,23 @@ protected:
     QDialog* dialog_ = nullptr;
 };
 
-TEST_F(OptionDlgTest, OkCopiesTheSwitchesIntoTheWindowAndKeepsTheLogColours)
+// A cancelled colour dialog keeps the colour, so OK leaves it as the window had it.
+TEST_F(OptionDlgTest, OkCopiesTheSwitchesAndWhatTheDialogsChoseIntoTheWindow)
 {
     Open();
-    const int comment = form_->Settings().LogColor(TLogColorClass::Comment);
+    const QString folder = QString::fromStdString(home_.Path());
+    dialogs_->QueueColor(QColor(1, 2, 3));
+    dialogs_->QueueFileToOpen("/opt/viewer");
+    dialogs_->QueueFolder(folder);
     RunOptions([this] {
         for (const char* name : {"ckNoDisconnect", "ckShowTransactionDlg", "ckConnectDlgOnStart"})
             Click(name);
         Get<QWidget>("rgFileNameAfterTransfer")->findChildren<QRadioButton*>().at(2)->click();
+        Click("CommentBtn");
+        Click("IntBtn");
+        Click("ApplicationBrowseBtn");
+        Click("InitDirBrowseBtn");
+        EXPECT_EQ(Get<QLineEdit>("ApplicationPathEdit")->text(), "/opt/viewer");
         Click("OkBtn");
     });
     EXPECT_EQ(dialogs_->DialogTitles(), QStringList{"オプション"});
@@ -67,8 +76,12 @@ TEST_F(OptionDlgTest, OkCopiesTheSwitchesIntoTheWindowAndKeepsTheLogColours)
     EXPECT_EQ(options.iFileNameAfterTransfer, 2);
     EXPECT_EQ(IniValue("CURRENT", "bConnectDlgOnStart"), "0");
     EXPECT_EQ(IniValue("CURRENT", "bNoDisconnect"), "1");
-    EXPECT_EQ(form_->Settings().LogColor(TLogColorClass::Comment), comment);
-    EXPECT_EQ(IniValue("CURRENT", "iCommentColor"), std::to_string(comment));
+    EXPECT_EQ(dialogs_->ColorDialogsShown().size(), 2);
+    EXPECT_EQ(form_->Settings().LogColor(TLogColorClass::Comment), 1 | 2 << 8 | 3 << 16);
+    EXPECT_EQ(IniValue("CURRENT", "iCommentColor"), std::to_string(1 | 2 << 8 | 3 << 16));
+    EXPECT_EQ(form_->Settings().LogColor(TLogColorClass::Int), LogColor::DesignedInt);
+    EXPECT_EQ(options.asApplication, "/opt/viewer");
+    EXPECT_EQ(options.asInitialDirectory, folder);
 }
 
 TEST_F(OptionDlgTest, ImageAndCaptionAreNeverBothUnchecked)
@@ -125,26 +138,6 @@ TEST_F(OptionDlgTest, CancelUndoesToolbarChangesAndTitleBarCloseKeepsThem)
     EXPECT_EQ(IniValue("CURRENT", "bShowToolBar"), "<missing>");
 }
 
-TEST_F(OptionDlgTest, RestoreButtonGoesBackToTheStateBeforeTheDialogButKeepsTheDirectory)
-{
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nbMirroringAtUploadAll=1\niRemoteSysToolBarAlign=2\n");
-    Open();
-    const QString elsewhere = QString::fromStdString(home_.Path());
-    RunOptions([&] {
-        Click("ckMirroringAtUploadAll");
-        ChooseEdge("RemoteTBarBox", 0);
-        EXPECT_EQ(form_->Settings().ToolBarAlign(TToolBarId::RemoteSys), 1);
-        form_->Settings().SetLocalDirectory(elsewhere);
-        Click("RestoreBtn");
-        EXPECT_TRUE(Get("ckMirroringAtUploadAll")->isChecked());
-        EXPECT_EQ(Get<QComboBox>("RemoteTBarBox")->currentIndex(), 1);  // bottom
-        EXPECT_EQ(form_->Settings().ToolBarAlign(TToolBarId::RemoteSys), 2);
-        Click("OkBtn");
-    });
-    EXPECT_EQ(QDir(form_->Settings().LocalDirectory()).canonicalPath(), QDir(elsewhere).canonicalPath());
-    EXPECT_TRUE(form_->Options().bMirroringAtUploadAll);
-}
-
 TEST_F(OptionDlgTest, TextExtensionIsStoredAsTypedAndDottedAfterARestart)
 {
     Open();
@@ -162,13 +155,25 @@ TEST_F(OptionDlgTest, TextExtensionIsStoredAsTypedAndDottedAfterARestart)
     RunOptions([this] { EXPECT_EQ(Get<QPlainTextEdit>("SkipExtMemo")->toPlainText(), ".tmp\n.bak\n"); });
 }
 
-TEST_F(OptionDlgTest, DefaultsThenOkGiveWindowTextColoursNoDoubleClickActionsAndLimitsOf500)
+// Restore goes back to the state before the dialog but keeps the directory; Defaults then OK give
+// window-text colours, no double-click actions and limits of 500.
+TEST_F(OptionDlgTest, RestoreAndDefaultButtonsTakeTheControlsAndTheWindowBack)
 {
-    WriteHomeFile("Marlux.ini", "[CURRENT]\niCommentColor=255\niOnRemoteDblClick=1\n"
-                                "iMaxLog=40\niMaxFileLog=30\niFileListSort=5\nbShowCaption=1\nbDrawImage=0\n");
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbMirroringAtUploadAll=1\niRemoteSysToolBarAlign=2\niCommentColor=255\n"
+                                "iOnRemoteDblClick=1\niMaxFileLog=30\niFileListSort=5\nbShowCaption=1\nbDrawImage=0\n");
     Open();
-    RunOptions([this] {
-        EXPECT_EQ(Get<QLineEdit>("edMaxLog")->text(), "40");
+    const QString elsewhere = QString::fromStdString(home_.Path());
+    RunOptions([&] {
+        Click("ckMirroringAtUploadAll");
+        ChooseEdge("RemoteTBarBox", 0);
+        EXPECT_EQ(form_->Settings().ToolBarAlign(TToolBarId::RemoteSys), 1);
+        form_->Settings().SetLocalDirectory(elsewhere);
+        Click("RestoreBtn");
+        EXPECT_TRUE(Get("ckMirroringAtUploadAll")->isChecked());
+        EXPECT_EQ(Get<QComboBox>("RemoteTBarBox")->currentIndex(), 1);  // bottom
+        EXPECT_EQ(form_->Settings().ToolBarAlign(TToolBarId::RemoteSys), 2);
+        EXPECT_EQ(QDir(form_->Settings().LocalDirectory()).canonicalPath(), QDir(elsewhere).canonicalPath());
+
         Click("DefaultBtn");
         // The window's own keys are back at their factory values at once.
         EXPECT_TRUE(form_->Settings().HeaderImagesShown());
@@ -176,6 +181,7 @@ TEST_F(OptionDlgTest, DefaultsThenOkGiveWindowTextColoursNoDoubleClickActionsAnd
     });
     for (TLogColorClass kind : {TLogColorClass::Comment, TLogColorClass::Int, TLogColorClass::Reserve})
         EXPECT_EQ(form_->Settings().LogColor(kind), LogColor::WindowText);
+    EXPECT_FALSE(form_->Options().bMirroringAtUploadAll);
     EXPECT_EQ(form_->Options().iOnRemoteDblClick, 2);
     EXPECT_EQ(form_->Options().iMaxFileLog, 500);
     EXPECT_EQ(form_->Options().iFileListSort, 0);
@@ -216,28 +222,6 @@ TEST_F(OptionDlgTest, LimitEditsTakeDigitsOnlyAndWarnWhenLeftWithoutAPositiveNum
     EXPECT_EQ(form_->Options().iMaxLog, 500);
     EXPECT_EQ(form_->Options().iMaxFileLog, 500);  // the huge number is not a number
     EXPECT_EQ(IniValue("CURRENT", "iMaxLog"), "500");
-}
-
-TEST_F(OptionDlgTest, ColourViewerAndFolderDialogsFeedTheControlsAndOkTheWindow)
-{
-    Open();
-    const QString folder = QString::fromStdString(home_.Path());
-    dialogs_->QueueColor(QColor(1, 2, 3));
-    dialogs_->QueueFileToOpen("/opt/viewer");
-    dialogs_->QueueFolder(folder);
-    RunOptions([this] {
-        Click("CommentBtn");
-        Click("IntBtn");  // cancelled: the colour stays
-        Click("ApplicationBrowseBtn");
-        Click("InitDirBrowseBtn");
-        EXPECT_EQ(Get<QLineEdit>("ApplicationPathEdit")->text(), "/opt/viewer");
-        Click("OkBtn");
-    });
-    EXPECT_EQ(dialogs_->ColorDialogsShown().size(), 2);
-    EXPECT_EQ(form_->Settings().LogColor(TLogColorClass::Comment), 1 | 2 << 8 | 3 << 16);
-    EXPECT_EQ(form_->Settings().LogColor(TLogColorClass::Int), LogColor::DesignedInt);
-    EXPECT_EQ(form_->Options().asApplication, "/opt/viewer");
-    EXPECT_EQ(form_->Options().asInitialDirectory, folder);
 }
 
 TEST_F(OptionDlgTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheDialogStaysOpen)
