@@ -125,38 +125,35 @@ TEST_F(PreviewTest, ArrowKeysPreviewPictureAfterPictureUntilTheFocusLeavesTheLis
     EXPECT_EQ(Preview(), nullptr);
 }
 
-TEST_F(PreviewTest, FolderTextRowFileGoneSinceTheListingOrNamedPipeClosesThePreview)
+// A picture no plug-in accepts keeps the previous one; a folder, a text row, a file gone since the
+// listing or a named pipe closes the preview.
+TEST_F(PreviewTest, PictureNoPluginAcceptsKeepsThePreviousOneAndOtherRowsCloseThePreview)
 {
     WritePicture("a.png", 30, 20);
     WritePicture("b.png", 30, 20);
+    TempDir::WriteFile(work_.File("bad.png"), "not a picture");
     TempDir::WriteFile(work_.File("notes.txt"), "text");
     mkdir(work_.File("folder").c_str(), 0755);
     ASSERT_EQ(mkfifo(work_.File("pipe.png").c_str(), 0600), 0);
     OpenListing();
     std::remove(work_.File("b.png").c_str());
+    // A first picture that fails opens the window without a picture.
+    Click("bad.png");
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_TRUE(Preview()->Image1()->pixmap().isNull());
+    Click("a.png");
+    const qint64 shown = Preview()->Image1()->pixmap().cacheKey();
+    Click("bad.png");
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_EQ(Preview()->size(), QSize(30, 20));
+    EXPECT_EQ(Preview()->Image1()->pixmap().cacheKey(), shown);
+
     for (const char* closer : {"notes.txt", "folder", "b.png", "pipe.png"}) {
         Click("a.png");
         ASSERT_NE(Preview(), nullptr);
         Click(closer);
         EXPECT_EQ(Preview(), nullptr) << closer;
     }
-}
-
-TEST_F(PreviewTest, PictureNoPluginAcceptsKeepsThePreviousOne)
-{
-    WritePicture("a.png", 30, 20);
-    TempDir::WriteFile(work_.File("b.png"), "not a picture");
-    OpenListing();
-    // A first picture that fails opens the window without a picture.
-    Click("b.png");
-    ASSERT_NE(Preview(), nullptr);
-    EXPECT_TRUE(Preview()->Image1()->pixmap().isNull());
-    Click("a.png");
-    const qint64 shown = Preview()->Image1()->pixmap().cacheKey();
-    Click("b.png");
-    ASSERT_NE(Preview(), nullptr);
-    EXPECT_EQ(Preview()->size(), QSize(30, 20));
-    EXPECT_EQ(Preview()->Image1()->pixmap().cacheKey(), shown);
 }
 
 }  // namespace
