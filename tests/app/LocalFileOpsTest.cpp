@@ -146,15 +146,6 @@ TEST_F(LocalFileOpsTest, DeleteRemovesOnlyFilesAndEmptyFoldersAndMakeDirectoryCr
     EXPECT_EQ(Captions(), (QStringList{"full", "made"}));
 }
 
-TEST_F(LocalFileOpsTest, CommandsWithoutSelectionAskForOne)
-{
-    OpenListing();
-    for (const char* action : {"aLocalRename", "aLocalExtModify", "aLocalUpperCase", "aLocalLowerCase"})
-        form_->Action(action)->trigger();
-    EXPECT_EQ(dialogs_->Shown(), QStringList(4, QStringLiteral("ファイルを選択してください")));
-    EXPECT_TRUE(dialogs_->DialogTitles().isEmpty());
-}
-
 TEST_F(LocalFileOpsTest, DetailedListingGoesToTheViewerOrToTheOptions)
 {
     TempDir::WriteFile(work_.File("listed-file"), "");
@@ -224,6 +215,11 @@ TEST_F(LocalFileOpsTest, EnablingFollowsTheSessionAndTheFirstSelectedRowOfEachPa
                         "aLocalFileName", "aLocalFileDelete"};
     SelectLocal({});
     EXPECT_EQ(enabled(local), QStringList{});
+    // The renaming commands stay enabled and ask for a selection.
+    for (const char* action : {"aLocalRename", "aLocalExtModify", "aLocalUpperCase", "aLocalLowerCase"})
+        form_->Action(action)->trigger();
+    EXPECT_EQ(dialogs_->Shown(), QStringList(4, QStringLiteral("ファイルを選択してください")));
+    EXPECT_TRUE(dialogs_->DialogTitles().isEmpty());
     SelectLocal({"dir", "f.txt"});  // the folder comes first in the list
     EXPECT_EQ(enabled(local), (QStringList{"aLocalFileName", "aLocalFileDelete"}));
 

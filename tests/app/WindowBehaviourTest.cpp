@@ -64,18 +64,6 @@ TEST_F(MainFormTest, BusyStateDisablesBothPanesUntilLeftOrAnUncaughtErrorIsLogge
     EXPECT_TRUE(Captions(LocalFiles().Model()).contains("appeared.txt"));
 }
 
-TEST_F(MainFormTest, LongHintOfTheControlUnderTheMouseGoesToPanelFour)
-{
-    TMainForm& form = Open();
-    QWidget* dirList = form.findChild<QWidget*>("LocalDirListBox");
-    QStatusTipEvent tip(dirList->statusTip());
-    QApplication::sendEvent(dirList, &tip);
-    EXPECT_EQ(form.StatusPanelText(4), "クリックでディレクトリ変更");
-    QStatusTipEvent cleared{QString()};
-    QApplication::sendEvent(dirList, &cleared);
-    EXPECT_EQ(form.StatusPanelText(4), "");
-}
-
 TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOneAndAFolderItself)
 {
     TempDir a, b;
@@ -93,7 +81,7 @@ TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOneAndAFolderItself)
     EXPECT_EQ(form.Settings().LocalDirectory(), Canonical(a.File("sub")));
 }
 
-TEST_F(MainFormTest, SelectorsKeepExactlyOneCheckedAndShowTheChoice)
+TEST_F(MainFormTest, SelectorsKeepExactlyOneCheckedAndTheStatusBarShowsTheModeAndHints)
 {
     TMainForm& form = Open();
     form.Action("aTypeBinary")->trigger();
@@ -103,6 +91,14 @@ TEST_F(MainFormTest, SelectorsKeepExactlyOneCheckedAndShowTheChoice)
     auto* mode = form.findChild<QToolButton*>("ModeBtn");
     EXPECT_EQ(mode->text(), "Binary");
     EXPECT_EQ(form.StatusPanelText(1), "Binary");
+    // The long hint of the control under the mouse goes to panel 4.
+    QWidget* dirList = form.findChild<QWidget*>("LocalDirListBox");
+    QStatusTipEvent tip(dirList->statusTip());
+    QApplication::sendEvent(dirList, &tip);
+    EXPECT_EQ(form.StatusPanelText(4), "クリックでディレクトリ変更");
+    QStatusTipEvent cleared{QString()};
+    QApplication::sendEvent(dirList, &cleared);
+    EXPECT_EQ(form.StatusPanelText(4), "");
 
     form.Action("aSmallIcon")->trigger();
     EXPECT_EQ(form.Settings().CurrentViewStyle(), TViewStyle::SmallIcon);
