@@ -83,7 +83,7 @@ TEST_F(LocalFileOpsTest, RenameOntoAnExistingNameIsRefusedAndCancelStopsTheComma
     EXPECT_EQ(Captions(), (QStringList{"a", "b2", "c"}));
 }
 
-// A file gone since the listing is skipped without a question or an error.
+// A file gone since the listing is asked about but then skipped without an error.
 TEST_F(LocalFileOpsTest, CaseChangesRenameFoldersAndFilesAlikeAndSkipVanishedFiles)
 {
     mkdir(work_.File("folder").c_str(), 0755);
@@ -104,7 +104,7 @@ TEST_F(LocalFileOpsTest, CaseChangesRenameFoldersAndFilesAlikeAndSkipVanishedFil
     dialogs_->QueueAnswer(Answer::Yes);
     dialogs_->QueueAnswer(Answer::Yes);
     form_->Action("aLocalLowerCase")->trigger();
-    EXPECT_EQ(dialogs_->Shown().size(), 4);  // asked about, but no error
+    EXPECT_EQ(dialogs_->Shown().size(), 4);
     EXPECT_FALSE(Logged("gone"));
     EXPECT_EQ(Captions(), (QStringList{"FOLDER", "mixed.txt"}));
 }

@@ -42,14 +42,15 @@ TEST_F(KeyListTest, RemovingAnEntryKeepsTheOthersAndTheRestOfTheFile)
     EXPECT_EQ(TempDir::ReadFile(path), "; mine\n[Key]\nDownload=Ctrl+2\n");
 }
 
-// Neither a directory in the file's place nor an unreadable file is replaced by one holding only
-// the new entry.
 TEST_F(KeyListTest, AFileThatCannotBeReadIsNeitherListedNorReplaced)
 {
-    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);  // a directory in the file's place
     EXPECT_TRUE(keys.Entries().empty());
     EXPECT_THROW(keys.Write("Upload", "Ctrl+1"), EIniWriteError);
-    ASSERT_EQ(rmdir(path.c_str()), 0);
+}
+
+TEST_F(KeyListTest, AnUnreadableFileIsNotReplacedByOneHoldingOnlyTheNewEntry)
+{
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not stop root from reading";
     TempDir::WriteFile(path, "[Key]\nDownload=Ctrl+2\n");
