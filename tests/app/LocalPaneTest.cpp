@@ -212,8 +212,10 @@ TEST_F(LocalPaneTest, ViewStylesSwitchBothPanesAndFitTheColumns)
     form.Action("aSmallIcon")->trigger();
     EXPECT_EQ(icons->flow(), QListView::LeftToRight);
     EXPECT_FALSE(form.Action("aList")->isChecked());
-    form.Action("aReport")->trigger();
+    form.findChild<QAction*>("Report")->trigger();  // through the menu item
     EXPECT_TRUE(report->isVisible());
+    EXPECT_TRUE(form.Action("aReport")->isChecked());
+    EXPECT_FALSE(form.Action("aSmallIcon")->isChecked());
 }
 
 // The drop target's rules for a disabled action or a closed session are the remote pane's too.

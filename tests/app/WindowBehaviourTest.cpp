@@ -81,15 +81,14 @@ TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOneAndAFolderItself)
     EXPECT_EQ(form.Settings().LocalDirectory(), Canonical(a.File("sub")));
 }
 
-TEST_F(MainFormTest, SelectorsKeepExactlyOneCheckedAndTheStatusBarShowsTheModeAndHints)
+TEST_F(MainFormTest, TheTransferModeKeepsExactlyOneCheckedAndTheStatusBarShowsItAndTheHints)
 {
     TMainForm& form = Open();
     form.Action("aTypeBinary")->trigger();
     form.Action("aTypeBinary")->trigger();  // choosing the checked one keeps it checked
     EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
     EXPECT_FALSE(form.Action("aTypeAuto")->isChecked() || form.Action("aTypeASCII")->isChecked());
-    auto* mode = form.findChild<QToolButton*>("ModeBtn");
-    EXPECT_EQ(mode->text(), "Binary");
+    EXPECT_EQ(form.findChild<QToolButton*>("ModeBtn")->text(), "Binary");
     EXPECT_EQ(form.StatusPanelText(1), "Binary");
     // The long hint of the control under the mouse goes to panel 4.
     QWidget* dirList = form.findChild<QWidget*>("LocalDirListBox");
@@ -99,13 +98,6 @@ TEST_F(MainFormTest, SelectorsKeepExactlyOneCheckedAndTheStatusBarShowsTheModeAn
     QStatusTipEvent cleared{QString()};
     QApplication::sendEvent(dirList, &cleared);
     EXPECT_EQ(form.StatusPanelText(4), "");
-
-    form.Action("aSmallIcon")->trigger();
-    EXPECT_EQ(form.Settings().CurrentViewStyle(), TViewStyle::SmallIcon);
-    form.findChild<QAction*>("Report")->trigger();  // through the menu item
-    EXPECT_EQ(form.Settings().CurrentViewStyle(), TViewStyle::Report);
-    EXPECT_TRUE(form.Action("aReport")->isChecked());
-    EXPECT_FALSE(form.Action("aSmallIcon")->isChecked());
 }
 
 TEST_F(MainFormTest, IdleRecomputesTheActionStates)
