@@ -51,7 +51,7 @@ protected:
     QDialog* dialog_ = nullptr;
 };
 
-TEST_F(SetKeyDlgTest, CtrlShiftUTypedOnUploadIsStoredAsShiftCtrlUAndWorksAtOnceAndAfterARestart)
+TEST_F(SetKeyDlgTest, CtrlShiftUPressedOnUploadIsStoredAsShiftCtrlUAndWorksAtOnceAndAfterARestart)
 {
     Open();
     RunSetKey([this] {
@@ -70,7 +70,7 @@ TEST_F(SetKeyDlgTest, CtrlShiftUTypedOnUploadIsStoredAsShiftCtrlUAndWorksAtOnceA
         Press(box, Qt::NoModifier, Qt::Key_Escape);
         EXPECT_EQ(box->text(), "Alt+F7");
         Press(box, Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_U);
-        EXPECT_EQ(HotKeyBox()->text(), "Shift+Ctrl+U");
+        EXPECT_EQ(box->text(), "Shift+Ctrl+U");
         Click("ApplyBtn");
         EXPECT_EQ(Rows()->item(0)->text(), "アップロード(&U)" + Gap + "Shift+Ctrl+U");
         EXPECT_EQ(Text("edCurrentKey"), "Shift+Ctrl+U");
