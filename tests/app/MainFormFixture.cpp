@@ -2,6 +2,8 @@
 
 #include "fixtures/IniSection.h"
 #include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
+#include "panes/LocalPane.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,6 +11,7 @@
 #include <QKeyEvent>
 #include <QEventLoop>
 #include <QTimer>
+#include <QTreeView>
 
 #include <cstdlib>
 
@@ -33,6 +36,30 @@ TMainForm& MainFormTest::Open(const QStringList& arguments)
     dialogs_ = dialogs.get();
     form_->SetDialogs(std::move(dialogs));
     return *form_;
+}
+
+TMainForm& MainFormTest::OpenListing(const QString& mask)
+{
+    TMainForm& form = Open();
+    form.Settings().SetLocalMask(mask);
+    form.LocalPane().FillLocalFileList();
+    return form;
+}
+
+TFileViewStack& MainFormTest::LocalFiles() const
+{
+    return *form_->Controls().LocalFileListView;
+}
+
+void MainFormTest::SelectLocal(const QStringList& captions) const
+{
+    QItemSelectionModel& selection = *LocalFiles().Report().selectionModel();
+    selection.clearSelection();
+    const TFileListModel& model = LocalFiles().Model();
+    for (int row = 0; row < model.rowCount(); ++row)
+        if (captions.contains(model.Row(row).caption))
+            selection.select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    form_->UpdateActionStates();
 }
 
 void MainFormTest::CloseWindow()

@@ -17,6 +17,7 @@ class QWidget;
 #include <vector>
 
 class TFileListModel;
+class TFileViewStack;
 
 // Every test gets a fresh program directory (MARLUX_HOME) and its own working directory,
 // which is the local pane's directory; both are put back afterwards.
@@ -27,6 +28,11 @@ protected:
 
     // Creates the window as the program does, with the command-line arguments given.
     TMainForm& Open(const QStringList& arguments = {});
+    // Opens the window with the local pane listing the working directory through the mask.
+    TMainForm& OpenListing(const QString& mask = QStringLiteral("*.*"));
+    TFileViewStack& LocalFiles() const;
+    // Selects exactly the local rows of these captions and brings the actions up to date.
+    void SelectLocal(const QStringList& captions) const;
     // Closes it the normal way (the close steps run) and destroys it.
     void CloseWindow();
 

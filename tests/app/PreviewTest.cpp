@@ -3,7 +3,7 @@
 #include "MainFormFixture.h"
 
 #include "panes/FileListModel.h"
-#include "panes/LocalPane.h"
+#include "panes/FileViewStack.h"
 #include "preview/ImagePreview.h"
 #include "preview/ImageViewForm.h"
 
@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusTipEvent>
+#include <QTreeView>
 
 #include <sys/stat.h>
 
@@ -23,11 +24,8 @@ namespace {
 
 class PreviewTest : public MainFormTest {
 protected:
-    QAbstractItemView* LocalList() const
-    {
-        return form_->findChild<QAbstractItemView*>(QStringLiteral("LocalFileListView"));
-    }
-    const TFileListModel& Model() const { return *static_cast<const TFileListModel*>(LocalList()->model()); }
+    QAbstractItemView* LocalList() const { return &LocalFiles().Report(); }
+    const TFileListModel& Model() const { return LocalFiles().Model(); }
 
     int RowOf(const QString& caption) const
     {
@@ -45,13 +43,12 @@ protected:
         ASSERT_TRUE(image.save(QString::fromStdString(work_.File(name))));
     }
 
-    // The window open, active, and its local list filled.
+    // The window open and active, the local list filled.
     TMainForm& OpenListing()
     {
-        TMainForm& form = Open();
+        TMainForm& form = MainFormTest::OpenListing();
         form.activateWindow();
         Pump(50);
-        form.LocalPane().FillLocalFileList();
         return form;
     }
 
@@ -78,121 +75,85 @@ protected:
     TImageViewForm* Preview() const { return form_->ImagePreview().PreviewWindow(); }
 };
 
-TEST_F(PreviewTest, PluginExtensionsMarkPicturesWhateverTheirCase)
-{
-    TempDir::WriteFile(work_.File("photo.jpg"), "");
-    TempDir::WriteFile(work_.File("scan.PNG"), "");
-    TempDir::WriteFile(work_.File("notes.txt"), "");
-    TempDir::WriteFile(work_.File("tool.exe"), "");
-    TMainForm& form = OpenListing();
-    // ifjpeg.spi reports its filter in capitals.
-    const StringList& extensions = form.Extensions().ImageExtList;
-    EXPECT_NE(std::find(extensions.begin(), extensions.end(), ".JPG"), extensions.end());
-    EXPECT_NE(std::find(extensions.begin(), extensions.end(), ".gif"), extensions.end());
-    EXPECT_EQ(Model().Row(RowOf("photo.jpg")).icon, fiPicture);
-    EXPECT_EQ(Model().Row(RowOf("scan.PNG")).icon, fiPicture);
-    EXPECT_EQ(Model().Row(RowOf("notes.txt")).icon, fiText);
-    EXPECT_EQ(Model().Row(RowOf("tool.exe")).icon, fiProgram);
-    EXPECT_FALSE(Model().data(Model().index(RowOf("photo.jpg"), 0), Qt::DecorationRole).value<QIcon>().isNull());
-}
-
-TEST_F(PreviewTest, ClickedPictureShowsAtItsNaturalSizeLeftOfTheWindow)
+TEST_F(PreviewTest, AClickedPictureShowsAtItsNaturalSizeLeftOfTheWindowAtTheRow)
 {
     WritePicture("big.png", 2000, 1500);
+    WritePicture("small.jpg", 100, 80);
     TMainForm& form = OpenListing();
+    // The plug-ins' extensions mark pictures; ifjpeg.spi reports its filter in capitals.
+    EXPECT_EQ(Model().Row(RowOf("small.jpg")).icon, fiPicture);
+    EXPECT_FALSE(Model().data(Model().index(RowOf("small.jpg"), 0), Qt::DecorationRole).value<QIcon>().isNull());
+
     Click("big.png");
     ASSERT_NE(Preview(), nullptr);
     EXPECT_TRUE(Preview()->isVisible());
     EXPECT_EQ(Preview()->size(), QSize(2000, 1500));
-    EXPECT_EQ(Preview()->Image1()->size(), QSize(2000, 1500));
     EXPECT_EQ(Preview()->Image1()->pixmap().toImage().pixel(1999, 1499), qRgb(10, 200, 30));
     EXPECT_TRUE(LocalList()->hasFocus());
-
     // The pointer resting on the picture shows the size in status panel 4.
     QStatusTipEvent tip(Preview()->statusTip());
     QApplication::sendEvent(Preview()->Image1(), &tip);
     EXPECT_EQ(form.StatusPanelText(4), QStringLiteral("高さ:1500 幅:2000"));
-    EXPECT_EQ(Preview()->toolTip(), QStringLiteral("高さ:1500 幅:2000"));
-}
 
-TEST_F(PreviewTest, PreviewSitsLeftOfTheWindowAtTheRowAndStaysOnTheScreen)
-{
-    WritePicture("small.png", 100, 80);
-    TMainForm& form = OpenListing();
     const QRect screen = form.screen()->availableGeometry();
     form.move(screen.left() + 300, screen.top() + 40);
-    Click("small.png");
-    ASSERT_NE(Preview(), nullptr);
+    Click("small.jpg");
     EXPECT_EQ(Preview()->frameGeometry().right() + 1, form.frameGeometry().left());
-    const QRect row = LocalList()->visualRect(LocalList()->model()->index(RowOf("small.png"), 0));
+    const QRect row = LocalList()->visualRect(LocalList()->model()->index(RowOf("small.jpg"), 0));
     EXPECT_EQ(Preview()->y(), LocalList()->viewport()->mapToGlobal(row.topLeft()).y());
-
     // No room left of the window: the preview starts at the screen's edge, not off the screen.
     form.move(screen.left() + 20, screen.top() + 40);
-    Click("small.png");
+    Click("small.jpg");
     EXPECT_EQ(Preview()->x(), screen.left());
 }
 
-TEST_F(PreviewTest, ArrowKeysPreviewPictureAfterPicture)
+TEST_F(PreviewTest, ArrowKeysPreviewPictureAfterPictureUntilTheFocusLeavesTheList)
 {
     WritePicture("a.png", 30, 20);
     WritePicture("b.jpg", 40, 35);
-    OpenListing();
+    TMainForm& form = OpenListing();
     Click("a.png");
     ASSERT_NE(Preview(), nullptr);
-    EXPECT_EQ(Preview()->size(), QSize(30, 20));
     PressAndRelease(Qt::Key_Down);
     EXPECT_EQ(Preview()->size(), QSize(40, 35));
     PressAndRelease(Qt::Key_Up);
     EXPECT_EQ(Preview()->size(), QSize(30, 20));
+    form.UpdateActionStates();
+    ASSERT_NE(Preview(), nullptr) << "the list still has the focus";
+    form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"))->setFocus();
+    form.UpdateActionStates();
+    EXPECT_EQ(Preview(), nullptr);
 }
 
-TEST_F(PreviewTest, FolderTextRowFileGoneSinceTheListingOrNamedPipeClosesThePreview)
+// A picture no plug-in accepts keeps the previous one; a folder, a text row, a file gone since the
+// listing or a named pipe closes the preview.
+TEST_F(PreviewTest, PictureNoPluginAcceptsKeepsThePreviousOneAndOtherRowsCloseThePreview)
 {
     WritePicture("a.png", 30, 20);
     WritePicture("b.png", 30, 20);
+    TempDir::WriteFile(work_.File("bad.png"), "not a picture");
     TempDir::WriteFile(work_.File("notes.txt"), "text");
     mkdir(work_.File("folder").c_str(), 0755);
     ASSERT_EQ(mkfifo(work_.File("pipe.png").c_str(), 0600), 0);
     OpenListing();
     std::remove(work_.File("b.png").c_str());
+    // A first picture that fails opens the window without a picture.
+    Click("bad.png");
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_TRUE(Preview()->Image1()->pixmap().isNull());
+    Click("a.png");
+    const qint64 shown = Preview()->Image1()->pixmap().cacheKey();
+    Click("bad.png");
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_EQ(Preview()->size(), QSize(30, 20));
+    EXPECT_EQ(Preview()->Image1()->pixmap().cacheKey(), shown);
+
     for (const char* closer : {"notes.txt", "folder", "b.png", "pipe.png"}) {
         Click("a.png");
         ASSERT_NE(Preview(), nullptr);
         Click(closer);
         EXPECT_EQ(Preview(), nullptr) << closer;
     }
-}
-
-TEST_F(PreviewTest, PictureNoPluginAcceptsKeepsThePreviousOne)
-{
-    WritePicture("a.png", 30, 20);
-    TempDir::WriteFile(work_.File("b.png"), "not a picture");
-    OpenListing();
-    // A first picture that fails opens the window without a picture.
-    Click("b.png");
-    ASSERT_NE(Preview(), nullptr);
-    EXPECT_TRUE(Preview()->Image1()->pixmap().isNull());
-    Click("a.png");
-    const qint64 shown = Preview()->Image1()->pixmap().cacheKey();
-    Click("b.png");
-    ASSERT_NE(Preview(), nullptr);
-    EXPECT_EQ(Preview()->size(), QSize(30, 20));
-    EXPECT_EQ(Preview()->Image1()->pixmap().cacheKey(), shown);
-    EXPECT_EQ(Preview()->toolTip(), QStringLiteral("高さ:20 幅:30"));
-}
-
-TEST_F(PreviewTest, FocusLeavingTheLocalListClosesThePreview)
-{
-    WritePicture("a.png", 30, 20);
-    TMainForm& form = OpenListing();
-    Click("a.png");
-    ASSERT_NE(Preview(), nullptr);
-    form.UpdateActionStates();
-    ASSERT_NE(Preview(), nullptr) << "the list still has the focus";
-    form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"))->setFocus();
-    form.UpdateActionStates();
-    EXPECT_EQ(Preview(), nullptr);
 }
 
 }  // namespace

@@ -11,31 +11,20 @@ TUserDialogs::Answer TScriptedDialogs::Ask(const QString& text, Buttons, Icon ic
 {
     shown_.append(text);
     questionIcons_.append(icon);
-    if (answers_.empty())
-        return Answer::Cancel;
-    const Answer answer = answers_.front();
-    answers_.pop_front();
-    return answer;
+    return answers_.empty() ? Answer::Cancel : TakeNext(answers_);
 }
 
 int TScriptedDialogs::RunModal(QDialog& dialog)
 {
     dialogTitles_.append(dialog.windowTitle());
-    if (dialogs_.empty())
-        return QDialog::Rejected;
-    auto script = std::move(dialogs_.front());
-    dialogs_.pop_front();
-    return script(dialog);
+    auto script = TakeNext(dialogs_);
+    return script ? script(dialog) : int(QDialog::Rejected);
 }
 
 QString TScriptedDialogs::BrowseForFolder(const QString& instruction)
 {
     folderInstructions_.append(instruction);
-    if (folders_.empty())
-        return {};
-    const QString path = folders_.front();
-    folders_.pop_front();
-    return path;
+    return TakeNext(folders_);
 }
 
 QColor TScriptedDialogs::ChooseColor(const QColor& initial)
