@@ -234,8 +234,6 @@ TEST(ListLines, SplitAtEveryKindOfLineBreak)
     const std::string wide(4095, 'w');
     EXPECT_EQ(lines(wide + "\r\nb"), (Strings{wide, "b"}));
     EXPECT_EQ(lines(wide + "x" + wide + "\rb\r"), (Strings{wide + "x" + wide, "b"}));
-    EXPECT_EQ(TIdListLines::FromText("a\r\nb\n").size(), 2u);
-    EXPECT_TRUE(TIdListLines().empty());
 }
 
 TEST(ListBuffer, GrowsInPlaceAndRefusesBeyondItsLimit)
