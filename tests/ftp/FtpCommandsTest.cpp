@@ -1,6 +1,4 @@
-#include "EngineEvents.h"
-#include "SentCommands.h"
-#include "fixtures/FtpServer.h"
+#include "ServerSession.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 
@@ -11,30 +9,12 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-struct Session {
-    FtpServer server;
-    TIdFTP ftp;
-    EngineEvents events;
-    SentCommands sent;
-
-    Session() {
-        AimAtServer(ftp, server.Host(), server.Port());
-        events.Attach(ftp);
-        sent.Attach(ftp);
-    }
-};
-
 }  // namespace
 
 TEST(FtpCommands, ConnectLogsInAndReportsEveryStepInOrder) {
-    Session s;
-    bool afterLogin = false;
-    s.ftp.OnAfterClientLogin = [&](TIdFTP*) {
-        afterLogin = true;
-        s.events.events.push_back("OnAfterClientLogin");
-    };
+    ServerSession s(true, ServerSession::NotConnected);
+    s.ftp.OnAfterClientLogin = [&](TIdFTP*) { s.events.events.push_back("OnAfterClientLogin"); };
     s.ftp.Connect(true, 5000);
-    EXPECT_TRUE(afterLogin);
     EXPECT_EQ(s.events.events,
               (Strings{"Connecting to 127.0.0.1.", "Connected.", "OnAfterClientLogin", "Connection established"}));
     EXPECT_EQ(s.ftp.WelcomeReply.NumericCode, 220);
@@ -47,7 +27,7 @@ TEST(FtpCommands, ConnectLogsInAndReportsEveryStepInOrder) {
 }
 
 TEST(FtpCommands, AWrongPasswordDisconnectsAndRaisesTheReply) {
-    Session s;
+    ServerSession s(true, ServerSession::NotConnected);
     s.ftp.Password = "wrong";
     try {
         s.ftp.Connect(true, 5000);
@@ -64,8 +44,7 @@ TEST(FtpCommands, AWrongPasswordDisconnectsAndRaisesTheReply) {
 }
 
 TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
-    Session s;
-    s.ftp.Connect(true, 5000);
+    ServerSession s;
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
     s.ftp.MakeDirectory("sub dir");
     EXPECT_TRUE(std::filesystem::is_directory(s.server.File("sub dir")));
@@ -102,8 +81,7 @@ TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
 // TYPE goes out only when the type changes and the resume probe once per object, even across a
 // reconnect; the login sets binary again.
 TEST(FtpCommands, TypeAndResumeProbeAreSentOnlyWhenNeeded) {
-    Session s;
-    s.ftp.Connect(true, 5000);
+    ServerSession s;
     s.sent.lines.clear();
     s.ftp.SetTransferType(ftBinary);
     EXPECT_TRUE(s.ftp.ResumeSupported());

@@ -1,10 +1,9 @@
 // Listings through the engine: a real server's listing with a line that cannot be parsed, and a
 // listing larger than the limit.
 #include "ScriptedSession.h"
-#include "SentCommands.h"
+#include "ServerSession.h"
 #include "ftp/IdException.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -13,31 +12,24 @@ using Strings = std::vector<std::string>;
 
 TEST(FtpListing, AnUnparsableLineOfARealServerIsSkippedAndReported)
 {
-    FtpServer server;
-    std::ofstream(server.File("a.txt")) << "a";
-    std::ofstream(server.File("evil\nname")) << "b";
-    std::ofstream(server.File("z.txt")) << "z";
-    TIdFTP ftp;
-    AimAtServer(ftp, server.Host(), server.Port());
-    ftp.Connect(true, 5000);
-    EngineEvents statuses;
-    statuses.Attach(ftp);
+    ServerSession s;
+    for (const char* name : {"a.txt", "evil\nname", "z.txt"}) TempDir::WriteFile(s.server.File(name), "x");
 
     Strings destination;
-    ftp.List(&destination);
+    s.ftp.List(&destination);
     EXPECT_EQ(destination.size(), 4u);
-    EXPECT_EQ(ftp.ListLines.size(), 4u);
+    EXPECT_EQ(s.ftp.ListLines.size(), 4u);
     Strings names;
-    for (const TIdFTPListItem& item : ftp.ParsedListing())
+    for (const TIdFTPListItem& item : s.ftp.ParsedListing())
         names.emplace_back(item.Name());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (Strings{"a.txt", "evil", "z.txt"}));
-    EXPECT_EQ(statuses.events.back(), "Listing line skipped, it could not be parsed: \"name\"");
+    EXPECT_EQ(s.events.events.back(), "Listing line skipped, it could not be parsed: \"name\"");
 
     // Built once: asking again neither parses nor reports again.
-    const std::size_t reported = statuses.events.size();
-    EXPECT_EQ(ftp.ParsedListing().Count(), 3u);
-    EXPECT_EQ(statuses.events.size(), reported);
+    const std::size_t reported = s.events.events.size();
+    EXPECT_EQ(s.ftp.ParsedListing().Count(), 3u);
+    EXPECT_EQ(s.events.events.size(), reported);
 }
 
 // The server would send twice the limit; the engine stops reading at the limit.

@@ -1,5 +1,4 @@
-#include "SentCommands.h"
-#include "fixtures/FtpServer.h"
+#include "ServerSession.h"
 #include "fixtures/RandomBytes.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
@@ -12,17 +11,6 @@
 namespace {
 
 using Strings = std::vector<std::string>;
-
-struct TransferSession {
-    FtpServer server;
-    TempDir local;
-    TIdFTP ftp;
-
-    explicit TransferSession(bool passive) {
-        AimAtServer(ftp, server.Host(), server.Port(), passive);
-        ftp.Connect(true, 5000);
-    }
-};
 
 class FtpTransfer : public ::testing::TestWithParam<bool> {};
 
@@ -51,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, FtpTransfer, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Passive" : "Active"; });
 
 TEST_P(FtpTransfer, FilesOfEverySizeMoveByteExactBothWays) {
-    TransferSession s(GetParam());
+    ServerSession s(GetParam());
     for (size_t size : {size_t(0), size_t(1), size_t(70000), size_t(5 << 20)}) {
         const std::string name = "file " + std::to_string(size) + ".bin";
         const std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
@@ -65,7 +53,7 @@ TEST_P(FtpTransfer, FilesOfEverySizeMoveByteExactBothWays) {
 }
 
 TEST_P(FtpTransfer, WorkEventsComeFromTheDataChannelWithRunningTotals) {
-    TransferSession s(GetParam());
+    ServerSession s(GetParam());
     const std::string bytes = RandomBytes(300000, 7);
     TempDir::WriteFile(s.server.File("w.bin"), bytes);
     std::vector<int64_t> counts;
@@ -94,7 +82,7 @@ TEST_P(FtpTransfer, WorkEventsComeFromTheDataChannelWithRunningTotals) {
 }
 
 TEST_P(FtpTransfer, AsciiTypeConvertsLineEndsOnTheServer) {
-    TransferSession s(GetParam());
+    ServerSession s(GetParam());
     TempDir::WriteFile(s.server.File("t.txt"), "one\ntwo\n");
     s.ftp.SetTransferType(ftASCII);
     TIdStringStream stream;
@@ -103,7 +91,7 @@ TEST_P(FtpTransfer, AsciiTypeConvertsLineEndsOnTheServer) {
 }
 
 TEST_P(FtpTransfer, ResumeAndAppendContinueWhereTheFileEnds) {
-    TransferSession s(GetParam());
+    ServerSession s(GetParam());
     const std::string bytes = RandomBytes(100000, 3);
     TempDir::WriteFile(s.server.File("r.bin"), bytes);
     TempDir::WriteFile(s.local.File("r.bin"), bytes.substr(0, 1000));
@@ -121,7 +109,7 @@ TEST_P(FtpTransfer, ResumeAndAppendContinueWhereTheFileEnds) {
 // A refused download leaves the local file alone; a local file that cannot be written fails
 // the download. Either way the session stays in step.
 TEST_P(FtpTransfer, FailedDownloadsKeepLocalFilesAndTheSession) {
-    TransferSession s(GetParam());
+    ServerSession s(GetParam());
     TempDir::WriteFile(s.local.File("keep.txt"), "precious");
     EXPECT_THROW(s.ftp.Get("missing.txt", s.local.File("keep.txt"), true), EIdProtocolReplyError);
     EXPECT_EQ(TempDir::ReadFile(s.local.File("keep.txt")), "precious");
@@ -135,7 +123,7 @@ TEST_P(FtpTransfer, FailedDownloadsKeepLocalFilesAndTheSession) {
 
 // Abort from the work events, as the window's abort command does, in both directions.
 TEST_P(FtpTransfer, AnAbortedTransferRaisesAndTheSessionGoesOn) {
-    TransferSession s(GetParam());
+    ServerSession s(GetParam());
     TempDir::WriteFile(s.server.File("big.bin"), RandomBytes(20 << 20, 5));
     TempDir::WriteFile(s.local.File("up.bin"), RandomBytes(20 << 20, 6));
     s.ftp.OnWork = [&](TIdComponent*, TWorkMode, int64_t count) {
@@ -153,7 +141,7 @@ TEST_P(FtpTransfer, AnAbortedTransferRaisesAndTheSessionGoesOn) {
 }
 
 TEST_P(FtpTransfer, ListingsWithAndWithoutMasks) {
-    TransferSession s(GetParam());
+    ServerSession s(GetParam());
     s.ftp.List(nullptr);
     EXPECT_TRUE(s.ftp.ListLines.empty());
     EXPECT_EQ(s.ftp.ParsedListing().Count(), 0u);
@@ -182,7 +170,7 @@ TEST_P(FtpTransfer, ListingsWithAndWithoutMasks) {
 }
 
 TEST(FtpTransferLarge, AFileOver4GiBCountsPast32Bits) {
-    TransferSession s(true);
+    ServerSession s(true);
     const int64_t size = (int64_t(4) << 30) + 12345;
     TempDir::WriteFile(s.server.File("huge.bin"), "");
     ASSERT_EQ(truncate(s.server.File("huge.bin").c_str(), size), 0);
