@@ -11,7 +11,9 @@ using Strings = std::vector<std::string>;
 
 }  // namespace
 
-TEST(FtpCommands, ConnectLogsInAndReportsEveryStepInOrder) {
+// Then TYPE goes out only when the type changes and the resume probe once per object, even
+// across a reconnect; the login sets binary again.
+TEST(FtpCommands, ConnectLogsInAndReportsEveryStepInOrderAndReconnects) {
     ServerSession s(true, ServerSession::NotConnected);
     s.ftp.OnAfterClientLogin = [&](TIdFTP*) { s.events.events.push_back("OnAfterClientLogin"); };
     s.ftp.Connect(true, 5000);
@@ -21,9 +23,19 @@ TEST(FtpCommands, ConnectLogsInAndReportsEveryStepInOrder) {
     EXPECT_EQ(s.ftp.LoginReply.NumericCode, 230);
     EXPECT_EQ(s.ftp.SystemName, "UNIX Type: L8");
     EXPECT_EQ(s.sent.lines, (Strings{"USER user", "PASS secret", "TYPE I", "SYST"}));
+
+    s.sent.lines.clear();
+    s.ftp.SetTransferType(ftBinary);
+    EXPECT_TRUE(s.ftp.ResumeSupported());
+    s.ftp.SetTransferType(ftASCII);
     s.ftp.Quit();
     EXPECT_FALSE(s.ftp.Connected());
-    EXPECT_EQ(s.sent.lines.back(), "QUIT");
+    EXPECT_EQ(s.sent.lines, (Strings{"REST 1", "REST 0", "TYPE A", "QUIT"}));
+    s.ftp.SetTransferType(ftBinary);
+    s.sent.lines.clear();
+    s.ftp.Connect(true, 5000);
+    EXPECT_TRUE(s.ftp.ResumeSupported());
+    EXPECT_EQ(s.sent.lines, (Strings{"USER user", "PASS secret", "TYPE I", "SYST"}));
 }
 
 TEST(FtpCommands, AWrongPasswordDisconnectsAndRaisesTheReply) {
@@ -76,21 +88,4 @@ TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
     EXPECT_TRUE(s.ftp.Connected());
     EXPECT_THROW(s.ftp.ChangeDirectory("a\r\nDELE x"), EIdLineBreakInCommand);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-}
-
-// TYPE goes out only when the type changes and the resume probe once per object, even across a
-// reconnect; the login sets binary again.
-TEST(FtpCommands, TypeAndResumeProbeAreSentOnlyWhenNeeded) {
-    ServerSession s;
-    s.sent.lines.clear();
-    s.ftp.SetTransferType(ftBinary);
-    EXPECT_TRUE(s.ftp.ResumeSupported());
-    s.ftp.SetTransferType(ftASCII);
-    EXPECT_EQ(s.sent.lines, (Strings{"REST 1", "REST 0", "TYPE A"}));
-    s.ftp.Quit();
-    s.ftp.SetTransferType(ftBinary);
-    s.sent.lines.clear();
-    s.ftp.Connect(true, 5000);
-    EXPECT_TRUE(s.ftp.ResumeSupported());
-    EXPECT_EQ(s.sent.lines, (Strings{"USER user", "PASS secret", "TYPE I", "SYST"}));
 }

@@ -17,7 +17,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int ShortTimeoutMs = 300;
 
-// Runs `action` and returns how long it took.
 template <typename Action>
 Clock::duration Timed(Action action) {
     const auto start = Clock::now();
