@@ -1,7 +1,6 @@
 // The engine runs one command at a time: the message pump may end a running transfer (ABOR,
 // QUIT) but may not start another exchange on the same control connection.
-#include "SentCommands.h"
-#include "fixtures/FtpServer.h"
+#include "ServerSession.h"
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
@@ -16,17 +15,12 @@ constexpr int FileSize = 20 << 20;
 
 // A logged-in session on a real server holding one large file, with a pump hook that runs
 // `onceDuringTransfer` once from inside the engine's waits while a transfer's data flows.
-struct PumpedSession {
-    FtpServer server;
-    TIdFTP ftp;
-    SentCommands sent;
+struct PumpedSession : ServerSession {
     TIdAntiFreeze hook;
     std::function<void()> onceDuringTransfer;
 
-    explicit PumpedSession(bool passive) {
+    explicit PumpedSession(bool passive) : ServerSession(passive) {
         TempDir::WriteFile(server.File("big.bin"), std::string(FileSize, 'b'));
-        AimAtServer(ftp, server.Host(), server.Port(), passive);
-        sent.Attach(ftp);
         hook.IdleTimeOut = 20;
         hook.OnlyWhenIdle = false;
         hook.OnProcess = [this](bool) {
@@ -35,7 +29,6 @@ struct PumpedSession {
             onceDuringTransfer = nullptr;
             action();
         };
-        ftp.Connect(true, 5000);
         sent.lines.clear();
     }
 };

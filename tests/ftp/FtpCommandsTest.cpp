@@ -1,6 +1,4 @@
-#include "EngineEvents.h"
-#include "SentCommands.h"
-#include "fixtures/FtpServer.h"
+#include "ServerSession.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 
@@ -11,43 +9,37 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-struct Session {
-    FtpServer server;
-    TIdFTP ftp;
-    EngineEvents events;
-    SentCommands sent;
-
-    Session() {
-        AimAtServer(ftp, server.Host(), server.Port());
-        events.Attach(ftp);
-        sent.Attach(ftp);
-    }
-};
-
 }  // namespace
 
-TEST(FtpCommands, ConnectLogsInAndReportsEveryStepInOrder) {
-    Session s;
-    bool afterLogin = false;
-    s.ftp.OnAfterClientLogin = [&](TIdFTP*) {
-        afterLogin = true;
-        s.events.events.push_back("OnAfterClientLogin");
-    };
+// Then TYPE goes out only when the type changes and the resume probe once per object, even
+// across a reconnect; the login sets binary again.
+TEST(FtpCommands, ConnectLogsInAndReportsEveryStepInOrderAndReconnects) {
+    ServerSession s(true, ServerSession::NotConnected);
+    s.ftp.OnAfterClientLogin = [&](TIdFTP*) { s.events.events.push_back("OnAfterClientLogin"); };
     s.ftp.Connect(true, 5000);
-    EXPECT_TRUE(afterLogin);
     EXPECT_EQ(s.events.events,
               (Strings{"Connecting to 127.0.0.1.", "Connected.", "OnAfterClientLogin", "Connection established"}));
     EXPECT_EQ(s.ftp.WelcomeReply.NumericCode, 220);
     EXPECT_EQ(s.ftp.LoginReply.NumericCode, 230);
     EXPECT_EQ(s.ftp.SystemName, "UNIX Type: L8");
     EXPECT_EQ(s.sent.lines, (Strings{"USER user", "PASS secret", "TYPE I", "SYST"}));
+
+    s.sent.lines.clear();
+    s.ftp.SetTransferType(ftBinary);
+    EXPECT_TRUE(s.ftp.ResumeSupported());
+    s.ftp.SetTransferType(ftASCII);
     s.ftp.Quit();
     EXPECT_FALSE(s.ftp.Connected());
-    EXPECT_EQ(s.sent.lines.back(), "QUIT");
+    EXPECT_EQ(s.sent.lines, (Strings{"REST 1", "REST 0", "TYPE A", "QUIT"}));
+    s.ftp.SetTransferType(ftBinary);
+    s.sent.lines.clear();
+    s.ftp.Connect(true, 5000);
+    EXPECT_TRUE(s.ftp.ResumeSupported());
+    EXPECT_EQ(s.sent.lines, (Strings{"USER user", "PASS secret", "TYPE I", "SYST"}));
 }
 
 TEST(FtpCommands, AWrongPasswordDisconnectsAndRaisesTheReply) {
-    Session s;
+    ServerSession s(true, ServerSession::NotConnected);
     s.ftp.Password = "wrong";
     try {
         s.ftp.Connect(true, 5000);
@@ -63,17 +55,8 @@ TEST(FtpCommands, AWrongPasswordDisconnectsAndRaisesTheReply) {
     EXPECT_TRUE(s.ftp.Connected());
 }
 
-TEST(FtpCommands, A230ToUserSendsNoPassword) {
-    Session s;
-    s.ftp.Username = "free";
-    s.ftp.Connect(true, 5000);
-    EXPECT_EQ(s.sent.lines[0], "USER free");
-    EXPECT_EQ(s.sent.lines[1], "TYPE I");
-}
-
 TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
-    Session s;
-    s.ftp.Connect(true, 5000);
+    ServerSession s;
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
     s.ftp.MakeDirectory("sub dir");
     EXPECT_TRUE(std::filesystem::is_directory(s.server.File("sub dir")));
@@ -105,43 +88,4 @@ TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
     EXPECT_TRUE(s.ftp.Connected());
     EXPECT_THROW(s.ftp.ChangeDirectory("a\r\nDELE x"), EIdLineBreakInCommand);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-}
-
-TEST(FtpCommands, TransferTypeIsSentOnlyWhenItChanges) {
-    Session s;
-    s.ftp.Connect(true, 5000);
-    s.sent.lines.clear();
-    s.ftp.SetTransferType(ftBinary);
-    EXPECT_TRUE(s.sent.lines.empty());
-    s.ftp.SetTransferType(ftASCII);
-    EXPECT_EQ(s.sent.lines, (Strings{"TYPE A"}));
-    s.ftp.Quit();
-    s.ftp.SetTransferType(ftBinary);
-    s.sent.lines.clear();
-    s.ftp.Connect(true, 5000);
-    EXPECT_EQ(s.sent.lines[2], "TYPE I");
-}
-
-TEST(FtpCommands, TheResumeProbeRunsOncePerObject) {
-    Session s;
-    s.ftp.Connect(true, 5000);
-    s.sent.lines.clear();
-    EXPECT_TRUE(s.ftp.ResumeSupported());
-    EXPECT_EQ(s.sent.lines, (Strings{"REST 1", "REST 0"}));
-    s.ftp.Quit();
-    s.ftp.Connect(true, 5000);
-    s.sent.lines.clear();
-    EXPECT_TRUE(s.ftp.ResumeSupported());
-    EXPECT_TRUE(s.sent.lines.empty());
-}
-
-TEST(FtpCommands, AServerThatDropsTheConnectionWhileAReplyIsAwaited) {
-    Session s;
-    s.ftp.Connect(true, 5000);
-    s.events.events.clear();
-    s.ftp.WriteLine("QUIT");
-    EXPECT_EQ(s.ftp.ReadReply(), 221);
-    EXPECT_THROW(s.ftp.ReadReply(), EIdConnClosedGracefully);
-    EXPECT_EQ(s.events.events, (Strings{"Disconnected.", "OnDisconnected"}));
-    EXPECT_THROW(s.ftp.CurrentDirectory(), EIdConnClosedGracefully);
 }

@@ -102,14 +102,11 @@ TEST(FtpDataScript, AResumeSendsRestWithTheStreamPosition) {
     EXPECT_EQ(Strings(lines.begin() + 3, lines.end()), (Strings{"REST 1", "REST 0", "PASV", "REST 1000", "RETR x"}));
 }
 
-TEST(FtpDataScript, PassiveRepliesPortCommandsAndListingTexts) {
+TEST(FtpDataScript, PassiveRepliesAndPortCommands) {
     TIdFTP::PassiveAddress a = ParsePassiveReply("Entering Passive Mode (192,168,0,10,19,137)");
     EXPECT_EQ(a.address, "192.168.0.10");
     EXPECT_EQ(a.port, 5001);
     EXPECT_THROW(ParsePassiveReply("Entering Passive Mode (1,2,3,4,x,1)"), EConvertError);
     EXPECT_THROW(ParsePassiveReply("garbage"), EConvertError);
     EXPECT_EQ(PortCommand("192.168.0.5", 4660), "PORT 192,168,0,5,18,52");
-    EXPECT_EQ(SplitTextLines(""), Strings{});
-    EXPECT_EQ(SplitTextLines("a\r\nb\nc\rd"), (Strings{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitTextLines("a\r\n\r\nb\r\n"), (Strings{"a", "", "b"}));
 }

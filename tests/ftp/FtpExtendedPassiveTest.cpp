@@ -1,6 +1,5 @@
+#include "ScriptedSession.h"
 #include "SentCommands.h"
-#include "fixtures/FtpServer.h"
-#include "fixtures/ScriptedPeer.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 #include "ftp/IdText.h"
@@ -22,12 +21,6 @@ struct LoggedSession {
     size_t Count(const std::string& prefix) const { return sent.Count(prefix); }
 };
 
-FtpServer::Options IPv6Server() {
-    FtpServer::Options options;
-    options.ipv6 = true;
-    return options;
-}
-
 }  // namespace
 
 TEST(ExtendedPassiveReplies, PortsAreTakenFromAnyDelimiterAndNonsenseIsRefused) {
@@ -42,7 +35,7 @@ TEST(ExtendedPassiveReplies, PortsAreTakenFromAnyDelimiterAndNonsenseIsRefused) 
 }
 
 TEST(IPv6, BracketedAndBareAddressesReachTheServerWithEpsvAndEprt) {
-    FtpServer server(IPv6Server());
+    FtpServer server({.ipv6 = true});
     TempDir::WriteFile(server.File("six.txt"), "over IPv6");
     for (const std::string& host : {std::string("[::1]"), std::string("::1")}) {
         for (bool passive : {true, false}) {
@@ -62,9 +55,7 @@ TEST(IPv6, BracketedAndBareAddressesReachTheServerWithEpsvAndEprt) {
 }
 
 TEST(PassiveFallback, APasvRefusedOnIPv4FallsBackToEpsvForTheRestOfTheSession) {
-    FtpServer::Options options;
-    options.refusePasv = true;
-    FtpServer server(options);
+    FtpServer server({.refusePasv = true});
     TempDir::WriteFile(server.File("a.txt"), "fallback");
     LoggedSession s(server.Host(), server.Port(), true);
     TIdStringStream first, second;
@@ -85,18 +76,12 @@ TEST(PassiveFallback, OnIPv4PasvStaysTheDefaultAndATransientRefusalIsNoReasonToS
     EXPECT_EQ(s.Count("PASV"), 1u);
     EXPECT_EQ(s.Count("EPSV"), 0u);
 
-    ScriptedPeer peer;
-    peer.Send("220 hi\r\n").Reply("230 in\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n")
-        .Reply("421 too many\r\n").Pause(200).Close().Start();
-    TIdFTP ftp;
-    ftp.Host = "127.0.0.1";
-    ftp.Port = peer.Port();
-    ftp.Passive = true;
-    ftp.ReadTimeout = 2000;
-    ftp.Connect(true, 2000);
-    EXPECT_THROW(ftp.List(nullptr), EIdProtocolReplyError);
-    ftp.Disconnect();
-    peer.Wait();
-    const auto lines = peer.Lines();
+    ScriptedSession refusing(2000);
+    refusing.control.Reply("421 too many\r\n").Pause(200).Close();
+    refusing.Start();
+    EXPECT_THROW(refusing.ftp.List(nullptr), EIdProtocolReplyError);
+    refusing.ftp.Disconnect();
+    refusing.control.Wait();
+    const auto lines = refusing.control.Lines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "EPSV"), 0);
 }

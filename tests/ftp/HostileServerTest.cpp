@@ -1,15 +1,13 @@
 // Servers that stall, flood, answer out of turn or let a stranger in: the engine must end every
 // wait within its time-out, keep its memory bounded and stay in step or drop the connection.
-#include "EngineEvents.h"
 #include "ScriptedSession.h"
 #include "fixtures/ClosedPort.h"
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
-#include "ftp/IdFTP.h"
 #include "platform/SocketError.h"
 
 #include <chrono>
-#include <functional>
+#include <optional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,25 +17,12 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int ShortTimeoutMs = 300;
 
-// Runs `action` and returns how long it took.
 template <typename Action>
 Clock::duration Timed(Action action) {
     const auto start = Clock::now();
     action();
     return Clock::now() - start;
 }
-
-// A pump hook that pumps nothing and reports the user's abort request when `requested` says so.
-struct AbortingPump {
-    TIdAntiFreeze hook;
-
-    explicit AbortingPump(std::function<bool()> requested) {
-        hook.IdleTimeOut = 20;
-        hook.OnlyWhenIdle = false;
-        hook.OnProcess = [](bool) {};
-        hook.OnCheckAbort = std::move(requested);
-    }
-};
 
 }  // namespace
 
@@ -49,20 +34,14 @@ TEST(HostileServer, ReplyWaitsEndAtTheTimeOutAndDropTheConnection) {
         ftp.Host = "127.0.0.1";
         ftp.Port = silent.Port();
         ftp.ReadTimeout = ShortTimeoutMs;
-        auto took = Timed([&] { EXPECT_THROW(ftp.Connect(true, 5000), EIdReadTimeout); });
-        EXPECT_LT(took, std::chrono::seconds(2));
+        EXPECT_LT(Timed([&] { EXPECT_THROW(ftp.Connect(true, 5000), EIdReadTimeout); }), std::chrono::seconds(2));
         EXPECT_FALSE(ftp.Connected());
     }
     ScriptedSession s(ShortTimeoutMs);
     s.control.ExpectLine();
     s.Start();
     s.events.events.clear();
-    try {
-        s.ftp.CurrentDirectory();
-        FAIL() << "a reply that never came was accepted";
-    } catch (const EIdReadTimeout& e) {
-        EXPECT_STREQ(e.what(), "Read Timeout");
-    }
+    EXPECT_THROW(s.ftp.CurrentDirectory(), EIdReadTimeout);
     // A late reply would otherwise be read as the next command's.
     EXPECT_FALSE(s.ftp.Connected());
     EXPECT_EQ(s.events.events, (Strings{"Disconnecting.", "OnDisconnected", "Disconnected."}));
@@ -73,34 +52,69 @@ TEST(HostileServer, AServerThatTricklesAReplyCannotHoldTheCommand) {
     s.control.ExpectLine();
     for (int i = 0; i < 20; ++i) s.control.Send("2").Pause(100);
     s.Start();
-    auto took = Timed([&] { EXPECT_THROW(s.ftp.CurrentDirectory(), EIdReadTimeout); });
-    EXPECT_LT(took, std::chrono::milliseconds(1000));
+    EXPECT_LT(Timed([&] { EXPECT_THROW(s.ftp.CurrentDirectory(), EIdReadTimeout); }), std::chrono::seconds(1));
 }
 
-// The server stops sending mid-download, or never reads an upload: the time-out ends the
-// transfer, and the closing reply that follows is read as this command's.
-TEST(HostileServer, AStalledTransferTimesOutAndTheSessionStaysInStep) {
-    for (const bool download : {true, false}) {
-        SCOPED_TRACE(download ? "download" : "upload");
-        ScriptedPeer data;
-        if (download) data.Send("some bytes");
-        else data.Pause(800);
-        data.Start();
-        ScriptedSession s(ShortTimeoutMs);
-        s.control.Reply(PassiveReply(data.Port())).Reply("150 go\r\n426 Connection closed\r\n").Reply("257 \"/\"\r\n");
-        s.Start();
-        TIdStringStream stream;
-        if (download) {
-            EXPECT_THROW(s.ftp.Get("x", stream), EIdReadTimeout);
-            EXPECT_EQ(stream.Bytes(), "some bytes");
-        } else {
-            const std::string bytes(64 << 20, 'u');
-            stream.Write(bytes.data(), bytes.size());
-            stream.Seek(0);
-            EXPECT_LT(Timed([&] { EXPECT_THROW(s.ftp.Put(stream, "x"), EIdReadTimeout); }), std::chrono::seconds(2));
+// The server stops sending mid-download, or never reads an upload. Either the time-out ends the
+// transfer and the closing reply that follows is read as this command's, or the user's abort
+// request, seen through the pump, ends it with ABOR.
+TEST(HostileServer, AStalledTransferEndsByTimeOutOrAbortAndTheSessionStaysInStep) {
+    for (const bool abortRequested : {false, true}) {
+        for (const bool download : {true, false}) {
+            SCOPED_TRACE(std::string(download ? "download" : "upload") + (abortRequested ? ", aborted" : ""));
+            ScriptedPeer data;
+            if (download) data.Send("partial");
+            else data.Pause(800);
+            data.Start();
+            ScriptedSession s(abortRequested ? 5000 : ShortTimeoutMs);
+            s.control.Reply(PassiveReply(data.Port())).Reply("150 go\r\n");
+            if (abortRequested) s.control.Reply("426 Transfer aborted\r\n226 ABOR done\r\n");
+            else s.control.Send("426 Connection closed\r\n");
+            s.control.Reply("257 \"/\"\r\n");
+            s.Start();
+            TIdStringStream stream;
+            const auto stalled = Clock::now() + std::chrono::milliseconds(200);
+            std::optional<TIdAntiFreeze> pump;
+            if (abortRequested) {
+                pump.emplace();
+                pump->IdleTimeOut = 20;
+                pump->OnlyWhenIdle = false;
+                pump->OnProcess = [](bool) {};
+                pump->OnCheckAbort = [&] { return download ? stream.Size() > 0 : Clock::now() > stalled; };
+            }
+            if (!download) {
+                // Enough to fill the socket buffers of a server that never reads.
+                const std::string bytes(64 << 20, 'u');
+                stream.Write(bytes.data(), bytes.size());
+                stream.Seek(0);
+            }
+            const auto took = Timed([&] {
+                if (download && abortRequested) {
+                    EXPECT_THROW(s.ftp.Get("x", stream), EIdTransferAborted);
+                } else if (download) {
+                    EXPECT_THROW(s.ftp.Get("x", stream), EIdReadTimeout);
+                } else if (abortRequested) {
+                    EXPECT_THROW(s.ftp.Put(stream, "x"), EIdException);
+                } else {
+                    EXPECT_THROW(s.ftp.Put(stream, "x"), EIdReadTimeout);
+                }
+            });
+            EXPECT_LT(took, std::chrono::seconds(2));
+            if (download) {
+                EXPECT_EQ(stream.Bytes(), "partial");
+            }
+            if (download && abortRequested) {
+                EXPECT_EQ(s.events.events.back(), "Transfer aborted");
+            }
+            pump.reset();
+            EXPECT_EQ(s.ftp.DataChannel(), nullptr);
+            EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+            s.ftp.Disconnect();
+            s.control.Wait();
+            if (abortRequested) {
+                EXPECT_EQ(s.control.Lines()[5], "ABOR");
+            }
         }
-        EXPECT_EQ(s.ftp.DataChannel(), nullptr);
-        EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
     }
 }
 
@@ -113,11 +127,10 @@ TEST(HostileServer, DataConnectionsThatNeverComeUpTimeOut) {
         .Reply("257 \"/\"\r\n");
     s.Start();
     TIdStringStream stream;
-    auto took = Timed([&] { EXPECT_THROW(s.ftp.Get("x", stream), EIdConnectTimeout); });
-    EXPECT_LT(took, std::chrono::seconds(2));
-    s.ftp.Passive = false;
-    took = Timed([&] { EXPECT_THROW(s.ftp.Get("x", stream), EIdConnectTimeout); });
-    EXPECT_LT(took, std::chrono::seconds(2));
+    for (const bool passive : {true, false}) {
+        s.ftp.Passive = passive;
+        EXPECT_LT(Timed([&] { EXPECT_THROW(s.ftp.Get("x", stream), EIdConnectTimeout); }), std::chrono::seconds(2));
+    }
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
 
@@ -137,47 +150,6 @@ TEST(HostileServer, AClosingReplyThatNeverComesDropsTheConnection) {
         TIdStringStream stream;
         EXPECT_LT(Timed([&] { EXPECT_THROW(s.ftp.Get("x", stream), EIdReadTimeout); }), std::chrono::seconds(2));
         EXPECT_FALSE(s.ftp.Connected());
-    }
-}
-
-// Download: the server sends part and stalls. Upload: the server never reads, so the socket
-// buffers fill and the upload stalls.
-TEST(HostileServer, TheAbortRequestEndsAStalledTransferThroughThePump) {
-    for (const bool download : {true, false}) {
-        SCOPED_TRACE(download ? "download" : "upload");
-        ScriptedPeer data;
-        if (download) data.Send("partial");
-        else data.Pause(800);
-        data.Start();
-        ScriptedSession s(5000);
-        s.control.Reply(PassiveReply(data.Port()))
-            .Reply("150 go\r\n")
-            .Reply("426 Transfer aborted\r\n226 ABOR done\r\n")
-            .Reply("257 \"/\"\r\n");
-        s.Start();
-        TIdStringStream stream;
-        const auto stalled = Clock::now() + std::chrono::milliseconds(200);
-        AbortingPump pump([&] { return download ? stream.Size() > 0 : Clock::now() > stalled; });
-        const auto took = Timed([&] {
-            if (download) {
-                EXPECT_THROW(s.ftp.Get("x", stream), EIdTransferAborted);
-            } else {
-                const std::string bytes(64 << 20, 'u');
-                stream.Write(bytes.data(), bytes.size());
-                stream.Seek(0);
-                EXPECT_THROW(s.ftp.Put(stream, "x"), EIdException);
-            }
-        });
-        EXPECT_LT(took, std::chrono::seconds(2));
-        if (download) {
-            EXPECT_EQ(stream.Bytes(), "partial");
-            EXPECT_EQ(s.events.events.back(), "Transfer aborted");
-        }
-        pump.hook.OnCheckAbort = nullptr;
-        EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-        s.ftp.Disconnect();
-        s.control.Wait();
-        EXPECT_EQ(s.control.Lines()[5], "ABOR");
     }
 }
 
@@ -241,31 +213,24 @@ TEST(HostileServer, ActiveModeTakesDataOnlyFromTheServersAddress) {
     EXPECT_TRUE(error == SocketError::ConnectionReset || (error == 0 && received == 0));
 }
 
+// Refused, or never completed: no disconnect is reported for a connection that never was, and
+// the same object connects afterwards.
 TEST(HostileServer, AFailedConnectLeavesNothingOpen) {
     TIdFTP ftp;
     EngineEvents events;
     events.Attach(ftp);
     ftp.Host = "127.0.0.1";
-    ftp.Port = ClosedLoopbackPort();
-    EXPECT_THROW(ftp.Connect(true, 2000), EIdConnectException);
-    EXPECT_FALSE(ftp.Connected());
     UnreachableLoopbackPort unreachable;
-    ftp.Port = unreachable.port;
-    EXPECT_THROW(ftp.Connect(true, 300), EIdConnectTimeout);
-    EXPECT_FALSE(ftp.Connected());
+    for (const int port : {ClosedLoopbackPort(), int(unreachable.port)}) {
+        ftp.Port = port;
+        EXPECT_THROW(ftp.Connect(true, 300), EIdException);
+        EXPECT_FALSE(ftp.Connected());
+    }
     for (const std::string& event : events.events) {
         EXPECT_NE(event, "Disconnecting.");
         EXPECT_NE(event, "Disconnected.");
     }
-
-    ScriptedPeer refusing;
-    refusing.Send("421 Go away\r\n");
-    refusing.Start();
-    ftp.Port = refusing.Port();
-    EXPECT_THROW(ftp.Connect(true, 2000), EIdProtocolReplyError);
-    EXPECT_FALSE(ftp.Connected());
-
-    ScriptedSession s(ShortTimeoutMs);
+    ScriptedSession s;
     s.control.Start();
     ftp.Port = s.control.Port();
     ftp.Connect(true, 2000);

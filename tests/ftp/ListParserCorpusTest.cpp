@@ -38,36 +38,10 @@ void ExpectEveryLineAlone(const std::vector<CorpusLine>& corpus)
     }
 }
 
-// The corpus as one listing, in an order that starts with the given line.
-void ExpectWholeListing(const std::vector<CorpusLine>& corpus, std::size_t firstLine)
-{
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < corpus.size(); ++i)
-        lines.push_back(corpus[(firstLine + i) % corpus.size()].line);
-    TIdFTPListItems items;
-    ParseListing(TIdListLines::FromText(ListingText(lines)), items, CorpusToday);
-    EXPECT_EQ(items.SkippedCount(), 0u);
-    ASSERT_EQ(items.Count(), corpus.size());
-    for (std::size_t i = 0; i < corpus.size(); ++i)
-        ExpectEntry(items.Item(i), corpus[(firstLine + i) % corpus.size()]);
-}
-
-TEST(ListingCorpus, EveryUnixLineAlone)
+TEST(ListingCorpus, EveryLineAlone)
 {
     ExpectEveryLineAlone(UnixCorpus());
-}
-
-TEST(ListingCorpus, EveryDosLineAlone)
-{
     ExpectEveryLineAlone(DosCorpus());
-}
-
-TEST(ListingCorpus, WholeListingsWhateverLineComesFirst)
-{
-    for (std::size_t first = 0; first < UnixCorpus().size(); first += 5)
-        ExpectWholeListing(UnixCorpus(), first);
-    for (std::size_t first = 0; first < DosCorpus().size(); first += 3)
-        ExpectWholeListing(DosCorpus(), first);
 }
 
 TEST(ListingCorpus, OwnerGroupAndRightsAroundBlanks)

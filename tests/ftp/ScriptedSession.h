@@ -13,7 +13,7 @@ struct ScriptedSession {
     EngineEvents events;
 
     explicit ScriptedSession(int readTimeoutMs = TIdFTP::DefaultReadTimeoutMs) {
-        control.Send("220 hi\r\n").Reply("230 ok\r\n").Reply("200 type\r\n").Reply("215 UNIX\r\n");
+        control.ScriptLogin();
         ftp.Host = "127.0.0.1";
         ftp.Passive = true;
         ftp.ReadTimeout = readTimeoutMs;
