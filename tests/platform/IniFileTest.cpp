@@ -61,12 +61,6 @@ TEST_F(IniFileTest, IntegersBooleansAndNamesWithoutCase)
     EXPECT_EQ(ini.ReadString("CURRENT", "bReport", ""), "1");
 }
 
-TEST_F(IniFileTest, StringsAreCutAt2047Characters)
-{
-    ini.WriteString("CURRENT", "asApplication", std::string(3000, 'x'));
-    EXPECT_EQ(ini.ReadString("CURRENT", "asApplication", ""), std::string(2047, 'x'));
-}
-
 TEST_F(IniFileTest, WriteKeepsEveryOtherLineByteForByte)
 {
     TempDir::WriteFile(path, "; comment line\r\n[CURRENT]\r\n  iMaxLog = 10  \r\nunknown=keep me\r\n\r\n"
