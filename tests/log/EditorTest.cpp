@@ -91,9 +91,9 @@ TEST_F(EditorTest, ALargerFontShowsFewerRows)
     EXPECT_LT(editor.VisibleRowCount(), rows);
 }
 
-TEST_F(EditorTest, WheelMovesTheTopRowByFiveAndIsHandled)
+TEST_F(EditorTest, WheelAndScrollBarMoveTheTopRowAndTheBarFollowsOnceEventsRun)
 {
-    Fill(100);
+    Fill(60);
     editor.SetTopRow(20);
     EXPECT_TRUE(Wheel(-120));
     EXPECT_EQ(editor.TopRow(), 25);
@@ -104,11 +104,7 @@ TEST_F(EditorTest, WheelMovesTheTopRowByFiveAndIsHandled)
     editor.SetTopRow(2);
     EXPECT_TRUE(Wheel(240));
     EXPECT_EQ(editor.TopRow(), 0);
-}
 
-TEST_F(EditorTest, ScrollBarFollowsOnceEventsRunAndMovesTheView)
-{
-    Fill(60);
     editor.SetTopRow(10);
     QApplication::processEvents();
     QScrollBar* bar = editor.verticalScrollBar();

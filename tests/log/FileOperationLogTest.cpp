@@ -47,7 +47,7 @@ TEST_F(FileOperationLogTest, AppendsToAnLfOrCrLfFileBehindTheDateAndTimeAndEmpty
     EXPECT_TRUE(entries[3].endsWith(QStringLiteral(" Delete /tmp/日本語.txt  "))) << entries[3].toStdString();
 }
 
-TEST_F(FileOperationLogTest, FullFileDropsItsOldestLineAndANegativeLimitEmptiesIt)
+TEST_F(FileOperationLogTest, FullFileDropsItsOldestLineANegativeLimitEmptiesItAndAMissingFolderIsAnError)
 {
     std::string text;
     for (int i = 1; i <= 500; ++i)
@@ -62,10 +62,7 @@ TEST_F(FileOperationLogTest, FullFileDropsItsOldestLineAndANegativeLimitEmptiesI
     maxFileLog = -1;
     log.AppendFileOperationLog(QStringLiteral("Rename"), QStringLiteral("a"), QStringLiteral("-->"), QStringLiteral("b"));
     EXPECT_TRUE(Entries().isEmpty());
-}
 
-TEST_F(FileOperationLogTest, UnwritableDirectoryIsAnError)
-{
     TFileOperationLog broken(QString::fromStdString(dir.File("missing")), [] { return 500; });
     EXPECT_THROW(broken.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("a"), QStringLiteral("-->"),
                                                QStringLiteral("b")),

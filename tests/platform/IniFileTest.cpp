@@ -36,13 +36,20 @@ pid_t Fork(const std::function<void()>& child)
     return pid;
 }
 
-TEST_F(IniFileTest, MissingFileGivesDefaultsAndWritesNothing)
+TEST_F(IniFileTest, MissingFileGivesDefaultsUntilTheFirstWriteCreatesItPrivate)
 {
     EXPECT_EQ(ini.ReadString("CURRENT", "asApplication", "xdg-open"), "xdg-open");
     EXPECT_EQ(ini.ReadInteger("CURRENT", "iMaxLog", 500), 500);
     EXPECT_TRUE(ini.ReadBool("CURRENT", "bAuto", true));
     EXPECT_TRUE(ini.ReadSections().empty());
     EXPECT_NE(access(path.c_str(), F_OK), 0);
+
+    ini.WriteString("CURRENT", "PROFILE", "CURRENT");
+    EXPECT_EQ(ModeOf(path), 0600u);
+    chmod(path.c_str(), 0640);
+    ini.WriteString("CURRENT", "PROFILE", "other");
+    EXPECT_EQ(ModeOf(path), 0640u);
+    EXPECT_EQ(TempDir::ReadFile(path), "[CURRENT]\nPROFILE=other\n");
 }
 
 TEST_F(IniFileTest, IntegersBooleansAndNamesWithoutCase)
@@ -74,26 +81,19 @@ TEST_F(IniFileTest, WriteKeepsEveryOtherLineByteForByte)
                                        "LocalMask=*.*\r\nb=2\r\na=1\r\n\r\n[Other]\r\nx=1\r\n[New]\r\nk=v\r\n");
 }
 
-TEST_F(IniFileTest, WriteCreatesFileWithItsCreationModeKeepsExistingModeAndNamesAFailedFile)
+TEST_F(IniFileTest, CreationModeIsSettableAndAFailedWriteNamesTheFile)
 {
-    ini.WriteString("CURRENT", "PROFILE", "CURRENT");
-    EXPECT_EQ(ModeOf(path), 0600u);
-    chmod(path.c_str(), 0640);
-    ini.WriteString("CURRENT", "PROFILE", "other");
-    EXPECT_EQ(ModeOf(path), 0640u);
-    EXPECT_EQ(TempDir::ReadFile(path), "[CURRENT]\nPROFILE=other\n");
-
     TIniFile shared(dir.File("Shared.ini"));
     shared.SetCreationMode(0644);
     shared.WriteString("Key", "x", "1");
     EXPECT_EQ(ModeOf(dir.File("Shared.ini")), 0644u);
 
-    TIniFile belowAFile(path + "/Marlux.ini");
+    TIniFile belowAFile(dir.File("Shared.ini") + "/Marlux.ini");
     try {
         belowAFile.WriteString("CURRENT", "k", "v");
         ADD_FAILURE() << "write into a path below a file succeeded";
     } catch (const EIniWriteError& e) {
-        EXPECT_EQ(std::string(e.what()), path + "/Marlux.ini に書き込めません");
+        EXPECT_EQ(std::string(e.what()), dir.File("Shared.ini") + "/Marlux.ini に書き込めません");
     }
 }
 

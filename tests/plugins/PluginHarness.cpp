@@ -1,8 +1,6 @@
 #include "plugins/PluginHarness.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 TPluginUnderTest::TPluginUnderTest(const std::string& fileName) : plugin_(std::string(MARLUX_BIN_DIR) + "/" + fileName)
 {
@@ -42,13 +40,4 @@ int TPluginUnderTest::Info(const TBytes& bytes, PictureInfo& info) const
 {
     return plugin_.GetPictureInfo(reinterpret_cast<const char*>(bytes.data()), static_cast<intptr_t>(bytes.size()),
                                   SpiFromMemory, &info);
-}
-
-int TPluginUnderTest::Supports(const std::string& path) const
-{
-    const int fd = open(path.c_str(), O_RDONLY);
-    const int supported = plugin_.IsSupported(path.c_str(), fd);
-    if (fd >= 0)
-        close(fd);
-    return supported;
 }

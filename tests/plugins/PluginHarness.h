@@ -21,8 +21,6 @@ public:
     TDecodeResult Decode(const TBytes& bytes, SpiProgressCallback progress = nullptr, intptr_t data = 0) const;
     TDecodeResult DecodeFile(const std::string& path, intptr_t offset = 0) const;
     int Info(const TBytes& bytes, PictureInfo& info) const;
-    // IsSupported with the file opened read-only, as the program asks it.
-    int Supports(const std::string& path) const;
 
 private:
     TSpiPlugin plugin_;
