@@ -49,7 +49,8 @@ TBytes Mutate(const TBytes& seed, std::mt19937& random, bool png)
 
 class PluginFuzz : public ::testing::TestWithParam<const char*> {
 protected:
-    // Decodes and, on success, reads every pixel so a short pixel block would show.
+    // Decodes and, on success, checks the picture's shape and reads its last pixel, so a short
+    // pixel block would show.
     void Check(const TBytes& bytes, const char* what)
     {
         const auto start = std::chrono::steady_clock::now();
@@ -67,11 +68,7 @@ protected:
         ASSERT_EQ(infoCode, SpiSuccess) << what;
         ASSERT_EQ(result.picture->Width(), info.width) << what;
         ASSERT_EQ(result.picture->Height(), info.height) << what;
-        long sum = 0;
-        for (int y = 0; y < result.picture->Height(); y += 1 + result.picture->Height() / 64)
-            for (int x = 0; x < result.picture->Width(); ++x)
-                sum += result.picture->Pixel(x, y).red;
-        EXPECT_GE(sum, 0);
+        static_cast<void>(result.picture->Pixel(info.width - 1, 0));  // rows are stored bottom-up
     }
 
     TPluginUnderTest plugin_{GetParam()};

@@ -23,5 +23,8 @@ public:
     int Info(const TBytes& bytes, PictureInfo& info) const;
 
 private:
+    TDecodeResult GetPicture(const char* source, intptr_t lengthOrOffset, unsigned flag, SpiProgressCallback progress,
+                             intptr_t data) const;
+
     TSpiPlugin plugin_;
 };
