@@ -36,7 +36,7 @@ pid_t Fork(const std::function<void()>& child)
     return pid;
 }
 
-TEST_F(IniFileTest, MissingFileGivesDefaultsUntilTheFirstWriteCreatesItPrivate)
+TEST_F(IniFileTest, MissingFileGivesDefaultsUntilAWriteCreatesItWithItsModeOrSaysWhichFileFailed)
 {
     EXPECT_EQ(ini.ReadString("CURRENT", "asApplication", "xdg-open"), "xdg-open");
     EXPECT_EQ(ini.ReadInteger("CURRENT", "iMaxLog", 500), 500);
@@ -50,15 +50,26 @@ TEST_F(IniFileTest, MissingFileGivesDefaultsUntilTheFirstWriteCreatesItPrivate)
     ini.WriteString("CURRENT", "PROFILE", "other");
     EXPECT_EQ(ModeOf(path), 0640u);
     EXPECT_EQ(TempDir::ReadFile(path), "[CURRENT]\nPROFILE=other\n");
+
+    TIniFile shared(dir.File("Shared.ini"));
+    shared.SetCreationMode(0644);
+    shared.WriteString("Key", "x", "1");
+    EXPECT_EQ(ModeOf(dir.File("Shared.ini")), 0644u);
+    TIniFile belowAFile(path + "/Marlux.ini");
+    try {
+        belowAFile.WriteString("CURRENT", "k", "v");
+        ADD_FAILURE() << "write into a path below a file succeeded";
+    } catch (const EIniWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), path + "/Marlux.ini に書き込めません");
+    }
 }
 
 TEST_F(IniFileTest, IntegersBooleansAndNamesWithoutCase)
 {
     TempDir::WriteFile(path, "[Current]\niMaxLog=0x1F4\na=0X10\nb=-12\nc=abc\nd=12abc\nf=2147483647\n"
                              "g=2147483648\nh=0xFFFFFFFF\nbReport=0\nbList=5\nbSmallIcon=yes\n");
-    const std::pair<const char*, int> integers[] = {{"iMaxLog", 500}, {"A", 16},         {"b", -12}, {"c", 7},
-                                                    {"d", 7},         {"f", 2147483647}, {"g", 7},   {"h", -1}};
-    for (const auto& [key, value] : integers)
+    for (const auto& [key, value] : {std::pair{"iMaxLog", 500}, {"A", 16}, {"b", -12}, {"c", 7}, {"d", 7},
+                                     {"f", 2147483647}, {"g", 7}, {"h", -1}})
         EXPECT_EQ(ini.ReadInteger("CURRENT", key, 7), value) << key;
     EXPECT_FALSE(ini.ReadBool("current", "bReport", true));
     EXPECT_TRUE(ini.ReadBool("CURRENT", "bList", false));
@@ -79,22 +90,6 @@ TEST_F(IniFileTest, WriteKeepsEveryOtherLineByteForByte)
     ini.WriteStrings("CURRENT", {{"b", "2"}, {"iMaxLog", "30"}, {"a", "1"}});
     EXPECT_EQ(TempDir::ReadFile(path), "; comment line\r\n[CURRENT]\r\niMaxLog=30\r\nunknown=keep me\r\n"
                                        "LocalMask=*.*\r\nb=2\r\na=1\r\n\r\n[Other]\r\nx=1\r\n[New]\r\nk=v\r\n");
-}
-
-TEST_F(IniFileTest, CreationModeIsSettableAndAFailedWriteNamesTheFile)
-{
-    TIniFile shared(dir.File("Shared.ini"));
-    shared.SetCreationMode(0644);
-    shared.WriteString("Key", "x", "1");
-    EXPECT_EQ(ModeOf(dir.File("Shared.ini")), 0644u);
-
-    TIniFile belowAFile(dir.File("Shared.ini") + "/Marlux.ini");
-    try {
-        belowAFile.WriteString("CURRENT", "k", "v");
-        ADD_FAILURE() << "write into a path below a file succeeded";
-    } catch (const EIniWriteError& e) {
-        EXPECT_EQ(std::string(e.what()), dir.File("Shared.ini") + "/Marlux.ini に書き込めません");
-    }
 }
 
 TEST_F(IniFileTest, SectionsKeysEraseAndDelete)
