@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr auto RoundTime = std::chrono::seconds(4);
+constexpr auto RoundTime = std::chrono::seconds(2);
 constexpr auto CaseTimeLimit = std::chrono::seconds(3);
 
 std::vector<TBytes> Seeds(const std::string& plugin)
