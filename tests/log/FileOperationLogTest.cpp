@@ -12,12 +12,10 @@ class FileOperationLogTest : public ::testing::Test {
 protected:
     FileOperationLogTest() : log(QString::fromStdString(dir.Path()), [this] { return maxFileLog; }) {}
 
-    std::string Content() const { return TempDir::ReadFile(dir.File("FileOperationLog.txt")); }
-
     // The entries of the file; each must end in CR LF.
     QStringList Entries() const
     {
-        const QString text = QString::fromUtf8(Content());
+        const QString text = QString::fromUtf8(TempDir::ReadFile(dir.File("FileOperationLog.txt")));
         EXPECT_TRUE(text.isEmpty() || text.endsWith(QStringLiteral("\r\n")));
         QStringList lines = text.split(QStringLiteral("\r\n"));
         lines.removeLast();
@@ -26,68 +24,43 @@ protected:
         return lines;
     }
 
-    void WriteNumberedLines(int count)
-    {
-        std::string text;
-        for (int i = 1; i <= count; ++i)
-            text += "entry " + std::to_string(i) + "\r\n";
-        TempDir::WriteFile(dir.File("FileOperationLog.txt"), text);
-    }
-
     TempDir dir;
     int maxFileLog = 500;
     TFileOperationLog log;
 };
 
-TEST_F(FileOperationLogTest, LineJoinsDateTimeAndTheFourTexts)
-{
-    const QDateTime before = QDateTime::currentDateTime();
-    log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("/home/u/a.txt"), QStringLiteral("-->"),
-                               QStringLiteral("prof:/pub:a.txt"));
-    const QStringList entries = Entries();
-    ASSERT_EQ(entries.size(), 1);
-    const QString suffix = QStringLiteral(" Upload /home/u/a.txt --> prof:/pub:a.txt");
-    ASSERT_TRUE(entries[0].endsWith(suffix)) << entries[0].toStdString();
-    const QString stamp = entries[0].chopped(suffix.size());
-    const QDateTime after = QDateTime::currentDateTime();
-    EXPECT_TRUE(stamp == FormatLogDateTime(before) || stamp == FormatLogDateTime(after)) << stamp.toStdString();
-}
-
-TEST_F(FileOperationLogTest, AppendsToAnLfOrCrLfFileAndEmptyOperandsKeepTheirSpaces)
+TEST_F(FileOperationLogTest, AppendsToAnLfOrCrLfFileBehindTheDateAndTimeAndEmptyOperandsKeepTheirSpaces)
 {
     TempDir::WriteFile(dir.File("FileOperationLog.txt"), "old 1\nold 2\r\n");
+    const QDateTime before = QDateTime::currentDateTime();
+    log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("/home/u/a.txt"), QStringLiteral("-->"),
+                               QStringLiteral("p:/d:a"));
+    const QDateTime after = QDateTime::currentDateTime();
     log.AppendFileOperationLog(QStringLiteral("Delete"), QStringLiteral("/tmp/日本語.txt"), QString(), QString());
     const QStringList entries = Entries();
-    ASSERT_EQ(entries.size(), 3);
-    EXPECT_EQ(entries[0], QStringLiteral("old 1"));
-    EXPECT_EQ(entries[1], QStringLiteral("old 2"));
-    EXPECT_TRUE(entries[2].endsWith(QStringLiteral(" Delete /tmp/日本語.txt  "))) << entries[2].toStdString();
+    ASSERT_EQ(entries.size(), 4);
+    EXPECT_EQ(entries.mid(0, 2), (QStringList{"old 1", "old 2"}));
+    const QString suffix = QStringLiteral(" Upload /home/u/a.txt --> p:/d:a");
+    ASSERT_TRUE(entries[2].endsWith(suffix)) << entries[2].toStdString();
+    const QString stamp = entries[2].chopped(suffix.size());
+    EXPECT_TRUE(stamp == FormatLogDateTime(before) || stamp == FormatLogDateTime(after)) << stamp.toStdString();
+    EXPECT_TRUE(entries[3].endsWith(QStringLiteral(" Delete /tmp/日本語.txt  "))) << entries[3].toStdString();
 }
 
-TEST_F(FileOperationLogTest, FullFileDropsItsOldestLine)
+TEST_F(FileOperationLogTest, FullFileDropsItsOldestLineANegativeLimitEmptiesItAndAMissingFolderIsAnError)
 {
-    WriteNumberedLines(500);
+    TempDir::WriteFile(dir.File("FileOperationLog.txt"), "entry 1\r\nentry 2\r\nentry 3\r\n");
+    maxFileLog = 3;
     log.AppendFileOperationLog(QStringLiteral("Download"), QStringLiteral("/l/f"), QStringLiteral("<--"),
                                QStringLiteral("p:/d:f"));
     const QStringList entries = Entries();
-    ASSERT_EQ(entries.size(), 500);
-    EXPECT_EQ(entries.front(), QStringLiteral("entry 2"));
-    EXPECT_EQ(entries[498], QStringLiteral("entry 500"));
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries.mid(0, 2), (QStringList{"entry 2", "entry 3"}));
     EXPECT_TRUE(entries.back().endsWith(QStringLiteral(" Download /l/f <-- p:/d:f")));
-}
+    maxFileLog = -1;
+    log.AppendFileOperationLog(QStringLiteral("Rename"), QStringLiteral("a"), QStringLiteral("-->"), QStringLiteral("b"));
+    EXPECT_TRUE(Entries().isEmpty());
 
-TEST_F(FileOperationLogTest, ZeroOrNegativeLimitRewritesTheFileEmpty)
-{
-    for (int limit : {0, -1}) {
-        WriteNumberedLines(3);
-        maxFileLog = limit;
-        log.AppendFileOperationLog(QStringLiteral("Rename"), QStringLiteral("a"), QStringLiteral("-->"), QStringLiteral("b"));
-        EXPECT_EQ(Content(), "") << limit;
-    }
-}
-
-TEST_F(FileOperationLogTest, UnwritableDirectoryIsAnError)
-{
     TFileOperationLog broken(QString::fromStdString(dir.File("missing")), [] { return 500; });
     EXPECT_THROW(broken.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("a"), QStringLiteral("-->"),
                                                QStringLiteral("b")),

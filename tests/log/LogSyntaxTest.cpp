@@ -1,30 +1,11 @@
 #include "log/LogSyntax.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
 
 using K = TLogTokenClass;
-
-// The class of every character of the line, for compact expectations.
-std::vector<K> ClassPerChar(const QString& line)
-{
-    std::vector<K> classes(line.size(), K::Text);
-    for (const TLogSpan& span : ClassifyLogLine(line))
-        for (int i = span.start; i < span.start + span.length; ++i)
-            classes[i] = span.kind;
-    return classes;
-}
-
-K ClassOf(const QString& line, const QString& part)
-{
-    const qsizetype at = line.indexOf(part);
-    EXPECT_GE(at, 0) << part.toStdString();
-    const std::vector<K> classes = ClassPerChar(line);
-    for (qsizetype i = at + 1; i < at + part.size(); ++i)
-        EXPECT_EQ(classes[i], classes[at]) << "mixed classes in " << part.toStdString();
-    return classes[at];
-}
 
 TEST(LogSyntax, SpansCoverTheLineInOrderWithoutGaps)
 {
@@ -37,45 +18,47 @@ TEST(LogSyntax, SpansCoverTheLineInOrderWithoutGaps)
     }
     EXPECT_EQ(next, line.size());
     EXPECT_TRUE(ClassifyLogLine(QString()).empty());
+    const QString received = QStringLiteral(">> 227 Entering Passive Mode (127,0,0,1,4,1) \"/pub\" Connected");
+    EXPECT_EQ(ClassifyLogLine(received), (std::vector<TLogSpan>{{0, int(received.size()), K::Comment}}));
 }
 
-TEST(LogSyntax, ReceivedLineIsOneCommentSpan)
+// Each part of a line is one class from its first to its last character.
+TEST(LogSyntax, EachTokenNeedsItsBoundaries)
 {
-    const QString line = QStringLiteral(">> 227 Entering Passive Mode (127,0,0,1,4,1) \"/pub\" Connected");
-    const std::vector<TLogSpan> spans = ClassifyLogLine(line);
-    ASSERT_EQ(spans.size(), 1u);
-    EXPECT_EQ(spans[0], (TLogSpan{0, int(line.size()), K::Comment}));
-}
-
-TEST(LogSyntax, NumbersStringsAndCommentsNeedTheirBoundaries)
-{
-    const QString sent = QStringLiteral("<< SITE CHMOD 644 \"my file.txt\" >> 34");
-    EXPECT_EQ(ClassOf(sent, QStringLiteral("<< SITE CHMOD ")), K::Text);
-    EXPECT_EQ(ClassOf(sent, QStringLiteral("644")), K::Number);
-    EXPECT_EQ(ClassOf(sent, QStringLiteral("\"my file.txt\"")), K::String);
-    EXPECT_EQ(ClassOf(sent, QStringLiteral(">> 34")), K::Comment);  // the marker starts a comment anywhere
-    EXPECT_EQ(ClassOf(QStringLiteral("a > b"), QStringLiteral(">")), K::Text);
-    EXPECT_EQ(ClassOf(QStringLiteral("host ftp2 up"), QStringLiteral("ftp2")), K::Text);
-    EXPECT_EQ(ClassOf(QStringLiteral("size=2048"), QStringLiteral("2048")), K::Number);
-    EXPECT_EQ(ClassOf(QStringLiteral("say \"hello 5"), QStringLiteral("\"hello")), K::Text);  // a lone quote
-}
-
-TEST(LogSyntax, ReservedWordsAreWholeWordsOnly)
-{
-    EXPECT_EQ(ClassOf(QStringLiteral("Connected."), QStringLiteral("Connected")), K::Reserved);
-    EXPECT_EQ(ClassOf(QStringLiteral("Disconnected."), QStringLiteral("Disconnected")), K::Reserved);
-    EXPECT_EQ(ClassOf(QStringLiteral("Connectedness"), QStringLiteral("Connectedness")), K::Text);
-    EXPECT_EQ(ClassOf(QStringLiteral("connected"), QStringLiteral("connected")), K::Text);
-}
-
-TEST(LogSyntax, WebAndMailAddresses)
-{
-    const QString line = QStringLiteral("see https://example.org/a?b=1 or www.example.com, mail ftp@example.co.jp now");
-    EXPECT_EQ(ClassOf(line, QStringLiteral("https://example.org/a?b=1")), K::Url);
-    EXPECT_EQ(ClassOf(line, QStringLiteral("www.example.com,")), K::Url);
-    EXPECT_EQ(ClassOf(line, QStringLiteral("ftp@example.co.jp")), K::Mail);
-    EXPECT_EQ(ClassOf(line, QStringLiteral(" now")), K::Text);
-    EXPECT_EQ(ClassOf(QStringLiteral("a@b"), QStringLiteral("a@b")), K::Text);
+    const struct {
+        const char* line;
+        const char* part;
+        K kind;
+    } cases[] = {
+        {"<< SITE CHMOD 644 \"my file.txt\" >> 34", "<< SITE CHMOD ", K::Text},
+        {"<< SITE CHMOD 644 \"my file.txt\" >> 34", "644", K::Number},
+        {"<< SITE CHMOD 644 \"my file.txt\" >> 34", "\"my file.txt\"", K::String},
+        {"<< SITE CHMOD 644 \"my file.txt\" >> 34", ">> 34", K::Comment},  // the marker starts a comment anywhere
+        {"a > b", ">", K::Text},
+        {"host ftp2 up", "ftp2", K::Text},
+        {"size=2048", "2048", K::Number},
+        {"say \"hello 5", "\"hello", K::Text},  // a lone quote
+        {"Connected.", "Connected", K::Reserved},
+        {"Disconnected.", "Disconnected", K::Reserved},
+        {"Connectedness", "Connectedness", K::Text},
+        {"connected", "connected", K::Text},
+        {"see https://example.org/a?b=1 or", "https://example.org/a?b=1", K::Url},
+        {"or www.example.com, mail", "www.example.com,", K::Url},
+        {"mail ftp@example.co.jp now", "ftp@example.co.jp", K::Mail},
+        {"mail ftp@example.co.jp now", " now", K::Text},
+        {"a@b", "a@b", K::Text},
+    };
+    for (const auto& [text, partText, kind] : cases) {
+        const QString line = QString::fromUtf8(text);
+        const QString part = QString::fromUtf8(partText);
+        const qsizetype at = line.indexOf(part);
+        ASSERT_GE(at, 0) << partText;
+        std::vector<K> classes(line.size(), K::Text);
+        for (const TLogSpan& span : ClassifyLogLine(line))
+            std::fill_n(classes.begin() + span.start, span.length, span.kind);
+        for (qsizetype i = at; i < at + part.size(); ++i)
+            EXPECT_EQ(classes[i], kind) << text << " at " << i;
+    }
 }
 
 }

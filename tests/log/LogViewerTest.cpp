@@ -8,20 +8,18 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-namespace {
-
-TEST(LogViewer, SavesThePaneAsSessionLog)
+TEST(LogViewer, SavesThePaneAsSessionLogOrThrows)
 {
     TempDir dir;
     TEditor pane;
     pane.AppendLine(QStringLiteral("Connected."));
     pane.AppendLine(QStringLiteral(">> 220 ようこそ"));
-    const QString path = SaveSessionLog(pane, QString::fromStdString(dir.Path()));
-    EXPECT_EQ(path.toStdString(), dir.File("SessionLog.txt"));
+    EXPECT_EQ(SaveSessionLog(pane, QString::fromStdString(dir.Path())).toStdString(), dir.File("SessionLog.txt"));
     EXPECT_EQ(TempDir::ReadFile(dir.File("SessionLog.txt")), "Connected.\n>> 220 ようこそ\n");
+    EXPECT_THROW(SaveSessionLog(pane, QString::fromStdString(dir.File("missing"))), std::runtime_error);
 }
 
-TEST(LogViewer, StartsTheViewerWithThePathAsItsArgument)
+TEST(LogViewer, StartsTheViewerWithThePathAsItsArgumentOrSaysItCannot)
 {
     TempDir dir;
     const std::string script = dir.File("viewer.sh");
@@ -29,18 +27,12 @@ TEST(LogViewer, StartsTheViewerWithThePathAsItsArgument)
     QFile::setPermissions(QString::fromStdString(script), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString target = QString::fromStdString(dir.File("with space.txt"));
     ASSERT_TRUE(StartViewer(QString::fromStdString(script), target));
-
     QElapsedTimer waited;
     waited.start();
     while (!QFile::exists(QString::fromStdString(dir.File("seen"))) && waited.elapsed() < 10000)
         QThread::msleep(20);
     EXPECT_EQ(TempDir::ReadFile(dir.File("seen")), target.toStdString());
-}
 
-TEST(LogViewer, ViewerThatCannotStartIsReported)
-{
-    EXPECT_FALSE(StartViewer(QStringLiteral("/nonexistent/viewer"), QStringLiteral("/tmp/x")));
-    EXPECT_FALSE(StartViewer(QString(), QStringLiteral("/tmp/x")));
-}
-
+    EXPECT_FALSE(StartViewer(QStringLiteral("/nonexistent/viewer"), target));
+    EXPECT_FALSE(StartViewer(QString(), target));
 }

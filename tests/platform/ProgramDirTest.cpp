@@ -5,9 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,12 +26,6 @@ private:
     std::optional<std::string> old_;
 };
 
-bool IsDirectory(const std::string& path)
-{
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 TEST(ProgramDir, MarluxHomeThenAWritableExecutableDirectoryThenTheConfigFolder)
 {
     TempDir dir;
@@ -44,14 +37,14 @@ TEST(ProgramDir, MarluxHomeThenAWritableExecutableDirectoryThenTheConfigFolder)
     EXPECT_EQ(ResolveAppDir(dir.File("marlux")), dir.Path());
     ScopedEnv config("XDG_CONFIG_HOME", dir.File("config").c_str());
     EXPECT_EQ(ResolveAppDir("/nonexistent/bin/marlux"), dir.File("config") + "/Marlux");
-    EXPECT_TRUE(IsDirectory(dir.File("config") + "/Marlux"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("config") + "/Marlux"));
 }
 
 TEST(ProgramDir, LstDirIsCreatedAndFailureIsSilent)
 {
     TempDir dir;
     EXPECT_EQ(PrepareLstDir(dir.Path()), dir.File("LST"));
-    EXPECT_TRUE(IsDirectory(dir.File("LST")));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("LST")));
     TempDir::WriteFile(dir.File("file"), "");
     EXPECT_EQ(PrepareLstDir(dir.File("file")), dir.File("file") + "/LST");
 }

@@ -12,36 +12,29 @@ protected:
 
 const std::vector<TRgb> Colours = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
 
-TGifFrame Frame(int left, int top, int width, int height, int transparent = -1, bool interlaced = false)
+// A frame whose colour at x, y is Colours[(x + 2 y) % 4].
+TGifFrame Frame(int left, int top, int width, int height, bool interlaced = false)
 {
-    TGifFrame frame{left, top, width, height, interlaced, transparent};
+    TGifFrame frame{left, top, width, height, interlaced};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             frame.indices.push_back(static_cast<uint8_t>((x + 2 * y) % 4));
     return frame;
 }
 
-TRgb FrameColour(int x, int y)
-{
-    return Colours[(x + 2 * y) % 4];
-}
-
 TEST_F(GifPlugin, FirstFrameOfAnAnimationWithItsColoursPlainOrInterlaced)
 {
     // Odd heights put the interlace passes' last rows in odd places.
     for (const bool interlaced : {false, true}) {
-        TGifPicture source{9, 19, 0, Colours, {Frame(0, 0, 9, 19, -1, interlaced)}};
-        TGifFrame second = Frame(0, 0, 9, 19);
-        second.indices.assign(second.indices.size(), 3);
-        source.frames.push_back(second);
-        const TDecodeResult result = plugin_.Decode(EncodeGif(source));
+        const TGifFrame second{0, 0, 9, 19, false, -1, std::vector<uint8_t>(9 * 19, 3)};
+        const TDecodeResult result = plugin_.Decode(EncodeGif({9, 19, 0, Colours, {Frame(0, 0, 9, 19, interlaced), second}}));
         ASSERT_EQ(result.code, SpiSuccess);
         EXPECT_EQ(result.picture->Width(), 9);
         EXPECT_EQ(result.picture->Height(), 19);
         EXPECT_EQ(result.picture->BitCount(), 8);
         for (int y = 0; y < 19; ++y)
             for (int x = 0; x < 9; ++x)
-                ASSERT_EQ(result.picture->Pixel(x, y), FrameColour(x, y)) << interlaced << " " << x << "," << y;
+                ASSERT_EQ(result.picture->Pixel(x, y), Colours[(x + 2 * y) % 4]) << interlaced << " " << x << "," << y;
     }
 }
 
@@ -54,14 +47,12 @@ TEST_F(GifPlugin, FrameSitsOnTheScreenAndTransparencyIsWhite)
     EXPECT_EQ(result.picture->Pixel(3, 1), (TRgb{255, 0, 0}));
     EXPECT_EQ(result.picture->Pixel(4, 1), (TRgb{255, 255, 255}));
     EXPECT_EQ(result.picture->Pixel(3, 2), (TRgb{0, 0, 0}));
-    // Outside the frame the screen is transparent too.
+    // Outside the frame the screen is transparent too, unless no colour is.
     EXPECT_EQ(result.picture->Pixel(0, 0), (TRgb{255, 255, 255}));
-
-    TGifFrame opaque = frame;
-    opaque.transparent = -1;
-    const TDecodeResult background = plugin_.Decode(EncodeGif({6, 4, 3, Colours, {opaque}}));
-    ASSERT_EQ(background.code, SpiSuccess);
-    EXPECT_EQ(background.picture->Pixel(0, 0), (TRgb{0, 0, 255}));
+    frame.transparent = -1;
+    const TDecodeResult opaque = plugin_.Decode(EncodeGif({6, 4, 3, Colours, {frame}}));
+    ASSERT_EQ(opaque.code, SpiSuccess);
+    EXPECT_EQ(opaque.picture->Pixel(0, 0), (TRgb{0, 0, 255}));
 }
 
 TEST_F(GifPlugin, FrameBeyondTheScreenGrowsThePicture)
@@ -74,7 +65,7 @@ TEST_F(GifPlugin, FrameBeyondTheScreenGrowsThePicture)
     const TDecodeResult result = plugin_.Decode(gif);
     ASSERT_EQ(result.code, SpiSuccess);
     EXPECT_EQ(result.picture->Width(), 7);
-    EXPECT_EQ(result.picture->Pixel(6, 5), FrameColour(4, 4));
+    EXPECT_EQ(result.picture->Pixel(6, 5), Colours[(4 + 2 * 4) % 4]);
 }
 
 TEST_F(GifPlugin, TruncatedOrFrameLessFileIsBroken)

@@ -11,37 +11,20 @@
 
 namespace {
 
-constexpr auto RoundTime = std::chrono::seconds(4);
+constexpr auto RoundTime = std::chrono::seconds(2);
 constexpr auto CaseTimeLimit = std::chrono::seconds(3);
 
 std::vector<TBytes> Seeds(const std::string& plugin)
 {
-    std::vector<TBytes> seeds;
-    if (plugin == "ifpng.spi") {
-        TPngPicture rgb{24, 16, PNG_COLOR_TYPE_RGB_ALPHA, 8, true};
-        for (int i = 0; i < 24 * 16 * 4; ++i)
-            rgb.samples.push_back(static_cast<uint8_t>(i * 7));
-        TPngPicture palette{16, 16, PNG_COLOR_TYPE_PALETTE, 4};
-        palette.palette.assign(16, {1, 2, 3});
-        palette.paletteAlpha = {0, 128};
-        for (int i = 0; i < 16 * 8; ++i)
-            palette.samples.push_back(static_cast<uint8_t>(i * 13));
-        seeds = {EncodePng(rgb), EncodePng(palette)};
-    } else if (plugin == "ifjpeg.spi") {
-        for (bool progressive : {false, true}) {
-            TJpegPicture source{24, 16, 3, progressive};
-            for (int i = 0; i < 24 * 16 * 3; ++i)
-                source.samples.push_back(static_cast<uint8_t>(i * 5));
-            seeds.push_back(EncodeJpeg(source));
-        }
-    } else {
-        TGifFrame frame{1, 1, 20, 12, true, 3};
-        for (int i = 0; i < 20 * 12; ++i)
-            frame.indices.push_back(static_cast<uint8_t>(i % 16));
-        std::vector<TRgb> colours(16, {9, 8, 7});
-        seeds = {EncodeGif({24, 16, 2, colours, {frame, frame}})};
-    }
-    return seeds;
+    if (plugin == "ifpng.spi")
+        return {EncodePng({24, 16, PNG_COLOR_TYPE_RGB_ALPHA, 8, true, {}, {}, Pattern(24 * 16 * 4, 7)}),
+                EncodePng({16, 16, PNG_COLOR_TYPE_PALETTE, 4, false, std::vector<TRgb>(16, {1, 2, 3}), {0, 128},
+                           Pattern(16 * 8, 13)})};
+    if (plugin == "ifjpeg.spi")
+        return {EncodeJpeg({24, 16, 3, false, Pattern(24 * 16 * 3, 5)}),
+                EncodeJpeg({24, 16, 3, true, Pattern(24 * 16 * 3, 5)})};
+    const TGifFrame frame{1, 1, 20, 12, true, 3, Pattern(20 * 12, 1, 16)};
+    return {EncodeGif({24, 16, 2, std::vector<TRgb>(16, {9, 8, 7}), {frame, frame}})};
 }
 
 // PNG chunks carry checksums; mutations get fresh ones now and then, so they reach the
@@ -66,7 +49,8 @@ TBytes Mutate(const TBytes& seed, std::mt19937& random, bool png)
 
 class PluginFuzz : public ::testing::TestWithParam<const char*> {
 protected:
-    // Decodes and, on success, reads every pixel so a short pixel block would show.
+    // Decodes and, on success, checks the picture's shape and reads its last pixel, so a short
+    // pixel block would show.
     void Check(const TBytes& bytes, const char* what)
     {
         const auto start = std::chrono::steady_clock::now();
@@ -84,11 +68,7 @@ protected:
         ASSERT_EQ(infoCode, SpiSuccess) << what;
         ASSERT_EQ(result.picture->Width(), info.width) << what;
         ASSERT_EQ(result.picture->Height(), info.height) << what;
-        long sum = 0;
-        for (int y = 0; y < result.picture->Height(); y += 1 + result.picture->Height() / 64)
-            for (int x = 0; x < result.picture->Width(); ++x)
-                sum += result.picture->Pixel(x, y).red;
-        EXPECT_GE(sum, 0);
+        static_cast<void>(result.picture->Pixel(info.width - 1, 0));  // rows are stored bottom-up
     }
 
     TPluginUnderTest plugin_{GetParam()};

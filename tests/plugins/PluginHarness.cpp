@@ -1,8 +1,6 @@
 #include "plugins/PluginHarness.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 TPluginUnderTest::TPluginUnderTest(const std::string& fileName) : plugin_(std::string(MARLUX_BIN_DIR) + "/" + fileName)
 {
@@ -10,45 +8,31 @@ TPluginUnderTest::TPluginUnderTest(const std::string& fileName) : plugin_(std::s
         ADD_FAILURE() << fileName << " is not in " << MARLUX_BIN_DIR << " or cannot be loaded";
 }
 
-namespace {
-TDecodeResult Result(int code, void* info, void* bits)
-{
-    if (code != SpiSuccess) {
-        EXPECT_EQ(info, nullptr) << "a failed decoding must not hand out blocks";
-        return {code, std::nullopt};
-    }
-    return {code, TDecodedPicture(info, bits)};
-}
-}  // namespace
-
 TDecodeResult TPluginUnderTest::Decode(const TBytes& bytes, SpiProgressCallback progress, intptr_t data) const
 {
-    void* info = nullptr;
-    void* bits = nullptr;
-    const int code = plugin_.GetPicture(reinterpret_cast<const char*>(bytes.data()), static_cast<intptr_t>(bytes.size()),
-                                        SpiFromMemory, &info, &bits, progress, data);
-    return Result(code, info, bits);
+    return GetPicture(reinterpret_cast<const char*>(bytes.data()), static_cast<intptr_t>(bytes.size()), SpiFromMemory,
+                      progress, data);
 }
 
 TDecodeResult TPluginUnderTest::DecodeFile(const std::string& path, intptr_t offset) const
 {
+    return GetPicture(path.c_str(), offset, SpiFromFile, nullptr, 0);
+}
+
+TDecodeResult TPluginUnderTest::GetPicture(const char* source, intptr_t lengthOrOffset, unsigned flag,
+                                           SpiProgressCallback progress, intptr_t data) const
+{
     void* info = nullptr;
     void* bits = nullptr;
-    const int code = plugin_.GetPicture(path.c_str(), offset, SpiFromFile, &info, &bits, nullptr, 0);
-    return Result(code, info, bits);
+    const int code = plugin_.GetPicture(source, lengthOrOffset, flag, &info, &bits, progress, data);
+    if (code == SpiSuccess)
+        return {code, TDecodedPicture(info, bits)};
+    EXPECT_EQ(info, nullptr) << "a failed decoding must not hand out blocks";
+    return {code, std::nullopt};
 }
 
 int TPluginUnderTest::Info(const TBytes& bytes, PictureInfo& info) const
 {
     return plugin_.GetPictureInfo(reinterpret_cast<const char*>(bytes.data()), static_cast<intptr_t>(bytes.size()),
                                   SpiFromMemory, &info);
-}
-
-int TPluginUnderTest::Supports(const std::string& path) const
-{
-    const int fd = open(path.c_str(), O_RDONLY);
-    const int supported = plugin_.IsSupported(path.c_str(), fd);
-    if (fd >= 0)
-        close(fd);
-    return supported;
 }

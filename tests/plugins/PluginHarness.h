@@ -21,9 +21,10 @@ public:
     TDecodeResult Decode(const TBytes& bytes, SpiProgressCallback progress = nullptr, intptr_t data = 0) const;
     TDecodeResult DecodeFile(const std::string& path, intptr_t offset = 0) const;
     int Info(const TBytes& bytes, PictureInfo& info) const;
-    // IsSupported with the file opened read-only, as the program asks it.
-    int Supports(const std::string& path) const;
 
 private:
+    TDecodeResult GetPicture(const char* source, intptr_t lengthOrOffset, unsigned flag, SpiProgressCallback progress,
+                             intptr_t data) const;
+
     TSpiPlugin plugin_;
 };

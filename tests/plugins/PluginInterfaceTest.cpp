@@ -13,26 +13,15 @@
 
 namespace {
 
-struct TPluginCase {
-    const char* fileName;
-    const char* filter;
-    TBytes (*sample)();
-    void (*setSize)(TBytes&, uint32_t width, uint32_t height);
-    uint32_t largestSide;  // the largest the format can declare
-};
-
+// A 3 x 3 grey picture of level 77 in each format.
 TBytes SamplePng()
 {
-    TPngPicture source{3, 3, PNG_COLOR_TYPE_GRAY};
-    source.samples.assign(9, 77);
-    return EncodePng(source);
+    return EncodePng({3, 3, PNG_COLOR_TYPE_GRAY, 8, false, {}, {}, std::vector<uint8_t>(9, 77)});
 }
 
 TBytes SampleJpeg()
 {
-    TJpegPicture source{3, 3, 1};
-    source.samples.assign(9, 77);
-    return EncodeJpeg(source);
+    return EncodeJpeg({3, 3, 1, false, std::vector<uint8_t>(9, 77)});
 }
 
 TBytes SampleGif()
@@ -40,14 +29,12 @@ TBytes SampleGif()
     return EncodeGif({3, 3, 0, {{77, 77, 77}, {0, 0, 0}}, {{0, 0, 3, 3, false, -1, std::vector<uint8_t>(9, 0)}}});
 }
 
-// The logical screen's width and height, little-endian after the six signature bytes.
-void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height)
-{
-    for (int i = 0; i < 2; ++i) {
-        gif.at(6 + i) = static_cast<unsigned char>(width >> (8 * i));
-        gif.at(8 + i) = static_cast<unsigned char>(height >> (8 * i));
-    }
-}
+struct TPluginCase {
+    const char* fileName;
+    TBytes (*sample)();
+    void (*setSize)(TBytes&, uint32_t width, uint32_t height);
+    uint32_t largestSide;  // the largest the format can declare
+};
 
 class PluginInterface : public ::testing::TestWithParam<TPluginCase> {
 protected:
@@ -70,42 +57,36 @@ TEST_P(PluginInterface, InfoEntriesAndTheirBuffer)
     ASSERT_EQ(plugin_.Api().GetPluginInfo(0, buffer, sizeof buffer), 4);
     EXPECT_STREQ(buffer, "00IN");
     EXPECT_GT(plugin_.Api().GetPluginInfo(1, buffer, sizeof buffer), 0);
-    EXPECT_EQ(plugin_.Api().GetPluginInfo(2, buffer, sizeof buffer), static_cast<int>(strlen(GetParam().filter)));
-    EXPECT_STREQ(buffer, GetParam().filter);
     EXPECT_GT(plugin_.Api().GetPluginInfo(3, buffer, sizeof buffer), 0);
+    const int filterLength = plugin_.Api().GetPluginInfo(2, buffer, sizeof buffer);
+    EXPECT_EQ(filterLength, static_cast<int>(strlen(buffer)));
     // One format each: the entries end there.
-    EXPECT_EQ(plugin_.Api().GetPluginInfo(4, buffer, sizeof buffer), 0);
-    EXPECT_EQ(plugin_.Api().GetPluginInfo(5, buffer, sizeof buffer), 0);
-    EXPECT_EQ(plugin_.Api().GetPluginInfo(-1, buffer, sizeof buffer), 0);
+    for (int index : {4, 5, -1})
+        EXPECT_EQ(plugin_.Api().GetPluginInfo(index, buffer, sizeof buffer), 0) << index;
     // A short buffer gets what fits and the terminating zero.
     char small[4] = {'x', 'x', 'x', 'x'};
     EXPECT_EQ(plugin_.Api().GetPluginInfo(2, small, sizeof small), 3);
-    EXPECT_EQ(std::string(small), std::string(GetParam().filter, 3));
+    EXPECT_EQ(std::string(small), std::string(buffer, 3));
     EXPECT_EQ(plugin_.Api().GetPluginInfo(2, nullptr, 80), 0);
 }
 
 TEST_P(PluginInterface, SupportsItsOwnFilesWhateverTheirNameAndLeavesThePosition)
 {
-    const std::string own = WriteSample("picture.bin");
-    const int fd = open(own.c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
-    EXPECT_NE(plugin_.Api().IsSupported(own.c_str(), fd), 0);
-    EXPECT_EQ(lseek(fd, 0, SEEK_CUR), 0);
-    close(fd);
-
-    for (TBytes (*foreign)() : {SamplePng, SampleJpeg, SampleGif}) {
-        if (foreign == GetParam().sample)
-            continue;
-        const TBytes bytes = foreign();
-        TempDir::WriteFile(dir_.File("other.jpg"), std::string(bytes.begin(), bytes.end()));
-        EXPECT_EQ(plugin_.Supports(dir_.File("other.jpg")), 0);
+    // Each file is opened read-only, as the program asks.
+    for (TBytes (*sample)() : {SamplePng, SampleJpeg, SampleGif, +[] { return TBytes{}; }}) {
+        const TBytes bytes = sample();
+        const std::string path = dir_.File("picture.jpg");
+        TempDir::WriteFile(path, std::string(bytes.begin(), bytes.end()));
+        const int fd = open(path.c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(plugin_.Api().IsSupported(path.c_str(), fd) != 0, sample == GetParam().sample) << bytes.size();
+        EXPECT_EQ(lseek(fd, 0, SEEK_CUR), 0);
+        close(fd);
     }
-    TempDir::WriteFile(dir_.File("empty.png"), "");
-    EXPECT_EQ(plugin_.Supports(dir_.File("empty.png")), 0);
-    EXPECT_EQ(plugin_.Api().IsSupported(own.c_str(), -1), 0);
+    EXPECT_EQ(plugin_.Api().IsSupported(WriteSample("own").c_str(), -1), 0);
 }
 
-TEST_P(PluginInterface, DecodesFromAFileAndAnOffset)
+TEST_P(PluginInterface, DecodesFromAFileAtAnOffsetAndUnreadableInputIsAReadError)
 {
     const TDecodeResult whole = plugin_.DecodeFile(WriteSample("a"));
     ASSERT_EQ(whole.code, SpiSuccess);
@@ -119,25 +100,20 @@ TEST_P(PluginInterface, DecodesFromAFileAndAnOffset)
     PictureInfo info{};
     EXPECT_EQ(plugin_.Api().GetPictureInfo(WriteSample("c").c_str(), 0, SpiFromFile, &info), SpiSuccess);
     EXPECT_EQ(info.height, 3);
-}
 
-TEST_P(PluginInterface, UnreadableInputIsAReadError)
-{
     EXPECT_EQ(plugin_.DecodeFile(dir_.File("missing")).code, SpiReadError);
     EXPECT_EQ(plugin_.DecodeFile(dir_.Path()).code, SpiReadError);
     EXPECT_EQ(plugin_.DecodeFile(WriteSample("short"), 1 << 20).code, SpiReadError);
     // A named pipe nobody writes to must not block the caller.
     ASSERT_EQ(mkfifo(dir_.File("pipe").c_str(), 0600), 0);
     EXPECT_EQ(plugin_.DecodeFile(dir_.File("pipe")).code, SpiReadError);
-    PictureInfo info{};
     EXPECT_EQ(plugin_.Api().GetPictureInfo(dir_.File("missing").c_str(), 0, SpiFromFile, &info), SpiReadError);
 }
 
 TEST_P(PluginInterface, OversizedDeclaredPictureIsRefused)
 {
     const uint32_t largest = GetParam().largestSide;
-    for (const auto& [width, height] : {std::pair{16385u, 1u}, {1u, 16385u}, {12000u, 9000u}, {65500u, 65500u},
-                                        {largest, 2u}}) {
+    for (const auto& [width, height] : {std::pair{16385u, 1u}, {1u, 16385u}, {12000u, 9000u}, {largest, 2u}}) {
         TBytes bytes = GetParam().sample();
         GetParam().setSize(bytes, width, height);
         EXPECT_EQ(plugin_.Decode(bytes).code, SpiOutOfMemory) << width << " x " << height;
@@ -159,9 +135,9 @@ TEST_P(PluginInterface, ProgressCallbackCancels)
 }
 
 INSTANTIATE_TEST_SUITE_P(Plugins, PluginInterface,
-                         ::testing::Values(TPluginCase{"ifjpeg.spi", "*.JPG;*.JPEG;*.JPE;*.JFIF", SampleJpeg, SetJpegSize, 65500},
-                                           TPluginCase{"ifpng.spi", "*.png", SamplePng, SetPngSize, 0x7FFFFFFF},
-                                           TPluginCase{"ifgif.spi", "*.gif", SampleGif, SetGifScreenSize, 65535}),
+                         ::testing::Values(TPluginCase{"ifjpeg.spi", SampleJpeg, SetJpegSize, 65500},
+                                           TPluginCase{"ifpng.spi", SamplePng, SetPngSize, 0x7FFFFFFF},
+                                           TPluginCase{"ifgif.spi", SampleGif, SetGifScreenSize, 65535}),
                          [](const auto& info) { return std::string(info.param.fileName).substr(2, 3); });
 
 }  // namespace

@@ -28,15 +28,21 @@ int AppendGif(GifFileType* gif, const GifByteType* data, int size)
     return size;
 }
 
-int GifTableBits(size_t entries)
+}  // namespace
+
+bool Near(const TRgb& actual, const TRgb& expected, int tolerance)
 {
-    int bits = 1;
-    while ((size_t{1} << bits) < entries)
-        ++bits;
-    return bits;
+    return std::abs(actual.red - expected.red) <= tolerance && std::abs(actual.green - expected.green) <= tolerance &&
+           std::abs(actual.blue - expected.blue) <= tolerance;
 }
 
-}  // namespace
+std::vector<uint8_t> Pattern(size_t count, int step, int modulo)
+{
+    std::vector<uint8_t> bytes(count);
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<uint8_t>(i * step % modulo);
+    return bytes;
+}
 
 TBytes EncodePng(const TPngPicture& source)
 {
@@ -105,7 +111,9 @@ TBytes EncodeGif(const TGifPicture& source)
     TBytes out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, AppendGif, &error);
-    const int bits = GifTableBits(source.colours.size());
+    int bits = 1;
+    while ((size_t{1} << bits) < source.colours.size())
+        ++bits;
     std::vector<GifColorType> colours(size_t{1} << bits);
     for (size_t i = 0; i < source.colours.size(); ++i)
         colours[i] = {static_cast<GifByteType>(source.colours[i].red), static_cast<GifByteType>(source.colours[i].green),
@@ -118,39 +126,17 @@ TBytes EncodeGif(const TGifPicture& source)
                                         static_cast<GifByteType>(std::max(frame.transparent, 0))};
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
         EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, frame.interlaced, nullptr);
-        std::vector<int> order;
-        if (frame.interlaced) {
-            const int starts[] = {0, 4, 2, 1};
-            const int steps[] = {8, 8, 4, 2};
-            for (int pass = 0; pass < 4; ++pass)
-                for (int y = starts[pass]; y < frame.height; y += steps[pass])
-                    order.push_back(y);
-        } else {
-            for (int y = 0; y < frame.height; ++y)
-                order.push_back(y);
-        }
-        for (int y : order)
-            EGifPutLine(gif, const_cast<GifPixelType*>(frame.indices.data() + y * frame.width), frame.width);
+        // Interlaced rows go out in the four passes' order.
+        const std::vector<std::pair<int, int>> passes =
+            frame.interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
+                             : std::vector<std::pair<int, int>>{{0, 1}};
+        for (const auto& [start, step] : passes)
+            for (int y = start; y < frame.height; y += step)
+                EGifPutLine(gif, const_cast<GifPixelType*>(frame.indices.data() + y * frame.width), frame.width);
     }
     GifFreeMapObject(map);
     EGifCloseFile(gif, &error);
     return out;
-}
-
-TDecodedPicture::TDecodedPicture(void* info, void* bits)
-    : info_(static_cast<unsigned char*>(info)), bits_(static_cast<unsigned char*>(bits))
-{
-}
-
-TDecodedPicture::TDecodedPicture(TDecodedPicture&& other) noexcept : info_(other.info_), bits_(other.bits_)
-{
-    other.info_ = other.bits_ = nullptr;
-}
-
-TDecodedPicture::~TDecodedPicture()
-{
-    std::free(info_);
-    std::free(bits_);
 }
 
 namespace {
@@ -166,27 +152,21 @@ BitmapInfoHeader Header(const unsigned char* info)
 }
 }  // namespace
 
-int TDecodedPicture::Width() const { return Header(info_).biWidth; }
-int TDecodedPicture::Height() const { return Header(info_).biHeight; }
-int TDecodedPicture::BitCount() const { return Header(info_).biBitCount; }
+int TDecodedPicture::Width() const { return Header(info_.get()).biWidth; }
+int TDecodedPicture::Height() const { return Header(info_.get()).biHeight; }
+int TDecodedPicture::BitCount() const { return Header(info_.get()).biBitCount; }
 
 TRgb TDecodedPicture::Pixel(int x, int y) const
 {
-    const BitmapInfoHeader header = Header(info_);
+    const BitmapInfoHeader header = Header(info_.get());
     const int bytesPerPixel = header.biBitCount / 8;
     const size_t stride = (static_cast<size_t>(header.biWidth) * bytesPerPixel + 3) & ~size_t{3};
-    const unsigned char* p = bits_ + (header.biHeight - 1 - y) * stride + static_cast<size_t>(x) * bytesPerPixel;
+    const unsigned char* p = bits_.get() + (header.biHeight - 1 - y) * stride + static_cast<size_t>(x) * bytesPerPixel;
     if (header.biBitCount == 8) {
-        const unsigned char* quad = info_ + sizeof header + size_t{*p} * 4;
+        const unsigned char* quad = info_.get() + sizeof header + size_t{*p} * 4;
         return {quad[2], quad[1], quad[0]};
     }
     return {p[2], p[1], p[0]};
-}
-
-void PutBigEndian16(TBytes& bytes, size_t at, unsigned value)
-{
-    bytes.at(at) = static_cast<unsigned char>(value >> 8);
-    bytes.at(at + 1) = static_cast<unsigned char>(value);
 }
 
 void SetPngSize(TBytes& png, uint32_t width, uint32_t height)
@@ -213,13 +193,25 @@ void FixPngChecksums(TBytes& png)
     }
 }
 
-void SetJpegSize(TBytes& jpeg, unsigned width, unsigned height)
+void SetJpegSize(TBytes& jpeg, uint32_t width, uint32_t height)
 {
+    // Segment length (2) and sample precision (1), then height and width, big-endian.
     for (size_t i = 2; i + 9 < jpeg.size(); ++i)
         if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
-            PutBigEndian16(jpeg, i + 5, height);
-            PutBigEndian16(jpeg, i + 7, width);
+            jpeg.at(i + 5) = static_cast<unsigned char>(height >> 8);
+            jpeg.at(i + 6) = static_cast<unsigned char>(height);
+            jpeg.at(i + 7) = static_cast<unsigned char>(width >> 8);
+            jpeg.at(i + 8) = static_cast<unsigned char>(width);
             return;
         }
     throw std::runtime_error("no start-of-frame segment");
+}
+
+void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height)
+{
+    // Little-endian after the six signature bytes.
+    for (int i = 0; i < 2; ++i) {
+        gif.at(6 + i) = static_cast<unsigned char>(width >> (8 * i));
+        gif.at(8 + i) = static_cast<unsigned char>(height >> (8 * i));
+    }
 }

@@ -2,7 +2,9 @@
 // blocks the plug-ins hand back.
 #pragma once
 #include <cstdint>
-#include <string>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
 #include <vector>
 
 using TBytes = std::vector<unsigned char>;
@@ -10,7 +12,16 @@ using TBytes = std::vector<unsigned char>;
 struct TRgb {
     int red, green, blue;
     bool operator==(const TRgb&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const TRgb& c)
+    {
+        return out << '(' << c.red << ", " << c.green << ", " << c.blue << ')';
+    }
 };
+// Whether every channel is within the tolerance, for lossy or rounded decoding.
+bool Near(const TRgb& actual, const TRgb& expected, int tolerance);
+
+// Bytes i * step % modulo, for pictures whose content only has to vary.
+std::vector<uint8_t> Pattern(size_t count, int step, int modulo = 256);
 
 struct TPngPicture {
     int width = 0;
@@ -20,7 +31,7 @@ struct TPngPicture {
     bool interlaced = false;
     std::vector<TRgb> palette{};
     std::vector<uint8_t> paletteAlpha{};  // tRNS entries of a palette picture
-    std::vector<uint8_t> samples{};     // packed rows, as libpng writes them
+    std::vector<uint8_t> samples{};       // packed rows, as libpng writes them
 };
 TBytes EncodePng(const TPngPicture& source);
 
@@ -48,15 +59,11 @@ struct TGifPicture {
 };
 TBytes EncodeGif(const TGifPicture& source);
 
-// The two blocks of GetPicture, checked for shape and read back.
+// The two malloc blocks of GetPicture, checked for shape and read back.
 class TDecodedPicture {
 public:
-    // Takes ownership of both malloc blocks.
-    TDecodedPicture(void* info, void* bits);
-    TDecodedPicture(TDecodedPicture&& other) noexcept;
-    TDecodedPicture(const TDecodedPicture&) = delete;
-    TDecodedPicture& operator=(const TDecodedPicture&) = delete;
-    ~TDecodedPicture();
+    TDecodedPicture(void* info, void* bits)
+        : info_(static_cast<unsigned char*>(info)), bits_(static_cast<unsigned char*>(bits)) {}
 
     int Width() const;
     int Height() const;
@@ -65,15 +72,17 @@ public:
     TRgb Pixel(int x, int y) const;
 
 private:
-    unsigned char* info_;
-    unsigned char* bits_;
+    struct TFree {
+        void operator()(unsigned char* block) const { std::free(block); }
+    };
+    std::unique_ptr<unsigned char, TFree> info_;
+    std::unique_ptr<unsigned char, TFree> bits_;
 };
 
-// Overwrites a big-endian 16-bit value.
-void PutBigEndian16(TBytes& bytes, size_t at, unsigned value);
-// Rewrites the width and height of a PNG's header chunk (with its checksum).
+// Rewrite the declared picture size in a PNG's header chunk (with its checksum), a JPEG's
+// start-of-frame segment or a GIF's logical screen.
 void SetPngSize(TBytes& png, uint32_t width, uint32_t height);
+void SetJpegSize(TBytes& jpeg, uint32_t width, uint32_t height);
+void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height);
 // Recomputes the checksum of every whole chunk of a PNG.
 void FixPngChecksums(TBytes& png);
-// Rewrites the frame size in a JPEG's start-of-frame segment.
-void SetJpegSize(TBytes& jpeg, unsigned width, unsigned height);
