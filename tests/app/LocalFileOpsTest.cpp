@@ -27,10 +27,6 @@ protected:
             return int(QDialog::Accepted);
         });
     }
-    std::string OperationLog() const
-    {
-        return TempDir::Exists(HomeFile("FileOperationLog.txt")) ? TempDir::ReadFile(HomeFile("FileOperationLog.txt")) : "";
-    }
     bool Logged(const std::string& entry) const { return OperationLog().find(entry) != std::string::npos; }
 };
 

@@ -87,6 +87,13 @@ std::string MainFormTest::IniValue(const std::string& section, const std::string
     return "<missing>";
 }
 
+std::string MainFormTest::OperationLog() const
+{
+    Pump(1);
+    const std::string path = HomeFile("FileOperationLog.txt");
+    return TempDir::Exists(path) ? TempDir::ReadFile(path) : "";
+}
+
 void MainFormTest::Pump(int milliseconds)
 {
     QEventLoop loop;

@@ -41,6 +41,9 @@ protected:
     // The key=value lines of one section of "Marlux.ini", in file order.
     std::vector<std::pair<std::string, std::string>> SectionEntries(const std::string& section) const;
     std::string IniValue(const std::string& section, const std::string& key) const;
+    // "FileOperationLog.txt" ("" when missing) once the event loop has gone idle, as it does
+    // after every command.
+    std::string OperationLog() const;
     // Points the engine at a loopback server with the fixtures' user and password.
     static void AimAtLoopback(TIdFTP& ftp, int port);
     // Logs the window's engine in to a loopback server as that user, with short time-outs;

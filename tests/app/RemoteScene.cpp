@@ -65,12 +65,6 @@ QStringList RemoteSceneTest::LogLines() const
     return PaneLines(*form_->LogPane());
 }
 
-std::string RemoteSceneTest::OperationLog() const
-{
-    const std::string path = HomeFile("FileOperationLog.txt");
-    return TempDir::Exists(path) ? TempDir::ReadFile(path) : "";
-}
-
 void RemoteSceneTest::ServeReadable(const VsftpdServer& vsftpd, const std::string& name, const std::string& content)
 {
     chmod(vsftpd.Root().c_str(), 0755);

@@ -24,8 +24,6 @@ protected:
     TFileViewStack& LocalList() const;
     TFileViewStack& RemoteList() const;
     QStringList LogLines() const;
-    // "FileOperationLog.txt", empty while it does not exist.
-    std::string OperationLog() const;
     // A file of a world-readable folder, as vsftpd's anonymous user needs it.
     static void ServeReadable(const VsftpdServer& vsftpd, const std::string& name, const std::string& content);
 

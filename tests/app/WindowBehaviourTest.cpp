@@ -2,6 +2,7 @@
 
 #include "app/HelpPage.h"
 #include "log/Editor.h"
+#include "log/FileOperationLog.h"
 #include "log/LogViewer.h"
 #include "panes/FileViewStack.h"
 
@@ -15,6 +16,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace {
@@ -128,9 +130,26 @@ TEST_F(MainFormTest, LogViewersThatFailOrHaveNoFileTellAndOpenTheOptions)
     EXPECT_EQ(dialogs_->Shown().size(), 2);
     EXPECT_EQ(options, 2);
     WriteHomeFile("FileOperationLog.txt", "entry\r\n");
+    // A line that followed the last write closely is in the file before the viewer reads it.
+    form.FileOperationLog().AppendFileOperationLog("Delete", "first", {}, {});
+    form.FileOperationLog().AppendFileOperationLog("Delete", "second", {}, {});
     form.Action("aUploadDownloadLog1")->trigger();
     EXPECT_EQ(dialogs_->Shown().size(), 2);
     EXPECT_EQ(options, 2);
+    EXPECT_NE(TempDir::ReadFile(HomeFile("FileOperationLog.txt")).find(" Delete second  \r\n"), std::string::npos);
+}
+
+TEST_F(MainFormTest, FileOperationLinesThatCannotBeWrittenWhenTheWindowGoesIdleAreReportedInTheSessionLog)
+{
+    TMainForm& form = Open();
+    form.FileOperationLog().AppendFileOperationLog("Delete", "first", {}, {});
+    form.FileOperationLog().AppendFileOperationLog("Delete", "second", {}, {});
+    std::filesystem::remove(HomeFile("FileOperationLog.txt"));
+    std::filesystem::create_directory(HomeFile("FileOperationLog.txt"));
+    Pump(1);
+    TEditor& log = *form.LogPane();
+    EXPECT_TRUE(log.Line(log.LineCount() - 1).contains(QStringLiteral("FileOperationLog.txt に書き込めません")))
+        << log.Line(log.LineCount() - 1).toStdString();
 }
 
 TEST_F(MainFormTest, AboutShowsTheVersionBoxAndANewWindowThatCannotStartIsReported)

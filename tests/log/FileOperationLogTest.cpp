@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QStringList>
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,7 +37,11 @@ TEST_F(FileOperationLogTest, AppendsToAnLfOrCrLfFileBehindTheDateAndTimeAndEmpty
     log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("/home/u/a.txt"), QStringLiteral("-->"),
                                QStringLiteral("p:/d:a"));
     const QDateTime after = QDateTime::currentDateTime();
+    // The first line is written at once; one that follows closely waits for the flush.
+    EXPECT_EQ(Entries().size(), 3);
     log.AppendFileOperationLog(QStringLiteral("Delete"), QStringLiteral("/tmp/日本語.txt"), QString(), QString());
+    EXPECT_EQ(Entries().size(), 3);
+    log.Flush();
     const QStringList entries = Entries();
     ASSERT_EQ(entries.size(), 4);
     EXPECT_EQ(entries.mid(0, 2), (QStringList{"old 1", "old 2"}));
@@ -59,12 +64,30 @@ TEST_F(FileOperationLogTest, FullFileDropsItsOldestLineANegativeLimitEmptiesItAn
     EXPECT_TRUE(entries.back().endsWith(QStringLiteral(" Download /l/f <-- p:/d:f")));
     maxFileLog = -1;
     log.AppendFileOperationLog(QStringLiteral("Rename"), QStringLiteral("a"), QStringLiteral("-->"), QStringLiteral("b"));
+    log.Flush();
     EXPECT_TRUE(Entries().isEmpty());
 
     TFileOperationLog broken(QString::fromStdString(dir.File("missing")), [] { return 500; });
     EXPECT_THROW(broken.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("a"), QStringLiteral("-->"),
                                                QStringLiteral("b")),
                  std::runtime_error);
+}
+
+TEST_F(FileOperationLogTest, ABurstOfLinesIsWrittenInFewGoesInOrderAndTheLastOnesWhenTheLogEnds)
+{
+    {
+        TFileOperationLog burst(QString::fromStdString(dir.Path()), [] { return 5000; });
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 3000; ++i)
+            burst.AppendFileOperationLog(QStringLiteral("Upload"), QString::number(i), QStringLiteral("-->"), QString());
+        if (std::chrono::steady_clock::now() - start < TFileOperationLog::GatheringSpacing) {
+            EXPECT_EQ(Entries().size(), 1);
+        }
+    }
+    const QStringList entries = Entries();
+    ASSERT_EQ(entries.size(), 3000);
+    for (int i = 0; i < 3000; i += 999)
+        EXPECT_TRUE(entries[i].endsWith(QStringLiteral(" Upload %1 --> ").arg(i))) << entries[i].toStdString();
 }
 
 TEST(FileOperationLogDate, TimeIsLeftOutAtExactlyMidnight)
