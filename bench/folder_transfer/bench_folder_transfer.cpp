@@ -248,7 +248,7 @@ int main(int argc, char** argv)
                              " -e \"set ftp:passive-mode true; set net:max-retries 1; set cmd:fail-exit true; ";
     std::vector<double> ourUp, ourDown, lftpUp, lftpDown;
     QMap<QString, int> ourUpCommands, ourDownCommands;
-    TCpuUse ourUpCpu, ourDownCpu;
+    std::vector<double> upWindowCpu, upServerCpu, downWindowCpu, downServerCpu;
     for (int run = 0; run < runs; ++run) {
         const std::string tag = std::to_string(run);
         fs::create_directories(served / ("ours" + tag));
@@ -259,7 +259,9 @@ int main(int argc, char** argv)
         auto start = std::chrono::steady_clock::now();
         runAction("aUploadAll");
         ourUp.push_back(Seconds(start));
-        ourUpCpu = TCpuUse::Now(server) - cpu;
+        cpu = TCpuUse::Now(server) - cpu;
+        upWindowCpu.push_back(cpu.window);
+        upServerCpu.push_back(cpu.server);
         ourUpCommands = SentCommands(*form.LogPane());
         CheckSame(served / ("ours" + tag), original, "aUploadAll");
 
@@ -271,7 +273,9 @@ int main(int argc, char** argv)
         start = std::chrono::steady_clock::now();
         runAction("aDownloadAll");
         ourDown.push_back(Seconds(start));
-        ourDownCpu = TCpuUse::Now(server) - cpu;
+        cpu = TCpuUse::Now(server) - cpu;
+        downWindowCpu.push_back(cpu.window);
+        downServerCpu.push_back(cpu.server);
         ourDownCommands = SentCommands(*form.LogPane());
         CheckSame(down, original, "aDownloadAll");
 
@@ -314,8 +318,16 @@ int main(int argc, char** argv)
                 down / baseDown, TargetRatio);
     std::printf("per %d files, timed alone: file-operation log lines %.2f s, busy state in and out %.2f s\n", files,
                 logSeconds, busySeconds);
-    std::printf("CPU of the last run: aUploadAll window %.2f s, server %.2f s; aDownloadAll window %.2f s, server %.2f s\n",
-                ourUpCpu.window, ourUpCpu.server, ourDownCpu.window, ourDownCpu.server);
+    std::printf("CPU seconds (medians): aUploadAll window %.2f, server %.2f; aDownloadAll window %.2f, server %.2f\n",
+                Median(upWindowCpu), Median(upServerCpu), Median(downWindowCpu), Median(downServerCpu));
+    std::printf("each run: aUploadAll");
+    for (double time : ourUp)
+        std::printf(" %.2f", time);
+    std::printf(" s; aDownloadAll");
+    for (double time : ourDown)
+        std::printf(" %.2f", time);
+    std::printf(" s\n");
+    for (size_t i = 0; i < upWindowCpu.size(); ++i) std::printf("TMP run %zu: up w %.2f s %.2f; down w %.2f s %.2f; lftp %.2f %.2f\n", i, upWindowCpu[i], upServerCpu[i], downWindowCpu[i], downServerCpu[i], lftpUp[i], lftpDown[i]);
     std::printf("commands sent:\n");
     PrintCommands("aUploadAll", ourUpCommands, files);
     PrintCommands("lftp mirror -R", lftpUpCommands, files);

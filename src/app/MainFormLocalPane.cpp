@@ -27,7 +27,7 @@ void TMainForm::SetUpLocalPane()
                             *controls_.LocalDirBox, *controls_.LocalMaskBox, *controls_.LocalDriveBox,
                             *controls_.LocalDirListBox, [this](const QString& text) { dialogs_.ShowMessage(text); },
                             [this](const QString& directory) { emit LocalDirectoryChanged(directory); },
-                            [views] { views->FitColumns(); }});
+                            [views] { views->FitColumnsToNewRows(); }});
     TLocalPane& pane = *localPane_;
     new TDirBoxBehaviour(*controls_.LocalDirBox, lastDirBoxKey_, Guarded([&pane] { pane.aLocalRefreshExecute(); }));
     connect(controls_.LocalDriveBox, &QComboBox::activated, this,

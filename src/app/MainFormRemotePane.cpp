@@ -25,7 +25,7 @@ void TMainForm::SetUpRemotePane()
         views->Model(),
         TRemotePane::Sources{IdFTP1, options_, extensions_.TextExtList, extensions_.ImageExtList, views->Report(),
                              *controls_.RemoteDirBox, *controls_.RemoteMaskBox, *controls_.RemoteSysTreeView,
-                             [views] { views->FitColumns(); }, [this] { EnterBusyState(); },
+                             [views] { views->FitColumnsToNewRows(); }, [this] { EnterBusyState(); },
                              [this] { transfer_.TransferCompleted = false; }});
     TRemotePane& pane = *remotePane_;
     new TDirBoxBehaviour(*controls_.RemoteDirBox, lastDirBoxKey_, Guarded([&pane] { pane.aRemoteRefreshExecute(); }));

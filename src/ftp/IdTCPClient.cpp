@@ -48,7 +48,11 @@ void TIdTCPClient::OpenSocket(int timeoutMs) {
 
 void TIdTCPClient::ConnectTo(const std::string& ip, int timeoutMs) {
     if (int error = binding_.Socket.Open(ip.find(':') != std::string::npos)) RaiseSocketError(error);
-    if (binding_.Socket.Bind(BoundIP, static_cast<uint16_t>(BoundPort)) != 0) throw EIdCouldNotBindSocket();
+    // An unbound socket gets its port from connect, which may share one with closed connections
+    // to other peers; binding to port 0 first needs a port no socket holds, and a folder
+    // transfer leaves thousands of data connections waiting out their close.
+    if ((!BoundIP.empty() || BoundPort != 0) && binding_.Socket.Bind(BoundIP, static_cast<uint16_t>(BoundPort)) != 0)
+        throw EIdCouldNotBindSocket();
     binding_.PeerIP = ip;
     binding_.PeerPort = static_cast<uint16_t>(Port);
     ReportStatus(stConnecting, ip);

@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QListView>
+#include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
@@ -60,6 +61,10 @@ TFileViewStack::TFileViewStack(const QString& name, TFileListModel* model)
 
     addWidget(report_);
     addWidget(icons_);
+
+    gatheredFit_ = new QTimer(this);
+    gatheredFit_->setSingleShot(true);
+    connect(gatheredFit_, &QTimer::timeout, this, &TFileViewStack::FitColumns);
 }
 
 QList<QAbstractItemView*> TFileViewStack::Views() const
@@ -80,8 +85,19 @@ void TFileViewStack::ShowStyle(TViewStyle style)
     setCurrentWidget(icons_);
 }
 
+void TFileViewStack::FitColumnsToNewRows()
+{
+    const auto sinceLastFit = std::chrono::steady_clock::now() - lastFit_;
+    if (sinceLastFit >= FitSpacing)
+        FitColumns();
+    else if (!gatheredFit_->isActive())
+        gatheredFit_->start(std::chrono::ceil<std::chrono::milliseconds>(FitSpacing - sinceLastFit));
+}
+
 void TFileViewStack::FitColumns()
 {
+    gatheredFit_->stop();
+    lastFit_ = std::chrono::steady_clock::now();
     if (style_ == TViewStyle::Report) {
         for (int column = 0; column < report_->model()->columnCount(); ++column)
             report_->resizeColumnToContents(column);

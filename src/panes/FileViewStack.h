@@ -3,8 +3,11 @@
 
 #include <QStackedWidget>
 
+#include <chrono>
+
 class QAbstractItemView;
 class QListView;
+class QTimer;
 class QTreeView;
 class TFileListModel;
 
@@ -27,10 +30,18 @@ public:
     // Report: each column as wide as the larger of its header and its content; List: the one
     // column as wide as the widest caption; Small Icon: nothing.
     void FitColumns();
+    // FitColumns for new rows. A folder transfer lists a folder every few dozen milliseconds,
+    // and measuring every cell each time costs more than the listing: fits asked for within
+    // FitSpacing of the last one are gathered into one when the spacing is over.
+    void FitColumnsToNewRows();
+
+    static constexpr std::chrono::milliseconds FitSpacing{100};
 
 private:
     TFileListModel* model_;
     QTreeView* report_;
     QListView* icons_;
     TViewStyle style_ = TViewStyle::Report;
+    QTimer* gatheredFit_;
+    std::chrono::steady_clock::time_point lastFit_{};
 };
