@@ -248,7 +248,7 @@ int main(int argc, char** argv)
                              " -e \"set ftp:passive-mode true; set net:max-retries 1; set cmd:fail-exit true; ";
     std::vector<double> ourUp, ourDown, lftpUp, lftpDown;
     QMap<QString, int> ourUpCommands, ourDownCommands;
-    std::vector<double> upWindowCpu, upServerCpu, downWindowCpu, downServerCpu;
+    std::vector<double> upWindowCpu, upServerCpu, downWindowCpu, downServerCpu, lftpUpServerCpu, lftpDownServerCpu;
     for (int run = 0; run < runs; ++run) {
         const std::string tag = std::to_string(run);
         fs::create_directories(served / ("ours" + tag));
@@ -279,20 +279,24 @@ int main(int argc, char** argv)
         ourDownCommands = SentCommands(*form.LogPane());
         CheckSame(down, original, "aDownloadAll");
 
+        double serverCpu = ProcessCpuSeconds(server);
         start = std::chrono::steady_clock::now();
         if (std::system((lftp + "mirror -R --no-perms --parallel=1 " + source.string() + " /lftp" + tag +
                          "; quit\" 127.0.0.1 > /dev/null")
                             .c_str()) != 0)
             return 2;
         lftpUp.push_back(Seconds(start));
+        lftpUpServerCpu.push_back(ProcessCpuSeconds(server) - serverCpu);
         CheckSame(served / ("lftp" + tag), original, "lftp mirror -R");
 
+        serverCpu = ProcessCpuSeconds(server);
         start = std::chrono::steady_clock::now();
         if (std::system((lftp + "mirror --no-perms --parallel=1 /lftp" + tag + " " + (work / ("lftpdown" + tag)).string() +
                          "; quit\" 127.0.0.1 > /dev/null")
                             .c_str()) != 0)
             return 2;
         lftpDown.push_back(Seconds(start));
+        lftpDownServerCpu.push_back(ProcessCpuSeconds(server) - serverCpu);
         CheckSame(work / ("lftpdown" + tag), original, "lftp mirror");
     }
     // The commands lftp sends, from one more run with its debug output (not timed).
@@ -318,16 +322,21 @@ int main(int argc, char** argv)
                 down / baseDown, TargetRatio);
     std::printf("per %d files, timed alone: file-operation log lines %.2f s, busy state in and out %.2f s\n", files,
                 logSeconds, busySeconds);
-    std::printf("CPU seconds (medians): aUploadAll window %.2f, server %.2f; aDownloadAll window %.2f, server %.2f\n",
-                Median(upWindowCpu), Median(upServerCpu), Median(downWindowCpu), Median(downServerCpu));
-    std::printf("each run: aUploadAll");
-    for (double time : ourUp)
-        std::printf(" %.2f", time);
-    std::printf(" s; aDownloadAll");
-    for (double time : ourDown)
-        std::printf(" %.2f", time);
-    std::printf(" s\n");
-    for (size_t i = 0; i < upWindowCpu.size(); ++i) std::printf("TMP run %zu: up w %.2f s %.2f; down w %.2f s %.2f; lftp %.2f %.2f\n", i, upWindowCpu[i], upServerCpu[i], downWindowCpu[i], downServerCpu[i], lftpUp[i], lftpDown[i]);
+    std::printf("CPU seconds (medians): aUploadAll window %.2f, server %.2f (lftp's upload: server %.2f); "
+                "aDownloadAll window %.2f, server %.2f (lftp's download: server %.2f)\n",
+                Median(upWindowCpu), Median(upServerCpu), Median(lftpUpServerCpu), Median(downWindowCpu),
+                Median(downServerCpu), Median(lftpDownServerCpu));
+    const auto printRuns = [](const char* what, const std::vector<double>& times) {
+        std::printf(" %s", what);
+        for (double time : times)
+            std::printf(" %.2f", time);
+    };
+    std::printf("each run (s):");
+    printRuns("aUploadAll", ourUp);
+    printRuns("lftp mirror -R", lftpUp);
+    printRuns("aDownloadAll", ourDown);
+    printRuns("lftp mirror", lftpDown);
+    std::printf("\n");
     std::printf("commands sent:\n");
     PrintCommands("aUploadAll", ourUpCommands, files);
     PrintCommands("lftp mirror -R", lftpUpCommands, files);
