@@ -184,8 +184,6 @@ TIdFTP::PassiveAddress ParseExtendedPassiveReply(const std::string& line);
 std::string ExtendedPortCommand(const std::string& ip, uint16_t port);
 // "PORT h1,h2,h3,h4,p1,p2".
 std::string PortCommand(const std::string& ip, uint16_t port);
-// Text split into lines at CR LF, LF or CR; a final line break ends the last line.
-std::vector<std::string> SplitTextLines(const std::string& text);
 // The path between the first two double quotes of a PWD reply line, empty without them.
 std::string QuotedPath(const std::string& line);
 // The number after the first blank of a SIZE reply's trimmed text, -1 when it is not a number.

@@ -65,17 +65,3 @@ std::string PortCommand(const std::string& ip, uint16_t port) {
     return "PORT " + address + "," + std::to_string(port / 256) + "," + std::to_string(port % 256);
 }
 
-std::vector<std::string> SplitTextLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return lines;
-}
