@@ -64,4 +64,3 @@ std::string PortCommand(const std::string& ip, uint16_t port) {
         if (c == '.') c = ',';
     return "PORT " + address + "," + std::to_string(port / 256) + "," + std::to_string(port % 256);
 }
-
