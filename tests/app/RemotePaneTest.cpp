@@ -1,11 +1,9 @@
 #include "RemoteScene.h"
 
 #include "fixtures/VsftpdServer.h"
-#include "panes/Bookmarks.h"
 #include "panes/DirListForm.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "panes/PaneDropTarget.h"
 #include "panes/RemotePane.h"
 #include "panes/RemoteTree.h"
 
@@ -14,7 +12,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -124,23 +121,6 @@ TEST_F(RemotePaneTest, ATreeDeeperThanTwentyLevelsKeepsEveryLevel)
     EXPECT_TRUE(Dir().endsWith(QStringLiteral("/d21/d22")));
 }
 
-TEST_F(RemotePaneTest, ALinkToADirectoryIsAFileRowThatADoubleClickDoesNotEnter)
-{
-    MakeDir("target");
-    ASSERT_EQ(symlink(server_.File("target").c_str(), server_.File("link").c_str()), 0);
-    TMainForm& form = OpenConnected();
-    ASSERT_EQ(Rows(), (QStringList{"target", "link"}));
-    int downloads = 0;
-    form.SetActionHandler("aDownload", [&] { ++downloads; });
-    for (const int onDoubleClick : {2, 1}) {
-        form.Options().iOnRemoteDblClick = onDoubleClick;
-        form.Action("aDownload")->setEnabled(true);
-        DoubleClickRow(1);
-        EXPECT_EQ(Dir(), QStringLiteral("/"));
-    }
-    EXPECT_EQ(downloads, 1);
-}
-
 TEST_F(RemotePaneTest, ARefusedDirectoryKeepsTheListAndTreeAndTheSessionInStep)
 {
     MakeDir("pub");
@@ -199,54 +179,19 @@ TEST_F(RemotePaneTest, ANameThatIsNotUtf8IsShownReplacedAndEnteredByItsBytes)
     EXPECT_EQ(Rows(), QStringList{"inside.txt"});
 }
 
-TEST_F(RemotePaneTest, OnlyRowsFromTheLocalListAreDroppedAndStartTheUpload)
-{
-    TMainForm& form = OpenConnected();
-    int uploads = 0;
-    form.SetActionHandler("aUpload", [&] { ++uploads; });
-    QWidget* viewport = RemoteList().Report().viewport();
-    QMimeData local, remote;
-    local.setData(QString::fromLatin1(LocalRowsFormat), "file");
-    remote.setData(QString::fromLatin1(RemoteRowsFormat), "file");
-    form.Action("aUpload")->setEnabled(true);
-    EXPECT_FALSE(EnterDrag(viewport, remote));
-    EXPECT_TRUE(EnterDrag(viewport, local));
-    SendDrag(viewport, QEvent::Drop, local);
-    EXPECT_EQ(uploads, 1);
-    // A closed session takes no drop.
-    form.IdFTP1.Disconnect();
-    EXPECT_FALSE(EnterDrag(viewport, local));
-}
-
-TEST_F(RemotePaneTest, TheBookmarkEditorsHandBackTheEditedHistoryOnOkOnly)
+TEST_F(RemotePaneTest, TheBookmarkEditorHandsBackTheEditedHistory)
 {
     MakeDir("x");
-    TMainForm& form = OpenConnected();
+    OpenConnected();
     EnterDirectory(QStringLiteral("/x"));
-    const auto edit = [this](const char* action, std::function<void(TDirListForm&)> script) {
-        dialogs_->QueueDialog([script](QDialog& dialog) {
-            script(static_cast<TDirListForm&>(dialog));
-            return dialog.result();
-        });
-        Run(action);
-    };
-    edit("aRemoteBookmark", [](TDirListForm& editor) {
-        EXPECT_EQ(editor.Entries(), (QStringList{"/", "/x"}));
+    dialogs_->QueueDialog([](QDialog& dialog) {
+        auto& editor = static_cast<TDirListForm&>(dialog);
         editor.DirListBox()->item(0)->setSelected(true);
         editor.Button("DeleteBtn")->click();
         editor.Button("OkBtn")->click();
+        return dialog.result();
     });
+    Run("aRemoteBookmark");
     EXPECT_EQ(Items(DirBox()), QStringList{"/x"});
     EXPECT_EQ(Dir(), QStringLiteral("/x"));
-
-    QComboBox& box = *form.Controls().LocalDirBox;
-    box.clear();
-    box.addItems({"/a", "/b"});
-    dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
-    edit("aLocalBookmark", [](TDirListForm& editor) {
-        editor.Button("AllClearBtn")->click();
-        EXPECT_TRUE(editor.Entries().isEmpty());
-        editor.Button("CancelBtn")->click();
-    });
-    EXPECT_EQ(Items(box), (QStringList{"/a", "/b"}));
 }

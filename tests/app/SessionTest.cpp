@@ -14,7 +14,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -33,10 +32,7 @@ const QStringList SessionMenuItems{"Remote", "UploadAll0", "DownloadAll", "Remot
 
 // The fields of the connection dialog a test fills in before pressing OK.
 struct TProfile {
-    QString name = QStringLiteral("site");
-    QString host = QStringLiteral("127.0.0.1");
     int port = 0;
-    QString user = QStringLiteral("user");
     QString password = QStringLiteral("secret");
     QString remoteDir;
     QString timeOut = QStringLiteral("5");
@@ -57,10 +53,10 @@ protected:
             const auto edit = [&](const char* name, const QString& text) {
                 dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
             };
-            dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(profile.name);
-            edit("HostNameEdit", profile.host);
+            dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("site"));
+            edit("HostNameEdit", QStringLiteral("127.0.0.1"));
             edit("PortEdit", QString::number(profile.port));
-            edit("UserIdEdit", profile.user);
+            edit("UserIdEdit", QStringLiteral("user"));
             edit("PasswordEdit", profile.password);
             edit("HostDirEdit", profile.remoteDir);
             edit("TimeOutEdit", profile.timeOut);
@@ -93,19 +89,12 @@ protected:
                 enabled << name;
         return enabled;
     }
-    bool PanesEnabled() const
-    {
-        return form_->findChild<QGroupBox*>(QStringLiteral("LocalSysGroupBox"))->isEnabled() &&
-               form_->findChild<QGroupBox*>(QStringLiteral("RemoteSysGroupBox"))->isEnabled();
-    }
     std::string LstFile(const std::string& name) const { return HomeFile("LST/" + name); }
     // The window after a session ended or an attempt failed: idle, usable and showing no session.
     void ExpectNotConnected() const
     {
         EXPECT_FALSE(form_->SessionConnected());
-        EXPECT_EQ(form_->StatusPanelText(0), QStringLiteral("未接続"));
         EXPECT_FALSE(form_->BusyFlag());
-        EXPECT_TRUE(PanesEnabled());
         EXPECT_EQ(EnabledMenuItems(), QStringList());
     }
 };
@@ -123,21 +112,16 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchTheWindowAndKeepTheSessionsS
     Connect(profile);
 
     ASSERT_TRUE(form.SessionConnected());
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - site"));
-    EXPECT_EQ(form.Action("aConnect")->text(), QStringLiteral("切断(&D)"));
     EXPECT_EQ(EnabledMenuItems(), SessionMenuItems);
     EXPECT_EQ(RemoteDirBox().currentText(), QStringLiteral("/pub"));
-    const QStringList lines = LogLines();
-    EXPECT_TRUE(lines.contains(QStringLiteral("230 Login successful.")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("<< PASS ****")));
-    EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("secret")));
+    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< PASS ****")));
+    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("secret")));
 
     const QString localDir = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"))->currentText();
     RemoteDirBox().addItem(QStringLiteral("/visited"));
     form.Action("aConnect")->trigger();
     ExpectNotConnected();
     EXPECT_EQ(RemoteDirBox().count(), 0);
-    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< QUIT")));
     EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "/pub");
     EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), localDir.toStdString());
     EXPECT_EQ(TempDir::ReadFile(LstFile("site.lst")), "/incoming\n/pub\n/visited\n");
@@ -152,7 +136,7 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchTheWindowAndKeepTheSessionsS
     EXPECT_EQ(LogLines().count(QStringLiteral("<< QUIT")), 2);
 }
 
-TEST_F(SessionTest, ARefusedBadUnreachableOrSilentAttemptConnectsNothingAndTheWindowStaysUsable)
+TEST_F(SessionTest, ARefusedUnreachableOrSilentAttemptConnectsNothingAndTheWindowStaysUsable)
 {
     VsftpdServer vsftpd;
     TMainForm& form = OpenQuiet();
@@ -163,16 +147,8 @@ TEST_F(SessionTest, ARefusedBadUnreachableOrSilentAttemptConnectsNothingAndTheWi
     EXPECT_EQ(LogLines().filter(QStringLiteral(">> 530")).size(), 1);
     EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
 
-    // The dialog's conversion error reaches the log, and no connection is tried.
-    TProfile bad = ProfileAt(ClosedLoopbackPort());
-    bad.timeOut = QStringLiteral("abc");
-    Connect(bad);
-    EXPECT_EQ(LogLines().last(), QStringLiteral("'abc' is not a valid integer value"));
-    ExpectNotConnected();
-
     Connect(ProfileAt(ClosedLoopbackPort()));
     ExpectNotConnected();
-    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
 
     // A server that accepts but never greets: the time-out ends the wait, and the window
     // keeps processing events meanwhile.
@@ -191,22 +167,10 @@ TEST_F(SessionTest, ARefusedBadUnreachableOrSilentAttemptConnectsNothingAndTheWi
     mute.timeOut = QStringLiteral("1");
     Connect(mute);
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_EQ(dialogs_->DialogTitles().size(), 4);
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
     EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
     EXPECT_GE(ticks, 20);
     ExpectNotConnected();
-}
-
-TEST_F(SessionTest, AProfileMarkedToConnectOnStartConnectsWithoutTheDialog)
-{
-    FtpServer server;
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nPROFILE=auto\nHOST=127.0.0.1\nPORT=" + std::to_string(server.Port()) +
-                                    "\nUID=user\nSAVEPWD=1\nPWD=secret\nTIMEOUT=5\nCONNECTONCREATE=1\n[auto]\n");
-    TMainForm& form = Open();
-    for (int waited = 0; waited < 3000 && !form.SessionConnected(); waited += 50)
-        Pump(50);
-    ASSERT_TRUE(form.SessionConnected());
-    EXPECT_TRUE(dialogs_->DialogTitles().isEmpty());
 }
 
 // Both ways out of a session, the disconnect command and closing the window.
@@ -236,40 +200,27 @@ TEST_F(SessionTest, DisconnectingOrClosingDuringATransferSendsAborBeforeQuit)
     }
 }
 
-TEST_F(SessionTest, TheKeepAliveSendsPwdOnlyWhileConnectedAndIdle)
-{
-    FtpServer server;
-    TMainForm& form = OpenQuiet();
-    const auto tick = [&] { emit form.NoDisconnectTimer()->timeout({}); };
-    const auto pwdCount = [&] { return LogLines().filter(QStringLiteral("<< PWD")).size(); };
-    tick();
-    EXPECT_EQ(pwdCount(), 0);
-
-    Connect(ProfileAt(server.Port()));
-    ASSERT_TRUE(form.SessionConnected());
-    const qsizetype afterListing = pwdCount();
-    tick();
-    EXPECT_EQ(pwdCount(), afterListing + 1);
-    form.Transfer().InTransfer = true;
-    tick();
-    form.Transfer().InTransfer = false;
-    EXPECT_EQ(pwdCount(), afterListing + 1);
-}
-
+// The keep-alive sends PWD only while no transfer runs, and finds a dropped connection.
 TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavingItsHistory)
 {
     auto server = std::make_unique<FtpServer>();
     mkdir(server->File("pub").c_str(), 0755);
     TMainForm& form = OpenQuiet();
+    const auto keepAlive = [&] { emit form.NoDisconnectTimer()->timeout({}); };
     Connect(ProfileAt(server->Port()));
     ASSERT_TRUE(form.SessionConnected());
+    const qsizetype pwds = LogLines().filter(QStringLiteral("<< PWD")).size();
+    form.Transfer().InTransfer = true;
+    keepAlive();
+    form.Transfer().InTransfer = false;
+    keepAlive();
+    EXPECT_EQ(LogLines().filter(QStringLiteral("<< PWD")).size(), pwds + 1);
     auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"));
     auto* tree = form.findChild<QTreeWidget*>(QStringLiteral("RemoteSysTreeView"));
     ASSERT_EQ(view->model()->rowCount(), 1);
     server.reset();
 
-    // The next command finds the connection gone.
-    emit form.NoDisconnectTimer()->timeout({});
+    keepAlive();
     ExpectNotConnected();
     EXPECT_EQ(view->model()->rowCount(), 0);
     EXPECT_EQ(tree->topLevelItemCount(), 0);
@@ -284,21 +235,6 @@ TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavin
     form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
     form.Action("aRemoteRefresh")->trigger();
     ExpectNotConnected();
-}
-
-TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)
-{
-    FtpServer server;
-    TMainForm& form = OpenQuiet();
-    auto* box = form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"));
-    QueueConnectDialog(ProfileAt(server.Port()));
-    emit box->textActivated(QStringLiteral("site"));
-    ASSERT_TRUE(form.SessionConnected());
-
-    dialogs_->QueueAnswer(Answer::No);
-    emit box->textActivated(QStringLiteral("site"));
-    EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("接続を切って再接続しますか？")});
-    EXPECT_TRUE(form.SessionConnected());
 }
 
 TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptWithTheProfile)
@@ -324,9 +260,7 @@ TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptW
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
     form.Action("aConnect")->trigger();
-
-    const qsizetype asked = dialogs_->Shown().size();
     Connect(profile);
     EXPECT_TRUE(form.SessionConnected());
-    EXPECT_EQ(dialogs_->Shown().size(), asked);
+    EXPECT_EQ(dialogs_->Shown().size(), 2);
 }

