@@ -66,7 +66,7 @@ protected:
     TImageViewForm* Preview() const { return form_->ImagePreview().PreviewWindow(); }
 };
 
-TEST_F(PreviewTest, AClickedPictureShowsAtItsNaturalSizeLeftOfTheWindowUntilTheFocusLeavesTheList)
+TEST_F(PreviewTest, AClickedPictureShowsAtItsNaturalSizeUntilTheFocusLeavesTheList)
 {
     WritePicture("big.png", 2000, 1500);
     WritePicture("small.jpg", 100, 80);
@@ -84,9 +84,6 @@ TEST_F(PreviewTest, AClickedPictureShowsAtItsNaturalSizeLeftOfTheWindowUntilTheF
     EXPECT_EQ(Preview()->size(), QSize(100, 80));
 
     const QRect screen = form.screen()->availableGeometry();
-    form.move(screen.left() + 300, screen.top() + 40);
-    Click("small.jpg");
-    EXPECT_EQ(Preview()->frameGeometry().right() + 1, form.frameGeometry().left());
     // No room left of the window: the preview starts at the screen's edge, not off the screen.
     form.move(screen.left() + 20, screen.top() + 40);
     Click("small.jpg");
