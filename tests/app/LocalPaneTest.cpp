@@ -2,16 +2,13 @@
 
 #include "panes/LocalPane.h"
 
-#include "fixtures/FtpServer.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "panes/PaneDropTarget.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QDir>
 #include <QHeaderView>
 #include <QTreeView>
@@ -52,14 +49,6 @@ TEST_F(LocalPaneTest, ListsTheWorkingDirectoryThroughTheMaskInTheSortOrderOfTheO
     emit LocalFiles().Report().header()->sectionClicked(1);
     EXPECT_EQ(Captions(Model()).mid(2), (QStringList{".hidden", "notes.txt", "small.css"}));
 
-    // A mask typed in the box is remembered once, trimmed.
-    QComboBox* masks = Box("LocalMaskBox");
-    const int before = masks->count();
-    for (const char* typed : {"  *.TXT ", "*.TXT", "   "}) {
-        masks->setEditText(QString::fromLatin1(typed));
-        emit masks->lineEdit()->editingFinished();
-    }
-    EXPECT_EQ(masks->count(), before + 1);
 }
 
 TEST_F(LocalPaneTest, TheDirectoryBoxGoesToTheTypedDirectoryOrStaysAndUpStopsAtTheRoot)
@@ -119,25 +108,4 @@ TEST_F(LocalPaneTest, ADriveThatCannotBeOpenedIsReportedAndTheDriveStays)
     EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("ドライブの準備ができていません")});
     EXPECT_EQ(drives->currentText(), before);
     EXPECT_EQ(QDir::currentPath(), here);
-}
-
-// The drop target's rules for a disabled action or a closed session are the remote pane's too.
-TEST_F(LocalPaneTest, OnlyRowsFromTheRemoteListAreDroppedAndStartTheDownload)
-{
-    TempDir::WriteFile(work_.File("local.txt"), "");
-    TMainForm& form = OpenListing();
-    int downloads = 0;
-    form.SetActionHandler("aDownload", [&] { ++downloads; });
-    QWidget* target = LocalFiles().Report().viewport();
-    // Rows dragged out of the local list carry the local format.
-    std::unique_ptr<QMimeData> own(Model().mimeData({Model().index(0, 0)}));
-    QMimeData remote;
-    remote.setData(QString::fromLatin1(RemoteRowsFormat), "file");
-    FtpServer server;
-    LogIn(form, server.Port());
-    form.Action("aDownload")->setEnabled(true);
-    EXPECT_FALSE(EnterDrag(target, *own));
-    EXPECT_TRUE(EnterDrag(target, remote));
-    SendDrag(target, QEvent::Drop, remote);
-    EXPECT_EQ(downloads, 1);
 }
