@@ -38,12 +38,6 @@ protected:
         return control;
     }
     void Click(const char* name) const { Get<QAbstractButton>(name)->click(); }
-    // Picks an edge in a toolbar-edge box as the user does.
-    void ChooseEdge(const char* box, int index) const
-    {
-        Get<QComboBox>(box)->setCurrentIndex(index);
-        emit Get<QComboBox>(box)->activated(index);
-    }
     QToolBar* HeaderToolBar() const { return form_->findChild<QToolBar*>("HeaderToolBar"); }
 
     QDialog* dialog_ = nullptr;
@@ -93,7 +87,9 @@ TEST_F(OptionDlgTest, CancelUndoesToolbarChangesAndRestoreTakesTheControlsBack)
         Click("ckMirroringAtUploadAll");
         Click("RestoreBtn");
         EXPECT_FALSE(Get("ckMirroringAtUploadAll")->isChecked());
-        ChooseEdge("HeaderTBarBox", 2);
+        auto* edge = Get<QComboBox>("HeaderTBarBox");
+        edge->setCurrentIndex(2);
+        emit edge->activated(2);  // as the user picks it
         EXPECT_EQ(form_->toolBarArea(HeaderToolBar()), Qt::LeftToolBarArea);
         Click("CancelBtn");
     });
