@@ -46,11 +46,6 @@ TMainForm& MainFormTest::OpenListing(const QString& mask)
     return form;
 }
 
-TFileViewStack& MainFormTest::LocalFiles() const
-{
-    return *form_->Controls().LocalFileListView;
-}
-
 void MainFormTest::SelectLocal(const QStringList& captions) const
 {
     QItemSelectionModel& selection = *LocalFiles().Report().selectionModel();
@@ -67,11 +62,6 @@ void MainFormTest::CloseWindow()
     form_->close();
     form_.reset();
     dialogs_ = nullptr;
-}
-
-void MainFormTest::WriteHomeFile(const std::string& name, const std::string& content) const
-{
-    TempDir::WriteFile(home_.File(name), content);
 }
 
 std::vector<std::pair<std::string, std::string>> MainFormTest::SectionEntries(const std::string& section) const

@@ -10,14 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-class QMimeData;
-class QWidget;
 #include <string>
 #include <vector>
 
+class QMimeData;
+class QWidget;
 class TFileListModel;
-class TFileViewStack;
 
 // Every test gets a fresh program directory (MARLUX_HOME) and its own working directory,
 // which is the local pane's directory; both are put back afterwards.
@@ -30,14 +28,17 @@ protected:
     TMainForm& Open(const QStringList& arguments = {});
     // Opens the window with the local pane listing the working directory through the mask.
     TMainForm& OpenListing(const QString& mask = QStringLiteral("*.*"));
-    TFileViewStack& LocalFiles() const;
+    TFileViewStack& LocalFiles() const { return *form_->Controls().LocalFileListView; }
     // Selects exactly the local rows of these captions and brings the actions up to date.
     void SelectLocal(const QStringList& captions) const;
     // Closes it the normal way (the close steps run) and destroys it.
     void CloseWindow();
 
     std::string HomeFile(const std::string& name) const { return home_.File(name); }
-    void WriteHomeFile(const std::string& name, const std::string& content) const;
+    void WriteHomeFile(const std::string& name, const std::string& content) const
+    {
+        TempDir::WriteFile(home_.File(name), content);
+    }
     // The key=value lines of one section of "Marlux.ini", in file order.
     std::vector<std::pair<std::string, std::string>> SectionEntries(const std::string& section) const;
     std::string IniValue(const std::string& section, const std::string& key) const;

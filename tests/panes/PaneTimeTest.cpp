@@ -15,10 +15,7 @@ TEST(PaneTimeTest, EveryTextThePanesWriteReadsBackAsItsMoment)
     // The local pane shows minutes.
     EXPECT_EQ(PaneTimeValue(FileDateText(std::time_t(listed.toSecsSinceEpoch()))),
               QDateTime(QDate(2004, 5, 1), QTime(12, 34)));
-}
-
-TEST(PaneTimeTest, AMinuteTextIsNotLaterThanASecondsTextOfTheSameMinute)
-{
+    // A minute text is not later than a seconds text of the same minute.
     const QDateTime local = PaneTimeValue(FileDateText(std::time_t(QDateTime(QDate(2004, 5, 1), QTime(12, 34, 50)).toSecsSinceEpoch())));
     const QDateTime remote = PaneTimeValue(RemoteDateText(EncodeDate(2004, 5, 1) + EncodeTime(12, 34, 10, 0)));
     EXPECT_LE(local, remote);

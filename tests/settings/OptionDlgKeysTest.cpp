@@ -28,13 +28,4 @@ TEST(OptionDlgKeys, WriteAndReadOrdersHoldEachKeyTheRecordGivesTheDialogOnce)
     EXPECT_EQ(Names(TOptionDlg::ReadOptionsOrder()), RecordKeys(ReadByOptionsDialog));
 }
 
-TEST(OptionDlgKeys, LimitTextsThatAreNoNumberCount500)
-{
-    EXPECT_EQ(TOptionDlg::LimitValue("120"), 120);
-    EXPECT_EQ(TOptionDlg::LimitValue("0"), 0);
-    EXPECT_EQ(TOptionDlg::LimitValue(""), 500);
-    EXPECT_EQ(TOptionDlg::LimitValue("2147483647"), 2147483647);
-    EXPECT_EQ(TOptionDlg::LimitValue("2147483648"), 500);
-}
-
 }  // namespace

@@ -31,11 +31,8 @@ TEST(ShortcutText, EveryKeyNameRoundTripsWithEveryModifierSet)
 TEST(ShortcutText, ReadingIsLenientAndWritingNamesKeypadKeysLikeTheMainKeys)
 {
     EXPECT_EQ(TextToShortCut("ctrl+shift+u"), Key(Qt::ShiftModifier | Qt::ControlModifier, Qt::Key_U));
-    EXPECT_EQ(TextToShortCut("f12"), Key(Qt::NoModifier, Qt::Key_F12));
     EXPECT_EQ(TextToShortCut("Ctrl++"), Key(Qt::ControlModifier, Qt::Key_Plus));
-    EXPECT_EQ(ShortCutToText(Key(Qt::AltModifier | Qt::ControlModifier, Qt::Key_F5)), "Ctrl+Alt+F5");
     EXPECT_EQ(ShortCutToText(Key(Qt::KeypadModifier | Qt::ControlModifier, Qt::Key_5)), "Ctrl+5");
-    EXPECT_EQ(ShortCutToText(Key(Qt::KeypadModifier, Qt::Key_Enter)), "Enter");
     EXPECT_EQ(ShortCutToText(QKeySequence()), "");
 }
 

@@ -7,10 +7,9 @@ void TScriptedDialogs::ShowMessage(const QString& text)
     shown_.append(text);
 }
 
-TUserDialogs::Answer TScriptedDialogs::Ask(const QString& text, Buttons, Icon icon)
+TUserDialogs::Answer TScriptedDialogs::Ask(const QString& text, Buttons, Icon)
 {
     shown_.append(text);
-    questionIcons_.append(icon);
     return answers_.empty() ? Answer::Cancel : TakeNext(answers_);
 }
 
@@ -21,21 +20,17 @@ int TScriptedDialogs::RunModal(QDialog& dialog)
     return script ? script(dialog) : int(QDialog::Rejected);
 }
 
-QString TScriptedDialogs::BrowseForFolder(const QString& instruction)
+QString TScriptedDialogs::BrowseForFolder(const QString&)
 {
-    folderInstructions_.append(instruction);
     return TakeNext(folders_);
 }
 
-QColor TScriptedDialogs::ChooseColor(const QColor& initial)
+QColor TScriptedDialogs::ChooseColor(const QColor&)
 {
-    colorDialogsShown_.append(initial);
     return TakeNext(colors_);
 }
 
-QString TScriptedDialogs::ChooseFileToOpen(const QStringList& filters, int selectedFilter)
+QString TScriptedDialogs::ChooseFileToOpen(const QStringList&, int)
 {
-    fileFilters_ = filters;
-    selectedFileFilter_ = selectedFilter;
     return TakeNext(filesToOpen_);
 }

@@ -28,18 +28,9 @@ public:
     // The file the next file-open dialog returns; an empty queue answers "cancelled" (empty).
     void QueueFileToOpen(const QString& path) { filesToOpen_.push_back(path); }
 
-    // Every message and question text, in order, the window titles of modal dialogs and the
-    // instruction texts of folder browsers.
+    // Every message and question text, in order, and the window titles of modal dialogs.
     const QStringList& Shown() const { return shown_; }
-    // The icon of every question, in order.
-    const QList<Icon>& QuestionIcons() const { return questionIcons_; }
     const QStringList& DialogTitles() const { return dialogTitles_; }
-    const QStringList& FolderInstructions() const { return folderInstructions_; }
-    // The initial colour of every colour dialog, and the filters of the last file-open dialog
-    // with the one chosen at first.
-    const QList<QColor>& ColorDialogsShown() const { return colorDialogsShown_; }
-    const QStringList& FileFilters() const { return fileFilters_; }
-    int SelectedFileFilter() const { return selectedFileFilter_; }
 
 private:
     // The front of a queue, taken; an empty queue gives the "cancelled" value T{}.
@@ -58,11 +49,6 @@ private:
     std::deque<QString> folders_;
     std::deque<QColor> colors_;
     std::deque<QString> filesToOpen_;
-    QList<QColor> colorDialogsShown_;
-    QStringList fileFilters_;
-    int selectedFileFilter_ = -1;
     QStringList shown_;
-    QList<Icon> questionIcons_;
     QStringList dialogTitles_;
-    QStringList folderInstructions_;
 };
