@@ -1,9 +1,8 @@
 // The engine runs one command at a time: the message pump may end a running transfer (ABOR,
 // QUIT) but may not start another exchange on the same control connection.
-#include "ServerSession.h"
+#include "EngineSessions.h"
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
-#include "ftp/IdFTP.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,6 +1,5 @@
-#include "ServerSession.h"
+#include "EngineSessions.h"
 #include "ftp/IdException.h"
-#include "ftp/IdFTP.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

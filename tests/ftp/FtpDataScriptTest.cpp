@@ -1,6 +1,5 @@
-#include "ScriptedSession.h"
+#include "EngineSessions.h"
 #include "ftp/IdException.h"
-#include "ftp/IdFTP.h"
 #include "platform/DateTime.h"
 
 #include <gtest/gtest.h>

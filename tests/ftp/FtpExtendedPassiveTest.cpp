@@ -1,5 +1,4 @@
-#include "ScriptedSession.h"
-#include "SentCommands.h"
+#include "EngineSessions.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 #include "ftp/IdText.h"

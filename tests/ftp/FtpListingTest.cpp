@@ -1,7 +1,6 @@
 // Listings through the engine: a real server's listing with a line that cannot be parsed, and a
 // listing larger than the limit.
-#include "ScriptedSession.h"
-#include "ServerSession.h"
+#include "EngineSessions.h"
 #include "ftp/IdException.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
-#include "EngineEvents.h"
-#include "SentCommands.h"
+#include "EngineSessions.h"
 #include "fixtures/RandomBytes.h"
-#include "fixtures/ScriptedPeer.h"
 #include "fixtures/TestCertificate.h"
 #include "fixtures/TlsVsftpdServer.h"
 #include "ftp/IdException.h"

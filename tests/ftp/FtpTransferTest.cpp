@@ -1,7 +1,6 @@
-#include "ServerSession.h"
+#include "EngineSessions.h"
 #include "fixtures/RandomBytes.h"
 #include "ftp/IdException.h"
-#include "ftp/IdFTP.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Servers that stall, flood, answer out of turn or let a stranger in: the engine must end every
 // wait within its time-out, keep its memory bounded and stay in step or drop the connection.
-#include "ScriptedSession.h"
+#include "EngineSessions.h"
 #include "fixtures/ClosedPort.h"
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
