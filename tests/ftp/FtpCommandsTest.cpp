@@ -42,7 +42,7 @@ TEST(FtpCommands, ConnectLogsInReportsItsStepsAndReconnects) {
     EXPECT_FALSE(s.ftp.Connected());
     s.ftp.Connect(true, 5000);
     EXPECT_TRUE(s.ftp.ResumeSupported());
-    EXPECT_EQ(s.sent.lines, (Strings{"REST 1", "REST 0", "TYPE A", "QUIT", "USER user", "PASS secret", "TYPE I",
+    EXPECT_EQ(s.sent.lines, (Strings{"REST 1", "REST 0", "TYPE A", "QUIT", "USER user", "PASS secret", "TYPE A",
                                      "SYST"}));
 }
 
