@@ -39,7 +39,7 @@ struct Pump : TIdAntiFreeze {
 }  // namespace
 
 // Disconnect notifies in its order and a second one not at all; a peer's close notifies in the
-// opposite order. Names of loopback go through the resolver.
+// opposite order. Names go through the resolver, which says when it finds none.
 TEST(TcpConnection, ConnectAndDisconnectReportTheirSteps) {
     ScriptedPeer peer;
     Connection c(peer);
@@ -58,21 +58,13 @@ TEST(TcpConnection, ConnectAndDisconnectReportTheirSteps) {
     EXPECT_EQ(closing.events.events, (Strings{"Resolving hostname LocalHost.", "Connecting to 127.0.0.1.",
                                               "Connected.", "Disconnected.", "OnDisconnected"}));
     EXPECT_FALSE(closing.client.Connected());
-}
 
-TEST(TcpConnection, AFailedConnectSaysWhy) {
-    for (const auto& [host, port, text] : std::vector<std::tuple<std::string, int, std::string>>{
-             {"127.0.0.1", ClosedLoopbackPort(), "Socket Error # 10061\r\nConnection refused."},
-             {"no-such-host.invalid", 21, "Socket Error # 11001\r\nHost not found."}}) {
-        TIdTCPClient client;
-        client.Host = host;
-        client.Port = port;
-        try {
-            client.Connect(2000);
-            ADD_FAILURE() << "connected to " << host;
-        } catch (const EIdException& e) {
-            EXPECT_EQ(e.what(), text);
-        }
+    closing.client.Host = "no-such-host.invalid";
+    try {
+        closing.client.Connect(2000);
+        ADD_FAILURE() << "connected to a host that does not exist";
+    } catch (const EIdException& e) {
+        EXPECT_STREQ(e.what(), "Socket Error # 11001\r\nHost not found.");
     }
 }
 

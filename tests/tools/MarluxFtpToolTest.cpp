@@ -152,9 +152,3 @@ TEST(MarluxFtpTool, CertificatesFromATrustedAuthorityAreCheckedAgainstTheServers
         EXPECT_EQ(TempDir::ReadFile(local.File("f.txt")), "served");
     }
 }
-
-TEST(MarluxFtpTool, ABracketedIPv6AddressTakesAPort) {
-    FtpServer server({.ipv6 = true});
-    ProcessResult r = MarluxFtp({"-u", "user", "-p", "secret", "[::1]:" + std::to_string(server.Port()), "ls"});
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-}
