@@ -1,9 +1,8 @@
 // The engine runs one command at a time: the message pump may end a running transfer (ABOR,
 // QUIT) but may not start another exchange on the same control connection.
-#include "ServerSession.h"
+#include "EngineSessions.h"
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
-#include "ftp/IdFTP.h"
 
 #include <algorithm>
 #include <functional>
@@ -68,27 +67,27 @@ TEST_P(EngineGuard, ANestedCommandIsRefusedAndTheTransferCompletes) {
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
 
-TEST_P(EngineGuard, AbortFromThePumpEndsTheTransferAndTheSessionGoesOn) {
-    PumpedSession s(GetParam());
-    // A second request during the same transfer sends nothing more.
-    s.onceDuringTransfer = [&] {
-        s.ftp.Abort();
-        s.ftp.Abort();
-    };
-    TIdStringStream stream;
-    EXPECT_THROW(s.ftp.Get("big.bin", stream), EIdTransferAborted);
-    EXPECT_LT(stream.Size(), FileSize);
-    EXPECT_EQ(s.sent.Count("ABOR"), 1u);
-    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-}
-
-TEST_P(EngineGuard, QuitFromThePumpEndsTheTransferAndTheSession) {
-    PumpedSession s(GetParam());
-    s.onceDuringTransfer = [&] { s.ftp.Quit(); };
-    TIdStringStream stream;
-    EXPECT_THROW(s.ftp.Get("big.bin", stream), EIdException);
-    EXPECT_LT(stream.Size(), FileSize);
-    EXPECT_FALSE(s.ftp.Connected());
-    EXPECT_EQ(s.ftp.DataChannel(), nullptr);
-    EXPECT_EQ(s.sent.lines.back(), "QUIT");
+// Abort ends the transfer and the session goes on (a second request during the same transfer
+// sends nothing more); Quit ends both.
+TEST_P(EngineGuard, AbortOrQuitFromThePumpEndsTheTransfer) {
+    for (const bool quit : {false, true}) {
+        PumpedSession s(GetParam());
+        s.onceDuringTransfer = [&] {
+            if (quit) s.ftp.Quit();
+            else {
+                s.ftp.Abort();
+                s.ftp.Abort();
+            }
+        };
+        TIdStringStream stream;
+        EXPECT_THROW(s.ftp.Get("big.bin", stream), EIdException);
+        EXPECT_LT(stream.Size(), FileSize);
+        EXPECT_EQ(s.ftp.DataChannel(), nullptr);
+        EXPECT_EQ(s.sent.Count("ABOR"), quit ? 0u : 1u);
+        EXPECT_EQ(s.sent.lines.back(), quit ? "QUIT" : "ABOR");
+        EXPECT_EQ(s.ftp.Connected(), !quit);
+        if (!quit) {
+            EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+        }
+    }
 }

@@ -107,12 +107,4 @@ TEST(ListingFuzz, MutatedListingsUnderEveryFormat)
     }
 }
 
-TEST(ListingFuzz, VeryLongLinesAndManyColumns)
-{
-    LoadUnderEveryFormat({"-rw-r--r-- 1 u g 1 Jan 1 2020 " + std::string(200000, 'n'),
-                          "-rw-r--r-- " + std::string(100000, ' ') + "1 u g 1 Jan 1 2020 far",
-                          std::string(100000, '9'), "01-17-04  03:37PM " + std::string(50000, '1') + " a.txt"},
-                         TDateParts{2026, 6, 15, 0, 0, 0, 0});
-}
-
 }  // namespace

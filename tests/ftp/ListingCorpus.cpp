@@ -24,25 +24,19 @@ const std::vector<CorpusLine>& UnixCorpus()
         {Py, "-rw-r--r--   1 root     root            0 Jan 16 09:51 future.txt", lfUnix, ikFile, 0, "2026-01-16 09:51:00.999", "future.txt", ""},
         {Py, "-rw-r--r--   1 root     root            4 Dec 07 09:51 name with  blanks.bin", lfUnix, ikFile, 4, "2026-12-07 09:51:00.999", "name with  blanks.bin", ""},
         {Py, "-rw-r--r--   1 root     root            0 Mar 03  2019 old.txt", lfUnix, ikFile, 0, "2019-03-03 00:00:00.999", "old.txt", ""},
-        {Py, "prw-r--r--   1 root     root            0 Dec 07 09:51 pipe", lfUnix, ikFile, 0, "2026-12-07 09:51:00.999", "pipe", ""},
-        {Py, "-rw-r--r--   1 root     root            0 Nov 20 08:05 recent.txt", lfUnix, ikFile, 0, "2026-11-20 08:05:00.999", "recent.txt", ""},
         {Py, "drwxr-xr-x   2 root     root         4096 Dec 07 09:51 sub dir", lfUnix, ikDirectory, 4096, "2026-12-07 09:51:00.999", "sub dir", ""},
         {Py, "-rw-r--r--   1 root     root            3 Dec 07 09:51 \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt", lfUnix, ikFile, 3, "2026-12-07 09:51:00.999", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt", ""},
         {Vs, "lrwxrwxrwx    1 0        0               8 Dec 07 09:51 link -> file.txt", lfUnix, ikSymLink, 8, "2026-12-07 09:51:00.999", "link", "file.txt"},
         {Vs, "-rw-r--r--    1 0        0               0 Jan 16  2027 future.txt", lfUnix, ikFile, 0, "2027-01-16 00:00:00.999", "future.txt", ""},
 
         {"Samba", "-rw-r--r--   1 jsmith   Domain Users    12345 Oct 10  2019 budget 2019.xls", lfUnix, ikFile, 12345, "2019-10-10 00:00:00.999", "budget 2019.xls", ""},
-        {"Windows", "drwxr-xr-x   1 owner    Domain Users        0 Mar  3 15:13 Projects", lfUnix, ikDirectory, 0, "2026-03-03 15:13:00.999", "Projects", ""},
         {"Windows", "-rwxr--r--   1 John Smith Domain Users  2048 Dec 24 23:59 notes.doc", lfUnix, ikFile, 2048, "2025-12-24 23:59:00.999", "notes.doc", ""},
 
         {"GNU ls long-iso", "-rw-r--r-- 1 user group 1234 2005-04-08 11:22 report.txt", lfUnix, ikFile, 1234, "2005-04-08 11:22:00.999", "report.txt", ""},
         {"GNU ls full-iso", "-rw-r--r-- 1 user group 1234 2005-04-08 11:22:33.123456789 +0200 report full.txt", lfUnix, ikFile, 1234, "2005-04-08 11:22:33.123", "report full.txt", ""},
-        {"GNU ls full-iso", "drwxr-xr-x 2 user group 4096 2024-02-29 23:59:59.000000000 -0500 leap day", lfUnix, ikDirectory, 4096, "2024-02-29 23:59:59.000", "leap day", ""},
 
         {"ja_JP", "-rw-r--r--   1 taro  staff   1234  3\xE6\x9C\x88  2\xE6\x97\xA5 15:13 memo.txt", lfUnix, ikFile, 1234, "2026-03-02 15:13:00.999", "memo.txt", ""},
         {"ja_JP", "drwxr-xr-x   2 taro  staff   4096  3\xE6\x9C\x88  2\xE6\x97\xA5  2003\xE5\xB9\xB4 \xE5\x8F\xA4\xE3\x81\x84", lfUnix, ikDirectory, 4096, "2003-03-02 00:00:00.999", "\xE5\x8F\xA4\xE3\x81\x84", ""},
-        {"ja_JP", "-rw-r--r--   1 taro  staff     99 12\xE6\x9C\x88 24\xE6\x97\xA5 23:59 party.txt", lfUnix, ikFile, 99, "2025-12-24 23:59:00.999", "party.txt", ""},
-        {"ja_JP", "-rw-r--r--   1 taro  staff     10  3\xE6\x9C\x88  2  2003 no units.txt", lfUnix, ikFile, 10, "2003-03-02 00:00:00.999", "no units.txt", ""},
         {"ja_JP Shift_JIS", "-rw-r--r--   1 taro  staff     10 11\x8C\x8E  9\x93\xFA 08:00 sjis.txt", lfUnix, ikFile, 10, "2026-11-09 08:00:00.999", "sjis.txt", ""},
 
         {"BSD ls -T", "-rw-r--r--  1 root  wheel  1234 Mar  3 15:13:22 2003 seconds.txt", lfUnix, ikFile, 1234, "2003-03-03 15:13:22.000", "seconds.txt", ""},
@@ -51,10 +45,7 @@ const std::vector<CorpusLine>& UnixCorpus()
         {"no group column", "-rw-r--r-- 1 user 1234 Mar 3 2001 a b.txt", lfUnix, ikFile, 1234, "2001-03-03 00:00:00.999", "a b.txt", ""},
         {"Mac OS folder", "drwxr-xr-x folder 0 Dec 31 23:59 mac", lfUnix, ikDirectory, 0, "2025-12-31 23:59:00.999", "mac", ""},
         {"Solaris", "crw-rw-rw-   1 root     sys       13,  2 Nov 15  2005 null", lfUnix, ikFile, 0, "2005-11-15 00:00:00.999", "null", ""},
-        {"Solaris", "brw-r-----   1 root     sys      109,767 Jul  7  2004 sd0a", lfUnix, ikFile, 0, "2004-07-07 00:00:00.999", "sd0a", ""},
-        {"Linux", "crw-rw-rw- 1 root root 1, 3 Jan 1 2003 null", lfUnix, ikFile, 0, "2003-01-01 00:00:00.999", "null", ""},
         {"link without target", "lrwxrwxrwx 1 root root 7 Jan 1 2003 abcdef", lfUnix, ikSymLink, 7, "2003-01-01 00:00:00.999", "abcdef", ""},
-        {"type letter f", "frw-r--r-- 1 user group 1234 Mar 3 2003 f-type.txt", lfUnix, ikFile, 1234, "2003-03-03 00:00:00.999", "f-type.txt", ""},
         {"seven-character permissions", "-rwxrwx 1 user group 1234 Mar 3 2003 seven.txt", lfUnix, ikFile, 1234, "2003-03-03 00:00:00.999", "seven.txt", ""},
         {"size beyond 64 bits", "-rw-r--r-- 1 user group 99999999999999999999 Mar 3 2003 huge.bin", lfUnix, ikFile, 0, "2003-03-03 00:00:00.999", "huge.bin", ""},
     };
@@ -69,14 +60,10 @@ const std::vector<CorpusLine>& DosCorpus()
         {"IIS", "06-01-24  08:00AM                 4096 2024 report.pdf", lfDos, ikFile, 4096, "2024-06-01 08:00:00.000", "2024 report.pdf", ""},
         {"IIS four-digit years", "05-26-1995  10:57AM               143712 setup.exe", lfDos, ikFile, 143712, "1995-05-26 10:57:00.000", "setup.exe", ""},
         {"IIS 24-hour", "02-15-21  13:08       <DIR>          logs", lfDos, ikDirectory, 0, "2021-02-15 13:08:00.000", "logs", ""},
-        {"IIS 24-hour", "02-15-2021  00:30                  512 night.log", lfDos, ikFile, 512, "2021-02-15 00:30:00.000", "night.log", ""},
-        {"Windows NT", "04-27-00  09:09 PM       <DIR>          licensed", lfDos, ikDirectory, 0, "2000-04-27 21:09:00.000", "licensed", ""},
         {"thousands separators", "07-18-23  02:30PM            1,234,567 report 2023.xlsx", lfDos, ikFile, 1234567, "2023-07-18 14:30:00.000", "report 2023.xlsx", ""},
-        {"single blanks", "01-17-04 03:37PM <DIR> pub2", lfDos, ikDirectory, 0, "2004-01-17 15:37:00.000", "pub2", ""},
         {"size glued to the column", "01-17-04  03:37PM    123456789012345 wide.bin", lfDos, ikFile, 123456789012345LL, "2004-01-17 15:37:00.000", "wide.bin", ""},
         {"size beyond 64 bits", "01-01-20  12:00AM  99999999999999999999 huge.bin", lfDos, ikFile, 0, "2020-01-01 00:00:00.000", "huge.bin", ""},
         {"negative size", "01-01-20  12:00PM                   -1 negative.bin", lfDos, ikFile, 0, "2020-01-01 12:00:00.000", "negative.bin", ""},
-        {"slashes", "03/04/10  11:00AM                   10 slash.txt", lfDos, ikFile, 10, "2010-03-04 11:00:00.000", "slash.txt", ""},
     };
     return corpus;
 }

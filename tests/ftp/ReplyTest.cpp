@@ -1,5 +1,4 @@
-#include "EngineEvents.h"
-#include "fixtures/ScriptedPeer.h"
+#include "EngineSessions.h"
 #include "ftp/IdException.h"
 #include "ftp/IdTCPClient.h"
 

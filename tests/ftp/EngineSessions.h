@@ -1,0 +1,99 @@
+#pragma once
+#include "fixtures/FtpServer.h"
+#include "fixtures/ScriptedPeer.h"
+#include "ftp/IdFTP.h"
+#include "ftp/IdLogEvent.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+// Records the status texts and disconnect notifications of a connection, in order.
+struct EngineEvents {
+    std::vector<std::string> events;
+
+    void Attach(TIdTCPConnection& connection) {
+        connection.OnStatus = [this](TIdComponent*, TIdStatus, const std::string& text) { events.push_back(text); };
+        connection.OnDisconnected = [this](TIdTCPConnection*) { events.push_back("OnDisconnected"); };
+    }
+};
+
+// The commands a connection sent, as the session log records them, without their line ends.
+struct SentCommands {
+    TIdLogEvent log;
+    std::vector<std::string> lines;
+
+    void Attach(TIdTCPConnection& connection) {
+        log.Active = true;
+        log.ReplaceCRLF = false;
+        log.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) {
+            lines.push_back(data.substr(0, data.find('\r')));
+        };
+        connection.Intercept = &log;
+    }
+    std::size_t Count(const std::string& prefix) const {
+        return static_cast<std::size_t>(
+            std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
+    }
+    bool Sent(const std::string& prefix) const { return Count(prefix) > 0; }
+};
+
+// Points an FTP object at a server fixture as the fixture's user, with a short wait for replies.
+inline void AimAtServer(TIdFTP& ftp, const std::string& host, int port, bool passive = true) {
+    ftp.Host = host;
+    ftp.Port = port;
+    ftp.Username = FtpServer::User;
+    ftp.Password = FtpServer::Password;
+    ftp.Passive = passive;
+    ftp.ReadTimeout = 5000;
+}
+
+// An FTP object aimed at a fresh real server as the fixture's user, with a fresh local folder
+// beside it; its status texts and sent commands are recorded. Logged in unless asked not to be.
+struct ServerSession {
+    enum Start { LoggedIn, NotConnected };
+
+    FtpServer server;
+    TempDir local;
+    TIdFTP ftp;
+    EngineEvents events;
+    SentCommands sent;
+
+    explicit ServerSession(bool passive = true, Start start = LoggedIn, const FtpServer::Options& options = {})
+        : server(options) {
+        AimAtServer(ftp, server.Host(), server.Port(), passive);
+        events.Attach(ftp);
+        sent.Attach(ftp);
+        if (start == LoggedIn) ftp.Connect(true, 5000);
+    }
+};
+
+// A passive-mode FTP object whose server is a scripted peer that has logged it in once Start
+// runs; the status texts and disconnects are recorded.
+struct ScriptedSession {
+    ScriptedPeer control;
+    TIdFTP ftp;
+    EngineEvents events;
+
+    explicit ScriptedSession(int readTimeoutMs = TIdFTP::DefaultReadTimeoutMs) {
+        control.ScriptLogin();
+        ftp.Host = "127.0.0.1";
+        ftp.Passive = true;
+        ftp.ReadTimeout = readTimeoutMs;
+        events.Attach(ftp);
+    }
+
+    void Start() {
+        control.Start();
+        ftp.Port = control.Port();
+        ftp.Connect(true, 5000);
+    }
+};
+
+// The last two fields of a PASV reply or PORT command.
+inline std::string PortFields(int port) { return std::to_string(port / 256) + "," + std::to_string(port % 256); }
+
+// A 227 reply naming the loopback port of `port`.
+inline std::string PassiveReply(int port) {
+    return "227 Entering Passive Mode (127,0,0,1," + PortFields(port) + ")\r\n";
+}
