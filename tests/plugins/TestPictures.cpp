@@ -14,20 +14,11 @@
 #include <stdexcept>
 
 namespace {
-
-void AppendPng(png_structp png, png_bytep data, size_t size)
+// Both libraries' writers append to the TBytes they were given.
+void Append(void* out, const unsigned char* data, size_t size)
 {
-    auto* out = static_cast<TBytes*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + size);
+    static_cast<TBytes*>(out)->insert(static_cast<TBytes*>(out)->end(), data, data + size);
 }
-
-int AppendGif(GifFileType* gif, const GifByteType* data, int size)
-{
-    auto* out = static_cast<TBytes*>(gif->UserData);
-    out->insert(out->end(), data, data + size);
-    return size;
-}
-
 }  // namespace
 
 bool Near(const TRgb& actual, const TRgb& expected, int tolerance)
@@ -51,7 +42,8 @@ TBytes EncodePng(const TPngPicture& source)
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png)))
         throw std::runtime_error("libpng could not write the test picture");
-    png_set_write_fn(png, &out, AppendPng, nullptr);
+    png_set_write_fn(
+        png, &out, [](png_structp png, png_bytep data, size_t size) { Append(png_get_io_ptr(png), data, size); }, nullptr);
     png_set_IHDR(png, info, source.width, source.height, source.bitDepth, source.colorType,
                  source.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -110,7 +102,10 @@ TBytes EncodeGif(const TGifPicture& source)
 {
     TBytes out;
     int error = 0;
-    GifFileType* gif = EGifOpen(&out, AppendGif, &error);
+    GifFileType* gif = EGifOpen(&out, [](GifFileType* gif, const GifByteType* data, int size) {
+        Append(gif->UserData, data, static_cast<size_t>(size));
+        return size;
+    }, &error);
     int bits = 1;
     while ((size_t{1} << bits) < source.colours.size())
         ++bits;
