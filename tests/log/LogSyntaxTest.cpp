@@ -30,22 +30,16 @@ TEST(LogSyntax, EachTokenNeedsItsBoundaries)
         const char* part;
         K kind;
     } cases[] = {
-        {"<< SITE CHMOD 644 \"my file.txt\" >> 34", "<< SITE CHMOD ", K::Text},
         {"<< SITE CHMOD 644 \"my file.txt\" >> 34", "644", K::Number},
         {"<< SITE CHMOD 644 \"my file.txt\" >> 34", "\"my file.txt\"", K::String},
         {"<< SITE CHMOD 644 \"my file.txt\" >> 34", ">> 34", K::Comment},  // the marker starts a comment anywhere
-        {"a > b", ">", K::Text},
         {"host ftp2 up", "ftp2", K::Text},
         {"size=2048", "2048", K::Number},
         {"say \"hello 5", "\"hello", K::Text},  // a lone quote
         {"Connected.", "Connected", K::Reserved},
-        {"Disconnected.", "Disconnected", K::Reserved},
         {"Connectedness", "Connectedness", K::Text},
-        {"connected", "connected", K::Text},
         {"see https://example.org/a?b=1 or", "https://example.org/a?b=1", K::Url},
-        {"or www.example.com, mail", "www.example.com,", K::Url},
         {"mail ftp@example.co.jp now", "ftp@example.co.jp", K::Mail},
-        {"mail ftp@example.co.jp now", " now", K::Text},
         {"a@b", "a@b", K::Text},
     };
     for (const auto& [text, partText, kind] : cases) {

@@ -22,14 +22,15 @@ protected:
     TSessionLog log;
 };
 
-TEST_F(SessionLogTest, LimitIsReadOnEveryAppendKeepsTheNewestLinesAndScrollsToTheLast)
+TEST_F(SessionLogTest, LimitIsReadOnEveryAppendKeepsTheNewestLinesAndScrollsToTheLastAndBlankTextIsSkipped)
 {
     for (int i = 0; i < 200; ++i)
         log.AppendLogLine(QStringLiteral("line %1").arg(i));
     EXPECT_TRUE(pane.IsRowVisible(199));
     EXPECT_FALSE(pane.IsRowVisible(0));
     maxLog = 3;
-    log.AppendLogLine(QStringLiteral("new"));
+    log.AppendLogLine(QStringLiteral(" \t new\r\n"));
+    log.AppendLogLine(QStringLiteral(" \r\n"));
     EXPECT_EQ(PaneLines(pane), (QStringList{"line 198", "line 199", "new"}));
     EXPECT_EQ(pane.CaretLine(), 2);
     EXPECT_TRUE(pane.IsRowVisible(2));
@@ -38,17 +39,7 @@ TEST_F(SessionLogTest, LimitIsReadOnEveryAppendKeepsTheNewestLinesAndScrollsToTh
     EXPECT_EQ(pane.LineCount(), 0);
 }
 
-TEST_F(SessionLogTest, BlankTextIsSkippedAndTextTrimmedButDirectLinesAreNeither)
-{
-    for (const char* blank : {"   ", "\r\n", "\t\x01 \n", ""})
-        log.AppendLogLine(QString::fromLatin1(blank));
-    log.AppendLogLine(QStringLiteral(" \t Connected.\r\n"));
-    maxLog = 0;
-    log.AddLineDirect(QStringLiteral("Marlux Version 2.1.2.0 notice "));
-    EXPECT_EQ(PaneLines(pane), (QStringList{"Connected.", "Marlux Version 2.1.2.0 notice "}));
-}
-
-TEST_F(SessionLogTest, WithoutAPaneNothingHappens)
+TEST_F(SessionLogTest, WithoutAPaneNothingHappensAndDirectLinesAreNotTrimmed)
 {
     TSessionLog detached(nullptr, [] { return 500; });
     detached.AppendLogLine(QStringLiteral("text"));
@@ -56,7 +47,8 @@ TEST_F(SessionLogTest, WithoutAPaneNothingHappens)
     detached.LogReceived("220 ready\r\n");
     detached.SetPane(&pane);
     detached.AppendLogLine(QStringLiteral("after"));
-    EXPECT_EQ(PaneLines(pane), QStringList{"after"});
+    detached.AddLineDirect(QStringLiteral("direct, untrimmed "));
+    EXPECT_EQ(PaneLines(pane), (QStringList{"after", "direct, untrimmed "}));
 }
 
 TEST_F(SessionLogTest, SentAndReceivedChunksGiveOneMarkedLinePerLineWithThePasswordMasked)
