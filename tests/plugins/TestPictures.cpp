@@ -7,7 +7,6 @@
 #include <png.h>
 #include <zlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <jpeglib.h>
@@ -20,12 +19,6 @@ void Append(void* out, const unsigned char* data, size_t size)
     static_cast<TBytes*>(out)->insert(static_cast<TBytes*>(out)->end(), data, data + size);
 }
 }  // namespace
-
-bool Near(const TRgb& actual, const TRgb& expected, int tolerance)
-{
-    return std::abs(actual.red - expected.red) <= tolerance && std::abs(actual.green - expected.green) <= tolerance &&
-           std::abs(actual.blue - expected.blue) <= tolerance;
-}
 
 std::vector<uint8_t> Pattern(size_t count, int step, int modulo)
 {

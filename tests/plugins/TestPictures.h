@@ -17,9 +17,6 @@ struct TRgb {
         return out << '(' << c.red << ", " << c.green << ", " << c.blue << ')';
     }
 };
-// Whether every channel is within the tolerance, for lossy or rounded decoding.
-bool Near(const TRgb& actual, const TRgb& expected, int tolerance);
-
 // Bytes i * step % modulo, for pictures whose content only has to vary.
 std::vector<uint8_t> Pattern(size_t count, int step, int modulo = 256);
 
