@@ -38,15 +38,3 @@ TEST(ListFile, SavingWaitsForAnotherWriterOfTheSameFile)
     writer.join();
     EXPECT_EQ(LoadListFile(path), StringList{"new"});
 }
-
-TEST(ListFile, OnlyTextExtensionsHaveDefaultsAndAreTrimmedAndDotted)
-{
-    TempDir dir;
-    EXPECT_FALSE(LoadTextExtList(dir.Path()).empty());
-    EXPECT_TRUE(LoadSkipExtList(dir.Path()).empty());
-    EXPECT_TRUE(LoadNoDeleteExtList(dir.Path()).empty());
-    TempDir::WriteFile(dir.File("TextExt.txt"), "  \r\ntxt\r\n\r\n.html\r\n\r\n");
-    TempDir::WriteFile(dir.File("SkipExt.txt"), "bak\n .tmp\n");
-    EXPECT_EQ(LoadTextExtList(dir.Path()), (StringList{".txt", ".", ".html"}));
-    EXPECT_EQ(LoadSkipExtList(dir.Path()), (StringList{"bak", " .tmp"}));
-}
