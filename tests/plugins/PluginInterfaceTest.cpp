@@ -89,11 +89,9 @@ protected:
 TEST_P(PluginInterface, InfoEntriesStopAfterOneFormatAndAShortBufferGetsWhatFits)
 {
     char buffer[80];
-    ASSERT_EQ(plugin_.Api().GetPluginInfo(0, buffer, sizeof buffer), 4);
-    EXPECT_STREQ(buffer, "00IN");
     EXPECT_EQ(plugin_.Api().GetPluginInfo(4, buffer, sizeof buffer), 0);
     EXPECT_EQ(plugin_.Api().GetPluginInfo(-1, buffer, sizeof buffer), 0);
-    plugin_.Api().GetPluginInfo(2, buffer, sizeof buffer);
+    ASSERT_GT(plugin_.Api().GetPluginInfo(2, buffer, sizeof buffer), 3);
     char small[4] = {'x', 'x', 'x', 'x'};
     EXPECT_EQ(plugin_.Api().GetPluginInfo(2, small, sizeof small), 3);
     EXPECT_EQ(std::string(small), std::string(buffer, 3));
