@@ -9,14 +9,7 @@
 #include <chrono>
 #include <thread>
 
-TEST(ListFile, ReadsLfAndCrLfWithoutAnExtraEntry)
-{
-    EXPECT_EQ(SplitListText("a\nb\n"), (StringList{"a", "b"}));
-    EXPECT_EQ(SplitListText("a\r\n\r\nb"), (StringList{"a", "", "b"}));
-    EXPECT_TRUE(SplitListText("").empty());
-}
-
-TEST(ListFile, SaveAndLoadRoundTripKeepsBytes)
+TEST(ListFile, SaveAndLoadRoundTripKeepsBytesAndReadsLfAndCrLf)
 {
     TempDir dir;
     const StringList entries{"/home/user", "", "名前 with blanks", "\xff\xfe raw"};
@@ -26,6 +19,8 @@ TEST(ListFile, SaveAndLoadRoundTripKeepsBytes)
     EXPECT_EQ(LoadListFile(dir.File("Local.lst")), StringList{});
     EXPECT_FALSE(LoadListFile(dir.File("missing.lst")).has_value());
     EXPECT_THROW(SaveListFile(dir.File("Local.lst") + "/list.txt", {"a"}), std::runtime_error);
+    EXPECT_EQ(SplitListText("a\nb\n"), (StringList{"a", "b"}));
+    EXPECT_EQ(SplitListText("a\r\n\r\nb"), (StringList{"a", "", "b"}));
 }
 
 TEST(ListFile, SavingWaitsForAnotherWriterOfTheSameFile)
@@ -42,20 +37,4 @@ TEST(ListFile, SavingWaitsForAnotherWriterOfTheSameFile)
     }
     writer.join();
     EXPECT_EQ(LoadListFile(path), StringList{"new"});
-}
-
-TEST(ListFile, OnlyTextExtensionsHaveDefaultsAndAreTrimmedAndDotted)
-{
-    TempDir dir;
-    EXPECT_FALSE(LoadTextExtList(dir.Path()).empty());
-    EXPECT_TRUE(LoadSkipExtList(dir.Path()).empty());
-    EXPECT_TRUE(LoadNoDeleteExtList(dir.Path()).empty());
-    TempDir::WriteFile(dir.File("TextExt.txt"), "  \r\ntxt\r\n\r\n.html\r\n\r\n");
-    TempDir::WriteFile(dir.File("SkipExt.txt"), "bak\n.tmp\n");
-    TempDir::WriteFile(dir.File("NoDeleteExt.txt"), " cgi\n");
-    EXPECT_EQ(LoadTextExtList(dir.Path()), (StringList{".txt", ".", ".html"}));
-    EXPECT_EQ(LoadSkipExtList(dir.Path()), (StringList{"bak", ".tmp"}));
-    EXPECT_EQ(LoadNoDeleteExtList(dir.Path()), (StringList{" cgi"}));
-    TempDir::WriteFile(dir.File("TextExt.txt"), "\n\n");
-    EXPECT_TRUE(LoadTextExtList(dir.Path()).empty());
 }

@@ -1,11 +1,93 @@
-// One of the project's plug-ins, loaded from the build's program directory the way the
-// program loads it, and called through its exported functions.
+// Pictures written by the test with libjpeg, libpng and giflib, and the project's plug-ins,
+// loaded from the build's program directory the way the program loads them and called through
+// their exported functions.
 #pragma once
 #include "platform/SpiPlugin.h"
-#include "plugins/TestPictures.h"
 
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <vector>
+
+using TBytes = std::vector<unsigned char>;
+
+struct TRgb {
+    int red, green, blue;
+    bool operator==(const TRgb&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const TRgb& c)
+    {
+        return out << '(' << c.red << ", " << c.green << ", " << c.blue << ')';
+    }
+};
+// Bytes i * step % modulo, for pictures whose content only has to vary.
+std::vector<uint8_t> Pattern(size_t count, int step, int modulo = 256);
+
+struct TPngPicture {
+    int width = 0;
+    int height = 0;
+    int colorType = 2;  // PNG_COLOR_TYPE_*
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::vector<TRgb> palette{};
+    std::vector<uint8_t> paletteAlpha{};  // tRNS entries of a palette picture
+    std::vector<uint8_t> samples{};       // packed rows, as libpng writes them
+};
+TBytes EncodePng(const TPngPicture& source);
+
+struct TJpegPicture {
+    int width = 0;
+    int height = 0;
+    int components = 3;  // 1 grey, 3 RGB, 4 CMYK (stored as Adobe does, inverted)
+    bool progressive = false;
+    std::vector<uint8_t> samples{};
+};
+TBytes EncodeJpeg(const TJpegPicture& source);
+
+struct TGifFrame {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool interlaced = false;
+    int transparent = -1;
+    std::vector<uint8_t> indices{};  // width * height, top row first
+};
+struct TGifPicture {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    int background = 0;
+    std::vector<TRgb> colours;  // global table: 2, 4, ... 256 entries
+    std::vector<TGifFrame> frames;
+};
+TBytes EncodeGif(const TGifPicture& source);
+
+// The two malloc blocks of GetPicture, checked for shape and read back.
+class TDecodedPicture {
+public:
+    TDecodedPicture(void* info, void* bits)
+        : info_(static_cast<unsigned char*>(info)), bits_(static_cast<unsigned char*>(bits)) {}
+
+    int Width() const;
+    int Height() const;
+    int BitCount() const;
+    // Pixel at x, y counted from the top left.
+    TRgb Pixel(int x, int y) const;
+
+private:
+    struct TFree {
+        void operator()(unsigned char* block) const { std::free(block); }
+    };
+    std::unique_ptr<unsigned char, TFree> info_;
+    std::unique_ptr<unsigned char, TFree> bits_;
+};
+
+// Rewrite the declared picture size in a PNG's header chunk (with its checksum), a JPEG's
+// start-of-frame segment or a GIF's logical screen.
+void SetPngSize(TBytes& png, uint32_t width, uint32_t height);
+void SetJpegSize(TBytes& jpeg, uint32_t width, uint32_t height);
+void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height);
+// Recomputes the checksum of every whole chunk of a PNG.
+void FixPngChecksums(TBytes& png);
 
 struct TDecodeResult {
     int code;

@@ -1,0 +1,124 @@
+// Each plug-in's own decoding: rows come back bottom-up in blue-green-red, 24 bits a pixel, 32
+// with transparency (composed onto white), 8 with a colour table. JPEG is lossy, so flat areas
+// are compared with a tolerance.
+#include "plugins/PluginHarness.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+namespace {
+
+void ExpectPixelNear(const TDecodeResult& result, int x, int y, const TRgb& expected, int tolerance)
+{
+    ASSERT_EQ(result.code, SpiSuccess);
+    const TRgb pixel = result.picture->Pixel(x, y);
+    EXPECT_LE(std::max({std::abs(pixel.red - expected.red), std::abs(pixel.green - expected.green),
+                        std::abs(pixel.blue - expected.blue)}),
+              tolerance)
+        << x << "," << y << " is " << pixel << ", not " << expected;
+}
+
+TEST(PngPlugin, InterlacedRowsAndEveryColourTypeComeBackPixelForPixel)
+{
+    const TPluginUnderTest plugin("ifpng.spi");
+    // Width 5: 15 bytes a row, padded to 16. Every pixel differs: red 10 x, green 10 y, blue x + y.
+    TPngPicture rgb{5, 7, PNG_COLOR_TYPE_RGB, 8, true};
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 5; ++x)
+            rgb.samples.insert(rgb.samples.end(), {uint8_t(10 * x), uint8_t(10 * y), uint8_t(x + y)});
+    const TDecodeResult result = plugin.Decode(EncodePng(rgb));
+    ASSERT_EQ(result.code, SpiSuccess);
+    EXPECT_EQ(result.picture->Width(), 5);
+    EXPECT_EQ(result.picture->Height(), 7);
+    EXPECT_EQ(result.picture->BitCount(), 24);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(result.picture->Pixel(x, y), (TRgb{10 * x, 10 * y, x + y})) << x << "," << y;
+
+    const struct {
+        TPngPicture source;
+        int bitCount;
+        std::vector<TRgb> pixels;  // the first row
+    } cases[] = {
+        {{3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, false, {}, {}, {0, 0, 255, 255, 255, 0, 0, 0, 0, 200, 0, 128}},
+         32,
+         {{0, 0, 255}, {255, 255, 255}, {127, 227, 127}}},
+        {{3, 1, PNG_COLOR_TYPE_PALETTE, 2, false, {{255, 0, 0}, {0, 255, 0}, {10, 20, 30}}, {255, 0}, {0b00011000}},
+         32,
+         {{255, 0, 0}, {255, 255, 255}, {10, 20, 30}}},
+        {{3, 1, PNG_COLOR_TYPE_GRAY, 8, false, {}, {}, {0, 128, 255}}, 24, {{0, 0, 0}, {128, 128, 128}, {255, 255, 255}}},
+        {{1, 1, PNG_COLOR_TYPE_RGB, 16, false, {}, {}, {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x00}}, 24, {{0x12, 0xAB, 0xFF}}},
+    };
+    for (const auto& [source, bitCount, pixels] : cases) {
+        const TDecodeResult other = plugin.Decode(EncodePng(source));
+        ASSERT_EQ(other.code, SpiSuccess) << source.colorType;
+        EXPECT_EQ(other.picture->BitCount(), bitCount) << source.colorType;
+        for (size_t x = 0; x < pixels.size(); ++x)
+            ExpectPixelNear(other, int(x), 0, pixels[x], 1);
+    }
+}
+
+TEST(JpegPlugin, ColourAndGreyPicturesAndATruncatedOneAsFarAsItGoes)
+{
+    // A red top left quarter, blue elsewhere: it stays in place only if the rows come back
+    // bottom-up and the channels blue-green-red.
+    const TPluginUnderTest plugin("ifjpeg.spi");
+    TJpegPicture source{256, 256};
+    for (int i = 0; i < 256 * 256; ++i) {
+        const bool red = i % 256 < 128 && i / 256 < 128;
+        source.samples.insert(source.samples.end(), {uint8_t(red ? 255 : 0), 0, uint8_t(red ? 0 : 255)});
+    }
+    const TBytes jpeg = EncodeJpeg(source);
+    const TDecodeResult result = plugin.Decode(jpeg);
+    ASSERT_EQ(result.code, SpiSuccess);
+    EXPECT_EQ(result.picture->BitCount(), 32);
+    ExpectPixelNear(result, 4, 4, {255, 0, 0}, 6);
+    ExpectPixelNear(result, 4, 250, {0, 0, 255}, 6);
+    ExpectPixelNear(plugin.Decode(TBytes(jpeg.begin(), jpeg.end() - jpeg.size() / 3)), 4, 4, {255, 0, 0}, 6);
+    EXPECT_EQ(plugin.Decode(TBytes(jpeg.begin(), jpeg.begin() + 40)).code, SpiBrokenData);
+
+    const TDecodeResult grey = plugin.Decode(EncodeJpeg({10, 3, 1, false, std::vector<uint8_t>(30, 200)}));
+    ASSERT_NO_FATAL_FAILURE(ExpectPixelNear(grey, 9, 2, {200, 200, 200}, 6));
+    EXPECT_EQ(grey.picture->BitCount(), 8);
+    // Inverted as Adobe stores it: 255 = no ink. No cyan, full magenta and yellow, no black.
+    TJpegPicture cmyk{8, 8, 4};
+    for (int i = 0; i < 64; ++i)
+        cmyk.samples.insert(cmyk.samples.end(), {255, 0, 0, 255});
+    ExpectPixelNear(plugin.Decode(EncodeJpeg(cmyk)), 3, 3, {255, 0, 0}, 6);
+}
+
+TEST(GifPlugin, FirstInterlacedFrameOnTheScreenWithTransparencyWhiteAndOneBeyondItGrowsThePicture)
+{
+    // Colour (x + 2 y) % 4 at x, y; an odd height puts the interlace passes' last rows in odd places.
+    const TPluginUnderTest plugin("ifgif.spi");
+    const std::vector<TRgb> colours = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    TGifFrame frame{0, 0, 9, 19, true};
+    for (int i = 0; i < 9 * 19; ++i)
+        frame.indices.push_back(static_cast<uint8_t>((i % 9 + 2 * (i / 9)) % 4));
+    const TGifFrame second{0, 0, 9, 19, false, -1, std::vector<uint8_t>(9 * 19, 3)};
+    const TDecodeResult result = plugin.Decode(EncodeGif({9, 19, 0, colours, {frame, second}}));
+    ASSERT_EQ(result.code, SpiSuccess);
+    EXPECT_EQ(result.picture->BitCount(), 8);
+    for (int y = 0; y < 19; ++y)
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(result.picture->Pixel(x, y), colours[(x + 2 * y) % 4]) << x << "," << y;
+    EXPECT_EQ(plugin.Decode(EncodeGif({9, 19, 0, colours, {}})).code, SpiBrokenData);
+
+    // Moved to (2, 1) on a 4 x 4 screen, with colour 2 transparent: the picture grows to 11 x 20
+    // and the screen outside the frame is transparent too.
+    frame = {2, 1, 9, 19, false, 2, frame.indices};
+    const TBytes moved = EncodeGif({4, 4, 3, colours, {frame}});
+    PictureInfo info{};
+    ASSERT_EQ(plugin.Info(moved, info), SpiSuccess);
+    EXPECT_EQ(info.width, 11);
+    EXPECT_EQ(info.height, 20);
+    const TDecodeResult grown = plugin.Decode(moved);
+    ASSERT_EQ(grown.code, SpiSuccess);
+    EXPECT_EQ(grown.picture->Width(), 11);
+    EXPECT_EQ(grown.picture->Pixel(10, 19), colours[(8 + 2 * 18) % 4]);
+    EXPECT_EQ(grown.picture->Pixel(3, 1), colours[1]);
+    EXPECT_EQ(grown.picture->Pixel(4, 1), (TRgb{255, 255, 255}));
+    EXPECT_EQ(grown.picture->Pixel(0, 0), (TRgb{255, 255, 255}));
+}
+
+}  // namespace
