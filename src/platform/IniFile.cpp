@@ -201,8 +201,12 @@ bool SetEntry(std::vector<IniLine>& lines, const std::string& section, const std
     return true;
 }
 
+// Mode given to the file when a write creates it: settings files may hold passwords, so only
+// the owner can read them. An existing file keeps its mode.
+constexpr unsigned CreationMode = 0600;
+
 template <typename Change>
-void Modify(const std::string& path, unsigned creationMode, Change change)
+void Modify(const std::string& path, Change change)
 {
     const TFileWriteLock lock(path);
     std::string text;
@@ -211,7 +215,7 @@ void Modify(const std::string& path, unsigned creationMode, Change change)
         throw EFileWriteError(path);
     std::vector<IniLine> lines = ParseText(text);
     if (change(lines))
-        ReplaceFileContents(path, Text(lines), creationMode);
+        ReplaceFileContents(path, Text(lines), CreationMode);
 }
 
 std::optional<int> ParseInteger(const std::string& text)
@@ -264,13 +268,13 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
-    Modify(path_, creationMode_, [&](std::vector<IniLine>& lines) { return SetEntry(lines, section, key, value); });
+    Modify(path_, [&](std::vector<IniLine>& lines) { return SetEntry(lines, section, key, value); });
 }
 
 void TIniFile::WriteStrings(const std::string& section,
                             const std::vector<std::pair<std::string, std::string>>& entries)
 {
-    Modify(path_, creationMode_, [&](std::vector<IniLine>& lines) {
+    Modify(path_, [&](std::vector<IniLine>& lines) {
         bool changed = false;
         for (const auto& [key, value] : entries)
             changed = SetEntry(lines, section, key, value) || changed;
@@ -329,7 +333,7 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& key) c
 
 void TIniFile::EraseSection(const std::string& section)
 {
-    Modify(path_, creationMode_, [&](std::vector<IniLine>& lines) {
+    Modify(path_, [&](std::vector<IniLine>& lines) {
         const std::size_t s = FindSection(lines, section);
         if (s == std::string::npos)
             return false;
@@ -341,7 +345,7 @@ void TIniFile::EraseSection(const std::string& section)
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& key)
 {
-    Modify(path_, creationMode_, [&](std::vector<IniLine>& lines) {
+    Modify(path_, [&](std::vector<IniLine>& lines) {
         const std::size_t s = FindSection(lines, section);
         const std::size_t k = s == std::string::npos ? s : FindKey(lines, s, key);
         if (k == std::string::npos)

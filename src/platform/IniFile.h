@@ -44,11 +44,6 @@ public:
     void EraseSection(const std::string& section);
     void DeleteKey(const std::string& section, const std::string& key);
 
-    // Mode given to the file when a write creates it; settings files may hold passwords, so
-    // by default only the owner can read them. An existing file keeps its mode.
-    void SetCreationMode(unsigned mode) { creationMode_ = mode; }
-
 private:
     std::string path_;
-    unsigned creationMode_ = 0600;
 };

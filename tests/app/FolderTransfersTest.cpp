@@ -1,7 +1,12 @@
 #include "RemoteScene.h"
 
 #include "fixtures/RandomBytes.h"
+#include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
+#include "panes/PaneTime.h"
+#include "platform/DateTime.h"
+#include "transfer/FolderTransfers.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -98,6 +103,52 @@ TEST_F(FolderTransfersTest, CompareTimeStampSkipsListedExtensionsAndFilesWhoseCo
         EXPECT_EQ(Read(Remote(name)), "remote") << name;
     for (const char* name : {"newer.txt", "fresh.txt"})
         EXPECT_EQ(Read(Remote(name)), "local") << name;
+}
+
+TEST_F(FolderTransfersTest, SkipTestsCompareTheFirstRowOfTheNameWhateverItsCaseAtThePanesResolution)
+{
+    TMainForm& form = OpenConnected();
+    TFolderTransfers& folders = form.FolderTransfers();
+    const auto remoteText = [](const QTime& time) {
+        return QDateTime(QDate(2004, 5, 1), time).toString(RemoteDateFormat() + u' ' + RemoteTimeFormat());
+    };
+    const auto localText = [](const QTime& time) { return QDateTime(QDate(2004, 5, 1), time).toString(LocalTimePattern()); };
+    RemoteList().Model().SetRows({TFileRow{QStringLiteral("Readme.TXT"), {QStringLiteral("10"), remoteText(QTime(12, 34, 10))}, fiText},
+                                  TFileRow{QStringLiteral("readme.txt"), {QStringLiteral("10"), remoteText(QTime(23, 0))}, fiText}});
+    // 12:34 against 12:34:10: skipped, although the local file may be up to 59 seconds newer.
+    EXPECT_TRUE(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), localText(QTime(12, 34))));
+    // Only the first row of the name counts, not the later twin.
+    EXPECT_FALSE(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), localText(QTime(12, 35))));
+    EXPECT_THROW(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), QStringLiteral("not a time")), EConvertError);
+
+    LocalList().Model().SetRows({TFileRow{QStringLiteral("README.txt"), {QStringLiteral("10"), localText(QTime(12, 34))}, fiText}});
+    EXPECT_FALSE(folders.ShouldSkipDownload(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 10))));
+    EXPECT_TRUE(folders.ShouldSkipDownload(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 0))));
+}
+
+TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndOnlyWhatIsMissingCreated)
+{
+    fs::create_directories(Remote("pub/new"));
+    Write(Remote("pub/new/b.txt"), "b");
+    fs::create_directories(Local("pub"));
+    Write(Local("pub/mine.txt"), "mine");
+    OpenConnected();
+    DownloadAll();
+    EXPECT_EQ(Read(Local("pub/new/b.txt")), "b");
+    EXPECT_EQ(Read(Local("pub/mine.txt")), "mine");
+    const QString log = QString::fromStdString(OperationLog());
+    EXPECT_EQ(log.count(QStringLiteral(" CreateDir ")), 1);
+    EXPECT_TRUE(log.contains(QStringLiteral(" CreateDir new ")));
+
+    fs::create_directories(Local("Docs"));
+    Write(Local("Docs/x.txt"), "x");
+    fs::create_directories(Remote("docs"));
+    Run("aRemoteRefresh");
+    Run("aLocalRefresh");
+    UploadAll();
+    EXPECT_EQ(Read(Remote("docs/x.txt")), "x");
+    EXPECT_EQ(Read(Remote("pub/mine.txt")), "mine");
+    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("MKD")));
 }
 
 TEST_F(FolderTransfersTest, MirroringDeletesOnlyRemoteFilesWithNoLocalEntryOfThatNameWhateverTheMask)
