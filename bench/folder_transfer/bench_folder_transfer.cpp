@@ -87,6 +87,23 @@ struct TCpuUse {
     TCpuUse operator-(const TCpuUse& earlier) const { return {window - earlier.window, server - earlier.server}; }
 };
 
+// Wall and CPU seconds of one kind of run, one entry per run.
+struct TTimings {
+    std::vector<double> seconds, windowCpu, serverCpu;
+
+    template <typename Body>
+    void Measure(pid_t server, Body body)
+    {
+        const TCpuUse before = TCpuUse::Now(server);
+        const auto start = std::chrono::steady_clock::now();
+        body();
+        seconds.push_back(Seconds(start));
+        const TCpuUse used = TCpuUse::Now(server) - before;
+        windowCpu.push_back(used.window);
+        serverCpu.push_back(used.server);
+    }
+};
+
 double Median(std::vector<double> times)
 {
     std::sort(times.begin(), times.end());
@@ -250,57 +267,36 @@ int main(int argc, char** argv)
 
     const std::string lftp = "HOME=" + home.string() + " lftp -u user,secret -p " + std::to_string(port) +
                              " -e \"set ftp:passive-mode true; set net:max-retries 1; set cmd:fail-exit true; ";
-    std::vector<double> ourUp, ourDown, lftpUp, lftpDown;
+    TTimings ourUp, ourDown, lftpUp, lftpDown;
     QMap<QString, int> ourUpCommands, ourDownCommands;
-    std::vector<double> upWindowCpu, upServerCpu, downWindowCpu, downServerCpu, lftpUpServerCpu, lftpDownServerCpu;
+    // One window command from a local directory; the commands it sent.
+    const auto runWindow = [&](const char* action, const fs::path& localDir, TTimings& timings) {
+        form.LocalPane().ChangeDirectory(QString::fromStdString(localDir.string()));
+        form.LogPane()->Clear();
+        timings.Measure(server, [&] { runAction(action); });
+        return SentCommands(*form.LogPane());
+    };
+    const auto runLftp = [&](const std::string& command, TTimings& timings) {
+        timings.Measure(server, [&] {
+            if (std::system((lftp + command + "; quit\" 127.0.0.1 > /dev/null").c_str()) != 0)
+                std::exit(2);
+        });
+    };
     for (int run = 0; run < runs; ++run) {
         const std::string tag = std::to_string(run);
         fs::create_directories(served / ("ours" + tag));
         showRemote("/ours" + tag);
-        form.LocalPane().ChangeDirectory(QString::fromStdString(source.string()));
-        form.LogPane()->Clear();
-        TCpuUse cpu = TCpuUse::Now(server);
-        auto start = std::chrono::steady_clock::now();
-        runAction("aUploadAll");
-        ourUp.push_back(Seconds(start));
-        cpu = TCpuUse::Now(server) - cpu;
-        upWindowCpu.push_back(cpu.window);
-        upServerCpu.push_back(cpu.server);
-        ourUpCommands = SentCommands(*form.LogPane());
+        ourUpCommands = runWindow("aUploadAll", source, ourUp);
         CheckSame(served / ("ours" + tag), original, "aUploadAll");
 
         const fs::path down = work / ("down" + tag);
         fs::create_directories(down);
-        form.LocalPane().ChangeDirectory(QString::fromStdString(down.string()));
-        form.LogPane()->Clear();
-        cpu = TCpuUse::Now(server);
-        start = std::chrono::steady_clock::now();
-        runAction("aDownloadAll");
-        ourDown.push_back(Seconds(start));
-        cpu = TCpuUse::Now(server) - cpu;
-        downWindowCpu.push_back(cpu.window);
-        downServerCpu.push_back(cpu.server);
-        ourDownCommands = SentCommands(*form.LogPane());
+        ourDownCommands = runWindow("aDownloadAll", down, ourDown);
         CheckSame(down, original, "aDownloadAll");
 
-        double serverCpu = ProcessCpuSeconds(server);
-        start = std::chrono::steady_clock::now();
-        if (std::system((lftp + "mirror -R --no-perms --parallel=1 " + source.string() + " /lftp" + tag +
-                         "; quit\" 127.0.0.1 > /dev/null")
-                            .c_str()) != 0)
-            return 2;
-        lftpUp.push_back(Seconds(start));
-        lftpUpServerCpu.push_back(ProcessCpuSeconds(server) - serverCpu);
+        runLftp("mirror -R --no-perms --parallel=1 " + source.string() + " /lftp" + tag, lftpUp);
         CheckSame(served / ("lftp" + tag), original, "lftp mirror -R");
-
-        serverCpu = ProcessCpuSeconds(server);
-        start = std::chrono::steady_clock::now();
-        if (std::system((lftp + "mirror --no-perms --parallel=1 /lftp" + tag + " " + (work / ("lftpdown" + tag)).string() +
-                         "; quit\" 127.0.0.1 > /dev/null")
-                            .c_str()) != 0)
-            return 2;
-        lftpDown.push_back(Seconds(start));
-        lftpDownServerCpu.push_back(ProcessCpuSeconds(server) - serverCpu);
+        runLftp("mirror --no-perms --parallel=1 /lftp" + tag + " " + (work / ("lftpdown" + tag)).string(), lftpDown);
         CheckSame(work / ("lftpdown" + tag), original, "lftp mirror");
     }
     // The commands lftp sends, from one more run with its debug output (not timed).
@@ -318,7 +314,8 @@ int main(int argc, char** argv)
     const double logSeconds = FileLogSeconds(work / "logtest", files);
     const double busySeconds = BusyStateSeconds(form, files);
 
-    const double up = Median(ourUp), down = Median(ourDown), baseUp = Median(lftpUp), baseDown = Median(lftpDown);
+    const double up = Median(ourUp.seconds), down = Median(ourDown.seconds), baseUp = Median(lftpUp.seconds),
+                 baseDown = Median(lftpDown.seconds);
     std::printf("%d files of %d bytes in 40 folders, median of %d runs\n", files, FileSize, runs);
     std::printf("upload:   aUploadAll %.2f s, lftp mirror -R %.2f s, ratio %.2f (target <= %.1f)\n", up, baseUp,
                 up / baseUp, TargetRatio);
@@ -328,18 +325,18 @@ int main(int argc, char** argv)
                 logSeconds, busySeconds);
     std::printf("CPU seconds (medians): aUploadAll window %.2f, server %.2f (lftp's upload: server %.2f); "
                 "aDownloadAll window %.2f, server %.2f (lftp's download: server %.2f)\n",
-                Median(upWindowCpu), Median(upServerCpu), Median(lftpUpServerCpu), Median(downWindowCpu),
-                Median(downServerCpu), Median(lftpDownServerCpu));
+                Median(ourUp.windowCpu), Median(ourUp.serverCpu), Median(lftpUp.serverCpu),
+                Median(ourDown.windowCpu), Median(ourDown.serverCpu), Median(lftpDown.serverCpu));
     const auto printRuns = [](const char* what, const std::vector<double>& times) {
         std::printf(" %s", what);
         for (double time : times)
             std::printf(" %.2f", time);
     };
     std::printf("each run (s):");
-    printRuns("aUploadAll", ourUp);
-    printRuns("lftp mirror -R", lftpUp);
-    printRuns("aDownloadAll", ourDown);
-    printRuns("lftp mirror", lftpDown);
+    printRuns("aUploadAll", ourUp.seconds);
+    printRuns("lftp mirror -R", lftpUp.seconds);
+    printRuns("aDownloadAll", ourDown.seconds);
+    printRuns("lftp mirror", lftpDown.seconds);
     std::printf("\n");
     std::printf("commands sent:\n");
     PrintCommands("aUploadAll", ourUpCommands, files);
