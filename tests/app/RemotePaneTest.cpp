@@ -70,15 +70,13 @@ protected:
 
 }  // namespace
 
-TEST_F(RemotePaneTest, TheBoxRowsTreeAndUpCommandMoveBetweenDirectoriesAndKeepTheirHistory)
+TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandAndBookmarksMoveBetweenDirectoriesAndARefusalChangesNothing)
 {
-    MakeDir("a");
-    MakeDir("a/inner");
-    MakeDir("Pub");
-    MakeDir("pub");
+    for (const char* name : {"a", "a/inner", "Pub", "pub", "pub/sub"})
+        MakeDir(name);
     MakeFile("pub/readme.txt", 5);
     MakeFile("file.bin");
-    OpenConnected();
+    TMainForm& form = OpenConnected();
     EXPECT_EQ(Dir(), QStringLiteral("/"));
     EXPECT_EQ(TreeNodes(), (QStringList{"", "-Pub", "-a", "-pub"}));
     EXPECT_EQ(Rows(), (QStringList{"Pub", "a", "pub", "file.bin"}));
@@ -86,9 +84,18 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeAndUpCommandMoveBetweenDirectoriesAndKeepTh
     // A relative name with a trailing slash lands in the server's form of the path.
     EnterDirectory(QStringLiteral("pub/"));
     EXPECT_EQ(Dir(), QStringLiteral("/pub"));
-    EXPECT_EQ(Rows(), QStringList{"readme.txt"});
-    EXPECT_EQ(Model().Row(0).subItems[0], QStringLiteral("5"));
-    EXPECT_EQ(TreeNodes(), (QStringList{"", "-pub"}));
+    EXPECT_EQ(Rows(), (QStringList{"sub", "readme.txt"}));
+    EXPECT_EQ(Model().Row(1).subItems[0], QStringLiteral("5"));
+    EXPECT_EQ(TreeNodes(), (QStringList{"", "-pub", "--sub"}));
+    // A refused directory keeps the list, the tree and the history, and the session in step.
+    EnterDirectory(QStringLiteral("nosuch/"));
+    EXPECT_EQ(Rows(), (QStringList{"sub", "readme.txt"}));
+    EXPECT_EQ(TreeNodes(), (QStringList{"", "-pub", "--sub"}));
+    EXPECT_FALSE(form.BusyFlag());
+    EXPECT_TRUE(form.SessionConnected());
+    // A folder row still opens below the directory shown, not below the one refused.
+    DoubleClickRow(0);
+    EXPECT_EQ(Dir(), QStringLiteral("/pub/sub"));
 
     // A click on the root node goes back up; so does the up command from a sub-directory.
     emit Tree().itemClicked(Tree().topLevelItem(0), 0);
@@ -100,7 +107,19 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeAndUpCommandMoveBetweenDirectoriesAndKeepTh
     EXPECT_EQ(Dir(), QStringLiteral("/a"));
     // Directories differing only in letter case are both kept.
     EnterDirectory(QStringLiteral("/Pub"));
-    EXPECT_EQ(Items(DirBox()), (QStringList{"/", "/a", "/a/inner", "/pub", "/Pub"}));
+    EXPECT_EQ(Items(DirBox()), (QStringList{"/", "/a", "/a/inner", "/pub", "/Pub", "/pub/sub"}));
+
+    // The bookmark editor hands back the edited history.
+    dialogs_->QueueDialog([](QDialog& dialog) {
+        auto& editor = static_cast<TDirListForm&>(dialog);
+        editor.DirListBox()->item(0)->setSelected(true);
+        editor.Button("DeleteBtn")->click();
+        editor.Button("OkBtn")->click();
+        return dialog.result();
+    });
+    Run("aRemoteBookmark");
+    EXPECT_EQ(Items(DirBox()), (QStringList{"/a", "/a/inner", "/pub", "/Pub", "/pub/sub"}));
+    EXPECT_EQ(Dir(), QStringLiteral("/Pub"));
 }
 
 TEST_F(RemotePaneTest, ATreeDeeperThanTwentyLevelsKeepsEveryLevel)
@@ -119,23 +138,6 @@ TEST_F(RemotePaneTest, ATreeDeeperThanTwentyLevelsKeepsEveryLevel)
         node = node->child(0);
     emit Tree().itemClicked(node, 0);
     EXPECT_TRUE(Dir().endsWith(QStringLiteral("/d21/d22")));
-}
-
-TEST_F(RemotePaneTest, ARefusedDirectoryKeepsTheListAndTreeAndTheSessionInStep)
-{
-    MakeDir("pub");
-    MakeDir("pub/sub");
-    TMainForm& form = OpenConnected();
-    EnterDirectory(QStringLiteral("/pub"));
-    EnterDirectory(QStringLiteral("nosuch/"));
-    EXPECT_EQ(Rows(), QStringList{"sub"});
-    EXPECT_EQ(TreeNodes(), (QStringList{"", "-pub", "--sub"}));
-    EXPECT_EQ(Items(DirBox()), (QStringList{"/", "/pub"}));
-    EXPECT_FALSE(form.BusyFlag());
-    EXPECT_TRUE(form.SessionConnected());
-    // A folder row still opens below the directory shown, not below the one refused.
-    DoubleClickRow(0);
-    EXPECT_EQ(Dir(), QStringLiteral("/pub/sub"));
 }
 
 // The listing's size is not known beforehand; neither an empty nor a refused listing may
@@ -157,18 +159,27 @@ TEST_F(RemotePaneTest, AListingByMaskEndsTheBusyStateEmptyFullOrRefused)
 }
 
 // pyftpdlib re-encodes names; vsftpd sends them as they are on disk.
-TEST_F(RemotePaneTest, ANameThatIsNotUtf8IsShownReplacedAndEnteredByItsBytes)
+TEST_F(RemotePaneTest, ANameThatIsNotUtf8IsShownReplacedEnteredByItsBytesAndGetsNoDerivedName)
 {
     VsftpdServer vsftpd;
     const std::string latin1 = std::string("caf") + char(0xE9);
     chmod(vsftpd.Root().c_str(), 0755);  // anonymous users list world-readable directories only
     mkdir(vsftpd.File(latin1).c_str(), 0755);
     TempDir::WriteFile(vsftpd.File(latin1 + "/inside.txt"), "");
+    TempDir::WriteFile(vsftpd.File(latin1 + ".txt"), "latin");
+    chmod(vsftpd.File(latin1 + ".txt").c_str(), 0644);
     TMainForm& form = OpenConnectedTo(vsftpd.Port(), "anonymous", "guest");
     form.IdFTP1.Passive = true;
-    ASSERT_EQ(Model().Rows().size(), 1u);
-    EXPECT_EQ(Model().Row(0).caption, QStringLiteral("caf\uFFFD"));
+    ASSERT_EQ(Rows(), (QStringList{"caf\uFFFD", "caf\uFFFD.txt"}));
     EXPECT_EQ(Model().Row(0).nameBytes, QByteArray::fromStdString(latin1));
+    // A name derived from the replaced text would not be the file's name at all.
+    Select(RemoteList(), {QStringLiteral("caf\uFFFD.txt")});
+    Run("aRemoteUpperCase");
+    Run("aRemoteExtModify");
+    EXPECT_EQ(dialogs_->Shown(), QStringList{});
+    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{});
+    EXPECT_TRUE(LogLines().filter(QStringLiteral("<< RNFR")).isEmpty());
+
     DoubleClickRow(0);
     EXPECT_EQ(Rows(), QStringList{"inside.txt"});
     // The box's text stands for the bytes the server reported, so a refresh stays there, and
@@ -177,21 +188,4 @@ TEST_F(RemotePaneTest, ANameThatIsNotUtf8IsShownReplacedAndEnteredByItsBytes)
     EXPECT_EQ(Rows(), QStringList{"inside.txt"});
     emit Tree().itemClicked(form.RemotePane().Tree().CurrentDirNode(), 0);
     EXPECT_EQ(Rows(), QStringList{"inside.txt"});
-}
-
-TEST_F(RemotePaneTest, TheBookmarkEditorHandsBackTheEditedHistory)
-{
-    MakeDir("x");
-    OpenConnected();
-    EnterDirectory(QStringLiteral("/x"));
-    dialogs_->QueueDialog([](QDialog& dialog) {
-        auto& editor = static_cast<TDirListForm&>(dialog);
-        editor.DirListBox()->item(0)->setSelected(true);
-        editor.Button("DeleteBtn")->click();
-        editor.Button("OkBtn")->click();
-        return dialog.result();
-    });
-    Run("aRemoteBookmark");
-    EXPECT_EQ(Items(DirBox()), QStringList{"/x"});
-    EXPECT_EQ(Dir(), QStringLiteral("/x"));
 }
