@@ -6,8 +6,6 @@ TEST_F(MainFormTest, MenuItemsFollowAndRunTheirActions)
     auto* item = form.findChild<QAction*>("Upload0");
     ASSERT_NE(item, nullptr);
     EXPECT_FALSE(item->isEnabled());
-    EXPECT_EQ(item->text(), form.Action("aUpload")->text());
-    EXPECT_FALSE(item->icon().pixmap(QSize(16, 16)).isNull());
     int runs = 0;
     form.SetActionHandler("aUpload", [&] { ++runs; });
     form.Action("aUpload")->setEnabled(true);

@@ -1,14 +1,10 @@
 #include "MainFormFixture.h"
 
 #include "fixtures/ScriptedPeer.h"
-#include "log/Editor.h"
 #include "panes/FileViewStack.h"
 
-#include <QAbstractItemView>
-#include <QTreeView>
-#include <QAction>
-
 #include <QTimer>
+#include <QTreeView>
 
 TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRun)
 {

@@ -1,10 +1,9 @@
+#include "MainFormFixture.h"
+
 #include "app/PaintThrottle.h"
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -16,16 +15,9 @@ protected:
     void paintEvent(QPaintEvent*) override { ++paints; }
 };
 
-void Pump(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 }  // namespace
 
-TEST(PaintThrottleTest, APaintHeldBackArrivesWhenItsIntervalIsOverAndOnlyWhileThrottling)
+TEST_F(MainFormTest, APaintHeldBackArrivesWhenItsIntervalIsOverAndOnlyWhileThrottling)
 {
     // Long enough that a loaded machine does not let the interval pass between two updates.
     constexpr std::chrono::milliseconds interval(400);
@@ -37,24 +29,23 @@ TEST(PaintThrottleTest, APaintHeldBackArrivesWhenItsIntervalIsOverAndOnlyWhileTh
     Pump(int(interval.count()) + 50);
     const int shown = window.paints;
     ASSERT_GT(shown, 0);
+    const auto update = [&window](int times) {
+        for (int i = 0; i < times; ++i) {
+            window.update();
+            QApplication::processEvents();
+        }
+    };
 
     // The first update after a quiet spell paints at once; the next ones wait for the
     // interval and then come as one.
-    window.update();
-    QApplication::processEvents();
+    update(1);
     EXPECT_EQ(window.paints, shown + 1);
-    window.update();
-    QApplication::processEvents();
-    window.update();
-    QApplication::processEvents();
+    update(2);
     EXPECT_EQ(window.paints, shown + 1);
     Pump(int(interval.count()) * 2);
     EXPECT_EQ(window.paints, shown + 2);
 
     throttling = false;
-    window.update();
-    QApplication::processEvents();
-    window.update();
-    QApplication::processEvents();
+    update(2);
     EXPECT_EQ(window.paints, shown + 4);
 }

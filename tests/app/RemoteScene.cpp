@@ -10,17 +10,14 @@
 
 TMainForm& RemoteSceneTest::OpenConnected(const std::string& settings)
 {
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n" + settings);
-    TMainForm& form = Open();
-    LogIn(form, server_.Port());
-    Run("aRemoteRefresh");
+    TMainForm& form = OpenConnectedTo(server_.Port(), "user", "secret", settings);
     Run("aLocalRefresh");
     return form;
 }
 
-TMainForm& RemoteSceneTest::OpenConnectedTo(int port, const char* user, const char* password)
+TMainForm& RemoteSceneTest::OpenConnectedTo(int port, const char* user, const char* password, const std::string& settings)
 {
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n" + settings);
     TMainForm& form = Open();
     LogIn(form, port, user, password);
     Run("aRemoteRefresh");

@@ -14,8 +14,8 @@ protected:
     // Opens the window, logs in to server_ and lists both panes. The connection dialog never
     // comes up by itself during a long test; `settings` are more [CURRENT] lines.
     TMainForm& OpenConnected(const std::string& settings = {});
-    // The same for another server, such as vsftpd.
-    TMainForm& OpenConnectedTo(int port, const char* user, const char* password);
+    // The same for another server, such as vsftpd; only the remote pane is listed.
+    TMainForm& OpenConnectedTo(int port, const char* user, const char* password, const std::string& settings = {});
     // Runs an action as the user does, after the idle pass that enables it.
     void Run(const char* action);
     // Selects the rows of these captions, and only those.
