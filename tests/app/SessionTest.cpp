@@ -32,7 +32,9 @@ const QStringList SessionMenuItems{"Remote", "UploadAll0", "DownloadAll", "Remot
 
 // The fields of the connection dialog a test fills in before pressing OK.
 struct TProfile {
-    int port = 0;
+    TProfile(int serverPort) : port(serverPort) {}
+
+    int port;
     QString password = QStringLiteral("secret");
     QString remoteDir;
     QString timeOut = QStringLiteral("5");
@@ -47,7 +49,8 @@ protected:
         WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
         return Open();
     }
-    void QueueConnectDialog(const TProfile& profile)
+    // Runs the connect command with the dialog filled in, and lets the window go idle.
+    void Connect(const TProfile& profile)
     {
         dialogs_->QueueDialog([profile](QDialog& dialog) {
             const auto edit = [&](const char* name, const QString& text) {
@@ -65,17 +68,6 @@ protected:
             dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
             return dialog.result();
         });
-    }
-    static TProfile ProfileAt(int port)
-    {
-        TProfile profile;
-        profile.port = port;
-        return profile;
-    }
-    // Runs the connect command with the dialog filled in, and lets the window go idle.
-    void Connect(const TProfile& profile)
-    {
-        QueueConnectDialog(profile);
         form_->Action("aConnect")->trigger();
         Pump(20);
     }
@@ -101,16 +93,15 @@ protected:
 
 }  // namespace
 
-TEST_F(SessionTest, ConnectingAndDisconnectingSwitchTheWindowAndKeepTheSessionsState)
+TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionClearsTheRemoteSideUnsaved)
 {
-    FtpServer server;
-    mkdir(server.File("pub").c_str(), 0755);
+    auto server = std::make_unique<FtpServer>();
+    mkdir(server->File("pub").c_str(), 0755);
     TMainForm& form = OpenQuiet();
     TempDir::WriteFile(LstFile("site.lst"), "/pub\n/incoming\n");
-    TProfile profile = ProfileAt(server.Port());
+    TProfile profile{server->Port()};
     profile.remoteDir = QStringLiteral("/pub/");
     Connect(profile);
-
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_EQ(EnabledMenuItems(), SessionMenuItems);
     EXPECT_EQ(RemoteDirBox().currentText(), QStringLiteral("/pub"));
@@ -124,30 +115,63 @@ TEST_F(SessionTest, ConnectingAndDisconnectingSwitchTheWindowAndKeepTheSessionsS
     EXPECT_EQ(RemoteDirBox().count(), 0);
     EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "/pub");
     EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), localDir.toStdString());
-    EXPECT_EQ(TempDir::ReadFile(LstFile("site.lst")), "/incoming\n/pub\n/visited\n");
+    const std::string history = "/incoming\n/pub\n/visited\n";
+    EXPECT_EQ(TempDir::ReadFile(LstFile("site.lst")), history);
+
+    // The keep-alive sends PWD only while no transfer runs, and finds a dropped connection.
+    Connect({server->Port()});
+    ASSERT_TRUE(form.SessionConnected());
+    const auto keepAlive = [&] { emit form.NoDisconnectTimer()->timeout({}); };
+    const qsizetype pwds = LogLines().filter(QStringLiteral("<< PWD")).size();
+    form.Transfer().InTransfer = true;
+    keepAlive();
+    form.Transfer().InTransfer = false;
+    keepAlive();
+    EXPECT_EQ(LogLines().filter(QStringLiteral("<< PWD")).size(), pwds + 1);
+    auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"));
+    auto* tree = form.findChild<QTreeWidget*>(QStringLiteral("RemoteSysTreeView"));
+    ASSERT_EQ(view->model()->rowCount(), 1);
+    RemoteDirBox().addItem(QStringLiteral("/dropped"));
+    server.reset();
+    keepAlive();
+    ExpectNotConnected();
+    EXPECT_EQ(view->model()->rowCount(), 0);
+    EXPECT_EQ(tree->topLevelItemCount(), 0);
+    EXPECT_TRUE(form.IdFTP1.ListLines.empty());
+    EXPECT_EQ(TempDir::ReadFile(LstFile("site.lst")), history);
+    EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "/pub");
 
     // A history that cannot be written does not keep the session open.
-    Connect(profile);
+    FtpServer next;
+    Connect({next.Port()});
     ASSERT_TRUE(form.SessionConnected());
     QDir(QString::fromStdString(HomeFile("LST"))).removeRecursively();
     TempDir::WriteFile(HomeFile("LST"), "not a folder");
+    const qsizetype quits = LogLines().count(QStringLiteral("<< QUIT"));
     form.Action("aConnect")->trigger();
     ExpectNotConnected();
-    EXPECT_EQ(LogLines().count(QStringLiteral("<< QUIT")), 2);
+    EXPECT_EQ(LogLines().count(QStringLiteral("<< QUIT")), quits + 1);
+
+    // A socket error of any other command ends the session the same way as a dropped one.
+    Connect({next.Port()});
+    ASSERT_TRUE(form.SessionConnected());
+    form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
+    form.Action("aRemoteRefresh")->trigger();
+    ExpectNotConnected();
 }
 
 TEST_F(SessionTest, ARefusedUnreachableOrSilentAttemptConnectsNothingAndTheWindowStaysUsable)
 {
     VsftpdServer vsftpd;
     TMainForm& form = OpenQuiet();
-    TProfile refused = ProfileAt(vsftpd.Port());
+    TProfile refused{vsftpd.Port()};
     refused.password = QStringLiteral("wrong");
     Connect(refused);
     ExpectNotConnected();
     EXPECT_EQ(LogLines().filter(QStringLiteral(">> 530")).size(), 1);
     EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
 
-    Connect(ProfileAt(ClosedLoopbackPort()));
+    Connect({ClosedLoopbackPort()});
     ExpectNotConnected();
 
     // A server that accepts but never greets: the time-out ends the wait, and the window
@@ -163,7 +187,7 @@ TEST_F(SessionTest, ARefusedUnreachableOrSilentAttemptConnectsNothingAndTheWindo
     clock.start();
     // A second connect command meanwhile waits for this attempt to end.
     QTimer::singleShot(200, &form, [&form] { form.Action("aConnect")->trigger(); });
-    TProfile mute = ProfileAt(silent.Port());
+    TProfile mute{silent.Port()};
     mute.timeOut = QStringLiteral("1");
     Connect(mute);
     EXPECT_LT(clock.elapsed(), 3000);
@@ -185,7 +209,7 @@ TEST_F(SessionTest, DisconnectingOrClosingDuringATransferSendsAborBeforeQuit)
             TMainForm& form = OpenQuiet();
             // This peer plays the login only; the listing that follows it is not part of the test.
             form.SetActionHandler("aRemoteRefresh", [] {});
-            Connect(ProfileAt(peer.Port()));
+            Connect({peer.Port()});
             ASSERT_TRUE(form.SessionConnected());
             form.Transfer().InTransfer = inTransfer;
             if (!closing) {
@@ -200,43 +224,6 @@ TEST_F(SessionTest, DisconnectingOrClosingDuringATransferSendsAborBeforeQuit)
     }
 }
 
-// The keep-alive sends PWD only while no transfer runs, and finds a dropped connection.
-TEST_F(SessionTest, AServerThatDropsTheConnectionClearsTheRemoteSideWithoutSavingItsHistory)
-{
-    auto server = std::make_unique<FtpServer>();
-    mkdir(server->File("pub").c_str(), 0755);
-    TMainForm& form = OpenQuiet();
-    const auto keepAlive = [&] { emit form.NoDisconnectTimer()->timeout({}); };
-    Connect(ProfileAt(server->Port()));
-    ASSERT_TRUE(form.SessionConnected());
-    const qsizetype pwds = LogLines().filter(QStringLiteral("<< PWD")).size();
-    form.Transfer().InTransfer = true;
-    keepAlive();
-    form.Transfer().InTransfer = false;
-    keepAlive();
-    EXPECT_EQ(LogLines().filter(QStringLiteral("<< PWD")).size(), pwds + 1);
-    auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"));
-    auto* tree = form.findChild<QTreeWidget*>(QStringLiteral("RemoteSysTreeView"));
-    ASSERT_EQ(view->model()->rowCount(), 1);
-    server.reset();
-
-    keepAlive();
-    ExpectNotConnected();
-    EXPECT_EQ(view->model()->rowCount(), 0);
-    EXPECT_EQ(tree->topLevelItemCount(), 0);
-    EXPECT_TRUE(form.IdFTP1.ListLines.empty());
-    EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
-    EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "<missing>");
-
-    // A socket error of any other command ends the session the same way.
-    FtpServer next;
-    Connect(ProfileAt(next.Port()));
-    ASSERT_TRUE(form.SessionConnected());
-    form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
-    form.Action("aRemoteRefresh")->trigger();
-    ExpectNotConnected();
-}
-
 TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptWithTheProfile)
 {
     TestCertificate certificate;
@@ -245,7 +232,7 @@ TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptW
     options.certificateFile = certificate.CombinedFile();
     FtpServer server(options);
     TMainForm& form = OpenQuiet();
-    TProfile profile = ProfileAt(server.Port());
+    TProfile profile{server.Port()};
     profile.encryption = 1;
 
     dialogs_->QueueAnswer(Answer::No);
