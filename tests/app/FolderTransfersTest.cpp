@@ -40,19 +40,20 @@ void SetModified(const std::string& path, const QDateTime& when)
 
 class FolderTransfersTest : public RemoteSceneTest {
 protected:
-    void UploadAll()
+    // Runs aUploadAll or aDownloadAll and confirms its question.
+    void RunAll(const char* action)
     {
         dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
-        Run("aUploadAll");
-    }
-    void DownloadAll()
-    {
-        dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
-        Run("aDownloadAll");
+        Run(action);
     }
     std::string Local(const std::string& name) const { return work_.File(name); }
     std::string Remote(const std::string& name) const { return server_.File(name); }
-    static void Write(const std::string& path, const std::string& content) { TempDir::WriteFile(path, content); }
+    // Writes the file, creating the folders on its way.
+    static void Write(const std::string& path, const std::string& content)
+    {
+        fs::create_directories(fs::path(path).parent_path());
+        TempDir::WriteFile(path, content);
+    }
     static std::string Read(const std::string& path) { return TempDir::ReadFile(path); }
     static bool Exists(const std::string& path) { return TempDir::Exists(path); }
 };
@@ -62,47 +63,66 @@ protected:
 TEST_F(FolderTransfersTest, WholeTreesMoveByteForByteBothWaysWithBlanksNonAsciiNamesEmptyFoldersAndThirtyLevels)
 {
     fs::create_directories(Local("a b/empty"));
-    fs::create_directories(Local("a b/sub/深い"));
     Write(Local("a b/データ 1.bin"), RandomBytes(70000, 1));
     Write(Local("a b/sub/深い/x.txt"), "line one\r\nline two\n");
     Write(Local("zero.bin"), "");
     std::string chain = "deep";
     for (int level = 2; level <= 30; ++level)
         chain += "/d" + std::to_string(level);
-    fs::create_directories(Local(chain));
     Write(Local(chain + "/leaf.dat"), RandomBytes(5000, 2));
     const auto original = Tree(work_.Path());
 
     TMainForm& form = OpenConnected();
     Run("aTypeBinary");
-    UploadAll();
+    RunAll("aUploadAll");
     EXPECT_EQ(Tree(server_.Root()), original);
 
     TempDir back;
     form.LocalPane().ChangeDirectory(QString::fromStdString(back.Path()));
-    DownloadAll();
+    RunAll("aDownloadAll");
     EXPECT_EQ(Tree(back.Path()), original);
     EXPECT_EQ(QString::fromStdString(OperationLog()).count(QStringLiteral(" CreateDir ")), 34);
 }
 
-TEST_F(FolderTransfersTest, CompareTimeStampSkipsListedExtensionsAndFilesWhoseCounterpartIsNotOlder)
+TEST_F(FolderTransfersTest, ComparingTimeStampsSkipsListedExtensionsAndNotOlderFilesAndMirroringDeletesOnlyEntriesMissingLocally)
 {
+    // The mask of the second upload hides the folder sub and hidden.txt from the local pane.
     const QDateTime earlier = QDateTime::currentDateTime().addDays(-3);
-    for (const char* name : {"keep.bak", "newer.txt", "older.txt", "fresh.txt"})
+    fs::create_directories(Local("sub"));
+    for (const char* name : {"keep.bak", "newer.txt", "older.txt", "fresh.txt", "a.html", "Readme.htm", "hidden.txt"})
         Write(Local(name), "local");
-    for (const char* name : {"keep.bak", "newer.txt", "older.txt"})
+    fs::create_directories(Remote("olddir"));
+    for (const char* name : {"keep.bak", "newer.txt", "older.txt", "a.html", "old.html", "old.log", "README.HTM", "hidden.txt", "sub/notes.txt"})
         Write(Remote(name), "remote");
-    SetModified(Remote("newer.txt"), earlier);
+    // Only the listed extensions keep keep.bak and a.html from replacing their older twins.
+    for (const char* name : {"newer.txt", "keep.bak", "a.html"})
+        SetModified(Remote(name), earlier);
     SetModified(Local("older.txt"), earlier);
-
     TMainForm& form = OpenConnected();
-    form.Extensions().SkipExtList = {".BAK"};
+    form.Extensions().SkipExtList = {".BAK", ".HTML"};
     form.Options().bCompareTimeStamp = true;
-    UploadAll();
-    for (const char* name : {"keep.bak", "older.txt"})
+    RunAll("aUploadAll");
+    for (const char* name : {"keep.bak", "older.txt", "a.html"})
         EXPECT_EQ(Read(Remote(name)), "remote") << name;
     for (const char* name : {"newer.txt", "fresh.txt"})
         EXPECT_EQ(Read(Remote(name)), "local") << name;
+
+    // Without the comparison the skip list is not used either.
+    form.Options().bCompareTimeStamp = false;
+    form.Controls().LocalMaskBox->setEditText(QStringLiteral("*.htm*"));
+    Run("aLocalRefresh");
+    form.Extensions().NoDeleteExtList = {".log"};
+    form.Options().bMirroringAtUploadAll = true;
+    RunAll("aUploadAll");
+    EXPECT_EQ(Read(Remote("a.html")), "local");
+    EXPECT_FALSE(Exists(Remote("old.html")));
+    EXPECT_TRUE(Exists(Remote("old.log")));
+    EXPECT_TRUE(Exists(Remote("olddir")));
+    // Readme.htm is the counterpart of README.HTM. hidden.txt and sub exist locally, so they
+    // stay, and the upload leaves them as they are because the mask hid them.
+    EXPECT_TRUE(Exists(Remote("README.HTM")));
+    EXPECT_EQ(Read(Remote("hidden.txt")), "remote");
+    EXPECT_EQ(Read(Remote("sub/notes.txt")), "remote");
 }
 
 TEST_F(FolderTransfersTest, SkipTestsCompareTheFirstRowOfTheNameWhateverItsCaseAtThePanesResolution)
@@ -126,64 +146,52 @@ TEST_F(FolderTransfersTest, SkipTestsCompareTheFirstRowOfTheNameWhateverItsCaseA
     EXPECT_TRUE(folders.ShouldSkipDownload(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 0))));
 }
 
-TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndOnlyWhatIsMissingCreated)
+TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndOneThatCannotBeEnteredEndsTheTransferLosingNothing)
 {
-    fs::create_directories(Remote("pub/new"));
     Write(Remote("pub/new/b.txt"), "b");
-    fs::create_directories(Local("pub"));
     Write(Local("pub/mine.txt"), "mine");
-    OpenConnected();
-    DownloadAll();
+    TMainForm& form = OpenConnected();
+    RunAll("aDownloadAll");
     EXPECT_EQ(Read(Local("pub/new/b.txt")), "b");
     EXPECT_EQ(Read(Local("pub/mine.txt")), "mine");
     const QString log = QString::fromStdString(OperationLog());
     EXPECT_EQ(log.count(QStringLiteral(" CreateDir ")), 1);
     EXPECT_TRUE(log.contains(QStringLiteral(" CreateDir new ")));
 
-    fs::create_directories(Local("Docs"));
     Write(Local("Docs/x.txt"), "x");
     fs::create_directories(Remote("docs"));
     Run("aRemoteRefresh");
     Run("aLocalRefresh");
-    UploadAll();
+    RunAll("aUploadAll");
     EXPECT_EQ(Read(Remote("docs/x.txt")), "x");
     EXPECT_EQ(Read(Remote("pub/mine.txt")), "mine");
     EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("MKD")));
-}
 
-TEST_F(FolderTransfersTest, MirroringDeletesOnlyRemoteFilesWithNoLocalEntryOfThatNameWhateverTheMask)
-{
-    // The mask hides the folder sub and hidden.txt from the local pane.
-    fs::create_directories(Local("sub"));
-    for (const char* name : {"a.html", "Readme.htm", "hidden.txt"})
-        Write(Local(name), "local");
-    fs::create_directories(Remote("olddir"));
-    fs::create_directories(Remote("sub"));
-    for (const char* name : {"a.html", "old.html", "old.log", "README.HTM", "hidden.txt", "sub/notes.txt"})
-        Write(Remote(name), "remote");
-
-    TMainForm& form = OpenConnected();
-    form.Controls().LocalMaskBox->setEditText(QStringLiteral("*.htm*"));
+    // A local file where the remote folder goes: the folder cannot be created or entered.
+    Write(Remote("blocked/a.txt"), "a");
+    Write(Remote("z.txt"), "z");
+    Write(Local("blocked"), "a local file");
+    Run("aRemoteRefresh");
     Run("aLocalRefresh");
-    form.Extensions().NoDeleteExtList = {".log"};
-    form.Options().bMirroringAtUploadAll = true;
-    UploadAll();
+    RunAll("aDownloadAll");
+    EXPECT_EQ(Read(Local("blocked")), "a local file");
+    EXPECT_FALSE(Exists(Local("z.txt")));
+    EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
 
-    EXPECT_FALSE(Exists(Remote("old.html")));
-    EXPECT_TRUE(Exists(Remote("old.log")));
-    EXPECT_TRUE(Exists(Remote("olddir")));
-    // Readme.htm is the counterpart of README.HTM. hidden.txt and sub exist locally, so they
-    // stay, and the upload leaves them as they are because the mask hid them.
-    EXPECT_TRUE(Exists(Remote("README.HTM")));
-    EXPECT_EQ(Read(Remote("hidden.txt")), "remote");
-    EXPECT_EQ(Read(Remote("sub/notes.txt")), "remote");
-    EXPECT_EQ(Read(Remote("a.html")), "local");
+    // A remote file where the local folder goes: CWD fails, the file stays.
+    Write(Local("zdir/d.txt"), "d");
+    Write(Remote("zdir"), "a remote file");
+    form.Controls().RemoteDirBox->setEditText(QStringLiteral("/"));
+    Run("aRemoteRefresh");
+    Run("aLocalRefresh");
+    RunAll("aUploadAll");
+    EXPECT_EQ(Read(Remote("zdir")), "a remote file");
+    EXPECT_FALSE(form.BusyFlag());
 }
 
 TEST_F(FolderTransfersTest, AnAbortInAThirdLevelFolderStopsEveryLevelThatHasRowsLeft)
 {
     // Level two's only row is level three, so level two ends without a message of its own.
-    fs::create_directories(Local("a/b"));
     Write(Local("a/b/c.txt"), "c");
     Write(Local("z.txt"), "z");
     TMainForm& form = OpenConnected();
@@ -191,7 +199,7 @@ TEST_F(FolderTransfersTest, AnAbortInAThirdLevelFolderStopsEveryLevelThatHasRows
         if (path.endsWith(QStringLiteral("/a/b")))
             form.Transfer().AbortRequested = true;
     });
-    UploadAll();
+    RunAll("aUploadAll");
     EXPECT_EQ(dialogs_->Shown().mid(1), QStringList(2, QStringLiteral("転送を中止しました。")));
     EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
     EXPECT_TRUE(Exists(Remote("a/b")));
@@ -199,41 +207,14 @@ TEST_F(FolderTransfersTest, AnAbortInAThirdLevelFolderStopsEveryLevelThatHasRows
     EXPECT_FALSE(Exists(Remote("z.txt")));
 }
 
-TEST_F(FolderTransfersTest, AFolderThatCannotBeEnteredEndsTheTransferAndLosesNothing)
-{
-    // A local file where the remote folder goes: the folder cannot be created or entered.
-    fs::create_directories(Remote("pub"));
-    Write(Remote("pub/a.txt"), "a");
-    Write(Remote("z.txt"), "z");
-    Write(Local("pub"), "a local file");
-    TMainForm& form = OpenConnected();
-    DownloadAll();
-    EXPECT_EQ(Read(Local("pub")), "a local file");
-    EXPECT_FALSE(Exists(Local("z.txt")));
-    EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
-
-    // A remote file where the local folder goes: CWD fails, the file stays.
-    fs::create_directories(Local("docs"));
-    Write(Local("docs/d.txt"), "d");
-    Write(Remote("docs"), "a remote file");
-    form.Controls().RemoteDirBox->setEditText(QStringLiteral("/"));
-    Run("aRemoteRefresh");
-    Run("aLocalRefresh");
-    UploadAll();
-    EXPECT_EQ(Read(Remote("docs")), "a remote file");
-    EXPECT_FALSE(form.BusyFlag());
-}
-
 TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndFilesVanishingMidWalkAreSkippedWhileTheRestMoves)
 {
-    fs::create_directories(Remote("in"));
     Write(Remote("in/ok.txt"), "ok");
     Write(Remote("in/bad\x01name.txt"), "bad");
     // A FIFO would block the transfer that opens it, as source or as target.
     Write(Remote("in/pipe"), "remote pipe");
     fs::create_directories(Local("in"));
     ASSERT_EQ(mkfifo(Local("in/pipe").c_str(), 0644), 0);
-    fs::create_directories(Local("out"));
     for (const char* name : {"out/1.txt", "out/2.txt", "out/3.txt"})
         Write(Local(name), name);
     ASSERT_EQ(mkfifo(Local("out/fifo").c_str(), 0644), 0);
@@ -241,7 +222,7 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndFilesVanishingMidWal
     ASSERT_EQ(symlink(work_.Path().c_str(), Local("out/up").c_str()), 0);
     ASSERT_EQ(symlink(Local("out").c_str(), Local("out/self").c_str()), 0);
     TMainForm& form = OpenConnected();
-    DownloadAll();
+    RunAll("aDownloadAll");
     EXPECT_EQ(Read(Local("in/ok.txt")), "ok");
     EXPECT_EQ(std::distance(fs::directory_iterator(Local("in")), fs::directory_iterator()), 2);
 
@@ -250,7 +231,7 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndFilesVanishingMidWal
         if (path.endsWith(QStringLiteral("/out")))
             unlink(Local("out/2.txt").c_str());
     });
-    UploadAll();
+    RunAll("aUploadAll");
     EXPECT_EQ(Read(Remote("out/1.txt")), "out/1.txt");
     EXPECT_EQ(Read(Remote("out/3.txt")), "out/3.txt");
     EXPECT_FALSE(Exists(Remote("out/2.txt")));
