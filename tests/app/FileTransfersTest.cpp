@@ -73,15 +73,29 @@ protected:
 
 }  // namespace
 
-// A folder among the rows is asked about; No skips it and the files still go.
-TEST_F(FileTransfersTest, AutoModeSendsTextExtensionsAsAsciiAndTheCheckedModeAppliesToEveryFile)
+// A saved mode holds from the first transfer. In auto mode text extensions go as ASCII; a
+// folder among the rows is asked about, and No skips it while the files still go.
+TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeFromTheFirstTransferOnAndAppendAdds)
 {
     const std::pair<const char*, const char*> types[] = {
         {"readme.TXT", "A"}, {"archive.tar.gz", "I"}, {"Makefile", "I"}, {"photo.txt.png", "I"}};
     for (const auto& [name, type] : types)
         LocalFile(name, "line\n");
     mkdir(work_.File("folder").c_str(), 0755);
-    OpenConnected();
+    LocalFile("notes.txt", "a\r\nb\r\n");
+    ServerFile("log.txt", "one\n");
+    LocalFile("log.txt", "two\n");
+    TMainForm& form = OpenConnected("bASCII=0\nbBinary=1\nbAuto=0\n");
+    EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
+    // The case commands name the target after asking the size of the source name.
+    Upload({"notes.txt"}, "aUploadUpperCase");
+    EXPECT_EQ(TypesSent().value("NOTES.TXT"), "I");
+    EXPECT_EQ(Served("NOTES.TXT"), "a\r\nb\r\n");
+    EXPECT_TRUE(Logged("<< SIZE notes.txt"));
+    Upload({"log.txt"}, "aUploadAppend");
+    EXPECT_EQ(Served("log.txt"), "one\ntwo\n");
+
+    Run("aTypeAuto");
     dialogs_->QueueAnswer(TUserDialogs::Answer::No);
     Upload({"readme.TXT", "archive.tar.gz", "Makefile", "photo.txt.png", "folder"});
     EXPECT_EQ(dialogs_->Shown().size(), 1);
@@ -92,23 +106,6 @@ TEST_F(FileTransfersTest, AutoModeSendsTextExtensionsAsAsciiAndTheCheckedModeApp
     Run("aTypeASCII");
     Upload({"photo.txt.png"});
     EXPECT_EQ(TypesSent().value("photo.txt.png"), "A");
-}
-
-// Appending adds to the server's file; the case commands name the target after asking the
-// size of the source name.
-TEST_F(FileTransfersTest, ASavedBinaryModeHoldsFromTheFirstTransferAndAppendAdds)
-{
-    LocalFile("notes.txt", "a\r\nb\r\n");
-    ServerFile("log.txt", "one\n");
-    LocalFile("log.txt", "two\n");
-    TMainForm& form = OpenConnected("bASCII=0\nbBinary=1\nbAuto=0\n");
-    EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
-    Upload({"notes.txt"}, "aUploadUpperCase");
-    EXPECT_EQ(TypesSent().value("NOTES.TXT"), "I");
-    EXPECT_EQ(Served("NOTES.TXT"), "a\r\nb\r\n");
-    EXPECT_TRUE(Logged("<< SIZE notes.txt"));
-    Upload({"log.txt"}, "aUploadAppend");
-    EXPECT_EQ(Served("log.txt"), "one\ntwo\n");
 }
 
 TEST_F(FileTransfersTest, ResumeDownloadsInFullWithoutALocalFileSkipsAnEqualOneAndCompletesAPartialOne)
