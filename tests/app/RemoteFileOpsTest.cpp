@@ -4,8 +4,6 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -38,6 +36,13 @@ protected:
             return int(QDialog::Accepted);
         });
         dialogs_->QueueAnswer(Answer::Yes);
+    }
+    // The delete command, its first question answered Yes and the second as given.
+    void Delete(Answer second)
+    {
+        dialogs_->QueueAnswer(Answer::Yes);
+        dialogs_->QueueAnswer(second);
+        Run("aRemoteFileDelete");
     }
     // The command dialog, shown, handed to the script, which presses a button.
     void RunCommandDialog(std::function<void(TCommandDlg&)> script)
@@ -121,26 +126,17 @@ TEST_F(RemoteFileOpsTest, ViewedFilesGoToAFolderOfTheirOwnAndNeverReplaceTheProg
     EXPECT_EQ(QDir(viewRoot).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
 }
 
-TEST_F(RemoteFileOpsTest, NewNamesReachTheServerUnlessTheyHoldALineBreakAndARefusalEndsTheRenameAtItsRow)
+TEST_F(RemoteFileOpsTest, NewNamesAndDeletionsReachTheServerAndARefusalEndsTheCommandAtItsRow)
 {
-    ASSERT_EQ(mkdir(server_.File("dir.d").c_str(), 0755), 0);
-    MakeFiles({"a", "b", "c", "x.tar.gz"});
+    for (const char* folder : {"dir.d", "empty"})
+        ASSERT_EQ(mkdir(server_.File(folder).c_str(), 0755), 0);
+    MakeFiles({"dir.d/kept", "a", "b", "c", "x.tar.gz"});
     TMainForm& form = OpenPassive();
-    // A line edit keeps the line breaks of pasted text.
-    QApplication::clipboard()->setText(QStringLiteral("new\r\nname"));
-    dialogs_->QueueDialog([](QDialog& dialog) {
-        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("NewEdit"));
-        edit->clear();
-        edit->paste();
-        return int(QDialog::Accepted);
-    });
-    dialogs_->QueueAnswer(Answer::Yes);
-    Run("aRemoteMkDir");
     Select({"a"});
     QueueName(QStringLiteral("two\nlines"));
     Run("aRemoteRename");
-    EXPECT_EQ(Count(QStringLiteral("Command refused: it contains a line break.")), 2);
-    EXPECT_EQ(LogLines().filter(QRegularExpression(QStringLiteral("^<< (MKD|RNFR|RNTO)"))), QStringList{});
+    EXPECT_EQ(Count(QStringLiteral("Command refused: it contains a line break.")), 1);
+    EXPECT_EQ(LogLines().filter(QRegularExpression(QStringLiteral("^<< (RNFR|RNTO)"))), QStringList{});
     QueueName(QStringLiteral("made"));
     Run("aRemoteMkDir");
     EXPECT_TRUE(Served("made"));
@@ -153,7 +149,21 @@ TEST_F(RemoteFileOpsTest, NewNamesReachTheServerUnlessTheyHoldALineBreakAndARefu
     Select({"dir.d", "x.zip"});
     dialogs_->QueueAnswer(Answer::Yes);
     Run("aRemoteUpperCase");
-    EXPECT_EQ(Captions(), (QStringList{"dir.d", "made", "X.ZIP", "a", "b", "c"}));
+    EXPECT_EQ(Captions(), (QStringList{"dir.d", "empty", "made", "X.ZIP", "a", "b", "c"}));
+
+    // Delete asks twice. The server refuses the non-empty folder; the row after it stays.
+    Select({"empty", "X.ZIP"});
+    Delete(Answer::No);
+    EXPECT_TRUE(Served("X.ZIP"));
+    Delete(Answer::Yes);
+    EXPECT_FALSE(Served("empty"));
+    EXPECT_FALSE(Served("X.ZIP"));
+    EXPECT_NE(OperationLog().find(" Delete CURRENT:/:X.ZIP  \r\n"), std::string::npos);
+    EXPECT_EQ(Captions(), (QStringList{"dir.d", "made", "a", "b", "c"}));
+    Select({"dir.d", "made"});
+    Delete(Answer::Yes);
+    EXPECT_TRUE(Served("dir.d/kept"));
+    EXPECT_TRUE(Served("made"));
 
     Select({"a", "b", "c"});
     unlink(server_.File("b").c_str());
@@ -166,35 +176,6 @@ TEST_F(RemoteFileOpsTest, NewNamesReachTheServerUnlessTheyHoldALineBreakAndARefu
     EXPECT_EQ(OperationLog().find(":b"), std::string::npos);
     EXPECT_TRUE(form.SessionConnected());
     EXPECT_FALSE(form.BusyFlag());
-}
-
-TEST_F(RemoteFileOpsTest, DeleteAsksTwiceThenRemovesFilesAndEmptyFoldersAndStopsAtAFullOne)
-{
-    for (const char* folder : {"empty", "full"})
-        ASSERT_EQ(mkdir(server_.File(folder).c_str(), 0755), 0);
-    MakeFiles({"full/kept", "file", "later"});
-    OpenPassive();
-    Select({"empty", "file"});
-    dialogs_->QueueAnswer(Answer::Yes);
-    dialogs_->QueueAnswer(Answer::No);
-    Run("aRemoteFileDelete");
-    EXPECT_TRUE(Served("file"));
-
-    dialogs_->QueueAnswer(Answer::Yes);
-    dialogs_->QueueAnswer(Answer::Yes);
-    Run("aRemoteFileDelete");
-    EXPECT_FALSE(Served("empty"));
-    EXPECT_FALSE(Served("file"));
-    EXPECT_NE(OperationLog().find(" Delete CURRENT:/:file  \r\n"), std::string::npos);
-    EXPECT_EQ(Captions(), (QStringList{"full", "later"}));
-
-    // The server refuses the non-empty folder; the row after it is not touched.
-    Select({"full", "later"});
-    dialogs_->QueueAnswer(Answer::Yes);
-    dialogs_->QueueAnswer(Answer::Yes);
-    Run("aRemoteFileDelete");
-    EXPECT_TRUE(Served("full/kept"));
-    EXPECT_TRUE(Served("later"));
 }
 
 TEST_F(RemoteFileOpsTest, TheCommandDialogSendsItsTrimmedLinesUntilARefusal)
