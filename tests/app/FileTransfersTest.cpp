@@ -44,17 +44,7 @@ protected:
         return types;
     }
     bool Logged(const QString& line) const { return LogLines().contains(line); }
-    void LocalFile(const std::string& name, const std::string& content) const
-    {
-        TempDir::WriteFile(work_.File(name), content);
-    }
-    std::string Local(const std::string& name) const { return TempDir::ReadFile(work_.File(name)); }
-    qint64 LocalSize(const std::string& name) const { return QFileInfo(QString::fromStdString(work_.File(name))).size(); }
-    void ServerFile(const std::string& name, const std::string& content) const
-    {
-        TempDir::WriteFile(server_.File(name), content);
-    }
-    std::string Served(const std::string& name) const { return TempDir::ReadFile(server_.File(name)); }
+    qint64 LocalSize(const std::string& name) const { return QFileInfo(QString::fromStdString(Local(name))).size(); }
     // Runs action from the message pump once the condition holds during a transfer; a small
     // receive buffer lets the pump run often enough to catch a file midway.
     void WhileTransferring(QTimer& watcher, std::function<bool()> condition, std::function<void()> action)
@@ -80,20 +70,20 @@ TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeFromTheFirstTransfer
     const std::pair<const char*, const char*> types[] = {
         {"readme.TXT", "A"}, {"archive.tar.gz", "I"}, {"Makefile", "I"}, {"photo.txt.png", "I"}};
     for (const auto& [name, type] : types)
-        LocalFile(name, "line\n");
-    mkdir(work_.File("folder").c_str(), 0755);
-    LocalFile("notes.txt", "a\r\nb\r\n");
-    ServerFile("log.txt", "one\n");
-    LocalFile("log.txt", "two\n");
+        Write(Local(name), "line\n");
+    mkdir(Local("folder").c_str(), 0755);
+    Write(Local("notes.txt"), "a\r\nb\r\n");
+    Write(Remote("log.txt"), "one\n");
+    Write(Local("log.txt"), "two\n");
     TMainForm& form = OpenConnected("bASCII=0\nbBinary=1\nbAuto=0\n");
     EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
     // The case commands name the target after asking the size of the source name.
     Upload({"notes.txt"}, "aUploadUpperCase");
     EXPECT_EQ(TypesSent().value("NOTES.TXT"), "I");
-    EXPECT_EQ(Served("NOTES.TXT"), "a\r\nb\r\n");
+    EXPECT_EQ(Read(Remote("NOTES.TXT")), "a\r\nb\r\n");
     EXPECT_TRUE(Logged("<< SIZE notes.txt"));
     Upload({"log.txt"}, "aUploadAppend");
-    EXPECT_EQ(Served("log.txt"), "one\ntwo\n");
+    EXPECT_EQ(Read(Remote("log.txt")), "one\ntwo\n");
 
     Run("aTypeAuto");
     dialogs_->QueueAnswer(TUserDialogs::Answer::No);
@@ -101,7 +91,7 @@ TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeFromTheFirstTransfer
     EXPECT_EQ(dialogs_->Shown().size(), 1);
     for (const auto& [name, type] : types) {
         EXPECT_EQ(TypesSent().value(name), type) << name;
-        EXPECT_EQ(Served(name), "line\n") << name;
+        EXPECT_EQ(Read(Remote(name)), "line\n") << name;
     }
     Run("aTypeASCII");
     Upload({"photo.txt.png"});
@@ -111,23 +101,23 @@ TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeFromTheFirstTransfer
 TEST_F(FileTransfersTest, ResumeDownloadsInFullWithoutALocalFileSkipsAnEqualOneAndCompletesAPartialOne)
 {
     const std::string whole = RandomBytes(300000, 7);
-    ServerFile("fresh.bin", whole);
-    ServerFile("equal.bin", std::string(1000, 'x'));
-    ServerFile("partial.bin", whole);
-    LocalFile("equal.bin", std::string(1000, 'y'));
-    LocalFile("partial.bin", whole.substr(0, 123457));
+    Write(Remote("fresh.bin"), whole);
+    Write(Remote("equal.bin"), std::string(1000, 'x'));
+    Write(Remote("partial.bin"), whole);
+    Write(Local("equal.bin"), std::string(1000, 'y'));
+    Write(Local("partial.bin"), whole.substr(0, 123457));
     const qint64 minute = QDateTime::currentDateTime().addDays(-3).toSecsSinceEpoch() / 60 * 60;
     const utimbuf times{minute, minute};
-    utime(server_.File("fresh.bin").c_str(), &times);
+    utime(Remote("fresh.bin").c_str(), &times);
     TMainForm& form = OpenConnected();
     form.Options().bRetrieveRemoteTimeStamp = true;
     Download({"fresh.bin", "equal.bin", "partial.bin"}, "aDownloadRestore");
-    EXPECT_EQ(Local("fresh.bin"), whole);
-    EXPECT_EQ(Local("equal.bin"), std::string(1000, 'y'));
-    EXPECT_EQ(Local("partial.bin"), whole);
+    EXPECT_EQ(Read(Local("fresh.bin")), whole);
+    EXPECT_EQ(Read(Local("equal.bin")), std::string(1000, 'y'));
+    EXPECT_EQ(Read(Local("partial.bin")), whole);
     EXPECT_TRUE(Logged("<< REST 123457"));
     EXPECT_EQ(OperationLog().find("equal.bin"), std::string::npos);
-    EXPECT_EQ(QFileInfo(QString::fromStdString(work_.File("fresh.bin"))).lastModified().toSecsSinceEpoch(), minute);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(Local("fresh.bin"))).lastModified().toSecsSinceEpoch(), minute);
 }
 
 // A refusal, a local folder in the way, a full disk, a FIFO, a name unsafe here, a vanished
@@ -136,17 +126,17 @@ TEST_F(FileTransfersTest, ResumeDownloadsInFullWithoutALocalFileSkipsAnEqualOneA
 TEST_F(FileTransfersTest, AFileThatCannotMoveEndsOnlyItselfAndTheNextFileGoes)
 {
     for (const char* name : {"gone.txt", "blocked", "pipe", "bad\x01name", "next.txt", "later.txt"})
-        ServerFile(name, name);
-    ServerFile("huge.bin", RandomBytes(2 << 20, 3));
-    ServerFile("earlier.bin", RandomBytes(16 << 20, 4));
-    LocalFile("gone.txt", "old local");
-    LocalFile("later.txt", "old later");
-    mkdir(work_.File("blocked").c_str(), 0755);
-    mkfifo(work_.File("pipe").c_str(), 0644);
-    LocalFile("a.txt", "a");
-    LocalFile("y.txt", "y");
+        Write(Remote(name), name);
+    Write(Remote("huge.bin"), RandomBytes(2 << 20, 3));
+    Write(Remote("earlier.bin"), RandomBytes(16 << 20, 4));
+    Write(Local("gone.txt"), "old local");
+    Write(Local("later.txt"), "old later");
+    mkdir(Local("blocked").c_str(), 0755);
+    mkfifo(Local("pipe").c_str(), 0644);
+    Write(Local("a.txt"), "a");
+    Write(Local("y.txt"), "y");
     TMainForm& form = OpenConnected();
-    std::remove(server_.File("gone.txt").c_str());
+    std::remove(Remote("gone.txt").c_str());
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -157,17 +147,17 @@ TEST_F(FileTransfersTest, AFileThatCannotMoveEndsOnlyItselfAndTheNextFileGoes)
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     Select(LocalList(), {"a.txt", "pipe", "y.txt"});
-    std::remove(work_.File("a.txt").c_str());
+    std::remove(Local("a.txt").c_str());
     Run("aUpload");
 
-    EXPECT_EQ(Local("gone.txt"), "old local");
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(work_.File("blocked"))).isDir());
+    EXPECT_EQ(Read(Local("gone.txt")), "old local");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(Local("blocked"))).isDir());
     EXPECT_LE(LocalSize("huge.bin"), 1 << 20);
-    EXPECT_FALSE(TempDir::Exists(work_.File("bad\x01name")));
-    EXPECT_EQ(Local("next.txt"), "next.txt");
-    EXPECT_EQ(Served("pipe"), "pipe");
-    EXPECT_FALSE(TempDir::Exists(server_.File("a.txt")));
-    EXPECT_EQ(Served("y.txt"), "y");
+    EXPECT_FALSE(Exists(Local("bad\x01name")));
+    EXPECT_EQ(Read(Local("next.txt")), "next.txt");
+    EXPECT_EQ(Read(Remote("pipe")), "pipe");
+    EXPECT_FALSE(Exists(Remote("a.txt")));
+    EXPECT_EQ(Read(Remote("y.txt")), "y");
     for (const char* name : {"gone.txt", "blocked", "huge.bin", "pipe", "bad\x01", "a.txt"})
         EXPECT_EQ(OperationLog().find(name), std::string::npos) << name;
     EXPECT_FALSE(LogLines().contains(QStringLiteral("<< RETR bad\x01name")));
@@ -179,7 +169,7 @@ TEST_F(FileTransfersTest, AFileThatCannotMoveEndsOnlyItselfAndTheNextFileGoes)
     WhileTransferring(watcher, [] { return true; }, [&form] { form.IdFTP1.Disconnect(); });
     Download({"earlier.bin", "later.txt"});
     EXPECT_FALSE(form.IdFTP1.Connected());
-    EXPECT_EQ(Local("later.txt"), "old later");
+    EXPECT_EQ(Read(Local("later.txt")), "old later");
     EXPECT_EQ(OperationLog(), operations);
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
     EXPECT_FALSE(form.BusyFlag());
@@ -187,16 +177,16 @@ TEST_F(FileTransfersTest, AFileThatCannotMoveEndsOnlyItselfAndTheNextFileGoes)
 
 TEST_F(FileTransfersTest, AnAbortBetweenFilesEndsTheCommandWithANoticeAndOneDuringAFileStopsOnlyThatFile)
 {
-    ServerFile("1.txt", "first");
-    ServerFile("2.bin", RandomBytes(64 << 20, 5));
-    ServerFile("3.txt", "third");
+    Write(Remote("1.txt"), "first");
+    Write(Remote("2.bin"), RandomBytes(64 << 20, 5));
+    Write(Remote("3.txt"), "third");
     TMainForm& form = OpenConnected();
     // The request arrives with the first pump of the command, before the first row.
     QTimer::singleShot(0, &form, [&] { form.Action("aAbort")->trigger(); });
     Download({"1.txt", "3.txt"});
     EXPECT_EQ(dialogs_->Shown(), QStringList({"転送を中止しました。"}));
-    EXPECT_FALSE(TempDir::Exists(work_.File("1.txt")));
-    EXPECT_FALSE(TempDir::Exists(work_.File("3.txt")));
+    EXPECT_FALSE(Exists(Local("1.txt")));
+    EXPECT_FALSE(Exists(Local("3.txt")));
 
     QTimer watcher;
     WhileTransferring(
@@ -204,8 +194,8 @@ TEST_F(FileTransfersTest, AnAbortBetweenFilesEndsTheCommandWithANoticeAndOneDuri
         [&form] { form.Action("aAbort")->trigger(); });
     Download({"1.txt", "2.bin", "3.txt"});
     EXPECT_FALSE(watcher.isActive());
-    EXPECT_EQ(Local("1.txt"), "first");
-    EXPECT_EQ(Local("3.txt"), "third");
+    EXPECT_EQ(Read(Local("1.txt")), "first");
+    EXPECT_EQ(Read(Local("3.txt")), "third");
     EXPECT_LT(LocalSize("2.bin"), 64 << 20);
     // One ABOR, and the control connection stays in step for the third file.
     EXPECT_EQ(LogLines().count(QStringLiteral("<< ABOR")), 1);

@@ -46,16 +46,6 @@ protected:
         dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
         Run(action);
     }
-    std::string Local(const std::string& name) const { return work_.File(name); }
-    std::string Remote(const std::string& name) const { return server_.File(name); }
-    // Writes the file, creating the folders on its way.
-    static void Write(const std::string& path, const std::string& content)
-    {
-        fs::create_directories(fs::path(path).parent_path());
-        TempDir::WriteFile(path, content);
-    }
-    static std::string Read(const std::string& path) { return TempDir::ReadFile(path); }
-    static bool Exists(const std::string& path) { return TempDir::Exists(path); }
 };
 
 }  // namespace

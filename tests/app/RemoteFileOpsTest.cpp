@@ -4,7 +4,6 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 
-#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -56,16 +55,15 @@ protected:
         Run("aChmod");
     }
     qsizetype Count(const QString& logText) const { return LogLines().filter(logText).size(); }
-    bool Served(const std::string& name) const { return TempDir::Exists(server_.File(name)); }
     void MakeFiles(std::initializer_list<const char*> names) const
     {
         for (const char* name : names)
-            TempDir::WriteFile(server_.File(name), name);
+            Write(Remote(name), name);
     }
     mode_t Mode(const std::string& name) const
     {
         struct stat status {};
-        stat(server_.File(name).c_str(), &status);
+        stat(Remote(name).c_str(), &status);
         return status.st_mode & 0777;
     }
     // A viewer that notes each path it is given.
@@ -94,42 +92,33 @@ protected:
 
 }  // namespace
 
-TEST_F(RemoteFileOpsTest, ViewedFilesGoToAFolderOfTheirOwnAndNeverReplaceTheProgramsFiles)
+// Where the viewed files go and when they go is the view folder's own test.
+TEST_F(RemoteFileOpsTest, ViewedFilesNeverReplaceTheProgramsFilesAndKeepTheTransferType)
 {
-    TempDir::WriteFile(server_.File("Marlux.ini"), "[CURRENT]\nbConnectDlgOnStart=0\n");
-    TempDir::WriteFile(server_.File("notes.txt"), "remote notes\n");
-    MakeFiles({"gone.txt", "bell\x07.txt"});
+    Write(Remote("Marlux.ini"), "[CURRENT]\nbConnectDlgOnStart=0\n");
+    MakeFiles({"notes.txt", "gone.txt", "bell\x07.txt"});
     TMainForm& form = OpenPassive();
-    const std::string settings = TempDir::ReadFile(HomeFile("Marlux.ini"));
+    const std::string settings = Read(HomeFile("Marlux.ini"));
     InstallRecordingViewer();
     form.IdFTP1.SetTransferType(ftASCII);
     Select({"Marlux.ini", "notes.txt", "gone.txt", QStringLiteral("bell\u0007.txt")});
-    unlink(server_.File("gone.txt").c_str());
+    unlink(Remote("gone.txt").c_str());
     const qsizetype logBefore = LogLines().size();
     Run("aRemoteFileView");
-
-    const QString viewRoot = QString::fromStdString(home_.File("View"));
     const QStringList viewed = Viewed(2);
     ASSERT_EQ(viewed.size(), 2);
-    for (const QString& path : viewed)
-        EXPECT_TRUE(path.startsWith(viewRoot + u'/')) << path.toStdString();
-    // The ASCII type in force stays: the server sends its line ends as CR LF.
-    EXPECT_EQ(TempDir::ReadFile(viewed[0].toStdString()), "[CURRENT]\r\nbConnectDlgOnStart=0\r\n");
-    EXPECT_EQ(TempDir::ReadFile(HomeFile("Marlux.ini")), settings);
+    // The server sends the ASCII type's line ends as CR LF.
+    EXPECT_EQ(Read(viewed[0].toStdString()), "[CURRENT]\r\nbConnectDlgOnStart=0\r\n");
+    EXPECT_EQ(Read(HomeFile("Marlux.ini")), settings);
     const QStringList dialogue = LogLines().mid(logBefore);
     EXPECT_EQ(dialogue.filter(QStringLiteral("<< RETR")).size(), 3);  // the unsafe name is never asked for
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
     EXPECT_FALSE(form.BusyFlag());
-
-    // The files stay while the viewer may still need them, and go with the window.
-    CloseWindow();
-    EXPECT_EQ(QDir(viewRoot).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
 }
 
 TEST_F(RemoteFileOpsTest, NewNamesAndDeletionsReachTheServerAndARefusalEndsTheCommandAtItsRow)
 {
-    for (const char* folder : {"dir.d", "empty"})
-        ASSERT_EQ(mkdir(server_.File(folder).c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(Remote("empty").c_str(), 0755), 0);
     MakeFiles({"dir.d/kept", "a", "b", "c", "x.tar.gz"});
     TMainForm& form = OpenPassive();
     Select({"a"});
@@ -139,13 +128,13 @@ TEST_F(RemoteFileOpsTest, NewNamesAndDeletionsReachTheServerAndARefusalEndsTheCo
     EXPECT_EQ(LogLines().filter(QRegularExpression(QStringLiteral("^<< (RNFR|RNTO)"))), QStringList{});
     QueueName(QStringLiteral("made"));
     Run("aRemoteMkDir");
-    EXPECT_TRUE(Served("made"));
+    EXPECT_TRUE(Exists(Remote("made")));
 
     // The extension and case commands rename files and leave folders alone.
     Select({"dir.d", "x.tar.gz"});
     QueueName(QStringLiteral(".zip"));
     Run("aRemoteExtModify");
-    EXPECT_EQ(TempDir::ReadFile(server_.File("x.zip")), "x.tar.gz");
+    EXPECT_EQ(Read(Remote("x.zip")), "x.tar.gz");
     Select({"dir.d", "x.zip"});
     dialogs_->QueueAnswer(Answer::Yes);
     Run("aRemoteUpperCase");
@@ -154,24 +143,24 @@ TEST_F(RemoteFileOpsTest, NewNamesAndDeletionsReachTheServerAndARefusalEndsTheCo
     // Delete asks twice. The server refuses the non-empty folder; the row after it stays.
     Select({"empty", "X.ZIP"});
     Delete(Answer::No);
-    EXPECT_TRUE(Served("X.ZIP"));
+    EXPECT_TRUE(Exists(Remote("X.ZIP")));
     Delete(Answer::Yes);
-    EXPECT_FALSE(Served("empty"));
-    EXPECT_FALSE(Served("X.ZIP"));
+    EXPECT_FALSE(Exists(Remote("empty")));
+    EXPECT_FALSE(Exists(Remote("X.ZIP")));
     EXPECT_NE(OperationLog().find(" Delete CURRENT:/:X.ZIP  \r\n"), std::string::npos);
     EXPECT_EQ(Captions(), (QStringList{"dir.d", "made", "a", "b", "c"}));
     Select({"dir.d", "made"});
     Delete(Answer::Yes);
-    EXPECT_TRUE(Served("dir.d/kept"));
-    EXPECT_TRUE(Served("made"));
+    EXPECT_TRUE(Exists(Remote("dir.d/kept")));
+    EXPECT_TRUE(Exists(Remote("made")));
 
     Select({"a", "b", "c"});
-    unlink(server_.File("b").c_str());
+    unlink(Remote("b").c_str());
     for (const char* name : {"a2", "b2"})
         QueueName(QString::fromLatin1(name));
     Run("aRemoteRename");
-    EXPECT_EQ(TempDir::ReadFile(server_.File("a2")), "a");
-    EXPECT_TRUE(Served("c"));
+    EXPECT_EQ(Read(Remote("a2")), "a");
+    EXPECT_TRUE(Exists(Remote("c")));
     EXPECT_NE(OperationLog().find(" Rename CURRENT:/:a --> CURRENT:/:a2\r\n"), std::string::npos);
     EXPECT_EQ(OperationLog().find(":b"), std::string::npos);
     EXPECT_TRUE(form.SessionConnected());

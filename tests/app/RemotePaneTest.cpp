@@ -58,8 +58,8 @@ protected:
         TypeText(DirBox().lineEdit(), text);
         PressKey(DirBox().lineEdit(), Qt::Key_Return);
     }
-    void MakeDir(const std::string& name) { mkdir(server_.File(name).c_str(), 0755); }
-    void MakeFile(const std::string& name, int size = 0) { TempDir::WriteFile(server_.File(name), std::string(size, 'x')); }
+    void MakeDir(const std::string& name) { mkdir(Remote(name).c_str(), 0755); }
+    void MakeFile(const std::string& name, int size = 0) { Write(Remote(name), std::string(size, 'x')); }
     void DoubleClickRow(int row)
     {
         Select(RemoteList(), {Model().Row(row).caption});

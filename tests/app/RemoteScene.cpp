@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QTreeView>
 
+#include <filesystem>
+
 TMainForm& RemoteSceneTest::OpenConnected(const std::string& settings)
 {
     TMainForm& form = OpenConnectedTo(server_.Port(), "user", "secret", settings);
@@ -57,4 +59,10 @@ TFileViewStack& RemoteSceneTest::RemoteList() const
 QStringList RemoteSceneTest::LogLines() const
 {
     return PaneLines(*form_->LogPane());
+}
+
+void RemoteSceneTest::Write(const std::string& path, const std::string& content)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    TempDir::WriteFile(path, content);
 }

@@ -23,6 +23,13 @@ protected:
     TFileViewStack& LocalList() const;
     TFileViewStack& RemoteList() const;
     QStringList LogLines() const;
+    // Paths in the local pane's directory and on the server.
+    std::string Local(const std::string& name) const { return work_.File(name); }
+    std::string Remote(const std::string& name) const { return server_.File(name); }
+    // Writes the file, creating the folders on its way.
+    static void Write(const std::string& path, const std::string& content);
+    static std::string Read(const std::string& path) { return TempDir::ReadFile(path); }
+    static bool Exists(const std::string& path) { return TempDir::Exists(path); }
 
     FtpServer server_;
 };
