@@ -65,7 +65,7 @@ protected:
 
 // A saved mode holds from the first transfer. In auto mode text extensions go as ASCII; a
 // folder among the rows is asked about, and No skips it while the files still go.
-TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeFromTheFirstTransferOnAndAppendAdds)
+TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeAndAppendAndResumeAddToWhatIsThere)
 {
     const std::pair<const char*, const char*> types[] = {
         {"readme.TXT", "A"}, {"archive.tar.gz", "I"}, {"Makefile", "I"}, {"photo.txt.png", "I"}};
@@ -75,6 +75,15 @@ TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeFromTheFirstTransfer
     Write(Local("notes.txt"), "a\r\nb\r\n");
     Write(Remote("log.txt"), "one\n");
     Write(Local("log.txt"), "two\n");
+    const std::string whole = RandomBytes(300000, 7);
+    Write(Remote("fresh.bin"), whole);
+    Write(Remote("equal.bin"), std::string(1000, 'x'));
+    Write(Remote("partial.bin"), whole);
+    Write(Local("equal.bin"), std::string(1000, 'y'));
+    Write(Local("partial.bin"), whole.substr(0, 123457));
+    const qint64 minute = QDateTime::currentDateTime().addDays(-3).toSecsSinceEpoch() / 60 * 60;
+    const utimbuf times{minute, minute};
+    utime(Remote("fresh.bin").c_str(), &times);
     TMainForm& form = OpenConnected("bASCII=0\nbBinary=1\nbAuto=0\n");
     EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
     // The case commands name the target after asking the size of the source name.
@@ -84,6 +93,16 @@ TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeFromTheFirstTransfer
     EXPECT_TRUE(Logged("<< SIZE notes.txt"));
     Upload({"log.txt"}, "aUploadAppend");
     EXPECT_EQ(Read(Remote("log.txt")), "one\ntwo\n");
+
+    // Resuming gets a file in full without a local one, skips an equal one, completes a partial one.
+    form.Options().bRetrieveRemoteTimeStamp = true;
+    Download({"fresh.bin", "equal.bin", "partial.bin"}, "aDownloadRestore");
+    EXPECT_EQ(Read(Local("fresh.bin")), whole);
+    EXPECT_EQ(Read(Local("equal.bin")), std::string(1000, 'y'));
+    EXPECT_EQ(Read(Local("partial.bin")), whole);
+    EXPECT_TRUE(Logged("<< REST 123457"));
+    EXPECT_EQ(OperationLog().find("equal.bin"), std::string::npos);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(Local("fresh.bin"))).lastModified().toSecsSinceEpoch(), minute);
 
     Run("aTypeAuto");
     dialogs_->QueueAnswer(TUserDialogs::Answer::No);
@@ -96,28 +115,6 @@ TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeFromTheFirstTransfer
     Run("aTypeASCII");
     Upload({"photo.txt.png"});
     EXPECT_EQ(TypesSent().value("photo.txt.png"), "A");
-}
-
-TEST_F(FileTransfersTest, ResumeDownloadsInFullWithoutALocalFileSkipsAnEqualOneAndCompletesAPartialOne)
-{
-    const std::string whole = RandomBytes(300000, 7);
-    Write(Remote("fresh.bin"), whole);
-    Write(Remote("equal.bin"), std::string(1000, 'x'));
-    Write(Remote("partial.bin"), whole);
-    Write(Local("equal.bin"), std::string(1000, 'y'));
-    Write(Local("partial.bin"), whole.substr(0, 123457));
-    const qint64 minute = QDateTime::currentDateTime().addDays(-3).toSecsSinceEpoch() / 60 * 60;
-    const utimbuf times{minute, minute};
-    utime(Remote("fresh.bin").c_str(), &times);
-    TMainForm& form = OpenConnected();
-    form.Options().bRetrieveRemoteTimeStamp = true;
-    Download({"fresh.bin", "equal.bin", "partial.bin"}, "aDownloadRestore");
-    EXPECT_EQ(Read(Local("fresh.bin")), whole);
-    EXPECT_EQ(Read(Local("equal.bin")), std::string(1000, 'y'));
-    EXPECT_EQ(Read(Local("partial.bin")), whole);
-    EXPECT_TRUE(Logged("<< REST 123457"));
-    EXPECT_EQ(OperationLog().find("equal.bin"), std::string::npos);
-    EXPECT_EQ(QFileInfo(QString::fromStdString(Local("fresh.bin"))).lastModified().toSecsSinceEpoch(), minute);
 }
 
 // A refusal, a local folder in the way, a full disk, a FIFO, a name unsafe here, a vanished

@@ -113,11 +113,9 @@ TEST_F(FolderTransfersTest, ComparingTimeStampsSkipsListedExtensionsAndNotOlderF
     EXPECT_TRUE(Exists(Remote("README.HTM")));
     EXPECT_EQ(Read(Remote("hidden.txt")), "remote");
     EXPECT_EQ(Read(Remote("sub/notes.txt")), "remote");
-}
 
-TEST_F(FolderTransfersTest, SkipTestsCompareTheFirstRowOfTheNameWhateverItsCaseAtThePanesResolution)
-{
-    TMainForm& form = OpenConnected();
+    // The skip tests compare with the first row of the name, whatever its case, at the panes'
+    // resolution.
     TFolderTransfers& folders = form.FolderTransfers();
     const auto remoteText = [](const QTime& time) {
         return QDateTime(QDate(2004, 5, 1), time).toString(RemoteDateFormat() + u' ' + RemoteTimeFormat());
