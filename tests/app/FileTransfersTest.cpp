@@ -21,7 +21,7 @@ class FileTransfersTest : public RemoteSceneTest {
 protected:
     void Upload(const QStringList& captions, const char* action = "aUpload")
     {
-        Select(LocalList(), captions);
+        Select(LocalFiles(), captions);
         Run(action);
     }
     void Download(const QStringList& captions, const char* action = "aDownload")
@@ -143,7 +143,7 @@ TEST_F(FileTransfersTest, AFileThatCannotMoveEndsOnlyItselfAndTheNextFileGoes)
     Download({"gone.txt", "blocked", "huge.bin", "pipe", QStringLiteral("bad\x01name"), "next.txt"});
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
-    Select(LocalList(), {"a.txt", "pipe", "y.txt"});
+    Select(LocalFiles(), {"a.txt", "pipe", "y.txt"});
     std::remove(Local("a.txt").c_str());
     Run("aUpload");
 

@@ -129,7 +129,7 @@ TEST_F(FolderTransfersTest, ComparingTimeStampsSkipsListedExtensionsAndNotOlderF
     EXPECT_FALSE(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), localText(QTime(12, 35))));
     EXPECT_THROW(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), QStringLiteral("not a time")), EConvertError);
 
-    LocalList().Model().SetRows({TFileRow{QStringLiteral("README.txt"), {QStringLiteral("10"), localText(QTime(12, 34))}, fiText}});
+    LocalFiles().Model().SetRows({TFileRow{QStringLiteral("README.txt"), {QStringLiteral("10"), localText(QTime(12, 34))}, fiText}});
     EXPECT_FALSE(folders.ShouldSkipDownload(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 10))));
     EXPECT_TRUE(folders.ShouldSkipDownload(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 0))));
 }

@@ -69,13 +69,16 @@ protected:
 
 }  // namespace
 
-TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectoriesAndARefusalChangesNothing)
+TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectoriesAtAnyDepthAndARefusalChangesNothing)
 {
     for (const char* name : {"a", "a/inner", "Pub", "pub", "pub/sub"})
         MakeDir(name);
     MakeFile("pub/readme.txt", 5);
-    MakeFile("Pub/b.css", 9);
     MakeFile("file.bin");
+    std::string chain = "pub/sub";
+    for (int level = 3; level <= 24; ++level)
+        chain += "/d" + std::to_string(level);
+    MakeFile(chain + "/leaf");
     TMainForm& form = OpenConnected();
     EXPECT_EQ(Dir(), QStringLiteral("/"));
     EXPECT_EQ(TreeNodes(), (QStringList{"", "-Pub", "-a", "-pub"}));
@@ -121,6 +124,15 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
     EXPECT_EQ(Items(DirBox()), (QStringList{"/a", "/a/inner", "/pub", "/Pub", "/pub/sub"}));
     EXPECT_EQ(Dir(), QStringLiteral("/Pub"));
 
+    // A tree deeper than twenty levels keeps every level; the node of level 22 leads to its path.
+    EnterDirectory(QString::fromStdString("/" + chain));
+    EXPECT_EQ(form.RemotePane().Tree().ChainLength(), 25);
+    QTreeWidgetItem* node = Tree().topLevelItem(0);
+    for (int level = 1; level <= 22; ++level)
+        node = node->child(0);
+    emit Tree().itemClicked(node, 0);
+    EXPECT_TRUE(Dir().endsWith(QStringLiteral("/d21/d22")));
+
     // The listing's size is not known beforehand; neither an empty nor a refused listing may
     // leave the window busy. The mask goes to the server trimmed.
     for (const char* mask : {"  ", "  b.css ", "no-such-entry"}) {
@@ -134,24 +146,6 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
     EXPECT_TRUE(log.contains(QStringLiteral("<< LIST\n")));
     EXPECT_TRUE(log.contains(QStringLiteral("<< LIST b.css\n")));
     EXPECT_TRUE(log.contains(QStringLiteral(" of 0 bytes received; Download Speed: ")));
-}
-
-TEST_F(RemotePaneTest, ATreeDeeperThanTwentyLevelsKeepsEveryLevel)
-{
-    std::string path;
-    for (int level = 1; level <= 24; ++level) {
-        path += (level > 1 ? "/d" : "d") + std::to_string(level);
-        MakeDir(path);
-    }
-    TMainForm& form = OpenConnected();
-    EnterDirectory(QString::fromStdString("/" + path));
-    EXPECT_EQ(form.RemotePane().Tree().ChainLength(), 25);
-    // The node of level 22 leads to its own path.
-    QTreeWidgetItem* node = Tree().topLevelItem(0);
-    for (int level = 1; level <= 22; ++level)
-        node = node->child(0);
-    emit Tree().itemClicked(node, 0);
-    EXPECT_TRUE(Dir().endsWith(QStringLiteral("/d21/d22")));
 }
 
 // pyftpdlib re-encodes names; vsftpd sends them as they are on disk.

@@ -46,16 +46,6 @@ void RemoteSceneTest::Select(TFileViewStack& list, const QStringList& captions)
     }
 }
 
-TFileViewStack& RemoteSceneTest::LocalList() const
-{
-    return *form_->Controls().LocalFileListView;
-}
-
-TFileViewStack& RemoteSceneTest::RemoteList() const
-{
-    return *form_->Controls().RemoteFileListView;
-}
-
 QStringList RemoteSceneTest::LogLines() const
 {
     return PaneLines(*form_->LogPane());

@@ -5,8 +5,6 @@
 
 #include <string>
 
-class TFileViewStack;
-
 // The window logged in to a loopback server, and what the tests of the remote pane, the
 // transfers and the remote file commands look at afterwards.
 class RemoteSceneTest : public MainFormTest {
@@ -20,8 +18,7 @@ protected:
     void Run(const char* action);
     // Selects the rows of these captions, and only those.
     static void Select(TFileViewStack& list, const QStringList& captions);
-    TFileViewStack& LocalList() const;
-    TFileViewStack& RemoteList() const;
+    TFileViewStack& RemoteList() const { return *form_->Controls().RemoteFileListView; }
     QStringList LogLines() const;
     // Paths in the local pane's directory and on the server.
     std::string Local(const std::string& name) const { return work_.File(name); }
