@@ -25,11 +25,10 @@ protected:
     {
     }
     template <class T>
-    T* Control(const char* name)
+    T& Control(const char* name)
     {
-        return state_.ProgressWindow ? state_.ProgressWindow->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+        return *state_.ProgressWindow->findChild<T*>(QString::fromLatin1(name));
     }
-    QProgressBar& Bar() { return *Control<QProgressBar>("ProgressBar1"); }
 
     QWidget owner_;
     TTransferState state_;
@@ -40,9 +39,14 @@ protected:
 
 }  // namespace
 
-TEST_F(TransferProgressTest, EveryReportWritesOneLogLineWhichTheWindowShowsAndTheEndResetsTheState)
+// A closed window may be shown again by the command's next file, so it goes only at idle.
+TEST_F(TransferProgressTest, EveryReportIsLoggedAndShownTheEndResetsTheStateAndAClosedWindowGoesAtIdle)
 {
+    progress_.UpdateProgressWindow(QStringLiteral("x"), QStringLiteral("y"), QString(), 5);  // no window: nothing to set
     progress_.CreateProgressWindow();
+    const QPointer<TTransactionDlg> window = state_.ProgressWindow;
+    progress_.DestroyHiddenProgressWindow();
+    EXPECT_EQ(state_.ProgressWindow, window.data());  // not shown yet, so it stays
     progress_.ShowProgressWindow();
     state_.ExpectedSize = 30000;  // from the SIZE reply: a download announces no size
     progress_.IdFTP1WorkBegin(wkReceive, 0);
@@ -51,8 +55,9 @@ TEST_F(TransferProgressTest, EveryReportWritesOneLogLineWhichTheWindowShowsAndTh
     ASSERT_EQ(log_.size(), 3);
     QApplication::processEvents();
     EXPECT_TRUE(log_.last().startsWith(QStringLiteral("30000 of 30000 bytes received; "))) << log_.last().toStdString();
-    EXPECT_EQ(Control<QLabel>("lbByte")->text(), log_.last());
-    EXPECT_EQ(Bar().value(), Bar().maximum());
+    EXPECT_EQ(Control<QLabel>("lbByte").text(), log_.last());
+    QProgressBar& bar = Control<QProgressBar>("ProgressBar1");
+    EXPECT_EQ(bar.value(), bar.maximum());
     EXPECT_TRUE(state_.InTransfer);
 
     progress_.IdFTP1WorkEnd(wkReceive);
@@ -65,7 +70,19 @@ TEST_F(TransferProgressTest, EveryReportWritesOneLogLineWhichTheWindowShowsAndTh
     state_.ExpectedSize = 123;
     progress_.IdFTP1WorkBegin(wkSend, 5 * GiB);
     progress_.IdFTP1Work(wkSend, 3 * GiB);
-    EXPECT_NEAR(double(Bar().value()) / Bar().maximum(), 0.6, 1e-6);
+    EXPECT_NEAR(double(bar.value()) / bar.maximum(), 0.6, 1e-6);
+    progress_.IdFTP1WorkEnd(wkSend);
+
+    events_.clear();
+    Control<QPushButton>("CloseBtn").click();
+    EXPECT_TRUE(events_.isEmpty());  // closing is not aborting
+    progress_.ShowProgressWindow();
+    EXPECT_TRUE(window->isVisible());
+    Control<QPushButton>("CloseBtn").click();
+    progress_.DestroyHiddenProgressWindow();
+    EXPECT_EQ(state_.ProgressWindow, nullptr);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
 
 // One request aborts one data transfer, whoever takes it first; a request made before the
@@ -81,7 +98,7 @@ TEST_F(TransferProgressTest, OneAbortRequestAbortsOneDataTransferOrNoneIfMadeBef
 
     progress_.CreateProgressWindow();
     progress_.ShowProgressWindow();
-    Control<QPushButton>("AbortBtn")->click();
+    Control<QPushButton>("AbortBtn").click();
     EXPECT_TRUE(progress_.TakeAbortRequestWhileDataFlows());
     EXPECT_FALSE(progress_.TakeAbortRequestWhileDataFlows());
     progress_.IdFTP1Work(wkReceive, 4096);
@@ -95,27 +112,4 @@ TEST_F(TransferProgressTest, OneAbortRequestAbortsOneDataTransferOrNoneIfMadeBef
     progress_.IdFTP1Work(wkSend, 1000);
     EXPECT_FALSE(state_.AbortRequested);
     EXPECT_EQ(events_.count(QStringLiteral("abort")), 0);
-}
-
-// A closed window may be shown again by the command's next file, so it goes only at idle.
-TEST_F(TransferProgressTest, AClosedWindowIsHiddenAndGoesAtIdleOneNotShownYetStays)
-{
-    progress_.UpdateProgressWindow(QStringLiteral("x"), QStringLiteral("y"), QString(), 5);  // no window: nothing to set
-    progress_.CreateProgressWindow();
-    const QPointer<TTransactionDlg> window = state_.ProgressWindow;
-    progress_.DestroyHiddenProgressWindow();
-    EXPECT_EQ(state_.ProgressWindow, window.data());
-
-    progress_.ShowProgressWindow();
-    Control<QPushButton>("CloseBtn")->click();
-    EXPECT_TRUE(events_.isEmpty());  // closing is not aborting
-    progress_.ShowProgressWindow();
-    EXPECT_TRUE(window->isVisible());
-    Control<QPushButton>("CloseBtn")->click();
-
-    progress_.DestroyHiddenProgressWindow();
-    EXPECT_EQ(state_.ProgressWindow, nullptr);
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isNull());
-    progress_.DestroyProgressWindow();
 }
