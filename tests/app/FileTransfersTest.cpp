@@ -119,13 +119,14 @@ TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeAndAppendAndResumeAd
 
 // A refusal, a local folder in the way, a full disk, a FIFO, a name unsafe here, a vanished
 // local file: each ends only its own file, without a log line for it, and the last file still
-// goes. A lost connection ends every file quietly.
-TEST_F(FileTransfersTest, AFileThatCannotMoveEndsOnlyItselfAndTheNextFileGoes)
+// goes. An abort between files ends the command with a notice, one during a file stops only that
+// file, and a lost connection ends every file quietly.
+TEST_F(FileTransfersTest, AFileThatCannotMoveOrIsAbortedEndsOnlyItselfAndTheNextFileGoes)
 {
-    for (const char* name : {"gone.txt", "blocked", "pipe", "bad\x01name", "next.txt", "later.txt"})
+    for (const char* name : {"gone.txt", "blocked", "pipe", "bad\x01name", "next.txt", "later.txt", "1.txt", "3.txt"})
         Write(Remote(name), name);
     Write(Remote("huge.bin"), RandomBytes(2 << 20, 3));
-    Write(Remote("earlier.bin"), RandomBytes(16 << 20, 4));
+    Write(Remote("2.bin"), RandomBytes(64 << 20, 5));
     Write(Local("gone.txt"), "old local");
     Write(Local("later.txt"), "old later");
     mkdir(Local("blocked").c_str(), 0755);
@@ -161,42 +162,34 @@ TEST_F(FileTransfersTest, AFileThatCannotMoveEndsOnlyItselfAndTheNextFileGoes)
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
     EXPECT_FALSE(form.BusyFlag());
 
-    const std::string operations = OperationLog();
-    QTimer watcher;
-    WhileTransferring(watcher, [] { return true; }, [&form] { form.IdFTP1.Disconnect(); });
-    Download({"earlier.bin", "later.txt"});
-    EXPECT_FALSE(form.IdFTP1.Connected());
-    EXPECT_EQ(Read(Local("later.txt")), "old later");
-    EXPECT_EQ(OperationLog(), operations);
-    EXPECT_TRUE(dialogs_->Shown().isEmpty());
-    EXPECT_FALSE(form.BusyFlag());
-}
-
-TEST_F(FileTransfersTest, AnAbortBetweenFilesEndsTheCommandWithANoticeAndOneDuringAFileStopsOnlyThatFile)
-{
-    Write(Remote("1.txt"), "first");
-    Write(Remote("2.bin"), RandomBytes(64 << 20, 5));
-    Write(Remote("3.txt"), "third");
-    TMainForm& form = OpenConnected();
     // The request arrives with the first pump of the command, before the first row.
     QTimer::singleShot(0, &form, [&] { form.Action("aAbort")->trigger(); });
     Download({"1.txt", "3.txt"});
     EXPECT_EQ(dialogs_->Shown(), QStringList({"転送を中止しました。"}));
     EXPECT_FALSE(Exists(Local("1.txt")));
     EXPECT_FALSE(Exists(Local("3.txt")));
-
-    QTimer watcher;
+    QTimer abortWatcher;
     WhileTransferring(
-        watcher, [&form] { return form.StatusPanelText(3).contains("2.bin"); },
+        abortWatcher, [&form] { return form.StatusPanelText(3).contains("2.bin"); },
         [&form] { form.Action("aAbort")->trigger(); });
     Download({"1.txt", "2.bin", "3.txt"});
-    EXPECT_FALSE(watcher.isActive());
-    EXPECT_EQ(Read(Local("1.txt")), "first");
-    EXPECT_EQ(Read(Local("3.txt")), "third");
+    EXPECT_FALSE(abortWatcher.isActive());
+    EXPECT_EQ(Read(Local("1.txt")), "1.txt");
+    EXPECT_EQ(Read(Local("3.txt")), "3.txt");
     EXPECT_LT(LocalSize("2.bin"), 64 << 20);
     // One ABOR, and the control connection stays in step for the third file.
     EXPECT_EQ(LogLines().count(QStringLiteral("<< ABOR")), 1);
     EXPECT_EQ(OperationLog().find("2.bin"), std::string::npos);
+    EXPECT_EQ(dialogs_->Shown().size(), 1);
+    EXPECT_FALSE(form.BusyFlag());
+
+    const std::string operations = OperationLog();
+    QTimer dropWatcher;
+    WhileTransferring(dropWatcher, [] { return true; }, [&form] { form.IdFTP1.Disconnect(); });
+    Download({"2.bin", "later.txt"});
+    EXPECT_FALSE(form.IdFTP1.Connected());
+    EXPECT_EQ(Read(Local("later.txt")), "old later");
+    EXPECT_EQ(OperationLog(), operations);
     EXPECT_EQ(dialogs_->Shown().size(), 1);
     EXPECT_FALSE(form.BusyFlag());
 }
