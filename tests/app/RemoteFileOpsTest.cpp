@@ -116,11 +116,35 @@ TEST_F(RemoteFileOpsTest, ViewedFilesNeverReplaceTheProgramsFilesAndKeepTheTrans
     EXPECT_FALSE(form.BusyFlag());
 }
 
-TEST_F(RemoteFileOpsTest, NewNamesAndDeletionsReachTheServerAndARefusalEndsTheCommandAtItsRow)
+TEST_F(RemoteFileOpsTest, CommandsNewNamesAndDeletionsReachTheServerAndARefusalEndsTheCommandAtItsRow)
 {
     ASSERT_EQ(mkdir(Remote("empty").c_str(), 0755), 0);
     MakeFiles({"dir.d/kept", "a", "b", "c", "x.tar.gz"});
     TMainForm& form = OpenPassive();
+    Select({"a", "b"});
+    RunCommandDialog([](TCommandDlg& dialog) {
+        dialog.ChmodOptionItem(1)->click();
+        EXPECT_EQ(dialog.reCommand()->toPlainText(), QStringLiteral("CHMOD 755 a\nCHMOD 755 b"));
+        // Hand edits are sent as they stand, trimmed, without the empty lines.
+        dialog.reCommand()->appendPlainText(QStringLiteral("\n   \n  CHMOD 640 c  "));
+        dialog.OkBtn()->click();
+    });
+    // Trailing blanks would have become part of the file name.
+    EXPECT_EQ(Mode("a"), 0755u);
+    EXPECT_EQ(Mode("c"), 0640u);
+    EXPECT_EQ(Count(QStringLiteral("<< SITE")), 3);
+    // A refused line closes the dialog; no further line, log line or listing follows.
+    const qsizetype listings = Count(QStringLiteral("<< LIST"));
+    const std::string operations = OperationLog();
+    RunCommandDialog([](TCommandDlg& dialog) {
+        dialog.reCommand()->setPlainText(QStringLiteral("NOSUCH a\nCHMOD 644 a"));
+        dialog.OkBtn()->click();
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_EQ(Mode("a"), 0755u);
+    EXPECT_EQ(OperationLog(), operations);
+    EXPECT_EQ(Count(QStringLiteral("<< LIST")), listings);
+
     Select({"a"});
     QueueName(QStringLiteral("two\nlines"));
     Run("aRemoteRename");
@@ -165,36 +189,4 @@ TEST_F(RemoteFileOpsTest, NewNamesAndDeletionsReachTheServerAndARefusalEndsTheCo
     EXPECT_EQ(OperationLog().find(":b"), std::string::npos);
     EXPECT_TRUE(form.SessionConnected());
     EXPECT_FALSE(form.BusyFlag());
-}
-
-TEST_F(RemoteFileOpsTest, TheCommandDialogSendsItsTrimmedLinesUntilARefusal)
-{
-    MakeFiles({"a.cgi", "b.cgi", "c.txt"});
-    OpenPassive();
-    Select({"a.cgi", "b.cgi"});
-    RunCommandDialog([](TCommandDlg& dialog) {
-        dialog.ChmodOptionItem(1)->click();
-        EXPECT_EQ(dialog.reCommand()->toPlainText(), QStringLiteral("CHMOD 755 a.cgi\nCHMOD 755 b.cgi"));
-        // Hand edits are sent as they stand, trimmed, without the empty lines.
-        dialog.reCommand()->appendPlainText(QStringLiteral("\n   \n  CHMOD 640 c.txt  "));
-        dialog.OkBtn()->click();
-    });
-    // Trailing blanks would have become part of the file name.
-    EXPECT_EQ(Mode("a.cgi"), 0755u);
-    EXPECT_EQ(Mode("c.txt"), 0640u);
-    EXPECT_EQ(LogLines().filter(QStringLiteral("<< SITE")).size(), 3);
-
-    // A refused line closes the dialog; no further line, log line or listing follows.
-    const qsizetype listings = Count(QStringLiteral("<< LIST"));
-    const std::string operations = OperationLog();
-    RunCommandDialog([](TCommandDlg& dialog) {
-        dialog.reCommand()->setPlainText(QStringLiteral("NOSUCH a.cgi\nCHMOD 644 a.cgi"));
-        dialog.OkBtn()->click();
-        EXPECT_FALSE(dialog.isVisible());
-    });
-    EXPECT_EQ(Mode("a.cgi"), 0755u);
-    EXPECT_EQ(OperationLog(), operations);
-    EXPECT_EQ(Count(QStringLiteral("<< LIST")), listings);
-    EXPECT_TRUE(form_->SessionConnected());
-    EXPECT_FALSE(form_->BusyFlag());
 }
