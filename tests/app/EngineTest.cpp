@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QTreeView>
 
-TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRun)
+TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRunFromActionsOrMenuItems)
 {
     ScriptedPeer peer;
     peer.ScriptLogin();
@@ -25,11 +25,14 @@ TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRun)
     int engineCommands = 0;
     for (const char* name : {"aRemoteRefresh", "aUpload"})
         form.SetActionHandler(name, [&] { ++engineCommands; });
+    QAction& menuUpload = *form.findChild<QAction*>("Upload0");
     QStringList enabledWhileWaiting;
     QTimer::singleShot(100, [&] {
         for (const QAction* action : form.ActionList1())
             if (action->isEnabled())
                 enabledWhileWaiting << action->objectName();
+        if (menuUpload.isEnabled())
+            enabledWhileWaiting << menuUpload.objectName();
         form.Action("aRemoteRefresh")->trigger();
         emit view.doubleClicked(view.model()->index(0, 0));  // runs aUpload by name
     });
@@ -37,12 +40,15 @@ TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRun)
     EXPECT_EQ(engineCommands, 0);
     for (const char* name : {"aAbort", "aConnect", "aLocalRefresh", "aLocalFileDelete", "aOption", "aExit"})
         EXPECT_TRUE(enabledWhileWaiting.contains(name)) << name;
-    for (const char* name : {"aRemoteRefresh", "aUpload", "aUploadAll", "aDownloadAll", "aChmod", "aRemoteMkDir"})
+    for (const char* name : {"aRemoteRefresh", "aUpload", "Upload0", "aUploadAll", "aDownloadAll", "aChmod", "aRemoteMkDir"})
         EXPECT_FALSE(enabledWhileWaiting.contains(name)) << name;
 
     Pump(50);  // the idle pass after the command
     EXPECT_TRUE(form.Action("aRemoteRefresh")->isEnabled());
     form.Action("aRemoteRefresh")->trigger();
-    EXPECT_EQ(engineCommands, 1);
+    // The menu item and the tool button run their action.
+    menuUpload.trigger();
+    form.findChild<QAction*>("Upload")->trigger();
+    EXPECT_EQ(engineCommands, 3);
     CloseWindow();  // QUIT while the peer still listens
 }
