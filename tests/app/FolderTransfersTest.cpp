@@ -82,7 +82,8 @@ TEST_F(FolderTransfersTest, ComparingTimeStampsSkipsListedExtensionsAndNotOlderF
     for (const char* name : {"keep.bak", "newer.txt", "older.txt", "fresh.txt", "a.html", "Readme.htm", "hidden.txt"})
         Write(Local(name), "local");
     fs::create_directories(Remote("olddir"));
-    for (const char* name : {"keep.bak", "newer.txt", "older.txt", "a.html", "old.html", "old.log", "README.HTM", "hidden.txt", "sub/notes.txt"})
+    for (const char* name :
+         {"keep.bak", "newer.txt", "older.txt", "a.html", "old.html", "old.log", "README.HTM", "hidden.txt", "sub/notes.txt"})
         Write(Remote(name), "remote");
     // Only the listed extensions keep keep.bak and a.html from replacing their older twins.
     for (const char* name : {"newer.txt", "keep.bak", "a.html"})
@@ -177,25 +178,7 @@ TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndOneThatCa
     EXPECT_FALSE(form.BusyFlag());
 }
 
-TEST_F(FolderTransfersTest, AnAbortInAThirdLevelFolderStopsEveryLevelThatHasRowsLeft)
-{
-    // Level two's only row is level three, so level two ends without a message of its own.
-    Write(Local("a/b/c.txt"), "c");
-    Write(Local("z.txt"), "z");
-    TMainForm& form = OpenConnected();
-    QObject::connect(&form, &TMainForm::LocalDirectoryChanged, [&](const QString& path) {
-        if (path.endsWith(QStringLiteral("/a/b")))
-            form.Transfer().AbortRequested = true;
-    });
-    RunAll("aUploadAll");
-    EXPECT_EQ(dialogs_->Shown().mid(1), QStringList(2, QStringLiteral("転送を中止しました。")));
-    EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
-    EXPECT_TRUE(Exists(Remote("a/b")));
-    EXPECT_FALSE(Exists(Remote("a/b/c.txt")));
-    EXPECT_FALSE(Exists(Remote("z.txt")));
-}
-
-TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndFilesVanishingMidWalkAreSkippedWhileTheRestMoves)
+TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndVanishedFilesAreSkippedAndAnAbortStopsEveryLevelWithRowsLeft)
 {
     Write(Remote("in/ok.txt"), "ok");
     Write(Remote("in/bad\x01name.txt"), "bad");
@@ -227,4 +210,20 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndFilesVanishingMidWal
     EXPECT_FALSE(Exists(Remote("out/up")));
     EXPECT_FALSE(Exists(Remote("out/self")));
     EXPECT_EQ(Read(Remote("in/pipe")), "remote pipe");
+
+    // An abort in a third-level folder: level two's only row is level three, so level two ends
+    // without a message of its own.
+    Write(Local("a/b/c.txt"), "c");
+    Write(Local("z.txt"), "z");
+    Run("aLocalRefresh");
+    QObject::connect(&form, &TMainForm::LocalDirectoryChanged, [&form](const QString& path) {
+        if (path.endsWith(QStringLiteral("/a/b")))
+            form.Transfer().AbortRequested = true;
+    });
+    RunAll("aUploadAll");
+    EXPECT_EQ(dialogs_->Shown().mid(3), QStringList(2, QStringLiteral("転送を中止しました。")));  // after three questions
+    EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
+    EXPECT_TRUE(Exists(Remote("a/b")));
+    EXPECT_FALSE(Exists(Remote("a/b/c.txt")));
+    EXPECT_FALSE(Exists(Remote("z.txt")));
 }
