@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QTreeView>
 
+#include <filesystem>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,12 +21,6 @@ using Answer = TUserDialogs::Answer;
 
 class RemoteFileOpsTest : public RemoteSceneTest {
 protected:
-    TMainForm& OpenPassive()
-    {
-        TMainForm& form = OpenConnected();
-        form.IdFTP1.Passive = true;
-        return form;
-    }
     QStringList Captions() { return MainFormTest::Captions(RemoteList().Model()); }
     void Select(const QStringList& names) { RemoteSceneTest::Select(RemoteList(), names); }
     // The name dialog answered with OK after the edit box was given text, then Yes to the question.
@@ -66,28 +62,16 @@ protected:
         stat(Remote(name).c_str(), &status);
         return status.st_mode & 0777;
     }
-    // A viewer that notes each path it is given.
-    void InstallRecordingViewer()
+    // The files the view command left for the viewer (the run's lock file aside), by name, with
+    // their contents.
+    std::map<std::string, std::string> ViewedFiles() const
     {
-        const std::string viewer = seen_.File("viewer.sh");
-        TempDir::WriteFile(viewer, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" + seen_.File("paths") + "\"\n");
-        chmod(viewer.c_str(), 0755);
-        form_->Options().asApplication = QString::fromStdString(viewer);
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(HomeFile("View")))
+            if (entry.is_regular_file() && entry.path().filename() != "run.lock")
+                files[entry.path().filename().string()] = Read(entry.path());
+        return files;
     }
-    // The paths the viewer was started on, sorted, once that many were noted (it runs detached).
-    QStringList Viewed(int expected) const
-    {
-        QStringList paths;
-        for (int waited = 0; waited < 5000 && paths.size() < expected; waited += 20) {
-            Pump(20);
-            if (TempDir::Exists(seen_.File("paths")))
-                paths = QString::fromStdString(TempDir::ReadFile(seen_.File("paths"))).split(u'\n', Qt::SkipEmptyParts);
-        }
-        paths.sort();
-        return paths;
-    }
-
-    TempDir seen_;
 };
 
 }  // namespace
@@ -97,18 +81,18 @@ TEST_F(RemoteFileOpsTest, ViewedFilesNeverReplaceTheProgramsFilesAndKeepTheTrans
 {
     Write(Remote("Marlux.ini"), "[CURRENT]\nbConnectDlgOnStart=0\n");
     MakeFiles({"notes.txt", "gone.txt", "bell\x07.txt"});
-    TMainForm& form = OpenPassive();
+    TMainForm& form = OpenConnected();
     const std::string settings = Read(HomeFile("Marlux.ini"));
-    InstallRecordingViewer();
+    form.Options().asApplication = QStringLiteral("/bin/true");
     form.IdFTP1.SetTransferType(ftASCII);
     Select({"Marlux.ini", "notes.txt", "gone.txt", QStringLiteral("bell\u0007.txt")});
     unlink(Remote("gone.txt").c_str());
     const qsizetype logBefore = LogLines().size();
     Run("aRemoteFileView");
-    const QStringList viewed = Viewed(2);
-    ASSERT_EQ(viewed.size(), 2);
     // The server sends the ASCII type's line ends as CR LF.
-    EXPECT_EQ(Read(viewed[0].toStdString()), "[CURRENT]\r\nbConnectDlgOnStart=0\r\n");
+    const std::map<std::string, std::string> expected{{"Marlux.ini", "[CURRENT]\r\nbConnectDlgOnStart=0\r\n"},
+                                                      {"notes.txt", "notes.txt"}};
+    EXPECT_EQ(ViewedFiles(), expected);
     EXPECT_EQ(Read(HomeFile("Marlux.ini")), settings);
     const QStringList dialogue = LogLines().mid(logBefore);
     EXPECT_EQ(dialogue.filter(QStringLiteral("<< RETR")).size(), 3);  // the unsafe name is never asked for
@@ -120,7 +104,7 @@ TEST_F(RemoteFileOpsTest, CommandsNewNamesAndDeletionsReachTheServerAndARefusalE
 {
     ASSERT_EQ(mkdir(Remote("empty").c_str(), 0755), 0);
     MakeFiles({"dir.d/kept", "a", "b", "c", "x.tar.gz"});
-    TMainForm& form = OpenPassive();
+    TMainForm& form = OpenConnected();
     Select({"a", "b"});
     RunCommandDialog([](TCommandDlg& dialog) {
         dialog.ChmodOptionItem(1)->click();

@@ -166,15 +166,11 @@ TEST_F(SessionTest, ARefusedUnreachableOrSilentAttemptConnectsNothingAndTheWindo
     Connect({ClosedLoopbackPort()});
     ExpectNotConnected();
 
-    // A server that accepts but never greets: the time-out ends the wait, and the window
-    // keeps processing events meanwhile.
+    // A server that accepts but never greets: the time-out ends the wait. (That the window
+    // keeps processing events during a wait is the engine-wait scene's test.)
     ScriptedPeer silent;
     silent.Pause(4000).Close();
     silent.Start();
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(20);
     QElapsedTimer clock;
     clock.start();
     // A second connect command meanwhile waits for this attempt to end.
@@ -185,7 +181,6 @@ TEST_F(SessionTest, ARefusedUnreachableOrSilentAttemptConnectsNothingAndTheWindo
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
     EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
-    EXPECT_GE(ticks, 20);
     ExpectNotConnected();
 }
 
