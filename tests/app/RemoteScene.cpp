@@ -1,9 +1,7 @@
 #include "RemoteScene.h"
 
-#include "log/Editor.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "support/PaneLines.h"
 
 #include <QAction>
 #include <QTreeView>
@@ -44,11 +42,6 @@ void RemoteSceneTest::Select(TFileViewStack& list, const QStringList& captions)
         selection.select(list.Model().index(int(rows.indexOf(caption)), 0),
                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-}
-
-QStringList RemoteSceneTest::LogLines() const
-{
-    return PaneLines(*form_->LogPane());
 }
 
 void RemoteSceneTest::Write(const std::string& path, const std::string& content)

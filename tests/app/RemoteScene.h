@@ -2,6 +2,8 @@
 #include "MainFormFixture.h"
 
 #include "fixtures/FtpServer.h"
+#include "log/Editor.h"
+#include "support/PaneLines.h"
 
 #include <string>
 
@@ -19,7 +21,7 @@ protected:
     // Selects the rows of these captions, and only those.
     static void Select(TFileViewStack& list, const QStringList& captions);
     TFileViewStack& RemoteList() const { return *form_->Controls().RemoteFileListView; }
-    QStringList LogLines() const;
+    QStringList LogLines() const { return PaneLines(*form_->LogPane()); }
     // Paths in the local pane's directory and on the server.
     std::string Local(const std::string& name) const { return work_.File(name); }
     std::string Remote(const std::string& name) const { return server_.File(name); }
