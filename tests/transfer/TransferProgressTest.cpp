@@ -85,27 +85,20 @@ TEST_F(TransferProgressTest, EveryReportIsLoggedAndShownTheEndResetsTheStateAndA
     EXPECT_TRUE(window.isNull());
 }
 
-// One request aborts one data transfer, whoever takes it first; a request made before the
-// data flows is dropped when it begins, so that no ABOR reaches the server out of turn.
+// One request aborts one data transfer, whoever takes it first (the window's transfer test
+// counts the ABORs); a request made before the data flows is dropped when it begins, so that no
+// ABOR reaches the server out of turn.
 TEST_F(TransferProgressTest, OneAbortRequestAbortsOneDataTransferOrNoneIfMadeBeforeItBegins)
 {
     progress_.IdFTP1WorkBegin(wkReceive, 0);
-    progress_.aAbortExecute();
-    progress_.IdFTP1Work(wkReceive, 100);
-    progress_.IdFTP1Work(wkReceive, 200);
-    EXPECT_EQ(events_, QStringList({QStringLiteral("abort")}));
-    EXPECT_FALSE(state_.AbortRequested);
-
     progress_.CreateProgressWindow();
     progress_.ShowProgressWindow();
     Control<QPushButton>("AbortBtn").click();
     EXPECT_TRUE(progress_.TakeAbortRequestWhileDataFlows());
     EXPECT_FALSE(progress_.TakeAbortRequestWhileDataFlows());
     progress_.IdFTP1Work(wkReceive, 4096);
-    EXPECT_EQ(events_.count(QStringLiteral("abort")), 1);
-
+    EXPECT_EQ(events_.count(QStringLiteral("abort")), 0);  // the engine took it
     progress_.IdFTP1WorkEnd(wkReceive);
-    events_.clear();
     progress_.aAbortExecute();
     EXPECT_FALSE(progress_.TakeAbortRequestWhileDataFlows());
     progress_.IdFTP1WorkBegin(wkSend, 1000);
