@@ -50,16 +50,15 @@ protected:
     void Connect(const TProfile& profile)
     {
         dialogs_->QueueDialog([profile](QDialog& dialog) {
-            const auto edit = [&](const char* name, const QString& text) {
+            const std::pair<const char*, QString> fields[] = {{"HostNameEdit", QStringLiteral("127.0.0.1")},
+                                                              {"PortEdit", QString::number(profile.port)},
+                                                              {"UserIdEdit", QStringLiteral("user")},
+                                                              {"PasswordEdit", profile.password},
+                                                              {"HostDirEdit", profile.remoteDir},
+                                                              {"TimeOutEdit", profile.timeOut}};
+            for (const auto& [name, text] : fields)
                 dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
-            };
             dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("site"));
-            edit("HostNameEdit", QStringLiteral("127.0.0.1"));
-            edit("PortEdit", QString::number(profile.port));
-            edit("UserIdEdit", QStringLiteral("user"));
-            edit("PasswordEdit", profile.password);
-            edit("HostDirEdit", profile.remoteDir);
-            edit("TimeOutEdit", profile.timeOut);
             dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(-1);
             dialog.findChild<QComboBox*>(QStringLiteral("EncryptionBox"))->setCurrentIndex(profile.encryption);
             dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
