@@ -76,31 +76,7 @@ protected:
 
 }  // namespace
 
-// Where the viewed files go and when they go is the view folder's own test.
-TEST_F(RemoteFileOpsTest, ViewedFilesNeverReplaceTheProgramsFilesAndKeepTheTransferType)
-{
-    Write(Remote("Marlux.ini"), "[CURRENT]\nbConnectDlgOnStart=0\n");
-    MakeFiles({"notes.txt", "gone.txt", "bell\x07.txt"});
-    TMainForm& form = OpenConnected();
-    const std::string settings = Read(HomeFile("Marlux.ini"));
-    form.Options().asApplication = QStringLiteral("/bin/true");
-    form.IdFTP1.SetTransferType(ftASCII);
-    Select({"Marlux.ini", "notes.txt", "gone.txt", QStringLiteral("bell\u0007.txt")});
-    unlink(Remote("gone.txt").c_str());
-    const qsizetype logBefore = LogLines().size();
-    Run("aRemoteFileView");
-    // The server sends the ASCII type's line ends as CR LF.
-    const std::map<std::string, std::string> expected{{"Marlux.ini", "[CURRENT]\r\nbConnectDlgOnStart=0\r\n"},
-                                                      {"notes.txt", "notes.txt"}};
-    EXPECT_EQ(ViewedFiles(), expected);
-    EXPECT_EQ(Read(HomeFile("Marlux.ini")), settings);
-    const QStringList dialogue = LogLines().mid(logBefore);
-    EXPECT_EQ(dialogue.filter(QStringLiteral("<< RETR")).size(), 3);  // the unsafe name is never asked for
-    EXPECT_TRUE(dialogs_->Shown().isEmpty());
-    EXPECT_FALSE(form.BusyFlag());
-}
-
-TEST_F(RemoteFileOpsTest, CommandsNewNamesAndDeletionsReachTheServerAndARefusalEndsTheCommandAtItsRow)
+TEST_F(RemoteFileOpsTest, CommandsNewNamesDeletionsAndViewsReachTheServerAndARefusalEndsTheCommandAtItsRow)
 {
     ASSERT_EQ(mkdir(Remote("empty").c_str(), 0755), 0);
     MakeFiles({"dir.d/kept", "a", "b", "c", "x.tar.gz"});
@@ -172,5 +148,27 @@ TEST_F(RemoteFileOpsTest, CommandsNewNamesAndDeletionsReachTheServerAndARefusalE
     EXPECT_NE(OperationLog().find(" Rename CURRENT:/:a --> CURRENT:/:a2\r\n"), std::string::npos);
     EXPECT_EQ(OperationLog().find(":b"), std::string::npos);
     EXPECT_TRUE(form.SessionConnected());
+
+    // Viewed files never replace the program's files and keep the transfer type in force. Where
+    // they go and when they go is the view folder's own test.
+    Write(Remote("Marlux.ini"), "[CURRENT]\nbConnectDlgOnStart=0\n");
+    MakeFiles({"notes.txt", "gone.txt", "bell\x07.txt"});
+    Run("aRemoteRefresh");
+    const std::string settings = Read(HomeFile("Marlux.ini"));
+    form.Options().asApplication = QStringLiteral("/bin/true");
+    form.IdFTP1.SetTransferType(ftASCII);
+    Select({"Marlux.ini", "notes.txt", "gone.txt", QStringLiteral("bell\u0007.txt")});
+    unlink(Remote("gone.txt").c_str());
+    const qsizetype logBefore = LogLines().size();
+    const qsizetype shown = dialogs_->Shown().size();
+    Run("aRemoteFileView");
+    // The server sends the ASCII type's line ends as CR LF.
+    const std::map<std::string, std::string> expected{{"Marlux.ini", "[CURRENT]\r\nbConnectDlgOnStart=0\r\n"},
+                                                      {"notes.txt", "notes.txt"}};
+    EXPECT_EQ(ViewedFiles(), expected);
+    EXPECT_EQ(Read(HomeFile("Marlux.ini")), settings);
+    const QStringList dialogue = LogLines().mid(logBefore);
+    EXPECT_EQ(dialogue.filter(QStringLiteral("<< RETR")).size(), 3);  // the unsafe name is never asked for
+    EXPECT_EQ(dialogs_->Shown().size(), shown);
     EXPECT_FALSE(form.BusyFlag());
 }

@@ -151,7 +151,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     ExpectNotConnected();
 }
 
-TEST_F(SessionTest, ARefusedUnreachableOrSilentAttemptConnectsNothingAndTheWindowStaysUsable)
+TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAndTheWindowStaysUsable)
 {
     VsftpdServer vsftpd;
     TMainForm& form = OpenQuiet();
@@ -181,6 +181,30 @@ TEST_F(SessionTest, ARefusedUnreachableOrSilentAttemptConnectsNothingAndTheWindo
     EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
     EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
     ExpectNotConnected();
+
+    // An untrusted certificate is asked about once, and its fingerprint kept with the profile.
+    TestCertificate certificate;
+    FtpServer::Options options;
+    options.tls = "explicit";
+    options.certificateFile = certificate.CombinedFile();
+    FtpServer server(options);
+    TProfile profile{server.Port()};
+    profile.encryption = 1;
+    dialogs_->QueueAnswer(Answer::No);
+    Connect(profile);
+    EXPECT_FALSE(form.SessionConnected());
+    ASSERT_FALSE(dialogs_->Shown().isEmpty());
+    EXPECT_TRUE(dialogs_->Shown().last().contains(QString::fromStdString(certificate.Fingerprint())));
+    EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), "<missing>");
+
+    dialogs_->QueueAnswer(Answer::Yes);
+    Connect(profile);
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
+    form.Action("aConnect")->trigger();
+    Connect(profile);
+    EXPECT_TRUE(form.SessionConnected());
+    EXPECT_EQ(dialogs_->Shown().size(), 2);
 }
 
 // Both ways out of a session, the disconnect command and closing the window.
@@ -206,32 +230,4 @@ TEST_F(SessionTest, DisconnectingOrClosingDuringATransferSendsAborBeforeQuit)
         const Strings lines = peer.Lines();
         EXPECT_EQ(Strings(lines.begin() + 3, lines.end()), (Strings{"ABOR", "QUIT"}));
     }
-}
-
-TEST_F(SessionTest, AnUntrustedCertificateIsAskedAboutOnceAndItsFingerprintKeptWithTheProfile)
-{
-    TestCertificate certificate;
-    FtpServer::Options options;
-    options.tls = "explicit";
-    options.certificateFile = certificate.CombinedFile();
-    FtpServer server(options);
-    TMainForm& form = OpenQuiet();
-    TProfile profile{server.Port()};
-    profile.encryption = 1;
-
-    dialogs_->QueueAnswer(Answer::No);
-    Connect(profile);
-    EXPECT_FALSE(form.SessionConnected());
-    ASSERT_FALSE(dialogs_->Shown().isEmpty());
-    EXPECT_TRUE(dialogs_->Shown().last().contains(QString::fromStdString(certificate.Fingerprint())));
-    EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), "<missing>");
-
-    dialogs_->QueueAnswer(Answer::Yes);
-    Connect(profile);
-    ASSERT_TRUE(form.SessionConnected());
-    EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
-    form.Action("aConnect")->trigger();
-    Connect(profile);
-    EXPECT_TRUE(form.SessionConnected());
-    EXPECT_EQ(dialogs_->Shown().size(), 2);
 }
