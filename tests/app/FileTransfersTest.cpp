@@ -84,7 +84,6 @@ TEST_F(FileTransfersTest, TheCheckedModeGivesEachFileItsTypeAndAppendAndResumeAd
     const utimbuf times{minute, minute};
     utime(Remote("fresh.bin").c_str(), &times);
     TMainForm& form = OpenConnected("bASCII=0\nbBinary=1\nbAuto=0\n");
-    EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
     // The case commands name the target after asking the size of the source name.
     Upload({"notes.txt"}, "aUploadUpperCase");
     EXPECT_EQ(TypesSent().value("NOTES.TXT"), "I");
