@@ -48,64 +48,51 @@ TEST_F(LocalPaneTest, ListsTheWorkingDirectoryThroughTheMaskInTheSortOrderOfTheO
     // A column click sorts the files by that column.
     emit LocalFiles().Report().header()->sectionClicked(1);
     EXPECT_EQ(Captions(Model()).mid(2), (QStringList{".hidden", "notes.txt", "small.css"}));
-
 }
 
-TEST_F(LocalPaneTest, TheDirectoryBoxGoesToTheTypedDirectoryOrStaysAndUpStopsAtTheRoot)
+// The directory box goes to a typed directory or stays; Up stops at the root; the directory list
+// and a double click open folders; a drive that cannot be opened is reported and the drive stays.
+TEST_F(LocalPaneTest, EveryWayOfChangingTheDirectoryGoesThereOrStaysWhereItWas)
 {
     MakeFiles();
     TMainForm& form = OpenListing();
-    QComboBox* box = Box("LocalDirBox");
     const QString here = QDir::currentPath();
+    QComboBox* drives = Box("LocalDriveBox");
+    const QString drive = drives->currentText();
+    drives->addItem(QString::fromStdString(work_.File("not-mounted")));
+    emit drives->activated(drives->count() - 1);
+    EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("ドライブの準備ができていません")});
+    EXPECT_EQ(drives->currentText(), drive);
+    QComboBox* box = Box("LocalDirBox");
     box->setEditText(here + QStringLiteral("/no such dir"));
     form.Action("aLocalRefresh")->trigger();
     EXPECT_EQ(QDir::currentPath(), here);
     EXPECT_EQ(box->currentText(), here + u'/');
 
-    // Typing completes from the history; Enter goes there.
-    box->addItem(here + QStringLiteral("/afolder/"));
-    box->lineEdit()->clear();
-    TypeText(box->lineEdit(), here + QStringLiteral("/af"));
-    EXPECT_EQ(box->currentText(), here + QStringLiteral("/afolder/"));
-    PressKey(box->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/afolder"));
-    EXPECT_TRUE(Model().Rows().empty());
-
-    form.Action("aLocalDirectoryUp")->trigger();
-    EXPECT_EQ(QDir::currentPath(), here);
-    QDir::setCurrent(QStringLiteral("/"));
-    form.Action("aLocalDirectoryUp")->trigger();
-    EXPECT_EQ(QDir::currentPath(), QStringLiteral("/"));
-    EXPECT_FALSE(Model().Rows().empty());
-}
-
-TEST_F(LocalPaneTest, TheDirectoryListAndADoubleClickOpenFolders)
-{
-    MakeFiles();
-    TMainForm& form = OpenListing();
-    const QString here = QDir::currentPath();
     // The chain from the root, then the subdirectories; one click enters.
     auto* list = form.findChild<QListWidget*>(QStringLiteral("LocalDirListBox"));
     const int depth = int(here.split(u'/', Qt::SkipEmptyParts).size());
     ASSERT_EQ(list->count(), depth + 3);
     emit list->itemClicked(list->item(depth + 2));
     EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/zfolder"));
-
     form.Settings().SetLocalDirectory(here);
     SelectLocal({"afolder"});
     emit LocalFiles().Report().doubleClicked(Model().index(0, 0));
     EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/afolder"));
-}
+    EXPECT_TRUE(Model().Rows().empty());
 
-TEST_F(LocalPaneTest, ADriveThatCannotBeOpenedIsReportedAndTheDriveStays)
-{
-    Open();
-    QComboBox* drives = Box("LocalDriveBox");
-    const QString before = drives->currentText();
-    const QString here = QDir::currentPath();
-    drives->addItem(QString::fromStdString(work_.File("not-mounted")));
-    emit drives->activated(drives->count() - 1);
-    EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("ドライブの準備ができていません")});
-    EXPECT_EQ(drives->currentText(), before);
+    // Typing completes from the history; Enter goes there.
+    form.Action("aLocalDirectoryUp")->trigger();
     EXPECT_EQ(QDir::currentPath(), here);
+    box->addItem(here + QStringLiteral("/zfolder/"));
+    box->lineEdit()->clear();
+    TypeText(box->lineEdit(), here + QStringLiteral("/zf"));
+    EXPECT_EQ(box->currentText(), here + QStringLiteral("/zfolder/"));
+    PressKey(box->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/zfolder"));
+
+    QDir::setCurrent(QStringLiteral("/"));
+    form.Action("aLocalDirectoryUp")->trigger();
+    EXPECT_EQ(QDir::currentPath(), QStringLiteral("/"));
+    EXPECT_FALSE(Model().Rows().empty());
 }

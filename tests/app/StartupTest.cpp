@@ -1,27 +1,7 @@
 #include "MainFormFixture.h"
 
-#include "log/Editor.h"
-
-#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QLocale>
-
-#include <sys/stat.h>
-
-TEST_F(MainFormTest, FirstStartInAnEmptyDirectoryCreatesItsFilesAndLogsTheAboutLineAndDate)
-{
-    TMainForm& form = Open();
-    EXPECT_EQ(form.AppDir().toStdString(), home_.Path());
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(home_.File("LST"))).isDir());
-    struct stat info = {};
-    ASSERT_EQ(stat(HomeFile("Marlux.ini").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);  // it holds passwords
-
-    ASSERT_EQ(form.LogPane()->LineCount(), 2);
-    EXPECT_EQ(form.LogPane()->Line(1), QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
-}
 
 TEST_F(MainFormTest, StartupTimerOpensTheConnectionDialogAfterOneSecond)
 {

@@ -1,6 +1,5 @@
 #include "MainFormFixture.h"
 
-#include "app/HelpPage.h"
 #include "log/Editor.h"
 #include "log/FileOperationLog.h"
 #include "log/LogViewer.h"
@@ -15,7 +14,8 @@
 #include <filesystem>
 #include <stdexcept>
 
-// The busy state is not nested: one leave, or an uncaught error, ends it.
+// The busy state is not nested: one leave, or an uncaught error, ends it. Idle recomputes the
+// action states.
 TEST_F(MainFormTest, BusyStateDisablesBothPanesUntilLeftOrAnUncaughtErrorIsLogged)
 {
     TMainForm& form = Open();
@@ -36,6 +36,9 @@ TEST_F(MainFormTest, BusyStateDisablesBothPanesUntilLeftOrAnUncaughtErrorIsLogge
     EXPECT_FALSE(form.BusyFlag());
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
     EXPECT_EQ(form.LogPane()->Line(form.LogPane()->LineCount() - 1), "no bookmarks here");
+    form.Action("aUploadAll")->setEnabled(true);
+    Pump(50);
+    EXPECT_FALSE(form.Action("aUploadAll")->isEnabled());  // not connected
 }
 
 TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOne)
@@ -52,21 +55,8 @@ TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOne)
     EXPECT_EQ(form.Settings().LocalDirectory(), QDir(QString::fromStdString(b.Path())).canonicalPath());
 }
 
-// Idle recomputes the action states; the mode shows in its button and the status bar.
-TEST_F(MainFormTest, TheTransferModeKeepsExactlyOneCheckedAndIdleRecomputesTheActionStates)
-{
-    TMainForm& form = Open();
-    form.Action("aTypeBinary")->trigger();
-    form.Action("aTypeBinary")->trigger();  // choosing the checked one keeps it checked
-    EXPECT_TRUE(form.Action("aTypeBinary")->isChecked());
-    EXPECT_FALSE(form.Action("aTypeAuto")->isChecked() || form.Action("aTypeASCII")->isChecked());
-    EXPECT_EQ(form.StatusPanelText(1), "Binary");
-    form.Action("aUploadAll")->setEnabled(true);
-    Pump(50);
-    EXPECT_FALSE(form.Action("aUploadAll")->isEnabled());  // not connected
-}
-
-TEST_F(MainFormTest, ViewersAndWindowsThatFailToStartAreReportedAndTheLogReachesItsFileFirst)
+// The operation log reaches its file before a viewer reads it, and a failed write is reported.
+TEST_F(MainFormTest, ViewersAndWindowsThatFailToStartAreReportedAndTheOperationLogIsWrittenOrReported)
 {
     TMainForm& form = Open();
     int options = 0;
@@ -87,19 +77,15 @@ TEST_F(MainFormTest, ViewersAndWindowsThatFailToStartAreReportedAndTheLogReaches
     form.Action("aUploadDownloadLog1")->trigger();
     EXPECT_EQ(dialogs_->Shown().size(), 2);
     EXPECT_NE(TempDir::ReadFile(HomeFile("FileOperationLog.txt")).find(" Delete second  \r\n"), std::string::npos);
-}
 
-TEST_F(MainFormTest, FileOperationLinesThatCannotBeWrittenWhenTheWindowGoesIdleAreReportedInTheSessionLog)
-{
-    TMainForm& form = Open();
-    form.FileOperationLog().AppendFileOperationLog("Delete", "first", {}, {});
-    form.FileOperationLog().AppendFileOperationLog("Delete", "second", {}, {});
+    // Lines that cannot be written when the window goes idle are reported in the session log.
+    form.FileOperationLog().AppendFileOperationLog("Delete", "third", {}, {});
+    form.FileOperationLog().AppendFileOperationLog("Delete", "fourth", {}, {});
     std::filesystem::remove(HomeFile("FileOperationLog.txt"));
     std::filesystem::create_directory(HomeFile("FileOperationLog.txt"));
     Pump(1);
-    TEditor& log = *form.LogPane();
-    EXPECT_TRUE(log.Line(log.LineCount() - 1).contains(QStringLiteral("FileOperationLog.txt に書き込めません")))
-        << log.Line(log.LineCount() - 1).toStdString();
+    const QString last = form.LogPane()->Line(form.LogPane()->LineCount() - 1);
+    EXPECT_TRUE(last.contains(QStringLiteral("FileOperationLog.txt に書き込めません"))) << last.toStdString();
 }
 
 TEST_F(MainFormTest, ExitHidesAndClosesTheWindowRunningTheCloseSteps)
@@ -113,11 +99,4 @@ TEST_F(MainFormTest, ExitHidesAndClosesTheWindowRunningTheCloseSteps)
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(IniValue("CURRENT", "bAuto"), "1");
     EXPECT_FALSE(TempDir::ReadFile(HomeFile("TextExt.txt")).empty());
-}
-
-TEST_F(MainFormTest, HelpPageIsWrittenNextToTheSettings)
-{
-    const QString path = WriteHelpPage(QString::fromStdString(home_.Path()));
-    EXPECT_EQ(path.toStdString(), HomeFile("Marlux.html"));
-    EXPECT_NE(TempDir::ReadFile(HomeFile("Marlux.html")).find("Marlux ヘルプ"), std::string::npos);
 }

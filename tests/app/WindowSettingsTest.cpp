@@ -7,13 +7,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <sys/stat.h>
 
-TEST_F(MainFormTest, ClosingWritesTheWindowKeysAndTheListsButNoRemoteHistoryWhileNotConnected)
+TEST_F(MainFormTest, AFirstStartMakesAPrivateSettingsFileAndClosingWritesTheWindowKeysAndTheLists)
 {
     TMainForm& form = Open();
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(HomeFile("LST"))).isDir());
+    struct stat info = {};
+    ASSERT_EQ(stat(HomeFile("Marlux.ini").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);  // it holds passwords
     form.Action("aList")->trigger();
     EXPECT_TRUE(form.Controls().RemoteFileListView->Icons().isVisible());  // both panes switch
     form.Action("aTypeASCII")->trigger();
@@ -24,6 +27,7 @@ TEST_F(MainFormTest, ClosingWritesTheWindowKeysAndTheListsButNoRemoteHistoryWhil
     EXPECT_EQ(IniValue("CURRENT", "asInitialDirectory"), QFileInfo(QString::fromStdString(work_.Path())).canonicalFilePath().toStdString());
     EXPECT_EQ(TempDir::ReadFile(HomeFile("LST/Local.lst")), "");
     EXPECT_TRUE(TempDir::Exists(HomeFile("RemoteMaskList.txt")));
+    // No remote history while not connected.
     EXPECT_FALSE(TempDir::Exists(HomeFile("LST/CURRENT.lst")));
 }
 
@@ -37,17 +41,17 @@ TEST_F(MainFormTest, UncheckedSaveConfigLeavesCurrentUnwritten)
 }
 
 // One program directory with a value of every kind the window reads: switches, edges (one out of
-// range), numbers (a non-number, a hexadecimal one, the misspelt key the file uses), colours, view
+// range), numbers (a non-number, a hexadecimal one, the misspelt key the file uses), view
 // style flags all off, the last profile, an initial directory, and the list files.
 TEST_F(MainFormTest, TheProgramFilesReachEveryPartOfTheWindow)
 {
     TempDir initial;
     WriteHomeFile("Marlux.ini",
-                  "[CURRENT]\nbShowCaption=1\nbListBtn=1\nbFlatBtn=0\nbShowToolBar=0\n"
+                  "[CURRENT]\nbShowCaption=1\nbListBtn=1\nbShowToolBar=0\n"
                   "iHeaderToolBarAlign=2\niLocalSysToolBarAlign=9\niRemoteSysToolBarAlign=1\n"
                   "iMaxLog=abc\niMaxFileLog=0x1F4\niPanelRUHeight=50\niPanelRUHeitht=80\n"
                   "bCompareTimeStamp=1\n"
-                  "bASCII=1\nbAuto=0\niCommentColor=255\nbReport=0\nbList=0\nbSmallIcon=0\n"
+                  "bASCII=1\nbAuto=0\nbReport=0\nbList=0\nbSmallIcon=0\n"
                   "PROFILE=myhost\nasInitialDirectory=" + initial.Path() + "\n[DEFAULT]\n[myhost]\nHOST=example\n");
     WriteHomeFile("LocalMaskList.txt", "*.txt\n*.c\n");
     mkdir(HomeFile("LST").c_str(), 0700);
@@ -56,7 +60,6 @@ TEST_F(MainFormTest, TheProgramFilesReachEveryPartOfTheWindow)
     TMainForm& form = Open({QString::fromStdString(argument.Path())});
     auto* header = form.findChild<QToolBar*>("HeaderToolBar");
     EXPECT_EQ(header->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
-    EXPECT_FALSE(form.findChild<QToolButton*>("ModeBtn")->autoRaise());
     EXPECT_TRUE(header->isHidden());
     EXPECT_EQ(form.toolBarArea(header), Qt::BottomToolBarArea);
     EXPECT_EQ(form.Settings().ToolBarAlign(TToolBarId::LocalSys), 4);
@@ -66,7 +69,6 @@ TEST_F(MainFormTest, TheProgramFilesReachEveryPartOfTheWindow)
     EXPECT_EQ(form.Settings().PanelRUHeight(), 80);
     EXPECT_TRUE(form.Options().bCompareTimeStamp);
     EXPECT_TRUE(form.Action("aTypeASCII")->isChecked());
-    EXPECT_EQ(form.Settings().LogColor(TLogColorClass::Comment), 255);
 
     // No view style flag: small icons, with nothing checked.
     EXPECT_EQ(form.Settings().CurrentViewStyle(), TViewStyle::SmallIcon);

@@ -1,11 +1,7 @@
 #include "panes/FileListModel.h"
-#include "panes/FileViewStack.h"
 #include "panes/LocalFileRow.h"
 
 #include <QDateTime>
-#include <QEventLoop>
-#include <QTimer>
-#include <QTreeView>
 #include <gtest/gtest.h>
 
 TEST(LocalFileRow, EntriesBecomeRowsWithTheirTextsAndIcons) {
@@ -25,22 +21,4 @@ TEST(LocalFileRow, EntriesBecomeRowsWithTheirTextsAndIcons) {
     TFileListModel model;
     model.SetRows({row});
     EXPECT_FALSE(model.data(model.index(5, 0)).isValid());
-}
-
-TEST(FileViewStack, FitsAskedForCloseTogetherAreGatheredIntoOneWhenTheSpacingIsOver) {
-    auto* model = new TFileListModel;  // the views own it
-    TFileViewStack views(QStringLiteral("LocalFileListView"), model);
-    TLocalRowFactory factory({}, {});
-    const QString longName = QStringLiteral("a-rather-long-file-name-that-needs-room.txt");
-    model->SetRows({factory.Row(DirectoryEntry{"a", 1, 0, 0x80})});
-    views.FitColumnsToNewRows();
-    const int shortWidth = views.Report().columnWidth(0);
-
-    model->SetRows({factory.Row(DirectoryEntry{longName.toStdString(), 1, 0, 0x80})});
-    views.FitColumnsToNewRows();
-    EXPECT_EQ(views.Report().columnWidth(0), shortWidth);
-    QEventLoop loop;
-    QTimer::singleShot(2 * TFileViewStack::FitSpacing, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_GT(views.Report().columnWidth(0), views.Report().fontMetrics().horizontalAdvance(longName));
 }

@@ -52,12 +52,9 @@ TEST(FileSort, TheSortAgreesWithThePairwiseComparators) {
     EXPECT_EQ(CompareFileRows(Row("x", false), Row("x", false), SortByNameAsc, 0, collator), 0);
 }
 
-TEST(FileKinds, AttributeWordsExtensionsAndIcons) {
-    EXPECT_EQ(AttributeText(faReadOnly | faArchive | faHidden), QStringLiteral("ｱｰｶｲﾌﾞ 隠しファイル 読取専用 "));
+// A dot in a folder's name starts no extension, and a folder is never taken for a file by its name.
+TEST(FileKinds, ExtensionsAndIconsFollowTheNameOnlyForFiles) {
     EXPECT_EQ(FileExtension(QStringLiteral("dir.d\\name")), QString());
-    const QStringList images{".jpg", ".png"};
-    const QStringList texts{".txt", ".JPG"};
-    EXPECT_EQ(FileIconFor(QStringLiteral("photo.JPG"), false, images, texts), fiPicture);
-    EXPECT_EQ(FileIconFor(QStringLiteral("setup.EXE"), false, images, texts), fiProgram);
-    EXPECT_EQ(FileIconFor(QStringLiteral("x.txt"), true, images, texts), fiFolder);
+    EXPECT_EQ(FileExtension(QStringLiteral("a.tar.GZ")), QStringLiteral(".gz"));
+    EXPECT_EQ(FileIconFor(QStringLiteral("x.txt"), true, {".jpg"}, {".txt"}), fiFolder);
 }

@@ -88,9 +88,6 @@ TEST_F(ConnectFormTest, OkHandsTheFieldsOnAndStoresThemForTheNextDialog)
 
     Create();
     EXPECT_EQ(Get("PasswordEdit").text(), QStringLiteral("pw"));
-    dialogs.QueueFolder(QStringLiteral("/usr/share"));
-    Click("RefBtn");
-    EXPECT_EQ(Get("LocalDirEdit").text(), QStringLiteral("/usr/share"));
 }
 
 TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
@@ -124,9 +121,10 @@ TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
     EXPECT_EQ(Stored("CURRENT", "TLS"), "2");
 }
 
-TEST_F(ConnectFormTest, SaveAndDeleteChangeOnlyTheirSection)
+// An unticked password box leaves the stored passwords alone but still connects with the typed one.
+TEST_F(ConnectFormTest, SaveAndDeleteChangeOnlyTheirSectionAndNeverAStoredPassword)
 {
-    WriteSettings("[CURRENT]\nPROFILE=keep\n[keep]\nHOST=k\n");
+    WriteSettings("[CURRENT]\nPROFILE=keep\nSAVEPWD=1\nPWD=old-current\n[keep]\nHOST=k\nPWD=old-keep\n");
     Create(QStringLiteral("keep"));
     ProfileBox().setEditText(QString());
     Click("SaveBtn");
@@ -144,20 +142,15 @@ TEST_F(ConnectFormTest, SaveAndDeleteChangeOnlyTheirSection)
     EXPECT_EQ(Stored("new site", "HOST"), "<missing>");
     EXPECT_EQ(Stored("keep", "HOST"), "k");
     EXPECT_EQ(ProfileBox().currentText(), QStringLiteral("keep"));
-}
 
-TEST_F(ConnectFormTest, AnUntickedPasswordBoxLeavesAStoredPasswordAlone)
-{
-    WriteSettings("[CURRENT]\nSAVEPWD=1\nPWD=old-current\n[site]\nPWD=old-site\n");
-    Create(QStringLiteral("site"));
     Get<QCheckBox>("SavePassWordBox").setChecked(false);
     Get("PasswordEdit").setText(QStringLiteral("typed"));
     Click("SaveBtn");
     Click("OkBtn");
-    EXPECT_EQ(Stored("site", "PWD"), "old-site");
+    EXPECT_EQ(Stored("keep", "PWD"), "old-keep");
     EXPECT_EQ(Stored("CURRENT", "PWD"), "old-current");
     EXPECT_EQ(Stored("CURRENT", "SAVEPWD"), "0");
-    EXPECT_EQ(engine.Password, "typed");  // still used for this connection
+    EXPECT_EQ(engine.Password, "typed");
 }
 
 TEST_F(ConnectFormTest, OddNumbersTakeFallbacksAndTheEngineAlwaysGetsABoundedWait)

@@ -22,7 +22,7 @@ int TScriptedDialogs::RunModal(QDialog& dialog)
 
 QString TScriptedDialogs::BrowseForFolder(const QString&)
 {
-    return TakeNext(folders_);
+    return {};
 }
 
 QColor TScriptedDialogs::ChooseColor(const QColor&)
