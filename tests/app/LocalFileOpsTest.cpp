@@ -1,6 +1,5 @@
 #include "MainFormFixture.h"
 
-#include "fixtures/FtpServer.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 
@@ -82,13 +81,23 @@ TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesAndNeverOntoAn
     EXPECT_TRUE(Logged("Rename b --> b2\r\n"));
 }
 
-// Delete asks twice; it and making a directory act only after Yes. The detailed listing goes to
-// the viewer.
+// The commands for one file follow the first selected row. Delete asks twice; it and making a
+// directory act only after Yes. The detailed listing goes to the viewer.
 TEST_F(LocalFileOpsTest, DeleteRemovesOnlyFilesAndEmptyFoldersAndMakeDirectoryCreatesOne)
 {
     Make({"empty/", "full/", "full/kept", "file"});
     OpenListing();
+    const auto enabled = [this] {
+        QStringList on;
+        for (const char* name : {"aUpload", "aLocalFileView", "aLocalFileName", "aLocalFileDelete"})
+            if (form_->Action(name)->isEnabled())
+                on << name;
+        return on;
+    };
+    SelectLocal({});
+    EXPECT_EQ(enabled(), QStringList{});
     SelectLocal({"empty", "full", "file"});
+    EXPECT_EQ(enabled(), (QStringList{"aLocalFileName", "aLocalFileDelete"}));
     Run("aLocalFileDelete", {Answer::Yes, Answer::No});
     EXPECT_EQ(dialogs_->Shown().size(), 2);
     EXPECT_TRUE(TempDir::Exists(work_.File("file")));
@@ -130,30 +139,4 @@ TEST_F(LocalFileOpsTest, OddNamesAreListedAndNeverActedOnAsAnotherName)
     Run("aLocalUpperCase", {Answer::Yes});
     EXPECT_TRUE(TempDir::Exists(work_.File("TWO\nLINES.TXT")));
     EXPECT_EQ(Captions().size(), 3);
-}
-
-TEST_F(LocalFileOpsTest, EnablingFollowsTheSessionAndTheFirstSelectedRow)
-{
-    Make({"dir/", "f.txt"});
-    TMainForm& form = OpenListing();
-    const auto enabled = [&](std::initializer_list<const char*> names) {
-        QStringList on;
-        for (const char* name : names)
-            if (form.Action(name)->isEnabled())
-                on << name;
-        return on;
-    };
-    const auto local = {"aUpload", "aLocalFileView", "aLocalFileName", "aLocalFileDelete"};
-    SelectLocal({});
-    EXPECT_EQ(enabled(local), QStringList{});
-    // The renaming commands stay enabled and ask for a selection.
-    form_->Action("aLocalRename")->trigger();
-    EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("ファイルを選択してください")});
-    SelectLocal({"dir", "f.txt"});  // the folder comes first in the list
-    EXPECT_EQ(enabled(local), (QStringList{"aLocalFileName", "aLocalFileDelete"}));
-
-    FtpServer server;
-    LogIn(form, server.Port());
-    SelectLocal({"f.txt"});
-    EXPECT_EQ(enabled(local), QStringList(local.begin(), local.end()));
 }

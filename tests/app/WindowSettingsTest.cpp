@@ -1,5 +1,6 @@
 #include "MainFormFixture.h"
 
+#include "fixtures/IniSection.h"
 #include "panes/FileViewStack.h"
 
 #include <QComboBox>
@@ -36,7 +37,7 @@ TEST_F(MainFormTest, UncheckedSaveConfigLeavesCurrentUnwritten)
     WriteHomeFile("Marlux.ini", "[CURRENT]\nbSaveConfig=0\n");
     Open();
     CloseWindow();
-    EXPECT_EQ(SectionEntries("CURRENT").size(), 1u);
+    EXPECT_EQ(IniSectionEntries(HomeFile("Marlux.ini"), "CURRENT").size(), 1u);
     EXPECT_EQ(IniValue("DEFAULT", "bReport"), "1");
 }
 
