@@ -5,13 +5,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTimer>
-#include <QToolBar>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,7 +36,6 @@ protected:
         return control;
     }
     void Click(const char* name) const { Get<QAbstractButton>(name)->click(); }
-    QToolBar* HeaderToolBar() const { return form_->findChild<QToolBar*>("HeaderToolBar"); }
 
     QDialog* dialog_ = nullptr;
 };
@@ -74,23 +71,6 @@ TEST_F(OptionDlgTest, OkCopiesTheSwitchesAndWhatTheDialogsChoseIntoTheWindow)
     EXPECT_EQ(TempDir::ReadFile(HomeFile("TextExt.txt")), "txt\n");
     Open();
     EXPECT_EQ(form_->Extensions().TextExtList, StringList{".txt"});
-}
-
-// Toolbar changes act at once, and Cancel undoes them; Restore takes the controls back.
-TEST_F(OptionDlgTest, CancelUndoesToolbarChangesAndRestoreTakesTheControlsBack)
-{
-    Open();
-    RunOptions([this] {
-        Click("ckMirroringAtUploadAll");
-        Click("RestoreBtn");
-        EXPECT_FALSE(Get("ckMirroringAtUploadAll")->isChecked());
-        auto* edge = Get<QComboBox>("HeaderTBarBox");
-        edge->setCurrentIndex(2);
-        emit edge->activated(2);  // as the user picks it
-        EXPECT_EQ(form_->toolBarArea(HeaderToolBar()), Qt::LeftToolBarArea);
-        Click("CancelBtn");
-    });
-    EXPECT_EQ(form_->toolBarArea(HeaderToolBar()), Qt::TopToolBarArea);
 }
 
 // Backspace edits; a settings file that cannot be written is reported and the dialog stays open;

@@ -5,12 +5,7 @@
 #include "log/LogViewer.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QDropEvent>
 #include <QGroupBox>
-#include <QMimeData>
-#include <QTimer>
-#include <QUrl>
 
 #include <filesystem>
 #include <stdexcept>
@@ -40,23 +35,6 @@ TEST_F(MainFormTest, BusyStateDisablesBothPanesUntilLeftOrAnUncaughtErrorIsLogge
     form.Action("aUploadAll")->setEnabled(true);
     Pump(50);
     EXPECT_FALSE(form.Action("aUploadAll")->isEnabled());  // not connected
-}
-
-TEST_F(MainFormTest, DroppedFilesOpenTheFolderOfTheLastOne)
-{
-    TempDir a, b;
-    TempDir::WriteFile(a.File("f.txt"), "x");
-    TempDir::WriteFile(b.File("f.txt"), "x");
-    TMainForm& form = Open();
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(a.File("f.txt"))),
-                  QUrl::fromLocalFile(QString::fromStdString(b.File("f.txt")))});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &enter);
-    ASSERT_TRUE(enter.isAccepted());  // Qt delivers the drop only to a widget that accepted the entry
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &drop);
-    EXPECT_EQ(form.Settings().LocalDirectory(), QDir(QString::fromStdString(b.Path())).canonicalPath());
 }
 
 // The operation log reaches its file before a viewer reads it, and a failed write is reported.
@@ -90,17 +68,4 @@ TEST_F(MainFormTest, ViewersAndWindowsThatFailToStartAreReportedAndTheOperationL
     Pump(1);
     const QString last = form.LogPane()->Line(form.LogPane()->LineCount() - 1);
     EXPECT_TRUE(last.contains(QStringLiteral("FileOperationLog.txt に書き込めません"))) << last.toStdString();
-}
-
-TEST_F(MainFormTest, ExitHidesAndClosesTheWindowRunningTheCloseSteps)
-{
-    TMainForm& form = Open();
-    // Run from the event loop, as the menu does: the loop must end, not run on without a window.
-    QTimer::singleShot(0, &form, [&form] { form.Action("aExit")->trigger(); });
-    // The guard goes with the window, so it cannot end a later test's event loop.
-    QTimer::singleShot(5000, &form, [] { QCoreApplication::exit(2); });
-    EXPECT_EQ(QCoreApplication::exec(), 0);
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(IniValue("CURRENT", "bAuto"), "1");
-    EXPECT_FALSE(TempDir::ReadFile(HomeFile("TextExt.txt")).empty());
 }

@@ -68,28 +68,6 @@ protected:
 
 }  // namespace
 
-TEST_F(ConnectFormTest, OkHandsTheFieldsOnAndStoresThemForTheNextDialog)
-{
-    Create();
-    EXPECT_EQ(Get("PasswordEdit").echoMode(), QLineEdit::Password);
-    Get("HostNameEdit").setText(QStringLiteral("ftp.example.jp"));
-    Get("PasswordEdit").setText(QStringLiteral("pw"));
-    Get("HostDirEdit").setText(QStringLiteral("/pub//"));
-    Get<QComboBox>("ProxyTypeBox").setCurrentIndex(4);
-    Get("ProxyPortEdit").setText(QStringLiteral("8021"));
-    Click("OkBtn");
-    EXPECT_TRUE(state.ConnectAccepted);
-    EXPECT_EQ(engine.Host, "ftp.example.jp");
-    EXPECT_EQ(engine.Password, "pw");
-    EXPECT_EQ(engine.ProxySettings.ProxyType, fpcmUserPass);
-    EXPECT_EQ(engine.ProxySettings.Port, 8021);
-    EXPECT_EQ(remoteDirText, QStringLiteral("/pub/"));  // one trailing slash goes
-    EXPECT_EQ(connectionTarget, QStringLiteral("ftp.example.jp"));
-
-    Create();
-    EXPECT_EQ(Get("PasswordEdit").text(), QStringLiteral("pw"));
-}
-
 TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
 {
     WriteSettings("[CURRENT]\nPROFILE=site\nUID=cu\nSAVEPWD=0\nPWD=hidden\nPORT=2121\nPROXYTYPE=3\n"
@@ -122,7 +100,7 @@ TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
 }
 
 // An unticked password box leaves the stored passwords alone but still connects with the typed one.
-TEST_F(ConnectFormTest, SaveAndDeleteChangeOnlyTheirSectionAndNeverAStoredPassword)
+TEST_F(ConnectFormTest, SaveAndDeleteChangeOnlyTheirSectionNeverAStoredPasswordAndReportWhatFails)
 {
     WriteSettings("[CURRENT]\nPROFILE=keep\nSAVEPWD=1\nPWD=old-current\n[keep]\nHOST=k\nPWD=old-keep\n");
     Create(QStringLiteral("keep"));
@@ -151,15 +129,35 @@ TEST_F(ConnectFormTest, SaveAndDeleteChangeOnlyTheirSectionAndNeverAStoredPasswo
     EXPECT_EQ(Stored("CURRENT", "PWD"), "old-current");
     EXPECT_EQ(Stored("CURRENT", "SAVEPWD"), "0");
     EXPECT_EQ(engine.Password, "typed");
+
+    // A settings file that cannot be written is reported and the dialog stays.
+    settingsPath = QString::fromStdString(home.File("missing/Marlux.ini"));
+    state.ConnectAccepted = false;
+    Create().show();
+    Click("OkBtn");
+    ProfileBox().setEditText(QStringLiteral("p"));
+    Click("SaveBtn");
+    const QString error = settingsPath + QStringLiteral(" に書き込めません");
+    EXPECT_EQ(dialogs.Shown().mid(2), (QStringList{error, error}));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(state.ConnectAccepted);
 }
 
-TEST_F(ConnectFormTest, OddNumbersTakeFallbacksAndTheEngineAlwaysGetsABoundedWait)
+// The fields reach the engine and are stored for the next dialog; odd numbers take fallbacks.
+TEST_F(ConnectFormTest, OkHandsTheFieldsOnAndTheEngineAlwaysGetsAPortAndABoundedWait)
 {
     Create();
+    EXPECT_EQ(Get("PasswordEdit").echoMode(), QLineEdit::Password);
+    Get("HostNameEdit").setText(QStringLiteral("ftp.example.jp"));
+    Get("PasswordEdit").setText(QStringLiteral("pw"));
+    Get("HostDirEdit").setText(QStringLiteral("/pub//"));
     Get("PortEdit").setText(QStringLiteral("twenty"));
     Click("OkBtn");
+    EXPECT_TRUE(state.ConnectAccepted);
     EXPECT_EQ(engine.Port, 21);
     EXPECT_EQ(Stored("CURRENT", "PORT"), "twenty");
+    EXPECT_EQ(remoteDirText, QStringLiteral("/pub/"));  // one trailing slash goes
+    EXPECT_EQ(connectionTarget, QStringLiteral("ftp.example.jp"));
 
     for (const auto& [typed, connect, read] : std::vector<std::tuple<QString, int, int>>{
              {"-3", -3000, TIdFTP::DefaultReadTimeoutMs},
@@ -173,22 +171,11 @@ TEST_F(ConnectFormTest, OddNumbersTakeFallbacksAndTheEngineAlwaysGetsABoundedWai
 
     // A time-out that is no number closes the dialog without a connection.
     Create();
+    EXPECT_EQ(Get("PasswordEdit").text(), QStringLiteral("pw"));
     Get("TimeOutEdit").setText(QStringLiteral("1m"));
+    connectionTarget.clear();
     Click("OkBtn");
     EXPECT_EQ(form->result(), int(QDialog::Rejected));
     EXPECT_THROW(std::rethrow_exception(form->PendingError()), EConvertError);
     EXPECT_EQ(connectionTarget, QString());
-}
-
-TEST_F(ConnectFormTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheDialogStays)
-{
-    settingsPath = QString::fromStdString(home.File("missing/Marlux.ini"));
-    Create().show();
-    Click("OkBtn");
-    ProfileBox().setEditText(QStringLiteral("p"));
-    Click("SaveBtn");
-    const QString error = settingsPath + QStringLiteral(" に書き込めません");
-    EXPECT_EQ(dialogs.Shown(), (QStringList{error, error}));
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(state.ConnectAccepted);
 }

@@ -18,15 +18,6 @@ struct KeyListTest : ::testing::Test {
     TKeyList keys{QString::fromStdString(path)};
 };
 
-TEST_F(KeyListTest, MissingFileHasNoEntriesAndWritingCreatesIt)
-{
-    EXPECT_TRUE(keys.Entries().empty());
-    keys.Write("Upload", "Shift+Ctrl+U");
-    keys.Write("Connect", "");
-    EXPECT_EQ(keys.Entries(), (Entries{{"Upload", "Shift+Ctrl+U"}, {"Connect", ""}}));
-    EXPECT_EQ(TempDir::ReadFile(path), "[Key]\nUpload=Shift+Ctrl+U\nConnect=\n");
-}
-
 TEST_F(KeyListTest, EntriesOfSectionKeyOnlyInFileOrderWhateverElseTheFileHolds)
 {
     TempDir::WriteFile(path, "garbage line\n[Other]\nUpload=Ctrl+X\n[key]\n; comment\nDownload = F5 \nno equals\n"
