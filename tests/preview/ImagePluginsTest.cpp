@@ -117,9 +117,10 @@ TPictureBlocks Blocks(int width, int height, int bitCount, const std::vector<uns
     return TPictureBlocks(info, copy);
 }
 
-TEST(DibImage, RowOrderColourTableAndPadding)
+// Rows come bottom up or top down, padded to four bytes, through a colour table or direct; a
+// 32-bit picture's rows become the image's own.
+TEST(DibImage, RowsAreReadInTheirOrderThroughTheColourTableAndPastThePadding)
 {
-    // 2 x 2, 24 bits: rows of 6 bytes padded to 8, bottom row first.
     TPictureBlocks bottomUp = Blocks(2, 2, 24, {255, 0, 0, 0, 255, 0, 0, 0, /**/ 0, 0, 255, 9, 9, 9, 0, 0});
     const QImage image = DibToImage(bottomUp, 2, 2);
     EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
@@ -131,17 +132,14 @@ TEST(DibImage, RowOrderColourTableAndPadding)
     const QImage indexed = DibToImage(topDown, 1, 2);
     EXPECT_EQ(indexed.pixel(0, 0), qRgb(0, 100, 0));
     EXPECT_EQ(indexed.pixel(0, 1), qRgb(200, 0, 0));
-}
 
-TEST(DibImage, ThirtyTwoBitRowsAreTurnedUprightAndOpaque)
-{
     // Three rows, so the middle one stays where it is; the fourth bytes are 0 as plug-ins leave them.
     TPictureBlocks blocks = Blocks(1, 3, 32, {1, 2, 3, 0, /**/ 4, 5, 6, 0, /**/ 7, 8, 9, 0});
-    const QImage image = DibToImage(blocks, 1, 3);
-    EXPECT_EQ(blocks.Bits(), nullptr) << "the rows are the picture's own now";
-    EXPECT_EQ(image.pixel(0, 0), qRgb(9, 8, 7));
-    EXPECT_EQ(image.pixel(0, 1), qRgb(6, 5, 4));
-    EXPECT_EQ(image.pixel(0, 2), qRgb(3, 2, 1));
+    const QImage opaque = DibToImage(blocks, 1, 3);
+    EXPECT_EQ(blocks.Bits(), nullptr);
+    EXPECT_EQ(opaque.pixel(0, 0), qRgb(9, 8, 7));
+    EXPECT_EQ(opaque.pixel(0, 1), qRgb(6, 5, 4));
+    EXPECT_EQ(opaque.pixel(0, 2), qRgb(3, 2, 1));
 
     // Fewer rows than the picture information claims: the rest stays black.
     TPictureBlocks shorter = Blocks(1, 1, 32, {1, 2, 3, 0});
