@@ -1,8 +1,6 @@
 // The options dialog on the real window, answered by scripts.
 #include "MainFormFixture.h"
 
-#include "log/LogColor.h"
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -40,18 +38,14 @@ protected:
     QDialog* dialog_ = nullptr;
 };
 
-// A cancelled colour dialog keeps the colour.
 TEST_F(OptionDlgTest, OkCopiesTheSwitchesAndWhatTheDialogsChoseIntoTheWindow)
 {
     Open();
-    dialogs_->QueueColor(QColor(1, 2, 3));
     dialogs_->QueueFileToOpen("/opt/viewer");
     RunOptions([this] {
         Click("ckNoDisconnect");
         Click("ckShowTransactionDlg");
         Get<QWidget>("rgFileNameAfterTransfer")->findChildren<QRadioButton*>().at(2)->click();
-        Click("CommentBtn");
-        Click("IntBtn");
         Click("ApplicationBrowseBtn");
         Get<QPlainTextEdit>("TextExtMemo")->setPlainText("txt\n");
         Click("OkBtn");
@@ -61,9 +55,6 @@ TEST_F(OptionDlgTest, OkCopiesTheSwitchesAndWhatTheDialogsChoseIntoTheWindow)
     EXPECT_FALSE(options.bShowTransactionDlg);
     EXPECT_EQ(options.iFileNameAfterTransfer, 2);
     EXPECT_EQ(IniValue("CURRENT", "bNoDisconnect"), "1");
-    EXPECT_EQ(form_->Settings().LogColor(TLogColorClass::Comment), 1 | 2 << 8 | 3 << 16);
-    EXPECT_EQ(IniValue("CURRENT", "iCommentColor"), std::to_string(1 | 2 << 8 | 3 << 16));
-    EXPECT_EQ(form_->Settings().LogColor(TLogColorClass::Int), LogColor::DesignedInt);
     EXPECT_EQ(options.asApplication, "/opt/viewer");
     // The text extensions are stored as typed and dotted when read.
     EXPECT_EQ(form_->Extensions().TextExtList, StringList{"txt"});

@@ -37,21 +37,6 @@ TEST(FileSort, FoldersComeFirstAndSizesOrderByValueAndDatesChronologically) {
     EXPECT_EQ(Captions(rows).mid(2), (QStringList{"a.txt", "c.txt", "b.txt"}));
 }
 
-TEST(FileSort, TheSortAgreesWithThePairwiseComparators) {
-    const QCollator collator = FileRowCollator();
-    std::vector<TFileRow> rows = Sample();
-    rows.push_back(Row("B.txt", false, "7"));
-    rows.push_back(Row("b.TXT", false, "70"));
-    for (TFileRowComparator comparator : {SortByNameAsc, SortByNameDesc, SortByColumnAsc, SortByColumnDesc}) {
-        const int column = comparator == SortByNameAsc || comparator == SortByNameDesc ? 0 : 1;
-        SortFileRows(rows, comparator, column);
-        for (size_t i = 1; i < rows.size(); ++i)
-            EXPECT_LE(CompareFileRows(rows[i - 1], rows[i], comparator, column, collator), 0)
-                << comparator << " " << rows[i - 1].caption.toStdString() << " " << rows[i].caption.toStdString();
-    }
-    EXPECT_EQ(CompareFileRows(Row("x", false), Row("x", false), SortByNameAsc, 0, collator), 0);
-}
-
 // A dot in a folder's name starts no extension, and a folder is never taken for a file by its name.
 TEST(FileKinds, ExtensionsAndIconsFollowTheNameOnlyForFiles) {
     EXPECT_EQ(FileExtension(QStringLiteral("dir.d\\name")), QString());

@@ -27,7 +27,7 @@ QString TScriptedDialogs::BrowseForFolder(const QString&)
 
 QColor TScriptedDialogs::ChooseColor(const QColor&)
 {
-    return TakeNext(colors_);
+    return {};
 }
 
 QString TScriptedDialogs::ChooseFileToOpen(const QStringList&, int)

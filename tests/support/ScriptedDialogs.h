@@ -9,7 +9,7 @@
 
 // TUserDialogs for tests: answers questions and modal dialogs from queues and records every
 // text shown. An empty queue answers Cancel (questions) and QDialog::Rejected (dialogs); the
-// folder browser is always cancelled.
+// folder browser and the colour dialog are always cancelled.
 class TScriptedDialogs : public TUserDialogs {
 public:
     void ShowMessage(const QString& text) override;
@@ -22,8 +22,6 @@ public:
     void QueueAnswer(Answer answer) { answers_.push_back(answer); }
     // Runs against the dialog when it is shown (fill fields, press buttons); returns the result.
     void QueueDialog(std::function<int(QDialog&)> script) { dialogs_.push_back(std::move(script)); }
-    // The colour the next colour dialog returns; an empty queue answers "cancelled" (invalid).
-    void QueueColor(const QColor& color) { colors_.push_back(color); }
     // The file the next file-open dialog returns; an empty queue answers "cancelled" (empty).
     void QueueFileToOpen(const QString& path) { filesToOpen_.push_back(path); }
 
@@ -45,7 +43,6 @@ private:
 
     std::deque<Answer> answers_;
     std::deque<std::function<int(QDialog&)>> dialogs_;
-    std::deque<QColor> colors_;
     std::deque<QString> filesToOpen_;
     QStringList shown_;
     QStringList dialogTitles_;
