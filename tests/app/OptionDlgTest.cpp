@@ -44,7 +44,6 @@ TEST_F(OptionDlgTest, OkCopiesTheSwitchesAndWhatTheDialogsChoseIntoTheWindow)
     dialogs_->QueueFileToOpen("/opt/viewer");
     RunOptions([this] {
         Click("ckNoDisconnect");
-        Click("ckShowTransactionDlg");
         Get<QWidget>("rgFileNameAfterTransfer")->findChildren<QRadioButton*>().at(2)->click();
         Click("ApplicationBrowseBtn");
         Get<QPlainTextEdit>("TextExtMemo")->setPlainText("txt\n");
@@ -52,7 +51,6 @@ TEST_F(OptionDlgTest, OkCopiesTheSwitchesAndWhatTheDialogsChoseIntoTheWindow)
     });
     const TWindowOptions& options = form_->Options();
     EXPECT_TRUE(form_->NoDisconnectTimer()->isActive());
-    EXPECT_FALSE(options.bShowTransactionDlg);
     EXPECT_EQ(options.iFileNameAfterTransfer, 2);
     EXPECT_EQ(IniValue("CURRENT", "bNoDisconnect"), "1");
     EXPECT_EQ(options.asApplication, "/opt/viewer");

@@ -16,8 +16,6 @@
 
 namespace {
 
-const QString Gap = "       ";
-
 QKeySequence Key(Qt::KeyboardModifiers modifiers, Qt::Key key)
 {
     return QKeySequence(QKeyCombination(modifiers, key));
@@ -42,7 +40,6 @@ protected:
         });
         form_->Action("aSetKey")->trigger();
     }
-    QListWidget* Rows() const { return dialog_->findChild<QListWidget*>("lbMenu"); }
     QString Text(const char* edit) const { return dialog_->findChild<QLineEdit*>(edit)->text(); }
     THotKeyBox* HotKeyBox() const { return dialog_->findChild<THotKeyBox*>("hkNewKey"); }
     void Click(const char* name) const { dialog_->findChild<QPushButton*>(name)->click(); }
@@ -59,11 +56,7 @@ TEST_F(SetKeyDlgTest, CtrlShiftUPressedOnUploadIsStoredAsShiftCtrlUAndWorksAtOnc
     ASSERT_EQ(mkdir(HomeFile("KeyList.ini").c_str(), 0700), 0);
     Open();
     RunSetKey([this] {
-        EXPECT_EQ(Rows()->item(0)->text(), "アップロード(&U)" + Gap + "Ctrl+U");
-        // The box adds Ctrl to a plain key.
         THotKeyBox* box = HotKeyBox();
-        Press(box, Qt::NoModifier, Qt::Key_K);
-        EXPECT_EQ(box->HotKey(), Key(Qt::ControlModifier, Qt::Key_K));
         Press(box, Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_U);
         Click("ApplyBtn");
         Click("DefaultBtn");

@@ -1,4 +1,3 @@
-#include "panes/FileKinds.h"
 #include "panes/FileSort.h"
 
 #include <gtest/gtest.h>
@@ -35,11 +34,4 @@ TEST(FileSort, FoldersComeFirstAndSizesOrderByValueAndDatesChronologically) {
     EXPECT_EQ(Captions(rows).mid(2), (QStringList{"c.txt", "b.txt", "a.txt"}));
     SortFileRows(rows, SortByColumnAsc, 2);
     EXPECT_EQ(Captions(rows).mid(2), (QStringList{"a.txt", "c.txt", "b.txt"}));
-}
-
-// A dot in a folder's name starts no extension, and a folder is never taken for a file by its name.
-TEST(FileKinds, ExtensionsAndIconsFollowTheNameOnlyForFiles) {
-    EXPECT_EQ(FileExtension(QStringLiteral("dir.d\\name")), QString());
-    EXPECT_EQ(FileExtension(QStringLiteral("a.tar.GZ")), QStringLiteral(".gz"));
-    EXPECT_EQ(FileIconFor(QStringLiteral("x.txt"), true, {".jpg"}, {".txt"}), fiFolder);
 }
