@@ -33,15 +33,6 @@ protected:
             dialogs_->QueueAnswer(answer);
         form_->Action(action)->trigger();
     }
-    // Files in the working directory holding their own names; a name ending in "/" is a folder.
-    void Make(std::initializer_list<std::string> names) const
-    {
-        for (const std::string& name : names)
-            if (name.back() == '/')
-                mkdir(work_.File(name).c_str(), 0755);
-            else
-                TempDir::WriteFile(work_.File(name), name);
-    }
 };
 
 }  // namespace
@@ -49,7 +40,7 @@ protected:
 // Each file is asked about; a file gone since the listing is then skipped without an error.
 TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesAndNeverOntoAnExistingName)
 {
-    Make({"Makefile", "a.tar.gz", "Mixed.TXT", "gone", "dir.d/", "a", "b", "c"});
+    MakeWorkFiles({"Makefile", "a.tar.gz", "Mixed.TXT", "gone", "dir.d/", "a", "b", "c"});
     OpenListing();
     // The extension goes from the first dot on; folders keep theirs.
     SelectLocal({"Makefile", "a.tar.gz", "dir.d"});
@@ -85,7 +76,7 @@ TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesAndNeverOntoAn
 // directory act only after Yes. The detailed listing goes to the viewer.
 TEST_F(LocalFileOpsTest, DeleteRemovesOnlyFilesAndEmptyFoldersAndMakeDirectoryCreatesOne)
 {
-    Make({"empty/", "full/", "full/kept", "file"});
+    MakeWorkFiles({"empty/", "full/", "full/kept", "file"});
     OpenListing();
     const auto enabled = [this] {
         QStringList on;
@@ -121,7 +112,7 @@ TEST_F(LocalFileOpsTest, OddNamesAreListedAndNeverActedOnAsAnotherName)
 {
     const std::string undecodable = "bad\xff.txt";
     const std::string longName(255, 'n');
-    Make({undecodable, "two\nlines.txt", longName});
+    MakeWorkFiles({undecodable, "two\nlines.txt", longName});
     OpenListing();
     ASSERT_EQ(Captions().size(), 3);
     const QString shownLong = QString::fromStdString(longName);

@@ -13,7 +13,6 @@
 #include <QHeaderView>
 #include <QTreeView>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -21,14 +20,8 @@ class LocalPaneTest : public MainFormTest {
 protected:
     TFileListModel& Model() const { return LocalFiles().Model(); }
     QComboBox* Box(const char* name) const { return form_->findChild<QComboBox*>(QString::fromLatin1(name)); }
-    void MakeFiles() const
-    {
-        TempDir::WriteFile(work_.File("small.css"), std::string(5, 'x'));
-        TempDir::WriteFile(work_.File("notes.txt"), "xy");
-        TempDir::WriteFile(work_.File(".hidden"), "");
-        mkdir(work_.File("zfolder").c_str(), 0755);
-        mkdir(work_.File("afolder").c_str(), 0755);
-    }
+    // Files sized by their names' lengths, so the size order is not the name order.
+    void MakeFiles() const { MakeWorkFiles({"s.css", "notes.txt", ".hidden", "zfolder/", "afolder/"}); }
 };
 
 }  // namespace
@@ -37,17 +30,17 @@ TEST_F(LocalPaneTest, ListsTheWorkingDirectoryThroughTheMaskInTheSortOrderOfTheO
 {
     MakeFiles();
     TMainForm& form = OpenListing(QString());
-    EXPECT_EQ(Captions(Model()), (QStringList{"afolder", "zfolder", ".hidden", "notes.txt", "small.css"}));
+    EXPECT_EQ(Captions(Model()), (QStringList{"afolder", "zfolder", ".hidden", "notes.txt", "s.css"}));
     form.Settings().SetLocalMask(QStringLiteral("*.css"));  // folders are filtered too
     form.LocalPane().FillLocalFileList();
-    EXPECT_EQ(Captions(Model()), QStringList{"small.css"});
+    EXPECT_EQ(Captions(Model()), QStringList{"s.css"});
     form.Options().iFileListSort = 1;
     form.Settings().SetLocalMask(QStringLiteral("*.*"));
     form.LocalPane().FillLocalFileList();
-    EXPECT_EQ(Captions(Model()), (QStringList{"zfolder", "afolder", "small.css", "notes.txt", ".hidden"}));
+    EXPECT_EQ(Captions(Model()), (QStringList{"zfolder", "afolder", "s.css", "notes.txt", ".hidden"}));
     // A column click sorts the files by that column.
     emit LocalFiles().Report().header()->sectionClicked(1);
-    EXPECT_EQ(Captions(Model()).mid(2), (QStringList{".hidden", "notes.txt", "small.css"}));
+    EXPECT_EQ(Captions(Model()).mid(2), (QStringList{"s.css", ".hidden", "notes.txt"}));
 }
 
 // The directory box goes to a typed directory or stays; Up stops at the root; the directory list

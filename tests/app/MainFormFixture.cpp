@@ -13,6 +13,7 @@
 #include <QTreeView>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 MainFormTest::MainFormTest() : savedWorkingDirectory_(QDir::currentPath())
 {
@@ -54,6 +55,15 @@ void MainFormTest::SelectLocal(const QStringList& captions) const
         if (captions.contains(model.Row(row).caption))
             selection.select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     form_->UpdateActionStates();
+}
+
+void MainFormTest::MakeWorkFiles(std::initializer_list<std::string> names) const
+{
+    for (const std::string& name : names)
+        if (name.back() == '/')
+            mkdir(work_.File(name).c_str(), 0755);
+        else
+            TempDir::WriteFile(work_.File(name), name);
 }
 
 void MainFormTest::CloseWindow()

@@ -31,6 +31,8 @@ protected:
     // Closes it the normal way (the close steps run) and destroys it.
     void CloseWindow();
 
+    // Files in the working directory holding their own names; a name ending in "/" is a folder.
+    void MakeWorkFiles(std::initializer_list<std::string> names) const;
     std::string HomeFile(const std::string& name) const { return home_.File(name); }
     void WriteHomeFile(const std::string& name, const std::string& content) const
     {

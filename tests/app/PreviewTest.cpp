@@ -72,9 +72,7 @@ TEST_F(PreviewTest, AClickedPictureShowsAtItsNaturalSizeAndOtherRowsCloseThePrev
     WritePicture("p1.png", 2000, 1500);
     WritePicture("p2.jpg", 100, 80);
     WritePicture("gone.png", 30, 20);
-    TempDir::WriteFile(work_.File("bad.png"), "not a picture");
-    TempDir::WriteFile(work_.File("notes.txt"), "text");
-    mkdir(work_.File("folder").c_str(), 0755);
+    MakeWorkFiles({"bad.png", "notes.txt", "folder/"});  // bad.png holds no picture
     ASSERT_EQ(mkfifo(work_.File("pipe.png").c_str(), 0600), 0);
     TMainForm& form = OpenListing();
     std::remove(work_.File("gone.png").c_str());
