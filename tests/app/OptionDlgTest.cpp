@@ -38,8 +38,12 @@ protected:
     QDialog* dialog_ = nullptr;
 };
 
-TEST_F(OptionDlgTest, OkCopiesTheSwitchesAndWhatTheDialogsChoseIntoTheWindow)
+// OK copies the switches and what the dialogs chose into the window. The limit edits take digits
+// only, Backspace edits, and leaving one without a positive number warns. A settings file that
+// cannot be written is reported and the dialog stays open; Defaults then OK give the factory values.
+TEST_F(OptionDlgTest, OkCopiesTheControlsIntoTheWindowAndTheFileOrReportsWhyItCannot)
 {
+    WriteHomeFile("Marlux.ini", "[CURRENT]\niMaxFileLog=30\n");
     Open();
     dialogs_->QueueFileToOpen("/opt/viewer");
     RunOptions([this] {
@@ -47,28 +51,6 @@ TEST_F(OptionDlgTest, OkCopiesTheSwitchesAndWhatTheDialogsChoseIntoTheWindow)
         Get<QWidget>("rgFileNameAfterTransfer")->findChildren<QRadioButton*>().at(2)->click();
         Click("ApplicationBrowseBtn");
         Get<QPlainTextEdit>("TextExtMemo")->setPlainText("txt\n");
-        Click("OkBtn");
-    });
-    const TWindowOptions& options = form_->Options();
-    EXPECT_TRUE(form_->NoDisconnectTimer()->isActive());
-    EXPECT_EQ(options.iFileNameAfterTransfer, 2);
-    EXPECT_EQ(IniValue("CURRENT", "bNoDisconnect"), "1");
-    EXPECT_EQ(options.asApplication, "/opt/viewer");
-    // The text extensions are stored as typed and dotted when read.
-    EXPECT_EQ(form_->Extensions().TextExtList, StringList{"txt"});
-    CloseWindow();
-    EXPECT_EQ(TempDir::ReadFile(HomeFile("TextExt.txt")), "txt\n");
-    Open();
-    EXPECT_EQ(form_->Extensions().TextExtList, StringList{".txt"});
-}
-
-// Backspace edits; a settings file that cannot be written is reported and the dialog stays open;
-// Defaults then OK give the factory values.
-TEST_F(OptionDlgTest, LimitEditsTakeDigitsOnlyAndWarnWhenLeftWithoutAPositiveNumber)
-{
-    WriteHomeFile("Marlux.ini", "[CURRENT]\niMaxFileLog=30\n");
-    Open();
-    RunOptions([this] {
         dialog_->show();
         QApplication::setActiveWindow(dialog_);
         auto* maxLog = Get<QLineEdit>("edMaxLog");
@@ -89,7 +71,13 @@ TEST_F(OptionDlgTest, LimitEditsTakeDigitsOnlyAndWarnWhenLeftWithoutAPositiveNum
         EXPECT_EQ(dialogs_->Shown(), QStringList(2, "数値を入力してください"));
         Click("OkBtn");
     });
-    EXPECT_EQ(form_->Options().iMaxLog, 500);  // the huge number is not a number
+    const TWindowOptions& options = form_->Options();
+    EXPECT_EQ(options.iMaxLog, 500);  // the huge number is not a number
+    EXPECT_TRUE(form_->NoDisconnectTimer()->isActive());
+    EXPECT_EQ(options.iFileNameAfterTransfer, 2);
+    EXPECT_EQ(options.asApplication, "/opt/viewer");
+    // The text extensions are stored as typed and dotted when read.
+    EXPECT_EQ(form_->Extensions().TextExtList, StringList{"txt"});
     const std::string lock = HomeFile("Marlux.ini.lock");
     RunOptions([&] {
         Click("DefaultBtn");
@@ -101,8 +89,12 @@ TEST_F(OptionDlgTest, LimitEditsTakeDigitsOnlyAndWarnWhenLeftWithoutAPositiveNum
         rmdir(lock.c_str());
         Click("OkBtn");
     });
-    EXPECT_EQ(form_->Options().iMaxFileLog, 500);
+    EXPECT_EQ(options.iMaxFileLog, 500);
     EXPECT_EQ(IniValue("CURRENT", "iMaxFileLog"), "500");
+    CloseWindow();
+    EXPECT_EQ(TempDir::ReadFile(HomeFile("TextExt.txt")), "txt\n");
+    Open();
+    EXPECT_EQ(form_->Extensions().TextExtList, StringList{".txt"});
 }
 
 }  // namespace

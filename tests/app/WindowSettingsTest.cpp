@@ -39,16 +39,15 @@ TEST_F(MainFormTest, AFirstStartMakesAPrivateSettingsFileAndExitWritesTheWindowK
 }
 
 // One program directory with a value of every kind the window reads: edges (one out of range),
-// numbers (a non-number, a hexadecimal one, the misspelt key the file uses), view style flags all
-// off, the last profile, an initial directory, and the list files. An unchecked "save" keeps
-// the close from rewriting CURRENT.
+// numbers (a non-number, a hexadecimal one, the misspelt key the file uses), the last profile, an
+// initial directory, and the list files. An unchecked "save" keeps the close from rewriting CURRENT.
 TEST_F(MainFormTest, TheProgramFilesReachEveryPartOfTheWindow)
 {
     TempDir initial;
     WriteHomeFile("Marlux.ini",
                   "[CURRENT]\nbSaveConfig=0\niHeaderToolBarAlign=2\niLocalSysToolBarAlign=9\n"
                   "iMaxLog=abc\niMaxFileLog=0x1F4\niPanelRUHeight=50\niPanelRUHeitht=80\n"
-                  "bCompareTimeStamp=1\nbASCII=1\nbAuto=0\nbReport=0\nbList=0\nbSmallIcon=0\n"
+                  "bCompareTimeStamp=1\nbASCII=1\nbAuto=0\n"
                   "PROFILE=myhost\nasInitialDirectory=" + initial.Path() + "\n[DEFAULT]\n[myhost]\nHOST=example\n");
     WriteHomeFile("LocalMaskList.txt", "*.txt\n*.c\n");
     mkdir(HomeFile("LST").c_str(), 0700);
@@ -62,11 +61,6 @@ TEST_F(MainFormTest, TheProgramFilesReachEveryPartOfTheWindow)
     EXPECT_EQ(form.Settings().PanelRUHeight(), 80);
     EXPECT_TRUE(form.Options().bCompareTimeStamp);
     EXPECT_TRUE(form.Action("aTypeASCII")->isChecked());
-
-    // No view style flag: small icons, with nothing checked.
-    EXPECT_EQ(form.Settings().CurrentViewStyle(), TViewStyle::SmallIcon);
-    for (const char* style : {"aReport", "aList", "aSmallIcon"})
-        EXPECT_FALSE(form.Action(style)->isChecked()) << style;
     EXPECT_EQ(form.findChild<QComboBox*>("ProfileNameBox")->currentText(), "myhost");
     // The initial directory of the settings wins over the argument.
     EXPECT_EQ(form.Settings().LocalDirectory(), QDir(QString::fromStdString(initial.Path())).canonicalPath());
