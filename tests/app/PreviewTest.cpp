@@ -33,15 +33,6 @@ protected:
         ASSERT_TRUE(image.save(QString::fromStdString(work_.File(name))));
     }
 
-    // The window open and active, the local list filled.
-    TMainForm& OpenListing()
-    {
-        TMainForm& form = MainFormTest::OpenListing();
-        form.activateWindow();
-        Pump(50);
-        return form;
-    }
-
     // A left click on the row, as the mouse gives it.
     void Click(const char* caption)
     {
@@ -75,6 +66,8 @@ TEST_F(PreviewTest, AClickedPictureShowsAtItsNaturalSizeAndOtherRowsCloseThePrev
     MakeWorkFiles({"bad.png", "notes.txt", "folder/"});  // bad.png holds no picture
     ASSERT_EQ(mkfifo(work_.File("pipe.png").c_str(), 0600), 0);
     TMainForm& form = OpenListing();
+    form.activateWindow();
+    Pump(50);
     std::remove(work_.File("gone.png").c_str());
     // The plug-ins' extensions mark pictures; ifjpeg.spi reports its filter in capitals.
     EXPECT_EQ(Model().Row(RowOf("p2.jpg")).icon, fiPicture);

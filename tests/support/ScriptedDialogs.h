@@ -12,12 +12,12 @@
 // folder browser and the colour dialog are always cancelled.
 class TScriptedDialogs : public TUserDialogs {
 public:
-    void ShowMessage(const QString& text) override;
+    void ShowMessage(const QString& text) override { shown_.append(text); }
     Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) override;
     int RunModal(QDialog& dialog) override;
-    QString BrowseForFolder(const QString& instruction) override;
-    QColor ChooseColor(const QColor& initial) override;
-    QString ChooseFileToOpen(const QStringList& filters, int selectedFilter) override;
+    QString BrowseForFolder(const QString&) override { return {}; }
+    QColor ChooseColor(const QColor&) override { return {}; }
+    QString ChooseFileToOpen(const QStringList&, int) override { return TakeNext(filesToOpen_); }
 
     void QueueAnswer(Answer answer) { answers_.push_back(answer); }
     // Runs against the dialog when it is shown (fill fields, press buttons); returns the result.
