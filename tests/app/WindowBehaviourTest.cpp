@@ -38,7 +38,7 @@ TEST_F(MainFormTest, BusyStateDisablesBothPanesUntilLeftOrAnUncaughtErrorIsLogge
 }
 
 // The operation log reaches its file before a viewer reads it, and a failed write is reported.
-TEST_F(MainFormTest, ViewersAndWindowsThatFailToStartAreReportedAndTheOperationLogIsWrittenOrReported)
+TEST_F(MainFormTest, AViewerThatFailsToStartIsReportedAndTheOperationLogIsWrittenOrReported)
 {
     TMainForm& form = Open();
     form.Options().asApplication = QString::fromStdString(home_.File("no-such-viewer"));
