@@ -13,7 +13,6 @@
 #include <QHeaderView>
 #include <QTreeView>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -21,14 +20,8 @@ class LocalPaneTest : public MainFormTest {
 protected:
     TFileListModel& Model() const { return LocalFiles().Model(); }
     QComboBox* Box(const char* name) const { return form_->findChild<QComboBox*>(QString::fromLatin1(name)); }
-    void MakeFiles() const
-    {
-        TempDir::WriteFile(work_.File("small.css"), std::string(5, 'x'));
-        TempDir::WriteFile(work_.File("notes.txt"), "xy");
-        TempDir::WriteFile(work_.File(".hidden"), "");
-        mkdir(work_.File("zfolder").c_str(), 0755);
-        mkdir(work_.File("afolder").c_str(), 0755);
-    }
+    // Files sized by their names' lengths, so the size order is not the name order.
+    void MakeFiles() const { MakeWorkFiles({"s.css", "notes.txt", ".hidden", "zfolder/", "afolder/"}); }
 };
 
 }  // namespace
@@ -37,75 +30,59 @@ TEST_F(LocalPaneTest, ListsTheWorkingDirectoryThroughTheMaskInTheSortOrderOfTheO
 {
     MakeFiles();
     TMainForm& form = OpenListing(QString());
-    EXPECT_EQ(Captions(Model()), (QStringList{"afolder", "zfolder", ".hidden", "notes.txt", "small.css"}));
+    EXPECT_EQ(Captions(Model()), (QStringList{"afolder", "zfolder", ".hidden", "notes.txt", "s.css"}));
     form.Settings().SetLocalMask(QStringLiteral("*.css"));  // folders are filtered too
     form.LocalPane().FillLocalFileList();
-    EXPECT_EQ(Captions(Model()), QStringList{"small.css"});
+    EXPECT_EQ(Captions(Model()), QStringList{"s.css"});
     form.Options().iFileListSort = 1;
     form.Settings().SetLocalMask(QStringLiteral("*.*"));
     form.LocalPane().FillLocalFileList();
-    EXPECT_EQ(Captions(Model()), (QStringList{"zfolder", "afolder", "small.css", "notes.txt", ".hidden"}));
+    EXPECT_EQ(Captions(Model()), (QStringList{"zfolder", "afolder", "s.css", "notes.txt", ".hidden"}));
     // A column click sorts the files by that column.
     emit LocalFiles().Report().header()->sectionClicked(1);
-    EXPECT_EQ(Captions(Model()).mid(2), (QStringList{".hidden", "notes.txt", "small.css"}));
-
+    EXPECT_EQ(Captions(Model()).mid(2), (QStringList{"s.css", ".hidden", "notes.txt"}));
 }
 
-TEST_F(LocalPaneTest, TheDirectoryBoxGoesToTheTypedDirectoryOrStaysAndUpStopsAtTheRoot)
+// The directory box goes to a typed directory or stays; Up stops at the root; the directory list
+// and a double click open folders; a drive that cannot be opened is reported and the drive stays.
+TEST_F(LocalPaneTest, EveryWayOfChangingTheDirectoryGoesThereOrStaysWhereItWas)
 {
     MakeFiles();
     TMainForm& form = OpenListing();
-    QComboBox* box = Box("LocalDirBox");
     const QString here = QDir::currentPath();
+    QComboBox* drives = Box("LocalDriveBox");
+    const QString drive = drives->currentText();
+    drives->addItem(QString::fromStdString(work_.File("not-mounted")));
+    emit drives->activated(drives->count() - 1);
+    EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("ドライブの準備ができていません")});
+    EXPECT_EQ(drives->currentText(), drive);
+    QComboBox* box = Box("LocalDirBox");
     box->setEditText(here + QStringLiteral("/no such dir"));
     form.Action("aLocalRefresh")->trigger();
     EXPECT_EQ(QDir::currentPath(), here);
     EXPECT_EQ(box->currentText(), here + u'/');
 
-    // Typing completes from the history; Enter goes there.
-    box->addItem(here + QStringLiteral("/afolder/"));
-    box->lineEdit()->clear();
-    TypeText(box->lineEdit(), here + QStringLiteral("/af"));
-    EXPECT_EQ(box->currentText(), here + QStringLiteral("/afolder/"));
-    PressKey(box->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/afolder"));
-    EXPECT_TRUE(Model().Rows().empty());
-
-    form.Action("aLocalDirectoryUp")->trigger();
-    EXPECT_EQ(QDir::currentPath(), here);
-    QDir::setCurrent(QStringLiteral("/"));
-    form.Action("aLocalDirectoryUp")->trigger();
-    EXPECT_EQ(QDir::currentPath(), QStringLiteral("/"));
-    EXPECT_FALSE(Model().Rows().empty());
-}
-
-TEST_F(LocalPaneTest, TheDirectoryListAndADoubleClickOpenFolders)
-{
-    MakeFiles();
-    TMainForm& form = OpenListing();
-    const QString here = QDir::currentPath();
     // The chain from the root, then the subdirectories; one click enters.
     auto* list = form.findChild<QListWidget*>(QStringLiteral("LocalDirListBox"));
     const int depth = int(here.split(u'/', Qt::SkipEmptyParts).size());
     ASSERT_EQ(list->count(), depth + 3);
     emit list->itemClicked(list->item(depth + 2));
     EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/zfolder"));
-
     form.Settings().SetLocalDirectory(here);
     SelectLocal({"afolder"});
     emit LocalFiles().Report().doubleClicked(Model().index(0, 0));
     EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/afolder"));
-}
+    EXPECT_TRUE(Model().Rows().empty());
 
-TEST_F(LocalPaneTest, ADriveThatCannotBeOpenedIsReportedAndTheDriveStays)
-{
-    Open();
-    QComboBox* drives = Box("LocalDriveBox");
-    const QString before = drives->currentText();
-    const QString here = QDir::currentPath();
-    drives->addItem(QString::fromStdString(work_.File("not-mounted")));
-    emit drives->activated(drives->count() - 1);
-    EXPECT_EQ(dialogs_->Shown(), QStringList{QStringLiteral("ドライブの準備ができていません")});
-    EXPECT_EQ(drives->currentText(), before);
+    // Enter goes to the typed directory.
+    form.Action("aLocalDirectoryUp")->trigger();
     EXPECT_EQ(QDir::currentPath(), here);
+    box->setEditText(here + QStringLiteral("/zfolder"));
+    PressKey(box->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(QDir::currentPath(), here + QStringLiteral("/zfolder"));
+
+    QDir::setCurrent(QStringLiteral("/"));
+    form.Action("aLocalDirectoryUp")->trigger();
+    EXPECT_EQ(QDir::currentPath(), QStringLiteral("/"));
+    EXPECT_FALSE(Model().Rows().empty());
 }

@@ -7,13 +7,13 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QDropEvent>
 #include <QKeyEvent>
 #include <QEventLoop>
 #include <QTimer>
 #include <QTreeView>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 MainFormTest::MainFormTest() : savedWorkingDirectory_(QDir::currentPath())
 {
@@ -57,6 +57,15 @@ void MainFormTest::SelectLocal(const QStringList& captions) const
     form_->UpdateActionStates();
 }
 
+void MainFormTest::MakeWorkFiles(std::initializer_list<std::string> names) const
+{
+    for (const std::string& name : names)
+        if (name.back() == '/')
+            mkdir(work_.File(name).c_str(), 0755);
+        else
+            TempDir::WriteFile(work_.File(name), name);
+}
+
 void MainFormTest::CloseWindow()
 {
     form_->close();
@@ -64,14 +73,9 @@ void MainFormTest::CloseWindow()
     dialogs_ = nullptr;
 }
 
-std::vector<std::pair<std::string, std::string>> MainFormTest::SectionEntries(const std::string& section) const
-{
-    return IniSectionEntries(home_.File("Marlux.ini"), section);
-}
-
 std::string MainFormTest::IniValue(const std::string& section, const std::string& key) const
 {
-    for (const auto& [name, value] : SectionEntries(section))
+    for (const auto& [name, value] : IniSectionEntries(home_.File("Marlux.ini"), section))
         if (name == key)
             return value;
     return "<missing>";
@@ -118,20 +122,6 @@ void MainFormTest::TypeText(QWidget* target, const QString& text)
 {
     for (const QChar c : text)
         PressKey(target, c.toUpper().unicode(), QString(c));
-}
-
-bool MainFormTest::EnterDrag(QWidget* target, const QMimeData& data)
-{
-    QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-    return event.isAccepted();
-}
-
-bool MainFormTest::SendDrag(QWidget* target, QEvent::Type type, const QMimeData& data)
-{
-    QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier, type);
-    QApplication::sendEvent(target, &event);
-    return event.isAccepted();
 }
 
 QStringList MainFormTest::Captions(const TFileListModel& model)

@@ -4,16 +4,13 @@
 #include "support/QStringPrinter.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QEvent>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
-#include <vector>
 
-class QMimeData;
 class QWidget;
 class TFileListModel;
 
@@ -34,13 +31,14 @@ protected:
     // Closes it the normal way (the close steps run) and destroys it.
     void CloseWindow();
 
+    // Files in the working directory holding their own names; a name ending in "/" is a folder.
+    void MakeWorkFiles(std::initializer_list<std::string> names) const;
     std::string HomeFile(const std::string& name) const { return home_.File(name); }
     void WriteHomeFile(const std::string& name, const std::string& content) const
     {
         TempDir::WriteFile(home_.File(name), content);
     }
-    // The key=value lines of one section of "Marlux.ini", in file order.
-    std::vector<std::pair<std::string, std::string>> SectionEntries(const std::string& section) const;
+    // A key's value in "Marlux.ini", or "<missing>".
     std::string IniValue(const std::string& section, const std::string& key) const;
     // "FileOperationLog.txt" ("" when missing) once the event loop has gone idle, as it does
     // after every command.
@@ -53,10 +51,6 @@ protected:
     // Key presses as the keyboard sends them; Type presses one key per character.
     static void PressKey(QWidget* target, int key, const QString& text = {});
     static void TypeText(QWidget* target, const QString& text);
-    // A drag entering a widget, and a later move or drop; true when the widget accepted it.
-    // Qt delivers moves and drops only to the widget that accepted the entry.
-    static bool EnterDrag(QWidget* target, const QMimeData& data);
-    static bool SendDrag(QWidget* target, QEvent::Type type, const QMimeData& data);
     // Runs the event loop for the given time.
     static void Pump(int milliseconds);
     // The rows' captions of a file list, in list order.

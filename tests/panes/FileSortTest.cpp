@@ -1,4 +1,3 @@
-#include "panes/FileKinds.h"
 #include "panes/FileSort.h"
 
 #include <gtest/gtest.h>
@@ -35,29 +34,4 @@ TEST(FileSort, FoldersComeFirstAndSizesOrderByValueAndDatesChronologically) {
     EXPECT_EQ(Captions(rows).mid(2), (QStringList{"c.txt", "b.txt", "a.txt"}));
     SortFileRows(rows, SortByColumnAsc, 2);
     EXPECT_EQ(Captions(rows).mid(2), (QStringList{"a.txt", "c.txt", "b.txt"}));
-}
-
-TEST(FileSort, TheSortAgreesWithThePairwiseComparators) {
-    const QCollator collator = FileRowCollator();
-    std::vector<TFileRow> rows = Sample();
-    rows.push_back(Row("B.txt", false, "7"));
-    rows.push_back(Row("b.TXT", false, "70"));
-    for (TFileRowComparator comparator : {SortByNameAsc, SortByNameDesc, SortByColumnAsc, SortByColumnDesc}) {
-        const int column = comparator == SortByNameAsc || comparator == SortByNameDesc ? 0 : 1;
-        SortFileRows(rows, comparator, column);
-        for (size_t i = 1; i < rows.size(); ++i)
-            EXPECT_LE(CompareFileRows(rows[i - 1], rows[i], comparator, column, collator), 0)
-                << comparator << " " << rows[i - 1].caption.toStdString() << " " << rows[i].caption.toStdString();
-    }
-    EXPECT_EQ(CompareFileRows(Row("x", false), Row("x", false), SortByNameAsc, 0, collator), 0);
-}
-
-TEST(FileKinds, AttributeWordsExtensionsAndIcons) {
-    EXPECT_EQ(AttributeText(faReadOnly | faArchive | faHidden), QStringLiteral("ｱｰｶｲﾌﾞ 隠しファイル 読取専用 "));
-    EXPECT_EQ(FileExtension(QStringLiteral("dir.d\\name")), QString());
-    const QStringList images{".jpg", ".png"};
-    const QStringList texts{".txt", ".JPG"};
-    EXPECT_EQ(FileIconFor(QStringLiteral("photo.JPG"), false, images, texts), fiPicture);
-    EXPECT_EQ(FileIconFor(QStringLiteral("setup.EXE"), false, images, texts), fiProgram);
-    EXPECT_EQ(FileIconFor(QStringLiteral("x.txt"), true, images, texts), fiFolder);
 }

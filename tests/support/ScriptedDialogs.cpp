@@ -2,11 +2,6 @@
 
 #include <QDialog>
 
-void TScriptedDialogs::ShowMessage(const QString& text)
-{
-    shown_.append(text);
-}
-
 TUserDialogs::Answer TScriptedDialogs::Ask(const QString& text, Buttons, Icon)
 {
     shown_.append(text);
@@ -18,19 +13,4 @@ int TScriptedDialogs::RunModal(QDialog& dialog)
     dialogTitles_.append(dialog.windowTitle());
     auto script = TakeNext(dialogs_);
     return script ? script(dialog) : int(QDialog::Rejected);
-}
-
-QString TScriptedDialogs::BrowseForFolder(const QString&)
-{
-    return TakeNext(folders_);
-}
-
-QColor TScriptedDialogs::ChooseColor(const QColor&)
-{
-    return TakeNext(colors_);
-}
-
-QString TScriptedDialogs::ChooseFileToOpen(const QStringList&, int)
-{
-    return TakeNext(filesToOpen_);
 }

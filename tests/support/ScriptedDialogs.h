@@ -8,23 +8,20 @@
 #include <functional>
 
 // TUserDialogs for tests: answers questions and modal dialogs from queues and records every
-// text shown. An empty queue answers Cancel (questions) and QDialog::Rejected (dialogs).
+// text shown. An empty queue answers Cancel (questions) and QDialog::Rejected (dialogs); the
+// folder browser and the colour dialog are always cancelled.
 class TScriptedDialogs : public TUserDialogs {
 public:
-    void ShowMessage(const QString& text) override;
+    void ShowMessage(const QString& text) override { shown_.append(text); }
     Answer Ask(const QString& text, Buttons buttons, Icon icon = Icon::Question) override;
     int RunModal(QDialog& dialog) override;
-    QString BrowseForFolder(const QString& instruction) override;
-    QColor ChooseColor(const QColor& initial) override;
-    QString ChooseFileToOpen(const QStringList& filters, int selectedFilter) override;
+    QString BrowseForFolder(const QString&) override { return {}; }
+    QColor ChooseColor(const QColor&) override { return {}; }
+    QString ChooseFileToOpen(const QStringList&, int) override { return TakeNext(filesToOpen_); }
 
     void QueueAnswer(Answer answer) { answers_.push_back(answer); }
     // Runs against the dialog when it is shown (fill fields, press buttons); returns the result.
     void QueueDialog(std::function<int(QDialog&)> script) { dialogs_.push_back(std::move(script)); }
-    // The folder the next folder browser returns; an empty queue answers "cancelled" (empty).
-    void QueueFolder(const QString& path) { folders_.push_back(path); }
-    // The colour the next colour dialog returns; an empty queue answers "cancelled" (invalid).
-    void QueueColor(const QColor& color) { colors_.push_back(color); }
     // The file the next file-open dialog returns; an empty queue answers "cancelled" (empty).
     void QueueFileToOpen(const QString& path) { filesToOpen_.push_back(path); }
 
@@ -46,8 +43,6 @@ private:
 
     std::deque<Answer> answers_;
     std::deque<std::function<int(QDialog&)>> dialogs_;
-    std::deque<QString> folders_;
-    std::deque<QColor> colors_;
     std::deque<QString> filesToOpen_;
     QStringList shown_;
     QStringList dialogTitles_;
