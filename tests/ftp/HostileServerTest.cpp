@@ -90,12 +90,14 @@ TEST(HostileServer, AStalledTransferEndsByTimeOutOrAbortAndTheSessionStaysInStep
     }
 }
 
-TEST(HostileServer, DataConnectionsThatNeverComeUpTimeOut) {
+// PASV names a port nobody answers, PORT is accepted but nobody connects, PORT is refused.
+TEST(HostileServer, DataConnectionsThatCannotBeSetUpFailTheTransferOnly) {
     UnreachableLoopbackPort unreachable;
     ScriptedSession s(ShortTimeoutMs);
     s.control.Reply(PassiveReply(unreachable.port))
         .Reply("200 PORT ok\r\n")
         .Reply("150 go\r\n425 No data connection\r\n")
+        .Reply("500 PORT not allowed\r\n")
         .Reply("257 \"/\"\r\n");
     s.Start();
     TIdStringStream stream;
@@ -103,7 +105,41 @@ TEST(HostileServer, DataConnectionsThatNeverComeUpTimeOut) {
         s.ftp.Passive = passive;
         EXPECT_LT(Timed([&] { EXPECT_THROW(s.ftp.Get("x", stream), EIdConnectTimeout); }), std::chrono::seconds(2));
     }
+    EXPECT_THROW(s.ftp.List(nullptr), EIdProtocolReplyError);
+    EXPECT_EQ(s.ftp.DataChannel(), nullptr);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+}
+
+// The address in a PASV reply is not trusted: data comes from the control connection's host.
+// A 426 with its 226, or a reply outside the expected ones, fails the transfer only.
+TEST(HostileServer, ClosingRepliesAndPassiveAddressesKeepTheSessionInStep) {
+    struct Case {
+        std::string pasvReply, afterRetr;
+        bool fails;
+        std::string received;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"227 Entering Passive Mode 10,0,0,1,%\r\n", "150 here it comes\r\n226 done\r\n", false, "hello"},
+             {"227 Entering Passive Mode (127,0,0,1,%)\r\n", "150 go\r\n426 Closed.\r\n226 Aborted\r\n", true, "hello"},
+             {"227 Entering Passive Mode (127,0,0,1,%)\r\n", "200 that is odd\r\n", true, ""}}) {
+        SCOPED_TRACE(c.afterRetr);
+        ScriptedPeer data;
+        data.Send("hello").Close();
+        data.Start();
+        std::string pasvReply = c.pasvReply;
+        pasvReply.replace(pasvReply.find('%'), 1, PortFields(data.Port()));
+        ScriptedSession s;
+        s.control.Reply(pasvReply).Reply(c.afterRetr).Reply("257 \"/\"\r\n");
+        s.Start();
+        TIdStringStream stream;
+        if (c.fails) EXPECT_THROW(s.ftp.Get("x", stream), EIdException);
+        else s.ftp.Get("x", stream);
+        EXPECT_EQ(stream.Bytes(), c.received);
+        EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+        s.ftp.Disconnect();
+        s.control.Wait();
+        EXPECT_EQ(s.control.Lines(), (Strings{"USER ", "TYPE I", "SYST", "PASV", "RETR x", "PWD"}));
+    }
 }
 
 // After the data the closing reply never comes, or, while the data channel is open, an endless
@@ -123,6 +159,25 @@ TEST(HostileServer, AClosingReplyThatNeverComesDropsTheConnection) {
         EXPECT_LT(Timed([&] { EXPECT_THROW(s.ftp.Get("x", stream), EIdReadTimeout); }), std::chrono::seconds(2));
         EXPECT_FALSE(s.ftp.Connected());
     }
+}
+
+// The server would send twice the limit; the engine stops reading at the limit.
+TEST(HostileServer, AListingOverTheLimitIsRefusedWhileItArrives) {
+    std::string listing;
+    while (listing.size() < (16 << 20)) listing += "-rw-r--r--   1 user     group        1234 Dec 07 09:51 endless.txt\r\n";
+    ScriptedPeer data;
+    data.Send(listing);
+    data.Start();
+    ScriptedSession s;
+    s.control.Reply(PassiveReply(data.Port()))
+        .Reply("150 here it comes\r\n")
+        .Send("426 Connection closed; transfer aborted.\r\n")
+        .Reply("257 \"/\"\r\n");
+    s.Start();
+    s.ftp.MaxListingBytes = 8 << 20;
+    EXPECT_THROW(s.ftp.List(nullptr), EIdListingTooLarge);
+    EXPECT_TRUE(s.ftp.ListLines.empty());
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
 
 // A greeting that never ends, in short or long lines, is cut; one of a thousand lines is read.
@@ -181,16 +236,24 @@ TEST(HostileServer, ActiveModeTakesDataOnlyFromTheServersAddress) {
     EXPECT_TRUE(error == SocketError::ConnectionReset || (error == 0 && received == 0));
 }
 
-// Refused, or never completed: no disconnect is reported for a connection that never was, and
-// the same object connects afterwards.
-TEST(HostileServer, AFailedConnectLeavesNothingOpen) {
+// Refused, or never completed: the wait is pumped and ends at its time-out, no disconnect is
+// reported for a connection that never was, and the same object connects afterwards.
+TEST(HostileServer, AFailedConnectEndsAtItsTimeOutAndLeavesNothingOpen) {
     ScriptedSession s;
     UnreachableLoopbackPort unreachable;
-    for (const int port : {ClosedLoopbackPort(), int(unreachable.port)}) {
-        s.ftp.Port = port;
-        EXPECT_THROW(s.ftp.Connect(true, 300), EIdException);
-        EXPECT_FALSE(s.ftp.Connected());
-    }
+    int pumped = 0;
+    TIdAntiFreeze pump;
+    pump.IdleTimeOut = 50;
+    pump.OnlyWhenIdle = false;
+    pump.OnProcess = [&](bool) { ++pumped; };
+    s.ftp.Port = ClosedLoopbackPort();
+    EXPECT_THROW(s.ftp.Connect(true, 600), EIdException);
+    s.ftp.Port = unreachable.port;
+    const auto took = Timed([&] { EXPECT_THROW(s.ftp.Connect(true, 600), EIdConnectTimeout); });
+    EXPECT_GE(took, std::chrono::milliseconds(550));
+    EXPECT_LT(took, std::chrono::milliseconds(3000));
+    EXPECT_GE(pumped, 8);
+    EXPECT_FALSE(s.ftp.Connected());
     EXPECT_EQ(std::count(s.events.events.begin(), s.events.events.end(), "Disconnected."), 0);
     s.Start();
     EXPECT_TRUE(s.ftp.Connected());
