@@ -4,7 +4,6 @@
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
 
-#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -39,39 +38,29 @@ class EngineGuard : public ::testing::TestWithParam<bool> {};
 INSTANTIATE_TEST_SUITE_P(Modes, EngineGuard, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Passive" : "Active"; });
 
-TEST_P(EngineGuard, ANestedCommandIsRefusedAndTheTransferCompletes) {
+// Nested commands are refused and the transfer completes. Then Abort ends a transfer and the
+// session goes on (a second request during the same transfer sends nothing more); Quit ends both.
+TEST_P(EngineGuard, NestedCommandsAreRefusedWhileAbortAndQuitEndTheTransfer) {
     PumpedSession s(GetParam());
-    int refused = 0;
+    TIdStringStream other;
     s.onceDuringTransfer = [&] {
         EXPECT_TRUE(s.ftp.Busy());
-        TIdStringStream other;
-        for (const std::function<void()>& nested : std::vector<std::function<void()>>{
-                 [&] { s.ftp.CurrentDirectory(); }, [&] { s.ftp.Get("big.bin", other); },
-                 [&] { s.ftp.SetTransferType(ftASCII); s.ftp.SendTransferType(); }}) {
-            try {
-                nested();
-                ADD_FAILURE() << "a nested command ran";
-            } catch (const EIdCommandInProgress& e) {
-                EXPECT_STREQ(e.what(), "Another command is in progress.");
-                ++refused;
-            }
-        }
+        EXPECT_THROW(s.ftp.CurrentDirectory(), EIdCommandInProgress);
+        EXPECT_THROW(s.ftp.Get("big.bin", other), EIdCommandInProgress);
+        s.ftp.SetTransferType(ftASCII);
+        EXPECT_THROW(s.ftp.SendTransferType(), EIdCommandInProgress);
     };
     TIdStringStream stream;
     s.ftp.Get("big.bin", stream);
-    EXPECT_EQ(refused, 3);
+    EXPECT_FALSE(s.onceDuringTransfer) << "the pump did not run during the transfer";
     EXPECT_EQ(stream.Size(), FileSize);
     EXPECT_FALSE(s.ftp.Busy());
-    for (const std::string& line : s.sent.lines) EXPECT_EQ(line.find("PWD"), std::string::npos) << line;
+    EXPECT_FALSE(s.sent.Sent("PWD"));
     EXPECT_EQ(s.ftp.TransferType(), ftBinary);
-    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-}
 
-// Abort ends the transfer and the session goes on (a second request during the same transfer
-// sends nothing more); Quit ends both.
-TEST_P(EngineGuard, AbortOrQuitFromThePumpEndsTheTransfer) {
     for (const bool quit : {false, true}) {
-        PumpedSession s(GetParam());
+        SCOPED_TRACE(quit ? "quit" : "abort");
+        s.sent.lines.clear();
         s.onceDuringTransfer = [&] {
             if (quit) s.ftp.Quit();
             else {
@@ -79,9 +68,9 @@ TEST_P(EngineGuard, AbortOrQuitFromThePumpEndsTheTransfer) {
                 s.ftp.Abort();
             }
         };
-        TIdStringStream stream;
-        EXPECT_THROW(s.ftp.Get("big.bin", stream), EIdException);
-        EXPECT_LT(stream.Size(), FileSize);
+        TIdStringStream partial;
+        EXPECT_THROW(s.ftp.Get("big.bin", partial), EIdException);
+        EXPECT_LT(partial.Size(), FileSize);
         EXPECT_EQ(s.ftp.DataChannel(), nullptr);
         EXPECT_EQ(s.sent.Count("ABOR"), quit ? 0u : 1u);
         EXPECT_EQ(s.sent.lines.back(), quit ? "QUIT" : "ABOR");
