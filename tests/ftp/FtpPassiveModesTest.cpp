@@ -7,6 +7,7 @@
 
 namespace {
 
+// A session as the fixture's user on `host`, logged in, recording the commands it sends.
 struct LoggedSession {
     TIdFTP ftp;
     SentCommands sent;
@@ -16,7 +17,6 @@ struct LoggedSession {
         sent.Attach(ftp);
         ftp.Connect(true, 5000);
     }
-    size_t Count(const std::string& prefix) const { return sent.Count(prefix); }
 };
 
 }  // namespace
@@ -48,8 +48,8 @@ TEST(IPv6, BracketedAndBareAddressesReachTheServerWithEpsvAndEprt) {
             TIdStringStream stream;
             s.ftp.Get("six.txt", stream);
             EXPECT_EQ(stream.Bytes(), "over IPv6");
-            EXPECT_EQ(s.Count("PASV") + s.Count("PORT"), 0u);
-            EXPECT_EQ(s.Count(passive ? "EPSV" : "EPRT |2|::1|"), 1u) << host;
+            EXPECT_EQ(s.sent.Count("PASV") + s.sent.Count("PORT"), 0u);
+            EXPECT_EQ(s.sent.Count(passive ? "EPSV" : "EPRT |2|::1|"), 1u) << host;
         }
     }
 }
@@ -64,6 +64,6 @@ TEST(PassiveFallback, APasvRefusedOnIPv4FallsBackToEpsvForTheRestOfTheSession) {
     s.ftp.Get("a.txt", second);
     EXPECT_EQ(first.Bytes(), "fallback");
     EXPECT_EQ(second.Bytes(), "fallback");
-    EXPECT_EQ(s.Count("PASV"), 1u);
-    EXPECT_EQ(s.Count("EPSV"), 2u);
+    EXPECT_EQ(s.sent.Count("PASV"), 1u);
+    EXPECT_EQ(s.sent.Count("EPSV"), 2u);
 }
