@@ -1,7 +1,7 @@
 #include "EngineSessions.h"
 #include "fixtures/RandomBytes.h"
 #include "fixtures/TestCertificate.h"
-#include "fixtures/TlsVsftpdServer.h"
+#include "fixtures/VsftpdServer.h"
 #include "ftp/IdException.h"
 
 #include <algorithm>
@@ -92,8 +92,8 @@ TEST_P(FtpTls, ExplicitTlsWithPyftpdlibMovesFilesExactlyListsAndAborts) {
 
 // Three data connections in a row: each must resume a session the server still accepts.
 TEST_P(FtpTls, VsftpdWithForcedTlsAndRequiredSessionReuseServesEveryDataConnection) {
-    if (!TlsVsftpdServer::Available()) GTEST_SKIP() << "vsftpd needs root and the user ftp";
-    TlsVsftpdServer server(certificate.CertificateFile(), certificate.KeyFile());
+    if (!VsftpdServer::TlsAvailable()) GTEST_SKIP() << "vsftpd needs root and the user ftp";
+    VsftpdServer server(certificate.CertificateFile(), certificate.KeyFile());
     TIdFTP ftp;
     AimAtTls(ftp, server.Host(), server.Port(), certificate.Fingerprint(), utUseExplicitTLS, GetParam());
     ftp.Username = "anonymous";

@@ -116,8 +116,8 @@ TEST(MarluxFtpTool, TheTimeOutBoundsEveryWaitNotOnlyTheConnect) {
 TEST(MarluxFtpTool, CertificatesFromATrustedAuthorityAreCheckedAgainstTheServersName) {
     const TestCertificate authority("Marlux Test Authority");
     const TestCertificate stranger;
-    const TestCertificate right("127.0.0.1", "IP:127.0.0.1,DNS:localhost", authority);
-    const TestCertificate wrong("wrong.example", "DNS:wrong.example,IP:127.0.0.2", authority);
+    const TestCertificate right("127.0.0.1", "IP:127.0.0.1,DNS:localhost", &authority);
+    const TestCertificate wrong("wrong.example", "DNS:wrong.example,IP:127.0.0.2", &authority);
     struct Case {
         const TestCertificate& certificate;
         std::string host, authorityFile, problem;
