@@ -59,6 +59,8 @@ const std::vector<CorpusLine>& DosCorpus()
         {"IIS", "12-31-99  12:05AM                    7 old name.txt", lfDos, ikFile, 7, "1999-12-31 00:05:00.000", "old name.txt", ""},
         {"IIS", "06-01-24  08:00AM                 4096 2024 report.pdf", lfDos, ikFile, 4096, "2024-06-01 08:00:00.000", "2024 report.pdf", ""},
         {"IIS four-digit years", "05-26-1995  10:57AM               143712 setup.exe", lfDos, ikFile, 143712, "1995-05-26 10:57:00.000", "setup.exe", ""},
+        {"IIS", "01-17-50  10:00AM                    1 pivot 50", lfDos, ikFile, 1, "2050-01-17 10:00:00.000", "pivot 50", ""},
+        {"IIS", "01-17-51  10:00AM                    1 pivot 51", lfDos, ikFile, 1, "1951-01-17 10:00:00.000", "pivot 51", ""},
         {"IIS 24-hour", "02-15-21  13:08       <DIR>          logs", lfDos, ikDirectory, 0, "2021-02-15 13:08:00.000", "logs", ""},
         {"thousands separators", "07-18-23  02:30PM            1,234,567 report 2023.xlsx", lfDos, ikFile, 1234567, "2023-07-18 14:30:00.000", "report 2023.xlsx", ""},
         {"size glued to the column", "01-17-04  03:37PM    123456789012345 wide.bin", lfDos, ikFile, 123456789012345LL, "2004-01-17 15:37:00.000", "wide.bin", ""},
