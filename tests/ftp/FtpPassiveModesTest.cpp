@@ -5,22 +5,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// A session as the fixture's user on `host`, logged in, recording the commands it sends.
-struct LoggedSession {
-    TIdFTP ftp;
-    SentCommands sent;
-
-    LoggedSession(const std::string& host, int port, bool passive) {
-        AimAtServer(ftp, host, port, passive);
-        sent.Attach(ftp);
-        ftp.Connect(true, 5000);
-    }
-};
-
-}  // namespace
-
 // Addresses and ports come from server text: every malformed field is refused.
 TEST(PassiveReplies, PortsAreTakenFromAnyDelimiterAndNonsenseIsRefused) {
     const TIdFTP::PassiveAddress a = ParsePassiveReply("Entering Passive Mode (192,168,0,10,19,137)");
@@ -43,22 +27,25 @@ TEST(IPv6, BracketedAndBareAddressesReachTheServerWithEpsvAndEprt) {
     TempDir::WriteFile(server.File("six.txt"), "over IPv6");
     for (const std::string& host : {std::string("[::1]"), std::string("::1")}) {
         for (bool passive : {true, false}) {
-            LoggedSession s(host, server.Port(), passive);
-            EXPECT_EQ(s.ftp.Binding().PeerIP, "::1");
+            TIdFTP ftp;
+            SentCommands sent;
+            AimAtServer(ftp, host, server.Port(), passive);
+            sent.Attach(ftp);
+            ftp.Connect(true, 5000);
+            EXPECT_EQ(ftp.Binding().PeerIP, "::1");
             TIdStringStream stream;
-            s.ftp.Get("six.txt", stream);
+            ftp.Get("six.txt", stream);
             EXPECT_EQ(stream.Bytes(), "over IPv6");
-            EXPECT_EQ(s.sent.Count("PASV") + s.sent.Count("PORT"), 0u);
-            EXPECT_EQ(s.sent.Count(passive ? "EPSV" : "EPRT |2|::1|"), 1u) << host;
+            EXPECT_EQ(sent.Count("PASV") + sent.Count("PORT"), 0u);
+            EXPECT_EQ(sent.Count(passive ? "EPSV" : "EPRT |2|::1|"), 1u) << host;
         }
     }
 }
 
 // On IPv4 PASV stays the default until the server refuses it for good.
 TEST(PassiveFallback, APasvRefusedOnIPv4FallsBackToEpsvForTheRestOfTheSession) {
-    FtpServer server({.refusePasv = true});
-    TempDir::WriteFile(server.File("a.txt"), "fallback");
-    LoggedSession s(server.Host(), server.Port(), true);
+    ServerSession s(true, ServerSession::LoggedIn, {.refusePasv = true});
+    TempDir::WriteFile(s.server.File("a.txt"), "fallback");
     TIdStringStream first, second;
     s.ftp.Get("a.txt", first);
     s.ftp.Get("a.txt", second);
