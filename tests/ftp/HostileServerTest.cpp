@@ -89,14 +89,23 @@ TEST(HostileServer, AStalledTransferEndsByTimeOutOrAbortAndTheSessionStaysInStep
     }
 }
 
-// PASV names a port nobody answers, PORT is accepted but nobody connects, PORT is refused.
-TEST(HostileServer, DataConnectionsThatCannotBeSetUpFailTheTransferOnly) {
+// PASV names a port nobody answers, PORT is accepted but nobody connects, PORT is refused, a
+// listing would be twice the limit (the engine stops reading at the limit).
+TEST(HostileServer, DataConnectionsThatCannotBeSetUpAndListingsOverTheLimitFailTheTransferOnly) {
     UnreachableLoopbackPort unreachable;
+    std::string listing;
+    while (listing.size() < (16 << 20)) listing += "-rw-r--r--   1 user     group        1234 Dec 07 09:51 endless.txt\r\n";
+    ScriptedPeer data;
+    data.Send(listing);
+    data.Start();
     ScriptedSession s(ShortTimeoutMs);
     s.control.Reply(PassiveReply(unreachable.port))
         .Reply("200 PORT ok\r\n")
         .Reply("150 go\r\n425 No data connection\r\n")
         .Reply("500 PORT not allowed\r\n")
+        .Reply(PassiveReply(data.Port()))
+        .Reply("150 here it comes\r\n")
+        .Send("426 Connection closed; transfer aborted.\r\n")
         .Reply("257 \"/\"\r\n");
     s.Start();
     TIdStringStream stream;
@@ -105,6 +114,10 @@ TEST(HostileServer, DataConnectionsThatCannotBeSetUpFailTheTransferOnly) {
         EXPECT_LT(Timed([&] { EXPECT_THROW(s.ftp.Get("x", stream), EIdConnectTimeout); }), std::chrono::seconds(2));
     }
     EXPECT_THROW(s.ftp.List(nullptr), EIdProtocolReplyError);
+    s.ftp.Passive = true;
+    s.ftp.MaxListingBytes = 8 << 20;
+    EXPECT_THROW(s.ftp.List(nullptr), EIdListingTooLarge);
+    EXPECT_TRUE(s.ftp.ListLines.empty());
     EXPECT_EQ(s.ftp.DataChannel(), nullptr);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
@@ -158,25 +171,6 @@ TEST(HostileServer, AClosingReplyThatNeverComesDropsTheConnection) {
         EXPECT_LT(Timed([&] { EXPECT_THROW(s.ftp.Get("x", stream), EIdReadTimeout); }), std::chrono::seconds(2));
         EXPECT_FALSE(s.ftp.Connected());
     }
-}
-
-// The server would send twice the limit; the engine stops reading at the limit.
-TEST(HostileServer, AListingOverTheLimitIsRefusedWhileItArrives) {
-    std::string listing;
-    while (listing.size() < (16 << 20)) listing += "-rw-r--r--   1 user     group        1234 Dec 07 09:51 endless.txt\r\n";
-    ScriptedPeer data;
-    data.Send(listing);
-    data.Start();
-    ScriptedSession s;
-    s.control.Reply(PassiveReply(data.Port()))
-        .Reply("150 here it comes\r\n")
-        .Send("426 Connection closed; transfer aborted.\r\n")
-        .Reply("257 \"/\"\r\n");
-    s.Start();
-    s.ftp.MaxListingBytes = 8 << 20;
-    EXPECT_THROW(s.ftp.List(nullptr), EIdListingTooLarge);
-    EXPECT_TRUE(s.ftp.ListLines.empty());
-    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
 
 // A greeting that never ends, in short or long lines, is cut; one of a thousand lines is read.

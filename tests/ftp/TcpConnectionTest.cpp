@@ -125,48 +125,38 @@ TEST(TcpConnection, EveryWriteIsOneSendHookCallAndLinesWithBreaksAreRefused) {
     EXPECT_EQ(MaskSentData("PASSWORD x\r\n"), "PASSWORD x\r\n");
 }
 
-// Every line of a multi-line reply loses its first four characters; only the code and a blank
-// at the start of a line end the reply, the code compared without case; LF alone ends lines.
-// The reply after it is read on its own.
-TEST(Reply, MultiLineRepliesAreCutAtTheirTerminatorOnly) {
-    struct Case {
-        std::string bytes, textCode;
-        int numericCode;
-        Strings text;
-    };
-    for (const Case& c : std::vector<Case>{
-             {"220-Welcome\r\nsecond line\r\n220 ready\r\n", "220", 220, {"Welcome", "nd line", "ready"}},
-             {"220-Welcome\r\n**\r\n\r\n   220 indented, still text\r\n220-more\r\n220 ready\r\n", "220", 220,
-              {"Welcome", "", "indented, still text", "more", "ready"}},
-             {"2a1-x\n2A1 y\n", "2a1", 0, {"x", "y"}}}) {
-        SCOPED_TRACE(c.bytes);
-        Sender peer(c.bytes + "257 \"/\"\r\n");
-        Connection source(peer);
-        source.client.ReadRawReply();
-        const TIdRFCReply& reply = source.client.LastReply;
-        EXPECT_EQ(reply.TextCode, c.textCode);
-        EXPECT_EQ(reply.NumericCode, c.numericCode);
-        EXPECT_EQ(reply.Text, c.text);
-        EXPECT_EQ(source.client.ReadReply({257}), 257);
-    }
-}
-
-// A refused code carries the code and the whole text; -1 accepts any code.
-TEST(Reply, ACodeAloneALineWithoutACodeAndARefusedCode) {
-    Sender peer("226\r\nxyz hello\r\n550-No such file\r\n550 really\r\n500 no\r\n");
+// Only the code and a blank at the start of a line end a multi-line reply, the code compared
+// without case; every line loses its first four characters; LF alone ends lines. A code alone
+// is a reply with one empty line. A line without a code (code 0), or a code not expected, is
+// refused with its code and whole text; -1 accepts any code.
+TEST(Reply, MultiLineRepliesCodesAndRefusals) {
+    Sender peer("220-Welcome\r\nsecond line\r\n220 ready\r\n"
+                "220-Welcome\r\n**\r\n\r\n   220 indented, still text\r\n220-more\r\n220 ready\r\n"
+                "2a1-x\n2A1 y\n226\r\nxyz hello\r\n550-No such file\r\n550 really\r\n500 no\r\n");
     Connection source(peer);
-    EXPECT_EQ(source.client.ReadReply({226}), 226);
-    EXPECT_EQ(source.client.LastReply.Text, (Strings{""}));
+    TIdTCPClient& client = source.client;
+    const TIdRFCReply& reply = client.LastReply;
+    client.ReadRawReply();
+    EXPECT_EQ(reply.Text, (Strings{"Welcome", "nd line", "ready"}));
+    client.ReadRawReply();
+    EXPECT_EQ(reply.NumericCode, 220);
+    EXPECT_EQ(reply.Text, (Strings{"Welcome", "", "indented, still text", "more", "ready"}));
+    client.ReadRawReply();
+    EXPECT_EQ(reply.TextCode, "2a1");
+    EXPECT_EQ(reply.NumericCode, 0);
+    EXPECT_EQ(reply.Text, (Strings{"x", "y"}));
+    EXPECT_EQ(client.ReadReply({226}), 226);
+    EXPECT_EQ(reply.Text, (Strings{""}));
     for (const auto& [code, text] : {std::pair<int, const char*>{0, "hello\r\n"}, {550, "No such file\r\nreally\r\n"}}) {
         try {
-            source.client.ReadReply({200, 250});
+            client.ReadReply({200, 250});
             ADD_FAILURE() << code;
         } catch (const EIdProtocolReplyError& e) {
             EXPECT_EQ(e.ReplyErrorCode(), code);
             EXPECT_STREQ(e.what(), text);
         }
     }
-    EXPECT_EQ(source.client.ReadReply({-1}), 500);
+    EXPECT_EQ(client.ReadReply({-1}), 500);
 }
 
 TEST(Reply, ARandomByteStreamNeverCrashesOrHangsTheReader) {
