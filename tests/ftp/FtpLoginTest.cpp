@@ -11,12 +11,10 @@ using Strings = std::vector<std::string>;
 struct ScriptedServer {
     ScriptedPeer peer;
     TIdFTP ftp;
-    EngineEvents events;
 
     explicit ScriptedServer(const std::string& greeting) {
         ftp.Host = "127.0.0.1";
         ftp.Port = peer.Port();
-        events.Attach(ftp);
         peer.Send(greeting);
     }
 };
