@@ -5,8 +5,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 // A scripted peer greeting the engine; `ftp` is aimed at it.
 struct ScriptedServer {
     ScriptedPeer peer;
@@ -20,40 +18,6 @@ struct ScriptedServer {
 };
 
 }  // namespace
-
-// The proxy is a scripted peer; the host stays the one the user named. Without a proxy host
-// the sequence goes to the server itself.
-TEST(FtpLogin, EveryProxyVariantSendsItsSequence) {
-    struct Case {
-        TIdFtpProxyType type;
-        std::string proxyHost, proxyUser, proxyPassword;
-        Strings replies, sent;
-    };
-    for (const Case& c : std::vector<Case>{
-             {fpcmUserSite, "127.0.0.1", "proxyuser", "proxypw", {"331 pass", "230 proxy ok", "331 pass", "230 ok"},
-              {"USER proxyuser", "PASS proxypw", "USER alice@ftp.example.com", "PASS pw"}},
-             {fpcmOpen, "127.0.0.1", "proxyuser", "", {"230 proxy ok", "220 opened", "331 pass", "230 ok"},
-              {"USER proxyuser", "OPEN ftp.example.com", "USER alice", "PASS pw"}},
-             {fpcmUserPass, "127.0.0.1", "proxyuser", "proxypw", {"331 pass", "230 ok"},
-              {"USER alice@proxyuser@ftp.example.com", "PASS pw@proxypw"}},
-             {fpcmSite, "", "", "", {"500 no site", "331 pass", "230 ok"}, {"SITE 127.0.0.1", "USER alice", "PASS pw"}}}) {
-        SCOPED_TRACE(c.sent.front());
-        ScriptedServer s("220 proxy ready\r\n");
-        if (!c.proxyHost.empty()) s.ftp.Host = "ftp.example.com";
-        s.ftp.Username = "alice";
-        s.ftp.Password = "pw";
-        s.ftp.ProxySettings = {c.type, c.proxyHost, c.proxyUser, c.proxyPassword, s.peer.Port()};
-        for (const std::string& reply : c.replies) s.peer.Reply(reply + "\r\n");
-        s.peer.Reply("200 Type set\r\n").Reply("215 UNIX Type: L8\r\n").Start();
-        s.ftp.Connect(true, 5000);
-        EXPECT_EQ(s.ftp.Host, c.proxyHost.empty() ? "127.0.0.1" : "ftp.example.com");
-        s.ftp.Quit();
-        s.peer.Wait();
-        Strings expected = c.sent;
-        expected.insert(expected.end(), {"TYPE I", "SYST", "QUIT"});
-        EXPECT_EQ(s.peer.Lines(), expected);
-    }
-}
 
 // A refusing greeting, an account the engine has none of, or a proxy type it does not speak:
 // the connect fails with the server's reply and leaves nothing connected.

@@ -41,16 +41,3 @@ TEST(IPv6, BracketedAndBareAddressesReachTheServerWithEpsvAndEprt) {
         }
     }
 }
-
-// On IPv4 PASV stays the default until the server refuses it for good.
-TEST(PassiveFallback, APasvRefusedOnIPv4FallsBackToEpsvForTheRestOfTheSession) {
-    ServerSession s(true, ServerSession::LoggedIn, {.refusePasv = true});
-    TempDir::WriteFile(s.server.File("a.txt"), "fallback");
-    TIdStringStream first, second;
-    s.ftp.Get("a.txt", first);
-    s.ftp.Get("a.txt", second);
-    EXPECT_EQ(first.Bytes(), "fallback");
-    EXPECT_EQ(second.Bytes(), "fallback");
-    EXPECT_EQ(s.sent.Count("PASV"), 1u);
-    EXPECT_EQ(s.sent.Count("EPSV"), 2u);
-}
