@@ -20,7 +20,7 @@ Strings SortedNames(TIdFTP& ftp) {
 
 // A wrong password disconnects. TYPE goes out only when the type changes and the resume probe
 // once per object, even across a reconnect; the login sends the type chosen. Then the commands
-// on files and folders, and listings, each with its refusal.
+// on files and folders, a refused one and a refused two-step one, and listings.
 TEST(FtpCommands, LoginReconnectDirectoriesFilesListingsAndTheirRefusals) {
     ServerSession s(true, ServerSession::NotConnected);
     s.ftp.Password = "wrong";
@@ -51,7 +51,6 @@ TEST(FtpCommands, LoginReconnectDirectoriesFilesListingsAndTheirRefusals) {
     s.ftp.SetTransferType(ftBinary);
     s.ftp.MakeDirectory("sub dir");
     EXPECT_TRUE(std::filesystem::is_directory(s.server.File("sub dir")));
-    EXPECT_THROW(s.ftp.MakeDirectory("sub dir"), EIdProtocolReplyError);
     s.ftp.ChangeDirectory("sub dir");
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/sub dir");
     EXPECT_THROW(s.ftp.ChangeDirectory("missing"), EIdProtocolReplyError);
@@ -66,11 +65,8 @@ TEST(FtpCommands, LoginReconnectDirectoriesFilesListingsAndTheirRefusals) {
     EXPECT_THROW(s.ftp.RenameFile("a.txt", "c.txt"), EIdProtocolReplyError);
     s.ftp.DeleteFile("b.txt");
     EXPECT_FALSE(std::filesystem::exists(s.server.File("b.txt")));
-    EXPECT_THROW(s.ftp.DeleteFile("b.txt"), EIdProtocolReplyError);
     s.ftp.RemoveDirectory("sub dir");
     EXPECT_FALSE(std::filesystem::exists(s.server.File("sub dir")));
-    EXPECT_THROW(s.ftp.RemoveDirectory("sub dir"), EIdProtocolReplyError);
-    EXPECT_THROW(s.ftp.SiteCommand("NOSUCH"), EIdProtocolReplyError);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 
     // A listing with a mask, and one with a line that cannot be parsed: the other entries stay.

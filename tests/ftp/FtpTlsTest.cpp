@@ -13,9 +13,9 @@ namespace {
 
 // Points the FTP object at a TLS server as the fixture's user, trusting `fingerprint`.
 void AimAtTls(TIdFTP& ftp, const std::string& host, int port, const std::string& fingerprint = {},
-              TIdUseTLS tls = utUseExplicitTLS, bool passive = true) {
+              bool passive = true) {
     AimAtServer(ftp, host, port, passive);
-    ftp.UseTLS = tls;
+    ftp.UseTLS = utUseExplicitTLS;
     ftp.TrustedFingerprint = fingerprint;
 }
 
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, FtpTls, ::testing::Values(true, false),
 TEST_P(FtpTls, ExplicitTlsWithPyftpdlibMovesFilesExactlyListsAndAborts) {
     FtpServer server({.tls = "explicit", .certificateFile = certificate.CombinedFile()});
     TIdFTP ftp;
-    AimAtTls(ftp, server.Host(), server.Port(), certificate.Fingerprint(), utUseExplicitTLS, GetParam());
+    AimAtTls(ftp, server.Host(), server.Port(), certificate.Fingerprint(), GetParam());
     SentCommands sent;
     sent.Attach(ftp);
     ftp.Connect(true, 5000);
@@ -98,23 +98,10 @@ TEST_P(FtpTls, VsftpdWithForcedTlsAndRequiredSessionReuseServesEveryDataConnecti
     if (!VsftpdServer::TlsAvailable()) GTEST_SKIP() << "vsftpd needs root and the user ftp";
     VsftpdServer server(certificate.CertificateFile(), certificate.KeyFile());
     TIdFTP ftp;
-    AimAtTls(ftp, server.Host(), server.Port(), certificate.Fingerprint(), utUseExplicitTLS, GetParam());
+    AimAtTls(ftp, server.Host(), server.Port(), certificate.Fingerprint(), GetParam());
     ftp.Username = "anonymous";
     ftp.Connect(true, 5000);
     ExpectTransfersExact(ftp, server.File("up.bin"), "pub/");
-}
-
-// Implicit TLS speaks TLS from the first byte.
-TEST(FtpTlsModes, ImplicitTlsFromTheFirstByte) {
-    TestCertificate certificate;
-    FtpServer server({.tls = "implicit", .certificateFile = certificate.CombinedFile()});
-    TempDir::WriteFile(server.File("a.txt"), "implicit");
-    TIdFTP ftp;
-    AimAtTls(ftp, server.Host(), server.Port(), certificate.Fingerprint(), utUseImplicitTLS);
-    ftp.Connect(true, 5000);
-    TIdStringStream stream;
-    ftp.Get("a.txt", stream);
-    EXPECT_EQ(stream.Bytes(), "implicit");
 }
 
 // Unknown: asked, refused, then accepted and stored; stored: not asked; stored for another
