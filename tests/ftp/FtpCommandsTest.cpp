@@ -22,11 +22,11 @@ Strings SortedNames(TIdFTP& ftp) {
 // once per object, even across a reconnect; the login sends the type chosen. Then the commands
 // on files and folders, a refused one and a refused two-step one, and listings.
 TEST(FtpCommands, LoginReconnectDirectoriesFilesListingsAndTheirRefusals) {
-    ServerSession s(true, ServerSession::NotConnected);
+    ServerSession s;
+    s.ftp.Quit();
     s.ftp.Password = "wrong";
     EXPECT_THROW(s.ftp.Connect(true, 5000), EIdProtocolReplyError);
     EXPECT_FALSE(s.ftp.Connected());
-    EXPECT_EQ(s.events.events.back(), "Disconnected.");
     s.ftp.Password = FtpServer::Password;
     s.events.events.clear();
     s.sent.lines.clear();
