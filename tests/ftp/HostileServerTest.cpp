@@ -170,6 +170,52 @@ TEST(HostileServer, ClosingRepliesAndPassiveAddressesKeepTheSessionInStep) {
     }
 }
 
+// A refusing greeting, or an account the engine has none of: the connect fails with the
+// server's reply and leaves nothing connected.
+TEST(HostileServer, AGreetingOtherThan220OrAnAccountRequestFailsTheConnect) {
+    for (const int code : {421, 332}) {
+        ScriptedPeer peer;
+        peer.Send(code == 421 ? "421 Too many users\r\n" : "220 hi\r\n");
+        if (code == 332) peer.Reply("332 Need account\r\n");
+        peer.Start();
+        TIdFTP ftp;
+        AimAtServer(ftp, "127.0.0.1", peer.Port());
+        try {
+            ftp.Connect(true, 5000);
+            ADD_FAILURE() << code;
+        } catch (const EIdProtocolReplyError& e) {
+            EXPECT_EQ(e.ReplyErrorCode(), code);
+        }
+        EXPECT_FALSE(ftp.Connected());
+    }
+}
+
+// A path without quotes or with doubled ones, sizes with words or beyond 32 bits, a refused
+// SIZE, REST refused (probed once).
+TEST(HostileServer, RepliesThatRealServersRarelySend) {
+    ScriptedSession s;
+    s.control.Reply("257 no quotes here\r\n")
+        .Reply("257 \"/a\"\"b\" doubled\r\n")
+        .Reply("213 1024 bytes\r\n")
+        .Reply("213 size: 1024\r\n")
+        .Reply("213 6442450944\r\n")
+        .Reply("550 no\r\n")
+        .Reply("502 REST not implemented\r\n")
+        .Reply("502 REST not implemented\r\n");
+    s.Start();
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "");
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/a");
+    EXPECT_EQ(s.ftp.FileSize("x"), -1);
+    EXPECT_EQ(s.ftp.FileSize("x"), 1024);
+    EXPECT_EQ(s.ftp.FileSize("big"), 6442450944);
+    EXPECT_EQ(s.ftp.FileSize("x"), -1);
+    EXPECT_FALSE(s.ftp.ResumeSupported());
+    EXPECT_FALSE(s.ftp.ResumeSupported());
+    s.ftp.Disconnect();
+    s.control.Wait();
+    EXPECT_EQ(s.control.Lines().back(), "REST 0");
+}
+
 // A greeting that never ends, in short or long lines, is cut; one of a thousand lines is read.
 TEST(HostileServer, AnEndlessMultiLineReplyIsCutAndTheConnectionDropped) {
     for (const std::string& line : {std::string("220-x\r\n"), "220-" + std::string(2000, 'y') + "\r\n", std::string()}) {
