@@ -4,6 +4,7 @@
 #include "fixtures/ClosedPort.h"
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
+#include "ftp/IdText.h"
 
 #include <chrono>
 #include <optional>
@@ -24,6 +25,23 @@ Clock::duration Timed(Action action) {
 }
 
 }  // namespace
+
+// Addresses and ports come from server text: every malformed field is refused.
+TEST(PassiveReplies, PortsAreTakenFromAnyDelimiterAndNonsenseIsRefused) {
+    const TIdFTP::PassiveAddress a = ParsePassiveReply("Entering Passive Mode (192,168,0,10,19,137)");
+    EXPECT_EQ(a.address, "192.168.0.10");
+    EXPECT_EQ(a.port, 5001);
+    EXPECT_EQ(ParseExtendedPassiveReply("Entering Extended Passive Mode (|||6446|)").port, 6446);
+    EXPECT_EQ(ParseExtendedPassiveReply("ok (!!!21!)").port, 21);
+    EXPECT_TRUE(ParseExtendedPassiveReply("(|||1|)").address.empty());
+    for (const char* bad : {"Entering Extended Passive Mode", "(|||0|)", "(|||65536|)", "(|||x|)", "(||6446|)",
+                            "(|||6446!)", "(||||)"})
+        EXPECT_THROW(ParseExtendedPassiveReply(bad), EConvertError) << bad;
+    EXPECT_THROW(ParsePassiveReply("Entering Passive Mode (1,2,3,4,x,1)"), EConvertError);
+    EXPECT_THROW(ParsePassiveReply("garbage"), EConvertError);
+    EXPECT_EQ(PortCommand("192.168.0.5", 4660), "PORT 192,168,0,5,18,52");
+    EXPECT_EQ(ExtendedPortCommand("::1", 4660), "EPRT |2|::1|4660|");
+}
 
 // A late reply would otherwise be read as the next command's. No reply, one in a trickle, no
 // closing reply after a download's data, or an endless run of preliminary replies while the
