@@ -3,9 +3,11 @@
 #include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -13,6 +15,9 @@ namespace {
 constexpr int FileSize = 20 << 20;
 
 class FtpTransfer : public ::testing::TestWithParam<bool> {};
+
+// Chunk sizes that straddle the stream's blocks in every way.
+const size_t Chunks[] = {1, 8196, TIdFileStream::BlockBytes - 1, TIdFileStream::BlockBytes, 3 * TIdFileStream::BlockBytes + 7};
 
 // A logged-in session on a real server holding one large file, with a pump hook that runs
 // `onceDuringTransfer` once from inside the engine's waits while a transfer's data flows.
@@ -153,4 +158,58 @@ TEST(FtpTransferLarge, AFileOver4GiBCountsPast32Bits) {
     s.ftp.Get("huge.bin", stream);
     EXPECT_EQ(stream.count, size);
     EXPECT_GE(last, int64_t(1) << 32);
+}
+
+// Appending (a resumed download) adds after the bytes already there.
+TEST(FileStream, BytesWrittenReadAndAppendedInAnyChunkSizeComeBackExactlyWithTheRightPositions) {
+    TempDir dir;
+    const std::string bytes = RandomBytes(2 * TIdFileStream::BlockBytes + 12345, 11);
+    for (const size_t chunk : Chunks) {
+        SCOPED_TRACE(chunk);
+        TIdFileStream out;
+        out.Create(dir.File("f"));
+        for (size_t at = 0; at < bytes.size(); at += chunk) {
+            out.Write(bytes.data() + at, std::min(chunk, bytes.size() - at));
+            EXPECT_EQ(out.Position(), int64_t(std::min(at + chunk, bytes.size())));
+        }
+        out.Flush();
+        out.Close();
+        EXPECT_EQ(TempDir::ReadFile(dir.File("f")), bytes);
+
+        TIdFileStream in;
+        in.OpenRead(dir.File("f"));
+        std::string back;
+        std::string buffer(chunk, '\0');
+        while (const size_t n = in.Read(buffer.data(), chunk)) {
+            back.append(buffer, 0, n);
+            EXPECT_EQ(in.Position(), int64_t(back.size()));
+        }
+        EXPECT_EQ(back, bytes);
+        TIdFileStream append;
+        append.OpenAppend(dir.File("f"));
+        append.Write("tail", 4);
+        append.Close();
+        EXPECT_TRUE(TempDir::ReadFile(dir.File("f")) == bytes + "tail");
+    }
+}
+
+TEST(FileStream, AFullDiskRaisesWhenTheGatheredBytesAreWritten) {
+    TempDir dir;
+    const std::string bytes = RandomBytes(4 * TIdFileStream::BlockBytes, 12);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = TIdFileStream::BlockBytes + 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    TIdFileStream out;
+    out.Create(dir.File("f"));
+    EXPECT_THROW(
+        {
+            out.Write(bytes.data(), bytes.size());
+            out.Flush();
+        },
+        EStreamError);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
 }
