@@ -48,8 +48,8 @@ inline void AimAtServer(TIdFTP& ftp, const std::string& host, int port, bool pas
     ftp.ReadTimeout = 5000;
 }
 
-// An FTP object aimed at a fresh real server as the fixture's user, with a fresh local folder
-// beside it; its status texts and sent commands are recorded. Logged in.
+// An FTP object logged in to a fresh real server as the fixture's user, with a fresh local
+// folder beside it; its status texts and sent commands are recorded.
 struct ServerSession {
     FtpServer server;
     TempDir local;

@@ -1,5 +1,6 @@
-// Servers that stall, flood, answer out of turn or let a stranger in: the engine must end every
-// wait within its time-out, keep its memory bounded and stay in step or drop the connection.
+// Servers that stall, flood, answer oddly or out of turn, or let a stranger in: the engine must
+// end every wait within its time-out, keep its memory bounded and stay in step or drop the
+// connection.
 #include "EngineSessions.h"
 #include "fixtures/ClosedPort.h"
 #include "ftp/IdAntiFreeze.h"
