@@ -48,23 +48,20 @@ inline void AimAtServer(TIdFTP& ftp, const std::string& host, int port, bool pas
     ftp.ReadTimeout = 5000;
 }
 
-// An FTP object aimed at a fresh real server as the fixture's user, with a fresh local folder
-// beside it; its status texts and sent commands are recorded. Logged in unless asked not to be.
+// An FTP object logged in to a fresh real server as the fixture's user, with a fresh local
+// folder beside it; its status texts and sent commands are recorded.
 struct ServerSession {
-    enum Start { LoggedIn, NotConnected };
-
     FtpServer server;
     TempDir local;
     TIdFTP ftp;
     EngineEvents events;
     SentCommands sent;
 
-    explicit ServerSession(bool passive = true, Start start = LoggedIn, const FtpServer::Options& options = {})
-        : server(options) {
+    explicit ServerSession(bool passive = true) {
         AimAtServer(ftp, server.Host(), server.Port(), passive);
         events.Attach(ftp);
         sent.Attach(ftp);
-        if (start == LoggedIn) ftp.Connect(true, 5000);
+        ftp.Connect(true, 5000);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "EngineSessions.h"
 #include "ftp/IdException.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -8,22 +9,24 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
+Strings SortedNames(TIdFTP& ftp) {
+    Strings names;
+    for (const TIdFTPListItem& item : ftp.ParsedListing()) names.emplace_back(item.Name());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 }  // namespace
 
-// A wrong password disconnects with the server's reply. TYPE goes out only when the type
-// changes and the resume probe once per object, even across a reconnect; the login sends the
-// type chosen.
-TEST(FtpCommands, ConnectLogsInReportsItsStepsAndReconnects) {
-    ServerSession s(true, ServerSession::NotConnected);
+// A wrong password disconnects. TYPE goes out only when the type changes and the resume probe
+// once per object, even across a reconnect; the login sends the type chosen. Then the commands
+// on files and folders, a refused one and a refused two-step one, and listings.
+TEST(FtpCommands, LoginReconnectDirectoriesFilesListingsAndTheirRefusals) {
+    ServerSession s;
+    s.ftp.Quit();
     s.ftp.Password = "wrong";
-    try {
-        s.ftp.Connect(true, 5000);
-        FAIL() << "logged in with a wrong password";
-    } catch (const EIdProtocolReplyError& e) {
-        EXPECT_EQ(e.ReplyErrorCode(), 530);
-    }
+    EXPECT_THROW(s.ftp.Connect(true, 5000), EIdProtocolReplyError);
     EXPECT_FALSE(s.ftp.Connected());
-    EXPECT_EQ(s.events.events.back(), "Disconnected.");
     s.ftp.Password = FtpServer::Password;
     s.events.events.clear();
     s.sent.lines.clear();
@@ -44,13 +47,10 @@ TEST(FtpCommands, ConnectLogsInReportsItsStepsAndReconnects) {
     EXPECT_TRUE(s.ftp.ResumeSupported());
     EXPECT_EQ(s.sent.lines, (Strings{"REST 1", "REST 0", "TYPE A", "QUIT", "USER user", "PASS secret", "TYPE A",
                                      "SYST"}));
-}
 
-TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
-    ServerSession s;
+    s.ftp.SetTransferType(ftBinary);
     s.ftp.MakeDirectory("sub dir");
     EXPECT_TRUE(std::filesystem::is_directory(s.server.File("sub dir")));
-    EXPECT_THROW(s.ftp.MakeDirectory("sub dir"), EIdProtocolReplyError);
     s.ftp.ChangeDirectory("sub dir");
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/sub dir");
     EXPECT_THROW(s.ftp.ChangeDirectory("missing"), EIdProtocolReplyError);
@@ -65,11 +65,47 @@ TEST(FtpCommands, DirectoriesFilesAndTheirRefusals) {
     EXPECT_THROW(s.ftp.RenameFile("a.txt", "c.txt"), EIdProtocolReplyError);
     s.ftp.DeleteFile("b.txt");
     EXPECT_FALSE(std::filesystem::exists(s.server.File("b.txt")));
-    EXPECT_THROW(s.ftp.DeleteFile("b.txt"), EIdProtocolReplyError);
     s.ftp.RemoveDirectory("sub dir");
     EXPECT_FALSE(std::filesystem::exists(s.server.File("sub dir")));
-    EXPECT_THROW(s.ftp.RemoveDirectory("sub dir"), EIdProtocolReplyError);
-    EXPECT_THROW(s.ftp.SiteCommand("NOSUCH"), EIdProtocolReplyError);
-    EXPECT_THROW(s.ftp.ChangeDirectory("a\r\nDELE x"), EIdLineBreakInCommand);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+
+    // A listing with a mask, and one with a line that cannot be parsed: the other entries stay.
+    s.ftp.List(nullptr);
+    EXPECT_TRUE(s.ftp.ListLines.empty());
+    for (const char* name : {"a b.txt", "evil\nname", "z.txt"}) TempDir::WriteFile(s.server.File(name), "12345");
+    std::filesystem::create_directory(s.server.File("dir one"));
+    s.ftp.List(nullptr, "a b.txt ", true);
+    EXPECT_EQ(SortedNames(s.ftp), Strings{"a b.txt"});
+    EXPECT_EQ(s.ftp.ParsedListing().Item(0).Size, 5);
+    EXPECT_THROW(s.ftp.List(nullptr, "*.none", false), EIdProtocolReplyError);
+
+    Strings destination;
+    s.ftp.List(&destination);
+    EXPECT_EQ(destination.size(), 5u);
+    EXPECT_EQ(SortedNames(s.ftp), (Strings{"a b.txt", "dir one", "evil", "z.txt"}));
+    EXPECT_EQ(s.events.events.back(), "Listing line skipped, it could not be parsed: \"name\"");
+    // Built once: asking again neither parses nor reports again.
+    const std::size_t reported = s.events.events.size();
+    EXPECT_EQ(s.ftp.ParsedListing().Count(), 4u);
+    EXPECT_EQ(s.events.events.size(), reported);
+}
+
+TEST(IPv6, BracketedAndBareAddressesReachTheServerWithEpsvAndEprt) {
+    FtpServer server({.ipv6 = true});
+    TempDir::WriteFile(server.File("six.txt"), "over IPv6");
+    for (const std::string& host : {std::string("[::1]"), std::string("::1")}) {
+        for (bool passive : {true, false}) {
+            TIdFTP ftp;
+            SentCommands sent;
+            AimAtServer(ftp, host, server.Port(), passive);
+            sent.Attach(ftp);
+            ftp.Connect(true, 5000);
+            EXPECT_EQ(ftp.Binding().PeerIP, "::1");
+            TIdStringStream stream;
+            ftp.Get("six.txt", stream);
+            EXPECT_EQ(stream.Bytes(), "over IPv6");
+            EXPECT_EQ(sent.Count("PASV") + sent.Count("PORT"), 0u);
+            EXPECT_EQ(sent.Count(passive ? "EPSV" : "EPRT |2|::1|"), 1u) << host;
+        }
+    }
 }

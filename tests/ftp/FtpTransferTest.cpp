@@ -1,14 +1,44 @@
 #include "EngineSessions.h"
 #include "fixtures/RandomBytes.h"
+#include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
 
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
+constexpr int FileSize = 20 << 20;
+
 class FtpTransfer : public ::testing::TestWithParam<bool> {};
+
+// Chunk sizes that straddle the stream's blocks in every way.
+const size_t Chunks[] = {1, 8196, TIdFileStream::BlockBytes - 1, TIdFileStream::BlockBytes, 3 * TIdFileStream::BlockBytes + 7};
+
+// A logged-in session on a real server holding one large file, with a pump hook that runs
+// `onceDuringTransfer` once from inside the engine's waits while a transfer's data flows.
+struct PumpedSession : ServerSession {
+    TIdAntiFreeze hook;
+    std::function<void()> onceDuringTransfer;
+
+    explicit PumpedSession(bool passive) : ServerSession(passive) {
+        TempDir::WriteFile(server.File("big.bin"), std::string(FileSize, 'b'));
+        hook.IdleTimeOut = 20;
+        hook.OnlyWhenIdle = false;
+        hook.OnProcess = [this](bool) {
+            if (!onceDuringTransfer || !ftp.DataChannel() || ftp.DataChannel()->Work(wkReceive).count == 0) return;
+            auto action = std::move(onceDuringTransfer);
+            onceDuringTransfer = nullptr;
+            action();
+        };
+        sent.lines.clear();
+    }
+};
+
 
 // Counts what it receives: a download over 4 GiB is not held in memory.
 struct CountingStream : TIdStream {
@@ -27,8 +57,10 @@ struct CountingStream : TIdStream {
 INSTANTIATE_TEST_SUITE_P(Modes, FtpTransfer, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Passive" : "Active"; });
 
-// Progress comes from the data channel as a rising running total.
-TEST_P(FtpTransfer, FilesOfEverySizeMoveByteExactBothWaysWithProgress) {
+// Progress comes from the data channel as a rising running total. A resume fetches only the
+// rest and never overwrites unasked. A refused download leaves the local file alone, one that
+// cannot be written fails; the session stays in step either way.
+TEST_P(FtpTransfer, FilesMoveByteExactResumeAndAppendAndFailuresKeepLocalFiles) {
     ServerSession s(GetParam());
     std::vector<int64_t> counts;
     s.ftp.OnWork = [&](TIdComponent* from, TWorkMode, int64_t count) {
@@ -47,45 +79,71 @@ TEST_P(FtpTransfer, FilesOfEverySizeMoveByteExactBothWaysWithProgress) {
         EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
         EXPECT_LE(counts.empty() ? 0 : counts.back(), int64_t(size));
     }
-    EXPECT_EQ(s.ftp.DataChannel(), nullptr);
-    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-}
+    s.ftp.OnWork = nullptr;
 
-// ASCII type converts line ends on the server.
-TEST_P(FtpTransfer, ResumeAppendAndAsciiContinueWhereTheFileEnds) {
-    ServerSession s(GetParam());
-    const std::string bytes = RandomBytes(100000, 3);
+    const std::string bytes = RandomBytes(1 << 20, 3);
     TempDir::WriteFile(s.server.File("r.bin"), bytes);
     TempDir::WriteFile(s.local.File("r.bin"), bytes.substr(0, 1000));
     s.ftp.Get("r.bin", s.local.File("r.bin"), false, true);
     EXPECT_EQ(TempDir::ReadFile(s.local.File("r.bin")), bytes);
     EXPECT_THROW(s.ftp.Get("r.bin", s.local.File("r.bin"), false, false), EIdFTPFileAlreadyExists);
     EXPECT_THROW(s.ftp.Get("r.bin", s.local.File("r.bin"), true, true), EIdFTPFileAlreadyExists);
-
     TempDir::WriteFile(s.local.File("tail"), "tail");
     s.ftp.Put(s.local.File("tail"), "r.bin", true);
     EXPECT_EQ(TempDir::ReadFile(s.server.File("r.bin")), bytes + "tail");
 
-    TempDir::WriteFile(s.server.File("t.txt"), "one\ntwo\n");
-    s.ftp.SetTransferType(ftASCII);
-    TIdStringStream stream;
-    s.ftp.Get("t.txt", stream);
-    EXPECT_EQ(stream.Bytes(), "one\r\ntwo\r\n");
-}
-
-// A refused download leaves the local file alone; a local file that cannot be written fails
-// the download. Either way the session stays in step.
-TEST_P(FtpTransfer, FailedDownloadsKeepLocalFilesAndTheSession) {
-    ServerSession s(GetParam());
-    TempDir::WriteFile(s.local.File("keep.txt"), "precious");
-    EXPECT_THROW(s.ftp.Get("missing.txt", s.local.File("keep.txt"), true), EIdProtocolReplyError);
-    EXPECT_EQ(TempDir::ReadFile(s.local.File("keep.txt")), "precious");
+    EXPECT_THROW(s.ftp.Get("missing.txt", s.local.File("r.bin"), true), EIdProtocolReplyError);
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("r.bin")), bytes);
     EXPECT_THROW(s.ftp.Get("missing.txt", s.local.File("new.txt"), true), EIdProtocolReplyError);
     EXPECT_FALSE(std::filesystem::exists(s.local.File("new.txt")));
-    TempDir::WriteFile(s.server.File("f.bin"), RandomBytes(1 << 20, 9));
-    EXPECT_THROW(s.ftp.Get("f.bin", s.local.File("no/such/dir/f.bin"), true), EStreamError);
-    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-    EXPECT_EQ(s.ftp.FileSize("f.bin"), 1 << 20);
+    EXPECT_THROW(s.ftp.Get("r.bin", s.local.File("no/such/dir/r.bin"), true), EStreamError);
+    EXPECT_EQ(s.ftp.DataChannel(), nullptr);
+    EXPECT_EQ(s.ftp.FileSize("r.bin"), (1 << 20) + 4);
+}
+
+// The engine runs one command at a time: the message pump may end a running transfer (ABOR,
+// QUIT) but may not start another exchange on the same control connection. Nested commands are
+// refused and the transfer completes. Then Abort ends a transfer and the
+// session goes on (a second request during the same transfer sends nothing more); Quit ends both.
+TEST_P(FtpTransfer, NestedCommandsAreRefusedWhileAbortAndQuitEndTheTransfer) {
+    PumpedSession s(GetParam());
+    TIdStringStream other;
+    s.onceDuringTransfer = [&] {
+        EXPECT_TRUE(s.ftp.Busy());
+        EXPECT_THROW(s.ftp.CurrentDirectory(), EIdCommandInProgress);
+        EXPECT_THROW(s.ftp.Get("big.bin", other), EIdCommandInProgress);
+        s.ftp.SetTransferType(ftASCII);
+        EXPECT_THROW(s.ftp.SendTransferType(), EIdCommandInProgress);
+    };
+    TIdStringStream stream;
+    s.ftp.Get("big.bin", stream);
+    EXPECT_FALSE(s.onceDuringTransfer) << "the pump did not run during the transfer";
+    EXPECT_EQ(stream.Size(), FileSize);
+    EXPECT_FALSE(s.ftp.Busy());
+    EXPECT_FALSE(s.sent.Sent("PWD"));
+    EXPECT_EQ(s.ftp.TransferType(), ftBinary);
+
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "quit" : "abort");
+        s.sent.lines.clear();
+        s.onceDuringTransfer = [&] {
+            if (quit) s.ftp.Quit();
+            else {
+                s.ftp.Abort();
+                s.ftp.Abort();
+            }
+        };
+        TIdStringStream partial;
+        EXPECT_THROW(s.ftp.Get("big.bin", partial), EIdException);
+        EXPECT_LT(partial.Size(), FileSize);
+        EXPECT_EQ(s.ftp.DataChannel(), nullptr);
+        EXPECT_EQ(s.sent.Count("ABOR"), quit ? 0u : 1u);
+        EXPECT_EQ(s.sent.lines.back(), quit ? "QUIT" : "ABOR");
+        EXPECT_EQ(s.ftp.Connected(), !quit);
+        if (!quit) {
+            EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+        }
+    }
 }
 
 TEST(FtpTransferLarge, AFileOver4GiBCountsPast32Bits) {
@@ -100,4 +158,58 @@ TEST(FtpTransferLarge, AFileOver4GiBCountsPast32Bits) {
     s.ftp.Get("huge.bin", stream);
     EXPECT_EQ(stream.count, size);
     EXPECT_GE(last, int64_t(1) << 32);
+}
+
+// Appending (a resumed download) adds after the bytes already there.
+TEST(FileStream, BytesWrittenReadAndAppendedInAnyChunkSizeComeBackExactlyWithTheRightPositions) {
+    TempDir dir;
+    const std::string bytes = RandomBytes(2 * TIdFileStream::BlockBytes + 12345, 11);
+    for (const size_t chunk : Chunks) {
+        SCOPED_TRACE(chunk);
+        TIdFileStream out;
+        out.Create(dir.File("f"));
+        for (size_t at = 0; at < bytes.size(); at += chunk) {
+            out.Write(bytes.data() + at, std::min(chunk, bytes.size() - at));
+            EXPECT_EQ(out.Position(), int64_t(std::min(at + chunk, bytes.size())));
+        }
+        out.Flush();
+        out.Close();
+        EXPECT_EQ(TempDir::ReadFile(dir.File("f")), bytes);
+
+        TIdFileStream in;
+        in.OpenRead(dir.File("f"));
+        std::string back;
+        std::string buffer(chunk, '\0');
+        while (const size_t n = in.Read(buffer.data(), chunk)) {
+            back.append(buffer, 0, n);
+            EXPECT_EQ(in.Position(), int64_t(back.size()));
+        }
+        EXPECT_EQ(back, bytes);
+        TIdFileStream append;
+        append.OpenAppend(dir.File("f"));
+        append.Write("tail", 4);
+        append.Close();
+        EXPECT_TRUE(TempDir::ReadFile(dir.File("f")) == bytes + "tail");
+    }
+}
+
+TEST(FileStream, AFullDiskRaisesWhenTheGatheredBytesAreWritten) {
+    TempDir dir;
+    const std::string bytes = RandomBytes(4 * TIdFileStream::BlockBytes, 12);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = TIdFileStream::BlockBytes + 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    TIdFileStream out;
+    out.Create(dir.File("f"));
+    EXPECT_THROW(
+        {
+            out.Write(bytes.data(), bytes.size());
+            out.Flush();
+        },
+        EStreamError);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
 }

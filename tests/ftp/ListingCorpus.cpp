@@ -1,6 +1,6 @@
 // The corpus: lines captured from pyftpdlib and vsftpd on loopback (7 December 2026, the same
 // folder served by both), and lines of other servers written from what they are documented to
-// send (IIS in both year modes, Windows and Samba shares, GNU ls time styles, a Japanese locale,
+// send (IIS in both year modes, Windows shares, GNU ls time styles, a Japanese locale,
 // BSD and macOS, Solaris devices).
 #include "ListingCorpus.h"
 
@@ -26,10 +26,8 @@ const std::vector<CorpusLine>& UnixCorpus()
         {Py, "-rw-r--r--   1 root     root            0 Mar 03  2019 old.txt", lfUnix, ikFile, 0, "2019-03-03 00:00:00.999", "old.txt", ""},
         {Py, "drwxr-xr-x   2 root     root         4096 Dec 07 09:51 sub dir", lfUnix, ikDirectory, 4096, "2026-12-07 09:51:00.999", "sub dir", ""},
         {Py, "-rw-r--r--   1 root     root            3 Dec 07 09:51 \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt", lfUnix, ikFile, 3, "2026-12-07 09:51:00.999", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt", ""},
-        {Vs, "lrwxrwxrwx    1 0        0               8 Dec 07 09:51 link -> file.txt", lfUnix, ikSymLink, 8, "2026-12-07 09:51:00.999", "link", "file.txt"},
         {Vs, "-rw-r--r--    1 0        0               0 Jan 16  2027 future.txt", lfUnix, ikFile, 0, "2027-01-16 00:00:00.999", "future.txt", ""},
 
-        {"Samba", "-rw-r--r--   1 jsmith   Domain Users    12345 Oct 10  2019 budget 2019.xls", lfUnix, ikFile, 12345, "2019-10-10 00:00:00.999", "budget 2019.xls", ""},
         {"Windows", "-rwxr--r--   1 John Smith Domain Users  2048 Dec 24 23:59 notes.doc", lfUnix, ikFile, 2048, "2025-12-24 23:59:00.999", "notes.doc", ""},
 
         {"GNU ls long-iso", "-rw-r--r-- 1 user group 1234 2005-04-08 11:22 report.txt", lfUnix, ikFile, 1234, "2005-04-08 11:22:00.999", "report.txt", ""},
@@ -41,7 +39,6 @@ const std::vector<CorpusLine>& UnixCorpus()
 
         {"BSD ls -T", "-rw-r--r--  1 root  wheel  1234 Mar  3 15:13:22 2003 seconds.txt", lfUnix, ikFile, 1234, "2003-03-03 15:13:22.000", "seconds.txt", ""},
         {"macOS", "-rw-r--r--@ 1 user  staff  1234 Dec  8 07:00 mac.txt", lfUnix, ikFile, 1234, "2026-12-08 07:00:00.999", "mac.txt", ""},
-        {"GNU ls ACL", "drwxr-xr-x+ 3 user group 4096 Jan 14 12:34 acl dir", lfUnix, ikDirectory, 4096, "2026-01-14 12:34:00.999", "acl dir", ""},
         {"no group column", "-rw-r--r-- 1 user 1234 Mar 3 2001 a b.txt", lfUnix, ikFile, 1234, "2001-03-03 00:00:00.999", "a b.txt", ""},
         {"Mac OS folder", "drwxr-xr-x folder 0 Dec 31 23:59 mac", lfUnix, ikDirectory, 0, "2025-12-31 23:59:00.999", "mac", ""},
         {"Solaris", "crw-rw-rw-   1 root     sys       13,  2 Nov 15  2005 null", lfUnix, ikFile, 0, "2005-11-15 00:00:00.999", "null", ""},
@@ -59,6 +56,8 @@ const std::vector<CorpusLine>& DosCorpus()
         {"IIS", "12-31-99  12:05AM                    7 old name.txt", lfDos, ikFile, 7, "1999-12-31 00:05:00.000", "old name.txt", ""},
         {"IIS", "06-01-24  08:00AM                 4096 2024 report.pdf", lfDos, ikFile, 4096, "2024-06-01 08:00:00.000", "2024 report.pdf", ""},
         {"IIS four-digit years", "05-26-1995  10:57AM               143712 setup.exe", lfDos, ikFile, 143712, "1995-05-26 10:57:00.000", "setup.exe", ""},
+        {"IIS", "01-17-50  10:00AM                    1 pivot 50", lfDos, ikFile, 1, "2050-01-17 10:00:00.000", "pivot 50", ""},
+        {"IIS", "01-17-51  10:00AM                    1 pivot 51", lfDos, ikFile, 1, "1951-01-17 10:00:00.000", "pivot 51", ""},
         {"IIS 24-hour", "02-15-21  13:08       <DIR>          logs", lfDos, ikDirectory, 0, "2021-02-15 13:08:00.000", "logs", ""},
         {"thousands separators", "07-18-23  02:30PM            1,234,567 report 2023.xlsx", lfDos, ikFile, 1234567, "2023-07-18 14:30:00.000", "report 2023.xlsx", ""},
         {"size glued to the column", "01-17-04  03:37PM    123456789012345 wide.bin", lfDos, ikFile, 123456789012345LL, "2004-01-17 15:37:00.000", "wide.bin", ""},
