@@ -74,10 +74,7 @@ TEST_F(EditorTest, WheelBarAndDroppedLinesKeepTopRowAndCaretWithinTheLines)
     EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(bar->maximum(), std::max(0, 10 - editor.VisibleRowCount()));
 
-    editor.AppendLine(QStringLiteral("last"));
-    EXPECT_EQ(editor.Line(0), QStringLiteral("line 50"));
-    EXPECT_EQ(editor.Line(10), QStringLiteral("last"));
-    for (int i = 0; i < 12; ++i)
+    for (int i = 0; i < 12; ++i)  // more than are left
         editor.DeleteFirstLine();
     EXPECT_EQ(editor.LineCount(), 0);
     editor.CaretToEnd();

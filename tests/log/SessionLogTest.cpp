@@ -22,7 +22,7 @@ protected:
     TSessionLog log;
 };
 
-TEST_F(SessionLogTest, LimitIsReadOnEveryAppendKeepsTheNewestLinesAndScrollsToTheLastAndBlankTextIsSkipped)
+TEST_F(SessionLogTest, LimitIsReadOnEveryAppendAndChunksGiveOneMarkedLinePerLineWithThePasswordMasked)
 {
     for (int i = 0; i < 200; ++i)
         log.AppendLogLine(QStringLiteral("line %1").arg(i));
@@ -36,6 +36,18 @@ TEST_F(SessionLogTest, LimitIsReadOnEveryAppendKeepsTheNewestLinesAndScrollsToTh
     maxLog = -5;
     log.AppendLogLine(QStringLiteral("a"));
     EXPECT_EQ(pane.LineCount(), 0);
+
+    maxLog = 500;
+    log.LogReceived("230-Welcome\r\n\r\n230 Login \"successful\" 3.0.\r\n");
+    log.LogSent("USER anonymous\r\nPASS s3cret\r\n");
+    log.LogReceived(std::string("550 \xff\xfe\x80 日本語\r\n"));
+    const QStringList lines = PaneLines(pane);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines.mid(0, 4), (QStringList{">> 230-Welcome", ">> 230 Login \"successful\" 3.0.", "<< USER anonymous",
+                                            "<< PASS ****"}));
+    // Invalid bytes must not cost the rest of the line.
+    EXPECT_TRUE(lines[4].startsWith(QStringLiteral(">> 550 ")));
+    EXPECT_TRUE(lines[4].endsWith(QStringLiteral(" 日本語")));
 }
 
 TEST_F(SessionLogTest, WithoutAPaneNothingHappensAndDirectLinesAreNotTrimmed)
@@ -48,20 +60,6 @@ TEST_F(SessionLogTest, WithoutAPaneNothingHappensAndDirectLinesAreNotTrimmed)
     detached.AppendLogLine(QStringLiteral("after"));
     detached.AddLineDirect(QStringLiteral("direct, untrimmed "));
     EXPECT_EQ(PaneLines(pane), (QStringList{"after", "direct, untrimmed "}));
-}
-
-TEST_F(SessionLogTest, SentAndReceivedChunksGiveOneMarkedLinePerLineWithThePasswordMasked)
-{
-    log.LogReceived("230-Welcome\r\n\r\n230 Login \"successful\" 3.0.\r\n");
-    log.LogSent("USER anonymous\r\nPASS s3cret\r\n");
-    log.LogReceived(std::string("550 \xff\xfe\x80 日本語\r\n"));
-    const QStringList lines = PaneLines(pane);
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines.mid(0, 4), (QStringList{">> 230-Welcome", ">> 230 Login \"successful\" 3.0.", "<< USER anonymous",
-                                            "<< PASS ****"}));
-    // Invalid bytes must not cost the rest of the line.
-    EXPECT_TRUE(lines[4].startsWith(QStringLiteral(">> 550 ")));
-    EXPECT_TRUE(lines[4].endsWith(QStringLiteral(" 日本語")));
 }
 
 }

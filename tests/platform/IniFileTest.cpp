@@ -51,30 +51,24 @@ TEST_F(IniFileTest, MissingFileGivesDefaultsUntilAWriteCreatesItPrivateAndAFaile
     EXPECT_THROW(TIniFile(path + "/Marlux.ini").WriteString("CURRENT", "k", "v"), EIniWriteError);
 }
 
-TEST_F(IniFileTest, WriteKeepsEveryOtherLineByteForByte)
+// Names match without case, an integer must be whole and fit, and writing keeps every other line.
+TEST_F(IniFileTest, NamesWithoutCaseOnlyWholeIntegersAndWritesKeepEveryOtherLineByteForByte)
 {
-    TempDir::WriteFile(path, "; comment line\r\n[CURRENT]\r\n  iMaxLog = 10  \r\nunknown=keep me\r\n\r\n"
-                             "[Other]\r\nx=1\r\n");
-    ini.WriteInteger("CURRENT", "iMaxLog", 20);
+    TempDir::WriteFile(path, "; comment line\r\n[Current]\r\n  iMaxLog = 10  \r\nunknown=keep me\r\nb=12abc\r\n"
+                             "c=2147483648\r\nbReport=0\r\n\r\n[Other]\r\nx=1\r\n");
+    EXPECT_EQ(ini.ReadInteger("CURRENT", "B", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("CURRENT", "c", 7), 7);
+    EXPECT_FALSE(ini.ReadBool("current", "BREPORT", true));
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Current", "Other"}));
+    ini.DeleteKey("current", "B");
     ini.WriteString("CURRENT", "LocalMask", "*.*");
     ini.WriteString("New", "k", "v");
     // Several keys at once: existing ones in place, new ones appended in the order given.
     ini.WriteStrings("CURRENT", {{"b", "2"}, {"iMaxLog", "30"}, {"a", "1"}});
-    EXPECT_EQ(TempDir::ReadFile(path), "; comment line\r\n[CURRENT]\r\niMaxLog=30\r\nunknown=keep me\r\n"
-                                       "LocalMask=*.*\r\nb=2\r\na=1\r\n\r\n[Other]\r\nx=1\r\n[New]\r\nk=v\r\n");
-}
-
-TEST_F(IniFileTest, NamesWithoutCaseOnlyWholeIntegersAndSectionsEraseWholly)
-{
-    TempDir::WriteFile(path, "[DEFAULT]\na=1\n[Current]\nb=12abc\nc=2147483648\nbReport=0\n[host.example]\nHOST=h\n");
-    EXPECT_EQ(ini.ReadInteger("CURRENT", "B", 7), 7);
-    EXPECT_EQ(ini.ReadInteger("CURRENT", "c", 7), 7);
-    EXPECT_FALSE(ini.ReadBool("current", "bReport", true));
-    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"DEFAULT", "Current", "host.example"}));
-    ini.DeleteKey("CURRENT", "b");
-    EXPECT_FALSE(ini.ValueExists("CURRENT", "B"));
-    ini.EraseSection("current");
-    EXPECT_EQ(TempDir::ReadFile(path), "[DEFAULT]\na=1\n[host.example]\nHOST=h\n");
+    EXPECT_EQ(TempDir::ReadFile(path), "; comment line\r\n[Current]\r\niMaxLog=30\r\nunknown=keep me\r\nc=2147483648\r\n"
+                                       "bReport=0\r\nLocalMask=*.*\r\nb=2\r\na=1\r\n\r\n[Other]\r\nx=1\r\n[New]\r\nk=v\r\n");
+    ini.EraseSection("CURRENT");
+    EXPECT_EQ(TempDir::ReadFile(path), "; comment line\r\n[Other]\r\nx=1\r\n[New]\r\nk=v\r\n");
 }
 
 TEST_F(IniFileTest, TwoProcessesWritingAtOnceLoseNothing)

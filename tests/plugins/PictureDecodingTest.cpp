@@ -4,7 +4,6 @@
 #include "plugins/PluginHarness.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 namespace {
 
@@ -28,9 +27,8 @@ TEST(PngPlugin, InterlacedRowsAndEveryColourTypeComeBackPixelForPixel)
             rgb.samples.insert(rgb.samples.end(), {uint8_t(10 * x), uint8_t(10 * y), uint8_t(x + y)});
     const TDecodeResult result = plugin.Decode(EncodePng(rgb));
     ASSERT_EQ(result.code, SpiSuccess);
-    EXPECT_EQ(result.picture->Width(), 5);
-    EXPECT_EQ(result.picture->Height(), 7);
-    EXPECT_EQ(result.picture->BitCount(), 24);
+    const BitmapInfoHeader header = result.picture->Header();
+    EXPECT_EQ(std::vector<int>({header.biWidth, header.biHeight, header.biBitCount}), std::vector<int>({5, 7, 24}));
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 5; ++x)
             ASSERT_EQ(result.picture->Pixel(x, y), (TRgb{10 * x, 10 * y, x + y})) << x << "," << y;
@@ -52,7 +50,7 @@ TEST(PngPlugin, InterlacedRowsAndEveryColourTypeComeBackPixelForPixel)
     for (const auto& [source, bitCount, pixels] : cases) {
         const TDecodeResult other = plugin.Decode(EncodePng(source));
         ASSERT_EQ(other.code, SpiSuccess) << source.colorType;
-        EXPECT_EQ(other.picture->BitCount(), bitCount) << source.colorType;
+        EXPECT_EQ(other.picture->Header().biBitCount, bitCount) << source.colorType;
         for (size_t x = 0; x < pixels.size(); ++x)
             ExpectPixelNear(other, int(x), 0, pixels[x], 1);
     }
@@ -63,28 +61,27 @@ TEST(JpegPlugin, ColourAndGreyPicturesAndATruncatedOneAsFarAsItGoes)
     // A red top left quarter, blue elsewhere: it stays in place only if the rows come back
     // bottom-up and the channels blue-green-red.
     const TPluginUnderTest plugin("ifjpeg.spi");
-    TJpegPicture source{256, 256};
+    std::vector<uint8_t> samples;
     for (int i = 0; i < 256 * 256; ++i) {
         const bool red = i % 256 < 128 && i / 256 < 128;
-        source.samples.insert(source.samples.end(), {uint8_t(red ? 255 : 0), 0, uint8_t(red ? 0 : 255)});
+        samples.insert(samples.end(), {uint8_t(red ? 255 : 0), 0, uint8_t(red ? 0 : 255)});
     }
-    const TBytes jpeg = EncodeJpeg(source);
+    const TBytes jpeg = EncodeJpeg(256, 256, 3, samples);
     const TDecodeResult result = plugin.Decode(jpeg);
-    ASSERT_EQ(result.code, SpiSuccess);
-    EXPECT_EQ(result.picture->BitCount(), 32);
-    ExpectPixelNear(result, 4, 4, {255, 0, 0}, 6);
+    ASSERT_NO_FATAL_FAILURE(ExpectPixelNear(result, 4, 4, {255, 0, 0}, 6));
+    EXPECT_EQ(result.picture->Header().biBitCount, 32);
     ExpectPixelNear(result, 4, 250, {0, 0, 255}, 6);
     ExpectPixelNear(plugin.Decode(TBytes(jpeg.begin(), jpeg.end() - jpeg.size() / 3)), 4, 4, {255, 0, 0}, 6);
     EXPECT_EQ(plugin.Decode(TBytes(jpeg.begin(), jpeg.begin() + 40)).code, SpiBrokenData);
 
-    const TDecodeResult grey = plugin.Decode(EncodeJpeg({10, 3, 1, false, std::vector<uint8_t>(30, 200)}));
+    const TDecodeResult grey = plugin.Decode(EncodeJpeg(10, 3, 1, std::vector<uint8_t>(30, 200)));
     ASSERT_NO_FATAL_FAILURE(ExpectPixelNear(grey, 9, 2, {200, 200, 200}, 6));
-    EXPECT_EQ(grey.picture->BitCount(), 8);
+    EXPECT_EQ(grey.picture->Header().biBitCount, 8);
     // Inverted as Adobe stores it: 255 = no ink. No cyan, full magenta and yellow, no black.
-    TJpegPicture cmyk{8, 8, 4};
+    std::vector<uint8_t> cmyk;
     for (int i = 0; i < 64; ++i)
-        cmyk.samples.insert(cmyk.samples.end(), {255, 0, 0, 255});
-    ExpectPixelNear(plugin.Decode(EncodeJpeg(cmyk)), 3, 3, {255, 0, 0}, 6);
+        cmyk.insert(cmyk.end(), {255, 0, 0, 255});
+    ExpectPixelNear(plugin.Decode(EncodeJpeg(8, 8, 4, cmyk)), 3, 3, {255, 0, 0}, 6);
 }
 
 TEST(GifPlugin, FirstInterlacedFrameOnTheScreenWithTransparencyWhiteAndOneBeyondItGrowsThePicture)
@@ -98,7 +95,7 @@ TEST(GifPlugin, FirstInterlacedFrameOnTheScreenWithTransparencyWhiteAndOneBeyond
     const TGifFrame second{0, 0, 9, 19, false, -1, std::vector<uint8_t>(9 * 19, 3)};
     const TDecodeResult result = plugin.Decode(EncodeGif({9, 19, 0, colours, {frame, second}}));
     ASSERT_EQ(result.code, SpiSuccess);
-    EXPECT_EQ(result.picture->BitCount(), 8);
+    EXPECT_EQ(result.picture->Header().biBitCount, 8);
     for (int y = 0; y < 19; ++y)
         for (int x = 0; x < 9; ++x)
             ASSERT_EQ(result.picture->Pixel(x, y), colours[(x + 2 * y) % 4]) << x << "," << y;
@@ -114,7 +111,7 @@ TEST(GifPlugin, FirstInterlacedFrameOnTheScreenWithTransparencyWhiteAndOneBeyond
     EXPECT_EQ(info.height, 20);
     const TDecodeResult grown = plugin.Decode(moved);
     ASSERT_EQ(grown.code, SpiSuccess);
-    EXPECT_EQ(grown.picture->Width(), 11);
+    EXPECT_EQ(grown.picture->Header().biWidth, 11);
     EXPECT_EQ(grown.picture->Pixel(10, 19), colours[(8 + 2 * 18) % 4]);
     EXPECT_EQ(grown.picture->Pixel(3, 1), colours[1]);
     EXPECT_EQ(grown.picture->Pixel(4, 1), (TRgb{255, 255, 255}));

@@ -4,6 +4,8 @@
 #pragma once
 #include "platform/SpiPlugin.h"
 
+#include <png.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -31,20 +33,14 @@ struct TPngPicture {
     int colorType = 2;  // PNG_COLOR_TYPE_*
     int bitDepth = 8;
     bool interlaced = false;
-    std::vector<TRgb> palette{};
+    std::vector<png_color> palette{};
     std::vector<uint8_t> paletteAlpha{};  // tRNS entries of a palette picture
     std::vector<uint8_t> samples{};       // packed rows, as libpng writes them
 };
 TBytes EncodePng(const TPngPicture& source);
 
-struct TJpegPicture {
-    int width = 0;
-    int height = 0;
-    int components = 3;  // 1 grey, 3 RGB, 4 CMYK (stored as Adobe does, inverted)
-    bool progressive = false;
-    std::vector<uint8_t> samples{};
-};
-TBytes EncodeJpeg(const TJpegPicture& source);
+// components: 1 grey, 3 RGB, 4 CMYK (stored as Adobe does, inverted).
+TBytes EncodeJpeg(int width, int height, int components, const std::vector<uint8_t>& samples, bool progressive = false);
 
 struct TGifFrame {
     int left = 0, top = 0, width = 0, height = 0;
@@ -65,20 +61,16 @@ TBytes EncodeGif(const TGifPicture& source);
 class TDecodedPicture {
 public:
     TDecodedPicture(void* info, void* bits)
-        : info_(static_cast<unsigned char*>(info)), bits_(static_cast<unsigned char*>(bits)) {}
+        : info_(static_cast<unsigned char*>(info), std::free), bits_(static_cast<unsigned char*>(bits), std::free) {}
 
-    int Width() const;
-    int Height() const;
-    int BitCount() const;
+    // Checked for an uncompressed picture stored bottom-up.
+    BitmapInfoHeader Header() const;
     // Pixel at x, y counted from the top left.
     TRgb Pixel(int x, int y) const;
 
 private:
-    struct TFree {
-        void operator()(unsigned char* block) const { std::free(block); }
-    };
-    std::unique_ptr<unsigned char, TFree> info_;
-    std::unique_ptr<unsigned char, TFree> bits_;
+    std::unique_ptr<unsigned char, void (*)(void*)> info_;
+    std::unique_ptr<unsigned char, void (*)(void*)> bits_;
 };
 
 // Rewrite the declared picture size in a PNG's header chunk (with its checksum), a JPEG's
@@ -94,19 +86,17 @@ struct TDecodeResult {
     std::optional<TDecodedPicture> picture;
 };
 
-class TPluginUnderTest {
+// A plug-in from the build's program directory, with its exported functions as members.
+class TPluginUnderTest : public TSpiPlugin {
 public:
     explicit TPluginUnderTest(const std::string& fileName);
 
-    const TSpiPlugin& Api() const { return plugin_; }
     // GetPicture over bytes in memory, or over a file from an offset.
     TDecodeResult Decode(const TBytes& bytes, SpiProgressCallback progress = nullptr, intptr_t data = 0) const;
     TDecodeResult DecodeFile(const std::string& path, intptr_t offset = 0) const;
     int Info(const TBytes& bytes, PictureInfo& info) const;
 
 private:
-    TDecodeResult GetPicture(const char* source, intptr_t lengthOrOffset, unsigned flag, SpiProgressCallback progress,
-                             intptr_t data) const;
-
-    TSpiPlugin plugin_;
+    TDecodeResult Decoded(const char* source, intptr_t lengthOrOffset, unsigned flag, SpiProgressCallback progress,
+                          intptr_t data) const;
 };
