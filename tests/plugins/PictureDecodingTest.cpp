@@ -77,11 +77,6 @@ TEST(JpegPlugin, ColourAndGreyPicturesAndATruncatedOneAsFarAsItGoes)
     const TDecodeResult grey = plugin.Decode(EncodeJpeg(10, 3, 1, std::vector<uint8_t>(30, 200)));
     ASSERT_NO_FATAL_FAILURE(ExpectPixelNear(grey, 9, 2, {200, 200, 200}, 6));
     EXPECT_EQ(grey.picture->Header().biBitCount, 8);
-    // Inverted as Adobe stores it: 255 = no ink. No cyan, full magenta and yellow, no black.
-    std::vector<uint8_t> cmyk;
-    for (int i = 0; i < 64; ++i)
-        cmyk.insert(cmyk.end(), {255, 0, 0, 255});
-    ExpectPixelNear(plugin.Decode(EncodeJpeg(8, 8, 4, cmyk)), 3, 3, {255, 0, 0}, 6);
 }
 
 TEST(GifPlugin, FirstInterlacedFrameOnTheScreenWithTransparencyWhiteAndOneBeyondItGrowsThePicture)

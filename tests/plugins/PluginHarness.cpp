@@ -1,13 +1,10 @@
 #include "plugins/PluginHarness.h"
 
-#include "ImagePluginApi.h"
-
 #include <gif_lib.h>
 #include <gtest/gtest.h>
-#include <png.h>
 #include <zlib.h>
 
-#include <cstdlib>
+#include <bit>
 #include <cstring>
 #include <jpeglib.h>
 #include <stdexcept>
@@ -96,13 +93,10 @@ TBytes EncodeGif(const TGifPicture& source)
         Append(gif->UserData, data, static_cast<size_t>(size));
         return size;
     }, &error);
-    int bits = 1;
-    while ((size_t{1} << bits) < source.colours.size())
-        ++bits;
-    std::vector<GifColorType> colours(size_t{1} << bits);
-    for (size_t i = 0; i < source.colours.size(); ++i)
-        colours[i] = {static_cast<GifByteType>(source.colours[i].red), static_cast<GifByteType>(source.colours[i].green),
-                      static_cast<GifByteType>(source.colours[i].blue)};
+    std::vector<GifColorType> colours;
+    for (const TRgb& c : source.colours)
+        colours.push_back({GifByteType(c.red), GifByteType(c.green), GifByteType(c.blue)});
+    const int bits = std::bit_width(colours.size() - 1);
     ColorMapObject* map = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
     EGifSetGifVersion(gif, true);
     EGifPutScreenDesc(gif, source.screenWidth, source.screenHeight, bits, source.background, map);
@@ -112,10 +106,8 @@ TBytes EncodeGif(const TGifPicture& source)
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
         EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, frame.interlaced, nullptr);
         // Interlaced rows go out in the four passes' order.
-        const std::vector<std::pair<int, int>> passes =
-            frame.interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
-                             : std::vector<std::pair<int, int>>{{0, 1}};
-        for (const auto& [start, step] : passes)
+        using TPasses = std::vector<std::pair<int, int>>;
+        for (const auto& [start, step] : frame.interlaced ? TPasses{{0, 8}, {4, 8}, {2, 4}, {1, 2}} : TPasses{{0, 1}})
             for (int y = start; y < frame.height; y += step)
                 EGifPutLine(gif, const_cast<GifPixelType*>(frame.indices.data() + y * frame.width), frame.width);
     }
