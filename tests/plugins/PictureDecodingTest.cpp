@@ -10,7 +10,7 @@ namespace {
 void ExpectPixelNear(const TDecodeResult& result, int x, int y, const TRgb& expected, int tolerance)
 {
     ASSERT_EQ(result.code, SpiSuccess);
-    const TRgb pixel = result.picture->Pixel(x, y);
+    const TRgb pixel = result.Pixel(x, y);
     EXPECT_LE(std::max({std::abs(pixel.red - expected.red), std::abs(pixel.green - expected.green),
                         std::abs(pixel.blue - expected.blue)}),
               tolerance)
@@ -27,11 +27,11 @@ TEST(PngPlugin, InterlacedRowsAndEveryColourTypeComeBackPixelForPixel)
             rgb.samples.insert(rgb.samples.end(), {uint8_t(10 * x), uint8_t(10 * y), uint8_t(x + y)});
     const TDecodeResult result = plugin.Decode(EncodePng(rgb));
     ASSERT_EQ(result.code, SpiSuccess);
-    const BitmapInfoHeader header = result.picture->Header();
+    const BitmapInfoHeader header = result.Header();
     EXPECT_EQ(std::vector<int>({header.biWidth, header.biHeight, header.biBitCount}), std::vector<int>({5, 7, 24}));
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 5; ++x)
-            ASSERT_EQ(result.picture->Pixel(x, y), (TRgb{10 * x, 10 * y, x + y})) << x << "," << y;
+            ASSERT_EQ(result.Pixel(x, y), (TRgb{10 * x, 10 * y, x + y})) << x << "," << y;
 
     const struct {
         TPngPicture source;
@@ -50,7 +50,7 @@ TEST(PngPlugin, InterlacedRowsAndEveryColourTypeComeBackPixelForPixel)
     for (const auto& [source, bitCount, pixels] : cases) {
         const TDecodeResult other = plugin.Decode(EncodePng(source));
         ASSERT_EQ(other.code, SpiSuccess) << source.colorType;
-        EXPECT_EQ(other.picture->Header().biBitCount, bitCount) << source.colorType;
+        EXPECT_EQ(other.Header().biBitCount, bitCount) << source.colorType;
         for (size_t x = 0; x < pixels.size(); ++x)
             ExpectPixelNear(other, int(x), 0, pixels[x], 1);
     }
@@ -69,14 +69,14 @@ TEST(JpegPlugin, ColourAndGreyPicturesAndATruncatedOneAsFarAsItGoes)
     const TBytes jpeg = EncodeJpeg(256, 256, 3, samples);
     const TDecodeResult result = plugin.Decode(jpeg);
     ASSERT_NO_FATAL_FAILURE(ExpectPixelNear(result, 4, 4, {255, 0, 0}, 6));
-    EXPECT_EQ(result.picture->Header().biBitCount, 32);
+    EXPECT_EQ(result.Header().biBitCount, 32);
     ExpectPixelNear(result, 4, 250, {0, 0, 255}, 6);
     ExpectPixelNear(plugin.Decode(TBytes(jpeg.begin(), jpeg.end() - jpeg.size() / 3)), 4, 4, {255, 0, 0}, 6);
     EXPECT_EQ(plugin.Decode(TBytes(jpeg.begin(), jpeg.begin() + 40)).code, SpiBrokenData);
 
     const TDecodeResult grey = plugin.Decode(EncodeJpeg(10, 3, 1, std::vector<uint8_t>(30, 200)));
     ASSERT_NO_FATAL_FAILURE(ExpectPixelNear(grey, 9, 2, {200, 200, 200}, 6));
-    EXPECT_EQ(grey.picture->Header().biBitCount, 8);
+    EXPECT_EQ(grey.Header().biBitCount, 8);
 }
 
 TEST(GifPlugin, FirstInterlacedFrameOnTheScreenWithTransparencyWhiteAndOneBeyondItGrowsThePicture)
@@ -90,10 +90,10 @@ TEST(GifPlugin, FirstInterlacedFrameOnTheScreenWithTransparencyWhiteAndOneBeyond
     const TGifFrame second{0, 0, 9, 19, false, -1, std::vector<uint8_t>(9 * 19, 3)};
     const TDecodeResult result = plugin.Decode(EncodeGif({9, 19, 0, colours, {frame, second}}));
     ASSERT_EQ(result.code, SpiSuccess);
-    EXPECT_EQ(result.picture->Header().biBitCount, 8);
+    EXPECT_EQ(result.Header().biBitCount, 8);
     for (int y = 0; y < 19; ++y)
         for (int x = 0; x < 9; ++x)
-            ASSERT_EQ(result.picture->Pixel(x, y), colours[(x + 2 * y) % 4]) << x << "," << y;
+            ASSERT_EQ(result.Pixel(x, y), colours[(x + 2 * y) % 4]) << x << "," << y;
     EXPECT_EQ(plugin.Decode(EncodeGif({9, 19, 0, colours, {}})).code, SpiBrokenData);
 
     // Moved to (2, 1) on a 4 x 4 screen, with colour 2 transparent: the picture grows to 11 x 20
@@ -106,11 +106,11 @@ TEST(GifPlugin, FirstInterlacedFrameOnTheScreenWithTransparencyWhiteAndOneBeyond
     EXPECT_EQ(info.height, 20);
     const TDecodeResult grown = plugin.Decode(moved);
     ASSERT_EQ(grown.code, SpiSuccess);
-    EXPECT_EQ(grown.picture->Header().biWidth, 11);
-    EXPECT_EQ(grown.picture->Pixel(10, 19), colours[(8 + 2 * 18) % 4]);
-    EXPECT_EQ(grown.picture->Pixel(3, 1), colours[1]);
-    EXPECT_EQ(grown.picture->Pixel(4, 1), (TRgb{255, 255, 255}));
-    EXPECT_EQ(grown.picture->Pixel(0, 0), (TRgb{255, 255, 255}));
+    EXPECT_EQ(grown.Header().biWidth, 11);
+    EXPECT_EQ(grown.Pixel(10, 19), colours[(8 + 2 * 18) % 4]);
+    EXPECT_EQ(grown.Pixel(3, 1), colours[1]);
+    EXPECT_EQ(grown.Pixel(4, 1), (TRgb{255, 255, 255}));
+    EXPECT_EQ(grown.Pixel(0, 0), (TRgb{255, 255, 255}));
 }
 
 }  // namespace

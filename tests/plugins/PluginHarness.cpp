@@ -116,10 +116,10 @@ TBytes EncodeGif(const TGifPicture& source)
     return out;
 }
 
-BitmapInfoHeader TDecodedPicture::Header() const
+BitmapInfoHeader TDecodeResult::Header() const
 {
     BitmapInfoHeader header;
-    std::memcpy(&header, info_.get(), sizeof header);
+    std::memcpy(&header, info.get(), sizeof header);
     EXPECT_EQ(header.biSize, 40u);
     EXPECT_EQ(header.biCompression, 0u);
     EXPECT_EQ(header.biPlanes, 1);
@@ -127,14 +127,14 @@ BitmapInfoHeader TDecodedPicture::Header() const
     return header;
 }
 
-TRgb TDecodedPicture::Pixel(int x, int y) const
+TRgb TDecodeResult::Pixel(int x, int y) const
 {
     const BitmapInfoHeader header = Header();
     const int bytesPerPixel = header.biBitCount / 8;
     const size_t stride = (static_cast<size_t>(header.biWidth) * bytesPerPixel + 3) & ~size_t{3};
-    const unsigned char* p = bits_.get() + (header.biHeight - 1 - y) * stride + static_cast<size_t>(x) * bytesPerPixel;
+    const unsigned char* p = bits.get() + (header.biHeight - 1 - y) * stride + static_cast<size_t>(x) * bytesPerPixel;
     if (header.biBitCount == 8) {
-        const unsigned char* quad = info_.get() + sizeof header + size_t{*p} * 4;
+        const unsigned char* quad = info.get() + sizeof header + size_t{*p} * 4;
         return {quad[2], quad[1], quad[0]};
     }
     return {p[2], p[1], p[0]};
@@ -212,11 +212,12 @@ TDecodeResult TPluginUnderTest::Decoded(const char* source, intptr_t lengthOrOff
 {
     void* info = nullptr;
     void* bits = nullptr;
-    const int code = GetPicture(source, lengthOrOffset, flag, &info, &bits, progress, data);
-    if (code == SpiSuccess)
-        return {code, TDecodedPicture(info, bits)};
-    EXPECT_EQ(info, nullptr) << "a failed decoding must not hand out blocks";
-    return {code, std::nullopt};
+    TDecodeResult result;
+    result.code = GetPicture(source, lengthOrOffset, flag, &info, &bits, progress, data);
+    EXPECT_TRUE(result.code == SpiSuccess || info == nullptr) << "a failed decoding must not hand out blocks";
+    result.info.reset(static_cast<unsigned char*>(info));
+    result.bits.reset(static_cast<unsigned char*>(bits));
+    return result;
 }
 
 int TPluginUnderTest::Info(const TBytes& bytes, PictureInfo& info) const

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -57,22 +56,6 @@ struct TGifPicture {
 };
 TBytes EncodeGif(const TGifPicture& source);
 
-// The two malloc blocks of GetPicture, checked for shape and read back.
-class TDecodedPicture {
-public:
-    TDecodedPicture(void* info, void* bits)
-        : info_(static_cast<unsigned char*>(info), std::free), bits_(static_cast<unsigned char*>(bits), std::free) {}
-
-    // Checked for an uncompressed picture stored bottom-up.
-    BitmapInfoHeader Header() const;
-    // Pixel at x, y counted from the top left.
-    TRgb Pixel(int x, int y) const;
-
-private:
-    std::unique_ptr<unsigned char, void (*)(void*)> info_;
-    std::unique_ptr<unsigned char, void (*)(void*)> bits_;
-};
-
 // Rewrite the declared picture size in a PNG's header chunk (with its checksum), a JPEG's
 // start-of-frame segment or a GIF's logical screen.
 void SetPngSize(TBytes& png, uint32_t width, uint32_t height);
@@ -81,9 +64,16 @@ void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height);
 // Recomputes the checksum of every whole chunk of a PNG.
 void FixPngChecksums(TBytes& png);
 
+// GetPicture's result code and, on success, its two malloc blocks.
 struct TDecodeResult {
-    int code;
-    std::optional<TDecodedPicture> picture;
+    // Checked for an uncompressed picture stored bottom-up.
+    BitmapInfoHeader Header() const;
+    // Pixel at x, y counted from the top left.
+    TRgb Pixel(int x, int y) const;
+
+    int code = SpiSuccess;
+    std::unique_ptr<unsigned char, void (*)(void*)> info{nullptr, std::free};
+    std::unique_ptr<unsigned char, void (*)(void*)> bits{nullptr, std::free};
 };
 
 // A plug-in from the build's program directory, with its exported functions as members.

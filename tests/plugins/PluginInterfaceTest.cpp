@@ -73,9 +73,9 @@ protected:
             return;
         ++decoded_;
         ASSERT_EQ(infoCode, SpiSuccess);
-        const BitmapInfoHeader header = result.picture->Header();
+        const BitmapInfoHeader header = result.Header();
         ASSERT_EQ(std::pair(header.biWidth, header.biHeight), std::pair(info.width, info.height));
-        static_cast<void>(result.picture->Pixel(info.width - 1, 0));
+        static_cast<void>(result.Pixel(info.width - 1, 0));
     }
 
     const std::vector<TBytes> seeds_ = Seeds(GetParam().fileName);
@@ -117,8 +117,8 @@ TEST_P(PluginInterface, DecodesFromAFileAtAnOffsetAndUnreadableInputIsAReadError
     const TDecodeResult inMemory = plugin_.Decode(seeds_[0]);
     const TDecodeResult inFile = plugin_.DecodeFile(path, 100);
     ASSERT_EQ(inFile.code, SpiSuccess);
-    EXPECT_EQ(inFile.picture->Header().biWidth, inMemory.picture->Header().biWidth);
-    EXPECT_EQ(inFile.picture->Pixel(5, 5), inMemory.picture->Pixel(5, 5));
+    EXPECT_EQ(inFile.Header().biWidth, inMemory.Header().biWidth);
+    EXPECT_EQ(inFile.Pixel(5, 5), inMemory.Pixel(5, 5));
     PictureInfo info{};
     EXPECT_EQ(plugin_.GetPictureInfo(path.c_str(), 100, SpiFromFile, &info), SpiSuccess);
     EXPECT_EQ(info.height, 16);
