@@ -1,6 +1,5 @@
 #include "platform/AtomicFile.h"
 #include "platform/ListFile.h"
-#include "platform/ProgramDir.h"
 
 #include "fixtures/TempDir.h"
 

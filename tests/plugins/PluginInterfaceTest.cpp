@@ -25,8 +25,9 @@ std::vector<TBytes> Seeds(const std::string& plugin)
                            Pattern(16 * 8, 13)})};
     if (plugin == "ifjpeg.spi")
         return {EncodeJpeg(24, 16, 3, Pattern(24 * 16 * 3, 5)), EncodeJpeg(24, 16, 3, Pattern(24 * 16 * 3, 5), true)};
-    const TGifFrame frame{1, 1, 20, 12, true, 3, Pattern(20 * 12, 1, 16)};
-    return {EncodeGif({24, 16, 2, std::vector<TRgb>(16, {9, 8, 7}), {frame, frame}})};
+    // The frame reaches beyond the screen, so the picture grows to 25 x 17.
+    const TGifFrame frame{5, 5, 20, 12, true, 3, Pattern(20 * 12, 1, 16)};
+    return {EncodeGif({16, 8, 2, std::vector<TRgb>(16, {9, 8, 7}), {frame, frame}})};
 }
 
 // PNG chunks carry checksums; mutations get fresh ones now and then, so they reach the
@@ -121,7 +122,7 @@ TEST_P(PluginInterface, DecodesFromAFileAtAnOffsetAndUnreadableInputIsAReadError
     EXPECT_EQ(inFile.Pixel(5, 5), inMemory.Pixel(5, 5));
     PictureInfo info{};
     EXPECT_EQ(plugin_.GetPictureInfo(path.c_str(), 100, SpiFromFile, &info), SpiSuccess);
-    EXPECT_EQ(info.height, 16);
+    EXPECT_EQ(info.height, inMemory.Header().biHeight);
     EXPECT_EQ(plugin_.DecodeFile(dir_.File("missing")).code, SpiReadError);
     EXPECT_EQ(plugin_.DecodeFile(dir_.Path()).code, SpiReadError);
     EXPECT_EQ(plugin_.DecodeFile(path, 1 << 20).code, SpiReadError);
