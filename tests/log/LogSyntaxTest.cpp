@@ -10,7 +10,8 @@ using K = TLogTokenClass;
 // its last character.
 TEST(LogSyntax, SpansCoverTheLineAndEachTokenHasItsClass)
 {
-    const QString line = QStringLiteral("Connected. << SITE 644 \"my file\" https://a.org/b?c=1 me@host.org \"lone >> 227 (1,2) x");
+    const QString line =
+        QStringLiteral("Connected. << SITE 644 \"my file\" https://a.org/b?c=1 me@host.org \"lone >> 227 (1,2) x");
     std::vector<K> classes;
     for (const TLogSpan& span : ClassifyLogLine(line)) {
         EXPECT_EQ(span.start, int(classes.size()));

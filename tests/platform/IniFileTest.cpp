@@ -46,16 +46,17 @@ TEST_F(IniFileTest, MissingFileGivesDefaultsUntilAWriteCreatesItAndRewritingKeep
 // Names match without case, an integer must fit, and writing keeps every other line as it was.
 TEST_F(IniFileTest, NamesWithoutCaseAndWritesKeepEveryOtherLineByteForByte)
 {
-    TempDir::WriteFile(path, "; comment line\r\n[Current]\r\n  iMaxLog = 10  \r\nunknown=keep me\r\nc=2147483648\r\n\r\n"
-                             "[Other]\r\nx=1\r\n");
+    TempDir::WriteFile(path, "; comment line\r\n[Current]\r\n  iMaxLog = 10  \r\nunknown=keep me\r\nc=2147483648\r\n"
+                             "\r\n[Other]\r\nx=1\r\n");
     EXPECT_EQ(ini.ReadInteger("current", "IMAXLOG", 7), 10);
     EXPECT_EQ(ini.ReadInteger("CURRENT", "c", 7), 7);
     ini.WriteString("CURRENT", "LocalMask", "*.*");
     ini.WriteString("New", "k", "v");
     // Several keys at once: existing ones in place, new ones appended in the order given.
     ini.WriteStrings("CURRENT", {{"b", "2"}, {"iMaxLog", "30"}, {"a", "1"}});
-    EXPECT_EQ(TempDir::ReadFile(path), "; comment line\r\n[Current]\r\niMaxLog=30\r\nunknown=keep me\r\nc=2147483648\r\n"
-                                       "LocalMask=*.*\r\nb=2\r\na=1\r\n\r\n[Other]\r\nx=1\r\n[New]\r\nk=v\r\n");
+    EXPECT_EQ(TempDir::ReadFile(path), "; comment line\r\n[Current]\r\niMaxLog=30\r\nunknown=keep me\r\n"
+                                       "c=2147483648\r\nLocalMask=*.*\r\nb=2\r\na=1\r\n\r\n"
+                                       "[Other]\r\nx=1\r\n[New]\r\nk=v\r\n");
     ini.EraseSection("current");
     EXPECT_EQ(TempDir::ReadFile(path), "; comment line\r\n[Other]\r\nx=1\r\n[New]\r\nk=v\r\n");
 }

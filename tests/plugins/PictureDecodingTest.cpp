@@ -21,11 +21,11 @@ TEST(PngPlugin, InterlacedRowsAndEveryColourTypeComeBackPixelForPixel)
 {
     const TPluginUnderTest plugin("ifpng.spi");
     // Width 5: 15 bytes a row, padded to 16. Every pixel differs: red 10 x, green 10 y, blue x + y.
-    TPngPicture rgb{5, 7, PNG_COLOR_TYPE_RGB, 8, true};
+    std::vector<uint8_t> samples;
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 5; ++x)
-            rgb.samples.insert(rgb.samples.end(), {uint8_t(10 * x), uint8_t(10 * y), uint8_t(x + y)});
-    const TDecodeResult result = plugin.Decode(EncodePng(rgb));
+            samples.insert(samples.end(), {uint8_t(10 * x), uint8_t(10 * y), uint8_t(x + y)});
+    const TDecodeResult result = plugin.Decode(EncodePng(5, 7, PNG_COLOR_TYPE_RGB, 8, samples, true));
     ASSERT_EQ(result.code, SpiSuccess);
     const BitmapInfoHeader header = result.Header();
     EXPECT_EQ(std::vector<int>({header.biWidth, header.biHeight, header.biBitCount}), std::vector<int>({5, 7, 24}));
@@ -34,25 +34,27 @@ TEST(PngPlugin, InterlacedRowsAndEveryColourTypeComeBackPixelForPixel)
             ASSERT_EQ(result.Pixel(x, y), (TRgb{10 * x, 10 * y, x + y})) << x << "," << y;
 
     const struct {
-        TPngPicture source;
+        TBytes png;
         int bitCount;
         std::vector<TRgb> pixels;  // the first row
     } cases[] = {
-        {{3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, false, {}, {}, {0, 0, 255, 255, 255, 0, 0, 0, 0, 200, 0, 128}},
+        {EncodePng(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {0, 0, 255, 255, 255, 0, 0, 0, 0, 200, 0, 128}),
          32,
          {{0, 0, 255}, {255, 255, 255}, {127, 227, 127}}},
-        {{3, 1, PNG_COLOR_TYPE_PALETTE, 2, false, {{255, 0, 0}, {0, 255, 0}, {10, 20, 30}}, {255, 0}, {0b00011000}},
+        {EncodePng(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {0b00011000}, false, {{255, 0, 0}, {0, 255, 0}, {10, 20, 30}},
+                   {255, 0}),
          32,
          {{255, 0, 0}, {255, 255, 255}, {10, 20, 30}}},
-        {{3, 1, PNG_COLOR_TYPE_GRAY, 8, false, {}, {}, {0, 128, 255}}, 24, {{0, 0, 0}, {128, 128, 128}, {255, 255, 255}}},
-        {{1, 1, PNG_COLOR_TYPE_RGB, 16, false, {}, {}, {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x00}}, 24, {{0x12, 0xAB, 0xFF}}},
+        {EncodePng(3, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 128, 255}), 24, {{0, 0, 0}, {128, 128, 128}, {255, 255, 255}}},
+        {EncodePng(1, 1, PNG_COLOR_TYPE_RGB, 16, {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x00}), 24, {{0x12, 0xAB, 0xFF}}},
     };
-    for (const auto& [source, bitCount, pixels] : cases) {
-        const TDecodeResult other = plugin.Decode(EncodePng(source));
-        ASSERT_EQ(other.code, SpiSuccess) << source.colorType;
-        EXPECT_EQ(other.Header().biBitCount, bitCount) << source.colorType;
-        for (size_t x = 0; x < pixels.size(); ++x)
-            ExpectPixelNear(other, int(x), 0, pixels[x], 1);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE("colour type case " + std::to_string(i));
+        const TDecodeResult other = plugin.Decode(cases[i].png);
+        ASSERT_EQ(other.code, SpiSuccess);
+        EXPECT_EQ(other.Header().biBitCount, cases[i].bitCount);
+        for (size_t x = 0; x < cases[i].pixels.size(); ++x)
+            ExpectPixelNear(other, int(x), 0, cases[i].pixels[x], 1);
     }
 }
 

@@ -25,7 +25,8 @@ std::vector<uint8_t> Pattern(size_t count, int step, int modulo)
     return bytes;
 }
 
-TBytes EncodePng(const TPngPicture& source)
+TBytes EncodePng(int width, int height, int colorType, int bitDepth, const std::vector<uint8_t>& samples,
+                 bool interlaced, const std::vector<png_color>& palette, const std::vector<uint8_t>& paletteAlpha)
 {
     TBytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -34,18 +35,18 @@ TBytes EncodePng(const TPngPicture& source)
         throw std::runtime_error("libpng could not write the test picture");
     png_set_write_fn(
         png, &out, [](png_structp png, png_bytep data, size_t size) { Append(png_get_io_ptr(png), data, size); }, nullptr);
-    png_set_IHDR(png, info, source.width, source.height, source.bitDepth, source.colorType,
-                 source.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    const int interlace = interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
+    png_set_IHDR(png, info, width, height, bitDepth, colorType, interlace, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!source.palette.empty())
-        png_set_PLTE(png, info, source.palette.data(), static_cast<int>(source.palette.size()));
-    if (!source.paletteAlpha.empty())
-        png_set_tRNS(png, info, source.paletteAlpha.data(), static_cast<int>(source.paletteAlpha.size()), nullptr);
+    if (!palette.empty())
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    if (!paletteAlpha.empty())
+        png_set_tRNS(png, info, paletteAlpha.data(), static_cast<int>(paletteAlpha.size()), nullptr);
     png_write_info(png, info);
-    const size_t rowBytes = source.samples.size() / source.height;
+    const size_t rowBytes = samples.size() / height;
     std::vector<png_bytep> rows;
-    for (int y = 0; y < source.height; ++y)
-        rows.push_back(const_cast<png_bytep>(source.samples.data() + y * rowBytes));
+    for (int y = 0; y < height; ++y)
+        rows.push_back(const_cast<png_bytep>(samples.data() + y * rowBytes));
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);

@@ -26,17 +26,10 @@ struct TRgb {
 // Bytes i * step % modulo, for pictures whose content only has to vary.
 std::vector<uint8_t> Pattern(size_t count, int step, int modulo = 256);
 
-struct TPngPicture {
-    int width = 0;
-    int height = 0;
-    int colorType = 2;  // PNG_COLOR_TYPE_*
-    int bitDepth = 8;
-    bool interlaced = false;
-    std::vector<png_color> palette{};
-    std::vector<uint8_t> paletteAlpha{};  // tRNS entries of a palette picture
-    std::vector<uint8_t> samples{};       // packed rows, as libpng writes them
-};
-TBytes EncodePng(const TPngPicture& source);
+// samples: packed rows, as libpng writes them; paletteAlpha: the tRNS entries of a palette picture.
+TBytes EncodePng(int width, int height, int colorType, int bitDepth, const std::vector<uint8_t>& samples,
+                 bool interlaced = false, const std::vector<png_color>& palette = {},
+                 const std::vector<uint8_t>& paletteAlpha = {});
 
 // components: 1 grey, 3 RGB, 4 CMYK (stored as Adobe does, inverted).
 TBytes EncodeJpeg(int width, int height, int components, const std::vector<uint8_t>& samples, bool progressive = false);
