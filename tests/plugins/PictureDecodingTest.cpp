@@ -90,16 +90,16 @@ TEST(GifPlugin, FirstInterlacedFrameOnTheScreenWithTransparencyWhiteAndOneBeyond
     for (int i = 0; i < 9 * 19; ++i)
         frame.indices.push_back(static_cast<uint8_t>((i % 9 + 2 * (i / 9)) % 4));
     const TGifFrame second{0, 0, 9, 19, false, -1, std::vector<uint8_t>(9 * 19, 3)};
-    const TDecodeResult result = plugin.Decode(EncodeGif({9, 19, 0, colours, {frame, second}}));
+    const TDecodeResult result = plugin.Decode(EncodeGif(9, 19, 0, colours, {frame, second}));
     ASSERT_EQ(result.code, SpiSuccess);
     EXPECT_EQ(result.Header().biBitCount, 8);
     for (int y = 0; y < 19; ++y)
         for (int x = 0; x < 9; ++x)
             ASSERT_EQ(result.Pixel(x, y), colours[(x + 2 * y) % 4]) << x << "," << y;
-    EXPECT_EQ(plugin.Decode(EncodeGif({9, 19, 0, colours, {}})).code, SpiBrokenData);
+    EXPECT_EQ(plugin.Decode(EncodeGif(9, 19, 0, colours, {})).code, SpiBrokenData);
 
     // A frame beyond the screen grows the picture; the screen around it and colour 2 (transparent) are white.
-    const TDecodeResult grown = plugin.Decode(EncodeGif({4, 4, 3, colours, {{2, 1, 9, 19, false, 2, frame.indices}}}));
+    const TDecodeResult grown = plugin.Decode(EncodeGif(4, 4, 3, colours, {{2, 1, 9, 19, false, 2, frame.indices}}));
     ASSERT_EQ(grown.code, SpiSuccess);
     EXPECT_EQ(std::pair(grown.Header().biWidth, grown.Header().biHeight), std::pair(11, 20));
     EXPECT_EQ(grown.Pixel(10, 19), colours[(8 + 2 * 18) % 4]);

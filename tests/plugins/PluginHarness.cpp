@@ -86,7 +86,8 @@ TBytes EncodeJpeg(int width, int height, int components, const std::vector<uint8
     return out;
 }
 
-TBytes EncodeGif(const TGifPicture& source)
+TBytes EncodeGif(int screenWidth, int screenHeight, int background, const std::vector<TRgb>& colours,
+                 const std::vector<TGifFrame>& frames)
 {
     TBytes out;
     int error = 0;
@@ -94,14 +95,14 @@ TBytes EncodeGif(const TGifPicture& source)
         Append(gif->UserData, data, static_cast<size_t>(size));
         return size;
     }, &error);
-    std::vector<GifColorType> colours;
-    for (const TRgb& c : source.colours)
-        colours.push_back({GifByteType(c.red), GifByteType(c.green), GifByteType(c.blue)});
-    const int bits = std::bit_width(colours.size() - 1);
-    ColorMapObject* map = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
+    std::vector<GifColorType> table;
+    for (const TRgb& c : colours)
+        table.push_back({GifByteType(c.red), GifByteType(c.green), GifByteType(c.blue)});
+    const int bits = std::bit_width(table.size() - 1);
+    ColorMapObject* map = GifMakeMapObject(static_cast<int>(table.size()), table.data());
     EGifSetGifVersion(gif, true);
-    EGifPutScreenDesc(gif, source.screenWidth, source.screenHeight, bits, source.background, map);
-    for (const TGifFrame& frame : source.frames) {
+    EGifPutScreenDesc(gif, screenWidth, screenHeight, bits, background, map);
+    for (const TGifFrame& frame : frames) {
         const GifByteType control[4] = {static_cast<GifByteType>(frame.transparent >= 0 ? 1 : 0), 10, 0,
                                         static_cast<GifByteType>(std::max(frame.transparent, 0))};
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);

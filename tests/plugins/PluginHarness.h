@@ -40,14 +40,9 @@ struct TGifFrame {
     int transparent = -1;
     std::vector<uint8_t> indices{};  // width * height, top row first
 };
-struct TGifPicture {
-    int screenWidth = 0;
-    int screenHeight = 0;
-    int background = 0;
-    std::vector<TRgb> colours;  // global table: 2, 4, ... 256 entries
-    std::vector<TGifFrame> frames;
-};
-TBytes EncodeGif(const TGifPicture& source);
+// colours: the global table, 2, 4, ... 256 entries.
+TBytes EncodeGif(int screenWidth, int screenHeight, int background, const std::vector<TRgb>& colours,
+                 const std::vector<TGifFrame>& frames);
 
 // Rewrite the declared picture size in a PNG's header chunk (with its checksum), a JPEG's
 // start-of-frame segment or a GIF's logical screen.

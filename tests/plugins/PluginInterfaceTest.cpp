@@ -27,7 +27,7 @@ std::vector<TBytes> Seeds(const std::string& plugin)
         return {EncodeJpeg(24, 16, 3, Pattern(24 * 16 * 3, 5)), EncodeJpeg(24, 16, 3, Pattern(24 * 16 * 3, 5), true)};
     // The frame reaches beyond the screen, so the picture grows to 25 x 17.
     const TGifFrame frame{5, 5, 20, 12, true, 3, Pattern(20 * 12, 1, 16)};
-    return {EncodeGif({16, 8, 2, std::vector<TRgb>(16, {9, 8, 7}), {frame, frame}})};
+    return {EncodeGif(16, 8, 2, std::vector<TRgb>(16, {9, 8, 7}), {frame, frame})};
 }
 
 // PNG chunks carry checksums; mutations get fresh ones now and then, so they reach the
