@@ -42,11 +42,8 @@ TEST_F(EditorTest, BarAndDroppedLinesKeepTopRowAndCaretWithinTheLines)
     editor.SetTopRow(-3);
     EXPECT_EQ(editor.TopRow(), 0);
 
-    editor.SetTopRow(10);
     QApplication::processEvents();
     QScrollBar* bar = editor.verticalScrollBar();
-    EXPECT_EQ(bar->maximum(), 60 - editor.VisibleRowCount());
-    EXPECT_EQ(bar->value(), 10);
     bar->setValue(33);
     EXPECT_EQ(editor.TopRow(), 33);
     editor.DeleteFirstLine();

@@ -22,8 +22,18 @@ protected:
     TSessionLog log;
 };
 
-TEST_F(SessionLogTest, LimitIsReadOnEveryAppendAndChunksGiveOneMarkedLinePerLineWithThePasswordMasked)
+TEST_F(SessionLogTest, LinesWaitForAPaneKeepWithinTheLimitAndShowEachReplyLineMarkedWithThePasswordMasked)
 {
+    // Without a pane nothing happens; direct lines are not trimmed.
+    TSessionLog detached(nullptr, [] { return 500; });
+    detached.AppendLogLine(QStringLiteral("text"));
+    detached.AddLineDirect(QStringLiteral("text"));
+    detached.LogReceived("220 ready\r\n");
+    detached.SetPane(&pane);
+    detached.AppendLogLine(QStringLiteral("after"));
+    detached.AddLineDirect(QStringLiteral("direct, untrimmed "));
+    EXPECT_EQ(PaneLines(pane), (QStringList{"after", "direct, untrimmed "}));
+
     for (int i = 0; i < 200; ++i)
         log.AppendLogLine(QStringLiteral("line %1").arg(i));
     EXPECT_FALSE(pane.IsRowVisible(0));
@@ -48,18 +58,6 @@ TEST_F(SessionLogTest, LimitIsReadOnEveryAppendAndChunksGiveOneMarkedLinePerLine
     // Invalid bytes must not cost the rest of the line.
     EXPECT_TRUE(lines[4].startsWith(QStringLiteral(">> 550 ")));
     EXPECT_TRUE(lines[4].endsWith(QStringLiteral(" 日本語")));
-}
-
-TEST_F(SessionLogTest, WithoutAPaneNothingHappensAndDirectLinesAreNotTrimmed)
-{
-    TSessionLog detached(nullptr, [] { return 500; });
-    detached.AppendLogLine(QStringLiteral("text"));
-    detached.AddLineDirect(QStringLiteral("text"));
-    detached.LogReceived("220 ready\r\n");
-    detached.SetPane(&pane);
-    detached.AppendLogLine(QStringLiteral("after"));
-    detached.AddLineDirect(QStringLiteral("direct, untrimmed "));
-    EXPECT_EQ(PaneLines(pane), (QStringList{"after", "direct, untrimmed "}));
 }
 
 }
