@@ -198,17 +198,6 @@ TPluginUnderTest::TPluginUnderTest(const std::string& fileName)
         ADD_FAILURE() << fileName << " is not in " << MARLUX_BIN_DIR << " or cannot be loaded";
 }
 
-TDecodeResult TPluginUnderTest::Decode(const TBytes& bytes, SpiProgressCallback progress, intptr_t data) const
-{
-    return Decoded(reinterpret_cast<const char*>(bytes.data()), static_cast<intptr_t>(bytes.size()), SpiFromMemory,
-                   progress, data);
-}
-
-TDecodeResult TPluginUnderTest::DecodeFile(const std::string& path, intptr_t offset) const
-{
-    return Decoded(path.c_str(), offset, SpiFromFile, nullptr, 0);
-}
-
 TDecodeResult TPluginUnderTest::Decoded(const char* source, intptr_t lengthOrOffset, unsigned flag,
                                         SpiProgressCallback progress, intptr_t data) const
 {
@@ -220,10 +209,4 @@ TDecodeResult TPluginUnderTest::Decoded(const char* source, intptr_t lengthOrOff
     result.info.reset(static_cast<unsigned char*>(info));
     result.bits.reset(static_cast<unsigned char*>(bits));
     return result;
-}
-
-int TPluginUnderTest::Info(const TBytes& bytes, PictureInfo& info) const
-{
-    return GetPictureInfo(reinterpret_cast<const char*>(bytes.data()), static_cast<intptr_t>(bytes.size()), SpiFromMemory,
-                          &info);
 }

@@ -69,12 +69,22 @@ class TPluginUnderTest : public TSpiPlugin {
 public:
     explicit TPluginUnderTest(const std::string& fileName);
 
-    // GetPicture over bytes in memory, or over a file from an offset.
-    TDecodeResult Decode(const TBytes& bytes, SpiProgressCallback progress = nullptr, intptr_t data = 0) const;
-    TDecodeResult DecodeFile(const std::string& path, intptr_t offset = 0) const;
-    int Info(const TBytes& bytes, PictureInfo& info) const;
+    // GetPicture and GetPictureInfo over bytes in memory, or GetPicture over a file from an offset.
+    TDecodeResult Decode(const TBytes& bytes, SpiProgressCallback progress = nullptr, intptr_t data = 0) const
+    {
+        return Decoded(Source(bytes), static_cast<intptr_t>(bytes.size()), SpiFromMemory, progress, data);
+    }
+    int Info(const TBytes& bytes, PictureInfo& info) const
+    {
+        return GetPictureInfo(Source(bytes), static_cast<intptr_t>(bytes.size()), SpiFromMemory, &info);
+    }
+    TDecodeResult DecodeFile(const std::string& path, intptr_t offset = 0) const
+    {
+        return Decoded(path.c_str(), offset, SpiFromFile, nullptr, 0);
+    }
 
 private:
+    static const char* Source(const TBytes& bytes) { return reinterpret_cast<const char*>(bytes.data()); }
     TDecodeResult Decoded(const char* source, intptr_t lengthOrOffset, unsigned flag, SpiProgressCallback progress,
                           intptr_t data) const;
 };
