@@ -65,7 +65,7 @@ TBytes EncodeJpeg(int width, int height, int components, const std::vector<uint8
     cinfo.image_width = width;
     cinfo.image_height = height;
     cinfo.input_components = components;
-    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 4 ? JCS_CMYK : JCS_RGB;
+    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 95, TRUE);
     // Full-resolution colour, so flat areas come back close to what went in.

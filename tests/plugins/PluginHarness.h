@@ -31,7 +31,7 @@ TBytes EncodePng(int width, int height, int colorType, int bitDepth, const std::
                  bool interlaced = false, const std::vector<png_color>& palette = {},
                  const std::vector<uint8_t>& paletteAlpha = {});
 
-// components: 1 grey, 3 RGB, 4 CMYK (stored as Adobe does, inverted).
+// components: 1 grey or 3 RGB.
 TBytes EncodeJpeg(int width, int height, int components, const std::vector<uint8_t>& samples, bool progressive = false);
 
 struct TGifFrame {
