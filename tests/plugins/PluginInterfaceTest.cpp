@@ -109,7 +109,7 @@ TEST_P(PluginInterface, InfoEntriesFitTheBufferAndTheSignatureTestTakesOnlyItsOw
     EXPECT_EQ(plugin_.IsSupported(path.c_str(), -1), 0);
 }
 
-TEST_P(PluginInterface, DecodesFromAFileAtAnOffsetAndUnreadableInputIsAReadError)
+TEST_P(PluginInterface, DecodesFromAFileAtAnOffsetAndRefusesUnreadableInputAndOversizedPicturesAndCancels)
 {
     const std::string path = dir_.File("picture");
     TempDir::WriteFile(path, std::string(100, 'z') + std::string(seeds_[0].begin(), seeds_[0].end()));
@@ -126,10 +126,8 @@ TEST_P(PluginInterface, DecodesFromAFileAtAnOffsetAndUnreadableInputIsAReadError
     // A named pipe nobody writes to must not block the caller.
     ASSERT_EQ(mkfifo(dir_.File("pipe").c_str(), 0600), 0);
     EXPECT_EQ(plugin_.DecodeFile(dir_.File("pipe")).code, SpiReadError);
-}
 
-TEST_P(PluginInterface, OversizedDeclaredPictureIsRefusedAndTheProgressCallbackCancels)
-{
+    // Oversized declared pictures are refused before anything is allocated.
     const uint32_t largest = GetParam().largestSide;
     for (const auto& [width, height] : {std::pair{16385u, 1u}, {1u, 16385u}, {12000u, 9000u}, {largest, 2u}}) {
         TBytes bytes = seeds_[0];
