@@ -33,7 +33,7 @@ protected:
     TEditor editor;
 };
 
-TEST_F(EditorTest, BarAndDroppedLinesKeepTopRowAndCaretWithinTheLines)
+TEST_F(EditorTest, TopRowCaretAndSelectionStayWithinTheLinesAsTheBarMovesAndLinesGo)
 {
     for (int i = 0; i < 60; ++i)
         editor.AppendLine(QStringLiteral("line %1").arg(i));
@@ -61,10 +61,8 @@ TEST_F(EditorTest, BarAndDroppedLinesKeepTopRowAndCaretWithinTheLines)
     editor.CaretToEnd();
     EXPECT_EQ(editor.CaretLine(), 0);
     EXPECT_EQ(editor.CaretColumn(), 0);
-}
 
-TEST_F(EditorTest, SelectionByDragOrCtrlAIsCopiedAndOutlivesOnlyItsOwnLines)
-{
+    // A selection by drag or Ctrl+A is copied and outlives only its own lines.
     editor.AppendLine(QStringLiteral("<< USER anonymous"));
     editor.AppendLine(QStringLiteral("MMMMMMMM"));
     const int row = editor.RowHeight();

@@ -28,7 +28,7 @@ protected:
     TFileOperationLog log;
 };
 
-TEST_F(FileOperationLogTest, AppendsToAnLfOrCrLfFileDroppingTheOldestLineWhenFull)
+TEST_F(FileOperationLogTest, AppendsToAnLfOrCrLfFileDroppingTheOldestLineWhenFullAndWritesABurstWhole)
 {
     TempDir::WriteFile(dir.File("FileOperationLog.txt"), "old 1\nold 2\r\nold 3\r\n");
     maxFileLog = 3;
@@ -43,19 +43,17 @@ TEST_F(FileOperationLogTest, AppendsToAnLfOrCrLfFileDroppingTheOldestLineWhenFul
     log.AppendFileOperationLog(QStringLiteral("Rename"), QStringLiteral("a"), QStringLiteral("-->"), QStringLiteral("b"));
     log.Flush();
     EXPECT_TRUE(Entries().isEmpty());
-}
 
-TEST_F(FileOperationLogTest, ABurstOfLinesIsWrittenInOrderAndTheLastOnesWhenTheLogEnds)
-{
+    // A burst of lines is written in order, the last ones when the log ends.
     {
         TFileOperationLog burst(QString::fromStdString(dir.Path()), [] { return 5000; });
         for (int i = 0; i < 3000; ++i)
             burst.AppendFileOperationLog(QStringLiteral("Upload"), QString::number(i), QStringLiteral("-->"), QString());
     }
-    const QStringList entries = Entries();
-    ASSERT_EQ(entries.size(), 3000);
+    const QStringList written = Entries();
+    ASSERT_EQ(written.size(), 3000);
     for (int i = 0; i < 3000; i += 999)
-        EXPECT_TRUE(entries[i].endsWith(QStringLiteral(" Upload %1 --> ").arg(i))) << entries[i].toStdString();
+        EXPECT_TRUE(written[i].endsWith(QStringLiteral(" Upload %1 --> ").arg(i))) << written[i].toStdString();
 }
 
 }

@@ -11,10 +11,8 @@ void ExpectPixelNear(const TDecodeResult& result, int x, int y, const TRgb& expe
 {
     ASSERT_EQ(result.code, SpiSuccess);
     const TRgb pixel = result.Pixel(x, y);
-    EXPECT_LE(std::max({std::abs(pixel.red - expected.red), std::abs(pixel.green - expected.green),
-                        std::abs(pixel.blue - expected.blue)}),
-              tolerance)
-        << x << "," << y << " is " << pixel << ", not " << expected;
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(pixel[c], expected[c], tolerance) << x << "," << y << " is " << testing::PrintToString(pixel);
 }
 
 TEST(PngPlugin, InterlacedRowsAndEveryColourTypeComeBackPixelForPixel)

@@ -97,7 +97,7 @@ TBytes EncodeGif(int screenWidth, int screenHeight, int background, const std::v
     }, &error);
     std::vector<GifColorType> table;
     for (const TRgb& c : colours)
-        table.push_back({GifByteType(c.red), GifByteType(c.green), GifByteType(c.blue)});
+        table.push_back({GifByteType(c[0]), GifByteType(c[1]), GifByteType(c[2])});
     const int bits = std::bit_width(table.size() - 1);
     ColorMapObject* map = GifMakeMapObject(static_cast<int>(table.size()), table.data());
     EGifSetGifVersion(gif, true);

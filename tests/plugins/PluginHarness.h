@@ -6,23 +6,17 @@
 
 #include <png.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
 using TBytes = std::vector<unsigned char>;
 
-struct TRgb {
-    int red, green, blue;
-    bool operator==(const TRgb&) const = default;
-    friend std::ostream& operator<<(std::ostream& out, const TRgb& c)
-    {
-        return out << '(' << c.red << ", " << c.green << ", " << c.blue << ')';
-    }
-};
+// Red, green, blue.
+using TRgb = std::array<int, 3>;
 // Bytes i * step % modulo, for pictures whose content only has to vary.
 std::vector<uint8_t> Pattern(size_t count, int step, int modulo = 256);
 
