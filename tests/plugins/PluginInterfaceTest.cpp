@@ -85,7 +85,8 @@ protected:
     int decoded_ = 0;
 };
 
-TEST_P(PluginInterface, InfoEntriesFitTheBufferAndTheSignatureTestTakesOnlyItsOwnFiles)
+// The entry points over their inputs other than picture data.
+TEST_P(PluginInterface, InfoEntriesSignatureTestFileOffsetsUnreadableInputOversizedPicturesAndCancelling)
 {
     char buffer[80];
     EXPECT_EQ(plugin_.GetPluginInfo(4, buffer, sizeof buffer), 0);
@@ -107,11 +108,8 @@ TEST_P(PluginInterface, InfoEntriesFitTheBufferAndTheSignatureTestTakesOnlyItsOw
         close(fd);
     }
     EXPECT_EQ(plugin_.IsSupported(path.c_str(), -1), 0);
-}
 
-TEST_P(PluginInterface, DecodesFromAFileAtAnOffsetAndRefusesUnreadableInputAndOversizedPicturesAndCancels)
-{
-    const std::string path = dir_.File("picture");
+    // A file is read from the offset given; what cannot be read is a read error.
     TempDir::WriteFile(path, std::string(100, 'z') + std::string(seeds_[0].begin(), seeds_[0].end()));
     const TDecodeResult inMemory = plugin_.Decode(seeds_[0]);
     const TDecodeResult inFile = plugin_.DecodeFile(path, 100);
