@@ -85,7 +85,6 @@ protected:
     int decoded_ = 0;
 };
 
-// The entry points over their inputs other than picture data.
 TEST_P(PluginInterface, InfoEntriesSignatureTestFileOffsetsUnreadableInputOversizedPicturesAndCancelling)
 {
     char buffer[80];
