@@ -8,33 +8,25 @@
 
 namespace {
 
-class EditorTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        editor.resize(400, 61);
-        editor.show();
-        QApplication::processEvents();
-    }
-
-    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
-    {
-        QMouseEvent event(type, QPointF(at), editor.viewport()->mapToGlobal(QPointF(at)),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(editor.viewport(), &event);
-    }
-
-    void CtrlKey(int key)
-    {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::ControlModifier);
-        QApplication::sendEvent(&editor, &event);
-    }
-
-    TEditor editor;
-};
-
-TEST_F(EditorTest, TopRowCaretAndSelectionStayWithinTheLinesAsTheBarMovesAndLinesGo)
+void Mouse(TEditor& editor, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
 {
+    QMouseEvent event(type, QPointF(at), editor.viewport()->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(editor.viewport(), &event);
+}
+
+void CtrlKey(TEditor& editor, int key)
+{
+    QKeyEvent event(QEvent::KeyPress, key, Qt::ControlModifier);
+    QApplication::sendEvent(&editor, &event);
+}
+
+TEST(Editor, TopRowCaretAndSelectionStayWithinTheLinesAsTheBarMovesAndLinesGo)
+{
+    TEditor editor;
+    editor.resize(400, 61);
+    editor.show();
+    QApplication::processEvents();
     for (int i = 0; i < 60; ++i)
         editor.AppendLine(QStringLiteral("line %1").arg(i));
     editor.SetTopRow(1000);
@@ -68,16 +60,16 @@ TEST_F(EditorTest, TopRowCaretAndSelectionStayWithinTheLinesAsTheBarMovesAndLine
     const int row = editor.RowHeight();
     const QPoint start(1, row / 2);                                   // before line 0's first character
     const QPoint end(editor.viewport()->width() - 2, row + row / 2); // after the end of line 1
-    Mouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
-    Mouse(QEvent::MouseMove, end, Qt::LeftButton);
-    Mouse(QEvent::MouseButtonRelease, end, Qt::NoButton);
+    Mouse(editor, QEvent::MouseButtonPress, start, Qt::LeftButton);
+    Mouse(editor, QEvent::MouseMove, end, Qt::LeftButton);
+    Mouse(editor, QEvent::MouseButtonRelease, end, Qt::NoButton);
     EXPECT_EQ(editor.SelectedText(), QStringLiteral("<< USER anonymous\nMMMMMMMM"));
-    CtrlKey(Qt::Key_C);
+    CtrlKey(editor, Qt::Key_C);
     EXPECT_EQ(QApplication::clipboard()->text(), editor.SelectedText());
 
-    Mouse(QEvent::MouseButtonPress, QPoint(1, row + row / 2), Qt::LeftButton);
+    Mouse(editor, QEvent::MouseButtonPress, QPoint(1, row + row / 2), Qt::LeftButton);
     const int charWidth = QFontMetrics(editor.font()).horizontalAdvance(u'M');
-    Mouse(QEvent::MouseMove, QPoint(2 + 3 * charWidth + 1, row + row / 2), Qt::LeftButton);
+    Mouse(editor, QEvent::MouseMove, QPoint(2 + 3 * charWidth + 1, row + row / 2), Qt::LeftButton);
     EXPECT_EQ(editor.SelectedText(), QStringLiteral("MMM"));
     editor.DeleteFirstLine();
     EXPECT_EQ(editor.SelectedText(), QStringLiteral("MMM"));
@@ -86,7 +78,7 @@ TEST_F(EditorTest, TopRowCaretAndSelectionStayWithinTheLinesAsTheBarMovesAndLine
 
     editor.AppendLine(QStringLiteral("a"));
     editor.AppendLine(QStringLiteral("bc"));
-    CtrlKey(Qt::Key_A);
+    CtrlKey(editor, Qt::Key_A);
     EXPECT_EQ(editor.SelectedText(), QStringLiteral("a\nbc"));
 }
 

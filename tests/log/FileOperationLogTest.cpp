@@ -7,34 +7,27 @@
 
 namespace {
 
-class FileOperationLogTest : public ::testing::Test {
-protected:
-    FileOperationLogTest() : log(QString::fromStdString(dir.Path()), [this] { return maxFileLog; }) {}
-
-    // The entries of the file; each must end in CR LF.
-    QStringList Entries() const
-    {
-        const QString text = QString::fromUtf8(TempDir::ReadFile(dir.File("FileOperationLog.txt")));
-        EXPECT_TRUE(text.isEmpty() || text.endsWith(QStringLiteral("\r\n")));
-        QStringList lines = text.split(QStringLiteral("\r\n"));
-        lines.removeLast();
-        for (const QString& line : lines)
-            EXPECT_FALSE(line.contains(u'\n') || line.contains(u'\r'));
-        return lines;
-    }
-
-    TempDir dir;
-    int maxFileLog = 500;
-    TFileOperationLog log;
-};
-
-TEST_F(FileOperationLogTest, AppendsToAnLfOrCrLfFileDroppingTheOldestLineWhenFullAndWritesABurstWhole)
+// The entries of the log file in the folder; each must end in CR LF.
+QStringList Entries(const TempDir& dir)
 {
+    const QString text = QString::fromUtf8(TempDir::ReadFile(dir.File("FileOperationLog.txt")));
+    EXPECT_TRUE(text.isEmpty() || text.endsWith(QStringLiteral("\r\n")));
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    lines.removeLast();
+    for (const QString& line : lines)
+        EXPECT_FALSE(line.contains(u'\n') || line.contains(u'\r'));
+    return lines;
+}
+
+TEST(FileOperationLog, AppendsToAnLfOrCrLfFileDroppingTheOldestLineWhenFullAndWritesABurstWhole)
+{
+    TempDir dir;
+    int maxFileLog = 3;
+    TFileOperationLog log(QString::fromStdString(dir.Path()), [&] { return maxFileLog; });
     TempDir::WriteFile(dir.File("FileOperationLog.txt"), "old 1\nold 2\r\nold 3\r\n");
-    maxFileLog = 3;
     log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("/home/u/a.txt"), QStringLiteral("-->"),
                                QStringLiteral("p:/d:a"));
-    const QStringList entries = Entries();
+    const QStringList entries = Entries(dir);
     ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries.mid(0, 2), (QStringList{"old 2", "old 3"}));
     EXPECT_TRUE(entries[2].endsWith(QStringLiteral(" Upload /home/u/a.txt --> p:/d:a"))) << entries[2].toStdString();
@@ -42,7 +35,7 @@ TEST_F(FileOperationLogTest, AppendsToAnLfOrCrLfFileDroppingTheOldestLineWhenFul
     maxFileLog = -1;
     log.AppendFileOperationLog(QStringLiteral("Rename"), QStringLiteral("a"), QStringLiteral("-->"), QStringLiteral("b"));
     log.Flush();
-    EXPECT_TRUE(Entries().isEmpty());
+    EXPECT_TRUE(Entries(dir).isEmpty());
 
     // A burst of lines is written in order, the last ones when the log ends.
     {
@@ -50,10 +43,10 @@ TEST_F(FileOperationLogTest, AppendsToAnLfOrCrLfFileDroppingTheOldestLineWhenFul
         for (int i = 0; i < 3000; ++i)
             burst.AppendFileOperationLog(QStringLiteral("Upload"), QString::number(i), QStringLiteral("-->"), QString());
     }
-    const QStringList written = Entries();
+    const QStringList written = Entries(dir);
     ASSERT_EQ(written.size(), 3000);
     for (int i = 0; i < 3000; i += 999)
         EXPECT_TRUE(written[i].endsWith(QStringLiteral(" Upload %1 --> ").arg(i))) << written[i].toStdString();
 }
 
-}
+}  // namespace

@@ -6,24 +6,15 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-namespace {
-
-class SessionLogTest : public ::testing::Test {
-protected:
-    SessionLogTest() : log(&pane, [this] { return maxLog; })
-    {
-        pane.resize(400, 61);
-        pane.show();
-        QApplication::processEvents();
-    }
-
-    TEditor pane;
-    int maxLog = 500;
-    TSessionLog log;
-};
-
-TEST_F(SessionLogTest, LinesWaitForAPaneKeepWithinTheLimitAndShowEachReplyLineMarkedWithThePasswordMasked)
+TEST(SessionLog, LinesWaitForAPaneKeepWithinTheLimitAndShowEachReplyLineMarkedWithThePasswordMasked)
 {
+    TEditor pane;
+    pane.resize(400, 61);
+    pane.show();
+    QApplication::processEvents();
+    int maxLog = 500;
+    TSessionLog log(&pane, [&] { return maxLog; });
+
     // Without a pane nothing happens; direct lines are not trimmed.
     TSessionLog detached(nullptr, [] { return 500; });
     detached.AppendLogLine(QStringLiteral("text"));
@@ -58,6 +49,4 @@ TEST_F(SessionLogTest, LinesWaitForAPaneKeepWithinTheLimitAndShowEachReplyLineMa
     // Invalid bytes must not cost the rest of the line.
     EXPECT_TRUE(lines[4].startsWith(QStringLiteral(">> 550 ")));
     EXPECT_TRUE(lines[4].endsWith(QStringLiteral(" 日本語")));
-}
-
 }
