@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-using K = TLogTokenClass;
-
 // The spans cover the line in order without gaps, and each token is one class from its first to
 // its last character.
 TEST(LogSyntax, SpansCoverTheLineAndEachTokenHasItsClass)
 {
+    using K = TLogTokenClass;
     const QString line =
         QStringLiteral("Connected. << SITE 644 \"my file\" https://a.org/b?c=1 me@host.org \"lone >> 227 (1,2) x");
     std::vector<K> classes;
@@ -30,6 +27,4 @@ TEST(LogSyntax, SpansCoverTheLineAndEachTokenHasItsClass)
             EXPECT_EQ(classes[size_t(i)], kind) << token << " at " << i;
     }
     EXPECT_TRUE(ClassifyLogLine(QString()).empty());
-}
-
 }

@@ -15,6 +15,13 @@ void Append(void* out, const unsigned char* data, size_t size)
 {
     static_cast<TBytes*>(out)->insert(static_cast<TBytes*>(out)->end(), data, data + size);
 }
+
+// Writes the low `count` bytes of a number, the most significant first unless littleEndian.
+void PutNumber(TBytes& bytes, size_t at, uint32_t value, int count, bool littleEndian = false)
+{
+    for (int i = 0; i < count; ++i)
+        bytes.at(at + i) = static_cast<unsigned char>(value >> 8 * (littleEndian ? i : count - 1 - i));
+}
 }  // namespace
 
 std::vector<uint8_t> Pattern(size_t count, int step, int modulo)
@@ -141,15 +148,6 @@ TRgb TDecodeResult::Pixel(int x, int y) const
     }
     return {p[2], p[1], p[0]};
 }
-
-namespace {
-// Writes the low `count` bytes of a number, the most significant first unless littleEndian.
-void PutNumber(TBytes& bytes, size_t at, uint32_t value, int count, bool littleEndian = false)
-{
-    for (int i = 0; i < count; ++i)
-        bytes.at(at + i) = static_cast<unsigned char>(value >> 8 * (littleEndian ? i : count - 1 - i));
-}
-}  // namespace
 
 void SetPngSize(TBytes& png, uint32_t width, uint32_t height)
 {
