@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-using K = TLogTokenClass;
-
 // The spans cover the line in order without gaps, and each token is one class from its first to
 // its last character.
 TEST(LogSyntax, SpansCoverTheLineAndEachTokenHasItsClass)
 {
-    const QString line = QStringLiteral("Connected. << SITE 644 \"my file\" Connectedness https://a.org/b?c=1 me@host.org "
-                                        "a@b \"lone >> 227 (1,2) Connected");
+    using K = TLogTokenClass;
+    const QString line =
+        QStringLiteral("Connected. << SITE 644 \"my file\" https://a.org/b?c=1 me@host.org \"lone >> 227 (1,2) x");
     std::vector<K> classes;
     for (const TLogSpan& span : ClassifyLogLine(line)) {
         EXPECT_EQ(span.start, int(classes.size()));
@@ -20,9 +17,9 @@ TEST(LogSyntax, SpansCoverTheLineAndEachTokenHasItsClass)
     }
     ASSERT_EQ(classes.size(), size_t(line.size()));
     const std::pair<const char*, K> tokens[] = {
-        {"Connected", K::Reserved},       {"644", K::Number},  {"\"my file\"", K::String},
-        {"Connectedness", K::Text},       {"a@b", K::Text},    {"https://a.org/b?c=1", K::Url},
-        {"me@host.org", K::Mail},         {"\"lone", K::Text}, {">> 227 (1,2) Connected", K::Comment},
+        {"Connected", K::Reserved},     {"644", K::Number},  {"\"my file\"", K::String},
+        {"https://a.org/b?c=1", K::Url}, {"me@host.org", K::Mail}, {"\"lone", K::Text},
+        {">> 227 (1,2) x", K::Comment},
     };
     for (const auto& [token, kind] : tokens) {
         const QString part = QString::fromUtf8(token);
@@ -30,6 +27,4 @@ TEST(LogSyntax, SpansCoverTheLineAndEachTokenHasItsClass)
             EXPECT_EQ(classes[size_t(i)], kind) << token << " at " << i;
     }
     EXPECT_TRUE(ClassifyLogLine(QString()).empty());
-}
-
 }

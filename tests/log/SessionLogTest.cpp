@@ -6,24 +6,25 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-namespace {
-
-class SessionLogTest : public ::testing::Test {
-protected:
-    SessionLogTest() : log(&pane, [this] { return maxLog; })
-    {
-        pane.resize(400, 61);
-        pane.show();
-        QApplication::processEvents();
-    }
-
-    TEditor pane;
-    int maxLog = 500;
-    TSessionLog log;
-};
-
-TEST_F(SessionLogTest, LimitIsReadOnEveryAppendKeepsTheNewestLinesAndScrollsToTheLastAndBlankTextIsSkipped)
+TEST(SessionLog, LinesWaitForAPaneKeepWithinTheLimitAndShowEachReplyLineMarkedWithThePasswordMasked)
 {
+    TEditor pane;
+    pane.resize(400, 61);
+    pane.show();
+    QApplication::processEvents();
+    int maxLog = 500;
+    TSessionLog log(&pane, [&] { return maxLog; });
+
+    // Without a pane nothing happens; direct lines are not trimmed.
+    TSessionLog detached(nullptr, [] { return 500; });
+    detached.AppendLogLine(QStringLiteral("text"));
+    detached.AddLineDirect(QStringLiteral("text"));
+    detached.LogReceived("220 ready\r\n");
+    detached.SetPane(&pane);
+    detached.AppendLogLine(QStringLiteral("after"));
+    detached.AddLineDirect(QStringLiteral("direct, untrimmed "));
+    EXPECT_EQ(PaneLines(pane), (QStringList{"after", "direct, untrimmed "}));
+
     for (int i = 0; i < 200; ++i)
         log.AppendLogLine(QStringLiteral("line %1").arg(i));
     EXPECT_FALSE(pane.IsRowVisible(0));
@@ -36,22 +37,8 @@ TEST_F(SessionLogTest, LimitIsReadOnEveryAppendKeepsTheNewestLinesAndScrollsToTh
     maxLog = -5;
     log.AppendLogLine(QStringLiteral("a"));
     EXPECT_EQ(pane.LineCount(), 0);
-}
 
-TEST_F(SessionLogTest, WithoutAPaneNothingHappensAndDirectLinesAreNotTrimmed)
-{
-    TSessionLog detached(nullptr, [] { return 500; });
-    detached.AppendLogLine(QStringLiteral("text"));
-    detached.AddLineDirect(QStringLiteral("text"));
-    detached.LogReceived("220 ready\r\n");
-    detached.SetPane(&pane);
-    detached.AppendLogLine(QStringLiteral("after"));
-    detached.AddLineDirect(QStringLiteral("direct, untrimmed "));
-    EXPECT_EQ(PaneLines(pane), (QStringList{"after", "direct, untrimmed "}));
-}
-
-TEST_F(SessionLogTest, SentAndReceivedChunksGiveOneMarkedLinePerLineWithThePasswordMasked)
-{
+    maxLog = 500;
     log.LogReceived("230-Welcome\r\n\r\n230 Login \"successful\" 3.0.\r\n");
     log.LogSent("USER anonymous\r\nPASS s3cret\r\n");
     log.LogReceived(std::string("550 \xff\xfe\x80 日本語\r\n"));
@@ -62,6 +49,4 @@ TEST_F(SessionLogTest, SentAndReceivedChunksGiveOneMarkedLinePerLineWithThePassw
     // Invalid bytes must not cost the rest of the line.
     EXPECT_TRUE(lines[4].startsWith(QStringLiteral(">> 550 ")));
     EXPECT_TRUE(lines[4].endsWith(QStringLiteral(" 日本語")));
-}
-
 }

@@ -1,6 +1,5 @@
 #include "platform/AtomicFile.h"
 #include "platform/ListFile.h"
-#include "platform/ProgramDir.h"
 
 #include "fixtures/TempDir.h"
 
@@ -9,24 +8,20 @@
 #include <chrono>
 #include <thread>
 
-TEST(ListFile, SaveAndLoadRoundTripKeepsBytesAndReadsLfAndCrLf)
-{
-    TempDir dir;
-    const StringList entries{"/home/user", "", "名前 with blanks", "\xff\xfe raw"};
-    SaveListFile(dir.File("Local.lst"), entries);
-    EXPECT_EQ(LoadListFile(dir.File("Local.lst")), entries);
-    SaveListFile(dir.File("Local.lst"), {});
-    EXPECT_EQ(LoadListFile(dir.File("Local.lst")), StringList{});
-    EXPECT_FALSE(LoadListFile(dir.File("missing.lst")).has_value());
-    EXPECT_THROW(SaveListFile(dir.File("Local.lst") + "/list.txt", {"a"}), std::runtime_error);
-    EXPECT_EQ(SplitListText("a\nb\n"), (StringList{"a", "b"}));
-    EXPECT_EQ(SplitListText("a\r\n\r\nb"), (StringList{"a", "", "b"}));
-}
-
-TEST(ListFile, SavingWaitsForAnotherWriterOfTheSameFile)
+TEST(ListFile, SaveAndLoadRoundTripKeepsBytesReadsLfAndCrLfAndWaitsForAnotherWriter)
 {
     TempDir dir;
     const std::string path = dir.File("Local.lst");
+    const StringList entries{"/home/user", "", "名前 with blanks", "\xff\xfe raw"};
+    SaveListFile(path, entries);
+    EXPECT_EQ(LoadListFile(path), entries);
+    SaveListFile(path, {});
+    EXPECT_EQ(LoadListFile(path), StringList{});
+    EXPECT_FALSE(LoadListFile(dir.File("missing.lst")).has_value());
+    EXPECT_THROW(SaveListFile(path + "/list.txt", {"a"}), std::runtime_error);
+    EXPECT_EQ(SplitListText("a\r\n\r\nb"), (StringList{"a", "", "b"}));
+
+    // Saving waits while another copy of the program holds the file's lock.
     SaveListFile(path, {"old"});
     std::thread writer;
     {

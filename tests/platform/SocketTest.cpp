@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-TEST(SocketAddress, LiteralAddressesAndLocalhostNeedNoLookupAndUnknownErrorsKeepTheirNumber) {
+TEST(SocketAddress, LiteralAddressesAndLocalhostNeedNoLookup) {
     for (const char* notDotted : {"256.1.1.1", "1.2.3", "1.2.3.4.", "1..3.4", "ftp.example.com"})
         EXPECT_FALSE(IsDottedIPv4(notDotted)) << notDotted;
     EXPECT_FALSE(IsIPv6Literal("[::1"));
@@ -17,5 +17,4 @@ TEST(SocketAddress, LiteralAddressesAndLocalhostNeedNoLookupAndUnknownErrorsKeep
     }
     std::vector<std::string> ips;
     EXPECT_EQ(ResolveHost("", ips), SocketError::HostNotFound);
-    EXPECT_EQ(SocketError::Message(12345), "Socket Error # 12345\r\n");
 }

@@ -1,13 +1,10 @@
 #include "plugins/PluginHarness.h"
 
-#include "ImagePluginApi.h"
-
 #include <gif_lib.h>
 #include <gtest/gtest.h>
-#include <png.h>
 #include <zlib.h>
 
-#include <cstdlib>
+#include <bit>
 #include <cstring>
 #include <jpeglib.h>
 #include <stdexcept>
@@ -17,6 +14,13 @@ namespace {
 void Append(void* out, const unsigned char* data, size_t size)
 {
     static_cast<TBytes*>(out)->insert(static_cast<TBytes*>(out)->end(), data, data + size);
+}
+
+// Writes the low `count` bytes of a number, the most significant first unless littleEndian.
+void PutNumber(TBytes& bytes, size_t at, uint32_t value, int count, bool littleEndian = false)
+{
+    for (int i = 0; i < count; ++i)
+        bytes.at(at + i) = static_cast<unsigned char>(value >> 8 * (littleEndian ? i : count - 1 - i));
 }
 }  // namespace
 
@@ -28,7 +32,8 @@ std::vector<uint8_t> Pattern(size_t count, int step, int modulo)
     return bytes;
 }
 
-TBytes EncodePng(const TPngPicture& source)
+TBytes EncodePng(int width, int height, int colorType, int bitDepth, const std::vector<uint8_t>& samples,
+                 bool interlaced, const std::vector<png_color>& palette, const std::vector<uint8_t>& paletteAlpha)
 {
     TBytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -37,28 +42,25 @@ TBytes EncodePng(const TPngPicture& source)
         throw std::runtime_error("libpng could not write the test picture");
     png_set_write_fn(
         png, &out, [](png_structp png, png_bytep data, size_t size) { Append(png_get_io_ptr(png), data, size); }, nullptr);
-    png_set_IHDR(png, info, source.width, source.height, source.bitDepth, source.colorType,
-                 source.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    const int interlace = interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE;
+    png_set_IHDR(png, info, width, height, bitDepth, colorType, interlace, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    std::vector<png_color> palette;
-    for (const TRgb& c : source.palette)
-        palette.push_back({static_cast<png_byte>(c.red), static_cast<png_byte>(c.green), static_cast<png_byte>(c.blue)});
     if (!palette.empty())
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-    if (!source.paletteAlpha.empty())
-        png_set_tRNS(png, info, source.paletteAlpha.data(), static_cast<int>(source.paletteAlpha.size()), nullptr);
+    if (!paletteAlpha.empty())
+        png_set_tRNS(png, info, paletteAlpha.data(), static_cast<int>(paletteAlpha.size()), nullptr);
     png_write_info(png, info);
-    const size_t rowBytes = source.samples.size() / source.height;
+    const size_t rowBytes = samples.size() / height;
     std::vector<png_bytep> rows;
-    for (int y = 0; y < source.height; ++y)
-        rows.push_back(const_cast<png_bytep>(source.samples.data() + y * rowBytes));
+    for (int y = 0; y < height; ++y)
+        rows.push_back(const_cast<png_bytep>(samples.data() + y * rowBytes));
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
 }
 
-TBytes EncodeJpeg(const TJpegPicture& source)
+TBytes EncodeJpeg(int width, int height, int components, const std::vector<uint8_t>& samples, bool progressive)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
@@ -67,21 +69,21 @@ TBytes EncodeJpeg(const TJpegPicture& source)
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = source.width;
-    cinfo.image_height = source.height;
-    cinfo.input_components = source.components;
-    cinfo.in_color_space = source.components == 1 ? JCS_GRAYSCALE : source.components == 4 ? JCS_CMYK : JCS_RGB;
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = components;
+    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 95, TRUE);
     // Full-resolution colour, so flat areas come back close to what went in.
     for (int c = 0; c < cinfo.num_components; ++c)
         cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
-    if (source.progressive)
+    if (progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
-    const size_t rowBytes = static_cast<size_t>(source.width) * source.components;
+    const size_t rowBytes = static_cast<size_t>(width) * components;
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(source.samples.data() + cinfo.next_scanline * rowBytes);
+        JSAMPROW row = const_cast<JSAMPROW>(samples.data() + cinfo.next_scanline * rowBytes);
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -91,7 +93,8 @@ TBytes EncodeJpeg(const TJpegPicture& source)
     return out;
 }
 
-TBytes EncodeGif(const TGifPicture& source)
+TBytes EncodeGif(int screenWidth, int screenHeight, int background, const std::vector<TRgb>& colours,
+                 const std::vector<TGifFrame>& frames)
 {
     TBytes out;
     int error = 0;
@@ -99,26 +102,21 @@ TBytes EncodeGif(const TGifPicture& source)
         Append(gif->UserData, data, static_cast<size_t>(size));
         return size;
     }, &error);
-    int bits = 1;
-    while ((size_t{1} << bits) < source.colours.size())
-        ++bits;
-    std::vector<GifColorType> colours(size_t{1} << bits);
-    for (size_t i = 0; i < source.colours.size(); ++i)
-        colours[i] = {static_cast<GifByteType>(source.colours[i].red), static_cast<GifByteType>(source.colours[i].green),
-                      static_cast<GifByteType>(source.colours[i].blue)};
-    ColorMapObject* map = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
+    std::vector<GifColorType> table;
+    for (const TRgb& c : colours)
+        table.push_back({GifByteType(c[0]), GifByteType(c[1]), GifByteType(c[2])});
+    const int bits = std::bit_width(table.size() - 1);
+    ColorMapObject* map = GifMakeMapObject(static_cast<int>(table.size()), table.data());
     EGifSetGifVersion(gif, true);
-    EGifPutScreenDesc(gif, source.screenWidth, source.screenHeight, bits, source.background, map);
-    for (const TGifFrame& frame : source.frames) {
+    EGifPutScreenDesc(gif, screenWidth, screenHeight, bits, background, map);
+    for (const TGifFrame& frame : frames) {
         const GifByteType control[4] = {static_cast<GifByteType>(frame.transparent >= 0 ? 1 : 0), 10, 0,
                                         static_cast<GifByteType>(std::max(frame.transparent, 0))};
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
         EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, frame.interlaced, nullptr);
         // Interlaced rows go out in the four passes' order.
-        const std::vector<std::pair<int, int>> passes =
-            frame.interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
-                             : std::vector<std::pair<int, int>>{{0, 1}};
-        for (const auto& [start, step] : passes)
+        using TPasses = std::vector<std::pair<int, int>>;
+        for (const auto& [start, step] : frame.interlaced ? TPasses{{0, 8}, {4, 8}, {2, 4}, {1, 2}} : TPasses{{0, 1}})
             for (int y = start; y < frame.height; y += step)
                 EGifPutLine(gif, const_cast<GifPixelType*>(frame.indices.data() + y * frame.width), frame.width);
     }
@@ -127,31 +125,25 @@ TBytes EncodeGif(const TGifPicture& source)
     return out;
 }
 
-namespace {
-BitmapInfoHeader Header(const unsigned char* info)
+BitmapInfoHeader TDecodeResult::Header() const
 {
     BitmapInfoHeader header;
-    std::memcpy(&header, info, sizeof header);
+    std::memcpy(&header, info.get(), sizeof header);
     EXPECT_EQ(header.biSize, 40u);
     EXPECT_EQ(header.biCompression, 0u);
     EXPECT_EQ(header.biPlanes, 1);
     EXPECT_GT(header.biHeight, 0) << "rows must be stored bottom-up";
     return header;
 }
-}  // namespace
 
-int TDecodedPicture::Width() const { return Header(info_.get()).biWidth; }
-int TDecodedPicture::Height() const { return Header(info_.get()).biHeight; }
-int TDecodedPicture::BitCount() const { return Header(info_.get()).biBitCount; }
-
-TRgb TDecodedPicture::Pixel(int x, int y) const
+TRgb TDecodeResult::Pixel(int x, int y) const
 {
-    const BitmapInfoHeader header = Header(info_.get());
+    const BitmapInfoHeader header = Header();
     const int bytesPerPixel = header.biBitCount / 8;
     const size_t stride = (static_cast<size_t>(header.biWidth) * bytesPerPixel + 3) & ~size_t{3};
-    const unsigned char* p = bits_.get() + (header.biHeight - 1 - y) * stride + static_cast<size_t>(x) * bytesPerPixel;
+    const unsigned char* p = bits.get() + (header.biHeight - 1 - y) * stride + static_cast<size_t>(x) * bytesPerPixel;
     if (header.biBitCount == 8) {
-        const unsigned char* quad = info_.get() + sizeof header + size_t{*p} * 4;
+        const unsigned char* quad = info.get() + sizeof header + size_t{*p} * 4;
         return {quad[2], quad[1], quad[0]};
     }
     return {p[2], p[1], p[0]};
@@ -160,10 +152,8 @@ TRgb TDecodedPicture::Pixel(int x, int y) const
 void SetPngSize(TBytes& png, uint32_t width, uint32_t height)
 {
     // Signature (8), chunk length (4), "IHDR" (4), then width and height.
-    for (int i = 0; i < 4; ++i) {
-        png.at(16 + i) = static_cast<unsigned char>(width >> (24 - 8 * i));
-        png.at(20 + i) = static_cast<unsigned char>(height >> (24 - 8 * i));
-    }
+    PutNumber(png, 16, width, 4);
+    PutNumber(png, 20, height, 4);
     FixPngChecksums(png);
 }
 
@@ -175,21 +165,18 @@ void FixPngChecksums(TBytes& png)
         if (length > png.size() - at - 12)
             return;
         const uLong crc = crc32(crc32(0, nullptr, 0), png.data() + at + 4, static_cast<uInt>(length + 4));
-        for (int i = 0; i < 4; ++i)
-            png[at + 8 + length + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+        PutNumber(png, at + 8 + length, static_cast<uint32_t>(crc), 4);
         at += length + 12;
     }
 }
 
 void SetJpegSize(TBytes& jpeg, uint32_t width, uint32_t height)
 {
-    // Segment length (2) and sample precision (1), then height and width, big-endian.
+    // Segment length (2) and sample precision (1), then height and width.
     for (size_t i = 2; i + 9 < jpeg.size(); ++i)
         if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
-            jpeg.at(i + 5) = static_cast<unsigned char>(height >> 8);
-            jpeg.at(i + 6) = static_cast<unsigned char>(height);
-            jpeg.at(i + 7) = static_cast<unsigned char>(width >> 8);
-            jpeg.at(i + 8) = static_cast<unsigned char>(width);
+            PutNumber(jpeg, i + 5, height, 2);
+            PutNumber(jpeg, i + 7, width, 2);
             return;
         }
     throw std::runtime_error("no start-of-frame segment");
@@ -197,44 +184,27 @@ void SetJpegSize(TBytes& jpeg, uint32_t width, uint32_t height)
 
 void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height)
 {
-    // Little-endian after the six signature bytes.
-    for (int i = 0; i < 2; ++i) {
-        gif.at(6 + i) = static_cast<unsigned char>(width >> (8 * i));
-        gif.at(8 + i) = static_cast<unsigned char>(height >> (8 * i));
-    }
+    // After the six signature bytes.
+    PutNumber(gif, 6, width, 2, true);
+    PutNumber(gif, 8, height, 2, true);
 }
 
-TPluginUnderTest::TPluginUnderTest(const std::string& fileName) : plugin_(std::string(MARLUX_BIN_DIR) + "/" + fileName)
+TPluginUnderTest::TPluginUnderTest(const std::string& fileName)
+    : TSpiPlugin(std::string(MARLUX_BIN_DIR) + "/" + fileName)
 {
-    if (!plugin_.Loaded())
+    if (!Loaded())
         ADD_FAILURE() << fileName << " is not in " << MARLUX_BIN_DIR << " or cannot be loaded";
 }
 
-TDecodeResult TPluginUnderTest::Decode(const TBytes& bytes, SpiProgressCallback progress, intptr_t data) const
-{
-    return GetPicture(reinterpret_cast<const char*>(bytes.data()), static_cast<intptr_t>(bytes.size()), SpiFromMemory,
-                      progress, data);
-}
-
-TDecodeResult TPluginUnderTest::DecodeFile(const std::string& path, intptr_t offset) const
-{
-    return GetPicture(path.c_str(), offset, SpiFromFile, nullptr, 0);
-}
-
-TDecodeResult TPluginUnderTest::GetPicture(const char* source, intptr_t lengthOrOffset, unsigned flag,
-                                           SpiProgressCallback progress, intptr_t data) const
+TDecodeResult TPluginUnderTest::Decoded(const char* source, intptr_t lengthOrOffset, unsigned flag,
+                                        SpiProgressCallback progress, intptr_t data) const
 {
     void* info = nullptr;
     void* bits = nullptr;
-    const int code = plugin_.GetPicture(source, lengthOrOffset, flag, &info, &bits, progress, data);
-    if (code == SpiSuccess)
-        return {code, TDecodedPicture(info, bits)};
-    EXPECT_EQ(info, nullptr) << "a failed decoding must not hand out blocks";
-    return {code, std::nullopt};
-}
-
-int TPluginUnderTest::Info(const TBytes& bytes, PictureInfo& info) const
-{
-    return plugin_.GetPictureInfo(reinterpret_cast<const char*>(bytes.data()), static_cast<intptr_t>(bytes.size()),
-                                  SpiFromMemory, &info);
+    TDecodeResult result;
+    result.code = GetPicture(source, lengthOrOffset, flag, &info, &bits, progress, data);
+    EXPECT_TRUE(result.code == SpiSuccess || info == nullptr) << "a failed decoding must not hand out blocks";
+    result.info.reset(static_cast<unsigned char*>(info));
+    result.bits.reset(static_cast<unsigned char*>(bits));
+    return result;
 }

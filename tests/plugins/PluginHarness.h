@@ -4,47 +4,29 @@
 #pragma once
 #include "platform/SpiPlugin.h"
 
+#include <png.h>
+
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
 using TBytes = std::vector<unsigned char>;
 
-struct TRgb {
-    int red, green, blue;
-    bool operator==(const TRgb&) const = default;
-    friend std::ostream& operator<<(std::ostream& out, const TRgb& c)
-    {
-        return out << '(' << c.red << ", " << c.green << ", " << c.blue << ')';
-    }
-};
+// Red, green, blue.
+using TRgb = std::array<int, 3>;
 // Bytes i * step % modulo, for pictures whose content only has to vary.
 std::vector<uint8_t> Pattern(size_t count, int step, int modulo = 256);
 
-struct TPngPicture {
-    int width = 0;
-    int height = 0;
-    int colorType = 2;  // PNG_COLOR_TYPE_*
-    int bitDepth = 8;
-    bool interlaced = false;
-    std::vector<TRgb> palette{};
-    std::vector<uint8_t> paletteAlpha{};  // tRNS entries of a palette picture
-    std::vector<uint8_t> samples{};       // packed rows, as libpng writes them
-};
-TBytes EncodePng(const TPngPicture& source);
+// samples: packed rows, as libpng writes them; paletteAlpha: the tRNS entries of a palette picture.
+TBytes EncodePng(int width, int height, int colorType, int bitDepth, const std::vector<uint8_t>& samples,
+                 bool interlaced = false, const std::vector<png_color>& palette = {},
+                 const std::vector<uint8_t>& paletteAlpha = {});
 
-struct TJpegPicture {
-    int width = 0;
-    int height = 0;
-    int components = 3;  // 1 grey, 3 RGB, 4 CMYK (stored as Adobe does, inverted)
-    bool progressive = false;
-    std::vector<uint8_t> samples{};
-};
-TBytes EncodeJpeg(const TJpegPicture& source);
+// components: 1 grey or 3 RGB.
+TBytes EncodeJpeg(int width, int height, int components, const std::vector<uint8_t>& samples, bool progressive = false);
 
 struct TGifFrame {
     int left = 0, top = 0, width = 0, height = 0;
@@ -52,34 +34,9 @@ struct TGifFrame {
     int transparent = -1;
     std::vector<uint8_t> indices{};  // width * height, top row first
 };
-struct TGifPicture {
-    int screenWidth = 0;
-    int screenHeight = 0;
-    int background = 0;
-    std::vector<TRgb> colours;  // global table: 2, 4, ... 256 entries
-    std::vector<TGifFrame> frames;
-};
-TBytes EncodeGif(const TGifPicture& source);
-
-// The two malloc blocks of GetPicture, checked for shape and read back.
-class TDecodedPicture {
-public:
-    TDecodedPicture(void* info, void* bits)
-        : info_(static_cast<unsigned char*>(info)), bits_(static_cast<unsigned char*>(bits)) {}
-
-    int Width() const;
-    int Height() const;
-    int BitCount() const;
-    // Pixel at x, y counted from the top left.
-    TRgb Pixel(int x, int y) const;
-
-private:
-    struct TFree {
-        void operator()(unsigned char* block) const { std::free(block); }
-    };
-    std::unique_ptr<unsigned char, TFree> info_;
-    std::unique_ptr<unsigned char, TFree> bits_;
-};
+// colours: the global table, 2, 4, ... 256 entries.
+TBytes EncodeGif(int screenWidth, int screenHeight, int background, const std::vector<TRgb>& colours,
+                 const std::vector<TGifFrame>& frames);
 
 // Rewrite the declared picture size in a PNG's header chunk (with its checksum), a JPEG's
 // start-of-frame segment or a GIF's logical screen.
@@ -89,24 +46,39 @@ void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height);
 // Recomputes the checksum of every whole chunk of a PNG.
 void FixPngChecksums(TBytes& png);
 
+// GetPicture's result code and, on success, its two malloc blocks.
 struct TDecodeResult {
-    int code;
-    std::optional<TDecodedPicture> picture;
+    // Checked for an uncompressed picture stored bottom-up.
+    BitmapInfoHeader Header() const;
+    // Pixel at x, y counted from the top left.
+    TRgb Pixel(int x, int y) const;
+
+    int code = SpiSuccess;
+    std::unique_ptr<unsigned char, void (*)(void*)> info{nullptr, std::free};
+    std::unique_ptr<unsigned char, void (*)(void*)> bits{nullptr, std::free};
 };
 
-class TPluginUnderTest {
+// A plug-in from the build's program directory, with its exported functions as members.
+class TPluginUnderTest : public TSpiPlugin {
 public:
     explicit TPluginUnderTest(const std::string& fileName);
 
-    const TSpiPlugin& Api() const { return plugin_; }
-    // GetPicture over bytes in memory, or over a file from an offset.
-    TDecodeResult Decode(const TBytes& bytes, SpiProgressCallback progress = nullptr, intptr_t data = 0) const;
-    TDecodeResult DecodeFile(const std::string& path, intptr_t offset = 0) const;
-    int Info(const TBytes& bytes, PictureInfo& info) const;
+    // GetPicture and GetPictureInfo over bytes in memory, or GetPicture over a file from an offset.
+    TDecodeResult Decode(const TBytes& bytes, SpiProgressCallback progress = nullptr, intptr_t data = 0) const
+    {
+        return Decoded(Source(bytes), static_cast<intptr_t>(bytes.size()), SpiFromMemory, progress, data);
+    }
+    int Info(const TBytes& bytes, PictureInfo& info) const
+    {
+        return GetPictureInfo(Source(bytes), static_cast<intptr_t>(bytes.size()), SpiFromMemory, &info);
+    }
+    TDecodeResult DecodeFile(const std::string& path, intptr_t offset = 0) const
+    {
+        return Decoded(path.c_str(), offset, SpiFromFile, nullptr, 0);
+    }
 
 private:
-    TDecodeResult GetPicture(const char* source, intptr_t lengthOrOffset, unsigned flag, SpiProgressCallback progress,
-                             intptr_t data) const;
-
-    TSpiPlugin plugin_;
+    static const char* Source(const TBytes& bytes) { return reinterpret_cast<const char*>(bytes.data()); }
+    TDecodeResult Decoded(const char* source, intptr_t lengthOrOffset, unsigned flag, SpiProgressCallback progress,
+                          intptr_t data) const;
 };
