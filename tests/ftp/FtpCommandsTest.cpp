@@ -109,3 +109,41 @@ TEST(IPv6, BracketedAndBareAddressesReachTheServerWithEpsvAndEprt) {
         }
     }
 }
+
+// The proxy is a scripted peer; the host stays the one the user named. Without a proxy host
+// the sequence goes to the server itself. A wrong sequence would hand the user's password to
+// the wrong host.
+TEST(FtpCommands, EveryProxyKindSendsItsLoginSequence) {
+    struct Case {
+        TIdFtpProxyType type;
+        std::string proxyHost, proxyUser, proxyPassword;
+        Strings replies, sent;
+    };
+    for (const Case& c : std::vector<Case>{
+             {fpcmUserSite, "127.0.0.1", "proxyuser", "proxypw", {"331 pass", "230 proxy ok", "331 pass", "230 ok"},
+              {"USER proxyuser", "PASS proxypw", "USER alice@ftp.example.com", "PASS pw"}},
+             {fpcmOpen, "127.0.0.1", "proxyuser", "", {"230 proxy ok", "220 opened", "331 pass", "230 ok"},
+              {"USER proxyuser", "OPEN ftp.example.com", "USER alice", "PASS pw"}},
+             {fpcmUserPass, "127.0.0.1", "proxyuser", "proxypw", {"331 pass", "230 ok"},
+              {"USER alice@proxyuser@ftp.example.com", "PASS pw@proxypw"}},
+             {fpcmSite, "", "", "", {"500 no site", "331 pass", "230 ok"}, {"SITE 127.0.0.1", "USER alice", "PASS pw"}}}) {
+        SCOPED_TRACE(c.sent.front());
+        ScriptedPeer peer;
+        peer.Send("220 proxy ready\r\n");
+        for (const std::string& reply : c.replies)
+            peer.Reply(reply + "\r\n");
+        peer.Reply("200 Type set\r\n").Reply("215 UNIX Type: L8\r\n").Start();
+        TIdFTP ftp;
+        AimAtServer(ftp, c.proxyHost.empty() ? "127.0.0.1" : "ftp.example.com", peer.Port());
+        ftp.Username = "alice";
+        ftp.Password = "pw";
+        ftp.ProxySettings = {c.type, c.proxyHost, c.proxyUser, c.proxyPassword, peer.Port()};
+        ftp.Connect(true, 5000);
+        EXPECT_EQ(ftp.Host, c.proxyHost.empty() ? "127.0.0.1" : "ftp.example.com");
+        ftp.Quit();
+        peer.Wait();
+        Strings expected = c.sent;
+        expected.insert(expected.end(), {"TYPE I", "SYST", "QUIT"});
+        EXPECT_EQ(peer.Lines(), expected);
+    }
+}
