@@ -3,7 +3,6 @@
 #include "log/Editor.h"
 #include "ftp/IdPasswordMask.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -13,7 +12,7 @@ bool IsBlankOrControl(QChar c)
     return c.unicode() <= 0x20;
 }
 
-QString TrimLogText(const QString& text)
+QStringView TrimLogText(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -32,10 +31,10 @@ void TSessionLog::AppendLogLine(const QString& text)
 {
     if (!pane_)
         return;
-    QString line = TrimLogText(text);
+    const QStringView line = TrimLogText(text);
     if (line.isEmpty())
         return;
-    pane_->AppendLine(std::move(line));
+    pane_->AppendLine(line.toString());
     const int limit = std::max(0, maxLog_());
     while (pane_->LineCount() > limit)
         pane_->DeleteFirstLine();
@@ -62,9 +61,18 @@ void TSessionLog::LogSent(const std::string& data)
 
 void TSessionLog::LogChunk(const QString& mark, const QString& data)
 {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    const QStringList lines = data.split(lineBreak);
-    for (const QString& line : lines)
+    // CR LF, CR and LF each end a line; a transfer logs several chunks per file, so no
+    // regular expression here.
+    qsizetype begin = 0;
+    while (begin <= data.size()) {
+        qsizetype end = begin;
+        while (end < data.size() && data[end] != u'\r' && data[end] != u'\n')
+            ++end;
+        const QStringView line = QStringView(data).mid(begin, end - begin);
         if (!TrimLogText(line).isEmpty())
-            AppendLogLine(mark + line);
+            AppendLogLine(mark + line.toString());
+        if (end + 1 < data.size() && data[end] == u'\r' && data[end + 1] == u'\n')
+            ++end;
+        begin = end + 1;
+    }
 }

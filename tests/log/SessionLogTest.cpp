@@ -39,14 +39,14 @@ TEST(SessionLog, LinesWaitForAPaneKeepWithinTheLimitAndShowEachReplyLineMarkedWi
     EXPECT_EQ(pane.LineCount(), 0);
 
     maxLog = 500;
-    log.LogReceived("230-Welcome\r\n\r\n230 Login \"successful\" 3.0.\r\n");
+    log.LogReceived("230-Welcome\r\n\r\n230-cr\r230-lf\n230 Login \"successful\" 3.0.\r\n");
     log.LogSent("USER anonymous\r\nPASS s3cret\r\n");
     log.LogReceived(std::string("550 \xff\xfe\x80 日本語\r\n"));
     const QStringList lines = PaneLines(pane);
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines.mid(0, 4), (QStringList{">> 230-Welcome", ">> 230 Login \"successful\" 3.0.", "<< USER anonymous",
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines.mid(0, 6), (QStringList{">> 230-Welcome", ">> 230-cr", ">> 230-lf", ">> 230 Login \"successful\" 3.0.", "<< USER anonymous",
                                             "<< PASS ****"}));
     // Invalid bytes must not cost the rest of the line.
-    EXPECT_TRUE(lines[4].startsWith(QStringLiteral(">> 550 ")));
-    EXPECT_TRUE(lines[4].endsWith(QStringLiteral(" 日本語")));
+    EXPECT_TRUE(lines[6].startsWith(QStringLiteral(">> 550 ")));
+    EXPECT_TRUE(lines[6].endsWith(QStringLiteral(" 日本語")));
 }
