@@ -198,9 +198,8 @@ void PrintCommands(const char* who, const QMap<QString, int>& counts, int files)
     std::printf("  (%.2f per file)\n", double(total) / files);
 }
 
-// Two per-file costs of the window that have nothing to do with the network, timed alone:
-// the file-operation log line, and entering and leaving the busy state with the pending
-// messages pumped (the panes are disabled and enabled again each time).
+// A per-file cost of the window that has nothing to do with the network, timed alone: the
+// file-operation log line.
 double FileLogSeconds(const fs::path& dir, int files)
 {
     fs::create_directories(dir);
@@ -210,18 +209,6 @@ double FileLogSeconds(const fs::path& dir, int files)
         log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("/tmp/source/top1/level2_0/file%1.dat").arg(i),
                                    QStringLiteral("-->"), QStringLiteral("CURRENT:/ours0/top1/level2_0:file%1.dat").arg(i));
     log.Flush();
-    return Seconds(start);
-}
-
-double BusyStateSeconds(TMainForm& form, int files)
-{
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < files; ++i) {
-        form.EnterBusyState();
-        QApplication::processEvents();
-        form.LeaveBusyState();
-        QApplication::processEvents();
-    }
     return Seconds(start);
 }
 
@@ -312,7 +299,6 @@ int main(int argc, char** argv)
     const QMap<QString, int> lftpDownCommands = LftpCommands(debug);
 
     const double logSeconds = FileLogSeconds(work / "logtest", files);
-    const double busySeconds = BusyStateSeconds(form, files);
 
     const double up = Median(ourUp.seconds), down = Median(ourDown.seconds), baseUp = Median(lftpUp.seconds),
                  baseDown = Median(lftpDown.seconds);
@@ -321,8 +307,7 @@ int main(int argc, char** argv)
                 up / baseUp, TargetRatio);
     std::printf("download: aDownloadAll %.2f s, lftp mirror %.2f s, ratio %.2f (target <= %.1f)\n", down, baseDown,
                 down / baseDown, TargetRatio);
-    std::printf("per %d files, timed alone: file-operation log lines %.2f s, busy state in and out %.2f s\n", files,
-                logSeconds, busySeconds);
+    std::printf("per %d files, timed alone: file-operation log lines %.2f s\n", files, logSeconds);
     std::printf("CPU seconds (medians): aUploadAll window %.2f, server %.2f (lftp's upload: server %.2f); "
                 "aDownloadAll window %.2f, server %.2f (lftp's download: server %.2f)\n",
                 Median(ourUp.windowCpu), Median(ourUp.serverCpu), Median(lftpUp.serverCpu),

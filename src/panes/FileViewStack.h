@@ -35,7 +35,7 @@ public:
     // FitSpacing of the last one are gathered into one when the spacing is over.
     void FitColumnsToNewRows();
 
-    static constexpr std::chrono::milliseconds FitSpacing{100};
+    static constexpr std::chrono::milliseconds FitSpacing{300};
 
 private:
     TFileListModel* model_;
