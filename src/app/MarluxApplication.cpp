@@ -2,6 +2,8 @@
 
 #include "app/ExceptionGuard.h"
 
+#include <QMessageBox>
+
 TMarluxApplication::TMarluxApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Marlux"));
@@ -14,5 +16,16 @@ bool TMarluxApplication::notify(QObject* receiver, QEvent* event)
     } catch (...) {
         HandleUncaughtException(std::current_exception());
         return false;
+    }
+}
+
+int RunMainWindow(const std::function<std::unique_ptr<QWidget>()>& build)
+{
+    try {
+        const std::unique_ptr<QWidget> window = build();
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(error.what()));
+        return 1;
     }
 }

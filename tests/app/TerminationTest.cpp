@@ -1,9 +1,13 @@
-// The real program in a child process, ended by a signal as a desktop session ends it.
+// The real program in a child process, ended by a signal as a desktop session ends it; a start
+// whose window cannot be built.
+#include "app/MarluxApplication.h"
 #include "fixtures/TempDir.h"
 
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -43,3 +47,17 @@ TEST_P(TerminationTest, SignalClosesTheWindowTheNormalWay)
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, TerminationTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+
+TEST(Startup, AWindowThatCannotBeBuiltIsReportedAndEndsTheProcessWithStatusOne)
+{
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    EXPECT_EQ(RunMainWindow([]() -> std::unique_ptr<QWidget> { throw std::runtime_error("no room for the window"); }),
+              1);
+    EXPECT_EQ(shown, QStringLiteral("no room for the window"));
+}
