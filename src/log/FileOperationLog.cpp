@@ -1,6 +1,7 @@
 #include "log/FileOperationLog.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/DateTime.h"
 #include "platform/ProgramDir.h"
 
 #include <QFile>
@@ -41,12 +42,11 @@ void SaveLogLines(const std::string& path, const QList<QByteArray>& lines)
 
 }
 
-QString FormatLogDateTime(const QDateTime& when)
+QString FormatLogDateTime(const QLocale& locale, QDate date, QTime time)
 {
-    const QLocale locale = QLocale::system();
-    QString text = locale.toString(when.date(), QLocale::ShortFormat);
-    if (when.time() != QTime(0, 0))
-        text += u' ' + locale.toString(when.time(), QLocale::LongFormat);
+    QString text = locale.toString(date, QLocale::ShortFormat);
+    if (time != QTime(0, 0))
+        text += u' ' + locale.toString(time, QLocale::LongFormat);
     return text;
 }
 
@@ -76,7 +76,10 @@ TFileOperationLog::~TFileOperationLog()
 void TFileOperationLog::AppendFileOperationLog(const QString& operation, const QString& first,
                                                const QString& direction, const QString& second)
 {
-    const QString line = FormatLogDateTime(QDateTime::currentDateTime()) + u' ' + operation + u' ' + first + u' ' +
+    const TDateParts now = LocalNow();
+    const QString line = FormatLogDateTime(locale_, QDate(now.year, now.month, now.day),
+                                           QTime(now.hour, now.minute, now.second)) +
+                         u' ' + operation + u' ' + first + u' ' +
                          direction + u' ' + second;
     waiting_.append(line.toUtf8());
     if (std::chrono::steady_clock::now() - lastWrite_ >= GatheringSpacing)

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDateTime>
+#include <QLocale>
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -38,11 +39,13 @@ private:
     std::function<int()> maxFileLog_;
     QList<QByteArray> waiting_;
     std::chrono::steady_clock::time_point lastWrite_{};
+    // The system locale, looked up once: a folder transfer writes a line per file.
+    const QLocale locale_ = QLocale::system();
 };
 
 // AppDir/FileOperationLog.txt, also what the viewer command opens.
 QString FileOperationLogPath(const QString& appDir);
 
-// Date in the system's short format and time in its long format, one space apart; the time
-// is left out at exactly midnight.
-QString FormatLogDateTime(const QDateTime& when);
+// Date in the locale's short format and time in its long format, one space apart; the time is
+// left out at exactly midnight.
+QString FormatLogDateTime(const QLocale& locale, QDate date, QTime time);

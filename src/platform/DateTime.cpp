@@ -79,10 +79,13 @@ TDateParts DecodeDateTime(TDateTime value)
 
 TDateParts LocalNow()
 {
-    const std::time_t now = std::time(nullptr);
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
     std::tm tm {};
-    localtime_r(&now, &tm);
-    return FromTm(tm);
+    localtime_r(&now.tv_sec, &tm);
+    TDateParts parts = FromTm(tm);
+    parts.millisecond = static_cast<int>(now.tv_nsec / 1000000);
+    return parts;
 }
 
 TDateTime DateTimeFromTimeT(std::time_t t)

@@ -27,6 +27,8 @@ TDateTime EncodeDate(int year, int month, int day);
 TDateTime EncodeTime(int hour, int minute, int second, int millisecond);
 TDateParts DecodeDateTime(TDateTime value);
 
+// The local date and time to the millisecond. Unlike the toolkit's clock it does not look at
+// the time-zone file again on every call, and a transfer asks several times per file.
 TDateParts LocalNow();
 TDateTime DateTimeFromTimeT(std::time_t t);
 std::time_t TimeTFromDateTime(TDateTime value);

@@ -1,19 +1,16 @@
 #include "transfer/TransferProgress.h"
 
+#include "platform/DateTime.h"
 #include "transfer/TransactionDlg.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 
 namespace {
 
 TDateTime CurrentDateTime()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate date = now.date();
-    const QTime time = now.time();
-    return EncodeDate(date.year(), date.month(), date.day()) +
-           EncodeTime(time.hour(), time.minute(), time.second(), time.msec());
+    const TDateParts now = LocalNow();
+    return EncodeDate(now.year, now.month, now.day) + EncodeTime(now.hour, now.minute, now.second, now.millisecond);
 }
 
 }  // namespace
