@@ -11,9 +11,9 @@
 class TPaintThrottle : public QObject {
 public:
     // throttling: whether paints are held back now; interval: the least time between two
-    // paints of a window while they are (ten a second still show a walk moving file by file).
+    // paints of a window while they are (five a second still show a walk moving file by file).
     TPaintThrottle(std::function<bool()> throttling, QObject* parent,
-                   std::chrono::milliseconds interval = std::chrono::milliseconds(100));
+                   std::chrono::milliseconds interval = std::chrono::milliseconds(200));
     ~TPaintThrottle() override;
 
 protected:

@@ -77,9 +77,14 @@ void TFileOperationLog::AppendFileOperationLog(const QString& operation, const Q
                                                const QString& direction, const QString& second)
 {
     const TDateParts now = LocalNow();
-    const QString line = FormatLogDateTime(locale_, QDate(now.year, now.month, now.day),
-                                           QTime(now.hour, now.minute, now.second)) +
-                         u' ' + operation + u' ' + first + u' ' +
+    const QDate date(now.year, now.month, now.day);
+    const QTime time(now.hour, now.minute, now.second);
+    if (date != stampDate_ || time != stampTime_) {
+        stampDate_ = date;
+        stampTime_ = time;
+        stampText_ = FormatLogDateTime(locale_, date, time);
+    }
+    const QString line = stampText_ + u' ' + operation + u' ' + first + u' ' +
                          direction + u' ' + second;
     waiting_.append(line.toUtf8());
     if (std::chrono::steady_clock::now() - lastWrite_ >= GatheringSpacing)

@@ -39,8 +39,12 @@ private:
     std::function<int()> maxFileLog_;
     QList<QByteArray> waiting_;
     std::chrono::steady_clock::time_point lastWrite_{};
-    // The system locale, looked up once: a folder transfer writes a line per file.
+    // The system locale, looked up once, and the last time stamp's text: a folder transfer
+    // writes many lines per second.
     const QLocale locale_ = QLocale::system();
+    QDate stampDate_;
+    QTime stampTime_;
+    QString stampText_;
 };
 
 // AppDir/FileOperationLog.txt, also what the viewer command opens.
