@@ -15,6 +15,9 @@ TDirBoxBehaviour::TDirBoxBehaviour(QComboBox& box, int& lastDirBoxKey, std::func
     // Enter and completion are ours; the box's own would add entries and complete differently.
     box_.setInsertPolicy(QComboBox::NoInsert);
     box_.setCompleter(nullptr);
+    // The box keeps the focus and hands keys to its edit by a direct call, past any filter
+    // there, so its own keys are watched too; the edit's are for keys sent to the edit itself.
+    box_.installEventFilter(this);
     box_.lineEdit()->installEventFilter(this);
     box_.view()->installEventFilter(this);
     connect(box_.lineEdit(), &QLineEdit::textEdited, this, [this] { Change(); });

@@ -55,8 +55,8 @@ protected:
     void EnterDirectory(const QString& text)
     {
         DirBox().lineEdit()->clear();
-        TypeText(DirBox().lineEdit(), text);
-        PressKey(DirBox().lineEdit(), Qt::Key_Return);
+        TypeText(&DirBox(), text);
+        PressKey(&DirBox(), Qt::Key_Return);
     }
     void MakeDir(const std::string& name) { mkdir(Remote(name).c_str(), 0755); }
     void MakeFile(const std::string& name, int size = 0) { Write(Remote(name), std::string(size, 'x')); }
