@@ -35,9 +35,9 @@ public:
     // FitSpacing of the last one are gathered into one when the spacing is over.
     void FitColumnsToNewRows();
 
+private:
     static constexpr std::chrono::milliseconds FitSpacing{300};
 
-private:
     TFileListModel* model_;
     QTreeView* report_;
     QListView* icons_;
