@@ -31,6 +31,8 @@ void TIdFTP::Connect(bool autoLogin, int timeoutMs) {
         Port = serverPort;
         extendedPassive_ = false;
         controlFingerprint_.clear();
+        Features.clear();
+        NameCodec.Restart();
 
         if (UseTLS == utUseImplicitTLS) SecureControlConnection();
         ReadReply({220});
@@ -43,6 +45,7 @@ void TIdFTP::Connect(bool autoLogin, int timeoutMs) {
         }
         if (autoLogin) {
             Login();
+            RequestFeatures();
             if (OnAfterClientLogin) OnAfterClientLogin(this);
             if (SendCommand("SYST", {200, 215, 500}) == 500)
                 SystemName = "Unknown";

@@ -3,11 +3,13 @@
 #include "ftp/IdSimpleServer.h"
 #include "ftp/IdStream.h"
 #include "ftp/IdTCPClient.h"
+#include "platform/NameCodec.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum TIdFTPTransferType { ftASCII, ftBinary };
@@ -61,6 +63,12 @@ public:
 
     TIdRFCReply LoginReply;
     std::string SystemName;
+    // The feature lines of the server's FEAT reply after login, each without its leading blank;
+    // empty when the server has no FEAT.
+    std::vector<std::string> Features;
+    // The encoding of the server's file names: set its choice before connecting; each
+    // connection starts afresh, and each parsed listing teaches it.
+    TNameCodec NameCodec;
     // The raw lines of the last listing, held as received.
     TIdListLines ListLines;
     // A longer listing is refused while it arrives.
@@ -88,6 +96,8 @@ public:
     int64_t FileSize(const std::string& name);
     // Probes REST once per object; later calls answer from the first probe.
     bool ResumeSupported();
+    // Whether FEAT listed the feature (its first word, letter case aside).
+    bool Supports(std::string_view feature) const;
 
     // Quit, Abort and Disconnect may be called from the pump during another command, which
     // they end; every other command is then refused with EIdCommandInProgress.
@@ -159,6 +169,8 @@ private:
     void CheckDataChannelEnd(const TIdTCPConnection& channel) const;
 
     void SendUser(const std::string& userLine, const std::string& passLine);
+    // FEAT, and OPTS UTF8 ON where the server offers UTF-8 names and the profile lets it.
+    void RequestFeatures();
     void ProxyLoginStep();
 
     std::unique_ptr<TIdTCPConnection> dataChannel_;

@@ -38,6 +38,10 @@ TIdFTPListItems& TIdFTP::ParsedListing() {
         parsedListing_ = std::make_unique<TIdFTPListItems>();
         ParseListing(ListLines, *parsedListing_);
         for (const std::string& report : SkippedLineReports(*parsedListing_)) ReportStatus(stStatusText, report);
+        std::vector<std::string_view> names;
+        names.reserve(parsedListing_->Count());
+        for (const TIdFTPListItem& item : *parsedListing_) names.push_back(item.Name());
+        NameCodec.Observe(names);
     }
     return *parsedListing_;
 }

@@ -6,6 +6,7 @@ void TIdRFCReply::Clear() {
     NumericCode = 0;
     TextCode.clear();
     Text.clear();
+    Lines.clear();
 }
 
 void TIdRFCReply::ParseLines(const std::vector<std::string>& lines) {
@@ -16,6 +17,7 @@ void TIdRFCReply::ParseLines(const std::vector<std::string>& lines) {
     TextCode = code;
     NumericCode = static_cast<int>(StrToInt64Def(code, 0));
     for (const std::string& line : lines) Text.push_back(line.size() > 4 ? line.substr(4) : std::string());
+    Lines = lines;
 }
 
 std::string TIdRFCReply::JoinedText() const {

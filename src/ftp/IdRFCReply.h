@@ -9,6 +9,8 @@ public:
     std::string TextCode;
     // One entry per reply line: the line from its fifth character on.
     std::vector<std::string> Text;
+    // The reply lines as received.
+    std::vector<std::string> Lines;
 
     void Clear();
     // Parses the collected lines of one reply.

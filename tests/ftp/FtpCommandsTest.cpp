@@ -35,7 +35,7 @@ TEST(FtpCommands, LoginReconnectDirectoriesFilesListingsAndTheirRefusals) {
     EXPECT_EQ(s.events.events,
               (Strings{"Connecting to 127.0.0.1.", "Connected.", "OnAfterClientLogin", "Connection established"}));
     EXPECT_EQ(s.ftp.SystemName, "UNIX Type: L8");
-    EXPECT_EQ(s.sent.lines, (Strings{"USER user", "PASS secret", "TYPE I", "SYST"}));
+    EXPECT_EQ(s.sent.lines, (Strings{"USER user", "PASS secret", "TYPE I", "FEAT", "OPTS UTF8 ON", "SYST"}));
 
     s.sent.lines.clear();
     s.ftp.SetTransferType(ftBinary);
@@ -46,7 +46,7 @@ TEST(FtpCommands, LoginReconnectDirectoriesFilesListingsAndTheirRefusals) {
     s.ftp.Connect(true, 5000);
     EXPECT_TRUE(s.ftp.ResumeSupported());
     EXPECT_EQ(s.sent.lines, (Strings{"REST 1", "REST 0", "TYPE A", "QUIT", "USER user", "PASS secret", "TYPE A",
-                                     "SYST"}));
+                                     "FEAT", "OPTS UTF8 ON", "SYST"}));
 
     s.ftp.SetTransferType(ftBinary);
     s.ftp.MakeDirectory("sub dir");
@@ -132,7 +132,7 @@ TEST(FtpCommands, EveryProxyKindSendsItsLoginSequence) {
         peer.Send("220 proxy ready\r\n");
         for (const std::string& reply : c.replies)
             peer.Reply(reply + "\r\n");
-        peer.Reply("200 Type set\r\n").Reply("215 UNIX Type: L8\r\n").Start();
+        peer.Reply("200 Type set\r\n").Reply("500 no FEAT\r\n").Reply("215 UNIX Type: L8\r\n").Start();
         TIdFTP ftp;
         AimAtServer(ftp, c.proxyHost.empty() ? "127.0.0.1" : "ftp.example.com", peer.Port());
         ftp.Username = "alice";
@@ -143,7 +143,7 @@ TEST(FtpCommands, EveryProxyKindSendsItsLoginSequence) {
         ftp.Quit();
         peer.Wait();
         Strings expected = c.sent;
-        expected.insert(expected.end(), {"TYPE I", "SYST", "QUIT"});
+        expected.insert(expected.end(), {"TYPE I", "FEAT", "SYST", "QUIT"});
         EXPECT_EQ(peer.Lines(), expected);
     }
 }

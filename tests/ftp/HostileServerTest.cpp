@@ -119,7 +119,7 @@ TEST(HostileServer, AStalledTransferEndsByTimeOutOrAbortAndTheSessionStaysInStep
             EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
             s.ftp.Disconnect();
             s.control.Wait();
-            EXPECT_EQ(s.control.Lines()[5] == "ABOR", abortRequested);
+            EXPECT_EQ(s.control.Lines()[6] == "ABOR", abortRequested);
         }
     }
 }
@@ -185,7 +185,7 @@ TEST(HostileServer, ClosingRepliesAndPassiveAddressesKeepTheSessionInStep) {
         EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
         s.ftp.Disconnect();
         s.control.Wait();
-        EXPECT_EQ(s.control.Lines(), (Strings{"USER ", "TYPE I", "SYST", "PASV", "RETR x", "PWD"}));
+        EXPECT_EQ(s.control.Lines(), (Strings{"USER ", "TYPE I", "FEAT", "SYST", "PASV", "RETR x", "PWD"}));
     }
 }
 
@@ -241,7 +241,7 @@ TEST(HostileServer, AnEndlessMultiLineReplyIsCutAndTheConnectionDropped) {
         std::string greeting;
         for (int i = 0; i < (line.empty() ? 990 : 5000); ++i) greeting += line.empty() ? "220-line\r\n" : line;
         ScriptedPeer server;
-        server.Send(greeting + "220 last\r\n").Reply("230 ok\r\n").Reply("200 ok\r\n").Reply("215 UNIX\r\n");
+        server.Send(greeting + "220 last\r\n").Reply("230 ok\r\n").Reply("200 ok\r\n").Reply("500 no FEAT\r\n").Reply("215 UNIX\r\n");
         server.Start();
         TIdFTP ftp;
         ftp.Host = "127.0.0.1";

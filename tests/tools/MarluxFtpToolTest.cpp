@@ -85,7 +85,7 @@ TEST(MarluxFtpTool, ServerTextReachesTheTerminalWithControlCharactersEscaped) {
     EXPECT_TRUE(Contains(listing.out, "evil\\x1b[2Jname\\x07\n")) << listing.out;
 
     ScriptedPeer hostile;
-    hostile.Send("220 hi\x1b]0;owned\x07\r\n").Reply("230 ok\r\n").Reply("200 ok\r\n").Reply("215 UNIX\r\n")
+    hostile.Send("220 hi\x1b]0;owned\x07\r\n").Reply("230 ok\r\n").Reply("200 ok\r\n").Reply("500 no FEAT\r\n").Reply("215 UNIX\r\n")
         .Reply("550 no \xc2\x9b" "31m such\r\n");
     hostile.Start();
     ProcessResult reply = MarluxFtp({"-v", Address("127.0.0.1", hostile.Port()), "cd", "x"});

@@ -1,0 +1,40 @@
+// What the server offers beyond the base command set (RFC 2389), and UTF-8 names (RFC 2640).
+#include "ftp/IdFTP.h"
+
+#include "ftp/IdText.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+}  // namespace
+
+void TIdFTP::RequestFeatures() {
+    Features.clear();
+    if (SendCommand("FEAT") != 211) return;
+    // One feature per line between the reply's first and last; a few servers put the code
+    // before each.
+    const std::vector<std::string>& lines = LastReply.Lines;
+    for (size_t index = 1; index + 1 < lines.size(); ++index) {
+        std::string_view feature = lines[index];
+        if (feature.starts_with("211-")) feature.remove_prefix(4);
+        if (feature = Trim(feature); !feature.empty()) Features.emplace_back(feature);
+    }
+    const TNameEncoding choice = NameCodec.Choice();
+    if (Supports("UTF8") && (choice == TNameEncoding::Auto || choice == TNameEncoding::Utf8) &&
+        SendCommand("OPTS UTF8 ON") / 100 == 2)
+        NameCodec.ServerUsesUtf8();
+}
+
+bool TIdFTP::Supports(std::string_view feature) const {
+    return std::any_of(Features.begin(), Features.end(), [feature](const std::string& line) {
+        return SameLetters(std::string_view(line).substr(0, line.find(' ')), feature);
+    });
+}
