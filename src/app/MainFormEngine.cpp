@@ -22,11 +22,12 @@ void TMainForm::SetUpEngine()
 
     IdLogEvent1.Active = true;
     IdLogEvent1.ReplaceCRLF = false;
+    // The dialogue shows names as the panes do; the wire keeps the server's bytes.
     IdLogEvent1.OnReceived = [this](TIdLogBase*, const std::string&, const std::string& data) {
-        sessionLog_->LogReceived(data);
+        sessionLog_->LogReceived(IdFTP1.NameCodec.Decode(data));
     };
     IdLogEvent1.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) {
-        sessionLog_->LogSent(data);
+        sessionLog_->LogSent(IdFTP1.NameCodec.Decode(data));
     };
 }
 

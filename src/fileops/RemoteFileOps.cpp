@@ -5,6 +5,7 @@
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 #include "log/FileOperationLog.h"
+#include "panes/RemoteNames.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDir.h"
 #include "settings/UserDialogs.h"
@@ -23,12 +24,6 @@ using TNotice = TFileOpSteps::TNotice;
 std::string Bytes(const QByteArray& bytes)
 {
     return bytes.toStdString();
-}
-
-// Names and command lines the user typed go to the server in the locale's encoding.
-std::string Bytes(const QString& text)
-{
-    return text.toLocal8Bit().toStdString();
 }
 
 }  // namespace
@@ -96,7 +91,7 @@ void TRemoteFileOps::aRemoteMkDirExecute()
         steps_.AskNewDirectoryName(QStringLiteral("現在のリモートディレクトリ　") + sources_.remoteDirectory());
     if (!name || !steps_.ConfirmCreateDirectory(*name))
         return;
-    sources_.engine.MakeDirectory(Bytes(*name));
+    sources_.engine.MakeDirectory(ServerName(sources_.engine.NameCodec, *name));
     sources_.remoteRefresh();
 }
 
@@ -105,7 +100,9 @@ void TRemoteFileOps::RenameOnServer(const TFileOpRow& row, const QString& newNam
     // The engine would refuse RNTO only after RNFR had gone out.
     if (newName.contains(u'\r') || newName.contains(u'\n'))
         throw EIdLineBreakInCommand();
-    sources_.engine.RenameFile(Bytes(row.nameBytes), Bytes(newName));
+    // Refused before RNFR when the new name cannot be sent.
+    const std::string newBytes = ServerName(sources_.engine.NameCodec, newName);
+    sources_.engine.RenameFile(Bytes(row.nameBytes), newBytes);
     Log(QStringLiteral("Rename"), sources_.remoteSpec(row.name), QStringLiteral("-->"), sources_.remoteSpec(newName));
 }
 
@@ -119,7 +116,10 @@ void TRemoteFileOps::aRemoteRenameExecute()
 QList<TFileOpRow> TRemoteFileOps::FileRowsWithKnownNames(TNotice notice) const
 {
     QList<TFileOpRow> rows = SelectedRowsOrNotice(notice);
-    rows.removeIf([](const TFileOpRow& row) { return row.folder || row.name.toLocal8Bit() != row.nameBytes; });
+    const TNameCodec& codec = sources_.engine.NameCodec;
+    rows.removeIf([&codec](const TFileOpRow& row) {
+        return row.folder || codec.TryServerName(row.name.toStdString()) != row.nameBytes.toStdString();
+    });
     return rows;
 }
 
@@ -166,7 +166,7 @@ void TRemoteFileOps::aRemoteFileDeleteExecute()
 
 void TRemoteFileOps::SendSiteLine(const QString& line) const
 {
-    sources_.engine.SiteCommand(Bytes(line));
+    sources_.engine.SiteCommand(ServerName(sources_.engine.NameCodec, line));
     Log(line, QString());
 }
 

@@ -20,7 +20,7 @@ public:
     // Appends as given: no trim, no limit (the start-up lines).
     void AddLineDirect(const QString& text);
 
-    // Engine hook: one call per chunk of control-connection data, the locale's bytes. A chunk
+    // Engine hook: one call per chunk of control-connection data, decoded to UTF-8. A chunk
     // holding several lines gives one pane line per line, each with the direction mark.
     void LogReceived(const std::string& data);
     void LogSent(const std::string& data);

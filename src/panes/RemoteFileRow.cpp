@@ -3,6 +3,7 @@
 #include "ftp/IdFTPList.h"
 #include "panes/FileKinds.h"
 #include "panes/PaneTime.h"
+#include "panes/RemoteNames.h"
 
 #include <QDateTime>
 
@@ -31,13 +32,8 @@ QString RemoteDateText(TDateTime value)
     return moment.date().toString(dateFormat) + u' ' + moment.time().toString(timeFormat);
 }
 
-QString RemoteText(std::string_view bytes)
-{
-    return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size()));
-}
-
-TRemoteRowFactory::TRemoteRowFactory(QStringList imageExtensions, QStringList textExtensions)
-    : imageExtensions_(std::move(imageExtensions)), textExtensions_(std::move(textExtensions))
+TRemoteRowFactory::TRemoteRowFactory(const TNameCodec& codec, QStringList imageExtensions, QStringList textExtensions)
+    : codec_(codec), imageExtensions_(std::move(imageExtensions)), textExtensions_(std::move(textExtensions))
 {
 }
 
@@ -50,11 +46,11 @@ TFileRow TRemoteRowFactory::Row(const TIdFTPListItem& item)
     const QByteArray rightsKey = QByteArray::fromRawData(rightsBytes.data(), qsizetype(rightsBytes.size()));
     auto rights = rights_.constFind(rightsKey);
     if (rights == rights_.constEnd())
-        rights = rights_.insert(QByteArray(rightsKey), RemoteText(rightsBytes));
+        rights = rights_.insert(QByteArray(rightsKey), ShownName(codec_, rightsBytes));
     const bool directory = item.Kind == ikDirectory;
     TFileRow row;
     row.nameBytes = QByteArray(item.Name().data(), qsizetype(item.Name().size()));
-    row.caption = RemoteText(item.Name());
+    row.caption = ShownName(codec_, item.Name());
     row.subItems = {QString::number(qint64(item.Size)), *date, *rights, directory ? directoryKey_ : fileKey_};
     row.icon = FileIconFor(row.caption, directory, imageExtensions_, textExtensions_, TProgramIconRank::AfterLists);
     return row;

@@ -8,21 +8,20 @@
 #include <string_view>
 
 class TIdFTPListItem;
+class TNameCodec;
 
 // The time text of a listed entry: the short date alone at exactly midnight, the long time
 // alone for a value without a date part (below one day), else both.
 QString RemoteDateText(TDateTime value);
-// Text of server bytes in the locale's encoding; undecodable bytes become U+FFFD.
-QString RemoteText(std::string_view bytes);
-
 // Makes the rows of one listing. Equal date and rights texts share one string, which keeps a
 // 100,000-entry directory small and skips most of the date formatting.
 class TRemoteRowFactory {
 public:
-    TRemoteRowFactory(QStringList imageExtensions, QStringList textExtensions);
+    TRemoteRowFactory(const TNameCodec& codec, QStringList imageExtensions, QStringList textExtensions);
     TFileRow Row(const TIdFTPListItem& item);
 
 private:
+    const TNameCodec& codec_;
     QStringList imageExtensions_;
     QStringList textExtensions_;
     QHash<TDateTime, QString> dates_;

@@ -1,9 +1,11 @@
 #include "panes/RemotePane.h"
 
+#include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 #include "panes/ComboItems.h"
 #include "panes/FileKinds.h"
 #include "panes/RemoteFileRow.h"
+#include "panes/RemoteNames.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -29,10 +31,20 @@ bool IsDotEntry(std::string_view name)
     return name == "." || name == "..";
 }
 
+// A typed path as the server gets it: absolute, without a closing "/".
+QByteArray AbsolutePath(QByteArray path)
+{
+    if (!path.startsWith('/'))
+        path.prepend('/');
+    if (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    return path;
+}
+
 }  // namespace
 
 TRemotePane::TRemotePane(TFileListModel& model, Sources sources)
-    : model_(model), sources_(std::move(sources)), tree_(sources_.tree)
+    : model_(model), sources_(std::move(sources)), tree_(sources_.tree, sources_.engine.NameCodec)
 {
 }
 
@@ -44,15 +56,43 @@ void TRemotePane::EnableActions(const TEnablingFacts& facts, const TActionSwitch
 QByteArray TRemotePane::PathBytes(const QString& text) const
 {
     const auto known = serverPaths_.constFind(text);
-    return known != serverPaths_.constEnd() ? *known : text.toLocal8Bit();
+    return known != serverPaths_.constEnd() ? *known : ServerBytes(sources_.engine.NameCodec, text);
+}
+
+std::vector<QByteArray> TRemotePane::PathCandidates(const QString& text) const
+{
+    if (const auto known = serverPaths_.constFind(text); known != serverPaths_.constEnd())
+        return {AbsolutePath(*known)};
+    std::vector<QByteArray> candidates;
+    try {
+        for (const std::string& form : sources_.engine.NameCodec.ServerNameCandidates(text.toStdString()))
+            candidates.push_back(AbsolutePath(QByteArray::fromStdString(form)));
+    } catch (const ENameNotEncodable&) {
+        PathBytes(text);  // raises the window's message for it
+    }
+    return candidates;
 }
 
 void TRemotePane::ShowPath(const QByteArray& path)
 {
-    const QString text = RemoteText({path.constData(), size_t(path.size())});
-    if (text.toLocal8Bit() != path)
+    const TNameCodec& codec = sources_.engine.NameCodec;
+    const QString text = ShownName(codec, path);
+    if (codec.TryServerName(text.toStdString()) != path.toStdString())
         serverPaths_.insert(text, path);
     sources_.dirBox.setEditText(text);
+}
+
+QByteArray TRemotePane::ChangeToFirstOf(const std::vector<QByteArray>& candidates)
+{
+    for (size_t index = 0;; ++index) {
+        try {
+            sources_.engine.ChangeDirectory(ToStdString(candidates[index]));
+            return candidates[index];
+        } catch (const EIdProtocolReplyError&) {
+            if (index + 1 == candidates.size())
+                throw;
+        }
+    }
 }
 
 void TRemotePane::aRemoteRefreshExecute()
@@ -60,13 +100,10 @@ void TRemotePane::aRemoteRefreshExecute()
     TIdFTP& engine = sources_.engine;
     if (sources_.dirBox.currentText().isEmpty())
         ShowPath(ToByteArray(engine.CurrentDirectory()));
-    QByteArray path = PathBytes(sources_.dirBox.currentText());
-    if (!path.startsWith('/'))
-        path.prepend('/');
-    if (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    ShowPath(path);
-    engine.ChangeDirectory(ToStdString(path));
+    // A path the connection has not listed yet may be in any encoding until its names tell.
+    const std::vector<QByteArray> candidates = PathCandidates(sources_.dirBox.currentText());
+    ShowPath(candidates.front());
+    QByteArray path = ChangeToFirstOf(candidates);
     // The server's form of the path wins; a reply without one leaves the path that worked.
     if (const std::string current = engine.CurrentDirectory(); !current.empty())
         path = ToByteArray(current);
@@ -76,7 +113,13 @@ void TRemotePane::aRemoteRefreshExecute()
     engine.ListLines.clear();
     sources_.enterBusyState();
     sources_.clearTransferCompleted();
-    engine.List(nullptr, ToStdString(sources_.maskBox.currentText().trimmed().toLocal8Bit()));
+    engine.List(nullptr, ServerName(engine.NameCodec, sources_.maskBox.currentText().trimmed()));
+    // The listing may have taught the connection its name encoding: the path shows in it too.
+    engine.ParsedListing();
+    if (ShownName(engine.NameCodec, path) != sources_.dirBox.currentText()) {
+        ShowPath(path);
+        tree_.Build(path);
+    }
 
     FillRemoteFileList();
     AddRemoteDirHistory();
@@ -86,7 +129,8 @@ void TRemotePane::aRemoteRefreshExecute()
 void TRemotePane::FillRemoteFileList()
 {
     const TIdFTPListItems& listing = sources_.engine.ParsedListing();
-    TRemoteRowFactory factory(ToQStringList(sources_.imageExtensions), ToQStringList(sources_.textExtensions));
+    TRemoteRowFactory factory(sources_.engine.NameCodec, ToQStringList(sources_.imageExtensions),
+                              ToQStringList(sources_.textExtensions));
     std::vector<TFileRow> rows;
     rows.reserve(listing.Count());
     std::vector<QByteArray> subdirectories;

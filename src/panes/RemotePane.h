@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class QAbstractItemView;
 class QComboBox;
@@ -60,7 +61,7 @@ public:
     void ClearListing();
 
     // The bytes the server knows a directory box text by: those it reported for that text,
-    // else the text in the locale's encoding.
+    // else the text in the connection's name encoding (EUnsendableName when it cannot be).
     QByteArray PathBytes(const QString& text) const;
     const TRemoteTree& Tree() const { return tree_; }
     const TFileListSorter& Sorter() const { return sorter_; }
@@ -70,6 +71,10 @@ private:
     void AddRemoteDirHistory();
     // Shows a path of the server in the box and remembers its bytes.
     void ShowPath(const QByteArray& path);
+    // The absolute paths a directory box text may stand for, the likeliest first.
+    std::vector<QByteArray> PathCandidates(const QString& text) const;
+    // CWD to the first candidate the server accepts; the last refusal is raised.
+    QByteArray ChangeToFirstOf(const std::vector<QByteArray>& candidates);
 
     TFileListModel& model_;
     Sources sources_;

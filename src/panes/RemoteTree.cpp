@@ -1,7 +1,7 @@
 #include "panes/RemoteTree.h"
 
 #include "panes/FileImageList.h"
-#include "panes/RemoteFileRow.h"
+#include "panes/RemoteNames.h"
 
 #include <QTreeWidget>
 
@@ -15,18 +15,18 @@ QIcon ClosedFolder()
     return icon;
 }
 
-QTreeWidgetItem* MakeNode(const QByteArray& name)
+}  // namespace
+
+TRemoteTree::TRemoteTree(QTreeWidget& tree, const TNameCodec& codec) : tree_(tree), codec_(codec) {}
+
+QTreeWidgetItem* TRemoteTree::MakeNode(const QByteArray& name) const
 {
     auto* node = new QTreeWidgetItem;
-    node->setText(0, RemoteText({name.constData(), size_t(name.size())}));
+    node->setText(0, ShownName(codec_, name));
     node->setData(0, NameBytesRole, name);
     node->setIcon(0, ClosedFolder());
     return node;
 }
-
-}  // namespace
-
-TRemoteTree::TRemoteTree(QTreeWidget& tree) : tree_(tree) {}
 
 QTreeWidgetItem* TRemoteTree::AddNode(QTreeWidgetItem* parent, const QByteArray& name) const
 {

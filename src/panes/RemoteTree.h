@@ -4,6 +4,7 @@
 #include <vector>
 
 class QTreeWidget;
+class TNameCodec;
 class QTreeWidgetItem;
 
 // The remote directory tree: the chain of nodes from the root (empty text) to the current
@@ -12,7 +13,8 @@ class QTreeWidgetItem;
 // chain grows with the path; deep directories are not cut off.
 class TRemoteTree {
 public:
-    explicit TRemoteTree(QTreeWidget& tree);
+    // Node texts are the names as the codec decodes them.
+    TRemoteTree(QTreeWidget& tree, const TNameCodec& codec);
 
     // BuildRemoteTree: the chain of the path; its last node becomes CurrentDirNode.
     void Build(const QByteArray& path);
@@ -30,7 +32,10 @@ public:
 private:
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QByteArray& name) const;
 
+    QTreeWidgetItem* MakeNode(const QByteArray& name) const;
+
     QTreeWidget& tree_;
+    const TNameCodec& codec_;
     std::vector<QTreeWidgetItem*> chain_;
     QTreeWidgetItem* current_ = nullptr;
 };

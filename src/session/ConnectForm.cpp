@@ -27,6 +27,7 @@
 namespace {
 
 const std::string CurrentSection = "CURRENT";
+const std::string NameEncodingKeyName = "NAMEENCODING";
 constexpr int BufferSizeMinimum = 4098;
 
 std::string Std(const QString& text)
@@ -97,6 +98,23 @@ namespace {
 int EncryptionIndex(int stored)
 {
     return stored >= utNoTLSSupport && stored <= utUseImplicitTLS ? stored : utNoTLSSupport;
+}
+
+// The name encoding box's items, in the order of TNameEncoding; a missing or unknown stored
+// value is automatic detection.
+void ShowNameEncoding(QComboBox& box, const std::string& stored)
+{
+    box.setCurrentIndex(int(NameEncodingFromKey(stored).value_or(TNameEncoding::Auto)));
+}
+
+TNameEncoding ShownNameEncoding(const QComboBox& box)
+{
+    return static_cast<TNameEncoding>(std::max(box.currentIndex(), 0));
+}
+
+std::string NameEncodingKeyOf(const QComboBox& box)
+{
+    return std::string(NameEncodingKey(ShownNameEncoding(box)));
 }
 
 }  // namespace
@@ -256,6 +274,9 @@ QWidget* TConnectForm::BuildOptionPage()
     EncryptionBox = Named(new QComboBox, "EncryptionBox");
     EncryptionBox->addItems({QStringLiteral("なし"), QStringLiteral("明示的な FTP over TLS"),
                              QStringLiteral("暗黙的な FTP over TLS")});
+    NameEncodingBox = Named(new QComboBox, "NameEncodingBox");
+    NameEncodingBox->addItems({QStringLiteral("自動判別"), QStringLiteral("UTF-8"), QStringLiteral("Shift_JIS"),
+                               QStringLiteral("EUC-JP")});
     ProxyTypeBox = Named(new QComboBox, "ProxyTypeBox");
     ProxyTypeBox->addItems({QStringLiteral("No FTP Proxy"), QStringLiteral("USER user@hostname"),
                             QStringLiteral("SITE (with logon)"), QStringLiteral("Proxy OPEN"),
@@ -281,6 +302,7 @@ QWidget* TConnectForm::BuildOptionPage()
     form->addRow(SavePassWordBox);
     form->addRow(ckPassive);
     form->addRow(QStringLiteral("暗号化"), EncryptionBox);
+    form->addRow(QStringLiteral("ファイル名の文字コード"), NameEncodingBox);
     form->addRow(QStringLiteral("送信バッファ(byte)"), seSendBufferSize);
     form->addRow(QStringLiteral("受信バッファ(byte)"), seRecvBufferSize);
     auto* layout = new QVBoxLayout(page);
@@ -348,6 +370,7 @@ void TConnectForm::LoadCurrentSection()
     }
     if (SavePassWordBox->isChecked())
         PasswordEdit->setText(Qt6(ini.ReadString(CurrentSection, "PWD", Std(PasswordEdit->text()))));
+    ShowNameEncoding(*NameEncodingBox, ini.ReadString(CurrentSection, NameEncodingKeyName, ""));
     LastLocalDir = Qt6(ini.ReadString(CurrentSection, "LASTLOCALDIR", ""));
     LastRemoteDir = Qt6(ini.ReadString(CurrentSection, "LASTREMOTEDIR", ""));
 }
@@ -358,6 +381,7 @@ void TConnectForm::SaveCurrentSection()
     for (const TCurrentKey& entry : CurrentKeys())
         if (entry.key != std::string("PWD") || SavePassWordBox->isChecked())
             WriteKey(ini, entry);
+    ini.WriteString(CurrentSection, NameEncodingKeyName, NameEncodingKeyOf(*NameEncodingBox));
 }
 
 void TConnectForm::ProfileNameBoxChange()
@@ -376,6 +400,7 @@ void TConnectForm::ProfileNameBoxChange()
     CommentEdit->setText(Qt6(ini.ReadString(section, "COMMENT", "")));
     ckOpenLastDir->setChecked(ini.ReadBool(section, "OPENLASTDIR", false));
     EncryptionBox->setCurrentIndex(EncryptionIndex(ini.ReadInteger(section, "TLS", EncryptionBox->currentIndex())));
+    ShowNameEncoding(*NameEncodingBox, ini.ReadString(section, NameEncodingKeyName, ""));
     LastLocalDir = Qt6(ini.ReadString(section, "LASTLOCALDIR", ""));
     LastRemoteDir = Qt6(ini.ReadString(section, "LASTREMOTEDIR", ""));
 }
@@ -412,6 +437,7 @@ void TConnectForm::SaveBtnClick()
         ini.WriteBool(section, "OPENLASTDIR", ckOpenLastDir->isChecked());
         ini.WriteBool(section, "CONNECTONCREATE", ckConnectOnCreate->isChecked());
         ini.WriteInteger(section, "TLS", EncryptionBox->currentIndex());
+        ini.WriteString(section, NameEncodingKeyName, NameEncodingKeyOf(*NameEncodingBox));
     });
     FillProfileList();
 }
@@ -503,6 +529,7 @@ void TConnectForm::ApplyEngineSettings()
     engine.Password = Std(PasswordEdit->text());
     engine.Passive = ckPassive->isChecked();
     engine.UseTLS = static_cast<TIdUseTLS>(EncryptionIndex(EncryptionBox->currentIndex()));
+    engine.NameCodec.SetChoice(ShownNameEncoding(*NameEncodingBox));
     engine.TrustedFingerprint =
         TIniFile(Std(sources_.settingsPath)).ReadString(Std(ProfileNameBox->currentText()), "TLSFINGERPRINT", "");
     if (const int size = TypedSpinValue(*seRecvBufferSize); size >= BufferSizeMinimum)

@@ -95,6 +95,7 @@ private:
     QSpinBox* seSendBufferSize = nullptr;
     QSpinBox* seRecvBufferSize = nullptr;
     QComboBox* EncryptionBox = nullptr;
+    QComboBox* NameEncodingBox = nullptr;
     QComboBox* ProxyTypeBox = nullptr;
     QLineEdit* ProxyServerEdit = nullptr;
     QLineEdit* ProxyPortEdit = nullptr;

@@ -7,6 +7,7 @@
 #include "panes/FileViewStack.h"
 #include "panes/LocalPaths.h"
 #include "panes/PaneTime.h"
+#include "panes/RemoteNames.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
 #include "settings/UserDialogs.h"
@@ -27,13 +28,6 @@ const QString NoSelectionText = QStringLiteral("ファイルかフォルダー�
 const QString AbortedText = QStringLiteral("転送を中止しました。");
 const QString OnlyThisFolderText =
     QStringLiteral("\nその他のファイル・フォルダを選択していても、このフォルダーのみの転送となります。");
-
-// A name the server gets for a local name: the locale's encoding, as the remote pane sends
-// typed paths.
-std::string RemoteName(const QString& name)
-{
-    return name.toLocal8Bit().toStdString();
-}
 
 bool AnyRowSelected(const TFileViewStack& list)
 {
@@ -171,6 +165,7 @@ bool TFileTransfers::StoppedByAbort()
 void TFileTransfers::RunTransferCommand(const std::function<void()>& body, const std::function<void()>& relist)
 {
     sources_.transfer.AbortRequested = false;
+    writtenLocalPaths_.clear();
     if (sources_.options.bShowTransactionDlg)
         sources_.progress.CreateProgressWindow();
     sources_.holdPanes(true);
@@ -268,8 +263,9 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
     const bool sent = TransferOneFile(
         name, append ? "UploadAppending" : "Uploading",
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."), [&] {
-            sources_.transfer.ExpectedSize = sources_.engine.FileSize(RemoteName(name));
-            sources_.engine.Put(NativePath(name), RemoteName(TransformName(name)), append);
+            const TNameCodec& codec = sources_.engine.NameCodec;
+            sources_.transfer.ExpectedSize = sources_.engine.FileSize(ServerName(codec, name));
+            sources_.engine.Put(NativePath(name), ServerName(codec, TransformName(name)), append);
         });
     if (sent)
         RunFileGuarded([&] {
@@ -285,7 +281,7 @@ bool TFileTransfers::DownloadFile(const TFileRow& row)
         return false;
     const std::string remoteName = row.nameBytes.toStdString();
     const QString localName = TransformName(row.caption);
-    if (SkippedAsSpecialFile(localName))
+    if (SkippedAsSpecialFile(localName) || SkippedAsWrittenBefore(row.caption, localName))
         return false;
     return TransferOneFile(row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
                            [&] {
@@ -301,7 +297,7 @@ void TFileTransfers::ResumeDownload(const TFileRow& row)
         return;
     const std::string remoteName = row.nameBytes.toStdString();
     const QString localName = TransformName(row.caption);
-    if (SkippedAsSpecialFile(localName))
+    if (SkippedAsSpecialFile(localName) || SkippedAsWrittenBefore(row.caption, localName))
         return;
     const bool received =
         TransferOneFile(row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&] {
@@ -342,6 +338,17 @@ bool TFileTransfers::SkippedAsSpecialFile(const QString& localName)
         return false;
     sources_.appendLogLine(QStringLiteral("通常のファイルではないため飛ばしました: ") +
                            sources_.localDirBox.currentText() + localName);
+    return true;
+}
+
+bool TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QString& localName)
+{
+    const QString path = QFileInfo(localName).absoluteFilePath();
+    if (!writtenLocalPaths_.contains(path)) {
+        writtenLocalPaths_.insert(path);
+        return false;
+    }
+    sources_.appendLogLine(QStringLiteral("%1 にはこの転送で別のファイルを書き込んだため、%2 を飛ばしました").arg(path, remoteName));
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "settings/WindowSettings.h"
 #include "settings/WindowState.h"
 
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -108,6 +109,9 @@ private:
     // A FIFO, socket or device of that name in the local directory: opening it for the
     // transfer could wait for ever, so it is skipped with a session-log line.
     bool SkippedAsSpecialFile(const QString& localName);
+    // A second remote entry that one command would write to the same local file (names that
+    // decode or transform alike): skipped with a session-log line, never written over the first.
+    bool SkippedAsWrittenBefore(const QString& remoteName, const QString& localName);
     // The steps every file shares around moveData; true when its data transfer ended without
     // an error.
     bool TransferOneFile(const QString& name, const char* panelVerb, const QString& progressVerb,
@@ -119,4 +123,6 @@ private:
 
     Sources sources_;
     std::optional<int> nameTransformOverride_;
+    // The local files the running command has written, by absolute path.
+    QSet<QString> writtenLocalPaths_;
 };

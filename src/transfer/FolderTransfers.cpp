@@ -5,6 +5,7 @@
 #include "panes/FileListModel.h"
 #include "panes/LocalPaths.h"
 #include "panes/PaneTime.h"
+#include "panes/RemoteNames.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
 #include "settings/UserDialogs.h"
@@ -121,7 +122,7 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
         }
         TLeaveBusyAtEnd leave(sources_.leaveBusyState);
         const TFileRow* remote = RemoteCounterpart(name);
-        const QByteArray remoteName = remote ? remote->nameBytes : name.toLocal8Bit();
+        const QByteArray remoteName = remote ? remote->nameBytes : ServerBytes(sources_.engine.NameCodec, name);
         if (!remote)
             sources_.engine.MakeDirectory(EngineName(remoteName));
         sources_.openRemoteSubdirectory(remoteName);
@@ -163,7 +164,7 @@ void TFolderTransfers::DownloadFolder(const QString& localDir, const QString& re
             row = &candidate;
             break;
         }
-    DownloadLevel(localDir, remoteDir, name, row ? row->nameBytes : name.toLocal8Bit());
+    DownloadLevel(localDir, remoteDir, name, row ? row->nameBytes : ServerBytes(sources_.engine.NameCodec, name));
 }
 
 void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& remoteDir, const QString& name,

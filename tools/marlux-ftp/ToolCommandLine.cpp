@@ -12,6 +12,8 @@ const char* const ToolUsage =
     "  --timeout SECONDS (connect and every wait; default 60)  -v (the control dialogue on stderr)\n"
     "  --tls explicit|implicit (FTP over TLS; implicit defaults to port 990)\n"
     "  --trust FINGERPRINT (SHA-256 of a certificate to accept although it fails verification)\n"
+    "  --encoding auto|utf-8|shift_jis|euc-jp (the server's file names; default auto: read off\n"
+    "           the listings)\n"
     "commands:\n"
     "  pwd | cd DIR | cdup | mkdir DIR | rmdir DIR | rm NAME | rename OLD NEW | site TEXT...\n"
     "  size NAME | system | ls [MASK] | nlst [MASK] | rawls [MASK]\n"
@@ -79,6 +81,11 @@ ToolOptions ParseToolCommandLine(const std::vector<std::string>& arguments) {
             options.timeoutMs = ParseNumber(value(argument), 1, 2'000'000, "time-out") * 1000;
         else if (argument == "-v") options.verbose = true;
         else if (argument == "--tls") options.tls = ParseTlsMode(value(argument));
+        else if (argument == "--encoding") {
+            const std::optional<TNameEncoding> encoding = NameEncodingFromKey(value(argument));
+            if (!encoding) throw UsageError("invalid encoding: " + arguments[i] + " (auto, utf-8, shift_jis or euc-jp)");
+            options.nameEncoding = *encoding;
+        }
         else if (argument == "--trust") {
             options.trust = NormalizeFingerprint(value(argument));
             if (options.trust.empty()) throw UsageError("invalid fingerprint: " + arguments[i]);

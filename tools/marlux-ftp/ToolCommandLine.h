@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/NameEncoding.h"
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,6 +29,7 @@ struct ToolOptions {
     int tls = 0;
     // A SHA-256 fingerprint trusted although the certificate fails verification; canonical form.
     std::string trust;
+    TNameEncoding nameEncoding = TNameEncoding::Auto;
     bool portGiven = false;
     std::vector<ToolCommand> commands;
 };

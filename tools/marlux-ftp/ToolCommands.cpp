@@ -1,7 +1,10 @@
 #include "ToolCommands.h"
 
 #include "ftp/IdFTP.h"
+#include "ftp/IdException.h"
 #include "ftp/IdText.h"
+
+#include <algorithm>
 
 #include <cstdio>
 #include <functional>
@@ -32,19 +35,45 @@ std::string Joined(const Arguments& arguments) {
 
 std::string Mask(const Arguments& arguments) { return arguments.empty() ? std::string() : arguments[0]; }
 
-std::string EntryLine(const TIdFTPListItem& item) {
+// A typed name as the server knows it. Before any listing has told the connection its name
+// encoding, the current folder's is read first, so that a Japanese name reaches a Shift_JIS
+// server as Shift_JIS.
+std::string Remote(TIdFTP& ftp, const std::string& typed) {
+    const bool telling = std::any_of(typed.begin(), typed.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (telling && !ftp.NameCodec.Settled()) {
+        try {
+            ftp.List(nullptr, {}, true);
+            ftp.ParsedListing();
+        } catch (const EIdProtocolReplyError&) {
+        } catch (const EIdInvalidFTPListingFormat&) {
+        }
+    }
+    return ftp.NameCodec.ServerName(typed);
+}
+
+// Server bytes for a terminal: decoded, undecodable bytes and control characters as \xNN.
+std::string Shown(const TIdFTP& ftp, std::string_view bytes) {
+    return PrintableText(ftp.NameCodec.Decode(bytes, TUndecodable::Backslash));
+}
+
+std::string EntryLine(const TIdFTP& ftp, const TIdFTPListItem& item) {
     const char kind = item.Kind == ikDirectory ? 'd' : item.Kind == ikSymLink ? 'l' : 'f';
     const TDateParts t = DecodeDateTime(item.Modified);
     char text[64];
     std::snprintf(text, sizeof text, " %04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day, t.hour, t.minute,
                   t.second);
-    std::string line = std::string(1, kind) + " " + std::to_string(item.Size) + text + PrintableText(item.Name());
-    if (item.Kind == ikSymLink && !item.LinkTarget().empty()) line += " -> " + PrintableText(item.LinkTarget());
+    std::string line = std::string(1, kind) + " " + std::to_string(item.Size) + text + Shown(ftp, item.Name());
+    if (item.Kind == ikSymLink && !item.LinkTarget().empty()) line += " -> " + Shown(ftp, item.LinkTarget());
     return line;
 }
 
-void PrintLines(const TIdListLines& lines, std::ostream& out) {
-    for (const std::string_view line : lines) out << PrintableText(line) << '\n';
+// The raw lines of the last listing, decoded as its names are.
+void PrintLines(TIdFTP& ftp, std::ostream& out) {
+    try {
+        ftp.ParsedListing();
+    } catch (const EIdInvalidFTPListingFormat&) {
+    }
+    for (const std::string_view line : ftp.ListLines) out << Shown(ftp, line) << '\n';
 }
 
 int64_t LocalFileLength(const std::string& path) {
@@ -54,7 +83,8 @@ int64_t LocalFileLength(const std::string& path) {
 
 // As the window resumes: without a local file a plain download; otherwise only the part the
 // server has beyond the local length, and nothing when there is none or no size is known.
-void ResumeDownload(TIdFTP& ftp, const std::string& remote, const std::string& local) {
+void ResumeDownload(TIdFTP& ftp, const std::string& typedRemote, const std::string& local) {
+    const std::string remote = Remote(ftp, typedRemote);
     if (!ftp.ResumeSupported()) throw std::runtime_error("the server cannot resume downloads");
     const int64_t localLength = LocalFileLength(local);
     if (localLength == 0) {
@@ -73,36 +103,36 @@ void ResumeDownload(TIdFTP& ftp, const std::string& remote, const std::string& l
 
 const std::map<std::string, CommandEntry>& Commands() {
     static const std::map<std::string, CommandEntry> commands{
-        {"pwd", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << PrintableText(ftp.CurrentDirectory()) << '\n'; }}},
-        {"cd", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.ChangeDirectory(a[0]); }}},
+        {"pwd", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << Shown(ftp, ftp.CurrentDirectory()) << '\n'; }}},
+        {"cd", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.ChangeDirectory(Remote(ftp, a[0])); }}},
         {"cdup", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream&) { ftp.ChangeToParent(); }}},
-        {"mkdir", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.MakeDirectory(a[0]); }}},
-        {"rmdir", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.RemoveDirectory(a[0]); }}},
-        {"rm", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.DeleteFile(a[0]); }}},
-        {"rename", {2, 2, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.RenameFile(a[0], a[1]); }}},
-        {"site", {1, Unlimited, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.SiteCommand(Joined(a)); }}},
-        {"size", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) { out << ftp.FileSize(a[0]) << '\n'; }}},
+        {"mkdir", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.MakeDirectory(Remote(ftp, a[0])); }}},
+        {"rmdir", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.RemoveDirectory(Remote(ftp, a[0])); }}},
+        {"rm", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.DeleteFile(Remote(ftp, a[0])); }}},
+        {"rename", {2, 2, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.RenameFile(Remote(ftp, a[0]), Remote(ftp, a[1])); }}},
+        {"site", {1, Unlimited, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.SiteCommand(Remote(ftp, Joined(a))); }}},
+        {"size", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) { out << ftp.FileSize(Remote(ftp, a[0])) << '\n'; }}},
         {"system", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << PrintableText(ftp.SystemName) << '\n'; }}},
         {"ls", {0, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) {
-             ftp.List(nullptr, Mask(a), true);
-             for (const TIdFTPListItem& item : ftp.ParsedListing()) out << EntryLine(item) << '\n';
+             ftp.List(nullptr, Remote(ftp, Mask(a)), true);
+             for (const TIdFTPListItem& item : ftp.ParsedListing()) out << EntryLine(ftp, item) << '\n';
          }}},
         {"nlst", {0, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) {
-             ftp.List(nullptr, Mask(a), false);
-             PrintLines(ftp.ListLines, out);
+             ftp.List(nullptr, Remote(ftp, Mask(a)), false);
+             PrintLines(ftp, out);
          }}},
         {"rawls", {0, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) {
-             ftp.List(nullptr, Mask(a), true);
-             PrintLines(ftp.ListLines, out);
+             ftp.List(nullptr, Remote(ftp, Mask(a)), true);
+             PrintLines(ftp, out);
          }}},
         {"get", {2, 2, "--resume", [](TIdFTP& ftp, const Arguments& a, bool resume, std::ostream&) {
              if (resume)
                  ResumeDownload(ftp, a[0], a[1]);
              else
-                 ftp.Get(a[0], a[1], true, false);
+                 ftp.Get(Remote(ftp, a[0]), a[1], true, false);
          }}},
         {"put", {2, 2, "--append", [](TIdFTP& ftp, const Arguments& a, bool append, std::ostream&) {
-             ftp.Put(a[0], a[1], append);
+             ftp.Put(a[0], Remote(ftp, a[1]), append);
          }}},
     };
     return commands;

@@ -43,6 +43,7 @@ void Configure(TIdFTP& ftp, const ToolOptions& options) {
     ftp.SetTransferType(options.ascii ? ftASCII : ftBinary);
     ftp.UseTLS = static_cast<TIdUseTLS>(options.tls);
     ftp.TrustedFingerprint = options.trust;
+    ftp.NameCodec.SetChoice(options.nameEncoding);
     ftp.ProxySettings = {static_cast<TIdFtpProxyType>(options.proxyType), options.proxyHost, options.proxyUser,
                          options.proxyPassword, options.proxyPort};
 }
@@ -64,9 +65,12 @@ int main(int argc, char** argv) {
     if (options.verbose) {
         log.Active = true;
         log.ReplaceCRLF = false;
-        log.OnReceived = [](TIdLogBase*, const std::string&, const std::string& data) { PrintDialogue(">> ", data); };
-        log.OnSent = [](TIdLogBase*, const std::string&, const std::string& data) {
-            PrintDialogue("<< ", MaskSentData(data));
+        // The dialogue shows names decoded; the wire keeps the server's bytes.
+        log.OnReceived = [&ftp](TIdLogBase*, const std::string&, const std::string& data) {
+            PrintDialogue(">> ", ftp.NameCodec.Decode(data, TUndecodable::Backslash));
+        };
+        log.OnSent = [&ftp](TIdLogBase*, const std::string&, const std::string& data) {
+            PrintDialogue("<< ", ftp.NameCodec.Decode(MaskSentData(data), TUndecodable::Backslash));
         };
         ftp.Intercept = &log;
         ftp.OnStatus = [](TIdComponent*, TIdStatus, const std::string& text) { std::cerr << PrintableText(text) << '\n'; };
