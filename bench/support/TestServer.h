@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 // Starts the server on the directory; returns its loopback port. Exits with 2 when it does not
-// come up.
-inline int StartTestServer(const std::string& root, pid_t& pid)
+// come up. With rawNames the server lists names as the bytes they are on disk.
+inline int StartTestServer(const std::string& root, pid_t& pid, bool rawNames = false)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -19,7 +19,8 @@ inline int StartTestServer(const std::string& root, pid_t& pid)
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         const std::string script = std::string(MARLUX_SOURCE_DIR) + "/tests/fixtures/ftp_server.py";
-        execl("/usr/bin/python3", "/usr/bin/python3", script.c_str(), "--root", root.c_str(), (char*)nullptr);
+        execl("/usr/bin/python3", "/usr/bin/python3", script.c_str(), "--root", root.c_str(),
+              rawNames ? "--raw-names" : (char*)nullptr, (char*)nullptr);
         _exit(127);
     }
     close(out[1]);

@@ -31,6 +31,8 @@ void TIdFTP::List(std::vector<std::string>* destination, const std::string& spec
     parsedListing_.reset();
     ListLines = TIdListLines(std::move(listing));
     if (destination) destination->assign(ListLines.begin(), ListLines.end());
+    // NLST's lines are the names; a detailed listing's are read once parsed.
+    if (!details) NameCodec.Observe(std::vector<std::string_view>(ListLines.begin(), ListLines.end()));
 }
 
 TIdFTPListItems& TIdFTP::ParsedListing() {

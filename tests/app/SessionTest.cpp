@@ -225,5 +225,5 @@ TEST_F(SessionTest, ClosingTheWindowDuringATransferSendsAborBeforeQuit)
     CloseWindow();
     peer.Wait();
     const Strings lines = peer.Lines();
-    EXPECT_EQ(Strings(lines.begin() + 3, lines.end()), (Strings{"ABOR", "QUIT"}));
+    EXPECT_EQ(Strings(lines.begin() + 4, lines.end()), (Strings{"ABOR", "QUIT"}));
 }

@@ -3,7 +3,9 @@
 #include "fixtures/ProcessRun.h"
 #include "fixtures/ScriptedPeer.h"
 #include "fixtures/TestCertificate.h"
+#include "fixtures/VsftpdServer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -141,4 +143,46 @@ TEST(MarluxFtpTool, CertificatesFromATrustedAuthorityAreCheckedAgainstTheServers
         EXPECT_EQ(r.exitStatus, 0) << r.err;
         EXPECT_EQ(TempDir::ReadFile(local.File("f.txt")), "served");
     }
+}
+
+// Names from a server that keeps them as bytes: printed in UTF-8 whatever the server's
+// encoding, undecodable bytes as \xNN, and typed names sent in the server's encoding.
+TEST(MarluxFtpTool, ListsJapaneseNamesInUtf8AndSendsTypedNamesInTheServersEncoding) {
+    VsftpdServer server(VsftpdServer::TAccess::Writable);
+    TempDir local;
+    const std::string tokyo = "\x93\x8C\x8B\x9E.txt", table = "\x95\x5C.txt";  // Shift_JIS
+    TempDir::WriteFile(server.File(tokyo), "tokyo");
+    TempDir::WriteFile(server.File(table), "table");
+    TempDir::WriteFile(server.File("bad\xFF"), "");
+    TempDir::WriteFile(local.File("up.txt"), "up");
+    const auto run = [&](const Strings& commands, Strings options = {}) {
+        options.insert(options.end(), {"-u", "anonymous", "-p", "guest", "--passive", Address(server.Host(), server.Port())});
+        options.insert(options.end(), commands.begin(), commands.end());
+        return MarluxFtp(options);
+    };
+    ProcessResult r = run({"nlst"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    Strings lines;
+    for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(r.out.substr(start, end - start));
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (Strings{"bad\\xff", "東京.txt", "表.txt"}));
+
+    // Typed before any listing: the tool reads the folder's names first.
+    r = run({"get", "表.txt", local.File("表.txt"), ";", "put", local.File("up.txt"), "大阪.txt", ";", "rename",
+             "東京.txt", "京都.txt"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(TempDir::ReadFile(local.File("表.txt")), "table");
+    EXPECT_EQ(TempDir::ReadFile(server.File("\x91\xE5\x8D\xE3.txt")), "up");
+    EXPECT_EQ(TempDir::ReadFile(server.File("\x8B\x9E\x93\x73.txt")), "tokyo");
+
+    // An override reads every name in its encoding, and a character it lacks is refused.
+    r = run({"ls"}, {"--encoding", "euc-jp"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "\\x95\\.txt")) << r.out;
+    r = run({"mkdir", "😀"}, {"--encoding", "shift_jis", "-v"});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_TRUE(Contains(r.err, "Shift_JIS has no character")) << r.err;
+    EXPECT_FALSE(Contains(r.err, "<< MKD"));
+    EXPECT_EQ(MarluxFtp({"--encoding", "latin1", "h", "pwd"}).exitStatus, 2);
 }

@@ -1,0 +1,62 @@
+// How a connection learns its servers' name encoding: from FEAT and OPTS UTF8 ON, and from each
+// listing's names; a profile's choice stands over both.
+#include "EngineSessions.h"
+#include "fixtures/VsftpdServer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void LogInAnonymously(TIdFTP& ftp, const VsftpdServer& server) {
+    AimAtServer(ftp, server.Host(), server.Port());
+    ftp.Username = "anonymous";
+    ftp.Password = "guest";
+    ftp.Connect(true, 5000);
+}
+
+}  // namespace
+
+TEST(NameEncodingSession, Utf8AnnouncedAndAcceptedSettlesTheEncodingUntilTheNamesSayOtherwise) {
+    VsftpdServer server(VsftpdServer::TAccess::ReadOnly, "utf8_filesystem=YES\n");
+    TempDir::WriteFile(server.File("\x93\x8C\x8B\x9E.txt"), "");  // Shift_JIS, all the same
+    TIdFTP ftp;
+    SentCommands sent;
+    sent.Attach(ftp);
+    LogInAnonymously(ftp, server);
+    EXPECT_TRUE(ftp.Supports("utf8"));
+    EXPECT_TRUE(sent.Sent("OPTS UTF8 ON"));
+    EXPECT_TRUE(ftp.NameCodec.Settled());
+    EXPECT_EQ(ftp.NameCodec.Current(), TNameEncoding::Utf8);
+    ftp.List(nullptr);
+    ftp.ParsedListing();
+    EXPECT_EQ(ftp.NameCodec.Current(), TNameEncoding::ShiftJis);
+
+    // A reconnect starts afresh; a profile's choice sends no OPTS and is never overruled.
+    ftp.Quit();
+    sent.lines.clear();
+    ftp.NameCodec.SetChoice(TNameEncoding::EucJp);
+    LogInAnonymously(ftp, server);
+    EXPECT_FALSE(sent.Sent("OPTS"));
+    ftp.List(nullptr);
+    ftp.ParsedListing();
+    EXPECT_EQ(ftp.NameCodec.Current(), TNameEncoding::EucJp);
+}
+
+TEST(NameEncodingSession, AServerWithoutUtf8OrThatRefusesOptsLeavesItToTheListings) {
+    ServerSession s;  // pyftpdlib lists UTF8 but refuses OPTS UTF8 ON
+    EXPECT_TRUE(s.sent.Sent("OPTS UTF8 ON"));
+    EXPECT_FALSE(s.ftp.NameCodec.Settled());
+    TempDir::WriteFile(s.server.File("東京.txt"), "");
+    s.ftp.List(nullptr);
+    s.ftp.ParsedListing();
+    EXPECT_EQ(s.ftp.NameCodec.Current(), TNameEncoding::Utf8);
+    EXPECT_TRUE(s.ftp.NameCodec.Settled());
+
+    VsftpdServer vsftpd;
+    TIdFTP ftp;
+    SentCommands sent;
+    sent.Attach(ftp);
+    LogInAnonymously(ftp, vsftpd);
+    EXPECT_TRUE(sent.Sent("FEAT"));
+    EXPECT_FALSE(sent.Sent("OPTS"));
+}
