@@ -79,6 +79,8 @@ public:
     void Connect(bool autoLogin = true, int timeoutMs = -1);
     void Login();
 
+    // In ASCII, files are sent and received as text: CR LF on the wire, LF locally (RFC 959).
+    // Offsets for resume and append, and the work counts, are bytes of the local file.
     TIdFTPTransferType TransferType() const { return transferType_; }
     // Stores and sends a new type; ignored while a data channel is open.
     void SetTransferType(TIdFTPTransferType type);
@@ -139,9 +141,11 @@ public:
 private:
     void GetIntoStream(const std::string& remoteName, TIdStream& destination, bool resume,
                        const std::function<void()>& accepted);
-    void TransferGet(const std::string& command, TIdStream& destination, bool resume,
+    void TransferGet(const std::string& command, TIdStream& destination, TIdLineEnds lineEnds, bool resume,
                      const std::function<void()>& accepted = {});
     void TransferPut(const std::string& command, TIdStream& source, bool fromStart);
+    // Files in type A are text: their line ends are converted both ways.
+    TIdLineEnds FileLineEnds() const { return transferType_ == ftASCII ? leAscii : leUnchanged; }
     // Runs the phases of one transfer; the data channel is always freed, then the closing
     // reply is read, or after a failure whatever replies are still pending.
     void RunTransfer(const std::function<void()>& phases);

@@ -11,21 +11,22 @@ bool SizeColumn(std::string_view text, std::int64_t& size)
         text.remove_prefix(1);
     if (text.empty() || !IsDigit(text.front()) || !IsDigit(text.back()))
         return false;
-    constexpr std::int64_t max = std::numeric_limits<std::int64_t>::max();
-    std::int64_t value = 0;
+    constexpr std::uint64_t max = std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t value = 0;
     bool fits = true;
     for (char c : text) {
         if (c == ',')
             continue;
         if (!IsDigit(c))
             return false;
-        const int digit = c - '0';
+        const unsigned digit = static_cast<unsigned>(c - '0');
         if (value > (max - digit) / 10)
             fits = false;
         else
             value = value * 10 + digit;
     }
-    size = fits && !negative ? value : 0;
+    constexpr auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    size = !fits || negative ? 0 : static_cast<std::int64_t>(std::min(value, largest));
     return true;
 }
 

@@ -73,8 +73,10 @@ inline bool SmallNumber(std::string_view text, std::size_t maxDigits, int& value
     return true;
 }
 
-// A size column: digits with an optional minus sign, commas allowed between digits. A size that
-// is negative or does not fit 64 bits is unknown and read as 0.
+// A size column: digits with an optional minus sign, commas allowed between digits. Sizes are
+// 64-bit unsigned on the servers' side: one above INT64_MAX (up to 2^64 - 1, which some servers
+// show for huge or special files) is held as INT64_MAX, the largest size an entry can carry.
+// A size that is negative or does not fit 64 bits at all is unknown and read as 0.
 bool SizeColumn(std::string_view text, std::int64_t& size);
 
 // "H:MM" or "HH:MM", optionally ":SS" and a fraction ".fff…" (milliseconds kept). Fills

@@ -27,7 +27,7 @@ bool FileExists(const std::string& path) {
 
 void TIdFTP::List(std::vector<std::string>* destination, const std::string& specifier, bool details) {
     auto listing = std::make_shared<TIdFTPListBuffer>(MaxListingBytes);
-    TransferGet(std::string(Trim((details ? "LIST " : "NLST ") + specifier)), *listing, false);
+    TransferGet(std::string(Trim((details ? "LIST " : "NLST ") + specifier)), *listing, leUnchanged, false);
     parsedListing_.reset();
     ListLines = TIdListLines(std::move(listing));
     if (destination) destination->assign(ListLines.begin(), ListLines.end());
@@ -54,7 +54,7 @@ void TIdFTP::Get(const std::string& remoteName, TIdStream& destination, bool res
 
 void TIdFTP::GetIntoStream(const std::string& remoteName, TIdStream& destination, bool resume,
                            const std::function<void()>& accepted) {
-    TransferGet("RETR " + remoteName, destination, resume && ResumeSupported(), accepted);
+    TransferGet("RETR " + remoteName, destination, FileLineEnds(), resume && ResumeSupported(), accepted);
 }
 
 void TIdFTP::Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume) {
@@ -88,8 +88,9 @@ void TIdFTP::Put(const std::string& localFile, const std::string& remoteName, bo
     Put(file, remoteName, append);
 }
 
-void TIdFTP::TransferGet(const std::string& command, TIdStream& destination, bool resume,
+void TIdFTP::TransferGet(const std::string& command, TIdStream& destination, TIdLineEnds lineEnds, bool resume,
                          const std::function<void()>& accepted) {
+    TIdLineEndsToLocal toLocal;
     RunTransfer([&] {
         TIdTCPConnection* channel;
         if (Passive) {
@@ -108,12 +109,16 @@ void TIdFTP::TransferGet(const std::string& command, TIdStream& destination, boo
         }
         SecureDataChannel(*channel);
         if (accepted) accepted();
-        channel->ReceiveStream(destination);
+        channel->ReceiveStream(destination, -1, true, lineEnds == leAscii ? &toLocal : nullptr);
         CheckDataChannelEnd(*channel);
     });
+    // The server confirmed the data complete: a CR held back at its end was a CR of its own.
+    if (const std::string_view last = toLocal.Finish(); !last.empty()) destination.Write(last.data(), last.size());
 }
 
 void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fromStart) {
+    TIdLineEndsToWire toWire;
+    TIdLineEndsToWire* const converter = FileLineEnds() == leAscii ? &toWire : nullptr;
     RunTransfer([&] {
         if (Passive) {
             PassiveAddress passive = RequestPassive();
@@ -123,7 +128,7 @@ void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fro
             ReadReply({110, 125, 150});
             SecureDataChannel(channel);
             try {
-                channel.SendStream(source, fromStart);
+                channel.SendStream(source, fromStart, converter);
             } catch (const EIdSocketError& e) {
                 if (e.LastError() != SocketError::NotSocket) throw;
             }
@@ -134,7 +139,7 @@ void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fro
             transferStarted_ = true;
             server.Listen();
             SecureDataChannel(server);
-            server.SendStream(source, fromStart);
+            server.SendStream(source, fromStart, converter);
             server.EndTls(true);
         }
     });

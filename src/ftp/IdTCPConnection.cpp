@@ -254,7 +254,6 @@ void TIdTCPConnection::SendBytes(const char* data, size_t count) {
         if (error != 0) RaiseSocketError(error);
         closedGracefully_ = sent == 0;
         CheckDisconnect(true, false);
-        StepWork(wkSend, static_cast<int64_t>(sent));
         position += sent;
     }
 }

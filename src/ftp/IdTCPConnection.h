@@ -2,6 +2,7 @@
 #include "ftp/IdComponent.h"
 #include "ftp/IdDeadline.h"
 #include "ftp/IdIntercept.h"
+#include "ftp/IdLineEnds.h"
 #include "ftp/IdManagedBuffer.h"
 #include "ftp/IdRFCReply.h"
 #include "ftp/IdSocketHandle.h"
@@ -74,10 +75,15 @@ public:
     void WriteRaw(const char* data, size_t count);
 
     // Receives into the stream at its position until the peer closes (or `byteCount` bytes
-    // arrive, when it is not -1 and untilClose is false); the stream is cut at the end.
-    void ReceiveStream(TIdStream& stream, int64_t byteCount = -1, bool untilClose = true);
-    // Sends the stream from its position (from 0 with fromStart) in SendBufferSize chunks.
-    void SendStream(TIdStream& stream, bool fromStart = true);
+    // arrive, when it is not -1 and untilClose is false); the stream is cut at the end. With
+    // `toLocal` the line ends are converted on the way, and a CR at the very end stays held in
+    // it: only the caller learns whether the data was complete. Work is counted in bytes of the
+    // stream.
+    void ReceiveStream(TIdStream& stream, int64_t byteCount = -1, bool untilClose = true,
+                       TIdLineEndsToLocal* toLocal = nullptr);
+    // Sends the stream from its position (from 0 with fromStart) in SendBufferSize chunks, with
+    // `toWire` converting the line ends; work is counted per chunk in bytes of the stream.
+    void SendStream(TIdStream& stream, bool fromStart = true, TIdLineEndsToWire* toWire = nullptr);
 
     int SendCommand(const std::string& line, const TIdReplyCodes& allowed = {});
     // A reply that does not come within ReadTimeout drops the connection: it is out of step.

@@ -151,7 +151,7 @@ TEST_F(RemoteFileOpsTest, CommandsNewNamesDeletionsAndViewsReachTheServerAndARef
 
     // Viewed files never replace the program's files and keep the transfer type in force. Where
     // they go and when they go is the view folder's own test.
-    Write(Remote("Marlux.ini"), "[CURRENT]\nbConnectDlgOnStart=0\n");
+    Write(Remote("Marlux.ini"), "[CURRENT]\r\nbConnectDlgOnStart=0\r\n");
     MakeFiles({"notes.txt", "gone.txt", "bell\x07.txt"});
     Run("aRemoteRefresh");
     const std::string settings = Read(HomeFile("Marlux.ini"));
@@ -162,8 +162,8 @@ TEST_F(RemoteFileOpsTest, CommandsNewNamesDeletionsAndViewsReachTheServerAndARef
     const qsizetype logBefore = LogLines().size();
     const qsizetype shown = dialogs_->Shown().size();
     Run("aRemoteFileView");
-    // The server sends the ASCII type's line ends as CR LF.
-    const std::map<std::string, std::string> expected{{"Marlux.ini", "[CURRENT]\r\nbConnectDlgOnStart=0\r\n"},
+    // In ASCII the server's CR LF line ends arrive as this system's LF.
+    const std::map<std::string, std::string> expected{{"Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n"},
                                                       {"notes.txt", "notes.txt"}};
     EXPECT_EQ(ViewedFiles(), expected);
     EXPECT_EQ(Read(HomeFile("Marlux.ini")), settings);

@@ -60,6 +60,15 @@ TEST(ListingCorpus, EveryLineReadAndForeignLinesBetweenThemSkipped)
             EXPECT_EQ(item.Size, expected.size);
             EXPECT_EQ(DateText(item.Modified), expected.modified);
             EXPECT_EQ(item.LinkTarget(), expected.linkTarget);
+            if (expected.owner) {
+                EXPECT_EQ(item.Owner(), expected.owner);
+            }
+            if (expected.group) {
+                EXPECT_EQ(item.Group(), expected.group);
+            }
+            if (expected.linkCount >= 0) {
+                EXPECT_EQ(item.LinkCount, expected.linkCount);
+            }
         }
     }
 }
@@ -93,6 +102,7 @@ TEST(UnixListing, NamesAreTakenWholeAndOddLinesSkipped)
                              "-rw-r--r-- 1 u g 1 Apr 31 2020 impossible day\n"
                              "-rw-r--r-- 1 u g 12a Jan 1 2020 odd size\n"
                              "-rw-r--r-- 1 u g 1 Foo 1 2020 no month\n"
+                             "-rw-r--r-- 1 u g 1 jui 1 2020 June or July\n"
                              "-rw-r--r-- 1 u g 1 Jan 1 2020\n"
                              "-rw-r--r-- 1 u g 1 Jan 1 25:00 late\n"
                              "lrwxrwxrwx 1 u g 1 Jan 1 2020  -> target only\n"
@@ -103,7 +113,7 @@ TEST(UnixListing, NamesAreTakenWholeAndOddLinesSkipped)
                                      std::string(MaxListLineBytes - prefix.size(), 'n')}));
     EXPECT_EQ(items.Item(2).LinkTarget(), "b -> c");
     EXPECT_EQ(items.Item(3).LinkTarget(), "");
-    EXPECT_EQ(items.SkippedCount(), 9u);
+    EXPECT_EQ(items.SkippedCount(), 10u);
     EXPECT_EQ(items.FirstSkipped()[0], "Listing of /pub:");
 }
 
@@ -187,7 +197,8 @@ const std::vector<std::string> kSeeds = [] {
 }();
 
 // Bytes that steer the parser into its branches, plus control and high bytes.
-const std::string kAlphabet = std::string(" \t-:,/<>0123456789abcdlrwxsStTDIRJanFebDecPMAM->") + '\x01' + '\x7f' + '\xff';
+const std::string kAlphabet =
+    std::string(" \t-:,/<>.0123456789abcdlrwxsStTDIRJanFebDecPMAM->+") + '\x01' + '\x7f' + '\xff' + '\xc3' + '\xd0';
 
 std::string Mutated(std::string line, std::mt19937& random)
 {

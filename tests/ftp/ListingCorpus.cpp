@@ -1,8 +1,10 @@
 // The corpus: lines captured from pyftpdlib and vsftpd on loopback (7 December 2026, the same
 // folder served by both), and lines of other servers written from what they are documented to
-// send (IIS in both year modes, Windows shares, GNU ls time styles, a Japanese locale,
-// BSD and macOS, Solaris devices).
+// send (IIS in both year modes, Windows shares, GNU ls time styles, Japanese and European
+// locales, BSD and macOS, Solaris devices, columns too narrow for their values).
 #include "ListingCorpus.h"
+
+#include <cstdint>
 
 const TDateParts CorpusToday{2026, 12, 7, 10, 0, 0, 0};
 
@@ -45,6 +47,44 @@ const std::vector<CorpusLine>& UnixCorpus()
         {"link without target", "lrwxrwxrwx 1 root root 7 Jan 1 2003 abcdef", lfUnix, ikSymLink, 7, "2003-01-01 00:00:00.999", "abcdef", ""},
         {"seven-character permissions", "-rwxrwx 1 user group 1234 Mar 3 2003 seven.txt", lfUnix, ikFile, 1234, "2003-03-03 00:00:00.999", "seven.txt", ""},
         {"size beyond 64 bits", "-rw-r--r-- 1 user group 99999999999999999999 Mar 3 2003 huge.bin", lfUnix, ikFile, 0, "2003-03-03 00:00:00.999", "huge.bin", ""},
+        // The largest unsigned 64-bit size and 2^63 are sizes, held as the largest an entry has.
+        {"size of 2^64 - 1", "-rw-r--r-- 1 user group 18446744073709551615 Mar 3 2003 max.bin", lfUnix, ikFile, INT64_MAX, "2003-03-03 00:00:00.999", "max.bin", ""},
+        {"size of 2^63", "-rw-r--r-- 1 user group 9223372036854775808 Mar 3 2003 half.bin", lfUnix, ikFile, INT64_MAX, "2003-03-03 00:00:00.999", "half.bin", ""},
+
+        // Columns too narrow for their values: the link count glued to the permissions (with an
+        // ACL marker between them too), the group glued to the size.
+        {"link count glued", "drwxr-xr-x1732 root     root        98304 Nov 30 10:00 home", lfUnix, ikDirectory, 98304, "2026-11-30 10:00:00.999", "home", "", "root", "root", 1732},
+        {"ACL and link count glued", "drwxr-x---+1464 svc      staff       65536 Nov 30 10:00 shared", lfUnix, ikDirectory, 65536, "2026-11-30 10:00:00.999", "shared", "", "svc", "staff", 1464},
+        {"group glued to the size", "-rw-r--r--   1 ftpadmin ftpadmin125435904 Oct 12  2025 backup.tar", lfUnix, ikFile, 125435904, "2025-10-12 00:00:00.999", "backup.tar", "", "ftpadmin", "ftpadmin", 1},
+        // The padded owner shows the names' column width, which the glued group fills.
+        {"group glued to the size", "-rw-r--r--   1 root     backup01123456789 Nov 30 10:00 dump.sql", lfUnix, ikFile, 123456789, "2026-11-30 10:00:00.999", "dump.sql", "", "root", "backup01", 1},
+        {"group glued to the size", "-rw-r--r--   1 deploy2 deploy2987654 Nov 30 10:00 app.jar", lfUnix, ikFile, 987654, "2026-11-30 10:00:00.999", "app.jar", "", "deploy2", "deploy2", 1},
+        // A size has no leading zero.
+        {"group glued to the size", "-rw-r--r-- 1 ftp grp0512 Nov 30 10:00 small.txt", lfUnix, ikFile, 512, "2026-11-30 10:00:00.999", "small.txt", "", "ftp", "grp0", 1},
+
+        // Month names of other languages, in UTF-8, any letter case, with or without a dot; the
+        // day first where the locale writes it so.
+        {"ru_RU", "-rw-r--r--   1 user     user          220 \xD1\x8F\xD0\xBD\xD0\xB2 15  2024 .bash_logout", lfUnix, ikFile, 220, "2024-01-15 00:00:00.999", ".bash_logout", ""},
+        {"ru_RU", "drwxr-xr-x   2 user     user         4096 \xD0\xBC\xD0\xB0\xD1\x8F  3 09:15 \xD0\xB4\xD0\xBE\xD0\xBA", lfUnix, ikDirectory, 4096, "2026-05-03 09:15:00.999", "\xD0\xB4\xD0\xBE\xD0\xBA", ""},
+        {"ru_RU", "-rw-r--r--   1 user     user          100 \xD0\x94\xD0\xB5\xD0\xBA. 31  2023 old", lfUnix, ikFile, 100, "2023-12-31 00:00:00.999", "old", ""},
+        {"ru_RU", "-rw-r--r--   1 user     user          100 \xD1\x81\xD0\xB5\xD0\xBD.  9 18:00 sep", lfUnix, ikFile, 100, "2026-09-09 18:00:00.999", "sep", ""},
+        {"de_DE", "-rw-r--r--   1 user     user          512 M\xC3\xA4r 14 12:00 notes.txt", lfUnix, ikFile, 512, "2026-03-14 12:00:00.999", "notes.txt", ""},
+        {"de_DE", "-rw-r--r-- 1 user user 512  7. Dez 09:51 heute.txt", lfUnix, ikFile, 512, "2026-12-07 09:51:00.999", "heute.txt", ""},
+        {"de_DE", "-rw-r--r-- 1 user user 512  3. M\xC3\x84R  2019 alt.txt", lfUnix, ikFile, 512, "2019-03-03 00:00:00.999", "alt.txt", ""},
+        {"de_DE", "-rw-r--r-- 1 user user 512 Okt 28  2015 okt.txt", lfUnix, ikFile, 512, "2015-10-28 00:00:00.999", "okt.txt", ""},
+        {"fr_FR", "-rw-r--r-- 1 user user 2048 d\xC3\xA9" "c.  5 08:30 rapport.pdf", lfUnix, ikFile, 2048, "2026-12-05 08:30:00.999", "rapport.pdf", ""},
+        {"fr_FR", "-rw-r--r-- 1 user user 2048 22 f\xC3\xA9vr.  2015 vieux.txt", lfUnix, ikFile, 2048, "2015-02-22 00:00:00.999", "vieux.txt", ""},
+        {"fr_FR", "-rw-r--r-- 1 user user 10 ao\xC3\xBBt 15  2020 \xC3\xA9t\xC3\xA9.txt", lfUnix, ikFile, 10, "2020-08-15 00:00:00.999", "\xC3\xA9t\xC3\xA9.txt", ""},
+        {"fr_FR", "-rw-r--r-- 1 user user 10 avril  1  2021 avril.txt", lfUnix, ikFile, 10, "2021-04-01 00:00:00.999", "avril.txt", ""},
+        {"fr_FR", "-rw-r--r-- 1 user user 10 D\xC3\x89" "C 24  2021 noel.txt", lfUnix, ikFile, 10, "2021-12-24 00:00:00.999", "noel.txt", ""},
+        {"es_ES", "-rw-r--r-- 1 user user 10 ene 10  2021 enero.txt", lfUnix, ikFile, 10, "2021-01-10 00:00:00.999", "enero.txt", ""},
+        {"es_ES", "-rw-r--r-- 1 user user 10 dic.  1 07:00 diciembre.txt", lfUnix, ikFile, 10, "2026-12-01 07:00:00.999", "diciembre.txt", ""},
+        {"it_IT", "-rw-r--r-- 1 utente gruppo 10 giu 21  2022 estate.txt", lfUnix, ikFile, 10, "2022-06-21 00:00:00.999", "estate.txt", ""},
+        {"it_IT", "-rw-r--r-- 1 utente gruppo 10 ott  4 11:11 ottobre.txt", lfUnix, ikFile, 10, "2026-10-04 11:11:00.999", "ottobre.txt", ""},
+        {"it_IT", "-rw-r--r-- 1 utente gruppo 10 lug  4  2019 luglio.txt", lfUnix, ikFile, 10, "2019-07-04 00:00:00.999", "luglio.txt", ""},
+        {"nl_NL", "-rw-r--r-- 1 gebruiker groep 10 mrt  1  2020 maart.txt", lfUnix, ikFile, 10, "2020-03-01 00:00:00.999", "maart.txt", ""},
+        {"nl_NL", "-rw-r--r-- 1 gebruiker groep 10 mei 12 13:14 mei.txt", lfUnix, ikFile, 10, "2026-05-12 13:14:00.999", "mei.txt", ""},
+        {"sv_SE", "-rw-r--r-- 1 anv grupp 10 maj 17  2021 maj.txt", lfUnix, ikFile, 10, "2021-05-17 00:00:00.999", "maj.txt", ""},
     };
     return corpus;
 }
@@ -63,6 +103,7 @@ const std::vector<CorpusLine>& DosCorpus()
         {"size glued to the column", "01-17-04  03:37PM    123456789012345 wide.bin", lfDos, ikFile, 123456789012345LL, "2004-01-17 15:37:00.000", "wide.bin", ""},
         {"size beyond 64 bits", "01-01-20  12:00AM  99999999999999999999 huge.bin", lfDos, ikFile, 0, "2020-01-01 00:00:00.000", "huge.bin", ""},
         {"negative size", "01-01-20  12:00PM                   -1 negative.bin", lfDos, ikFile, 0, "2020-01-01 12:00:00.000", "negative.bin", ""},
+        {"size of 2^64 - 1", "01-01-20  12:00AM  18446744073709551615 max.bin", lfDos, ikFile, INT64_MAX, "2020-01-01 00:00:00.000", "max.bin", ""},
     };
     return corpus;
 }

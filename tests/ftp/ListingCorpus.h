@@ -15,6 +15,10 @@ struct CorpusLine {
     const char* modified;  // "YYYY-MM-DD HH:MM:SS.mmm", in the server's clock
     std::string name;
     std::string linkTarget;
+    // Checked where given.
+    const char* owner = nullptr;
+    const char* group = nullptr;
+    int linkCount = -1;
 };
 
 // The day the corpus is read on: dates without a year are placed relative to it.
