@@ -121,6 +121,6 @@ TEST(FtpAsciiWire, CrLfOnTheWireResumeFromTheLocalLengthAndAFinalCrOnlyInComplet
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
     s.ftp.Disconnect();
     s.control.Wait();
-    EXPECT_EQ(s.control.Lines(), (Strings{"USER ", "TYPE I", "SYST", "TYPE A", "PASV", "STOR up.txt", "REST 1", "REST 0",
+    EXPECT_EQ(s.control.Lines(), (Strings{"USER ", "TYPE I", "FEAT", "SYST", "TYPE A", "PASV", "STOR up.txt", "REST 1", "REST 0",
                                          "PASV", "REST 4", "RETR x", "PASV", "RETR y", "PWD"}));
 }
