@@ -93,7 +93,6 @@ void IgnoringErrors(F step)
 TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), dialogs_(std::make_unique<TDesktopDialogs>(this))
 {
-    Q_INIT_RESOURCE(app);
     appDir_ = QString::fromStdString(ResolveAppDir(CurrentExecutablePath()));
     CreateActions();
     const TActionLookup action = [this](const QString& name) { return Action(name); };
