@@ -32,12 +32,12 @@ set(CPACK_PACKAGE_NAME marlux)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Marlux developers <marlux@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "two-pane FTP client")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Marlux shows the local files on the left and an FTP server's files on the right, with the\n"
-  "server dialogue below, and moves files and whole folders between them: ASCII, binary or\n"
-  "automatic transfer mode, name transforms, append, resume, time-stamp comparison, mirroring,\n"
-  "FTP over TLS and FTP proxies. The user interface is in Japanese. The package also holds\n"
-  "marlux-ftp, the same FTP engine on the command line.")
+# One argument: separate ones would be joined with ";".
+set(CPACK_PACKAGE_DESCRIPTION "Marlux shows the local files on the left and an FTP server's files on the right,
+with the server dialogue below, and moves files and whole folders between them: ASCII, binary or
+automatic transfer mode, name transforms, append, resume, time-stamp comparison, mirroring, FTP
+over TLS and FTP proxies. The user interface is in Japanese. The package also holds marlux-ftp,
+the same FTP engine on the command line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -50,8 +50,9 @@ TEST(Install, ManualLinksLeadToPagesAndPlacesThatExistAndTheContentsReachEveryPa
                 continue;
             }
             ASSERT_TRUE(pages.count(linked)) << page << " links to the missing " << target;
-            if (!place.empty())
+            if (!place.empty()) {
                 EXPECT_TRUE(Matches(pages[linked], anchor).count(place)) << page << " links to the missing " << target;
+            }
             if (reached.insert(linked).second)
                 toVisit.push_back(linked);
         }
