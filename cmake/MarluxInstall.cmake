@@ -7,8 +7,11 @@ set(MARLUX_MANUAL_FOLDER share/marlux/manual)
 
 set(staging ${CMAKE_BINARY_DIR}/install-staging)
 file(MAKE_DIRECTORY ${staging})
-file(CREATE_LINK ../${MARLUX_PROGRAM_FOLDER}/marlux ${staging}/marlux SYMBOLIC)
-file(CREATE_LINK ../../${MARLUX_MANUAL_FOLDER} ${staging}/manual SYMBOLIC)
+# Relative links, so that the installed tree may move (DESTDIR, a package's prefix).
+file(RELATIVE_PATH program_link /bin /${MARLUX_PROGRAM_FOLDER}/marlux)
+file(RELATIVE_PATH manual_link /${MARLUX_PROGRAM_FOLDER} /${MARLUX_MANUAL_FOLDER})
+file(CREATE_LINK ${program_link} ${staging}/marlux SYMBOLIC)
+file(CREATE_LINK ${manual_link} ${staging}/manual SYMBOLIC)
 file(WRITE ${staging}/installed
   "This Marlux is installed: each user's settings live in $XDG_CONFIG_HOME/Marlux, not here.\n")
 file(CREATE_LINK ${PROJECT_SOURCE_DIR}/doc/manual ${CMAKE_BINARY_DIR}/bin/manual SYMBOLIC)
