@@ -11,9 +11,9 @@
 namespace {
 
 const QString Service = QStringLiteral("Marlux");
-// A keyring that does not answer in this time (a locked one waiting for its unlock prompt, a
-// hung service) counts as none: the dialog must not freeze.
-constexpr int KeyringTimeoutMs = 10000;
+// Long enough for a person to answer a locked keyring's unlock prompt; a keyring that does not
+// answer in this time (a hung service) counts as none, so the dialog does not hang for good.
+constexpr int KeyringTimeoutMs = 60000;
 
 struct TJobResult {
     QKeychain::Error error = QKeychain::OtherError;
