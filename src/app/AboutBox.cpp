@@ -1,11 +1,11 @@
 #include "app/AboutBox.h"
 
-#include <QApplication>
+#include "app/MarluxApplication.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
@@ -15,7 +15,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("ProgramIcon"));
-    icon->setPixmap(QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
+    icon->setPixmap(ProgramIcon().pixmap(48, 48));
     title_ = new QLabel(QStringLiteral("Marlux Version 2.1.2.0"), this);
     title_->setObjectName(QStringLiteral("ProductName"));
     notice_ = new QLabel(QStringLiteral("2ペインのFTPクライアント"), this);

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
-// The help page ships inside the program and is written next to the settings on demand, so a
-// browser can open it. Returns the written path; throws std::runtime_error when it cannot.
-QString WriteHelpPage(const QString& appDir);
+// The manual is a folder of HTML pages, "manual/" in the program's folder (in the build tree a
+// link to the sources, in an install a link to the shared data). Gives the contents page's
+// path with links resolved, so the browser shows where the pages really are; empty when the
+// manual is missing.
+QString ManualContentsPage(const QString& programDir);

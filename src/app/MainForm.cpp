@@ -18,6 +18,7 @@
 #include "panes/Bookmarks.h"
 #include "panes/RemotePane.h"
 #include "session/Session.h"
+#include "session/StartUrl.h"
 #include "transfer/FileTransfers.h"
 #include "transfer/TransferProgress.h"
 #include "transfer/FolderTransfers.h"
@@ -93,7 +94,6 @@ void IgnoringErrors(F step)
 TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), dialogs_(std::make_unique<TDesktopDialogs>(this))
 {
-    Q_INIT_RESOURCE(app);
     appDir_ = QString::fromStdString(ResolveAppDir(CurrentExecutablePath()));
     CreateActions();
     const TActionLookup action = [this](const QString& name) { return Action(name); };
@@ -186,8 +186,17 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     lstDir_ = QString::fromStdString(PrepareLstDir(appDir));
 
     if (!arguments.isEmpty()) {
-        const QFileInfo argument(arguments.front());
-        localPane_->ChangeDirectory(argument.isFile() ? argument.absolutePath() : arguments.front());
+        QString path = arguments.front();
+        // A desktop hands over links: a file: link names a local path, any other one a server.
+        if (IsStartUrl(path)) {
+            path = LocalPathOfUrl(path);
+            if (path.isEmpty())
+                startUrl_ = arguments.front();
+        }
+        if (!path.isEmpty()) {
+            const QFileInfo argument(path);
+            localPane_->ChangeDirectory(argument.isFile() ? argument.absolutePath() : path);
+        }
     }
 
     LoadComboItems(controls_.LocalMaskBox, ProgramFile(ProgramFile::LocalMaskList).toStdString());
@@ -232,6 +241,10 @@ void TMainForm::FirstShow()
 void TMainForm::Timer1Timer()
 {
     timer1_->stop();
+    if (!startUrl_.isEmpty()) {
+        ConnectToStartUrl();
+        return;
+    }
     const TIniFile ini(SettingsPath().toStdString());
     if (ini.ReadBool(CurrentSection.toStdString(), "bConnectDlgOnStart", true))
         sessionControl_->aConnectExecute(TSession::TSender::Startup);

@@ -142,6 +142,8 @@ private:
     // Start-up and close (MainForm.cpp).
     void RunCreationSteps(const QStringList& arguments);
     void Timer1Timer();
+    // Connects to the address the command line gave (MainFormSession.cpp).
+    void ConnectToStartUrl();
     void FirstShow();
     void RunCloseSteps();
 
@@ -207,6 +209,8 @@ private:
     TBusyState busy_;
     int lastDirBoxKey_ = 0;
     bool closeStepsDone_ = false;
+    // An ftp:// address given on the command line, connected to instead of the dialog.
+    QString startUrl_;
     TDialogsInForce dialogs_;
 
     QList<QAction*> actions_;

@@ -63,11 +63,9 @@ void TMainForm::aExplorerExecute()
 
 void TMainForm::aTopicsExecute()
 {
-    try {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(WriteHelpPage(appDir_)));
-    } catch (const std::exception&) {
-        // A help page that cannot be shown is not reported.
-    }
+    // A manual that is missing or cannot be shown is not reported.
+    if (const QString page = ManualContentsPage(QFileInfo(programPath_).absolutePath()); !page.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
 }
 
 void TMainForm::aAboutExecute()

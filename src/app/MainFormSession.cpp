@@ -8,6 +8,7 @@
 #include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
 #include "session/Session.h"
+#include "session/StartUrl.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -65,4 +66,13 @@ void TMainForm::SetUpSession()
     const auto profileChosen = Guarded([&session] { session.ProfileNameBoxChange(); });
     connect(c.ProfileNameBox, &QComboBox::textActivated, this, profileChosen);
     new TDoubleClickFilter(*c.ProfileNameBox->lineEdit(), profileChosen);
+}
+
+void TMainForm::ConnectToStartUrl()
+{
+    try {
+        sessionControl_->ConnectToUrl(ParseStartUrl(startUrl_));
+    } catch (const EStartUrlError& error) {
+        Dialogs().ShowMessage(QString::fromStdString(error.what()));
+    }
 }

@@ -4,9 +4,21 @@
 
 #include <QMessageBox>
 
+QIcon ProgramIcon()
+{
+    Q_INIT_RESOURCE(app);  // the resources live in a static library
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/marlux-48.png"));
+    icon.addFile(QStringLiteral(":/icons/marlux-256.png"));
+    return icon;
+}
+
 TMarluxApplication::TMarluxApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Marlux"));
+    // Lets a Wayland desktop match the window to the menu entry and its icon.
+    setDesktopFileName(QStringLiteral("marlux"));
+    setWindowIcon(ProgramIcon());
 }
 
 bool TMarluxApplication::notify(QObject* receiver, QEvent* event)

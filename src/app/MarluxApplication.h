@@ -1,5 +1,6 @@
 #pragma once
 #include <QApplication>
+#include <QIcon>
 
 #include <functional>
 #include <memory>
@@ -11,6 +12,9 @@ public:
     TMarluxApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// The program's own icon, the window icon of every window and the About box's picture.
+QIcon ProgramIcon();
 
 // Builds the main window and runs the event loop until it ends, giving the loop's exit status.
 // A window that cannot be built is a failed start, whatever the desktop does with the process:

@@ -31,8 +31,11 @@ std::string ResolveAppDir(const std::string& executablePath)
         fs::create_directories(home, ec);
         return WithoutTrailingSlash(home);
     }
+    // An installed copy is shared by every user of the machine, whoever can write its folder
+    // (root can write /usr/lib/marlux): its mark sends the files to the user's own folder.
     const std::string exeDir = fs::path(executablePath).parent_path().string();
-    if (!exeDir.empty() && access(exeDir.c_str(), W_OK) == 0)
+    if (!exeDir.empty() && access(exeDir.c_str(), W_OK) == 0 &&
+        !fs::exists(ProgramFilePath(exeDir, ProgramFile::InstalledMark), ec))
         return WithoutTrailingSlash(exeDir);
 
     std::string config = EnvOrEmpty("XDG_CONFIG_HOME");

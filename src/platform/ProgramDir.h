@@ -2,8 +2,8 @@
 #include <string>
 
 // The program directory: $MARLUX_HOME; else the directory of the executable when it is
-// writable; else $XDG_CONFIG_HOME/Marlux (default ~/.config/Marlux), created when missing.
-// No trailing "/".
+// writable and not an installed copy (no file ProgramFile::InstalledMark in it); else
+// $XDG_CONFIG_HOME/Marlux (default ~/.config/Marlux), created when missing. No trailing "/".
 std::string ResolveAppDir(const std::string& executablePath);
 
 // AppDir + "/LST", created when missing; a failure to create it is not reported.
@@ -27,7 +27,8 @@ inline constexpr const char* RemoteMaskList = "RemoteMaskList.txt";
 inline constexpr const char* SessionLog = "SessionLog.txt";
 inline constexpr const char* FileOperationLog = "FileOperationLog.txt";
 inline constexpr const char* LocalHistory = "Local.lst";
-inline constexpr const char* Help = "Marlux.html";
+// Put next to the program by the install: that folder is never the program directory.
+inline constexpr const char* InstalledMark = "installed";
 inline constexpr const char* DetailListing = "tmp.txt";
 inline constexpr const char* LstFolder = "LST";
 }

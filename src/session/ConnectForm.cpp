@@ -164,7 +164,8 @@ void WriteKey(TIniFile& ini, const TConnectForm::TCurrentKey& entry)
 
 }  // namespace
 
-TConnectForm::TConnectForm(QWidget* parent, Sources sources) : QDialog(parent), sources_(std::move(sources))
+TConnectForm::TConnectForm(QWidget* parent, Sources sources)
+    : QDialog(parent), sources_(std::move(sources)), passwords_(sources_.settingsPath)
 {
     setObjectName(QStringLiteral("ConnectForm"));
     setWindowTitle(QStringLiteral("接続先のプロファイル"));
@@ -300,6 +301,7 @@ QWidget* TConnectForm::BuildOptionPage()
     form->addRow(QStringLiteral("タイムアウト (sec) "), TimeOutEdit);
     form->addRow(QStringLiteral("リモートポート"), PortEdit);
     form->addRow(SavePassWordBox);
+    form->addRow(Named(new QLabel(passwords_.PlaceText()), "PasswordPlaceLabel"));
     form->addRow(ckPassive);
     form->addRow(QStringLiteral("暗号化"), EncryptionBox);
     form->addRow(QStringLiteral("ファイル名の文字コード"), NameEncodingBox);
@@ -369,7 +371,7 @@ void TConnectForm::LoadCurrentSection()
             ReadKey(ini, entry);
     }
     if (SavePassWordBox->isChecked())
-        PasswordEdit->setText(Qt6(ini.ReadString(CurrentSection, "PWD", Std(PasswordEdit->text()))));
+        PasswordEdit->setText(passwords_.Read(ini, CurrentSection).value_or(PasswordEdit->text()));
     ShowNameEncoding(*NameEncodingBox, ini.ReadString(CurrentSection, NameEncodingKeyName, ""));
     LastLocalDir = Qt6(ini.ReadString(CurrentSection, "LASTLOCALDIR", ""));
     LastRemoteDir = Qt6(ini.ReadString(CurrentSection, "LASTREMOTEDIR", ""));
@@ -379,8 +381,10 @@ void TConnectForm::SaveCurrentSection()
 {
     TIniFile ini(Std(sources_.settingsPath));
     for (const TCurrentKey& entry : CurrentKeys())
-        if (entry.key != std::string("PWD") || SavePassWordBox->isChecked())
+        if (entry.key != std::string("PWD"))
             WriteKey(ini, entry);
+        else if (SavePassWordBox->isChecked())
+            passwords_.Write(ini, CurrentSection, PasswordEdit->text());
     ini.WriteString(CurrentSection, NameEncodingKeyName, NameEncodingKeyOf(*NameEncodingBox));
 }
 
@@ -393,7 +397,7 @@ void TConnectForm::ProfileNameBoxChange()
     };
     keepUnlessSet(HostNameEdit, "HOST");
     keepUnlessSet(UserIdEdit, "UID");
-    keepUnlessSet(PasswordEdit, "PWD");
+    PasswordEdit->setText(passwords_.Read(ini, section).value_or(PasswordEdit->text()));
     keepUnlessSet(AccountEdit, "ACCOUNT");
     keepUnlessSet(HostDirEdit, "DIR");
     LocalDirEdit->setText(Qt6(ini.ReadString(section, "LOCDIR", "")));
@@ -430,7 +434,7 @@ void TConnectForm::SaveBtnClick()
         ini.WriteString(section, "UID", Std(UserIdEdit->text()));
         ini.WriteString(section, "ACCOUNT", Std(AccountEdit->text()));
         if (SavePassWordBox->isChecked())
-            ini.WriteString(section, "PWD", Std(PasswordEdit->text()));
+            passwords_.Write(ini, section, PasswordEdit->text());
         ini.WriteString(section, "DIR", Std(HostDirEdit->text()));
         ini.WriteString(section, "LOCDIR", Std(LocalDirEdit->text()));
         ini.WriteString(section, "COMMENT", Std(CommentEdit->text()));
@@ -456,6 +460,7 @@ void TConnectForm::DeleteBtnClick()
         return;
     const bool erased = WriteSettings([&] {
         TIniFile(Std(sources_.settingsPath)).EraseSection(Std(ProfileNameBox->currentText()));
+        passwords_.Forget(Std(ProfileNameBox->currentText()));
     });
     if (!erased)
         return;

@@ -1,4 +1,5 @@
 #pragma once
+#include "session/PasswordStore.h"
 #include "settings/WindowState.h"
 
 #include <QDialog>
@@ -74,6 +75,7 @@ private:
     bool WriteSettings(const std::function<void()>& write);
 
     Sources sources_;
+    TPasswordStore passwords_;
     QString LastLocalDir;
     QString LastRemoteDir;
     std::exception_ptr pendingError_;

@@ -92,16 +92,20 @@ void TSession::Connect(TSender sender)
     RunConnectForm(sender);
     if (!sources_.state.ConnectAccepted)
         return;
+    fromUrl_ = false;
     sources_.state.ProfileName = sources_.profileNameBox.currentText();
     LoadRemoteDirHistory();
-    sources_.enterBusyState();
+    OpenConnection(sources_.state.ConnectTimeout, QStringLiteral("Marlux - ") + sources_.state.ProfileName);
+}
 
+void TSession::OpenConnection(int timeoutMs, const QString& title)
+{
+    sources_.enterBusyState();
     TIdFTP& engine = sources_.engine;
     connecting_ = true;
     try {
         // A time-out that is not positive leaves the engine its own bounded wait.
-        const int timeout = sources_.state.ConnectTimeout > 0 ? sources_.state.ConnectTimeout : -1;
-        engine.Connect(true, timeout);
+        engine.Connect(true, timeoutMs > 0 ? timeoutMs : -1);
     } catch (const std::exception&) {
         sources_.appendLogLine(QString::fromStdString(engine.Host) + QStringLiteral("への接続に失敗しました"));
     }
@@ -114,7 +118,7 @@ void TSession::Connect(TSender sender)
     }
     sources_.appendLogLine(QString::fromStdString(engine.SystemName));
     sources_.remoteRefresh();
-    SetApplicationTitle(QStringLiteral("Marlux - ") + sources_.state.ProfileName);
+    SetApplicationTitle(title);
 }
 
 void TSession::RunConnectForm(TSender sender)
@@ -160,10 +164,12 @@ void TSession::CloseSession()
                 firstError = std::current_exception();
         }
     };
-    keepGoing([this] { SaveProfileState(); });
-    keepGoing([this] {
-        SaveRemoteHistory(sources_.lstDir, sources_.state.ProfileName, ItemTexts(sources_.remoteDirBox));
-    });
+    if (!fromUrl_) {
+        keepGoing([this] { SaveProfileState(); });
+        keepGoing([this] {
+            SaveRemoteHistory(sources_.lstDir, sources_.state.ProfileName, ItemTexts(sources_.remoteDirBox));
+        });
+    }
     TIdFTP& engine = sources_.engine;
     try {
         if (sources_.inTransfer)

@@ -11,6 +11,7 @@ class QComboBox;
 class QWidget;
 class TIdFTP;
 struct TIdCertificateInfo;
+struct TStartUrl;
 class TUserDialogs;
 
 // The window's side of an FTP session: the connect/disconnect command, the engine's login,
@@ -58,6 +59,10 @@ public:
     // Connects through the connection dialog when no session is open, otherwise ends it. At
     // start-up a profile marked to connect directly connects without showing the dialog.
     void aConnectExecute(TSender sender = TSender::User);
+    // Connects to an address from the command line without the dialog, asking for a password
+    // the address lacks (unless anonymous), and lists its folder. Nothing of it is saved: no
+    // profile, no last directories, no remote history.
+    void ConnectToUrl(const TStartUrl& url);
     // The main window's profile box chosen or double-clicked.
     void ProfileNameBoxChange();
     void NoDisconnectTimerTimer();
@@ -76,6 +81,9 @@ public:
 
 private:
     void Connect(TSender sender);
+    // Connects the engine as set up, lists the remote directory and shows the title; the
+    // window is busy meanwhile and idle again after a failure.
+    void OpenConnection(int timeoutMs, const QString& title);
     // Shows the dialog (or runs its OK at once) and passes on an error that ended its OK.
     void RunConnectForm(TSender sender);
     void LoadRemoteDirHistory();
@@ -88,4 +96,6 @@ private:
 
     Sources sources_;
     bool connecting_ = false;
+    // The session was opened from an address, not from a profile.
+    bool fromUrl_ = false;
 };

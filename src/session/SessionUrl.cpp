@@ -1,0 +1,52 @@
+// A session opened from an address on the command line.
+#include "session/Session.h"
+
+#include "ftp/IdFTP.h"
+#include "platform/IniFile.h"
+#include "session/StartUrl.h"
+#include "settings/UserDialogs.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QWidget>
+
+namespace {
+
+// Anonymous logins need no password of the user's.
+bool IsAnonymous(const QString& user)
+{
+    return user.isEmpty() || user.compare(QStringLiteral("anonymous"), Qt::CaseInsensitive) == 0 ||
+           user.compare(QStringLiteral("ftp"), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+void TSession::ConnectToUrl(const TStartUrl& url)
+{
+    if (connecting_ || sources_.engine.Connected())
+        return;
+    QString password = url.password.value_or(IsAnonymous(url.user) ? QStringLiteral("marlux@") : QString());
+    if (!url.password && !IsAnonymous(url.user)) {
+        QInputDialog ask(&sources_.window);
+        ask.setObjectName(QStringLiteral("UrlPasswordDlg"));
+        ask.setWindowTitle(QApplication::applicationName());
+        ask.setLabelText(url.Display() + QStringLiteral(" のパスワード:"));
+        ask.setTextEchoMode(QLineEdit::Password);
+        if (sources_.dialogs.RunModal(ask) != QDialog::Accepted)
+            return;
+        password = ask.textValue();
+    }
+
+    fromUrl_ = true;
+    const int timeoutMs =
+        ConfigureEngineForUrl(sources_.engine, url, password, TIniFile(sources_.settingsPath.toStdString()));
+    sources_.state.ProfileName = url.host;
+    // The box names the site in the operation log's remote paths; setting its text opens nothing.
+    sources_.profileNameBox.setEditText(url.host);
+    sources_.remoteDirBox.setEditText(url.folder);
+    sources_.setStatusPanel(2, url.host);
+    OpenConnection(timeoutMs, QStringLiteral("Marlux - ") + url.Display());
+    sources_.window.setWindowTitle(QApplication::applicationDisplayName());
+}

@@ -1,0 +1,92 @@
+#include "session/StartUrl.h"
+
+#include "ftp/IdFTP.h"
+#include "platform/IniFile.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+
+const std::string Current = "CURRENT";
+
+// An integer of the settings, or the fallback when the text is no number.
+int IntegerOr(const TIniFile& settings, const char* key, int fallback)
+{
+    bool ok = false;
+    const int value = QString::fromStdString(settings.ReadString(Current, key, "")).trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+}  // namespace
+
+QString TStartUrl::Display() const
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("ftp"));
+    url.setUserName(user);
+    url.setHost(host);
+    if (port != 21)
+        url.setPort(port);
+    url.setPath(folder);
+    return url.toDisplayString();
+}
+
+bool IsStartUrl(const QString& argument)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    return scheme.match(argument).hasMatch();
+}
+
+QString LocalPathOfUrl(const QString& argument)
+{
+    const QUrl url(argument);
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+TStartUrl ParseStartUrl(const QString& argument)
+{
+    const QUrl url(argument, QUrl::StrictMode);
+    if (!url.isValid())
+        throw EStartUrlError("URL の形式が正しくありません: " + argument.toStdString());
+    if (url.scheme().compare(QStringLiteral("ftp"), Qt::CaseInsensitive) != 0)
+        throw EStartUrlError("この種類の URL には対応していません: " + argument.toStdString());
+    if (url.host().isEmpty())
+        throw EStartUrlError("URL にホストがありません: " + argument.toStdString());
+    if (url.port() == 0)
+        throw EStartUrlError("URL のポート番号が正しくありません: " + argument.toStdString());
+    TStartUrl start;
+    start.user = url.userName(QUrl::FullyDecoded);
+    // QUrl forgets an empty password; the address's own text tells whether one was given.
+    const QString authority = argument.section(u'/', 2, 2);
+    if (authority.left(std::max<qsizetype>(authority.lastIndexOf(u'@'), 0)).contains(u':'))
+        start.password = url.password(QUrl::FullyDecoded);
+    start.host = url.host(QUrl::FullyDecoded);
+    start.port = url.port(21);
+    // "%2F" decodes to "/" as well; runs of "/" name the same folder.
+    QString folder = url.path(QUrl::FullyDecoded);
+    folder.replace(QRegularExpression(QStringLiteral("/{2,}")), QStringLiteral("/"));
+    if (folder.size() > 1 && folder.endsWith(u'/'))
+        folder.chop(1);
+    start.folder = folder;
+    return start;
+}
+
+int ConfigureEngineForUrl(TIdFTP& engine, const TStartUrl& url, const QString& password, const TIniFile& settings)
+{
+    engine.Host = url.host.toStdString();
+    engine.Port = url.port;
+    engine.Username = url.user.isEmpty() ? "anonymous" : url.user.toStdString();
+    engine.Password = password.toStdString();
+    engine.Passive = settings.ReadBool(Current, "PASSIVE", false);
+    engine.UseTLS = utNoTLSSupport;
+    // A link names no encoding: the listings tell.
+    engine.NameCodec.SetChoice(TNameEncoding::Auto);
+    engine.TrustedFingerprint.clear();
+    engine.ProxySettings.ProxyType = static_cast<TIdFtpProxyType>(std::clamp(IntegerOr(settings, "PROXYTYPE", 0), 0, 5));
+    engine.ProxySettings.Host = settings.ReadString(Current, "PROXYSERVER", "");
+    engine.ProxySettings.Port = IntegerOr(settings, "PROXYPORT", 0);
+    engine.ProxySettings.UserName = settings.ReadString(Current, "PROXYUSERNAME", "");
+    engine.ProxySettings.Password = settings.ReadString(Current, "PROXYPASSWORD", "");
+    return IntegerOr(settings, "TIMEOUT", 60) * 1000;
+}

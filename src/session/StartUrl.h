@@ -1,0 +1,41 @@
+#pragma once
+#include <QString>
+
+#include <optional>
+#include <stdexcept>
+
+class TIdFTP;
+class TIniFile;
+
+// An FTP address given on the command line, as a desktop hands over an ftp:// link:
+// "ftp://[user[:password]@]host[:port][/folder]". The folder is absolute, as desktop clients
+// read such links; escapes such as %2F are decoded.
+struct TStartUrl {
+    QString user;  // empty: anonymous
+    std::optional<QString> password;  // none given: asked for, unless anonymous
+    QString host;
+    int port = 21;
+    QString folder;  // "/pub", "/" for the root, empty for the login directory
+
+    // The address without its password, for the title bar and the logs.
+    QString Display() const;
+};
+
+// An address that names no FTP server that can be reached; the message is for the user.
+class EStartUrlError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Whether a command-line argument is an address ("scheme://...") rather than a local path.
+bool IsStartUrl(const QString& argument);
+
+// A local path for a "file:" address, empty for any other argument.
+QString LocalPathOfUrl(const QString& argument);
+
+// Throws EStartUrlError for another scheme than ftp, a missing host or a bad port.
+TStartUrl ParseStartUrl(const QString& argument);
+
+// Sets the engine for the address with the connection options of the last OK in the dialog
+// (section CURRENT: passive mode, time-out, proxy), unencrypted. Gives the time-out in ms.
+int ConfigureEngineForUrl(TIdFTP& engine, const TStartUrl& url, const QString& password, const TIniFile& settings);

@@ -1,0 +1,98 @@
+// Starting with an ftp:// address: the connection opens without the dialog and leaves no trace
+// in the settings.
+#include "MainFormFixture.h"
+
+#include "fixtures/FtpServer.h"
+#include "log/Editor.h"
+#include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
+#include "support/PaneLines.h"
+
+#include <QComboBox>
+#include <QInputDialog>
+#include <QTimer>
+#include <QUrl>
+
+#include <filesystem>
+
+namespace {
+
+class UrlStartTest : public MainFormTest {
+protected:
+    // Opens the window with the address and lets its start-up timer fire; a password dialog
+    // is answered by the script.
+    TMainForm& Start(const QString& address, std::function<int(QDialog&)> passwordDialog = {})
+    {
+        WriteHomeFile("Marlux.ini", "[CURRENT]\nPASSIVE=1\nTIMEOUT=5\nPROFILE=site\n[site]\nHOST=elsewhere\n");
+        TMainForm& form = Open({address});
+        if (passwordDialog)
+            dialogs_->QueueDialog(std::move(passwordDialog));
+        emit form.StartupTimer()->timeout({});
+        Pump(20);
+        return form;
+    }
+    QStringList RemoteRows() const { return Captions(form_->Controls().RemoteFileListView->Model()); }
+    QString RemoteDir() const { return form_->Controls().RemoteDirBox->currentText(); }
+};
+
+}  // namespace
+
+TEST_F(UrlStartTest, AnAddressWithoutPasswordAsksForItListsItsDecodedFolderAndSavesNothing)
+{
+    FtpServer server;
+    std::filesystem::create_directories(server.File("pub/new dir"));
+    TempDir::WriteFile(server.File("pub/new dir/a.txt"), "a");
+    QString asked;
+    const auto answer = [&asked](QDialog& dialog) {
+        auto& ask = dynamic_cast<QInputDialog&>(dialog);
+        asked = ask.labelText();
+        EXPECT_EQ(ask.textEchoMode(), QLineEdit::Password);
+        ask.setTextValue(QStringLiteral("secret"));
+        return int(QDialog::Accepted);
+    };
+    // "%2F" and "//" name the same absolute folder as "/".
+    TMainForm& form = Start(QStringLiteral("ftp://user@127.0.0.1:%1/%2Fpub//new%20dir/").arg(server.Port()), answer);
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_EQ(asked, QStringLiteral("ftp://user@127.0.0.1:%1/pub/new dir のパスワード:").arg(server.Port()));
+    EXPECT_EQ(RemoteDir(), QStringLiteral("/pub/new dir"));
+    EXPECT_EQ(RemoteRows(), QStringList{QStringLiteral("a.txt")});
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - ftp://user@127.0.0.1:%1/pub/new dir").arg(server.Port()));
+    EXPECT_TRUE(dialogs_->DialogTitles().filter(QStringLiteral("接続先")).isEmpty());  // no connection dialog
+
+    CloseWindow();
+    const std::string settings = TempDir::ReadFile(HomeFile("Marlux.ini"));
+    EXPECT_EQ(settings.find("[127.0.0.1]"), std::string::npos) << settings;
+    EXPECT_EQ(settings.find("secret"), std::string::npos);
+    EXPECT_EQ(IniValue("CURRENT", "PROFILE"), "site");
+    EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "<missing>");
+    EXPECT_FALSE(TempDir::Exists(HomeFile("LST/127.0.0.1.lst")));
+}
+
+TEST_F(UrlStartTest, AnonymousAddressesNeedNoPasswordAndBadOnesAreReportedWithoutConnecting)
+{
+    FtpServer server;
+    std::filesystem::create_directories(server.File("pub"));
+    TMainForm& form = Start(QStringLiteral("ftp://127.0.0.1:%1").arg(server.Port()));
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_TRUE(PaneLines(*form.LogPane()).contains(QStringLiteral("<< USER anonymous")));
+    EXPECT_EQ(RemoteRows(), QStringList{QStringLiteral("pub")});  // the login folder
+    CloseWindow();
+
+    for (const QString& bad : {QStringLiteral("sftp://127.0.0.1/"), QStringLiteral("ftp:///pub"),
+                               QStringLiteral("ftp://127.0.0.1:99999/")}) {
+        TMainForm& again = Start(bad);
+        EXPECT_FALSE(again.SessionConnected()) << bad.toStdString();
+        ASSERT_EQ(dialogs_->Shown().size(), 1) << bad.toStdString();
+        EXPECT_TRUE(dialogs_->Shown().back().contains(bad)) << dialogs_->Shown().back().toStdString();
+        CloseWindow();
+    }
+}
+
+TEST_F(UrlStartTest, AFileAddressOpensItsFolderInTheLocalPane)
+{
+    std::filesystem::create_directories(home_.File("docs"));
+    TMainForm& form = Start(QUrl::fromLocalFile(QString::fromStdString(home_.File("docs"))).toString());
+    EXPECT_FALSE(form.SessionConnected());
+    EXPECT_EQ(form.Controls().LocalDirBox->currentText(), QString::fromStdString(home_.File("docs/")));
+    EXPECT_TRUE(dialogs_->Shown().isEmpty());
+}
