@@ -77,7 +77,7 @@ const std::vector<std::string> CommonNames{"東京.txt", "大阪.txt", "表.txt"
 
 }  // namespace
 
-TEST_F(RemoteNamesTest, EachEncodingShowsRightBelowAnAsciiParentAndDownloadsByteExactUnderItsName)
+TEST_F(RemoteNamesTest, EachEncodingShowsRightBelowAnAsciiParentAndMovesFilesByteExactUnderTheirNames)
 {
     struct Case {
         std::string folder;
@@ -94,6 +94,7 @@ TEST_F(RemoteNamesTest, EachEncodingShowsRightBelowAnAsciiParentAndDownloadsByte
     for (const Case& c : cases)
         for (const std::string& name : c.names)
             ServerFile(c.folder, c.encoding, name, c.folder + ":" + name);
+    Write(Local("札幌.txt"), "sapporo");
     Connect();
     ASSERT_EQ(Rows(), (QStringList{"euc", "sjis", "sjis2", "utf8"}));
 
@@ -109,6 +110,9 @@ TEST_F(RemoteNamesTest, EachEncodingShowsRightBelowAnAsciiParentAndDownloadsByte
         for (const std::string& name : c.names)
             EXPECT_EQ(Read(Local(name)), c.folder + ":" + name) << name;
         EXPECT_NE(OperationLog().find("Download " + Local(c.names.front())), std::string::npos);
+        SelectLocal({QStringLiteral("札幌.txt")});
+        Run("aUpload");
+        EXPECT_EQ(Read(ServerPath(c.folder, c.encoding, "札幌.txt")), "sapporo");
         Run("aRemoteDirectoryUp");
     }
     // The dialogue shows the names as the panes do.
