@@ -58,7 +58,7 @@ public:
     // Connects through the connection dialog when no session is open, otherwise ends it. At
     // start-up a profile marked to connect directly connects without showing the dialog.
     void aConnectExecute(TSender sender = TSender::User);
-    // The main window's profile box chosen or double-clicked.
+    // The main window's profile box changed by the user, typed or chosen, or double-clicked.
     void ProfileNameBoxChange();
     void NoDisconnectTimerTimer();
     // Writes the last local and remote directories into the profile in use.
