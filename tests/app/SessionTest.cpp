@@ -232,7 +232,7 @@ TEST_F(SessionTest, TheProfileBoxOffersTheDialogForEachTypedOrChosenNameAndEnter
             });
     };
 
-    PressKey(&box, Qt::Key_Return);
+    PressKey(&box, Qt::Key_Return);  // on a saved name, still no change
     // The first key opens the dialog, and the name typed on goes into its name box.
     QString typedOn;
     dialogs_->QueueDialog([&typedOn](QDialog& dialog) {
