@@ -11,30 +11,40 @@
 #include "session/StartUrl.h"
 
 #include <QComboBox>
-#include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
 
 namespace {
 
-// Double clicks on a control, reported to a handler.
-class TDoubleClickFilter : public QObject {
+// The main window's profile box: a change of its text by the user, typed or chosen from the
+// list, and a double click run the handler. Enter is neither; the box's own Enter would also
+// add the typed name to its list, which holds only the profiles saved at start-up.
+class TProfileBoxEvents : public QObject {
 public:
-    TDoubleClickFilter(QObject& watched, std::function<void()> handler)
-        : QObject(&watched), handler_(std::move(handler))
+    TProfileBoxEvents(QComboBox& box, std::function<void()> handler)
+        : QObject(&box), edit_(*box.lineEdit()), handler_(std::move(handler))
     {
-        watched.installEventFilter(this);
+        connect(&box, &QComboBox::textActivated, this, handler_);
+        connect(&edit_, &QLineEdit::textEdited, this, handler_);
+        // The box keeps the focus and hands keys to its edit past the edit's filters.
+        box.installEventFilter(this);
+        edit_.installEventFilter(this);
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::MouseButtonDblClick)
+        if (event->type() == QEvent::MouseButtonDblClick && watched == &edit_)
             handler_();
-        return false;
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
     }
 
 private:
+    QLineEdit& edit_;
     std::function<void()> handler_;
 };
 
@@ -63,9 +73,7 @@ void TMainForm::SetUpSession()
     TSession& session = *sessionControl_;
     SetActionHandler("aConnect", [&session] { session.aConnectExecute(); });
     connect(noDisconnectTimer_, &QTimer::timeout, this, Guarded([&session] { session.NoDisconnectTimerTimer(); }));
-    const auto profileChosen = Guarded([&session] { session.ProfileNameBoxChange(); });
-    connect(c.ProfileNameBox, &QComboBox::textActivated, this, profileChosen);
-    new TDoubleClickFilter(*c.ProfileNameBox->lineEdit(), profileChosen);
+    new TProfileBoxEvents(*c.ProfileNameBox, Guarded([&session] { session.ProfileNameBoxChange(); }));
 }
 
 void TMainForm::ConnectToStartUrl()

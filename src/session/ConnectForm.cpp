@@ -195,11 +195,20 @@ TConnectForm::TConnectForm(QWidget* parent, Sources sources)
     // Typed or chosen names load their profile; names the program sets do not.
     connect(ProfileNameBox, &QComboBox::textActivated, this, [this] { ProfileNameBoxChange(); });
     connect(ProfileNameBox->lineEdit(), &QLineEdit::textEdited, this, [this] { ProfileNameBoxChange(); });
+    ProfileNameBox->setFocus();
 
     if (parent) {
         adjustSize();
         move(parent->geometry().center() - rect().center());
     }
+}
+
+void TConnectForm::setVisible(bool visible)
+{
+    // A dialog selects the text of the control that gets the focus when it shows.
+    QDialog::setVisible(visible);
+    if (visible)
+        ProfileNameBox->lineEdit()->end(false);
 }
 
 QWidget* TConnectForm::BuildBasicPage()

@@ -56,6 +56,10 @@ public:
     // flags, spin boxes integers and the proxy type box its item index.
     struct TCurrentKey;
 
+    // Showing leaves the name box the focus with the cursor after the name, not the name
+    // selected, so a name being typed in the main window's profile box goes on here.
+    void setVisible(bool visible) override;
+
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;

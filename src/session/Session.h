@@ -63,7 +63,7 @@ public:
     // the address lacks (unless anonymous), and lists its folder. Nothing of it is saved: no
     // profile, no last directories, no remote history.
     void ConnectToUrl(const TStartUrl& url);
-    // The main window's profile box chosen or double-clicked.
+    // The main window's profile box changed by the user, typed or chosen, or double-clicked.
     void ProfileNameBoxChange();
     void NoDisconnectTimerTimer();
     // Writes the last local and remote directories into the profile in use.

@@ -7,14 +7,17 @@
 #include "fixtures/VsftpdServer.h"
 #include "ftp/IdException.h"
 #include "log/Editor.h"
+#include "panes/ComboItems.h"
 #include "support/PaneLines.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -208,6 +211,72 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
     Connect(profile);
     EXPECT_TRUE(form.SessionConnected());
     EXPECT_EQ(dialogs_->Shown().size(), 2);
+}
+
+// Every change of the profile box's text by the user, each typed key or a choice from the list,
+// and a double click offer the connection dialog for the box's name, or first ask whether to
+// end the session; Enter is no change, and the box lists only the saved profiles.
+TEST_F(SessionTest, TheProfileBoxOffersTheDialogForEachTypedOrChosenNameAndEnterAddsNoName)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\nPROFILE=site\n[site]\nHOST=127.0.0.1\n[zeta]\n");
+    TMainForm& form = Open();
+    QComboBox& box = *form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"));
+    const QStringList saved = ItemTexts(box);
+    ASSERT_EQ(saved, (QStringList{"CURRENT", "site", "zeta"}));
+    QStringList offered;  // the names the dialog opened with
+    const auto cancelDialogs = [this, &offered](int count) {
+        for (int i = 0; i < count; ++i)
+            dialogs_->QueueDialog([&offered](QDialog& dialog) {
+                offered << dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->currentText();
+                return int(QDialog::Rejected);
+            });
+    };
+
+    PressKey(&box, Qt::Key_Return);  // on a saved name, still no change
+    // The first key opens the dialog, and the name typed on goes into its name box.
+    QString typedOn;
+    dialogs_->QueueDialog([&typedOn](QDialog& dialog) {
+        dialog.show();
+        QWidget* focus = dialog.focusWidget();
+        TypeText(focus ? focus : &dialog, QStringLiteral("ew"));
+        typedOn = dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->currentText();
+        return int(QDialog::Rejected);
+    });
+    TypeText(&box, QStringLiteral("n"));
+    EXPECT_EQ(typedOn, QStringLiteral("sitenew"));
+    cancelDialogs(2);
+    TypeText(&box, QStringLiteral("ew"));
+    EXPECT_EQ(offered, (QStringList{"sitene", "sitenew"}));
+    PressKey(&box, Qt::Key_Return);
+    PressKey(box.lineEdit(), Qt::Key_Enter);
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
+    EXPECT_EQ(ItemTexts(box), saved);
+    EXPECT_EQ(box.currentText(), QStringLiteral("sitenew"));
+
+    // Only the user's changes count: the window's own setting of the box opens nothing.
+    box.setCurrentIndex(0);
+    cancelDialogs(2);
+    PressKey(&box, Qt::Key_Down);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                            Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box.lineEdit(), &doubleClick);
+    EXPECT_EQ(offered.mid(2), (QStringList{"site", "site"}));
+
+    FtpServer server;
+    Connect({server.Port()});
+    ASSERT_TRUE(form.SessionConnected());
+    const QString question = QStringLiteral("接続を切って再接続しますか？");
+    dialogs_->QueueAnswer(Answer::No);
+    TypeText(&box, QStringLiteral("2"));
+    EXPECT_EQ(dialogs_->Shown().last(), question);
+    EXPECT_TRUE(form.SessionConnected());
+    dialogs_->QueueAnswer(Answer::Yes);
+    cancelDialogs(1);
+    TypeText(&box, QStringLiteral("3"));
+    EXPECT_EQ(dialogs_->Shown().filter(question).size(), 2);
+    ExpectNotConnected();
+    EXPECT_EQ(offered.mid(4), QStringList{"site23"});
+    EXPECT_EQ(ItemTexts(box), saved);
 }
 
 // Closing the window during a transfer sends ABOR before QUIT, as the disconnect command does.
