@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+class ENameNotEncodable;
 class TNameCodec;
 
 // Server names as the window shows them, and back: every view of a remote name (lists, tree,
@@ -19,6 +20,9 @@ class EUnsendableName : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The codec's refusal of a name as the window words it.
+[[noreturn]] void ThrowUnsendable(const QString& shown, const ENameNotEncodable& error);
 
 // The server's bytes for a shown, typed or local name; raises EUnsendableName, naming the
 // character, when the encoding lacks one.

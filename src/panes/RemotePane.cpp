@@ -67,8 +67,8 @@ std::vector<QByteArray> TRemotePane::PathCandidates(const QString& text) const
     try {
         for (const std::string& form : sources_.engine.NameCodec.ServerNameCandidates(text.toStdString()))
             candidates.push_back(AbsolutePath(QByteArray::fromStdString(form)));
-    } catch (const ENameNotEncodable&) {
-        PathBytes(text);  // raises the window's message for it
+    } catch (const ENameNotEncodable& error) {
+        ThrowUnsendable(text, error);
     }
     return candidates;
 }

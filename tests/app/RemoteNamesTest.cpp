@@ -8,6 +8,7 @@
 #include "panes/FileViewStack.h"
 #include "platform/NameEncoding.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -127,8 +128,12 @@ TEST_F(RemoteNamesTest, UploadsRenamesFoldersAndTheBackslashNamesReachTheServerI
     ServerFile("jp", sjis, "ソフト/表.txt", "table");
     Write(Local("名古屋.txt"), "nagoya");
     Write(Local("予算.xls"), "budget");
-    Connect();
-    Enter(QStringLiteral("jp"));
+    TMainForm& form = Connect();
+    // A typed path the connection has seen no names of yet is tried in each encoding.
+    form.Controls().RemoteDirBox->setEditText(QString::fromStdString(vsftpd_.Root()) + QStringLiteral("/jp/ソフト"));
+    Run("aRemoteRefresh");
+    ASSERT_EQ(Rows(), QStringList{"表.txt"});
+    Run("aRemoteDirectoryUp");
     ASSERT_EQ(Rows(), (QStringList{"ソフト", "東京.txt"}));
 
     SelectLocal({QStringLiteral("名古屋.txt"), QStringLiteral("予算.xls")});
