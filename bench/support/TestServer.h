@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 #include <unistd.h>
 
 // Starts the server on the directory; returns its loopback port. Exits with 2 when it does not
-// come up. With rawNames the server lists names as the bytes they are on disk.
-inline int StartTestServer(const std::string& root, pid_t& pid, bool rawNames = false)
+// come up. With rawNames the server lists names as the bytes they are on disk; a readLimit sends
+// downloads at that many bytes a second at most.
+inline int StartTestServer(const std::string& root, pid_t& pid, bool rawNames = false, int readLimit = 0)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -19,8 +21,13 @@ inline int StartTestServer(const std::string& root, pid_t& pid, bool rawNames = 
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         const std::string script = std::string(MARLUX_SOURCE_DIR) + "/tests/fixtures/ftp_server.py";
-        execl("/usr/bin/python3", "/usr/bin/python3", script.c_str(), "--root", root.c_str(),
-              rawNames ? "--raw-names" : (char*)nullptr, (char*)nullptr);
+        const std::string limit = std::to_string(readLimit);
+        std::vector<const char*> arguments{"/usr/bin/python3", script.c_str(), "--root", root.c_str(), "--read-limit",
+                                           limit.c_str()};
+        if (rawNames)
+            arguments.push_back("--raw-names");
+        arguments.push_back(nullptr);
+        execv(arguments[0], const_cast<char* const*>(arguments.data()));
         _exit(127);
     }
     close(out[1]);

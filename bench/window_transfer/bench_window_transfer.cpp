@@ -8,10 +8,12 @@
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
+#include "settings/UserDialogs.h"
 #include "support/TestServer.h"
 #include "support/WindowLogin.h"
 
 #include <QAction>
+#include <QColor>
 #include <QApplication>
 #include <QComboBox>
 #include <QItemSelectionModel>
@@ -334,6 +336,43 @@ bool Report(const char* what, int bufferSize, const std::vector<TTimes>& window,
     return ratio <= target;
 }
 
+// Answers every question with its default and closes every notice, as a user who only aborts.
+class TAbortingUser : public TUserDialogs {
+public:
+    void ShowMessage(const QString&) override {}
+    Answer Ask(const QString&, Buttons, Icon) override { return Answer::Cancel; }
+    int RunModal(QDialog&) override { return 0; }
+    QString BrowseForFolder(const QString&) override { return {}; }
+    QColor ChooseColor(const QColor& initial) override { return initial; }
+    QString ChooseFileToOpen(const QStringList&, int) override { return {}; }
+};
+
+// A download from a server that has all but stalled (a few hundred bytes a second), aborted by
+// the user one second in: the milliseconds from the abort command until the download command
+// has returned.
+double AbortLatencyMs(TMainForm& form, const std::string& root)
+{
+    pid_t pid = 0;
+    const int port = StartTestServer(root, pid, false, 512);
+    form.IdFTP1.Quit();
+    LogInOnLoopback(form.IdFTP1, port, "user", "secret", 120000);
+    form.Controls().RemoteDirBox->setEditText(QStringLiteral("/"));
+    form.RemotePane().aRemoteRefreshExecute();
+    SelectRow(*form.Controls().RemoteFileListView, QStringLiteral("big.bin"));
+    Clock::time_point aborted;
+    QTimer::singleShot(1000, [&form, &aborted] {
+        aborted = Clock::now();
+        form.Action(QStringLiteral("aAbort"))->trigger();
+    });
+    form.UpdateActionStates();
+    form.Action(QStringLiteral("aDownload"))->trigger();
+    const double latency = std::chrono::duration<double, std::milli>(Clock::now() - aborted).count();
+    form.IdFTP1.Quit();
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    return latency;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -405,6 +444,13 @@ int main(int argc, char** argv)
                     MaxGapMs);
         longestGapMs = std::max(longestGapMs, gaps.LongestMs());
     }
+
+    // The abort latency is a figure to watch, not a target of this benchmark.
+    form.SetDialogs(std::make_unique<TAbortingUser>());
+    const std::string stalledRoot = work + "/stalled";
+    Run("mkdir -p '" + stalledRoot + "' && ln '" + source + "' '" + stalledRoot + "/big.bin'");
+    std::printf("abort of a stalled download: the command returned %.0f ms after aAbort\n",
+                AbortLatencyMs(form, stalledRoot));
 
     form.close();
     kill(server.pid, SIGTERM);
