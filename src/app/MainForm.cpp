@@ -122,7 +122,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpFolderTransfers();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
         *this, controls_, options_, action, *noDisconnectTimer_,
-        [this](const QString& path) { localPane_->ChangeDirectory(path); }});
+        [this](const QString& path) { localPane_->ChangeDirectory(path); }, [this] { return localPane_->Folder(); }});
     SetUpOptionCommands();
 
     // The window is created visible at its design size; the creation steps follow.

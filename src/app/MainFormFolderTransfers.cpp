@@ -22,7 +22,8 @@ void TMainForm::SetUpFolderTransfers()
         [this](const QString& line) { sessionLog_->AppendLogLine(line); },
         [this](const QString& operation, const QString& local, const QString& arrow, const QString& remote) {
             fileOperationLog_->AppendFileOperationLog(operation, local, arrow, remote);
-        }});
+        },
+        [this] { return localPane_->Folder(); }});
     // A folder of small files pumps events several times per file.
     new TPaintThrottle([this] { return folderTransfers_->Walking(); }, this);
 }

@@ -10,7 +10,6 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -62,7 +61,7 @@ void TMainForm::SetUpLocalPane()
 void TMainForm::SetUpLocalFileOps()
 {
     const TFileListModel& model = controls_.LocalFileListView->Model();
-    TLocalPaneAccess pane{[] { return QDir::currentPath(); },
+    TLocalPaneAccess pane{[this] { return localPane_->Folder(); },
                           [this, &model] {
                               QList<TFileOpRow> rows;
                               for (int row : SelectedRows(*controls_.LocalFileListView))

@@ -2,16 +2,16 @@
 #include "app/MainForm.h"
 
 #include "app/ExceptionGuard.h"
+#include "panes/LocalPane.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 void TMainForm::SetUpImagePreview()
 {
     imagePreview_ = std::make_unique<TImagePreview>(TImagePreview::Sources{
-        *this, *controls_.LocalFileListView, [] { return QDir::currentPath(); }, extensions_.ImageExtList,
+        *this, *controls_.LocalFileListView, [this] { return localPane_->Folder(); }, extensions_.ImageExtList,
         QFileInfo(QString::fromStdString(CurrentExecutablePath())).absolutePath(),
         [](const std::function<void()>& step) { Guarded(step)(); }});
     TImagePreview& preview = *imagePreview_;

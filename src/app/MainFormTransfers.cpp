@@ -37,7 +37,8 @@ void TMainForm::SetUpFileTransfers()
         },
         [this](const QString& localDir, const QString& remoteDir, const QString& name) {
             folderTransfers_->DownloadFolder(localDir, remoteDir, name);
-        }});
+        },
+        [this] { return localPane_->Folder(); }});
 
     TFileTransfers& transfers = *fileTransfers_;
     SetActionHandler("aUpload", [&transfers] { transfers.aUploadExecute(); });

@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QMainWindow>
 #include <QSplitter>
@@ -166,8 +165,7 @@ void TWindowSettingsAdapter::SetRemoteMask(const QString& mask)
 
 QString TWindowSettingsAdapter::LocalDirectory() const
 {
-    // The local directory is the process's working directory.
-    return QDir::currentPath();
+    return sources_.localDirectory();
 }
 
 void TWindowSettingsAdapter::SetLocalDirectory(const QString& path)

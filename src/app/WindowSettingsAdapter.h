@@ -18,6 +18,8 @@ public:
         QTimer& keepAliveTimer;
         // Enters a local directory (the local pane); one that cannot be entered is left alone.
         std::function<void(const QString&)> changeLocalDirectory;
+        // The local pane's directory.
+        std::function<QString()> localDirectory;
     };
 
     explicit TWindowSettingsAdapter(Sources sources);

@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QStorageInfo>
 
@@ -23,14 +24,16 @@ bool Contains(const QString& root, const QString& path) {
 
 }  // namespace
 
-TLocalPane::TLocalPane(TFileListModel& model, Sources sources) : model_(model), sources_(std::move(sources)) {
+// The pane starts where the program was started.
+TLocalPane::TLocalPane(TFileListModel& model, Sources sources)
+    : model_(model), sources_(std::move(sources)), folder_(QDir::currentPath()) {
     PrepareDirectoryList(sources_.dirList);
-    ShowDirectoryChain(sources_.dirList, QDir::currentPath());
+    ShowDirectoryChain(sources_.dirList, folder_);
     SelectDriveOfDirectory();
 }
 
 void TLocalPane::FillLocalFileList() {
-    const QString directory = WithTrailingSlash(QDir::currentPath());
+    const QString directory = WithTrailingSlash(folder_);
     sources_.dirBox.setEditText(directory);
     QString mask = sources_.maskBox.currentText().trimmed();
     if (mask.isEmpty()) {
@@ -48,9 +51,14 @@ void TLocalPane::FillLocalFileList() {
 }
 
 TLocalPane::TDirectoryChange TLocalPane::ChangeDirectory(const QString& path) {
-    const QString previous = QDir::currentPath();
-    if (path.isEmpty() || !QDir::setCurrent(path)) return TDirectoryChange::Refused;
-    if (QDir::currentPath() == previous) return TDirectoryChange::Same;
+    if (path.isEmpty()) return TDirectoryChange::Refused;
+    // Entering takes search permission, as changing the working directory did.
+    const QFileInfo target(QDir(folder_).absoluteFilePath(path));
+    if (!target.isDir() || !target.isExecutable()) return TDirectoryChange::Refused;
+    const QString entered = target.canonicalFilePath();
+    if (entered.isEmpty()) return TDirectoryChange::Refused;
+    if (entered == folder_) return TDirectoryChange::Same;
+    folder_ = entered;
     LocalDirListBoxChange();
     return TDirectoryChange::Changed;
 }
@@ -60,7 +68,7 @@ void TLocalPane::GoTo(const QString& path) {
 }
 
 void TLocalPane::LocalDirListBoxChange() {
-    const QString directory = QDir::currentPath();
+    const QString directory = folder_;
     ShowDirectoryChain(sources_.dirList, directory);
     SelectDriveOfDirectory();
     FillLocalFileList();
@@ -69,12 +77,12 @@ void TLocalPane::LocalDirListBoxChange() {
 }
 
 void TLocalPane::ReadDirectoryTree() {
-    ShowDirectoryChain(sources_.dirList, QDir::currentPath());
+    ShowDirectoryChain(sources_.dirList, folder_);
     FillLocalFileList();
 }
 
 int TLocalPane::DriveOfDirectory() const {
-    const QString current = QDir::currentPath();
+    const QString& current = folder_;
     int best = -1;
     for (int i = 0; i < sources_.driveBox.count(); ++i) {
         const QString root = sources_.driveBox.itemText(i);
@@ -108,7 +116,7 @@ void TLocalPane::OpenLocalSubdirectory(const QString& name) {
 }
 
 void TLocalPane::aLocalDirectoryUpExecute() {
-    QString path = QDir::currentPath();
+    const QString& path = folder_;
     const qsizetype slash = path.lastIndexOf(u'/');
     GoTo(slash <= 0 ? QStringLiteral("/") : path.left(slash));
 }

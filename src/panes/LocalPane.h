@@ -37,9 +37,12 @@ public:
     // box), shows the directory with a trailing "/" and sorts by iFileListSort.
     void FillLocalFileList();
     enum class TDirectoryChange { Refused, Same, Changed };
-    // Enters the directory. A change re-reads the directory list, selects the drive, fills and
-    // remembers the directory in the history.
+    // Enters the directory (a relative path from the pane's). A change re-reads the directory
+    // list, selects the drive, fills and remembers the directory in the history.
     TDirectoryChange ChangeDirectory(const QString& path);
+    // The directory the pane shows, absolute and with its links resolved. It is the pane's own:
+    // the process's working directory is never read or changed after start-up.
+    const QString& Folder() const { return folder_; }
     // The directory list read again, after a directory was made, and the list filled.
     void ReadDirectoryTree();
     // Goes to the typed directory, or stays where it is when that fails; then fills.
@@ -58,11 +61,12 @@ private:
     // Changes to path, or fills where it is when the directory stays the same.
     void GoTo(const QString& path);
     void LocalDirListBoxChange();
-    // The drive box entry of the volume holding the working directory, or -1.
+    // The drive box entry of the volume holding the pane's directory, or -1.
     int DriveOfDirectory() const;
     void SelectDriveOfDirectory();
 
     TFileListModel& model_;
     Sources sources_;
     TFileListSorter sorter_;
+    QString folder_;
 };

@@ -248,10 +248,15 @@ QString TFileTransfers::RemoteSpec(const QString& name) const
     return ::RemoteSpec(sources_.profileNameBox, sources_.remoteDirBox, name);
 }
 
+QString TFileTransfers::LocalPath(const QString& name) const
+{
+    return LocalEntryPath(sources_.localFolder(), name);
+}
+
 void TFileTransfers::SetLocalFileTime(const QString& localName, const QString& timeText) const
 {
     const QDateTime moment = PaneTimeValue(timeText);
-    if (!SetModificationTime(NativePath(localName), std::time_t(moment.toSecsSinceEpoch())))
+    if (!SetModificationTime(NativePath(LocalPath(localName)), std::time_t(moment.toSecsSinceEpoch())))
         throw std::runtime_error(QStringLiteral("%1 の更新日時を設定できません").arg(localName).toStdString());
 }
 
@@ -265,7 +270,7 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."), [&] {
             const TNameCodec& codec = sources_.engine.NameCodec;
             sources_.transfer.ExpectedSize = sources_.engine.FileSize(ServerName(codec, name));
-            sources_.engine.Put(NativePath(name), ServerName(codec, TransformName(name)), append);
+            sources_.engine.Put(NativePath(LocalPath(name)), ServerName(codec, TransformName(name)), append);
         });
     if (sent)
         RunFileGuarded([&] {
@@ -286,7 +291,7 @@ bool TFileTransfers::DownloadFile(const TFileRow& row)
     return TransferOneFile(row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
                            [&] {
                                sources_.transfer.ExpectedSize = sources_.engine.FileSize(remoteName);
-                               sources_.engine.Get(remoteName, NativePath(localName), true, false);
+                               sources_.engine.Get(remoteName, NativePath(LocalPath(localName)), true, false);
                            }) &&
            FinishDownload(row, localName);
 }
@@ -301,13 +306,13 @@ void TFileTransfers::ResumeDownload(const TFileRow& row)
         return;
     const bool received =
         TransferOneFile(row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&] {
-            const QFileInfo local(localName);
+            const QFileInfo local(LocalPath(localName));
             const std::int64_t localLength = local.exists() ? local.size() : 0;
             sources_.transfer.ExpectedSize = sources_.engine.FileSize(remoteName) - localLength;
             if (localLength == 0)
-                sources_.engine.Get(remoteName, NativePath(localName), true, false);
+                sources_.engine.Get(remoteName, NativePath(LocalPath(localName)), true, false);
             else if (sources_.transfer.ExpectedSize > 0)
-                sources_.engine.Get(remoteName, NativePath(localName), false, true);
+                sources_.engine.Get(remoteName, NativePath(LocalPath(localName)), false, true);
         });
     if (received)
         FinishDownload(row, localName);
@@ -334,7 +339,7 @@ bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName)
 
 bool TFileTransfers::SkippedAsSpecialFile(const QString& localName)
 {
-    if (!IsSpecialFile(NativePath(localName)))
+    if (!IsSpecialFile(NativePath(LocalPath(localName))))
         return false;
     sources_.appendLogLine(QStringLiteral("通常のファイルではないため飛ばしました: ") +
                            sources_.localDirBox.currentText() + localName);
@@ -343,7 +348,7 @@ bool TFileTransfers::SkippedAsSpecialFile(const QString& localName)
 
 bool TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QString& localName)
 {
-    const QString path = QFileInfo(localName).absoluteFilePath();
+    const QString path = LocalPath(localName);
     if (!writtenLocalPaths_.contains(path)) {
         writtenLocalPaths_.insert(path);
         return false;

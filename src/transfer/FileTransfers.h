@@ -55,6 +55,8 @@ public:
         using TFolderTransfer = std::function<void(const QString&, const QString&, const QString&)>;
         TFolderTransfer uploadFolder;
         TFolderTransfer downloadFolder;
+        // The local pane's directory, where local names are.
+        std::function<QString()> localFolder;
     };
 
     explicit TFileTransfers(Sources sources);
@@ -80,6 +82,8 @@ public:
     QString TransformName(const QString& name) const;
     // RemoteSpec with the window's profile and remote directory.
     QString RemoteSpec(const QString& name) const;
+    // The path of a name in the local pane's directory.
+    QString LocalPath(const QString& name) const;
     // Gives a local file the modification time of a pane's time text.
     void SetLocalFileTime(const QString& localName, const QString& timeText) const;
     // One file between the current directories; its errors are swallowed. True when its data

@@ -15,7 +15,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QSet>
@@ -37,16 +36,6 @@ std::string EngineName(const QByteArray& bytes)
     return {bytes.constData(), size_t(bytes.size())};
 }
 
-// The path of an entry of the working directory, which is the local pane's.
-QString PathInWorkingDirectory(const QString& name)
-{
-    return LocalEntryPath(QDir::currentPath(), name);
-}
-
-std::optional<DirectoryIdentity> WorkingDirectoryIdentity()
-{
-    return IdentityOfDirectory(".");
-}
 
 // The first row of a list whose caption equals name, letter case aside.
 const TFileRow* FirstRowNamed(const TFileListModel& rows, const QString& name)
@@ -94,6 +83,16 @@ private:
 
 }  // namespace
 
+QString TFolderTransfers::PathInLocalFolder(const QString& name) const
+{
+    return LocalEntryPath(sources_.localFolder(), name);
+}
+
+std::optional<DirectoryIdentity> TFolderTransfers::LocalFolderIdentity() const
+{
+    return IdentityOfDirectory(NativePath(sources_.localFolder()));
+}
+
 EFolderTransferError::EFolderTransferError(const QString& message) : std::runtime_error(message.toStdString()) {}
 
 TFolderTransfers::TFolderTransfers(Sources sources) : sources_(std::move(sources)) {}
@@ -102,7 +101,7 @@ void TFolderTransfers::UploadFolder(const QString& localDir, const QString& remo
 {
     const TWalking walking(walking_);
     TAncestors ancestors;
-    if (const std::optional<DirectoryIdentity> start = WorkingDirectoryIdentity())
+    if (const std::optional<DirectoryIdentity> start = LocalFolderIdentity())
         ancestors.push_back(*start);
     UploadLevel(localDir, remoteDir, name, ancestors);
 }
@@ -111,13 +110,13 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
                                    TAncestors& ancestors)
 {
     sources_.transfer.TransferCompleted = false;
-    const std::optional<DirectoryIdentity> start = WorkingDirectoryIdentity();
+    const std::optional<DirectoryIdentity> start = LocalFolderIdentity();
     if (!name.isEmpty()) {
         // A link back to a directory on the way down would repeat the walk without end.
-        const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(PathInWorkingDirectory(name)));
+        const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(PathInLocalFolder(name)));
         if (folder && std::find(ancestors.begin(), ancestors.end(), *folder) != ancestors.end()) {
             sources_.appendLogLine(QStringLiteral("上の階層と同じフォルダーのため飛ばしました: ") +
-                                   PathInWorkingDirectory(name));
+                                   PathInLocalFolder(name));
             return;
         }
         TLeaveBusyAtEnd leave(sources_.leaveBusyState);
@@ -128,7 +127,7 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
         sources_.openRemoteSubdirectory(remoteName);
         EnterLocalSubdirectory(name);
     }
-    const std::optional<DirectoryIdentity> here = WorkingDirectoryIdentity();
+    const std::optional<DirectoryIdentity> here = LocalFolderIdentity();
     if (here)
         ancestors.push_back(*here);
     sources_.progress.UpdateProgressWindow(UploadSearching, sources_.localDirBox.currentText(), {}, 0);
@@ -171,14 +170,14 @@ void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& rem
                                      const QByteArray& remoteName)
 {
     sources_.transfer.TransferCompleted = false;
-    const std::optional<DirectoryIdentity> start = WorkingDirectoryIdentity();
+    const std::optional<DirectoryIdentity> start = LocalFolderIdentity();
     if (!name.isEmpty()) {
         if (UnsafeLocalName(name)) {
             sources_.appendLogLine(UnsafeNameSkippedLine(name));
             return;
         }
         TLeaveBusyAtEnd leave(sources_.leaveBusyState);
-        const bool created = CreateDirectoryEntry(NativePath(PathInWorkingDirectory(name)));
+        const bool created = CreateDirectoryEntry(NativePath(PathInLocalFolder(name)));
         sources_.transfer.TransferCompleted = created;
         if (created)
             sources_.appendFileOperationLog(QStringLiteral("CreateDir"), name, QString(), QString());
@@ -211,9 +210,9 @@ void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& rem
 
 void TFolderTransfers::EnterLocalSubdirectory(const QString& name)
 {
-    const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(PathInWorkingDirectory(name)));
+    const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(PathInLocalFolder(name)));
     sources_.openLocalSubdirectory(name);
-    if (!folder || WorkingDirectoryIdentity() != folder)
+    if (!folder || LocalFolderIdentity() != folder)
         throw EFolderTransferError(QStringLiteral("ローカルのフォルダーに入れません: ") + name);
 }
 
@@ -244,7 +243,7 @@ void TFolderTransfers::ReturnToLevelStart(const QString& localDir, const QString
         sources_.localRefresh();
         // The pane stays where it is when it cannot go back; the caller's loop would then
         // take this directory's rows for its own.
-        if (WorkingDirectoryIdentity() != start)
+        if (LocalFolderIdentity() != start)
             throw EFolderTransferError(QStringLiteral("ローカルのフォルダーに戻れません: ") + localDir);
     }
     if (sources_.remoteDirBox.currentText() != remoteDir) {
@@ -272,9 +271,9 @@ bool TFolderTransfers::ShouldSkipDownload(const QString& name, const QString& re
 
 void TFolderTransfers::MirrorRemoteDirectory()
 {
-    const std::optional<std::vector<std::string>> names = AllEntryNames(".");
+    const std::optional<std::vector<std::string>> names = AllEntryNames(NativePath(sources_.localFolder()));
     if (!names)
-        throw EFolderTransferError(QStringLiteral("ローカルのフォルダーを読めません: ") + QDir::currentPath());
+        throw EFolderTransferError(QStringLiteral("ローカルのフォルダーを読めません: ") + sources_.localFolder());
     QSet<QString> localNames;
     for (const std::string& name : *names)
         localNames.insert(QFile::decodeName(QByteArray::fromStdString(name)).toLower());

@@ -55,6 +55,8 @@ public:
         std::function<void(const QString&)> appendLogLine;
         // AppendFileOperationLog: operation, local side, arrow, remote side.
         std::function<void(const QString&, const QString&, const QString&, const QString&)> appendFileOperationLog;
+        // The local pane's directory, which the walk follows.
+        std::function<QString()> localFolder;
     };
 
     explicit TFolderTransfers(Sources sources);
@@ -82,6 +84,9 @@ public:
 
 private:
     using TAncestors = std::vector<DirectoryIdentity>;
+
+    QString PathInLocalFolder(const QString& name) const;
+    std::optional<DirectoryIdentity> LocalFolderIdentity() const;
 
     // One level of an upload; ancestors are the local directories already on the way down.
     void UploadLevel(const QString& localDir, const QString& remoteDir, const QString& name, TAncestors& ancestors);
