@@ -14,6 +14,9 @@ file(CREATE_LINK ${program_link} ${staging}/marlux SYMBOLIC)
 file(CREATE_LINK ${manual_link} ${staging}/manual SYMBOLIC)
 file(WRITE ${staging}/installed
   "This Marlux is installed: each user's settings live in $XDG_CONFIG_HOME/Marlux, not here.\n")
+# The build tree's program folder shows the manual as an installed one does; on a first
+# configure the folder does not exist yet.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 file(CREATE_LINK ${PROJECT_SOURCE_DIR}/doc/manual ${CMAKE_BINARY_DIR}/bin/manual SYMBOLIC)
 
 install(TARGETS marlux ifjpeg ifpng ifgif DESTINATION ${MARLUX_PROGRAM_FOLDER})
