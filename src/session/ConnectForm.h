@@ -98,6 +98,7 @@ private:
     QSpinBox* seRecvBufferSize = nullptr;
     QComboBox* EncryptionBox = nullptr;
     QComboBox* NameEncodingBox = nullptr;
+    QCheckBox* UseMlsdBox = nullptr;
     QComboBox* ProxyTypeBox = nullptr;
     QLineEdit* ProxyServerEdit = nullptr;
     QLineEdit* ProxyPortEdit = nullptr;
