@@ -19,7 +19,7 @@ void TMainForm::SetUpRemoteFileOps()
             QList<TFileOpRow> rows;
             for (int index : SelectedRows(*controls_.RemoteFileListView)) {
                 const TFileRow& row = model.Row(index);
-                rows.append({row.caption, row.icon == fiFolder, row.nameBytes});
+                rows.append({row.caption, row.icon == fiFolder, row.nameBytes, row.listedSize});
             }
             return rows;
         },

@@ -15,6 +15,8 @@ struct TFileOpRow {
     bool folder = false;
     // Remote rows: the name's bytes as the server listed them, which every command sends.
     QByteArray nameBytes = {};
+    // Remote rows: the size the listing gave, none where it gave none.
+    std::optional<qint64> listedSize = {};
 };
 
 // Renames a row on its side; an error it raises ends the command.

@@ -73,7 +73,7 @@ bool TRemoteFileOps::DownloadForViewing(const TFileOpRow& row, const QString& lo
     bool arrived = false;
     sources_.enterBusyState();
     try {
-        sources_.transfer.ExpectedSize = engine.FileSize(Bytes(row.nameBytes));
+        sources_.transfer.ExpectedSize = row.listedSize ? *row.listedSize : engine.FileSize(Bytes(row.nameBytes));
         engine.Get(Bytes(row.nameBytes), NativePath(localPath), true, false);
         arrived = true;
     } catch (...) {
@@ -188,6 +188,11 @@ void TRemoteFileOps::aRemoteDetailExecute()
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw EFileWriteError(NativePath(path));
+    // Users read LIST's lines; a machine listing is for the program.
+    if (sources_.engine.MachineListing()) {
+        sources_.enterBusyState();
+        sources_.engine.List(nullptr);
+    }
     for (const std::string_view line : sources_.engine.ListLines) {
         file.write(line.data(), qint64(line.size()));
         file.write("\n", 1);

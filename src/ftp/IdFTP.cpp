@@ -32,6 +32,7 @@ void TIdFTP::Connect(bool autoLogin, int timeoutMs) {
         extendedPassive_ = false;
         controlFingerprint_.clear();
         Features.clear();
+        mlsdRefused_ = false;
         NameCodec.Restart();
 
         if (UseTLS == utUseImplicitTLS) SecureControlConnection();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,8 @@ public:
     // The encoding of the server's file names: set its choice before connecting; each
     // connection starts afresh, and each parsed listing teaches it.
     TNameCodec NameCodec;
+    // Listings by MLSD where FEAT offers MLST; off for servers whose MLSD is broken.
+    bool UseMLSD = true;
     // The raw lines of the last listing, held as received.
     TIdListLines ListLines;
     // A longer listing is refused while it arrives.
@@ -114,9 +117,25 @@ public:
     // LIST (details) or NLST with the specifier into ListLines, and into `destination` if given.
     // A listing over MaxListingBytes is refused (EIdListingTooLarge) while it arrives.
     void List(std::vector<std::string>* destination, const std::string& specifier = {}, bool details = true);
+    // The entries of the current directory for ParsedListing: MLSD where it may be used and no
+    // mask is given (MLSD takes a directory, not a pattern), else LIST with the mask. A server
+    // that refuses MLSD although FEAT offered it is listed by LIST for the rest of the connection.
+    void ListDirectory(const std::string& mask);
+    // Whether listings of this connection come by MLSD, with times to the second in UTC.
+    bool ListsByMlsd() const;
+    // Whether ListLines hold MLSD's lines rather than LIST's.
+    bool MachineListing() const { return listedByMlsd_; }
     // ListLines parsed, built on first use after each listing; each skipped line is reported
     // as a status text.
     TIdFTPListItems& ParsedListing();
+    // The modification time of a remote file in seconds since the epoch (UTC), by MLST or MDTM
+    // where offered; nothing when neither is offered or the server gives no valid time.
+    std::optional<std::int64_t> ModificationTime(const std::string& name);
+    // Whether the server can be told a file's modification time (MFMT, else SITE UTIME).
+    bool CanSetModificationTime() const;
+    // Sets a remote file's modification time (seconds since the epoch, UTC); false when the
+    // server offers no way or refuses.
+    bool SetModificationTime(const std::string& name, std::int64_t unixTime);
     // RETR into the stream at its position; resume sends REST with that position when the
     // server supports it.
     void Get(const std::string& remoteName, TIdStream& destination, bool resume = false);
@@ -139,6 +158,8 @@ public:
     TIdTCPConnection* DataChannel() const { return dataChannel_.get(); }
 
 private:
+    // LIST, NLST or MLSD into ListLines; machine: the lines are MLSD's.
+    void ReceiveListing(const std::string& command, bool machine);
     void GetIntoStream(const std::string& remoteName, TIdStream& destination, bool resume,
                        const std::function<void()>& accepted);
     void TransferGet(const std::string& command, TIdStream& destination, TIdLineEnds lineEnds, bool resume,
@@ -179,6 +200,9 @@ private:
 
     std::unique_ptr<TIdTCPConnection> dataChannel_;
     std::unique_ptr<TIdFTPListItems> parsedListing_;
+    // The last listing came by MLSD; MLSD was refused on this connection.
+    bool listedByMlsd_ = false;
+    bool mlsdRefused_ = false;
     // Set once the server has accepted a transfer command, so that a closing reply is due.
     bool transferStarted_ = false;
     bool abortSent_ = false;

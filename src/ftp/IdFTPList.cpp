@@ -65,11 +65,14 @@ std::string Escaped(std::string_view line)
 }  // namespace
 
 TIdFTPListItem::TIdFTPListItem(std::string_view line, const TIdListLineFields& fields)
-    : Size(fields.size), Modified(fields.modified), Kind(fields.kind), LinkCount(fields.linkCount),
-      line_(line.data()), lineLength_(static_cast<std::uint16_t>(line.size()))
+    : Size(fields.size), Modified(fields.modified), Precision(fields.precision), ModifiedUtc(fields.modifiedUtc),
+      SizeKnown(fields.sizeKnown), Kind(fields.kind), LinkCount(fields.linkCount), line_(line.data()),
+      lineLength_(static_cast<std::uint16_t>(line.size())), mode_(static_cast<std::int16_t>(fields.mode)),
+      ownerModeOnly_(fields.ownerModeOnly)
 {
     name_ = SpanOf(fields.name);
     linkTarget_ = SpanOf(fields.linkTarget);
+    unique_ = SpanOf(fields.unique);
     if (fields.hasUnixColumns) {
         owner_ = SpanOf(fields.owner);
         group_ = SpanOf(fields.group);
@@ -86,8 +89,12 @@ TIdFTPListItem::Span TIdFTPListItem::SpanOf(std::string_view part) const
 
 std::string_view TIdFTPListItem::Rights(std::size_t from) const
 {
-    if (permissions_.offset == Absent)
-        return "???";
+    static constexpr std::string_view modeRights[8] = {"---", "--x", "-w-", "-wx", "r--", "r-x", "rw-", "rwx"};
+    if (permissions_.offset == Absent) {
+        if (mode_ < 0 || (ownerModeOnly_ && from != 1))
+            return "???";
+        return modeRights[(mode_ >> (7 - from)) & 7];
+    }
     const std::string_view permissions = Part(permissions_);
     return from < permissions.size() ? permissions.substr(from, 3) : std::string_view();
 }
@@ -138,6 +145,13 @@ void TIdFTPListItems::LoadLines(const TIdListLines& lines, const TDateParts& tod
                 fields.name = Trim(line);
                 parsed = !fields.name.empty();
                 break;
+            case lfMlsd: {
+                const TMlsdLine kind = ParseMlsdLine(line, fields);
+                if (kind == TMlsdLine::ListedDirectory)
+                    continue;
+                parsed = kind == TMlsdLine::Entry;
+                break;
+            }
             default: break;
             }
         }

@@ -11,7 +11,11 @@
 
 enum TIdDirItemType { ikDirectory = 0, ikFile = 1, ikSymLink = 2 };
 
-enum TIdFTPListFormat { lfNone = 0, lfDos, lfUnix, lfDsk, lfNamesOnly, lfUnknown, lfCustom };
+// lfMlsd: RFC 3659 machine listings, never guessed from a line; the engine knows it asked for one.
+enum TIdFTPListFormat { lfNone = 0, lfDos, lfUnix, lfDsk, lfNamesOnly, lfUnknown, lfCustom, lfMlsd };
+
+// How finely a listed time is known: comparisons may not be finer than the coarser side.
+enum TIdTimePrecision : std::uint8_t { tpUnknown, tpDay, tpMinute, tpSecond };
 
 class EIdInvalidFTPListingFormat : public EIdException {
 public:
@@ -30,8 +34,16 @@ struct TIdListLineFields {
     std::string_view permissions, owner, group;
     std::int64_t size = 0;
     TDateTime modified = 0;
+    TIdTimePrecision precision = tpMinute;
+    // The time is UTC (machine listings), not the server's unknown local clock.
+    bool modifiedUtc = false;
+    bool sizeKnown = true;
     TIdDirItemType kind = ikFile;
     int linkCount = 0;
+    // Machine listings: the rights as mode bits (UNIX.mode, or the owner's from perm).
+    int mode = -1;
+    bool ownerModeOnly = false;
+    std::string_view unique;
 };
 
 // One entry of a parsed directory listing. Its texts are views into the listing's bytes, which
@@ -42,6 +54,10 @@ public:
 
     std::int64_t Size = 0;
     TDateTime Modified = 0;
+    TIdTimePrecision Precision = tpMinute;
+    bool ModifiedUtc = false;
+    // False when the listing gave no size (a machine listing without the size fact).
+    bool SizeKnown = true;
     TIdDirItemType Kind = ikFile;
     int LinkCount = 0;
 
@@ -53,6 +69,8 @@ public:
     std::string_view OwnerRights() const { return Rights(1); }
     std::string_view GroupRights() const { return Rights(4); }
     std::string_view OtherRights() const { return Rights(7); }
+    // The server's identity of the file (MLSD "unique"), empty when not given.
+    std::string_view Unique() const { return Part(unique_); }
 
 private:
     // A part of the line. Lines are at most 16 KiB, so 16 bits reach every position.
@@ -71,7 +89,9 @@ private:
 
     const char* line_;
     std::uint16_t lineLength_;
-    Span name_, linkTarget_, owner_{Absent, 0}, group_{Absent, 0}, permissions_{Absent, 0};
+    Span name_, linkTarget_, unique_, owner_{Absent, 0}, group_{Absent, 0}, permissions_{Absent, 0};
+    std::int16_t mode_ = -1;
+    bool ownerModeOnly_ = false;
 };
 
 // The entries of one listing, in the order the server sent them, and the lines that were

@@ -11,6 +11,11 @@
 bool ParseUnixLine(std::string_view line, const TDateParts& today, TIdListLineFields& fields);
 bool ParseDosLine(std::string_view line, const TDateParts& today, TIdListLineFields& fields);
 
+// A line of MLSD or the entry line of MLST (RFC 3659): facts, one blank, the name as bytes.
+enum class TMlsdLine { Entry, ListedDirectory, Invalid };
+// ListedDirectory: the cdir or pdir line, which names the listed directory or its parent.
+TMlsdLine ParseMlsdLine(std::string_view line, TIdListLineFields& fields);
+
 namespace listing {
 
 inline bool IsBlank(char c)
@@ -82,6 +87,9 @@ bool SizeColumn(std::string_view text, std::int64_t& size);
 // "H:MM" or "HH:MM", optionally ":SS" and a fraction ".fff…" (milliseconds kept). Fills
 // hour, minute, second (-1 when absent) and millisecond.
 bool ClockTime(std::string_view text, int& hour, int& minute, int& second, int& millisecond);
+
+// RFC 3659's time-val, "YYYYMMDDHHMMSS" with an optional fraction (milliseconds kept), in UTC.
+bool MachineTime(std::string_view text, TDateTime& value);
 
 // The date and time as a TDateTime, or false for an impossible date or time.
 bool DateTimeOf(int year, int month, int day, int hour, int minute, int second, int millisecond, TDateTime& value);

@@ -180,7 +180,8 @@ bool WithoutUnit(std::string_view column, const Units& units, bool required, std
 struct DateColumns {
     int year = 0;  // 0: the listing gives none
     int month = 0, day = 0;
-    int hour = 0, minute = 0, second = -1, millisecond = 0;
+    // -1: a year column instead of a time of day, so the date alone is known.
+    int hour = -1, minute = 0, second = -1, millisecond = 0;
     std::size_t columns = 0;
 };
 
@@ -416,6 +417,8 @@ bool ParseUnixLine(std::string_view line, const TDateParts& today, TIdListLineFi
     std::string_view name = line.substr(nameFrom);
 
     const int year = date.year ? date.year : YearOfUndatedDay(date.month, date.day, today);
+    fields.precision = date.hour < 0 ? tpDay : date.second < 0 ? tpMinute : tpSecond;
+    date.hour = std::max(date.hour, 0);
     if (date.second < 0) {
         date.second = 0;
         date.millisecond = 999;

@@ -26,19 +26,29 @@ bool FileExists(const std::string& path) {
 }  // namespace
 
 void TIdFTP::List(std::vector<std::string>* destination, const std::string& specifier, bool details) {
-    auto listing = std::make_shared<TIdFTPListBuffer>(MaxListingBytes);
-    TransferGet(std::string(Trim((details ? "LIST " : "NLST ") + specifier)), *listing, leUnchanged, false);
-    parsedListing_.reset();
-    ListLines = TIdListLines(std::move(listing));
+    ReceiveListing(std::string(Trim((details ? "LIST " : "NLST ") + specifier)), false);
     if (destination) destination->assign(ListLines.begin(), ListLines.end());
     // NLST's lines are the names; a detailed listing's are read once parsed.
     if (!details) NameCodec.Observe(std::vector<std::string_view>(ListLines.begin(), ListLines.end()));
 }
 
+void TIdFTP::ReceiveListing(const std::string& command, bool machine) {
+    auto listing = std::make_shared<TIdFTPListBuffer>(MaxListingBytes);
+    TransferGet(command, *listing, leUnchanged, false);
+    parsedListing_.reset();
+    listedByMlsd_ = machine;
+    ListLines = TIdListLines(std::move(listing));
+}
+
 TIdFTPListItems& TIdFTP::ParsedListing() {
     if (!parsedListing_) {
         parsedListing_ = std::make_unique<TIdFTPListItems>();
-        ParseListing(ListLines, *parsedListing_);
+        if (listedByMlsd_) {
+            parsedListing_->ListFormat = lfMlsd;
+            parsedListing_->LoadLines(ListLines);
+        } else {
+            ParseListing(ListLines, *parsedListing_);
+        }
         for (const std::string& report : SkippedLineReports(*parsedListing_)) ReportStatus(stStatusText, report);
         std::vector<std::string_view> names;
         names.reserve(parsedListing_->Count());

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // Icon indexes of FileImageList.
 enum TFileIcon { fiFolder = 0, fiText = 1, fiProgram = 2, fiOther = 3, fiPicture = 4 };
@@ -16,6 +17,12 @@ struct TFileRow {
     // Remote rows: the name's bytes as the server listed them, which every command on the row
     // sends; the caption is only their display.
     QByteArray nameBytes = {};
+    // The instant the row's time names, in seconds since the epoch, where it is known to the
+    // second (local files, machine listings in UTC); otherwise only the text tells it, at the
+    // text's precision.
+    std::optional<qint64> exactTime = {};
+    // Remote rows: the size the listing gave, none where it gave none.
+    std::optional<qint64> listedSize = {};
 
     bool IsFolder() const { return subItems[3] == QLatin1String("0"); }
 };

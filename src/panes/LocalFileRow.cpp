@@ -25,5 +25,6 @@ TFileRow TLocalRowFactory::Row(const DirectoryEntry& entry) {
     row.subItems = {QString::number(entry.size), *date, *attributes,
                     entry.IsDirectory() ? QStringLiteral("0") : QStringLiteral("1")};
     row.icon = FileIconFor(row.caption, entry.IsDirectory(), imageExtensions_, textExtensions_);
+    row.exactTime = qint64(entry.modified);
     return row;
 }

@@ -37,11 +37,21 @@ TRemoteRowFactory::TRemoteRowFactory(const TNameCodec& codec, QStringList imageE
 {
 }
 
-TFileRow TRemoteRowFactory::Row(const TIdFTPListItem& item)
+QString TRemoteRowFactory::DateText(const TIdFTPListItem& item)
 {
+    if (item.Precision == tpUnknown)
+        return {};
     auto date = dates_.constFind(item.Modified);
     if (date == dates_.constEnd())
-        date = dates_.insert(item.Modified, RemoteDateText(item.Modified));
+        // A UTC time reads in local time, as the local pane's do.
+        date = dates_.insert(item.Modified, RemoteDateText(item.ModifiedUtc
+                                                               ? DateTimeFromTimeT(std::time_t(UnixTimeOfUtc(item.Modified)))
+                                                               : item.Modified));
+    return *date;
+}
+
+TFileRow TRemoteRowFactory::Row(const TIdFTPListItem& item)
+{
     const std::string_view rightsBytes = item.OwnerRights();
     const QByteArray rightsKey = QByteArray::fromRawData(rightsBytes.data(), qsizetype(rightsBytes.size()));
     auto rights = rights_.constFind(rightsKey);
@@ -51,7 +61,11 @@ TFileRow TRemoteRowFactory::Row(const TIdFTPListItem& item)
     TFileRow row;
     row.nameBytes = QByteArray(item.Name().data(), qsizetype(item.Name().size()));
     row.caption = ShownName(codec_, item.Name());
-    row.subItems = {QString::number(qint64(item.Size)), *date, *rights, directory ? directoryKey_ : fileKey_};
+    row.subItems = {QString::number(qint64(item.Size)), DateText(item), *rights, directory ? directoryKey_ : fileKey_};
+    if (item.ModifiedUtc && item.Precision == tpSecond)
+        row.exactTime = UnixTimeOfUtc(item.Modified);
+    if (item.SizeKnown)
+        row.listedSize = item.Size;
     row.icon = FileIconFor(row.caption, directory, imageExtensions_, textExtensions_, TProgramIconRank::AfterLists);
     return row;
 }

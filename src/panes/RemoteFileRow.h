@@ -21,6 +21,8 @@ public:
     TFileRow Row(const TIdFTPListItem& item);
 
 private:
+    QString DateText(const TIdFTPListItem& item);
+
     const TNameCodec& codec_;
     QStringList imageExtensions_;
     QStringList textExtensions_;

@@ -113,7 +113,7 @@ void TRemotePane::aRemoteRefreshExecute()
     engine.ListLines.clear();
     sources_.enterBusyState();
     sources_.clearTransferCompleted();
-    engine.List(nullptr, ServerName(engine.NameCodec, sources_.maskBox.currentText().trimmed()));
+    engine.ListDirectory(ServerName(engine.NameCodec, sources_.maskBox.currentText().trimmed()));
     // The listing may have taught the connection its name encoding: the path shows in it too.
     engine.ParsedListing();
     if (ShownName(engine.NameCodec, path) != sources_.dirBox.currentText()) {

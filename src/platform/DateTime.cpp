@@ -109,3 +109,19 @@ std::time_t TimeTFromDateTime(TDateTime value)
     tm.tm_isdst = -1;
     return std::mktime(&tm);
 }
+
+namespace {
+constexpr std::int64_t EpochDay = 25569;  // 1970-01-01 in days since 1899-12-30
+constexpr std::int64_t MsPerDay = 86400000;
+}  // namespace
+
+std::int64_t UnixTimeOfUtc(TDateTime value)
+{
+    const std::int64_t ms = std::llround(value * MsPerDay) - EpochDay * MsPerDay;
+    return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+}
+
+TDateTime UtcDateTimeOf(std::int64_t unixTime)
+{
+    return static_cast<TDateTime>(unixTime * 1000 + EpochDay * MsPerDay) / MsPerDay;
+}

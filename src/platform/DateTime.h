@@ -32,3 +32,8 @@ TDateParts DecodeDateTime(TDateTime value);
 TDateParts LocalNow();
 TDateTime DateTimeFromTimeT(std::time_t t);
 std::time_t TimeTFromDateTime(TDateTime value);
+
+// A TDateTime that holds a UTC time (machine listings) and the seconds since the epoch it
+// names, milliseconds cut off; and back.
+std::int64_t UnixTimeOfUtc(TDateTime value);
+TDateTime UtcDateTimeOf(std::int64_t unixTime);

@@ -284,6 +284,8 @@ QWidget* TConnectForm::BuildOptionPage()
     EncryptionBox = Named(new QComboBox, "EncryptionBox");
     EncryptionBox->addItems({QStringLiteral("なし"), QStringLiteral("明示的な FTP over TLS"),
                              QStringLiteral("暗黙的な FTP over TLS")});
+    UseMlsdBox = Named(new QCheckBox(QStringLiteral("MLSDを使う")), "UseMlsdBox");
+    UseMlsdBox->setChecked(true);
     NameEncodingBox = Named(new QComboBox, "NameEncodingBox");
     NameEncodingBox->addItems({QStringLiteral("自動判別"), QStringLiteral("UTF-8"), QStringLiteral("Shift_JIS"),
                                QStringLiteral("EUC-JP")});
@@ -314,6 +316,7 @@ QWidget* TConnectForm::BuildOptionPage()
     form->addRow(ckPassive);
     form->addRow(QStringLiteral("暗号化"), EncryptionBox);
     form->addRow(QStringLiteral("ファイル名の文字コード"), NameEncodingBox);
+    form->addRow(UseMlsdBox);
     form->addRow(QStringLiteral("送信バッファ(byte)"), seSendBufferSize);
     form->addRow(QStringLiteral("受信バッファ(byte)"), seRecvBufferSize);
     auto* layout = new QVBoxLayout(page);
@@ -367,7 +370,8 @@ std::vector<TConnectForm::TCurrentKey> TConnectForm::CurrentKeys() const
             {"RECVBUFFERSIZE", seRecvBufferSize},
             {"OPENLASTDIR", ckOpenLastDir},
             {"CONNECTONCREATE", ckConnectOnCreate},
-            {"TLS", EncryptionBox}};
+            {"TLS", EncryptionBox},
+            {"USEMLSD", UseMlsdBox}};
 }
 
 void TConnectForm::LoadCurrentSection()
@@ -414,6 +418,7 @@ void TConnectForm::ProfileNameBoxChange()
     ckOpenLastDir->setChecked(ini.ReadBool(section, "OPENLASTDIR", false));
     EncryptionBox->setCurrentIndex(EncryptionIndex(ini.ReadInteger(section, "TLS", EncryptionBox->currentIndex())));
     ShowNameEncoding(*NameEncodingBox, ini.ReadString(section, NameEncodingKeyName, ""));
+    UseMlsdBox->setChecked(ini.ReadBool(section, "USEMLSD", true));
     LastLocalDir = Qt6(ini.ReadString(section, "LASTLOCALDIR", ""));
     LastRemoteDir = Qt6(ini.ReadString(section, "LASTREMOTEDIR", ""));
 }
@@ -451,6 +456,7 @@ void TConnectForm::SaveBtnClick()
         ini.WriteBool(section, "CONNECTONCREATE", ckConnectOnCreate->isChecked());
         ini.WriteInteger(section, "TLS", EncryptionBox->currentIndex());
         ini.WriteString(section, NameEncodingKeyName, NameEncodingKeyOf(*NameEncodingBox));
+        ini.WriteBool(section, "USEMLSD", UseMlsdBox->isChecked());
     });
     FillProfileList();
 }
@@ -544,6 +550,7 @@ void TConnectForm::ApplyEngineSettings()
     engine.Passive = ckPassive->isChecked();
     engine.UseTLS = static_cast<TIdUseTLS>(EncryptionIndex(EncryptionBox->currentIndex()));
     engine.NameCodec.SetChoice(ShownNameEncoding(*NameEncodingBox));
+    engine.UseMLSD = UseMlsdBox->isChecked();
     engine.TrustedFingerprint =
         TIniFile(Std(sources_.settingsPath)).ReadString(Std(ProfileNameBox->currentText()), "TLSFINGERPRINT", "");
     if (const int size = TypedSpinValue(*seRecvBufferSize); size >= BufferSizeMinimum)

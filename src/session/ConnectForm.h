@@ -102,6 +102,7 @@ private:
     QSpinBox* seRecvBufferSize = nullptr;
     QComboBox* EncryptionBox = nullptr;
     QComboBox* NameEncodingBox = nullptr;
+    QCheckBox* UseMlsdBox = nullptr;
     QComboBox* ProxyTypeBox = nullptr;
     QLineEdit* ProxyServerEdit = nullptr;
     QLineEdit* ProxyPortEdit = nullptr;

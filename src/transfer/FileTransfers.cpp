@@ -255,8 +255,12 @@ QString TFileTransfers::LocalPath(const QString& name) const
 
 void TFileTransfers::SetLocalFileTime(const QString& localName, const QString& timeText) const
 {
-    const QDateTime moment = PaneTimeValue(timeText);
-    if (!SetModificationTime(NativePath(LocalPath(localName)), std::time_t(moment.toSecsSinceEpoch())))
+    StampLocalFile(localName, std::time_t(PaneTimeValue(timeText).toSecsSinceEpoch()));
+}
+
+void TFileTransfers::StampLocalFile(const QString& localName, std::time_t time) const
+{
+    if (!SetModificationTime(NativePath(LocalPath(localName)), time))
         throw std::runtime_error(QStringLiteral("%1 の更新日時を設定できません").arg(localName).toStdString());
 }
 
@@ -269,8 +273,11 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
         name, append ? "UploadAppending" : "Uploading",
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."), [&] {
             const TNameCodec& codec = sources_.engine.NameCodec;
+            const std::string remoteName = ServerName(codec, TransformName(name));
             sources_.transfer.ExpectedSize = sources_.engine.FileSize(ServerName(codec, name));
-            sources_.engine.Put(NativePath(LocalPath(name)), ServerName(codec, TransformName(name)), append);
+            sources_.engine.Put(NativePath(LocalPath(name)), remoteName, append);
+            if (!append)
+                KeepTimeOnServer(row, remoteName);
         });
     if (sent)
         RunFileGuarded([&] {
@@ -290,7 +297,7 @@ bool TFileTransfers::DownloadFile(const TFileRow& row)
         return false;
     return TransferOneFile(row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
                            [&] {
-                               sources_.transfer.ExpectedSize = sources_.engine.FileSize(remoteName);
+                               sources_.transfer.ExpectedSize = ListedOrServerSize(row);
                                sources_.engine.Get(remoteName, NativePath(LocalPath(localName)), true, false);
                            }) &&
            FinishDownload(row, localName);
@@ -308,7 +315,7 @@ void TFileTransfers::ResumeDownload(const TFileRow& row)
         TransferOneFile(row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&] {
             const QFileInfo local(LocalPath(localName));
             const std::int64_t localLength = local.exists() ? local.size() : 0;
-            sources_.transfer.ExpectedSize = sources_.engine.FileSize(remoteName) - localLength;
+            sources_.transfer.ExpectedSize = ListedOrServerSize(row) - localLength;
             if (localLength == 0)
                 sources_.engine.Get(remoteName, NativePath(LocalPath(localName)), true, false);
             else if (sources_.transfer.ExpectedSize > 0)
@@ -324,9 +331,38 @@ bool TFileTransfers::FinishDownload(const TFileRow& row, const QString& localNam
         sources_.appendFileOperationLog(QStringLiteral("Download"), sources_.localDirBox.currentText() + localName,
                                         QStringLiteral("<--"), RemoteSpec(row.caption));
         if (sources_.options.bRetrieveRemoteTimeStamp)
-            SetLocalFileTime(localName, row.subItems[1]);
+            TakeRemoteTime(row, localName);
     });
     return true;
+}
+
+std::int64_t TFileTransfers::ListedOrServerSize(const TFileRow& row) const
+{
+    return row.listedSize ? *row.listedSize : sources_.engine.FileSize(row.nameBytes.toStdString());
+}
+
+void TFileTransfers::TakeRemoteTime(const TFileRow& row, const QString& localName) const
+{
+    // The exact UTC time where the listing or the server gives one; else the shown text.
+    std::optional<std::int64_t> time = row.exactTime;
+    if (!time)
+        time = sources_.engine.ModificationTime(row.nameBytes.toStdString());
+    if (!time) {
+        // A listing without a time leaves the file's own.
+        if (!row.subItems[1].isEmpty())
+            SetLocalFileTime(localName, row.subItems[1]);
+        return;
+    }
+    StampLocalFile(localName, std::time_t(*time));
+}
+
+void TFileTransfers::KeepTimeOnServer(const TFileRow& row, const std::string& remoteName) const
+{
+    // Only where the listings read it back to the second: a time the comparison then sees at
+    // the minute, in the server's unknown zone, would not make it exact.
+    TIdFTP& engine = sources_.engine;
+    if (row.exactTime && engine.ListsByMlsd() && engine.CanSetModificationTime())
+        engine.SetModificationTime(remoteName, *row.exactTime);
 }
 
 bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName)

@@ -8,7 +8,10 @@
 #include <QSet>
 #include <QString>
 
+#include <cstdint>
+#include <ctime>
 #include <functional>
+#include <string>
 #include <optional>
 
 class QComboBox;
@@ -84,6 +87,8 @@ public:
     QString RemoteSpec(const QString& name) const;
     // The path of a name in the local pane's directory.
     QString LocalPath(const QString& name) const;
+    // Gives a local file a modification time.
+    void StampLocalFile(const QString& localName, std::time_t time) const;
     // Gives a local file the modification time of a pane's time text.
     void SetLocalFileTime(const QString& localName, const QString& timeText) const;
     // One file between the current directories; its errors are swallowed. True when its data
@@ -121,6 +126,13 @@ private:
     bool TransferOneFile(const QString& name, const char* panelVerb, const QString& progressVerb,
                          const std::function<void()>& moveData);
     bool FinishDownload(const TFileRow& row, const QString& localName);
+    // The size the listing gave, else the server's answer to SIZE.
+    std::int64_t ListedOrServerSize(const TFileRow& row) const;
+    // Gives the downloaded file the remote file's time (bRetrieveRemoteTimeStamp).
+    void TakeRemoteTime(const TFileRow& row, const QString& localName) const;
+    // Gives the uploaded file the local file's time, where that makes time stamps comparable
+    // to the second.
+    void KeepTimeOnServer(const TFileRow& row, const std::string& remoteName) const;
     // Runs a step whose errors end only that file; those the server's reply does not already
     // show reach the session log.
     bool RunFileGuarded(const std::function<void()>& step);

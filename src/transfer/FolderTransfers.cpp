@@ -57,6 +57,18 @@ bool IsListed(const StringList& extensions, const QString& name)
     });
 }
 
+// Whether one side's file is not newer than the other's: as instants where both times are
+// known to the second, else by the time texts at the coarser of their precisions. A listing
+// that gave no time cannot show the file older, so it is transferred.
+bool NotNewer(const TFileRow& mine, const TFileRow& theirs)
+{
+    if (mine.exactTime && theirs.exactTime)
+        return *mine.exactTime <= *theirs.exactTime;
+    if (mine.subItems[1].isEmpty() || theirs.subItems[1].isEmpty())
+        return false;
+    return PaneTimeValue(mine.subItems[1]) <= PaneTimeValue(theirs.subItems[1]);
+}
+
 // Runs LeaveBusyState when a level's entering block ends, however it ends.
 class TLeaveBusyAtEnd {
 public:
@@ -144,7 +156,7 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
             UploadLevel(sources_.localDirBox.currentText(), sources_.remoteDirBox.currentText(), row.caption, ancestors);
             continue;
         }
-        if (sources_.options.bCompareTimeStamp && ShouldSkipUpload(row.caption, row.subItems[1]))
+        if (sources_.options.bCompareTimeStamp && ShouldSkipUpload(row))
             continue;
         if (sources_.files.UploadFile(row, false))
             sources_.progress.UpdateProgressWindow(FileDone, row.caption, {}, 0);
@@ -200,7 +212,7 @@ void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& rem
                           row.nameBytes);
             continue;
         }
-        if (sources_.options.bCompareTimeStamp && ShouldSkipDownload(row.caption, row.subItems[1]))
+        if (sources_.options.bCompareTimeStamp && ShouldSkipDownload(row))
             continue;
         if (sources_.files.DownloadFile(row))
             sources_.progress.UpdateProgressWindow(FileDone, row.caption, {}, 0);
@@ -253,20 +265,20 @@ void TFolderTransfers::ReturnToLevelStart(const QString& localDir, const QString
     sources_.transfer.AbortRequested = sources_.transfer.AbortRequested || abortPending;
 }
 
-bool TFolderTransfers::ShouldSkipUpload(const QString& name, const QString& localTime) const
+bool TFolderTransfers::ShouldSkipUpload(const TFileRow& localRow) const
 {
-    if (IsListed(sources_.extensions.SkipExtList, name))
+    if (IsListed(sources_.extensions.SkipExtList, localRow.caption))
         return true;
-    const TFileRow* remote = FirstRowNamed(sources_.remoteRows, name);
-    return remote && PaneTimeValue(localTime) <= PaneTimeValue(remote->subItems[1]);
+    const TFileRow* remote = FirstRowNamed(sources_.remoteRows, localRow.caption);
+    return remote && NotNewer(localRow, *remote);
 }
 
-bool TFolderTransfers::ShouldSkipDownload(const QString& name, const QString& remoteTime) const
+bool TFolderTransfers::ShouldSkipDownload(const TFileRow& remoteRow) const
 {
-    if (IsListed(sources_.extensions.SkipExtList, name))
+    if (IsListed(sources_.extensions.SkipExtList, remoteRow.caption))
         return true;
-    const TFileRow* local = FirstRowNamed(sources_.localRows, name);
-    return local && PaneTimeValue(remoteTime) <= PaneTimeValue(local->subItems[1]);
+    const TFileRow* local = FirstRowNamed(sources_.localRows, remoteRow.caption);
+    return local && NotNewer(remoteRow, *local);
 }
 
 void TFolderTransfers::MirrorRemoteDirectory()

@@ -70,8 +70,8 @@ public:
     // Under bCompareTimeStamp: true when the file stays where it is, because its extension is
     // in SkipExtList or the other pane's first row of that name (letter case aside) is not
     // older. Raises EConvertError for a time text that cannot be read.
-    bool ShouldSkipUpload(const QString& name, const QString& localTime) const;
-    bool ShouldSkipDownload(const QString& name, const QString& remoteTime) const;
+    bool ShouldSkipUpload(const TFileRow& localRow) const;
+    bool ShouldSkipDownload(const TFileRow& remoteRow) const;
     // Deletes the remote files of the current remote directory that have no entry of that
     // name in the local directory, whatever the local mask shows; folders and the extensions
     // of NoDeleteExtList stay. Raises EFolderTransferError when the local directory cannot be

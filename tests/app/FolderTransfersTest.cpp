@@ -125,14 +125,28 @@ TEST_F(FolderTransfersTest, ComparingTimeStampsSkipsListedExtensionsAndNotOlderF
     RemoteList().Model().SetRows({TFileRow{QStringLiteral("Readme.TXT"), {QStringLiteral("10"), remoteText(QTime(12, 34, 10))}, fiText},
                                   TFileRow{QStringLiteral("readme.txt"), {QStringLiteral("10"), remoteText(QTime(23, 0))}, fiText}});
     // 12:34 against 12:34:10: skipped, although the local file may be up to 59 seconds newer.
-    EXPECT_TRUE(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), localText(QTime(12, 34))));
+    const auto row = [](const QString& name, const QString& time) {
+        return TFileRow{name, {QStringLiteral("10"), time}, fiText};
+    };
+    EXPECT_TRUE(folders.ShouldSkipUpload(row(QStringLiteral("readme.txt"), localText(QTime(12, 34)))));
     // Only the first row of the name counts, not the later twin.
-    EXPECT_FALSE(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), localText(QTime(12, 35))));
-    EXPECT_THROW(folders.ShouldSkipUpload(QStringLiteral("readme.txt"), QStringLiteral("not a time")), EConvertError);
+    EXPECT_FALSE(folders.ShouldSkipUpload(row(QStringLiteral("readme.txt"), localText(QTime(12, 35)))));
+    EXPECT_THROW(folders.ShouldSkipUpload(row(QStringLiteral("readme.txt"), QStringLiteral("not a time"))), EConvertError);
 
     LocalFiles().Model().SetRows({TFileRow{QStringLiteral("README.txt"), {QStringLiteral("10"), localText(QTime(12, 34))}, fiText}});
-    EXPECT_FALSE(folders.ShouldSkipDownload(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 10))));
-    EXPECT_TRUE(folders.ShouldSkipDownload(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 0))));
+    EXPECT_FALSE(folders.ShouldSkipDownload(row(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 10)))));
+    EXPECT_TRUE(folders.ShouldSkipDownload(row(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 0)))));
+    // Times known to the second on both sides compare as instants: one second newer counts.
+    TFileRow exactLocal = row(QStringLiteral("README.txt"), localText(QTime(12, 34)));
+    exactLocal.exactTime = 1000;
+    LocalFiles().Model().SetRows({exactLocal});
+    TFileRow exactRemote = row(QStringLiteral("Readme.TXT"), remoteText(QTime(12, 34, 0)));
+    exactRemote.exactTime = 1001;
+    EXPECT_FALSE(folders.ShouldSkipDownload(exactRemote));
+    exactRemote.exactTime = 1000;
+    EXPECT_TRUE(folders.ShouldSkipDownload(exactRemote));
+    // A listing without a time never counts as older.
+    EXPECT_FALSE(folders.ShouldSkipDownload(row(QStringLiteral("Readme.TXT"), QString())));
 }
 
 TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndOneThatCannotBeEnteredEndsTheTransferLosingNothing)

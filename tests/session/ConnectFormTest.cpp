@@ -72,7 +72,7 @@ TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
 {
     WriteSettings("[CURRENT]\nPROFILE=site\nUID=cu\nSAVEPWD=0\nPWD=hidden\nPORT=2121\nPROXYTYPE=3\n"
                   "[site]\nHOST=site.host\nLOCDIR=/tmp\nLASTREMOTEDIR=/site/last\nTLS=2\nTLSFINGERPRINT=AB:CD\n"
-                  "NAMEENCODING=euc-jp\n[bare]\nTLS=9\nNAMEENCODING=KOI8-R\n");
+                  "NAMEENCODING=euc-jp\nUSEMLSD=0\n[bare]\nTLS=9\nNAMEENCODING=KOI8-R\n");
     Create(QStringLiteral("site"));
     EXPECT_EQ(Get("HostNameEdit").text(), QStringLiteral("site.host"));
     EXPECT_EQ(Get("UserIdEdit").text(), QStringLiteral("cu"));  // the profile has none
@@ -84,7 +84,9 @@ TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
     EXPECT_EQ(Get("LocalDirEdit").text(), QString());
     EXPECT_EQ(Get<QComboBox>("EncryptionBox").currentIndex(), 0);  // out of range
     EXPECT_EQ(Get<QComboBox>("NameEncodingBox").currentText(), QStringLiteral("自動判別"));
+    EXPECT_TRUE(Get<QCheckBox>("UseMlsdBox").isChecked());
     ChooseProfile(QStringLiteral("site"));
+    EXPECT_FALSE(Get<QCheckBox>("UseMlsdBox").isChecked());
     EXPECT_EQ(Get<QComboBox>("NameEncodingBox").currentText(), QStringLiteral("EUC-JP"));
     Get<QCheckBox>("ckOpenLastDir").setChecked(true);
     Click("OkBtn");
@@ -94,14 +96,18 @@ TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
     EXPECT_EQ(engine.ProxySettings.ProxyType, fpcmOpen);
     EXPECT_EQ(engine.UseTLS, utUseImplicitTLS);
     EXPECT_EQ(engine.NameCodec.Choice(), TNameEncoding::EucJp);
+    EXPECT_FALSE(engine.UseMLSD);
     EXPECT_EQ(engine.TrustedFingerprint, "AB:CD");
     EXPECT_EQ(profileBoxText_, QStringLiteral("site"));
     EXPECT_EQ(Stored("CURRENT", "PWD"), "hidden");
     EXPECT_EQ(Stored("CURRENT", "TLS"), "2");
     EXPECT_EQ(Stored("CURRENT", "NAMEENCODING"), "EUC-JP");
+    EXPECT_EQ(Stored("CURRENT", "USEMLSD"), "0");
     Get<QComboBox>("NameEncodingBox").setCurrentIndex(2);
+    Get<QCheckBox>("UseMlsdBox").setChecked(true);
     Click("SaveBtn");
     EXPECT_EQ(Stored("site", "NAMEENCODING"), "SHIFT_JIS");
+    EXPECT_EQ(Stored("site", "USEMLSD"), "1");
 }
 
 // An unticked password box leaves the stored passwords alone but still connects with the typed one.

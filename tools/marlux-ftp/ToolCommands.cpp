@@ -60,8 +60,9 @@ std::string EntryLine(const TIdFTP& ftp, const TIdFTPListItem& item) {
     const char kind = item.Kind == ikDirectory ? 'd' : item.Kind == ikSymLink ? 'l' : 'f';
     const TDateParts t = DecodeDateTime(item.Modified);
     char text[64];
-    std::snprintf(text, sizeof text, " %04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
+    // A machine listing's time is UTC, marked as ISO 8601 marks it.
+    std::snprintf(text, sizeof text, " %04d-%02d-%02d %02d:%02d:%02d%s ", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second, item.ModifiedUtc ? "Z" : "");
     std::string line = std::string(1, kind) + " " + std::to_string(item.Size) + text + Shown(ftp, item.Name());
     if (item.Kind == ikSymLink && !item.LinkTarget().empty()) line += " -> " + Shown(ftp, item.LinkTarget());
     return line;
@@ -114,7 +115,7 @@ const std::map<std::string, CommandEntry>& Commands() {
         {"size", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) { out << ftp.FileSize(Remote(ftp, a[0])) << '\n'; }}},
         {"system", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << PrintableText(ftp.SystemName) << '\n'; }}},
         {"ls", {0, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) {
-             ftp.List(nullptr, Remote(ftp, Mask(a)), true);
+             ftp.ListDirectory(Remote(ftp, Mask(a)));
              for (const TIdFTPListItem& item : ftp.ParsedListing()) out << EntryLine(ftp, item) << '\n';
          }}},
         {"nlst", {0, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) {

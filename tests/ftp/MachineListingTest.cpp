@@ -1,0 +1,224 @@
+#include "EngineSessions.h"
+#include "ftp/IdException.h"
+#include "ftp/IdFTPList.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+TIdFTPListItems MachineListing(const std::string& text)
+{
+    TIdFTPListItems items;
+    items.ListFormat = lfMlsd;
+    items.LoadLines(TIdListLines::FromText(text));
+    return items;
+}
+
+std::int64_t Epoch(const TIdFTPListItem& item)
+{
+    return UnixTimeOfUtc(item.Modified);
+}
+
+// Seconds since the epoch of 2024-02-29 13:45:07 UTC.
+constexpr std::int64_t LeapDayAfternoon = 1709214307;
+
+TEST(MachineListing, FactsGiveKindSizeUtcTimeRightsAndIdentity)
+{
+    const TIdFTPListItems items = MachineListing(
+        "type=cdir;modify=20240101000000; /pub\r\n"
+        "type=pdir;modify=20240101000000; /\r\n"
+        "Type=FILE;Size=1234;Modify=20240229134507;UNIX.mode=0640;Unique=801g3f; report.pdf\r\n"
+        "type=dir;sizd=4096;modify=20240229134507.250;perm=flcdmpe; docs\r\n"
+        "type=OS.unix=slink:/usr/lib;modify=20240229134507; lib\r\n"
+        "type=file;size=18446744073709551615;perm=r; huge\r\n");
+    ASSERT_EQ(items.Count(), 4u);
+    EXPECT_EQ(items.SkippedCount(), 0u);
+
+    const TIdFTPListItem& file = items.Item(0);
+    EXPECT_EQ(file.Name(), "report.pdf");
+    EXPECT_EQ(file.Kind, ikFile);
+    EXPECT_EQ(file.Size, 1234);
+    EXPECT_TRUE(file.SizeKnown);
+    EXPECT_TRUE(file.ModifiedUtc);
+    EXPECT_EQ(file.Precision, tpSecond);
+    EXPECT_EQ(Epoch(file), LeapDayAfternoon);
+    EXPECT_EQ(file.OwnerRights(), "rw-");
+    EXPECT_EQ(file.GroupRights(), "r--");
+    EXPECT_EQ(file.OtherRights(), "---");
+    EXPECT_EQ(file.Unique(), "801g3f");
+
+    const TIdFTPListItem& folder = items.Item(1);
+    EXPECT_EQ(folder.Kind, ikDirectory);
+    EXPECT_EQ(Epoch(folder), LeapDayAfternoon);
+    EXPECT_EQ(DecodeDateTime(folder.Modified).millisecond, 250);
+    // perm alone tells the user's rights, nothing of group and others.
+    EXPECT_EQ(folder.OwnerRights(), "rwx");
+    EXPECT_EQ(folder.GroupRights(), "???");
+
+    EXPECT_EQ(items.Item(2).Kind, ikSymLink);
+    EXPECT_EQ(items.Item(2).LinkTarget(), "/usr/lib");
+    EXPECT_EQ(items.Item(3).Size, INT64_MAX);
+    EXPECT_EQ(items.Item(3).OwnerRights(), "r--");
+}
+
+// The name is everything after the first blank, as bytes: blanks, semicolons, equals signs and
+// bytes of other encodings included.
+TEST(MachineListing, NamesAreTheBytesAfterTheFirstBlank)
+{
+    const TIdFTPListItems items = MachineListing("type=file;size=1; two  blanks \r\n"
+                                                 "type=file;size=1; a;b=c d\r\n"
+                                                 "type=file;size=1; \x93\xfa\x96\x7b\x8c\xea.txt\r\n"
+                                                 "type=file;size=1; \xe6\x97\xa5\xe6\x9c\xac.txt\r\n"
+                                                 " bare name\r\n");
+    ASSERT_EQ(items.Count(), 5u);
+    EXPECT_EQ(items.Item(0).Name(), "two  blanks ");
+    EXPECT_EQ(items.Item(1).Name(), "a;b=c d");
+    EXPECT_EQ(items.Item(2).Name(), "\x93\xfa\x96\x7b\x8c\xea.txt");
+    EXPECT_EQ(items.Item(3).Name(), "\xe6\x97\xa5\xe6\x9c\xac.txt");
+    EXPECT_EQ(items.Item(4).Name(), "bare name");
+}
+
+// Missing or malformed facts leave that fact unknown and keep the entry; a line without a
+// name is skipped and reported.
+TEST(MachineListing, OddAndMissingFactsLeaveThemUnknown)
+{
+    const TIdFTPListItems items = MachineListing("type=file; nofacts\r\n"
+                                                 "size=12a;modify=2024022913450;unix.mode=9; badvalues\r\n"
+                                                 "modify=20240231000000;x.y;=;size=-5;; impossible day\r\n"
+                                                 "type=dir;unique=1;\r\n"
+                                                 "type=file;size=3;\r\n");
+    ASSERT_EQ(items.Count(), 3u);
+    EXPECT_EQ(items.SkippedCount(), 2u);
+    for (const TIdFTPListItem& item : items) {
+        SCOPED_TRACE(std::string(item.Name()));
+        EXPECT_EQ(item.Kind, ikFile);
+        EXPECT_FALSE(item.SizeKnown);
+        EXPECT_EQ(item.Precision, tpUnknown);
+        EXPECT_EQ(item.OwnerRights(), "???");
+    }
+    EXPECT_EQ(items.Item(2).Name(), "impossible day");
+}
+
+// LIST times carry the precision the line gives: the day for a year column, the minute for a
+// time of day, the second where the line shows seconds; never UTC.
+TEST(MachineListing, ListLinesTellTheirTimePrecision)
+{
+    TIdFTPListItems items;
+    ParseListing(TIdListLines::FromText("-rw-r--r-- 1 u g 5 Mar  3  2003 old\r\n"
+                                        "-rw-r--r-- 1 u g 5 Mar  3 15:13 recent\r\n"
+                                        "-rw-r--r-- 1 u g 5 2005-04-08 11:22:33.5 +0200 exact\r\n"
+                                        "-rw-r--r-- 1 u g 5 2005-04-08 00:00 midnight\r\n"),
+                 items, TDateParts{2026, 6, 15});
+    ASSERT_EQ(items.Count(), 4u);
+    EXPECT_EQ(items.Item(0).Precision, tpDay);
+    EXPECT_EQ(items.Item(1).Precision, tpMinute);
+    EXPECT_EQ(items.Item(2).Precision, tpSecond);
+    EXPECT_EQ(items.Item(3).Precision, tpMinute);
+    for (const TIdFTPListItem& item : items)
+        EXPECT_FALSE(item.ModifiedUtc);
+}
+
+std::string PassiveReply(int port)
+{
+    return "227 Entering Passive Mode (127,0,0,1," + PortFields(port) + ")\r\n";
+}
+
+// A FEAT that offers MLST to a server that refuses MLSD: the listing comes by LIST, and the
+// rest of the connection asks no MLSD again.
+TEST(MachineListing, ServerThatRefusesMlsdItOffersIsListedByList)
+{
+    ScriptedPeer refused, first, second;
+    refused.Close();
+    refused.Start();
+    first.Send("-rw-r--r-- 1 u g 5 Mar  3 15:13 a.txt\r\n").Close();
+    second.Send("-rw-r--r-- 1 u g 7 Mar  3 15:13 b.txt\r\n").Close();
+    first.Start();
+    second.Start();
+    ScriptedPeer control;
+    control.Send("220 hi\r\n")
+        .Reply("230 ok\r\n")
+        .Reply("200 type\r\n")
+        .Reply("211-Features:\r\n MLST type*;size*;modify*;\r\n MDTM\r\n211 End\r\n")
+        .Reply("215 UNIX\r\n")
+        .Reply(PassiveReply(refused.Port()))
+        .Reply("500 MLSD not understood\r\n")
+        .Reply(PassiveReply(first.Port()))
+        .Reply("150 here\r\n226 done\r\n")
+        .Reply(PassiveReply(second.Port()))
+        .Reply("150 here\r\n226 done\r\n");
+    control.Start();
+    TIdFTP ftp;
+    ftp.Host = "127.0.0.1";
+    ftp.Port = control.Port();
+    ftp.Passive = true;
+    ftp.ReadTimeout = 5000;
+    ftp.Connect(true, 5000);
+    EXPECT_TRUE(ftp.ListsByMlsd());
+    ftp.ListDirectory("");
+    ASSERT_EQ(ftp.ParsedListing().Count(), 1u);
+    EXPECT_EQ(ftp.ParsedListing().Item(0).Name(), "a.txt");
+    EXPECT_FALSE(ftp.ListsByMlsd());
+    ftp.ListDirectory("");
+    EXPECT_EQ(ftp.ParsedListing().Item(0).Name(), "b.txt");
+    ftp.Disconnect();
+    control.Wait();
+    std::vector<std::string> commands = control.Lines();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "MLSD"), 1);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "LIST"), 2);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Against a real server: MLSD lists with UTC seconds, MFMT sets a time that MLST, MDTM and
+// the next MLSD all read back exactly.
+TEST(MachineListing, RealServerListsByMlsdAndKeepsTimesSetByMfmt)
+{
+    ServerSession s;
+    WriteFile(s.server.File("notes.txt"), "hello");
+    ASSERT_EQ(mkdir(s.server.File("sub dir").c_str(), 0755), 0);
+    ASSERT_TRUE(s.ftp.ListsByMlsd());
+    ASSERT_TRUE(s.ftp.CanSetModificationTime());
+
+    ASSERT_TRUE(s.ftp.SetModificationTime("notes.txt", LeapDayAfternoon));
+    s.ftp.ListDirectory("");
+    EXPECT_TRUE(s.sent.Sent("MLSD"));
+    const TIdFTPListItems& items = s.ftp.ParsedListing();
+    ASSERT_EQ(items.Count(), 2u);
+    for (const TIdFTPListItem& item : items) {
+        if (item.Name() == "notes.txt") {
+            EXPECT_EQ(item.Kind, ikFile);
+            EXPECT_EQ(item.Size, 5);
+            EXPECT_EQ(Epoch(item), LeapDayAfternoon);
+            EXPECT_EQ(item.Precision, tpSecond);
+        } else {
+            EXPECT_EQ(item.Name(), "sub dir");
+            EXPECT_EQ(item.Kind, ikDirectory);
+        }
+    }
+    EXPECT_EQ(s.ftp.ModificationTime("notes.txt"), LeapDayAfternoon);
+    struct stat info{};
+    ASSERT_EQ(stat(s.server.File("notes.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mtime, LeapDayAfternoon);
+
+    // Without MLSD: LIST, and the time by MDTM.
+    s.ftp.UseMLSD = false;
+    s.ftp.ListDirectory("");
+    EXPECT_EQ(s.sent.Count("MLSD"), 1u);
+    EXPECT_TRUE(s.sent.Sent("LIST"));
+    EXPECT_EQ(s.ftp.ModificationTime("notes.txt"), LeapDayAfternoon);
+    EXPECT_TRUE(s.sent.Sent("MDTM notes.txt"));
+    EXPECT_EQ(s.ftp.ModificationTime("missing.txt"), std::nullopt);
+
+    // A mask goes to LIST, which applies it (pyftpdlib refuses patterns).
+    s.ftp.UseMLSD = true;
+    EXPECT_THROW(s.ftp.ListDirectory("*.txt"), EIdProtocolReplyError);
+    EXPECT_EQ(s.sent.Count("MLSD"), 1u);
+    EXPECT_TRUE(s.sent.Sent("LIST *.txt"));
+}
+
+}  // namespace
