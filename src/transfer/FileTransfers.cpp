@@ -274,7 +274,8 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."), [&] {
             const TNameCodec& codec = sources_.engine.NameCodec;
             const std::string remoteName = ServerName(codec, TransformName(name));
-            sources_.transfer.ExpectedSize = sources_.engine.FileSize(ServerName(codec, name));
+            // The local file's size is what goes out: no SIZE to the server for it.
+            sources_.transfer.ExpectedSize = QFileInfo(LocalPath(name)).size();
             sources_.engine.Put(NativePath(LocalPath(name)), remoteName, append);
             if (!append)
                 KeepTimeOnServer(row, remoteName);
