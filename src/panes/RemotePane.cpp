@@ -53,12 +53,6 @@ void TRemotePane::EnableActions(const TEnablingFacts& facts, const TActionSwitch
     actions.Enable({"aRemoteDirectoryUp", "aRemoteRefresh", "aRemoteBookmark"}, facts.connected);
 }
 
-QByteArray TRemotePane::PathBytes(const QString& text) const
-{
-    const auto known = serverPaths_.constFind(text);
-    return known != serverPaths_.constEnd() ? *known : ServerBytes(sources_.engine.NameCodec, text);
-}
-
 std::vector<QByteArray> TRemotePane::PathCandidates(const QString& text) const
 {
     if (const auto known = serverPaths_.constFind(text); known != serverPaths_.constEnd())

@@ -60,9 +60,6 @@ public:
     // Empties the rows, the tree and the listing when the connection ends.
     void ClearListing();
 
-    // The bytes the server knows a directory box text by: those it reported for that text,
-    // else the text in the connection's name encoding (EUnsendableName when it cannot be).
-    QByteArray PathBytes(const QString& text) const;
     const TRemoteTree& Tree() const { return tree_; }
     const TFileListSorter& Sorter() const { return sorter_; }
 
@@ -71,7 +68,9 @@ private:
     void AddRemoteDirHistory();
     // Shows a path of the server in the box and remembers its bytes.
     void ShowPath(const QByteArray& path);
-    // The absolute paths a directory box text may stand for, the likeliest first.
+    // The absolute paths a directory box text may stand for: those the server reported for
+    // that text, else its forms in the name encodings, the likeliest first (EUnsendableName when
+    // it has none).
     std::vector<QByteArray> PathCandidates(const QString& text) const;
     // CWD to the first candidate the server accepts; the last refusal is raised.
     QByteArray ChangeToFirstOf(const std::vector<QByteArray>& candidates);

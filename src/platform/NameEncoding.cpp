@@ -237,7 +237,7 @@ bool IsDecodable(TNameEncoding encoding, std::string_view bytes)
 ENameNotEncodable::ENameNotEncodable(std::string name, std::string character, TNameEncoding encoding)
     : std::runtime_error("the name \"" + name + "\" cannot be sent: " + std::string(NameEncodingTitle(encoding)) +
                          " has no character \"" + character + "\""),
-      name_(std::move(name)), character_(std::move(character)), encoding_(encoding)
+      character_(std::move(character)), encoding_(encoding)
 {
 }
 

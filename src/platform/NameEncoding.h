@@ -35,14 +35,12 @@ bool IsDecodable(TNameEncoding encoding, std::string_view bytes);
 class ENameNotEncodable : public std::runtime_error {
 public:
     ENameNotEncodable(std::string name, std::string character, TNameEncoding encoding);
-    const std::string& Name() const { return name_; }
     // The first character that cannot be encoded, as UTF-8.
     const std::string& Character() const { return character_; }
     char32_t CodePoint() const;
     TNameEncoding Encoding() const { return encoding_; }
 
 private:
-    std::string name_;
     std::string character_;
     TNameEncoding encoding_;
 };

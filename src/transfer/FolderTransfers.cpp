@@ -95,11 +95,6 @@ private:
 
 }  // namespace
 
-QString TFolderTransfers::PathInLocalFolder(const QString& name) const
-{
-    return LocalEntryPath(sources_.localFolder(), name);
-}
-
 std::optional<DirectoryIdentity> TFolderTransfers::LocalFolderIdentity() const
 {
     return IdentityOfDirectory(NativePath(sources_.localFolder()));
@@ -125,10 +120,10 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
     const std::optional<DirectoryIdentity> start = LocalFolderIdentity();
     if (!name.isEmpty()) {
         // A link back to a directory on the way down would repeat the walk without end.
-        const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(PathInLocalFolder(name)));
+        const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(sources_.files.LocalPath(name)));
         if (folder && std::find(ancestors.begin(), ancestors.end(), *folder) != ancestors.end()) {
             sources_.appendLogLine(QStringLiteral("上の階層と同じフォルダーのため飛ばしました: ") +
-                                   PathInLocalFolder(name));
+                                   sources_.files.LocalPath(name));
             return;
         }
         TLeaveBusyAtEnd leave(sources_.leaveBusyState);
@@ -189,7 +184,7 @@ void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& rem
             return;
         }
         TLeaveBusyAtEnd leave(sources_.leaveBusyState);
-        const bool created = CreateDirectoryEntry(NativePath(PathInLocalFolder(name)));
+        const bool created = CreateDirectoryEntry(NativePath(sources_.files.LocalPath(name)));
         sources_.transfer.TransferCompleted = created;
         if (created)
             sources_.appendFileOperationLog(QStringLiteral("CreateDir"), name, QString(), QString());
@@ -222,7 +217,7 @@ void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& rem
 
 void TFolderTransfers::EnterLocalSubdirectory(const QString& name)
 {
-    const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(PathInLocalFolder(name)));
+    const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(sources_.files.LocalPath(name)));
     sources_.openLocalSubdirectory(name);
     if (!folder || LocalFolderIdentity() != folder)
         throw EFolderTransferError(QStringLiteral("ローカルのフォルダーに入れません: ") + name);

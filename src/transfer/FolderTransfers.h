@@ -85,7 +85,6 @@ public:
 private:
     using TAncestors = std::vector<DirectoryIdentity>;
 
-    QString PathInLocalFolder(const QString& name) const;
     std::optional<DirectoryIdentity> LocalFolderIdentity() const;
 
     // One level of an upload; ancestors are the local directories already on the way down.
