@@ -9,9 +9,9 @@
 #include <unistd.h>
 
 // Starts the server on the directory; returns its loopback port. Exits with 2 when it does not
-// come up. With rawNames the server lists names as the bytes they are on disk; a readLimit sends
+// come up. With rawNames the server lists names as the bytes they are on disk; a sendLimit sends
 // downloads at that many bytes a second at most.
-inline int StartTestServer(const std::string& root, pid_t& pid, bool rawNames = false, int readLimit = 0)
+inline int StartTestServer(const std::string& root, pid_t& pid, bool rawNames = false, int sendLimit = 0)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -21,8 +21,8 @@ inline int StartTestServer(const std::string& root, pid_t& pid, bool rawNames = 
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         const std::string script = std::string(MARLUX_SOURCE_DIR) + "/tests/fixtures/ftp_server.py";
-        const std::string limit = std::to_string(readLimit);
-        std::vector<const char*> arguments{"/usr/bin/python3", script.c_str(), "--root", root.c_str(), "--read-limit",
+        const std::string limit = std::to_string(sendLimit);
+        std::vector<const char*> arguments{"/usr/bin/python3", script.c_str(), "--root", root.c_str(), "--send-limit",
                                            limit.c_str()};
         if (rawNames)
             arguments.push_back("--raw-names");

@@ -366,7 +366,10 @@ double AbortLatencyMs(TMainForm& form, const std::string& root)
     });
     form.UpdateActionStates();
     form.Action(QStringLiteral("aDownload"))->trigger();
+    if (aborted == Clock::time_point())
+        Fail("the stalled download ended before the abort");
     const double latency = std::chrono::duration<double, std::milli>(Clock::now() - aborted).count();
+
     QuitSession(form);
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);

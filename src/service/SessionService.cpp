@@ -5,8 +5,10 @@
 #include <QEventLoop>
 #include <QMetaObject>
 
-TSessionService::TSessionService() : engineContext_(new QObject)
+TSessionService::TSessionService() : engineContext_(new QObject), progressTimer_(new QTimer(&windowContext_))
 {
+    progressTimer_->setInterval(ProgressSpacingMs);
+    QObject::connect(progressTimer_, &QTimer::timeout, &windowContext_, [this] { Drain(); });
     engine_.AbortSignal = &abortSignal_;
     codec_ = engine_.NameCodec;
     thread_.setObjectName(QStringLiteral("engine"));
@@ -51,12 +53,14 @@ void TSessionService::RunAfterCurrent(const std::function<void(TIdFTP&)>& job)
 
 void TSessionService::RunAndWait(const std::function<void()>& job)
 {
-    ++pendingJobs_;
+    if (pendingJobs_++ == 0)
+        progressTimer_->start();
     if (jobStart_) {
         try {
             jobStart_();
         } catch (...) {
-            --pendingJobs_;
+            if (--pendingJobs_ == 0)
+                progressTimer_->stop();
             throw;
         }
     }
@@ -76,7 +80,8 @@ void TSessionService::RunAndWait(const std::function<void()>& job)
         Post([this, &outcome, &loop, connected = engine_.Connected(), codec = engine_.NameCodec] {
             connected_ = connected;
             codec_ = codec;
-            --pendingJobs_;
+            if (--pendingJobs_ == 0)
+                progressTimer_->stop();
             outcome.done = true;
             loop.quit();
         });
@@ -89,9 +94,19 @@ void TSessionService::RunAndWait(const std::function<void()>& job)
 
 void TSessionService::Post(std::function<void()> call)
 {
+    Enqueue(std::move(call), true);
+}
+
+void TSessionService::PostProgress(std::function<void()> call)
+{
+    Enqueue(std::move(call), false);
+}
+
+void TSessionService::Enqueue(std::function<void()> call, bool wake)
+{
     std::lock_guard lock(postedMutex_);
     posted_.push_back(std::move(call));
-    if (drainPosted_)
+    if (!wake || drainPosted_)
         return;
     drainPosted_ = true;
     QMetaObject::invokeMethod(&windowContext_, [this] { Drain(); }, Qt::QueuedConnection);

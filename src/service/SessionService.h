@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QThread>
+#include <QTimer>
 
 #include <deque>
 #include <exception>
@@ -38,6 +39,10 @@ public:
 
     // From the engine's thread: runs call on the window's thread, after what was posted before.
     void Post(std::function<void()> call);
+    // The same for the frequent reports of a running job (a transfer's work events): they are
+    // run in batches every ProgressSpacing rather than waking the window for each.
+    void PostProgress(std::function<void()> call);
+    static constexpr int ProgressSpacingMs = 10;
     // From the engine's thread: runs question on the window's thread and waits for its answer.
     bool Ask(std::function<bool()> question);
 
@@ -62,6 +67,7 @@ public:
 private:
     void RunOnEngineThread(const std::function<void()>& job);
     void RunAndWait(const std::function<void()>& job);
+    void Enqueue(std::function<void()> call, bool wake);
     // Runs the posted calls in order on the window's thread.
     void Drain();
 
@@ -72,6 +78,8 @@ private:
     QObject* engineContext_;
     // Lives on the window's thread: posted calls are delivered to it.
     QObject windowContext_;
+    // Runs the progress reports while jobs are pending.
+    QTimer* progressTimer_;
 
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
