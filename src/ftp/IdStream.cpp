@@ -162,3 +162,16 @@ void TIdFileStream::SetSize(int64_t size) {
     DropReadAhead();
     if (ftruncate(fd_, size) != 0) Fail("write");
 }
+
+size_t TIdDigestStream::Read(char* buffer, size_t count) {
+    const size_t got = inner_.Read(buffer, count);
+    if (digest_) digest_->Update(buffer, got);
+    bytes_ += static_cast<int64_t>(got);
+    return got;
+}
+
+void TIdDigestStream::Write(const char* data, size_t count) {
+    inner_.Write(data, count);
+    if (digest_) digest_->Update(data, count);
+    bytes_ += static_cast<int64_t>(count);
+}

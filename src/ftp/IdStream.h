@@ -1,4 +1,6 @@
 #pragma once
+#include "ftp/IdDigest.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -88,4 +90,27 @@ private:
     std::vector<char> block_;
     size_t blockStart_ = 0;
     bool writing_ = false;
+};
+
+// Passes everything on to another stream, counting each byte read or written and feeding it to
+// the digest when there is one: a transfer's bytes are hashed as they stream by, without a
+// second pass over the file.
+class TIdDigestStream : public TIdStream {
+public:
+    TIdDigestStream(TIdStream& inner, TIdDigest* digest) : inner_(inner), digest_(digest) {}
+
+    size_t Read(char* buffer, size_t count) override;
+    void Write(const char* data, size_t count) override;
+    int64_t Position() const override { return inner_.Position(); }
+    void Seek(int64_t position) override { inner_.Seek(position); }
+    int64_t Size() const override { return inner_.Size(); }
+    void SetSize(int64_t size) override { inner_.SetSize(size); }
+
+    // The bytes that went through.
+    int64_t Bytes() const { return bytes_; }
+
+private:
+    TIdStream& inner_;
+    TIdDigest* digest_;
+    int64_t bytes_ = 0;
 };
