@@ -94,9 +94,12 @@ void TIdFTP::Get(const std::string& remoteName, const std::string& localFile, bo
     file.Flush();
     if (LastVerification.Kind != vkMismatch) return;
     file.Close();
-    // Never over another file: a failed download must not cost the user one.
+    // Never over another file: a failed download must not cost the user one. Only a plain file
+    // is renamed: a download into /dev/null or a pipe leaves nothing to mark.
     const std::string partName = localFile + ".part";
-    const bool renamed = renameat2(AT_FDCWD, localFile.c_str(), AT_FDCWD, partName.c_str(), RENAME_NOREPLACE) == 0;
+    struct stat info {};
+    const bool renamed = stat(localFile.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+                         renameat2(AT_FDCWD, localFile.c_str(), AT_FDCWD, partName.c_str(), RENAME_NOREPLACE) == 0;
     RaiseMismatch(remoteName, renamed ? partName : std::string());
 }
 
