@@ -110,10 +110,15 @@ void TIdFileStream::Write(const char* data, size_t count) {
 
 void TIdFileStream::Flush() {
     if (fd_ < 0 || !writing_ || block_.empty()) return;
-    // The gathered bytes are handed over once; a failed write raises and they are gone.
-    std::vector<char> gathered;
-    gathered.swap(block_);
-    WriteThrough(gathered.data(), gathered.size());
+    // The gathered bytes are handed over once; a failed write raises and they are gone. The
+    // block keeps its memory: a fresh one per flush would cost a page fault every 4 KiB.
+    try {
+        WriteThrough(block_.data(), block_.size());
+    } catch (...) {
+        block_.clear();
+        throw;
+    }
+    block_.clear();
 }
 
 void TIdFileStream::WriteThrough(const char* data, size_t count) {
