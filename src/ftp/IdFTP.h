@@ -1,4 +1,5 @@
 #pragma once
+#include "ftp/IdDigestWorker.h"
 #include "ftp/IdFTPList.h"
 #include "ftp/IdSimpleServer.h"
 #include "ftp/IdStream.h"
@@ -188,7 +189,7 @@ private:
     // 0 for a file that does not exist yet; nothing when the server does not tell.
     std::optional<int64_t> SizeBeforeAppend(const std::string& name);
     // Compares the server's digest or size of the file with the `bytes` moved from `start` on.
-    TIdVerification CheckTransfer(const std::string& name, const VerifyPlan& plan, TIdDigest* digest, int64_t start,
+    TIdVerification CheckTransfer(const std::string& name, const VerifyPlan& plan, TIdDigestWorker* digest, int64_t start,
                                   int64_t bytes);
     // The server's digest in lower-case hex, by HASH and else by the X command; nothing when
     // neither gives a readable one for exactly that range.

@@ -71,7 +71,7 @@ void TIdFTP::GetVerified(const std::string& remoteName, TIdStream& destination, 
     const int64_t start = resume ? destination.Position() : 0;
     const VerifyPlan plan = PlanVerification(resume);
     LastVerification = Unverified("the transfer did not complete");
-    std::optional<TIdDigest> digest;
+    std::optional<TIdDigestWorker> digest;
     if (plan.algorithm) digest.emplace(*plan.algorithm);
     TIdDigestStream counted(destination, digest ? &*digest : nullptr);
     TransferGet("RETR " + remoteName, counted, FileLineEnds(), resume, accepted);
@@ -116,7 +116,7 @@ void TIdFTP::Put(TIdStream& source, const std::string& remoteName, bool append) 
         else
             plan = VerifyPlan::Skipped("the server gave no size before the append");
     }
-    std::optional<TIdDigest> digest;
+    std::optional<TIdDigestWorker> digest;
     if (plan.algorithm) digest.emplace(*plan.algorithm);
     TIdDigestStream counted(source, digest ? &*digest : nullptr);
     if (remoteName.empty())

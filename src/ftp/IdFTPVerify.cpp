@@ -65,15 +65,16 @@ std::optional<int64_t> TIdFTP::SizeBeforeAppend(const std::string& name) {
     return size >= 0 ? std::optional<int64_t>(size) : std::nullopt;
 }
 
-TIdVerification TIdFTP::CheckTransfer(const std::string& name, const VerifyPlan& plan, TIdDigest* digest, int64_t start,
-                                      int64_t bytes) {
+TIdVerification TIdFTP::CheckTransfer(const std::string& name, const VerifyPlan& plan, TIdDigestWorker* digest,
+                                      int64_t start, int64_t bytes) {
     if (!plan.reason.empty()) return Unverified(plan.reason);
     if (digest) {
         // A range cannot be empty in RANG, nor in the X commands' arguments.
         if (plan.ranged && bytes == 0) return Unverified("no bytes were transferred");
         const std::string algorithm(DigestName(digest->Algorithm()));
-        const std::string ours = digest->HexFinal();
+        // The server's first: the bytes not hashed here yet are hashed while it computes.
         const std::optional<std::string> theirs = ServerDigest(name, digest->Algorithm(), plan.ranged, start, bytes);
+        const std::string ours = digest->HexFinal();
         if (!theirs) return Unverified("the server gave no readable " + algorithm + " digest of the file");
         return Compared(algorithm, ours, *theirs);
     }

@@ -1,5 +1,7 @@
 #include "ftp/IdStream.h"
 
+#include "ftp/IdDigestWorker.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>

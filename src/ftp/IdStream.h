@@ -1,6 +1,4 @@
 #pragma once
-#include "ftp/IdDigest.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -12,6 +10,8 @@ class EStreamError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+class TIdDigestWorker;
 
 // The byte streams transfers read from and write to. Positions and sizes are 64-bit.
 class TIdStream {
@@ -97,7 +97,7 @@ private:
 // second pass over the file.
 class TIdDigestStream : public TIdStream {
 public:
-    TIdDigestStream(TIdStream& inner, TIdDigest* digest) : inner_(inner), digest_(digest) {}
+    TIdDigestStream(TIdStream& inner, TIdDigestWorker* digest) : inner_(inner), digest_(digest) {}
 
     size_t Read(char* buffer, size_t count) override;
     void Write(const char* data, size_t count) override;
@@ -111,6 +111,6 @@ public:
 
 private:
     TIdStream& inner_;
-    TIdDigest* digest_;
+    TIdDigestWorker* digest_;
     int64_t bytes_ = 0;
 };

@@ -1,6 +1,7 @@
 // Digests computed here, and what servers say about theirs: FEAT's HASH line, HASH replies,
 // and replies a scripted server sends that no real one should.
 #include "EngineSessions.h"
+#include "fixtures/RandomBytes.h"
 #include "ftp/IdException.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,22 @@ TEST(Digests, KnownValuesInAnyPieces) {
         EXPECT_EQ(Digest(daCRC32, "123456789", piece), "cbf43926");
     }
     EXPECT_EQ(Digest(daCRC32, "", 1), "00000000");
+}
+
+// The worker thread gives the digest the bytes would have in one piece, over many blocks and
+// more than may wait at once; one dropped before its end just stops.
+TEST(Digests, TheWorkerThreadHashesWhatItIsGiven) {
+    const std::string bytes = RandomBytes((TIdDigestWorker::MaxPendingBlocks + 5) * TIdDigestWorker::BlockBytes + 3, 11);
+    for (std::size_t piece : {std::size_t(65536), std::size_t(3 * TIdDigestWorker::BlockBytes + 1)}) {
+        TIdDigestWorker worker(daSHA256);
+        for (std::size_t at = 0; at < bytes.size(); at += piece)
+            worker.Update(bytes.data() + at, std::min(piece, bytes.size() - at));
+        EXPECT_EQ(worker.HexFinal(), Digest(daSHA256, bytes, bytes.size()));
+    }
+    TIdDigestWorker empty(daMD5);
+    EXPECT_EQ(empty.HexFinal(), "d41d8cd98f00b204e9800998ecf8427e");
+    TIdDigestWorker dropped(daSHA1);
+    dropped.Update(bytes.data(), bytes.size());
 }
 
 TEST(Digests, FeatureLinesRepliesAndHexAreReadStrictly) {
