@@ -127,11 +127,12 @@ void TIdFTP::Put(TIdStream& source, const std::string& remoteName, bool append) 
         TransferPut("STOR " + remoteName, counted, true);
     LastVerification = CheckTransfer(remoteName, plan, digest ? &*digest : nullptr, start, counted.Bytes());
     if (LastVerification.Kind != vkMismatch) return;
-    // Best effort, and never over a file the server already has under that name.
+    // Best effort, and never over a file the server already has under that name: without SIZE
+    // to tell, the file keeps its name.
     const std::string partName = remoteName + ".part";
     bool renamed = false;
     try {
-        if (FileSize(partName) < 0) {
+        if (Supports("SIZE") && FileSize(partName) < 0) {
             RenameFile(remoteName, partName);
             renamed = true;
         }
