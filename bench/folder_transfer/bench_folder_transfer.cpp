@@ -239,7 +239,7 @@ int main(int argc, char** argv)
     TMainForm form({});
     form.SetDialogs(std::make_unique<TAnswerYes>());
     QApplication::processEvents();
-    LogInOnLoopback(form.IdFTP1, port, "user", "secret", 60000);
+    LogInOnLoopback(form, port, "user", "secret", 60000);
     form.Options().iMaxLog = 100000000;
     form.Action(QStringLiteral("aTypeBinary"))->trigger();
     const auto runAction = [&form](const char* name) {

@@ -1,18 +1,25 @@
 #pragma once
 // Logs a benchmark's window in to a loopback server, passive, with a time-out long enough for
 // the largest transfer.
-#include "ftp/IdFTP.h"
+#include "app/MainForm.h"
+#include "service/SessionService.h"
 
 #include <string>
 
-inline void LogInOnLoopback(TIdFTP& ftp, int port, const std::string& user = "user",
+inline void LogInOnLoopback(TMainForm& form, int port, const std::string& user = "user",
                             const std::string& password = "secret", int readTimeoutMs = 120000)
 {
+    TIdFTP& ftp = form.IdFTP1;
     ftp.Host = "127.0.0.1";
     ftp.Port = port;
     ftp.Username = user;
     ftp.Password = password;
     ftp.Passive = true;
     ftp.ReadTimeout = readTimeoutMs;
-    ftp.Connect(true, 5000);
+    form.Service().Run([](TIdFTP& engine) { engine.Connect(true, 5000); });
+}
+
+inline void QuitSession(TMainForm& form)
+{
+    form.Service().Run([](TIdFTP& engine) { engine.Quit(); });
 }

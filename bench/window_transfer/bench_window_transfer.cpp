@@ -354,8 +354,8 @@ double AbortLatencyMs(TMainForm& form, const std::string& root)
 {
     pid_t pid = 0;
     const int port = StartTestServer(root, pid, false, 512);
-    form.IdFTP1.Quit();
-    LogInOnLoopback(form.IdFTP1, port, "user", "secret", 120000);
+    QuitSession(form);
+    LogInOnLoopback(form, port, "user", "secret", 120000);
     form.Controls().RemoteDirBox->setEditText(QStringLiteral("/"));
     form.RemotePane().aRemoteRefreshExecute();
     SelectRow(*form.Controls().RemoteFileListView, QStringLiteral("big.bin"));
@@ -367,7 +367,7 @@ double AbortLatencyMs(TMainForm& form, const std::string& root)
     form.UpdateActionStates();
     form.Action(QStringLiteral("aDownload"))->trigger();
     const double latency = std::chrono::duration<double, std::milli>(Clock::now() - aborted).count();
-    form.IdFTP1.Quit();
+    QuitSession(form);
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
     return latency;
@@ -399,7 +399,7 @@ int main(int argc, char** argv)
 
     TMainForm form({QString::fromStdString(local)});
     QApplication::processEvents();
-    LogInOnLoopback(form.IdFTP1, server.port, server.user, server.password, 120000);
+    LogInOnLoopback(form, server.port, server.user, server.password, 120000);
     form.Controls().RemoteDirBox->setEditText(QString::fromStdString(server.dir.empty() ? "/" : server.dir));
     form.RemotePane().aRemoteRefreshExecute();
 

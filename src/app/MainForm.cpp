@@ -92,7 +92,7 @@ void IgnoringErrors(F step)
 }  // namespace
 
 TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), dialogs_(std::make_unique<TDesktopDialogs>(this))
+    : QMainWindow(parent), IdFTP1(service_.Engine()), dialogs_(std::make_unique<TDesktopDialogs>(this))
 {
     appDir_ = QString::fromStdString(ResolveAppDir(CurrentExecutablePath()));
     CreateActions();

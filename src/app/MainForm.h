@@ -1,9 +1,9 @@
 #pragma once
-// TMainForm is the composition root: it builds the controls (MainFormLayout), owns the engine
-// and the shared state structs (settings/WindowState.h), creates one object per subsystem and
+// TMainForm is the composition root: it builds the controls (MainFormLayout), owns the session
+// service with its engine and the shared state structs (settings/WindowState.h), creates one object per subsystem and
 // wires each action to its handler. A new subsystem is added like the local file operations:
 //  1. One class in its folder (src/session/TSession, ...) whose constructor takes a narrow
-//     sources struct: references to exactly the shared state, controls, engine and logs it
+//     sources struct: references to exactly the shared state, controls, service and logs it
 //     uses, plus std::function callbacks for what it asks of others. It never sees TMainForm.
 //  2. Construction: a SetUp<Subsystem>() of the window that fills that struct from controls_,
 //     the shared structs and the other subsystems, and keeps the object in a unique_ptr.
@@ -11,12 +11,12 @@
 //     handler runs guarded, so its errors reach HandleUncaughtException.
 //  4. Enabling: AddEnablingRule() with the subsystem's rule for its own actions. Actions that
 //     talk to the server are marked usesEngine in ActionTable.cpp; the window disables them
-//     while the engine is busy, so a rule never needs to look at that.
+//     while the service runs a job, so a rule never needs to look at that.
 #include "app/MainFormLayout.h"
 #include "app/WindowSettingsAdapter.h"
-#include "ftp/IdAntiFreeze.h"
 #include "ftp/IdFTP.h"
 #include "ftp/IdLogEvent.h"
+#include "service/SessionService.h"
 #include "settings/ActionEnabling.h"
 #include "settings/UserDialogs.h"
 #include "settings/WindowState.h"
@@ -53,6 +53,9 @@ class TTransferProgress;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
+    // First, so that IdFTP1 can refer to its engine.
+    TSessionService service_;
+
 public:
     // arguments: the command line after the program name.
     explicit TMainForm(const QStringList& arguments, QWidget* parent = nullptr);
@@ -83,8 +86,8 @@ public:
     void LeaveBusyState();
     void AddEnablingRule(TEnablingRule rule);
     void UpdateActionStates();
-    // True while the engine is inside a command. Message pumping then runs user commands;
-    // those that would send on the same control connection stay disabled.
+    // True while the service runs a job. The window's events are handled meanwhile; commands
+    // that would need the engine stay disabled.
     bool EngineBusy() const;
     void SetRemoteMenuEnabled(bool enabled);
     bool RemoteMenuEnabled() const;
@@ -108,11 +111,12 @@ public:
     TTransferProgress& TransferProgress() { return *transferProgress_; }
     TFolderTransfers& FolderTransfers() { return *folderTransfers_; }
 
-    // The FTP engine, owned for the whole run, with its log hook and message pump.
-    TIdFTP IdFTP1;
+    // The session service, owned for the whole run, and its engine with the log hook. The
+    // engine's settings are written between jobs; everything else goes through the service.
+    TSessionService& Service() { return service_; }
+    TIdFTP& IdFTP1;
     TIdLogEvent IdLogEvent1;
-    TIdAntiFreeze IdAntiFreeze1;
-    bool SessionConnected();
+    bool SessionConnected() const;
 
     // The application-wide handler for exceptions no command caught.
     void HandleUncaughtException(std::exception_ptr error);
@@ -181,12 +185,11 @@ private:
     void FileListViewDblClick(const TFileViewStack& views, int option, const char* viewAction,
                               const char* transferAction, const std::function<void(const TFileRow&)>& openFolder);
 
-    // The engine (MainFormEngine.cpp): design-time settings, log hook and message pump.
+    // The engine (MainFormEngine.cpp): design-time settings, the log hook and the service's
+    // handlers.
     void SetUpEngine();
     // The work events, the progress window and the abort request (MainFormTransferProgress.cpp).
     void SetUpTransferProgress();
-    // Refreshes the enabling when the engine starts pumping messages inside a command.
-    void PumpEngineMessages();
     // An engine socket error ends the session as if the server had dropped it.
     void EngineSocketError();
 

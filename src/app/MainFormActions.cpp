@@ -115,7 +115,7 @@ void TMainForm::UpdateActionStates()
 
 bool TMainForm::EngineBusy() const
 {
-    return IdFTP1.Busy();
+    return service_.Running();
 }
 
 void TMainForm::SetRemoteMenuEnabled(bool enabled)

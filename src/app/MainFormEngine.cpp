@@ -1,10 +1,9 @@
-// The main window's use of the FTP engine.
+// The main window's use of the session service and its engine.
 #include "app/MainForm.h"
 
+#include "app/ExceptionGuard.h"
 #include "ftp/IdException.h"
 #include "log/SessionLog.h"
-
-#include <QCoreApplication>
 
 void TMainForm::SetUpEngine()
 {
@@ -16,39 +15,35 @@ void TMainForm::SetUpEngine()
     IdFTP1.ProxySettings.ProxyType = fpcmNone;
     IdFTP1.ProxySettings.Port = 0;
 
-    IdAntiFreeze1.IdleTimeOut = 50;
-    IdAntiFreeze1.OnlyWhenIdle = false;
-    IdAntiFreeze1.OnProcess = [this](bool) { PumpEngineMessages(); };
-
     IdLogEvent1.Active = true;
     IdLogEvent1.ReplaceCRLF = false;
-    // The dialogue shows names as the panes do; the wire keeps the server's bytes.
+    // The dialogue shows names as the panes do; the wire keeps the server's bytes. Decoded on
+    // the engine's thread, where the connection's encoding is known.
     IdLogEvent1.OnReceived = [this](TIdLogBase*, const std::string&, const std::string& data) {
-        sessionLog_->LogReceived(IdFTP1.NameCodec.Decode(data));
+        service_.Post([this, line = IdFTP1.NameCodec.Decode(data)] { sessionLog_->LogReceived(line); });
     };
     IdLogEvent1.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) {
-        sessionLog_->LogSent(IdFTP1.NameCodec.Decode(data));
+        service_.Post([this, line = IdFTP1.NameCodec.Decode(data)] { sessionLog_->LogSent(line); });
     };
+
+    // The idle pass does not come until the job's first events are handled, so the engine
+    // actions are disabled here, before any input is.
+    service_.SetJobStartHandler([this] {
+        if (!enablingShowsEngineBusy_)
+            UpdateActionStates();
+    });
+    service_.SetPostedErrorHandler([](std::exception_ptr error) { ::HandleUncaughtException(error); });
 }
 
-void TMainForm::PumpEngineMessages()
+bool TMainForm::SessionConnected() const
 {
-    // The engine pumps only while it waits inside a command. The idle pass does not run
-    // until the command returns, so the engine actions are disabled here, before any input
-    // is handled.
-    if (!enablingShowsEngineBusy_)
-        UpdateActionStates();
-    QCoreApplication::processEvents();
-}
-
-bool TMainForm::SessionConnected()
-{
-    return IdFTP1.Connected();
+    return service_.Connected();
 }
 
 void TMainForm::EngineSocketError()
 {
     // Disconnect raises the engine's disconnect notification, as when the server drops the
-    // connection.
-    IdFTP1.Disconnect();
+    // connection. A job still running has met the same error and ends by itself.
+    if (!service_.Running())
+        service_.Run([](TIdFTP& engine) { engine.Disconnect(); });
 }

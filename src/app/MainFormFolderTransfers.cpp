@@ -13,7 +13,7 @@
 void TMainForm::SetUpFolderTransfers()
 {
     folderTransfers_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{
-        IdFTP1, *fileTransfers_, options_, extensions_, transfer_, *transferProgress_, dialogs_,
+        service_, *fileTransfers_, options_, extensions_, transfer_, *transferProgress_, dialogs_,
         controls_.LocalFileListView->Model(), controls_.RemoteFileListView->Model(), *controls_.LocalDirBox,
         *controls_.RemoteDirBox, [this](const QString& name) { localPane_->OpenLocalSubdirectory(name); },
         [this](const QByteArray& name) { remotePane_->OpenRemoteSubdirectory(name); },

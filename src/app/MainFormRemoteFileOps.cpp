@@ -14,7 +14,7 @@ void TMainForm::SetUpRemoteFileOps()
 {
     const TFileListModel& model = controls_.RemoteFileListView->Model();
     remoteFileOps_ = std::make_unique<TRemoteFileOps>(TRemoteFileOps::Sources{
-        IdFTP1, *this, dialogs_, *fileOperationLog_, appDir_, options_, transfer_,
+        service_, *this, dialogs_, *fileOperationLog_, appDir_, options_, transfer_,
         [this, &model] {
             QList<TFileOpRow> rows;
             for (int index : SelectedRows(*controls_.RemoteFileListView)) {

@@ -23,7 +23,7 @@ void TMainForm::SetUpRemotePane()
     TFileViewStack* views = controls_.RemoteFileListView;
     remotePane_ = std::make_unique<TRemotePane>(
         views->Model(),
-        TRemotePane::Sources{IdFTP1, options_, extensions_.TextExtList, extensions_.ImageExtList, views->Report(),
+        TRemotePane::Sources{service_, options_, extensions_.TextExtList, extensions_.ImageExtList, views->Report(),
                              *controls_.RemoteDirBox, *controls_.RemoteMaskBox, *controls_.RemoteSysTreeView,
                              [views] { views->FitColumnsToNewRows(); }, [this] { EnterBusyState(); },
                              [this] { transfer_.TransferCompleted = false; }});

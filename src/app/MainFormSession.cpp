@@ -61,7 +61,7 @@ void TMainForm::SetUpSession()
     };
     const TMainFormControls& c = controls_;
     sessionControl_ = std::make_unique<TSession>(TSession::Sources{
-        IdFTP1, session_, transfer_.InTransfer, [this] { return busy_.BusyFlag; }, dialogs_, *this, SettingsPath(),
+        service_, session_, transfer_.InTransfer, [this] { return busy_.BusyFlag; }, dialogs_, *this, SettingsPath(),
         lstDir_, *c.ProfileNameBox, *c.RemoteDirBox, [this] { return controls_.LocalDirBox->currentText(); },
         [this](const QString& path) { localPane_->ChangeDirectory(path); },
         [this](const QString& text) { sessionLog_->AppendLogLine(text); },

@@ -7,15 +7,24 @@
 void TMainForm::SetUpTransferProgress()
 {
     transferProgress_ = std::make_unique<TTransferProgress>(TTransferProgress::Sources{
-        transfer_, [this] { IdFTP1.Abort(); }, *this, [this](const QString& line) { sessionLog_->AppendLogLine(line); },
-        [this](int index, const QString& text) { SetStatusPanel(index, text); }, [this] { LeaveBusyState(); }});
+        .transfer = transfer_,
+        .requestAbort = [this] { service_.RequestAbort(); },
+        .owner = *this,
+        .appendLogLine = [this](const QString& line) { sessionLog_->AppendLogLine(line); },
+        .setStatusPanel = [this](int index, const QString& text) { SetStatusPanel(index, text); },
+        .leaveBusyState = [this] { LeaveBusyState(); },
+    });
     TTransferProgress& progress = *transferProgress_;
-    IdFTP1.OnWorkBegin = [&progress](TIdComponent*, TWorkMode mode, int64_t countMax) {
-        progress.IdFTP1WorkBegin(mode, countMax);
+    // The work events come from the engine's thread, one per chunk, and are shown here in order.
+    IdFTP1.OnWorkBegin = [this, &progress](TIdComponent*, TWorkMode mode, int64_t countMax) {
+        service_.Post([&progress, mode, countMax] { progress.IdFTP1WorkBegin(mode, countMax); });
     };
-    IdFTP1.OnWork = [&progress](TIdComponent*, TWorkMode mode, int64_t count) { progress.IdFTP1Work(mode, count); };
-    IdFTP1.OnWorkEnd = [&progress](TIdComponent*, TWorkMode mode) { progress.IdFTP1WorkEnd(mode); };
-    // A stalled transfer sends no work events, so the pump is where it learns of an abort.
-    IdAntiFreeze1.OnCheckAbort = [&progress] { return progress.TakeAbortRequestWhileDataFlows(); };
+    IdFTP1.OnWork = [this, &progress](TIdComponent*, TWorkMode mode, int64_t count) {
+        service_.Post([&progress, mode, count] { progress.IdFTP1Work(mode, count); });
+    };
+    IdFTP1.OnWorkEnd = [this, &progress](TIdComponent*, TWorkMode mode) {
+        service_.Post([&progress, mode] { progress.IdFTP1WorkEnd(mode); });
+    };
+    service_.SetAbortTakenHandler([&progress] { progress.AbortTaken(); });
     SetActionHandler("aAbort", [&progress] { progress.aAbortExecute(); });
 }

@@ -16,7 +16,7 @@ void TMainForm::SetUpFileTransfers()
 {
     const TMainFormControls& c = controls_;
     fileTransfers_ = std::make_unique<TFileTransfers>(TFileTransfers::Sources{
-        IdFTP1, options_, extensions_, transfer_, *transferProgress_, dialogs_,
+        service_, options_, extensions_, transfer_, *transferProgress_, dialogs_,
         [this] {
             if (Action(QStringLiteral("aTypeASCII"))->isChecked())
                 return TTransferChoice::ASCII;

@@ -139,8 +139,8 @@ void TCommandDlg::rgChmodOptionClick()
 
 void TCommandDlg::OkBtnClick()
 {
-    // The engine pumps messages while it waits: a second click or Esc must not run into the
-    // sending. The dialog closes afterwards either way.
+    // The window's events are handled while each line's job runs: a second click or Esc must
+    // not run into the sending. The dialog closes afterwards either way.
     setEnabled(false);
     // Runs from the button inside the modal loop, which no error may cross.
     try {

@@ -8,6 +8,7 @@
 #include "panes/RemoteNames.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDir.h"
+#include "service/SessionService.h"
 #include "settings/UserDialogs.h"
 #include "settings/WindowSettings.h"
 #include "settings/WindowState.h"
@@ -16,6 +17,8 @@
 #include <QFile>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -69,12 +72,17 @@ void TRemoteFileOps::aRemoteFileViewExecute()
 
 bool TRemoteFileOps::DownloadForViewing(const TFileOpRow& row, const QString& localPath)
 {
-    TIdFTP& engine = sources_.engine;
+    TSessionService& service = sources_.service;
+    const std::string remoteName = Bytes(row.nameBytes);
     bool arrived = false;
     sources_.enterBusyState();
     try {
-        sources_.transfer.ExpectedSize = row.listedSize ? *row.listedSize : engine.FileSize(Bytes(row.nameBytes));
-        engine.Get(Bytes(row.nameBytes), NativePath(localPath), true, false);
+        sources_.transfer.ExpectedSize =
+            row.listedSize ? *row.listedSize
+                           : service.Run([&remoteName](TIdFTP& engine) { return engine.FileSize(remoteName); });
+        service.Run([&remoteName, local = NativePath(localPath)](TIdFTP& engine) {
+            engine.Get(remoteName, local, true, false);
+        });
         arrived = true;
     } catch (...) {
         // A file that did not arrive is not shown; what came of a broken download would show
@@ -91,7 +99,8 @@ void TRemoteFileOps::aRemoteMkDirExecute()
         steps_.AskNewDirectoryName(QStringLiteral("現在のリモートディレクトリ　") + sources_.remoteDirectory());
     if (!name || !steps_.ConfirmCreateDirectory(*name))
         return;
-    sources_.engine.MakeDirectory(ServerName(sources_.engine.NameCodec, *name));
+    const std::string bytes = ServerName(sources_.service.NameCodec(), *name);
+    sources_.service.Run([&bytes](TIdFTP& engine) { engine.MakeDirectory(bytes); });
     sources_.remoteRefresh();
 }
 
@@ -101,8 +110,8 @@ void TRemoteFileOps::RenameOnServer(const TFileOpRow& row, const QString& newNam
     if (newName.contains(u'\r') || newName.contains(u'\n'))
         throw EIdLineBreakInCommand();
     // Refused before RNFR when the new name cannot be sent.
-    const std::string newBytes = ServerName(sources_.engine.NameCodec, newName);
-    sources_.engine.RenameFile(Bytes(row.nameBytes), newBytes);
+    const std::string newBytes = ServerName(sources_.service.NameCodec(), newName);
+    sources_.service.Run([&](TIdFTP& engine) { engine.RenameFile(Bytes(row.nameBytes), newBytes); });
     Log(QStringLiteral("Rename"), sources_.remoteSpec(row.name), QStringLiteral("-->"), sources_.remoteSpec(newName));
 }
 
@@ -116,7 +125,7 @@ void TRemoteFileOps::aRemoteRenameExecute()
 QList<TFileOpRow> TRemoteFileOps::FileRowsWithKnownNames(TNotice notice) const
 {
     QList<TFileOpRow> rows = SelectedRowsOrNotice(notice);
-    const TNameCodec& codec = sources_.engine.NameCodec;
+    const TNameCodec& codec = sources_.service.NameCodec();
     rows.removeIf([&codec](const TFileOpRow& row) {
         return row.folder || codec.TryServerName(row.name.toStdString()) != row.nameBytes.toStdString();
     });
@@ -153,11 +162,12 @@ void TRemoteFileOps::aRemoteFileDeleteExecute()
     if (rows.isEmpty() || !steps_.ConfirmDelete())
         return;
     for (const TFileOpRow& row : rows) {
+        const std::string bytes = Bytes(row.nameBytes);
         if (row.folder) {
-            sources_.engine.RemoveDirectory(Bytes(row.nameBytes));
+            sources_.service.Run([&bytes](TIdFTP& engine) { engine.RemoveDirectory(bytes); });
             Log(QStringLiteral("RemoveDir"), sources_.remoteSpec(row.name));
         } else {
-            sources_.engine.DeleteFile(Bytes(row.nameBytes));
+            sources_.service.Run([&bytes](TIdFTP& engine) { engine.DeleteFile(bytes); });
             Log(QStringLiteral("Delete"), sources_.remoteSpec(row.name));
         }
     }
@@ -166,7 +176,8 @@ void TRemoteFileOps::aRemoteFileDeleteExecute()
 
 void TRemoteFileOps::SendSiteLine(const QString& line) const
 {
-    sources_.engine.SiteCommand(ServerName(sources_.engine.NameCodec, line));
+    const std::string bytes = ServerName(sources_.service.NameCodec(), line);
+    sources_.service.Run([&bytes](TIdFTP& engine) { engine.SiteCommand(bytes); });
     Log(line, QString());
 }
 
@@ -189,11 +200,15 @@ void TRemoteFileOps::aRemoteDetailExecute()
     if (!file.open(QIODevice::WriteOnly))
         throw EFileWriteError(NativePath(path));
     // Users read LIST's lines; a machine listing is for the program.
-    if (sources_.engine.MachineListing()) {
+    TSessionService& service = sources_.service;
+    if (service.Run([](TIdFTP& engine) { return engine.MachineListing(); })) {
         sources_.enterBusyState();
-        sources_.engine.List(nullptr);
+        service.Run([](TIdFTP& engine) { engine.List(nullptr); });
     }
-    for (const std::string_view line : sources_.engine.ListLines) {
+    const std::vector<std::string> lines = service.Run([](TIdFTP& engine) {
+        return std::vector<std::string>(engine.ListLines.begin(), engine.ListLines.end());
+    });
+    for (const std::string& line : lines) {
         file.write(line.data(), qint64(line.size()));
         file.write("\n", 1);
     }

@@ -10,7 +10,7 @@
 
 class QWidget;
 class TFileOperationLog;
-class TIdFTP;
+class TSessionService;
 class TUserDialogs;
 struct TTransferState;
 struct TWindowOptions;
@@ -22,7 +22,7 @@ struct TWindowOptions;
 class TRemoteFileOps {
 public:
     struct Sources {
-        TIdFTP& engine;
+        TSessionService& service;
         QWidget& owner;
         TUserDialogs& dialogs;
         TFileOperationLog& fileOperationLog;

@@ -12,7 +12,6 @@ TIdFTP::TIdFTP() {
 TIdFTP::~TIdFTP() = default;
 
 void TIdFTP::Connect(bool autoLogin, int timeoutMs) {
-    TIdCommandScope command(*this);
     try {
         const std::string serverHost = Host;
         const int serverPort = Port;
@@ -106,34 +105,38 @@ bool TIdFTP::ResumeSupported() {
 
 void TIdFTP::Quit() {
     if (Connected()) {
-        WriteLineWhileBusy("QUIT");
+        WriteLine("QUIT");
         EndTls(false);
     }
     Disconnect();
 }
 
 void TIdFTP::Disconnect() {
-    // Ends a transfer that runs under a disconnect from the pump, also when the control
-    // connection is already gone.
+    // Ends a running transfer also when the control connection is already gone.
     CloseDataChannel();
+    ForgetListing();
     TIdTCPClient::Disconnect();
 }
 
 void TIdFTP::DropSocket() {
     CloseDataChannel();
+    ForgetListing();
     TIdTCPClient::DropSocket();
 }
 
 void TIdFTP::Abort() {
-    // From the pump, ABOR would only answer into the running command's reply.
-    if (NestedFromPump() && !dataChannel_) return;
     // One ABOR per transfer: a second would be answered after the first's replies and be taken
     // for the next command's.
     if (Connected() && !abortSent_) {
-        WriteLineWhileBusy("ABOR");
+        WriteLine("ABOR");
         abortSent_ = dataChannel_ != nullptr;
     }
     CloseDataChannel();
+}
+
+void TIdFTP::ForgetListing() {
+    ListLines.clear();
+    parsedListing_.reset();
 }
 
 void TIdFTP::CloseDataChannel() {

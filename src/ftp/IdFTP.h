@@ -115,14 +115,13 @@ public:
     // Whether FEAT listed the feature (its first word, letter case aside).
     bool Supports(std::string_view feature) const;
 
-    // Quit, Abort and Disconnect may be called from the pump during another command, which
-    // they end; every other command is then refused with EIdCommandInProgress.
     void Quit();
-    // Both also close the data channel of a running transfer: without its control connection
-    // a transfer cannot end in step.
+    // Both also close the data channel of a running transfer (without its control connection
+    // a transfer cannot end in step) and forget the last listing.
     void Disconnect() override;
     void DropSocket() override;
-    // Sends ABOR and closes the data channel, so that a running transfer ends.
+    // Sends ABOR and closes the data channel, so that a running transfer ends. Another thread
+    // asks for it through AbortSignal.
     void Abort();
 
     // LIST (details) or NLST with the specifier into ListLines, and into `destination` if given.
@@ -205,6 +204,7 @@ private:
     void GetVerified(const std::string& remoteName, TIdStream& destination, bool resume,
                      const std::function<void()>& accepted);
 
+    void ForgetListing();
     // LIST, NLST or MLSD into ListLines; machine: the lines are MLSD's.
     void ReceiveListing(const std::string& command, bool machine);
     void TransferGet(const std::string& command, TIdStream& destination, TIdLineEnds lineEnds, bool resume,

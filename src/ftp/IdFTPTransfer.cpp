@@ -205,7 +205,9 @@ void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fro
 }
 
 void TIdFTP::RunTransfer(const std::function<void()>& phases) {
-    TIdCommandScope command(*this);
+    // A request made while the transfer was being set up is meant for it; one made before
+    // belonged to an earlier step.
+    if (AbortSignal) AbortSignal->Clear();
     ReportStatus(stTransfer, "Starting FTP transfer");
     transferStarted_ = false;
     abortSent_ = false;
@@ -229,6 +231,7 @@ void TIdFTP::PrepareDataChannel(TIdTCPConnection& channel) {
     channel.OnWorkBegin = OnWorkBegin;
     channel.OnWorkEnd = OnWorkEnd;
     channel.ReadTimeout = ReadTimeout;
+    channel.AbortSignal = AbortSignal;
     channel.OnAbortRequest = [this] { Abort(); };
 }
 

@@ -20,7 +20,7 @@ void TIdSimpleServer::Listen() {
             if (left == 0) throw EIdConnectTimeout();
             wait = std::min(wait, left);
         }
-        if (!WaitPumped(listener_, false, wait) || abortRequested_) continue;
+        if (!WaitReady(listener_, false, wait) || abortRequested_) continue;
         TcpSocket accepted;
         if (int error = listener_.Accept(accepted)) RaiseSocketError(error);
         std::string peerIP;

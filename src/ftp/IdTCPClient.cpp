@@ -1,6 +1,5 @@
 #include "ftp/IdTCPClient.h"
 
-#include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
 #include "platform/SocketError.h"
 
@@ -27,13 +26,13 @@ void TIdTCPClient::OpenSocket(int timeoutMs) {
     if (!IsDottedIPv4(Host) && !IsIPv6Literal(Host)) ReportStatus(stResolving, Host);
     std::vector<std::string> ips;
     if (int error = ResolveHost(Host, ips)) RaiseSocketError(error);
-    int limit = timeoutMs != -1 && timeoutMs != 0 ? timeoutMs : TIdAntiFreeze::InForce() ? PumpedConnectTimeoutMs : -1;
+    const int limit = timeoutMs > 0 ? timeoutMs : DefaultConnectTimeoutMs;
     const TIdClock::time_point deadline = DeadlineIn(limit);
     // Each address in turn, all within the one time-out: a host whose first address does not
     // answer is still reached through the next.
     for (size_t i = 0; i < ips.size(); ++i) {
         const bool last = i + 1 == ips.size();
-        const int share = limit < 0 ? -1 : std::max(1, MillisecondsUntil(deadline) / static_cast<int>(ips.size() - i));
+        const int share = std::max(1, MillisecondsUntil(deadline) / static_cast<int>(ips.size() - i));
         try {
             ConnectTo(ips[i], share);
             return;
@@ -56,26 +55,14 @@ void TIdTCPClient::ConnectTo(const std::string& ip, int timeoutMs) {
     binding_.PeerIP = ip;
     binding_.PeerPort = static_cast<uint16_t>(Port);
     ReportStatus(stConnecting, ip);
-    if (timeoutMs >= 0)
-        ConnectWithTimeout(ip, timeoutMs);
-    else if (int error = binding_.Socket.Connect(ip, static_cast<uint16_t>(Port)))
-        RaiseSocketError(error);
+    ConnectWithTimeout(ip, timeoutMs);
     binding_.UpdateAddresses();
 }
 
 void TIdTCPClient::ConnectWithTimeout(const std::string& ip, int timeoutMs) {
     bool done = false;
     int error = binding_.Socket.StartConnect(ip, static_cast<uint16_t>(Port), done);
-    const int slice = TIdAntiFreeze::SliceMs(125);
-    int remaining = timeoutMs;
-    while (!done && remaining > slice) {
-        error = binding_.Socket.FinishConnect(slice, done);
-        remaining -= slice;
-        Pump(true);
-        // Closed under the wait by an abort.
-        if (!binding_.HandleAllocated()) throw EIdConnClosedGracefully();
-    }
-    if (!done) error = binding_.Socket.FinishConnect(remaining, done);
+    if (!done) error = binding_.Socket.FinishConnect(timeoutMs, done);
     if (!done) {
         binding_.Socket.Close();
         throw EIdConnectTimeout();

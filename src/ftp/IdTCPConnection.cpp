@@ -1,6 +1,5 @@
 #include "ftp/IdTCPConnection.h"
 
-#include "ftp/IdAntiFreeze.h"
 #include "ftp/IdException.h"
 #include "ftp/IdText.h"
 #include "platform/SocketError.h"
@@ -57,28 +56,17 @@ bool TIdTCPConnection::CheckDisconnect(bool raiseIfDisconnected, bool ignoreBuff
     return lost;
 }
 
-TIdTCPConnection::TIdCommandScope::TIdCommandScope(TIdTCPConnection& connection) : connection_(connection) {
-    if (connection.NestedFromPump()) throw EIdCommandInProgress();
-    if (connection.commandDepth_++ == 0) connection.commandPumpDepth_ = TIdAntiFreeze::PumpDepth();
+void TIdTCPConnection::CheckAbort() {
+    if (!OnAbortRequest || !AbortSignal || !AbortSignal->Take()) return;
+    auto request = std::move(OnAbortRequest);
+    OnAbortRequest = nullptr;
+    request();
+    if (AbortSignal->OnTaken) AbortSignal->OnTaken();
 }
 
-TIdTCPConnection::TIdCommandScope::~TIdCommandScope() { --connection_.commandDepth_; }
-
-bool TIdTCPConnection::NestedFromPump() const {
-    return commandDepth_ > 0 && TIdAntiFreeze::PumpDepth() > commandPumpDepth_;
-}
-
-void TIdTCPConnection::Pump(bool idle) {
-    if (TIdAntiFreeze::DoProcess(idle) && OnAbortRequest) {
-        auto request = std::move(OnAbortRequest);
-        OnAbortRequest = nullptr;
-        request();
-    }
-}
-
-bool TIdTCPConnection::WaitPumped(TcpSocket& socket, bool forWriting, int timeoutMs) {
+bool TIdTCPConnection::WaitReady(TcpSocket& socket, bool forWriting, int timeoutMs) {
     if (!socket.IsOpen()) throw EIdConnClosedGracefully();
-    const int slice = TIdAntiFreeze::InForce() ? TIdAntiFreeze::SliceMs(INT_MAX) : -1;
+    const int slice = AbortSignal && OnAbortRequest ? TIdAbortSignal::SliceMs : -1;
     const TIdClock::time_point deadline = DeadlineIn(timeoutMs);
     for (;;) {
         const int remaining = timeoutMs >= 0 ? MillisecondsUntil(deadline) : -1;
@@ -86,7 +74,7 @@ bool TIdTCPConnection::WaitPumped(TcpSocket& socket, bool forWriting, int timeou
         bool ready = false;
         int error = forWriting ? socket.WaitWritable(wait, ready) : socket.WaitReadable(wait, ready);
         if (error) RaiseSocketError(error);
-        Pump(!ready);
+        CheckAbort();
         if (!socket.IsOpen()) throw EIdConnClosedGracefully();
         if (ready) return true;
         if (timeoutMs >= 0 && TIdClock::now() >= deadline) return false;
@@ -117,7 +105,7 @@ int TIdTCPConnection::ReadFromSocket(bool raiseIfDisconnected, int timeoutMs, bo
             char* tail = input_.Reserve(room);
             error = ReceiveThroughTls(tail, room, count);
             if (error == SocketError::WouldBlock) {
-                if (!WaitPumped(binding_.Socket, binding_.WaitForWriting(false), limit)) {
+                if (!WaitReady(binding_.Socket, binding_.WaitForWriting(false), limit)) {
                     if (raiseOnTimeout) throw EIdReadTimeout();
                     return -1;
                 }
@@ -146,8 +134,8 @@ int TIdTCPConnection::ReadFromSocket(bool raiseIfDisconnected, int timeoutMs, bo
         } else if (error != 0) {
             RaiseSocketError(error);
         }
-        // A transfer whose data never stops still pumps the window.
-        if (count > 0) Pump(false);
+        // A transfer whose data never stops still hears an abort.
+        if (count > 0) CheckAbort();
         CheckDisconnect(raiseIfDisconnected, false);
         if (count != 0 || !binding_.HandleAllocated()) return static_cast<int>(count);
     }
@@ -217,10 +205,7 @@ void TIdTCPConnection::WriteLine(const std::string& line) {
     WriteText(line + "\r\n");
 }
 
-void TIdTCPConnection::WriteLineWhileBusy(const std::string& line) { SendBytes((line + "\r\n").data(), line.size() + 2); }
-
 void TIdTCPConnection::WriteRaw(const char* data, size_t count) {
-    if (NestedFromPump()) throw EIdCommandInProgress();
     SendBytes(data, count);
 }
 
@@ -240,11 +225,11 @@ void TIdTCPConnection::SendBytes(const char* data, size_t count) {
         size_t sent = 0;
         int error = SendThroughTls(data + position, count - position, sent);
         if (error == SocketError::WouldBlock) {
-            if (!WaitPumped(binding_.Socket, binding_.WaitForWriting(true), limit)) throw EIdReadTimeout();
+            if (!WaitReady(binding_.Socket, binding_.WaitForWriting(true), limit)) throw EIdReadTimeout();
             continue;
         }
-        Pump(false);
-        // An abort from the window closes the socket under a chunk.
+        CheckAbort();
+        // An abort closes the socket under a chunk.
         if (!binding_.HandleAllocated()) throw EIdClosedSocket();
         if (error == SocketError::Shutdown || error == SocketError::ConnectionAborted ||
             error == SocketError::ConnectionReset) {
@@ -259,13 +244,11 @@ void TIdTCPConnection::SendBytes(const char* data, size_t count) {
 }
 
 int TIdTCPConnection::SendCommand(const std::string& line, const TIdReplyCodes& allowed) {
-    TIdCommandScope command(*this);
     WriteLine(line);
     return ReadReply(allowed);
 }
 
 int TIdTCPConnection::ReadReply(const TIdReplyCodes& allowed) {
-    TIdCommandScope command(*this);
     try {
         ReadRawReply();
     } catch (const EIdReadTimeout&) {
@@ -287,7 +270,6 @@ std::string TIdTCPConnection::ReadReplyLine(size_t& lines, size_t& bytes) {
 }
 
 void TIdTCPConnection::ReadRawReply() {
-    if (NestedFromPump()) throw EIdCommandInProgress();
     // The whole reply, not each receive, must come within ReadTimeout: a server that trickles
     // bytes could otherwise hold the command for ever.
     replyDeadline_ = DeadlineIn(ReadTimeout);

@@ -1,4 +1,5 @@
 #pragma once
+#include "ftp/IdAbortSignal.h"
 #include "ftp/IdComponent.h"
 #include "ftp/IdDeadline.h"
 #include "ftp/IdIntercept.h"
@@ -24,7 +25,8 @@ class TIdTCPConnection;
 using TIdNotifyEvent = std::function<void(TIdTCPConnection* sender)>;
 
 // One TCP connection carrying lines of text, raw bytes and numbered replies. Every call is
-// synchronous; blocking waits pump the window through the process-wide TIdAntiFreeze.
+// synchronous and belongs to the one thread that runs the connection; only AbortSignal is
+// touched from elsewhere.
 class TIdTCPConnection : public TIdComponent {
 public:
     TIdTCPConnection() = default;
@@ -40,8 +42,10 @@ public:
     // Not owned.
     TIdConnectionIntercept* Intercept = nullptr;
     TIdNotifyEvent OnDisconnected;
-    // Called once when the pump reports the user's abort request while this connection waits or
-    // moves data; the FTP object sets it on its data channels to abort the transfer.
+    // Not owned; shared by a control connection and its data channels.
+    TIdAbortSignal* AbortSignal = nullptr;
+    // Called once when AbortSignal holds a request while this connection waits or moves data;
+    // the FTP object sets it on its data channels to abort the transfer.
     std::function<void()> OnAbortRequest;
 
     // A multi-line reply longer than this is refused and the connection dropped.
@@ -52,8 +56,6 @@ public:
     TIdRFCReply LastReply;
 
     bool Connected();
-    // True while a command runs; message pumping may then start no other command here.
-    bool Busy() const { return commandDepth_ > 0; }
     virtual void Disconnect();
     // Closes the socket without notifications; virtual so that a listener closes too.
     virtual void DropSocket();
@@ -109,32 +111,15 @@ public:
     const TIdTlsSession* Tls() const { return binding_.Tls.get(); }
 
 protected:
-    // Marks a command running for its lifetime. One started from the message pump while another
-    // runs raises EIdCommandInProgress before anything is sent: the exchanges would interleave.
-    class TIdCommandScope {
-    public:
-        explicit TIdCommandScope(TIdTCPConnection& connection);
-        ~TIdCommandScope();
-        TIdCommandScope(const TIdCommandScope&) = delete;
-        TIdCommandScope& operator=(const TIdCommandScope&) = delete;
-
-    private:
-        TIdTCPConnection& connection_;
-    };
-
     // Opens the connection: an empty input buffer and a cleared closed-gracefully flag.
     void ResetConnection();
     void ReportDisconnected();
-    // True when the caller came from the message pump while a command runs.
-    bool NestedFromPump() const;
-    // For ABOR and QUIT, which end the running command on purpose.
-    void WriteLineWhileBusy(const std::string& line);
     // Waits until the socket can be read (or written), at most timeoutMs (negative: no limit),
-    // pumping the window in slices; false on a time-out. A socket closed before or while
-    // waiting (an abort) raises EIdConnClosedGracefully.
-    bool WaitPumped(TcpSocket& socket, bool forWriting, int timeoutMs);
-    // Pumps the window (when the hook qualifies) and passes on an abort request.
-    void Pump(bool idle);
+    // in slices while an abort can be requested; false on a time-out. A socket closed before or
+    // while waiting (an abort) raises EIdConnClosedGracefully.
+    bool WaitReady(TcpSocket& socket, bool forWriting, int timeoutMs);
+    // Passes on a pending abort request to OnAbortRequest.
+    void CheckAbort();
 
     TIdSocketHandle binding_;
 
@@ -155,6 +140,4 @@ private:
     bool readLnSplit_ = false;
     bool readLnTimedOut_ = false;
     std::optional<TIdClock::time_point> replyDeadline_;
-    int commandDepth_ = 0;
-    int commandPumpDepth_ = 0;
 };

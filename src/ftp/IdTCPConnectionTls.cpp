@@ -15,7 +15,7 @@ void TIdTCPConnection::StartTls(const std::string& serverName, const TIdTlsSessi
     try {
         while (binding_.Tls->HandshakeStep() == SocketError::WouldBlock) {
             const int left = ReadTimeout != 0 ? MillisecondsUntil(deadline) : -1;
-            if (left == 0 || !WaitPumped(binding_.Socket, binding_.Tls->WantsWrite(), left)) throw EIdReadTimeout();
+            if (left == 0 || !WaitReady(binding_.Socket, binding_.Tls->WantsWrite(), left)) throw EIdReadTimeout();
         }
     } catch (const EIdException&) {
         // A half-done handshake leaves nothing usable on the connection.
@@ -30,7 +30,7 @@ void TIdTCPConnection::EndTls(bool awaitPeerClose) {
     const TIdClock::time_point deadline = DeadlineIn(ReadTimeout);
     auto wait = [&](bool forWriting) {
         const int left = ReadTimeout != 0 ? MillisecondsUntil(deadline) : -1;
-        return left != 0 && WaitPumped(binding_.Socket, forWriting, left);
+        return left != 0 && WaitReady(binding_.Socket, forWriting, left);
     };
     try {
         while (binding_.Tls->ShutdownStep() == SocketError::WouldBlock)

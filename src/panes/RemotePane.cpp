@@ -6,6 +6,7 @@
 #include "panes/FileKinds.h"
 #include "panes/RemoteFileRow.h"
 #include "panes/RemoteNames.h"
+#include "service/SessionService.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -44,7 +45,7 @@ QByteArray AbsolutePath(QByteArray path)
 }  // namespace
 
 TRemotePane::TRemotePane(TFileListModel& model, Sources sources)
-    : model_(model), sources_(std::move(sources)), tree_(sources_.tree, sources_.engine.NameCodec)
+    : model_(model), sources_(std::move(sources)), tree_(sources_.tree, sources_.service.NameCodec())
 {
 }
 
@@ -59,7 +60,7 @@ std::vector<QByteArray> TRemotePane::PathCandidates(const QString& text) const
         return {AbsolutePath(*known)};
     std::vector<QByteArray> candidates;
     try {
-        for (const std::string& form : sources_.engine.NameCodec.ServerNameCandidates(text.toStdString()))
+        for (const std::string& form : sources_.service.NameCodec().ServerNameCandidates(text.toStdString()))
             candidates.push_back(AbsolutePath(QByteArray::fromStdString(form)));
     } catch (const ENameNotEncodable& error) {
         ThrowUnsendable(text, error);
@@ -69,7 +70,7 @@ std::vector<QByteArray> TRemotePane::PathCandidates(const QString& text) const
 
 void TRemotePane::ShowPath(const QByteArray& path)
 {
-    const TNameCodec& codec = sources_.engine.NameCodec;
+    const TNameCodec& codec = sources_.service.NameCodec();
     const QString text = ShownName(codec, path);
     if (codec.TryServerName(text.toStdString()) != path.toStdString())
         serverPaths_.insert(text, path);
@@ -80,7 +81,7 @@ QByteArray TRemotePane::ChangeToFirstOf(const std::vector<QByteArray>& candidate
 {
     for (size_t index = 0;; ++index) {
         try {
-            sources_.engine.ChangeDirectory(ToStdString(candidates[index]));
+            sources_.service.Run([&](TIdFTP& engine) { engine.ChangeDirectory(ToStdString(candidates[index])); });
             return candidates[index];
         } catch (const EIdProtocolReplyError&) {
             if (index + 1 == candidates.size())
@@ -89,28 +90,36 @@ QByteArray TRemotePane::ChangeToFirstOf(const std::vector<QByteArray>& candidate
     }
 }
 
+QByteArray TRemotePane::ServerCurrentDirectory()
+{
+    return ToByteArray(sources_.service.Run([](TIdFTP& engine) { return engine.CurrentDirectory(); }));
+}
+
 void TRemotePane::aRemoteRefreshExecute()
 {
-    TIdFTP& engine = sources_.engine;
+    TSessionService& service = sources_.service;
     if (sources_.dirBox.currentText().isEmpty())
-        ShowPath(ToByteArray(engine.CurrentDirectory()));
+        ShowPath(ServerCurrentDirectory());
     // A path the connection has not listed yet may be in any encoding until its names tell.
     const std::vector<QByteArray> candidates = PathCandidates(sources_.dirBox.currentText());
     ShowPath(candidates.front());
     QByteArray path = ChangeToFirstOf(candidates);
     // The server's form of the path wins; a reply without one leaves the path that worked.
-    if (const std::string current = engine.CurrentDirectory(); !current.empty())
-        path = ToByteArray(current);
+    if (const QByteArray current = ServerCurrentDirectory(); !current.isEmpty())
+        path = current;
     ShowPath(path);
     tree_.Build(path);
 
-    engine.ListLines.clear();
     sources_.enterBusyState();
     sources_.clearTransferCompleted();
-    engine.ListDirectory(ServerName(engine.NameCodec, sources_.maskBox.currentText().trimmed()));
+    const std::string mask = ServerName(service.NameCodec(), sources_.maskBox.currentText().trimmed());
+    service.Run([&mask](TIdFTP& engine) {
+        engine.ListLines.clear();
+        engine.ListDirectory(mask);
+        engine.ParsedListing();
+    });
     // The listing may have taught the connection its name encoding: the path shows in it too.
-    engine.ParsedListing();
-    if (ShownName(engine.NameCodec, path) != sources_.dirBox.currentText()) {
+    if (ShownName(service.NameCodec(), path) != sources_.dirBox.currentText()) {
         ShowPath(path);
         tree_.Build(path);
     }
@@ -122,8 +131,9 @@ void TRemotePane::aRemoteRefreshExecute()
 
 void TRemotePane::FillRemoteFileList()
 {
-    const TIdFTPListItems& listing = sources_.engine.ParsedListing();
-    TRemoteRowFactory factory(sources_.engine.NameCodec, ToQStringList(sources_.imageExtensions),
+    // Read between jobs: the listing stays as the last one left it.
+    const TIdFTPListItems& listing = sources_.service.Engine().ParsedListing();
+    TRemoteRowFactory factory(sources_.service.NameCodec(), ToQStringList(sources_.imageExtensions),
                               ToQStringList(sources_.textExtensions));
     std::vector<TFileRow> rows;
     rows.reserve(listing.Count());
@@ -168,8 +178,8 @@ void TRemotePane::RemoteSysTreeViewClick(const QTreeWidgetItem& node)
 
 void TRemotePane::aRemoteDirectoryUpExecute()
 {
-    sources_.engine.ChangeToParent();
-    ShowPath(ToByteArray(sources_.engine.CurrentDirectory()));
+    sources_.service.Run([](TIdFTP& engine) { engine.ChangeToParent(); });
+    ShowPath(ServerCurrentDirectory());
     aRemoteRefreshExecute();
 }
 
@@ -187,6 +197,5 @@ void TRemotePane::ClearListing()
 {
     model_.SetRows({});
     tree_.Clear();
-    sources_.engine.ListLines.clear();
     serverPaths_.clear();
 }

@@ -17,7 +17,7 @@ class QAbstractItemView;
 class QComboBox;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TIdFTP;
+class TSessionService;
 
 // The remote pane: one directory of the server, shown in the tree, the directory box with its
 // history, and listed through the mask box's mask (the server applies it) into the file list.
@@ -25,7 +25,7 @@ class TIdFTP;
 class TRemotePane {
 public:
     struct Sources {
-        TIdFTP& engine;
+        TSessionService& service;
         const TWindowOptions& options;
         const StringList& textExtensions;
         const StringList& imageExtensions;
@@ -57,7 +57,7 @@ public:
     void RemoteMaskBoxExit();
     void ColumnClick(int column) { sorter_.ColumnClick(model_, column); }
     void SortAndFitRemoteList();
-    // Empties the rows, the tree and the listing when the connection ends.
+    // Empties the rows and the tree when the connection ends (the engine forgets its listing).
     void ClearListing();
 
     const TRemoteTree& Tree() const { return tree_; }
@@ -72,6 +72,8 @@ private:
     // that text, else its forms in the name encodings, the likeliest first (EUnsendableName when
     // it has none).
     std::vector<QByteArray> PathCandidates(const QString& text) const;
+    // PWD's path.
+    QByteArray ServerCurrentDirectory();
     // CWD to the first candidate the server accepts; the last refusal is raised.
     QByteArray ChangeToFirstOf(const std::vector<QByteArray>& candidates);
 

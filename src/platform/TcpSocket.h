@@ -29,7 +29,7 @@ public:
     int WaitAcceptable(int timeoutMs, bool& ready);
     int Accept(TcpSocket& accepted);
 
-    // A non-blocking connect; FinishConnect then polls it in slices.
+    // A non-blocking connect; FinishConnect then waits for it.
     int StartConnect(const std::string& ip, uint16_t port, bool& done);
     // Waits at most timeoutMs for the connect to end; `done` tells whether it ended, and the
     // result is the connect's error when it did.

@@ -4,6 +4,7 @@
 #include "ftp/IdFTP.h"
 #include "panes/ComboItems.h"
 #include "platform/IniFile.h"
+#include "service/SessionService.h"
 #include "session/ConnectForm.h"
 #include "session/RemoteHistory.h"
 #include "settings/UserDialogs.h"
@@ -32,14 +33,25 @@ private:
 
 TSession::TSession(Sources sources) : sources_(std::move(sources))
 {
-    TIdFTP& engine = sources_.engine;
-    engine.OnAfterClientLogin = [this](TIdFTP*) { IdFTP1AfterClientLogin(); };
-    engine.OnDisconnected = [this](TIdTCPConnection*) { IdFTP1Disconnected(); };
-    engine.OnStatus = [this](TIdComponent*, TIdStatus, const std::string& text) {
-        IdFTP1Status(QString::fromStdString(text));
+    // The engine notifies on its own thread; the service hands each notification over.
+    TSessionService& service = sources_.service;
+    TIdFTP& engine = service.Engine();
+    engine.OnAfterClientLogin = [this, &service](TIdFTP* sender) {
+        service.Post([this, welcome = sender->WelcomeReply, login = sender->LoginReply] {
+            IdFTP1AfterClientLogin(welcome, login);
+        });
     };
-    engine.OnVerifyCertificate = [this](TIdFTP*, const TIdCertificateInfo& certificate) {
-        return IdFTP1VerifyCertificate(certificate);
+    engine.OnDisconnected = [this, &service](TIdTCPConnection*) {
+        service.Post([this, &service] {
+            service.NoteDisconnected();
+            IdFTP1Disconnected();
+        });
+    };
+    engine.OnStatus = [this, &service](TIdComponent*, TIdStatus, const std::string& text) {
+        service.Post([this, text = QString::fromStdString(text)] { IdFTP1Status(text); });
+    };
+    engine.OnVerifyCertificate = [this, &service](TIdFTP*, const TIdCertificateInfo& certificate) {
+        return service.Ask([this, &certificate] { return IdFTP1VerifyCertificate(certificate); });
     };
     ShowConnectCommand(false);
 }
@@ -66,10 +78,11 @@ bool TSession::IdFTP1VerifyCertificate(const TIdCertificateInfo& certificate)
 TSession::~TSession()
 {
     // The window is going; a later disconnect of the engine has nothing left to update.
-    sources_.engine.OnAfterClientLogin = nullptr;
-    sources_.engine.OnDisconnected = nullptr;
-    sources_.engine.OnStatus = nullptr;
-    sources_.engine.OnVerifyCertificate = nullptr;
+    TIdFTP& engine = sources_.service.Engine();
+    engine.OnAfterClientLogin = nullptr;
+    engine.OnDisconnected = nullptr;
+    engine.OnStatus = nullptr;
+    engine.OnVerifyCertificate = nullptr;
 }
 
 void TSession::aConnectExecute(TSender sender)
@@ -79,7 +92,7 @@ void TSession::aConnectExecute(TSender sender)
     if (connecting_)
         return;
     const TCaptionUpdate caption(sources_.window);
-    if (sources_.engine.Connected()) {
+    if (sources_.service.Connected()) {
         CloseSession();
         SetApplicationTitle(NotConnectedTitle);
     } else {
@@ -101,22 +114,26 @@ void TSession::Connect(TSender sender)
 void TSession::OpenConnection(int timeoutMs, const QString& title)
 {
     sources_.enterBusyState();
-    TIdFTP& engine = sources_.engine;
+    TSessionService& service = sources_.service;
     connecting_ = true;
+    std::string systemName;
     try {
         // A time-out that is not positive leaves the engine its own bounded wait.
-        engine.Connect(true, timeoutMs > 0 ? timeoutMs : -1);
+        systemName = service.Run([timeoutMs](TIdFTP& engine) {
+            engine.Connect(true, timeoutMs > 0 ? timeoutMs : -1);
+            return engine.SystemName;
+        });
     } catch (const std::exception&) {
-        sources_.appendLogLine(QString::fromStdString(engine.Host) + QStringLiteral("への接続に失敗しました"));
+        sources_.appendLogLine(QString::fromStdString(service.Engine().Host) + QStringLiteral("への接続に失敗しました"));
     }
     connecting_ = false;
-    if (!engine.Connected()) {
+    if (!service.Connected()) {
         // A connect time-out closes the socket without a disconnect notification; the window
         // goes back to idle here in every case.
         sources_.leaveBusyState();
         return;
     }
-    sources_.appendLogLine(QString::fromStdString(engine.SystemName));
+    sources_.appendLogLine(QString::fromStdString(systemName));
     sources_.remoteRefresh();
     SetApplicationTitle(title);
 }
@@ -128,7 +145,7 @@ void TSession::RunConnectForm(TSender sender)
     {
         TConnectForm form(&sources_.window,
                           {sources_.settingsPath, sources_.profileNameBox.currentText(), sources_.dialogs,
-                           sources_.engine, sources_.state,
+                           sources_.service.Engine(), sources_.state,
                            [this](const QString& text) { sources_.remoteDirBox.setEditText(text); },
                            sources_.changeLocalDirectory,
                            [this](const QString& text) { sources_.setStatusPanel(2, text); },
@@ -151,7 +168,8 @@ void TSession::LoadRemoteDirHistory()
 
 void TSession::CloseSession()
 {
-    if (!sources_.engine.Connected())
+    TSessionService& service = sources_.service;
+    if (!service.Connected())
         return;
     // Files that cannot be written do not keep the session open; the first error is passed on
     // once the connection is closed.
@@ -170,15 +188,17 @@ void TSession::CloseSession()
             SaveRemoteHistory(sources_.lstDir, sources_.state.ProfileName, ItemTexts(sources_.remoteDirBox));
         });
     }
-    TIdFTP& engine = sources_.engine;
-    try {
-        if (sources_.inTransfer)
-            engine.Abort();
-        engine.Quit();
-    } catch (const EIdException&) {
-        // The connection broke while closing: it is gone all the same.
-        engine.Disconnect();
-    }
+    // A job still running (a transfer) is asked to end, and the session ends after it.
+    if (service.Running())
+        service.RequestAbort();
+    service.RunAfterCurrent([](TIdFTP& engine) {
+        try {
+            engine.Quit();
+        } catch (const EIdException&) {
+            // The connection broke while closing: it is gone all the same.
+            engine.Disconnect();
+        }
+    });
     if (firstError)
         std::rethrow_exception(firstError);
 }
@@ -193,7 +213,7 @@ void TSession::SaveProfileState()
 
 void TSession::ProfileNameBoxChange()
 {
-    if (!sources_.engine.Connected()) {
+    if (!sources_.service.Connected()) {
         aConnectExecute(TSender::User);
         return;
     }
@@ -201,24 +221,24 @@ void TSession::ProfileNameBoxChange()
                              TUserDialogs::Icon::Question) != TUserDialogs::Answer::Yes)
         return;
     aConnectExecute(TSender::User);
-    if (!sources_.engine.Connected())
+    if (!sources_.service.Connected())
         aConnectExecute(TSender::User);
 }
 
 void TSession::NoDisconnectTimerTimer()
 {
-    if (sources_.engine.Connected() && !sources_.inTransfer && !sources_.busy())
-        sources_.engine.CurrentDirectory();
+    TSessionService& service = sources_.service;
+    if (service.Connected() && !sources_.inTransfer && !service.Running() && !sources_.busy())
+        service.Run([](TIdFTP& engine) { engine.CurrentDirectory(); });
 }
 
-void TSession::IdFTP1AfterClientLogin()
+void TSession::IdFTP1AfterClientLogin(const TIdRFCReply& welcome, const TIdRFCReply& login)
 {
     sources_.setStatusPanel(0, QStringLiteral("接続中"));
     ShowConnectCommand(true);
     EnableSessionMenuItems(true);
-    const TIdFTP& engine = sources_.engine;
-    AppendReplyToLog(engine.WelcomeReply.TextCode, engine.WelcomeReply.JoinedText());
-    AppendReplyToLog(engine.LoginReply.TextCode, engine.LoginReply.JoinedText());
+    AppendReplyToLog(welcome.TextCode, welcome.JoinedText());
+    AppendReplyToLog(login.TextCode, login.JoinedText());
     // The system name follows once SYST has been answered (see Connect).
     sources_.leaveBusyState();
 }

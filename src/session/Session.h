@@ -9,7 +9,8 @@
 class QAction;
 class QComboBox;
 class QWidget;
-class TIdFTP;
+class TIdRFCReply;
+class TSessionService;
 struct TIdCertificateInfo;
 struct TStartUrl;
 class TUserDialogs;
@@ -20,7 +21,7 @@ class TUserDialogs;
 class TSession {
 public:
     struct Sources {
-        TIdFTP& engine;
+        TSessionService& service;
         TSessionState& state;
         // Set while a data transfer runs.
         const bool& inTransfer;
@@ -72,7 +73,8 @@ public:
     // profile state and remote history saved, a running transfer aborted, QUIT.
     void CloseSession();
 
-    void IdFTP1AfterClientLogin();
+    // welcome and login: the server's greeting and its answer to the login.
+    void IdFTP1AfterClientLogin(const TIdRFCReply& welcome, const TIdRFCReply& login);
     void IdFTP1Disconnected();
     void IdFTP1Status(const QString& text);
     // The certificate failed verification: asks whether to trust it for the profile in use and

@@ -3,6 +3,7 @@
 
 #include "ftp/IdFTP.h"
 #include "platform/IniFile.h"
+#include "service/SessionService.h"
 #include "session/StartUrl.h"
 #include "settings/UserDialogs.h"
 
@@ -25,7 +26,7 @@ bool IsAnonymous(const QString& user)
 
 void TSession::ConnectToUrl(const TStartUrl& url)
 {
-    if (connecting_ || sources_.engine.Connected())
+    if (connecting_ || sources_.service.Connected())
         return;
     QString password = url.password.value_or(IsAnonymous(url.user) ? QStringLiteral("marlux@") : QString());
     if (!url.password && !IsAnonymous(url.user)) {
@@ -41,7 +42,7 @@ void TSession::ConnectToUrl(const TStartUrl& url)
 
     fromUrl_ = true;
     const int timeoutMs =
-        ConfigureEngineForUrl(sources_.engine, url, password, TIniFile(sources_.settingsPath.toStdString()));
+        ConfigureEngineForUrl(sources_.service.Engine(), url, password, TIniFile(sources_.settingsPath.toStdString()));
     sources_.state.ProfileName = url.host;
     // The box names the site in the operation log's remote paths; setting its text opens nothing.
     sources_.profileNameBox.setEditText(url.host);

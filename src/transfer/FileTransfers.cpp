@@ -10,13 +10,13 @@
 #include "panes/RemoteNames.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
+#include "service/SessionService.h"
 #include "settings/UserDialogs.h"
 #include "transfer/TransferNames.h"
 #include "transfer/TransferProgress.h"
 #include "transfer/TransferRules.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
@@ -102,7 +102,7 @@ void TFileTransfers::aDownloadRestoreExecute()
         sources_.dialogs.ShowMessage(NoSelectionText);
         return;
     }
-    if (!sources_.engine.ResumeSupported())
+    if (!sources_.service.Run([](TIdFTP& engine) { return engine.ResumeSupported(); }))
         return;
     WalkSelectedRows(
         sources_.remoteList,
@@ -140,7 +140,6 @@ void TFileTransfers::WalkSelectedRows(TFileViewStack& list, const std::function<
             const QItemSelectionModel& selection = *list.Report().selectionModel();
             // A folder transfer re-lists the panes, so the count is read on every pass.
             for (int index = 0; index < list.Model().rowCount(); ++index) {
-                QCoreApplication::processEvents();
                 if (StoppedByAbort())
                     break;
                 if (!selection.isRowSelected(index))
@@ -271,14 +270,17 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
         return false;
     const bool sent = TransferOneFile(
         name, append ? "UploadAppending" : "Uploading",
-        append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."), [&] {
-            const TNameCodec& codec = sources_.engine.NameCodec;
-            const std::string remoteName = ServerName(codec, TransformName(name));
+        append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."),
+        [&](TIdFTPTransferType type) {
+            const std::string remoteName = ServerName(sources_.service.NameCodec(), TransformName(name));
             // The local file's size is what goes out: no SIZE to the server for it.
             sources_.transfer.ExpectedSize = QFileInfo(LocalPath(name)).size();
-            sources_.engine.Put(NativePath(LocalPath(name)), remoteName, append);
-            if (!append)
-                KeepTimeOnServer(row, remoteName);
+            sources_.service.Run([&, localFile = NativePath(LocalPath(name))](TIdFTP& engine) {
+                engine.SetTransferType(type);
+                engine.Put(localFile, remoteName, append);
+                if (!append)
+                    KeepTimeOnServer(engine, row, remoteName);
+            });
         });
     if (sent)
         RunFileGuarded([&] {
@@ -292,14 +294,16 @@ bool TFileTransfers::DownloadFile(const TFileRow& row)
 {
     if (SkippedAsUnsafe(row.caption))
         return false;
-    const std::string remoteName = row.nameBytes.toStdString();
     const QString localName = TransformName(row.caption);
     if (SkippedAsSpecialFile(localName) || SkippedAsWrittenBefore(row.caption, localName))
         return false;
     return TransferOneFile(row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
-                           [&] {
-                               sources_.transfer.ExpectedSize = ListedOrServerSize(row);
-                               sources_.engine.Get(remoteName, NativePath(LocalPath(localName)), true, false);
+                           [&](TIdFTPTransferType type) {
+                               sources_.service.Run([&, localFile = NativePath(LocalPath(localName))](TIdFTP& engine) {
+                                   engine.SetTransferType(type);
+                                   PostExpectedSize(ListedOrServerSize(engine, row));
+                                   engine.Get(row.nameBytes.toStdString(), localFile, true, false);
+                               });
                            }) &&
            FinishDownload(row, localName);
 }
@@ -308,22 +312,30 @@ void TFileTransfers::ResumeDownload(const TFileRow& row)
 {
     if (SkippedAsUnsafe(row.caption))
         return;
-    const std::string remoteName = row.nameBytes.toStdString();
     const QString localName = TransformName(row.caption);
     if (SkippedAsSpecialFile(localName) || SkippedAsWrittenBefore(row.caption, localName))
         return;
-    const bool received =
-        TransferOneFile(row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&] {
+    const bool received = TransferOneFile(
+        row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTPTransferType type) {
             const QFileInfo local(LocalPath(localName));
             const std::int64_t localLength = local.exists() ? local.size() : 0;
-            sources_.transfer.ExpectedSize = ListedOrServerSize(row) - localLength;
-            if (localLength == 0)
-                sources_.engine.Get(remoteName, NativePath(LocalPath(localName)), true, false);
-            else if (sources_.transfer.ExpectedSize > 0)
-                sources_.engine.Get(remoteName, NativePath(LocalPath(localName)), false, true);
+            sources_.service.Run([&, localFile = NativePath(LocalPath(localName))](TIdFTP& engine) {
+                engine.SetTransferType(type);
+                const std::int64_t missing = ListedOrServerSize(engine, row) - localLength;
+                PostExpectedSize(missing);
+                // A local file already whole is left as it is.
+                if (localLength == 0 || missing > 0)
+                    engine.Get(row.nameBytes.toStdString(), localFile, localLength == 0, localLength > 0);
+            });
         });
     if (received)
         FinishDownload(row, localName);
+}
+
+void TFileTransfers::PostExpectedSize(std::int64_t size)
+{
+    // Posted before the data's work events, which read it.
+    sources_.service.Post([this, size] { sources_.transfer.ExpectedSize = size; });
 }
 
 bool TFileTransfers::FinishDownload(const TFileRow& row, const QString& localName)
@@ -337,9 +349,9 @@ bool TFileTransfers::FinishDownload(const TFileRow& row, const QString& localNam
     return true;
 }
 
-std::int64_t TFileTransfers::ListedOrServerSize(const TFileRow& row) const
+std::int64_t TFileTransfers::ListedOrServerSize(TIdFTP& engine, const TFileRow& row)
 {
-    return row.listedSize ? *row.listedSize : sources_.engine.FileSize(row.nameBytes.toStdString());
+    return row.listedSize ? *row.listedSize : engine.FileSize(row.nameBytes.toStdString());
 }
 
 void TFileTransfers::TakeRemoteTime(const TFileRow& row, const QString& localName) const
@@ -347,7 +359,8 @@ void TFileTransfers::TakeRemoteTime(const TFileRow& row, const QString& localNam
     // The exact UTC time where the listing or the server gives one; else the shown text.
     std::optional<std::int64_t> time = row.exactTime;
     if (!time)
-        time = sources_.engine.ModificationTime(row.nameBytes.toStdString());
+        time = sources_.service.Run(
+            [name = row.nameBytes.toStdString()](TIdFTP& engine) { return engine.ModificationTime(name); });
     if (!time) {
         // A listing without a time leaves the file's own.
         if (!row.subItems[1].isEmpty())
@@ -357,11 +370,10 @@ void TFileTransfers::TakeRemoteTime(const TFileRow& row, const QString& localNam
     StampLocalFile(localName, std::time_t(*time));
 }
 
-void TFileTransfers::KeepTimeOnServer(const TFileRow& row, const std::string& remoteName) const
+void TFileTransfers::KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const std::string& remoteName)
 {
     // Only where the listings read it back to the second: a time the comparison then sees at
     // the minute, in the server's unknown zone, would not make it exact.
-    TIdFTP& engine = sources_.engine;
     if (row.exactTime && engine.ListsByMlsd() && engine.CanSetModificationTime())
         engine.SetModificationTime(remoteName, *row.exactTime);
 }
@@ -395,7 +407,7 @@ bool TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QSt
 }
 
 bool TFileTransfers::TransferOneFile(const QString& name, const char* panelVerb, const QString& progressVerb,
-                                     const std::function<void()>& moveData)
+                                     const std::function<void(TIdFTPTransferType)>& moveData)
 {
     TTransferState& transfer = sources_.transfer;
     sources_.enterBusyState();
@@ -407,8 +419,7 @@ bool TFileTransfers::TransferOneFile(const QString& name, const char* panelVerb,
         sources_.setStatusPanel(3, transfer.TransferModeName + QStringLiteral(" mode ") +
                                        QLatin1String(panelVerb) + u' ' + name);
         sources_.progress.UpdateProgressWindow(transfer.TransferModeName + progressVerb, name, QString(), 0);
-        sources_.engine.SetTransferType(binary ? ftBinary : ftASCII);
-        moveData();
+        moveData(binary ? ftBinary : ftASCII);
     });
     // The end of the data transfer leaves the busy state; a file that failed before its data
     // flowed, or had nothing to move, leaves it here, so the panes do not stay disabled.

@@ -1,4 +1,5 @@
 #pragma once
+#include "ftp/IdFTP.h"
 #include "panes/FileRow.h"
 #include "platform/ListFile.h"
 #include "settings/ActionEnabling.h"
@@ -16,17 +17,17 @@
 
 class QComboBox;
 class TFileViewStack;
-class TIdFTP;
+class TSessionService;
 class TTransferProgress;
 class TUserDialogs;
 
 // Files moved between the two panes: upload, append, download and resumed download of the
 // selected rows, and the whole-directory commands, one file after the other through the
-// engine. The single-file steps are shared with the folder transfers.
+// session service. The single-file steps are shared with the folder transfers.
 class TFileTransfers {
 public:
     struct Sources {
-        TIdFTP& engine;
+        TSessionService& service;
         const TWindowOptions& options;
         const TExtensionLists& extensions;
         TTransferState& transfer;
@@ -121,18 +122,20 @@ private:
     // A second remote entry that one command would write to the same local file (names that
     // decode or transform alike): skipped with a session-log line, never written over the first.
     bool SkippedAsWrittenBefore(const QString& remoteName, const QString& localName);
-    // The steps every file shares around moveData; true when its data transfer ended without
-    // an error.
+    // The steps every file shares around moveData, which sets the engine's data type as given
+    // in the job that moves the data; true when its data transfer ended without an error.
     bool TransferOneFile(const QString& name, const char* panelVerb, const QString& progressVerb,
-                         const std::function<void()>& moveData);
+                         const std::function<void(TIdFTPTransferType)>& moveData);
+    // From the engine's thread: the size the progress counts against.
+    void PostExpectedSize(std::int64_t size);
     bool FinishDownload(const TFileRow& row, const QString& localName);
-    // The size the listing gave, else the server's answer to SIZE.
-    std::int64_t ListedOrServerSize(const TFileRow& row) const;
+    // On the engine's thread: the size the listing gave, else the server's answer to SIZE.
+    static std::int64_t ListedOrServerSize(TIdFTP& engine, const TFileRow& row);
     // Gives the downloaded file the remote file's time (bRetrieveRemoteTimeStamp).
     void TakeRemoteTime(const TFileRow& row, const QString& localName) const;
-    // Gives the uploaded file the local file's time, where that makes time stamps comparable
-    // to the second.
-    void KeepTimeOnServer(const TFileRow& row, const std::string& remoteName) const;
+    // On the engine's thread: gives the uploaded file the local file's time, where that makes
+    // time stamps comparable to the second.
+    static void KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const std::string& remoteName);
     // Runs a step whose errors end only that file; those the server's reply does not already
     // show reach the session log.
     bool RunFileGuarded(const std::function<void()>& step);

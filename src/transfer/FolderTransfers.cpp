@@ -8,19 +8,18 @@
 #include "panes/RemoteNames.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
+#include "service/SessionService.h"
 #include "settings/UserDialogs.h"
 #include "transfer/FileTransfers.h"
 #include "transfer/TransferNames.h"
 #include "transfer/TransferProgress.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 #include <QSet>
 
 #include <algorithm>
-#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -128,9 +127,9 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
         }
         TLeaveBusyAtEnd leave(sources_.leaveBusyState);
         const TFileRow* remote = RemoteCounterpart(name);
-        const QByteArray remoteName = remote ? remote->nameBytes : ServerBytes(sources_.engine.NameCodec, name);
+        const QByteArray remoteName = remote ? remote->nameBytes : ServerBytes(sources_.service.NameCodec(), name);
         if (!remote)
-            sources_.engine.MakeDirectory(EngineName(remoteName));
+            sources_.service.Run([&remoteName](TIdFTP& engine) { engine.MakeDirectory(EngineName(remoteName)); });
         sources_.openRemoteSubdirectory(remoteName);
         EnterLocalSubdirectory(name);
     }
@@ -143,7 +142,7 @@ void TFolderTransfers::UploadLevel(const QString& localDir, const QString& remot
 
     const size_t count = sources_.localRows.Rows().size();
     for (size_t index = 0; index < count && index < sources_.localRows.Rows().size(); ++index) {
-        if (!GoOnAfterPumping())
+        if (!GoOn())
             break;
         // A copy: the rows are listed afresh when a subfolder returns.
         const TFileRow row = sources_.localRows.Rows()[index];
@@ -170,7 +169,7 @@ void TFolderTransfers::DownloadFolder(const QString& localDir, const QString& re
             row = &candidate;
             break;
         }
-    DownloadLevel(localDir, remoteDir, name, row ? row->nameBytes : ServerBytes(sources_.engine.NameCodec, name));
+    DownloadLevel(localDir, remoteDir, name, row ? row->nameBytes : ServerBytes(sources_.service.NameCodec(), name));
 }
 
 void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& remoteDir, const QString& name,
@@ -195,7 +194,7 @@ void TFolderTransfers::DownloadLevel(const QString& localDir, const QString& rem
 
     const size_t count = sources_.remoteRows.Rows().size();
     for (size_t index = 0; index < count && index < sources_.remoteRows.Rows().size(); ++index) {
-        if (!GoOnAfterPumping())
+        if (!GoOn())
             break;
         const TFileRow row = sources_.remoteRows.Rows()[index];
         if (UnsafeLocalName(row.caption)) {
@@ -223,14 +222,8 @@ void TFolderTransfers::EnterLocalSubdirectory(const QString& name)
         throw EFolderTransferError(QStringLiteral("ローカルのフォルダーに入れません: ") + name);
 }
 
-bool TFolderTransfers::GoOnAfterPumping()
+bool TFolderTransfers::GoOn()
 {
-    // Pumping at every row of a folder of small files would take longer than the files.
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastPump_ >= RowPumpSpacing) {
-        lastPump_ = now;
-        QCoreApplication::processEvents();
-    }
     if (!sources_.transfer.AbortRequested)
         return true;
     // The request stays set, so every enclosing level stops at its next row as well.
@@ -291,8 +284,10 @@ void TFolderTransfers::MirrorRemoteDirectory()
             continue;
         // A folder refuses DELE, which ends the attempt: folders are never removed.
         try {
-            sources_.engine.DeleteFile(EngineName(row.nameBytes));
-            sources_.engine.RemoveDirectory(EngineName(row.nameBytes));
+            sources_.service.Run([&row](TIdFTP& engine) {
+                engine.DeleteFile(EngineName(row.nameBytes));
+                engine.RemoveDirectory(EngineName(row.nameBytes));
+            });
         } catch (const std::exception&) {
         }
     }

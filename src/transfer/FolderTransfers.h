@@ -7,7 +7,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <chrono>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -16,7 +15,7 @@
 class QComboBox;
 class TFileListModel;
 class TFileTransfers;
-class TIdFTP;
+class TSessionService;
 class TTransferProgress;
 class TUserDialogs;
 struct TFileRow;
@@ -34,7 +33,7 @@ public:
 class TFolderTransfers {
 public:
     struct Sources {
-        TIdFTP& engine;
+        TSessionService& service;
         TFileTransfers& files;
         const TWindowOptions& options;
         const TExtensionLists& extensions;
@@ -94,8 +93,8 @@ private:
     // Enters the local subdirectory and checks that the pane shows it: the pane stays where it
     // is when it cannot change, and the walk must not take the parent for the child.
     void EnterLocalSubdirectory(const QString& name);
-    // Lets pending messages run; false, with the abort message, when the user asked to stop.
-    bool GoOnAfterPumping();
+    // False, with the abort message, when the user asked to stop.
+    bool GoOn();
     // Puts both panes back on the level's starting directories; start is the local one's
     // identity.
     void ReturnToLevelStart(const QString& localDir, const QString& remoteDir,
@@ -103,10 +102,6 @@ private:
     // The first remote row that RemoteEntryMissing counts as the name's.
     const TFileRow* RemoteCounterpart(const QString& name) const;
 
-    // Rows closer together than this share one pump of the pending messages.
-    static constexpr std::chrono::milliseconds RowPumpSpacing{20};
-
     Sources sources_;
     bool walking_ = false;
-    std::chrono::steady_clock::time_point lastPump_{};
 };

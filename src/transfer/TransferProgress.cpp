@@ -3,7 +3,6 @@
 #include "platform/DateTime.h"
 #include "transfer/TransactionDlg.h"
 
-#include <QCoreApplication>
 
 namespace {
 
@@ -35,10 +34,7 @@ void TTransferProgress::CreateProgressWindow()
 {
     if (Window())
         return;
-    sources_.transfer.ProgressWindow = new TTransactionDlg(&sources_.owner, [this] {
-        aAbortExecute();
-        QCoreApplication::processEvents();
-    });
+    sources_.transfer.ProgressWindow = new TTransactionDlg(&sources_.owner, [this] { aAbortExecute(); });
 }
 
 void TTransferProgress::DestroyProgressWindow()
@@ -48,7 +44,7 @@ void TTransferProgress::DestroyProgressWindow()
         return;
     sources_.transfer.ProgressWindow = nullptr;
     // Deleted once control is back in the event loop: this may run from the window's own
-    // button handler, through the message pumping of a command.
+    // button handler, while a command waits for its job.
     window->hide();
     window->deleteLater();
 }
@@ -68,7 +64,6 @@ void TTransferProgress::UpdateProgressWindow(const QString& status, const QStrin
         window->SetTexts(status, file, bytes);
         window->SetBarPosition(position);
     }
-    QCoreApplication::processEvents();
 }
 
 void TTransferProgress::DestroyHiddenProgressWindow()
@@ -104,11 +99,6 @@ void TTransferProgress::IdFTP1Work(TWorkMode mode, std::int64_t workCount)
         window->SetBarPosition(workCount);
     }
     sources_.appendLogLine(line);
-    if (state.AbortRequested) {
-        // One request aborts one data transfer.
-        state.AbortRequested = false;
-        sources_.abortTransfer();
-    }
 }
 
 void TTransferProgress::IdFTP1WorkEnd(TWorkMode)
@@ -127,13 +117,10 @@ void TTransferProgress::IdFTP1WorkEnd(TWorkMode)
 void TTransferProgress::aAbortExecute()
 {
     sources_.transfer.AbortRequested = true;
+    sources_.requestAbort();
 }
 
-bool TTransferProgress::TakeAbortRequestWhileDataFlows()
+void TTransferProgress::AbortTaken()
 {
-    TTransferState& state = sources_.transfer;
-    if (!state.InTransfer || !state.AbortRequested)
-        return false;
-    state.AbortRequested = false;
-    return true;
+    sources_.transfer.AbortRequested = false;
 }

@@ -19,8 +19,8 @@ class TTransferProgress {
 public:
     struct Sources {
         TTransferState& transfer;
-        // The engine's Abort: ABOR and the data channel closed.
-        std::function<void()> abortTransfer;
+        // Asks the engine's thread to end the running data transfer (ABOR, data channel closed).
+        std::function<void()> requestAbort;
         // The progress window's owner, which it is centred on.
         QWidget& owner;
         std::function<void(const QString&)> appendLogLine;
@@ -39,7 +39,7 @@ public:
     void DestroyProgressWindow();
     // Shows the window, when one exists, modeless and in front.
     void ShowProgressWindow();
-    // Sets the window's texts and bar, when it exists, then lets pending messages run.
+    // Sets the window's texts and bar, when it exists.
     void UpdateProgressWindow(const QString& status, const QString& file, const QString& bytes,
                               std::int64_t position);
     // On idle: a window the user closed is only hidden while its command runs; it goes here.
@@ -49,11 +49,11 @@ public:
     void IdFTP1Work(TWorkMode mode, std::int64_t workCount);
     void IdFTP1WorkEnd(TWorkMode mode);
 
-    // The abort request is a flag: the next work report of a running transfer acts on it.
+    // The request ends the running data transfer, and a command between two files stops.
     void aAbortExecute();
-    // The message pump's abort check: a request made while data flows is taken, once, and the
-    // engine aborts that transfer; one made before stays for WorkBegin to clear.
-    bool TakeAbortRequestWhileDataFlows();
+    // The engine ended a data transfer for the request: one request aborts one transfer, and
+    // the command goes on with its next file.
+    void AbortTaken();
 
 private:
     TTransactionDlg* Window() const;

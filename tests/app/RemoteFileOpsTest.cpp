@@ -156,7 +156,7 @@ TEST_F(RemoteFileOpsTest, CommandsNewNamesDeletionsAndViewsReachTheServerAndARef
     Run("aRemoteRefresh");
     const std::string settings = Read(HomeFile("Marlux.ini"));
     form.Options().asApplication = QStringLiteral("/bin/true");
-    form.IdFTP1.SetTransferType(ftASCII);
+    form.Service().Run([](TIdFTP& engine) { engine.SetTransferType(ftASCII); });
     Select({"Marlux.ini", "notes.txt", "gone.txt", QStringLiteral("bell\u0007.txt")});
     unlink(Remote("gone.txt").c_str());
     const qsizetype logBefore = LogLines().size();

@@ -3,13 +3,14 @@
 // connection.
 #include "EngineSessions.h"
 #include "fixtures/ClosedPort.h"
-#include "ftp/IdAntiFreeze.h"
+#include "ftp/IdAbortSignal.h"
 #include "ftp/IdException.h"
 #include "ftp/IdText.h"
 
 #include <chrono>
 #include <optional>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -78,8 +79,8 @@ TEST(HostileServer, RepliesThatNeverCompleteEndAtTheTimeOutAndDropTheConnection)
 }
 
 // The server stops sending mid-download, or never reads an upload. Either the time-out ends the
-// transfer and the closing reply that follows is read as this command's, or the user's abort
-// request, seen through the pump, ends it with ABOR.
+// transfer and the closing reply that follows is read as this command's, or an abort request
+// from another thread ends it with ABOR.
 TEST(HostileServer, AStalledTransferEndsByTimeOutOrAbortAndTheSessionStaysInStep) {
     for (const bool abortRequested : {false, true}) {
         for (const bool download : {true, false}) {
@@ -96,12 +97,12 @@ TEST(HostileServer, AStalledTransferEndsByTimeOutOrAbortAndTheSessionStaysInStep
             TIdStringStream stream;
             // Enough to fill the socket buffers of a server that never reads.
             if (!download) stream.SetSize(64 << 20);
-            const auto stalled = Clock::now() + std::chrono::milliseconds(200);
-            TIdAntiFreeze pump;
-            pump.IdleTimeOut = 20;
-            pump.OnlyWhenIdle = false;
-            pump.OnProcess = [](bool) {};
-            pump.OnCheckAbort = [&] { return abortRequested && (download ? stream.Size() > 0 : Clock::now() > stalled); };
+            TIdAbortSignal signal;
+            s.ftp.AbortSignal = &signal;
+            std::thread requester([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                if (abortRequested) signal.Request();
+            });
             const auto took = Timed([&] {
                 try {
                     download ? s.ftp.Get("x", stream) : s.ftp.Put(stream, "x");
@@ -112,9 +113,9 @@ TEST(HostileServer, AStalledTransferEndsByTimeOutOrAbortAndTheSessionStaysInStep
                     EXPECT_TRUE(abortRequested);
                 }
             });
+            requester.join();
             EXPECT_LT(took, std::chrono::seconds(2));
             EXPECT_TRUE(!download || stream.Bytes() == "partial");
-            pump.OnCheckAbort = nullptr;
             EXPECT_EQ(s.ftp.DataChannel(), nullptr);
             EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
             s.ftp.Disconnect();
@@ -262,45 +263,45 @@ TEST(HostileServer, ActiveModeTakesDataOnlyFromTheServersAddress) {
     s.ftp.Passive = false;
     s.control.Reply("200 PORT ok\r\n").Reply("150 go\r\n").Send("226 done\r\n");
     s.Start();
-    TIdAntiFreeze hook;
-    hook.IdleTimeOut = 20;
-    hook.OnlyWhenIdle = false;
+    // The PORT command names the listener; both peers connect once it has gone out.
+    TIdLogEvent log;
+    log.Active = true;
+    std::thread peers;
     TcpSocket stranger, server;
-    hook.OnProcess = [&](bool) {
-        auto* listener = dynamic_cast<TIdSimpleServer*>(s.ftp.DataChannel());
-        if (!listener || stranger.IsOpen()) return;
-        size_t sent = 0;
-        stranger.Open();
-        ASSERT_EQ(stranger.Bind("127.0.0.2", 0), 0);
-        ASSERT_EQ(stranger.Connect("127.0.0.1", listener->ListenPort()), 0);
-        stranger.Send("injected", 8, sent);
-        server.Open();
-        ASSERT_EQ(server.Connect("127.0.0.1", listener->ListenPort()), 0);
-        server.Send("genuine", 7, sent);
-        server.Close();
+    log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& data) {
+        if (data.rfind("PORT ", 0) != 0) return;
+        const size_t last = data.rfind(','), before = data.rfind(',', last - 1);
+        const int port = std::stoi(data.substr(before + 1)) * 256 + std::stoi(data.substr(last + 1));
+        peers = std::thread([&, port] {
+            size_t sent = 0;
+            stranger.Open();
+            ASSERT_EQ(stranger.Bind("127.0.0.2", 0), 0);
+            ASSERT_EQ(stranger.Connect("127.0.0.1", static_cast<uint16_t>(port)), 0);
+            stranger.Send("injected", 8, sent);
+            server.Open();
+            ASSERT_EQ(server.Connect("127.0.0.1", static_cast<uint16_t>(port)), 0);
+            server.Send("genuine", 7, sent);
+            server.Close();
+        });
     };
+    s.ftp.Intercept = &log;
     TIdStringStream stream;
     s.ftp.Get("x", stream);
+    peers.join();
     EXPECT_EQ(stream.Bytes(), "genuine");
 }
 
-// Refused, or never completed: the wait is pumped and ends at its time-out, no disconnect is
-// reported for a connection that never was, and the same object connects afterwards.
+// Refused, or never completed: the wait ends at its time-out, no disconnect is reported for a
+// connection that never was, and the same object connects afterwards.
 TEST(HostileServer, AFailedConnectEndsAtItsTimeOutAndLeavesNothingOpen) {
     ScriptedSession s;
     UnreachableLoopbackPort unreachable;
-    int pumped = 0;
-    TIdAntiFreeze pump;
-    pump.IdleTimeOut = 50;
-    pump.OnlyWhenIdle = false;
-    pump.OnProcess = [&](bool) { ++pumped; };
     s.ftp.Port = ClosedLoopbackPort();
     EXPECT_THROW(s.ftp.Connect(true, 600), EIdException);
     s.ftp.Port = unreachable.port;
     const auto took = Timed([&] { EXPECT_THROW(s.ftp.Connect(true, 600), EIdConnectTimeout); });
     EXPECT_GE(took, std::chrono::milliseconds(550));
     EXPECT_LT(took, std::chrono::milliseconds(3000));
-    EXPECT_GE(pumped, 8);
     EXPECT_FALSE(s.ftp.Connected());
     EXPECT_EQ(std::count(s.events.events.begin(), s.events.events.end(), "Disconnected."), 0);
     s.Start();
