@@ -6,6 +6,7 @@
 #include "ftp/IdException.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -72,11 +73,13 @@ TEST(VerifiedTransfer, GetAndPutAreVerifiedBySha256) {
     EXPECT_FALSE(s.sent.Sent("XSHA256"));
 }
 
-// A server offering only weaker digests is asked for the strongest of them; CRC32 is the last
-// resort, and by the X command alone it still verifies.
+// A server offering only weaker digests is asked for the strongest of them, with HASH, which
+// it already has selected (no OPTS HASH); CRC32 is the last resort. A resumed download goes to
+// the X command, whose range ProFTPD honours.
 TEST(VerifiedTransfer, TheStrongestOfferedAlgorithmIsUsed) {
     const std::string bytes = RandomBytes(200000, 7);
-    for (const auto& [offered, algorithm] : {std::pair{"md5 crc32", "MD5"}, std::pair{"crc32", "CRC32"}}) {
+    for (const auto& [offered, algorithm, xCommand] :
+         {std::tuple{"md5 crc32", "MD5", "XMD5"}, std::tuple{"crc32", "CRC32", "XCRC"}}) {
         SCOPED_TRACE(offered);
         DigestSession s(offered);
         TempDir::WriteFile(s.server.File("a.bin"), bytes);
@@ -85,8 +88,14 @@ TEST(VerifiedTransfer, TheStrongestOfferedAlgorithmIsUsed) {
         ExpectVerified(s.ftp, algorithm);
         s.ftp.Put(s.local.File("a.bin"), "b.bin");
         ExpectVerified(s.ftp, algorithm);
-        EXPECT_FALSE(s.sent.Sent("XSHA256"));
-        EXPECT_FALSE(s.sent.Sent("OPTS HASH SHA-256"));
+        EXPECT_EQ(s.sent.Count("HASH "), 2u);
+        EXPECT_FALSE(s.sent.Sent("OPTS HASH"));
+        TempDir::WriteFile(s.local.File("a.bin"), bytes.substr(0, 5000));
+        s.ftp.Get("a.bin", s.local.File("a.bin"), false, true);
+        EXPECT_EQ(TempDir::ReadFile(s.local.File("a.bin")), bytes);
+        ExpectVerified(s.ftp, algorithm);
+        EXPECT_TRUE(s.sent.Sent(std::string(xCommand) + " a.bin 5000 200000"));
+        EXPECT_FALSE(s.sent.Sent("XSHA"));
     }
 }
 
