@@ -43,7 +43,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::int64_t FileBytes = std::int64_t(1) << 30;
-constexpr double MaxGapMs = 100;
+constexpr double MaxGapMs = 50;
 
 struct TBufferCase {
     int bufferSize;

@@ -286,6 +286,8 @@ QWidget* TConnectForm::BuildOptionPage()
                              QStringLiteral("暗黙的な FTP over TLS")});
     UseMlsdBox = Named(new QCheckBox(QStringLiteral("MLSDを使う")), "UseMlsdBox");
     UseMlsdBox->setChecked(true);
+    VerifyBox = Named(new QCheckBox(QStringLiteral("転送後に検証する")), "VerifyBox");
+    VerifyBox->setChecked(true);
     NameEncodingBox = Named(new QComboBox, "NameEncodingBox");
     NameEncodingBox->addItems({QStringLiteral("自動判別"), QStringLiteral("UTF-8"), QStringLiteral("Shift_JIS"),
                                QStringLiteral("EUC-JP")});
@@ -317,6 +319,7 @@ QWidget* TConnectForm::BuildOptionPage()
     form->addRow(QStringLiteral("暗号化"), EncryptionBox);
     form->addRow(QStringLiteral("ファイル名の文字コード"), NameEncodingBox);
     form->addRow(UseMlsdBox);
+    form->addRow(VerifyBox);
     form->addRow(QStringLiteral("送信バッファ(byte)"), seSendBufferSize);
     form->addRow(QStringLiteral("受信バッファ(byte)"), seRecvBufferSize);
     auto* layout = new QVBoxLayout(page);
@@ -371,7 +374,8 @@ std::vector<TConnectForm::TCurrentKey> TConnectForm::CurrentKeys() const
             {"OPENLASTDIR", ckOpenLastDir},
             {"CONNECTONCREATE", ckConnectOnCreate},
             {"TLS", EncryptionBox},
-            {"USEMLSD", UseMlsdBox}};
+            {"USEMLSD", UseMlsdBox},
+            {"VERIFY", VerifyBox}};
 }
 
 void TConnectForm::LoadCurrentSection()
@@ -419,6 +423,7 @@ void TConnectForm::ProfileNameBoxChange()
     EncryptionBox->setCurrentIndex(EncryptionIndex(ini.ReadInteger(section, "TLS", EncryptionBox->currentIndex())));
     ShowNameEncoding(*NameEncodingBox, ini.ReadString(section, NameEncodingKeyName, ""));
     UseMlsdBox->setChecked(ini.ReadBool(section, "USEMLSD", true));
+    VerifyBox->setChecked(ini.ReadBool(section, "VERIFY", true));
     LastLocalDir = Qt6(ini.ReadString(section, "LASTLOCALDIR", ""));
     LastRemoteDir = Qt6(ini.ReadString(section, "LASTREMOTEDIR", ""));
 }
@@ -457,6 +462,7 @@ void TConnectForm::SaveBtnClick()
         ini.WriteInteger(section, "TLS", EncryptionBox->currentIndex());
         ini.WriteString(section, NameEncodingKeyName, NameEncodingKeyOf(*NameEncodingBox));
         ini.WriteBool(section, "USEMLSD", UseMlsdBox->isChecked());
+        ini.WriteBool(section, "VERIFY", VerifyBox->isChecked());
     });
     FillProfileList();
 }

@@ -103,6 +103,7 @@ private:
     QComboBox* EncryptionBox = nullptr;
     QComboBox* NameEncodingBox = nullptr;
     QCheckBox* UseMlsdBox = nullptr;
+    QCheckBox* VerifyBox = nullptr;
     QComboBox* ProxyTypeBox = nullptr;
     QLineEdit* ProxyServerEdit = nullptr;
     QLineEdit* ProxyPortEdit = nullptr;

@@ -72,7 +72,7 @@ TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
 {
     WriteSettings("[CURRENT]\nPROFILE=site\nUID=cu\nSAVEPWD=0\nPWD=hidden\nPORT=2121\nPROXYTYPE=3\n"
                   "[site]\nHOST=site.host\nLOCDIR=/tmp\nLASTREMOTEDIR=/site/last\nTLS=2\nTLSFINGERPRINT=AB:CD\n"
-                  "NAMEENCODING=euc-jp\nUSEMLSD=0\n[bare]\nTLS=9\nNAMEENCODING=KOI8-R\n");
+                  "NAMEENCODING=euc-jp\nUSEMLSD=0\nVERIFY=0\n[bare]\nTLS=9\nNAMEENCODING=KOI8-R\n");
     Create(QStringLiteral("site"));
     EXPECT_EQ(Get("HostNameEdit").text(), QStringLiteral("site.host"));
     EXPECT_EQ(Get("UserIdEdit").text(), QStringLiteral("cu"));  // the profile has none
@@ -85,8 +85,10 @@ TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
     EXPECT_EQ(Get<QComboBox>("EncryptionBox").currentIndex(), 0);  // out of range
     EXPECT_EQ(Get<QComboBox>("NameEncodingBox").currentText(), QStringLiteral("自動判別"));
     EXPECT_TRUE(Get<QCheckBox>("UseMlsdBox").isChecked());
+    EXPECT_TRUE(Get<QCheckBox>("VerifyBox").isChecked());
     ChooseProfile(QStringLiteral("site"));
     EXPECT_FALSE(Get<QCheckBox>("UseMlsdBox").isChecked());
+    EXPECT_FALSE(Get<QCheckBox>("VerifyBox").isChecked());
     EXPECT_EQ(Get<QComboBox>("NameEncodingBox").currentText(), QStringLiteral("EUC-JP"));
     Get<QCheckBox>("ckOpenLastDir").setChecked(true);
     Click("OkBtn");
@@ -103,11 +105,14 @@ TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
     EXPECT_EQ(Stored("CURRENT", "TLS"), "2");
     EXPECT_EQ(Stored("CURRENT", "NAMEENCODING"), "EUC-JP");
     EXPECT_EQ(Stored("CURRENT", "USEMLSD"), "0");
+    EXPECT_EQ(Stored("CURRENT", "VERIFY"), "0");
     Get<QComboBox>("NameEncodingBox").setCurrentIndex(2);
     Get<QCheckBox>("UseMlsdBox").setChecked(true);
+    Get<QCheckBox>("VerifyBox").setChecked(true);
     Click("SaveBtn");
     EXPECT_EQ(Stored("site", "NAMEENCODING"), "SHIFT_JIS");
     EXPECT_EQ(Stored("site", "USEMLSD"), "1");
+    EXPECT_EQ(Stored("site", "VERIFY"), "1");
 }
 
 // An unticked password box leaves the stored passwords alone but still connects with the typed one.
