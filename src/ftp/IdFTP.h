@@ -1,8 +1,10 @@
 #pragma once
+#include "ftp/IdDigestWorker.h"
 #include "ftp/IdFTPList.h"
 #include "ftp/IdSimpleServer.h"
 #include "ftp/IdStream.h"
 #include "ftp/IdTCPClient.h"
+#include "ftp/IdVerification.h"
 #include "platform/NameCodec.h"
 
 #include <cstdint>
@@ -76,6 +78,15 @@ public:
     TIdListLines ListLines;
     // A longer listing is refused while it arrives.
     std::size_t MaxListingBytes = TIdFTPListBuffer::MaxListingBytes;
+    // Checks each binary Get and Put once complete: against the server's digest of the file (of
+    // the range moved, for a resume or append) where FEAT offers one (HASH, else XSHA256, XSHA1,
+    // XMD5, XCRC: the strongest algorithm both sides know), else against the size SIZE reports.
+    // The local digest is computed while the bytes stream.
+    bool VerifyTransfers = true;
+    // How the last Get or Put was checked. On a mismatch the file on the receiving side is
+    // renamed to "<name>.part" (a local rename for Get into a file, RNFR/RNTO for Put, best
+    // effort), a status text says so, and EIdVerificationFailed is raised.
+    TIdVerification LastVerification;
 
     // Connects (to the proxy when one is set), reads the 220 greeting and logs in. Any failure
     // disconnects and is raised again.
@@ -136,7 +147,7 @@ public:
     // server offers no way or refuses.
     bool SetModificationTime(const std::string& name, std::int64_t unixTime);
     // RETR into the stream at its position; resume sends REST with that position when the
-    // server supports it.
+    // server supports it. Checked as VerifyTransfers says; a mismatch raises without a rename.
     void Get(const std::string& remoteName, TIdStream& destination, bool resume = false);
     // RETR into a local file. An existing file is truncated (mayOverwrite) or appended to
     // (resume), but only once the server has accepted the RETR.
@@ -157,11 +168,45 @@ public:
     TIdTCPConnection* DataChannel() const { return dataChannel_.get(); }
 
 private:
+    // How a transfer about to start will be checked, decided from FEAT alone. ranged: the
+    // transfer covers a part of the server's file from a start on (a resume or an append).
+    struct VerifyPlan {
+        std::string reason;  // not checked, and why
+        std::optional<TIdDigestAlgorithm> algorithm;  // by this digest, else by size
+        bool ranged = false;
+
+        static VerifyPlan Skipped(std::string why) {
+            VerifyPlan plan;
+            plan.reason = std::move(why);
+            return plan;
+        }
+    };
+    VerifyPlan PlanVerification(bool ranged) const;
+    // Whether HASH offers the algorithm, over a range (with RANG) or the whole file.
+    bool HashOffers(TIdDigestAlgorithm algorithm, bool ranged) const;
+    // The server's size of a file before an append, which is where the appended bytes start:
+    // 0 for a file that does not exist yet; nothing when the server does not tell.
+    std::optional<int64_t> SizeBeforeAppend(const std::string& name);
+    // Compares the server's digest or size of the file with the `bytes` moved from `start` on.
+    TIdVerification CheckTransfer(const std::string& name, const VerifyPlan& plan, TIdDigestWorker* digest, int64_t start,
+                                  int64_t bytes);
+    // The server's digest in lower-case hex, by HASH and else by the X command; nothing when
+    // neither gives a readable one for exactly that range.
+    std::optional<std::string> ServerDigest(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
+                                            int64_t start, int64_t bytes);
+    std::optional<std::string> DigestByHash(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
+                                            int64_t start, int64_t bytes);
+    std::optional<std::string> DigestByXCommand(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
+                                                int64_t start, int64_t bytes);
+    // Reports the mismatch in LastVerification as a status text and raises it.
+    [[noreturn]] void RaiseMismatch(const std::string& name, const std::string& partName);
+    // The transfer into `destination`, checked into LastVerification.
+    void GetVerified(const std::string& remoteName, TIdStream& destination, bool resume,
+                     const std::function<void()>& accepted);
+
     void ForgetListing();
     // LIST, NLST or MLSD into ListLines; machine: the lines are MLSD's.
     void ReceiveListing(const std::string& command, bool machine);
-    void GetIntoStream(const std::string& remoteName, TIdStream& destination, bool resume,
-                       const std::function<void()>& accepted);
     void TransferGet(const std::string& command, TIdStream& destination, TIdLineEnds lineEnds, bool resume,
                      const std::function<void()>& accepted = {});
     void TransferPut(const std::string& command, TIdStream& source, bool fromStart);
@@ -210,6 +255,8 @@ private:
     bool resumeProbed_ = false;
     bool resumeSupported_ = false;
     bool extendedPassive_ = false;
+    // The algorithm HASH answers with now: as FEAT marked it, then as OPTS HASH set it.
+    std::optional<TIdDigestAlgorithm> hashSelected_;
     std::string controlFingerprint_;
     TIdTlsTicketPool tickets_;
 };

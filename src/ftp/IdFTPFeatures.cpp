@@ -18,6 +18,7 @@ bool SameLetters(std::string_view a, std::string_view b) {
 
 void TIdFTP::RequestFeatures() {
     Features.clear();
+    hashSelected_.reset();
     if (SendCommand("FEAT") != 211) return;
     // One feature per line between the reply's first and last; a few servers put the code
     // before each.
@@ -27,6 +28,7 @@ void TIdFTP::RequestFeatures() {
         if (feature.starts_with("211-")) feature.remove_prefix(4);
         if (feature = Trim(feature); !feature.empty()) Features.emplace_back(feature);
     }
+    hashSelected_ = ParseHashFeature(Features).selected;
     const TNameEncoding choice = NameCodec.Choice();
     if (Supports("UTF8") && (choice == TNameEncoding::Auto || choice == TNameEncoding::Utf8) &&
         SendCommand("OPTS UTF8 ON") / 100 == 2)

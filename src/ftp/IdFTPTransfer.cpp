@@ -6,6 +6,8 @@
 #include "platform/SocketError.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 
 namespace {
@@ -59,12 +61,21 @@ TIdFTPListItems& TIdFTP::ParsedListing() {
 }
 
 void TIdFTP::Get(const std::string& remoteName, TIdStream& destination, bool resume) {
-    GetIntoStream(remoteName, destination, resume, {});
+    GetVerified(remoteName, destination, resume, {});
+    if (LastVerification.Kind == vkMismatch) RaiseMismatch(remoteName, {});
 }
 
-void TIdFTP::GetIntoStream(const std::string& remoteName, TIdStream& destination, bool resume,
-                           const std::function<void()>& accepted) {
-    TransferGet("RETR " + remoteName, destination, FileLineEnds(), resume && ResumeSupported(), accepted);
+void TIdFTP::GetVerified(const std::string& remoteName, TIdStream& destination, bool resume,
+                         const std::function<void()>& accepted) {
+    resume = resume && ResumeSupported();
+    const int64_t start = resume ? destination.Position() : 0;
+    const VerifyPlan plan = PlanVerification(resume);
+    LastVerification = Unverified("the transfer did not complete");
+    std::optional<TIdDigestWorker> digest;
+    if (plan.algorithm) digest.emplace(*plan.algorithm);
+    TIdDigestStream counted(destination, digest ? &*digest : nullptr);
+    TransferGet("RETR " + remoteName, counted, FileLineEnds(), resume, accepted);
+    LastVerification = CheckTransfer(remoteName, plan, digest ? &*digest : nullptr, start, counted.Bytes());
 }
 
 void TIdFTP::Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume) {
@@ -76,20 +87,58 @@ void TIdFTP::Get(const std::string& remoteName, const std::string& localFile, bo
         create = mayOverwrite;
         if (resume) file.OpenAppend(localFile);
     }
-    GetIntoStream(remoteName, file, resume, [&] {
+    GetVerified(remoteName, file, resume, [&] {
         if (create) file.Create(localFile);
     });
     // The last gathered bytes: a disk that fills up now fails the download too.
     file.Flush();
+    if (LastVerification.Kind != vkMismatch) return;
+    file.Close();
+    // Never over another file: a failed download must not cost the user one. Only a plain file
+    // is renamed: a download into /dev/null or a pipe leaves nothing to mark.
+    const std::string partName = localFile + ".part";
+    struct stat info {};
+    const bool renamed = stat(localFile.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+                         renameat2(AT_FDCWD, localFile.c_str(), AT_FDCWD, partName.c_str(), RENAME_NOREPLACE) == 0;
+    RaiseMismatch(remoteName, renamed ? partName : std::string());
 }
 
 void TIdFTP::Put(TIdStream& source, const std::string& remoteName, bool append) {
+    LastVerification = Unverified("the transfer did not complete");
+    VerifyPlan plan = PlanVerification(append);
+    // STOU: the server names the file, and only in a reply text that has no fixed form.
+    if (remoteName.empty() && plan.reason.empty()) plan = VerifyPlan::Skipped("the server chose the file's name");
+    int64_t start = 0;
+    if (append && plan.reason.empty()) {
+        const std::optional<int64_t> size = SizeBeforeAppend(remoteName);
+        if (size)
+            start = *size;
+        else
+            plan = VerifyPlan::Skipped("the server gave no size before the append");
+    }
+    std::optional<TIdDigestWorker> digest;
+    if (plan.algorithm) digest.emplace(*plan.algorithm);
+    TIdDigestStream counted(source, digest ? &*digest : nullptr);
     if (remoteName.empty())
-        TransferPut("STOU ", source, true);
+        TransferPut("STOU ", counted, true);
     else if (append)
-        TransferPut("APPE " + remoteName, source, false);
+        TransferPut("APPE " + remoteName, counted, false);
     else
-        TransferPut("STOR " + remoteName, source, true);
+        TransferPut("STOR " + remoteName, counted, true);
+    LastVerification = CheckTransfer(remoteName, plan, digest ? &*digest : nullptr, start, counted.Bytes());
+    if (LastVerification.Kind != vkMismatch) return;
+    // Best effort, and never over a file the server already has under that name: without SIZE
+    // to tell, the file keeps its name.
+    const std::string partName = remoteName + ".part";
+    bool renamed = false;
+    try {
+        if (Supports("SIZE") && FileSize(partName) < 0) {
+            RenameFile(remoteName, partName);
+            renamed = true;
+        }
+    } catch (const EIdException&) {
+    }
+    RaiseMismatch(remoteName, renamed ? partName : std::string());
 }
 
 void TIdFTP::Put(const std::string& localFile, const std::string& remoteName, bool append) {

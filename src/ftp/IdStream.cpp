@@ -1,5 +1,7 @@
 #include "ftp/IdStream.h"
 
+#include "ftp/IdDigestWorker.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -110,10 +112,15 @@ void TIdFileStream::Write(const char* data, size_t count) {
 
 void TIdFileStream::Flush() {
     if (fd_ < 0 || !writing_ || block_.empty()) return;
-    // The gathered bytes are handed over once; a failed write raises and they are gone.
-    std::vector<char> gathered;
-    gathered.swap(block_);
-    WriteThrough(gathered.data(), gathered.size());
+    // The gathered bytes are handed over once; a failed write raises and they are gone. The
+    // block keeps its memory: a fresh one per flush would cost a page fault every 4 KiB.
+    try {
+        WriteThrough(block_.data(), block_.size());
+    } catch (...) {
+        block_.clear();
+        throw;
+    }
+    block_.clear();
 }
 
 void TIdFileStream::WriteThrough(const char* data, size_t count) {
@@ -161,4 +168,17 @@ void TIdFileStream::SetSize(int64_t size) {
     Flush();
     DropReadAhead();
     if (ftruncate(fd_, size) != 0) Fail("write");
+}
+
+size_t TIdDigestStream::Read(char* buffer, size_t count) {
+    const size_t got = inner_.Read(buffer, count);
+    if (digest_) digest_->Update(buffer, got);
+    bytes_ += static_cast<int64_t>(got);
+    return got;
+}
+
+void TIdDigestStream::Write(const char* data, size_t count) {
+    inner_.Write(data, count);
+    if (digest_) digest_->Update(data, count);
+    bytes_ += static_cast<int64_t>(count);
 }

@@ -11,6 +11,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+class TIdDigestWorker;
+
 // The byte streams transfers read from and write to. Positions and sizes are 64-bit.
 class TIdStream {
 public:
@@ -88,4 +90,27 @@ private:
     std::vector<char> block_;
     size_t blockStart_ = 0;
     bool writing_ = false;
+};
+
+// Passes everything on to another stream, counting each byte read or written and feeding it to
+// the digest when there is one: a transfer's bytes are hashed as they stream by, without a
+// second pass over the file.
+class TIdDigestStream : public TIdStream {
+public:
+    TIdDigestStream(TIdStream& inner, TIdDigestWorker* digest) : inner_(inner), digest_(digest) {}
+
+    size_t Read(char* buffer, size_t count) override;
+    void Write(const char* data, size_t count) override;
+    int64_t Position() const override { return inner_.Position(); }
+    void Seek(int64_t position) override { inner_.Seek(position); }
+    int64_t Size() const override { return inner_.Size(); }
+    void SetSize(int64_t size) override { inner_.SetSize(size); }
+
+    // The bytes that went through.
+    int64_t Bytes() const { return bytes_; }
+
+private:
+    TIdStream& inner_;
+    TIdDigestWorker* digest_;
+    int64_t bytes_ = 0;
 };

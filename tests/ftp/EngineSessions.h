@@ -72,8 +72,9 @@ struct ScriptedSession {
     TIdFTP ftp;
     EngineEvents events;
 
-    explicit ScriptedSession(int readTimeoutMs = TIdFTP::DefaultReadTimeoutMs) {
-        control.ScriptLogin();
+    explicit ScriptedSession(int readTimeoutMs = TIdFTP::DefaultReadTimeoutMs,
+                             const std::string& featReply = "500 no FEAT\r\n") {
+        control.ScriptLogin(featReply);
         ftp.Host = "127.0.0.1";
         ftp.Passive = true;
         ftp.ReadTimeout = readTimeoutMs;

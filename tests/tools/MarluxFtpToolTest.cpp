@@ -1,6 +1,7 @@
 #include "fixtures/ClosedPort.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/ProcessRun.h"
+#include "fixtures/ProftpdServer.h"
 #include "fixtures/ScriptedPeer.h"
 #include "fixtures/TestCertificate.h"
 #include "fixtures/VsftpdServer.h"
@@ -76,6 +77,47 @@ TEST(MarluxFtpTool, ResumeFetchesOnlyWhatTheRemoteFileHasBeyondTheLocalOne) {
         EXPECT_EQ(r.exitStatus, 0) << r.err;
         EXPECT_EQ(TempDir::ReadFile(local.File("f.bin")), after);
     }
+}
+
+// After each get and put the tool says how the file was checked; a file that differs ends the
+// run with status 3, renamed so that it is not taken for a good one.
+TEST(MarluxFtpTool, SaysHowEachTransferWasVerifiedAndFailsOnAMismatch) {
+    ProftpdServer digests;
+    TempDir local;
+    TempDir::WriteFile(local.File("a.bin"), "0123456789");
+    ProcessResult r = AsUser(digests.Host(), digests.Port(),
+                             {"put", local.File("a.bin"), "a.bin", ";", "get", "a.bin", local.File("b.bin"), ";", "put",
+                              local.File("a.bin"), "a.bin", "--append", ";", "get", "a.bin", local.File("b.bin"),
+                              "--resume"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "verified (SHA-256)\nverified (SHA-256)\nverified (SHA-256)\nverified (SHA-256)\n");
+    EXPECT_EQ(TempDir::ReadFile(local.File("b.bin")), "01234567890123456789");
+    r = AsUser(digests.Host(), digests.Port(), {"get", "a.bin", local.File("c.bin")}, {"--ascii"});
+    EXPECT_EQ(r.out, "not verified: ASCII mode\n");
+    r = AsUser(digests.Host(), digests.Port(), {"put", local.File("a.bin"), "d.bin"}, {"--no-verify", "-v"});
+    EXPECT_EQ(r.out, "not verified: verification is off\n");
+    for (const char* command : {"<< OPTS HASH", "<< HASH", "<< XSHA", "<< SIZE"}) EXPECT_FALSE(Contains(r.err, command)) << r.err;
+
+    FtpServer sizesOnly;
+    r = AsUser(sizesOnly.Host(), sizesOnly.Port(), {"put", local.File("a.bin"), "a.bin"});
+    EXPECT_EQ(r.out, "verified (size)\n");
+
+    ScriptedPeer data;
+    data.Send("hello").Close();
+    data.Start();
+    ScriptedPeer lying;
+    lying.ScriptLogin("211-Features:\r\n HASH SHA-256*\r\n211 End\r\n")
+        .Reply("227 Entering Passive Mode (127,0,0,1," + std::to_string(data.Port() / 256) + "," +
+               std::to_string(data.Port() % 256) + ")\r\n")
+        .Reply("150 here\r\n226 done\r\n")
+        .Reply("213 SHA-256 0-5 " + std::string(64, 'a') + " x\r\n");
+    lying.Start();
+    r = MarluxFtp({Address("127.0.0.1", lying.Port()), "get", "x", local.File("x")});
+    EXPECT_EQ(r.exitStatus, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(Contains(r.err, "marlux-ftp: Verification failed for \"x\"")) << r.err;
+    EXPECT_EQ(TempDir::ReadFile(local.File("x.part")), "hello");
+    EXPECT_FALSE(TempDir::Exists(local.File("x")));
 }
 
 TEST(MarluxFtpTool, ServerTextReachesTheTerminalWithControlCharactersEscaped) {

@@ -10,6 +10,7 @@ const char* const ToolUsage =
     "  -u USER  -p PASSWORD  --passive (default) | --active  --ascii | --binary (default)\n"
     "  --proxy-type N (0-5)  --proxy HOST:PORT  --proxy-user U  --proxy-pass P\n"
     "  --timeout SECONDS (connect and every wait; default 60)  -v (the control dialogue on stderr)\n"
+    "  --no-verify (no check of the server's digest or size after each get and put)\n"
     "  --tls explicit|implicit (FTP over TLS; implicit defaults to port 990)\n"
     "  --trust FINGERPRINT (SHA-256 of a certificate to accept although it fails verification)\n"
     "  --encoding auto|utf-8|shift_jis|euc-jp (the server's file names; default auto: read off\n"
@@ -18,7 +19,9 @@ const char* const ToolUsage =
     "  pwd | cd DIR | cdup | mkdir DIR | rmdir DIR | rm NAME | rename OLD NEW | site TEXT...\n"
     "  size NAME | system | ls [MASK] | nlst [MASK] | rawls [MASK]\n"
     "  get REMOTE LOCAL [--resume] | put LOCAL REMOTE [--append]\n"
-    "  (--resume fetches only what the remote file has beyond the local one)\n";
+    "  (--resume fetches only what the remote file has beyond the local one)\n"
+    "after each get and put: \"verified (ALGORITHM)\", \"verified (size)\" or \"not verified: REASON\";\n"
+    "a file that differs is renamed to NAME.part and the exit status is 3\n";
 
 namespace {
 
@@ -80,6 +83,7 @@ ToolOptions ParseToolCommandLine(const std::vector<std::string>& arguments) {
         else if (argument == "--timeout")
             options.timeoutMs = ParseNumber(value(argument), 1, 2'000'000, "time-out") * 1000;
         else if (argument == "-v") options.verbose = true;
+        else if (argument == "--no-verify") options.verify = false;
         else if (argument == "--tls") options.tls = ParseTlsMode(value(argument));
         else if (argument == "--encoding") {
             const std::optional<TNameEncoding> encoding = NameEncodingFromKey(value(argument));

@@ -25,6 +25,8 @@ struct ToolOptions {
     // The time-out of the connect and of every later wait, in ms.
     int timeoutMs = 60000;
     bool verbose = false;
+    // Check each binary get and put against the server's digest or size.
+    bool verify = true;
     // 0 none, 1 explicit, 2 implicit (the engine's TIdUseTLS values).
     int tls = 0;
     // A SHA-256 fingerprint trusted although the certificate fails verification; canonical form.

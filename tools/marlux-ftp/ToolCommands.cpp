@@ -82,23 +82,34 @@ int64_t LocalFileLength(const std::string& path) {
     return stat(path.c_str(), &info) == 0 ? info.st_size : 0;
 }
 
+// How the transfer just made was checked.
+void PrintVerification(const TIdFTP& ftp, std::ostream& out) {
+    const TIdVerification& verification = ftp.LastVerification;
+    if (verification.Kind == vkVerified || verification.Kind == vkSizeMatched)
+        out << "verified (" << verification.Algorithm << ")\n";
+    else
+        out << "not verified: " << verification.Reason << '\n';
+}
+
 // As the window resumes: without a local file a plain download; otherwise only the part the
 // server has beyond the local length, and nothing when there is none or no size is known.
-void ResumeDownload(TIdFTP& ftp, const std::string& typedRemote, const std::string& local) {
+// False when nothing was transferred.
+bool ResumeDownload(TIdFTP& ftp, const std::string& typedRemote, const std::string& local) {
     const std::string remote = Remote(ftp, typedRemote);
     if (!ftp.ResumeSupported()) throw std::runtime_error("the server cannot resume downloads");
     const int64_t localLength = LocalFileLength(local);
     if (localLength == 0) {
         ftp.Get(remote, local, true, false);
-        return;
+        return true;
     }
     const int64_t remoteSize = ftp.FileSize(remote);
     if (remoteSize - localLength <= 0) {
         std::cerr << "marlux-ftp: nothing to resume: " << PrintableText(local)
                   << (remoteSize < 0 ? " (the server gives no size)\n" : " is as long as the remote file\n");
-        return;
+        return false;
     }
     ftp.Get(remote, local, false, true);
+    return true;
 }
 
 
@@ -126,14 +137,16 @@ const std::map<std::string, CommandEntry>& Commands() {
              ftp.List(nullptr, Remote(ftp, Mask(a)), true);
              PrintLines(ftp, out);
          }}},
-        {"get", {2, 2, "--resume", [](TIdFTP& ftp, const Arguments& a, bool resume, std::ostream&) {
-             if (resume)
-                 ResumeDownload(ftp, a[0], a[1]);
-             else
+        {"get", {2, 2, "--resume", [](TIdFTP& ftp, const Arguments& a, bool resume, std::ostream& out) {
+             if (!resume)
                  ftp.Get(Remote(ftp, a[0]), a[1], true, false);
+             else if (!ResumeDownload(ftp, a[0], a[1]))
+                 return;
+             PrintVerification(ftp, out);
          }}},
-        {"put", {2, 2, "--append", [](TIdFTP& ftp, const Arguments& a, bool append, std::ostream&) {
+        {"put", {2, 2, "--append", [](TIdFTP& ftp, const Arguments& a, bool append, std::ostream& out) {
              ftp.Put(a[0], Remote(ftp, a[1]), append);
+             PrintVerification(ftp, out);
          }}},
     };
     return commands;

@@ -41,6 +41,7 @@ void Configure(TIdFTP& ftp, const ToolOptions& options) {
     ftp.Passive = options.passive;
     ftp.ReadTimeout = options.timeoutMs;
     ftp.SetTransferType(options.ascii ? ftASCII : ftBinary);
+    ftp.VerifyTransfers = options.verify;
     ftp.UseTLS = static_cast<TIdUseTLS>(options.tls);
     ftp.TrustedFingerprint = options.trust;
     ftp.NameCodec.SetChoice(options.nameEncoding);
@@ -80,6 +81,10 @@ int main(int argc, char** argv) {
         ftp.Connect(true, options.timeoutMs);
         for (const ToolCommand& command : options.commands) RunToolCommand(ftp, command, std::cout);
         ftp.Quit();
+    } catch (const EIdVerificationFailed& e) {
+        std::cout.flush();
+        std::cerr << "marlux-ftp: " << OneLine(e.what()) << '\n';
+        return 3;
     } catch (const std::exception& e) {
         std::cout.flush();
         std::cerr << "marlux-ftp: " << OneLine(e.what()) << '\n';

@@ -1,0 +1,141 @@
+// Checking a finished transfer against the server's copy: its digest (draft-bryan-ftp-hash's
+// HASH, or the older XSHA256, XSHA1, XMD5, XCRC) or else its size. Only commands FEAT lists are
+// sent: the X commands are often missing from FEAT, but a server that does not list them may
+// take them for something else or count them as errors.
+#include "ftp/IdFTP.h"
+
+#include "ftp/IdText.h"
+
+#include <algorithm>
+
+namespace {
+
+const char* XCommand(TIdDigestAlgorithm algorithm) {
+    switch (algorithm) {
+    case daSHA256: return "XSHA256";
+    case daSHA1: return "XSHA1";
+    case daMD5: return "XMD5";
+    case daCRC32: break;
+    }
+    return "XCRC";
+}
+
+// A server reads the whole file before it answers a digest command; at a slow 10 MiB/s that
+// may take longer than the usual wait for a reply.
+constexpr int64_t SlowDigestBytesPerMs = 10 * 1024 * 1024 / 1000;
+
+TIdVerification Compared(std::string algorithm, std::string expected, std::string actual) {
+    TIdVerification verification;
+    verification.Kind = expected != actual ? vkMismatch : algorithm == "size" ? vkSizeMatched : vkVerified;
+    verification.Algorithm = std::move(algorithm);
+    verification.Expected = std::move(expected);
+    verification.Actual = std::move(actual);
+    return verification;
+}
+
+}  // namespace
+
+TIdFTP::VerifyPlan TIdFTP::PlanVerification(bool ranged) const {
+    if (!VerifyTransfers) return VerifyPlan::Skipped("verification is off");
+    // Type A changes the line ends on the way: the bytes on the two sides differ by design.
+    if (transferType_ == ftASCII) return VerifyPlan::Skipped("ASCII mode");
+    for (TIdDigestAlgorithm algorithm : DigestAlgorithms)
+        if (HashOffers(algorithm, ranged) || Supports(XCommand(algorithm))) {
+            VerifyPlan plan;
+            plan.algorithm = algorithm;
+            plan.ranged = ranged;
+            return plan;
+        }
+    if (!Supports("SIZE")) return VerifyPlan::Skipped("the server offers no digest");
+    VerifyPlan bySize;
+    bySize.ranged = ranged;
+    return bySize;
+}
+
+bool TIdFTP::HashOffers(TIdDigestAlgorithm algorithm, bool ranged) const {
+    const std::vector<TIdDigestAlgorithm> hashes = ParseHashFeature(Features).algorithms;
+    return std::find(hashes.begin(), hashes.end(), algorithm) != hashes.end() && (!ranged || Supports("RANG"));
+}
+
+std::optional<int64_t> TIdFTP::SizeBeforeAppend(const std::string& name) {
+    if (!Supports("SIZE")) return std::nullopt;
+    const int code = SendCommand("SIZE " + name);
+    if (code == 550) return 0;
+    const int64_t size = code == 213 ? SizeFromReplyText(LastReply.JoinedText()) : -1;
+    return size >= 0 ? std::optional<int64_t>(size) : std::nullopt;
+}
+
+TIdVerification TIdFTP::CheckTransfer(const std::string& name, const VerifyPlan& plan, TIdDigestWorker* digest,
+                                      int64_t start, int64_t bytes) {
+    if (!plan.reason.empty()) return Unverified(plan.reason);
+    if (digest) {
+        // A range cannot be empty in RANG, nor in the X commands' arguments.
+        if (plan.ranged && bytes == 0) return Unverified("no bytes were transferred");
+        const std::string algorithm(DigestName(digest->Algorithm()));
+        // The server's first: the bytes not hashed here yet are hashed while it computes.
+        const std::optional<std::string> theirs = ServerDigest(name, digest->Algorithm(), plan.ranged, start, bytes);
+        const std::string ours = digest->HexFinal();
+        if (!theirs) return Unverified("the server gave no readable " + algorithm + " digest of the file");
+        return Compared(algorithm, ours, *theirs);
+    }
+    const int64_t size = FileSize(name);
+    if (size < 0) return Unverified("the server gave no size of the file");
+    return Compared("size", std::to_string(start + bytes), std::to_string(size));
+}
+
+std::optional<std::string> TIdFTP::ServerDigest(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
+                                                int64_t start, int64_t bytes) {
+    const int saved = ReadTimeout;
+    if (ReadTimeout != 0)
+        ReadTimeout = static_cast<int>(
+            std::min<int64_t>(INT32_MAX, std::max<int64_t>(ReadTimeout, (start + bytes) / SlowDigestBytesPerMs)));
+    std::optional<std::string> digest;
+    try {
+        if (HashOffers(algorithm, ranged)) digest = DigestByHash(name, algorithm, ranged, start, bytes);
+        if (!digest && Supports(XCommand(algorithm))) digest = DigestByXCommand(name, algorithm, ranged, start, bytes);
+    } catch (...) {
+        ReadTimeout = saved;
+        throw;
+    }
+    ReadTimeout = saved;
+    return digest;
+}
+
+std::optional<std::string> TIdFTP::DigestByHash(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
+                                                int64_t start, int64_t bytes) {
+    if (hashSelected_ != algorithm) {
+        if (SendCommand("OPTS HASH " + std::string(DigestName(algorithm))) != 200) return std::nullopt;
+        hashSelected_ = algorithm;
+    }
+    // RANG takes the last byte, not the end.
+    if (ranged && SendCommand("RANG " + std::to_string(start) + " " + std::to_string(start + bytes - 1)) != 350)
+        return std::nullopt;
+    const int code = SendCommand("HASH " + name);
+    const std::optional<TIdHashReply> reply =
+        code == 213 && !LastReply.Text.empty() ? ParseHashReply(LastReply.Text.back()) : std::nullopt;
+    // A range left set would cut the next transfer short.
+    if (ranged) SendCommand("RANG 1 0");
+    // The reply's range must be the one asked for (its end given as the last byte or the one
+    // after): some servers ignore RANG for HASH and hash the whole file.
+    const int64_t end = start + bytes;
+    if (!reply || reply->algorithm != algorithm ||
+        (ranged && (reply->start != start || (reply->end != end && reply->end != end - 1))))
+        return std::nullopt;
+    return reply->hex;
+}
+
+std::optional<std::string> TIdFTP::DigestByXCommand(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
+                                                    int64_t start, int64_t bytes) {
+    std::string command = std::string(XCommand(algorithm)) + " " + name;
+    // The arguments are the first byte and the one after the last.
+    if (ranged) command += " " + std::to_string(start) + " " + std::to_string(start + bytes);
+    if (SendCommand(command) / 100 != 2 || LastReply.Text.empty()) return std::nullopt;
+    std::string_view text = Trim(LastReply.Text.back());
+    return DigestHex(text.substr(0, text.find(' ')), algorithm);
+}
+
+void TIdFTP::RaiseMismatch(const std::string& name, const std::string& partName) {
+    const EIdVerificationFailed failure(LastVerification, name, partName);
+    ReportStatus(stStatusText, failure.what());
+    throw failure;
+}

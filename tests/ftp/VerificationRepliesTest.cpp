@@ -1,0 +1,128 @@
+// Digests computed here, and what servers say about theirs: FEAT's HASH line, HASH replies,
+// and replies a scripted server sends that no real one should.
+#include "EngineSessions.h"
+#include "fixtures/RandomBytes.h"
+#include "ftp/IdException.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr const char* HelloSha256 = "2cf24dba5fb0a30e26e83b2ac5b9e29e1b161e5c1fa7425e73043362938b9824";
+
+std::string Digest(TIdDigestAlgorithm algorithm, const std::string& bytes, std::size_t piece) {
+    TIdDigest digest(algorithm);
+    for (std::size_t at = 0; at < bytes.size(); at += piece) digest.Update(bytes.data() + at, std::min(piece, bytes.size() - at));
+    return digest.HexFinal();
+}
+
+}  // namespace
+
+// The published check values, however the bytes are cut.
+TEST(Digests, KnownValuesInAnyPieces) {
+    for (std::size_t piece : {std::size_t(1), std::size_t(4), std::size_t(100)}) {
+        EXPECT_EQ(Digest(daSHA256, "abc", piece), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+        EXPECT_EQ(Digest(daSHA1, "abc", piece), "a9993e364706816aba3e25717850c26c9cd0d89d");
+        EXPECT_EQ(Digest(daMD5, "abc", piece), "900150983cd24fb0d6963f7d28e17f72");
+        EXPECT_EQ(Digest(daCRC32, "123456789", piece), "cbf43926");
+    }
+    EXPECT_EQ(Digest(daCRC32, "", 1), "00000000");
+}
+
+// The worker thread gives the digest the bytes would have in one piece, over many blocks and
+// more than may wait at once; one dropped before its end just stops.
+TEST(Digests, TheWorkerThreadHashesWhatItIsGiven) {
+    const std::string bytes = RandomBytes((TIdDigestWorker::MaxPendingBlocks + 5) * TIdDigestWorker::BlockBytes + 3, 11);
+    for (std::size_t piece : {std::size_t(65536), std::size_t(3 * TIdDigestWorker::BlockBytes + 1)}) {
+        TIdDigestWorker worker(daSHA256);
+        for (std::size_t at = 0; at < bytes.size(); at += piece)
+            worker.Update(bytes.data() + at, std::min(piece, bytes.size() - at));
+        EXPECT_EQ(worker.HexFinal(), Digest(daSHA256, bytes, bytes.size()));
+    }
+    TIdDigestWorker empty(daMD5);
+    EXPECT_EQ(empty.HexFinal(), "d41d8cd98f00b204e9800998ecf8427e");
+    TIdDigestWorker dropped(daSHA1);
+    dropped.Update(bytes.data(), bytes.size());
+}
+
+TEST(Digests, FeatureLinesRepliesAndHexAreReadStrictly) {
+    const TIdHashFeature offer = ParseHashFeature({"SIZE", "HASH CRC32;md5;SHA-1*;SHA-256;SHA-512;", "XSHA256"});
+    EXPECT_EQ(offer.algorithms, (std::vector<TIdDigestAlgorithm>{daCRC32, daMD5, daSHA1, daSHA256}));
+    EXPECT_EQ(offer.selected, daSHA1);
+    EXPECT_TRUE(ParseHashFeature({"HASHES SHA-256", "MDTM"}).algorithms.empty());
+    EXPECT_FALSE(ParseHashFeature({"HASH SHA-256"}).selected);
+
+    const std::optional<TIdHashReply> reply = ParseHashReply(std::string("SHA-256 10-49 ") + HelloSha256 + " a file.txt");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->algorithm, daSHA256);
+    EXPECT_EQ(reply->start, 10);
+    EXPECT_EQ(reply->end, 49);
+    EXPECT_EQ(reply->hex, HelloSha256);
+    for (const std::string& bad : Strings{"SHA-256 0-5", "SHA-257 0-5 " + std::string(HelloSha256), "SHA-256 5 abc",
+                                          "SHA-256 9-5 " + std::string(HelloSha256), "SHA-256 x-5 " + std::string(HelloSha256),
+                                          "SHA-256 0-5 " + std::string(HelloSha256).substr(1), ""})
+        EXPECT_FALSE(ParseHashReply(bad)) << bad;
+
+    EXPECT_EQ(DigestHex("ABCDEF0123456789ABCDEF0123456789", daMD5), "abcdef0123456789abcdef0123456789");
+    EXPECT_EQ(DigestHex("1D57A06E", daCRC32), "1d57a06e");
+    EXPECT_EQ(DigestHex("57A06E", daCRC32), "0057a06e");
+    EXPECT_FALSE(DigestHex("ABCDEF0123456789ABCDEF012345678", daMD5));
+    EXPECT_FALSE(DigestHex("ABCDEF0123456789ABCDEF012345678G", daMD5));
+    EXPECT_FALSE(DigestHex("123456789", daCRC32));
+    EXPECT_FALSE(DigestHex("", daCRC32));
+}
+
+// A HASH reply that cannot be read, names another algorithm or is refused leaves the download
+// unverified, never verified; a readable one verifies or fails it. Either way the session stays
+// in step.
+TEST(Digests, ScriptedHashRepliesNeverGiveAFalseVerified) {
+    const std::string wrong(64, 'a');
+    struct Case {
+        std::string hashReply;
+        TIdVerificationKind kind;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"213 SHA-256 0-5 " + std::string(HelloSha256) + " x\r\n", vkVerified},
+             {"213 SHA-256 0-5 " + wrong + " x\r\n", vkMismatch},
+             {"213 SHA-256 0-5 " + std::string(64, 'z') + " x\r\n", vkNotVerified},
+             {"213 SHA-256 0-5 " + std::string(HelloSha256).substr(2) + " x\r\n", vkNotVerified},
+             {"213 SHA-1 0-5 " + std::string(40, 'a') + " x\r\n", vkNotVerified},
+             {"213-SHA-256 0-5 " + std::string(HelloSha256) + " x\r\n213 End\r\n", vkNotVerified},
+             {"213 \r\n", vkNotVerified},
+             {"502 HASH not implemented\r\n", vkNotVerified},
+             {"550 x: busy\r\n", vkNotVerified}}) {
+        SCOPED_TRACE(c.hashReply);
+        ScriptedPeer data;
+        data.Send("hello").Close();
+        data.Start();
+        ScriptedSession s(TIdFTP::DefaultReadTimeoutMs, "211-Features:\r\n HASH SHA-256*;MD5\r\n SIZE\r\n211 End\r\n");
+        s.control.Reply(PassiveReply(data.Port()))
+            .Reply("150 here\r\n226 done\r\n")
+            .Reply(c.hashReply)
+            .Reply("257 \"/\"\r\n");
+        s.Start();
+        TIdStringStream stream;
+        if (c.kind == vkMismatch) {
+            try {
+                s.ftp.Get("x", stream);
+                ADD_FAILURE() << "no mismatch";
+            } catch (const EIdVerificationFailed& e) {
+                EXPECT_EQ(e.PartName(), "");
+                EXPECT_EQ(e.Verification().Actual, wrong);
+            }
+        } else {
+            s.ftp.Get("x", stream);
+        }
+        EXPECT_EQ(stream.Bytes(), "hello");
+        EXPECT_EQ(s.ftp.LastVerification.Kind, c.kind) << s.ftp.LastVerification.Reason;
+        if (c.kind == vkNotVerified) {
+            EXPECT_EQ(s.ftp.LastVerification.Reason, "the server gave no readable SHA-256 digest of the file");
+        }
+        EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+        s.ftp.Disconnect();
+        s.control.Wait();
+        EXPECT_EQ(s.control.Lines(), (Strings{"USER ", "TYPE I", "FEAT", "SYST", "PASV", "RETR x", "HASH x", "PWD"}));
+    }
+}

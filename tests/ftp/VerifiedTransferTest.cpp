@@ -1,0 +1,219 @@
+// Transfers checked once complete, against ProFTPD (HASH, RANG, the X digest commands) and
+// pyftpdlib (no digest, SIZE only).
+#include "EngineSessions.h"
+#include "fixtures/ProftpdServer.h"
+#include "fixtures/RandomBytes.h"
+#include "ftp/IdException.h"
+
+#include <gtest/gtest.h>
+#include <tuple>
+
+namespace {
+
+// A binary-mode FTP object logged in to a fresh ProFTPD, with a local folder; sent commands and
+// status texts are recorded. `onSent` runs for each command line just before it goes out.
+struct DigestSession {
+    ProftpdServer server;
+    TempDir local;
+    TIdFTP ftp;
+    EngineEvents events;
+    SentCommands sent;
+
+    explicit DigestSession(const std::string& algorithms = {}) : server(algorithms) {
+        AimAtServer(ftp, server.Host(), server.Port());
+        events.Attach(ftp);
+        sent.Attach(ftp);
+        ftp.Connect(true, 5000);
+        ftp.SetTransferType(ftBinary);
+        ftp.SendTransferType();
+    }
+    // Runs `action` once, just before the first command starting with `prefix` goes out.
+    void BeforeSending(const std::string& prefix, std::function<void()> action) {
+        sent.log.OnSent = [this, prefix, action = std::move(action)](TIdLogBase*, const std::string&,
+                                                                     const std::string& data) mutable {
+            const std::string line = data.substr(0, data.find('\r'));
+            sent.lines.push_back(line);
+            if (action && line.rfind(prefix, 0) == 0) std::exchange(action, nullptr)();
+        };
+    }
+};
+
+// Flips one byte of a file, keeping its size: damage that only a digest sees.
+void FlipByte(const std::string& path, std::size_t at) {
+    std::string bytes = TempDir::ReadFile(path);
+    bytes[at] = static_cast<char>(~bytes[at]);
+    TempDir::WriteFile(path, bytes);
+}
+
+void ExpectVerified(const TIdFTP& ftp, const char* algorithm) {
+    EXPECT_EQ(ftp.LastVerification.Kind, vkVerified) << ftp.LastVerification.Reason;
+    EXPECT_EQ(ftp.LastVerification.Algorithm, algorithm);
+    EXPECT_EQ(ftp.LastVerification.Expected, ftp.LastVerification.Actual);
+}
+
+}  // namespace
+
+// SHA-256 is chosen over the SHA-1 ProFTPD selects by default, once per connection; each file
+// arrives byte for byte and is verified, an empty one too.
+TEST(VerifiedTransfer, GetAndPutAreVerifiedBySha256) {
+    DigestSession s;
+    for (std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(3 << 20) + 5}) {
+        SCOPED_TRACE(size);
+        const std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
+        TempDir::WriteFile(s.local.File("up.bin"), bytes);
+        s.ftp.Put(s.local.File("up.bin"), "up.bin");
+        EXPECT_EQ(TempDir::ReadFile(s.server.File("up.bin")), bytes);
+        ExpectVerified(s.ftp, "SHA-256");
+        s.ftp.Get("up.bin", s.local.File("down.bin"), true);
+        EXPECT_EQ(TempDir::ReadFile(s.local.File("down.bin")), bytes);
+        ExpectVerified(s.ftp, "SHA-256");
+    }
+    EXPECT_EQ(s.sent.Count("OPTS HASH SHA-256"), 1u);
+    EXPECT_EQ(s.sent.Count("HASH up.bin"), 6u);
+    EXPECT_FALSE(s.sent.Sent("XSHA256"));
+}
+
+// A server offering only weaker digests is asked for the strongest of them, with HASH, which
+// it already has selected (no OPTS HASH); CRC32 is the last resort. A resumed download goes to
+// the X command, whose range ProFTPD honours.
+TEST(VerifiedTransfer, TheStrongestOfferedAlgorithmIsUsed) {
+    const std::string bytes = RandomBytes(200000, 7);
+    for (const auto& [offered, algorithm, xCommand] :
+         {std::tuple{"md5 crc32", "MD5", "XMD5"}, std::tuple{"crc32", "CRC32", "XCRC"}}) {
+        SCOPED_TRACE(offered);
+        DigestSession s(offered);
+        TempDir::WriteFile(s.server.File("a.bin"), bytes);
+        s.ftp.Get("a.bin", s.local.File("a.bin"), true);
+        EXPECT_EQ(TempDir::ReadFile(s.local.File("a.bin")), bytes);
+        ExpectVerified(s.ftp, algorithm);
+        s.ftp.Put(s.local.File("a.bin"), "b.bin");
+        ExpectVerified(s.ftp, algorithm);
+        EXPECT_EQ(s.sent.Count("HASH "), 2u);
+        EXPECT_FALSE(s.sent.Sent("OPTS HASH"));
+        TempDir::WriteFile(s.local.File("a.bin"), bytes.substr(0, 5000));
+        s.ftp.Get("a.bin", s.local.File("a.bin"), false, true);
+        EXPECT_EQ(TempDir::ReadFile(s.local.File("a.bin")), bytes);
+        ExpectVerified(s.ftp, algorithm);
+        EXPECT_TRUE(s.sent.Sent(std::string(xCommand) + " a.bin 5000 200000"));
+        EXPECT_FALSE(s.sent.Sent("XSHA"));
+    }
+}
+
+// A resumed download and an append are verified over the bytes moved only: ProFTPD's HASH
+// ignores RANG and answers for the whole file, which is noticed from its reply's range, so the
+// X command with start and end is asked instead.
+TEST(VerifiedTransfer, ResumedGetAndAppendedPutAreVerifiedOverTheirRange) {
+    DigestSession s;
+    const std::string bytes = RandomBytes(1 << 20, 3);
+    TempDir::WriteFile(s.server.File("whole.bin"), bytes);
+    TempDir::WriteFile(s.local.File("whole.bin"), bytes.substr(0, 300001));
+    s.ftp.Get("whole.bin", s.local.File("whole.bin"), false, true);
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("whole.bin")), bytes);
+    ExpectVerified(s.ftp, "SHA-256");
+    EXPECT_TRUE(s.sent.Sent("REST 300001"));
+    EXPECT_TRUE(s.sent.Sent("RANG 300001 1048575"));
+    EXPECT_TRUE(s.sent.Sent("XSHA256 whole.bin 300001 1048576"));
+    // A range left set would cut the next transfer short.
+    EXPECT_TRUE(s.sent.Sent("RANG 1 0"));
+
+    TempDir::WriteFile(s.server.File("log.txt"), "first part\n");
+    TempDir::WriteFile(s.local.File("more.txt"), bytes);
+    s.ftp.Put(s.local.File("more.txt"), "log.txt", true);
+    EXPECT_EQ(TempDir::ReadFile(s.server.File("log.txt")), "first part\n" + bytes);
+    ExpectVerified(s.ftp, "SHA-256");
+    EXPECT_TRUE(s.sent.Sent("XSHA256 log.txt 11 1048587"));
+
+    // Appending to a file the server does not have yet starts it.
+    s.ftp.Put(s.local.File("more.txt"), "new.txt", true);
+    EXPECT_EQ(TempDir::ReadFile(s.server.File("new.txt")), bytes);
+    ExpectVerified(s.ftp, "SHA-256");
+}
+
+// A file that differs after the transfer fails it: the receiving side's copy is renamed to
+// "<name>.part", the status says so, and the exception carries both digests.
+TEST(VerifiedTransfer, AMismatchRenamesTheFileToPartAndRaises) {
+    DigestSession s;
+    const std::string bytes = RandomBytes(100000, 5);
+    TempDir::WriteFile(s.server.File("d.bin"), bytes);
+    s.BeforeSending("HASH d.bin", [&] { FlipByte(s.server.File("d.bin"), 500); });
+    try {
+        s.ftp.Get("d.bin", s.local.File("d.bin"), true);
+        ADD_FAILURE() << "no mismatch";
+    } catch (const EIdVerificationFailed& e) {
+        EXPECT_EQ(e.Verification().Kind, vkMismatch);
+        EXPECT_EQ(e.Verification().Algorithm, "SHA-256");
+        EXPECT_NE(e.Verification().Expected, e.Verification().Actual);
+        EXPECT_EQ(e.PartName(), s.local.File("d.bin.part"));
+        EXPECT_NE(std::string(e.what()).find("Verification failed for \"d.bin\""), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(TempDir::Exists(s.local.File("d.bin")));
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("d.bin.part")), bytes);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkMismatch);
+    ASSERT_FALSE(s.events.events.empty());
+    EXPECT_NE(s.events.events.back().find("renamed to"), std::string::npos) << s.events.events.back();
+
+    TempDir::WriteFile(s.local.File("u.bin"), bytes);
+    s.BeforeSending("HASH u.bin", [&] { FlipByte(s.server.File("u.bin"), 0); });
+    EXPECT_THROW(s.ftp.Put(s.local.File("u.bin"), "u.bin"), EIdVerificationFailed);
+    EXPECT_FALSE(TempDir::Exists(s.server.File("u.bin")));
+    EXPECT_TRUE(TempDir::Exists(s.server.File("u.bin.part")));
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("u.bin")), bytes);
+
+    // A ".part" already there is never replaced: the damaged file keeps its name instead.
+    TempDir::WriteFile(s.local.File("d.bin"), "mine");
+    s.BeforeSending("HASH d.bin", [&] { FlipByte(s.server.File("d.bin"), 501); });
+    try {
+        s.ftp.Get("d.bin", s.local.File("d.bin"), true);
+        ADD_FAILURE() << "no mismatch";
+    } catch (const EIdVerificationFailed& e) {
+        EXPECT_EQ(e.PartName(), "");
+    }
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("d.bin.part")), bytes);
+    // The session goes on.
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+}
+
+// Type A changes the bytes, and verification can be turned off: either way no digest and no
+// size is asked for, and the outcome says why.
+TEST(VerifiedTransfer, AsciiModeAndVerificationOffAskNothing) {
+    DigestSession s;
+    TempDir::WriteFile(s.server.File("t.txt"), "a\r\nb\r\n");
+    s.ftp.SetTransferType(ftASCII);
+    s.ftp.Get("t.txt", s.local.File("t.txt"), true);
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("t.txt")), "a\nb\n");
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkNotVerified);
+    EXPECT_EQ(s.ftp.LastVerification.Reason, "ASCII mode");
+
+    s.ftp.SetTransferType(ftBinary);
+    s.ftp.VerifyTransfers = false;
+    s.ftp.Get("t.txt", s.local.File("b.txt"), true);
+    s.ftp.Put(s.local.File("b.txt"), "c.txt");
+    EXPECT_EQ(TempDir::ReadFile(s.server.File("c.txt")), "a\r\nb\r\n");
+    EXPECT_EQ(s.ftp.LastVerification.Reason, "verification is off");
+    for (const char* command : {"HASH", "OPTS HASH", "XSHA", "XMD5", "XCRC", "RANG", "SIZE"})
+        EXPECT_FALSE(s.sent.Sent(command)) << command;
+}
+
+// pyftpdlib offers no digest: the size it reports after the transfer is compared instead.
+TEST(VerifiedTransfer, WithoutDigestsTheServersSizeIsCompared) {
+    ServerSession s;
+    const std::string bytes = RandomBytes(70000, 9);
+    TempDir::WriteFile(s.local.File("f.bin"), bytes);
+    s.ftp.Put(s.local.File("f.bin"), "f.bin");
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    EXPECT_EQ(s.ftp.LastVerification.Actual, "70000");
+    TempDir::WriteFile(s.local.File("g.bin"), bytes.substr(0, 1000));
+    s.ftp.Get("f.bin", s.local.File("g.bin"), false, true);
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("g.bin")), bytes);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    EXPECT_FALSE(s.sent.Sent("HASH"));
+    EXPECT_FALSE(s.sent.Sent("XSHA256"));
+
+    // A server file that grew after the download no longer matches what arrived.
+    s.sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& data) {
+        if (data.rfind("SIZE", 0) == 0) TempDir::WriteFile(s.server.File("f.bin"), bytes + "x");
+    };
+    EXPECT_THROW(s.ftp.Get("f.bin", s.local.File("h.bin"), true), EIdVerificationFailed);
+    EXPECT_EQ(s.ftp.LastVerification.Algorithm, "size");
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("h.bin.part")), bytes);
+}
