@@ -1,0 +1,180 @@
+// File transfers. Downloads keep several read requests in flight, so that a transfer is bound
+// by the cipher rather than by round trips; libssh before 0.11 has no asynchronous write, so
+// uploads send large writes one after another.
+#include "sftp/SftpSession.h"
+
+#include "sftp/SftpException.h"
+
+#include <libssh/libssh.h>
+#include <libssh/sftp.h>
+
+#include <algorithm>
+#include <deque>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+// OpenSSH answers reads of up to 255 KiB whole, and takes messages of up to 256 KiB.
+constexpr uint32_t ReadChunk = 128 * 1024;
+constexpr std::size_t ReadsInFlight = 16;
+constexpr std::size_t WriteChunk = 252 * 1024;
+
+bool LocalFileExists(const std::string& path)
+{
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+void TSftpSession::Get(const std::string& remoteName, TIdStream& destination, bool resume)
+{
+    RequireConnected();
+    TSftpWait wait(watchdog_, ReadTimeout);
+    TRemoteFile file = OpenRemote(remoteName, O_RDONLY, 0);
+    Receive(file.get(), destination, resume ? destination.Position() : 0);
+}
+
+void TSftpSession::Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume)
+{
+    RequireConnected();
+    TIdFileStream local;
+    bool create = true;
+    if (LocalFileExists(localFile)) {
+        if (mayOverwrite == resume)
+            throw EIdFTPFileAlreadyExists();
+        create = mayOverwrite;
+    }
+    TSftpWait wait(watchdog_, ReadTimeout);
+    // The remote file is opened before the local one is touched: a refused download leaves an
+    // existing local file as it was.
+    TRemoteFile file = OpenRemote(remoteName, O_RDONLY, 0);
+    if (create)
+        local.Create(localFile);
+    else
+        local.OpenAppend(localFile);
+    Receive(file.get(), local, create ? 0 : local.Position());
+    // The last gathered bytes: a disk that fills up now fails the download too.
+    local.Flush();
+}
+
+void TSftpSession::Receive(sftp_file_struct* file, TIdStream& destination, int64_t offset)
+{
+    // The size is not asked for (a round trip per file): callers know it from the listing.
+    BeginWork(wkReceive, 0);
+    try {
+        Download(file, offset, destination);
+    } catch (...) {
+        EndWork(wkReceive);
+        throw;
+    }
+    EndWork(wkReceive);
+}
+
+void TSftpSession::Download(sftp_file_struct* file, int64_t offset, TIdStream& destination)
+{
+    struct TRequest {
+        int id;
+        int64_t offset;
+    };
+    std::deque<TRequest> inFlight;
+    int64_t next = offset;
+    bool ended = false;
+    auto request = [&] {
+        sftp_seek64(file, static_cast<uint64_t>(next));
+        const int id = sftp_async_read_begin(file, ReadChunk);
+        if (id < 0)
+            Fail("Download");
+        inFlight.push_back({id, next});
+        next += ReadChunk;
+    };
+    std::vector<char> buffer(ReadChunk);
+    while (inFlight.size() < ReadsInFlight)
+        request();
+    while (!inFlight.empty()) {
+        const TRequest done = inFlight.front();
+        inFlight.pop_front();
+        const int got = sftp_async_read(file, buffer.data(), ReadChunk, static_cast<uint32_t>(done.id));
+        if (got < 0)
+            Fail("Download");
+        watchdog_.Progress();
+        // Replies still due are collected before anything ends the transfer.
+        if (ended || watchdog_.AbortRequested())
+            continue;
+        if (got == 0) {
+            ended = true;
+            continue;
+        }
+        destination.Write(buffer.data(), static_cast<std::size_t>(got));
+        StepWork(wkReceive, got);
+        // A short answer before the end leaves a gap, read before anything after it.
+        for (int64_t at = done.offset + got; at < done.offset + ReadChunk && !ended;) {
+            sftp_seek64(file, static_cast<uint64_t>(at));
+            const ssize_t more = sftp_read(file, buffer.data(), static_cast<std::size_t>(done.offset + ReadChunk - at));
+            if (more < 0)
+                Fail("Download");
+            watchdog_.Progress();
+            ended = more == 0;
+            destination.Write(buffer.data(), static_cast<std::size_t>(more));
+            StepWork(wkReceive, more);
+            at += more;
+        }
+        if (!ended)
+            request();
+    }
+    CheckAbort();
+}
+
+void TSftpSession::Put(TIdStream& source, const std::string& remoteName, bool append)
+{
+    RequireConnected();
+    TSftpWait wait(watchdog_, ReadTimeout);
+    int64_t offset = 0;
+    TRemoteFile file(nullptr, FileCloser{this});
+    if (append) {
+        file = OpenRemote(remoteName, O_WRONLY | O_CREAT, 0644);
+        sftp_attributes attributes = sftp_fstat(file.get());
+        if (!attributes)
+            Fail(remoteName);
+        offset = (attributes->flags & SSH_FILEXFER_ATTR_SIZE) ? static_cast<int64_t>(attributes->size) : 0;
+        sftp_attributes_free(attributes);
+    } else {
+        file = OpenRemote(remoteName, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
+    BeginWork(wkSend, std::max<int64_t>(0, source.Size() - source.Position()));
+    try {
+        Upload(source, file.get(), offset);
+        // The server reports a failed final write (a full disk) at the close.
+        if (sftp_close(file.release()) != SSH_OK)
+            Fail(remoteName);
+    } catch (...) {
+        EndWork(wkSend);
+        throw;
+    }
+    EndWork(wkSend);
+}
+
+void TSftpSession::Put(const std::string& localFile, const std::string& remoteName, bool append)
+{
+    TIdFileStream local;
+    local.OpenRead(localFile);
+    Put(local, remoteName, append);
+}
+
+void TSftpSession::Upload(TIdStream& source, sftp_file_struct* file, int64_t offset)
+{
+    sftp_seek64(file, static_cast<uint64_t>(offset));
+    std::vector<char> buffer(WriteChunk);
+    for (;;) {
+        CheckAbort();
+        const std::size_t count = source.Read(buffer.data(), buffer.size());
+        if (count == 0)
+            break;
+        if (sftp_write(file, buffer.data(), count) != static_cast<ssize_t>(count))
+            Fail("Upload");
+        watchdog_.Progress();
+        StepWork(wkSend, static_cast<int64_t>(count));
+    }
+}
