@@ -80,6 +80,9 @@ void TSftpSession::Connect(int timeoutMs)
             }
             throw EIdConnectException(std::string("The server offers no SFTP: ") + ssh_get_error(ssh_));
         }
+        // Version 3 names are the bytes on the server's disk: UTF-8 in practice, until names
+        // prove otherwise.
+        NameCodec.ServerUsesUtf8();
         currentDirectory_ = Canonical(".");
         ReportStatus(stStatusText, "SFTP version " + std::to_string(sftp_server_version(sftp_)) + ", in " +
                                        currentDirectory_);
