@@ -1,0 +1,87 @@
+#include "ToolSessionOf.h"
+#include "ftp/IdFTP.h"
+#include "ftp/IdLogEvent.h"
+#include "ftp/IdPasswordMask.h"
+#include "ftp/IdText.h"
+
+#include <iostream>
+
+namespace {
+
+// Writes every line of a chunk with its mark, as the session log shows the dialogue.
+void PrintDialogue(const char* mark, const std::string& data) {
+    size_t start = 0;
+    while (start < data.size()) {
+        size_t end = data.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = data.size();
+        if (end > start) std::cerr << mark << PrintableText(data.substr(start, end - start)) << '\n';
+        start = end + 1;
+    }
+}
+
+class TFtpToolSession : public TToolSessionOf<TIdFTP> {
+public:
+    explicit TFtpToolSession(const ToolOptions& options) : timeoutMs_(options.timeoutMs) {
+        if (options.verbose) {
+            log_.Active = true;
+            log_.ReplaceCRLF = false;
+            // The dialogue shows names decoded; the wire keeps the server's bytes.
+            log_.OnReceived = [this](TIdLogBase*, const std::string&, const std::string& data) {
+                PrintDialogue(">> ", engine.NameCodec.Decode(data, TUndecodable::Backslash));
+            };
+            log_.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) {
+                PrintDialogue("<< ", engine.NameCodec.Decode(MaskSentData(data), TUndecodable::Backslash));
+            };
+            engine.Intercept = &log_;
+            engine.OnStatus = [](TIdComponent*, TIdStatus, const std::string& text) { std::cerr << PrintableText(text) << '\n'; };
+        }
+        engine.Host = options.host;
+        engine.Port = options.port;
+        engine.Username = options.user;
+        engine.Password = options.password;
+        engine.Passive = options.passive;
+        engine.ReadTimeout = options.timeoutMs;
+        engine.SetTransferType(options.ascii ? ftASCII : ftBinary);
+        engine.UseTLS = static_cast<TIdUseTLS>(options.tls);
+        engine.TrustedFingerprint = options.trust;
+        engine.NameCodec.SetChoice(options.nameEncoding);
+        engine.ProxySettings = {static_cast<TIdFtpProxyType>(options.proxyType), options.proxyHost, options.proxyUser,
+                                options.proxyPassword, options.proxyPort};
+    }
+
+    void Connect() override { engine.Connect(true, timeoutMs_); }
+
+    const TIdFTPListItems& ListDirectory(const std::string& mask) override {
+        engine.ListDirectory(mask);
+        return engine.ParsedListing();
+    }
+
+    std::vector<std::string> ListLines(const std::string& mask, bool details) override {
+        engine.List(nullptr, mask, details);
+        // Parsing teaches the name encoding the lines are shown in.
+        try {
+            engine.ParsedListing();
+        } catch (const EIdInvalidFTPListingFormat&) {
+        }
+        return {engine.ListLines.begin(), engine.ListLines.end()};
+    }
+
+    void LearnNameEncoding() override {
+        try {
+            engine.List(nullptr, {}, true);
+            engine.ParsedListing();
+        } catch (const EIdProtocolReplyError&) {
+        } catch (const EIdInvalidFTPListingFormat&) {
+        }
+    }
+
+private:
+    int timeoutMs_;
+    TIdLogEvent log_;
+};
+
+}  // namespace
+
+std::unique_ptr<TToolSession> MakeFtpToolSession(const ToolOptions& options) {
+    return std::make_unique<TFtpToolSession>(options);
+}
