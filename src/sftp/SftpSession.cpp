@@ -50,10 +50,14 @@ void TSftpSession::Connect(int timeoutMs)
         const unsigned port = static_cast<unsigned>(Port);
         const long seconds = (waitMs + 999) / 1000;
         const bool no = false;
+        const int yes = 1;
         ssh_options_set(ssh_, SSH_OPTIONS_HOST, Host.c_str());
         ssh_options_set(ssh_, SSH_OPTIONS_PORT, &port);
         ssh_options_set(ssh_, SSH_OPTIONS_USER, Username.c_str());
         ssh_options_set(ssh_, SSH_OPTIONS_TIMEOUT, &seconds);
+        // Read requests are small packets sent ahead: Nagle's algorithm would hold each back
+        // until the server's delayed acknowledgement.
+        ssh_options_set(ssh_, SSH_OPTIONS_NODELAY, &yes);
         // The caller's settings and trusted key decide, not the user's OpenSSH files.
         ssh_options_set(ssh_, SSH_OPTIONS_PROCESS_CONFIG, &no);
         ssh_options_set(ssh_, SSH_OPTIONS_KNOWNHOSTS, "/dev/null");

@@ -18,7 +18,10 @@ namespace {
 
 // OpenSSH answers reads of up to 255 KiB whole, and takes messages of up to 256 KiB.
 constexpr uint32_t ReadChunk = 128 * 1024;
-constexpr std::size_t ReadsInFlight = 16;
+// Requests in flight: few at first, so that a small file costs no flood of reads past its end;
+// doubled with every full answer up to the most.
+constexpr std::size_t FirstReadsInFlight = 2;
+constexpr std::size_t MostReadsInFlight = 64;
 constexpr std::size_t WriteChunk = 252 * 1024;
 
 bool LocalFileExists(const std::string& path)
@@ -91,7 +94,8 @@ void TSftpSession::Download(sftp_file_struct* file, int64_t offset, TIdStream& d
         next += ReadChunk;
     };
     std::vector<char> buffer(ReadChunk);
-    while (inFlight.size() < ReadsInFlight)
+    std::size_t window = FirstReadsInFlight;
+    while (inFlight.size() < window)
         request();
     while (!inFlight.empty()) {
         const TRequest done = inFlight.front();
@@ -116,12 +120,17 @@ void TSftpSession::Download(sftp_file_struct* file, int64_t offset, TIdStream& d
             if (more < 0)
                 Fail("Download");
             watchdog_.Progress();
-            ended = more == 0;
+            if (more == 0) {
+                ended = true;
+                break;
+            }
             destination.Write(buffer.data(), static_cast<std::size_t>(more));
             StepWork(wkReceive, more);
             at += more;
         }
-        if (!ended)
+        if (got == static_cast<int>(ReadChunk))
+            window = std::min(window * 2, MostReadsInFlight);
+        while (!ended && inFlight.size() < window)
             request();
     }
     CheckAbort();
