@@ -80,7 +80,7 @@ void TSftpSession::Authenticate()
     const int methods = ssh_userauth_list(ssh_, nullptr);
     std::string tried;
     auto attempt = [&](const char* method, int outcome) {
-        if (outcome == SSH_AUTH_ERROR && !ssh_is_connected(ssh_))
+        if (outcome == SSH_AUTH_ERROR && ConnectionLost())
             Fail("Login");
         if (outcome == SSH_AUTH_SUCCESS) {
             ReportStatus(stStatusText, std::string("Authenticated by ") + method);

@@ -147,7 +147,7 @@ void TSftpSession::Fail(const std::string& what)
         throw EIdReadTimeout();
     case TSftpWatchdog::TFired::None: break;
     }
-    if (!ssh_ || !ssh_is_connected(ssh_) || ssh_get_error_code(ssh_) == SSH_FATAL) {
+    if (ConnectionLost()) {
         const std::string reason = ssh_ ? ssh_get_error(ssh_) : "not connected";
         Close();
         throw ESftpConnectionError(what + ": the connection was lost (" + reason + ").");
@@ -159,6 +159,13 @@ void TSftpSession::Fail(const std::string& what)
     if (text.empty())
         text = StatusMeaning(status);
     throw ESftpStatusError(status, what + ": " + text);
+}
+
+bool TSftpSession::ConnectionLost() const
+{
+    // Without its channel the subsystem is gone even while the SSH connection stays.
+    return !ssh_ || !ssh_is_connected(ssh_)
+           || (sftp_ && (!ssh_channel_is_open(sftp_->channel) || ssh_channel_is_eof(sftp_->channel)));
 }
 
 std::string TSftpSession::Resolved(const std::string& name) const
@@ -260,7 +267,7 @@ int64_t TSftpSession::FileSize(const std::string& name)
     TSftpWait wait(watchdog_, ReadTimeout);
     sftp_attributes attributes = sftp_stat(sftp_, Resolved(name).c_str());
     if (!attributes) {
-        if (!ssh_is_connected(ssh_))
+        if (ConnectionLost())
             Fail(name);
         return -1;
     }
@@ -293,7 +300,7 @@ bool TSftpSession::SetModificationTime(const std::string& name, std::int64_t uni
     const timeval times[2] = {{static_cast<time_t>(unixTime), 0}, {static_cast<time_t>(unixTime), 0}};
     if (sftp_utimes(sftp_, Resolved(name).c_str(), times) == SSH_OK)
         return true;
-    if (!ssh_is_connected(ssh_))
+    if (ConnectionLost())
         Fail(name);
     return false;
 }

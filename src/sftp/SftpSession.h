@@ -118,6 +118,7 @@ private:
     // Raises the failure of the last libssh call: a server status as ESftpStatusError, a lost
     // connection as ESftpConnectionError (after closing the session).
     [[noreturn]] void Fail(const std::string& what);
+    bool ConnectionLost() const;
     void RequireConnected() const;
     void Close();
 

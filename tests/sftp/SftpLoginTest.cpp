@@ -1,8 +1,11 @@
 #include "sftp/SftpTestSession.h"
 
+#include "fixtures/ClosedPort.h"
+#include "fixtures/FtpServer.h"
 #include "sftp/SftpException.h"
 #include "sftp/SftpFingerprint.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace {
@@ -146,4 +149,28 @@ TEST(SftpHostKey, FingerprintsCompareInOpenSshsFormOnly)
                             "SHA256:uNiVztksCsDhcc0u9e8BujQXVUpKZIDTMczCvj3tD2", "SHA256:uNiV?tksCsDhcc0u9e8BujQXVUpKZIDTMczCvj3tD2s"})
         EXPECT_EQ(NormalizeHostKeyFingerprint(bad), "") << bad;
     EXPECT_FALSE(SameFingerprint("", ""));
+}
+
+TEST(SftpConnect, FailuresBeforeTheLoginAreClearAndBounded)
+{
+    SshServer server;
+    SftpTestSession session(server);
+    session.Port = ClosedLoopbackPort();
+    EXPECT_THROW(session.Connect(), EIdConnectException);
+    EXPECT_FALSE(session.Connected());
+
+    // A server that speaks another protocol, and one that never answers.
+    FtpServer ftp;
+    UnreachableLoopbackPort silent;
+    for (int port : {ftp.Port(), static_cast<int>(silent.port)}) {
+        session.Port = port;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_THROW(session.Connect(2000), EIdException);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_FALSE(session.Connected());
+    }
+
+    session.Port = server.Port();
+    session.Connect();
+    EXPECT_THROW(session.Connect(), EIdAlreadyConnected);
 }
