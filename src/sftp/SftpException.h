@@ -10,7 +10,7 @@ public:
     using EIdProtocolReplyError::EIdProtocolReplyError;
 };
 
-// The SSH connection failed or was lost: the session is unusable and has been closed.
+// The SSH connection failed or was lost: the session is unusable until connected again.
 class ESftpConnectionError : public EIdSocketError {
 public:
     explicit ESftpConnectionError(const std::string& message) : EIdSocketError(10054, message) {}

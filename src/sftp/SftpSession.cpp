@@ -29,18 +29,19 @@ TSftpSession::TSftpSession() = default;
 
 TSftpSession::~TSftpSession() { Close(); }
 
-bool TSftpSession::Connected() const { return sftp_ != nullptr; }
+bool TSftpSession::Connected() const { return sftp_ && !broken_; }
 
 void TSftpSession::RequireConnected() const
 {
-    if (!sftp_)
+    if (!Connected())
         throw EIdNotConnected();
 }
 
 void TSftpSession::Connect(int timeoutMs)
 {
-    if (ssh_)
+    if (Connected())
         throw EIdAlreadyConnected();
+    Close();
     const int waitMs = timeoutMs > 0 ? timeoutMs : ReadTimeout;
     NameCodec.Restart();
     try {
@@ -98,7 +99,13 @@ void TSftpSession::Connect(int timeoutMs)
 
 void TSftpSession::Close()
 {
+    // The watchdog goes first, as it must not touch the socket once libssh has closed it; the
+    // goodbye to a server that no longer answers is bounded by libssh's own time-out instead.
     watchdog_.Stop();
+    if (ssh_) {
+        const long seconds = 1;
+        ssh_options_set(ssh_, SSH_OPTIONS_TIMEOUT, &seconds);
+    }
     if (sftp_) {
         sftp_free(sftp_);
         sftp_ = nullptr;
@@ -108,6 +115,7 @@ void TSftpSession::Close()
         ssh_free(ssh_);
         ssh_ = nullptr;
     }
+    broken_ = false;
     listing_.Clear();
     listingLines_.clear();
 }
@@ -117,11 +125,7 @@ void TSftpSession::Disconnect()
     if (!ssh_)
         return;
     ReportStatus(stDisconnecting);
-    {
-        // Saying goodbye to a server that no longer answers must not hang.
-        TSftpWait wait(watchdog_, ReadTimeout);
-        Close();
-    }
+    Close();
     ReportStatus(stDisconnected);
 }
 
@@ -139,17 +143,17 @@ void TSftpSession::Fail(const std::string& what)
 {
     switch (watchdog_.Fired()) {
     case TSftpWatchdog::TFired::Aborted:
-        Close();
+        broken_ = true;
         ReportStatus(stAborted, "Transfer aborted; the connection was closed");
         throw EIdTransferAborted(0);
     case TSftpWatchdog::TFired::TimedOut:
-        Close();
+        broken_ = true;
         throw EIdReadTimeout();
     case TSftpWatchdog::TFired::None: break;
     }
     if (ConnectionLost()) {
         const std::string reason = ssh_ ? ssh_get_error(ssh_) : "not connected";
-        Close();
+        broken_ = true;
         throw ESftpConnectionError(what + ": the connection was lost (" + reason + ").");
     }
     const int status = sftp_ ? sftp_get_error(sftp_) : SSH_FX_FAILURE;
@@ -305,16 +309,12 @@ bool TSftpSession::SetModificationTime(const std::string& name, std::int64_t uni
     return false;
 }
 
-void TSftpSession::FileCloser::operator()(sftp_file_struct* file) const
-{
-    if (owner->sftp_)
-        sftp_close(file);
-}
+void TSftpSession::FileCloser::operator()(sftp_file_struct* file) const { sftp_close(file); }
 
 TSftpSession::TRemoteFile TSftpSession::OpenRemote(const std::string& path, int access, unsigned mode)
 {
     sftp_file file = sftp_open(sftp_, Resolved(path).c_str(), access, mode);
     if (!file)
         Fail(path);
-    return TRemoteFile(file, FileCloser{this});
+    return TRemoteFile(file);
 }

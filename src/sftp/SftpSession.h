@@ -59,6 +59,7 @@ public:
     // password, keyboard-interactive); the session log tells which method succeeded. Any failure
     // disconnects and is raised again.
     void Connect(int timeoutMs = -1);
+    // False also once the connection failed; Disconnect or Connect then frees it.
     bool Connected() const;
     void Disconnect();
     void Quit() { Disconnect(); }
@@ -115,16 +116,14 @@ private:
     // directory.
     std::string Resolved(const std::string& name) const;
     std::string Canonical(const std::string& path);
-    // Raises the failure of the last libssh call: a server status as ESftpStatusError, a lost
-    // connection as ESftpConnectionError (after closing the session).
+    // Raises the failure of the last libssh call: a server status as ESftpStatusError; a lost
+    // connection, a time-out or an abort that had to cut the connection break the session.
     [[noreturn]] void Fail(const std::string& what);
     bool ConnectionLost() const;
     void RequireConnected() const;
     void Close();
 
-    // A handle outlives its session only when a lost connection closed that: then it is left.
     struct FileCloser {
-        const TSftpSession* owner;
         void operator()(sftp_file_struct* file) const;
     };
     using TRemoteFile = std::unique_ptr<sftp_file_struct, FileCloser>;
@@ -136,6 +135,9 @@ private:
     void CheckAbort();
 
     ssh_session_struct* ssh_ = nullptr;
+    // The connection failed: the session counts as disconnected, but is freed only by
+    // Disconnect, the next Connect or the destructor, after the handles still open are closed.
+    bool broken_ = false;
     sftp_session_struct* sftp_ = nullptr;
     std::string currentDirectory_;
     TIdFTPListItems listing_;

@@ -96,44 +96,56 @@ void TSftpSession::Download(sftp_file_struct* file, int64_t offset, TIdStream& d
         next += ReadChunk;
     };
     std::vector<char> buffer(ReadChunk);
-    std::size_t window = FirstReadsInFlight;
-    while (inFlight.size() < window)
-        request();
-    while (!inFlight.empty()) {
-        const TRequest done = inFlight.front();
-        inFlight.pop_front();
-        const int got = sftp_async_read(file, buffer.data(), ReadChunk, static_cast<uint32_t>(done.id));
-        if (got < 0)
-            Fail("Download");
-        watchdog_.Progress();
-        // Replies still due are collected before anything ends the transfer.
-        if (ended || watchdog_.AbortRequested())
-            continue;
-        if (got == 0) {
-            ended = true;
-            continue;
-        }
-        destination.Write(buffer.data(), static_cast<std::size_t>(got));
-        StepWork(wkReceive, got);
-        // A short answer before the end leaves a gap, read before anything after it.
-        for (int64_t at = done.offset + got; at < done.offset + ReadChunk && !ended;) {
-            sftp_seek64(file, static_cast<uint64_t>(at));
-            const ssize_t more = sftp_read(file, buffer.data(), static_cast<std::size_t>(done.offset + ReadChunk - at));
-            if (more < 0)
+    auto await = [&](const TRequest& request) {
+        return sftp_async_read(file, buffer.data(), ReadChunk, static_cast<uint32_t>(request.id));
+    };
+    try {
+        std::size_t window = FirstReadsInFlight;
+        while (inFlight.size() < window)
+            request();
+        while (!inFlight.empty()) {
+            const TRequest done = inFlight.front();
+            inFlight.pop_front();
+            const int got = await(done);
+            if (got < 0)
                 Fail("Download");
             watchdog_.Progress();
-            if (more == 0) {
+            // Replies still due are collected before anything ends the transfer.
+            if (ended || watchdog_.AbortRequested())
+                continue;
+            if (got == 0) {
                 ended = true;
-                break;
+                continue;
             }
-            destination.Write(buffer.data(), static_cast<std::size_t>(more));
-            StepWork(wkReceive, more);
-            at += more;
+            destination.Write(buffer.data(), static_cast<std::size_t>(got));
+            StepWork(wkReceive, got);
+            // A short answer before the end leaves a gap, read before anything after it.
+            for (int64_t at = done.offset + got; at < done.offset + ReadChunk;) {
+                sftp_seek64(file, static_cast<uint64_t>(at));
+                const ssize_t more = sftp_read(file, buffer.data(), static_cast<std::size_t>(done.offset + ReadChunk - at));
+                if (more < 0)
+                    Fail("Download");
+                watchdog_.Progress();
+                if (more == 0) {
+                    ended = true;
+                    break;
+                }
+                destination.Write(buffer.data(), static_cast<std::size_t>(more));
+                StepWork(wkReceive, more);
+                at += more;
+            }
+            if (got == static_cast<int>(ReadChunk))
+                window = std::min(window * 2, MostReadsInFlight);
+            while (!ended && inFlight.size() < window)
+                request();
         }
-        if (got == static_cast<int>(ReadChunk))
-            window = std::min(window * 2, MostReadsInFlight);
-        while (!ended && inFlight.size() < window)
-            request();
+    } catch (...) {
+        // Left unread, the replies would stay queued in libssh for the rest of the session.
+        if (Connected())
+            for (const TRequest& due : inFlight)
+                if (await(due) < 0)
+                    break;
+        throw;
     }
     CheckAbort();
 }
@@ -143,7 +155,7 @@ void TSftpSession::Put(TIdStream& source, const std::string& remoteName, bool ap
     RequireConnected();
     TSftpWait wait(watchdog_, ReadTimeout);
     int64_t offset = 0;
-    TRemoteFile file(nullptr, FileCloser{this});
+    TRemoteFile file;
     if (append) {
         file = OpenRemote(remoteName, O_WRONLY | O_CREAT, 0644);
         sftp_attributes attributes = sftp_fstat(file.get());

@@ -205,3 +205,28 @@ TEST(SftpTransfer, AbortFromAnotherThreadEndsATransferWithin250Ms)
     EXPECT_FALSE(session.Connected());
     server.KillSessions(SIGKILL);
 }
+
+// A local file that fails mid-download (a full disk) ends the transfer; the replies still due
+// do not confuse the commands after it.
+TEST(SftpTransfer, ALocalWriteFailureLeavesTheSessionInStep)
+{
+    struct TFullDisk : TIdStringStream {
+        void Write(const char* data, size_t count) override
+        {
+            if (Size() + static_cast<int64_t>(count) > (1 << 20))
+                throw EStreamError("No space left on device");
+            TIdStringStream::Write(data, count);
+        }
+    };
+    SshServer server;
+    server.WriteFile("whole", Content);
+    SftpTestSession session(server);
+    session.Connect();
+    TFullDisk full;
+    EXPECT_THROW(session.Get("whole", full), EStreamError);
+    ASSERT_TRUE(session.Connected());
+    TIdStringStream copy;
+    session.Get("whole", copy);
+    EXPECT_EQ(copy.Bytes(), Content);
+    EXPECT_EQ(session.FileSize("whole"), static_cast<int64_t>(Content.size()));
+}
