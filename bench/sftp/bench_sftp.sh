@@ -91,31 +91,26 @@ cp "$work/local/up.bin" "$work/files/big.bin"
 chown "$user" "$work/files/big.bin"
 echo "$mib MiB and 2,000 files of 4 KiB, cipher $cipher, median of $runs runs each"
 
-ow=() tw=()
-for _ in $(seq "$runs"); do
-  rm -f "$work/local/down.bin"
-  read -r w _ < <(measure /dev/null ours get big.bin "$work/local/down.bin")
-  cmp -s "$work/local/up.bin" "$work/local/down.bin" || { echo "get: file differs"; exit 1; }
-  rm -f "$work/local/down.bin"
-  echo "get big.bin $work/local/down.bin" > "$work/batch"
-  read -r cw _ < <(measure "$work/batch" openssh)
-  cmp -s "$work/local/up.bin" "$work/local/down.bin" || { echo "sftp get: file differs"; exit 1; }
-  ow+=("$w") tw+=("$cw")
-done
-report "get $mib MiB" 1.10 "OpenSSH sftp" "${ow[@]}" -- "${tw[@]}"
-
-ow=() tw=()
-for _ in $(seq "$runs"); do
-  rm -f "$work/files/up.bin"
-  read -r w _ < <(measure /dev/null ours put "$work/local/up.bin" up.bin)
-  cmp -s "$work/local/up.bin" "$work/files/up.bin" || { echo "put: file differs"; exit 1; }
-  rm -f "$work/files/up.bin"
-  echo "put $work/local/up.bin up.bin" > "$work/batch"
-  read -r cw _ < <(measure "$work/batch" openssh)
-  cmp -s "$work/local/up.bin" "$work/files/up.bin" || { echo "sftp put: file differs"; exit 1; }
-  ow+=("$w") tw+=("$cw")
-done
-report "put $mib MiB" 1.10 "OpenSSH sftp" "${ow[@]}" -- "${tw[@]}"
+# One transfer by both clients, given as a command both understand alike.
+compare_transfer() {  # name, command, sent file, arrived file
+  local name=$1 command=$2 sent=$3 arrived=$4 w cw
+  local -a ow=() tw=()
+  echo "$command" > "$work/batch"
+  for _ in $(seq "$runs"); do
+    rm -f "$arrived"
+    # shellcheck disable=SC2086
+    read -r w _ < <(measure /dev/null ours $command)
+    cmp -s "$sent" "$arrived" || { echo "$name: marlux-ftp's copy differs"; exit 1; }
+    rm -f "$arrived"
+    read -r cw _ < <(measure "$work/batch" openssh)
+    cmp -s "$sent" "$arrived" || { echo "$name: sftp's copy differs"; exit 1; }
+    ow+=("$w") tw+=("$cw")
+  done
+  rm -f "$arrived"
+  report "$name" 1.10 "OpenSSH sftp" "${ow[@]}" -- "${tw[@]}"
+}
+compare_transfer "get $mib MiB" "get big.bin $work/local/down.bin" "$work/local/up.bin" "$work/local/down.bin"
+compare_transfer "put $mib MiB" "put $work/local/up.bin up.bin" "$work/local/up.bin" "$work/files/up.bin"
 rm -f "$work/files/up.bin" "$work/files/big.bin" "$work/local/down.bin"
 
 # marlux-ftp has no folder download: the same files are fetched by one session that lists

@@ -174,6 +174,9 @@ bool TSftpSession::ConnectionLost() const
 
 std::string TSftpSession::Resolved(const std::string& name) const
 {
+    // libssh takes C strings: the name would end at the NUL and name another file.
+    if (name.find('\0') != std::string::npos)
+        throw EIdException("Name refused: it contains a NUL byte.");
     if (name.empty())
         return currentDirectory_;
     if (name.front() == '/')

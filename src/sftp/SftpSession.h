@@ -101,8 +101,8 @@ public:
     // Downloads from the stream's position; resume reads the remote file from that offset.
     void Get(const std::string& remoteName, TIdStream& destination, bool resume = false);
     // Into a local file. An existing file is truncated (mayOverwrite) or appended to from its
-    // length (resume), only once the remote file has been opened; with neither, an existing
-    // file is refused (EIdFTPFileAlreadyExists).
+    // length (resume), only once the server has answered the first read; with neither, an
+    // existing file is refused (EIdFTPFileAlreadyExists).
     void Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume = false);
     // Uploads from the stream's position; append writes after the remote file's end, otherwise
     // the remote file is created or truncated.
@@ -128,8 +128,9 @@ private:
     };
     using TRemoteFile = std::unique_ptr<sftp_file_struct, FileCloser>;
     TRemoteFile OpenRemote(const std::string& path, int access, unsigned mode);
-    void Receive(sftp_file_struct* file, TIdStream& destination, int64_t offset);
-    void Download(sftp_file_struct* file, int64_t offset, TIdStream& destination);
+    // `answered` runs once the server has answered the first read, before any byte is written.
+    void Receive(sftp_file_struct* file, TIdStream& destination, int64_t offset, const std::function<void()>& answered);
+    void Download(sftp_file_struct* file, int64_t offset, TIdStream& destination, const std::function<void()>& answered);
     void Upload(TIdStream& source, sftp_file_struct* file, int64_t offset);
     // Raises EIdTransferAborted when Abort asked for it.
     void CheckAbort();

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <deque>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <vector>
 
@@ -26,10 +27,13 @@ constexpr std::size_t MostReadsInFlight = 32;
 // OpenSSH takes messages of up to 256 KiB.
 constexpr std::size_t WriteChunk = 252 * 1024;
 
-bool LocalFileExists(const std::string& path)
+// The length of a local file, nothing when there is none.
+std::optional<int64_t> LocalFileLength(const std::string& path)
 {
     struct stat info {};
-    return lstat(path.c_str(), &info) == 0;
+    if (lstat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return info.st_size;
 }
 
 }  // namespace
@@ -39,38 +43,38 @@ void TSftpSession::Get(const std::string& remoteName, TIdStream& destination, bo
     RequireConnected();
     TSftpWait wait(watchdog_, ReadTimeout);
     TRemoteFile file = OpenRemote(remoteName, O_RDONLY, 0);
-    Receive(file.get(), destination, resume ? destination.Position() : 0);
+    Receive(file.get(), destination, resume ? destination.Position() : 0, {});
 }
 
 void TSftpSession::Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume)
 {
     RequireConnected();
-    TIdFileStream local;
-    bool create = true;
-    if (LocalFileExists(localFile)) {
-        if (mayOverwrite == resume)
-            throw EIdFTPFileAlreadyExists();
-        create = mayOverwrite;
-    }
+    const std::optional<int64_t> existing = LocalFileLength(localFile);
+    if (existing && mayOverwrite == resume)
+        throw EIdFTPFileAlreadyExists();
+    const bool append = existing && resume;
     TSftpWait wait(watchdog_, ReadTimeout);
-    // The remote file is opened before the local one is touched: a refused download leaves an
-    // existing local file as it was.
+    // The local file is touched only once the server has answered the first read: a refused
+    // download (no such file, a folder) leaves an existing local file as it was.
     TRemoteFile file = OpenRemote(remoteName, O_RDONLY, 0);
-    if (create)
-        local.Create(localFile);
-    else
-        local.OpenAppend(localFile);
-    Receive(file.get(), local, create ? 0 : local.Position());
+    TIdFileStream local;
+    Receive(file.get(), local, append ? *existing : 0, [&] {
+        if (append)
+            local.OpenAppend(localFile);
+        else
+            local.Create(localFile);
+    });
     // The last gathered bytes: a disk that fills up now fails the download too.
     local.Flush();
 }
 
-void TSftpSession::Receive(sftp_file_struct* file, TIdStream& destination, int64_t offset)
+void TSftpSession::Receive(sftp_file_struct* file, TIdStream& destination, int64_t offset,
+                           const std::function<void()>& answered)
 {
     // The size is not asked for (a round trip per file): callers know it from the listing.
     BeginWork(wkReceive, 0);
     try {
-        Download(file, offset, destination);
+        Download(file, offset, destination, answered);
     } catch (...) {
         EndWork(wkReceive);
         throw;
@@ -78,7 +82,8 @@ void TSftpSession::Receive(sftp_file_struct* file, TIdStream& destination, int64
     EndWork(wkReceive);
 }
 
-void TSftpSession::Download(sftp_file_struct* file, int64_t offset, TIdStream& destination)
+void TSftpSession::Download(sftp_file_struct* file, int64_t offset, TIdStream& destination,
+                            const std::function<void()>& answered)
 {
     struct TRequest {
         int id;
@@ -110,6 +115,8 @@ void TSftpSession::Download(sftp_file_struct* file, int64_t offset, TIdStream& d
             if (got < 0)
                 Fail("Download");
             watchdog_.Progress();
+            if (answered && done.offset == offset)
+                answered();
             // Replies still due are collected before anything ends the transfer.
             if (ended || watchdog_.AbortRequested())
                 continue;

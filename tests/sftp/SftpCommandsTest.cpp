@@ -87,6 +87,10 @@ TEST(SftpCommands, RenameNeverReplacesAnExistingTarget)
     session.RenameFile("old", "folder/new");
     EXPECT_EQ(TempDir::ReadFile(server.File("folder/new")), "old bytes");
     EXPECT_THROW(session.RenameFile("missing", "other"), ESftpStatusError);
+
+    // A name cut short at a NUL byte would name another file.
+    EXPECT_THROW(session.DeleteFile(std::string("folder/new\0x", 12)), EIdException);
+    EXPECT_TRUE(std::filesystem::exists(server.File("folder/new")));
 }
 
 TEST(SftpCommands, SizesTimesAndModesComeFromAttributes)

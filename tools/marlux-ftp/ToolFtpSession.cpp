@@ -21,7 +21,7 @@ void PrintDialogue(const char* mark, const std::string& data) {
 
 class TFtpToolSession : public TToolSessionOf<TIdFTP> {
 public:
-    explicit TFtpToolSession(const ToolOptions& options) : timeoutMs_(options.timeoutMs) {
+    explicit TFtpToolSession(const ToolOptions& options) : TToolSessionOf<TIdFTP>(options) {
         if (options.verbose) {
             log_.Active = true;
             log_.ReplaceCRLF = false;
@@ -33,28 +33,15 @@ public:
                 PrintDialogue("<< ", engine.NameCodec.Decode(MaskSentData(data), TUndecodable::Backslash));
             };
             engine.Intercept = &log_;
-            engine.OnStatus = [](TIdComponent*, TIdStatus, const std::string& text) { std::cerr << PrintableText(text) << '\n'; };
         }
-        engine.Host = options.host;
-        engine.Port = options.port;
-        engine.Username = options.user;
-        engine.Password = options.password;
         engine.Passive = options.passive;
-        engine.ReadTimeout = options.timeoutMs;
         engine.SetTransferType(options.ascii ? ftASCII : ftBinary);
         engine.UseTLS = static_cast<TIdUseTLS>(options.tls);
-        engine.TrustedFingerprint = options.trust;
-        engine.NameCodec.SetChoice(options.nameEncoding);
         engine.ProxySettings = {static_cast<TIdFtpProxyType>(options.proxyType), options.proxyHost, options.proxyUser,
                                 options.proxyPassword, options.proxyPort};
     }
 
     void Connect() override { engine.Connect(true, timeoutMs_); }
-
-    const TIdFTPListItems& ListDirectory(const std::string& mask) override {
-        engine.ListDirectory(mask);
-        return engine.ParsedListing();
-    }
 
     std::vector<std::string> ListLines(const std::string& mask, bool details) override {
         engine.List(nullptr, mask, details);
@@ -74,9 +61,6 @@ public:
         } catch (const EIdInvalidFTPListingFormat&) {
         }
     }
-
-private:
-    int timeoutMs_;
     TIdLogEvent log_;
 };
 

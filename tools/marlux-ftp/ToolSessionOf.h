@@ -1,10 +1,30 @@
 #pragma once
 #include "ToolSession.h"
+#include "ftp/IdComponent.h"
+#include "ftp/IdText.h"
+
+#include <iostream>
 
 // The operations both engines name and mean alike, passed on to the engine.
 template <typename Engine>
 class TToolSessionOf : public TToolSession {
 public:
+    // The settings both engines take alike.
+    explicit TToolSessionOf(const ToolOptions& options) : timeoutMs_(options.timeoutMs)
+    {
+        engine.Host = options.host;
+        engine.Port = options.port;
+        engine.Username = options.user;
+        engine.Password = options.password;
+        engine.ReadTimeout = options.timeoutMs;
+        engine.TrustedFingerprint = options.trust;
+        engine.NameCodec.SetChoice(options.nameEncoding);
+        if (options.verbose)
+            engine.OnStatus = [](TIdComponent*, TIdStatus, const std::string& text) {
+                std::cerr << PrintableText(text) << '\n';
+            };
+    }
+
     void Quit() override { engine.Quit(); }
     std::string CurrentDirectory() override { return engine.CurrentDirectory(); }
     void ChangeDirectory(const std::string& directory) override { engine.ChangeDirectory(directory); }
@@ -27,9 +47,15 @@ public:
     {
         engine.Put(local, remote, append);
     }
+    const TIdFTPListItems& ListDirectory(const std::string& mask) override
+    {
+        engine.ListDirectory(mask);
+        return engine.ParsedListing();
+    }
     std::string SystemName() override { return engine.SystemName; }
     TNameCodec& NameCodec() override { return engine.NameCodec; }
 
 protected:
     Engine engine;
+    int timeoutMs_;
 };

@@ -8,18 +8,9 @@ namespace {
 
 class TSftpToolSession : public TToolSessionOf<TSftpSession> {
 public:
-    explicit TSftpToolSession(const ToolOptions& options) : timeoutMs_(options.timeoutMs) {
-        if (options.verbose)
-            engine.OnStatus = [](TIdComponent*, TIdStatus, const std::string& text) { std::cerr << PrintableText(text) << '\n'; };
-        engine.Host = options.host;
-        engine.Port = options.port;
-        engine.Username = options.user;
-        engine.Password = options.password;
+    explicit TSftpToolSession(const ToolOptions& options) : TToolSessionOf<TSftpSession>(options) {
         engine.PrivateKeyFile = options.identity;
-        engine.TrustedFingerprint = options.trust;
-        engine.ReadTimeout = options.timeoutMs;
         engine.Ciphers = options.ciphers;
-        engine.NameCodec.SetChoice(options.nameEncoding);
         // Nobody to ask: an unknown key is refused with the option that trusts it.
         engine.OnVerifyHostKey = [](TSftpSession*, const std::string& fingerprint, const std::string& type) {
             std::cerr << "marlux-ftp: the server's " << PrintableText(type) << " host key " << PrintableText(fingerprint)
@@ -29,11 +20,6 @@ public:
     }
 
     void Connect() override { engine.Connect(timeoutMs_); }
-
-    const TIdFTPListItems& ListDirectory(const std::string& mask) override {
-        engine.ListDirectory(mask);
-        return engine.ParsedListing();
-    }
 
     // Names, or the server's own "ls -l" lines.
     std::vector<std::string> ListLines(const std::string& mask, bool details) override {
@@ -45,9 +31,6 @@ public:
     }
 
     void LearnNameEncoding() override { engine.ListDirectory({}); }
-
-private:
-    int timeoutMs_;
 };
 
 }  // namespace
