@@ -6,6 +6,7 @@
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
 
+#include <algorithm>
 #include <malloc.h>
 #include <mutex>
 
@@ -90,6 +91,10 @@ void TSftpSession::Connect(int timeoutMs)
         ReportStatus(stConnecting, Host + ":" + std::to_string(Port));
         if (ssh_connect(ssh_) != SSH_OK)
             throw EIdConnectException(std::string("Connect failed: ") + ssh_get_error(ssh_));
+        // From now on the watchdog bounds every wait; libssh's own limit lies beyond it, so
+        // that a wait ends one way only.
+        const long beyondReadTimeout = (std::max(waitMs, ReadTimeout) + 999) / 1000 + 1;
+        ssh_options_set(ssh_, SSH_OPTIONS_TIMEOUT, &beyondReadTimeout);
         watchdog_.Start(ssh_get_fd(ssh_));
         TSftpWait wait(watchdog_, waitMs);
         if (const char* banner = ssh_get_serverbanner(ssh_))
