@@ -149,6 +149,15 @@ TEST(SftpTransfer, ADroppedOrStalledConnectionEndsTheTransferWithAClearErrorAndN
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
     EXPECT_FALSE(session.Connected());
     server.KillSessions(SIGKILL);
+
+    // Every other wait is bounded alike.
+    session.Connect();
+    session.ReadTimeout = 1000;
+    server.KillSessions(SIGSTOP);
+    start = Clock::now();
+    EXPECT_THROW(session.ListDirectory(""), EIdReadTimeout);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
+    server.KillSessions(SIGKILL);
 }
 
 // Abort comes from another thread while the transfer runs; it ends within 250 ms both when
