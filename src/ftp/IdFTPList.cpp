@@ -162,6 +162,15 @@ void TIdFTPListItems::LoadLines(const TIdListLines& lines, const TDateParts& tod
     }
 }
 
+void TIdFTPListItems::LoadRecords(const TIdListLines& records, const std::vector<TRecordFields>& entries)
+{
+    Clear();
+    lines_ = records;
+    items_.reserve(entries.size());
+    for (const auto& [record, fields] : entries)
+        items_.emplace_back(record, fields);
+}
+
 TIdFTPListFormat DetectListFormat(std::string_view line, bool details)
 {
     if (!details)

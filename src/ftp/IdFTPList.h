@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 enum TIdDirItemType { ikDirectory = 0, ikFile = 1, ikSymLink = 2 };
@@ -112,6 +113,11 @@ public:
     // EIdInvalidFTPListingFormat before taking any line.
     void LoadLines(const TIdListLines& lines);
     void LoadLines(const TIdListLines& lines, const TDateParts& today);
+    // Entries made from fields rather than parsed, for protocols whose listings are attributes:
+    // each entry's fields are views into its record, a part of `records` (at most
+    // MaxListLineBytes long), which the collection keeps.
+    using TRecordFields = std::pair<std::string_view, TIdListLineFields>;
+    void LoadRecords(const TIdListLines& records, const std::vector<TRecordFields>& entries);
 
     std::size_t SkippedCount() const { return skippedCount_; }
     // The first skipped lines (at most MaxSkippedKept), for reporting.

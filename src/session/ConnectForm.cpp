@@ -557,6 +557,7 @@ void TConnectForm::ApplyEngineSettings()
     engine.UseTLS = static_cast<TIdUseTLS>(EncryptionIndex(EncryptionBox->currentIndex()));
     engine.NameCodec.SetChoice(ShownNameEncoding(*NameEncodingBox));
     engine.UseMLSD = UseMlsdBox->isChecked();
+    engine.VerifyTransfers = VerifyBox->isChecked();
     engine.TrustedFingerprint =
         TIniFile(Std(sources_.settingsPath)).ReadString(Std(ProfileNameBox->currentText()), "TLSFINGERPRINT", "");
     if (const int size = TypedSpinValue(*seRecvBufferSize); size >= BufferSizeMinimum)

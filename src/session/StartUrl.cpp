@@ -79,6 +79,7 @@ int ConfigureEngineForUrl(TIdFTP& engine, const TStartUrl& url, const QString& p
     engine.Username = url.user.isEmpty() ? "anonymous" : url.user.toStdString();
     engine.Password = password.toStdString();
     engine.Passive = settings.ReadBool(Current, "PASSIVE", false);
+    engine.VerifyTransfers = settings.ReadBool(Current, "VERIFY", true);
     engine.UseTLS = utNoTLSSupport;
     // A link names no encoding: the listings tell.
     engine.NameCodec.SetChoice(TNameEncoding::Auto);

@@ -99,6 +99,7 @@ TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
     EXPECT_EQ(engine.UseTLS, utUseImplicitTLS);
     EXPECT_EQ(engine.NameCodec.Choice(), TNameEncoding::EucJp);
     EXPECT_FALSE(engine.UseMLSD);
+    EXPECT_FALSE(engine.VerifyTransfers);
     EXPECT_EQ(engine.TrustedFingerprint, "AB:CD");
     EXPECT_EQ(profileBoxText_, QStringLiteral("site"));
     EXPECT_EQ(Stored("CURRENT", "PWD"), "hidden");

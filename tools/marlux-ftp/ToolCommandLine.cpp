@@ -1,8 +1,11 @@
 #include "ToolCommandLine.h"
 
 #include "ftp/IdTlsSession.h"
+#include "sftp/SftpFingerprint.h"
 
 #include <charconv>
+#include <pwd.h>
+#include <unistd.h>
 
 const char* const ToolUsage =
     "usage: marlux-ftp [options] HOST[:PORT] COMMAND [ARG...] [';' COMMAND [ARG...]]...\n"
@@ -12,12 +15,16 @@ const char* const ToolUsage =
     "  --timeout SECONDS (connect and every wait; default 60)  -v (the control dialogue on stderr)\n"
     "  --no-verify (no check of the server's digest or size after each get and put)\n"
     "  --tls explicit|implicit (FTP over TLS; implicit defaults to port 990)\n"
-    "  --trust FINGERPRINT (SHA-256 of a certificate to accept although it fails verification)\n"
+    "  --trust FINGERPRINT (SHA-256 of a certificate to accept although it fails verification;\n"
+    "           with --sftp the host key's, SHA256:... as OpenSSH shows it)\n"
+    "  --sftp (SFTP over SSH; default port 22, user the local one)  --identity KEYFILE (a private\n"
+    "           key to log in with; -p is then its passphrase)  --cipher LIST (SSH ciphers offered)\n"
     "  --encoding auto|utf-8|shift_jis|euc-jp (the server's file names; default auto: read off\n"
     "           the listings)\n"
     "commands:\n"
     "  pwd | cd DIR | cdup | mkdir DIR | rmdir DIR | rm NAME | rename OLD NEW | site TEXT...\n"
     "  size NAME | system | ls [MASK] | nlst [MASK] | rawls [MASK]\n"
+    "  (over SFTP, site takes only CHMOD MODE NAME)\n"
     "  get REMOTE LOCAL [--resume] | put LOCAL REMOTE [--append]\n"
     "  (--resume fetches only what the remote file has beyond the local one)\n"
     "after each get and put: \"verified (ALGORITHM)\", \"verified (size)\" or \"not verified: REASON\";\n"
@@ -52,6 +59,20 @@ bool SplitHostPort(const std::string& text, std::string& host, int& port) {
     return true;
 }
 
+// Who logs in over SSH when -u is not given: the local user, as ssh does.
+std::string LocalUserName() {
+    const passwd* account = getpwuid(getuid());
+    return account ? account->pw_name : "";
+}
+
+// The options that only FTP has; an SFTP session cannot honour them.
+void RefuseFtpOnlyOptions(const ToolOptions& options) {
+    if (options.tls != 0) throw UsageError("--tls is not available with --sftp");
+    if (options.proxyType != 0 || !options.proxyHost.empty()) throw UsageError("proxies are not available with --sftp");
+    if (!options.passive) throw UsageError("--active is not available with --sftp");
+    if (options.ascii) throw UsageError("--ascii is not available with --sftp");
+}
+
 int ParseTlsMode(const std::string& text) {
     if (text == "explicit") return 1;
     if (text == "implicit") return 2;
@@ -62,6 +83,8 @@ int ParseTlsMode(const std::string& text) {
 
 ToolOptions ParseToolCommandLine(const std::vector<std::string>& arguments) {
     ToolOptions options;
+    bool userGiven = false, passwordGiven = false;
+    std::string trust;
     size_t i = 0;
     auto value = [&](const std::string& option) -> const std::string& {
         if (i + 1 >= arguments.size()) throw UsageError("option " + option + " needs a value");
@@ -70,8 +93,13 @@ ToolOptions ParseToolCommandLine(const std::vector<std::string>& arguments) {
     for (; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument.empty() || argument[0] != '-') break;
-        if (argument == "-u") options.user = value(argument);
-        else if (argument == "-p") options.password = value(argument);
+        if (argument == "-u") {
+            options.user = value(argument);
+            userGiven = true;
+        } else if (argument == "-p") {
+            options.password = value(argument);
+            passwordGiven = true;
+        }
         else if (argument == "--passive") options.passive = true;
         else if (argument == "--active") options.passive = false;
         else if (argument == "--ascii") options.ascii = true;
@@ -90,15 +118,28 @@ ToolOptions ParseToolCommandLine(const std::vector<std::string>& arguments) {
             if (!encoding) throw UsageError("invalid encoding: " + arguments[i] + " (auto, utf-8, shift_jis or euc-jp)");
             options.nameEncoding = *encoding;
         }
-        else if (argument == "--trust") {
-            options.trust = NormalizeFingerprint(value(argument));
-            if (options.trust.empty()) throw UsageError("invalid fingerprint: " + arguments[i]);
-        }
+        else if (argument == "--trust") trust = value(argument);
+        else if (argument == "--sftp") options.sftp = true;
+        else if (argument == "--identity") options.identity = value(argument);
+        else if (argument == "--cipher") options.ciphers = value(argument);
         else throw UsageError("unknown option " + argument);
     }
+    if (!trust.empty()) {
+        options.trust = options.sftp ? NormalizeHostKeyFingerprint(trust) : NormalizeFingerprint(trust);
+        if (options.trust.empty()) throw UsageError("invalid fingerprint: " + trust);
+    }
+    if (!options.sftp && (!options.identity.empty() || !options.ciphers.empty()))
+        throw UsageError("--identity and --cipher need --sftp");
     if (i == arguments.size()) throw UsageError("missing host");
     options.portGiven = SplitHostPort(arguments[i++], options.host, options.port);
     if (options.tls == 2 && !options.portGiven) options.port = 990;
+    if (options.sftp) {
+        RefuseFtpOnlyOptions(options);
+        if (!options.portGiven) options.port = 22;
+        if (!userGiven) options.user = LocalUserName();
+        // FTP's anonymous password would go to the server as this user's.
+        if (!passwordGiven) options.password.clear();
+    }
     ToolCommand command;
     for (; i <= arguments.size(); ++i) {
         if (i == arguments.size() || arguments[i] == ";") {

@@ -29,8 +29,13 @@ struct ToolOptions {
     bool verify = true;
     // 0 none, 1 explicit, 2 implicit (the engine's TIdUseTLS values).
     int tls = 0;
-    // A SHA-256 fingerprint trusted although the certificate fails verification; canonical form.
+    // A SHA-256 fingerprint trusted although the certificate fails verification, or with SFTP
+    // the host key's ("SHA256:..."); canonical form.
     std::string trust;
+    // SFTP instead of FTP; the private key file to log in with; the ciphers offered.
+    bool sftp = false;
+    std::string identity;
+    std::string ciphers;
     TNameEncoding nameEncoding = TNameEncoding::Auto;
     bool portGiven = false;
     std::vector<ToolCommand> commands;

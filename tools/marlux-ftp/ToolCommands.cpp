@@ -1,6 +1,6 @@
 #include "ToolCommands.h"
 
-#include "ftp/IdFTP.h"
+#include "ToolSession.h"
 #include "ftp/IdException.h"
 #include "ftp/IdText.h"
 
@@ -22,7 +22,7 @@ struct CommandEntry {
     size_t maxArguments;
     // An optional switch after the arguments ("--resume"), empty when the command has none.
     std::string flag;
-    std::function<void(TIdFTP&, const Arguments&, bool flagSet, std::ostream&)> run;
+    std::function<void(TToolSession&, const Arguments&, bool flagSet, std::ostream&)> run;
 };
 
 constexpr size_t Unlimited = static_cast<size_t>(-1);
@@ -38,43 +38,32 @@ std::string Mask(const Arguments& arguments) { return arguments.empty() ? std::s
 // A typed name as the server knows it. Before any listing has told the connection its name
 // encoding, the current folder's is read first, so that a Japanese name reaches a Shift_JIS
 // server as Shift_JIS.
-std::string Remote(TIdFTP& ftp, const std::string& typed) {
+std::string Remote(TToolSession& session, const std::string& typed) {
     const bool telling = std::any_of(typed.begin(), typed.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    if (telling && !ftp.NameCodec.Settled()) {
-        try {
-            ftp.List(nullptr, {}, true);
-            ftp.ParsedListing();
-        } catch (const EIdProtocolReplyError&) {
-        } catch (const EIdInvalidFTPListingFormat&) {
-        }
-    }
-    return ftp.NameCodec.ServerName(typed);
+    if (telling && !session.NameCodec().Settled()) session.LearnNameEncoding();
+    return session.NameCodec().ServerName(typed);
 }
 
 // Server bytes for a terminal: decoded, undecodable bytes and control characters as \xNN.
-std::string Shown(const TIdFTP& ftp, std::string_view bytes) {
-    return PrintableText(ftp.NameCodec.Decode(bytes, TUndecodable::Backslash));
+std::string Shown(TToolSession& session, std::string_view bytes) {
+    return PrintableText(session.NameCodec().Decode(bytes, TUndecodable::Backslash));
 }
 
-std::string EntryLine(const TIdFTP& ftp, const TIdFTPListItem& item) {
+std::string EntryLine(TToolSession& session, const TIdFTPListItem& item) {
     const char kind = item.Kind == ikDirectory ? 'd' : item.Kind == ikSymLink ? 'l' : 'f';
     const TDateParts t = DecodeDateTime(item.Modified);
     char text[64];
     // A machine listing's time is UTC, marked as ISO 8601 marks it.
     std::snprintf(text, sizeof text, " %04d-%02d-%02d %02d:%02d:%02d%s ", t.year, t.month, t.day, t.hour, t.minute,
                   t.second, item.ModifiedUtc ? "Z" : "");
-    std::string line = std::string(1, kind) + " " + std::to_string(item.Size) + text + Shown(ftp, item.Name());
-    if (item.Kind == ikSymLink && !item.LinkTarget().empty()) line += " -> " + Shown(ftp, item.LinkTarget());
+    std::string line = std::string(1, kind) + " " + std::to_string(item.Size) + text + Shown(session, item.Name());
+    if (item.Kind == ikSymLink && !item.LinkTarget().empty()) line += " -> " + Shown(session, item.LinkTarget());
     return line;
 }
 
-// The raw lines of the last listing, decoded as its names are.
-void PrintLines(TIdFTP& ftp, std::ostream& out) {
-    try {
-        ftp.ParsedListing();
-    } catch (const EIdInvalidFTPListingFormat&) {
-    }
-    for (const std::string_view line : ftp.ListLines) out << Shown(ftp, line) << '\n';
+// The server's lines, decoded as its names are.
+void PrintLines(TToolSession& session, const std::vector<std::string>& lines, std::ostream& out) {
+    for (const std::string& line : lines) out << Shown(session, line) << '\n';
 }
 
 int64_t LocalFileLength(const std::string& path) {
@@ -82,71 +71,60 @@ int64_t LocalFileLength(const std::string& path) {
     return stat(path.c_str(), &info) == 0 ? info.st_size : 0;
 }
 
-// How the transfer just made was checked.
-void PrintVerification(const TIdFTP& ftp, std::ostream& out) {
-    const TIdVerification& verification = ftp.LastVerification;
-    if (verification.Kind == vkVerified || verification.Kind == vkSizeMatched)
-        out << "verified (" << verification.Algorithm << ")\n";
-    else
-        out << "not verified: " << verification.Reason << '\n';
-}
-
 // As the window resumes: without a local file a plain download; otherwise only the part the
 // server has beyond the local length, and nothing when there is none or no size is known.
 // False when nothing was transferred.
-bool ResumeDownload(TIdFTP& ftp, const std::string& typedRemote, const std::string& local) {
-    const std::string remote = Remote(ftp, typedRemote);
-    if (!ftp.ResumeSupported()) throw std::runtime_error("the server cannot resume downloads");
+bool ResumeDownload(TToolSession& session, const std::string& typedRemote, const std::string& local) {
+    const std::string remote = Remote(session, typedRemote);
+    if (!session.ResumeSupported()) throw std::runtime_error("the server cannot resume downloads");
     const int64_t localLength = LocalFileLength(local);
     if (localLength == 0) {
-        ftp.Get(remote, local, true, false);
+        session.Get(remote, local, true, false);
         return true;
     }
-    const int64_t remoteSize = ftp.FileSize(remote);
+    const int64_t remoteSize = session.FileSize(remote);
     if (remoteSize - localLength <= 0) {
         std::cerr << "marlux-ftp: nothing to resume: " << PrintableText(local)
                   << (remoteSize < 0 ? " (the server gives no size)\n" : " is as long as the remote file\n");
         return false;
     }
-    ftp.Get(remote, local, false, true);
+    session.Get(remote, local, false, true);
     return true;
 }
 
 
 const std::map<std::string, CommandEntry>& Commands() {
     static const std::map<std::string, CommandEntry> commands{
-        {"pwd", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << Shown(ftp, ftp.CurrentDirectory()) << '\n'; }}},
-        {"cd", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.ChangeDirectory(Remote(ftp, a[0])); }}},
-        {"cdup", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream&) { ftp.ChangeToParent(); }}},
-        {"mkdir", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.MakeDirectory(Remote(ftp, a[0])); }}},
-        {"rmdir", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.RemoveDirectory(Remote(ftp, a[0])); }}},
-        {"rm", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.DeleteFile(Remote(ftp, a[0])); }}},
-        {"rename", {2, 2, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.RenameFile(Remote(ftp, a[0]), Remote(ftp, a[1])); }}},
-        {"site", {1, Unlimited, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream&) { ftp.SiteCommand(Remote(ftp, Joined(a))); }}},
-        {"size", {1, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) { out << ftp.FileSize(Remote(ftp, a[0])) << '\n'; }}},
-        {"system", {0, 0, {}, [](TIdFTP& ftp, const Arguments&, bool, std::ostream& out) { out << PrintableText(ftp.SystemName) << '\n'; }}},
-        {"ls", {0, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) {
-             ftp.ListDirectory(Remote(ftp, Mask(a)));
-             for (const TIdFTPListItem& item : ftp.ParsedListing()) out << EntryLine(ftp, item) << '\n';
+        {"pwd", {0, 0, {}, [](TToolSession& session, const Arguments&, bool, std::ostream& out) { out << Shown(session, session.CurrentDirectory()) << '\n'; }}},
+        {"cd", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.ChangeDirectory(Remote(session, a[0])); }}},
+        {"cdup", {0, 0, {}, [](TToolSession& session, const Arguments&, bool, std::ostream&) { session.ChangeToParent(); }}},
+        {"mkdir", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.MakeDirectory(Remote(session, a[0])); }}},
+        {"rmdir", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.RemoveDirectory(Remote(session, a[0])); }}},
+        {"rm", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.DeleteFile(Remote(session, a[0])); }}},
+        {"rename", {2, 2, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.RenameFile(Remote(session, a[0]), Remote(session, a[1])); }}},
+        {"site", {1, Unlimited, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.SiteCommand(Remote(session, Joined(a))); }}},
+        {"size", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream& out) { out << session.FileSize(Remote(session, a[0])) << '\n'; }}},
+        {"system", {0, 0, {}, [](TToolSession& session, const Arguments&, bool, std::ostream& out) { out << PrintableText(session.SystemName()) << '\n'; }}},
+        {"ls", {0, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream& out) {
+             for (const TIdFTPListItem& item : session.ListDirectory(Remote(session, Mask(a))))
+                 out << EntryLine(session, item) << '\n';
          }}},
-        {"nlst", {0, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) {
-             ftp.List(nullptr, Remote(ftp, Mask(a)), false);
-             PrintLines(ftp, out);
+        {"nlst", {0, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream& out) {
+             PrintLines(session, session.ListLines(Remote(session, Mask(a)), false), out);
          }}},
-        {"rawls", {0, 1, {}, [](TIdFTP& ftp, const Arguments& a, bool, std::ostream& out) {
-             ftp.List(nullptr, Remote(ftp, Mask(a)), true);
-             PrintLines(ftp, out);
+        {"rawls", {0, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream& out) {
+             PrintLines(session, session.ListLines(Remote(session, Mask(a)), true), out);
          }}},
-        {"get", {2, 2, "--resume", [](TIdFTP& ftp, const Arguments& a, bool resume, std::ostream& out) {
+        {"get", {2, 2, "--resume", [](TToolSession& session, const Arguments& a, bool resume, std::ostream& out) {
              if (!resume)
-                 ftp.Get(Remote(ftp, a[0]), a[1], true, false);
-             else if (!ResumeDownload(ftp, a[0], a[1]))
+                 session.Get(Remote(session, a[0]), a[1], true, false);
+             else if (!ResumeDownload(session, a[0], a[1]))
                  return;
-             PrintVerification(ftp, out);
+             out << session.VerificationLine() << '\n';
          }}},
-        {"put", {2, 2, "--append", [](TIdFTP& ftp, const Arguments& a, bool append, std::ostream& out) {
-             ftp.Put(a[0], Remote(ftp, a[1]), append);
-             PrintVerification(ftp, out);
+        {"put", {2, 2, "--append", [](TToolSession& session, const Arguments& a, bool append, std::ostream& out) {
+             session.Put(a[0], Remote(session, a[1]), append);
+             out << session.VerificationLine() << '\n';
          }}},
     };
     return commands;
@@ -178,9 +156,9 @@ void CheckToolCommands(const std::vector<ToolCommand>& commands) {
     }
 }
 
-void RunToolCommand(TIdFTP& ftp, const ToolCommand& command, std::ostream& out) {
+void RunToolCommand(TToolSession& session, const ToolCommand& command, std::ostream& out) {
     const CommandEntry& entry = Commands().at(command.name);
     bool flagSet = false;
     Arguments positional = Positional(command, entry, flagSet);
-    entry.run(ftp, positional, flagSet, out);
+    entry.run(session, positional, flagSet, out);
 }

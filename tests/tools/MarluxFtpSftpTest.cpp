@@ -1,0 +1,105 @@
+#include "fixtures/ProcessRun.h"
+#include "fixtures/SshServer.h"
+
+#include <filesystem>
+#include <sstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The tool over SFTP, trusting the server's key, logged in as the test user with `login`.
+ProcessResult OverSftp(const SshServer& server, const Strings& commands, Strings login)
+{
+    Strings arguments{std::string(MARLUX_BIN_DIR) + "/marlux-ftp", "--sftp", "-u", SshServer::TestUser};
+    arguments.insert(arguments.end(), login.begin(), login.end());
+    arguments.push_back("127.0.0.1:" + std::to_string(server.Port()));
+    arguments.insert(arguments.end(), commands.begin(), commands.end());
+    const std::string program = arguments.front();
+    return RunProcess(program, Strings(arguments.begin() + 1, arguments.end()));
+}
+
+}  // namespace
+
+TEST(MarluxFtpSftp, EveryCommandRunsOverSftp)
+{
+    SshServer server;
+    TempDir local;
+    const Strings login{"-p", SshServer::TestPassword, "--trust", server.HostKeyFingerprint()};
+    server.WriteFile("a.txt", "12345");
+    TempDir::WriteFile(local.File("up"), "uploaded");
+    TempDir::WriteFile(local.File("partial"), "123");
+    ProcessResult r = OverSftp(server,
+                               {"mkdir", "d", ";", "cd", "d", ";", "pwd", ";", "cdup", ";", "size", "a.txt", ";",
+                                "rename", "a.txt", "b.txt", ";", "site", "chmod", "600", "b.txt", ";", "put",
+                                local.File("up"), "c.txt", ";", "put", local.File("up"), "c.txt", "--append", ";",
+                                "get", "b.txt", local.File("partial"), "--resume", ";", "get", "c.txt",
+                                local.File("c"), ";", "ls", "*.txt", ";", "nlst", ";", "rawls", "b*", ";", "system",
+                                ";", "rm", "c.txt", ";", "rmdir", "d"},
+                               login);
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, server.Root() + "/d");
+    std::getline(lines, line);
+    EXPECT_EQ(line, "5");
+    for (int transfer = 0; transfer < 4; ++transfer) {  // put, put --append, get --resume, get
+        std::getline(lines, line);
+        EXPECT_EQ(line, "not verified: the server offers no digest");
+    }
+    std::getline(lines, line);
+    EXPECT_TRUE(line.rfind("f 5 ", 0) == 0 && Contains(line, "Z b.txt")) << line;  // ls: UTC times
+    std::getline(lines, line);
+    EXPECT_TRUE(line.rfind("f 16 ", 0) == 0 && Contains(line, "Z c.txt")) << line;
+    EXPECT_TRUE(Contains(r.out, "\nb.txt\n") && Contains(r.out, "\nc.txt\n") && Contains(r.out, "\nd\n"));  // nlst
+    EXPECT_TRUE(Contains(r.out, "-rw-------")) << r.out;  // rawls: the server's own line
+    EXPECT_TRUE(Contains(r.out, "SSH-2.0-OpenSSH")) << r.out;
+
+    struct stat info {};
+    ASSERT_EQ(stat(server.File("b.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(TempDir::ReadFile(local.File("partial")), "12345");
+    EXPECT_EQ(TempDir::ReadFile(local.File("c")), "uploadeduploaded");
+    EXPECT_FALSE(std::filesystem::exists(server.File("c.txt")));
+    EXPECT_FALSE(std::filesystem::exists(server.File("d")));
+
+    // Other SITE commands are refused, naming SFTP; the run ends there.
+    r = OverSftp(server, {"site", "help", ";", "mkdir", "never"}, login);
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_TRUE(Contains(r.err, "SFTP")) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(server.File("never")));
+}
+
+TEST(MarluxFtpSftp, HostKeysMustBeTrustedAndKeysLogIn)
+{
+    SshServer server;
+    const std::string key = server.AddClientKey("id", "phrase");
+
+    ProcessResult r = OverSftp(server, {"pwd"}, {"-p", SshServer::TestPassword});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_TRUE(Contains(r.err, "--trust " + server.HostKeyFingerprint())) << r.err;
+
+    r = OverSftp(server, {"pwd"}, {"--identity", key, "-p", "phrase", "--trust", server.HostKeyFingerprint(), "-v"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, server.Root() + "\n");
+    EXPECT_TRUE(Contains(r.err, "Authenticated by public key"));
+    EXPECT_FALSE(Contains(r.err, "phrase"));
+
+    const std::string trusted = server.HostKeyFingerprint();
+    server.ReplaceHostKey();
+    r = OverSftp(server, {"pwd"}, {"-p", SshServer::TestPassword, "--trust", trusted});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_TRUE(Contains(r.err, "host key has changed")) << r.err;
+    EXPECT_EQ(r.out, "");
+
+    for (const Strings& wrong : {Strings{"--sftp", "--tls", "explicit", "h", "pwd"}, Strings{"--identity", "k", "h", "pwd"},
+                                 Strings{"--sftp", "--trust", "ab:cd", "h", "pwd"}}) {
+        r = RunProcess(std::string(MARLUX_BIN_DIR) + "/marlux-ftp", wrong);
+        EXPECT_EQ(r.exitStatus, 2) << wrong[1];
+    }
+}
