@@ -2,7 +2,7 @@
 
 #include "fileops/DetailedListing.h"
 #include "log/FileOperationLog.h"
-#include "panes/LocalPaths.h"
+#include "service/LocalPaths.h"
 #include "platform/LocalEntries.h"
 #include "settings/WindowSettings.h"
 

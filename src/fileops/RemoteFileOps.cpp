@@ -1,11 +1,11 @@
 #include "fileops/RemoteFileOps.h"
 
 #include "fileops/CommandDlg.h"
-#include "panes/LocalPaths.h"
+#include "service/LocalPaths.h"
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
 #include "log/FileOperationLog.h"
-#include "panes/RemoteNames.h"
+#include "service/RemoteNames.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDir.h"
 #include "service/SessionService.h"

@@ -1,7 +1,7 @@
 #include "panes/LocalDirList.h"
 
 #include "panes/FileImageList.h"
-#include "panes/LocalPaths.h"
+#include "service/LocalPaths.h"
 #include "platform/DirectoryScan.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "panes/FileKinds.h"
 #include "panes/LocalDirList.h"
 #include "panes/LocalFileRow.h"
-#include "panes/LocalPaths.h"
+#include "service/LocalPaths.h"
 #include "platform/DirectoryScan.h"
 
 #include <QAbstractItemView>

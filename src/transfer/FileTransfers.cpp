@@ -5,9 +5,10 @@
 #include "log/ErrorLine.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "panes/LocalPaths.h"
 #include "panes/PaneTime.h"
-#include "panes/RemoteNames.h"
+#include "service/LocalNames.h"
+#include "service/LocalPaths.h"
+#include "service/RemoteNames.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
 #include "service/SessionService.h"
@@ -68,7 +69,7 @@ void TFileTransfers::UploadSelectedRows(bool append)
         sources_.localList,
         [this, append](const TFileRow& row) {
             if (row.icon != fiFolder) {
-                UploadFile(row, append);
+                UploadFile(row, append, PaneFolders());
                 return true;
             }
             return OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリも含めて\n") +
@@ -84,7 +85,7 @@ void TFileTransfers::aDownloadExecute()
         sources_.remoteList,
         [this](const TFileRow& row) {
             if (row.icon != fiFolder) {
-                DownloadFile(row);
+                DownloadFile(row, PaneFolders());
                 return true;
             }
             if (SkippedAsUnsafe(row.caption))
@@ -108,7 +109,7 @@ void TFileTransfers::aDownloadRestoreExecute()
         sources_.remoteList,
         [this](const TFileRow& row) {
             if (row.icon != fiFolder)
-                ResumeDownload(row);
+                ResumeDownload(row, PaneFolders());
             return true;
         },
         sources_.fillLocalFileList);
@@ -119,7 +120,7 @@ bool TFileTransfers::OfferFolder(const QString& question, const TFolderTransfer&
     switch (sources_.dialogs.Ask(question + OnlyThisFolderText, TUserDialogs::Buttons::YesNoCancel)) {
     case TUserDialogs::Answer::Yes:
         sources_.progress.ShowProgressWindow();
-        transferFolder(sources_.localDirBox.currentText(), sources_.remoteDirBox.currentText(), name);
+        transferFolder(name);
         return true;
     case TUserDialogs::Answer::No:
         return true;
@@ -212,7 +213,7 @@ void TFileTransfers::TransferWholeDirectory(const QString& question, const TFold
     RunTransferCommand(
         [&] {
             sources_.progress.ShowProgressWindow();
-            transferFolder(sources_.localDirBox.currentText(), sources_.remoteDirBox.currentText(), QString());
+            transferFolder(QString());
         },
         relist);
 }
@@ -242,40 +243,30 @@ QString TFileTransfers::TransformName(const QString& name) const
     return ::TransformName(nameTransformOverride_.value_or(sources_.options.iFileNameAfterTransfer), name);
 }
 
-QString TFileTransfers::RemoteSpec(const QString& name) const
+QString TFileTransfers::RemoteSpec(const TWalkFolders& folders, const QString& name) const
 {
-    return ::RemoteSpec(sources_.profileNameBox, sources_.remoteDirBox, name);
+    return ::RemoteSpec(sources_.profileNameBox.currentText(), folders.remoteShown, name);
 }
 
-QString TFileTransfers::LocalPath(const QString& name) const
+TWalkFolders TFileTransfers::PaneFolders() const
 {
-    return LocalEntryPath(sources_.localFolder(), name);
+    return {.local = sources_.localFolder(), .remote = {}, .remoteShown = sources_.remoteDirBox.currentText()};
 }
 
-void TFileTransfers::SetLocalFileTime(const QString& localName, const QString& timeText) const
-{
-    StampLocalFile(localName, std::time_t(PaneTimeValue(timeText).toSecsSinceEpoch()));
-}
-
-void TFileTransfers::StampLocalFile(const QString& localName, std::time_t time) const
-{
-    if (!SetModificationTime(NativePath(LocalPath(localName)), time))
-        throw std::runtime_error(QStringLiteral("%1 の更新日時を設定できません").arg(localName).toStdString());
-}
-
-bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
+bool TFileTransfers::UploadFile(const TFileRow& row, bool append, const TWalkFolders& folders)
 {
     const QString& name = row.caption;
-    if (SkippedAsSpecialFile(name))
+    if (SkippedAsSpecialFile(name, folders))
         return false;
+    const QString localPath = LocalEntryPath(folders.local, name);
     const bool sent = TransferOneFile(
         name, append ? "UploadAppending" : "Uploading",
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."),
         [&](TIdFTPTransferType type) {
             const std::string remoteName = ServerName(sources_.service.NameCodec(), TransformName(name));
             // The local file's size is what goes out: no SIZE to the server for it.
-            sources_.transfer.ExpectedSize = QFileInfo(LocalPath(name)).size();
-            sources_.service.Run([&, localFile = NativePath(LocalPath(name))](TIdFTP& engine) {
+            sources_.transfer.ExpectedSize = QFileInfo(localPath).size();
+            sources_.service.Run([&, localFile = NativePath(localPath)](TIdFTP& engine) {
                 engine.SetTransferType(type);
                 engine.Put(localFile, remoteName, append);
                 if (!append)
@@ -284,42 +275,44 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
         });
     if (sent)
         RunFileGuarded([&] {
-            sources_.appendFileOperationLog(QStringLiteral("Upload"), sources_.localDirBox.currentText() + name,
-                                            QStringLiteral("-->"), RemoteSpec(TransformName(name)));
+            sources_.appendFileOperationLog(QStringLiteral("Upload"), localPath, QStringLiteral("-->"),
+                                            RemoteSpec(folders, TransformName(name)));
         });
     return sent;
 }
 
-bool TFileTransfers::DownloadFile(const TFileRow& row)
+bool TFileTransfers::DownloadFile(const TFileRow& row, const TWalkFolders& folders)
 {
     if (SkippedAsUnsafe(row.caption))
         return false;
     const QString localName = TransformName(row.caption);
-    if (SkippedAsSpecialFile(localName) || SkippedAsWrittenBefore(row.caption, localName))
+    const QString localPath = LocalEntryPath(folders.local, localName);
+    if (SkippedAsSpecialFile(localName, folders) || SkippedAsWrittenBefore(row.caption, localPath))
         return false;
     return TransferOneFile(row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
                            [&](TIdFTPTransferType type) {
-                               sources_.service.Run([&, localFile = NativePath(LocalPath(localName))](TIdFTP& engine) {
+                               sources_.service.Run([&, localFile = NativePath(localPath)](TIdFTP& engine) {
                                    engine.SetTransferType(type);
                                    PostExpectedSize(ListedOrServerSize(engine, row));
                                    engine.Get(row.nameBytes.toStdString(), localFile, true, false);
                                });
                            }) &&
-           FinishDownload(row, localName);
+           FinishDownload(row, localName, folders);
 }
 
-void TFileTransfers::ResumeDownload(const TFileRow& row)
+void TFileTransfers::ResumeDownload(const TFileRow& row, const TWalkFolders& folders)
 {
     if (SkippedAsUnsafe(row.caption))
         return;
     const QString localName = TransformName(row.caption);
-    if (SkippedAsSpecialFile(localName) || SkippedAsWrittenBefore(row.caption, localName))
+    const QString localPath = LocalEntryPath(folders.local, localName);
+    if (SkippedAsSpecialFile(localName, folders) || SkippedAsWrittenBefore(row.caption, localPath))
         return;
     const bool received = TransferOneFile(
         row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTPTransferType type) {
-            const QFileInfo local(LocalPath(localName));
+            const QFileInfo local(localPath);
             const std::int64_t localLength = local.exists() ? local.size() : 0;
-            sources_.service.Run([&, localFile = NativePath(LocalPath(localName))](TIdFTP& engine) {
+            sources_.service.Run([&, localFile = NativePath(localPath)](TIdFTP& engine) {
                 engine.SetTransferType(type);
                 const std::int64_t missing = ListedOrServerSize(engine, row) - localLength;
                 PostExpectedSize(missing);
@@ -329,7 +322,7 @@ void TFileTransfers::ResumeDownload(const TFileRow& row)
             });
         });
     if (received)
-        FinishDownload(row, localName);
+        FinishDownload(row, localName, folders);
 }
 
 void TFileTransfers::PostExpectedSize(std::int64_t size)
@@ -338,13 +331,14 @@ void TFileTransfers::PostExpectedSize(std::int64_t size)
     sources_.service.Post([this, size] { sources_.transfer.ExpectedSize = size; });
 }
 
-bool TFileTransfers::FinishDownload(const TFileRow& row, const QString& localName)
+bool TFileTransfers::FinishDownload(const TFileRow& row, const QString& localName, const TWalkFolders& folders)
 {
     RunFileGuarded([&] {
-        sources_.appendFileOperationLog(QStringLiteral("Download"), sources_.localDirBox.currentText() + localName,
-                                        QStringLiteral("<--"), RemoteSpec(row.caption));
+        const QString localPath = LocalEntryPath(folders.local, localName);
+        sources_.appendFileOperationLog(QStringLiteral("Download"), localPath, QStringLiteral("<--"),
+                                        RemoteSpec(folders, row.caption));
         if (sources_.options.bRetrieveRemoteTimeStamp)
-            TakeRemoteTime(row, localName);
+            TakeRemoteTime(row, localPath);
     });
     return true;
 }
@@ -354,20 +348,20 @@ std::int64_t TFileTransfers::ListedOrServerSize(TIdFTP& engine, const TFileRow& 
     return row.listedSize ? *row.listedSize : engine.FileSize(row.nameBytes.toStdString());
 }
 
-void TFileTransfers::TakeRemoteTime(const TFileRow& row, const QString& localName) const
+void TFileTransfers::TakeRemoteTime(const TFileRow& row, const QString& localPath) const
 {
     // The exact UTC time where the listing or the server gives one; else the shown text.
     std::optional<std::int64_t> time = row.exactTime;
     if (!time)
         time = sources_.service.Run(
             [name = row.nameBytes.toStdString()](TIdFTP& engine) { return engine.ModificationTime(name); });
-    if (!time) {
-        // A listing without a time leaves the file's own.
-        if (!row.subItems[1].isEmpty())
-            SetLocalFileTime(localName, row.subItems[1]);
+    // A listing without a time leaves the file's own.
+    if (!time && row.subItems[1].isEmpty())
         return;
-    }
-    StampLocalFile(localName, std::time_t(*time));
+    if (!time)
+        time = PaneTimeValue(row.subItems[1]).toSecsSinceEpoch();
+    if (!SetModificationTime(NativePath(localPath), std::time_t(*time)))
+        throw std::runtime_error(QStringLiteral("%1 の更新日時を設定できません").arg(QFileInfo(localPath).fileName()).toStdString());
 }
 
 void TFileTransfers::KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const std::string& remoteName)
@@ -386,18 +380,17 @@ bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName)
     return true;
 }
 
-bool TFileTransfers::SkippedAsSpecialFile(const QString& localName)
+bool TFileTransfers::SkippedAsSpecialFile(const QString& localName, const TWalkFolders& folders)
 {
-    if (!IsSpecialFile(NativePath(LocalPath(localName))))
+    const QString path = LocalEntryPath(folders.local, localName);
+    if (!IsSpecialFile(NativePath(path)))
         return false;
-    sources_.appendLogLine(QStringLiteral("通常のファイルではないため飛ばしました: ") +
-                           sources_.localDirBox.currentText() + localName);
+    sources_.appendLogLine(QStringLiteral("通常のファイルではないため飛ばしました: ") + path);
     return true;
 }
 
-bool TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QString& localName)
+bool TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QString& path)
 {
-    const QString path = LocalPath(localName);
     if (!writtenLocalPaths_.contains(path)) {
         writtenLocalPaths_.insert(path);
         return false;

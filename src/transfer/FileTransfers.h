@@ -1,6 +1,7 @@
 #pragma once
 #include "ftp/IdFTP.h"
 #include "panes/FileRow.h"
+#include "service/FolderWalk.h"
 #include "platform/ListFile.h"
 #include "settings/ActionEnabling.h"
 #include "settings/WindowSettings.h"
@@ -54,9 +55,9 @@ public:
         std::function<void()> remoteRefresh;
         std::function<void()> fillLocalFileList;
         std::function<void()> localRefresh;
-        // UploadFolder and DownloadFolder (local directory, remote directory, folder name; an
-        // empty name is the directory itself).
-        using TFolderTransfer = std::function<void(const QString&, const QString&, const QString&)>;
+        // UploadFolder and DownloadFolder of a folder of the panes' directories; an empty name is
+        // the directories themselves.
+        using TFolderTransfer = std::function<void(const QString&)>;
         TFolderTransfer uploadFolder;
         TFolderTransfer downloadFolder;
         // The local pane's directory, where local names are.
@@ -84,25 +85,20 @@ public:
     bool IsBinaryTransfer(const QString& name) const;
     // The name the file gets on the receiving side.
     QString TransformName(const QString& name) const;
-    // RemoteSpec with the window's profile and remote directory.
-    QString RemoteSpec(const QString& name) const;
-    // The path of a name in the local pane's directory.
-    QString LocalPath(const QString& name) const;
-    // Gives a local file a modification time.
-    void StampLocalFile(const QString& localName, std::time_t time) const;
-    // Gives a local file the modification time of a pane's time text.
-    void SetLocalFileTime(const QString& localName, const QString& timeText) const;
-    // One file between the current directories; its errors are swallowed. True when its data
-    // transfer ended, which also wrote its file-operation log line (and, for a download with
-    // bRetrieveRemoteTimeStamp, stamped the file).
-    bool UploadFile(const TFileRow& row, bool append);
-    bool DownloadFile(const TFileRow& row);
+    // One file between the folders, the remote one being the engine's current directory; its
+    // errors are swallowed. True when its data transfer ended, which also wrote its
+    // file-operation log line (and, for a download with bRetrieveRemoteTimeStamp, stamped the
+    // file).
+    bool UploadFile(const TFileRow& row, bool append, const TWalkFolders& folders);
+    bool DownloadFile(const TFileRow& row, const TWalkFolders& folders);
+    // The panes' folders, where the commands on selected rows work.
+    TWalkFolders PaneFolders() const;
 
 private:
     using TFolderTransfer = Sources::TFolderTransfer;
 
     void UploadSelectedRows(bool append);
-    void ResumeDownload(const TFileRow& row);
+    void ResumeDownload(const TFileRow& row, const TWalkFolders& folders);
     // The frame of every command on selected rows: no selection is refused with a message;
     // the rows are walked with the abort test before each; visit returns false to stop.
     void WalkSelectedRows(TFileViewStack& list, const std::function<bool(const TFileRow&)>& visit,
@@ -118,21 +114,23 @@ private:
     bool SkippedAsUnsafe(const QString& remoteName);
     // A FIFO, socket or device of that name in the local directory: opening it for the
     // transfer could wait for ever, so it is skipped with a session-log line.
-    bool SkippedAsSpecialFile(const QString& localName);
+    bool SkippedAsSpecialFile(const QString& localName, const TWalkFolders& folders);
     // A second remote entry that one command would write to the same local file (names that
     // decode or transform alike): skipped with a session-log line, never written over the first.
-    bool SkippedAsWrittenBefore(const QString& remoteName, const QString& localName);
+    bool SkippedAsWrittenBefore(const QString& remoteName, const QString& localPath);
     // The steps every file shares around moveData, which sets the engine's data type as given
     // in the job that moves the data; true when its data transfer ended without an error.
     bool TransferOneFile(const QString& name, const char* panelVerb, const QString& progressVerb,
                          const std::function<void(TIdFTPTransferType)>& moveData);
     // From the engine's thread: the size the progress counts against.
     void PostExpectedSize(std::int64_t size);
-    bool FinishDownload(const TFileRow& row, const QString& localName);
+    bool FinishDownload(const TFileRow& row, const QString& localName, const TWalkFolders& folders);
     // On the engine's thread: the size the listing gave, else the server's answer to SIZE.
     static std::int64_t ListedOrServerSize(TIdFTP& engine, const TFileRow& row);
     // Gives the downloaded file the remote file's time (bRetrieveRemoteTimeStamp).
-    void TakeRemoteTime(const TFileRow& row, const QString& localName) const;
+    void TakeRemoteTime(const TFileRow& row, const QString& localPath) const;
+    // RemoteSpec with the window's profile.
+    QString RemoteSpec(const TWalkFolders& folders, const QString& name) const;
     // On the engine's thread: gives the uploaded file the local file's time, where that makes
     // time stamps comparable to the second.
     static void KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const std::string& remoteName);
