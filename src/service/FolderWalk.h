@@ -70,14 +70,14 @@ public:
 
     struct TSettings {
         // The panes' masks: the local one is matched here, the remote one goes with each listing.
-        QString localMask;
-        QString remoteMask;
+        QString localMask = {};
+        QString remoteMask = {};
         // bCompareTimeStamp, with SkipExtList.
         bool compareTimeStamp = false;
-        StringList skipExtensions;
+        StringList skipExtensions = {};
         // bMirroringAtUploadAll, with NoDeleteExtList.
         bool mirror = false;
-        StringList noDeleteExtensions;
+        StringList noDeleteExtensions = {};
     };
 
     TFolderWalk(THost& host, TSettings settings);
