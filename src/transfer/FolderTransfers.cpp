@@ -1,10 +1,10 @@
 #include "transfer/FolderTransfers.h"
 
-#include "ftp/IdFTP.h"
 #include "panes/FileRow.h"
 #include "panes/PaneTime.h"
 #include "service/SessionService.h"
 #include "settings/UserDialogs.h"
+#include "transfer/FileStepSide.h"
 #include "transfer/FileTransfers.h"
 #include "transfer/TransferProgress.h"
 
@@ -39,6 +39,55 @@ private:
 
 }  // namespace
 
+class TFolderTransfers::TEngineHost : public TFolderWalk::THost {
+public:
+    TEngineHost(const Sources& sources, TIdFTP& engine, TTransferChoice mode)
+        : sources_(sources), engine_(engine), side_(sources.service, engine, mode)
+    {
+    }
+
+    void RunOnEngine(const std::function<void(TIdFTP&)>& step) override { step(engine_); }
+    void LogLine(const QString& line) override
+    {
+        sources_.service.Post([this, line] { sources_.appendLogLine(line); });
+    }
+    void LocalFolderCreated(const QString& name) override
+    {
+        sources_.service.Post(
+            [this, name] { sources_.appendFileOperationLog(QStringLiteral("CreateDir"), name, QString(), QString()); });
+    }
+    void ShowProgress(const QString& status, const QString& file) override
+    {
+        sources_.service.Post([this, status, file] { sources_.progress.UpdateProgressWindow(status, file, {}, 0); });
+    }
+    // Asked, so that what was posted before (an abort among it) is seen first.
+    bool StopRequested() override
+    {
+        return sources_.service.Ask([this] { return sources_.transfer.AbortRequested; });
+    }
+    void ShowStopped() override
+    {
+        sources_.service.Ask([this] {
+            sources_.leaveBusyState();
+            sources_.dialogs.ShowMessage(TransferAborted);
+            return true;
+        });
+    }
+    bool UploadFile(const TWalkEntry& file, const TWalkFolders& folders) override
+    {
+        return sources_.files.UploadFile(RowOf(file), false, folders, side_);
+    }
+    bool DownloadFile(const TWalkEntry& file, const TWalkFolders& folders) override
+    {
+        return sources_.files.DownloadFile(RowOf(file), folders, side_);
+    }
+
+private:
+    const Sources& sources_;
+    TIdFTP& engine_;
+    TEngineStepSide side_;
+};
+
 TFolderTransfers::TFolderTransfers(Sources sources) : sources_(std::move(sources)) {}
 
 TFolderWalk::TSettings TFolderTransfers::WalkSettings() const
@@ -52,25 +101,34 @@ TFolderWalk::TSettings TFolderTransfers::WalkSettings() const
             .noDeleteExtensions = sources_.extensions.NoDeleteExtList};
 }
 
-void TFolderTransfers::UploadFolder(const QString& name)
+bool TFolderTransfers::RunWalk(const std::function<void(TFolderWalk&, const QString&)>& walk)
 {
     const TWalking walking(walking_);
-    TFolderWalk(*this, WalkSettings()).Upload(sources_.localFolder(), name);
+    TEngineHost host(sources_, sources_.service.Engine(), sources_.files.TransferMode());
+    TFolderWalk folderWalk(host, WalkSettings());
+    const QString localFolder = sources_.localFolder();
+    sources_.service.Run([&](TIdFTP&) { walk(folderWalk, localFolder); });
+    return folderWalk.EnteredSubfolders();
+}
+
+void TFolderTransfers::UploadFolder(const QString& name)
+{
+    RunWalk([&name](TFolderWalk& walk, const QString& localFolder) { walk.Upload(localFolder, name); });
 }
 
 void TFolderTransfers::DownloadFolder(const QString& name)
 {
-    const TWalking walking(walking_);
-    TFolderWalk walk(*this, WalkSettings());
+    bool enteredSubfolders = true;
     std::exception_ptr escaped;
     try {
-        walk.Download(sources_.localFolder(), name);
+        enteredSubfolders = RunWalk(
+            [&name](TFolderWalk& walk, const QString& localFolder) { walk.Download(localFolder, name); });
     } catch (...) {
         escaped = std::current_exception();
     }
     // The engine's last listing is the remote pane's again, as the pane's later commands expect.
     // After an error the walk's error is the one reported.
-    if (walk.EnteredSubfolders()) {
+    if (enteredSubfolders) {
         try {
             sources_.remoteRefresh();
         } catch (...) {
@@ -80,45 +138,4 @@ void TFolderTransfers::DownloadFolder(const QString& name)
     }
     if (escaped)
         std::rethrow_exception(escaped);
-}
-
-void TFolderTransfers::RunOnEngine(const std::function<void(TIdFTP&)>& step)
-{
-    sources_.service.Run([&step](TIdFTP& engine) { step(engine); });
-}
-
-void TFolderTransfers::LogLine(const QString& line)
-{
-    sources_.appendLogLine(line);
-}
-
-void TFolderTransfers::LocalFolderCreated(const QString& name)
-{
-    sources_.appendFileOperationLog(QStringLiteral("CreateDir"), name, QString(), QString());
-}
-
-void TFolderTransfers::ShowProgress(const QString& status, const QString& file)
-{
-    sources_.progress.UpdateProgressWindow(status, file, {}, 0);
-}
-
-bool TFolderTransfers::StopRequested()
-{
-    return sources_.transfer.AbortRequested;
-}
-
-void TFolderTransfers::ShowStopped()
-{
-    sources_.leaveBusyState();
-    sources_.dialogs.ShowMessage(TransferAborted);
-}
-
-bool TFolderTransfers::UploadFile(const TWalkEntry& file, const TWalkFolders& folders)
-{
-    return sources_.files.UploadFile(RowOf(file), false, folders);
-}
-
-bool TFolderTransfers::DownloadFile(const TWalkEntry& file, const TWalkFolders& folders)
-{
-    return sources_.files.DownloadFile(RowOf(file), folders);
 }

@@ -15,7 +15,7 @@ class TUserDialogs;
 // Whole directory trees between the local pane's folder and the remote pane's: the walk runs
 // over listings with the window's masks and options, the files go through the file transfers'
 // single-file steps, and the panes stay where they are.
-class TFolderTransfers : private TFolderWalk::THost {
+class TFolderTransfers {
 public:
     // The masks as the panes' boxes hold them.
     struct TMasks {
@@ -45,24 +45,21 @@ public:
 
     explicit TFolderTransfers(Sources sources);
 
-    // The subfolder `name` of both panes' folders, or both folders whole when name is empty.
-    // Errors outside a file's transfer end the whole walk.
+    // The subfolder `name` of both panes' folders, or both folders whole when name is empty,
+    // as one job of the service. Errors outside a file's transfer end the whole walk.
     void UploadFolder(const QString& name);
     void DownloadFolder(const QString& name);
     // True while an upload or download of a folder runs.
     bool Walking() const { return walking_; }
 
 private:
-    TFolderWalk::TSettings WalkSettings() const;
+    // The walk's host on the engine's thread: what the window shows is posted to it, what it
+    // decides is asked.
+    class TEngineHost;
 
-    void RunOnEngine(const std::function<void(TIdFTP&)>& step) override;
-    void LogLine(const QString& line) override;
-    void LocalFolderCreated(const QString& name) override;
-    void ShowProgress(const QString& status, const QString& file) override;
-    bool StopRequested() override;
-    void ShowStopped() override;
-    bool UploadFile(const TWalkEntry& file, const TWalkFolders& folders) override;
-    bool DownloadFile(const TWalkEntry& file, const TWalkFolders& folders) override;
+    TFolderWalk::TSettings WalkSettings() const;
+    // Runs walk(localFolder) on the engine's thread; true when it listed folders below the start.
+    bool RunWalk(const std::function<void(TFolderWalk&, const QString&)>& walk);
 
     Sources sources_;
     bool walking_ = false;
