@@ -33,6 +33,6 @@ void TMainForm::SetUpFolderTransfers()
                 fileOperationLog_->AppendFileOperationLog(operation, local, arrow, remote);
             },
     });
-    // A folder of small files runs several engine jobs per file.
+    // A folder of small files updates the window several times per file.
     new TPaintThrottle([this] { return folderTransfers_->Walking(); }, this);
 }
