@@ -104,11 +104,15 @@ TFolderWalk::TSettings TFolderTransfers::WalkSettings() const
 bool TFolderTransfers::RunWalk(const std::function<void(TFolderWalk&, const QString&)>& walk)
 {
     const TWalking walking(walking_);
-    TEngineHost host(sources_, sources_.service.Engine(), sources_.files.TransferMode());
-    TFolderWalk folderWalk(host, WalkSettings());
+    const TFolderWalk::TSettings settings = WalkSettings();
     const QString localFolder = sources_.localFolder();
-    sources_.service.Run([&](TIdFTP&) { walk(folderWalk, localFolder); });
-    return folderWalk.EnteredSubfolders();
+    const TTransferChoice mode = sources_.files.TransferMode();
+    return sources_.service.Run([&](TIdFTP& engine) {
+        TEngineHost host(sources_, engine, mode);
+        TFolderWalk folderWalk(host, settings);
+        walk(folderWalk, localFolder);
+        return folderWalk.EnteredSubfolders();
+    });
 }
 
 void TFolderTransfers::UploadFolder(const QString& name)
