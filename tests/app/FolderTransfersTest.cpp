@@ -63,6 +63,11 @@ TEST_F(FolderTransfersTest, WholeTreesMoveByteForByteBothWaysWithBlanksNonAsciiN
     const auto original = Tree(work_.Path());
 
     TMainForm& form = OpenConnected();
+    // The panes stay where they are while the walk runs.
+    QStringList panes;
+    QObject::connect(form.LogPane(), &TEditor::LineAppended, [&form, &panes](const QString&) {
+        panes << form.LocalPane().Folder() + u'|' + form.Controls().RemoteDirBox->currentText();
+    });
     Run("aTypeBinary");
     RunAll("aUploadAll");
     EXPECT_EQ(Tree(server_.Root()), original);
@@ -72,6 +77,10 @@ TEST_F(FolderTransfersTest, WholeTreesMoveByteForByteBothWaysWithBlanksNonAsciiN
     RunAll("aDownloadAll");
     EXPECT_EQ(Tree(back.Path()), original);
     EXPECT_EQ(QString::fromStdString(OperationLog()).count(QStringLiteral(" CreateDir ")), 34);
+    panes.removeDuplicates();
+    const QString remote = form.Controls().RemoteDirBox->currentText();
+    EXPECT_EQ(panes, QStringList({QString::fromStdString(work_.Path()) + u'|' + remote,
+                                  QString::fromStdString(back.Path()) + u'|' + remote}));
 }
 
 TEST_F(FolderTransfersTest, ComparingTimeStampsSkipsListedExtensionsAndNotOlderFilesAndMirroringDeletesOnlyEntriesMissingLocally)

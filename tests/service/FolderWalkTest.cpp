@@ -1,3 +1,4 @@
+#include "fixtures/VsftpdServer.h"
 #include "ftp/EngineSessions.h"
 #include "ftp/IdException.h"
 #include "service/FolderWalk.h"
@@ -148,6 +149,28 @@ TEST_F(FolderWalkTest, TheLocalMaskChoosesWhatGoesAndMirroringDeletesOnlyRemoteF
     // The mask hides the folder sub as well.
     EXPECT_FALSE(TempDir::Exists(Remote("sub")));
     EXPECT_EQ(host_.files, (std::vector<QString>{QStringLiteral("a.htm"), QStringLiteral("b.html")}));
+}
+
+TEST(FolderWalkRemoteMaskTest, TheRemoteMaskGoesWithEachListingAndTheServerAppliesIt)
+{
+    // pyftpdlib takes a mask for a path; vsftpd matches it, as most servers do.
+    VsftpdServer server(VsftpdServer::TAccess::Writable);
+    for (const char* name : {"a.log", "b.txt", "logs.log/inner.log", "logs.log/inner.txt", "other/c.log"})
+        Write(server.File(name), name);
+    TIdFTP engine;
+    AimAtServer(engine, server.Host(), server.Port());
+    engine.Username = "anonymous";
+    engine.Password = "guest";
+    SentCommands sent;
+    sent.Attach(engine);
+    engine.Connect(true, 5000);
+    DirectHost host(engine);
+    TempDir back;
+    TFolderWalk(host, {.remoteMask = QStringLiteral(" *.log ")}).Download(QString::fromStdString(back.Path()), QString());
+    EXPECT_EQ(host.files, (std::vector<QString>{QStringLiteral("inner.log"), QStringLiteral("a.log")}));
+    EXPECT_FALSE(TempDir::Exists(back.File("other")));
+    EXPECT_EQ(sent.Count("LIST *.log"), 2u);
+    EXPECT_EQ(sent.Count("MLSD"), 0u);
 }
 
 TEST_F(FolderWalkTest, ComparingTimeStampsSkipsListedExtensionsAndFilesNotNewerThanTheirCounterpart)
