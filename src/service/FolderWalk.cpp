@@ -142,7 +142,8 @@ void TFolderWalk::FromStart(const TWalkFolders& start, const std::function<void(
     try {
         body();
     } catch (...) {
-        // The window's remote pane still shows the start; a dropped connection has no directory.
+        // Whoever started the walk still takes the engine to be at the start. A server that
+        // named no path leaves nothing to go back to, and a dropped connection refuses.
         if (!start.remote.isEmpty()) {
             try {
                 host_.RunOnEngine([&start](TIdFTP& engine) { engine.ChangeDirectory(EngineName(start.remote)); });
