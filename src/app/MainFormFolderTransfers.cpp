@@ -1,29 +1,38 @@
-// The folder transfers, built over both panes and the file transfers' per-file steps.
+// The folder transfers, over the panes' folders and masks and the file transfers' per-file steps.
 #include "app/MainForm.h"
 
 #include "app/PaintThrottle.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
-#include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
 #include "transfer/FolderTransfers.h"
 
+#include <QComboBox>
 
 void TMainForm::SetUpFolderTransfers()
 {
     folderTransfers_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{
-        service_, *fileTransfers_, options_, extensions_, transfer_, *transferProgress_, dialogs_,
-        controls_.LocalFileListView->Model(), controls_.RemoteFileListView->Model(), *controls_.LocalDirBox,
-        *controls_.RemoteDirBox, [this](const QString& name) { localPane_->OpenLocalSubdirectory(name); },
-        [this](const QByteArray& name) { remotePane_->OpenRemoteSubdirectory(name); },
-        [this] { localPane_->aLocalRefreshExecute(); }, [this] { remotePane_->aRemoteRefreshExecute(); },
-        [this] { LeaveBusyState(); },
-        [this](const QString& line) { sessionLog_->AppendLogLine(line); },
-        [this](const QString& operation, const QString& local, const QString& arrow, const QString& remote) {
-            fileOperationLog_->AppendFileOperationLog(operation, local, arrow, remote);
+        .service = service_,
+        .files = *fileTransfers_,
+        .options = options_,
+        .extensions = extensions_,
+        .transfer = transfer_,
+        .progress = *transferProgress_,
+        .dialogs = dialogs_,
+        .masks = [this] {
+            return TFolderTransfers::TMasks{.local = controls_.LocalMaskBox->currentText(),
+                                            .remote = controls_.RemoteMaskBox->currentText()};
         },
-        [this] { return localPane_->Folder(); }});
-    // A folder of small files pumps events several times per file.
+        .localFolder = [this] { return localPane_->Folder(); },
+        .remoteRefresh = [this] { remotePane_->aRemoteRefreshExecute(); },
+        .leaveBusyState = [this] { LeaveBusyState(); },
+        .appendLogLine = [this](const QString& line) { sessionLog_->AppendLogLine(line); },
+        .appendFileOperationLog =
+            [this](const QString& operation, const QString& local, const QString& arrow, const QString& remote) {
+                fileOperationLog_->AppendFileOperationLog(operation, local, arrow, remote);
+            },
+    });
+    // A folder of small files updates the window several times per file.
     new TPaintThrottle([this] { return folderTransfers_->Walking(); }, this);
 }

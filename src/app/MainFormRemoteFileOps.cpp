@@ -5,6 +5,7 @@
 #include "log/SessionLog.h"
 #include "panes/FileViewStack.h"
 #include "panes/RemotePane.h"
+#include "service/LocalNames.h"
 #include "transfer/TransferNames.h"
 
 #include <QAction>

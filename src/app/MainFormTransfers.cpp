@@ -32,12 +32,8 @@ void TMainForm::SetUpFileTransfers()
         },
         [this] { remotePane_->aRemoteRefreshExecute(); }, [this] { localPane_->FillLocalFileList(); },
         [this] { localPane_->aLocalRefreshExecute(); },
-        [this](const QString& localDir, const QString& remoteDir, const QString& name) {
-            folderTransfers_->UploadFolder(localDir, remoteDir, name);
-        },
-        [this](const QString& localDir, const QString& remoteDir, const QString& name) {
-            folderTransfers_->DownloadFolder(localDir, remoteDir, name);
-        },
+        [this](const QString& name) { folderTransfers_->UploadFolder(name); },
+        [this](const QString& name) { folderTransfers_->DownloadFolder(name); },
         [this] { return localPane_->Folder(); }});
 
     TFileTransfers& transfers = *fileTransfers_;

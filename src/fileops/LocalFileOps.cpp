@@ -2,8 +2,8 @@
 
 #include "fileops/DetailedListing.h"
 #include "log/FileOperationLog.h"
-#include "panes/LocalPaths.h"
 #include "platform/LocalEntries.h"
+#include "service/LocalPaths.h"
 #include "settings/WindowSettings.h"
 
 #include <QDesktopServices>

@@ -77,8 +77,9 @@ TEditor::TEditor(QWidget* parent)
 
 void TEditor::AppendLine(QString line)
 {
-    lines_.Append(std::move(line));
+    lines_.Append(line);
     ScheduleSync();
+    emit LineAppended(line);
 }
 
 void TEditor::DeleteFirstLine()

@@ -31,6 +31,12 @@ public:
     // Writes every line, each ending in a line break, as UTF-8; throws std::runtime_error on failure.
     void SaveToFile(const QString& path) const;
 
+signals:
+    // A line was appended, before any repaint shows it.
+    void LineAppended(const QString& line);
+
+public:
+
     // Caret: a line and a column; CaretToEnd puts it after the last character of the text.
     int CaretLine() const { return caretLine_; }
     int CaretColumn() const { return caretColumn_; }

@@ -1,5 +1,7 @@
 #include "panes/FileKinds.h"
 
+#include "service/FileExtensions.h"
+
 #include <utility>
 
 QStringList ToQStringList(const StringList& list) {
@@ -18,13 +20,6 @@ QString AttributeText(unsigned attributes) {
     for (const auto& [bit, word] : words)
         if (attributes & bit) text += QString::fromUtf8(word);
     return text;
-}
-
-QString FileExtension(const QString& name) {
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const qsizetype separator = std::max(name.lastIndexOf(u'\\'), name.lastIndexOf(u':'));
-    if (dot < 0 || dot < separator) return {};
-    return name.mid(dot).toLower();
 }
 
 TFileIcon FileIconFor(const QString& name, bool isFolder, const QStringList& imageExtensions,

@@ -21,8 +21,6 @@ enum TFileAttribute : unsigned {
 QStringList ToQStringList(const StringList& list);
 // The words of the set bits, each followed by a blank, in a fixed order.
 QString AttributeText(unsigned attributes);
-// The lower-cased text from the last "." after the last "\" or ":"; empty without one.
-QString FileExtension(const QString& name);
 // Where ".exe" is tested: before the lists (local rows) or after them (remote rows, where a
 // text extension list naming ".exe" wins).
 enum class TProgramIconRank { BeforeLists, AfterLists };

@@ -1,8 +1,8 @@
 #include "panes/LocalDirList.h"
 
 #include "panes/FileImageList.h"
-#include "panes/LocalPaths.h"
 #include "platform/DirectoryScan.h"
+#include "service/LocalPaths.h"
 
 #include <QFile>
 #include <QIcon>

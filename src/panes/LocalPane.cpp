@@ -4,8 +4,8 @@
 #include "panes/FileKinds.h"
 #include "panes/LocalDirList.h"
 #include "panes/LocalFileRow.h"
-#include "panes/LocalPaths.h"
 #include "platform/DirectoryScan.h"
+#include "service/LocalPaths.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "ftp/IdFTPList.h"
 #include "panes/FileKinds.h"
 #include "panes/PaneTime.h"
-#include "panes/RemoteNames.h"
+#include "service/RemoteNames.h"
 
 #include <QDateTime>
 

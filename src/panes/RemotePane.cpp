@@ -5,7 +5,7 @@
 #include "panes/ComboItems.h"
 #include "panes/FileKinds.h"
 #include "panes/RemoteFileRow.h"
-#include "panes/RemoteNames.h"
+#include "service/RemoteNames.h"
 #include "service/SessionService.h"
 
 #include <QAbstractItemView>

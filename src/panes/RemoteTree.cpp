@@ -1,7 +1,7 @@
 #include "panes/RemoteTree.h"
 
 #include "panes/FileImageList.h"
-#include "panes/RemoteNames.h"
+#include "service/RemoteNames.h"
 
 #include <QTreeWidget>
 

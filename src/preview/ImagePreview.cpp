@@ -4,6 +4,7 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "preview/ImageViewForm.h"
+#include "service/FileExtensions.h"
 
 #include <QAbstractItemView>
 #include <QDir>

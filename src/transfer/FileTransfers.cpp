@@ -5,11 +5,12 @@
 #include "log/ErrorLine.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "panes/LocalPaths.h"
 #include "panes/PaneTime.h"
-#include "panes/RemoteNames.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
+#include "service/LocalNames.h"
+#include "service/LocalPaths.h"
+#include "service/RemoteNames.h"
 #include "service/SessionService.h"
 #include "settings/UserDialogs.h"
 #include "transfer/TransferNames.h"
@@ -36,7 +37,10 @@ bool AnyRowSelected(const TFileViewStack& list)
 
 }  // namespace
 
-TFileTransfers::TFileTransfers(Sources sources) : sources_(std::move(sources)) {}
+TFileTransfers::TFileTransfers(Sources sources)
+    : sources_(std::move(sources)), windowSide_(sources_.service, sources_.transferMode)
+{
+}
 
 void TFileTransfers::EnableActions(const TEnablingFacts& facts, const TActionSwitch& actions)
 {
@@ -68,7 +72,7 @@ void TFileTransfers::UploadSelectedRows(bool append)
         sources_.localList,
         [this, append](const TFileRow& row) {
             if (row.icon != fiFolder) {
-                UploadFile(row, append);
+                UploadFile(row, append, PaneFolders(), windowSide_);
                 return true;
             }
             return OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリも含めて\n") +
@@ -84,10 +88,10 @@ void TFileTransfers::aDownloadExecute()
         sources_.remoteList,
         [this](const TFileRow& row) {
             if (row.icon != fiFolder) {
-                DownloadFile(row);
+                DownloadFile(row, PaneFolders(), windowSide_);
                 return true;
             }
-            if (SkippedAsUnsafe(row.caption))
+            if (SkippedAsUnsafe(row.caption, windowSide_))
                 return true;
             return OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリを含めて\n") +
                                    sources_.localDirBox.currentText() + QStringLiteral("\nにダウンロードしますか？"),
@@ -108,7 +112,7 @@ void TFileTransfers::aDownloadRestoreExecute()
         sources_.remoteList,
         [this](const TFileRow& row) {
             if (row.icon != fiFolder)
-                ResumeDownload(row);
+                ResumeDownload(row, PaneFolders(), windowSide_);
             return true;
         },
         sources_.fillLocalFileList);
@@ -119,7 +123,7 @@ bool TFileTransfers::OfferFolder(const QString& question, const TFolderTransfer&
     switch (sources_.dialogs.Ask(question + OnlyThisFolderText, TUserDialogs::Buttons::YesNoCancel)) {
     case TUserDialogs::Answer::Yes:
         sources_.progress.ShowProgressWindow();
-        transferFolder(sources_.localDirBox.currentText(), sources_.remoteDirBox.currentText(), name);
+        transferFolder(name);
         return true;
     case TUserDialogs::Answer::No:
         return true;
@@ -212,7 +216,7 @@ void TFileTransfers::TransferWholeDirectory(const QString& question, const TFold
     RunTransferCommand(
         [&] {
             sources_.progress.ShowProgressWindow();
-            transferFolder(sources_.localDirBox.currentText(), sources_.remoteDirBox.currentText(), QString());
+            transferFolder(QString());
         },
         relist);
 }
@@ -232,104 +236,91 @@ void TFileTransfers::RunWithNameTransform(int transform, const std::function<voi
 
 // Single files, shared with the folder transfers.
 
-bool TFileTransfers::IsBinaryTransfer(const QString& name) const
-{
-    return ::IsBinaryTransfer(sources_.transferMode(), sources_.extensions.TextExtList, name);
-}
-
 QString TFileTransfers::TransformName(const QString& name) const
 {
     return ::TransformName(nameTransformOverride_.value_or(sources_.options.iFileNameAfterTransfer), name);
 }
 
-QString TFileTransfers::RemoteSpec(const QString& name) const
+QString TFileTransfers::RemoteSpec(const TWalkFolders& folders, const QString& name) const
 {
-    return ::RemoteSpec(sources_.profileNameBox, sources_.remoteDirBox, name);
+    return ::RemoteSpec(sources_.profileNameBox.currentText(), folders.remoteShown, name);
 }
 
-QString TFileTransfers::LocalPath(const QString& name) const
+TWalkFolders TFileTransfers::PaneFolders() const
 {
-    return LocalEntryPath(sources_.localFolder(), name);
+    return {.local = sources_.localFolder(), .remote = {}, .remoteShown = sources_.remoteDirBox.currentText()};
 }
 
-void TFileTransfers::SetLocalFileTime(const QString& localName, const QString& timeText) const
+TTransferChoice TFileTransfers::TransferMode() const
 {
-    StampLocalFile(localName, std::time_t(PaneTimeValue(timeText).toSecsSinceEpoch()));
+    return sources_.transferMode();
 }
 
-void TFileTransfers::StampLocalFile(const QString& localName, std::time_t time) const
-{
-    if (!SetModificationTime(NativePath(LocalPath(localName)), time))
-        throw std::runtime_error(QStringLiteral("%1 の更新日時を設定できません").arg(localName).toStdString());
-}
-
-bool TFileTransfers::UploadFile(const TFileRow& row, bool append)
+bool TFileTransfers::UploadFile(const TFileRow& row, bool append, const TWalkFolders& folders, TFileStepSide& side)
 {
     const QString& name = row.caption;
-    if (SkippedAsSpecialFile(name))
+    const QString localPath = LocalEntryPath(folders.local, name);
+    if (SkippedAsSpecialFile(localPath, side))
         return false;
     const bool sent = TransferOneFile(
-        name, append ? "UploadAppending" : "Uploading",
+        side, name, append ? "UploadAppending" : "Uploading",
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."),
-        [&](TIdFTPTransferType type) {
-            const std::string remoteName = ServerName(sources_.service.NameCodec(), TransformName(name));
+        [&](TIdFTP& engine) {
+            const std::string remoteName = ServerName(engine.NameCodec, TransformName(name));
             // The local file's size is what goes out: no SIZE to the server for it.
-            sources_.transfer.ExpectedSize = QFileInfo(LocalPath(name)).size();
-            sources_.service.Run([&, localFile = NativePath(LocalPath(name))](TIdFTP& engine) {
-                engine.SetTransferType(type);
-                engine.Put(localFile, remoteName, append);
-                if (!append)
-                    KeepTimeOnServer(engine, row, remoteName);
-            });
+            PostExpectedSize(QFileInfo(localPath).size());
+            engine.Put(NativePath(localPath), remoteName, append);
+            if (!append)
+                KeepTimeOnServer(engine, row, remoteName);
+            return true;
         });
     if (sent)
-        RunFileGuarded([&] {
-            sources_.appendFileOperationLog(QStringLiteral("Upload"), sources_.localDirBox.currentText() + name,
-                                            QStringLiteral("-->"), RemoteSpec(TransformName(name)));
+        side.Window([this, localPath, folders, name] {
+            sources_.appendFileOperationLog(QStringLiteral("Upload"), localPath, QStringLiteral("-->"),
+                                            RemoteSpec(folders, TransformName(name)));
         });
     return sent;
 }
 
-bool TFileTransfers::DownloadFile(const TFileRow& row)
+bool TFileTransfers::DownloadFile(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side)
 {
-    if (SkippedAsUnsafe(row.caption))
+    if (SkippedAsUnsafe(row.caption, side))
         return false;
     const QString localName = TransformName(row.caption);
-    if (SkippedAsSpecialFile(localName) || SkippedAsWrittenBefore(row.caption, localName))
+    const QString localPath = LocalEntryPath(folders.local, localName);
+    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(row.caption, localPath, side))
         return false;
-    return TransferOneFile(row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
-                           [&](TIdFTPTransferType type) {
-                               sources_.service.Run([&, localFile = NativePath(LocalPath(localName))](TIdFTP& engine) {
-                                   engine.SetTransferType(type);
-                                   PostExpectedSize(ListedOrServerSize(engine, row));
-                                   engine.Get(row.nameBytes.toStdString(), localFile, true, false);
-                               });
+    return TransferOneFile(side, row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
+                           [&](TIdFTP& engine) {
+                               PostExpectedSize(ListedOrServerSize(engine, row));
+                               engine.Get(row.nameBytes.toStdString(), NativePath(localPath), true, false);
+                               return true;
                            }) &&
-           FinishDownload(row, localName);
+           FinishDownload(row, localPath, folders, side);
 }
 
-void TFileTransfers::ResumeDownload(const TFileRow& row)
+void TFileTransfers::ResumeDownload(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side)
 {
-    if (SkippedAsUnsafe(row.caption))
+    if (SkippedAsUnsafe(row.caption, side))
         return;
     const QString localName = TransformName(row.caption);
-    if (SkippedAsSpecialFile(localName) || SkippedAsWrittenBefore(row.caption, localName))
+    const QString localPath = LocalEntryPath(folders.local, localName);
+    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(row.caption, localPath, side))
         return;
     const bool received = TransferOneFile(
-        row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTPTransferType type) {
-            const QFileInfo local(LocalPath(localName));
+        side, row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTP& engine) {
+            const QFileInfo local(localPath);
             const std::int64_t localLength = local.exists() ? local.size() : 0;
-            sources_.service.Run([&, localFile = NativePath(LocalPath(localName))](TIdFTP& engine) {
-                engine.SetTransferType(type);
-                const std::int64_t missing = ListedOrServerSize(engine, row) - localLength;
-                PostExpectedSize(missing);
-                // A local file already whole is left as it is.
-                if (localLength == 0 || missing > 0)
-                    engine.Get(row.nameBytes.toStdString(), localFile, localLength == 0, localLength > 0);
-            });
+            const std::int64_t missing = ListedOrServerSize(engine, row) - localLength;
+            PostExpectedSize(missing);
+            // A local file already whole is left as it is.
+            if (localLength > 0 && missing <= 0)
+                return false;
+            engine.Get(row.nameBytes.toStdString(), NativePath(localPath), localLength == 0, localLength > 0);
+            return true;
         });
     if (received)
-        FinishDownload(row, localName);
+        FinishDownload(row, localPath, folders, side);
 }
 
 void TFileTransfers::PostExpectedSize(std::int64_t size)
@@ -338,14 +329,15 @@ void TFileTransfers::PostExpectedSize(std::int64_t size)
     sources_.service.Post([this, size] { sources_.transfer.ExpectedSize = size; });
 }
 
-bool TFileTransfers::FinishDownload(const TFileRow& row, const QString& localName)
+bool TFileTransfers::FinishDownload(const TFileRow& row, const QString& localPath, const TWalkFolders& folders,
+                                    TFileStepSide& side)
 {
-    RunFileGuarded([&] {
-        sources_.appendFileOperationLog(QStringLiteral("Download"), sources_.localDirBox.currentText() + localName,
-                                        QStringLiteral("<--"), RemoteSpec(row.caption));
-        if (sources_.options.bRetrieveRemoteTimeStamp)
-            TakeRemoteTime(row, localName);
+    side.Window([this, localPath, folders, caption = row.caption] {
+        sources_.appendFileOperationLog(QStringLiteral("Download"), localPath, QStringLiteral("<--"),
+                                        RemoteSpec(folders, caption));
     });
+    if (sources_.options.bRetrieveRemoteTimeStamp)
+        RunFileGuarded(side, [&] { TakeRemoteTime(row, localPath, side); });
     return true;
 }
 
@@ -354,20 +346,20 @@ std::int64_t TFileTransfers::ListedOrServerSize(TIdFTP& engine, const TFileRow& 
     return row.listedSize ? *row.listedSize : engine.FileSize(row.nameBytes.toStdString());
 }
 
-void TFileTransfers::TakeRemoteTime(const TFileRow& row, const QString& localName) const
+void TFileTransfers::TakeRemoteTime(const TFileRow& row, const QString& localPath, TFileStepSide& side) const
 {
     // The exact UTC time where the listing or the server gives one; else the shown text.
     std::optional<std::int64_t> time = row.exactTime;
     if (!time)
-        time = sources_.service.Run(
-            [name = row.nameBytes.toStdString()](TIdFTP& engine) { return engine.ModificationTime(name); });
-    if (!time) {
-        // A listing without a time leaves the file's own.
-        if (!row.subItems[1].isEmpty())
-            SetLocalFileTime(localName, row.subItems[1]);
+        side.Engine([&](TIdFTP& engine) { time = engine.ModificationTime(row.nameBytes.toStdString()); });
+    // A listing without a time leaves the file's own.
+    if (!time && row.subItems[1].isEmpty())
         return;
-    }
-    StampLocalFile(localName, std::time_t(*time));
+    if (!time)
+        time = PaneTimeValue(row.subItems[1]).toSecsSinceEpoch();
+    if (!SetModificationTime(NativePath(localPath), std::time_t(*time)))
+        throw std::runtime_error(
+            QStringLiteral("%1 の更新日時を設定できません").arg(QFileInfo(localPath).fileName()).toStdString());
 }
 
 void TFileTransfers::KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const std::string& remoteName)
@@ -378,59 +370,67 @@ void TFileTransfers::KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const
         engine.SetModificationTime(remoteName, *row.exactTime);
 }
 
-bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName)
+bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side)
 {
     if (!UnsafeLocalName(remoteName))
         return false;
-    sources_.appendLogLine(UnsafeNameSkippedLine(remoteName));
+    LogLine(side, UnsafeNameSkippedLine(remoteName));
     return true;
 }
 
-bool TFileTransfers::SkippedAsSpecialFile(const QString& localName)
+bool TFileTransfers::SkippedAsSpecialFile(const QString& localPath, TFileStepSide& side)
 {
-    if (!IsSpecialFile(NativePath(LocalPath(localName))))
+    if (!IsSpecialFile(NativePath(localPath)))
         return false;
-    sources_.appendLogLine(QStringLiteral("通常のファイルではないため飛ばしました: ") +
-                           sources_.localDirBox.currentText() + localName);
+    LogLine(side, QStringLiteral("通常のファイルではないため飛ばしました: ") + localPath);
     return true;
 }
 
-bool TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QString& localName)
+bool TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QString& path, TFileStepSide& side)
 {
-    const QString path = LocalPath(localName);
     if (!writtenLocalPaths_.contains(path)) {
         writtenLocalPaths_.insert(path);
         return false;
     }
-    sources_.appendLogLine(QStringLiteral("%1 にはこの転送で別のファイルを書き込んだため、%2 を飛ばしました").arg(path, remoteName));
+    LogLine(side, QStringLiteral("%1 にはこの転送で別のファイルを書き込んだため、%2 を飛ばしました").arg(path, remoteName));
     return true;
 }
 
-bool TFileTransfers::TransferOneFile(const QString& name, const char* panelVerb, const QString& progressVerb,
-                                     const std::function<void(TIdFTPTransferType)>& moveData)
+void TFileTransfers::LogLine(TFileStepSide& side, const QString& line)
 {
-    TTransferState& transfer = sources_.transfer;
-    sources_.enterBusyState();
-    transfer.TransferCompleted = false;
-    sources_.progress.ShowProgressWindow();
-    const bool finished = RunFileGuarded([&] {
-        const bool binary = IsBinaryTransfer(name);
+    side.Window([this, line] { sources_.appendLogLine(line); });
+}
+
+bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, const char* panelVerb,
+                                     const QString& progressVerb, const std::function<bool(TIdFTP&)>& moveData)
+{
+    const bool binary = ::IsBinaryTransfer(side.Mode(), sources_.extensions.TextExtList, name);
+    side.Window([this, name, binary, panelVerb, progressVerb] {
+        TTransferState& transfer = sources_.transfer;
+        sources_.enterBusyState();
+        sources_.progress.ShowProgressWindow();
         transfer.TransferModeName = binary ? QStringLiteral("Binary") : QStringLiteral("ASCII");
-        sources_.setStatusPanel(3, transfer.TransferModeName + QStringLiteral(" mode ") +
-                                       QLatin1String(panelVerb) + u' ' + name);
+        sources_.setStatusPanel(3, transfer.TransferModeName + QStringLiteral(" mode ") + QLatin1String(panelVerb) +
+                                       u' ' + name);
         sources_.progress.UpdateProgressWindow(transfer.TransferModeName + progressVerb, name, QString(), 0);
-        moveData(binary ? ftBinary : ftASCII);
+    });
+    // A transfer that raised (refused, aborted, dropped) is not done, even when its data
+    // channel had already closed.
+    bool moved = false;
+    RunFileGuarded(side, [&] {
+        side.Engine([&](TIdFTP& engine) {
+            engine.SetTransferType(binary ? ftBinary : ftASCII);
+            moved = moveData(engine);
+        });
     });
     // The end of the data transfer leaves the busy state; a file that failed before its data
     // flowed, or had nothing to move, leaves it here, so the panes do not stay disabled.
-    if (!transfer.TransferCompleted)
-        sources_.leaveBusyState();
-    // A transfer that raised (refused, aborted, dropped) is not logged as done, even when its
-    // data channel had already closed.
-    return finished && transfer.TransferCompleted;
+    if (!moved)
+        side.Window([this] { sources_.leaveBusyState(); });
+    return moved;
 }
 
-bool TFileTransfers::RunFileGuarded(const std::function<void()>& step)
+bool TFileTransfers::RunFileGuarded(TFileStepSide& side, const std::function<void()>& step)
 {
     try {
         step();
@@ -438,7 +438,7 @@ bool TFileTransfers::RunFileGuarded(const std::function<void()>& step)
     } catch (const EIdProtocolReplyError&) {
         // The server's reply is already in the session log.
     } catch (...) {
-        sources_.appendLogLine(ErrorLine(std::current_exception()));
+        LogLine(side, ErrorLine(std::current_exception()));
     }
     return false;
 }

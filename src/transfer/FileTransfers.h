@@ -1,6 +1,8 @@
 #pragma once
 #include "ftp/IdFTP.h"
 #include "panes/FileRow.h"
+#include "service/FolderWalk.h"
+#include "transfer/FileStepSide.h"
 #include "platform/ListFile.h"
 #include "settings/ActionEnabling.h"
 #include "settings/WindowSettings.h"
@@ -54,9 +56,9 @@ public:
         std::function<void()> remoteRefresh;
         std::function<void()> fillLocalFileList;
         std::function<void()> localRefresh;
-        // UploadFolder and DownloadFolder (local directory, remote directory, folder name; an
-        // empty name is the directory itself).
-        using TFolderTransfer = std::function<void(const QString&, const QString&, const QString&)>;
+        // UploadFolder and DownloadFolder of a folder of the panes' directories; an empty name is
+        // the directories themselves.
+        using TFolderTransfer = std::function<void(const QString&)>;
         TFolderTransfer uploadFolder;
         TFolderTransfer downloadFolder;
         // The local pane's directory, where local names are.
@@ -80,29 +82,24 @@ public:
     void RunWithNameTransform(int transform, const std::function<void()>& command);
 
     // Shared with the folder transfers.
-    // Binary or ASCII for a file of that name under the checked mode.
-    bool IsBinaryTransfer(const QString& name) const;
     // The name the file gets on the receiving side.
     QString TransformName(const QString& name) const;
-    // RemoteSpec with the window's profile and remote directory.
-    QString RemoteSpec(const QString& name) const;
-    // The path of a name in the local pane's directory.
-    QString LocalPath(const QString& name) const;
-    // Gives a local file a modification time.
-    void StampLocalFile(const QString& localName, std::time_t time) const;
-    // Gives a local file the modification time of a pane's time text.
-    void SetLocalFileTime(const QString& localName, const QString& timeText) const;
-    // One file between the current directories; its errors are swallowed. True when its data
-    // transfer ended, which also wrote its file-operation log line (and, for a download with
-    // bRetrieveRemoteTimeStamp, stamped the file).
-    bool UploadFile(const TFileRow& row, bool append);
-    bool DownloadFile(const TFileRow& row);
+    // The checked transfer mode.
+    TTransferChoice TransferMode() const;
+    // One file between the folders, the remote one being the engine's current directory, on
+    // the side's thread; its errors are swallowed. True when its data transfer ended, which also
+    // wrote its file-operation log line (and, for a download with bRetrieveRemoteTimeStamp,
+    // stamped the file).
+    bool UploadFile(const TFileRow& row, bool append, const TWalkFolders& folders, TFileStepSide& side);
+    bool DownloadFile(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side);
+    // The panes' folders, where the commands on selected rows work.
+    TWalkFolders PaneFolders() const;
 
 private:
     using TFolderTransfer = Sources::TFolderTransfer;
 
     void UploadSelectedRows(bool append);
-    void ResumeDownload(const TFileRow& row);
+    void ResumeDownload(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side);
     // The frame of every command on selected rows: no selection is refused with a message;
     // the rows are walked with the abort test before each; visit returns false to stop.
     void WalkSelectedRows(TFileViewStack& list, const std::function<bool(const TFileRow&)>& visit,
@@ -115,32 +112,38 @@ private:
     bool OfferFolder(const QString& question, const TFolderTransfer& transferFolder, const QString& name);
     // An abort request ends the walk, with the notice.
     bool StoppedByAbort();
-    bool SkippedAsUnsafe(const QString& remoteName);
-    // A FIFO, socket or device of that name in the local directory: opening it for the
-    // transfer could wait for ever, so it is skipped with a session-log line.
-    bool SkippedAsSpecialFile(const QString& localName);
+    bool SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side);
+    // A FIFO, socket or device at that local path: opening it for the transfer could wait for
+    // ever, so it is skipped with a session-log line.
+    bool SkippedAsSpecialFile(const QString& localPath, TFileStepSide& side);
     // A second remote entry that one command would write to the same local file (names that
     // decode or transform alike): skipped with a session-log line, never written over the first.
-    bool SkippedAsWrittenBefore(const QString& remoteName, const QString& localName);
-    // The steps every file shares around moveData, which sets the engine's data type as given
-    // in the job that moves the data; true when its data transfer ended without an error.
-    bool TransferOneFile(const QString& name, const char* panelVerb, const QString& progressVerb,
-                         const std::function<void(TIdFTPTransferType)>& moveData);
+    bool SkippedAsWrittenBefore(const QString& remoteName, const QString& localPath, TFileStepSide& side);
+    void LogLine(TFileStepSide& side, const QString& line);
+    // The steps every file shares around moveData, which runs with the engine set to the
+    // file's data type and returns whether it moved data; true when it did without an error.
+    bool TransferOneFile(TFileStepSide& side, const QString& name, const char* panelVerb,
+                         const QString& progressVerb, const std::function<bool(TIdFTP&)>& moveData);
     // From the engine's thread: the size the progress counts against.
     void PostExpectedSize(std::int64_t size);
-    bool FinishDownload(const TFileRow& row, const QString& localName);
+    bool FinishDownload(const TFileRow& row, const QString& localPath, const TWalkFolders& folders,
+                        TFileStepSide& side);
     // On the engine's thread: the size the listing gave, else the server's answer to SIZE.
     static std::int64_t ListedOrServerSize(TIdFTP& engine, const TFileRow& row);
     // Gives the downloaded file the remote file's time (bRetrieveRemoteTimeStamp).
-    void TakeRemoteTime(const TFileRow& row, const QString& localName) const;
+    void TakeRemoteTime(const TFileRow& row, const QString& localPath, TFileStepSide& side) const;
+    // RemoteSpec with the window's profile.
+    QString RemoteSpec(const TWalkFolders& folders, const QString& name) const;
     // On the engine's thread: gives the uploaded file the local file's time, where that makes
     // time stamps comparable to the second.
     static void KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const std::string& remoteName);
     // Runs a step whose errors end only that file; those the server's reply does not already
     // show reach the session log.
-    bool RunFileGuarded(const std::function<void()>& step);
+    bool RunFileGuarded(TFileStepSide& side, const std::function<void()>& step);
 
     Sources sources_;
+    // The commands on selected rows run on the window's thread.
+    TWindowStepSide windowSide_;
     std::optional<int> nameTransformOverride_;
     // The local files the running command has written, by absolute path.
     QSet<QString> writtenLocalPaths_;

@@ -2,27 +2,12 @@
 
 #include <QComboBox>
 
+QString RemoteSpec(const QString& profileName, const QString& remoteFolder, const QString& name)
+{
+    return profileName + u':' + remoteFolder + u':' + name;
+}
+
 QString RemoteSpec(const QComboBox& profileNameBox, const QComboBox& remoteDirBox, const QString& name)
 {
-    return profileNameBox.currentText() + u':' + remoteDirBox.currentText() + u':' + name;
-}
-
-bool UnsafeLocalName(const QString& name)
-{
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return true;
-    for (const QChar c : name)
-        if (c == u'/' || c.category() == QChar::Other_Control)
-            return true;
-    return false;
-}
-
-QString UnsafeNameSkippedLine(const QString& name)
-{
-    QString shown;
-    for (const QChar c : name)
-        shown += c.category() == QChar::Other_Control
-                     ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
-                     : QString(c);
-    return QStringLiteral("ローカルでは使えない名前のため飛ばしました: ") + shown;
+    return RemoteSpec(profileNameBox.currentText(), remoteDirBox.currentText(), name);
 }

@@ -1,17 +1,7 @@
 #include "transfer/TransferRules.h"
 
 #include "fileops/NameTransforms.h"
-#include "panes/FileKinds.h"
-
-bool ExtensionListed(const StringList& list, const QString& extension)
-{
-    if (extension.isEmpty())
-        return false;
-    for (const std::string& entry : list)
-        if (QString::fromStdString(entry).compare(extension, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
+#include "service/FileExtensions.h"
 
 bool IsBinaryTransfer(TTransferChoice mode, const StringList& textExtensions, const QString& name)
 {

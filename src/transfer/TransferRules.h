@@ -4,10 +4,6 @@
 
 #include <QString>
 
-// Whether an extension list holds an extension (with its dot), ignoring letter case. An empty
-// extension is never listed.
-bool ExtensionListed(const StringList& list, const QString& extension);
-
 // Binary (true) or ASCII (false) for a file of that name: ASCII and Binary apply to every
 // file; Auto sends a file as ASCII when its last extension is a text extension.
 bool IsBinaryTransfer(TTransferChoice mode, const StringList& textExtensions, const QString& name);

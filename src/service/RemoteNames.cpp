@@ -1,4 +1,4 @@
-#include "panes/RemoteNames.h"
+#include "service/RemoteNames.h"
 
 #include "platform/NameCodec.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-// Paths of the local pane, with "/" as the separator.
+// Local paths, with "/" as the separator.
 
 // The path with one trailing "/" (the root keeps its own).
 inline QString WithTrailingSlash(const QString& path)

@@ -1,0 +1,127 @@
+#pragma once
+#include "platform/DirectoryIdentity.h"
+#include "platform/ListFile.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+class TIdFTP;
+
+// A folder walk that cannot go on: a local directory it cannot enter or read. It ends the
+// whole walk, as an engine error outside a file's transfer does.
+class EFolderWalkError : public std::runtime_error {
+public:
+    explicit EFolderWalkError(const QString& message);
+};
+
+// One entry of a level, local or remote, as the walk decides on it.
+struct TWalkEntry {
+    QString name;
+    // Remote entries: the bytes the server listed, which every command on the entry sends.
+    QByteArray nameBytes = {};
+    bool folder = false;
+    // The local moment the entry's pane shows, at the pane's precision (a local file's minute,
+    // a listing's time as listed); invalid where the listing gave no time.
+    QDateTime shownTime = {};
+    // Seconds since the epoch, where the time is known to the second as an instant.
+    std::optional<qint64> exactTime = {};
+    // Remote entries: the size the listing gave.
+    std::optional<qint64> listedSize = {};
+};
+
+// The folders of one level: the local one, and the remote one by its path and as shown.
+struct TWalkFolders {
+    QString local = {};
+    // Empty when the server did not tell its path: the walk then leaves a level by CDUP.
+    QByteArray remote = {};
+    QString remoteShown = {};
+};
+
+// Uploads or downloads a folder tree over listings: one remote listing and one local scan per
+// level, a decision per entry, and the files handed to the host's single-file steps. It never
+// moves the panes; the engine ends in the directory where the walk started, however it ends.
+class TFolderWalk {
+public:
+    // What the walk needs from whoever runs it.
+    class THost {
+    public:
+        virtual ~THost() = default;
+        // Runs an engine step where the engine lives.
+        virtual void RunOnEngine(const std::function<void(TIdFTP&)>& step) = 0;
+        virtual void LogLine(const QString& line) = 0;
+        // A local folder the download made (the file-operation log's CreateDir).
+        virtual void LocalFolderCreated(const QString& name) = 0;
+        // The progress window's status and file texts.
+        virtual void ShowProgress(const QString& status, const QString& file) = 0;
+        // Whether the user asked to stop; the walk remembers a yes for the rest of the walk.
+        virtual bool StopRequested() = 0;
+        // The notice of a level that a stop request ended.
+        virtual void ShowStopped() = 0;
+        // One file between the level's folders; true when its data transfer ended.
+        virtual bool UploadFile(const TWalkEntry& file, const TWalkFolders& folders) = 0;
+        virtual bool DownloadFile(const TWalkEntry& file, const TWalkFolders& folders) = 0;
+    };
+
+    struct TSettings {
+        // The panes' masks: the local one is matched here, the remote one goes with each listing.
+        QString localMask = {};
+        QString remoteMask = {};
+        // bCompareTimeStamp, with SkipExtList.
+        bool compareTimeStamp = false;
+        StringList skipExtensions = {};
+        // bMirroringAtUploadAll, with NoDeleteExtList.
+        bool mirror = false;
+        StringList noDeleteExtensions = {};
+    };
+
+    TFolderWalk(THost& host, TSettings settings);
+
+    // The subfolder `name` of localFolder and of the engine's current directory, or both whole
+    // when name is empty.
+    void Upload(const QString& localFolder, const QString& name);
+    void Download(const QString& localFolder, const QString& name);
+
+    // Under bCompareTimeStamp: true when a file stays where it is, because its extension is in
+    // SkipExtList or the other side's first entry of that name (letter case aside) is not older.
+    bool ShouldSkip(const TWalkEntry& file, const std::vector<TWalkEntry>& otherSide) const;
+    // Whether the last walk listed folders below its start, so that the engine's listing is no
+    // longer the start's.
+    bool EnteredSubfolders() const { return enteredSubfolders_; }
+
+private:
+    using TAncestors = std::vector<DirectoryIdentity>;
+
+    TWalkFolders StartFolders(const QString& localFolder);
+    // Runs body; on an error the engine goes back to the start first.
+    void FromStart(const TWalkFolders& start, const std::function<void()>& body);
+    // The level's remote entries, by the remote mask; sets the folders' shown remote path.
+    std::vector<TWalkEntry> ListRemote(TWalkFolders& folders);
+    std::vector<TWalkEntry> ScanLocal(const QString& folder) const;
+
+    void UploadLevel(TWalkFolders here, TAncestors& ancestors);
+    void UploadSubfolder(const TWalkFolders& parent, const std::vector<TWalkEntry>& remote, const QString& name,
+                         TAncestors& ancestors);
+    void DownloadLevel(TWalkFolders here);
+    void DownloadSubfolder(const TWalkFolders& parent, const TWalkEntry& folder);
+    // Deletes the level's remote files that have no local entry of that name, whatever the
+    // local mask shows; folders and the extensions of NoDeleteExtList stay.
+    void MirrorRemote(const QString& localFolder, const std::vector<TWalkEntry>& remote);
+    // CWD into a subfolder named by its bytes, and back to the parent.
+    TWalkFolders EnterRemote(const TWalkFolders& parent, const QString& local, const QByteArray& name);
+    void LeaveRemote(const TWalkFolders& parent);
+    // False, with the notice, once the user asked to stop.
+    bool GoOn();
+    // Takes note of a stop request: a listing's transfer would clear it.
+    void NoteStopRequest();
+
+    THost& host_;
+    TSettings settings_;
+    bool stopped_ = false;
+    bool enteredSubfolders_ = false;
+};

@@ -1,0 +1,278 @@
+#include "fixtures/VsftpdServer.h"
+#include "ftp/EngineSessions.h"
+#include "ftp/IdException.h"
+#include "service/FolderWalk.h"
+#include "service/LocalPaths.h"
+#include "service/RemoteNames.h"
+
+#include <QDateTime>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <unistd.h>
+#include <utime.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs the walk's engine steps at once on the test's engine, and moves files with it plainly.
+class DirectHost : public TFolderWalk::THost {
+public:
+    explicit DirectHost(TIdFTP& engine) : engine_(engine) {}
+
+    void RunOnEngine(const std::function<void(TIdFTP&)>& step) override { step(engine_); }
+    void LogLine(const QString& line) override { logLines.push_back(line); }
+    void LocalFolderCreated(const QString& name) override { createdFolders.push_back(name); }
+    void ShowProgress(const QString&, const QString&) override {}
+    bool StopRequested() override { return stopAfterFiles >= 0 && int(files.size()) >= stopAfterFiles; }
+    void ShowStopped() override { ++stoppedNotices; }
+    bool UploadFile(const TWalkEntry& file, const TWalkFolders& folders) override
+    {
+        files.push_back(file.name);
+        engine_.Put(NativePath(LocalEntryPath(folders.local, file.name)), ServerName(engine_.NameCodec, file.name));
+        return true;
+    }
+    bool DownloadFile(const TWalkEntry& file, const TWalkFolders& folders) override
+    {
+        files.push_back(file.name);
+        engine_.Get(file.nameBytes.toStdString(), NativePath(LocalEntryPath(folders.local, file.name)), true);
+        return true;
+    }
+
+    std::vector<QString> logLines;
+    std::vector<QString> createdFolders;
+    std::vector<QString> files;
+    int stoppedNotices = 0;
+    // Asks to stop once this many files went; never when negative.
+    int stopAfterFiles = -1;
+
+private:
+    TIdFTP& engine_;
+};
+
+void Write(const std::string& path, const std::string& content)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    TempDir::WriteFile(path, content);
+}
+
+void SetModified(const std::string& path, qint64 secondsSinceEpoch)
+{
+    const utimbuf times{secondsSinceEpoch, secondsSinceEpoch};
+    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
+}
+
+// Every entry below root by its path relative to root: a file by its bytes, a folder as "<dir>".
+std::map<std::string, std::string> Tree(const std::string& root)
+{
+    std::map<std::string, std::string> tree;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
+        tree[fs::relative(entry.path(), root).string()] = entry.is_directory() ? "<dir>" : TempDir::ReadFile(entry.path());
+    return tree;
+}
+
+class FolderWalkTest : public ::testing::Test {
+protected:
+    // Commands sent since the walk started.
+    std::size_t Sent(const std::string& prefix) const { return session_.sent.Count(prefix) - before_.at(prefix); }
+    void MarkStart()
+    {
+        for (const char* prefix : {"LIST", "MLSD", "NLST", "CWD", "CDUP", "PWD", "MKD", "SIZE", "DELE", "RMD", "STOR", "RETR"})
+            before_[prefix] = session_.sent.Count(prefix);
+    }
+    std::string Local(const std::string& name) const { return session_.local.File(name); }
+    std::string Remote(const std::string& name) const { return session_.server.File(name); }
+    QString LocalRoot() const { return QString::fromStdString(session_.local.Path()); }
+
+    ServerSession session_;
+    DirectHost host_{session_.ftp};
+    std::map<std::string, std::size_t> before_;
+};
+
+TEST_F(FolderWalkTest, AThreeLevelTreeTakesOneListingPerLevelAndCwdInAndOutWithoutPwdEitherWay)
+{
+    Write(Local("top.txt"), "top");
+    Write(Local("a/one.bin"), std::string(5000, '\x01'));
+    Write(Local("a/b/two.txt"), "two\r\n");
+    const auto original = Tree(session_.local.Path());
+
+    MarkStart();
+    TFolderWalk(host_, {}).Upload(LocalRoot(), QString());
+    EXPECT_EQ(Tree(session_.server.Root()), original);
+    EXPECT_EQ(Sent("MLSD") + Sent("LIST") + Sent("NLST"), 3u);
+    EXPECT_EQ(Sent("CWD"), 4u);
+    EXPECT_EQ(Sent("PWD"), 1u);
+    EXPECT_EQ(Sent("MKD"), 2u);
+    EXPECT_EQ(session_.ftp.CurrentDirectory(), "/");
+
+    TempDir back;
+    MarkStart();
+    TFolderWalk(host_, {}).Download(QString::fromStdString(back.Path()), QString());
+    EXPECT_EQ(Tree(back.Path()), original);
+    EXPECT_EQ(Sent("MLSD") + Sent("LIST") + Sent("NLST"), 3u);
+    EXPECT_EQ(Sent("CWD"), 4u);
+    EXPECT_EQ(Sent("PWD"), 1u);
+    EXPECT_EQ(Sent("SIZE"), 0u);
+    EXPECT_EQ(host_.createdFolders, (std::vector<QString>{QStringLiteral("a"), QStringLiteral("b")}));
+
+    // One folder of the directory: its parent is listed once to find its name on the server.
+    TempDir single;
+    MarkStart();
+    TFolderWalk(host_, {}).Download(QString::fromStdString(single.Path()), QStringLiteral("a"));
+    EXPECT_EQ(Tree(single.Path() + "/a"), Tree(session_.local.Path() + "/a"));
+    EXPECT_EQ(Sent("MLSD") + Sent("LIST") + Sent("NLST"), 3u);
+    EXPECT_EQ(Sent("CWD"), 4u);
+}
+
+TEST_F(FolderWalkTest, TheLocalMaskChoosesWhatGoesAndMirroringDeletesOnlyRemoteFilesWithoutALocalEntry)
+{
+    for (const char* name : {"a.htm", "b.html", "hidden.txt"})
+        Write(Local(name), "local");
+    Write(Local("sub/inner.htm"), "inner");
+    for (const char* name : {"old.html", "old.log", "hidden.txt", "B.HTML"})
+        Write(Remote(name), "remote");
+    fs::create_directories(Remote("olddir"));
+
+    TFolderWalk::TSettings settings{.localMask = QStringLiteral(" *.htm* "), .mirror = true,
+                                    .noDeleteExtensions = {".LOG"}};
+    TFolderWalk(host_, settings).Upload(LocalRoot(), QString());
+    EXPECT_EQ(TempDir::ReadFile(Remote("a.htm")), "local");
+    EXPECT_FALSE(TempDir::Exists(Remote("old.html")));
+    // NoDeleteExtList, folders and names that exist locally (letter case aside, mask or not) stay.
+    EXPECT_TRUE(TempDir::Exists(Remote("old.log")));
+    EXPECT_TRUE(TempDir::Exists(Remote("olddir")));
+    EXPECT_EQ(TempDir::ReadFile(Remote("hidden.txt")), "remote");
+    EXPECT_TRUE(TempDir::Exists(Remote("B.HTML")));
+    // The mask hides the folder sub as well.
+    EXPECT_FALSE(TempDir::Exists(Remote("sub")));
+    EXPECT_EQ(host_.files, (std::vector<QString>{QStringLiteral("a.htm"), QStringLiteral("b.html")}));
+}
+
+TEST(FolderWalkRemoteMaskTest, TheRemoteMaskGoesWithEachListingAndTheServerAppliesIt)
+{
+    // pyftpdlib takes a mask for a path; vsftpd matches it, as most servers do.
+    VsftpdServer server(VsftpdServer::TAccess::Writable);
+    for (const char* name : {"a.log", "b.txt", "logs.log/inner.log", "logs.log/inner.txt", "other/c.log"})
+        Write(server.File(name), name);
+    TIdFTP engine;
+    AimAtServer(engine, server.Host(), server.Port());
+    engine.Username = "anonymous";
+    engine.Password = "guest";
+    SentCommands sent;
+    sent.Attach(engine);
+    engine.Connect(true, 5000);
+    DirectHost host(engine);
+    TempDir back;
+    TFolderWalk(host, {.remoteMask = QStringLiteral(" *.log ")}).Download(QString::fromStdString(back.Path()), QString());
+    EXPECT_EQ(host.files, (std::vector<QString>{QStringLiteral("inner.log"), QStringLiteral("a.log")}));
+    EXPECT_FALSE(TempDir::Exists(back.File("other")));
+    EXPECT_EQ(sent.Count("LIST *.log"), 2u);
+    EXPECT_EQ(sent.Count("MLSD"), 0u);
+}
+
+TEST_F(FolderWalkTest, ComparingTimeStampsSkipsListedExtensionsAndFilesNotNewerThanTheirCounterpart)
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (const char* name : {"newer.txt", "older.txt", "keep.bak", "fresh.txt"})
+        Write(Local(name), "local");
+    for (const char* name : {"newer.txt", "older.txt", "keep.bak"})
+        Write(Remote(name), "remote");
+    SetModified(Remote("newer.txt"), now - 3 * 86400);
+    SetModified(Remote("keep.bak"), now - 3 * 86400);
+    SetModified(Local("older.txt"), now - 3 * 86400);
+
+    TFolderWalk::TSettings settings{.compareTimeStamp = true, .skipExtensions = {".BAK"}};
+    TFolderWalk(host_, settings).Upload(LocalRoot(), QString());
+    EXPECT_EQ(TempDir::ReadFile(Remote("newer.txt")), "local");
+    EXPECT_EQ(TempDir::ReadFile(Remote("fresh.txt")), "local");
+    EXPECT_EQ(TempDir::ReadFile(Remote("older.txt")), "remote");
+    EXPECT_EQ(TempDir::ReadFile(Remote("keep.bak")), "remote");
+
+    // Back the other way, only the file older here comes down.
+    for (const char* name : {"newer.txt", "keep.bak", "fresh.txt"})
+        SetModified(Local(name), now + 86400);
+    host_.files.clear();
+    TFolderWalk(host_, settings).Download(LocalRoot(), QString());
+    EXPECT_EQ(host_.files, std::vector<QString>{QStringLiteral("older.txt")});
+}
+
+TEST_F(FolderWalkTest, TheComparisonReadsExactTimesWhereBothSidesHaveThemElseThePanesPrecisions)
+{
+    DirectHost host(session_.ftp);
+    const TFolderWalk walk(host, {.compareTimeStamp = true, .skipExtensions = {".bak"}});
+    const QDate day(2004, 5, 1);
+    const auto entry = [&day](const char* name, QTime time, std::optional<qint64> exact = {}) {
+        return TWalkEntry{.name = QString::fromLatin1(name), .shownTime = QDateTime(day, time), .exactTime = exact};
+    };
+    const std::vector<TWalkEntry> remote{entry("Readme.TXT", QTime(12, 34, 10)), entry("readme.txt", QTime(23, 0))};
+    // A local 12:34 against 12:34:10: skipped, although the file may be up to 59 seconds newer.
+    EXPECT_TRUE(walk.ShouldSkip(entry("readme.txt", QTime(12, 34), 1), remote));
+    // Only the first entry of the name counts, not its later twin.
+    EXPECT_FALSE(walk.ShouldSkip(entry("readme.txt", QTime(12, 35), 1), remote));
+    EXPECT_TRUE(walk.ShouldSkip(entry("x.BAK", QTime(23, 59), 1), remote));
+
+    // Instants on both sides: one second newer counts.
+    const std::vector<TWalkEntry> local{entry("README.txt", QTime(12, 34), 1000)};
+    EXPECT_FALSE(walk.ShouldSkip(entry("Readme.TXT", QTime(12, 34), 1001), local));
+    EXPECT_TRUE(walk.ShouldSkip(entry("Readme.TXT", QTime(12, 34), 1000), local));
+    EXPECT_FALSE(walk.ShouldSkip(entry("Readme.TXT", QTime(12, 34, 10)), local));
+    EXPECT_TRUE(walk.ShouldSkip(entry("Readme.TXT", QTime(12, 34, 0)), local));
+    // A listing without a time never counts as older.
+    EXPECT_FALSE(walk.ShouldSkip(TWalkEntry{.name = QStringLiteral("Readme.TXT")}, local));
+}
+
+TEST_F(FolderWalkTest, LinksUpTheWayAndUnsafeNamesAreSkippedAndAStopEndsEachLevelWithEntriesLeft)
+{
+    Write(Local("out/1.txt"), "1");
+    ASSERT_EQ(symlink(session_.local.Path().c_str(), Local("out/up").c_str()), 0);
+    TFolderWalk(host_, {}).Upload(LocalRoot(), QString());
+    EXPECT_EQ(TempDir::ReadFile(Remote("out/1.txt")), "1");
+    EXPECT_FALSE(TempDir::Exists(Remote("out/up")));
+    ASSERT_EQ(host_.logLines.size(), 1u);
+    EXPECT_TRUE(host_.logLines[0].startsWith(QStringLiteral("上の階層と同じフォルダーのため飛ばしました: ")));
+
+    Write(Remote("in/bad\x01name.txt"), "bad");
+    Write(Remote("in/ok.txt"), "ok");
+    TempDir back;
+    host_.logLines.clear();
+    TFolderWalk(host_, {}).Download(QString::fromStdString(back.Path()), QStringLiteral("in"));
+    EXPECT_EQ(TempDir::ReadFile(back.File("in/ok.txt")), "ok");
+    EXPECT_EQ(host_.logLines, std::vector<QString>{QStringLiteral("ローカルでは使えない名前のため飛ばしました: bad\\x01name.txt")});
+
+    // A stop after the first file of a/b: that level and the top, which has entries left, each
+    // stop with a notice; a, whose only entry was b, ends without one.
+    Write(Local("a/b/c1.txt"), "c");
+    Write(Local("a/b/c2.txt"), "c");
+    Write(Local("z.txt"), "z");
+    host_.files.clear();
+    host_.stopAfterFiles = 1;
+    TFolderWalk(host_, {}).Upload(LocalRoot(), QString());
+    EXPECT_EQ(host_.files, std::vector<QString>{QStringLiteral("c1.txt")});
+    EXPECT_EQ(host_.stoppedNotices, 2);
+    EXPECT_FALSE(TempDir::Exists(Remote("z.txt")));
+    EXPECT_EQ(session_.ftp.CurrentDirectory(), "/");
+}
+
+TEST_F(FolderWalkTest, AFolderThatCannotBeEnteredEndsTheWalkWithTheEngineBackWhereItStarted)
+{
+    Write(Remote("pub/blocked/a.txt"), "a");
+    Write(Remote("pub/z.txt"), "z");
+    Write(Local("blocked"), "a local file");
+    session_.ftp.ChangeDirectory("pub");
+    EXPECT_THROW(TFolderWalk(host_, {}).Download(LocalRoot(), QString()), EFolderWalkError);
+    EXPECT_EQ(TempDir::ReadFile(Local("blocked")), "a local file");
+    EXPECT_FALSE(TempDir::Exists(Local("z.txt")));
+    EXPECT_EQ(session_.ftp.CurrentDirectory(), "/pub");
+
+    // A remote file where the folder goes: CWD is refused, the file stays.
+    Write(Local("up/zdir/d.txt"), "d");
+    Write(Remote("pub/zdir"), "a remote file");
+    EXPECT_THROW(TFolderWalk(host_, {}).Upload(QString::fromStdString(Local("up")), QString()), EIdProtocolReplyError);
+    EXPECT_EQ(TempDir::ReadFile(Remote("pub/zdir")), "a remote file");
+    EXPECT_EQ(session_.ftp.CurrentDirectory(), "/pub");
+}
+
+}  // namespace
