@@ -2,6 +2,7 @@
 
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
+#include "ftp/IdVerification.h"
 #include "log/ErrorLine.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
@@ -263,7 +264,7 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append, const TWalkFol
     if (SkippedAsSpecialFile(localPath, side))
         return false;
     const bool sent = TransferOneFile(
-        side, name, append ? "UploadAppending" : "Uploading",
+        side, name, {localPath, RemoteSpec(folders, TransformName(name))}, append ? "UploadAppending" : "Uploading",
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."),
         [&](TIdFTP& engine) {
             const std::string remoteName = ServerName(engine.NameCodec, TransformName(name));
@@ -290,7 +291,8 @@ bool TFileTransfers::DownloadFile(const TFileRow& row, const TWalkFolders& folde
     const QString localPath = LocalEntryPath(folders.local, localName);
     if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(row.caption, localPath, side))
         return false;
-    return TransferOneFile(side, row.caption, "Downloading", QStringLiteral(" モードでダウンロード中..."),
+    return TransferOneFile(side, row.caption, {localPath, RemoteSpec(folders, row.caption)}, "Downloading",
+                           QStringLiteral(" モードでダウンロード中..."),
                            [&](TIdFTP& engine) {
                                PostExpectedSize(ListedOrServerSize(engine, row));
                                engine.Get(row.nameBytes.toStdString(), NativePath(localPath), true, false);
@@ -308,7 +310,7 @@ void TFileTransfers::ResumeDownload(const TFileRow& row, const TWalkFolders& fol
     if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(row.caption, localPath, side))
         return;
     const bool received = TransferOneFile(
-        side, row.caption, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTP& engine) {
+        side, row.caption, {localPath, RemoteSpec(folders, row.caption)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTP& engine) {
             const QFileInfo local(localPath);
             const std::int64_t localLength = local.exists() ? local.size() : 0;
             const std::int64_t missing = ListedOrServerSize(engine, row) - localLength;
@@ -401,8 +403,9 @@ void TFileTransfers::LogLine(TFileStepSide& side, const QString& line)
     side.Window([this, line] { sources_.appendLogLine(line); });
 }
 
-bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, const char* panelVerb,
-                                     const QString& progressVerb, const std::function<bool(TIdFTP&)>& moveData)
+bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, const TFileEnds& ends,
+                                     const char* panelVerb, const QString& progressVerb,
+                                     const std::function<bool(TIdFTP&)>& moveData)
 {
     const bool binary = ::IsBinaryTransfer(side.Mode(), sources_.extensions.TextExtList, name);
     side.Window([this, name, binary, panelVerb, progressVerb] {
@@ -418,16 +421,35 @@ bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, c
     // channel had already closed.
     bool moved = false;
     RunFileGuarded(side, [&] {
-        side.Engine([&](TIdFTP& engine) {
-            engine.SetTransferType(binary ? ftBinary : ftASCII);
-            moved = moveData(engine);
-        });
+        try {
+            side.Engine([&](TIdFTP& engine) {
+                engine.SetTransferType(binary ? ftBinary : ftASCII);
+                moved = moveData(engine);
+            });
+        } catch (const EIdVerificationFailed& failure) {
+            ReportVerificationFailure(side, name, ends, failure);
+        }
     });
     // The end of the data transfer leaves the busy state; a file that failed before its data
     // flowed, or had nothing to move, leaves it here, so the panes do not stay disabled.
     if (!moved)
         side.Window([this] { sources_.leaveBusyState(); });
     return moved;
+}
+
+void TFileTransfers::ReportVerificationFailure(TFileStepSide& side, const QString& name, const TFileEnds& ends,
+                                               const EIdVerificationFailed& failure)
+{
+    const QString algorithm = QString::fromStdString(failure.Verification().Algorithm);
+    QString line = QStringLiteral("転送後の検証で %1 が一致しません: %2").arg(algorithm, name);
+    // The engine renames the damaged file on the receiving side, never over another file.
+    if (!failure.PartName().empty())
+        line += QStringLiteral("（%1.part として残しました）").arg(name);
+    LogLine(side, line);
+    side.Window([this, ends, algorithm] {
+        sources_.appendFileOperationLog(QStringLiteral("Verify"), ends.local, QStringLiteral("!="),
+                                        ends.remote + u' ' + algorithm);
+    });
 }
 
 bool TFileTransfers::RunFileGuarded(TFileStepSide& side, const std::function<void()>& step)

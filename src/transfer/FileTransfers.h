@@ -19,6 +19,7 @@
 
 class QComboBox;
 class TFileViewStack;
+class EIdVerificationFailed;
 class TSessionService;
 class TTransferProgress;
 class TUserDialogs;
@@ -120,10 +121,20 @@ private:
     // decode or transform alike): skipped with a session-log line, never written over the first.
     bool SkippedAsWrittenBefore(const QString& remoteName, const QString& localPath, TFileStepSide& side);
     void LogLine(TFileStepSide& side, const QString& line);
+    // A file's two sides as the operation log names them.
+    struct TFileEnds {
+        QString local;
+        QString remote;
+    };
     // The steps every file shares around moveData, which runs with the engine set to the
-    // file's data type and returns whether it moved data; true when it did without an error.
-    bool TransferOneFile(TFileStepSide& side, const QString& name, const char* panelVerb,
+    // file's data type and returns whether it moved data; true when it did without an error
+    // and, where the server can tell, the file on both sides is the same.
+    bool TransferOneFile(TFileStepSide& side, const QString& name, const TFileEnds& ends, const char* panelVerb,
                          const QString& progressVerb, const std::function<bool(TIdFTP&)>& moveData);
+    // The file arrived different from what was sent: a session-log line naming it and the
+    // "Verify" line of the operation log.
+    void ReportVerificationFailure(TFileStepSide& side, const QString& name, const TFileEnds& ends,
+                                   const EIdVerificationFailed& failure);
     // From the engine's thread: the size the progress counts against.
     void PostExpectedSize(std::int64_t size);
     bool FinishDownload(const TFileRow& row, const QString& localPath, const TWalkFolders& folders,
