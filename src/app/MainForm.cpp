@@ -152,7 +152,6 @@ QString TMainForm::SettingsPath() const
 void TMainForm::RunCreationSteps(const QStringList& arguments)
 {
     transfer_.TransferModeName = QStringLiteral("ASCII");
-    transfer_.TransferCompleted = false;
     options_.iOnLocalDblClick = 2;
     options_.iOnRemoteDblClick = 2;
     options_.iFileListSort = 0;

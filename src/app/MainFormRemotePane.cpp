@@ -23,10 +23,18 @@ void TMainForm::SetUpRemotePane()
     TFileViewStack* views = controls_.RemoteFileListView;
     remotePane_ = std::make_unique<TRemotePane>(
         views->Model(),
-        TRemotePane::Sources{service_, options_, extensions_.TextExtList, extensions_.ImageExtList, views->Report(),
-                             *controls_.RemoteDirBox, *controls_.RemoteMaskBox, *controls_.RemoteSysTreeView,
-                             [views] { views->FitColumnsToNewRows(); }, [this] { EnterBusyState(); },
-                             [this] { transfer_.TransferCompleted = false; }});
+        TRemotePane::Sources{
+            .service = service_,
+            .options = options_,
+            .textExtensions = extensions_.TextExtList,
+            .imageExtensions = extensions_.ImageExtList,
+            .view = views->Report(),
+            .dirBox = *controls_.RemoteDirBox,
+            .maskBox = *controls_.RemoteMaskBox,
+            .tree = *controls_.RemoteSysTreeView,
+            .fitColumns = [views] { views->FitColumnsToNewRows(); },
+            .enterBusyState = [this] { EnterBusyState(); },
+        });
     TRemotePane& pane = *remotePane_;
     new TDirBoxBehaviour(*controls_.RemoteDirBox, lastDirBoxKey_, Guarded([&pane] { pane.aRemoteRefreshExecute(); }));
     connect(controls_.RemoteSysTreeView, &QTreeWidget::itemClicked, this,

@@ -111,7 +111,6 @@ void TRemotePane::aRemoteRefreshExecute()
     tree_.Build(path);
 
     sources_.enterBusyState();
-    sources_.clearTransferCompleted();
     const std::string mask = ServerName(service.NameCodec(), sources_.maskBox.currentText().trimmed());
     service.Run([&mask](TIdFTP& engine) {
         engine.ListLines.clear();

@@ -38,8 +38,6 @@ public:
         // EnterBusyState before the listing; the end of its data transfer leaves the busy
         // state, and so does the error handler when the server refuses it.
         std::function<void()> enterBusyState;
-        // Clears TransferCompleted before the listing's transfer.
-        std::function<void()> clearTransferCompleted;
     };
 
     TRemotePane(TFileListModel& model, Sources sources);

@@ -24,8 +24,6 @@ struct TExtensionLists {
 struct TTransferState {
     // The data type chosen for the file being transferred: "ASCII" or "Binary".
     QString TransferModeName = QStringLiteral("ASCII");
-    // Cleared before each file; set by the end-of-data event.
-    bool TransferCompleted = false;
     // Set by aAbort and the progress window's button; cleared when a command starts.
     bool AbortRequested = false;
     // True between the begin and end work events of a data transfer.

@@ -110,7 +110,6 @@ void TTransferProgress::IdFTP1WorkEnd(TWorkMode)
     if (TTransactionDlg* window = Window())
         window->SetBarPosition(0);
     state.TransferSpeed = 0;
-    state.TransferCompleted = true;
     sources_.leaveBusyState();
 }
 

@@ -62,7 +62,6 @@ TEST_F(TransferProgressTest, EveryReportIsLoggedAndShownTheEndResetsTheStateAndA
 
     progress_.IdFTP1WorkEnd(wkReceive);
     EXPECT_EQ(events_, QStringList({QStringLiteral("panel 3: Transfer complete."), QStringLiteral("leave busy state")}));
-    EXPECT_TRUE(state_.TransferCompleted);
     EXPECT_FALSE(state_.InTransfer);
     EXPECT_EQ(state_.ExpectedSize, 0);
 
