@@ -15,25 +15,37 @@ void TMainForm::SetUpRemoteFileOps()
 {
     const TFileListModel& model = controls_.RemoteFileListView->Model();
     remoteFileOps_ = std::make_unique<TRemoteFileOps>(TRemoteFileOps::Sources{
-        service_, *this, dialogs_, *fileOperationLog_, appDir_, options_, transfer_,
-        [this, &model] {
-            QList<TFileOpRow> rows;
-            for (int index : SelectedRows(*controls_.RemoteFileListView)) {
-                const TFileRow& row = model.Row(index);
-                rows.append({row.caption, row.icon == fiFolder, row.nameBytes, row.listedSize});
-            }
-            return rows;
-        },
-        [this] { return controls_.RemoteDirBox->currentText(); },
-        [this](const QString& name) { return RemoteSpec(*controls_.ProfileNameBox, *controls_.RemoteDirBox, name); },
-        [this](const QString& name) {
-            if (!UnsafeLocalName(name))
-                return false;
-            sessionLog_->AppendLogLine(UnsafeNameSkippedLine(name));
-            return true;
-        },
-        [this] { remotePane_->aRemoteRefreshExecute(); }, [this] { EnterBusyState(); }, [this] { LeaveBusyState(); },
-        [this] { Action(QStringLiteral("aOption"))->trigger(); }});
+        .service = service_,
+        .owner = *this,
+        .dialogs = dialogs_,
+        .fileOperationLog = *fileOperationLog_,
+        .appDir = appDir_,
+        .options = options_,
+        .transfer = transfer_,
+        .selectedRows =
+            [this, &model] {
+                QList<TFileOpRow> rows;
+                for (int index : SelectedRows(*controls_.RemoteFileListView)) {
+                    const TFileRow& row = model.Row(index);
+                    rows.append({row.caption, row.icon == fiFolder, row.nameBytes, row.listedSize});
+                }
+                return rows;
+            },
+        .remoteDirectory = [this] { return controls_.RemoteDirBox->currentText(); },
+        .remoteSpec =
+            [this](const QString& name) { return RemoteSpec(*controls_.ProfileNameBox, *controls_.RemoteDirBox, name); },
+        .skipUnsafeLocalName =
+            [this](const QString& name) {
+                if (!UnsafeLocalName(name))
+                    return false;
+                sessionLog_->AppendLogLine(UnsafeNameSkippedLine(name));
+                return true;
+            },
+        .remoteRefresh = [this] { remotePane_->aRemoteRefreshExecute(); },
+        .enterBusyState = [this] { EnterBusyState(); },
+        .leaveBusyState = [this] { LeaveBusyState(); },
+        .aOptionExecute = [this] { Action(QStringLiteral("aOption"))->trigger(); },
+    });
     TRemoteFileOps& ops = *remoteFileOps_;
     SetActionHandler("aRemoteFileView", [&ops] { ops.aRemoteFileViewExecute(); });
     SetActionHandler("aRemoteMkDir", [&ops] { ops.aRemoteMkDirExecute(); });

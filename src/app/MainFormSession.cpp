@@ -61,15 +61,29 @@ void TMainForm::SetUpSession()
     };
     const TMainFormControls& c = controls_;
     sessionControl_ = std::make_unique<TSession>(TSession::Sources{
-        service_, session_, transfer_.InTransfer, [this] { return busy_.BusyFlag; }, dialogs_, *this, SettingsPath(),
-        lstDir_, *c.ProfileNameBox, *c.RemoteDirBox, [this] { return controls_.LocalDirBox->currentText(); },
-        [this](const QString& path) { localPane_->ChangeDirectory(path); },
-        [this](const QString& text) { sessionLog_->AppendLogLine(text); },
-        [this](int panel, const QString& text) { SetStatusPanel(panel, text); }, *Action("aConnect"),
-        enableSessionMenuItems, [this] { EnterBusyState(); }, [this] { LeaveBusyState(); }, [this] { UpdateActionStates(); },
+        .service = service_,
+        .state = session_,
+        .inTransfer = transfer_.InTransfer,
+        .busy = [this] { return busy_.BusyFlag; },
+        .dialogs = dialogs_,
+        .window = *this,
+        .settingsPath = SettingsPath(),
+        .lstDir = lstDir_,
+        .profileNameBox = *c.ProfileNameBox,
+        .remoteDirBox = *c.RemoteDirBox,
+        .localDirText = [this] { return controls_.LocalDirBox->currentText(); },
+        .changeLocalDirectory = [this](const QString& path) { localPane_->ChangeDirectory(path); },
+        .appendLogLine = [this](const QString& text) { sessionLog_->AppendLogLine(text); },
+        .setStatusPanel = [this](int panel, const QString& text) { SetStatusPanel(panel, text); },
+        .connectAction = *Action("aConnect"),
+        .enableSessionMenuItems = enableSessionMenuItems,
+        .enterBusyState = [this] { EnterBusyState(); },
+        .leaveBusyState = [this] { LeaveBusyState(); },
+        .updateActionStates = [this] { UpdateActionStates(); },
         // A directory the server refuses after the login ends the listing, not the session.
-        Guarded([this] { RunAction(QStringLiteral("aRemoteRefresh")); }),
-        [this] { remotePane_->ClearListing(); }});
+        .remoteRefresh = Guarded([this] { RunAction(QStringLiteral("aRemoteRefresh")); }),
+        .clearRemoteListing = [this] { remotePane_->ClearListing(); },
+    });
     TSession& session = *sessionControl_;
     SetActionHandler("aConnect", [&session] { session.aConnectExecute(); });
     connect(noDisconnectTimer_, &QTimer::timeout, this, Guarded([&session] { session.NoDisconnectTimerTimer(); }));

@@ -16,25 +16,40 @@ void TMainForm::SetUpFileTransfers()
 {
     const TMainFormControls& c = controls_;
     fileTransfers_ = std::make_unique<TFileTransfers>(TFileTransfers::Sources{
-        service_, options_, extensions_, transfer_, *transferProgress_, dialogs_,
-        [this] {
-            if (Action(QStringLiteral("aTypeASCII"))->isChecked())
-                return TTransferChoice::ASCII;
-            return Action(QStringLiteral("aTypeBinary"))->isChecked() ? TTransferChoice::Binary : TTransferChoice::Auto;
-        },
-        *c.LocalFileListView, *c.RemoteFileListView, *c.LocalDirBox, *c.RemoteDirBox, *c.ProfileNameBox,
-        [this] { EnterBusyState(); }, [this] { LeaveBusyState(); },
-        [this](bool hold) { controls_.MainPanel->setEnabled(!hold); },
-        [this](int panel, const QString& text) { SetStatusPanel(panel, text); },
-        [this](const QString& line) { sessionLog_->AppendLogLine(line); },
-        [this](const QString& operation, const QString& local, const QString& arrow, const QString& remote) {
-            fileOperationLog_->AppendFileOperationLog(operation, local, arrow, remote);
-        },
-        [this] { remotePane_->aRemoteRefreshExecute(); }, [this] { localPane_->FillLocalFileList(); },
-        [this] { localPane_->aLocalRefreshExecute(); },
-        [this](const QString& name) { folderTransfers_->UploadFolder(name); },
-        [this](const QString& name) { folderTransfers_->DownloadFolder(name); },
-        [this] { return localPane_->Folder(); }});
+        .service = service_,
+        .options = options_,
+        .extensions = extensions_,
+        .transfer = transfer_,
+        .progress = *transferProgress_,
+        .dialogs = dialogs_,
+        .transferMode =
+            [this] {
+                if (Action(QStringLiteral("aTypeASCII"))->isChecked())
+                    return TTransferChoice::ASCII;
+                return Action(QStringLiteral("aTypeBinary"))->isChecked() ? TTransferChoice::Binary
+                                                                          : TTransferChoice::Auto;
+            },
+        .localList = *c.LocalFileListView,
+        .remoteList = *c.RemoteFileListView,
+        .localDirBox = *c.LocalDirBox,
+        .remoteDirBox = *c.RemoteDirBox,
+        .profileNameBox = *c.ProfileNameBox,
+        .enterBusyState = [this] { EnterBusyState(); },
+        .leaveBusyState = [this] { LeaveBusyState(); },
+        .holdPanes = [this](bool hold) { controls_.MainPanel->setEnabled(!hold); },
+        .setStatusPanel = [this](int panel, const QString& text) { SetStatusPanel(panel, text); },
+        .appendLogLine = [this](const QString& line) { sessionLog_->AppendLogLine(line); },
+        .appendFileOperationLog =
+            [this](const QString& operation, const QString& local, const QString& arrow, const QString& remote) {
+                fileOperationLog_->AppendFileOperationLog(operation, local, arrow, remote);
+            },
+        .remoteRefresh = [this] { remotePane_->aRemoteRefreshExecute(); },
+        .fillLocalFileList = [this] { localPane_->FillLocalFileList(); },
+        .localRefresh = [this] { localPane_->aLocalRefreshExecute(); },
+        .uploadFolder = [this](const QString& name) { folderTransfers_->UploadFolder(name); },
+        .downloadFolder = [this](const QString& name) { folderTransfers_->DownloadFolder(name); },
+        .localFolder = [this] { return localPane_->Folder(); },
+    });
 
     TFileTransfers& transfers = *fileTransfers_;
     SetActionHandler("aUpload", [&transfers] { transfers.aUploadExecute(); });
