@@ -245,11 +245,13 @@ int main(int argc, char** argv)
     const auto runAction = [&form](const char* name) {
         form.UpdateActionStates();
         form.Action(QString::fromLatin1(name))->trigger();
+        WaitForService(form.Service(), std::chrono::hours(1));
         QApplication::processEvents();
     };
     const auto showRemote = [&](const std::string& path) {
         form.Controls().RemoteDirBox->setEditText(QString::fromStdString(path));
         form.RemotePane().aRemoteRefreshExecute();
+        WaitForService(form.Service());
     };
 
     const std::string lftp = "HOME=" + home.string() + " lftp -u user,secret -p " + std::to_string(port) +

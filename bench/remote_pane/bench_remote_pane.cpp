@@ -110,6 +110,7 @@ bool Measure(TMainForm& form, const TVariant& variant)
         form.Controls().RemoteDirBox->setEditText(QStringLiteral("/"));
         start = std::chrono::steady_clock::now();
         form.RemotePane().aRemoteRefreshExecute();
+        WaitForService(form.Service());
         QApplication::processEvents();
         paneTimes.push_back(Seconds(start));
     }

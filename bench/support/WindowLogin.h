@@ -3,6 +3,7 @@
 // the largest transfer.
 #include "app/MainForm.h"
 #include "service/SessionService.h"
+#include "support/ServiceJobs.h"
 
 #include <string>
 
@@ -16,10 +17,10 @@ inline void LogInOnLoopback(TMainForm& form, int port, const std::string& user =
     ftp.Password = password;
     ftp.Passive = true;
     ftp.ReadTimeout = readTimeoutMs;
-    form.Service().Run([](TIdFTP& engine) { engine.Connect(true, 5000); });
+    RunJob(form.Service(), [](TIdFTP& engine) { engine.Connect(true, 5000); });
 }
 
 inline void QuitSession(TMainForm& form)
 {
-    form.Service().Run([](TIdFTP& engine) { engine.Quit(); });
+    RunJob(form.Service(), [](TIdFTP& engine) { engine.Quit(); });
 }

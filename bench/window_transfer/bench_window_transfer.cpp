@@ -301,6 +301,7 @@ TTimes TimeAction(TMainForm& form, const char* name, TLoopGapMeter& gaps)
     const Clock::time_point start = Clock::now();
     gaps.Start();
     action->trigger();
+    WaitForService(form.Service(), std::chrono::hours(1));
     gaps.Stop();
     const TTimes times{Seconds(start), CpuSeconds(RUSAGE_SELF) - cpu};
     QApplication::processEvents();
@@ -358,6 +359,7 @@ double AbortLatencyMs(TMainForm& form, const std::string& root)
     LogInOnLoopback(form, port, "user", "secret", 120000);
     form.Controls().RemoteDirBox->setEditText(QStringLiteral("/"));
     form.RemotePane().aRemoteRefreshExecute();
+    WaitForService(form.Service());
     SelectRow(*form.Controls().RemoteFileListView, QStringLiteral("big.bin"));
     Clock::time_point aborted;
     QTimer::singleShot(1000, [&form, &aborted] {
@@ -366,6 +368,7 @@ double AbortLatencyMs(TMainForm& form, const std::string& root)
     });
     form.UpdateActionStates();
     form.Action(QStringLiteral("aDownload"))->trigger();
+    WaitForService(form.Service());
     if (aborted == Clock::time_point())
         Fail("the stalled download ended before the abort");
     const double latency = std::chrono::duration<double, std::milli>(Clock::now() - aborted).count();
@@ -405,6 +408,7 @@ int main(int argc, char** argv)
     LogInOnLoopback(form, server.port, server.user, server.password, 120000);
     form.Controls().RemoteDirBox->setEditText(QString::fromStdString(server.dir.empty() ? "/" : server.dir));
     form.RemotePane().aRemoteRefreshExecute();
+    WaitForService(form.Service());
 
     const int runs = std::max(1, EnvironmentNumber("RUNS", 3));
     const int onlyBuffers = EnvironmentNumber("BUFFERS", 0);

@@ -1,6 +1,6 @@
 #include "app/IdleHook.h"
 
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 
 #include <QAbstractEventDispatcher>
 #include <QThread>

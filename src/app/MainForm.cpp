@@ -3,7 +3,8 @@
 
 #include "app/AboutBox.h"
 #include "panes/DroppedPaths.h"
-#include "app/ExceptionGuard.h"
+#include "service/Command.h"
+#include "service/ExceptionGuard.h"
 #include "app/IdleHook.h"
 #include "app/MainMenuShortcuts.h"
 #include "app/TerminationSignals.h"
@@ -136,6 +137,9 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
 
 TMainForm::~TMainForm()
 {
+    // The commands still waiting for a job hold the window's parts: they go first.
+    service_.Stop();
+    DestroyWaitingCommands();
     SetUncaughtExceptionHandler({});
 }
 

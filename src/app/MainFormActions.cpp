@@ -1,7 +1,7 @@
 // The actions of the main window: creation from the action table, handlers and enabling.
 #include "app/ActionIcons.h"
 #include "app/ActionTable.h"
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 #include "app/MainForm.h"
 
 #include "panes/FileListModel.h"

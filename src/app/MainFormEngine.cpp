@@ -1,7 +1,7 @@
 // The main window's use of the session service and its engine.
 #include "app/MainForm.h"
 
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 #include "ftp/IdException.h"
 #include "log/SessionLog.h"
 
@@ -43,7 +43,6 @@ bool TMainForm::SessionConnected() const
 void TMainForm::EngineSocketError()
 {
     // Disconnect raises the engine's disconnect notification, as when the server drops the
-    // connection. A job still running has met the same error and ends by itself.
-    if (!service_.Running())
-        service_.Run([](TIdFTP& engine) { engine.Disconnect(); });
+    // connection; after a job still running, which may not have met the error yet.
+    service_.Submit([](TIdFTP& engine) { engine.Disconnect(); }, true);
 }

@@ -25,7 +25,7 @@ void TMainForm::SetUpFolderTransfers()
                                             .remote = controls_.RemoteMaskBox->currentText()};
         },
         .localFolder = [this] { return localPane_->Folder(); },
-        .remoteRefresh = [this] { remotePane_->aRemoteRefreshExecute(); },
+        .remoteRefresh = [this] { return remotePane_->Refresh(); },
         .leaveBusyState = [this] { LeaveBusyState(); },
         .appendLogLine = [this](const QString& line) { sessionLog_->AppendLogLine(line); },
         .appendFileOperationLog =

@@ -2,7 +2,7 @@
 // status bar.
 #include "app/MainFormLayout.h"
 
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 #include "app/MenuItemLink.h"
 #include "log/Editor.h"
 #include "panes/FileImageList.h"

@@ -1,7 +1,7 @@
 // The local pane and the local file operations, built over the window's controls.
 #include "app/MainForm.h"
 
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 #include "fileops/LocalFileOps.h"
 #include "panes/DirBoxBehaviour.h"
 #include "panes/FileViewStack.h"

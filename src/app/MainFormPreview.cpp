@@ -1,7 +1,7 @@
 // The image preview, built over the local file list.
 #include "app/MainForm.h"
 
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 #include "panes/LocalPane.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"

@@ -2,7 +2,7 @@
 // lists share.
 #include "app/MainForm.h"
 
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 #include "panes/Bookmarks.h"
 #include "panes/DirBoxBehaviour.h"
 #include "panes/FileViewStack.h"

@@ -1,7 +1,7 @@
 // The session, built over the window's controls, engine and shared state.
 #include "app/MainForm.h"
 
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 #include "app/MenuItemLink.h"
 #include "log/SessionLog.h"
 #include "panes/FileListModel.h"

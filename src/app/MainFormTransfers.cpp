@@ -46,30 +46,25 @@ void TMainForm::SetUpFileTransfers()
         .remoteRefresh = [this] { remotePane_->aRemoteRefreshExecute(); },
         .fillLocalFileList = [this] { localPane_->FillLocalFileList(); },
         .localRefresh = [this] { localPane_->aLocalRefreshExecute(); },
-        .uploadFolder = [this](const QString& name) { folderTransfers_->UploadFolder(name); },
-        .downloadFolder = [this](const QString& name) { folderTransfers_->DownloadFolder(name); },
+        .uploadFolder = [this](const QString& name) { return folderTransfers_->UploadFolder(name); },
+        .downloadFolder = [this](const QString& name) { return folderTransfers_->DownloadFolder(name); },
         .localFolder = [this] { return localPane_->Folder(); },
     });
 
     TFileTransfers& transfers = *fileTransfers_;
-    SetActionHandler("aUpload", [&transfers] { transfers.aUploadExecute(); });
     SetActionHandler("aUploadAppend", [&transfers] { transfers.aUploadAppendExecute(); });
-    SetActionHandler("aUploadAll", [&transfers] { transfers.aUploadAllExecute(); });
-    SetActionHandler("aDownload", [&transfers] { transfers.aDownloadExecute(); });
     SetActionHandler("aDownloadRestore", [&transfers] { transfers.aDownloadRestoreExecute(); });
-    SetActionHandler("aDownloadAll", [&transfers] { transfers.aDownloadAllExecute(); });
-    const std::pair<const char*, void (TFileTransfers::*)()> commands[] = {
+    const std::pair<const char*, void (TFileTransfers::*)(std::optional<int>)> commands[] = {
         {"aUpload", &TFileTransfers::aUploadExecute},
         {"aUploadAll", &TFileTransfers::aUploadAllExecute},
         {"aDownload", &TFileTransfers::aDownloadExecute},
         {"aDownloadAll", &TFileTransfers::aDownloadAllExecute},
     };
-    const std::pair<const char*, int> transforms[] = {{"AsIs", 0}, {"UpperCase", 1}, {"LowerCase", 2}};
+    const std::pair<const char*, std::optional<int>> transforms[] = {
+        {"", std::nullopt}, {"AsIs", 0}, {"UpperCase", 1}, {"LowerCase", 2}};
     for (const auto& [base, command] : commands)
         for (const auto& [suffix, transform] : transforms)
             SetActionHandler(QLatin1String(base) + QLatin1String(suffix),
-                             [&transfers, command, transform] {
-                                 transfers.RunWithNameTransform(transform, [&transfers, command] { (transfers.*command)(); });
-                             });
+                             [&transfers, command, transform] { (transfers.*command)(transform); });
     AddEnablingRule(TFileTransfers::EnableActions);
 }

@@ -1,6 +1,6 @@
 #include "app/MarluxApplication.h"
 
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 
 #include <QMessageBox>
 

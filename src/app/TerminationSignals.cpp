@@ -1,6 +1,6 @@
 #include "app/TerminationSignals.h"
 
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 
 #include <QSocketNotifier>
 

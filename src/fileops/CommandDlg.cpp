@@ -1,5 +1,7 @@
 #include "fileops/CommandDlg.h"
 
+#include "service/Command.h"
+
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -142,12 +144,17 @@ void TCommandDlg::OkBtnClick()
     // The window's events are handled while each line's job runs: a second click or Esc must
     // not run into the sending. The dialog closes afterwards either way.
     setEnabled(false);
+    Launch(SendLines());
+}
+
+TTask<> TCommandDlg::SendLines()
+{
     // Runs from the button inside the modal loop, which no error may cross.
     try {
         for (const QString& line : reCommand_->toPlainText().split(u'\n')) {
             const QString command = line.trimmed();
             if (!command.isEmpty())
-                sources_.sendLine(command);
+                co_await sources_.sendLine(command);
         }
         sources_.remoteRefresh();
         accept();

@@ -5,6 +5,8 @@
 #include <exception>
 #include <functional>
 
+template <class Result>
+class TTask;
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
@@ -22,7 +24,7 @@ public:
         // The captions of the selected remote rows in list order.
         QStringList selectedNames;
         // Sends one command line through SITE and logs it; raises when the server refuses.
-        std::function<void(const QString& line)> sendLine;
+        std::function<TTask<void>(QString line)> sendLine;
         // aRemoteRefreshExecute, after the last line.
         std::function<void()> remoteRefresh;
     };
@@ -52,6 +54,7 @@ protected:
 
 private:
     QString CommandPrefix() const;
+    TTask<void> SendLines();
 
     Sources sources_;
     QLabel* label3_;

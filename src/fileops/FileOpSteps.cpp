@@ -41,23 +41,23 @@ bool TFileOpSteps::ConfirmCreateDirectory(const QString& shown) const
     return dialogs_.Ask(shown + QStringLiteral("を作成しますか？"), Buttons::YesNo) == Answer::Yes;
 }
 
-TFileOpSteps::TStep TFileOpSteps::ConfirmRename(const TFileOpRow& row, const QString& newName,
-                                                const TRenameRow& rename, bool& changed) const
+TTask<TFileOpSteps::TStep> TFileOpSteps::ConfirmRename(const TFileOpRow& row, const QString& newName,
+                                                       const TRenameRow& rename, bool& changed) const
 {
     switch (dialogs_.Ask(row.name + QStringLiteral("を\n") + newName + QStringLiteral("\nに変更しますか?"),
                          Buttons::YesNoCancel)) {
     case Answer::Yes:
         changed = true;
-        rename(row, newName);
-        return TStep::Next;
+        co_await rename(row, newName);
+        co_return TStep::Next;
     case Answer::No:
-        return TStep::Next;
+        co_return TStep::Next;
     default:
-        return TStep::Stop;
+        co_return TStep::Stop;
     }
 }
 
-bool TFileOpSteps::RenameRows(const QList<TFileOpRow>& rows, bool folderTexts, const TRenameRow& rename) const
+TTask<bool> TFileOpSteps::RenameRows(QList<TFileOpRow> rows, bool folderTexts, TRenameRow rename) const
 {
     TFileDlg dialog(&owner_);
     bool changed = false;
@@ -68,14 +68,16 @@ bool TFileOpSteps::RenameRows(const QList<TFileOpRow>& rows, bool folderTexts, c
         else
             dialog.Prepare(QStringLiteral("ファイル名の変更"), QStringLiteral("選択中のファイル： ") + row.name,
                            QStringLiteral("新規ファイル名：　"), row.name);
-        if (dialogs_.RunModal(dialog) != QDialog::Accepted ||
-            ConfirmRename(row, dialog.NewEdit()->text(), rename, changed) == TStep::Stop)
+        if (dialogs_.RunModal(dialog) != QDialog::Accepted)
+            break;
+        const TStep step = co_await ConfirmRename(row, dialog.NewEdit()->text(), rename, changed);
+        if (step == TStep::Stop)
             break;
     }
-    return changed;
+    co_return changed;
 }
 
-bool TFileOpSteps::ChangeExtensions(const QList<TFileOpRow>& rows, const TRenameRow& rename) const
+TTask<bool> TFileOpSteps::ChangeExtensions(QList<TFileOpRow> rows, TRenameRow rename) const
 {
     QString ext;
     {
@@ -83,18 +85,21 @@ bool TFileOpSteps::ChangeExtensions(const QList<TFileOpRow>& rows, const TRename
         dialog.Prepare(QStringLiteral("拡張子の変更"), QString(), QStringLiteral("変更後の拡張子："),
                        QStringLiteral(".XXX"));
         if (dialogs_.RunModal(dialog) != QDialog::Accepted)
-            return false;
+            co_return false;
         ext = dialog.NewEdit()->text();
     }
     bool changed = false;
     for (const TFileOpRow& row : rows) {
-        if (!row.folder && ConfirmRename(row, ExtensionChangedName(row.name, ext), rename, changed) == TStep::Stop)
+        if (row.folder)
+            continue;
+        const TStep step = co_await ConfirmRename(row, ExtensionChangedName(row.name, ext), rename, changed);
+        if (step == TStep::Stop)
             break;
     }
-    return changed;
+    co_return changed;
 }
 
-bool TFileOpSteps::ChangeCase(const QList<TFileOpRow>& rows, TLetterCase letterCase, const TRenameRow& rename) const
+TTask<bool> TFileOpSteps::ChangeCase(QList<TFileOpRow> rows, TLetterCase letterCase, TRenameRow rename) const
 {
     const bool upper = letterCase == TLetterCase::Upper;
     const QString questionTail =
@@ -107,9 +112,10 @@ bool TFileOpSteps::ChangeCase(const QList<TFileOpRow>& rows, TLetterCase letterC
         if (answer != Answer::Yes)
             break;
         changed = true;
-        rename(row, upper ? UpperCaseName(row.name) : LowerCaseName(row.name));
+        const QString newName = upper ? UpperCaseName(row.name) : LowerCaseName(row.name);
+        co_await rename(row, newName);
     }
-    return changed;
+    co_return changed;
 }
 
 bool TFileOpSteps::ConfirmDelete() const

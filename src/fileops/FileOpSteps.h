@@ -1,4 +1,6 @@
 #pragma once
+#include "service/Command.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -20,7 +22,7 @@ struct TFileOpRow {
 };
 
 // Renames a row on its side; an error it raises ends the command.
-using TRenameRow = std::function<void(const TFileOpRow& row, const QString& newName)>;
+using TRenameRow = std::function<TTask<>(const TFileOpRow& row, const QString& newName)>;
 
 enum class TLetterCase { Upper, Lower };
 
@@ -42,11 +44,11 @@ public:
     // The name dialog and the rename question for each row in turn; a dialog not ended with OK
     // or a Cancel answer ends the command. folderTexts gives folder rows the directory texts.
     // True when the user answered Yes at least once.
-    bool RenameRows(const QList<TFileOpRow>& rows, bool folderTexts, const TRenameRow& rename) const;
+    TTask<bool> RenameRows(QList<TFileOpRow> rows, bool folderTexts, TRenameRow rename) const;
     // One dialog for the extension, then the rename question for each file row.
-    bool ChangeExtensions(const QList<TFileOpRow>& rows, const TRenameRow& rename) const;
+    TTask<bool> ChangeExtensions(QList<TFileOpRow> rows, TRenameRow rename) const;
     // The case question for each row, renaming to the whole name in that case.
-    bool ChangeCase(const QList<TFileOpRow>& rows, TLetterCase letterCase, const TRenameRow& rename) const;
+    TTask<bool> ChangeCase(QList<TFileOpRow> rows, TLetterCase letterCase, TRenameRow rename) const;
     // Both delete questions; true when both were answered Yes.
     bool ConfirmDelete() const;
     // Starts the viewer on path; when it cannot be started, the notice and then reconfigure.
@@ -56,8 +58,8 @@ public:
 private:
     enum class TStep { Next, Stop };
     // The rename question; renames on Yes, which also sets changed.
-    TStep ConfirmRename(const TFileOpRow& row, const QString& newName, const TRenameRow& rename,
-                        bool& changed) const;
+    TTask<TStep> ConfirmRename(const TFileOpRow& row, const QString& newName, const TRenameRow& rename,
+                               bool& changed) const;
 
     QWidget& owner_;
     TUserDialogs& dialogs_;

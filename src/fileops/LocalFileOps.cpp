@@ -55,10 +55,11 @@ void TLocalFileOps::StartViewerOrReconfigure(const QString& path) const
     steps_.StartViewerOrReconfigure(host_.options.asApplication, path, host_.aOptionExecute);
 }
 
-void TLocalFileOps::RenameLocally(const TFileOpRow& row, const QString& newName) const
+TTask<> TLocalFileOps::RenameLocally(const TFileOpRow& row, const QString& newName) const
 {
     if (RenameEntryKeepingTarget(NativePath(FullPath(row.name)), NativePath(FullPath(newName))))
         Log(host_.fileOperationLog, QStringLiteral("Rename"), row.name, QStringLiteral("-->"), newName);
+    co_return;
 }
 
 void TLocalFileOps::aLocalFileOpenExecute()
@@ -90,21 +91,27 @@ void TLocalFileOps::aLocalMkDirExecute()
 void TLocalFileOps::aLocalRenameExecute()
 {
     const QList<TFileOpRow> rows = SelectedRowsOrNotice(TNotice::SelectFile);
-    if (!rows.isEmpty() && steps_.RenameRows(rows, true, std::bind_front(&TLocalFileOps::RenameLocally, this)))
-        pane_.fillLocalFileList();
+    if (!rows.isEmpty())
+        Launch(RelistAfter(steps_.RenameRows(rows, true, std::bind_front(&TLocalFileOps::RenameLocally, this))));
 }
 
 void TLocalFileOps::aLocalExtModifyExecute()
 {
     const QList<TFileOpRow> rows = SelectedRowsOrNotice(TNotice::SelectFile);
-    if (!rows.isEmpty() && steps_.ChangeExtensions(rows, std::bind_front(&TLocalFileOps::RenameLocally, this)))
-        pane_.fillLocalFileList();
+    if (!rows.isEmpty())
+        Launch(RelistAfter(steps_.ChangeExtensions(rows, std::bind_front(&TLocalFileOps::RenameLocally, this))));
 }
 
 void TLocalFileOps::ChangeCase(TLetterCase letterCase)
 {
-    if (steps_.ChangeCase(SelectedRowsOrNotice(TNotice::SelectFile), letterCase,
-                          std::bind_front(&TLocalFileOps::RenameLocally, this)))
+    Launch(RelistAfter(steps_.ChangeCase(SelectedRowsOrNotice(TNotice::SelectFile), letterCase,
+                                         std::bind_front(&TLocalFileOps::RenameLocally, this))));
+}
+
+TTask<> TLocalFileOps::RelistAfter(TTask<bool> renames)
+{
+    const bool renamed = co_await renames;
+    if (renamed)
         pane_.fillLocalFileList();
 }
 

@@ -58,7 +58,9 @@ private:
     QList<TFileOpRow> SelectedRowsOrNotice(TFileOpSteps::TNotice notice) const;
     void StartViewerOrReconfigure(const QString& path) const;
     // Renames in the local directory and logs a success; a refusal is not reported.
-    void RenameLocally(const TFileOpRow& row, const QString& newName) const;
+    TTask<> RenameLocally(const TFileOpRow& row, const QString& newName) const;
+    // Lists the pane again when the renames changed a name.
+    TTask<> RelistAfter(TTask<bool> renames);
     void ChangeCase(TLetterCase letterCase);
 
     TLocalFileOpsHost host_;

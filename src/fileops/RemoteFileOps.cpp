@@ -58,29 +58,38 @@ void TRemoteFileOps::aRemoteFileViewExecute()
 {
     QList<TFileOpRow> rows = SelectedRowsOrNotice(TNotice::SelectFileOrFolder);
     rows.removeIf([this](const TFileOpRow& row) { return sources_.skipUnsafeLocalName(row.name); });
-    if (rows.isEmpty())
-        return;
+    if (!rows.isEmpty())
+        Launch(ViewFiles(rows));
+}
+
+TTask<> TRemoteFileOps::ViewFiles(QList<TFileOpRow> rows)
+{
     const QDir folder(viewFolder_.NewCommandFolder());
     // Every download first, then the viewers, so that none waits for a viewer to start.
     QStringList arrived;
-    for (const TFileOpRow& row : rows)
-        if (DownloadForViewing(row, folder.filePath(row.name)))
+    for (const TFileOpRow& row : rows) {
+        const bool downloaded = co_await DownloadForViewing(row, folder.filePath(row.name));
+        if (downloaded)
             arrived << folder.filePath(row.name);
+    }
     for (const QString& path : arrived)
         StartViewerOrReconfigure(path);
 }
 
-bool TRemoteFileOps::DownloadForViewing(const TFileOpRow& row, const QString& localPath)
+TTask<bool> TRemoteFileOps::DownloadForViewing(const TFileOpRow& row, QString localPath)
 {
     TSessionService& service = sources_.service;
     const std::string remoteName = Bytes(row.nameBytes);
+    const std::string local = NativePath(localPath);
     bool arrived = false;
     sources_.enterBusyState();
     try {
-        sources_.transfer.ExpectedSize =
-            row.listedSize ? *row.listedSize
-                           : service.Run([&remoteName](TIdFTP& engine) { return engine.FileSize(remoteName); });
-        service.Run([&remoteName, local = NativePath(localPath)](TIdFTP& engine) {
+        if (row.listedSize)
+            sources_.transfer.ExpectedSize = *row.listedSize;
+        else
+            sources_.transfer.ExpectedSize =
+                co_await service.Run([&remoteName](TIdFTP& engine) { return engine.FileSize(remoteName); });
+        co_await service.Run([&remoteName, &local](TIdFTP& engine) {
             engine.Get(remoteName, local, true, false);
         });
         arrived = true;
@@ -90,7 +99,7 @@ bool TRemoteFileOps::DownloadForViewing(const TFileOpRow& row, const QString& lo
         QFile::remove(localPath);
     }
     sources_.leaveBusyState();
-    return arrived;
+    co_return arrived;
 }
 
 void TRemoteFileOps::aRemoteMkDirExecute()
@@ -100,26 +109,38 @@ void TRemoteFileOps::aRemoteMkDirExecute()
     if (!name || !steps_.ConfirmCreateDirectory(*name))
         return;
     const std::string bytes = ServerName(sources_.service.NameCodec(), *name);
-    sources_.service.Run([&bytes](TIdFTP& engine) { engine.MakeDirectory(bytes); });
+    Launch(MakeDirectory(bytes));
+}
+
+TTask<> TRemoteFileOps::MakeDirectory(std::string bytes)
+{
+    co_await sources_.service.Run([&bytes](TIdFTP& engine) { engine.MakeDirectory(bytes); });
     sources_.remoteRefresh();
 }
 
-void TRemoteFileOps::RenameOnServer(const TFileOpRow& row, const QString& newName) const
+TTask<> TRemoteFileOps::RenameOnServer(TFileOpRow row, QString newName) const
 {
     // The engine would refuse RNTO only after RNFR had gone out.
     if (newName.contains(u'\r') || newName.contains(u'\n'))
         throw EIdLineBreakInCommand();
     // Refused before RNFR when the new name cannot be sent.
     const std::string newBytes = ServerName(sources_.service.NameCodec(), newName);
-    sources_.service.Run([&](TIdFTP& engine) { engine.RenameFile(Bytes(row.nameBytes), newBytes); });
+    co_await sources_.service.Run([&](TIdFTP& engine) { engine.RenameFile(Bytes(row.nameBytes), newBytes); });
     Log(QStringLiteral("Rename"), sources_.remoteSpec(row.name), QStringLiteral("-->"), sources_.remoteSpec(newName));
+}
+
+TTask<> TRemoteFileOps::RelistAfter(TTask<bool> renames)
+{
+    const bool renamed = co_await renames;
+    if (renamed)
+        sources_.remoteRefresh();
 }
 
 void TRemoteFileOps::aRemoteRenameExecute()
 {
     const QList<TFileOpRow> rows = SelectedRowsOrNotice(TNotice::SelectFile);
-    if (!rows.isEmpty() && steps_.RenameRows(rows, false, std::bind_front(&TRemoteFileOps::RenameOnServer, this)))
-        sources_.remoteRefresh();
+    if (!rows.isEmpty())
+        Launch(RelistAfter(steps_.RenameRows(rows, false, std::bind_front(&TRemoteFileOps::RenameOnServer, this))));
 }
 
 QList<TFileOpRow> TRemoteFileOps::FileRowsWithKnownNames(TNotice notice) const
@@ -135,15 +156,14 @@ QList<TFileOpRow> TRemoteFileOps::FileRowsWithKnownNames(TNotice notice) const
 void TRemoteFileOps::aRemoteExtModifyExecute()
 {
     const QList<TFileOpRow> rows = FileRowsWithKnownNames(TNotice::SelectFile);
-    if (!rows.isEmpty() && steps_.ChangeExtensions(rows, std::bind_front(&TRemoteFileOps::RenameOnServer, this)))
-        sources_.remoteRefresh();
+    if (!rows.isEmpty())
+        Launch(RelistAfter(steps_.ChangeExtensions(rows, std::bind_front(&TRemoteFileOps::RenameOnServer, this))));
 }
 
 void TRemoteFileOps::ChangeCase(TLetterCase letterCase)
 {
-    if (steps_.ChangeCase(FileRowsWithKnownNames(TNotice::SelectFile), letterCase,
-                          std::bind_front(&TRemoteFileOps::RenameOnServer, this)))
-        sources_.remoteRefresh();
+    Launch(RelistAfter(steps_.ChangeCase(FileRowsWithKnownNames(TNotice::SelectFile), letterCase,
+                                         std::bind_front(&TRemoteFileOps::RenameOnServer, this))));
 }
 
 void TRemoteFileOps::aRemoteUpperCaseExecute()
@@ -159,25 +179,29 @@ void TRemoteFileOps::aRemoteLowerCaseExecute()
 void TRemoteFileOps::aRemoteFileDeleteExecute()
 {
     const QList<TFileOpRow> rows = SelectedRowsOrNotice(TNotice::SelectFileOrFolder);
-    if (rows.isEmpty() || !steps_.ConfirmDelete())
-        return;
+    if (!rows.isEmpty() && steps_.ConfirmDelete())
+        Launch(DeleteRows(rows));
+}
+
+TTask<> TRemoteFileOps::DeleteRows(QList<TFileOpRow> rows)
+{
     for (const TFileOpRow& row : rows) {
         const std::string bytes = Bytes(row.nameBytes);
         if (row.folder) {
-            sources_.service.Run([&bytes](TIdFTP& engine) { engine.RemoveDirectory(bytes); });
+            co_await sources_.service.Run([&bytes](TIdFTP& engine) { engine.RemoveDirectory(bytes); });
             Log(QStringLiteral("RemoveDir"), sources_.remoteSpec(row.name));
         } else {
-            sources_.service.Run([&bytes](TIdFTP& engine) { engine.DeleteFile(bytes); });
+            co_await sources_.service.Run([&bytes](TIdFTP& engine) { engine.DeleteFile(bytes); });
             Log(QStringLiteral("Delete"), sources_.remoteSpec(row.name));
         }
     }
     sources_.remoteRefresh();
 }
 
-void TRemoteFileOps::SendSiteLine(const QString& line) const
+TTask<> TRemoteFileOps::SendSiteLine(QString line) const
 {
     const std::string bytes = ServerName(sources_.service.NameCodec(), line);
-    sources_.service.Run([&bytes](TIdFTP& engine) { engine.SiteCommand(bytes); });
+    co_await sources_.service.Run([&bytes](TIdFTP& engine) { engine.SiteCommand(bytes); });
     Log(line, QString());
 }
 
@@ -195,17 +219,23 @@ void TRemoteFileOps::aChmodExecute()
 
 void TRemoteFileOps::aRemoteDetailExecute()
 {
+    Launch(ShowDetailedListing());
+}
+
+TTask<> TRemoteFileOps::ShowDetailedListing()
+{
     const QString path = QDir(viewFolder_.NewCommandFolder()).filePath(QString::fromLatin1(ProgramFile::DetailListing));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw EFileWriteError(NativePath(path));
     // Users read LIST's lines; a machine listing is for the program.
     TSessionService& service = sources_.service;
-    if (service.Run([](TIdFTP& engine) { return engine.MachineListing(); })) {
+    const bool machineListing = co_await service.Run([](TIdFTP& engine) { return engine.MachineListing(); });
+    if (machineListing) {
         sources_.enterBusyState();
-        service.Run([](TIdFTP& engine) { engine.List(nullptr); });
+        co_await service.Run([](TIdFTP& engine) { engine.List(nullptr); });
     }
-    const std::vector<std::string> lines = service.Run([](TIdFTP& engine) {
+    const std::vector<std::string> lines = co_await service.Run([](TIdFTP& engine) {
         return std::vector<std::string>(engine.ListLines.begin(), engine.ListLines.end());
     });
     for (const std::string& line : lines) {

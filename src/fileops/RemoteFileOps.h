@@ -7,9 +7,11 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QWidget;
 class TFileOperationLog;
+class TIdFTP;
 class TSessionService;
 class TUserDialogs;
 struct TTransferState;
@@ -68,14 +70,20 @@ private:
     void Log(const QString& operation, const QString& first, const QString& direction = {},
              const QString& second = {}) const;
     // RNFR and RNTO, then the "Rename" line.
-    void RenameOnServer(const TFileOpRow& row, const QString& newName) const;
+    TTask<> RenameOnServer(TFileOpRow row, QString newName) const;
+    // Lists the pane again when the renames changed a name.
+    TTask<> RelistAfter(TTask<bool> renames);
+    TTask<> MakeDirectory(std::string bytes);
+    TTask<> DeleteRows(QList<TFileOpRow> rows);
+    TTask<> ViewFiles(QList<TFileOpRow> rows);
+    TTask<> ShowDetailedListing();
     // The selected file rows whose text gives back the bytes the server listed: only those can
     // be given a name derived from their text without corrupting it.
     QList<TFileOpRow> FileRowsWithKnownNames(TFileOpSteps::TNotice notice) const;
     void ChangeCase(TLetterCase letterCase);
     // Downloads into the folder, keeping the engine's data type; true when the file arrived.
-    bool DownloadForViewing(const TFileOpRow& row, const QString& localPath);
-    void SendSiteLine(const QString& line) const;
+    TTask<bool> DownloadForViewing(const TFileOpRow& row, QString localPath);
+    TTask<> SendSiteLine(QString line) const;
     void StartViewerOrReconfigure(const QString& path) const;
 
     Sources sources_;

@@ -77,42 +77,45 @@ void TRemotePane::ShowPath(const QByteArray& path)
     sources_.dirBox.setEditText(text);
 }
 
-QByteArray TRemotePane::ChangeToFirstOf(const std::vector<QByteArray>& candidates)
+TTask<QByteArray> TRemotePane::ChangeToFolder(std::vector<QByteArray> candidates)
 {
-    for (size_t index = 0;; ++index) {
-        try {
-            sources_.service.Run([&](TIdFTP& engine) { engine.ChangeDirectory(ToStdString(candidates[index])); });
-            return candidates[index];
-        } catch (const EIdProtocolReplyError&) {
-            if (index + 1 == candidates.size())
-                throw;
+    // CWD to the first candidate the server accepts; the last refusal is raised. The server's
+    // form of the path wins; a reply without one leaves the path that worked.
+    const QByteArray path = co_await sources_.service.Run([&candidates](TIdFTP& engine) {
+        if (candidates.empty())
+            return ToByteArray(engine.CurrentDirectory());
+        for (size_t index = 0;; ++index) {
+            try {
+                engine.ChangeDirectory(ToStdString(candidates[index]));
+                break;
+            } catch (const EIdProtocolReplyError&) {
+                if (index + 1 == candidates.size())
+                    throw;
+            }
         }
-    }
+        const QByteArray current = ToByteArray(engine.CurrentDirectory());
+        return current.isEmpty() ? candidates[0] : current;
+    });
+    co_return path;
 }
 
-QByteArray TRemotePane::ServerCurrentDirectory()
-{
-    return ToByteArray(sources_.service.Run([](TIdFTP& engine) { return engine.CurrentDirectory(); }));
-}
-
-void TRemotePane::aRemoteRefreshExecute()
+TTask<> TRemotePane::Refresh()
 {
     TSessionService& service = sources_.service;
-    if (sources_.dirBox.currentText().isEmpty())
-        ShowPath(ServerCurrentDirectory());
+    if (sources_.dirBox.currentText().isEmpty()) {
+        const QByteArray current = co_await ChangeToFolder({});
+        ShowPath(current);
+    }
     // A path the connection has not listed yet may be in any encoding until its names tell.
-    const std::vector<QByteArray> candidates = PathCandidates(sources_.dirBox.currentText());
+    std::vector<QByteArray> candidates = PathCandidates(sources_.dirBox.currentText());
     ShowPath(candidates.front());
-    QByteArray path = ChangeToFirstOf(candidates);
-    // The server's form of the path wins; a reply without one leaves the path that worked.
-    if (const QByteArray current = ServerCurrentDirectory(); !current.isEmpty())
-        path = current;
+    const QByteArray path = co_await ChangeToFolder(std::move(candidates));
     ShowPath(path);
     tree_.Build(path);
 
     sources_.enterBusyState();
     const std::string mask = ServerName(service.NameCodec(), sources_.maskBox.currentText().trimmed());
-    service.Run([&mask](TIdFTP& engine) {
+    co_await service.Run([&mask](TIdFTP& engine) {
         engine.ListLines.clear();
         engine.ListDirectory(mask);
         engine.ParsedListing();
@@ -126,6 +129,11 @@ void TRemotePane::aRemoteRefreshExecute()
     FillRemoteFileList();
     AddRemoteDirHistory();
     SortAndFitRemoteList();
+}
+
+void TRemotePane::aRemoteRefreshExecute()
+{
+    Launch(Refresh());
 }
 
 void TRemotePane::FillRemoteFileList()
@@ -177,9 +185,17 @@ void TRemotePane::RemoteSysTreeViewClick(const QTreeWidgetItem& node)
 
 void TRemotePane::aRemoteDirectoryUpExecute()
 {
-    sources_.service.Run([](TIdFTP& engine) { engine.ChangeToParent(); });
-    ShowPath(ServerCurrentDirectory());
-    aRemoteRefreshExecute();
+    Launch(DirectoryUp());
+}
+
+TTask<> TRemotePane::DirectoryUp()
+{
+    const QByteArray parent = co_await sources_.service.Run([](TIdFTP& engine) {
+        engine.ChangeToParent();
+        return ToByteArray(engine.CurrentDirectory());
+    });
+    ShowPath(parent);
+    co_await Refresh();
 }
 
 void TRemotePane::aRemoteSelectAllExecute()

@@ -3,6 +3,7 @@
 #include "panes/FileListSorter.h"
 #include "panes/RemoteTree.h"
 #include "platform/ListFile.h"
+#include "service/Command.h"
 #include "settings/ActionEnabling.h"
 #include "settings/WindowSettings.h"
 
@@ -47,6 +48,7 @@ public:
 
     // Goes to the directory in the box (the server's current one when empty) and lists it.
     void aRemoteRefreshExecute();
+    TTask<> Refresh();
     // Enters a sub-directory of the current directory, named by its listed bytes.
     void OpenRemoteSubdirectory(const QByteArray& name);
     void aRemoteDirectoryUpExecute();
@@ -70,10 +72,10 @@ private:
     // that text, else its forms in the name encodings, the likeliest first (EUnsendableName when
     // it has none).
     std::vector<QByteArray> PathCandidates(const QString& text) const;
-    // PWD's path.
-    QByteArray ServerCurrentDirectory();
-    // CWD to the first candidate the server accepts; the last refusal is raised.
-    QByteArray ChangeToFirstOf(const std::vector<QByteArray>& candidates);
+    // Changes to the first of the candidates the server accepts and gives the server's path of
+    // it; no candidates stay in the current directory.
+    TTask<QByteArray> ChangeToFolder(std::vector<QByteArray> candidates);
+    TTask<> DirectoryUp();
 
     TFileListModel& model_;
     Sources sources_;

@@ -2,7 +2,6 @@
 
 #include "ftp/IdException.h"
 
-#include <QEventLoop>
 #include <QMetaObject>
 
 TSessionService::TSessionService() : engineContext_(new QObject), progressTimer_(new QTimer(&windowContext_))
@@ -18,9 +17,7 @@ TSessionService::TSessionService() : engineContext_(new QObject), progressTimer_
 
 TSessionService::~TSessionService()
 {
-    abortSignal_.Request();
-    thread_.quit();
-    thread_.wait();
+    Stop();
     delete engineContext_;
     // What the engine's notifications still point at is going away with the window.
     engine_.OnDisconnected = nullptr;
@@ -39,22 +36,15 @@ void TSessionService::SetPostedErrorHandler(std::function<void(std::exception_pt
     postedError_ = std::move(handler);
 }
 
-void TSessionService::RunOnEngineThread(const std::function<void()>& job)
+void TSessionService::Start(std::function<void()> work, std::function<void(std::exception_ptr)> finish,
+                           bool afterCurrent)
 {
-    if (Running())
+    if (!afterCurrent && Running())
         throw EIdCommandInProgress();
-    RunAndWait(job);
-}
-
-void TSessionService::RunAfterCurrent(const std::function<void(TIdFTP&)>& job)
-{
-    RunAndWait([&] { job(engine_); });
-}
-
-void TSessionService::RunAndWait(const std::function<void()>& job)
-{
     if (pendingJobs_++ == 0)
         progressTimer_->start();
+    if (afterCurrent)
+        ++waitingAfterCurrent_;
     if (jobStart_) {
         try {
             jobStart_();
@@ -64,32 +54,52 @@ void TSessionService::RunAndWait(const std::function<void()>& job)
             throw;
         }
     }
-    struct TOutcome {
-        bool done = false;
+    // Jobs queue on the engine's thread in the order they were submitted. The engine's state is
+    // taken over at each job's end, in the order the jobs ended.
+    QMetaObject::invokeMethod(engineContext_, [this, work = std::move(work), finish = std::move(finish), afterCurrent] {
         std::exception_ptr error;
-    } outcome;
-    QEventLoop loop;
-    // The job and the loop live on this frame, which waits for the job's end. The engine's
-    // state is taken over at that end, in the order the jobs ended.
-    QMetaObject::invokeMethod(engineContext_, [this, &job, &outcome, &loop] {
         try {
-            job();
+            work();
         } catch (...) {
-            outcome.error = std::current_exception();
+            error = std::current_exception();
         }
-        Post([this, &outcome, &loop, connected = engine_.Connected(), codec = engine_.NameCodec] {
+        Post([this, finish, error, afterCurrent, connected = engine_.Connected(), codec = engine_.NameCodec] {
             connected_ = connected;
             codec_ = codec;
             if (--pendingJobs_ == 0)
                 progressTimer_->stop();
-            outcome.done = true;
-            loop.quit();
+            if (afterCurrent)
+                --waitingAfterCurrent_;
+            finish(error);
         });
     });
-    if (!outcome.done)
-        loop.exec();
-    if (outcome.error)
-        std::rethrow_exception(outcome.error);
+}
+
+void TSessionService::Stop()
+{
+    if (thread_.isFinished())
+        return;
+    // The running job is asked to end; jobs submitted after it (the session's end) still run.
+    abortSignal_.Request();
+    QMetaObject::invokeMethod(engineContext_, [this] { thread_.quit(); });
+    {
+        // A question no one is left to answer ends the job that asked it.
+        std::lock_guard lock(postedMutex_);
+        stopped_ = true;
+        posted_.clear();
+        if (question_)
+            question_->set_exception(std::make_exception_ptr(EIdException("The window has closed")));
+        question_ = nullptr;
+    }
+    thread_.wait();
+    std::lock_guard lock(postedMutex_);
+    posted_.clear();
+}
+
+bool TSessionService::Idle()
+{
+    std::lock_guard lock(postedMutex_);
+    return pendingJobs_ == 0 && posted_.empty() && !drainPosted_;
 }
 
 void TSessionService::Post(std::function<void()> call)
@@ -105,6 +115,8 @@ void TSessionService::PostProgress(std::function<void()> call)
 void TSessionService::Enqueue(std::function<void()> call, bool wake)
 {
     std::lock_guard lock(postedMutex_);
+    if (stopped_)
+        return;
     posted_.push_back(std::move(call));
     if (!wake || drainPosted_)
         return;
@@ -116,12 +128,28 @@ bool TSessionService::Ask(std::function<bool()> question)
 {
     std::promise<bool> answer;
     std::future<bool> answered = answer.get_future();
-    Post([&question, &answer] {
+    {
+        std::lock_guard lock(postedMutex_);
+        if (stopped_)
+            throw EIdException("The window has closed");
+        question_ = &answer;
+    }
+    Post([this, &question, &answer] {
+        bool value = false;
+        std::exception_ptr error;
         try {
-            answer.set_value(question());
+            value = question();
         } catch (...) {
-            answer.set_exception(std::current_exception());
+            error = std::current_exception();
         }
+        std::lock_guard lock(postedMutex_);
+        if (question_ != &answer)
+            return;
+        question_ = nullptr;
+        if (error)
+            answer.set_exception(error);
+        else
+            answer.set_value(value);
     });
     return answered.get();
 }

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <coroutine>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -28,14 +29,23 @@ public:
     // thread: they hand their work to the window with Post or Ask.
     TIdFTP& Engine() { return engine_; }
 
-    // Runs job(engine) on the engine's thread and returns its result here, or raises its error
-    // here. The window's events are handled meanwhile; a job asked for by one of them while
-    // another runs is refused with EIdCommandInProgress.
+    // In a command: `co_await service.Run(job)` runs job(engine) on the engine's thread while the
+    // window's thread goes on, and gives the job's result or raises its error once everything the
+    // job posted has run. A job asked for while another runs is refused with
+    // EIdCommandInProgress.
     template <class Job>
-    auto Run(Job&& job) -> std::invoke_result_t<Job&, TIdFTP&>;
+    auto Run(Job job);
     // The same, but while another job runs it waits for that job's end instead: for ending the
     // session, which may come at any time.
-    void RunAfterCurrent(const std::function<void(TIdFTP&)>& job);
+    template <class Job>
+    auto RunAfterCurrent(Job job);
+    // Starts a job no command waits for; its error goes to the posted-error handler. The
+    // service's end waits for a job submitted after the current one.
+    template <class Job>
+    void Submit(Job job, bool afterCurrent = false);
+    // Stops the engine's thread once the jobs submitted so far have ended (the running one is
+    // asked to end) and drops what they posted: for the window's end.
+    void Stop();
 
     // From the engine's thread: runs call on the window's thread, after what was posted before.
     void Post(std::function<void()> call);
@@ -50,14 +60,19 @@ public:
     void RequestAbort() { abortSignal_.Request(); }
     // Runs on the window's thread after a request has ended a transfer.
     void SetAbortTakenHandler(std::function<void()> handler);
-    // Runs on the window's thread as a job starts, before the window's events are handled.
+    // Runs on the window's thread as a job is submitted.
     void SetJobStartHandler(std::function<void()> handler) { jobStart_ = std::move(handler); }
     // Takes what a posted call raised, on the window's thread: no error may unwind into the
     // event loop.
     void SetPostedErrorHandler(std::function<void(std::exception_ptr)> handler);
 
-    // A job is running.
+    // A job is running or waits its turn.
     bool Running() const { return pendingJobs_ > 0; }
+    // A job submitted after the current one waits: the session is ending, and a command of
+    // several jobs stops.
+    bool SessionEnding() const { return waitingAfterCurrent_ > 0; }
+    // No job is pending and everything posted has run.
+    bool Idle();
     // The connection as of the last job's end or the last disconnect notification.
     bool Connected() const { return connected_; }
     void NoteDisconnected() { connected_ = false; }
@@ -65,8 +80,10 @@ public:
     const TNameCodec& NameCodec() const { return codec_; }
 
 private:
-    void RunOnEngineThread(const std::function<void()>& job);
-    void RunAndWait(const std::function<void()>& job);
+    template <class Result>
+    friend class TJobAwaiter;
+    // Runs work on the engine's thread, then finish(its error) here.
+    void Start(std::function<void()> work, std::function<void(std::exception_ptr)> finish, bool afterCurrent);
     void Enqueue(std::function<void()> call, bool wake);
     // Runs the posted calls in order on the window's thread.
     void Drain();
@@ -84,23 +101,81 @@ private:
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
     bool drainPosted_ = false;
+    bool stopped_ = false;
+    // The answer the engine's thread waits for, if any.
+    std::promise<bool>* question_ = nullptr;
     std::function<void(std::exception_ptr)> postedError_;
     std::function<void()> jobStart_;
 
     int pendingJobs_ = 0;
+    int waitingAfterCurrent_ = 0;
     bool connected_ = false;
     TNameCodec codec_;
 };
 
-template <class Job>
-auto TSessionService::Run(Job&& job) -> std::invoke_result_t<Job&, TIdFTP&>
-{
-    using Result = std::invoke_result_t<Job&, TIdFTP&>;
-    if constexpr (std::is_void_v<Result>) {
-        RunOnEngineThread([&] { job(engine_); });
-    } else {
-        std::optional<Result> result;
-        RunOnEngineThread([&] { result.emplace(job(engine_)); });
-        return std::move(*result);
+template <class Result>
+class [[nodiscard]] TJobAwaiter {
+public:
+    TJobAwaiter(TSessionService& service, std::function<Result(TIdFTP&)> job, bool afterCurrent)
+        : service_(service), job_(std::move(job)), afterCurrent_(afterCurrent)
+    {
     }
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> waiting)
+    {
+        service_.Start(
+            [this] {
+                if constexpr (std::is_void_v<Result>)
+                    job_(service_.Engine());
+                else
+                    value_.emplace(job_(service_.Engine()));
+            },
+            [this, waiting](std::exception_ptr error) {
+                error_ = error;
+                waiting.resume();
+            },
+            afterCurrent_);
+    }
+    Result await_resume()
+    {
+        if (error_)
+            std::rethrow_exception(error_);
+        if constexpr (!std::is_void_v<Result>)
+            return std::move(*value_);
+    }
+
+private:
+    using TValue = std::conditional_t<std::is_void_v<Result>, bool, Result>;
+    TSessionService& service_;
+    std::function<Result(TIdFTP&)> job_;
+    bool afterCurrent_;
+    std::optional<TValue> value_;
+    std::exception_ptr error_;
+};
+
+template <class Job>
+auto TSessionService::Run(Job job)
+{
+    static_assert(std::is_trivially_destructible_v<Job>, "capture by reference: the command's frame outlives the job");
+    using Result = std::invoke_result_t<Job&, TIdFTP&>;
+    return TJobAwaiter<Result>(*this, std::move(job), false);
+}
+
+template <class Job>
+auto TSessionService::RunAfterCurrent(Job job)
+{
+    static_assert(std::is_trivially_destructible_v<Job>, "capture by reference: the command's frame outlives the job");
+    using Result = std::invoke_result_t<Job&, TIdFTP&>;
+    return TJobAwaiter<Result>(*this, std::move(job), true);
+}
+
+template <class Job>
+void TSessionService::Submit(Job job, bool afterCurrent)
+{
+    Start([this, job = std::move(job)]() mutable { job(engine_); },
+          [](std::exception_ptr error) {
+              if (error)
+                  std::rethrow_exception(error);
+          },
+          afterCurrent);
 }

@@ -87,31 +87,38 @@ TSession::~TSession()
 
 void TSession::aConnectExecute(TSender sender)
 {
-    // A second connect command from the window's event processing during an attempt waits
-    // for that attempt to end.
+    Launch(ToggleConnection(sender));
+}
+
+TTask<> TSession::ToggleConnection(TSender sender)
+{
+    // A second connect command while an attempt runs waits for that attempt to end.
     if (connecting_)
-        return;
+        co_return;
     const TCaptionUpdate caption(sources_.window);
     if (sources_.service.Connected()) {
-        CloseSession();
+        const std::exception_ptr firstError = PrepareSessionEnd();
+        co_await sources_.service.RunAfterCurrent(Quit);
         SetApplicationTitle(NotConnectedTitle);
+        if (firstError)
+            std::rethrow_exception(firstError);
     } else {
-        Connect(sender);
+        co_await Connect(sender);
     }
 }
 
-void TSession::Connect(TSender sender)
+TTask<> TSession::Connect(TSender sender)
 {
     RunConnectForm(sender);
     if (!sources_.state.ConnectAccepted)
-        return;
+        co_return;
     fromUrl_ = false;
     sources_.state.ProfileName = sources_.profileNameBox.currentText();
     LoadRemoteDirHistory();
-    OpenConnection(sources_.state.ConnectTimeout, QStringLiteral("Marlux - ") + sources_.state.ProfileName);
+    co_await OpenConnection(sources_.state.ConnectTimeout, QStringLiteral("Marlux - ") + sources_.state.ProfileName);
 }
 
-void TSession::OpenConnection(int timeoutMs, const QString& title)
+TTask<> TSession::OpenConnection(int timeoutMs, QString title)
 {
     sources_.enterBusyState();
     TSessionService& service = sources_.service;
@@ -119,7 +126,7 @@ void TSession::OpenConnection(int timeoutMs, const QString& title)
     std::string systemName;
     try {
         // A time-out that is not positive leaves the engine its own bounded wait.
-        systemName = service.Run([timeoutMs](TIdFTP& engine) {
+        systemName = co_await service.Run([timeoutMs](TIdFTP& engine) {
             engine.Connect(true, timeoutMs > 0 ? timeoutMs : -1);
             return engine.SystemName;
         });
@@ -131,7 +138,7 @@ void TSession::OpenConnection(int timeoutMs, const QString& title)
         // A connect time-out closes the socket without a disconnect notification; the window
         // goes back to idle here in every case.
         sources_.leaveBusyState();
-        return;
+        co_return;
     }
     sources_.appendLogLine(QString::fromStdString(systemName));
     sources_.remoteRefresh();
@@ -168,11 +175,18 @@ void TSession::LoadRemoteDirHistory()
 
 void TSession::CloseSession()
 {
-    TSessionService& service = sources_.service;
-    if (!service.Connected())
+    if (!sources_.service.Connected())
         return;
+    const std::exception_ptr firstError = PrepareSessionEnd();
+    sources_.service.Submit(Quit, true);
+    if (firstError)
+        std::rethrow_exception(firstError);
+}
+
+std::exception_ptr TSession::PrepareSessionEnd()
+{
     // Files that cannot be written do not keep the session open; the first error is passed on
-    // once the connection is closed.
+    // once QUIT is on its way.
     std::exception_ptr firstError;
     const auto keepGoing = [&firstError](const std::function<void()>& step) {
         try {
@@ -189,18 +203,19 @@ void TSession::CloseSession()
         });
     }
     // A job still running (a transfer) is asked to end, and the session ends after it.
-    if (service.Running())
-        service.RequestAbort();
-    service.RunAfterCurrent([](TIdFTP& engine) {
-        try {
-            engine.Quit();
-        } catch (const EIdException&) {
-            // The connection broke while closing: it is gone all the same.
-            engine.Disconnect();
-        }
-    });
-    if (firstError)
-        std::rethrow_exception(firstError);
+    if (sources_.service.Running())
+        sources_.service.RequestAbort();
+    return firstError;
+}
+
+void TSession::Quit(TIdFTP& engine)
+{
+    try {
+        engine.Quit();
+    } catch (const EIdException&) {
+        // The connection broke while closing: it is gone all the same.
+        engine.Disconnect();
+    }
 }
 
 void TSession::SaveProfileState()
@@ -213,23 +228,28 @@ void TSession::SaveProfileState()
 
 void TSession::ProfileNameBoxChange()
 {
+    Launch(SwitchProfile());
+}
+
+TTask<> TSession::SwitchProfile()
+{
     if (!sources_.service.Connected()) {
-        aConnectExecute(TSender::User);
-        return;
+        co_await ToggleConnection(TSender::User);
+        co_return;
     }
     if (sources_.dialogs.Ask(QStringLiteral("接続を切って再接続しますか？"), TUserDialogs::Buttons::YesNo,
                              TUserDialogs::Icon::Question) != TUserDialogs::Answer::Yes)
-        return;
-    aConnectExecute(TSender::User);
+        co_return;
+    co_await ToggleConnection(TSender::User);
     if (!sources_.service.Connected())
-        aConnectExecute(TSender::User);
+        co_await ToggleConnection(TSender::User);
 }
 
 void TSession::NoDisconnectTimerTimer()
 {
     TSessionService& service = sources_.service;
     if (service.Connected() && !sources_.inTransfer && !service.Running() && !sources_.busy())
-        service.Run([](TIdFTP& engine) { engine.CurrentDirectory(); });
+        service.Submit([](TIdFTP& engine) { engine.CurrentDirectory(); });
 }
 
 void TSession::IdFTP1AfterClientLogin(const TIdRFCReply& welcome, const TIdRFCReply& login)

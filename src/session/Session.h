@@ -1,14 +1,17 @@
 #pragma once
+#include "service/Command.h"
 #include "settings/WindowState.h"
 
 #include <QList>
 #include <QString>
 
+#include <exception>
 #include <functional>
 
 class QAction;
 class QComboBox;
 class QWidget;
+class TIdFTP;
 class TIdRFCReply;
 class TSessionService;
 struct TIdCertificateInfo;
@@ -70,7 +73,7 @@ public:
     // Writes the last local and remote directories into the profile in use.
     void SaveProfileState();
     // Ends an open session as the disconnect command does, without touching the title: the
-    // profile state and remote history saved, a running transfer aborted, QUIT.
+    // profile state and remote history saved, a running transfer aborted, QUIT after it.
     void CloseSession();
 
     // welcome and login: the server's greeting and its answer to the login.
@@ -82,10 +85,18 @@ public:
     bool IdFTP1VerifyCertificate(const TIdCertificateInfo& certificate);
 
 private:
-    void Connect(TSender sender);
+    TTask<> ToggleConnection(TSender sender);
+    TTask<> SwitchProfile();
+    TTask<> Connect(TSender sender);
     // Connects the engine as set up, lists the remote directory and shows the title; the
     // window is busy meanwhile and idle again after a failure.
-    void OpenConnection(int timeoutMs, const QString& title);
+    TTask<> OpenConnection(int timeoutMs, QString title);
+    TTask<> OpenConnectionFromUrl(int timeoutMs, QString title);
+    // Saves the profile's state and asks a running transfer to end; the first error of the
+    // saving is returned.
+    std::exception_ptr PrepareSessionEnd();
+    // QUIT, or the socket closed when the connection broke while closing.
+    static void Quit(TIdFTP& engine);
     // Shows the dialog (or runs its OK at once) and passes on an error that ended its OK.
     void RunConnectForm(TSender sender);
     void LoadRemoteDirHistory();

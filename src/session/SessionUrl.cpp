@@ -48,6 +48,11 @@ void TSession::ConnectToUrl(const TStartUrl& url)
     sources_.profileNameBox.setEditText(url.host);
     sources_.remoteDirBox.setEditText(url.folder);
     sources_.setStatusPanel(2, url.host);
-    OpenConnection(timeoutMs, QStringLiteral("Marlux - ") + url.Display());
+    Launch(OpenConnectionFromUrl(timeoutMs, QStringLiteral("Marlux - ") + url.Display()));
+}
+
+TTask<> TSession::OpenConnectionFromUrl(int timeoutMs, QString title)
+{
+    co_await OpenConnection(timeoutMs, std::move(title));
     sources_.window.setWindowTitle(QApplication::applicationDisplayName());
 }

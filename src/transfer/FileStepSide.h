@@ -6,41 +6,18 @@
 class TIdFTP;
 class TSessionService;
 
-// Where the single-file steps do their two kinds of work: the window's (logs, progress window,
-// busy state) and the engine's. Either side runs one of them where it is and hands the other
-// to the session service.
+// Where a single-file step runs, inside a job on the engine's thread: the engine's work is
+// done there, the window's (logs, progress window, busy state) is posted to the window, and
+// the mode was read before the job.
 class TFileStepSide {
 public:
-    virtual ~TFileStepSide() = default;
+    TFileStepSide(TSessionService& service, TIdFTP& engine, TTransferChoice mode);
     // Runs call on the window's thread, after what was handed over before.
-    virtual void Window(std::function<void()> call) = 0;
+    void Window(std::function<void()> call);
     // Runs step with the engine; its errors are raised here.
-    virtual void Engine(const std::function<void(TIdFTP&)>& step) = 0;
+    void Engine(const std::function<void(TIdFTP&)>& step);
     // The checked transfer mode.
-    virtual TTransferChoice Mode() const = 0;
-};
-
-// On the window's thread: each engine step is a job of the service.
-class TWindowStepSide : public TFileStepSide {
-public:
-    TWindowStepSide(TSessionService& service, std::function<TTransferChoice()> mode);
-    void Window(std::function<void()> call) override;
-    void Engine(const std::function<void(TIdFTP&)>& step) override;
-    TTransferChoice Mode() const override;
-
-private:
-    TSessionService& service_;
-    std::function<TTransferChoice()> mode_;
-};
-
-// On the engine's thread, inside a job: the window's work is posted to it, the mode was read
-// before the job.
-class TEngineStepSide : public TFileStepSide {
-public:
-    TEngineStepSide(TSessionService& service, TIdFTP& engine, TTransferChoice mode);
-    void Window(std::function<void()> call) override;
-    void Engine(const std::function<void(TIdFTP&)>& step) override;
-    TTransferChoice Mode() const override;
+    TTransferChoice Mode() const { return mode_; }
 
 private:
     TSessionService& service_;

@@ -38,10 +38,7 @@ bool AnyRowSelected(const TFileViewStack& list)
 
 }  // namespace
 
-TFileTransfers::TFileTransfers(Sources sources)
-    : sources_(std::move(sources)), windowSide_(sources_.service, sources_.transferMode)
-{
-}
+TFileTransfers::TFileTransfers(Sources sources) : sources_(std::move(sources)) {}
 
 void TFileTransfers::EnableActions(const TEnablingFacts& facts, const TActionSwitch& actions)
 {
@@ -57,48 +54,22 @@ void TFileTransfers::EnableActions(const TEnablingFacts& facts, const TActionSwi
 
 // Commands on the selected rows.
 
-void TFileTransfers::aUploadExecute()
+void TFileTransfers::aUploadExecute(std::optional<int> transform)
 {
-    UploadSelectedRows(false);
+    Launch(WalkSelectedRows(sources_.localList, transform, std::bind_front(&TFileTransfers::UploadRow, this, false),
+                            sources_.remoteRefresh));
 }
 
 void TFileTransfers::aUploadAppendExecute()
 {
-    UploadSelectedRows(true);
+    Launch(WalkSelectedRows(sources_.localList, {}, std::bind_front(&TFileTransfers::UploadRow, this, true),
+                            sources_.remoteRefresh));
 }
 
-void TFileTransfers::UploadSelectedRows(bool append)
+void TFileTransfers::aDownloadExecute(std::optional<int> transform)
 {
-    WalkSelectedRows(
-        sources_.localList,
-        [this, append](const TFileRow& row) {
-            if (row.icon != fiFolder) {
-                UploadFile(row, append, PaneFolders(), windowSide_);
-                return true;
-            }
-            return OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリも含めて\n") +
-                                   sources_.remoteDirBox.currentText() + QStringLiteral("\nにアップロードしますか？"),
-                               sources_.uploadFolder, row.caption);
-        },
-        sources_.remoteRefresh);
-}
-
-void TFileTransfers::aDownloadExecute()
-{
-    WalkSelectedRows(
-        sources_.remoteList,
-        [this](const TFileRow& row) {
-            if (row.icon != fiFolder) {
-                DownloadFile(row, PaneFolders(), windowSide_);
-                return true;
-            }
-            if (SkippedAsUnsafe(row.caption, windowSide_))
-                return true;
-            return OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリを含めて\n") +
-                                   sources_.localDirBox.currentText() + QStringLiteral("\nにダウンロードしますか？"),
-                               sources_.downloadFolder, row.caption);
-        },
-        sources_.fillLocalFileList);
+    Launch(WalkSelectedRows(sources_.remoteList, transform, std::bind_front(&TFileTransfers::DownloadRow, this),
+                            sources_.fillLocalFileList));
 }
 
 void TFileTransfers::aDownloadRestoreExecute()
@@ -107,54 +78,106 @@ void TFileTransfers::aDownloadRestoreExecute()
         sources_.dialogs.ShowMessage(NoSelectionText);
         return;
     }
-    if (!sources_.service.Run([](TIdFTP& engine) { return engine.ResumeSupported(); }))
-        return;
-    WalkSelectedRows(
-        sources_.remoteList,
-        [this](const TFileRow& row) {
-            if (row.icon != fiFolder)
-                ResumeDownload(row, PaneFolders(), windowSide_);
-            return true;
-        },
-        sources_.fillLocalFileList);
+    Launch(ResumeSelectedRows());
 }
 
-bool TFileTransfers::OfferFolder(const QString& question, const TFolderTransfer& transferFolder, const QString& name)
+TTask<> TFileTransfers::ResumeSelectedRows()
+{
+    const bool resumable = co_await sources_.service.Run([](TIdFTP& engine) { return engine.ResumeSupported(); });
+    if (resumable)
+        co_await WalkSelectedRows(sources_.remoteList, {}, std::bind_front(&TFileTransfers::ResumeRow, this),
+                                  sources_.fillLocalFileList);
+}
+
+TTask<bool> TFileTransfers::UploadRow(bool append, TFileRow row)
+{
+    if (row.icon != fiFolder) {
+        const TWalkFolders folders = PaneFolders();
+        co_await OnEngine([&](TFileStepSide& side) { UploadFile(row, append, folders, side); });
+        co_return true;
+    }
+    const bool goOn = co_await OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリも含めて\n") +
+                                               sources_.remoteDirBox.currentText() +
+                                               QStringLiteral("\nにアップロードしますか？"),
+                                           sources_.uploadFolder, row.caption);
+    co_return goOn;
+}
+
+TTask<bool> TFileTransfers::DownloadRow(TFileRow row)
+{
+    if (row.icon != fiFolder) {
+        const TWalkFolders folders = PaneFolders();
+        co_await OnEngine([&](TFileStepSide& side) { DownloadFile(row, folders, side); });
+        co_return true;
+    }
+    if (UnsafeLocalName(row.caption)) {
+        sources_.appendLogLine(UnsafeNameSkippedLine(row.caption));
+        co_return true;
+    }
+    const bool goOn = co_await OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリを含めて\n") +
+                                               sources_.localDirBox.currentText() +
+                                               QStringLiteral("\nにダウンロードしますか？"),
+                                           sources_.downloadFolder, row.caption);
+    co_return goOn;
+}
+
+TTask<bool> TFileTransfers::ResumeRow(TFileRow row)
+{
+    if (row.icon != fiFolder) {
+        const TWalkFolders folders = PaneFolders();
+        co_await OnEngine([&](TFileStepSide& side) { ResumeDownload(row, folders, side); });
+    }
+    co_return true;
+}
+
+TTask<> TFileTransfers::OnEngine(std::function<void(TFileStepSide&)> step)
+{
+    const TTransferChoice mode = TransferMode();
+    co_await sources_.service.Run([this, &step, mode](TIdFTP& engine) {
+        TFileStepSide side(sources_.service, engine, mode);
+        step(side);
+    });
+}
+
+TTask<bool> TFileTransfers::OfferFolder(QString question, TFolderTransfer transferFolder, QString name)
 {
     switch (sources_.dialogs.Ask(question + OnlyThisFolderText, TUserDialogs::Buttons::YesNoCancel)) {
     case TUserDialogs::Answer::Yes:
         sources_.progress.ShowProgressWindow();
-        transferFolder(name);
-        return true;
+        co_await transferFolder(name);
+        co_return true;
     case TUserDialogs::Answer::No:
-        return true;
+        co_return true;
     default:
-        return false;
+        co_return false;
     }
 }
 
-void TFileTransfers::WalkSelectedRows(TFileViewStack& list, const std::function<bool(const TFileRow&)>& visit,
-                                      const std::function<void()>& relist)
+TTask<> TFileTransfers::WalkSelectedRows(TFileViewStack& list, std::optional<int> transform, TVisitRow visit,
+                                         std::function<void()> relist)
 {
     if (!AnyRowSelected(list)) {
         sources_.dialogs.ShowMessage(NoSelectionText);
-        return;
+        co_return;
     }
-    RunTransferCommand(
-        [&] {
-            const QItemSelectionModel& selection = *list.Report().selectionModel();
-            // A folder transfer re-lists the panes, so the count is read on every pass.
-            for (int index = 0; index < list.Model().rowCount(); ++index) {
-                if (StoppedByAbort())
-                    break;
-                if (!selection.isRowSelected(index))
-                    continue;
-                const TFileRow row = list.Model().Row(index);
-                if (!visit(row))
-                    break;
-            }
-        },
-        relist);
+    // The rows as selected when the command starts: the panes may be listed again meanwhile.
+    std::vector<TFileRow> rows;
+    const QItemSelectionModel& selection = *list.Report().selectionModel();
+    for (int index = 0; index < list.Model().rowCount(); ++index)
+        if (selection.isRowSelected(index))
+            rows.push_back(list.Model().Row(index));
+    co_await RunTransferCommand(transform, VisitRows(std::move(rows), std::move(visit)), std::move(relist));
+}
+
+TTask<> TFileTransfers::VisitRows(std::vector<TFileRow> rows, TVisitRow visit)
+{
+    for (TFileRow& row : rows) {
+        if (StoppedByAbort() || sources_.service.SessionEnding())
+            break;
+        const bool goOn = co_await visit(std::move(row));
+        if (!goOn)
+            break;
+    }
 }
 
 bool TFileTransfers::StoppedByAbort()
@@ -166,24 +189,26 @@ bool TFileTransfers::StoppedByAbort()
     return true;
 }
 
-void TFileTransfers::RunTransferCommand(const std::function<void()>& body, const std::function<void()>& relist)
+TTask<> TFileTransfers::RunTransferCommand(std::optional<int> transform, TTask<> body, std::function<void()> relist)
 {
     sources_.transfer.AbortRequested = false;
     writtenLocalPaths_.clear();
+    nameTransformOverride_ = transform;
     if (sources_.options.bShowTransactionDlg)
         sources_.progress.CreateProgressWindow();
     sources_.holdPanes(true);
     std::exception_ptr escaped;
     try {
-        body();
+        co_await body;
     } catch (...) {
         escaped = std::current_exception();
     }
+    nameTransformOverride_.reset();
     sources_.holdPanes(false);
     sources_.progress.DestroyProgressWindow();
     if (!escaped) {
         relist();
-        return;
+        co_return;
     }
     // The folder transfer's error is the one the application handler reports.
     try {
@@ -195,44 +220,32 @@ void TFileTransfers::RunTransferCommand(const std::function<void()>& body, const
 
 // Whole directories.
 
-void TFileTransfers::aUploadAllExecute()
+void TFileTransfers::aUploadAllExecute(std::optional<int> transform)
 {
     TransferWholeDirectory(sources_.localDirBox.currentText() + QStringLiteral("\nをすべて\n") +
                                sources_.remoteDirBox.currentText() + QStringLiteral("\nにアップロードしますか？"),
-                           sources_.uploadFolder, sources_.remoteRefresh);
+                           transform, sources_.uploadFolder, sources_.remoteRefresh);
 }
 
-void TFileTransfers::aDownloadAllExecute()
+void TFileTransfers::aDownloadAllExecute(std::optional<int> transform)
 {
     TransferWholeDirectory(sources_.remoteDirBox.currentText() + QStringLiteral("\nをすべて\n") +
                                sources_.localDirBox.currentText() + QStringLiteral("\nにダウンロードしますか？"),
-                           sources_.downloadFolder, sources_.localRefresh);
+                           transform, sources_.downloadFolder, sources_.localRefresh);
 }
 
-void TFileTransfers::TransferWholeDirectory(const QString& question, const TFolderTransfer& transferFolder,
-                                            const std::function<void()>& relist)
+void TFileTransfers::TransferWholeDirectory(const QString& question, std::optional<int> transform,
+                                            const TFolderTransfer& transferFolder, const std::function<void()>& relist)
 {
     if (sources_.dialogs.Ask(question, TUserDialogs::Buttons::YesNoCancel) != TUserDialogs::Answer::Yes)
         return;
-    RunTransferCommand(
-        [&] {
-            sources_.progress.ShowProgressWindow();
-            transferFolder(QString());
-        },
-        relist);
+    Launch(RunTransferCommand(transform, TransferFolderShown(transferFolder), relist));
 }
 
-void TFileTransfers::RunWithNameTransform(int transform, const std::function<void()>& command)
+TTask<> TFileTransfers::TransferFolderShown(TFolderTransfer transferFolder)
 {
-    const std::optional<int> saved = nameTransformOverride_;
-    nameTransformOverride_ = transform;
-    try {
-        command();
-    } catch (...) {
-        nameTransformOverride_ = saved;
-        throw;
-    }
-    nameTransformOverride_ = saved;
+    sources_.progress.ShowProgressWindow();
+    co_await transferFolder(QString());
 }
 
 // Single files, shared with the folder transfers.

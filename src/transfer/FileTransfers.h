@@ -1,5 +1,6 @@
 #pragma once
 #include "ftp/IdFTP.h"
+#include "service/Command.h"
 #include "panes/FileRow.h"
 #include "service/FolderWalk.h"
 #include "transfer/FileStepSide.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <string>
 #include <optional>
+#include <vector>
 
 class QComboBox;
 class TFileViewStack;
@@ -53,13 +55,13 @@ public:
         std::function<void(const QString&)> appendLogLine;
         // AppendFileOperationLog: operation, local side, arrow, remote side.
         std::function<void(const QString&, const QString&, const QString&, const QString&)> appendFileOperationLog;
-        // aRemoteRefreshExecute, FillLocalFileList and aLocalRefreshExecute.
+        // aRemoteRefreshExecute, FillLocalFileList and aLocalRefreshExecute, after a command.
         std::function<void()> remoteRefresh;
         std::function<void()> fillLocalFileList;
         std::function<void()> localRefresh;
         // UploadFolder and DownloadFolder of a folder of the panes' directories; an empty name is
         // the directories themselves.
-        using TFolderTransfer = std::function<void(const QString&)>;
+        using TFolderTransfer = std::function<TTask<>(const QString&)>;
         TFolderTransfer uploadFolder;
         TFolderTransfer downloadFolder;
         // The local pane's directory, where local names are.
@@ -72,15 +74,14 @@ public:
     // selected remote row, the whole-directory commands a session.
     static void EnableActions(const TEnablingFacts& facts, const TActionSwitch& actions);
 
-    void aUploadExecute();
+    // A transform (0 as is, 1 upper case, 2 lower case) names the files of this command only,
+    // over the option's; nothing is saved.
+    void aUploadExecute(std::optional<int> transform = {});
     void aUploadAppendExecute();
-    void aDownloadExecute();
+    void aDownloadExecute(std::optional<int> transform = {});
     void aDownloadRestoreExecute();
-    void aUploadAllExecute();
-    void aDownloadAllExecute();
-    // Runs a command with NameTransform set to transform (0 as is, 1 upper case, 2 lower case)
-    // and the previous value restored afterwards; nothing is saved.
-    void RunWithNameTransform(int transform, const std::function<void()>& command);
+    void aUploadAllExecute(std::optional<int> transform = {});
+    void aDownloadAllExecute(std::optional<int> transform = {});
 
     // Shared with the folder transfers.
     // The name the file gets on the receiving side.
@@ -99,18 +100,28 @@ public:
 private:
     using TFolderTransfer = Sources::TFolderTransfer;
 
-    void UploadSelectedRows(bool append);
+    // One selected row; false ends the command.
+    using TVisitRow = std::function<TTask<bool>(TFileRow)>;
+    TTask<bool> UploadRow(bool append, TFileRow row);
+    TTask<bool> DownloadRow(TFileRow row);
+    TTask<bool> ResumeRow(TFileRow row);
+    TTask<> ResumeSelectedRows();
     void ResumeDownload(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side);
+    // One job that runs step on the engine's thread.
+    TTask<> OnEngine(std::function<void(TFileStepSide&)> step);
     // The frame of every command on selected rows: no selection is refused with a message;
-    // the rows are walked with the abort test before each; visit returns false to stop.
-    void WalkSelectedRows(TFileViewStack& list, const std::function<bool(const TFileRow&)>& visit,
-                          const std::function<void()>& relist);
-    // The progress window around body, then the re-listing, also when body raised.
-    void RunTransferCommand(const std::function<void()>& body, const std::function<void()>& relist);
-    void TransferWholeDirectory(const QString& question, const TFolderTransfer& transferFolder,
-                                const std::function<void()>& relist);
+    // the rows are walked with the abort test before each.
+    TTask<> WalkSelectedRows(TFileViewStack& list, std::optional<int> transform, TVisitRow visit,
+                             std::function<void()> relist);
+    TTask<> VisitRows(std::vector<TFileRow> rows, TVisitRow visit);
+    // The progress window and the held panes around body, then the re-listing, also when body
+    // raised.
+    TTask<> RunTransferCommand(std::optional<int> transform, TTask<> body, std::function<void()> relist);
+    void TransferWholeDirectory(const QString& question, std::optional<int> transform,
+                                const TFolderTransfer& transferFolder, const std::function<void()>& relist);
+    TTask<> TransferFolderShown(TFolderTransfer transferFolder);
     // Asks about a folder row; Yes transfers it. False when the user cancelled the command.
-    bool OfferFolder(const QString& question, const TFolderTransfer& transferFolder, const QString& name);
+    TTask<bool> OfferFolder(QString question, TFolderTransfer transferFolder, QString name);
     // An abort request ends the walk, with the notice.
     bool StoppedByAbort();
     bool SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side);
@@ -153,8 +164,7 @@ private:
     bool RunFileGuarded(TFileStepSide& side, const std::function<void()>& step);
 
     Sources sources_;
-    // The commands on selected rows run on the window's thread.
-    TWindowStepSide windowSide_;
+    // The running command's transform.
     std::optional<int> nameTransformOverride_;
     // The local files the running command has written, by absolute path.
     QSet<QString> writtenLocalPaths_;

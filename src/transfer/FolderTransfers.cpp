@@ -63,7 +63,8 @@ public:
     // Asked, so that what was posted before (an abort among it) is seen first.
     bool StopRequested() override
     {
-        return sources_.service.Ask([this] { return sources_.transfer.AbortRequested; });
+        return sources_.service.Ask(
+            [this] { return sources_.transfer.AbortRequested || sources_.service.SessionEnding(); });
     }
     void ShowStopped() override
     {
@@ -85,7 +86,7 @@ public:
 private:
     const Sources& sources_;
     TIdFTP& engine_;
-    TEngineStepSide side_;
+    TFileStepSide side_;
 };
 
 TFolderTransfers::TFolderTransfers(Sources sources) : sources_(std::move(sources)) {}
@@ -101,31 +102,32 @@ TFolderWalk::TSettings TFolderTransfers::WalkSettings() const
             .noDeleteExtensions = sources_.extensions.NoDeleteExtList};
 }
 
-bool TFolderTransfers::RunWalk(const std::function<void(TFolderWalk&, const QString&)>& walk)
+TTask<bool> TFolderTransfers::RunWalk(std::function<void(TFolderWalk&, const QString&)> walk)
 {
     const TWalking walking(walking_);
     const TFolderWalk::TSettings settings = WalkSettings();
     const QString localFolder = sources_.localFolder();
     const TTransferChoice mode = sources_.files.TransferMode();
-    return sources_.service.Run([&](TIdFTP& engine) {
+    const bool enteredSubfolders = co_await sources_.service.Run([&](TIdFTP& engine) {
         TEngineHost host(sources_, engine, mode);
         TFolderWalk folderWalk(host, settings);
         walk(folderWalk, localFolder);
         return folderWalk.EnteredSubfolders();
     });
+    co_return enteredSubfolders;
 }
 
-void TFolderTransfers::UploadFolder(const QString& name)
+TTask<> TFolderTransfers::UploadFolder(QString name)
 {
-    RunWalk([&name](TFolderWalk& walk, const QString& localFolder) { walk.Upload(localFolder, name); });
+    co_await RunWalk([&name](TFolderWalk& walk, const QString& localFolder) { walk.Upload(localFolder, name); });
 }
 
-void TFolderTransfers::DownloadFolder(const QString& name)
+TTask<> TFolderTransfers::DownloadFolder(QString name)
 {
     bool enteredSubfolders = true;
     std::exception_ptr escaped;
     try {
-        enteredSubfolders = RunWalk(
+        enteredSubfolders = co_await RunWalk(
             [&name](TFolderWalk& walk, const QString& localFolder) { walk.Download(localFolder, name); });
     } catch (...) {
         escaped = std::current_exception();
@@ -134,7 +136,7 @@ void TFolderTransfers::DownloadFolder(const QString& name)
     // After an error the walk's error is the one reported.
     if (enteredSubfolders) {
         try {
-            sources_.remoteRefresh();
+            co_await sources_.remoteRefresh();
         } catch (...) {
             if (!escaped)
                 throw;

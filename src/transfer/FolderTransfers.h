@@ -1,4 +1,5 @@
 #pragma once
+#include "service/Command.h"
 #include "service/FolderWalk.h"
 #include "settings/WindowSettings.h"
 #include "settings/WindowState.h"
@@ -36,7 +37,7 @@ public:
         std::function<QString()> localFolder;
         // aRemoteRefreshExecute: the remote pane lists its folder again after a download that
         // listed others.
-        std::function<void()> remoteRefresh;
+        std::function<TTask<>()> remoteRefresh;
         std::function<void()> leaveBusyState;
         std::function<void(const QString&)> appendLogLine;
         // AppendFileOperationLog: operation, local side, arrow, remote side.
@@ -47,8 +48,8 @@ public:
 
     // The subfolder `name` of both panes' folders, or both folders whole when name is empty,
     // as one job of the service. Errors outside a file's transfer end the whole walk.
-    void UploadFolder(const QString& name);
-    void DownloadFolder(const QString& name);
+    TTask<> UploadFolder(QString name);
+    TTask<> DownloadFolder(QString name);
     // True while an upload or download of a folder runs.
     bool Walking() const { return walking_; }
 
@@ -59,7 +60,7 @@ private:
 
     TFolderWalk::TSettings WalkSettings() const;
     // Runs walk(localFolder) on the engine's thread; true when it listed folders below the start.
-    bool RunWalk(const std::function<void(TFolderWalk&, const QString&)>& walk);
+    TTask<bool> RunWalk(std::function<void(TFolderWalk&, const QString&)> walk);
 
     Sources sources_;
     bool walking_ = false;

@@ -109,7 +109,7 @@ void MainFormTest::LogIn(TMainForm& form, int port, const char* user, const char
     form.IdFTP1.Username = user;
     form.IdFTP1.Password = password;
     form.IdFTP1.ReadTimeout = 5000;
-    form.Service().Run([](TIdFTP& engine) { engine.Connect(true, 5000); });
+    RunJob(form.Service(), [](TIdFTP& engine) { engine.Connect(true, 5000); });
 }
 
 void MainFormTest::PressKey(QWidget* target, int key, const QString& text)

@@ -3,6 +3,7 @@
 #include "fixtures/TempDir.h"
 #include "support/QStringPrinter.h"
 #include "support/ScriptedDialogs.h"
+#include "support/ServiceJobs.h"
 
 #include <QString>
 #include <QStringList>
@@ -51,6 +52,12 @@ protected:
     // Key presses as the keyboard sends them; Type presses one key per character.
     static void PressKey(QWidget* target, int key, const QString& text = {});
     static void TypeText(QWidget* target, const QString& text);
+    // Runs the event loop until the commands started so far have ended, then the idle pass.
+    static void Settle(TMainForm& form)
+    {
+        WaitForService(form.Service());
+        form.UpdateActionStates();
+    }
     // Runs the event loop for the given time.
     static void Pump(int milliseconds);
     // The rows' captions of a file list, in list order.

@@ -56,6 +56,7 @@ protected:
         Select(RemoteList(), {folder});
         const QStringList rows = Captions(RemoteList().Model());
         emit RemoteList().Report().doubleClicked(RemoteList().Model().index(int(rows.indexOf(folder)), 0));
+        Settle(*form_);
     }
     void QueueName(const QString& text)
     {

@@ -57,6 +57,7 @@ protected:
         DirBox().lineEdit()->clear();
         TypeText(&DirBox(), text);
         PressKey(&DirBox(), Qt::Key_Return);
+        Settle(*form_);
     }
     void MakeDir(const std::string& name) { mkdir(Remote(name).c_str(), 0755); }
     void MakeFile(const std::string& name, int size = 0) { Write(Remote(name), std::string(size, 'x')); }
@@ -64,6 +65,7 @@ protected:
     {
         Select(RemoteList(), {Model().Row(row).caption});
         emit RemoteList().Report().doubleClicked(Model().index(row, 0));
+        Settle(*form_);
     }
 };
 
@@ -102,6 +104,7 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
 
     // A click on the root node goes back up; so does the up command from a sub-directory.
     emit Tree().itemClicked(Tree().topLevelItem(0), 0);
+    Settle(form);
     EXPECT_EQ(Dir(), QStringLiteral("/"));
     DoubleClickRow(1);
     EXPECT_EQ(Dir(), QStringLiteral("/a"));
@@ -131,6 +134,7 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
     for (int level = 1; level <= 22; ++level)
         node = node->child(0);
     emit Tree().itemClicked(node, 0);
+    Settle(form);
     EXPECT_TRUE(Dir().endsWith(QStringLiteral("/d21/d22")));
 
     // The listing's size is not known beforehand; neither an empty nor a refused listing may
@@ -174,5 +178,6 @@ TEST_F(RemotePaneTest, ANameNoEncodingReadsShowsItsByteEscapedIsEnteredByItsByte
     Run("aRemoteRefresh");
     EXPECT_EQ(Rows(), QStringList{"inside.txt"});
     emit Tree().itemClicked(form.RemotePane().Tree().CurrentDirNode(), 0);
+    Settle(form);
     EXPECT_EQ(Rows(), QStringList{"inside.txt"});
 }

@@ -30,6 +30,7 @@ void RemoteSceneTest::Run(const char* action)
     QAction* command = form_->Action(QString::fromLatin1(action));
     ASSERT_TRUE(command->isEnabled()) << action;
     command->trigger();
+    Settle(*form_);
 }
 
 void RemoteSceneTest::Select(TFileViewStack& list, const QStringList& captions)

@@ -69,7 +69,7 @@ protected:
             return dialog.result();
         });
         form_->Action("aConnect")->trigger();
-        Pump(20);
+        Settle(*form_);
     }
     QStringList LogLines() const { return PaneLines(*form_->LogPane()); }
     QComboBox& RemoteDirBox() const { return *form_->findChild<QComboBox*>(QStringLiteral("RemoteDirBox")); }
@@ -105,6 +105,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     const QString localDir = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"))->currentText();
     RemoteDirBox().addItem(QStringLiteral("/visited"));
     form.Action("aConnect")->trigger();
+    Settle(form);
     ExpectNotConnected();
     EXPECT_EQ(RemoteDirBox().count(), 0);
     EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "/pub");
@@ -115,7 +116,10 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     // The keep-alive sends PWD only while no transfer runs, and finds a dropped connection.
     Connect({server->Port()});
     ASSERT_TRUE(form.SessionConnected());
-    const auto keepAlive = [&] { emit form.NoDisconnectTimer()->timeout({}); };
+    const auto keepAlive = [&] {
+        emit form.NoDisconnectTimer()->timeout({});
+        Settle(form);
+    };
     const qsizetype pwds = LogLines().filter(QStringLiteral("<< PWD")).size();
     form.Transfer().InTransfer = true;
     keepAlive();
@@ -143,6 +147,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     QDir(QString::fromStdString(HomeFile("LST"))).removeRecursively();
     TempDir::WriteFile(HomeFile("LST"), "not a folder");
     form.Action("aConnect")->trigger();
+    Settle(form);
     ExpectNotConnected();
     const QStringList sent = LogLines().filter(QRegularExpression(QStringLiteral("^<< (ABOR|QUIT)")));
     EXPECT_EQ(sent, (QStringList{"<< QUIT", "<< QUIT"}));
@@ -152,6 +157,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     ASSERT_TRUE(form.SessionConnected());
     form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
     form.Action("aRemoteRefresh")->trigger();
+    Settle(form);
     ExpectNotConnected();
 }
 
@@ -206,6 +212,7 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
     form.Action("aConnect")->trigger();
+    Settle(form);
     Connect(profile);
     EXPECT_TRUE(form.SessionConnected());
     EXPECT_EQ(dialogs_->Shown().size(), 2);
@@ -271,6 +278,7 @@ TEST_F(SessionTest, TheProfileBoxOffersTheDialogForEachTypedOrChosenNameAndEnter
     dialogs_->QueueAnswer(Answer::Yes);
     cancelDialogs(1);
     TypeText(&box, QStringLiteral("3"));
+    Settle(form);
     EXPECT_EQ(dialogs_->Shown().filter(question).size(), 2);
     ExpectNotConnected();
     EXPECT_EQ(offered.mid(4), QStringList{"site23"});
@@ -300,7 +308,7 @@ TEST_F(SessionTest, ClosingTheWindowDuringATransferSendsAborBeforeQuit)
     form.IdFTP1.Passive = true;
     QTimer::singleShot(300, &form, [&form] { form.close(); });
     TIdStringStream stream;
-    EXPECT_THROW(form.Service().Run([&stream](TIdFTP& engine) { engine.Get("x", stream); }), EIdException);
+    EXPECT_THROW(RunJob(form.Service(), [&stream](TIdFTP& engine) { engine.Get("x", stream); }), EIdException);
     EXPECT_FALSE(form.SessionConnected());
     CloseWindow();
     peer.Wait();

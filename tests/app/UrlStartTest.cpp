@@ -28,7 +28,7 @@ protected:
         if (passwordDialog)
             dialogs_->QueueDialog(std::move(passwordDialog));
         emit form.StartupTimer()->timeout({});
-        Pump(20);
+        Settle(form);
         return form;
     }
     QStringList RemoteRows() const { return Captions(form_->Controls().RemoteFileListView->Model()); }

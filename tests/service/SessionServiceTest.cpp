@@ -1,12 +1,17 @@
 #include "ftp/IdException.h"
+#include "service/Command.h"
+#include "service/ExceptionGuard.h"
 #include "service/SessionService.h"
+#include "support/ServiceJobs.h"
 
 #include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -19,58 +24,94 @@ bool OnWindowThread()
     return QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
+std::string Message(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+}
+
+// Collects what reaches the application's error handler while it lives.
+struct TCaughtErrors {
+    TCaughtErrors()
+    {
+        SetUncaughtExceptionHandler([this](std::exception_ptr error) { messages.push_back(Message(error)); });
+    }
+    ~TCaughtErrors() { SetUncaughtExceptionHandler({}); }
+    std::vector<std::string> messages;
+};
+
+// A command of two jobs, the second using the first's result, noting each step.
+TTask<> TwoSteps(TSessionService& service, std::vector<std::string>& seen)
+{
+    seen.push_back("start");
+    const int first = co_await service.Run([&](TIdFTP&) {
+        service.Post([&seen] { seen.push_back(OnWindowThread() ? "posted" : "posted elsewhere"); });
+        return OnWindowThread() ? -1 : 20;
+    });
+    seen.push_back("first " + std::to_string(first));
+    const int second = co_await service.Run([first](TIdFTP&) { return first + 22; });
+    seen.push_back("second " + std::to_string(second));
+}
+
+TTask<> FailingStep(TSessionService& service)
+{
+    co_await service.Run([](TIdFTP&) -> int { throw EIdConnClosedGracefully(); });
+}
+
 }  // namespace
 
-// A job runs on the engine's thread; what it posts runs on the window's thread in the order it
-// was posted, all of it before the job's result is back.
-TEST(SessionService, JobsRunOnTheirOwnThreadAndTheirNotificationsArriveInOrderBeforeTheirEnd)
+// A command hands the window's thread back while its job runs on the engine's thread; what the
+// job posted runs before the command goes on; the command's steps come in order.
+TEST(SessionService, ACommandAwaitsItsJobsWithoutHoldingTheWindow)
 {
     TSessionService service;
     std::vector<std::string> seen;
-    bool jobOnWindowThread = true;
-    const int result = service.Run([&](TIdFTP&) {
-        jobOnWindowThread = OnWindowThread();
-        for (const char* step : {"one", "two", "three"})
-            service.Post([&seen, step] { seen.push_back(std::string(step) + (OnWindowThread() ? "" : " elsewhere")); });
-        return 42;
-    });
-    EXPECT_EQ(result, 42);
-    EXPECT_FALSE(jobOnWindowThread);
-    EXPECT_EQ(seen, (std::vector<std::string>{"one", "two", "three"}));
+    Launch(TwoSteps(service, seen));
+    // Returned at the first await: the job runs elsewhere.
+    EXPECT_EQ(seen, (std::vector<std::string>{"start"}));
+    EXPECT_TRUE(service.Running());
+    WaitForService(service);
+    EXPECT_EQ(seen, (std::vector<std::string>{"start", "posted", "first 20", "second 42"}));
     EXPECT_FALSE(service.Running());
     EXPECT_FALSE(service.Connected());
 }
 
-// The error a job raises is raised again by Run, with its type; the window's events go on while a
-// job works; one of them asking for a second job is refused, while ending the session waits its
-// turn; a question is answered on the window's thread.
+// A job's error is raised at the await with its type; what the command does not catch reaches
+// the application's handler. A second job while one runs is refused; the session's end waits
+// its turn; the window's events go on meanwhile.
 TEST(SessionService, ErrorsComeBackTheWindowRunsMeanwhileAndOnlyTheSessionsEndMayWaitItsTurn)
 {
     TSessionService service;
-    EXPECT_THROW(service.Run([](TIdFTP&) { throw EIdConnClosedGracefully(); }), EIdConnClosedGracefully);
-    EXPECT_THROW(service.Run([](TIdFTP&) -> int { throw std::runtime_error("no"); }), std::runtime_error);
+    EXPECT_THROW(RunJob(service, [](TIdFTP&) { throw EIdConnClosedGracefully(); }), EIdConnClosedGracefully);
+    {
+        TCaughtErrors caught;
+        Launch(FailingStep(service));
+        WaitForService(service);
+        EXPECT_EQ(caught.messages.size(), 1u);
+    }
 
     std::vector<std::string> order;
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
     ticker.start(5);
-    QTimer::singleShot(50, [&] {
-        EXPECT_TRUE(service.Running());
-        EXPECT_THROW(service.Run([](TIdFTP&) {}), EIdCommandInProgress);
-        service.RunAfterCurrent([&](TIdFTP&) { order.push_back("after"); });
-        order.push_back("returned");
-    });
-    service.Run([&](TIdFTP&) {
+    service.Submit([&](TIdFTP&) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         order.push_back("first");
     });
+    EXPECT_THROW(RunJob(service, [](TIdFTP&) {}), EIdCommandInProgress);
+    service.Submit([&](TIdFTP&) { order.push_back("after"); }, true);
+    order.push_back("returned");
+    WaitForService(service);
     ticker.stop();
-    EXPECT_EQ(order, (std::vector<std::string>{"first", "after", "returned"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"returned", "first", "after"}));
     EXPECT_GE(ticks, 10);
 
     bool askedOnWindowThread = false;
-    EXPECT_TRUE(service.Run([&](TIdFTP&) {
+    EXPECT_TRUE(RunJob(service, [&](TIdFTP&) {
         return service.Ask([&] {
             askedOnWindowThread = OnWindowThread();
             return true;
@@ -84,16 +125,45 @@ TEST(SessionService, APostedCallThatRaisesReachesTheHandlerAndTheRestStillRun)
 {
     TSessionService service;
     std::vector<std::string> seen;
-    service.SetPostedErrorHandler([&](std::exception_ptr error) {
-        try {
-            std::rethrow_exception(error);
-        } catch (const std::exception& e) {
-            seen.push_back(e.what());
-        }
-    });
-    service.Run([&](TIdFTP&) {
+    service.SetPostedErrorHandler([&](std::exception_ptr error) { seen.push_back(Message(error)); });
+    RunJob(service, [&](TIdFTP&) {
         service.Post([] { throw std::runtime_error("broken"); });
         service.Post([&] { seen.push_back("after"); });
     });
     EXPECT_EQ(seen, (std::vector<std::string>{"broken", "after"}));
+}
+
+// The window going away while a job waits for its question and a command waits for that job:
+// the question ends the job, the job submitted after it still runs, and the waiting command's
+// frame is released without going on.
+TEST(SessionService, StoppingEndsAnUnansweredQuestionRunsTheSessionsEndAndReleasesWaitingCommands)
+{
+    auto service = std::make_unique<TSessionService>();
+    std::vector<std::string> seen;
+    std::atomic<bool> asked = false;
+    std::atomic<bool> ended = false;
+    std::weak_ptr<int> held;
+    const auto command = [](TSessionService& s, std::vector<std::string>& steps, std::atomic<bool>& questionAsked,
+                            std::weak_ptr<int>& frameHolds) -> TTask<> {
+        const auto part = std::make_shared<int>(0);
+        frameHolds = part;
+        steps.push_back("before");
+        co_await s.Run([&](TIdFTP&) {
+            questionAsked = true;
+            s.Ask([] { return true; });
+        });
+        steps.push_back("after");
+    };
+    // The question is posted but never run: the window does not get back to its loop.
+    Launch(command(*service, seen, asked, held));
+    while (!asked)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    service->Submit([&](TIdFTP&) { ended = true; }, true);
+    service->Stop();
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(held.expired());
+    DestroyWaitingCommands();
+    EXPECT_TRUE(held.expired());
+    service.reset();
+    EXPECT_EQ(seen, (std::vector<std::string>{"before"}));
 }

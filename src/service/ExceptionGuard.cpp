@@ -1,4 +1,4 @@
-#include "app/ExceptionGuard.h"
+#include "service/ExceptionGuard.h"
 
 namespace {
 

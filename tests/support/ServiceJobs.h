@@ -1,0 +1,40 @@
+#pragma once
+#include "service/SessionService.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <chrono>
+#include <stdexcept>
+#include <utility>
+
+// What a test does where the window's commands await: the event loop runs until the service has
+// nothing pending, within a bound so that a hung job fails the test instead of hanging it.
+inline void WaitForService(TSessionService& service, std::chrono::milliseconds bound = std::chrono::seconds(60))
+{
+    if (service.Idle())
+        return;
+    const auto end = std::chrono::steady_clock::now() + bound;
+    bool overdue = false;
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        overdue = std::chrono::steady_clock::now() > end;
+        if (overdue || service.Idle())
+            loop.quit();
+    });
+    check.start(1);
+    loop.exec();
+    if (overdue)
+        throw std::runtime_error("the session service is still busy");
+}
+
+// Runs one job to its end and gives its result or raises its error.
+template <class Job>
+auto RunJob(TSessionService& service, Job job)
+{
+    auto awaiter = service.Run(std::move(job));
+    awaiter.await_suspend(std::noop_coroutine());
+    WaitForService(service);
+    return awaiter.await_resume();
+}
