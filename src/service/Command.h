@@ -2,6 +2,7 @@
 #include <coroutine>
 #include <exception>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 // The window's commands are coroutines: a command runs until it awaits a job of the session
@@ -40,21 +41,31 @@ struct TPromiseBase {
     void unhandled_exception() noexcept { error = std::current_exception(); }
 };
 
+// Where a task's promise keeps what the task returns.
+template <class Result>
+struct TResultSlot : TPromiseBase {
+    std::optional<Result> value;
+    template <class Value>
+    void return_value(Value&& result)
+    {
+        value.emplace(std::forward<Value>(result));
+    }
+};
+
+template <>
+struct TResultSlot<void> : TPromiseBase {
+    void return_void() const noexcept {}
+};
+
 }  // namespace command_detail
 
 // A step of a command, started when awaited; its result or its error is the await's.
 template <class Result>
 class TTask {
 public:
-    struct promise_type : command_detail::TPromiseBase {
-        std::optional<Result> value;
+    struct promise_type : command_detail::TResultSlot<Result> {
         TTask get_return_object() { return TTask(std::coroutine_handle<promise_type>::from_promise(*this)); }
         command_detail::TFinalAwaiter<promise_type> final_suspend() const noexcept { return {}; }
-        template <class Value>
-        void return_value(Value&& result)
-        {
-            value.emplace(std::forward<Value>(result));
-        }
     };
 
     TTask(TTask&& other) noexcept : frame_(std::exchange(other.frame_, {})) {}
@@ -76,42 +87,8 @@ public:
     {
         if (frame_.promise().error)
             std::rethrow_exception(frame_.promise().error);
-        return std::move(*frame_.promise().value);
-    }
-
-private:
-    explicit TTask(std::coroutine_handle<promise_type> frame) : frame_(frame) {}
-    std::coroutine_handle<promise_type> frame_;
-};
-
-template <>
-class TTask<void> {
-public:
-    struct promise_type : command_detail::TPromiseBase {
-        TTask get_return_object() { return TTask(std::coroutine_handle<promise_type>::from_promise(*this)); }
-        command_detail::TFinalAwaiter<promise_type> final_suspend() const noexcept { return {}; }
-        void return_void() const noexcept {}
-    };
-
-    TTask(TTask&& other) noexcept : frame_(std::exchange(other.frame_, {})) {}
-    TTask(const TTask&) = delete;
-    TTask& operator=(const TTask&) = delete;
-    ~TTask()
-    {
-        if (frame_)
-            frame_.destroy();
-    }
-
-    bool await_ready() const noexcept { return false; }
-    std::coroutine_handle<> await_suspend(std::coroutine_handle<> waiting) noexcept
-    {
-        frame_.promise().waiting = waiting;
-        return frame_;
-    }
-    void await_resume() const
-    {
-        if (frame_.promise().error)
-            std::rethrow_exception(frame_.promise().error);
+        if constexpr (!std::is_void_v<Result>)
+            return std::move(*frame_.promise().value);
     }
 
 private:

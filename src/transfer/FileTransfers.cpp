@@ -92,8 +92,9 @@ TTask<> TFileTransfers::ResumeSelectedRows()
 TTask<bool> TFileTransfers::UploadRow(bool append, TFileRow row)
 {
     if (row.icon != fiFolder) {
-        const TWalkFolders folders = PaneFolders();
-        co_await OnEngine([&](TFileStepSide& side) { UploadFile(row, append, folders, side); });
+        co_await OnEngine([&](const TWalkFolders& folders, TFileStepSide& side) {
+            UploadFile(row, append, folders, side);
+        });
         co_return true;
     }
     const bool goOn = co_await OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリも含めて\n") +
@@ -106,36 +107,35 @@ TTask<bool> TFileTransfers::UploadRow(bool append, TFileRow row)
 TTask<bool> TFileTransfers::DownloadRow(TFileRow row)
 {
     if (row.icon != fiFolder) {
-        const TWalkFolders folders = PaneFolders();
-        co_await OnEngine([&](TFileStepSide& side) { DownloadFile(row, folders, side); });
-        co_return true;
-    }
-    if (UnsafeLocalName(row.caption)) {
+        co_await OnEngine(
+            [&](const TWalkFolders& folders, TFileStepSide& side) { DownloadFile(row, folders, side); });
+    } else if (UnsafeLocalName(row.caption)) {
         sources_.appendLogLine(UnsafeNameSkippedLine(row.caption));
-        co_return true;
-    }
-    const bool goOn = co_await OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリを含めて\n") +
-                                               sources_.localDirBox.currentText() +
-                                               QStringLiteral("\nにダウンロードしますか？"),
-                                           sources_.downloadFolder, row.caption);
-    co_return goOn;
-}
-
-TTask<bool> TFileTransfers::ResumeRow(TFileRow row)
-{
-    if (row.icon != fiFolder) {
-        const TWalkFolders folders = PaneFolders();
-        co_await OnEngine([&](TFileStepSide& side) { ResumeDownload(row, folders, side); });
+    } else {
+        const bool goOn = co_await OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリを含めて\n") +
+                                                   sources_.localDirBox.currentText() +
+                                                   QStringLiteral("\nにダウンロードしますか？"),
+                                               sources_.downloadFolder, row.caption);
+        co_return goOn;
     }
     co_return true;
 }
 
-TTask<> TFileTransfers::OnEngine(std::function<void(TFileStepSide&)> step)
+TTask<bool> TFileTransfers::ResumeRow(TFileRow row)
+{
+    if (row.icon != fiFolder)
+        co_await OnEngine(
+            [&](const TWalkFolders& folders, TFileStepSide& side) { ResumeDownload(row, folders, side); });
+    co_return true;
+}
+
+TTask<> TFileTransfers::OnEngine(std::function<void(const TWalkFolders&, TFileStepSide&)> step)
 {
     const TTransferChoice mode = TransferMode();
-    co_await sources_.service.Run([this, &step, mode](TIdFTP& engine) {
+    const TWalkFolders folders = PaneFolders();
+    co_await sources_.service.Run([this, &step, &folders, mode](TIdFTP& engine) {
         TFileStepSide side(sources_.service, engine, mode);
-        step(side);
+        step(folders, side);
     });
 }
 

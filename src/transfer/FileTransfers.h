@@ -107,8 +107,8 @@ private:
     TTask<bool> ResumeRow(TFileRow row);
     TTask<> ResumeSelectedRows();
     void ResumeDownload(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side);
-    // One job that runs step on the engine's thread.
-    TTask<> OnEngine(std::function<void(TFileStepSide&)> step);
+    // One job that runs step on the engine's thread, between the panes' folders.
+    TTask<> OnEngine(std::function<void(const TWalkFolders&, TFileStepSide&)> step);
     // The frame of every command on selected rows: no selection is refused with a message;
     // the rows are walked with the abort test before each.
     TTask<> WalkSelectedRows(TFileViewStack& list, std::optional<int> transform, TVisitRow visit,
