@@ -17,7 +17,6 @@ void TMainForm::SetUpFolderTransfers()
         .files = *fileTransfers_,
         .options = options_,
         .extensions = extensions_,
-        .transfer = transfer_,
         .progress = *transferProgress_,
         .dialogs = dialogs_,
         .masks = [this] {

@@ -63,7 +63,6 @@ void TMainForm::SetUpSession()
     sessionControl_ = std::make_unique<TSession>(TSession::Sources{
         .service = service_,
         .state = session_,
-        .inTransfer = transfer_.InTransfer,
         .busy = [this] { return busy_.BusyFlag; },
         .dialogs = dialogs_,
         .window = *this,

@@ -26,6 +26,5 @@ void TMainForm::SetUpTransferProgress()
     IdFTP1.OnWorkEnd = [this, &progress](TIdComponent*, TWorkMode mode) {
         service_.Post([&progress, mode] { progress.IdFTP1WorkEnd(mode); });
     };
-    service_.SetAbortTakenHandler([&progress] { progress.AbortTaken(); });
     SetActionHandler("aAbort", [&progress] { progress.aAbortExecute(); });
 }

@@ -26,11 +26,6 @@ TSessionService::~TSessionService()
     engine_.DropSocket();
 }
 
-void TSessionService::SetAbortTakenHandler(std::function<void()> handler)
-{
-    abortSignal_.OnTaken = [this, handler = std::move(handler)] { Post(handler); };
-}
-
 void TSessionService::SetPostedErrorHandler(std::function<void(std::exception_ptr)> handler)
 {
     postedError_ = std::move(handler);

@@ -6,6 +6,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <atomic>
+
 #include <coroutine>
 #include <deque>
 #include <exception>
@@ -58,8 +60,10 @@ public:
 
     // Ends the running data transfer from any thread, within TIdAbortSignal::SliceMs.
     void RequestAbort() { abortSignal_.Request(); }
-    // Runs on the window's thread after a request has ended a transfer.
-    void SetAbortTakenHandler(std::function<void()> handler);
+    // Any thread: a request no transfer has taken (it came between two transfers): a command of
+    // several files stops at its next one. A transfer's start forgets it, and so does this.
+    bool AbortPending() const { return abortSignal_.Pending(); }
+    void ForgetAbort() { abortSignal_.Clear(); }
     // Runs on the window's thread as a job is submitted.
     void SetJobStartHandler(std::function<void()> handler) { jobStart_ = std::move(handler); }
     // Takes what a posted call raised, on the window's thread: no error may unwind into the
@@ -70,6 +74,7 @@ public:
     bool Running() const { return pendingJobs_ > 0; }
     // A job submitted after the current one waits: the session is ending, and a command of
     // several jobs stops.
+    // Any thread.
     bool SessionEnding() const { return waitingAfterCurrent_ > 0; }
     // No job is pending and everything posted has run.
     bool Idle();
@@ -108,7 +113,7 @@ private:
     std::function<void()> jobStart_;
 
     int pendingJobs_ = 0;
-    int waitingAfterCurrent_ = 0;
+    std::atomic<int> waitingAfterCurrent_ = 0;
     bool connected_ = false;
     TNameCodec codec_;
 };

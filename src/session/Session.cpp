@@ -248,7 +248,7 @@ TTask<> TSession::SwitchProfile()
 void TSession::NoDisconnectTimerTimer()
 {
     TSessionService& service = sources_.service;
-    if (service.Connected() && !sources_.inTransfer && !service.Running() && !sources_.busy())
+    if (service.Connected() && !service.Running() && !sources_.busy())
         service.Submit([](TIdFTP& engine) { engine.CurrentDirectory(); });
 }
 

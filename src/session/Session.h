@@ -26,8 +26,6 @@ public:
     struct Sources {
         TSessionService& service;
         TSessionState& state;
-        // Set while a data transfer runs.
-        const bool& inTransfer;
         std::function<bool()> busy;
         TUserDialogs& dialogs;
         // Owner of the connection dialog; its caption shows the application title.

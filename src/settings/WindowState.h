@@ -24,10 +24,6 @@ struct TExtensionLists {
 struct TTransferState {
     // The data type chosen for the file being transferred: "ASCII" or "Binary".
     QString TransferModeName = QStringLiteral("ASCII");
-    // Set by aAbort and the progress window's button; cleared when a command starts.
-    bool AbortRequested = false;
-    // True between the begin and end work events of a data transfer.
-    bool InTransfer = false;
     TDateTime TransferStart = 0;
     // Smoothed speed in KB/s.
     double TransferSpeed = 0;

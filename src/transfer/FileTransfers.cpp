@@ -182,8 +182,9 @@ TTask<> TFileTransfers::VisitRows(std::vector<TFileRow> rows, TVisitRow visit)
 
 bool TFileTransfers::StoppedByAbort()
 {
-    if (!sources_.transfer.AbortRequested)
+    if (!sources_.service.AbortPending())
         return false;
+    sources_.service.ForgetAbort();
     sources_.leaveBusyState();
     sources_.dialogs.ShowMessage(AbortedText);
     return true;
@@ -191,7 +192,7 @@ bool TFileTransfers::StoppedByAbort()
 
 TTask<> TFileTransfers::RunTransferCommand(std::optional<int> transform, TTask<> body, std::function<void()> relist)
 {
-    sources_.transfer.AbortRequested = false;
+    sources_.service.ForgetAbort();
     writtenLocalPaths_.clear();
     nameTransformOverride_ = transform;
     if (sources_.options.bShowTransactionDlg)

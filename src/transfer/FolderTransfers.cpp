@@ -60,11 +60,18 @@ public:
     {
         sources_.service.Post([this, status, file] { sources_.progress.UpdateProgressWindow(status, file, {}, 0); });
     }
-    // Asked, so that what was posted before (an abort among it) is seen first.
+    // Asked, so that what the window got before (an abort among it) is seen first.
     bool StopRequested() override
     {
-        return sources_.service.Ask(
-            [this] { return sources_.transfer.AbortRequested || sources_.service.SessionEnding(); });
+        TSessionService& service = sources_.service;
+        return service.Ask([&service] {
+            if (service.SessionEnding())
+                return true;
+            if (!service.AbortPending())
+                return false;
+            service.ForgetAbort();
+            return true;
+        });
     }
     void ShowStopped() override
     {

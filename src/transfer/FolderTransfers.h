@@ -29,7 +29,6 @@ public:
         TFileTransfers& files;
         const TWindowOptions& options;
         const TExtensionLists& extensions;
-        TTransferState& transfer;
         TTransferProgress& progress;
         TUserDialogs& dialogs;
         std::function<TMasks()> masks;

@@ -76,8 +76,7 @@ void TTransferProgress::DestroyHiddenProgressWindow()
 void TTransferProgress::IdFTP1WorkBegin(TWorkMode, std::int64_t workCountMax)
 {
     TTransferState& state = sources_.transfer;
-    state.InTransfer = true;
-    state.AbortRequested = false;
+    dataFlowing_ = true;
     state.TransferStart = CurrentDateTime();
     start_ = std::chrono::steady_clock::now();
     if (workCountMax >= 1)
@@ -106,7 +105,7 @@ void TTransferProgress::IdFTP1WorkEnd(TWorkMode)
     TTransferState& state = sources_.transfer;
     sources_.setStatusPanel(3, QStringLiteral("Transfer complete."));
     state.ExpectedSize = 0;
-    state.InTransfer = false;
+    dataFlowing_ = false;
     if (TTransactionDlg* window = Window())
         window->SetBarPosition(0);
     state.TransferSpeed = 0;
@@ -115,11 +114,5 @@ void TTransferProgress::IdFTP1WorkEnd(TWorkMode)
 
 void TTransferProgress::aAbortExecute()
 {
-    sources_.transfer.AbortRequested = true;
     sources_.requestAbort();
-}
-
-void TTransferProgress::AbortTaken()
-{
-    sources_.transfer.AbortRequested = false;
 }

@@ -51,9 +51,8 @@ public:
 
     // The request ends the running data transfer, and a command between two files stops.
     void aAbortExecute();
-    // The engine ended a data transfer for the request: one request aborts one transfer, and
-    // the command goes on with its next file.
-    void AbortTaken();
+    // Between the begin and end work events of a data transfer.
+    bool DataFlowing() const { return dataFlowing_; }
 
 private:
     TTransactionDlg* Window() const;
@@ -62,4 +61,5 @@ private:
     TWorkLineFormat lineFormat_;
     // The clock of the running transfer's speed; unaffected by changes of the system time.
     std::chrono::steady_clock::time_point start_;
+    bool dataFlowing_ = false;
 };

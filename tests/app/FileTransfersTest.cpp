@@ -3,6 +3,7 @@
 #include "fixtures/RandomBytes.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
+#include "transfer/TransferProgress.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -51,7 +52,7 @@ protected:
         form_->IdFTP1.RecvBufferSize = 4096;
         watcher.setInterval(1);
         QObject::connect(&watcher, &QTimer::timeout, [this, &watcher, condition, action] {
-            if (form_->Transfer().InTransfer && condition()) {
+            if (form_->TransferProgress().DataFlowing() && condition()) {
                 action();
                 watcher.stop();
             }

@@ -211,7 +211,7 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndVanishedFilesAreSkip
     // The abort comes as the walk enters the third level.
     QObject::connect(form.LogPane(), &TEditor::LineAppended, [&form](const QString& line) {
         if (line.contains(QStringLiteral("CWD b")))
-            form.Transfer().AbortRequested = true;
+            form.Service().RequestAbort();
     });
     RunAll("aUploadAll");
     EXPECT_EQ(dialogs_->Shown().mid(3), QStringList(2, QStringLiteral("転送を中止しました。")));  // after three questions

@@ -23,7 +23,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <sys/stat.h>
 
 namespace {
@@ -113,7 +115,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     const std::string history = "/incoming\n/pub\n/visited\n";
     EXPECT_EQ(TempDir::ReadFile(LstFile("site.lst")), history);
 
-    // The keep-alive sends PWD only while no transfer runs, and finds a dropped connection.
+    // The keep-alive sends PWD only while no job runs, and finds a dropped connection.
     Connect({server->Port()});
     ASSERT_TRUE(form.SessionConnected());
     const auto keepAlive = [&] {
@@ -121,9 +123,8 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
         Settle(form);
     };
     const qsizetype pwds = LogLines().filter(QStringLiteral("<< PWD")).size();
-    form.Transfer().InTransfer = true;
+    form.Service().Submit([](TIdFTP&) { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
     keepAlive();
-    form.Transfer().InTransfer = false;
     keepAlive();
     EXPECT_EQ(LogLines().filter(QStringLiteral("<< PWD")).size(), pwds + 1);
     auto* view = form.findChild<QAbstractItemView*>(QStringLiteral("RemoteFileListView"));
