@@ -6,7 +6,6 @@
 #include "log/ErrorLine.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "panes/PaneTime.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
 #include "service/LocalNames.h"
@@ -71,14 +70,14 @@ void TFileTransfers::UploadSelectedRows(bool append)
 {
     WalkSelectedRows(
         sources_.localList,
-        [this, append](const TFileRow& row) {
-            if (row.icon != fiFolder) {
-                UploadFile(row, append, PaneFolders(), windowSide_);
+        [this, append](const TFileEntry& file) {
+            if (!file.IsFolder()) {
+                UploadFile(file, append, PaneFolders(), windowSide_);
                 return true;
             }
-            return OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリも含めて\n") +
+            return OfferFolder(file.name + QStringLiteral("\nをサブディレクトリも含めて\n") +
                                    sources_.remoteDirBox.currentText() + QStringLiteral("\nにアップロードしますか？"),
-                               sources_.uploadFolder, row.caption);
+                               sources_.uploadFolder, file.name);
         },
         sources_.remoteRefresh);
 }
@@ -87,16 +86,16 @@ void TFileTransfers::aDownloadExecute()
 {
     WalkSelectedRows(
         sources_.remoteList,
-        [this](const TFileRow& row) {
-            if (row.icon != fiFolder) {
-                DownloadFile(row, PaneFolders(), windowSide_);
+        [this](const TFileEntry& file) {
+            if (!file.IsFolder()) {
+                DownloadFile(file, PaneFolders(), windowSide_);
                 return true;
             }
-            if (SkippedAsUnsafe(row.caption, windowSide_))
+            if (SkippedAsUnsafe(file.name, windowSide_))
                 return true;
-            return OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリを含めて\n") +
+            return OfferFolder(file.name + QStringLiteral("\nをサブディレクトリを含めて\n") +
                                    sources_.localDirBox.currentText() + QStringLiteral("\nにダウンロードしますか？"),
-                               sources_.downloadFolder, row.caption);
+                               sources_.downloadFolder, file.name);
         },
         sources_.fillLocalFileList);
 }
@@ -111,9 +110,9 @@ void TFileTransfers::aDownloadRestoreExecute()
         return;
     WalkSelectedRows(
         sources_.remoteList,
-        [this](const TFileRow& row) {
-            if (row.icon != fiFolder)
-                ResumeDownload(row, PaneFolders(), windowSide_);
+        [this](const TFileEntry& file) {
+            if (!file.IsFolder())
+                ResumeDownload(file, PaneFolders(), windowSide_);
             return true;
         },
         sources_.fillLocalFileList);
@@ -133,7 +132,7 @@ bool TFileTransfers::OfferFolder(const QString& question, const TFolderTransfer&
     }
 }
 
-void TFileTransfers::WalkSelectedRows(TFileViewStack& list, const std::function<bool(const TFileRow&)>& visit,
+void TFileTransfers::WalkSelectedRows(TFileViewStack& list, const std::function<bool(const TFileEntry&)>& visit,
                                       const std::function<void()>& relist)
 {
     if (!AnyRowSelected(list)) {
@@ -149,8 +148,8 @@ void TFileTransfers::WalkSelectedRows(TFileViewStack& list, const std::function<
                     break;
                 if (!selection.isRowSelected(index))
                     continue;
-                const TFileRow row = list.Model().Row(index);
-                if (!visit(row))
+                const TFileEntry file = list.Model().Row(index).entry;
+                if (!visit(file))
                     break;
             }
         },
@@ -257,9 +256,9 @@ TTransferChoice TFileTransfers::TransferMode() const
     return sources_.transferMode();
 }
 
-bool TFileTransfers::UploadFile(const TFileRow& row, bool append, const TWalkFolders& folders, TFileStepSide& side)
+bool TFileTransfers::UploadFile(const TFileEntry& file, bool append, const TWalkFolders& folders, TFileStepSide& side)
 {
-    const QString& name = row.caption;
+    const QString& name = file.name;
     const QString localPath = LocalEntryPath(folders.local, name);
     if (SkippedAsSpecialFile(localPath, side))
         return false;
@@ -272,7 +271,7 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append, const TWalkFol
             PostExpectedSize(QFileInfo(localPath).size());
             engine.Put(NativePath(localPath), remoteName, append);
             if (!append)
-                KeepTimeOnServer(engine, row, remoteName);
+                KeepTimeOnServer(engine, file, remoteName);
             return true;
         });
     if (sent)
@@ -283,46 +282,46 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append, const TWalkFol
     return sent;
 }
 
-bool TFileTransfers::DownloadFile(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side)
+bool TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
 {
-    if (SkippedAsUnsafe(row.caption, side))
+    if (SkippedAsUnsafe(file.name, side))
         return false;
-    const QString localName = TransformName(row.caption);
+    const QString localName = TransformName(file.name);
     const QString localPath = LocalEntryPath(folders.local, localName);
-    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(row.caption, localPath, side))
+    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(file.name, localPath, side))
         return false;
-    return TransferOneFile(side, row.caption, {localPath, RemoteSpec(folders, row.caption)}, "Downloading",
+    return TransferOneFile(side, file.name, {localPath, RemoteSpec(folders, file.name)}, "Downloading",
                            QStringLiteral(" モードでダウンロード中..."),
                            [&](TIdFTP& engine) {
-                               PostExpectedSize(ListedOrServerSize(engine, row));
-                               engine.Get(row.nameBytes.toStdString(), NativePath(localPath), true, false);
+                               PostExpectedSize(ListedOrServerSize(engine, file));
+                               engine.Get(file.nameBytes.toStdString(), NativePath(localPath), true, false);
                                return true;
                            }) &&
-           FinishDownload(row, localPath, folders, side);
+           FinishDownload(file, localPath, folders, side);
 }
 
-void TFileTransfers::ResumeDownload(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side)
+void TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
 {
-    if (SkippedAsUnsafe(row.caption, side))
+    if (SkippedAsUnsafe(file.name, side))
         return;
-    const QString localName = TransformName(row.caption);
+    const QString localName = TransformName(file.name);
     const QString localPath = LocalEntryPath(folders.local, localName);
-    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(row.caption, localPath, side))
+    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(file.name, localPath, side))
         return;
     const bool received = TransferOneFile(
-        side, row.caption, {localPath, RemoteSpec(folders, row.caption)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTP& engine) {
+        side, file.name, {localPath, RemoteSpec(folders, file.name)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTP& engine) {
             const QFileInfo local(localPath);
             const std::int64_t localLength = local.exists() ? local.size() : 0;
-            const std::int64_t missing = ListedOrServerSize(engine, row) - localLength;
+            const std::int64_t missing = ListedOrServerSize(engine, file) - localLength;
             PostExpectedSize(missing);
             // A local file already whole is left as it is.
             if (localLength > 0 && missing <= 0)
                 return false;
-            engine.Get(row.nameBytes.toStdString(), NativePath(localPath), localLength == 0, localLength > 0);
+            engine.Get(file.nameBytes.toStdString(), NativePath(localPath), localLength == 0, localLength > 0);
             return true;
         });
     if (received)
-        FinishDownload(row, localPath, folders, side);
+        FinishDownload(file, localPath, folders, side);
 }
 
 void TFileTransfers::PostExpectedSize(std::int64_t size)
@@ -331,45 +330,47 @@ void TFileTransfers::PostExpectedSize(std::int64_t size)
     sources_.service.Post([this, size] { sources_.transfer.ExpectedSize = size; });
 }
 
-bool TFileTransfers::FinishDownload(const TFileRow& row, const QString& localPath, const TWalkFolders& folders,
+bool TFileTransfers::FinishDownload(const TFileEntry& file, const QString& localPath, const TWalkFolders& folders,
                                     TFileStepSide& side)
 {
-    side.Window([this, localPath, folders, caption = row.caption] {
+    side.Window([this, localPath, folders, caption = file.name] {
         sources_.appendFileOperationLog(QStringLiteral("Download"), localPath, QStringLiteral("<--"),
                                         RemoteSpec(folders, caption));
     });
     if (sources_.options.bRetrieveRemoteTimeStamp)
-        RunFileGuarded(side, [&] { TakeRemoteTime(row, localPath, side); });
+        RunFileGuarded(side, [&] { TakeRemoteTime(file, localPath, side); });
     return true;
 }
 
-std::int64_t TFileTransfers::ListedOrServerSize(TIdFTP& engine, const TFileRow& row)
+std::int64_t TFileTransfers::ListedOrServerSize(TIdFTP& engine, const TFileEntry& file)
 {
-    return row.listedSize ? *row.listedSize : engine.FileSize(row.nameBytes.toStdString());
+    return file.sizeKnown ? file.size : engine.FileSize(file.nameBytes.toStdString());
 }
 
-void TFileTransfers::TakeRemoteTime(const TFileRow& row, const QString& localPath, TFileStepSide& side) const
+void TFileTransfers::TakeRemoteTime(const TFileEntry& file, const QString& localPath, TFileStepSide& side) const
 {
-    // The exact UTC time where the listing or the server gives one; else the shown text.
-    std::optional<std::int64_t> time = row.exactTime;
+    // The exact UTC time where the listing or the server gives one; else the listed time on the
+    // local clock.
+    std::optional<std::int64_t> time = ExactInstant(file.modified);
     if (!time)
-        side.Engine([&](TIdFTP& engine) { time = engine.ModificationTime(row.nameBytes.toStdString()); });
+        side.Engine([&](TIdFTP& engine) { time = engine.ModificationTime(file.nameBytes.toStdString()); });
+    if (!time)
+        time = InstantOf(file.modified);
     // A listing without a time leaves the file's own.
-    if (!time && row.subItems[1].isEmpty())
-        return;
     if (!time)
-        time = PaneTimeValue(row.subItems[1]).toSecsSinceEpoch();
+        return;
     if (!SetModificationTime(NativePath(localPath), std::time_t(*time)))
         throw std::runtime_error(
             QStringLiteral("%1 の更新日時を設定できません").arg(QFileInfo(localPath).fileName()).toStdString());
 }
 
-void TFileTransfers::KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const std::string& remoteName)
+void TFileTransfers::KeepTimeOnServer(TIdFTP& engine, const TFileEntry& file, const std::string& remoteName)
 {
     // Only where the listings read it back to the second: a time the comparison then sees at
     // the minute, in the server's unknown zone, would not make it exact.
-    if (row.exactTime && engine.ListsByMlsd() && engine.CanSetModificationTime())
-        engine.SetModificationTime(remoteName, *row.exactTime);
+    const std::optional<std::int64_t> time = ExactInstant(file.modified);
+    if (time && engine.ListsByMlsd() && engine.CanSetModificationTime())
+        engine.SetModificationTime(remoteName, *time);
 }
 
 bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side)

@@ -1,6 +1,6 @@
 #pragma once
 #include "ftp/IdFTP.h"
-#include "panes/FileRow.h"
+#include "service/FileEntry.h"
 #include "service/FolderWalk.h"
 #include "transfer/FileStepSide.h"
 #include "platform/ListFile.h"
@@ -91,8 +91,8 @@ public:
     // the side's thread; its errors are swallowed. True when its data transfer ended, which also
     // wrote its file-operation log line (and, for a download with bRetrieveRemoteTimeStamp,
     // stamped the file).
-    bool UploadFile(const TFileRow& row, bool append, const TWalkFolders& folders, TFileStepSide& side);
-    bool DownloadFile(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side);
+    bool UploadFile(const TFileEntry& file, bool append, const TWalkFolders& folders, TFileStepSide& side);
+    bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
     // The panes' folders, where the commands on selected rows work.
     TWalkFolders PaneFolders() const;
 
@@ -100,10 +100,10 @@ private:
     using TFolderTransfer = Sources::TFolderTransfer;
 
     void UploadSelectedRows(bool append);
-    void ResumeDownload(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side);
+    void ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
     // The frame of every command on selected rows: no selection is refused with a message;
     // the rows are walked with the abort test before each; visit returns false to stop.
-    void WalkSelectedRows(TFileViewStack& list, const std::function<bool(const TFileRow&)>& visit,
+    void WalkSelectedRows(TFileViewStack& list, const std::function<bool(const TFileEntry&)>& visit,
                           const std::function<void()>& relist);
     // The progress window around body, then the re-listing, also when body raised.
     void RunTransferCommand(const std::function<void()>& body, const std::function<void()>& relist);
@@ -137,17 +137,17 @@ private:
                                    const EIdVerificationFailed& failure);
     // From the engine's thread: the size the progress counts against.
     void PostExpectedSize(std::int64_t size);
-    bool FinishDownload(const TFileRow& row, const QString& localPath, const TWalkFolders& folders,
+    bool FinishDownload(const TFileEntry& file, const QString& localPath, const TWalkFolders& folders,
                         TFileStepSide& side);
     // On the engine's thread: the size the listing gave, else the server's answer to SIZE.
-    static std::int64_t ListedOrServerSize(TIdFTP& engine, const TFileRow& row);
+    static std::int64_t ListedOrServerSize(TIdFTP& engine, const TFileEntry& file);
     // Gives the downloaded file the remote file's time (bRetrieveRemoteTimeStamp).
-    void TakeRemoteTime(const TFileRow& row, const QString& localPath, TFileStepSide& side) const;
+    void TakeRemoteTime(const TFileEntry& file, const QString& localPath, TFileStepSide& side) const;
     // RemoteSpec with the window's profile.
     QString RemoteSpec(const TWalkFolders& folders, const QString& name) const;
     // On the engine's thread: gives the uploaded file the local file's time, where that makes
     // time stamps comparable to the second.
-    static void KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const std::string& remoteName);
+    static void KeepTimeOnServer(TIdFTP& engine, const TFileEntry& file, const std::string& remoteName);
     // Runs a step whose errors end only that file; those the server's reply does not already
     // show reach the session log.
     bool RunFileGuarded(TFileStepSide& side, const std::function<void()>& step);
