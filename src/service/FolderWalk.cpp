@@ -47,10 +47,10 @@ void SortEntries(std::vector<TFileEntry>& entries)
     });
 }
 
-// A local file's time against its remote counterpart's: negative, zero or positive as the local
-// one is older, the same or newer; none where the listing gave no time. Instants known to the
-// second compare as instants; otherwise each side is taken as its pane shows it, the local file
-// to the minute, the listed time as listed, read on the local clock.
+// A local file's time against its remote counterpart's: less, equal or greater as the local one
+// is older, the same or newer; none where the listing gave no time. Instants known to the second
+// compare as instants; otherwise each side is taken as its pane shows it, the local file to the
+// minute, the listed time as listed, read on the local clock.
 std::optional<std::strong_ordering> CompareTimes(const TFileEntry& local, const TFileEntry& remote)
 {
     const std::optional<std::int64_t> localExact = ExactInstant(local.modified);
