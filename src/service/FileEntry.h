@@ -46,7 +46,7 @@ struct TFileEntry {
     TEntryTime modified = {};
     // The rights text of a remote entry (the owner's), the attribute text of a local one.
     QString rights = {};
-    // Links: what the link holds, as listed.
+    // Links: what the link holds.
     QByteArray linkTarget = {};
 
     bool IsFolder() const { return kind == TEntryKind::Folder; }
