@@ -117,7 +117,7 @@ bool Measure(TMainForm& form, const TVariant& variant)
     const TFileListModel& model = form.Controls().RemoteFileListView->Model();
     const size_t rows = model.Rows().size();
     const bool decoded = !variant.shiftJis || std::all_of(model.Rows().begin(), model.Rows().end(), [](const TFileRow& row) {
-        return !row.caption.contains(u'%') && row.caption.front().unicode() > 0x3000;
+        return !row.entry.name.contains(u'%') && row.entry.name.front().unicode() > 0x3000;
     });
     const double ratio = Median(paneTimes) / Median(curlTimes);
     std::printf("%s, %d entries (%zu rows%s): pane %.3f s, curl LIST %.3f s, ratio %.2f (target <= %.1f)\n",

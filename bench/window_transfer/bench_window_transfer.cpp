@@ -224,7 +224,7 @@ void SelectRow(TFileViewStack& views, const QString& caption)
 {
     const std::vector<TFileRow>& rows = views.Model().Rows();
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].caption != caption)
+        if (rows[i].entry.name != caption)
             continue;
         QItemSelectionModel* selection = views.Report().selectionModel();
         selection->select(views.Model().index(int(i), 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

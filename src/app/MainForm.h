@@ -46,7 +46,7 @@ class TRemotePane;
 class TBookmarks;
 class TFileViewStack;
 class TFolderTransfers;
-struct TFileRow;
+struct TFileEntry;
 class TSessionLog;
 class TTerminationSignals;
 class TTransferProgress;
@@ -183,7 +183,7 @@ private:
     // The first selected row: a folder opens, a file runs the command the option picks
     // (0 viewAction, 1 transferAction, 2 nothing).
     void FileListViewDblClick(const TFileViewStack& views, int option, const char* viewAction,
-                              const char* transferAction, const std::function<void(const TFileRow&)>& openFolder);
+                              const char* transferAction, const std::function<void(const TFileEntry&)>& openFolder);
 
     // The engine (MainFormEngine.cpp): design-time settings, the log hook and the service's
     // handlers.

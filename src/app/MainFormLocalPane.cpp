@@ -45,7 +45,7 @@ void TMainForm::SetUpLocalPane()
     for (QAbstractItemView* view : views->Views()) {
         connect(view, &QAbstractItemView::doubleClicked, this, Guarded([this, views, &pane] {
                     FileListViewDblClick(*views, options_.iOnLocalDblClick, "aLocalFileView", "aUpload",
-                                         [&pane](const TFileRow& row) { pane.OpenLocalSubdirectory(row.caption); });
+                                         [&pane](const TFileEntry& folder) { pane.OpenLocalSubdirectory(folder.name); });
                 }));
         // Rows dragged from the remote list download into this directory.
         new TPaneDropTarget(
@@ -65,7 +65,7 @@ void TMainForm::SetUpLocalFileOps()
                           [this, &model] {
                               QList<TFileOpRow> rows;
                               for (int row : SelectedRows(*controls_.LocalFileListView))
-                                  rows.append({model.Row(row).caption, model.Row(row).icon == fiFolder});
+                                  rows.append({model.Row(row).entry.name, model.Row(row).entry.IsFolder()});
                               return rows;
                           },
                           [this] { localPane_->FillLocalFileList(); },

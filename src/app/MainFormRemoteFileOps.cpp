@@ -26,8 +26,9 @@ void TMainForm::SetUpRemoteFileOps()
             [this, &model] {
                 QList<TFileOpRow> rows;
                 for (int index : SelectedRows(*controls_.RemoteFileListView)) {
-                    const TFileRow& row = model.Row(index);
-                    rows.append({row.caption, row.icon == fiFolder, row.nameBytes, row.listedSize});
+                    const TFileEntry& file = model.Row(index).entry;
+                    rows.append({file.name, file.IsFolder(), file.nameBytes,
+                                 file.sizeKnown ? std::optional<qint64>(file.size) : std::nullopt});
                 }
                 return rows;
             },

@@ -51,7 +51,7 @@ void TMainForm::SetUpRemotePane()
     for (QAbstractItemView* view : views->Views()) {
         connect(view, &QAbstractItemView::doubleClicked, this, Guarded([this, views, &pane] {
                     FileListViewDblClick(*views, options_.iOnRemoteDblClick, "aRemoteFileView", "aDownload",
-                                         [&pane](const TFileRow& row) { pane.OpenRemoteSubdirectory(row.nameBytes); });
+                                         [&pane](const TFileEntry& folder) { pane.OpenRemoteSubdirectory(folder.nameBytes); });
                 }));
         // Rows dragged from the local list upload into the current remote directory.
         new TPaneDropTarget(
@@ -85,14 +85,14 @@ QList<int> TMainForm::SelectedRows(const TFileViewStack& views) const
 
 void TMainForm::FileListViewDblClick(const TFileViewStack& views, int option, const char* viewAction,
                                      const char* transferAction,
-                                     const std::function<void(const TFileRow&)>& openFolder)
+                                     const std::function<void(const TFileEntry&)>& openFolder)
 {
     const QList<int> rows = SelectedRows(views);
     if (rows.isEmpty())
         return;
-    const TFileRow& row = views.Model().Row(rows.first());
-    if (row.icon == fiFolder)
-        openFolder(row);
+    const TFileEntry& entry = views.Model().Row(rows.first()).entry;
+    if (entry.IsFolder())
+        openFolder(entry);
     else if (option == 0)
         RunAction(QString::fromLatin1(viewAction));
     else if (option == 1)

@@ -2,24 +2,11 @@
 
 #include "service/FileExtensions.h"
 
-#include <utility>
-
 QStringList ToQStringList(const StringList& list) {
     QStringList result;
     result.reserve(qsizetype(list.size()));
     for (const std::string& entry : list) result << QString::fromStdString(entry);
     return result;
-}
-
-QString AttributeText(unsigned attributes) {
-    static const std::pair<unsigned, const char*> words[] = {
-        {faArchive, "ｱｰｶｲﾌﾞ "},  {faCompressed, "圧縮 "},  {faDirectory, "<DIR> "},   {faNormal, "通常ファイル "},
-        {faHidden, "隠しファイル "}, {faReadOnly, "読取専用 "}, {faSysFile, "ｼｽﾃﾑ "}, {faTemporary, "ﾃﾝﾎﾟﾗﾘ "},
-    };
-    QString text;
-    for (const auto& [bit, word] : words)
-        if (attributes & bit) text += QString::fromUtf8(word);
-    return text;
 }
 
 TFileIcon FileIconFor(const QString& name, bool isFolder, const QStringList& imageExtensions,

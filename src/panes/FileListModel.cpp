@@ -32,14 +32,19 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const {
     const TFileRow& row = rows_[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return index.column() == 0 ? row.caption : row.subItems[size_t(index.column() - 1)];
+        switch (index.column()) {
+        case 0: return row.entry.name;
+        case 1: return QString::number(row.entry.size);
+        case 2: return row.timeText;
+        default: return row.entry.rights;
+        }
     case Qt::DecorationRole:
-        if (index.column() == 0 && row.icon >= 0 && size_t(row.icon) < icons_.size()) return icons_[size_t(row.icon)];
+        if (index.column() == 0 && size_t(row.icon) < icons_.size()) return icons_[size_t(row.icon)];
         return {};
     case Qt::TextAlignmentRole:
         return index.column() == 1 ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     case FileIconIndexRole:
-        return row.icon;
+        return int(row.icon);
     default:
         return {};
     }
@@ -63,7 +68,7 @@ QMimeData* TFileListModel::mimeData(const QModelIndexList& indexes) const {
     // The receiving pane acts on the selection; the captions only make the drag readable.
     QStringList captions;
     for (const QModelIndex& index : indexes)
-        if (index.column() == 0 && index.row() < rowCount()) captions << rows_[size_t(index.row())].caption;
+        if (index.column() == 0 && index.row() < rowCount()) captions << rows_[size_t(index.row())].entry.name;
     auto* data = new QMimeData;
     data->setData(dragFormat_, captions.join(u'\n').toUtf8());
     return data;

@@ -7,8 +7,7 @@
 
 #include <vector>
 
-// The rows of one file list view: caption, size, date and attribute columns; the kind key
-// stays out of the columns.
+// The rows of one file list view: name, size, time and attribute (rights) columns.
 class TFileListModel : public QAbstractTableModel {
     Q_OBJECT
 public:

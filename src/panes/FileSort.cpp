@@ -1,73 +1,79 @@
 #include "panes/FileSort.h"
 
+#include <QCollator>
+
 #include <algorithm>
+#include <compare>
+#include <limits>
 #include <numeric>
 
 namespace {
 
-// The text a comparator orders by: the caption for the name sorts, sub-item n-1 otherwise.
-const QString& SortText(const TFileRow& row, TFileRowComparator comparator, int column) {
-    static const QString empty;
-    if (comparator == SortByNameAsc || comparator == SortByNameDesc) return row.caption;
-    const int index = column - 1;
-    return index >= 0 && index < int(row.subItems.size()) ? row.subItems[size_t(index)] : empty;
+enum class TSortKey { Name, Size, Time, Rights };
+
+TSortKey KeyOf(TFileRowComparator comparator, int column)
+{
+    if (comparator == SortByNameAsc || comparator == SortByNameDesc || column == 0)
+        return TSortKey::Name;
+    return column == 1 ? TSortKey::Size : column == 2 ? TSortKey::Time : TSortKey::Rights;
 }
 
-// The kind key leads every key, so "0" (directory) before "1" (file) decides first in every
-// order; the descending name sort inverts it and then reverses the result, which comes to
-// the same. What follows the kind is compared by the comparator's own rule.
-int CompareKind(const TFileRow& first, const TFileRow& second) {
-    return int(second.IsFolder()) - int(first.IsFolder());
-}
-
-int Sign(qsizetype value) { return value < 0 ? -1 : value > 0 ? 1 : 0; }
-
-// Compares the texts after the kind step, given their collation result.
-int CompareTexts(const QString& a, const QString& b, int collated, TFileRowComparator comparator) {
-    switch (comparator) {
-    case SortByNameAsc: return collated;
-    case SortByNameDesc: return -collated;
-    case SortByColumnAsc:
-        if (a.size() != b.size()) return Sign(a.size() - b.size());
-        return collated;
-    case SortByColumnDesc:
-        if (a.size() != b.size()) return Sign(b.size() - a.size());
-        return -collated;
+// The keys of every row, computed once: a number, or a text's collation key and length.
+class TRowKeys {
+public:
+    TRowKeys(const std::vector<TFileRow>& rows, TSortKey key) : key_(key)
+    {
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseSensitive);
+        for (const TFileRow& row : rows) {
+            switch (key) {
+            case TSortKey::Name: texts_.push_back(collator.sortKey(row.entry.name)); break;
+            case TSortKey::Size: numbers_.push_back(row.entry.size); break;
+            case TSortKey::Time: numbers_.push_back(TimeKey(row.entry.modified)); break;
+            case TSortKey::Rights:
+                numbers_.push_back(row.entry.rights.size());
+                texts_.push_back(collator.sortKey(row.entry.rights));
+                break;
+            }
+        }
     }
-    return 0;
-}
+
+    std::strong_ordering Compare(size_t first, size_t second) const
+    {
+        if (key_ != TSortKey::Name)
+            if (const auto numbers = numbers_[first] <=> numbers_[second]; numbers != 0 || texts_.empty())
+                return numbers;
+        return texts_[first].compare(texts_[second]) <=> 0;
+    }
+
+private:
+    static std::int64_t TimeKey(const TEntryTime& time)
+    {
+        return time.Known() ? LocalClockMilliseconds(time) : std::numeric_limits<std::int64_t>::min();
+    }
+
+    TSortKey key_;
+    std::vector<std::int64_t> numbers_;
+    std::vector<QCollatorSortKey> texts_;
+};
 
 }  // namespace
 
-QCollator FileRowCollator() {
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseSensitive);
-    return collator;
-}
-
-int CompareFileRows(const TFileRow& first, const TFileRow& second, TFileRowComparator comparator, int column,
-                    const QCollator& collator) {
-    if (int kind = CompareKind(first, second)) return kind;
-    const QString& a = SortText(first, comparator, column);
-    const QString& b = SortText(second, comparator, column);
-    return CompareTexts(a, b, Sign(collator.compare(a, b)), comparator);
-}
-
-void SortFileRows(std::vector<TFileRow>& rows, TFileRowComparator comparator, int column) {
-    const QCollator collator = FileRowCollator();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(rows.size());
-    for (const TFileRow& row : rows) keys.push_back(collator.sortKey(SortText(row, comparator, column)));
+void SortFileRows(std::vector<TFileRow>& rows, TFileRowComparator comparator, int column)
+{
+    const TRowKeys keys(rows, KeyOf(comparator, column));
+    const bool descending = comparator == SortByNameDesc || comparator == SortByColumnDesc;
     std::vector<size_t> order(rows.size());
     std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(), [&](size_t i, size_t j) {
-        if (int kind = CompareKind(rows[i], rows[j])) return kind < 0;
-        const QString& a = SortText(rows[i], comparator, column);
-        const QString& b = SortText(rows[j], comparator, column);
-        return CompareTexts(a, b, Sign(keys[i].compare(keys[j])), comparator) < 0;
+        if (rows[i].entry.IsFolder() != rows[j].entry.IsFolder())
+            return rows[i].entry.IsFolder();
+        const std::strong_ordering compared = keys.Compare(i, j);
+        return descending ? compared > 0 : compared < 0;
     });
     std::vector<TFileRow> sorted;
     sorted.reserve(rows.size());
-    for (size_t index : order) sorted.push_back(std::move(rows[index]));
+    for (size_t index : order)
+        sorted.push_back(std::move(rows[index]));
     rows = std::move(sorted);
 }

@@ -105,7 +105,7 @@ void TFileViewStack::FitColumns()
         const QFontMetrics metrics = icons_->fontMetrics();
         int widest = 0;
         for (const TFileRow& row : model_->Rows())
-            widest = std::max(widest, metrics.horizontalAdvance(row.caption));
+            widest = std::max(widest, metrics.horizontalAdvance(row.entry.name));
         icons_->setGridSize(QSize(widest + CaptionPadding, RowHeight(*icons_)));
     }
 }

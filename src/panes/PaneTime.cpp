@@ -14,9 +14,6 @@ QChar SeparatorOf(const QString& format, QChar fallback)
     return fallback;
 }
 
-// The date that a time without a date part stands on.
-const QDate NoDate(1899, 12, 30);
-
 }  // namespace
 
 const QString& RemoteDateFormat()
@@ -45,19 +42,4 @@ const QString& LocalTimePattern()
         return QStringLiteral("yyyy%1MM%1dd hh%2mm").arg(date, clock);
     }();
     return pattern;
-}
-
-QDateTime PaneTimeValue(const QString& text)
-{
-    const QString trimmed = text.trimmed();
-    for (const QString& format : {RemoteDateFormat() + u' ' + RemoteTimeFormat(), LocalTimePattern()}) {
-        const QDateTime moment = QDateTime::fromString(trimmed, format);
-        if (moment.isValid())
-            return moment;
-    }
-    if (const QDate date = QDate::fromString(trimmed, RemoteDateFormat()); date.isValid())
-        return QDateTime(date, QTime(0, 0));
-    if (const QTime time = QTime::fromString(trimmed, RemoteTimeFormat()); time.isValid())
-        return QDateTime(NoDate, time);
-    throw EConvertError("'" + text.toStdString() + "' is not a valid date and time");
 }

@@ -1,9 +1,7 @@
 #include "panes/RemoteFileRow.h"
 
-#include "ftp/IdFTPList.h"
 #include "panes/FileKinds.h"
 #include "panes/PaneTime.h"
-#include "service/RemoteNames.h"
 
 #include <QDateTime>
 
@@ -33,39 +31,27 @@ QString RemoteDateText(TDateTime value)
 }
 
 TRemoteRowFactory::TRemoteRowFactory(const TNameCodec& codec, QStringList imageExtensions, QStringList textExtensions)
-    : codec_(codec), imageExtensions_(std::move(imageExtensions)), textExtensions_(std::move(textExtensions))
+    : imageExtensions_(std::move(imageExtensions)), textExtensions_(std::move(textExtensions)), entries_(codec)
 {
 }
 
-QString TRemoteRowFactory::DateText(const TIdFTPListItem& item)
+QString TRemoteRowFactory::TimeText(const TEntryTime& time)
 {
-    if (item.Precision == tpUnknown)
+    if (!time.Known())
         return {};
-    auto date = dates_.constFind(item.Modified);
-    if (date == dates_.constEnd())
+    const std::pair<qint64, bool> key(time.point.time_since_epoch().count(), time.utc);
+    auto text = times_.constFind(key);
+    if (text == times_.constEnd())
         // A UTC time reads in local time, as the local pane's do.
-        date = dates_.insert(item.Modified, RemoteDateText(item.ModifiedUtc
-                                                               ? DateTimeFromTimeT(std::time_t(UnixTimeOfUtc(item.Modified)))
-                                                               : item.Modified));
-    return *date;
+        text = times_.insert(key, RemoteDateText(DateTimeOfUnixMilliseconds(LocalClockMilliseconds(time))));
+    return *text;
 }
 
 TFileRow TRemoteRowFactory::Row(const TIdFTPListItem& item)
 {
-    const std::string_view rightsBytes = item.OwnerRights();
-    const QByteArray rightsKey = QByteArray::fromRawData(rightsBytes.data(), qsizetype(rightsBytes.size()));
-    auto rights = rights_.constFind(rightsKey);
-    if (rights == rights_.constEnd())
-        rights = rights_.insert(QByteArray(rightsKey), ShownName(codec_, rightsBytes));
-    const bool directory = item.Kind == ikDirectory;
-    TFileRow row;
-    row.nameBytes = QByteArray(item.Name().data(), qsizetype(item.Name().size()));
-    row.caption = ShownName(codec_, item.Name());
-    row.subItems = {QString::number(qint64(item.Size)), DateText(item), *rights, directory ? directoryKey_ : fileKey_};
-    if (item.ModifiedUtc && item.Precision == tpSecond)
-        row.exactTime = UnixTimeOfUtc(item.Modified);
-    if (item.SizeKnown)
-        row.listedSize = item.Size;
-    row.icon = FileIconFor(row.caption, directory, imageExtensions_, textExtensions_, TProgramIconRank::AfterLists);
-    return row;
+    TFileEntry entry = entries_.Entry(item);
+    QString timeText = TimeText(entry.modified);
+    const TFileIcon icon =
+        FileIconFor(entry.name, entry.IsFolder(), imageExtensions_, textExtensions_, TProgramIconRank::AfterLists);
+    return {.entry = std::move(entry), .timeText = std::move(timeText), .icon = icon};
 }

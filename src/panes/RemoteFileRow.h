@@ -1,11 +1,12 @@
 #pragma once
 #include "panes/FileRow.h"
 #include "platform/DateTime.h"
+#include "service/FileEntries.h"
 
 #include <QHash>
 #include <QStringList>
 
-#include <string_view>
+#include <utility>
 
 class TIdFTPListItem;
 class TNameCodec;
@@ -13,21 +14,18 @@ class TNameCodec;
 // The time text of a listed entry: the short date alone at exactly midnight, the long time
 // alone for a value without a date part (below one day), else both.
 QString RemoteDateText(TDateTime value);
-// Makes the rows of one listing. Equal date and rights texts share one string, which keeps a
-// 100,000-entry directory small and skips most of the date formatting.
+// Makes the rows of one listing. Equal times share one text, which keeps a 100,000-entry
+// directory small and skips most of the date formatting.
 class TRemoteRowFactory {
 public:
     TRemoteRowFactory(const TNameCodec& codec, QStringList imageExtensions, QStringList textExtensions);
     TFileRow Row(const TIdFTPListItem& item);
 
 private:
-    QString DateText(const TIdFTPListItem& item);
+    QString TimeText(const TEntryTime& time);
 
-    const TNameCodec& codec_;
     QStringList imageExtensions_;
     QStringList textExtensions_;
-    QHash<TDateTime, QString> dates_;
-    QHash<QByteArray, QString> rights_;
-    const QString directoryKey_ = QStringLiteral("0");
-    const QString fileKey_ = QStringLiteral("1");
+    TListedEntryMaker entries_;
+    QHash<std::pair<qint64, bool>, QString> times_;
 };

@@ -150,7 +150,7 @@ void TRemotePane::FillRemoteFileList()
             continue;
         rows.push_back(factory.Row(item));
         if (item.Kind == ikDirectory)
-            subdirectories.push_back(rows.back().nameBytes);
+            subdirectories.push_back(rows.back().entry.nameBytes);
     }
     tree_.AddSubdirectories(subdirectories);
     model_.SetRows(std::move(rows));

@@ -115,13 +115,40 @@ constexpr std::int64_t EpochDay = 25569;  // 1970-01-01 in days since 1899-12-30
 constexpr std::int64_t MsPerDay = 86400000;
 }  // namespace
 
+std::int64_t UnixMillisecondsOf(TDateTime value)
+{
+    return std::llround(value * MsPerDay) - EpochDay * MsPerDay;
+}
+
+TDateTime DateTimeOfUnixMilliseconds(std::int64_t milliseconds)
+{
+    return static_cast<TDateTime>(milliseconds + EpochDay * MsPerDay) / MsPerDay;
+}
+
 std::int64_t UnixTimeOfUtc(TDateTime value)
 {
-    const std::int64_t ms = std::llround(value * MsPerDay) - EpochDay * MsPerDay;
+    const std::int64_t ms = UnixMillisecondsOf(value);
     return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
 }
 
 TDateTime UtcDateTimeOf(std::int64_t unixTime)
 {
-    return static_cast<TDateTime>(unixTime * 1000 + EpochDay * MsPerDay) / MsPerDay;
+    return DateTimeOfUnixMilliseconds(unixTime * 1000);
+}
+
+std::int64_t LocalClockOf(std::int64_t unixTime)
+{
+    const std::time_t instant = static_cast<std::time_t>(unixTime);
+    std::tm tm {};
+    localtime_r(&instant, &tm);
+    return unixTime + tm.tm_gmtoff;
+}
+
+std::int64_t InstantOfLocalClock(std::int64_t localSeconds)
+{
+    const std::time_t reading = static_cast<std::time_t>(localSeconds);
+    std::tm tm {};
+    gmtime_r(&reading, &tm);
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
 }

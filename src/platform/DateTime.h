@@ -37,3 +37,13 @@ std::time_t TimeTFromDateTime(TDateTime value);
 // names, milliseconds cut off; and back.
 std::int64_t UnixTimeOfUtc(TDateTime value);
 TDateTime UtcDateTimeOf(std::int64_t unixTime);
+
+// The milliseconds from 1970-01-01 00:00 to a TDateTime on the same clock, whichever clock that
+// is (UTC, local, a server's own); and back.
+std::int64_t UnixMillisecondsOf(TDateTime value);
+TDateTime DateTimeOfUnixMilliseconds(std::int64_t milliseconds);
+
+// An instant as the local clock reads it, in seconds from 1970-01-01 00:00 on that clock; and
+// the instant a reading of the local clock names (in a repeated hour, as mktime picks).
+std::int64_t LocalClockOf(std::int64_t unixTime);
+std::int64_t InstantOfLocalClock(std::int64_t localSeconds);

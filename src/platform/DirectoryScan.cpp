@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,6 +21,14 @@ unsigned AttributesOf(const std::string& name, const struct stat& info) {
     if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) || S_ISSOCK(info.st_mode) || S_ISFIFO(info.st_mode))
         attributes |= 0x4;
     return attributes == 0 ? 0x80 : attributes;
+}
+
+// The target a link holds; empty for an entry that is no link.
+std::string LinkTargetOf(int dirFd, const dirent& found) {
+    if (found.d_type != DT_LNK && found.d_type != DT_UNKNOWN) return {};
+    char target[PATH_MAX];
+    const ssize_t length = readlinkat(dirFd, found.d_name, target, sizeof target);
+    return length > 0 ? std::string(target, size_t(length)) : std::string();
 }
 
 }  // namespace
@@ -55,11 +64,13 @@ std::vector<DirectoryEntry> ScanDirectory(const std::string& directory, const st
         std::string name = found->d_name;
         if (name == "." || name == ".." || !WildcardMatch(name, mask)) continue;
         struct stat info {};
-        // A link shows what it points to; a dangling one shows itself.
-        if (fstatat(dirFd, found->d_name, &info, 0) != 0 &&
-            fstatat(dirFd, found->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
         DirectoryEntry entry;
+        // A link shows what it points to; a dangling one shows itself.
+        if (fstatat(dirFd, found->d_name, &info, 0) != 0) {
+            if (fstatat(dirFd, found->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            entry.dangling = S_ISLNK(info.st_mode);
+        }
+        entry.linkTarget = LinkTargetOf(dirFd, *found);
         entry.size = S_ISDIR(info.st_mode) ? 0 : static_cast<int64_t>(info.st_size);
         entry.modified = info.st_mtime;
         entry.attributes = AttributesOf(name, info);

@@ -13,6 +13,10 @@ struct DirectoryEntry {
     int64_t size = 0;
     std::time_t modified = 0;
     unsigned attributes = 0;
+    // Symbolic links: what the link holds. The other fields describe what it points to, or the
+    // link itself when that is missing (dangling).
+    std::string linkTarget = {};
+    bool dangling = false;
 
     bool IsDirectory() const { return attributes & 0x10; }
 };

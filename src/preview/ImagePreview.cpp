@@ -92,7 +92,7 @@ void TImagePreview::ShowPreview()
     if (!row.isValid())
         return;
     const QString path =
-        QDir(sources_.localDirectory()).filePath(sources_.localFiles.Model().Row(row.row()).caption);
+        QDir(sources_.localDirectory()).filePath(sources_.localFiles.Model().Row(row.row()).entry.name);
     if (!IsPictureFile(path)) {
         ClosePreview();
         return;

@@ -1,9 +1,9 @@
 #include "service/FolderWalk.h"
 
 #include "ftp/IdFTP.h"
-#include "platform/DateTime.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
+#include "service/FileEntries.h"
 #include "service/FileExtensions.h"
 #include "service/LocalNames.h"
 #include "service/LocalPaths.h"
@@ -15,6 +15,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <compare>
 
 namespace {
 
@@ -34,63 +35,42 @@ QByteArray ChildPath(const QByteArray& parent, const QByteArray& name)
     return parent.endsWith('/') ? parent + name : parent + '/' + name;
 }
 
-// The local moment of a listed time as the remote pane shows it: to the second, a UTC time in
-// local time.
-QDateTime ListedMoment(const TIdFTPListItem& item)
-{
-    const TDateTime value =
-        item.ModifiedUtc ? DateTimeFromTimeT(std::time_t(UnixTimeOfUtc(item.Modified))) : item.Modified;
-    const TDateParts parts = DecodeDateTime(value);
-    return QDateTime(QDate(parts.year, parts.month, parts.day), QTime(parts.hour, parts.minute, parts.second));
-}
-
-TWalkEntry RemoteEntry(const TNameCodec& codec, const TIdFTPListItem& item)
-{
-    TWalkEntry entry{.name = ShownName(codec, item.Name()),
-                     .nameBytes = QByteArray(item.Name().data(), qsizetype(item.Name().size())),
-                     .folder = item.Kind == ikDirectory};
-    if (item.Precision != tpUnknown)
-        entry.shownTime = ListedMoment(item);
-    if (item.ModifiedUtc && item.Precision == tpSecond)
-        entry.exactTime = UnixTimeOfUtc(item.Modified);
-    if (item.SizeKnown)
-        entry.listedSize = item.Size;
-    return entry;
-}
-
-TWalkEntry LocalEntry(const DirectoryEntry& found)
-{
-    // The local pane shows minutes.
-    const qint64 modified = qint64(found.modified);
-    const qint64 minute = modified - ((modified % 60) + 60) % 60;
-    return {.name = QString::fromStdString(found.name),
-            .folder = found.IsDirectory(),
-            .shownTime = QDateTime::fromSecsSinceEpoch(minute),
-            .exactTime = modified};
-}
-
 // The panes' default order: folders first, then names by the locale's case-sensitive collation.
-void SortEntries(std::vector<TWalkEntry>& entries)
+void SortEntries(std::vector<TFileEntry>& entries)
 {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseSensitive);
-    std::stable_sort(entries.begin(), entries.end(), [&collator](const TWalkEntry& a, const TWalkEntry& b) {
-        if (a.folder != b.folder)
-            return a.folder;
+    std::stable_sort(entries.begin(), entries.end(), [&collator](const TFileEntry& a, const TFileEntry& b) {
+        if (a.IsFolder() != b.IsFolder())
+            return a.IsFolder();
         return collator.compare(a.name, b.name) < 0;
     });
 }
 
-// Whether one side's file is not newer than the other's: as instants where both are known to
-// the second, else by the moments the panes show. A listing without a time cannot show the file
-// older, so it is transferred.
-bool NotNewer(const TWalkEntry& mine, const TWalkEntry& theirs)
+// A local file's time against its remote counterpart's: less, equal or greater as the local one
+// is older, the same or newer; none where the listing gave no time. Instants known to the second
+// compare as instants; otherwise each side is taken as its pane shows it, the local file to the
+// minute, the listed time as listed, read on the local clock.
+std::optional<std::strong_ordering> CompareTimes(const TFileEntry& local, const TFileEntry& remote)
 {
-    if (mine.exactTime && theirs.exactTime)
-        return *mine.exactTime <= *theirs.exactTime;
-    if (!mine.shownTime.isValid() || !theirs.shownTime.isValid())
-        return false;
-    return mine.shownTime <= theirs.shownTime;
+    const std::optional<std::int64_t> localExact = ExactInstant(local.modified);
+    const std::optional<std::int64_t> remoteExact = ExactInstant(remote.modified);
+    if (localExact && remoteExact)
+        return *localExact <=> *remoteExact;
+    const std::optional<std::int64_t> localTime = InstantOf(local.modified);
+    const std::optional<std::int64_t> remoteTime = InstantOf(remote.modified);
+    if (!localTime || !remoteTime)
+        return std::nullopt;
+    return *localTime - ((*localTime % 60) + 60) % 60 <=> *remoteTime;
+}
+
+// The other side's first entry whose name equals name, letter case aside.
+const TFileEntry* Counterpart(const std::vector<TFileEntry>& otherSide, const QString& name)
+{
+    const auto other = std::find_if(otherSide.begin(), otherSide.end(), [&name](const TFileEntry& entry) {
+        return entry.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    return other == otherSide.end() ? nullptr : &*other;
 }
 
 bool IsListed(const StringList& extensions, const QString& name)
@@ -99,11 +79,11 @@ bool IsListed(const StringList& extensions, const QString& name)
 }
 
 // The first remote entry whose name equals name, letter case aside by the locale.
-const TWalkEntry* RemoteCounterpart(const std::vector<TWalkEntry>& remote, const QString& name)
+const TFileEntry* RemoteCounterpart(const std::vector<TFileEntry>& remote, const QString& name)
 {
     const QLocale locale = QLocale::system();
     const QString wanted = locale.toLower(name);
-    for (const TWalkEntry& entry : remote)
+    for (const TFileEntry& entry : remote)
         if (QString::localeAwareCompare(locale.toLower(entry.name), wanted) == 0)
             return &entry;
     return nullptr;
@@ -180,10 +160,10 @@ void TFolderWalk::Download(const QString& localFolder, const QString& name)
             host_.LogLine(UnsafeNameSkippedLine(name));
             return;
         }
-        const std::vector<TWalkEntry> remote = ListRemote(start);
+        const std::vector<TFileEntry> remote = ListRemote(start);
         const auto listed = std::find_if(remote.begin(), remote.end(),
-                                         [&name](const TWalkEntry& entry) { return entry.name == name; });
-        TWalkEntry folder{.name = name, .folder = true};
+                                         [&name](const TFileEntry& entry) { return entry.name == name; });
+        TFileEntry folder{.name = name, .kind = TEntryKind::Folder};
         if (listed != remote.end())
             folder.nameBytes = listed->nameBytes;
         else
@@ -192,10 +172,10 @@ void TFolderWalk::Download(const QString& localFolder, const QString& name)
     });
 }
 
-std::vector<TWalkEntry> TFolderWalk::ListRemote(TWalkFolders& folders)
+std::vector<TFileEntry> TFolderWalk::ListRemote(TWalkFolders& folders)
 {
     NoteStopRequest();
-    std::vector<TWalkEntry> entries;
+    std::vector<TFileEntry> entries;
     host_.RunOnEngine([&](TIdFTP& engine) {
         const std::string mask = ServerName(engine.NameCodec, settings_.remoteMask.trimmed());
         engine.ListLines.clear();
@@ -203,9 +183,10 @@ std::vector<TWalkEntry> TFolderWalk::ListRemote(TWalkFolders& folders)
         const TIdFTPListItems& listing = engine.ParsedListing();
         entries.reserve(listing.Count());
         // The listing may have taught the connection its name encoding.
+        TListedEntryMaker maker(engine.NameCodec);
         for (const TIdFTPListItem& item : listing)
             if (item.Name() != "." && item.Name() != "..")
-                entries.push_back(RemoteEntry(engine.NameCodec, item));
+                entries.push_back(maker.Entry(item));
         if (!folders.remote.isEmpty())
             folders.remoteShown = ShownName(engine.NameCodec, folders.remote);
     });
@@ -213,37 +194,38 @@ std::vector<TWalkEntry> TFolderWalk::ListRemote(TWalkFolders& folders)
     return entries;
 }
 
-std::vector<TWalkEntry> TFolderWalk::ScanLocal(const QString& folder) const
+std::vector<TFileEntry> TFolderWalk::ScanLocal(const QString& folder) const
 {
     // As the local pane lists: every kind, hidden names too, links as what they point to.
     QString mask = settings_.localMask.trimmed();
     if (mask.isEmpty())
         mask = QStringLiteral("*.*");
-    std::vector<TWalkEntry> entries;
+    std::vector<TFileEntry> entries;
+    TLocalEntryMaker maker;
     for (const DirectoryEntry& found : ScanDirectory(NativePath(WithTrailingSlash(folder)), mask.toStdString()))
-        entries.push_back(LocalEntry(found));
+        entries.push_back(maker.Entry(found));
     SortEntries(entries);
     return entries;
 }
 
 void TFolderWalk::UploadLevel(TWalkFolders here, TAncestors& ancestors)
 {
-    const std::vector<TWalkEntry> remote = ListRemote(here);
-    const std::vector<TWalkEntry> local = ScanLocal(here.local);
+    const std::vector<TFileEntry> remote = ListRemote(here);
+    const std::vector<TFileEntry> local = ScanLocal(here.local);
     const std::optional<DirectoryIdentity> identity = IdentityOfDirectory(NativePath(here.local));
     if (identity)
         ancestors.push_back(*identity);
     host_.ShowProgress(UploadSearching, WithTrailingSlash(here.local));
     if (settings_.mirror)
         MirrorRemote(here.local, remote);
-    for (const TWalkEntry& entry : local) {
+    for (const TFileEntry& entry : local) {
         if (!GoOn())
             break;
-        if (entry.folder) {
+        if (entry.IsFolder()) {
             UploadSubfolder(here, remote, entry.name, ancestors);
             continue;
         }
-        if (settings_.compareTimeStamp && ShouldSkip(entry, remote))
+        if (settings_.compareTimeStamp && ShouldSkipUpload(entry, remote))
             continue;
         if (host_.UploadFile(entry, here))
             host_.ShowProgress(FileDone, entry.name);
@@ -252,7 +234,7 @@ void TFolderWalk::UploadLevel(TWalkFolders here, TAncestors& ancestors)
         ancestors.pop_back();
 }
 
-void TFolderWalk::UploadSubfolder(const TWalkFolders& parent, const std::vector<TWalkEntry>& remote,
+void TFolderWalk::UploadSubfolder(const TWalkFolders& parent, const std::vector<TFileEntry>& remote,
                                   const QString& name, TAncestors& ancestors)
 {
     const QString path = LocalEntryPath(parent.local, name);
@@ -264,7 +246,7 @@ void TFolderWalk::UploadSubfolder(const TWalkFolders& parent, const std::vector<
     }
     const QString local = EnteredFolder(path, name);
     QByteArray remoteName;
-    if (const TWalkEntry* counterpart = RemoteCounterpart(remote, name))
+    if (const TFileEntry* counterpart = RemoteCounterpart(remote, name))
         remoteName = counterpart->nameBytes;
     else
         host_.RunOnEngine([&](TIdFTP& engine) {
@@ -277,29 +259,29 @@ void TFolderWalk::UploadSubfolder(const TWalkFolders& parent, const std::vector<
 
 void TFolderWalk::DownloadLevel(TWalkFolders here)
 {
-    const std::vector<TWalkEntry> remote = ListRemote(here);
+    const std::vector<TFileEntry> remote = ListRemote(here);
     // The comparison sees the local folder as the level found it.
-    const std::vector<TWalkEntry> local = settings_.compareTimeStamp ? ScanLocal(here.local) : std::vector<TWalkEntry>();
+    const std::vector<TFileEntry> local = settings_.compareTimeStamp ? ScanLocal(here.local) : std::vector<TFileEntry>();
     host_.ShowProgress(DownloadSearching, here.remoteShown);
-    for (const TWalkEntry& entry : remote) {
+    for (const TFileEntry& entry : remote) {
         if (!GoOn())
             break;
         if (UnsafeLocalName(entry.name)) {
             host_.LogLine(UnsafeNameSkippedLine(entry.name));
             continue;
         }
-        if (entry.folder) {
+        if (entry.IsFolder()) {
             DownloadSubfolder(here, entry);
             continue;
         }
-        if (settings_.compareTimeStamp && ShouldSkip(entry, local))
+        if (settings_.compareTimeStamp && ShouldSkipDownload(entry, local))
             continue;
         if (host_.DownloadFile(entry, here))
             host_.ShowProgress(FileDone, entry.name);
     }
 }
 
-void TFolderWalk::DownloadSubfolder(const TWalkFolders& parent, const TWalkEntry& folder)
+void TFolderWalk::DownloadSubfolder(const TWalkFolders& parent, const TFileEntry& folder)
 {
     const QString path = LocalEntryPath(parent.local, folder.name);
     if (CreateDirectoryEntry(NativePath(path)))
@@ -326,7 +308,7 @@ void TFolderWalk::LeaveRemote(const TWalkFolders& parent)
     });
 }
 
-void TFolderWalk::MirrorRemote(const QString& localFolder, const std::vector<TWalkEntry>& remote)
+void TFolderWalk::MirrorRemote(const QString& localFolder, const std::vector<TFileEntry>& remote)
 {
     const std::optional<std::vector<std::string>> names = AllEntryNames(NativePath(localFolder));
     if (!names)
@@ -334,8 +316,8 @@ void TFolderWalk::MirrorRemote(const QString& localFolder, const std::vector<TWa
     QSet<QString> localNames;
     for (const std::string& name : *names)
         localNames.insert(QFile::decodeName(QByteArray::fromStdString(name)).toLower());
-    for (const TWalkEntry& entry : remote) {
-        if (entry.folder || localNames.contains(entry.name.toLower()) ||
+    for (const TFileEntry& entry : remote) {
+        if (entry.IsFolder() || localNames.contains(entry.name.toLower()) ||
             IsListed(settings_.noDeleteExtensions, entry.name))
             continue;
         // A refusal leaves that entry; the walk goes on.
@@ -346,14 +328,22 @@ void TFolderWalk::MirrorRemote(const QString& localFolder, const std::vector<TWa
     }
 }
 
-bool TFolderWalk::ShouldSkip(const TWalkEntry& file, const std::vector<TWalkEntry>& otherSide) const
+bool TFolderWalk::ShouldSkipUpload(const TFileEntry& local, const std::vector<TFileEntry>& remote) const
 {
-    if (IsListed(settings_.skipExtensions, file.name))
+    if (IsListed(settings_.skipExtensions, local.name))
         return true;
-    const auto other = std::find_if(otherSide.begin(), otherSide.end(), [&file](const TWalkEntry& entry) {
-        return entry.name.compare(file.name, Qt::CaseInsensitive) == 0;
-    });
-    return other != otherSide.end() && NotNewer(file, *other);
+    const TFileEntry* other = Counterpart(remote, local.name);
+    const std::optional<std::strong_ordering> order = other ? CompareTimes(local, *other) : std::nullopt;
+    return order && *order <= 0;
+}
+
+bool TFolderWalk::ShouldSkipDownload(const TFileEntry& remote, const std::vector<TFileEntry>& local) const
+{
+    if (IsListed(settings_.skipExtensions, remote.name))
+        return true;
+    const TFileEntry* other = Counterpart(local, remote.name);
+    const std::optional<std::strong_ordering> order = other ? CompareTimes(*other, remote) : std::nullopt;
+    return order && *order >= 0;
 }
 
 void TFolderWalk::NoteStopRequest()

@@ -1,9 +1,9 @@
 #pragma once
 #include "platform/DirectoryIdentity.h"
 #include "platform/ListFile.h"
+#include "service/FileEntry.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -18,21 +18,6 @@ class TIdFTP;
 class EFolderWalkError : public std::runtime_error {
 public:
     explicit EFolderWalkError(const QString& message);
-};
-
-// One entry of a level, local or remote, as the walk decides on it.
-struct TWalkEntry {
-    QString name;
-    // Remote entries: the bytes the server listed, which every command on the entry sends.
-    QByteArray nameBytes = {};
-    bool folder = false;
-    // The local moment the entry's pane shows, at the pane's precision (a local file's minute,
-    // a listing's time as listed); invalid where the listing gave no time.
-    QDateTime shownTime = {};
-    // Seconds since the epoch, where the time is known to the second as an instant.
-    std::optional<qint64> exactTime = {};
-    // Remote entries: the size the listing gave.
-    std::optional<qint64> listedSize = {};
 };
 
 // The folders of one level: the local one, and the remote one by its path and as shown.
@@ -64,8 +49,8 @@ public:
         // The notice of a level that a stop request ended.
         virtual void ShowStopped() = 0;
         // One file between the level's folders; true when its data transfer ended.
-        virtual bool UploadFile(const TWalkEntry& file, const TWalkFolders& folders) = 0;
-        virtual bool DownloadFile(const TWalkEntry& file, const TWalkFolders& folders) = 0;
+        virtual bool UploadFile(const TFileEntry& file, const TWalkFolders& folders) = 0;
+        virtual bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders) = 0;
     };
 
     struct TSettings {
@@ -89,7 +74,8 @@ public:
 
     // Under bCompareTimeStamp: true when a file stays where it is, because its extension is in
     // SkipExtList or the other side's first entry of that name (letter case aside) is not older.
-    bool ShouldSkip(const TWalkEntry& file, const std::vector<TWalkEntry>& otherSide) const;
+    bool ShouldSkipUpload(const TFileEntry& local, const std::vector<TFileEntry>& remote) const;
+    bool ShouldSkipDownload(const TFileEntry& remote, const std::vector<TFileEntry>& local) const;
     // Whether the last walk listed folders below its start, so that the engine's listing is no
     // longer the start's.
     bool EnteredSubfolders() const { return enteredSubfolders_; }
@@ -101,17 +87,17 @@ private:
     // Runs body; on an error the engine goes back to the start first.
     void FromStart(const TWalkFolders& start, const std::function<void()>& body);
     // The level's remote entries, by the remote mask; sets the folders' shown remote path.
-    std::vector<TWalkEntry> ListRemote(TWalkFolders& folders);
-    std::vector<TWalkEntry> ScanLocal(const QString& folder) const;
+    std::vector<TFileEntry> ListRemote(TWalkFolders& folders);
+    std::vector<TFileEntry> ScanLocal(const QString& folder) const;
 
     void UploadLevel(TWalkFolders here, TAncestors& ancestors);
-    void UploadSubfolder(const TWalkFolders& parent, const std::vector<TWalkEntry>& remote, const QString& name,
+    void UploadSubfolder(const TWalkFolders& parent, const std::vector<TFileEntry>& remote, const QString& name,
                          TAncestors& ancestors);
     void DownloadLevel(TWalkFolders here);
-    void DownloadSubfolder(const TWalkFolders& parent, const TWalkEntry& folder);
+    void DownloadSubfolder(const TWalkFolders& parent, const TFileEntry& folder);
     // Deletes the level's remote files that have no local entry of that name, whatever the
     // local mask shows; folders and the extensions of NoDeleteExtList stay.
-    void MirrorRemote(const QString& localFolder, const std::vector<TWalkEntry>& remote);
+    void MirrorRemote(const QString& localFolder, const std::vector<TFileEntry>& remote);
     // CWD into a subfolder named by its bytes, and back to the parent.
     TWalkFolders EnterRemote(const TWalkFolders& parent, const QString& local, const QByteArray& name);
     void LeaveRemote(const TWalkFolders& parent);

@@ -6,7 +6,6 @@
 #include "log/ErrorLine.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "panes/PaneTime.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
 #include "service/LocalNames.h"
@@ -89,43 +88,43 @@ TTask<> TFileTransfers::ResumeSelectedRows()
                                   sources_.fillLocalFileList);
 }
 
-TTask<bool> TFileTransfers::UploadRow(bool append, TFileRow row)
+TTask<bool> TFileTransfers::UploadRow(bool append, TFileEntry file)
 {
-    if (row.icon != fiFolder) {
+    if (!file.IsFolder()) {
         co_await OnEngine([&](const TWalkFolders& folders, TFileStepSide& side) {
-            UploadFile(row, append, folders, side);
+            UploadFile(file, append, folders, side);
         });
         co_return true;
     }
-    const bool goOn = co_await OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリも含めて\n") +
+    const bool goOn = co_await OfferFolder(file.name + QStringLiteral("\nをサブディレクトリも含めて\n") +
                                                sources_.remoteDirBox.currentText() +
                                                QStringLiteral("\nにアップロードしますか？"),
-                                           sources_.uploadFolder, row.caption);
+                                           sources_.uploadFolder, file.name);
     co_return goOn;
 }
 
-TTask<bool> TFileTransfers::DownloadRow(TFileRow row)
+TTask<bool> TFileTransfers::DownloadRow(TFileEntry file)
 {
-    if (row.icon != fiFolder) {
+    if (!file.IsFolder()) {
         co_await OnEngine(
-            [&](const TWalkFolders& folders, TFileStepSide& side) { DownloadFile(row, folders, side); });
-    } else if (UnsafeLocalName(row.caption)) {
-        sources_.appendLogLine(UnsafeNameSkippedLine(row.caption));
+            [&](const TWalkFolders& folders, TFileStepSide& side) { DownloadFile(file, folders, side); });
+    } else if (UnsafeLocalName(file.name)) {
+        sources_.appendLogLine(UnsafeNameSkippedLine(file.name));
     } else {
-        const bool goOn = co_await OfferFolder(row.caption + QStringLiteral("\nをサブディレクトリを含めて\n") +
+        const bool goOn = co_await OfferFolder(file.name + QStringLiteral("\nをサブディレクトリを含めて\n") +
                                                    sources_.localDirBox.currentText() +
                                                    QStringLiteral("\nにダウンロードしますか？"),
-                                               sources_.downloadFolder, row.caption);
+                                               sources_.downloadFolder, file.name);
         co_return goOn;
     }
     co_return true;
 }
 
-TTask<bool> TFileTransfers::ResumeRow(TFileRow row)
+TTask<bool> TFileTransfers::ResumeRow(TFileEntry file)
 {
-    if (row.icon != fiFolder)
+    if (!file.IsFolder())
         co_await OnEngine(
-            [&](const TWalkFolders& folders, TFileStepSide& side) { ResumeDownload(row, folders, side); });
+            [&](const TWalkFolders& folders, TFileStepSide& side) { ResumeDownload(file, folders, side); });
     co_return true;
 }
 
@@ -161,20 +160,20 @@ TTask<> TFileTransfers::WalkSelectedRows(TFileViewStack& list, std::optional<int
         co_return;
     }
     // The rows as selected when the command starts: the panes may be listed again meanwhile.
-    std::vector<TFileRow> rows;
+    std::vector<TFileEntry> files;
     const QItemSelectionModel& selection = *list.Report().selectionModel();
     for (int index = 0; index < list.Model().rowCount(); ++index)
         if (selection.isRowSelected(index))
-            rows.push_back(list.Model().Row(index));
-    co_await RunTransferCommand(transform, VisitRows(std::move(rows), std::move(visit)), std::move(relist));
+            files.push_back(list.Model().Row(index).entry);
+    co_await RunTransferCommand(transform, VisitRows(std::move(files), std::move(visit)), std::move(relist));
 }
 
-TTask<> TFileTransfers::VisitRows(std::vector<TFileRow> rows, TVisitRow visit)
+TTask<> TFileTransfers::VisitRows(std::vector<TFileEntry> files, TVisitRow visit)
 {
-    for (TFileRow& row : rows) {
+    for (TFileEntry& file : files) {
         if (StoppedByAbort() || sources_.service.SessionEnding())
             break;
-        const bool goOn = co_await visit(std::move(row));
+        const bool goOn = co_await visit(std::move(file));
         if (!goOn)
             break;
     }
@@ -271,9 +270,9 @@ TTransferChoice TFileTransfers::TransferMode() const
     return sources_.transferMode();
 }
 
-bool TFileTransfers::UploadFile(const TFileRow& row, bool append, const TWalkFolders& folders, TFileStepSide& side)
+bool TFileTransfers::UploadFile(const TFileEntry& file, bool append, const TWalkFolders& folders, TFileStepSide& side)
 {
-    const QString& name = row.caption;
+    const QString& name = file.name;
     const QString localPath = LocalEntryPath(folders.local, name);
     if (SkippedAsSpecialFile(localPath, side))
         return false;
@@ -286,7 +285,7 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append, const TWalkFol
             PostExpectedSize(QFileInfo(localPath).size());
             engine.Put(NativePath(localPath), remoteName, append);
             if (!append)
-                KeepTimeOnServer(engine, row, remoteName);
+                KeepTimeOnServer(engine, file, remoteName);
             return true;
         });
     if (sent)
@@ -297,46 +296,46 @@ bool TFileTransfers::UploadFile(const TFileRow& row, bool append, const TWalkFol
     return sent;
 }
 
-bool TFileTransfers::DownloadFile(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side)
+bool TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
 {
-    if (SkippedAsUnsafe(row.caption, side))
+    if (SkippedAsUnsafe(file.name, side))
         return false;
-    const QString localName = TransformName(row.caption);
+    const QString localName = TransformName(file.name);
     const QString localPath = LocalEntryPath(folders.local, localName);
-    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(row.caption, localPath, side))
+    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(file.name, localPath, side))
         return false;
-    return TransferOneFile(side, row.caption, {localPath, RemoteSpec(folders, row.caption)}, "Downloading",
+    return TransferOneFile(side, file.name, {localPath, RemoteSpec(folders, file.name)}, "Downloading",
                            QStringLiteral(" モードでダウンロード中..."),
                            [&](TIdFTP& engine) {
-                               PostExpectedSize(ListedOrServerSize(engine, row));
-                               engine.Get(row.nameBytes.toStdString(), NativePath(localPath), true, false);
+                               PostExpectedSize(ListedOrServerSize(engine, file));
+                               engine.Get(file.nameBytes.toStdString(), NativePath(localPath), true, false);
                                return true;
                            }) &&
-           FinishDownload(row, localPath, folders, side);
+           FinishDownload(file, localPath, folders, side);
 }
 
-void TFileTransfers::ResumeDownload(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side)
+void TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
 {
-    if (SkippedAsUnsafe(row.caption, side))
+    if (SkippedAsUnsafe(file.name, side))
         return;
-    const QString localName = TransformName(row.caption);
+    const QString localName = TransformName(file.name);
     const QString localPath = LocalEntryPath(folders.local, localName);
-    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(row.caption, localPath, side))
+    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(file.name, localPath, side))
         return;
     const bool received = TransferOneFile(
-        side, row.caption, {localPath, RemoteSpec(folders, row.caption)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTP& engine) {
+        side, file.name, {localPath, RemoteSpec(folders, file.name)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTP& engine) {
             const QFileInfo local(localPath);
             const std::int64_t localLength = local.exists() ? local.size() : 0;
-            const std::int64_t missing = ListedOrServerSize(engine, row) - localLength;
+            const std::int64_t missing = ListedOrServerSize(engine, file) - localLength;
             PostExpectedSize(missing);
             // A local file already whole is left as it is.
             if (localLength > 0 && missing <= 0)
                 return false;
-            engine.Get(row.nameBytes.toStdString(), NativePath(localPath), localLength == 0, localLength > 0);
+            engine.Get(file.nameBytes.toStdString(), NativePath(localPath), localLength == 0, localLength > 0);
             return true;
         });
     if (received)
-        FinishDownload(row, localPath, folders, side);
+        FinishDownload(file, localPath, folders, side);
 }
 
 void TFileTransfers::PostExpectedSize(std::int64_t size)
@@ -345,45 +344,47 @@ void TFileTransfers::PostExpectedSize(std::int64_t size)
     sources_.service.Post([this, size] { sources_.transfer.ExpectedSize = size; });
 }
 
-bool TFileTransfers::FinishDownload(const TFileRow& row, const QString& localPath, const TWalkFolders& folders,
+bool TFileTransfers::FinishDownload(const TFileEntry& file, const QString& localPath, const TWalkFolders& folders,
                                     TFileStepSide& side)
 {
-    side.Window([this, localPath, folders, caption = row.caption] {
+    side.Window([this, localPath, folders, caption = file.name] {
         sources_.appendFileOperationLog(QStringLiteral("Download"), localPath, QStringLiteral("<--"),
                                         RemoteSpec(folders, caption));
     });
     if (sources_.options.bRetrieveRemoteTimeStamp)
-        RunFileGuarded(side, [&] { TakeRemoteTime(row, localPath, side); });
+        RunFileGuarded(side, [&] { TakeRemoteTime(file, localPath, side); });
     return true;
 }
 
-std::int64_t TFileTransfers::ListedOrServerSize(TIdFTP& engine, const TFileRow& row)
+std::int64_t TFileTransfers::ListedOrServerSize(TIdFTP& engine, const TFileEntry& file)
 {
-    return row.listedSize ? *row.listedSize : engine.FileSize(row.nameBytes.toStdString());
+    return file.sizeKnown ? file.size : engine.FileSize(file.nameBytes.toStdString());
 }
 
-void TFileTransfers::TakeRemoteTime(const TFileRow& row, const QString& localPath, TFileStepSide& side) const
+void TFileTransfers::TakeRemoteTime(const TFileEntry& file, const QString& localPath, TFileStepSide& side) const
 {
-    // The exact UTC time where the listing or the server gives one; else the shown text.
-    std::optional<std::int64_t> time = row.exactTime;
+    // The exact UTC time where the listing or the server gives one; else the listed time on the
+    // local clock.
+    std::optional<std::int64_t> time = ExactInstant(file.modified);
     if (!time)
-        side.Engine([&](TIdFTP& engine) { time = engine.ModificationTime(row.nameBytes.toStdString()); });
+        side.Engine([&](TIdFTP& engine) { time = engine.ModificationTime(file.nameBytes.toStdString()); });
+    if (!time)
+        time = InstantOf(file.modified);
     // A listing without a time leaves the file's own.
-    if (!time && row.subItems[1].isEmpty())
-        return;
     if (!time)
-        time = PaneTimeValue(row.subItems[1]).toSecsSinceEpoch();
+        return;
     if (!SetModificationTime(NativePath(localPath), std::time_t(*time)))
         throw std::runtime_error(
             QStringLiteral("%1 の更新日時を設定できません").arg(QFileInfo(localPath).fileName()).toStdString());
 }
 
-void TFileTransfers::KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const std::string& remoteName)
+void TFileTransfers::KeepTimeOnServer(TIdFTP& engine, const TFileEntry& file, const std::string& remoteName)
 {
     // Only where the listings read it back to the second: a time the comparison then sees at
     // the minute, in the server's unknown zone, would not make it exact.
-    if (row.exactTime && engine.ListsByMlsd() && engine.CanSetModificationTime())
-        engine.SetModificationTime(remoteName, *row.exactTime);
+    const std::optional<std::int64_t> time = ExactInstant(file.modified);
+    if (time && engine.ListsByMlsd() && engine.CanSetModificationTime())
+        engine.SetModificationTime(remoteName, *time);
 }
 
 bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side)

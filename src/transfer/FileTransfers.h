@@ -1,7 +1,7 @@
 #pragma once
 #include "ftp/IdFTP.h"
 #include "service/Command.h"
-#include "panes/FileRow.h"
+#include "service/FileEntry.h"
 #include "service/FolderWalk.h"
 #include "transfer/FileStepSide.h"
 #include "platform/ListFile.h"
@@ -92,8 +92,8 @@ public:
     // the side's thread; its errors are swallowed. True when its data transfer ended, which also
     // wrote its file-operation log line (and, for a download with bRetrieveRemoteTimeStamp,
     // stamped the file).
-    bool UploadFile(const TFileRow& row, bool append, const TWalkFolders& folders, TFileStepSide& side);
-    bool DownloadFile(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side);
+    bool UploadFile(const TFileEntry& file, bool append, const TWalkFolders& folders, TFileStepSide& side);
+    bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
     // The panes' folders, where the commands on selected rows work.
     TWalkFolders PaneFolders() const;
 
@@ -101,19 +101,19 @@ private:
     using TFolderTransfer = Sources::TFolderTransfer;
 
     // One selected row; false ends the command.
-    using TVisitRow = std::function<TTask<bool>(TFileRow)>;
-    TTask<bool> UploadRow(bool append, TFileRow row);
-    TTask<bool> DownloadRow(TFileRow row);
-    TTask<bool> ResumeRow(TFileRow row);
+    using TVisitRow = std::function<TTask<bool>(TFileEntry)>;
+    TTask<bool> UploadRow(bool append, TFileEntry file);
+    TTask<bool> DownloadRow(TFileEntry file);
+    TTask<bool> ResumeRow(TFileEntry file);
     TTask<> ResumeSelectedRows();
-    void ResumeDownload(const TFileRow& row, const TWalkFolders& folders, TFileStepSide& side);
+    void ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
     // One job that runs step on the engine's thread, between the panes' folders.
     TTask<> OnEngine(std::function<void(const TWalkFolders&, TFileStepSide&)> step);
     // The frame of every command on selected rows: no selection is refused with a message;
     // the rows are walked with the abort test before each.
     TTask<> WalkSelectedRows(TFileViewStack& list, std::optional<int> transform, TVisitRow visit,
                              std::function<void()> relist);
-    TTask<> VisitRows(std::vector<TFileRow> rows, TVisitRow visit);
+    TTask<> VisitRows(std::vector<TFileEntry> files, TVisitRow visit);
     // The progress window and the held panes around body, then the re-listing, also when body
     // raised.
     TTask<> RunTransferCommand(std::optional<int> transform, TTask<> body, std::function<void()> relist);
@@ -148,17 +148,17 @@ private:
                                    const EIdVerificationFailed& failure);
     // From the engine's thread: the size the progress counts against.
     void PostExpectedSize(std::int64_t size);
-    bool FinishDownload(const TFileRow& row, const QString& localPath, const TWalkFolders& folders,
+    bool FinishDownload(const TFileEntry& file, const QString& localPath, const TWalkFolders& folders,
                         TFileStepSide& side);
     // On the engine's thread: the size the listing gave, else the server's answer to SIZE.
-    static std::int64_t ListedOrServerSize(TIdFTP& engine, const TFileRow& row);
+    static std::int64_t ListedOrServerSize(TIdFTP& engine, const TFileEntry& file);
     // Gives the downloaded file the remote file's time (bRetrieveRemoteTimeStamp).
-    void TakeRemoteTime(const TFileRow& row, const QString& localPath, TFileStepSide& side) const;
+    void TakeRemoteTime(const TFileEntry& file, const QString& localPath, TFileStepSide& side) const;
     // RemoteSpec with the window's profile.
     QString RemoteSpec(const TWalkFolders& folders, const QString& name) const;
     // On the engine's thread: gives the uploaded file the local file's time, where that makes
     // time stamps comparable to the second.
-    static void KeepTimeOnServer(TIdFTP& engine, const TFileRow& row, const std::string& remoteName);
+    static void KeepTimeOnServer(TIdFTP& engine, const TFileEntry& file, const std::string& remoteName);
     // Runs a step whose errors end only that file; those the server's reply does not already
     // show reach the session log.
     bool RunFileGuarded(TFileStepSide& side, const std::function<void()>& step);

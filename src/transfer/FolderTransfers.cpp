@@ -1,7 +1,5 @@
 #include "transfer/FolderTransfers.h"
 
-#include "panes/FileRow.h"
-#include "panes/PaneTime.h"
 #include "service/SessionService.h"
 #include "settings/UserDialogs.h"
 #include "transfer/FileStepSide.h"
@@ -14,16 +12,6 @@
 namespace {
 
 const QString TransferAborted = QStringLiteral("転送を中止しました。");
-
-// The row the single-file steps take for an entry of the walk.
-TFileRow RowOf(const TWalkEntry& entry)
-{
-    TFileRow row{.caption = entry.name, .subItems = {}, .icon = entry.folder ? fiFolder : fiOther,
-                 .nameBytes = entry.nameBytes, .exactTime = entry.exactTime, .listedSize = entry.listedSize};
-    if (entry.shownTime.isValid())
-        row.subItems[1] = entry.shownTime.toString(RemoteDateFormat() + u' ' + RemoteTimeFormat());
-    return row;
-}
 
 // Marks a folder transfer as running until it ends, however it ends.
 class TWalking {
@@ -81,13 +69,13 @@ public:
             return true;
         });
     }
-    bool UploadFile(const TWalkEntry& file, const TWalkFolders& folders) override
+    bool UploadFile(const TFileEntry& file, const TWalkFolders& folders) override
     {
-        return sources_.files.UploadFile(RowOf(file), false, folders, side_);
+        return sources_.files.UploadFile(file, false, folders, side_);
     }
-    bool DownloadFile(const TWalkEntry& file, const TWalkFolders& folders) override
+    bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders) override
     {
-        return sources_.files.DownloadFile(RowOf(file), folders, side_);
+        return sources_.files.DownloadFile(file, folders, side_);
     }
 
 private:

@@ -16,7 +16,7 @@ protected:
     const TFileRow& RemoteRow(const QString& caption) const
     {
         for (const TFileRow& row : RemoteList().Model().Rows())
-            if (row.caption == caption)
+            if (row.entry.name == caption)
                 return row;
         throw std::runtime_error("no row " + caption.toStdString());
     }
@@ -53,9 +53,10 @@ TEST_F(MachineListingTest, PaneListsByMlsdShowsLocalTimeAndDownloadsAskNoSize)
     EXPECT_GE(Sent(QStringLiteral("MLSD")), 1);
     EXPECT_EQ(Sent(QStringLiteral("LIST")), 0);
     const TFileRow& row = RemoteRow(QStringLiteral("a b.txt"));
-    EXPECT_EQ(row.exactTime, qint64(OddSecond));
-    EXPECT_EQ(row.listedSize, 5);
-    EXPECT_EQ(row.subItems[1], RemoteDateText(DateTimeFromTimeT(OddSecond)));
+    EXPECT_EQ(ExactInstant(row.entry.modified), qint64(OddSecond));
+    EXPECT_TRUE(row.entry.sizeKnown);
+    EXPECT_EQ(row.entry.size, 5);
+    EXPECT_EQ(row.timeText, RemoteDateText(DateTimeFromTimeT(OddSecond)));
 
     form_->Options().bRetrieveRemoteTimeStamp = true;
     Select(RemoteList(), {QStringLiteral("a b.txt")});

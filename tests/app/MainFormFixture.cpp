@@ -52,7 +52,7 @@ void MainFormTest::SelectLocal(const QStringList& captions) const
     selection.clearSelection();
     const TFileListModel& model = LocalFiles().Model();
     for (int row = 0; row < model.rowCount(); ++row)
-        if (captions.contains(model.Row(row).caption))
+        if (captions.contains(model.Row(row).entry.name))
             selection.select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     form_->UpdateActionStates();
 }
@@ -128,6 +128,6 @@ QStringList MainFormTest::Captions(const TFileListModel& model)
 {
     QStringList captions;
     for (const TFileRow& row : model.Rows())
-        captions << row.caption;
+        captions << row.entry.name;
     return captions;
 }

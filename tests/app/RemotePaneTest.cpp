@@ -63,7 +63,7 @@ protected:
     void MakeFile(const std::string& name, int size = 0) { Write(Remote(name), std::string(size, 'x')); }
     void DoubleClickRow(int row)
     {
-        Select(RemoteList(), {Model().Row(row).caption});
+        Select(RemoteList(), {Model().Row(row).entry.name});
         emit RemoteList().Report().doubleClicked(Model().index(row, 0));
         Settle(*form_);
     }
@@ -90,7 +90,7 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
     EnterDirectory(QStringLiteral("pub/"));
     EXPECT_EQ(Dir(), QStringLiteral("/pub"));
     EXPECT_EQ(Rows(), (QStringList{"sub", "readme.txt"}));
-    EXPECT_EQ(Model().Row(1).subItems[0], QStringLiteral("5"));
+    EXPECT_EQ(Model().data(Model().index(1, 1)).toString(), QStringLiteral("5"));
     EXPECT_EQ(TreeNodes(), (QStringList{"", "-pub", "--sub"}));
     // A refused directory keeps the list, the tree and the history, and the session in step.
     EnterDirectory(QStringLiteral("nosuch/"));
@@ -164,7 +164,7 @@ TEST_F(RemotePaneTest, ANameNoEncodingReadsShowsItsByteEscapedIsEnteredByItsByte
     TMainForm& form = OpenConnectedTo(vsftpd.Port(), "anonymous", "guest");
     form.IdFTP1.Passive = true;
     ASSERT_EQ(Rows(), (QStringList{"caf%E9", "caf%E9.txt"}));
-    EXPECT_EQ(Model().Row(0).nameBytes, QByteArray::fromStdString(latin1));
+    EXPECT_EQ(Model().Row(0).entry.nameBytes, QByteArray::fromStdString(latin1));
     // A name derived from the shown text is the file's name with the letters changed.
     Select(RemoteList(), {QStringLiteral("caf%E9.txt")});
     dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);

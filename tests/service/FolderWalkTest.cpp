@@ -1,6 +1,7 @@
 #include "fixtures/VsftpdServer.h"
 #include "ftp/EngineSessions.h"
 #include "ftp/IdException.h"
+#include "platform/DateTime.h"
 #include "service/FolderWalk.h"
 #include "service/LocalPaths.h"
 #include "service/RemoteNames.h"
@@ -29,13 +30,13 @@ public:
     void ShowProgress(const QString&, const QString&) override {}
     bool StopRequested() override { return stopAfterFiles >= 0 && int(files.size()) >= stopAfterFiles; }
     void ShowStopped() override { ++stoppedNotices; }
-    bool UploadFile(const TWalkEntry& file, const TWalkFolders& folders) override
+    bool UploadFile(const TFileEntry& file, const TWalkFolders& folders) override
     {
         files.push_back(file.name);
         engine_.Put(NativePath(LocalEntryPath(folders.local, file.name)), ServerName(engine_.NameCodec, file.name));
         return true;
     }
-    bool DownloadFile(const TWalkEntry& file, const TWalkFolders& folders) override
+    bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders) override
     {
         files.push_back(file.name);
         engine_.Get(file.nameBytes.toStdString(), NativePath(LocalEntryPath(folders.local, file.name)), true);
@@ -201,29 +202,68 @@ TEST_F(FolderWalkTest, ComparingTimeStampsSkipsListedExtensionsAndFilesNotNewerT
     EXPECT_EQ(host_.files, std::vector<QString>{QStringLiteral("older.txt")});
 }
 
+// 2004-05-01 at a time of day, in seconds from 1970-01-01 00:00 on whatever clock names it.
+std::int64_t MayDay(int hour, int minute, int second)
+{
+    using namespace std::chrono;
+    return (sys_days(2004y / 5 / 1) + hours(hour) + minutes(minute) + seconds(second)).time_since_epoch().count();
+}
+
+TFileEntry Entry(const char* name, std::int64_t seconds, TTimePrecision precision, bool utc)
+{
+    return {.name = QString::fromLatin1(name),
+            .modified = {.point = TEntryTime::TPoint(std::chrono::seconds(seconds)), .precision = precision, .utc = utc}};
+}
+
+// A local file whose time the local clock reads as 2004-05-01 hour:minute:second.
+TFileEntry LocalFile(const char* name, int hour, int minute, int second)
+{
+    return Entry(name, InstantOfLocalClock(MayDay(hour, minute, second)), TTimePrecision::Second, true);
+}
+
+// A listed file of 2004-05-01 on the server's own clock, known to the precision.
+TFileEntry ListedFile(const char* name, int hour, int minute, int second,
+                      TTimePrecision precision = TTimePrecision::Second)
+{
+    return Entry(name, MayDay(hour, minute, second), precision, false);
+}
+
 TEST_F(FolderWalkTest, TheComparisonReadsExactTimesWhereBothSidesHaveThemElseThePanesPrecisions)
 {
     DirectHost host(session_.ftp);
     const TFolderWalk walk(host, {.compareTimeStamp = true, .skipExtensions = {".bak"}});
-    const QDate day(2004, 5, 1);
-    const auto entry = [&day](const char* name, QTime time, std::optional<qint64> exact = {}) {
-        return TWalkEntry{.name = QString::fromLatin1(name), .shownTime = QDateTime(day, time), .exactTime = exact};
-    };
-    const std::vector<TWalkEntry> remote{entry("Readme.TXT", QTime(12, 34, 10)), entry("readme.txt", QTime(23, 0))};
-    // A local 12:34 against 12:34:10: skipped, although the file may be up to 59 seconds newer.
-    EXPECT_TRUE(walk.ShouldSkip(entry("readme.txt", QTime(12, 34), 1), remote));
+    const std::vector<TFileEntry> remote{ListedFile("Readme.TXT", 12, 34, 10), ListedFile("readme.txt", 23, 0, 0)};
+    // A local 12:34:50 shows as 12:34 against 12:34:10: skipped, although the file may be up to 59
+    // seconds newer.
+    EXPECT_TRUE(walk.ShouldSkipUpload(LocalFile("readme.txt", 12, 34, 50), remote));
     // Only the first entry of the name counts, not its later twin.
-    EXPECT_FALSE(walk.ShouldSkip(entry("readme.txt", QTime(12, 35), 1), remote));
-    EXPECT_TRUE(walk.ShouldSkip(entry("x.BAK", QTime(23, 59), 1), remote));
+    EXPECT_FALSE(walk.ShouldSkipUpload(LocalFile("readme.txt", 12, 35, 0), remote));
+    EXPECT_TRUE(walk.ShouldSkipUpload(LocalFile("x.BAK", 23, 59, 0), remote));
+    EXPECT_FALSE(walk.ShouldSkipUpload(LocalFile("other.txt", 0, 0, 0), remote));
 
     // Instants on both sides: one second newer counts.
-    const std::vector<TWalkEntry> local{entry("README.txt", QTime(12, 34), 1000)};
-    EXPECT_FALSE(walk.ShouldSkip(entry("Readme.TXT", QTime(12, 34), 1001), local));
-    EXPECT_TRUE(walk.ShouldSkip(entry("Readme.TXT", QTime(12, 34), 1000), local));
-    EXPECT_FALSE(walk.ShouldSkip(entry("Readme.TXT", QTime(12, 34, 10)), local));
-    EXPECT_TRUE(walk.ShouldSkip(entry("Readme.TXT", QTime(12, 34, 0)), local));
+    const std::vector<TFileEntry> local{Entry("README.txt", 1000, TTimePrecision::Second, true)};
+    EXPECT_FALSE(walk.ShouldSkipDownload(Entry("Readme.TXT", 1001, TTimePrecision::Second, true), local));
+    EXPECT_TRUE(walk.ShouldSkipDownload(Entry("Readme.TXT", 1000, TTimePrecision::Second, true), local));
+    // A remote time on its own clock against the local file's minute.
+    const std::vector<TFileEntry> localAtMinute{LocalFile("README.txt", 12, 34, 50)};
+    EXPECT_FALSE(walk.ShouldSkipDownload(ListedFile("Readme.TXT", 12, 34, 10), localAtMinute));
+    EXPECT_TRUE(walk.ShouldSkipDownload(ListedFile("Readme.TXT", 12, 34, 0, TTimePrecision::Minute), localAtMinute));
     // A listing without a time never counts as older.
-    EXPECT_FALSE(walk.ShouldSkip(TWalkEntry{.name = QStringLiteral("Readme.TXT")}, local));
+    EXPECT_FALSE(walk.ShouldSkipDownload(TFileEntry{.name = QStringLiteral("Readme.TXT")}, local));
+}
+
+TEST_F(FolderWalkTest, ARemoteTimeKnownToTheDayComparesAsItsMidnight)
+{
+    DirectHost host(session_.ftp);
+    const TFolderWalk walk(host, {.compareTimeStamp = true});
+    // As a Unix listing gives a date with a year: the day's first millisecond past 00:00:00.
+    TFileEntry day = ListedFile("a.txt", 0, 0, 0, TTimePrecision::Day);
+    day.modified.point += std::chrono::milliseconds(999);
+    const TFileEntry noon = LocalFile("a.txt", 12, 0, 0);
+    EXPECT_FALSE(walk.ShouldSkipUpload(noon, {day}));
+    EXPECT_TRUE(walk.ShouldSkipDownload(day, {noon}));
+    EXPECT_TRUE(walk.ShouldSkipUpload(LocalFile("a.txt", 0, 0, 59), {day}));
 }
 
 TEST_F(FolderWalkTest, LinksUpTheWayAndUnsafeNamesAreSkippedAndAStopEndsEachLevelWithEntriesLeft)
