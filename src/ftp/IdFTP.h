@@ -194,6 +194,9 @@ private:
     // neither gives a readable one for exactly that range.
     std::optional<std::string> ServerDigest(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
                                             int64_t start, int64_t bytes);
+    // Sends a command that makes the server read the file, and reads its reply; an abort request
+    // taken before the reply begins forgoes it and raises DigestWaitAborted.
+    int SendDigestCommand(const std::string& command);
     std::optional<std::string> DigestByHash(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
                                             int64_t start, int64_t bytes);
     std::optional<std::string> DigestByXCommand(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,

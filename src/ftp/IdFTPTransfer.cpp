@@ -317,14 +317,11 @@ int TIdFTP::WithinReadTimeout(int timeoutMs) const {
 }
 
 bool TIdFTP::ReadReplyWithin(int timeoutMs) {
-    const int saved = ReadTimeout;
-    ReadTimeout = timeoutMs;
-    bool read = false;
+    const TIdReadTimeoutScope limit(*this, timeoutMs);
     try {
         ReadRawReply();
-        read = true;
+        return true;
     } catch (const EIdException&) {
+        return false;
     }
-    ReadTimeout = saved;
-    return read;
 }

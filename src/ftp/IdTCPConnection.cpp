@@ -14,6 +14,7 @@ TIdTCPConnection::~TIdTCPConnection() { binding_.Reset(); }
 void TIdTCPConnection::ResetConnection() {
     input_.Clear();
     closedGracefully_ = false;
+    forgoneReplies_ = 0;
 }
 
 bool TIdTCPConnection::Connected() {
@@ -202,7 +203,43 @@ void TIdTCPConnection::WriteText(const std::string& text) {
 
 void TIdTCPConnection::WriteLine(const std::string& line) {
     if (line.find_first_of("\r\n") != std::string::npos) throw EIdLineBreakInCommand();
+    if (forgoneReplies_ > 0) ReadForgoneReplies();
     WriteText(line + "\r\n");
+}
+
+void TIdTCPConnection::SendCommandAhead(const std::string& line) {
+    if (line.find_first_of("\r\n") != std::string::npos) throw EIdLineBreakInCommand();
+    WriteText(line + "\r\n");
+    ForgoReply(ReadTimeout != 0 ? std::optional(DeadlineIn(ReadTimeout)) : std::nullopt);
+}
+
+void TIdTCPConnection::ForgoReply(std::optional<TIdClock::time_point> deadline) {
+    if (forgoneReplies_++ == 0 || (forgoneDeadline_ && (!deadline || *deadline > *forgoneDeadline_)))
+        forgoneDeadline_ = deadline;
+}
+
+void TIdTCPConnection::ReadForgoneReplies() {
+    for (; forgoneReplies_ > 0; --forgoneReplies_) {
+        // 1 ms at least: a ReadTimeout of 0 would mean no limit.
+        const TIdReadTimeoutScope limit(*this, forgoneDeadline_ ? std::max(MillisecondsUntil(*forgoneDeadline_), 1) : 0);
+        ReadReply();
+    }
+}
+
+bool TIdTCPConnection::AwaitReplyUnlessAborted(int timeoutMs) {
+    if (!AbortSignal) return true;
+    const TIdClock::time_point deadline = DeadlineIn(timeoutMs);
+    while (input_.Empty()) {
+        if (AbortSignal->Take()) {
+            ForgoReply(timeoutMs >= 0 ? std::optional(deadline) : std::nullopt);
+            if (AbortSignal->OnTaken) AbortSignal->OnTaken();
+            return false;
+        }
+        const int remaining = timeoutMs >= 0 ? MillisecondsUntil(deadline) : TIdAbortSignal::SliceMs;
+        if (remaining == 0) return true;
+        ReadFromSocket(true, std::min(remaining, TIdAbortSignal::SliceMs), false);
+    }
+    return true;
 }
 
 void TIdTCPConnection::WriteRaw(const char* data, size_t count) {
