@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 enum TIdFTPTransferType { ftASCII, ftBinary };
@@ -174,6 +175,8 @@ private:
         std::string reason;  // not checked, and why
         std::optional<TIdDigestAlgorithm> algorithm;  // by this digest, else by size
         bool ranged = false;
+        // A download's size by the listing: bytes that add up to it need no SIZE afterwards.
+        std::optional<int64_t> listedSize;
 
         static VerifyPlan Skipped(std::string why) {
             VerifyPlan plan;
@@ -208,6 +211,11 @@ private:
                      const std::function<void()>& accepted);
 
     void ForgetListing();
+    // ListDirectory without remembering that the listing is of the current directory.
+    void ListCurrentDirectory(const std::string& mask);
+    // The size of a plain file in the parsed listing of the current directory; nothing when no
+    // such listing is at hand or it gave no size for the name.
+    std::optional<int64_t> ListedSize(const std::string& name);
     // LIST, NLST or MLSD into ListLines; machine: the lines are MLSD's.
     void ReceiveListing(const std::string& command, bool machine);
     void TransferGet(const std::string& command, TIdStream& destination, TIdLineEnds lineEnds, bool resume,
@@ -248,6 +256,10 @@ private:
 
     std::unique_ptr<TIdTCPConnection> dataChannel_;
     std::unique_ptr<TIdFTPListItems> parsedListing_;
+    // The last listing is parsed entries of the current directory: no CWD or CDUP since.
+    bool listingOfHere_ = false;
+    // Its file sizes by name, gathered on first use.
+    std::unordered_map<std::string_view, int64_t> listedSizes_;
     // The last listing came by MLSD; MLSD was refused on this connection.
     bool listedByMlsd_ = false;
     bool mlsdRefused_ = false;

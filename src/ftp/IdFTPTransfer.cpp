@@ -37,7 +37,7 @@ void TIdFTP::List(std::vector<std::string>* destination, const std::string& spec
 void TIdFTP::ReceiveListing(const std::string& command, bool machine) {
     auto listing = std::make_shared<TIdFTPListBuffer>(MaxListingBytes);
     TransferGet(command, *listing, leUnchanged, false);
-    parsedListing_.reset();
+    ForgetListing();
     listedByMlsd_ = machine;
     ListLines = TIdListLines(std::move(listing));
 }
@@ -69,7 +69,8 @@ void TIdFTP::GetVerified(const std::string& remoteName, TIdStream& destination, 
                          const std::function<void()>& accepted) {
     resume = resume && ResumeSupported();
     const int64_t start = resume ? destination.Position() : 0;
-    const VerifyPlan plan = PlanVerification(resume);
+    VerifyPlan plan = PlanVerification(resume);
+    if (plan.reason.empty() && !plan.algorithm) plan.listedSize = ListedSize(remoteName);
     LastVerification = Unverified("the transfer did not complete");
     std::optional<TIdDigestWorker> digest;
     if (plan.algorithm) digest.emplace(*plan.algorithm);

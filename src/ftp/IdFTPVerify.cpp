@@ -89,9 +89,12 @@ TIdVerification TIdFTP::CheckTransfer(const std::string& name, const VerifyPlan&
         if (!theirs) return Unverified("the server gave no readable " + algorithm + " digest of the file");
         return Compared(algorithm, ours, *theirs);
     }
+    const int64_t moved = start + bytes;
+    // The file may have changed since it was listed: a count that differs is asked again.
+    if (plan.listedSize == moved) return Compared("size", std::to_string(moved), std::to_string(moved));
     const int64_t size = FileSize(name);
     if (size < 0) return Unverified("the server gave no size of the file");
-    return Compared("size", std::to_string(start + bytes), std::to_string(size));
+    return Compared("size", std::to_string(moved), std::to_string(size));
 }
 
 std::optional<std::string> TIdFTP::ServerDigest(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
