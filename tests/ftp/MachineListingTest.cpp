@@ -125,6 +125,15 @@ std::string PassiveReply(int port)
     return "227 Entering Passive Mode (127,0,0,1," + PortFields(port) + ")\r\n";
 }
 
+void ConnectPassive(TIdFTP& ftp, int port)
+{
+    ftp.Host = "127.0.0.1";
+    ftp.Port = port;
+    ftp.Passive = true;
+    ftp.ReadTimeout = 5000;
+    ftp.Connect(true, 5000);
+}
+
 // A FEAT that offers MLST to a server that refuses MLSD: the listing comes by LIST, and the
 // rest of the connection asks no MLSD again.
 TEST(MachineListing, ServerThatRefusesMlsdItOffersIsListedByList)
@@ -150,11 +159,7 @@ TEST(MachineListing, ServerThatRefusesMlsdItOffersIsListedByList)
         .Reply("150 here\r\n226 done\r\n");
     control.Start();
     TIdFTP ftp;
-    ftp.Host = "127.0.0.1";
-    ftp.Port = control.Port();
-    ftp.Passive = true;
-    ftp.ReadTimeout = 5000;
-    ftp.Connect(true, 5000);
+    ConnectPassive(ftp, control.Port());
     EXPECT_TRUE(ftp.ListsByMlsd());
     ftp.ListDirectory("");
     ASSERT_EQ(ftp.ParsedListing().Count(), 1u);
@@ -190,11 +195,7 @@ TEST(MachineListing, FeaturesTheServerDoesNotHonourGiveNoFalseResults)
         .Reply("257 \"/\"\r\n");
     control.Start();
     TIdFTP ftp;
-    ftp.Host = "127.0.0.1";
-    ftp.Port = control.Port();
-    ftp.Passive = true;
-    ftp.ReadTimeout = 5000;
-    ftp.Connect(true, 5000);
+    ConnectPassive(ftp, control.Port());
     EXPECT_FALSE(ftp.NameCodec.Settled());
     EXPECT_EQ(ftp.ModificationTime("a.txt"), LeapDayAfternoon);
     EXPECT_EQ(ftp.ModificationTime("b.txt"), std::nullopt);
