@@ -67,15 +67,9 @@ void TIdFTP::SetTransferType(TIdFTPTransferType type) {
 
 void TIdFTP::SendTransferType() { SendCommand(transferType_ == ftASCII ? "TYPE A" : "TYPE I", {200}); }
 
-void TIdFTP::ChangeDirectory(const std::string& directory) {
-    listingOfHere_ = false;
-    SendCommand("CWD " + directory, {200, 250});
-}
+void TIdFTP::ChangeDirectory(const std::string& directory) { SendCommand("CWD " + directory, {200, 250}); }
 
-void TIdFTP::ChangeToParent() {
-    listingOfHere_ = false;
-    SendCommand("CDUP", {200, 250});
-}
+void TIdFTP::ChangeToParent() { SendCommand("CDUP", {200, 250}); }
 
 std::string TIdFTP::CurrentDirectory() {
     SendCommand("PWD", {257});
@@ -144,8 +138,6 @@ void TIdFTP::Abort() {
 void TIdFTP::ForgetListing() {
     ListLines.clear();
     parsedListing_.reset();
-    listedSizes_.clear();
-    listingOfHere_ = false;
 }
 
 void TIdFTP::CloseDataChannel() {

@@ -13,7 +13,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 enum TIdFTPTransferType { ftASCII, ftBinary };
@@ -151,8 +150,10 @@ public:
     // server supports it. Checked as VerifyTransfers says; a mismatch raises without a rename.
     void Get(const std::string& remoteName, TIdStream& destination, bool resume = false);
     // RETR into a local file. An existing file is truncated (mayOverwrite) or appended to
-    // (resume), but only once the server has accepted the RETR.
-    void Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume = false);
+    // (resume), but only once the server has accepted the RETR. listedSize: the file's size as
+    // a listing gave it; checked by size, a download that adds up to it asks no SIZE afterwards.
+    void Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume = false,
+             std::optional<int64_t> listedSize = std::nullopt);
     // STOR, APPE (append) or, for an empty remote name, STOU.
     void Put(TIdStream& source, const std::string& remoteName, bool append = false);
     void Put(const std::string& localFile, const std::string& remoteName, bool append = false);
@@ -208,14 +209,9 @@ private:
     [[noreturn]] void RaiseMismatch(const std::string& name, const std::string& partName);
     // The transfer into `destination`, checked into LastVerification.
     void GetVerified(const std::string& remoteName, TIdStream& destination, bool resume,
-                     const std::function<void()>& accepted);
+                     std::optional<int64_t> listedSize, const std::function<void()>& accepted);
 
     void ForgetListing();
-    // ListDirectory without remembering that the listing is of the current directory.
-    void ListCurrentDirectory(const std::string& mask);
-    // The size of a plain file in the parsed listing of the current directory; nothing when no
-    // such listing is at hand or it gave no size for the name.
-    std::optional<int64_t> ListedSize(const std::string& name);
     // LIST, NLST or MLSD into ListLines; machine: the lines are MLSD's.
     void ReceiveListing(const std::string& command, bool machine);
     void TransferGet(const std::string& command, TIdStream& destination, TIdLineEnds lineEnds, bool resume,
@@ -256,10 +252,6 @@ private:
 
     std::unique_ptr<TIdTCPConnection> dataChannel_;
     std::unique_ptr<TIdFTPListItems> parsedListing_;
-    // The last listing is parsed entries of the current directory: no CWD or CDUP since.
-    bool listingOfHere_ = false;
-    // Its file sizes by name, gathered on first use.
-    std::unordered_map<std::string_view, int64_t> listedSizes_;
     // The last listing came by MLSD; MLSD was refused on this connection.
     bool listedByMlsd_ = false;
     bool mlsdRefused_ = false;

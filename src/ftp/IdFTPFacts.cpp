@@ -35,11 +35,6 @@ bool OffersLine(const std::vector<std::string>& features, std::string_view words
 bool TIdFTP::ListsByMlsd() const { return UseMLSD && !mlsdRefused_ && Supports("MLST"); }
 
 void TIdFTP::ListDirectory(const std::string& mask) {
-    ListCurrentDirectory(mask);
-    listingOfHere_ = true;
-}
-
-void TIdFTP::ListCurrentDirectory(const std::string& mask) {
     if (!mask.empty() || !ListsByMlsd()) {
         List(nullptr, mask);
         return;
@@ -56,17 +51,6 @@ void TIdFTP::ListCurrentDirectory(const std::string& mask) {
     mlsdRefused_ = true;
     ReportStatus(stStatusText, "The server refuses MLSD although it offers MLST: listing by LIST on this connection.");
     List(nullptr, mask);
-}
-
-std::optional<std::int64_t> TIdFTP::ListedSize(const std::string& name) {
-    // Only a listing the caller has parsed: parsing here would report its skipped lines in the
-    // middle of a transfer.
-    if (!listingOfHere_ || !parsedListing_ || name.find('/') != std::string::npos) return std::nullopt;
-    if (listedSizes_.empty())
-        for (const TIdFTPListItem& item : *parsedListing_)
-            if (item.Kind == ikFile && item.SizeKnown) listedSizes_.emplace(item.Name(), item.Size);
-    const auto found = listedSizes_.find(name);
-    return found != listedSizes_.end() ? std::optional(found->second) : std::nullopt;
 }
 
 std::optional<std::int64_t> TIdFTP::ModificationTime(const std::string& name) {
