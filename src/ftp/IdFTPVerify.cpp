@@ -111,7 +111,9 @@ std::optional<std::string> TIdFTP::ServerDigest(const std::string& name, TIdDige
 
 int TIdFTP::SendDigestCommand(const std::string& command) {
     WriteLine(command);
-    if (!AwaitReplyUnlessAborted(ReadTimeout != 0 ? ReadTimeout : -1)) throw DigestWaitAborted{};
+    const std::optional<TIdClock::time_point> deadline = ReadDeadline();
+    if (!AwaitReplyUnlessAborted(deadline)) throw DigestWaitAborted{};
+    const TIdReadTimeoutScope rest(*this, ReadTimeoutUntil(deadline));
     return ReadReply();
 }
 

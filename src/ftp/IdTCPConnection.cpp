@@ -201,16 +201,24 @@ void TIdTCPConnection::WriteText(const std::string& text) {
     if (!text.empty()) WriteRaw(text.data(), text.size());
 }
 
-void TIdTCPConnection::WriteLine(const std::string& line) {
+void TIdTCPConnection::RefuseLineBreaks(const std::string& line) const {
     if (line.find_first_of("\r\n") != std::string::npos) throw EIdLineBreakInCommand();
+}
+
+void TIdTCPConnection::WriteLine(const std::string& line) {
+    RefuseLineBreaks(line);
     if (forgoneReplies_ > 0) ReadForgoneReplies();
     WriteText(line + "\r\n");
 }
 
 void TIdTCPConnection::SendCommandAhead(const std::string& line) {
-    if (line.find_first_of("\r\n") != std::string::npos) throw EIdLineBreakInCommand();
+    RefuseLineBreaks(line);
     WriteText(line + "\r\n");
-    ForgoReply(ReadTimeout != 0 ? std::optional(DeadlineIn(ReadTimeout)) : std::nullopt);
+    ForgoReply(ReadDeadline());
+}
+
+std::optional<TIdClock::time_point> TIdTCPConnection::ReadDeadline() const {
+    return ReadTimeout != 0 ? std::optional(DeadlineIn(ReadTimeout)) : std::nullopt;
 }
 
 void TIdTCPConnection::ForgoReply(std::optional<TIdClock::time_point> deadline) {
@@ -220,22 +228,20 @@ void TIdTCPConnection::ForgoReply(std::optional<TIdClock::time_point> deadline) 
 
 void TIdTCPConnection::ReadForgoneReplies() {
     for (; forgoneReplies_ > 0; --forgoneReplies_) {
-        // 1 ms at least: a ReadTimeout of 0 would mean no limit.
-        const TIdReadTimeoutScope limit(*this, forgoneDeadline_ ? std::max(MillisecondsUntil(*forgoneDeadline_), 1) : 0);
+        const TIdReadTimeoutScope limit(*this, ReadTimeoutUntil(forgoneDeadline_));
         ReadReply();
     }
 }
 
-bool TIdTCPConnection::AwaitReplyUnlessAborted(int timeoutMs) {
+bool TIdTCPConnection::AwaitReplyUnlessAborted(std::optional<TIdClock::time_point> deadline) {
     if (!AbortSignal) return true;
-    const TIdClock::time_point deadline = DeadlineIn(timeoutMs);
     while (input_.Empty()) {
         if (AbortSignal->Take()) {
-            ForgoReply(timeoutMs >= 0 ? std::optional(deadline) : std::nullopt);
+            ForgoReply(deadline);
             if (AbortSignal->OnTaken) AbortSignal->OnTaken();
             return false;
         }
-        const int remaining = timeoutMs >= 0 ? MillisecondsUntil(deadline) : TIdAbortSignal::SliceMs;
+        const int remaining = deadline ? MillisecondsUntil(*deadline) : TIdAbortSignal::SliceMs;
         if (remaining == 0) return true;
         ReadFromSocket(true, std::min(remaining, TIdAbortSignal::SliceMs), false);
     }
