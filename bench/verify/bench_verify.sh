@@ -111,4 +111,5 @@ printf 'unverified get          %6.3f s wall, CPU %.3f s\n' "$off" "$offc"
 printf 'curl get                %6.3f s wall, CPU %.3f s\n' "$cw" "$cc"
 printf 'client time verified / unverified %s (target <= 1.10), CPU %s; unverified / curl %s\n' "$ratio" \
   "$(awk -v a="$onc" -v b="$offc" 'BEGIN { printf "%.2f", a / b }')" "$(awk -v a="$off" -v b="$cw" 'BEGIN { printf "%.2f", a / b }')"
+echo "each run (s): verified ${on_w[*]}; of it the HASH reply ${server[*]}; unverified ${off_w[*]}; curl ${curl_w[*]}"
 awk -v r="$ratio" 'BEGIN { exit !(r <= 1.10) }'
