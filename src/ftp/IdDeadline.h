@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <optional>
 
 // Waits that may be split into several (slices, several replies) end together at one deadline.
 using TIdClock = std::chrono::steady_clock;
@@ -14,4 +15,10 @@ inline TIdClock::time_point DeadlineIn(int milliseconds) {
 inline int MillisecondsUntil(TIdClock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - TIdClock::now()).count();
     return static_cast<int>(std::clamp<decltype(left)>(left, 0, INT_MAX));
+}
+
+// A ReadTimeout that ends a wait at the deadline: 1 ms at least once it has passed, since 0
+// means no limit, which is what no deadline gives.
+inline int ReadTimeoutUntil(const std::optional<TIdClock::time_point>& deadline) {
+    return deadline ? std::max(MillisecondsUntil(*deadline), 1) : 0;
 }

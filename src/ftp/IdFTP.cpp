@@ -105,7 +105,8 @@ bool TIdFTP::ResumeSupported() {
 
 void TIdFTP::Quit() {
     if (Connected()) {
-        WriteLine("QUIT");
+        // Its reply, and any still due from a wait that was given up, are not waited for.
+        SendCommandAhead("QUIT");
         EndTls(false);
     }
     Disconnect();

@@ -150,8 +150,10 @@ public:
     // server supports it. Checked as VerifyTransfers says; a mismatch raises without a rename.
     void Get(const std::string& remoteName, TIdStream& destination, bool resume = false);
     // RETR into a local file. An existing file is truncated (mayOverwrite) or appended to
-    // (resume), but only once the server has accepted the RETR.
-    void Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume = false);
+    // (resume), but only once the server has accepted the RETR. listedSize: the file's size as
+    // a listing gave it; checked by size, a download that adds up to it asks no SIZE afterwards.
+    void Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume = false,
+             std::optional<int64_t> listedSize = std::nullopt);
     // STOR, APPE (append) or, for an empty remote name, STOU.
     void Put(TIdStream& source, const std::string& remoteName, bool append = false);
     void Put(const std::string& localFile, const std::string& remoteName, bool append = false);
@@ -174,6 +176,8 @@ private:
         std::string reason;  // not checked, and why
         std::optional<TIdDigestAlgorithm> algorithm;  // by this digest, else by size
         bool ranged = false;
+        // A download's size by the listing: bytes that add up to it need no SIZE afterwards.
+        std::optional<int64_t> listedSize;
 
         static VerifyPlan Skipped(std::string why) {
             VerifyPlan plan;
@@ -194,6 +198,9 @@ private:
     // neither gives a readable one for exactly that range.
     std::optional<std::string> ServerDigest(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
                                             int64_t start, int64_t bytes);
+    // Sends a command that makes the server read the file, and reads its reply; an abort request
+    // taken before the reply begins forgoes it and raises DigestWaitAborted.
+    int SendDigestCommand(const std::string& command);
     std::optional<std::string> DigestByHash(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
                                             int64_t start, int64_t bytes);
     std::optional<std::string> DigestByXCommand(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
@@ -202,7 +209,7 @@ private:
     [[noreturn]] void RaiseMismatch(const std::string& name, const std::string& partName);
     // The transfer into `destination`, checked into LastVerification.
     void GetVerified(const std::string& remoteName, TIdStream& destination, bool resume,
-                     const std::function<void()>& accepted);
+                     std::optional<int64_t> listedSize, const std::function<void()>& accepted);
 
     void ForgetListing();
     // LIST, NLST or MLSD into ListLines; machine: the lines are MLSD's.

@@ -61,15 +61,16 @@ TIdFTPListItems& TIdFTP::ParsedListing() {
 }
 
 void TIdFTP::Get(const std::string& remoteName, TIdStream& destination, bool resume) {
-    GetVerified(remoteName, destination, resume, {});
+    GetVerified(remoteName, destination, resume, std::nullopt, {});
     if (LastVerification.Kind == vkMismatch) RaiseMismatch(remoteName, {});
 }
 
 void TIdFTP::GetVerified(const std::string& remoteName, TIdStream& destination, bool resume,
-                         const std::function<void()>& accepted) {
+                         std::optional<int64_t> listedSize, const std::function<void()>& accepted) {
     resume = resume && ResumeSupported();
     const int64_t start = resume ? destination.Position() : 0;
-    const VerifyPlan plan = PlanVerification(resume);
+    VerifyPlan plan = PlanVerification(resume);
+    if (plan.reason.empty() && !plan.algorithm) plan.listedSize = listedSize;
     LastVerification = Unverified("the transfer did not complete");
     std::optional<TIdDigestWorker> digest;
     if (plan.algorithm) digest.emplace(*plan.algorithm);
@@ -78,7 +79,8 @@ void TIdFTP::GetVerified(const std::string& remoteName, TIdStream& destination, 
     LastVerification = CheckTransfer(remoteName, plan, digest ? &*digest : nullptr, start, counted.Bytes());
 }
 
-void TIdFTP::Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume) {
+void TIdFTP::Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume,
+                 std::optional<int64_t> listedSize) {
     TIdFileStream file;
     bool create = true;
     if (FileExists(localFile)) {
@@ -87,7 +89,7 @@ void TIdFTP::Get(const std::string& remoteName, const std::string& localFile, bo
         create = mayOverwrite;
         if (resume) file.OpenAppend(localFile);
     }
-    GetVerified(remoteName, file, resume, [&] {
+    GetVerified(remoteName, file, resume, listedSize, [&] {
         if (create) file.Create(localFile);
     });
     // The last gathered bytes: a disk that fills up now fails the download too.
@@ -317,14 +319,11 @@ int TIdFTP::WithinReadTimeout(int timeoutMs) const {
 }
 
 bool TIdFTP::ReadReplyWithin(int timeoutMs) {
-    const int saved = ReadTimeout;
-    ReadTimeout = timeoutMs;
-    bool read = false;
+    const TIdReadTimeoutScope limit(*this, timeoutMs);
     try {
         ReadRawReply();
-        read = true;
+        return true;
     } catch (const EIdException&) {
+        return false;
     }
-    ReadTimeout = saved;
-    return read;
 }

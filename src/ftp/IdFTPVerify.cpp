@@ -24,6 +24,9 @@ const char* XCommand(TIdDigestAlgorithm algorithm) {
 // may take longer than the usual wait for a reply.
 constexpr int64_t SlowDigestBytesPerMs = 10 * 1024 * 1024 / 1000;
 
+// An abort request taken while the server computed its digest.
+struct DigestWaitAborted {};
+
 TIdVerification Compared(std::string algorithm, std::string expected, std::string actual) {
     TIdVerification verification;
     verification.Kind = expected != actual ? vkMismatch : algorithm == "size" ? vkSizeMatched : vkVerified;
@@ -73,32 +76,45 @@ TIdVerification TIdFTP::CheckTransfer(const std::string& name, const VerifyPlan&
         if (plan.ranged && bytes == 0) return Unverified("no bytes were transferred");
         const std::string algorithm(DigestName(digest->Algorithm()));
         // The server's first: the bytes not hashed here yet are hashed while it computes.
-        const std::optional<std::string> theirs = ServerDigest(name, digest->Algorithm(), plan.ranged, start, bytes);
+        std::optional<std::string> theirs;
+        try {
+            theirs = ServerDigest(name, digest->Algorithm(), plan.ranged, start, bytes);
+        } catch (const DigestWaitAborted&) {
+            // The data moved completely, so the file stays; only the check is given up.
+            ReportStatus(stStatusText, "\"" + PrintableText(name) + "\" was transferred but not verified: the " +
+                                           algorithm + " check was aborted");
+            return Unverified("the check was aborted");
+        }
         const std::string ours = digest->HexFinal();
         if (!theirs) return Unverified("the server gave no readable " + algorithm + " digest of the file");
         return Compared(algorithm, ours, *theirs);
     }
+    const int64_t moved = start + bytes;
+    // The file may have changed since it was listed: a count that differs is asked again.
+    if (plan.listedSize == moved) return Compared("size", std::to_string(moved), std::to_string(moved));
     const int64_t size = FileSize(name);
     if (size < 0) return Unverified("the server gave no size of the file");
-    return Compared("size", std::to_string(start + bytes), std::to_string(size));
+    return Compared("size", std::to_string(moved), std::to_string(size));
 }
 
 std::optional<std::string> TIdFTP::ServerDigest(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
                                                 int64_t start, int64_t bytes) {
-    const int saved = ReadTimeout;
-    if (ReadTimeout != 0)
-        ReadTimeout = static_cast<int>(
-            std::min<int64_t>(INT32_MAX, std::max<int64_t>(ReadTimeout, (start + bytes) / SlowDigestBytesPerMs)));
+    const TIdReadTimeoutScope slow(
+        *this, ReadTimeout == 0 ? 0
+                                : static_cast<int>(std::min<int64_t>(
+                                      INT32_MAX, std::max<int64_t>(ReadTimeout, (start + bytes) / SlowDigestBytesPerMs))));
     std::optional<std::string> digest;
-    try {
-        if (HashOffers(algorithm, ranged)) digest = DigestByHash(name, algorithm, ranged, start, bytes);
-        if (!digest && Supports(XCommand(algorithm))) digest = DigestByXCommand(name, algorithm, ranged, start, bytes);
-    } catch (...) {
-        ReadTimeout = saved;
-        throw;
-    }
-    ReadTimeout = saved;
+    if (HashOffers(algorithm, ranged)) digest = DigestByHash(name, algorithm, ranged, start, bytes);
+    if (!digest && Supports(XCommand(algorithm))) digest = DigestByXCommand(name, algorithm, ranged, start, bytes);
     return digest;
+}
+
+int TIdFTP::SendDigestCommand(const std::string& command) {
+    WriteLine(command);
+    const std::optional<TIdClock::time_point> deadline = ReadDeadline();
+    if (!AwaitReplyUnlessAborted(deadline)) throw DigestWaitAborted{};
+    const TIdReadTimeoutScope rest(*this, ReadTimeoutUntil(deadline));
+    return ReadReply();
 }
 
 std::optional<std::string> TIdFTP::DigestByHash(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
@@ -110,7 +126,13 @@ std::optional<std::string> TIdFTP::DigestByHash(const std::string& name, TIdDige
     // RANG takes the last byte, not the end.
     if (ranged && SendCommand("RANG " + std::to_string(start) + " " + std::to_string(start + bytes - 1)) != 350)
         return std::nullopt;
-    const int code = SendCommand("HASH " + name);
+    int code = 0;
+    try {
+        code = SendDigestCommand("HASH " + name);
+    } catch (const DigestWaitAborted&) {
+        if (ranged) SendCommandAhead("RANG 1 0");
+        throw;
+    }
     const std::optional<TIdHashReply> reply =
         code == 213 && !LastReply.Text.empty() ? ParseHashReply(LastReply.Text.back()) : std::nullopt;
     // A range left set would cut the next transfer short.
@@ -129,7 +151,7 @@ std::optional<std::string> TIdFTP::DigestByXCommand(const std::string& name, TId
     std::string command = std::string(XCommand(algorithm)) + " " + name;
     // The arguments are the first byte and the one after the last.
     if (ranged) command += " " + std::to_string(start) + " " + std::to_string(start + bytes);
-    if (SendCommand(command) / 100 != 2 || LastReply.Text.empty()) return std::nullopt;
+    if (SendDigestCommand(command) / 100 != 2 || LastReply.Text.empty()) return std::nullopt;
     std::string_view text = Trim(LastReply.Text.back());
     return DigestHex(text.substr(0, text.find(' ')), algorithm);
 }

@@ -14,6 +14,7 @@ TIdTCPConnection::~TIdTCPConnection() { binding_.Reset(); }
 void TIdTCPConnection::ResetConnection() {
     input_.Clear();
     closedGracefully_ = false;
+    forgoneReplies_ = 0;
 }
 
 bool TIdTCPConnection::Connected() {
@@ -200,9 +201,51 @@ void TIdTCPConnection::WriteText(const std::string& text) {
     if (!text.empty()) WriteRaw(text.data(), text.size());
 }
 
-void TIdTCPConnection::WriteLine(const std::string& line) {
+void TIdTCPConnection::RefuseLineBreaks(const std::string& line) const {
     if (line.find_first_of("\r\n") != std::string::npos) throw EIdLineBreakInCommand();
+}
+
+void TIdTCPConnection::WriteLine(const std::string& line) {
+    RefuseLineBreaks(line);
+    if (forgoneReplies_ > 0) ReadForgoneReplies();
     WriteText(line + "\r\n");
+}
+
+void TIdTCPConnection::SendCommandAhead(const std::string& line) {
+    RefuseLineBreaks(line);
+    WriteText(line + "\r\n");
+    ForgoReply(ReadDeadline());
+}
+
+std::optional<TIdClock::time_point> TIdTCPConnection::ReadDeadline() const {
+    return ReadTimeout != 0 ? std::optional(DeadlineIn(ReadTimeout)) : std::nullopt;
+}
+
+void TIdTCPConnection::ForgoReply(std::optional<TIdClock::time_point> deadline) {
+    if (forgoneReplies_++ == 0 || (forgoneDeadline_ && (!deadline || *deadline > *forgoneDeadline_)))
+        forgoneDeadline_ = deadline;
+}
+
+void TIdTCPConnection::ReadForgoneReplies() {
+    for (; forgoneReplies_ > 0; --forgoneReplies_) {
+        const TIdReadTimeoutScope limit(*this, ReadTimeoutUntil(forgoneDeadline_));
+        ReadReply();
+    }
+}
+
+bool TIdTCPConnection::AwaitReplyUnlessAborted(std::optional<TIdClock::time_point> deadline) {
+    if (!AbortSignal) return true;
+    while (input_.Empty()) {
+        if (AbortSignal->Take()) {
+            ForgoReply(deadline);
+            if (AbortSignal->OnTaken) AbortSignal->OnTaken();
+            return false;
+        }
+        const int remaining = deadline ? MillisecondsUntil(*deadline) : TIdAbortSignal::SliceMs;
+        if (remaining == 0) return true;
+        ReadFromSocket(true, std::min(remaining, TIdAbortSignal::SliceMs), false);
+    }
+    return true;
 }
 
 void TIdTCPConnection::WriteRaw(const char* data, size_t count) {

@@ -88,6 +88,14 @@ public:
     void SendStream(TIdStream& stream, bool fromStart = true, TIdLineEndsToWire* toWire = nullptr);
 
     int SendCommand(const std::string& line, const TIdReplyCodes& allowed = {});
+    // The end of a wait of ReadTimeout from now; none when ReadTimeout sets no limit.
+    std::optional<TIdClock::time_point> ReadDeadline() const;
+    // Waits until the reply to the command just sent begins, or the deadline (none: no limit)
+    // passes, in slices while an abort can be requested. False when a request was taken first:
+    // the reply is then forgone. True otherwise; ReadReply reads it.
+    bool AwaitReplyUnlessAborted(std::optional<TIdClock::time_point> deadline);
+    // Sends a command without waiting for its reply, which is forgone.
+    void SendCommandAhead(const std::string& line);
     // A reply that does not come within ReadTimeout drops the connection: it is out of step.
     int ReadReply(const TIdReplyCodes& allowed = {});
     // A multi-line reply ends only at a line that starts with the first line's code and a blank.
@@ -131,6 +139,12 @@ private:
     // The socket's receive and send, through TLS when it runs; a TLS failure drops the socket.
     int ReceiveThroughTls(void* data, size_t size, size_t& received);
     int SendThroughTls(const void* data, size_t size, size_t& sent);
+    // A forgone reply is read (and dropped) before the next command line goes out, so that it is
+    // never taken for that command's. The wait for all of them ends at the latest deadline
+    // given (none: no limit); then the connection is out of step and dropped.
+    void ForgoReply(std::optional<TIdClock::time_point> deadline);
+    void ReadForgoneReplies();
+    void RefuseLineBreaks(const std::string& line) const;
     // The next line of a reply, counted against the reply caps.
     std::string ReadReplyLine(size_t& lines, size_t& bytes);
 
@@ -140,4 +154,22 @@ private:
     bool readLnSplit_ = false;
     bool readLnTimedOut_ = false;
     std::optional<TIdClock::time_point> replyDeadline_;
+    int forgoneReplies_ = 0;
+    std::optional<TIdClock::time_point> forgoneDeadline_;
+};
+
+// Gives a connection another ReadTimeout for as long as the object lives.
+class TIdReadTimeoutScope {
+public:
+    TIdReadTimeoutScope(TIdTCPConnection& connection, int readTimeout)
+        : connection_(connection), saved_(connection.ReadTimeout) {
+        connection.ReadTimeout = readTimeout;
+    }
+    ~TIdReadTimeoutScope() { connection_.ReadTimeout = saved_; }
+    TIdReadTimeoutScope(const TIdReadTimeoutScope&) = delete;
+    TIdReadTimeoutScope& operator=(const TIdReadTimeoutScope&) = delete;
+
+private:
+    TIdTCPConnection& connection_;
+    int saved_;
 };

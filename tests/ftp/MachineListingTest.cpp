@@ -125,6 +125,15 @@ std::string PassiveReply(int port)
     return "227 Entering Passive Mode (127,0,0,1," + PortFields(port) + ")\r\n";
 }
 
+void ConnectPassive(TIdFTP& ftp, int port)
+{
+    ftp.Host = "127.0.0.1";
+    ftp.Port = port;
+    ftp.Passive = true;
+    ftp.ReadTimeout = 5000;
+    ftp.Connect(true, 5000);
+}
+
 // A FEAT that offers MLST to a server that refuses MLSD: the listing comes by LIST, and the
 // rest of the connection asks no MLSD again.
 TEST(MachineListing, ServerThatRefusesMlsdItOffersIsListedByList)
@@ -150,11 +159,7 @@ TEST(MachineListing, ServerThatRefusesMlsdItOffersIsListedByList)
         .Reply("150 here\r\n226 done\r\n");
     control.Start();
     TIdFTP ftp;
-    ftp.Host = "127.0.0.1";
-    ftp.Port = control.Port();
-    ftp.Passive = true;
-    ftp.ReadTimeout = 5000;
-    ftp.Connect(true, 5000);
+    ConnectPassive(ftp, control.Port());
     EXPECT_TRUE(ftp.ListsByMlsd());
     ftp.ListDirectory("");
     ASSERT_EQ(ftp.ParsedListing().Count(), 1u);
@@ -167,6 +172,41 @@ TEST(MachineListing, ServerThatRefusesMlsdItOffersIsListedByList)
     std::vector<std::string> commands = control.Lines();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "MLSD"), 1);
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "LIST"), 2);
+}
+
+// A FEAT that promises more than the server does: a refused OPTS UTF8 settles nothing, a
+// refused or unreadable MLST falls back to MDTM, and an MDTM, MFMT or SIZE that answers nonsense
+// or refuses gives no time, no change and no size. The session stays in step throughout.
+TEST(MachineListing, FeaturesTheServerDoesNotHonourGiveNoFalseResults)
+{
+    ScriptedPeer control;
+    control.Send("220 hi\r\n")
+        .Reply("230 ok\r\n")
+        .Reply("200 type\r\n")
+        .Reply("211-Features:\r\n UTF8\r\n MLST type*;size*;modify*;\r\n MDTM\r\n MFMT\r\n SIZE\r\n211 End\r\n")
+        .Reply("504 Unknown command\r\n")
+        .Reply("215 UNIX\r\n")
+        .Reply("500 Unknown command\r\n")
+        .Reply("213 20240229134507\r\n")
+        .Reply("250-Begin\r\n type=file;modify=2024; b.txt\r\n250 End\r\n")
+        .Reply("213 not a time\r\n")
+        .Reply("502 Command not implemented\r\n")
+        .Reply("213 many\r\n")
+        .Reply("257 \"/\"\r\n");
+    control.Start();
+    TIdFTP ftp;
+    ConnectPassive(ftp, control.Port());
+    EXPECT_FALSE(ftp.NameCodec.Settled());
+    EXPECT_EQ(ftp.ModificationTime("a.txt"), LeapDayAfternoon);
+    EXPECT_EQ(ftp.ModificationTime("b.txt"), std::nullopt);
+    EXPECT_FALSE(ftp.SetModificationTime("c.txt", LeapDayAfternoon));
+    EXPECT_EQ(ftp.FileSize("c.txt"), -1);
+    EXPECT_EQ(ftp.CurrentDirectory(), "/");
+    ftp.Disconnect();
+    control.Wait();
+    EXPECT_EQ(control.Lines(), (std::vector<std::string>{"USER ", "TYPE I", "FEAT", "OPTS UTF8 ON", "SYST",
+                                                         "MLST a.txt", "MDTM a.txt", "MLST b.txt", "MDTM b.txt",
+                                                         "MFMT 20240229134507 c.txt", "SIZE c.txt", "PWD"}));
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)

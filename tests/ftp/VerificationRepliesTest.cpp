@@ -2,9 +2,12 @@
 // and replies a scripted server sends that no real one should.
 #include "EngineSessions.h"
 #include "fixtures/RandomBytes.h"
+#include "ftp/IdAbortSignal.h"
 #include "ftp/IdException.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -125,4 +128,90 @@ TEST(Digests, ScriptedHashRepliesNeverGiveAFalseVerified) {
         s.control.Wait();
         EXPECT_EQ(s.control.Lines(), (Strings{"USER ", "TYPE I", "FEAT", "SYST", "PASV", "RETR x", "HASH x", "PWD"}));
     }
+}
+
+// A server that takes long over its digest (of the whole file, or of the range a resumed download
+// moved): an abort request ends the wait within moments, the data that moved stays and is
+// reported not verified, and the late reply (and the range reset sent after the abort) is read
+// before the next command, which gets its own reply.
+TEST(Digests, AnAbortDuringTheDigestWaitLeavesTheFileUnverifiedAndTheSessionInStep) {
+    using Clock = std::chrono::steady_clock;
+    for (const bool resumed : {false, true}) {
+        SCOPED_TRACE(resumed);
+        ScriptedPeer data;
+        data.Send(resumed ? "lo" : "hello").Close();
+        data.Start();
+        ScriptedSession s(TIdFTP::DefaultReadTimeoutMs, "211-Features:\r\n HASH SHA-256*\r\n RANG\r\n211 End\r\n");
+        if (resumed) s.control.Reply("350 ok\r\n").Reply("350 ok\r\n");
+        s.control.Reply(PassiveReply(data.Port()));
+        if (resumed) s.control.Reply("350 from 3\r\n");
+        s.control.Reply("150 here\r\n226 done\r\n");
+        if (resumed) s.control.Reply("350 range\r\n");
+        s.control.ExpectLine().Pause(1500).Send("213 SHA-256 0-5 " + std::string(HelloSha256) + " x\r\n");
+        if (resumed) s.control.Reply("350 reset\r\n");
+        s.control.Reply("257 \"/\"\r\n");
+        s.Start();
+
+        TIdAbortSignal signal;
+        bool taken = false;
+        signal.OnTaken = [&] { taken = true; };
+        s.ftp.AbortSignal = &signal;
+        SentCommands sent;
+        sent.Attach(s.ftp);
+        Clock::time_point requested;
+        std::thread requester;
+        sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& line) {
+            if (line.rfind("HASH", 0) == 0)
+                requester = std::thread([&] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    requested = Clock::now();
+                    signal.Request();
+                });
+        };
+        TIdStringStream stream;
+        if (resumed) {
+            stream.Write("hel", 3);
+        }
+        s.ftp.Get("x", stream, resumed);
+        const Clock::duration took = Clock::now() - requested;
+        requester.join();
+        EXPECT_LT(took, std::chrono::milliseconds(1000));
+        EXPECT_TRUE(taken);
+        EXPECT_EQ(stream.Bytes(), "hello");
+        EXPECT_EQ(s.ftp.LastVerification.Kind, vkNotVerified);
+        EXPECT_EQ(s.ftp.LastVerification.Reason, "the check was aborted");
+        ASSERT_FALSE(s.events.events.empty());
+        EXPECT_NE(s.events.events.back().find("not verified"), std::string::npos) << s.events.events.back();
+
+        EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+        s.ftp.Disconnect();
+        s.control.Wait();
+        const Strings commands = s.control.Lines();
+        const Strings tail(commands.end() - (resumed ? 3 : 2), commands.end());
+        EXPECT_EQ(tail, resumed ? (Strings{"HASH x", "RANG 1 0", "PWD"}) : (Strings{"HASH x", "PWD"}));
+    }
+}
+
+// A digest reply that never comes after an abort cannot be told from the next command's: the
+// next command drops the connection once the wait for it is over, rather than read it.
+TEST(Digests, ADigestReplyThatNeverComesAfterAnAbortDropsTheConnection) {
+    ScriptedPeer data;
+    data.Send("hello").Close();
+    data.Start();
+    ScriptedSession s(500, "211-Features:\r\n HASH SHA-256*\r\n211 End\r\n");
+    s.control.Reply(PassiveReply(data.Port())).Reply("150 here\r\n226 done\r\n").ExpectLine().Pause(2000);
+    s.Start();
+    TIdAbortSignal signal;
+    s.ftp.AbortSignal = &signal;
+    SentCommands sent;
+    sent.Attach(s.ftp);
+    sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& line) {
+        if (line.rfind("HASH", 0) == 0) signal.Request();
+    };
+    TIdStringStream stream;
+    s.ftp.Get("x", stream);
+    EXPECT_EQ(s.ftp.LastVerification.Reason, "the check was aborted");
+    EXPECT_THROW(s.ftp.CurrentDirectory(), EIdReadTimeout);
+    EXPECT_FALSE(s.ftp.Connected());
+    s.control.Wait();
 }

@@ -217,3 +217,21 @@ TEST(VerifiedTransfer, WithoutDigestsTheServersSizeIsCompared) {
     EXPECT_EQ(s.ftp.LastVerification.Algorithm, "size");
     EXPECT_EQ(TempDir::ReadFile(s.local.File("h.bin.part")), bytes);
 }
+
+// Without digests, a download whose bytes add up to the size its listing gave asks no SIZE
+// afterwards; one that differs, from a file changed since it was listed, is asked and matches.
+TEST(VerifiedTransfer, ADownloadOfItsListedSizeAsksNoSize) {
+    ServerSession s;
+    const std::string bytes = RandomBytes(70000, 4);
+    TempDir::WriteFile(s.server.File("a.bin"), bytes);
+    s.ftp.Get("a.bin", s.local.File("a.bin"), true, false, 70000);
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("a.bin")), bytes);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    EXPECT_FALSE(s.sent.Sent("SIZE"));
+
+    TempDir::WriteFile(s.server.File("a.bin"), bytes + "more");
+    s.ftp.Get("a.bin", s.local.File("b.bin"), true, false, 70000);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    EXPECT_EQ(s.ftp.LastVerification.Actual, "70004");
+    EXPECT_EQ(s.sent.Count("SIZE"), 1u);
+}

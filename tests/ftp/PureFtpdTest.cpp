@@ -1,0 +1,126 @@
+// Against Pure-FTPd, whose local time is far from UTC: listings by MLSD with exact UTC times,
+// single entries by MLST, times set by MFMT, and transfers checked by size (it offers no digest).
+#include "EngineSessions.h"
+#include "fixtures/PureFtpdServer.h"
+#include "fixtures/RandomBytes.h"
+#include "platform/DateTime.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+namespace {
+
+// Seconds since the epoch of 2024-02-29 13:45:07 UTC.
+constexpr std::int64_t LeapDayAfternoon = 1709214307;
+
+struct PureFtpdSession {
+    PureFtpdServer server;
+    TempDir local;
+    TIdFTP ftp;
+    SentCommands sent;
+
+    PureFtpdSession() {
+        AimAtServer(ftp, server.Host(), server.Port());
+        sent.Attach(ftp);
+        ftp.Connect(true, 5000);
+        ftp.SetTransferType(ftBinary);
+        ftp.SendTransferType();
+    }
+};
+
+void SetFileTime(const std::string& path, std::int64_t unixTime) {
+    const timeval times[2] = {{static_cast<time_t>(unixTime), 0}, {static_cast<time_t>(unixTime), 0}};
+    ASSERT_EQ(utimes(path.c_str(), times), 0) << path;
+}
+
+std::int64_t FileTime(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+    return info.st_mtime;
+}
+
+}  // namespace
+
+// What Pure-FTPd lists in FEAT decides everything below: the machine listings and both time
+// commands, but no digest of any kind.
+TEST(PureFtpd, OffersMachineListingsAndTimesButNoDigest) {
+    PureFtpdSession s;
+    for (const char* feature : {"MLST", "MLSD", "MDTM", "MFMT", "SIZE", "REST", "UTF8"})
+        EXPECT_TRUE(s.ftp.Supports(feature)) << feature;
+    for (const char* feature : {"HASH", "XSHA256", "XSHA1", "XMD5", "XCRC", "RANG"})
+        EXPECT_FALSE(s.ftp.Supports(feature)) << feature;
+    EXPECT_TRUE(s.ftp.ListsByMlsd());
+    EXPECT_TRUE(s.ftp.CanSetModificationTime());
+}
+
+// MLSD lists each entry with its time in UTC to the second, names with blanks and UTF-8 bytes
+// exact; MLST (and MDTM, without MLSD) read a single file's time the same.
+TEST(PureFtpd, ListingsAndSingleEntriesGiveExactUtcTimes) {
+    PureFtpdSession s;
+    const std::string name = "東京 データ.txt";
+    TempDir::WriteFile(s.server.File(name), "hello");
+    SetFileTime(s.server.File(name), LeapDayAfternoon);
+    ASSERT_EQ(mkdir(s.server.File("sub dir").c_str(), 0755), 0);
+
+    s.ftp.ListDirectory("");
+    EXPECT_TRUE(s.sent.Sent("MLSD"));
+    const TIdFTPListItems& items = s.ftp.ParsedListing();
+    ASSERT_EQ(items.Count(), 2u);
+    bool sawFile = false, sawFolder = false;
+    for (const TIdFTPListItem& item : items) {
+        if (item.Name() == name) {
+            sawFile = true;
+            EXPECT_EQ(item.Kind, ikFile);
+            EXPECT_EQ(item.Size, 5);
+            EXPECT_EQ(UnixTimeOfUtc(item.Modified), LeapDayAfternoon);
+            EXPECT_EQ(item.Precision, tpSecond);
+            EXPECT_TRUE(item.ModifiedUtc);
+        } else if (item.Name() == "sub dir") {
+            sawFolder = true;
+            EXPECT_EQ(item.Kind, ikDirectory);
+        }
+    }
+    EXPECT_TRUE(sawFile && sawFolder);
+
+    EXPECT_EQ(s.ftp.ModificationTime(name), LeapDayAfternoon);
+    EXPECT_TRUE(s.sent.Sent("MLST " + name));
+    s.ftp.UseMLSD = false;
+    EXPECT_EQ(s.ftp.ModificationTime(name), LeapDayAfternoon);
+    EXPECT_TRUE(s.sent.Sent("MDTM " + name));
+    EXPECT_EQ(s.ftp.ModificationTime("missing.txt"), std::nullopt);
+}
+
+// An upload is checked by the size the server reports and gets its time by MFMT, which the
+// server's file, MLST and the next listing all show; a download and a resumed one are checked
+// by size too. No digest command is ever sent to a server that did not offer one.
+TEST(PureFtpd, TransfersAreCheckedBySizeAndTimesSurviveBothWays) {
+    PureFtpdSession s;
+    const std::string bytes = RandomBytes(300000, 11);
+    TempDir::WriteFile(s.local.File("up.bin"), bytes);
+    s.ftp.Put(s.local.File("up.bin"), "up.bin");
+    EXPECT_EQ(TempDir::ReadFile(s.server.File("up.bin")), bytes);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched) << s.ftp.LastVerification.Reason;
+    EXPECT_EQ(s.ftp.LastVerification.Actual, "300000");
+
+    ASSERT_TRUE(s.ftp.SetModificationTime("up.bin", LeapDayAfternoon));
+    EXPECT_TRUE(s.sent.Sent("MFMT 20240229134507 up.bin"));
+    EXPECT_EQ(FileTime(s.server.File("up.bin")), LeapDayAfternoon);
+    EXPECT_EQ(s.ftp.ModificationTime("up.bin"), LeapDayAfternoon);
+    s.ftp.ListDirectory("");
+    ASSERT_EQ(s.ftp.ParsedListing().Count(), 1u);
+    EXPECT_EQ(UnixTimeOfUtc(s.ftp.ParsedListing().Item(0).Modified), LeapDayAfternoon);
+
+    s.ftp.Get("up.bin", s.local.File("down.bin"), true);
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("down.bin")), bytes);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    TempDir::WriteFile(s.local.File("part.bin"), bytes.substr(0, 1234));
+    s.ftp.Get("up.bin", s.local.File("part.bin"), false, true);
+    EXPECT_TRUE(s.sent.Sent("REST 1234"));
+    EXPECT_EQ(TempDir::ReadFile(s.local.File("part.bin")), bytes);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    EXPECT_EQ(s.ftp.LastVerification.Actual, "300000");
+
+    for (const char* command : {"HASH", "OPTS HASH", "XSHA", "XMD5", "XCRC", "RANG"})
+        EXPECT_FALSE(s.sent.Sent(command)) << command;
+}
