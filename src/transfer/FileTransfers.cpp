@@ -308,7 +308,8 @@ bool TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolders& fo
                            QStringLiteral(" モードでダウンロード中..."),
                            [&](TIdFTP& engine) {
                                PostExpectedSize(ListedOrServerSize(engine, file));
-                               engine.Get(file.nameBytes.toStdString(), NativePath(localPath), true, false);
+                               engine.Get(file.nameBytes.toStdString(), NativePath(localPath), true, false,
+                                          file.sizeKnown ? std::optional(file.size) : std::nullopt);
                                return true;
                            }) &&
            FinishDownload(file, localPath, folders, side);
