@@ -89,12 +89,13 @@ void TSessionService::Stop()
     thread_.wait();
     std::lock_guard lock(postedMutex_);
     posted_.clear();
+    taken_.clear();
 }
 
 bool TSessionService::Idle()
 {
     std::lock_guard lock(postedMutex_);
-    return pendingJobs_ == 0 && posted_.empty() && !drainPosted_;
+    return pendingJobs_ == 0 && posted_.empty() && taken_.empty() && !drainPosted_;
 }
 
 void TSessionService::Post(std::function<void()> call)
@@ -152,18 +153,19 @@ bool TSessionService::Ask(std::function<bool()> question)
 void TSessionService::Drain()
 {
     // One call at a time: a call that opens a dialog lets later calls run from its loop, and
-    // they must still come after the ones before them.
+    // they must still come after the ones before them. The calls are taken over in batches, so
+    // a transfer's thousands of reports do not meet the engine's thread at the lock one by one.
     for (;;) {
-        std::function<void()> call;
-        {
+        if (taken_.empty()) {
             std::lock_guard lock(postedMutex_);
             if (posted_.empty()) {
                 drainPosted_ = false;
                 return;
             }
-            call = std::move(posted_.front());
-            posted_.pop_front();
+            taken_.swap(posted_);
         }
+        const std::function<void()> call = std::move(taken_.front());
+        taken_.pop_front();
         try {
             call();
         } catch (...) {

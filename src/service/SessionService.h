@@ -105,6 +105,8 @@ private:
 
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
+    // Taken from posted_ by the window's thread, still to run.
+    std::deque<std::function<void()>> taken_;
     bool drainPosted_ = false;
     bool stopped_ = false;
     // The answer the engine's thread waits for, if any.
