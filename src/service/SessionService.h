@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include <atomic>
-
 #include <coroutine>
 #include <deque>
 #include <exception>
@@ -72,9 +71,8 @@ public:
 
     // A job is running or waits its turn.
     bool Running() const { return pendingJobs_ > 0; }
-    // A job submitted after the current one waits: the session is ending, and a command of
-    // several jobs stops.
-    // Any thread.
+    // Any thread: a job submitted after the current one waits, so the session is ending, and a
+    // command of several jobs stops.
     bool SessionEnding() const { return waitingAfterCurrent_ > 0; }
     // No job is pending and everything posted has run.
     bool Idle();
