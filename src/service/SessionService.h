@@ -59,9 +59,9 @@ public:
 
     // Ends the running data transfer from any thread, within TIdAbortSignal::SliceMs.
     void RequestAbort() { abortSignal_.Request(); }
-    // Any thread: a request no transfer has taken (it came between two transfers): a command of
-    // several files stops at its next one. A transfer's start forgets it, and so does this.
-    bool AbortPending() const { return abortSignal_.Pending(); }
+    // Any thread: consumes a request no transfer has taken (it came between two transfers): a
+    // command of several files stops at its next one. A transfer's start forgets it too.
+    bool TakeAbort() { return abortSignal_.Take(); }
     void ForgetAbort() { abortSignal_.Clear(); }
     // Runs on the window's thread as a job is submitted.
     void SetJobStartHandler(std::function<void()> handler) { jobStart_ = std::move(handler); }

@@ -181,9 +181,8 @@ TTask<> TFileTransfers::VisitRows(std::vector<TFileEntry> files, TVisitRow visit
 
 bool TFileTransfers::StoppedByAbort()
 {
-    if (!sources_.service.AbortPending())
+    if (!sources_.service.TakeAbort())
         return false;
-    sources_.service.ForgetAbort();
     sources_.leaveBusyState();
     sources_.dialogs.ShowMessage(AbortedText);
     return true;

@@ -48,18 +48,11 @@ public:
     {
         sources_.service.Post([this, status, file] { sources_.progress.UpdateProgressWindow(status, file, {}, 0); });
     }
-    // Asked, so that what the window got before (an abort among it) is seen first.
+    // Read straight from the engine's thread: asking the window per file would hold the walk
+    // until the window has worked through everything posted before.
     bool StopRequested() override
     {
-        TSessionService& service = sources_.service;
-        return service.Ask([&service] {
-            if (service.SessionEnding())
-                return true;
-            if (!service.AbortPending())
-                return false;
-            service.ForgetAbort();
-            return true;
-        });
+        return sources_.service.SessionEnding() || sources_.service.TakeAbort();
     }
     void ShowStopped() override
     {

@@ -208,11 +208,14 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndVanishedFilesAreSkip
     Write(Local("z.txt"), "z");
     Run("aLocalRefresh");
     QObject::disconnect(vanish);
-    // The abort comes as the walk enters the third level.
-    QObject::connect(form.LogPane(), &TEditor::LineAppended, [&form](const QString& line) {
-        if (line.contains(QStringLiteral("CWD b")))
+    // The abort comes as the walk enters the third level: requested on the engine's thread as
+    // CWD goes out, so the walk sees it before its next file whatever the window is doing.
+    const TLogItemDataEvent sent = form.IdLogEvent1.OnSent;
+    form.IdLogEvent1.OnSent = [&form, sent](TIdLogBase* sender, const std::string& time, const std::string& data) {
+        if (data.find("CWD b") != std::string::npos)
             form.Service().RequestAbort();
-    });
+        sent(sender, time, data);
+    };
     RunAll("aUploadAll");
     EXPECT_EQ(dialogs_->Shown().mid(3), QStringList(2, QStringLiteral("転送を中止しました。")));  // after three questions
     EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
