@@ -2,32 +2,36 @@
 #include "app/MainForm.h"
 
 #include "app/AboutBox.h"
-#include "panes/DroppedPaths.h"
-#include "service/Command.h"
-#include "service/ExceptionGuard.h"
 #include "app/IdleHook.h"
 #include "app/MainMenuShortcuts.h"
 #include "app/TerminationSignals.h"
+#include "app/WindowCommands.h"
+#include "app/WindowLists.h"
 #include "fileops/LocalFileOps.h"
 #include "fileops/RemoteFileOps.h"
 #include "ftp/IdException.h"
 #include "log/ErrorLine.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
-#include "panes/ComboItems.h"
-#include "panes/LocalPane.h"
 #include "panes/Bookmarks.h"
+#include "panes/DroppedPaths.h"
+#include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
+#include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
-#include "session/Session.h"
-#include "session/StartUrl.h"
-#include "transfer/FileTransfers.h"
-#include "transfer/TransferProgress.h"
-#include "transfer/FolderTransfers.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 #include "preview/ImagePreview.h"
+#include "service/Command.h"
+#include "service/ExceptionGuard.h"
+#include "session/Session.h"
+#include "session/StartUrl.h"
 #include "settings/OptionCommands.h"
+#include "transfer/FileTransfers.h"
+#include "transfer/FolderTransfers.h"
+#include "transfer/TransferProgress.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -36,38 +40,21 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace {
 
 const QString DefaultSection = QStringLiteral("DEFAULT");
 const QString CurrentSection = QStringLiteral("CURRENT");
 const QString NotConnectedTitle = QStringLiteral("Marlux - 未接続");
-
-StringList ComboItems(const QComboBox* box)
-{
-    StringList items;
-    items.reserve(static_cast<std::size_t>(box->count()));
-    for (int i = 0; i < box->count(); ++i)
-        items.push_back(box->itemText(i).toStdString());
-    return items;
-}
-
-// Replaces the drop-down items of a box with a list file's entries when the file exists,
-// keeping the box's text.
-void LoadComboItems(QComboBox* box, const std::string& path)
-{
-    const std::optional<StringList> entries = LoadListFile(path);
-    if (!entries)
-        return;
-    QStringList items;
-    for (const std::string& entry : *entries)
-        items.append(QString::fromStdString(entry));
-    SetItemsSorted(*box, std::move(items));
-}
 
 bool IsEngineSocketError(std::exception_ptr error)
 {
@@ -90,15 +77,32 @@ void IgnoringErrors(F step)
     }
 }
 
+// The kind of the first selected row in list order.
+TSelectedKind FirstSelectedKind(const QAbstractItemView& view)
+{
+    const QItemSelectionModel* selection = view.selectionModel();
+    if (!selection || !selection->hasSelection())
+        return TSelectedKind::None;
+    const QModelIndexList rows = selection->selectedRows();
+    if (rows.isEmpty())
+        return TSelectedKind::None;
+    const QModelIndex first = *std::min_element(
+        rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    return first.data(TFileListModel::FileIconIndexRole).toInt() == fiFolder ? TSelectedKind::Folder
+                                                                              : TSelectedKind::File;
+}
+
 }  // namespace
 
 TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), IdFTP1(service_.Engine()), dialogs_(std::make_unique<TDesktopDialogs>(this))
+    : QMainWindow(parent),
+      IdFTP1(service_.Engine()),
+      dialogs_(std::make_unique<TDesktopDialogs>(this)),
+      actions_(*this, [this] { return EngineBusy(); })
 {
     appDir_ = QString::fromStdString(ResolveAppDir(CurrentExecutablePath()));
-    CreateActions();
     const TActionLookup action = [this](const QString& name) { return Action(name); };
-    controls_ = BuildMainFormLayout(*this, action);
+    controls_ = BuildWindowLayout(*this, action);
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(1000);
@@ -109,7 +113,6 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
 
     sessionLog_ = std::make_unique<TSessionLog>(controls_.eeLog, [this] { return options_.iMaxLog; });
     fileOperationLog_ = std::make_unique<TFileOperationLog>(appDir_, [this] { return options_.iMaxFileLog; });
-    InstallWindowCommands();
     SetUpEngine();
     SetUpTransferProgress();
     SetUpLocalPane();
@@ -122,8 +125,26 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpFileTransfers();
     SetUpFolderTransfers();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{
-        *this, controls_, options_, action, *noDisconnectTimer_,
-        [this](const QString& path) { localPane_->ChangeDirectory(path); }, [this] { return localPane_->Folder(); }});
+        .form = *this,
+        .controls = controls_,
+        .options = options_,
+        .action = action,
+        .keepAliveTimer = *noDisconnectTimer_,
+        .changeLocalDirectory = [this](const QString& path) { localPane_->ChangeDirectory(path); },
+        .localDirectory = [this] { return localPane_->Folder(); },
+    });
+    windowCommands_ = std::make_unique<TWindowCommands>(TWindowCommands::Sources{
+        .window = *this,
+        .settings = *settings_,
+        .options = options_,
+        .dialogs = dialogs_,
+        .remotePane = *remotePane_,
+        .sessionLogPane = *controls_.eeLog,
+        .fileOperationLog = *fileOperationLog_,
+        .appDir = appDir_,
+        .optionAction = *Action("aOption"),
+    });
+    windowCommands_->InstallHandlers(actions_);
     SetUpOptionCommands();
 
     // The window is created visible at its design size; the creation steps follow.
@@ -164,9 +185,14 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     options_.iMaxFileLog = 500;
 
     const std::string appDir = appDir_.toStdString();
-    extensions_.TextExtList = LoadTextExtList(appDir);
-    extensions_.SkipExtList = LoadSkipExtList(appDir);
-    extensions_.NoDeleteExtList = LoadNoDeleteExtList(appDir);
+    lstDir_ = QString::fromStdString(PrepareLstDir(appDir));
+    windowLists_ = std::make_unique<TWindowLists>(TWindowLists::Sources{.appDir = appDir,
+                                                                        .lstDir = lstDir_.toStdString(),
+                                                                        .extensions = extensions_,
+                                                                        .localMaskBox = *controls_.LocalMaskBox,
+                                                                        .remoteMaskBox = *controls_.RemoteMaskBox,
+                                                                        .localDirBox = *controls_.LocalDirBox});
+    windowLists_->LoadExtensions();
     extensions_.ImageExtList = imagePreview_->LoadImageExtensions();
 
     // Hints reach status panel 4 through event(); idle runs UpdateActionStates.
@@ -186,8 +212,6 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     SetUncaughtExceptionHandler([this](std::exception_ptr error) { HandleUncaughtException(error); });
     terminationSignals_ = new TTerminationSignals([this] { close(); }, this);
 
-    lstDir_ = QString::fromStdString(PrepareLstDir(appDir));
-
     if (!arguments.isEmpty()) {
         QString path = arguments.front();
         // A desktop hands over links: a file: link names a local path, any other one a server.
@@ -201,9 +225,6 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
             localPane_->ChangeDirectory(argument.isFile() ? argument.absolutePath() : path);
         }
     }
-
-    LoadComboItems(controls_.LocalMaskBox, ProgramFile(ProgramFile::LocalMaskList).toStdString());
-    LoadComboItems(controls_.RemoteMaskBox, ProgramFile(ProgramFile::RemoteMaskList).toStdString());
 
     QComboBox* profiles = controls_.ProfileNameBox;
     const TIniFile ini(SettingsPath().toStdString());
@@ -220,7 +241,7 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     LoadSettings(SettingsPath(), CurrentSection, *settings_);
     optionCommands_->ApplyShortcutKeys();
 
-    LoadComboItems(controls_.LocalDirBox, ProgramFilePath(lstDir_.toStdString(), ProgramFile::LocalHistory));
+    windowLists_->LoadBoxItems();
 
     QApplication::setApplicationDisplayName(NotConnectedTitle);
     setWindowTitle(QApplication::applicationDisplayName());
@@ -272,15 +293,7 @@ void TMainForm::RunCloseSteps()
             SaveSettings(SettingsPath(), CurrentSection, *settings_);
     })();
     Guarded([this] { sessionControl_->CloseSession(); })();
-    Guarded([this] {
-        const std::string appDir = appDir_.toStdString();
-        SaveListFile(ProgramFilePath(appDir, ProgramFile::TextExt), extensions_.TextExtList);
-        SaveListFile(ProgramFilePath(appDir, ProgramFile::SkipExt), extensions_.SkipExtList);
-        SaveListFile(ProgramFilePath(appDir, ProgramFile::NoDeleteExt), extensions_.NoDeleteExtList);
-        SaveListFile(ProgramFilePath(lstDir_.toStdString(), ProgramFile::LocalHistory), ComboItems(controls_.LocalDirBox));
-        SaveListFile(ProgramFilePath(appDir, ProgramFile::LocalMaskList), ComboItems(controls_.LocalMaskBox));
-        SaveListFile(ProgramFilePath(appDir, ProgramFile::RemoteMaskList), ComboItems(controls_.RemoteMaskBox));
-    })();
+    Guarded([this] { windowLists_->Save(); })();
 }
 
 // Busy state.
@@ -313,6 +326,26 @@ void TMainForm::SetStatusPanel(int index, const QString& text)
 QString TMainForm::StatusPanelText(int index) const
 {
     return index >= 0 && index < 5 ? controls_.StatusPanels[static_cast<std::size_t>(index)]->text() : QString();
+}
+
+void TMainForm::UpdateActionStates()
+{
+    TEnablingFacts facts;
+    facts.connected = SessionConnected();
+    facts.local = FirstSelectedKind(controls_.LocalFileListView->Report());
+    if (RemoteMenuEnabled())
+        facts.remote = FirstSelectedKind(controls_.RemoteFileListView->Report());
+    actions_.Update(facts);
+}
+
+void TMainForm::SetRemoteMenuEnabled(bool enabled)
+{
+    controls_.RemoteMenu->menuAction()->setEnabled(enabled);
+}
+
+bool TMainForm::RemoteMenuEnabled() const
+{
+    return controls_.RemoteMenu->menuAction()->isEnabled();
 }
 
 // Exceptions no command caught: nothing is shown, but the message reaches the session log.

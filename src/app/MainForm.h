@@ -1,5 +1,5 @@
 #pragma once
-// TMainForm is the composition root: it builds the controls (MainFormLayout), owns the session
+// TMainForm is the composition root: it builds the controls (WindowLayout), owns the session
 // service with its engine and the shared state structs (settings/WindowState.h), creates one object per subsystem and
 // wires each action to its handler. A new subsystem is added like the local file operations:
 //  1. One class in its folder (src/session/TSession, ...) whose constructor takes a narrow
@@ -12,7 +12,8 @@
 //  4. Enabling: AddEnablingRule() with the subsystem's rule for its own actions. Actions that
 //     talk to the server are marked usesEngine in ActionTable.cpp; the window disables them
 //     while the service runs a job, so a rule never needs to look at that.
-#include "app/MainFormLayout.h"
+#include "app/WindowActions.h"
+#include "app/WindowLayout.h"
 #include "app/WindowSettingsAdapter.h"
 #include "ftp/IdFTP.h"
 #include "ftp/IdLogEvent.h"
@@ -50,6 +51,8 @@ struct TFileEntry;
 class TSessionLog;
 class TTerminationSignals;
 class TTransferProgress;
+class TWindowCommands;
+class TWindowLists;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -75,20 +78,16 @@ public:
     TSessionState& Session() { return session_; }
     bool BusyFlag() const { return busy_.BusyFlag; }
 
-    // Actions, in list order, and by name ("aUpload").
-    const QList<QAction*>& ActionList1() const { return actions_; }
-    QAction* Action(const QString& name) const;
-    // The command an action runs; actions without one do nothing when triggered.
-    void SetActionHandler(const QString& name, std::function<void()> handler);
+    TWindowActions& Actions() { return actions_; }
+    QAction* Action(const QString& name) const { return actions_.Action(name); }
 
     // Busy state and action enabling.
     void EnterBusyState();
     void LeaveBusyState();
-    void AddEnablingRule(TEnablingRule rule);
     void UpdateActionStates();
     // True while the service runs a job. The window's events are handled meanwhile; commands
     // that would need the engine stay disabled.
-    bool EngineBusy() const;
+    bool EngineBusy() const { return service_.Running(); }
     void SetRemoteMenuEnabled(bool enabled);
     bool RemoteMenuEnabled() const;
 
@@ -101,7 +100,7 @@ public:
     TSessionLog& SessionLog() { return *sessionLog_; }
     TFileOperationLog& FileOperationLog() { return *fileOperationLog_; }
     TEditor* LogPane() const { return controls_.eeLog; }
-    const TMainFormControls& Controls() const { return controls_; }
+    const TWindowControls& Controls() const { return controls_; }
     TWindowSettingsAdapter& Settings() { return *settings_; }
     const TWindowSettingsAdapter& Settings() const { return *settings_; }
     TLocalPane& LocalPane() { return *localPane_; }
@@ -125,8 +124,6 @@ public:
     QTimer* NoDisconnectTimer() const { return noDisconnectTimer_; }
     // The key last pressed in either directory box.
     int LastDirBoxKey() const { return lastDirBoxKey_; }
-    // The program file aOpenNewWindow starts (this program's own path).
-    void SetProgramPath(const QString& path) { programPath_ = path; }
 
 signals:
     // The local directory changed (the local pane lists it).
@@ -139,10 +136,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // Actions (MainFormActions.cpp).
-    void CreateActions();
-    void RunAction(const QString& name);
-
     // Start-up and close (MainForm.cpp).
     void RunCreationSteps(const QStringList& arguments);
     void Timer1Timer();
@@ -150,19 +143,6 @@ private:
     void ConnectToStartUrl();
     void FirstShow();
     void RunCloseSteps();
-
-    // Commands of the window itself (MainFormCommands.cpp).
-    void InstallWindowCommands();
-    void SelectViewStyle(TViewStyle style);
-    void SelectTransferMode(TTransferChoice mode);
-    void aOpenNewWindowExecute();
-    void aExplorerExecute();
-    void aTopicsExecute();
-    void aAboutExecute();
-    void aExitExecute();
-    void aCurrentSessionLog1Execute();
-    void aUploadDownloadLog1Execute();
-    void ShowLogFile(const QString& path);
 
     // Subsystems (MainFormLocalPane.cpp).
     void SetUpLocalPane();
@@ -204,7 +184,6 @@ private:
 
     QString appDir_;
     QString lstDir_;
-    QString programPath_;
     TWindowOptions options_;
     TExtensionLists extensions_;
     TTransferState transfer_;
@@ -216,16 +195,9 @@ private:
     QString startUrl_;
     TDialogsInForce dialogs_;
 
-    QList<QAction*> actions_;
-    QMap<QString, QAction*> actionsByName_;
-    QSet<QString> engineActions_;
-    QMap<QString, std::function<void()>> handlers_;
-    QList<TEnablingRule> enablingRules_;
-    // The enabling last computed saw the engine busy, and the actions it switched off for that.
-    bool enablingShowsEngineBusy_ = false;
-    QSet<QString> heldForEngine_;
+    TWindowActions actions_;
 
-    TMainFormControls controls_;
+    TWindowControls controls_;
     QTimer* timer1_ = nullptr;
     QTimer* noDisconnectTimer_ = nullptr;
     std::unique_ptr<TWindowSettingsAdapter> settings_;
@@ -236,6 +208,8 @@ private:
     std::unique_ptr<TImagePreview> imagePreview_;
     std::unique_ptr<TMainMenuShortcuts> menuShortcuts_;
     std::unique_ptr<TOptionCommands> optionCommands_;
+    std::unique_ptr<TWindowCommands> windowCommands_;
+    std::unique_ptr<TWindowLists> windowLists_;
     std::unique_ptr<TSession> sessionControl_;
     std::unique_ptr<TRemotePane> remotePane_;
     std::unique_ptr<TRemoteFileOps> remoteFileOps_;

@@ -29,7 +29,7 @@ void TMainForm::SetUpEngine()
     // The idle pass does not come until the job's first events are handled, so the engine
     // actions are disabled here, before any input is.
     service_.SetJobStartHandler([this] {
-        if (!enablingShowsEngineBusy_)
+        if (!actions_.ShowsEngineBusy())
             UpdateActionStates();
     });
     service_.SetPostedErrorHandler([](std::exception_ptr error) { ::HandleUncaughtException(error); });

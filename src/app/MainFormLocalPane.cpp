@@ -36,9 +36,9 @@ void TMainForm::SetUpLocalPane()
     controls_.LocalMaskBox->setInsertPolicy(QComboBox::NoInsert);
     connect(controls_.LocalMaskBox->lineEdit(), &QLineEdit::editingFinished, this,
             Guarded([&pane] { pane.LocalMaskBoxExit(); }));
-    SetActionHandler("aLocalRefresh", [&pane] { pane.aLocalRefreshExecute(); });
-    SetActionHandler("aLocalDirectoryUp", [&pane] { pane.aLocalDirectoryUpExecute(); });
-    SetActionHandler("aLocalSelectAll", [&pane] { pane.aLocalSelectAllExecute(); });
+    actions_.SetHandler("aLocalRefresh", [&pane] { pane.aLocalRefreshExecute(); });
+    actions_.SetHandler("aLocalDirectoryUp", [&pane] { pane.aLocalDirectoryUpExecute(); });
+    actions_.SetHandler("aLocalSelectAll", [&pane] { pane.aLocalSelectAllExecute(); });
     QHeaderView* header = views->Report().header();
     header->setSectionsClickable(true);
     connect(header, &QHeaderView::sectionClicked, this, Guarded([&pane](int column) { pane.ColumnClick(column); }));
@@ -53,7 +53,7 @@ void TMainForm::SetUpLocalPane()
             [this] { return SessionConnected() && Action(QStringLiteral("aDownload"))->isEnabled(); },
             Guarded([this] {
                 if (Action(QStringLiteral("aDownload"))->isEnabled())
-                    RunAction(QStringLiteral("aDownload"));
+                    actions_.Run(QStringLiteral("aDownload"));
             }));
     }
 }
@@ -75,14 +75,14 @@ void TMainForm::SetUpLocalFileOps()
                           [this] { Action(QStringLiteral("aOption"))->trigger(); }},
         std::move(pane));
     TLocalFileOps& ops = *localFileOps_;
-    SetActionHandler("aLocalFileOpen", [&ops] { ops.aLocalFileOpenExecute(); });
-    SetActionHandler("aLocalFileView", [&ops] { ops.aLocalFileViewExecute(); });
-    SetActionHandler("aLocalMkDir", [&ops] { ops.aLocalMkDirExecute(); });
-    SetActionHandler("aLocalRename", [&ops] { ops.aLocalRenameExecute(); });
-    SetActionHandler("aLocalExtModify", [&ops] { ops.aLocalExtModifyExecute(); });
-    SetActionHandler("aLocalUpperCase", [&ops] { ops.aLocalUpperCaseExecute(); });
-    SetActionHandler("aLocalLowerCase", [&ops] { ops.aLocalLowerCaseExecute(); });
-    SetActionHandler("aLocalFileDelete", [&ops] { ops.aLocalFileDeleteExecute(); });
-    SetActionHandler("aLocalDetail", [&ops] { ops.aLocalDetailExecute(); });
-    AddEnablingRule(TLocalFileOps::EnableActions);
+    actions_.SetHandler("aLocalFileOpen", [&ops] { ops.aLocalFileOpenExecute(); });
+    actions_.SetHandler("aLocalFileView", [&ops] { ops.aLocalFileViewExecute(); });
+    actions_.SetHandler("aLocalMkDir", [&ops] { ops.aLocalMkDirExecute(); });
+    actions_.SetHandler("aLocalRename", [&ops] { ops.aLocalRenameExecute(); });
+    actions_.SetHandler("aLocalExtModify", [&ops] { ops.aLocalExtModifyExecute(); });
+    actions_.SetHandler("aLocalUpperCase", [&ops] { ops.aLocalUpperCaseExecute(); });
+    actions_.SetHandler("aLocalLowerCase", [&ops] { ops.aLocalLowerCaseExecute(); });
+    actions_.SetHandler("aLocalFileDelete", [&ops] { ops.aLocalFileDeleteExecute(); });
+    actions_.SetHandler("aLocalDetail", [&ops] { ops.aLocalDetailExecute(); });
+    actions_.AddEnablingRule(TLocalFileOps::EnableActions);
 }

@@ -10,8 +10,13 @@ void TMainForm::SetUpOptionCommands()
 {
     menuShortcuts_ = std::make_unique<TMainMenuShortcuts>(this, menuBar());
     optionCommands_ = std::make_unique<TOptionCommands>(
-        TOptionCommandsSources{*this, dialogs_, appDir_, *settings_, extensions_, *menuShortcuts_});
+        TOptionCommandsSources{.owner = *this,
+                               .dialogs = dialogs_,
+                               .appDir = appDir_,
+                               .window = *settings_,
+                               .extensions = extensions_,
+                               .menus = *menuShortcuts_});
     TOptionCommands& commands = *optionCommands_;
-    SetActionHandler("aOption", [&commands] { commands.aOptionExecute(); });
-    SetActionHandler("aSetKey", [&commands] { commands.aSetKeyExecute(); });
+    actions_.SetHandler("aOption", [&commands] { commands.aOptionExecute(); });
+    actions_.SetHandler("aSetKey", [&commands] { commands.aSetKeyExecute(); });
 }

@@ -17,5 +17,5 @@ void TMainForm::SetUpImagePreview()
     TImagePreview& preview = *imagePreview_;
     // Not an action of its own: the preview closes in the enabling pass once the list has lost
     // the focus.
-    AddEnablingRule([&preview](const TEnablingFacts&, const TActionSwitch&) { preview.ClosePreviewUnlessListFocused(); });
+    actions_.AddEnablingRule([&preview](const TEnablingFacts&, const TActionSwitch&) { preview.ClosePreviewUnlessListFocused(); });
 }

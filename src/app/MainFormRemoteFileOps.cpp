@@ -48,14 +48,14 @@ void TMainForm::SetUpRemoteFileOps()
         .aOptionExecute = [this] { Action(QStringLiteral("aOption"))->trigger(); },
     });
     TRemoteFileOps& ops = *remoteFileOps_;
-    SetActionHandler("aRemoteFileView", [&ops] { ops.aRemoteFileViewExecute(); });
-    SetActionHandler("aRemoteMkDir", [&ops] { ops.aRemoteMkDirExecute(); });
-    SetActionHandler("aRemoteRename", [&ops] { ops.aRemoteRenameExecute(); });
-    SetActionHandler("aRemoteExtModify", [&ops] { ops.aRemoteExtModifyExecute(); });
-    SetActionHandler("aRemoteUpperCase", [&ops] { ops.aRemoteUpperCaseExecute(); });
-    SetActionHandler("aRemoteLowerCase", [&ops] { ops.aRemoteLowerCaseExecute(); });
-    SetActionHandler("aRemoteFileDelete", [&ops] { ops.aRemoteFileDeleteExecute(); });
-    SetActionHandler("aChmod", [&ops] { ops.aChmodExecute(); });
-    SetActionHandler("aRemoteDetail", [&ops] { ops.aRemoteDetailExecute(); });
-    AddEnablingRule(TRemoteFileOps::EnableActions);
+    actions_.SetHandler("aRemoteFileView", [&ops] { ops.aRemoteFileViewExecute(); });
+    actions_.SetHandler("aRemoteMkDir", [&ops] { ops.aRemoteMkDirExecute(); });
+    actions_.SetHandler("aRemoteRename", [&ops] { ops.aRemoteRenameExecute(); });
+    actions_.SetHandler("aRemoteExtModify", [&ops] { ops.aRemoteExtModifyExecute(); });
+    actions_.SetHandler("aRemoteUpperCase", [&ops] { ops.aRemoteUpperCaseExecute(); });
+    actions_.SetHandler("aRemoteLowerCase", [&ops] { ops.aRemoteLowerCaseExecute(); });
+    actions_.SetHandler("aRemoteFileDelete", [&ops] { ops.aRemoteFileDeleteExecute(); });
+    actions_.SetHandler("aChmod", [&ops] { ops.aChmodExecute(); });
+    actions_.SetHandler("aRemoteDetail", [&ops] { ops.aRemoteDetailExecute(); });
+    actions_.AddEnablingRule(TRemoteFileOps::EnableActions);
 }

@@ -42,9 +42,9 @@ void TMainForm::SetUpRemotePane()
     controls_.RemoteMaskBox->setInsertPolicy(QComboBox::NoInsert);
     connect(controls_.RemoteMaskBox->lineEdit(), &QLineEdit::editingFinished, this,
             Guarded([&pane] { pane.RemoteMaskBoxExit(); }));
-    SetActionHandler("aRemoteRefresh", [&pane] { pane.aRemoteRefreshExecute(); });
-    SetActionHandler("aRemoteDirectoryUp", [&pane] { pane.aRemoteDirectoryUpExecute(); });
-    SetActionHandler("aRemoteSelectAll", [&pane] { pane.aRemoteSelectAllExecute(); });
+    actions_.SetHandler("aRemoteRefresh", [&pane] { pane.aRemoteRefreshExecute(); });
+    actions_.SetHandler("aRemoteDirectoryUp", [&pane] { pane.aRemoteDirectoryUpExecute(); });
+    actions_.SetHandler("aRemoteSelectAll", [&pane] { pane.aRemoteSelectAllExecute(); });
     QHeaderView* header = views->Report().header();
     header->setSectionsClickable(true);
     connect(header, &QHeaderView::sectionClicked, this, Guarded([&pane](int column) { pane.ColumnClick(column); }));
@@ -59,19 +59,22 @@ void TMainForm::SetUpRemotePane()
             [this] { return SessionConnected() && Action(QStringLiteral("aUpload"))->isEnabled(); },
             Guarded([this] {
                 if (Action(QStringLiteral("aUpload"))->isEnabled())
-                    RunAction(QStringLiteral("aUpload"));
+                    actions_.Run(QStringLiteral("aUpload"));
             }));
     }
-    AddEnablingRule(TRemotePane::EnableActions);
+    actions_.AddEnablingRule(TRemotePane::EnableActions);
 }
 
 void TMainForm::SetUpBookmarks()
 {
-    bookmarks_ = std::make_unique<TBookmarks>(TBookmarks::Sources{
-        *this, dialogs_, *controls_.ProfileNameBox, *controls_.LocalDirBox, *controls_.RemoteDirBox});
+    bookmarks_ = std::make_unique<TBookmarks>(TBookmarks::Sources{.window = *this,
+                                                                  .dialogs = dialogs_,
+                                                                  .profileNameBox = *controls_.ProfileNameBox,
+                                                                  .localDirBox = *controls_.LocalDirBox,
+                                                                  .remoteDirBox = *controls_.RemoteDirBox});
     TBookmarks& bookmarks = *bookmarks_;
-    SetActionHandler("aLocalBookmark", [&bookmarks] { bookmarks.aLocalBookmarkExecute(); });
-    SetActionHandler("aRemoteBookmark", [&bookmarks] { bookmarks.aRemoteBookmarkExecute(); });
+    actions_.SetHandler("aLocalBookmark", [&bookmarks] { bookmarks.aLocalBookmarkExecute(); });
+    actions_.SetHandler("aRemoteBookmark", [&bookmarks] { bookmarks.aRemoteBookmarkExecute(); });
 }
 
 QList<int> TMainForm::SelectedRows(const TFileViewStack& views) const
@@ -94,7 +97,7 @@ void TMainForm::FileListViewDblClick(const TFileViewStack& views, int option, co
     if (entry.IsFolder())
         openFolder(entry);
     else if (option == 0)
-        RunAction(QString::fromLatin1(viewAction));
+        actions_.Run(QString::fromLatin1(viewAction));
     else if (option == 1)
-        RunAction(QString::fromLatin1(transferAction));
+        actions_.Run(QString::fromLatin1(transferAction));
 }

@@ -59,7 +59,7 @@ void TMainForm::SetUpSession()
                                  "RemoteMkDir", "RemoteMkDir0", "RemoteSelectAll", "RemoteSelectAll0", "Chmod", "Chmod0"})
             findChild<TMenuItem*>(QString::fromLatin1(name))->SetAllowed(enabled);
     };
-    const TMainFormControls& c = controls_;
+    const TWindowControls& c = controls_;
     sessionControl_ = std::make_unique<TSession>(TSession::Sources{
         .service = service_,
         .state = session_,
@@ -80,11 +80,11 @@ void TMainForm::SetUpSession()
         .leaveBusyState = [this] { LeaveBusyState(); },
         .updateActionStates = [this] { UpdateActionStates(); },
         // A directory the server refuses after the login ends the listing, not the session.
-        .remoteRefresh = Guarded([this] { RunAction(QStringLiteral("aRemoteRefresh")); }),
+        .remoteRefresh = Guarded([this] { actions_.Run(QStringLiteral("aRemoteRefresh")); }),
         .clearRemoteListing = [this] { remotePane_->ClearListing(); },
     });
     TSession& session = *sessionControl_;
-    SetActionHandler("aConnect", [&session] { session.aConnectExecute(); });
+    actions_.SetHandler("aConnect", [&session] { session.aConnectExecute(); });
     connect(noDisconnectTimer_, &QTimer::timeout, this, Guarded([&session] { session.NoDisconnectTimerTimer(); }));
     new TProfileBoxEvents(*c.ProfileNameBox, Guarded([&session] { session.ProfileNameBoxChange(); }));
 }

@@ -26,5 +26,5 @@ void TMainForm::SetUpTransferProgress()
     IdFTP1.OnWorkEnd = [this, &progress](TIdComponent*, TWorkMode mode) {
         service_.Post([&progress, mode] { progress.IdFTP1WorkEnd(mode); });
     };
-    SetActionHandler("aAbort", [&progress] { progress.aAbortExecute(); });
+    actions_.SetHandler("aAbort", [&progress] { progress.aAbortExecute(); });
 }

@@ -14,7 +14,7 @@
 
 void TMainForm::SetUpFileTransfers()
 {
-    const TMainFormControls& c = controls_;
+    const TWindowControls& c = controls_;
     fileTransfers_ = std::make_unique<TFileTransfers>(TFileTransfers::Sources{
         .service = service_,
         .options = options_,
@@ -52,8 +52,8 @@ void TMainForm::SetUpFileTransfers()
     });
 
     TFileTransfers& transfers = *fileTransfers_;
-    SetActionHandler("aUploadAppend", [&transfers] { transfers.aUploadAppendExecute(); });
-    SetActionHandler("aDownloadRestore", [&transfers] { transfers.aDownloadRestoreExecute(); });
+    actions_.SetHandler("aUploadAppend", [&transfers] { transfers.aUploadAppendExecute(); });
+    actions_.SetHandler("aDownloadRestore", [&transfers] { transfers.aDownloadRestoreExecute(); });
     const std::pair<const char*, void (TFileTransfers::*)(std::optional<int>)> commands[] = {
         {"aUpload", &TFileTransfers::aUploadExecute},
         {"aUploadAll", &TFileTransfers::aUploadAllExecute},
@@ -64,7 +64,7 @@ void TMainForm::SetUpFileTransfers()
         {"", std::nullopt}, {"AsIs", 0}, {"UpperCase", 1}, {"LowerCase", 2}};
     for (const auto& [base, command] : commands)
         for (const auto& [suffix, transform] : transforms)
-            SetActionHandler(QLatin1String(base) + QLatin1String(suffix),
+            actions_.SetHandler(QLatin1String(base) + QLatin1String(suffix),
                              [&transfers, command, transform] { (transfers.*command)(transform); });
-    AddEnablingRule(TFileTransfers::EnableActions);
+    actions_.AddEnablingRule(TFileTransfers::EnableActions);
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/MainFormLayout.h"
+#include "app/WindowLayout.h"
 #include "settings/WindowSettings.h"
 
 #include <functional>
@@ -12,7 +12,7 @@ class TWindowSettingsAdapter : public TSettingsWindow {
 public:
     struct Sources {
         QMainWindow& form;
-        const TMainFormControls& controls;
+        const TWindowControls& controls;
         TWindowOptions& options;
         TActionLookup action;
         QTimer& keepAliveTimer;
@@ -73,7 +73,7 @@ private:
     void ApplyHeaderButtonStyle();
 
     Sources sources_;
-    const TMainFormControls& c_;
+    const TWindowControls& c_;
     int headerAlign_ = 1;
     int localSysAlign_ = 4;
     int remoteSysAlign_ = 3;

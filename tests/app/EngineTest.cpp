@@ -24,11 +24,11 @@ TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRunFromAc
 
     int engineCommands = 0;
     for (const char* name : {"aRemoteRefresh", "aUpload"})
-        form.SetActionHandler(name, [&] { ++engineCommands; });
+        form.Actions().SetHandler(name, [&] { ++engineCommands; });
     QAction& menuUpload = *form.findChild<QAction*>("Upload0");
     QStringList enabledWhileWaiting;
     QTimer::singleShot(100, [&] {
-        for (const QAction* action : form.ActionList1())
+        for (const QAction* action : form.Actions().List())
             if (action->isEnabled())
                 enabledWhileWaiting << action->objectName();
         if (menuUpload.isEnabled())

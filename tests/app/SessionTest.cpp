@@ -156,7 +156,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     // A socket error of any other command ends the session the same way as a dropped one.
     Connect({next.Port()});
     ASSERT_TRUE(form.SessionConnected());
-    form.SetActionHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
+    form.Actions().SetHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
     form.Action("aRemoteRefresh")->trigger();
     Settle(form);
     ExpectNotConnected();
@@ -303,7 +303,7 @@ TEST_F(SessionTest, ClosingTheWindowDuringATransferSendsAborBeforeQuit)
     peer.Start();
     TMainForm& form = OpenQuiet();
     // This peer plays the login only; the listing that follows it is not part of the test.
-    form.SetActionHandler("aRemoteRefresh", [] {});
+    form.Actions().SetHandler("aRemoteRefresh", [] {});
     Connect({peer.Port()});
     ASSERT_TRUE(form.SessionConnected());
     form.IdFTP1.Passive = true;

@@ -26,7 +26,7 @@ TEST_F(MainFormTest, BusyStateDisablesBothPanesUntilLeftOrAnUncaughtErrorIsLogge
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // An uncaught error is logged on one line, without a message box.
-    form.SetActionHandler("aLocalBookmark", [] { throw std::runtime_error("no bookmarks\nhere"); });
+    form.Actions().SetHandler("aLocalBookmark", [] { throw std::runtime_error("no bookmarks\nhere"); });
     form.EnterBusyState();
     form.Action("aLocalBookmark")->trigger();
     EXPECT_FALSE(form.BusyFlag());

@@ -22,7 +22,7 @@ class TFileViewStack;
 
 // The controls of the main window, named after their components. The window owns them
 // through Qt's parent chain; this struct only points at them.
-struct TMainFormControls {
+struct TWindowControls {
     QToolBar* HeaderToolBar = nullptr;
     QToolBar* LocalSysToolBar = nullptr;
     QToolBar* RemoteSysToolBar = nullptr;
@@ -64,12 +64,12 @@ using TActionLookup = std::function<QAction*(const QString&)>;
 
 // Builds menus, toolbars, panes, log pane and status bar into the form, binding menu items
 // and toolbar buttons to the actions found by name.
-TMainFormControls BuildMainFormLayout(QMainWindow& form, const TActionLookup& action);
+TWindowControls BuildWindowLayout(QMainWindow& form, const TActionLookup& action);
 // The splitter sizes of the design; applied once the window has its size.
-void ApplyDesignedSizes(const TMainFormControls& controls);
+void ApplyDesignedSizes(const TWindowControls& controls);
 // Gives the drop-down buttons their submenu actions' caption, hint, image and enabled state;
 // they still drop the submenus down.
-void BindDropDownButtons(const TMainFormControls& controls, const TActionLookup& action);
+void BindDropDownButtons(const TWindowControls& controls, const TActionLookup& action);
 
 // Docks a pane toolbar at an edge of its file list: 1 top, 2 bottom, 3 left, 4 right.
 void PlacePaneToolBar(QBoxLayout& area, QToolBar& bar, QWidget& view, int edge);

@@ -1,6 +1,6 @@
 // The controls of the main window: menus, toolbars, the two panes, the log pane and the
 // status bar.
-#include "app/MainFormLayout.h"
+#include "app/WindowLayout.h"
 
 #include "service/ExceptionGuard.h"
 #include "app/MenuItemLink.h"
@@ -106,7 +106,7 @@ private:
 class TLayoutBuilder {
 public:
     TLayoutBuilder(QMainWindow& form, const TActionLookup& action) : form_(form), action_(action) {}
-    TMainFormControls Build();
+    TWindowControls Build();
 
 private:
     // What sets the two group boxes apart.
@@ -134,7 +134,7 @@ private:
 
     QMainWindow& form_;
     const TActionLookup& action_;
-    TMainFormControls controls_;
+    TWindowControls controls_;
     // The drop-down toolbar buttons' copies of the submenus, bound to the actions themselves.
     QMap<QString, QMenu*> dropDownMenus_;
 };
@@ -225,12 +225,12 @@ void SetSplitterPart(QSplitter& splitter, int index, int size)
     splitter.setSizes(index == 0 ? QList<int>{clamped, total - clamped} : QList<int>{total - clamped, clamped});
 }
 
-TMainFormControls BuildMainFormLayout(QMainWindow& form, const TActionLookup& action)
+TWindowControls BuildWindowLayout(QMainWindow& form, const TActionLookup& action)
 {
     return TLayoutBuilder(form, action).Build();
 }
 
-TMainFormControls TLayoutBuilder::Build()
+TWindowControls TLayoutBuilder::Build()
 {
     form_.setObjectName(QStringLiteral("MainForm"));
     form_.setAcceptDrops(true);
@@ -406,7 +406,7 @@ QGroupBox* TLayoutBuilder::BuildPaneGroupBox(const TPaneParts& parts, QSplitter*
 
 void TLayoutBuilder::BuildPanes()
 {
-    TMainFormControls& c = controls_;
+    TWindowControls& c = controls_;
     c.LocalDriveBox = MakeComboBox("LocalDriveBox", false);
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady())
@@ -482,7 +482,7 @@ void TLayoutBuilder::BuildStatusBar()
     controls_.StatusPanels[0]->setText(QStringLiteral("未接続"));
 }
 
-void ApplyDesignedSizes(const TMainFormControls& controls)
+void ApplyDesignedSizes(const TWindowControls& controls)
 {
     SetSplitterPart(*controls.MainPanel, 0, DesignedLocalWidth);
     SetSplitterPart(*controls.LocalSplitter, 0, DesignedUpperHeight);
@@ -490,7 +490,7 @@ void ApplyDesignedSizes(const TMainFormControls& controls)
     SetSplitterPart(*controls.MainSplitter, 1, DesignedLogHeight);
 }
 
-void BindDropDownButtons(const TMainFormControls& controls, const TActionLookup& action)
+void BindDropDownButtons(const TWindowControls& controls, const TActionLookup& action)
 {
     const std::pair<QToolButton*, const char*> buttons[] = {
         {controls.ModeBtn, "aTransferType"},
