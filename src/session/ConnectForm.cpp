@@ -582,7 +582,7 @@ void TConnectForm::ProtocolBoxChange()
     for (QWidget* control : ftpOnlyControls_)
         control->setEnabled(!sftp);
     basicForm_->setRowVisible(sshKeyRow_, sftp);
-    PasswordEdit->setToolTip(sftp ? QStringLiteral("秘密鍵ファイルを指定したときは、その鍵のパスフレーズ")
+    PasswordEdit->setToolTip(sftp ? QStringLiteral("秘密鍵ファイルを指定したときは、その鍵のパスフレーズを入力します")
                                   : QString());
 }
 

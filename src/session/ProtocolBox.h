@@ -3,6 +3,8 @@
 
 #include <QComboBox>
 
+#include <algorithm>
+
 // The profile's protocol choice, one item per TProtocol in its order.
 class TProtocolBox : public QComboBox {
 public:
