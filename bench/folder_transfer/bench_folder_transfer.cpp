@@ -50,7 +50,7 @@ public:
     int RunModal(QDialog&) override { return 0; }
     QString BrowseForFolder(const QString&) override { return {}; }
     QColor ChooseColor(const QColor&) override { return {}; }
-    QString ChooseFileToOpen(const QStringList&, int) override { return {}; }
+    QString ChooseFileToOpen(const QStringList&, int, const QString&) override { return {}; }
 };
 
 double Seconds(const std::chrono::steady_clock::time_point& start)

@@ -345,7 +345,7 @@ public:
     int RunModal(QDialog&) override { return 0; }
     QString BrowseForFolder(const QString&) override { return {}; }
     QColor ChooseColor(const QColor& initial) override { return initial; }
-    QString ChooseFileToOpen(const QStringList&, int) override { return {}; }
+    QString ChooseFileToOpen(const QStringList&, int, const QString&) override { return {}; }
 };
 
 // A download from a server that has all but stalled (a few hundred bytes a second), aborted by

@@ -5,12 +5,16 @@
 #include "panes/DroppedPaths.h"
 #include "platform/DateTime.h"
 #include "platform/IniFile.h"
+#include "session/ProtocolBox.h"
+#include "session/SshSettings.h"
 #include "settings/UserDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -29,6 +33,11 @@ namespace {
 const std::string CurrentSection = "CURRENT";
 const std::string NameEncodingKeyName = "NAMEENCODING";
 constexpr int BufferSizeMinimum = 4098;
+
+int DefaultPort(TProtocol protocol)
+{
+    return protocol == TProtocol::Sftp ? 22 : 21;
+}
 
 std::string Std(const QString& text)
 {
@@ -121,7 +130,7 @@ std::string NameEncodingKeyOf(const QComboBox& box)
 
 struct TConnectForm::TCurrentKey {
     const char* key;
-    std::variant<QLineEdit*, QCheckBox*, QSpinBox*, QComboBox*> control;
+    std::variant<QLineEdit*, QCheckBox*, QSpinBox*, QComboBox*, TProtocolBox*> control;
 };
 
 namespace {
@@ -138,6 +147,8 @@ void ReadKey(const TIniFile& ini, const TConnectForm::TCurrentKey& entry)
                 control->setChecked(ini.ReadBool(section, entry.key, control->isChecked()));
             else if constexpr (std::is_same_v<Control, QSpinBox>)
                 control->setValue(ini.ReadInteger(section, entry.key, TypedSpinValue(*control)));
+            else if constexpr (std::is_same_v<Control, TProtocolBox>)
+                control->SetProtocol(ProtocolFromKey(ini.ReadString(section, entry.key, "")));
             else
                 control->setCurrentIndex(ini.ReadInteger(section, entry.key, control->currentIndex()));
         },
@@ -156,6 +167,8 @@ void WriteKey(TIniFile& ini, const TConnectForm::TCurrentKey& entry)
                 ini.WriteBool(section, entry.key, control->isChecked());
             else if constexpr (std::is_same_v<Control, QSpinBox>)
                 ini.WriteInteger(section, entry.key, TypedSpinValue(*control));
+            else if constexpr (std::is_same_v<Control, TProtocolBox>)
+                ini.WriteString(section, entry.key, ProtocolKey(control->Protocol()));
             else
                 ini.WriteInteger(section, entry.key, control->currentIndex());
         },
@@ -191,6 +204,9 @@ TConnectForm::TConnectForm(QWidget* parent, Sources sources)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    ProtocolBoxChange();
+    // Connected before the settings load, so that a loaded protocol shows its controls.
+    connect(ProtocolBox, &QComboBox::currentIndexChanged, this, [this] { ProtocolBoxChange(); });
     FormCreate();
     // Typed or chosen names load their profile; names the program sets do not.
     connect(ProfileNameBox, &QComboBox::textActivated, this, [this] { ProfileNameBoxChange(); });
@@ -216,10 +232,13 @@ QWidget* TConnectForm::BuildBasicPage()
     ProfileNameBox = Named(new QComboBox, "ProfileNameBox");
     ProfileNameBox->setEditable(true);
     ProfileNameBox->setInsertPolicy(QComboBox::NoInsert);
+    ProtocolBox = Named(new TProtocolBox, "ProtocolBox");
     HostNameEdit = Named(new QLineEdit, "HostNameEdit");
     UserIdEdit = Named(new QLineEdit, "UserIdEdit");
     PasswordEdit = Named(new QLineEdit, "PasswordEdit");
     PasswordEdit->setEchoMode(QLineEdit::Password);
+    SshKeyEdit = Named(new QLineEdit, "SshKeyEdit");
+    SshKeyEdit->setToolTip(QStringLiteral("公開鍵認証に使う秘密鍵。パスワード欄はこの鍵のパスフレーズになります"));
     AccountEdit = Named(new QLineEdit, "AccountEdit");
     HostDirEdit = Named(new QLineEdit, "HostDirEdit");
     LocalDirEdit = Named(new QLineEdit, "LocalDirEdit");
@@ -232,6 +251,13 @@ QWidget* TConnectForm::BuildBasicPage()
     auto* localDirRow = new QHBoxLayout;
     localDirRow->addWidget(LocalDirEdit);
     localDirRow->addWidget(refBtn);
+
+    auto* sshKeyBtn = Button(QStringLiteral("..."), "SshKeyBtn", QStringLiteral("秘密鍵ファイルの選択"));
+    connect(sshKeyBtn, &QPushButton::clicked, this, [this] { SshKeyBtnClick(); });
+    auto* sshKeyRow = new QHBoxLayout;
+    sshKeyRow->addWidget(SshKeyEdit);
+    sshKeyRow->addWidget(sshKeyBtn);
+    sshKeyRow_ = sshKeyRow;
 
     auto* directories = Named(new QGroupBox(QStringLiteral("接続時の初期ディレクトリ")), "DirGroupBox");
     auto* directoryForm = new QFormLayout(directories);
@@ -255,10 +281,14 @@ QWidget* TConnectForm::BuildBasicPage()
     auto* page = Named(new QWidget, "BasicSheet");
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("プロファイル名"), ProfileNameBox);
+    form->addRow(QStringLiteral("プロトコル"), ProtocolBox);
     form->addRow(QStringLiteral("ホストアドレス"), HostNameEdit);
     form->addRow(QStringLiteral("ユーザ 名"), UserIdEdit);
     form->addRow(QStringLiteral("パスワード"), PasswordEdit);
+    form->addRow(QStringLiteral("秘密鍵ファイル"), sshKeyRow);
     form->addRow(QStringLiteral("アカウント"), AccountEdit);
+    basicForm_ = form;
+    MarkFtpOnly(*form, AccountEdit);
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
     layout->addWidget(directories);
@@ -268,13 +298,15 @@ QWidget* TConnectForm::BuildBasicPage()
     layout->addLayout(profileButtons);
     for (QLineEdit* edit : {HostNameEdit, UserIdEdit, PasswordEdit, AccountEdit, HostDirEdit, LocalDirEdit, CommentEdit})
         edit->setMinimumWidth(280);
+    // Its row's button takes width beside it, as the local folder's does.
+    SshKeyEdit->setMinimumWidth(280 - sshKeyBtn->sizeHint().width());
     return page;
 }
 
 QWidget* TConnectForm::BuildOptionPage()
 {
     TimeOutEdit = Named(new QLineEdit(QStringLiteral("60")), "TimeOutEdit");
-    PortEdit = Named(new QLineEdit(QStringLiteral("21")), "PortEdit");
+    PortEdit = Named(new QLineEdit(QString::number(DefaultPort(TProtocol::Ftp))), "PortEdit");
     SavePassWordBox = Named(new QCheckBox(QStringLiteral("パスワードを保存する")), "SavePassWordBox");
     SavePassWordBox->setChecked(true);
     ckPassive = Named(new QCheckBox(QStringLiteral("パッシブモード")), "ckPassive");
@@ -326,6 +358,11 @@ QWidget* TConnectForm::BuildOptionPage()
     layout->addLayout(form);
     layout->addWidget(proxy);
     layout->addStretch();
+    // SSH carries none of these; the FTP proxies relay FTP commands, so they cannot carry it either.
+    MarkFtpOnly(*form, ckPassive);
+    MarkFtpOnly(*form, EncryptionBox);
+    MarkFtpOnly(*form, UseMlsdBox);
+    ftpOnlyControls_.push_back(proxy);
     return page;
 }
 
@@ -352,12 +389,16 @@ bool TConnectForm::ConnectOnCreate() const
 
 std::vector<TConnectForm::TCurrentKey> TConnectForm::CurrentKeys() const
 {
+    // The protocol loads before the port: choosing it moves a default port, and the stored
+    // port then has the last word.
     return {{"PROFILE", ProfileNameBox->lineEdit()},
+            {ProtocolKeyName, ProtocolBox},
             {"HOST", HostNameEdit},
             {"UID", UserIdEdit},
             {"ACCOUNT", AccountEdit},
             {"SAVEPWD", SavePassWordBox},
             {"PWD", PasswordEdit},
+            {SshKeyFileKeyName, SshKeyEdit},
             {"DIR", HostDirEdit},
             {"LOCDIR", LocalDirEdit},
             {"COMMENT", CommentEdit},
@@ -403,6 +444,10 @@ void TConnectForm::SaveCurrentSection()
         else if (SavePassWordBox->isChecked())
             passwords_.Write(ini, CurrentSection, PasswordEdit->text());
     ini.WriteString(CurrentSection, NameEncodingKeyName, NameEncodingKeyOf(*NameEncodingBox));
+    // The session reads the trusted host key here; a profile without one leaves none behind
+    // from the profile used before.
+    ini.WriteString(CurrentSection, SshHostKeyKeyName,
+                    ini.ReadString(Std(ProfileNameBox->currentText()), SshHostKeyKeyName, ""));
 }
 
 void TConnectForm::ProfileNameBoxChange()
@@ -416,6 +461,12 @@ void TConnectForm::ProfileNameBoxChange()
     keepUnlessSet(UserIdEdit, "UID");
     PasswordEdit->setText(passwords_.Read(ini, section).value_or(PasswordEdit->text()));
     keepUnlessSet(AccountEdit, "ACCOUNT");
+    // A name being typed keeps the protocol and key shown; a stored profile without them is an
+    // FTP one from before there was a choice.
+    if (ini.SectionExists(section)) {
+        ProtocolBox->SetProtocol(ProtocolFromKey(ini.ReadString(section, ProtocolKeyName, "")));
+        SshKeyEdit->setText(Qt6(ini.ReadString(section, SshKeyFileKeyName, "")));
+    }
     keepUnlessSet(HostDirEdit, "DIR");
     LocalDirEdit->setText(Qt6(ini.ReadString(section, "LOCDIR", "")));
     CommentEdit->setText(Qt6(ini.ReadString(section, "COMMENT", "")));
@@ -449,11 +500,13 @@ void TConnectForm::SaveBtnClick()
     WriteSettings([&] {
         TIniFile ini(Std(sources_.settingsPath));
         const std::string section = Std(name);
+        ini.WriteString(section, ProtocolKeyName, ProtocolKey(ProtocolBox->Protocol()));
         ini.WriteString(section, "HOST", Std(HostNameEdit->text()));
         ini.WriteString(section, "UID", Std(UserIdEdit->text()));
         ini.WriteString(section, "ACCOUNT", Std(AccountEdit->text()));
         if (SavePassWordBox->isChecked())
             passwords_.Write(ini, section, PasswordEdit->text());
+        ini.WriteString(section, SshKeyFileKeyName, Std(SshKeyEdit->text()));
         ini.WriteString(section, "DIR", Std(HostDirEdit->text()));
         ini.WriteString(section, "LOCDIR", Std(LocalDirEdit->text()));
         ini.WriteString(section, "COMMENT", Std(CommentEdit->text()));
@@ -470,7 +523,8 @@ void TConnectForm::SaveBtnClick()
 void TConnectForm::NewBtnClick()
 {
     ProfileNameBox->setEditText(QString());
-    for (QLineEdit* edit : {HostNameEdit, UserIdEdit, PasswordEdit, AccountEdit, HostDirEdit, LocalDirEdit, CommentEdit})
+    for (QLineEdit* edit :
+         {HostNameEdit, UserIdEdit, PasswordEdit, SshKeyEdit, AccountEdit, HostDirEdit, LocalDirEdit, CommentEdit})
         edit->clear();
 }
 
@@ -495,6 +549,41 @@ void TConnectForm::RefBtnClick()
     const QString folder = sources_.dialogs.BrowseForFolder(QStringLiteral("ローカルの初期ディレクトリの選択："));
     if (!folder.isEmpty())
         LocalDirEdit->setText(folder);
+}
+
+void TConnectForm::SshKeyBtnClick()
+{
+    // Keys usually sit in ~/.ssh, which a file dialog hides among the dot folders.
+    const QString current = SshKeyEdit->text();
+    const QString sshFolder = QDir::home().filePath(QStringLiteral(".ssh"));
+    const QString start = !current.isEmpty()                ? QFileInfo(current).absolutePath()
+                          : QFileInfo(sshFolder).isDir() ? sshFolder
+                                                           : QDir::homePath();
+    const QString chosen =
+        sources_.dialogs.ChooseFileToOpen({QStringLiteral("すべてのファイル (*.*)")}, 0, start);
+    if (!chosen.isEmpty())
+        SshKeyEdit->setText(chosen);
+}
+
+void TConnectForm::MarkFtpOnly(const QFormLayout& form, QWidget* field)
+{
+    ftpOnlyControls_.push_back(field);
+    if (QWidget* label = form.labelForField(field))
+        ftpOnlyControls_.push_back(label);
+}
+
+void TConnectForm::ProtocolBoxChange()
+{
+    const TProtocol protocol = ProtocolBox->Protocol();
+    const bool sftp = protocol == TProtocol::Sftp;
+    const TProtocol other = sftp ? TProtocol::Ftp : TProtocol::Sftp;
+    if (PortEdit->text().trimmed() == QString::number(DefaultPort(other)))
+        PortEdit->setText(QString::number(DefaultPort(protocol)));
+    for (QWidget* control : ftpOnlyControls_)
+        control->setEnabled(!sftp);
+    basicForm_->setRowVisible(sshKeyRow_, sftp);
+    PasswordEdit->setToolTip(sftp ? QStringLiteral("秘密鍵ファイルを指定したときは、その鍵のパスフレーズを入力します")
+                                  : QString());
 }
 
 void TConnectForm::OkBtnClick()
@@ -550,7 +639,7 @@ void TConnectForm::ApplyEngineSettings()
     engine.ProxySettings.UserName = Std(ProxyUserNameEdit->text());
     engine.ProxySettings.Password = Std(ProxyPasswordEdit->text());
     engine.Host = Std(HostNameEdit->text());
-    engine.Port = IntegerOr(PortEdit->text(), 21);
+    engine.Port = IntegerOr(PortEdit->text(), DefaultPort(ProtocolBox->Protocol()));
     engine.Username = Std(UserIdEdit->text());
     engine.Password = Std(PasswordEdit->text());
     engine.Passive = ckPassive->isChecked();

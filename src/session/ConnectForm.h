@@ -10,11 +10,14 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class TIdFTP;
 class TIniFile;
+class TProtocolBox;
 class TUserDialogs;
 
 // "接続先のプロファイル": creates, edits, saves and deletes connection profiles (sections of the
@@ -45,6 +48,7 @@ public:
     void NewBtnClick();
     void DeleteBtnClick();
     void RefBtnClick();
+    void SshKeyBtnClick();
     void OkBtnClick();
 
     bool ConnectOnCreate() const;
@@ -75,6 +79,11 @@ private:
     void SaveCurrentSection();
     void ApplyInitialDirectories();
     void ApplyEngineSettings();
+    // Shows the controls of the chosen protocol: the key file for SFTP, the FTP-only ones
+    // enabled for FTP; a port at the other protocol's default follows to this one's.
+    void ProtocolBoxChange();
+    // Keeps a field, and its label, to be disabled while the protocol is SFTP.
+    void MarkFtpOnly(const QFormLayout& form, QWidget* field);
     // Runs a step that writes the settings file; a write error is shown and the dialog stays.
     bool WriteSettings(const std::function<void()>& write);
 
@@ -85,9 +94,11 @@ private:
     std::exception_ptr pendingError_;
 
     QComboBox* ProfileNameBox = nullptr;
+    TProtocolBox* ProtocolBox = nullptr;
     QLineEdit* HostNameEdit = nullptr;
     QLineEdit* UserIdEdit = nullptr;
     QLineEdit* PasswordEdit = nullptr;
+    QLineEdit* SshKeyEdit = nullptr;
     QLineEdit* AccountEdit = nullptr;
     QLineEdit* HostDirEdit = nullptr;
     QLineEdit* LocalDirEdit = nullptr;
@@ -109,4 +120,7 @@ private:
     QLineEdit* ProxyPortEdit = nullptr;
     QLineEdit* ProxyUserNameEdit = nullptr;
     QLineEdit* ProxyPasswordEdit = nullptr;
+    QFormLayout* basicForm_ = nullptr;
+    QLayout* sshKeyRow_ = nullptr;
+    std::vector<QWidget*> ftpOnlyControls_;
 };

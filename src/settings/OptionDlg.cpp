@@ -203,7 +203,7 @@ void TOptionDlg::ApplicationBrowseClick()
 {
     // Programs have no extension here, so the all-files filter comes first.
     const QString path = sources_.dialogs.ChooseFileToOpen(
-        {QStringLiteral("Exeﾌｧｲﾙ (*.exe)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")}, 1);
+        {QStringLiteral("Exeﾌｧｲﾙ (*.exe)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")}, 1, QString());
     if (!path.isEmpty())
         applicationPathEdit_->setText(path);
 }

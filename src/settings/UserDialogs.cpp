@@ -51,13 +51,13 @@ QColor TDesktopDialogs::ChooseColor(const QColor& initial)
     return QColorDialog::getColor(initial, parent_);
 }
 
-QString TDesktopDialogs::ChooseFileToOpen(const QStringList& filters, int selectedFilter)
+QString TDesktopDialogs::ChooseFileToOpen(const QStringList& filters, int selectedFilter, const QString& directory)
 {
     // "*.*" means every file, but Qt's pattern wants a dot; "*" is every file here.
     QStringList shown = filters;
     shown.replaceInStrings(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
     QString selected = shown.value(selectedFilter);
     const QString chosen =
-        QFileDialog::getOpenFileName(parent_, QString(), QString(), shown.join(QStringLiteral(";;")), &selected);
+        QFileDialog::getOpenFileName(parent_, QString(), directory, shown.join(QStringLiteral(";;")), &selected);
     return QDir::toNativeSeparators(chosen);
 }

@@ -31,8 +31,9 @@ public:
     // The colour dialog preset to a colour: the chosen colour, or an invalid one when cancelled.
     virtual QColor ChooseColor(const QColor& initial) = 0;
     // The file-open dialog with name filters ("text (patterns)"), the one at selectedFilter
-    // chosen at first: the chosen file's path, or an empty text when the user cancels.
-    virtual QString ChooseFileToOpen(const QStringList& filters, int selectedFilter) = 0;
+    // chosen at first, opened in a directory (empty: the working directory): the chosen file's
+    // path, or an empty text when the user cancels.
+    virtual QString ChooseFileToOpen(const QStringList& filters, int selectedFilter, const QString& directory) = 0;
 };
 
 // The desktop implementation: QMessageBox titled with the application's display name.
@@ -44,7 +45,7 @@ public:
     int RunModal(QDialog& dialog) override;
     QString BrowseForFolder(const QString& instruction) override;
     QColor ChooseColor(const QColor& initial) override;
-    QString ChooseFileToOpen(const QStringList& filters, int selectedFilter) override;
+    QString ChooseFileToOpen(const QStringList& filters, int selectedFilter, const QString& directory) override;
 
 private:
     QWidget* parent_;
@@ -65,9 +66,9 @@ public:
     int RunModal(QDialog& dialog) override { return inForce_->RunModal(dialog); }
     QString BrowseForFolder(const QString& instruction) override { return inForce_->BrowseForFolder(instruction); }
     QColor ChooseColor(const QColor& initial) override { return inForce_->ChooseColor(initial); }
-    QString ChooseFileToOpen(const QStringList& filters, int selectedFilter) override
+    QString ChooseFileToOpen(const QStringList& filters, int selectedFilter, const QString& directory) override
     {
-        return inForce_->ChooseFileToOpen(filters, selectedFilter);
+        return inForce_->ChooseFileToOpen(filters, selectedFilter, directory);
     }
 
 private:

@@ -3,11 +3,14 @@
 #include "fixtures/TempDir.h"
 #include "ftp/IdFTP.h"
 #include "platform/IniFile.h"
+#include "session/SshHostKeyQuestion.h"
+#include "session/SshSettings.h"
 #include "support/QStringPrinter.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -48,6 +51,8 @@ protected:
         form->ProfileNameBoxChange();
     }
     void Click(const char* button) const { Get<QPushButton>(button).click(); }
+    QComboBox& Protocol() const { return Get<QComboBox>("ProtocolBox"); }
+    void ChooseProtocol(const char* protocol) const { Protocol().setCurrentText(QString::fromLatin1(protocol)); }
     void WriteSettings(const std::string& content) const { TempDir::WriteFile(settingsPath.toStdString(), content); }
     std::string Stored(const char* section, const char* key) const
     {
@@ -195,4 +200,140 @@ TEST_F(ConnectFormTest, OkHandsTheFieldsOnAndTheEngineAlwaysGetsAPortAndABounded
     EXPECT_EQ(form->result(), int(QDialog::Rejected));
     EXPECT_THROW(std::rethrow_exception(form->PendingError()), EConvertError);
     EXPECT_EQ(connectionTarget, QString());
+}
+
+// Profiles from before the protocol choice, and values it does not know, are FTP.
+TEST_F(ConnectFormTest, TheProtocolAndKeyFileAreStoredWithTheProfileAndInCurrent)
+{
+    WriteSettings("[CURRENT]\nPROFILE=old\n[old]\nHOST=old.host\n"
+                  "[sftp]\nPROTOCOL=sftp\nHOST=s\nSSHKEY=/keys/id_ed25519\n[odd]\nPROTOCOL=SSH\n");
+    Create(QStringLiteral("old"));
+    EXPECT_EQ(Protocol().currentText(), QStringLiteral("FTP"));
+    EXPECT_TRUE(Get("SshKeyEdit").isHidden());
+
+    ChooseProfile(QStringLiteral("sftp"));
+    EXPECT_EQ(Protocol().currentText(), QStringLiteral("SFTP"));
+    EXPECT_EQ(Get("SshKeyEdit").text(), QStringLiteral("/keys/id_ed25519"));
+    EXPECT_FALSE(Get("SshKeyEdit").isHidden());
+    ChooseProfile(QStringLiteral("odd"));
+    EXPECT_EQ(Protocol().currentText(), QStringLiteral("FTP"));
+    EXPECT_EQ(Get("SshKeyEdit").text(), QString());
+
+    // A name being typed for a new profile keeps what is shown.
+    ChooseProfile(QStringLiteral("sftp"));
+    ChooseProfile(QStringLiteral("sftp2"));
+    EXPECT_EQ(Protocol().currentText(), QStringLiteral("SFTP"));
+    EXPECT_EQ(Get("SshKeyEdit").text(), QStringLiteral("/keys/id_ed25519"));
+    dialogs.QueueFileToOpen(QStringLiteral("/keys/other"));
+    Click("SshKeyBtn");
+    Click("SshKeyBtn");  // cancelled: the key stays
+    EXPECT_EQ(Get("SshKeyEdit").text(), QStringLiteral("/keys/other"));
+    Click("SaveBtn");
+    EXPECT_EQ(Stored("sftp2", "PROTOCOL"), "SFTP");
+    EXPECT_EQ(Stored("sftp2", "SSHKEY"), "/keys/other");
+    Click("OkBtn");
+    EXPECT_EQ(Stored("CURRENT", "PROTOCOL"), "SFTP");
+    EXPECT_EQ(Stored("CURRENT", "SSHKEY"), "/keys/other");
+
+    Create(QStringLiteral("nameless"));
+    EXPECT_EQ(Protocol().currentText(), QStringLiteral("SFTP"));
+    EXPECT_EQ(Get("SshKeyEdit").text(), QStringLiteral("/keys/other"));
+    Click("NewBtn");
+    EXPECT_EQ(Get("SshKeyEdit").text(), QString());
+}
+
+TEST_F(ConnectFormTest, SftpMovesOnlyTheFtpPortAndDisablesWhatSshCannotCarry)
+{
+    Create();
+    const auto ftpOnlyEnabled = [&] {
+        return std::vector<bool>{Get("AccountEdit").isEnabled(), Get<QCheckBox>("ckPassive").isEnabled(),
+                                 Get<QComboBox>("EncryptionBox").isEnabled(), Get<QCheckBox>("UseMlsdBox").isEnabled(),
+                                 Get<QComboBox>("ProxyTypeBox").isEnabled(), Get("ProxyServerEdit").isEnabled()};
+    };
+    EXPECT_EQ(Get("PortEdit").text(), QStringLiteral("21"));
+    ChooseProtocol("SFTP");
+    EXPECT_EQ(Get("PortEdit").text(), QStringLiteral("22"));
+    EXPECT_EQ(ftpOnlyEnabled(), std::vector<bool>(6, false));
+    EXPECT_TRUE(Get<QComboBox>("NameEncodingBox").isEnabled());
+    ChooseProtocol("FTP");
+    EXPECT_EQ(Get("PortEdit").text(), QStringLiteral("21"));
+    EXPECT_EQ(ftpOnlyEnabled(), std::vector<bool>(6, true));
+
+    Get("PortEdit").setText(QStringLiteral("2222"));
+    ChooseProtocol("SFTP");
+    EXPECT_EQ(Get("PortEdit").text(), QStringLiteral("2222"));
+    Click("OkBtn");
+    EXPECT_EQ(engine.Port, 2222);
+
+    // The last OK comes back as it was, even a port that is the other protocol's default.
+    for (const auto& [stored, port] : std::vector<std::pair<std::string, QString>>{
+             {"PROTOCOL=SFTP\nPORT=21", "21"}, {"PROTOCOL=FTP\nPORT=22", "22"}}) {
+        WriteSettings("[CURRENT]\n" + stored + "\n");
+        Create();
+        EXPECT_EQ(Get("PortEdit").text(), port) << stored;
+    }
+    EXPECT_EQ(Protocol().currentText(), QStringLiteral("FTP"));
+    EXPECT_FALSE(Get("SshKeyEdit").isVisibleTo(form.get()));
+}
+
+// The dialog does not show the trusted host key, but keeps it and hands the profile's on.
+TEST_F(ConnectFormTest, TheTrustedHostKeySurvivesASaveAndOkCopiesOnlyTheProfilesOwn)
+{
+    const std::string key = "SHA256:" + std::string(43, 'k');
+    WriteSettings("[CURRENT]\nSSHHOSTKEY=SHA256:stale\n[site]\nPROTOCOL=SFTP\nHOST=s\nSSHHOSTKEY=" + key +
+                  "\n[plain]\nHOST=p\n");
+    Create(QStringLiteral("site"));
+    Get("HostNameEdit").setText(QStringLiteral("s2"));
+    Click("SaveBtn");
+    EXPECT_EQ(Stored("site", "HOST"), "s2");
+    EXPECT_EQ(Stored("site", "SSHHOSTKEY"), key);
+    Click("OkBtn");
+    EXPECT_EQ(Stored("CURRENT", "SSHHOSTKEY"), key);
+    const TSshSettings current = ReadSshSettings(TIniFile(settingsPath.toStdString()), "CURRENT");
+    EXPECT_TRUE(current.sftp);
+    EXPECT_EQ(current.trustedHostKey, key);
+
+    // Another profile's server is never checked against this key.
+    Create(QStringLiteral("plain"));
+    Click("OkBtn");
+    EXPECT_EQ(ReadSshSettings(TIniFile(settingsPath.toStdString()), "CURRENT").trustedHostKey, "");
+}
+
+TEST(SshSettings, ReadFromASectionWithTheHostKeyInCanonicalForm)
+{
+    TempDir home;
+    const std::string path = home.File("Marlux.ini");
+    const std::string digest(43, 'A');
+    TempDir::WriteFile(path, "[sftp]\nPROTOCOL=Sftp\nSSHKEY=/home/u/.ssh/id_rsa\nSSHHOSTKEY= sha256:" + digest +
+                                 "=\n[mangled]\nPROTOCOL=SSH\nSSHHOSTKEY=SHA256:short\n");
+    const TIniFile ini(path);
+    const TSshSettings sftp = ReadSshSettings(ini, "sftp");
+    EXPECT_TRUE(sftp.sftp);
+    EXPECT_EQ(sftp.keyFile, QStringLiteral("/home/u/.ssh/id_rsa"));
+    EXPECT_EQ(sftp.trustedHostKey, "SHA256:" + digest);
+
+    // A stored key that is no fingerprint is not dropped: no key of the server matches it.
+    const TSshSettings mangled = ReadSshSettings(ini, "mangled");
+    EXPECT_FALSE(mangled.sftp);
+    EXPECT_EQ(mangled.trustedHostKey, "SHA256:short");
+
+    const TSshSettings missing = ReadSshSettings(ini, "missing");
+    EXPECT_FALSE(missing.sftp);
+    EXPECT_EQ(missing.keyFile, QString());
+    EXPECT_EQ(missing.trustedHostKey, "");
+}
+
+// An unknown key is a question; a changed one is a refusal that offers nothing to accept.
+TEST(SshSettings, HostKeyTextsNameTheKeyAndOnlyTheUnknownOneAsks)
+{
+    const std::string fingerprint = "SHA256:" + std::string(43, 'f');
+    const QString unknown = SshHostKeyQuestion(fingerprint, "ssh-ed25519", false);
+    const QString changed = SshHostKeyQuestion(fingerprint, "ssh-ed25519", true);
+    for (const QString& text : {unknown, changed}) {
+        EXPECT_TRUE(text.contains(QString::fromStdString(fingerprint))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("ssh-ed25519"))) << text.toStdString();
+    }
+    EXPECT_TRUE(unknown.endsWith(QStringLiteral("信頼しますか？")));
+    EXPECT_FALSE(changed.contains(QStringLiteral("か？")));
+    EXPECT_TRUE(changed.contains(QStringLiteral("拒否")));
 }

@@ -17,7 +17,7 @@ public:
     int RunModal(QDialog& dialog) override;
     QString BrowseForFolder(const QString&) override { return {}; }
     QColor ChooseColor(const QColor&) override { return {}; }
-    QString ChooseFileToOpen(const QStringList&, int) override { return TakeNext(filesToOpen_); }
+    QString ChooseFileToOpen(const QStringList&, int, const QString&) override { return TakeNext(filesToOpen_); }
 
     void QueueAnswer(Answer answer) { answers_.push_back(answer); }
     // Runs against the dialog when it is shown (fill fields, press buttons); returns the result.
