@@ -15,16 +15,6 @@ void TMainForm::SetUpTransferProgress()
         .leaveBusyState = [this] { LeaveBusyState(); },
     });
     TTransferProgress& progress = *transferProgress_;
-    // The work events come from the engine's thread, one per chunk, and are shown here in order;
-    // those in the middle of a transfer in batches.
-    IdFTP1.OnWorkBegin = [this, &progress](TIdComponent*, TWorkMode mode, int64_t countMax) {
-        service_.Post([&progress, mode, countMax] { progress.IdFTP1WorkBegin(mode, countMax); });
-    };
-    IdFTP1.OnWork = [this, &progress](TIdComponent*, TWorkMode mode, int64_t count) {
-        service_.PostProgress([&progress, mode, count] { progress.IdFTP1Work(mode, count); });
-    };
-    IdFTP1.OnWorkEnd = [this, &progress](TIdComponent*, TWorkMode mode) {
-        service_.Post([&progress, mode] { progress.IdFTP1WorkEnd(mode); });
-    };
+    progress.FollowEngine(service_);
     actions_.SetHandler("aAbort", [&progress] { progress.aAbortExecute(); });
 }

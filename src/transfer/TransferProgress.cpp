@@ -1,5 +1,7 @@
 #include "transfer/TransferProgress.h"
 
+#include "service/SessionService.h"
+
 #include "platform/DateTime.h"
 #include "transfer/TransactionDlg.h"
 
@@ -71,6 +73,20 @@ void TTransferProgress::DestroyHiddenProgressWindow()
     // A window not shown yet belongs to a command that is about to show it.
     if (TTransactionDlg* window = Window(); window && window->ShownOnce() && window->isHidden())
         DestroyProgressWindow();
+}
+
+void TTransferProgress::FollowEngine(TSessionService& service)
+{
+    TIdFTP& engine = service.Engine();
+    engine.OnWorkBegin = [this, &service](TIdComponent*, TWorkMode mode, int64_t countMax) {
+        service.Post([this, mode, countMax] { IdFTP1WorkBegin(mode, countMax); });
+    };
+    engine.OnWork = [this, &service](TIdComponent*, TWorkMode mode, int64_t count) {
+        service.PostProgress([this, mode, count] { IdFTP1Work(mode, count); });
+    };
+    engine.OnWorkEnd = [this, &service](TIdComponent*, TWorkMode mode) {
+        service.Post([this, mode] { IdFTP1WorkEnd(mode); });
+    };
 }
 
 void TTransferProgress::IdFTP1WorkBegin(TWorkMode, std::int64_t workCountMax)

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QWidget;
+class TSessionService;
 
 // How a running data transfer proceeds and how the user stops it: the engine's work events,
 // the progress window and the abort request. Every data transfer passes through here, file
@@ -45,6 +46,10 @@ public:
     // On idle: a window the user closed is only hidden while its command runs; it goes here.
     void DestroyHiddenProgressWindow();
 
+    // Takes the service engine's work events, which come from its thread one per chunk, to the
+    // handlers below on the window's thread in order; those in the middle of a transfer in
+    // batches.
+    void FollowEngine(TSessionService& service);
     void IdFTP1WorkBegin(TWorkMode mode, std::int64_t workCountMax);
     void IdFTP1Work(TWorkMode mode, std::int64_t workCount);
     void IdFTP1WorkEnd(TWorkMode mode);

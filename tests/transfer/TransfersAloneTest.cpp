@@ -1,0 +1,191 @@
+// The file and folder transfers over the session service alone: the panes and the busy display
+// are the test's own, the server is real.
+#include "fixtures/FtpServer.h"
+#include "log/Editor.h"
+#include "log/FileOperationLog.h"
+#include "log/SessionLog.h"
+#include "service/ExceptionGuard.h"
+#include "service/SessionService.h"
+#include "settings/BusyDisplay.h"
+#include "support/PaneLines.h"
+#include "support/QStringPrinter.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ServiceJobs.h"
+#include "transfer/FileTransfers.h"
+#include "transfer/FolderTransfers.h"
+#include "transfer/TransferPanes.h"
+#include "transfer/TransferProgress.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TFileEntry FileNamed(const QString& name)
+{
+    TFileEntry entry;
+    entry.name = name;
+    entry.nameBytes = name.toUtf8();
+    entry.kind = TEntryKind::File;
+    return entry;
+}
+
+// Panes that are only what the transfers ask of them.
+class TestPanes : public TTransferPanes {
+public:
+    std::vector<TFileEntry> SelectedLocalRows() const override { return local; }
+    std::vector<TFileEntry> SelectedRemoteRows() const override { return remote; }
+    QString LocalFolder() const override { return folder; }
+    QString LocalDirText() const override { return folder; }
+    QString RemoteDirText() const override { return QStringLiteral("/"); }
+    QString ProfileName() const override { return QStringLiteral("test"); }
+    QString LocalMaskText() const override { return QStringLiteral("*"); }
+    QString RemoteMaskText() const override { return QString(); }
+    void RefreshLocal() override { relisted << QStringLiteral("local"); }
+    void FillLocalList() override { relisted << QStringLiteral("local files"); }
+    void RefreshRemote() override { relisted << QStringLiteral("remote"); }
+    TTask<> ListRemote() override
+    {
+        relisted << QStringLiteral("remote listed");
+        co_return;
+    }
+
+    std::vector<TFileEntry> local;
+    std::vector<TFileEntry> remote;
+    QString folder;
+    QStringList relisted;
+};
+
+class RecordedBusy : public TBusyDisplay {
+public:
+    void EnterBusyState() override { ++entered; }
+    void LeaveBusyState() override { ++left; }
+    void HoldPanes(bool hold) override { holds << hold; }
+    void SetStatusPanel(int, const QString&) override {}
+
+    int entered = 0;
+    int left = 0;
+    QList<bool> holds;
+};
+
+class TransfersAlone : public ::testing::Test {
+protected:
+    TransfersAlone()
+    {
+        panes_.folder = QString::fromStdString(local_.Path());
+        options_.bShowTransactionDlg = false;
+        TIdFTP& engine = service_.Engine();
+        engine.Host = "127.0.0.1";
+        engine.Port = server_.Port();
+        engine.Username = FtpServer::User;
+        engine.Password = FtpServer::Password;
+        engine.ReadTimeout = 5000;
+        RunJob(service_, [](TIdFTP& ftp) { ftp.Connect(true, 5000); });
+        progress_.FollowEngine(service_);
+        SetUncaughtExceptionHandler([this](std::exception_ptr) { ++errors_; });
+    }
+    ~TransfersAlone() override
+    {
+        SetUncaughtExceptionHandler({});
+        service_.Stop();
+        DestroyWaitingCommands();
+    }
+    template <class Command>
+    void Run(Command command)
+    {
+        command();
+        WaitForService(service_);
+    }
+    std::string OperationLog()
+    {
+        fileLog_.Flush();
+        return TempDir::ReadFile(home_.File("FileOperationLog.txt"));
+    }
+
+    FtpServer server_;
+    TempDir local_;
+    TempDir home_;
+    TSessionService service_;
+    TWindowOptions options_;
+    TExtensionLists extensions_;
+    TTransferState transfer_;
+    QWidget owner_;
+    TScriptedDialogs dialogs_;
+    TestPanes panes_;
+    RecordedBusy busy_;
+    TEditor logPane_;
+    TSessionLog sessionLog_{&logPane_, [] { return 500; }};
+    TFileOperationLog fileLog_{QString::fromStdString(home_.Path()), [] { return 500; }};
+    int errors_ = 0;
+    TTransferProgress progress_{{.transfer = transfer_,
+                                 .requestAbort = [this] { service_.RequestAbort(); },
+                                 .owner = owner_,
+                                 .appendLogLine = [this](const QString& line) { sessionLog_.AppendLogLine(line); },
+                                 .setStatusPanel = [](int, const QString&) {},
+                                 .leaveBusyState = [this] { busy_.LeaveBusyState(); }}};
+    std::unique_ptr<TFolderTransfers> folders_;
+    TFileTransfers files_{{.service = service_,
+                           .options = options_,
+                           .extensions = extensions_,
+                           .transfer = transfer_,
+                           .progress = progress_,
+                           .dialogs = dialogs_,
+                           .panes = panes_,
+                           .busy = busy_,
+                           .sessionLog = sessionLog_,
+                           .fileOperationLog = fileLog_,
+                           .transferMode = [] { return TTransferChoice::Binary; },
+                           .uploadFolder = [this](const QString& name) { return folders_->UploadFolder(name); },
+                           .downloadFolder = [this](const QString& name) { return folders_->DownloadFolder(name); }}};
+};
+
+TEST_F(TransfersAlone, SelectedFilesAndAWholeTreeMoveByteExactWithTheirLogLinesAndTheBusyDisplayBalanced)
+{
+    folders_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{.service = service_,
+                                                                            .files = files_,
+                                                                            .options = options_,
+                                                                            .extensions = extensions_,
+                                                                            .progress = progress_,
+                                                                            .dialogs = dialogs_,
+                                                                            .panes = panes_,
+                                                                            .busy = busy_,
+                                                                            .sessionLog = sessionLog_,
+                                                                            .fileOperationLog = fileLog_});
+    const std::string bytes(300000, '\r');
+    TempDir::WriteFile(local_.File("up.bin"), bytes);
+    panes_.local = {FileNamed(QStringLiteral("up.bin"))};
+    Run([this] { files_.aUploadExecute(); });
+    EXPECT_EQ(TempDir::ReadFile(server_.File("up.bin")), bytes);
+    EXPECT_EQ(panes_.relisted, QStringList{"remote"});
+    EXPECT_EQ(busy_.holds, (QList<bool>{true, false}));
+    EXPECT_GE(busy_.entered, 1);
+    EXPECT_GE(busy_.left, busy_.entered);
+
+    TempDir::WriteFile(server_.File("down.txt"), "line\r\n");
+    panes_.remote = {FileNamed(QStringLiteral("down.txt"))};
+    Run([this] { files_.aDownloadExecute(); });
+    EXPECT_EQ(TempDir::ReadFile(local_.File("down.txt")), "line\r\n");
+
+    // The whole local folder, with a subfolder, after the question.
+    fs::create_directories(local_.File("tree"));
+    TempDir::WriteFile(local_.File("tree/leaf.txt"), "leaf");
+    dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
+    Run([this] { files_.aUploadAllExecute(); });
+    EXPECT_EQ(TempDir::ReadFile(server_.File("tree/leaf.txt")), "leaf");
+    EXPECT_EQ(TempDir::ReadFile(server_.File("down.txt")), "line\r\n");
+    EXPECT_EQ(errors_, 0);
+
+    const std::string log = OperationLog();
+    for (const std::string& line :
+         {"Upload " + local_.File("up.bin") + " --> test:/:up.bin", "Download " + local_.File("down.txt") + " <-- test:/:down.txt",
+          "Upload " + local_.File("tree/leaf.txt")})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log << PaneLines(logPane_).join(u'\n').toStdString();
+    EXPECT_FALSE(PaneLines(logPane_).filter(QStringLiteral("bytes sent")).isEmpty());
+}
+
+}  // namespace
