@@ -105,11 +105,7 @@ void MainFormTest::AimAtLoopback(TIdFTP& ftp, int port)
 
 void MainFormTest::LogIn(TMainForm& form, int port, const char* user, const char* password)
 {
-    AimAtLoopback(form.IdFTP1, port);
-    form.IdFTP1.Username = user;
-    form.IdFTP1.Password = password;
-    form.IdFTP1.ReadTimeout = 5000;
-    RunJob(form.Service(), [](TIdFTP& engine) { engine.Connect(true, 5000); });
+    LogInOnLoopback(form.Service(), port, user, password);
 }
 
 void MainFormTest::PressKey(QWidget* target, int key, const QString& text)

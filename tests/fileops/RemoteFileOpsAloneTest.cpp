@@ -26,13 +26,7 @@ class RemoteFileOpsAlone : public ::testing::Test {
 protected:
     RemoteFileOpsAlone()
     {
-        TIdFTP& engine = service_.Engine();
-        engine.Host = "127.0.0.1";
-        engine.Port = server_.Port();
-        engine.Username = FtpServer::User;
-        engine.Password = FtpServer::Password;
-        engine.ReadTimeout = 5000;
-        RunJob(service_, [](TIdFTP& ftp) { ftp.Connect(true, 5000); });
+        LogInOnLoopback(service_, server_.Port(), FtpServer::User, FtpServer::Password);
         SetUncaughtExceptionHandler([this](std::exception_ptr) { ++errors_; });
     }
     ~RemoteFileOpsAlone() override

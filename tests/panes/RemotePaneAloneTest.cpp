@@ -27,13 +27,7 @@ protected:
         TempDir::WriteFile(server_.File("pub/data.bin"), std::string(70000, 'x'));
         maskBox_.setEditable(true);
         dirBox_.setEditable(true);
-        TIdFTP& engine = service_.Engine();
-        engine.Host = "127.0.0.1";
-        engine.Port = server_.Port();
-        engine.Username = FtpServer::User;
-        engine.Password = FtpServer::Password;
-        engine.ReadTimeout = 5000;
-        RunJob(service_, [](TIdFTP& ftp) { ftp.Connect(true, 5000); });
+        LogInOnLoopback(service_, server_.Port(), FtpServer::User, FtpServer::Password);
     }
     ~RemotePaneAlone() override { service_.Stop(); }
 

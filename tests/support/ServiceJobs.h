@@ -38,3 +38,15 @@ auto RunJob(TSessionService& service, Job job)
     WaitForService(service);
     return awaiter.await_resume();
 }
+
+// Logs the service's engine in to a loopback server with short time-outs.
+inline void LogInOnLoopback(TSessionService& service, int port, const char* user, const char* password)
+{
+    TIdFTP& engine = service.Engine();
+    engine.Host = "127.0.0.1";
+    engine.Port = port;
+    engine.Username = user;
+    engine.Password = password;
+    engine.ReadTimeout = 5000;
+    RunJob(service, [](TIdFTP& ftp) { ftp.Connect(true, 5000); });
+}
