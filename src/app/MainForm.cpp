@@ -96,7 +96,7 @@ TSelectedKind FirstSelectedKind(const QAbstractItemView& view)
 
 TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent),
-      IdFTP1(service_.Engine()),
+      IdFTP1(service_.Ftp()),
       dialogs_(std::make_unique<TDesktopDialogs>(this)),
       actions_(*this, [this] { return EngineBusy(); })
 {

@@ -17,14 +17,16 @@ void TMainForm::SetUpTransferProgress()
     TTransferProgress& progress = *transferProgress_;
     // The work events come from the engine's thread, one per chunk, and are shown here in order;
     // those in the middle of a transfer in batches.
-    IdFTP1.OnWorkBegin = [this, &progress](TIdComponent*, TWorkMode mode, int64_t countMax) {
-        service_.Post([&progress, mode, countMax] { progress.IdFTP1WorkBegin(mode, countMax); });
-    };
-    IdFTP1.OnWork = [this, &progress](TIdComponent*, TWorkMode mode, int64_t count) {
-        service_.PostProgress([&progress, mode, count] { progress.IdFTP1Work(mode, count); });
-    };
-    IdFTP1.OnWorkEnd = [this, &progress](TIdComponent*, TWorkMode mode) {
-        service_.Post([&progress, mode] { progress.IdFTP1WorkEnd(mode); });
-    };
+    service_.ForEachEngine([this, &progress](TIdComponent& engine) {
+        engine.OnWorkBegin = [this, &progress](TIdComponent*, TWorkMode mode, int64_t countMax) {
+            service_.Post([&progress, mode, countMax] { progress.IdFTP1WorkBegin(mode, countMax); });
+        };
+        engine.OnWork = [this, &progress](TIdComponent*, TWorkMode mode, int64_t count) {
+            service_.PostProgress([&progress, mode, count] { progress.IdFTP1Work(mode, count); });
+        };
+        engine.OnWorkEnd = [this, &progress](TIdComponent*, TWorkMode mode) {
+            service_.Post([&progress, mode] { progress.IdFTP1WorkEnd(mode); });
+        };
+    });
     actions_.SetHandler("aAbort", [&progress] { progress.aAbortExecute(); });
 }
