@@ -4,6 +4,7 @@
 #include "fixtures/FileTree.h"
 #include "fixtures/RandomBytes.h"
 #include "fixtures/SshServer.h"
+#include "log/Editor.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
