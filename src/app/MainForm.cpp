@@ -31,7 +31,6 @@
 #include "transfer/FolderTransfers.h"
 #include "transfer/TransferProgress.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -40,15 +39,11 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QStatusTipEvent>
 #include <QTimer>
-#include <QTreeView>
-
-#include <algorithm>
 
 namespace {
 
@@ -77,19 +72,14 @@ void IgnoringErrors(F step)
     }
 }
 
-// The kind of the first selected row in list order.
-TSelectedKind FirstSelectedKind(const QAbstractItemView& view)
+// The kind of the first selected row in list order; a row is a folder when its icon is the
+// folder icon.
+TSelectedKind FirstSelectedKind(const TFileViewStack& views)
 {
-    const QItemSelectionModel* selection = view.selectionModel();
-    if (!selection || !selection->hasSelection())
+    const TFileRow* row = views.FirstSelectedRow();
+    if (!row)
         return TSelectedKind::None;
-    const QModelIndexList rows = selection->selectedRows();
-    if (rows.isEmpty())
-        return TSelectedKind::None;
-    const QModelIndex first = *std::min_element(
-        rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    return first.data(TFileListModel::FileIconIndexRole).toInt() == fiFolder ? TSelectedKind::Folder
-                                                                              : TSelectedKind::File;
+    return row->icon == fiFolder ? TSelectedKind::Folder : TSelectedKind::File;
 }
 
 }  // namespace
@@ -164,14 +154,9 @@ TMainForm::~TMainForm()
     SetUncaughtExceptionHandler({});
 }
 
-QString TMainForm::ProgramFile(const char* name) const
-{
-    return QString::fromStdString(ProgramFilePath(appDir_.toStdString(), name));
-}
-
 QString TMainForm::SettingsPath() const
 {
-    return ProgramFile(ProgramFile::Settings);
+    return QString::fromStdString(ProgramFilePath(appDir_.toStdString(), ProgramFile::Settings));
 }
 
 void TMainForm::RunCreationSteps(const QStringList& arguments)
@@ -332,9 +317,9 @@ void TMainForm::UpdateActionStates()
 {
     TEnablingFacts facts;
     facts.connected = SessionConnected();
-    facts.local = FirstSelectedKind(controls_.LocalFileListView->Report());
+    facts.local = FirstSelectedKind(*controls_.LocalFileListView);
     if (RemoteMenuEnabled())
-        facts.remote = FirstSelectedKind(controls_.RemoteFileListView->Report());
+        facts.remote = FirstSelectedKind(*controls_.RemoteFileListView);
     actions_.Update(facts);
 }
 

@@ -64,18 +64,10 @@ public:
     explicit TMainForm(const QStringList& arguments, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Files of the program.
-    const QString& AppDir() const { return appDir_; }
-    const QString& LstDir() const { return lstDir_; }
-    QString SettingsPath() const;
-    QString ProgramFile(const char* name) const;
-
     // Shared state.
     TWindowOptions& Options() { return options_; }
     const TWindowOptions& Options() const { return options_; }
     TExtensionLists& Extensions() { return extensions_; }
-    TTransferState& Transfer() { return transfer_; }
-    TSessionState& Session() { return session_; }
     bool BusyFlag() const { return busy_.BusyFlag; }
 
     TWindowActions& Actions() { return actions_; }
@@ -97,7 +89,6 @@ public:
 
     TUserDialogs& Dialogs() { return dialogs_; }
     void SetDialogs(std::unique_ptr<TUserDialogs> dialogs) { dialogs_.Replace(std::move(dialogs)); }
-    TSessionLog& SessionLog() { return *sessionLog_; }
     TFileOperationLog& FileOperationLog() { return *fileOperationLog_; }
     TEditor* LogPane() const { return controls_.eeLog; }
     const TWindowControls& Controls() const { return controls_; }
@@ -106,9 +97,7 @@ public:
     TLocalPane& LocalPane() { return *localPane_; }
     TImagePreview& ImagePreview() { return *imagePreview_; }
     TRemotePane& RemotePane() { return *remotePane_; }
-    TBookmarks& Bookmarks() { return *bookmarks_; }
     TTransferProgress& TransferProgress() { return *transferProgress_; }
-    TFolderTransfers& FolderTransfers() { return *folderTransfers_; }
 
     // The session service, owned for the whole run, and its engine with the log hook. The
     // engine's settings are written between jobs; everything else goes through the service.
@@ -122,8 +111,6 @@ public:
 
     QTimer* StartupTimer() const { return timer1_; }
     QTimer* NoDisconnectTimer() const { return noDisconnectTimer_; }
-    // The key last pressed in either directory box.
-    int LastDirBoxKey() const { return lastDirBoxKey_; }
 
 signals:
     // The local directory changed (the local pane lists it).
@@ -136,6 +123,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The settings file, "Marlux.ini" in the program directory.
+    QString SettingsPath() const;
+
     // Start-up and close (MainForm.cpp).
     void RunCreationSteps(const QStringList& arguments);
     void Timer1Timer();
@@ -158,13 +148,6 @@ private:
     void SetUpBookmarks();
     // MainFormRemoteFileOps.cpp.
     void SetUpRemoteFileOps();
-    // Rows selected in a file list, in list order.
-    QList<int> SelectedRows(const TFileViewStack& views) const;
-    // The first selected row: a folder opens, a file runs the command the option picks
-    // (0 viewAction, 1 transferAction, 2 nothing).
-    void FileListViewDblClick(const TFileViewStack& views, int option, const char* viewAction,
-                              const char* transferAction, const std::function<void(const TFileEntry&)>& openFolder);
-
     // The engine (MainFormEngine.cpp): design-time settings, the log hook and the service's
     // handlers.
     void SetUpEngine();

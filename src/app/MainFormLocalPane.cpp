@@ -1,79 +1,81 @@
 // The local pane and the local file operations, built over the window's controls.
 #include "app/MainForm.h"
 
-#include "service/ExceptionGuard.h"
+#include "app/PaneWiring.h"
 #include "fileops/LocalFileOps.h"
-#include "panes/DirBoxBehaviour.h"
+#include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
 #include "panes/PaneDropTarget.h"
+#include "service/ExceptionGuard.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
-#include <QHeaderView>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QTreeView>
-
-#include <algorithm>
 
 void TMainForm::SetUpLocalPane()
 {
     TFileViewStack* views = controls_.LocalFileListView;
     localPane_ = std::make_unique<TLocalPane>(
         views->Model(),
-        TLocalPane::Sources{options_, extensions_.TextExtList, extensions_.ImageExtList, views->Report(),
-                            *controls_.LocalDirBox, *controls_.LocalMaskBox, *controls_.LocalDriveBox,
-                            *controls_.LocalDirListBox, [this](const QString& text) { dialogs_.ShowMessage(text); },
-                            [this](const QString& directory) { emit LocalDirectoryChanged(directory); },
-                            [views] { views->FitColumnsToNewRows(); }});
+        TLocalPane::Sources{
+            .options = options_,
+            .textExtensions = extensions_.TextExtList,
+            .imageExtensions = extensions_.ImageExtList,
+            .view = views->Report(),
+            .dirBox = *controls_.LocalDirBox,
+            .maskBox = *controls_.LocalMaskBox,
+            .driveBox = *controls_.LocalDriveBox,
+            .dirList = *controls_.LocalDirListBox,
+            .showMessage = [this](const QString& text) { dialogs_.ShowMessage(text); },
+            .directoryChanged = [this](const QString& directory) { emit LocalDirectoryChanged(directory); },
+            .fitColumns = [views] { views->FitColumnsToNewRows(); },
+        });
     TLocalPane& pane = *localPane_;
-    new TDirBoxBehaviour(*controls_.LocalDirBox, lastDirBoxKey_, Guarded([&pane] { pane.aLocalRefreshExecute(); }));
     connect(controls_.LocalDriveBox, &QComboBox::activated, this,
             Guarded([&pane](int index) { pane.LocalDriveBoxChange(index); }));
     connect(controls_.LocalDirListBox, &QListWidget::itemClicked, this,
             Guarded([&pane](QListWidgetItem* item) { pane.LocalDirListBoxMouseUp(*item); }));
-    controls_.LocalMaskBox->setInsertPolicy(QComboBox::NoInsert);
-    connect(controls_.LocalMaskBox->lineEdit(), &QLineEdit::editingFinished, this,
-            Guarded([&pane] { pane.LocalMaskBoxExit(); }));
     actions_.SetHandler("aLocalRefresh", [&pane] { pane.aLocalRefreshExecute(); });
     actions_.SetHandler("aLocalDirectoryUp", [&pane] { pane.aLocalDirectoryUpExecute(); });
     actions_.SetHandler("aLocalSelectAll", [&pane] { pane.aLocalSelectAllExecute(); });
-    QHeaderView* header = views->Report().header();
-    header->setSectionsClickable(true);
-    connect(header, &QHeaderView::sectionClicked, this, Guarded([&pane](int column) { pane.ColumnClick(column); }));
-    for (QAbstractItemView* view : views->Views()) {
-        connect(view, &QAbstractItemView::doubleClicked, this, Guarded([this, views, &pane] {
-                    FileListViewDblClick(*views, options_.iOnLocalDblClick, "aLocalFileView", "aUpload",
-                                         [&pane](const TFileEntry& folder) { pane.OpenLocalSubdirectory(folder.name); });
-                }));
-        // Rows dragged from the remote list download into this directory.
-        new TPaneDropTarget(
-            *view, QString::fromLatin1(RemoteRowsFormat),
-            [this] { return SessionConnected() && Action(QStringLiteral("aDownload"))->isEnabled(); },
-            Guarded([this] {
-                if (Action(QStringLiteral("aDownload"))->isEnabled())
-                    actions_.Run(QStringLiteral("aDownload"));
-            }));
-    }
+    WirePane(*this, {.views = *views,
+                     .dirBox = *controls_.LocalDirBox,
+                     .maskBox = *controls_.LocalMaskBox,
+                     .lastDirBoxKey = lastDirBoxKey_,
+                     .actions = actions_,
+                     .refresh = [&pane] { pane.aLocalRefreshExecute(); },
+                     .maskBoxExit = [&pane] { pane.LocalMaskBoxExit(); },
+                     .columnClick = [&pane](int column) { pane.ColumnClick(column); },
+                     .doubleClickOption = [this] { return options_.iOnLocalDblClick; },
+                     .viewAction = QStringLiteral("aLocalFileView"),
+                     .transferAction = QStringLiteral("aUpload"),
+                     .openFolder = [&pane](const TFileEntry& folder) { pane.OpenLocalSubdirectory(folder.name); },
+                     .droppedRowsFormat = QString::fromLatin1(RemoteRowsFormat),
+                     .dropAction = QStringLiteral("aDownload"),
+                     .connected = [this] { return SessionConnected(); }});
 }
 
 void TMainForm::SetUpLocalFileOps()
 {
     const TFileListModel& model = controls_.LocalFileListView->Model();
-    TLocalPaneAccess pane{[this] { return localPane_->Folder(); },
-                          [this, &model] {
-                              QList<TFileOpRow> rows;
-                              for (int row : SelectedRows(*controls_.LocalFileListView))
-                                  rows.append({model.Row(row).entry.name, model.Row(row).entry.IsFolder()});
-                              return rows;
-                          },
-                          [this] { localPane_->FillLocalFileList(); },
-                          [this] { localPane_->ReadDirectoryTree(); }};
     localFileOps_ = std::make_unique<TLocalFileOps>(
-        TLocalFileOpsHost{*this, dialogs_, *fileOperationLog_, appDir_, options_,
-                          [this] { Action(QStringLiteral("aOption"))->trigger(); }},
-        std::move(pane));
+        TLocalFileOpsHost{.owner = *this,
+                          .dialogs = dialogs_,
+                          .fileOperationLog = *fileOperationLog_,
+                          .appDir = appDir_,
+                          .options = options_,
+                          .aOptionExecute = [this] { Action(QStringLiteral("aOption"))->trigger(); }},
+        TLocalPaneAccess{.currentDirectory = [this] { return localPane_->Folder(); },
+                         .selectedRows =
+                             [this, &model] {
+                                 QList<TFileOpRow> rows;
+                                 for (int row : controls_.LocalFileListView->SelectedRows())
+                                     rows.append({model.Row(row).entry.name, model.Row(row).entry.IsFolder()});
+                                 return rows;
+                             },
+                         .fillLocalFileList = [this] { localPane_->FillLocalFileList(); },
+                         .readDirectoryTree = [this] { localPane_->ReadDirectoryTree(); }});
     TLocalFileOps& ops = *localFileOps_;
     actions_.SetHandler("aLocalFileOpen", [&ops] { ops.aLocalFileOpenExecute(); });
     actions_.SetHandler("aLocalFileView", [&ops] { ops.aLocalFileViewExecute(); });

@@ -25,7 +25,7 @@ void TMainForm::SetUpRemoteFileOps()
         .selectedRows =
             [this, &model] {
                 QList<TFileOpRow> rows;
-                for (int index : SelectedRows(*controls_.RemoteFileListView)) {
+                for (int index : controls_.RemoteFileListView->SelectedRows()) {
                     const TFileEntry& file = model.Row(index).entry;
                     rows.append({file.name, file.IsFolder(), file.nameBytes,
                                  file.sizeKnown ? std::optional<qint64>(file.size) : std::nullopt});

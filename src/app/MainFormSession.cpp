@@ -7,48 +7,12 @@
 #include "panes/FileListModel.h"
 #include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
+#include "session/ProfileBoxEvents.h"
 #include "session/Session.h"
 #include "session/StartUrl.h"
 
 #include <QComboBox>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QTimer>
-
-namespace {
-
-// The main window's profile box: a change of its text by the user, typed or chosen from the
-// list, and a double click run the handler. Enter is neither; the box's own Enter would also
-// add the typed name to its list, which holds only the profiles saved at start-up.
-class TProfileBoxEvents : public QObject {
-public:
-    TProfileBoxEvents(QComboBox& box, std::function<void()> handler)
-        : QObject(&box), edit_(*box.lineEdit()), handler_(std::move(handler))
-    {
-        connect(&box, &QComboBox::textActivated, this, handler_);
-        connect(&edit_, &QLineEdit::textEdited, this, handler_);
-        // The box keeps the focus and hands keys to its edit past the edit's filters.
-        box.installEventFilter(this);
-        edit_.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonDblClick && watched == &edit_)
-            handler_();
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        return key == Qt::Key_Return || key == Qt::Key_Enter;
-    }
-
-private:
-    QLineEdit& edit_;
-    std::function<void()> handler_;
-};
-
-}  // namespace
 
 void TMainForm::SetUpSession()
 {

@@ -3,6 +3,7 @@
 #include "panes/FileListModel.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QTimer>
 #include <QTreeView>
@@ -70,6 +71,21 @@ TFileViewStack::TFileViewStack(const QString& name, TFileListModel* model)
 QList<QAbstractItemView*> TFileViewStack::Views() const
 {
     return {report_, icons_};
+}
+
+QList<int> TFileViewStack::SelectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : report_->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+const TFileRow* TFileViewStack::FirstSelectedRow() const
+{
+    const QList<int> rows = SelectedRows();
+    return rows.isEmpty() ? nullptr : &model_->Row(rows.first());
 }
 
 void TFileViewStack::ShowStyle(TViewStyle style)

@@ -10,6 +10,7 @@ class QListView;
 class QTimer;
 class QTreeView;
 class TFileListModel;
+struct TFileRow;
 
 // One pane's file list shown in one of the three styles: a tree view for Report, a list view
 // for List (top to bottom in columns) and Small Icon (left to right in rows). Both views show
@@ -24,6 +25,10 @@ public:
     QListView& Icons() const { return *icons_; }
     // Both views, for wiring signals and menus.
     QList<QAbstractItemView*> Views() const;
+
+    // The selected rows' indexes in list order, and the first of them (null when none).
+    QList<int> SelectedRows() const;
+    const TFileRow* FirstSelectedRow() const;
 
     void ShowStyle(TViewStyle style);
     TViewStyle Style() const { return style_; }

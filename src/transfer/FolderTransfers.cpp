@@ -27,6 +27,8 @@ private:
 
 }  // namespace
 
+// Lives for one job on the engine's thread: what it posts to the window may run after it has
+// gone, so posted calls hold the folder transfers' sources, never the host.
 class TFolderTransfers::TEngineHost : public TFolderWalk::THost {
 public:
     TEngineHost(const Sources& sources, TRemoteEngine& engine, TTransferChoice mode)
@@ -37,16 +39,18 @@ public:
     void RunOnEngine(const std::function<void(TRemoteEngine&)>& step) override { step(engine_); }
     void LogLine(const QString& line) override
     {
-        sources_.service.Post([this, line] { sources_.appendLogLine(line); });
+        sources_.service.Post([&sources = sources_, line] { sources.appendLogLine(line); });
     }
     void LocalFolderCreated(const QString& name) override
     {
-        sources_.service.Post(
-            [this, name] { sources_.appendFileOperationLog(QStringLiteral("CreateDir"), name, QString(), QString()); });
+        sources_.service.Post([&sources = sources_, name] {
+            sources.appendFileOperationLog(QStringLiteral("CreateDir"), name, QString(), QString());
+        });
     }
     void ShowProgress(const QString& status, const QString& file) override
     {
-        sources_.service.Post([this, status, file] { sources_.progress.UpdateProgressWindow(status, file, {}, 0); });
+        sources_.service.Post(
+            [&sources = sources_, status, file] { sources.progress.UpdateProgressWindow(status, file, {}, 0); });
     }
     // Read straight from the engine's thread: asking the window per file would hold the walk
     // until the window has worked through everything posted before.

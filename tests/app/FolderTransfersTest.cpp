@@ -14,13 +14,37 @@
 #include <QSplitter>
 
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
 
 namespace {
+
+// Runs step on the engine's thread as a command containing needle goes out, so that the walk
+// meets its effect at its next file, however far behind the window's thread is.
+class TOnSent {
+public:
+    TOnSent(TIdLogEvent& log, std::string needle, std::function<void()> step) : log_(log), saved_(log.OnSent)
+    {
+        log.OnSent = [saved = saved_, needle = std::move(needle), step = std::move(step)](
+                         TIdLogBase* sender, const std::string& time, const std::string& data) {
+            if (data.find(needle) != std::string::npos)
+                step();
+            saved(sender, time, data);
+        };
+    }
+    ~TOnSent() { log_.OnSent = saved_; }
+    TOnSent(const TOnSent&) = delete;
+    TOnSent& operator=(const TOnSent&) = delete;
+
+private:
+    TIdLogEvent& log_;
+    TLogItemDataEvent saved_;
+};
 
 namespace fs = std::filesystem;
 
@@ -181,10 +205,8 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndVanishedFilesAreSkip
     EXPECT_EQ(std::distance(fs::directory_iterator(Local("in")), fs::directory_iterator()), 2);
 
     // The second file goes after the level was listed.
-    const QMetaObject::Connection vanish = QObject::connect(form.LogPane(), &TEditor::LineAppended, [this](const QString& line) {
-        if (line.contains(QStringLiteral("STOR 1.txt")))
-            unlink(Local("out/2.txt").c_str());
-    });
+    std::optional<TOnSent> vanish(std::in_place, form.IdLogEvent1, "STOR 1.txt",
+                                  [this] { unlink(Local("out/2.txt").c_str()); });
     RunAll("aUploadAll");
     EXPECT_EQ(Read(Remote("out/1.txt")), "out/1.txt");
     EXPECT_EQ(Read(Remote("out/3.txt")), "out/3.txt");
@@ -199,15 +221,9 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndVanishedFilesAreSkip
     Write(Local("a/b/c.txt"), "c");
     Write(Local("z.txt"), "z");
     Run("aLocalRefresh");
-    QObject::disconnect(vanish);
-    // The abort comes as the walk enters the third level: requested on the engine's thread as
-    // CWD goes out, so the walk sees it before its next file whatever the window is doing.
-    const TLogItemDataEvent sent = form.IdLogEvent1.OnSent;
-    form.IdLogEvent1.OnSent = [&form, sent](TIdLogBase* sender, const std::string& time, const std::string& data) {
-        if (data.find("CWD b") != std::string::npos)
-            form.Service().RequestAbort();
-        sent(sender, time, data);
-    };
+    vanish.reset();
+    // The abort comes as the walk enters the third level.
+    const TOnSent abort(form.IdLogEvent1, "CWD b", [&form] { form.Service().RequestAbort(); });
     RunAll("aUploadAll");
     EXPECT_EQ(dialogs_->Shown().mid(3), QStringList(2, QStringLiteral("転送を中止しました。")));  // after three questions
     EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
