@@ -21,7 +21,16 @@ void TSftpRemoteEngine::KeepAlive()
 
 void TSftpRemoteEngine::ListDirectory(const std::string& mask)
 {
-    engine_.ListDirectory(mask);
+    // Bracketed as work, as FTP's listing is a data transfer: the window's busy state, entered
+    // for it, ends with the work, however the listing ends.
+    engine_.BeginWork(wkReceive);
+    try {
+        engine_.ListDirectory(mask);
+    } catch (...) {
+        engine_.EndWork(wkReceive);
+        throw;
+    }
+    engine_.EndWork(wkReceive);
 }
 
 const TIdFTPListItems& TSftpRemoteEngine::Listing()
@@ -37,7 +46,7 @@ bool TSftpRemoteEngine::ListingUnreadable()
 
 void TSftpRemoteEngine::ListForReading()
 {
-    engine_.ListDirectory({});
+    ListDirectory({});
 }
 
 std::vector<std::string> TSftpRemoteEngine::ListingLines()

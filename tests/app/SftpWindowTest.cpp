@@ -64,6 +64,8 @@ protected:
         dialogs_->QueueAnswer(Answer::Yes);
         Connect();
         EXPECT_TRUE(form.SessionConnected());
+        // The listing after the login leaves the panes usable.
+        EXPECT_FALSE(form.BusyFlag());
         Run("aLocalRefresh");
         return form;
     }
@@ -116,6 +118,7 @@ TEST_F(SftpWindowTest, AnUnknownHostKeyIsAskedOnceAndKeptWithTheProfileAndAChang
     EXPECT_EQ(IniValue("site", "SSHHOSTKEY"), trusted);
     EXPECT_EQ(IniValue("CURRENT", "SSHHOSTKEY"), trusted);
     EXPECT_EQ(RemoteCaptions(), QStringList{"hello.txt"});
+    EXPECT_FALSE(form.BusyFlag());
     EXPECT_FALSE(LogLines().filter(QStringLiteral("Authenticated by password")).isEmpty());
     EXPECT_TRUE(LogLines().filter(QString::fromLatin1(SshServer::TestPassword)).isEmpty());
     EXPECT_TRUE(form.findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled());
@@ -206,6 +209,7 @@ TEST_F(SftpWindowTest, FilesAndFoldersMoveByteExactAndRenameDeleteAndChmodWork)
     const QStringList told = dialogs_->Shown().mid(shown) + LogLines();
     EXPECT_FALSE(told.filter(QStringLiteral("SFTP")).filter(QStringLiteral("CHMOD")).isEmpty()) << told.join('\n').toStdString();
     EXPECT_TRUE(form.SessionConnected());
+    EXPECT_FALSE(form.BusyFlag());
 }
 
 TEST_F(SftpWindowTest, AConnectionDroppedMidTransferEndsWithAnErrorAndTheWindowConnectsAgain)
