@@ -7,6 +7,7 @@
 #include "app/TerminationSignals.h"
 #include "app/WindowCommands.h"
 #include "app/WindowLists.h"
+#include "app/WindowPanes.h"
 #include "fileops/LocalFileOps.h"
 #include "fileops/RemoteFileOps.h"
 #include "ftp/IdException.h"
@@ -42,6 +43,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTimer>
 
@@ -300,6 +302,11 @@ void TMainForm::LeaveBusyState()
     controls_.LocalSysGroupBox->setEnabled(true);
     controls_.RemoteSysGroupBox->setEnabled(true);
     busy_.BusyFlag = false;
+}
+
+void TMainForm::HoldPanes(bool hold)
+{
+    controls_.MainPanel->setEnabled(!hold);
 }
 
 void TMainForm::SetStatusPanel(int index, const QString& text)

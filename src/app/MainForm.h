@@ -19,6 +19,7 @@
 #include "ftp/IdLogEvent.h"
 #include "service/SessionService.h"
 #include "settings/ActionEnabling.h"
+#include "settings/BusyDisplay.h"
 #include "settings/UserDialogs.h"
 #include "settings/WindowState.h"
 
@@ -53,8 +54,9 @@ class TTerminationSignals;
 class TTransferProgress;
 class TWindowCommands;
 class TWindowLists;
+class TWindowPanes;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public TBusyDisplay {
     Q_OBJECT
     // First, so that IdFTP1 can refer to its engine.
     TSessionService service_;
@@ -74,8 +76,9 @@ public:
     QAction* Action(const QString& name) const { return actions_.Action(name); }
 
     // Busy state and action enabling.
-    void EnterBusyState();
-    void LeaveBusyState();
+    void EnterBusyState() override;
+    void LeaveBusyState() override;
+    void HoldPanes(bool hold) override;
     void UpdateActionStates();
     // True while the service runs a job. The window's events are handled meanwhile; commands
     // that would need the engine stay disabled.
@@ -84,7 +87,7 @@ public:
     bool RemoteMenuEnabled() const;
 
     // Status bar panels 0 to 4.
-    void SetStatusPanel(int index, const QString& text);
+    void SetStatusPanel(int index, const QString& text) override;
     QString StatusPanelText(int index) const;
 
     TUserDialogs& Dialogs() { return dialogs_; }
@@ -198,6 +201,7 @@ private:
     std::unique_ptr<TRemoteFileOps> remoteFileOps_;
     std::unique_ptr<TBookmarks> bookmarks_;
     std::unique_ptr<TTransferProgress> transferProgress_;
+    std::unique_ptr<TWindowPanes> transferPanes_;
     std::unique_ptr<TFileTransfers> fileTransfers_;
     std::unique_ptr<TFolderTransfers> folderTransfers_;
     TIdleHook* idleHook_ = nullptr;

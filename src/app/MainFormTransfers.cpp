@@ -1,20 +1,17 @@
 // The file transfers, built over the window's panes, engine, logs and progress handling.
 #include "app/MainForm.h"
 
+#include "app/WindowPanes.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
-#include "panes/LocalPane.h"
-#include "panes/RemotePane.h"
 #include "transfer/FileTransfers.h"
 #include "transfer/FolderTransfers.h"
 
 #include <QAction>
-#include <QComboBox>
-#include <QSplitter>
 
 void TMainForm::SetUpFileTransfers()
 {
-    const TWindowControls& c = controls_;
+    transferPanes_ = std::make_unique<TWindowPanes>(controls_, *localPane_, *remotePane_);
     fileTransfers_ = std::make_unique<TFileTransfers>(TFileTransfers::Sources{
         .service = service_,
         .options = options_,
@@ -22,6 +19,10 @@ void TMainForm::SetUpFileTransfers()
         .transfer = transfer_,
         .progress = *transferProgress_,
         .dialogs = dialogs_,
+        .panes = *transferPanes_,
+        .busy = *this,
+        .sessionLog = *sessionLog_,
+        .fileOperationLog = *fileOperationLog_,
         .transferMode =
             [this] {
                 if (Action(QStringLiteral("aTypeASCII"))->isChecked())
@@ -29,26 +30,8 @@ void TMainForm::SetUpFileTransfers()
                 return Action(QStringLiteral("aTypeBinary"))->isChecked() ? TTransferChoice::Binary
                                                                           : TTransferChoice::Auto;
             },
-        .localList = *c.LocalFileListView,
-        .remoteList = *c.RemoteFileListView,
-        .localDirBox = *c.LocalDirBox,
-        .remoteDirBox = *c.RemoteDirBox,
-        .profileNameBox = *c.ProfileNameBox,
-        .enterBusyState = [this] { EnterBusyState(); },
-        .leaveBusyState = [this] { LeaveBusyState(); },
-        .holdPanes = [this](bool hold) { controls_.MainPanel->setEnabled(!hold); },
-        .setStatusPanel = [this](int panel, const QString& text) { SetStatusPanel(panel, text); },
-        .appendLogLine = [this](const QString& line) { sessionLog_->AppendLogLine(line); },
-        .appendFileOperationLog =
-            [this](const QString& operation, const QString& local, const QString& arrow, const QString& remote) {
-                fileOperationLog_->AppendFileOperationLog(operation, local, arrow, remote);
-            },
-        .remoteRefresh = [this] { remotePane_->aRemoteRefreshExecute(); },
-        .fillLocalFileList = [this] { localPane_->FillLocalFileList(); },
-        .localRefresh = [this] { localPane_->aLocalRefreshExecute(); },
         .uploadFolder = [this](const QString& name) { return folderTransfers_->UploadFolder(name); },
         .downloadFolder = [this](const QString& name) { return folderTransfers_->DownloadFolder(name); },
-        .localFolder = [this] { return localPane_->Folder(); },
     });
 
     TFileTransfers& transfers = *fileTransfers_;

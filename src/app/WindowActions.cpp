@@ -5,6 +5,7 @@
 #include "service/ExceptionGuard.h"
 
 #include <QAction>
+#include <QHash>
 #include <QWidget>
 
 #include <utility>
@@ -52,22 +53,34 @@ void TWindowActions::Run(const QString& name)
 
 void TWindowActions::Update(const TEnablingFacts& facts)
 {
-    // What the last pass held back for the busy engine comes back first; the rules then decide
-    // for their own actions, and actions without a rule keep the state they had.
-    for (const QString& name : std::exchange(heldForEngine_, {}))
-        Action(name)->setEnabled(true);
-    const TActionSwitch actions([this](const QString& name) { return Action(name); });
+    // Each action is set once per pass to its final state: switching the held ones on and off
+    // again would make every menu item and button follow twice per idle moment of a walk.
+    QHash<QString, bool> wanted;
+    const TActionSwitch actions([&wanted](const QString& name, bool enabled) { wanted.insert(name, enabled); });
     for (const TEnablingRule& rule : enablingRules_)
         rule(facts, actions);
+    // An action without a rule keeps its state; one held for the engine was enabled.
+    for (const QString& name : std::as_const(heldForEngine_))
+        if (!wanted.contains(name))
+            wanted.insert(name, true);
 
     showsEngineBusy_ = engineBusy_();
-    if (!showsEngineBusy_)
-        return;
-    for (const QString& name : engineActions_) {
-        QAction* action = Action(name);
-        if (action->isEnabled()) {
-            heldForEngine_.insert(name);
-            action->setEnabled(false);
+    QSet<QString> held;
+    for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+        const bool hold = it.value() && showsEngineBusy_ && engineActions_.contains(it.key());
+        if (hold)
+            held.insert(it.key());
+        if (QAction* action = Action(it.key()))
+            action->setEnabled(it.value() && !hold);
+    }
+    if (showsEngineBusy_) {
+        for (const QString& name : engineActions_) {
+            QAction* action = Action(name);
+            if (!wanted.contains(name) && action->isEnabled()) {
+                held.insert(name);
+                action->setEnabled(false);
+            }
         }
     }
+    heldForEngine_ = std::move(held);
 }

@@ -4,8 +4,6 @@
 #include <functional>
 #include <initializer_list>
 
-class QAction;
-
 // The kind of the first selected row of a file list, in list order.
 enum class TSelectedKind { None, File, Folder };
 
@@ -17,14 +15,14 @@ struct TEnablingFacts {
     TSelectedKind remote = TSelectedKind::None;
 };
 
-// Sets the enabled state of actions by name.
+// Takes the enabled state the rules want for actions by name.
 class TActionSwitch {
 public:
-    explicit TActionSwitch(std::function<QAction*(const QString&)> find) : find_(std::move(find)) {}
+    explicit TActionSwitch(std::function<void(const QString&, bool)> set) : set_(std::move(set)) {}
     void Enable(std::initializer_list<const char*> names, bool enabled) const;
 
 private:
-    std::function<QAction*(const QString&)> find_;
+    std::function<void(const QString&, bool)> set_;
 };
 
 // A subsystem's share of UpdateActionStates: the enabled states of its own actions.

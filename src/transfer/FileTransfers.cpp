@@ -4,24 +4,23 @@
 #include "ftp/IdFTP.h"
 #include "ftp/IdVerification.h"
 #include "log/ErrorLine.h"
-#include "panes/FileListModel.h"
-#include "panes/FileViewStack.h"
+#include "log/FileOperationLog.h"
+#include "log/SessionLog.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
 #include "service/LocalNames.h"
 #include "service/LocalPaths.h"
 #include "service/RemoteNames.h"
 #include "service/SessionService.h"
+#include "settings/BusyDisplay.h"
 #include "settings/UserDialogs.h"
 #include "transfer/TransferNames.h"
+#include "transfer/TransferPanes.h"
 #include "transfer/TransferProgress.h"
 #include "transfer/TransferRules.h"
 
-#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QItemSelectionModel>
-#include <QTreeView>
 
 namespace {
 
@@ -29,11 +28,6 @@ const QString NoSelectionText = QStringLiteral("ファイルかフォルダー�
 const QString AbortedText = QStringLiteral("転送を中止しました。");
 const QString OnlyThisFolderText =
     QStringLiteral("\nその他のファイル・フォルダを選択していても、このフォルダーのみの転送となります。");
-
-bool AnyRowSelected(const TFileViewStack& list)
-{
-    return list.Report().selectionModel()->hasSelection();
-}
 
 }  // namespace
 
@@ -51,41 +45,56 @@ void TFileTransfers::EnableActions(const TEnablingFacts& facts, const TActionSwi
     actions.Enable({"aDownload", "aDownloadRestore", "aTransformAndDownload"}, facts.remote != TSelectedKind::None);
 }
 
+std::function<void()> TFileTransfers::RemoteRefresh() const
+{
+    return [&panes = sources_.panes] { panes.RefreshRemote(); };
+}
+
+std::function<void()> TFileTransfers::LocalRefresh() const
+{
+    return [&panes = sources_.panes] { panes.RefreshLocal(); };
+}
+
+std::function<void()> TFileTransfers::LocalFill() const
+{
+    return [&panes = sources_.panes] { panes.FillLocalList(); };
+}
+
 // Commands on the selected rows.
 
 void TFileTransfers::aUploadExecute(std::optional<int> transform)
 {
-    Launch(WalkSelectedRows(sources_.localList, transform, std::bind_front(&TFileTransfers::UploadRow, this, false),
-                            sources_.remoteRefresh));
+    Launch(WalkSelectedRows(sources_.panes.SelectedLocalRows(), transform,
+                            std::bind_front(&TFileTransfers::UploadRow, this, false), RemoteRefresh()));
 }
 
 void TFileTransfers::aUploadAppendExecute()
 {
-    Launch(WalkSelectedRows(sources_.localList, {}, std::bind_front(&TFileTransfers::UploadRow, this, true),
-                            sources_.remoteRefresh));
+    Launch(WalkSelectedRows(sources_.panes.SelectedLocalRows(), {},
+                            std::bind_front(&TFileTransfers::UploadRow, this, true), RemoteRefresh()));
 }
 
 void TFileTransfers::aDownloadExecute(std::optional<int> transform)
 {
-    Launch(WalkSelectedRows(sources_.remoteList, transform, std::bind_front(&TFileTransfers::DownloadRow, this),
-                            sources_.fillLocalFileList));
+    Launch(WalkSelectedRows(sources_.panes.SelectedRemoteRows(), transform,
+                            std::bind_front(&TFileTransfers::DownloadRow, this), LocalFill()));
 }
 
 void TFileTransfers::aDownloadRestoreExecute()
 {
-    if (!AnyRowSelected(sources_.remoteList)) {
+    std::vector<TFileEntry> files = sources_.panes.SelectedRemoteRows();
+    if (files.empty()) {
         sources_.dialogs.ShowMessage(NoSelectionText);
         return;
     }
-    Launch(ResumeSelectedRows());
+    Launch(ResumeSelectedRows(std::move(files)));
 }
 
-TTask<> TFileTransfers::ResumeSelectedRows()
+TTask<> TFileTransfers::ResumeSelectedRows(std::vector<TFileEntry> files)
 {
     const bool resumable = co_await sources_.service.Run([](TRemoteEngine& engine) { return engine.ResumeSupported(); });
     if (resumable)
-        co_await WalkSelectedRows(sources_.remoteList, {}, std::bind_front(&TFileTransfers::ResumeRow, this),
-                                  sources_.fillLocalFileList);
+        co_await WalkSelectedRows(std::move(files), {}, std::bind_front(&TFileTransfers::ResumeRow, this), LocalFill());
 }
 
 TTask<bool> TFileTransfers::UploadRow(bool append, TFileEntry file)
@@ -97,7 +106,7 @@ TTask<bool> TFileTransfers::UploadRow(bool append, TFileEntry file)
         co_return true;
     }
     const bool goOn = co_await OfferFolder(file.name + QStringLiteral("\nをサブディレクトリも含めて\n") +
-                                               sources_.remoteDirBox.currentText() +
+                                               sources_.panes.RemoteDirText() +
                                                QStringLiteral("\nにアップロードしますか？"),
                                            sources_.uploadFolder, file.name);
     co_return goOn;
@@ -109,10 +118,10 @@ TTask<bool> TFileTransfers::DownloadRow(TFileEntry file)
         co_await OnEngine(
             [&](const TWalkFolders& folders, TFileStepSide& side) { DownloadFile(file, folders, side); });
     } else if (UnsafeLocalName(file.name)) {
-        sources_.appendLogLine(UnsafeNameSkippedLine(file.name));
+        sources_.sessionLog.AppendLogLine(UnsafeNameSkippedLine(file.name));
     } else {
         const bool goOn = co_await OfferFolder(file.name + QStringLiteral("\nをサブディレクトリを含めて\n") +
-                                                   sources_.localDirBox.currentText() +
+                                                   sources_.panes.LocalDirText() +
                                                    QStringLiteral("\nにダウンロードしますか？"),
                                                sources_.downloadFolder, file.name);
         co_return goOn;
@@ -152,19 +161,13 @@ TTask<bool> TFileTransfers::OfferFolder(QString question, TFolderTransfer transf
     }
 }
 
-TTask<> TFileTransfers::WalkSelectedRows(TFileViewStack& list, std::optional<int> transform, TVisitRow visit,
-                                         std::function<void()> relist)
+TTask<> TFileTransfers::WalkSelectedRows(std::vector<TFileEntry> files, std::optional<int> transform,
+                                         TVisitRow visit, std::function<void()> relist)
 {
-    if (!AnyRowSelected(list)) {
+    if (files.empty()) {
         sources_.dialogs.ShowMessage(NoSelectionText);
         co_return;
     }
-    // The rows as selected when the command starts: the panes may be listed again meanwhile.
-    std::vector<TFileEntry> files;
-    const QItemSelectionModel& selection = *list.Report().selectionModel();
-    for (int index = 0; index < list.Model().rowCount(); ++index)
-        if (selection.isRowSelected(index))
-            files.push_back(list.Model().Row(index).entry);
     co_await RunTransferCommand(transform, VisitRows(std::move(files), std::move(visit)), std::move(relist));
 }
 
@@ -183,7 +186,7 @@ bool TFileTransfers::StoppedByAbort()
 {
     if (!sources_.service.TakeAbort())
         return false;
-    sources_.leaveBusyState();
+    sources_.busy.LeaveBusyState();
     sources_.dialogs.ShowMessage(AbortedText);
     return true;
 }
@@ -195,7 +198,7 @@ TTask<> TFileTransfers::RunTransferCommand(std::optional<int> transform, TTask<>
     nameTransformOverride_ = transform;
     if (sources_.options.bShowTransactionDlg)
         sources_.progress.CreateProgressWindow();
-    sources_.holdPanes(true);
+    sources_.busy.HoldPanes(true);
     std::exception_ptr escaped;
     try {
         co_await body;
@@ -203,7 +206,7 @@ TTask<> TFileTransfers::RunTransferCommand(std::optional<int> transform, TTask<>
         escaped = std::current_exception();
     }
     nameTransformOverride_.reset();
-    sources_.holdPanes(false);
+    sources_.busy.HoldPanes(false);
     sources_.progress.DestroyProgressWindow();
     if (!escaped) {
         relist();
@@ -221,16 +224,16 @@ TTask<> TFileTransfers::RunTransferCommand(std::optional<int> transform, TTask<>
 
 void TFileTransfers::aUploadAllExecute(std::optional<int> transform)
 {
-    TransferWholeDirectory(sources_.localDirBox.currentText() + QStringLiteral("\nをすべて\n") +
-                               sources_.remoteDirBox.currentText() + QStringLiteral("\nにアップロードしますか？"),
-                           transform, sources_.uploadFolder, sources_.remoteRefresh);
+    TransferWholeDirectory(sources_.panes.LocalDirText() + QStringLiteral("\nをすべて\n") +
+                               sources_.panes.RemoteDirText() + QStringLiteral("\nにアップロードしますか？"),
+                           transform, sources_.uploadFolder, RemoteRefresh());
 }
 
 void TFileTransfers::aDownloadAllExecute(std::optional<int> transform)
 {
-    TransferWholeDirectory(sources_.remoteDirBox.currentText() + QStringLiteral("\nをすべて\n") +
-                               sources_.localDirBox.currentText() + QStringLiteral("\nにダウンロードしますか？"),
-                           transform, sources_.downloadFolder, sources_.localRefresh);
+    TransferWholeDirectory(sources_.panes.RemoteDirText() + QStringLiteral("\nをすべて\n") +
+                               sources_.panes.LocalDirText() + QStringLiteral("\nにダウンロードしますか？"),
+                           transform, sources_.downloadFolder, LocalRefresh());
 }
 
 void TFileTransfers::TransferWholeDirectory(const QString& question, std::optional<int> transform,
@@ -256,12 +259,12 @@ QString TFileTransfers::TransformName(const QString& name) const
 
 QString TFileTransfers::RemoteSpec(const TWalkFolders& folders, const QString& name) const
 {
-    return ::RemoteSpec(sources_.profileNameBox.currentText(), folders.remoteShown, name);
+    return ::RemoteSpec(sources_.panes.ProfileName(), folders.remoteShown, name);
 }
 
 TWalkFolders TFileTransfers::PaneFolders() const
 {
-    return {.local = sources_.localFolder(), .remote = {}, .remoteShown = sources_.remoteDirBox.currentText()};
+    return {.local = sources_.panes.LocalFolder(), .remote = {}, .remoteShown = sources_.panes.RemoteDirText()};
 }
 
 TTransferChoice TFileTransfers::TransferMode() const
@@ -289,7 +292,7 @@ bool TFileTransfers::UploadFile(const TFileEntry& file, bool append, const TWalk
         });
     if (sent)
         side.Window([this, localPath, folders, name] {
-            sources_.appendFileOperationLog(QStringLiteral("Upload"), localPath, QStringLiteral("-->"),
+            sources_.fileOperationLog.AppendFileOperationLog(QStringLiteral("Upload"), localPath, QStringLiteral("-->"),
                                             RemoteSpec(folders, TransformName(name)));
         });
     return sent;
@@ -349,7 +352,7 @@ bool TFileTransfers::FinishDownload(const TFileEntry& file, const QString& local
                                     TFileStepSide& side)
 {
     side.Window([this, localPath, folders, caption = file.name] {
-        sources_.appendFileOperationLog(QStringLiteral("Download"), localPath, QStringLiteral("<--"),
+        sources_.fileOperationLog.AppendFileOperationLog(QStringLiteral("Download"), localPath, QStringLiteral("<--"),
                                         RemoteSpec(folders, caption));
     });
     if (sources_.options.bRetrieveRemoteTimeStamp)
@@ -416,7 +419,7 @@ bool TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QSt
 
 void TFileTransfers::LogLine(TFileStepSide& side, const QString& line)
 {
-    side.Window([this, line] { sources_.appendLogLine(line); });
+    side.Window([this, line] { sources_.sessionLog.AppendLogLine(line); });
 }
 
 bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, const TFileEnds& ends,
@@ -426,10 +429,10 @@ bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, c
     const bool binary = ::IsBinaryTransfer(side.Mode(), sources_.extensions.TextExtList, name);
     side.Window([this, name, binary, panelVerb, progressVerb] {
         TTransferState& transfer = sources_.transfer;
-        sources_.enterBusyState();
+        sources_.busy.EnterBusyState();
         sources_.progress.ShowProgressWindow();
         transfer.TransferModeName = binary ? QStringLiteral("Binary") : QStringLiteral("ASCII");
-        sources_.setStatusPanel(3, transfer.TransferModeName + QStringLiteral(" mode ") + QLatin1String(panelVerb) +
+        sources_.busy.SetStatusPanel(3, transfer.TransferModeName + QStringLiteral(" mode ") + QLatin1String(panelVerb) +
                                        u' ' + name);
         sources_.progress.UpdateProgressWindow(transfer.TransferModeName + progressVerb, name, QString(), 0);
     });
@@ -449,7 +452,7 @@ bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, c
     // The end of the data transfer leaves the busy state; a file that failed before its data
     // flowed, or had nothing to move, leaves it here, so the panes do not stay disabled.
     if (!moved)
-        side.Window([this] { sources_.leaveBusyState(); });
+        side.Window([this] { sources_.busy.LeaveBusyState(); });
     return moved;
 }
 
@@ -463,7 +466,7 @@ void TFileTransfers::ReportVerificationFailure(TFileStepSide& side, const QStrin
         line += QStringLiteral("（%1.part として残しました）").arg(name);
     LogLine(side, line);
     side.Window([this, ends, algorithm] {
-        sources_.appendFileOperationLog(QStringLiteral("Verify"), ends.local, QStringLiteral("!="),
+        sources_.fileOperationLog.AppendFileOperationLog(QStringLiteral("Verify"), ends.local, QStringLiteral("!="),
                                         ends.remote + u' ' + algorithm);
     });
 }

@@ -18,10 +18,12 @@
 #include <optional>
 #include <vector>
 
-class QComboBox;
-class TFileViewStack;
 class EIdVerificationFailed;
+class TBusyDisplay;
+class TFileOperationLog;
 class TRemoteEngine;
+class TSessionLog;
+class TTransferPanes;
 class TSessionService;
 class TTransferProgress;
 class TUserDialogs;
@@ -38,34 +40,17 @@ public:
         TTransferState& transfer;
         TTransferProgress& progress;
         TUserDialogs& dialogs;
+        TTransferPanes& panes;
+        TBusyDisplay& busy;
+        TSessionLog& sessionLog;
+        TFileOperationLog& fileOperationLog;
         // The checked transfer mode.
         std::function<TTransferChoice()> transferMode;
-        TFileViewStack& localList;
-        TFileViewStack& remoteList;
-        QComboBox& localDirBox;
-        QComboBox& remoteDirBox;
-        QComboBox& profileNameBox;
-        std::function<void()> enterBusyState;
-        std::function<void()> leaveBusyState;
-        // Holds both panes disabled (true) for a whole command, over the busy state's switching
-        // them for every file, which takes longer than a small file's transfer; false lets the
-        // busy state show again.
-        std::function<void(bool)> holdPanes;
-        std::function<void(int, const QString&)> setStatusPanel;
-        std::function<void(const QString&)> appendLogLine;
-        // AppendFileOperationLog: operation, local side, arrow, remote side.
-        std::function<void(const QString&, const QString&, const QString&, const QString&)> appendFileOperationLog;
-        // aRemoteRefreshExecute, FillLocalFileList and aLocalRefreshExecute, after a command.
-        std::function<void()> remoteRefresh;
-        std::function<void()> fillLocalFileList;
-        std::function<void()> localRefresh;
         // UploadFolder and DownloadFolder of a folder of the panes' directories; an empty name is
         // the directories themselves.
         using TFolderTransfer = std::function<TTask<>(const QString&)>;
         TFolderTransfer uploadFolder;
         TFolderTransfer downloadFolder;
-        // The local pane's directory, where local names are.
-        std::function<QString()> localFolder;
     };
 
     explicit TFileTransfers(Sources sources);
@@ -105,13 +90,17 @@ private:
     TTask<bool> UploadRow(bool append, TFileEntry file);
     TTask<bool> DownloadRow(TFileEntry file);
     TTask<bool> ResumeRow(TFileEntry file);
-    TTask<> ResumeSelectedRows();
+    TTask<> ResumeSelectedRows(std::vector<TFileEntry> files);
     void ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
+    // The listings after a command.
+    std::function<void()> RemoteRefresh() const;
+    std::function<void()> LocalRefresh() const;
+    std::function<void()> LocalFill() const;
     // One job that runs step on the engine's thread, between the panes' folders.
     TTask<> OnEngine(std::function<void(const TWalkFolders&, TFileStepSide&)> step);
     // The frame of every command on selected rows: no selection is refused with a message;
     // the rows are walked with the abort test before each.
-    TTask<> WalkSelectedRows(TFileViewStack& list, std::optional<int> transform, TVisitRow visit,
+    TTask<> WalkSelectedRows(std::vector<TFileEntry> files, std::optional<int> transform, TVisitRow visit,
                              std::function<void()> relist);
     TTask<> VisitRows(std::vector<TFileEntry> files, TVisitRow visit);
     // The progress window and the held panes around body, then the re-listing, also when body

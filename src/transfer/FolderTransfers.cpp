@@ -1,9 +1,13 @@
 #include "transfer/FolderTransfers.h"
 
+#include "log/FileOperationLog.h"
+#include "log/SessionLog.h"
 #include "service/SessionService.h"
+#include "settings/BusyDisplay.h"
 #include "settings/UserDialogs.h"
 #include "transfer/FileStepSide.h"
 #include "transfer/FileTransfers.h"
+#include "transfer/TransferPanes.h"
 #include "transfer/TransferProgress.h"
 
 #include <exception>
@@ -39,12 +43,12 @@ public:
     void RunOnEngine(const std::function<void(TRemoteEngine&)>& step) override { step(engine_); }
     void LogLine(const QString& line) override
     {
-        sources_.service.Post([&sources = sources_, line] { sources.appendLogLine(line); });
+        sources_.service.Post([&sources = sources_, line] { sources.sessionLog.AppendLogLine(line); });
     }
     void LocalFolderCreated(const QString& name) override
     {
         sources_.service.Post([&sources = sources_, name] {
-            sources.appendFileOperationLog(QStringLiteral("CreateDir"), name, QString(), QString());
+            sources.fileOperationLog.AppendFileOperationLog(QStringLiteral("CreateDir"), name, QString(), QString());
         });
     }
     void ShowProgress(const QString& status, const QString& file) override
@@ -61,7 +65,7 @@ public:
     void ShowStopped() override
     {
         sources_.service.Ask([this] {
-            sources_.leaveBusyState();
+            sources_.busy.LeaveBusyState();
             sources_.dialogs.ShowMessage(TransferAborted);
             return true;
         });
@@ -85,9 +89,8 @@ TFolderTransfers::TFolderTransfers(Sources sources) : sources_(std::move(sources
 
 TFolderWalk::TSettings TFolderTransfers::WalkSettings() const
 {
-    const TMasks masks = sources_.masks();
-    return {.localMask = masks.local,
-            .remoteMask = masks.remote,
+    return {.localMask = sources_.panes.LocalMaskText(),
+            .remoteMask = sources_.panes.RemoteMaskText(),
             .compareTimeStamp = sources_.options.bCompareTimeStamp,
             .skipExtensions = sources_.extensions.SkipExtList,
             .mirror = sources_.options.bMirroringAtUploadAll,
@@ -98,7 +101,7 @@ TTask<bool> TFolderTransfers::RunWalk(std::function<void(TFolderWalk&, const QSt
 {
     const TWalking walking(walking_);
     const TFolderWalk::TSettings settings = WalkSettings();
-    const QString localFolder = sources_.localFolder();
+    const QString localFolder = sources_.panes.LocalFolder();
     const TTransferChoice mode = sources_.files.TransferMode();
     const bool enteredSubfolders = co_await sources_.service.Run([&](TRemoteEngine& engine) {
         TEngineHost host(sources_, engine, mode);
@@ -128,7 +131,7 @@ TTask<> TFolderTransfers::DownloadFolder(QString name)
     // After an error the walk's error is the one reported.
     if (enteredSubfolders) {
         try {
-            co_await sources_.remoteRefresh();
+            co_await sources_.panes.ListRemote();
         } catch (...) {
             if (!escaped)
                 throw;

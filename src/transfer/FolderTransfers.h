@@ -8,8 +8,12 @@
 
 #include <functional>
 
+class TBusyDisplay;
+class TFileOperationLog;
 class TFileTransfers;
+class TSessionLog;
 class TSessionService;
+class TTransferPanes;
 class TTransferProgress;
 class TUserDialogs;
 
@@ -18,12 +22,6 @@ class TUserDialogs;
 // single-file steps, and the panes stay where they are.
 class TFolderTransfers {
 public:
-    // The masks as the panes' boxes hold them.
-    struct TMasks {
-        QString local;
-        QString remote;
-    };
-
     struct Sources {
         TSessionService& service;
         TFileTransfers& files;
@@ -31,16 +29,12 @@ public:
         const TExtensionLists& extensions;
         TTransferProgress& progress;
         TUserDialogs& dialogs;
-        std::function<TMasks()> masks;
-        // The local pane's folder, where the walk starts.
-        std::function<QString()> localFolder;
-        // aRemoteRefreshExecute: the remote pane lists its folder again after a download that
-        // listed others.
-        std::function<TTask<>()> remoteRefresh;
-        std::function<void()> leaveBusyState;
-        std::function<void(const QString&)> appendLogLine;
-        // AppendFileOperationLog: operation, local side, arrow, remote side.
-        std::function<void(const QString&, const QString&, const QString&, const QString&)> appendFileOperationLog;
+        // The local pane's folder, where the walk starts, the masks, and the remote pane's
+        // listing again after a download that listed others.
+        TTransferPanes& panes;
+        TBusyDisplay& busy;
+        TSessionLog& sessionLog;
+        TFileOperationLog& fileOperationLog;
     };
 
     explicit TFolderTransfers(Sources sources);

@@ -1,0 +1,81 @@
+#include "app/WindowPanes.h"
+
+#include "app/WindowLayout.h"
+#include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
+#include "panes/LocalPane.h"
+#include "panes/RemotePane.h"
+
+#include <QComboBox>
+
+namespace {
+
+std::vector<TFileEntry> SelectedEntries(const TFileViewStack& views)
+{
+    std::vector<TFileEntry> entries;
+    for (int row : views.SelectedRows())
+        entries.push_back(views.Model().Row(row).entry);
+    return entries;
+}
+
+}  // namespace
+
+std::vector<TFileEntry> TWindowPanes::SelectedLocalRows() const
+{
+    return SelectedEntries(*controls_.LocalFileListView);
+}
+
+std::vector<TFileEntry> TWindowPanes::SelectedRemoteRows() const
+{
+    return SelectedEntries(*controls_.RemoteFileListView);
+}
+
+QString TWindowPanes::LocalFolder() const
+{
+    return local_.Folder();
+}
+
+QString TWindowPanes::LocalDirText() const
+{
+    return controls_.LocalDirBox->currentText();
+}
+
+QString TWindowPanes::RemoteDirText() const
+{
+    return controls_.RemoteDirBox->currentText();
+}
+
+QString TWindowPanes::ProfileName() const
+{
+    return controls_.ProfileNameBox->currentText();
+}
+
+QString TWindowPanes::LocalMaskText() const
+{
+    return controls_.LocalMaskBox->currentText();
+}
+
+QString TWindowPanes::RemoteMaskText() const
+{
+    return controls_.RemoteMaskBox->currentText();
+}
+
+void TWindowPanes::RefreshLocal()
+{
+    local_.aLocalRefreshExecute();
+}
+
+void TWindowPanes::FillLocalList()
+{
+    local_.FillLocalFileList();
+}
+
+void TWindowPanes::RefreshRemote()
+{
+    remote_.aRemoteRefreshExecute();
+}
+
+TTask<> TWindowPanes::ListRemote()
+{
+    return remote_.Refresh();
+}
