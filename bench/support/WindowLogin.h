@@ -17,10 +17,10 @@ inline void LogInOnLoopback(TMainForm& form, int port, const std::string& user =
     ftp.Password = password;
     ftp.Passive = true;
     ftp.ReadTimeout = readTimeoutMs;
-    RunJob(form.Service(), [](TIdFTP& engine) { engine.Connect(true, 5000); });
+    RunJob(form.Service(), [](TRemoteEngine& engine) { engine.Connect(5000); });
 }
 
 inline void QuitSession(TMainForm& form)
 {
-    RunJob(form.Service(), [](TIdFTP& engine) { engine.Quit(); });
+    RunJob(form.Service(), [](TRemoteEngine& engine) { engine.Quit(); });
 }

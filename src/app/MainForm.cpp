@@ -88,7 +88,7 @@ TSelectedKind FirstSelectedKind(const TFileViewStack& views)
 
 TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent),
-      IdFTP1(service_.Engine()),
+      IdFTP1(service_.Ftp()),
       dialogs_(std::make_unique<TDesktopDialogs>(this)),
       actions_(*this, [this] { return EngineBusy(); })
 {

@@ -44,5 +44,5 @@ void TMainForm::EngineSocketError()
 {
     // Disconnect raises the engine's disconnect notification, as when the server drops the
     // connection; after a job still running, which may not have met the error yet.
-    service_.Submit([](TIdFTP& engine) { engine.Disconnect(); }, true);
+    service_.Submit([](TRemoteEngine& engine) { engine.Disconnect(); }, true);
 }

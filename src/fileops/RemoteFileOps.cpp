@@ -2,7 +2,6 @@
 
 #include "fileops/CommandDlg.h"
 #include "ftp/IdException.h"
-#include "ftp/IdFTP.h"
 #include "log/FileOperationLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDir.h"
@@ -88,9 +87,9 @@ TTask<bool> TRemoteFileOps::DownloadForViewing(const TFileOpRow& row, QString lo
             sources_.transfer.ExpectedSize = *row.listedSize;
         else
             sources_.transfer.ExpectedSize =
-                co_await service.Run([&remoteName](TIdFTP& engine) { return engine.FileSize(remoteName); });
-        co_await service.Run([&remoteName, &local](TIdFTP& engine) {
-            engine.Get(remoteName, local, true, false);
+                co_await service.Run([&remoteName](TRemoteEngine& engine) { return engine.FileSize(remoteName); });
+        co_await service.Run([&remoteName, &local](TRemoteEngine& engine) {
+            engine.Get(remoteName, local, true, false, std::nullopt);
         });
         arrived = true;
     } catch (...) {
@@ -114,7 +113,7 @@ void TRemoteFileOps::aRemoteMkDirExecute()
 
 TTask<> TRemoteFileOps::MakeDirectory(std::string bytes)
 {
-    co_await sources_.service.Run([&bytes](TIdFTP& engine) { engine.MakeDirectory(bytes); });
+    co_await sources_.service.Run([&bytes](TRemoteEngine& engine) { engine.MakeDirectory(bytes); });
     sources_.remoteRefresh();
 }
 
@@ -125,7 +124,7 @@ TTask<> TRemoteFileOps::RenameOnServer(TFileOpRow row, QString newName) const
         throw EIdLineBreakInCommand();
     // Refused before RNFR when the new name cannot be sent.
     const std::string newBytes = ServerName(sources_.service.NameCodec(), newName);
-    co_await sources_.service.Run([&](TIdFTP& engine) { engine.RenameFile(Bytes(row.nameBytes), newBytes); });
+    co_await sources_.service.Run([&](TRemoteEngine& engine) { engine.RenameFile(Bytes(row.nameBytes), newBytes); });
     Log(QStringLiteral("Rename"), sources_.remoteSpec(row.name), QStringLiteral("-->"), sources_.remoteSpec(newName));
 }
 
@@ -188,10 +187,10 @@ TTask<> TRemoteFileOps::DeleteRows(QList<TFileOpRow> rows)
     for (const TFileOpRow& row : rows) {
         const std::string bytes = Bytes(row.nameBytes);
         if (row.folder) {
-            co_await sources_.service.Run([&bytes](TIdFTP& engine) { engine.RemoveDirectory(bytes); });
+            co_await sources_.service.Run([&bytes](TRemoteEngine& engine) { engine.RemoveDirectory(bytes); });
             Log(QStringLiteral("RemoveDir"), sources_.remoteSpec(row.name));
         } else {
-            co_await sources_.service.Run([&bytes](TIdFTP& engine) { engine.DeleteFile(bytes); });
+            co_await sources_.service.Run([&bytes](TRemoteEngine& engine) { engine.DeleteFile(bytes); });
             Log(QStringLiteral("Delete"), sources_.remoteSpec(row.name));
         }
     }
@@ -201,7 +200,7 @@ TTask<> TRemoteFileOps::DeleteRows(QList<TFileOpRow> rows)
 TTask<> TRemoteFileOps::SendSiteLine(QString line) const
 {
     const std::string bytes = ServerName(sources_.service.NameCodec(), line);
-    co_await sources_.service.Run([&bytes](TIdFTP& engine) { engine.SiteCommand(bytes); });
+    co_await sources_.service.Run([&bytes](TRemoteEngine& engine) { engine.SiteCommand(bytes); });
     Log(line, QString());
 }
 
@@ -230,14 +229,13 @@ TTask<> TRemoteFileOps::ShowDetailedListing()
         throw EFileWriteError(NativePath(path));
     // Users read LIST's lines; a machine listing is for the program.
     TSessionService& service = sources_.service;
-    const bool machineListing = co_await service.Run([](TIdFTP& engine) { return engine.MachineListing(); });
-    if (machineListing) {
+    const bool unreadable = co_await service.Run([](TRemoteEngine& engine) { return engine.ListingUnreadable(); });
+    if (unreadable) {
         sources_.enterBusyState();
-        co_await service.Run([](TIdFTP& engine) { engine.List(nullptr); });
+        co_await service.Run([](TRemoteEngine& engine) { engine.ListForReading(); });
     }
-    const std::vector<std::string> lines = co_await service.Run([](TIdFTP& engine) {
-        return std::vector<std::string>(engine.ListLines.begin(), engine.ListLines.end());
-    });
+    const std::vector<std::string> lines =
+        co_await service.Run([](TRemoteEngine& engine) { return engine.ListingLines(); });
     for (const std::string& line : lines) {
         file.write(line.data(), qint64(line.size()));
         file.write("\n", 1);

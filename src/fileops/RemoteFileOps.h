@@ -11,7 +11,6 @@
 
 class QWidget;
 class TFileOperationLog;
-class TIdFTP;
 class TSessionService;
 class TUserDialogs;
 struct TTransferState;

@@ -1,7 +1,6 @@
 #include "panes/RemotePane.h"
 
 #include "ftp/IdException.h"
-#include "ftp/IdFTP.h"
 #include "panes/ComboItems.h"
 #include "panes/FileKinds.h"
 #include "panes/RemoteFileRow.h"
@@ -81,7 +80,7 @@ TTask<QByteArray> TRemotePane::ChangeToFolder(std::vector<QByteArray> candidates
 {
     // CWD to the first candidate the server accepts; the last refusal is raised. The server's
     // form of the path wins; a reply without one leaves the path that worked.
-    const QByteArray path = co_await sources_.service.Run([&candidates](TIdFTP& engine) {
+    const QByteArray path = co_await sources_.service.Run([&candidates](TRemoteEngine& engine) {
         if (candidates.empty())
             return ToByteArray(engine.CurrentDirectory());
         for (size_t index = 0;; ++index) {
@@ -115,10 +114,8 @@ TTask<> TRemotePane::Refresh()
 
     sources_.enterBusyState();
     const std::string mask = ServerName(service.NameCodec(), sources_.maskBox.currentText().trimmed());
-    co_await service.Run([&mask](TIdFTP& engine) {
-        engine.ListLines.clear();
+    co_await service.Run([&mask](TRemoteEngine& engine) {
         engine.ListDirectory(mask);
-        engine.ParsedListing();
     });
     // The listing may have taught the connection its name encoding: the path shows in it too.
     if (ShownName(service.NameCodec(), path) != sources_.dirBox.currentText()) {
@@ -139,7 +136,7 @@ void TRemotePane::aRemoteRefreshExecute()
 void TRemotePane::FillRemoteFileList()
 {
     // Read between jobs: the listing stays as the last one left it.
-    const TIdFTPListItems& listing = sources_.service.Engine().ParsedListing();
+    const TIdFTPListItems& listing = sources_.service.Engine().Listing();
     TRemoteRowFactory factory(sources_.service.NameCodec(), ToQStringList(sources_.imageExtensions),
                               ToQStringList(sources_.textExtensions));
     std::vector<TFileRow> rows;
@@ -190,7 +187,7 @@ void TRemotePane::aRemoteDirectoryUpExecute()
 
 TTask<> TRemotePane::DirectoryUp()
 {
-    const QByteArray parent = co_await sources_.service.Run([](TIdFTP& engine) {
+    const QByteArray parent = co_await sources_.service.Run([](TRemoteEngine& engine) {
         engine.ChangeToParent();
         return ToByteArray(engine.CurrentDirectory());
     });

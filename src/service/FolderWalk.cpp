@@ -1,6 +1,6 @@
 #include "service/FolderWalk.h"
 
-#include "ftp/IdFTP.h"
+#include "service/RemoteEngine.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
 #include "service/FileEntries.h"
@@ -110,9 +110,9 @@ TWalkFolders TFolderWalk::StartFolders(const QString& localFolder)
     stopped_ = false;
     enteredSubfolders_ = false;
     TWalkFolders start{.local = localFolder};
-    host_.RunOnEngine([&start](TIdFTP& engine) {
+    host_.RunOnEngine([&start](TRemoteEngine& engine) {
         start.remote = QByteArray::fromStdString(engine.CurrentDirectory());
-        start.remoteShown = ShownName(engine.NameCodec, start.remote);
+        start.remoteShown = ShownName(engine.NameCodec(), start.remote);
     });
     return start;
 }
@@ -126,7 +126,7 @@ void TFolderWalk::FromStart(const TWalkFolders& start, const std::function<void(
         // named no path leaves nothing to go back to, and a dropped connection refuses.
         if (!start.remote.isEmpty()) {
             try {
-                host_.RunOnEngine([&start](TIdFTP& engine) { engine.ChangeDirectory(EngineName(start.remote)); });
+                host_.RunOnEngine([&start](TRemoteEngine& engine) { engine.ChangeDirectory(EngineName(start.remote)); });
             } catch (...) {
             }
         }
@@ -167,7 +167,7 @@ void TFolderWalk::Download(const QString& localFolder, const QString& name)
         if (listed != remote.end())
             folder.nameBytes = listed->nameBytes;
         else
-            host_.RunOnEngine([&folder](TIdFTP& engine) { folder.nameBytes = ServerBytes(engine.NameCodec, folder.name); });
+            host_.RunOnEngine([&folder](TRemoteEngine& engine) { folder.nameBytes = ServerBytes(engine.NameCodec(), folder.name); });
         DownloadSubfolder(start, folder);
     });
 }
@@ -176,19 +176,18 @@ std::vector<TFileEntry> TFolderWalk::ListRemote(TWalkFolders& folders)
 {
     NoteStopRequest();
     std::vector<TFileEntry> entries;
-    host_.RunOnEngine([&](TIdFTP& engine) {
-        const std::string mask = ServerName(engine.NameCodec, settings_.remoteMask.trimmed());
-        engine.ListLines.clear();
+    host_.RunOnEngine([&](TRemoteEngine& engine) {
+        const std::string mask = ServerName(engine.NameCodec(), settings_.remoteMask.trimmed());
         engine.ListDirectory(mask);
-        const TIdFTPListItems& listing = engine.ParsedListing();
+        const TIdFTPListItems& listing = engine.Listing();
         entries.reserve(listing.Count());
         // The listing may have taught the connection its name encoding.
-        TListedEntryMaker maker(engine.NameCodec);
+        TListedEntryMaker maker(engine.NameCodec());
         for (const TIdFTPListItem& item : listing)
             if (item.Name() != "." && item.Name() != "..")
                 entries.push_back(maker.Entry(item));
         if (!folders.remote.isEmpty())
-            folders.remoteShown = ShownName(engine.NameCodec, folders.remote);
+            folders.remoteShown = ShownName(engine.NameCodec(), folders.remote);
     });
     SortEntries(entries);
     return entries;
@@ -249,8 +248,8 @@ void TFolderWalk::UploadSubfolder(const TWalkFolders& parent, const std::vector<
     if (const TFileEntry* counterpart = RemoteCounterpart(remote, name))
         remoteName = counterpart->nameBytes;
     else
-        host_.RunOnEngine([&](TIdFTP& engine) {
-            remoteName = ServerBytes(engine.NameCodec, name);
+        host_.RunOnEngine([&](TRemoteEngine& engine) {
+            remoteName = ServerBytes(engine.NameCodec(), name);
             engine.MakeDirectory(EngineName(remoteName));
         });
     UploadLevel(EnterRemote(parent, local, remoteName), ancestors);
@@ -293,14 +292,14 @@ void TFolderWalk::DownloadSubfolder(const TWalkFolders& parent, const TFileEntry
 
 TWalkFolders TFolderWalk::EnterRemote(const TWalkFolders& parent, const QString& local, const QByteArray& name)
 {
-    host_.RunOnEngine([&name](TIdFTP& engine) { engine.ChangeDirectory(EngineName(name)); });
+    host_.RunOnEngine([&name](TRemoteEngine& engine) { engine.ChangeDirectory(EngineName(name)); });
     enteredSubfolders_ = true;
     return {.local = local, .remote = ChildPath(parent.remote, name), .remoteShown = {}};
 }
 
 void TFolderWalk::LeaveRemote(const TWalkFolders& parent)
 {
-    host_.RunOnEngine([&parent](TIdFTP& engine) {
+    host_.RunOnEngine([&parent](TRemoteEngine& engine) {
         if (parent.remote.isEmpty())
             engine.ChangeToParent();
         else
@@ -322,7 +321,7 @@ void TFolderWalk::MirrorRemote(const QString& localFolder, const std::vector<TFi
             continue;
         // A refusal leaves that entry; the walk goes on.
         try {
-            host_.RunOnEngine([&entry](TIdFTP& engine) { engine.DeleteFile(EngineName(entry.nameBytes)); });
+            host_.RunOnEngine([&entry](TRemoteEngine& engine) { engine.DeleteFile(EngineName(entry.nameBytes)); });
         } catch (const std::exception&) {
         }
     }

@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
-class TIdFTP;
+class TRemoteEngine;
 
 // A folder walk that cannot go on: a local directory it cannot enter or read. It ends the
 // whole walk, as an engine error outside a file's transfer does.
@@ -38,7 +38,7 @@ public:
     public:
         virtual ~THost() = default;
         // Runs an engine step where the engine lives.
-        virtual void RunOnEngine(const std::function<void(TIdFTP&)>& step) = 0;
+        virtual void RunOnEngine(const std::function<void(TRemoteEngine&)>& step) = 0;
         virtual void LogLine(const QString& line) = 0;
         // A local folder the download made (the file-operation log's CreateDir).
         virtual void LocalFolderCreated(const QString& name) = 0;

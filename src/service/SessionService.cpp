@@ -8,8 +8,17 @@ TSessionService::TSessionService() : engineContext_(new QObject), progressTimer_
 {
     progressTimer_->setInterval(ProgressSpacingMs);
     QObject::connect(progressTimer_, &QTimer::timeout, &windowContext_, [this] { Drain(); });
-    engine_.AbortSignal = &abortSignal_;
-    codec_ = engine_.NameCodec;
+    ftp_.AbortSignal = &abortSignal_;
+    // FTP tells of the end of its connection as it happens, also of one that never got to a
+    // session; SFTP's is seen at the end of the job.
+    ftp_.OnDisconnected = [this](TIdTCPConnection*) {
+        Post([this] {
+            connected_ = false;
+            if (disconnected_)
+                disconnected_();
+        });
+    };
+    codec_ = engine_->NameCodec();
     thread_.setObjectName(QStringLiteral("engine"));
     engineContext_->moveToThread(&thread_);
     thread_.start();
@@ -19,11 +28,43 @@ TSessionService::~TSessionService()
 {
     Stop();
     delete engineContext_;
-    // What the engine's notifications still point at is going away with the window.
-    engine_.OnDisconnected = nullptr;
-    engine_.OnStatus = nullptr;
-    engine_.Intercept = nullptr;
-    engine_.DropSocket();
+    // What the engines' notifications still point at is going away with the window.
+    ftp_.OnDisconnected = nullptr;
+    ftp_.Intercept = nullptr;
+    ForEachEngine([](TIdComponent& engine) {
+        engine.OnStatus = nullptr;
+        engine.OnWorkBegin = nullptr;
+        engine.OnWork = nullptr;
+        engine.OnWorkEnd = nullptr;
+    });
+    ftp_.DropSocket();
+    sftp_.Disconnect();
+}
+
+void TSessionService::ForEachEngine(const std::function<void(TIdComponent&)>& visit)
+{
+    visit(ftp_);
+    visit(sftp_);
+}
+
+void TSessionService::UseSftp(bool sftp)
+{
+    engine_ = sftp ? static_cast<TRemoteEngine*>(&sftpJobs_) : &ftpJobs_;
+    codec_ = engine_->NameCodec();
+}
+
+void TSessionService::RequestAbort()
+{
+    abortSignal_.Request();
+    sftp_.Abort();
+}
+
+void TSessionService::NoteEnd(bool connected)
+{
+    const bool ended = connected_ && !connected;
+    connected_ = connected;
+    if (ended && disconnected_)
+        disconnected_();
 }
 
 void TSessionService::SetPostedErrorHandler(std::function<void(std::exception_ptr)> handler)
@@ -31,7 +72,7 @@ void TSessionService::SetPostedErrorHandler(std::function<void(std::exception_pt
     postedError_ = std::move(handler);
 }
 
-void TSessionService::Start(std::function<void()> work, std::function<void(std::exception_ptr)> finish,
+void TSessionService::Start(std::function<void(TRemoteEngine&)> work, std::function<void(std::exception_ptr)> finish,
                            bool afterCurrent)
 {
     if (!afterCurrent && Running())
@@ -51,15 +92,17 @@ void TSessionService::Start(std::function<void()> work, std::function<void(std::
     }
     // Jobs queue on the engine's thread in the order they were submitted. The engine's state is
     // taken over at each job's end, in the order the jobs ended.
-    QMetaObject::invokeMethod(engineContext_, [this, work = std::move(work), finish = std::move(finish), afterCurrent] {
+    TRemoteEngine& engine = *engine_;
+    QMetaObject::invokeMethod(engineContext_, [this, &engine, work = std::move(work), finish = std::move(finish),
+                                               afterCurrent] {
         std::exception_ptr error;
         try {
-            work();
+            work(engine);
         } catch (...) {
             error = std::current_exception();
         }
-        Post([this, finish, error, afterCurrent, connected = engine_.Connected(), codec = engine_.NameCodec] {
-            connected_ = connected;
+        Post([this, finish, error, afterCurrent, connected = engine.Connected(), codec = engine.NameCodec()] {
+            NoteEnd(connected);
             codec_ = codec;
             if (--pendingJobs_ == 0)
                 progressTimer_->stop();

@@ -1,6 +1,9 @@
 #pragma once
 #include "ftp/IdAbortSignal.h"
 #include "ftp/IdFTP.h"
+#include "service/FtpRemoteEngine.h"
+#include "service/SftpRemoteEngine.h"
+#include "sftp/SftpSession.h"
 
 #include <QObject>
 #include <QThread>
@@ -16,9 +19,10 @@
 #include <optional>
 #include <type_traits>
 
-// The control connection's engine on a thread of its own, so that no wait for the network
-// holds the window. The window hands it jobs; what the engine reports while it works reaches
-// the window's thread in the order it happened, always before the end of the job that caused it.
+// The session's engines, FTP and SFTP, on a thread of their own, so that no wait for the network
+// holds the window. The window hands it jobs, which get the engine chosen for the session; what
+// the engine reports while it works reaches the window's thread in the order it happened, always
+// before the end of the job that caused it.
 class TSessionService {
 public:
     TSessionService();
@@ -26,9 +30,17 @@ public:
     TSessionService(const TSessionService&) = delete;
     TSessionService& operator=(const TSessionService&) = delete;
 
-    // The engine's settings and handlers, set between jobs. Handlers run on the engine's
+    // The engines' settings and handlers, set between jobs. Handlers run on the engine's
     // thread: they hand their work to the window with Post or Ask.
-    TIdFTP& Engine() { return engine_; }
+    TIdFTP& Ftp() { return ftp_; }
+    TSftpSession& Sftp() { return sftp_; }
+    // Both engines, for the notifications they give alike (status texts, work events).
+    void ForEachEngine(const std::function<void(TIdComponent&)>& visit);
+    // Between jobs, while no session is open: which engine the jobs get from now on.
+    void UseSftp(bool sftp);
+    bool UsesSftp() const { return engine_ == &sftpJobs_; }
+    // The engine the jobs get. Its operations belong on the engine's thread.
+    TRemoteEngine& Engine() { return *engine_; }
 
     // In a command: `co_await service.Run(job)` runs job(engine) on the engine's thread while the
     // window's thread goes on, and gives the job's result or raises its error once everything the
@@ -57,8 +69,9 @@ public:
     // From the engine's thread: runs question on the window's thread and waits for its answer.
     bool Ask(std::function<bool()> question);
 
-    // Ends the running data transfer from any thread, within TIdAbortSignal::SliceMs.
-    void RequestAbort() { abortSignal_.Request(); }
+    // Ends the running data transfer from any thread, within TIdAbortSignal::SliceMs (FTP) or
+    // 250 ms (SFTP).
+    void RequestAbort();
     // Any thread: consumes a request no transfer has taken (it came between two transfers): a
     // command of several files stops at its next one. A transfer's start forgets it too.
     bool TakeAbort() { return abortSignal_.Take(); }
@@ -78,21 +91,31 @@ public:
     bool Idle();
     // The connection as of the last job's end or the last disconnect notification.
     bool Connected() const { return connected_; }
-    void NoteDisconnected() { connected_ = false; }
+    // Runs on the window's thread once a session that was open has ended: the server closed
+    // it, it broke, or a job ended it.
+    void SetDisconnectHandler(std::function<void()> handler) { disconnected_ = std::move(handler); }
     // The engine's name encoding as of the last job's end.
     const TNameCodec& NameCodec() const { return codec_; }
 
 private:
     template <class Result>
     friend class TJobAwaiter;
-    // Runs work on the engine's thread, then finish(its error) here.
-    void Start(std::function<void()> work, std::function<void(std::exception_ptr)> finish, bool afterCurrent);
+    // Runs work on the engine's thread with the engine chosen now, then finish(its error) here.
+    void Start(std::function<void(TRemoteEngine&)> work, std::function<void(std::exception_ptr)> finish,
+               bool afterCurrent);
+    // Takes over the engine's connection state at a job's end; a session that ended there
+    // raises the disconnect handler.
+    void NoteEnd(bool connected);
     void Enqueue(std::function<void()> call, bool wake);
     // Runs the posted calls in order on the window's thread.
     void Drain();
 
-    TIdFTP engine_;
+    TIdFTP ftp_;
+    TSftpSession sftp_;
     TIdAbortSignal abortSignal_;
+    TFtpRemoteEngine ftpJobs_{ftp_};
+    TSftpRemoteEngine sftpJobs_{sftp_, abortSignal_};
+    TRemoteEngine* engine_ = &ftpJobs_;
     QThread thread_;
     // Lives on thread_: jobs are posted to it.
     QObject* engineContext_;
@@ -111,6 +134,7 @@ private:
     std::promise<bool>* question_ = nullptr;
     std::function<void(std::exception_ptr)> postedError_;
     std::function<void()> jobStart_;
+    std::function<void()> disconnected_;
 
     int pendingJobs_ = 0;
     std::atomic<int> waitingAfterCurrent_ = 0;
@@ -121,7 +145,7 @@ private:
 template <class Result>
 class [[nodiscard]] TJobAwaiter {
 public:
-    TJobAwaiter(TSessionService& service, std::function<Result(TIdFTP&)> job, bool afterCurrent)
+    TJobAwaiter(TSessionService& service, std::function<Result(TRemoteEngine&)> job, bool afterCurrent)
         : service_(service), job_(std::move(job)), afterCurrent_(afterCurrent)
     {
     }
@@ -129,11 +153,11 @@ public:
     void await_suspend(std::coroutine_handle<> waiting)
     {
         service_.Start(
-            [this] {
+            [this](TRemoteEngine& engine) {
                 if constexpr (std::is_void_v<Result>)
-                    job_(service_.Engine());
+                    job_(engine);
                 else
-                    value_.emplace(job_(service_.Engine()));
+                    value_.emplace(job_(engine));
             },
             [this, waiting](std::exception_ptr error) {
                 error_ = error;
@@ -152,7 +176,7 @@ public:
 private:
     using TValue = std::conditional_t<std::is_void_v<Result>, bool, Result>;
     TSessionService& service_;
-    std::function<Result(TIdFTP&)> job_;
+    std::function<Result(TRemoteEngine&)> job_;
     bool afterCurrent_;
     std::optional<TValue> value_;
     std::exception_ptr error_;
@@ -162,7 +186,7 @@ template <class Job>
 auto TSessionService::Run(Job job)
 {
     static_assert(std::is_trivially_destructible_v<Job>, "capture by reference: the command's frame outlives the job");
-    using Result = std::invoke_result_t<Job&, TIdFTP&>;
+    using Result = std::invoke_result_t<Job&, TRemoteEngine&>;
     return TJobAwaiter<Result>(*this, std::move(job), false);
 }
 
@@ -170,14 +194,14 @@ template <class Job>
 auto TSessionService::RunAfterCurrent(Job job)
 {
     static_assert(std::is_trivially_destructible_v<Job>, "capture by reference: the command's frame outlives the job");
-    using Result = std::invoke_result_t<Job&, TIdFTP&>;
+    using Result = std::invoke_result_t<Job&, TRemoteEngine&>;
     return TJobAwaiter<Result>(*this, std::move(job), true);
 }
 
 template <class Job>
 void TSessionService::Submit(Job job, bool afterCurrent)
 {
-    Start([this, job = std::move(job)]() mutable { job(engine_); },
+    Start([job = std::move(job)](TRemoteEngine& engine) mutable { job(engine); },
           [](std::exception_ptr error) {
               if (error)
                   std::rethrow_exception(error);

@@ -5,8 +5,10 @@
 #include "panes/DroppedPaths.h"
 #include "platform/DateTime.h"
 #include "platform/IniFile.h"
+#include "service/LocalPaths.h"
 #include "session/ProtocolBox.h"
 #include "session/SshSettings.h"
+#include "sftp/SftpSession.h"
 #include "settings/UserDialogs.h"
 
 #include <QCheckBox>
@@ -606,6 +608,8 @@ void TConnectForm::OkBtnClick()
     // long as the engine waits by default.
     sources_.engine.ReadTimeout =
         sources_.state.ConnectTimeout > 0 ? sources_.state.ConnectTimeout : TIdFTP::DefaultReadTimeoutMs;
+    sources_.sftp.ReadTimeout =
+        sources_.state.ConnectTimeout > 0 ? sources_.state.ConnectTimeout : TSftpSession::DefaultReadTimeoutMs;
     sources_.showConnectionTarget(HostNameEdit->text());
     sources_.setProfileBoxText(ProfileNameBox->currentText());
     sources_.state.ConnectAccepted = true;
@@ -638,13 +642,10 @@ void TConnectForm::ApplyEngineSettings()
     engine.ProxySettings.Port = IntegerOr(ProxyPortEdit->text(), 0);
     engine.ProxySettings.UserName = Std(ProxyUserNameEdit->text());
     engine.ProxySettings.Password = Std(ProxyPasswordEdit->text());
-    engine.Host = Std(HostNameEdit->text());
-    engine.Port = IntegerOr(PortEdit->text(), DefaultPort(ProtocolBox->Protocol()));
-    engine.Username = Std(UserIdEdit->text());
-    engine.Password = Std(PasswordEdit->text());
+    ApplyServerSettings(engine);
+    ApplyServerSettings(sources_.sftp);
     engine.Passive = ckPassive->isChecked();
     engine.UseTLS = static_cast<TIdUseTLS>(EncryptionIndex(EncryptionBox->currentIndex()));
-    engine.NameCodec.SetChoice(ShownNameEncoding(*NameEncodingBox));
     engine.UseMLSD = UseMlsdBox->isChecked();
     engine.VerifyTransfers = VerifyBox->isChecked();
     engine.TrustedFingerprint =
@@ -653,6 +654,20 @@ void TConnectForm::ApplyEngineSettings()
         engine.RecvBufferSize = size;
     if (const int size = TypedSpinValue(*seSendBufferSize); size >= BufferSizeMinimum)
         engine.SendBufferSize = size;
+    // As saved into CURRENT a moment ago, with the profile's trusted host key.
+    const TSshSettings ssh = ReadSshSettings(TIniFile(Std(sources_.settingsPath)), CurrentSection);
+    sources_.sftp.PrivateKeyFile = NativePath(ssh.keyFile);
+    sources_.sftp.TrustedFingerprint = ssh.trustedHostKey;
+}
+
+template <class Engine>
+void TConnectForm::ApplyServerSettings(Engine& engine) const
+{
+    engine.Host = Std(HostNameEdit->text());
+    engine.Port = IntegerOr(PortEdit->text(), DefaultPort(ProtocolBox->Protocol()));
+    engine.Username = Std(UserIdEdit->text());
+    engine.Password = Std(PasswordEdit->text());
+    engine.NameCodec.SetChoice(ShownNameEncoding(*NameEncodingBox));
 }
 
 void TConnectForm::dragEnterEvent(QDragEnterEvent* event)

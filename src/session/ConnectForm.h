@@ -16,6 +16,7 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class TIdFTP;
+class TSftpSession;
 class TIniFile;
 class TProtocolBox;
 class TUserDialogs;
@@ -32,6 +33,7 @@ public:
         QString profileBoxText;
         TUserDialogs& dialogs;
         TIdFTP& engine;
+        TSftpSession& sftp;
         TSessionState& state;
         std::function<void(const QString&)> setRemoteDirText;
         // Changes the local pane's directory; one that cannot be entered is ignored.
@@ -79,6 +81,9 @@ private:
     void SaveCurrentSection();
     void ApplyInitialDirectories();
     void ApplyEngineSettings();
+    // The server, the login and the name encoding, which both engines take alike.
+    template <class Engine>
+    void ApplyServerSettings(Engine& engine) const;
     // Shows the controls of the chosen protocol: the key file for SFTP, the FTP-only ones
     // enabled for FTP; a port at the other protocol's default follows to this one's.
     void ProtocolBoxChange();

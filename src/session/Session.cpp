@@ -7,6 +7,9 @@
 #include "service/SessionService.h"
 #include "session/ConnectForm.h"
 #include "session/RemoteHistory.h"
+#include "session/SshHostKeyQuestion.h"
+#include "session/SshSettings.h"
+#include "sftp/SftpException.h"
 #include "settings/UserDialogs.h"
 
 #include <QAction>
@@ -33,26 +36,27 @@ private:
 
 TSession::TSession(Sources sources) : sources_(std::move(sources))
 {
-    // The engine notifies on its own thread; the service hands each notification over.
+    // The engines notify on their own thread; the service hands each notification over.
     TSessionService& service = sources_.service;
-    TIdFTP& engine = service.Engine();
-    engine.OnAfterClientLogin = [this, &service](TIdFTP* sender) {
+    TIdFTP& ftp = service.Ftp();
+    ftp.OnAfterClientLogin = [this, &service](TIdFTP* sender) {
         service.Post([this, welcome = sender->WelcomeReply, login = sender->LoginReply] {
             IdFTP1AfterClientLogin(welcome, login);
         });
     };
-    engine.OnDisconnected = [this, &service](TIdTCPConnection*) {
-        service.Post([this, &service] {
-            service.NoteDisconnected();
-            IdFTP1Disconnected();
-        });
-    };
-    engine.OnStatus = [this, &service](TIdComponent*, TIdStatus, const std::string& text) {
-        service.Post([this, text = QString::fromStdString(text)] { IdFTP1Status(text); });
-    };
-    engine.OnVerifyCertificate = [this, &service](TIdFTP*, const TIdCertificateInfo& certificate) {
+    ftp.OnVerifyCertificate = [this, &service](TIdFTP*, const TIdCertificateInfo& certificate) {
         return service.Ask([this, &certificate] { return IdFTP1VerifyCertificate(certificate); });
     };
+    service.Sftp().OnVerifyHostKey = [this, &service](TSftpSession*, const std::string& fingerprint,
+                                                      const std::string& keyType) {
+        return service.Ask([this, &fingerprint, &keyType] { return TrustHostKey(fingerprint, keyType); });
+    };
+    service.ForEachEngine([this, &service](TIdComponent& engine) {
+        engine.OnStatus = [this, &service](TIdComponent*, TIdStatus, const std::string& text) {
+            service.Post([this, text = QString::fromStdString(text)] { IdFTP1Status(text); });
+        };
+    });
+    service.SetDisconnectHandler([this] { IdFTP1Disconnected(); });
     ShowConnectCommand(false);
 }
 
@@ -75,14 +79,27 @@ bool TSession::IdFTP1VerifyCertificate(const TIdCertificateInfo& certificate)
     return true;
 }
 
+bool TSession::TrustHostKey(const std::string& fingerprint, const std::string& keyType)
+{
+    if (sources_.dialogs.Ask(SshHostKeyQuestion(fingerprint, keyType, false), TUserDialogs::Buttons::YesNo,
+                             TUserDialogs::Icon::Exclamation) != TUserDialogs::Answer::Yes)
+        return false;
+    // Kept with the profile, and in the section the dialog fills the next connect from.
+    TIniFile ini(sources_.settingsPath.toStdString());
+    ini.WriteString(sources_.profileNameBox.currentText().toStdString(), SshHostKeyKeyName, fingerprint);
+    ini.WriteString("CURRENT", SshHostKeyKeyName, fingerprint);
+    return true;
+}
+
 TSession::~TSession()
 {
     // The window is going; a later disconnect of the engine has nothing left to update.
-    TIdFTP& engine = sources_.service.Engine();
-    engine.OnAfterClientLogin = nullptr;
-    engine.OnDisconnected = nullptr;
-    engine.OnStatus = nullptr;
-    engine.OnVerifyCertificate = nullptr;
+    TSessionService& service = sources_.service;
+    service.Ftp().OnAfterClientLogin = nullptr;
+    service.Ftp().OnVerifyCertificate = nullptr;
+    service.Sftp().OnVerifyHostKey = nullptr;
+    service.ForEachEngine([](TIdComponent& engine) { engine.OnStatus = nullptr; });
+    service.SetDisconnectHandler(nullptr);
 }
 
 void TSession::aConnectExecute(TSender sender)
@@ -113,6 +130,7 @@ TTask<> TSession::Connect(TSender sender)
     if (!sources_.state.ConnectAccepted)
         co_return;
     fromUrl_ = false;
+    sources_.service.UseSftp(ReadSshSettings(TIniFile(sources_.settingsPath.toStdString()), "CURRENT").sftp);
     sources_.state.ProfileName = sources_.profileNameBox.currentText();
     LoadRemoteDirHistory();
     co_await OpenConnection(sources_.state.ConnectTimeout, QStringLiteral("Marlux - ") + sources_.state.ProfileName);
@@ -126,12 +144,15 @@ TTask<> TSession::OpenConnection(int timeoutMs, QString title)
     std::string systemName;
     try {
         // A time-out that is not positive leaves the engine its own bounded wait.
-        systemName = co_await service.Run([timeoutMs](TIdFTP& engine) {
-            engine.Connect(true, timeoutMs > 0 ? timeoutMs : -1);
-            return engine.SystemName;
+        systemName = co_await service.Run([timeoutMs](TRemoteEngine& engine) {
+            engine.Connect(timeoutMs > 0 ? timeoutMs : -1);
+            return engine.SystemName();
         });
-    } catch (const std::exception&) {
-        sources_.appendLogLine(QString::fromStdString(service.Engine().Host) + QStringLiteral("への接続に失敗しました"));
+    } catch (const ESftpHostKeyChanged& changed) {
+        ReportConnectFailure(changed);
+        sources_.dialogs.ShowMessage(SshHostKeyQuestion(changed.Presented, service.Sftp().HostKeyType, true));
+    } catch (const std::exception& failure) {
+        ReportConnectFailure(failure);
     }
     connecting_ = false;
     if (!service.Connected()) {
@@ -140,6 +161,9 @@ TTask<> TSession::OpenConnection(int timeoutMs, QString title)
         sources_.leaveBusyState();
         co_return;
     }
+    // FTP shows the login as the engine reports it; SFTP's status lines have told it already.
+    if (service.UsesSftp())
+        ShowLoggedIn();
     sources_.appendLogLine(QString::fromStdString(systemName));
     sources_.remoteRefresh();
     SetApplicationTitle(title);
@@ -152,7 +176,7 @@ void TSession::RunConnectForm(TSender sender)
     {
         TConnectForm form(&sources_.window,
                           {sources_.settingsPath, sources_.profileNameBox.currentText(), sources_.dialogs,
-                           sources_.service.Engine(), sources_.state,
+                           sources_.service.Ftp(), sources_.service.Sftp(), sources_.state,
                            [this](const QString& text) { sources_.remoteDirBox.setEditText(text); },
                            sources_.changeLocalDirectory,
                            [this](const QString& text) { sources_.setStatusPanel(2, text); },
@@ -208,7 +232,17 @@ std::exception_ptr TSession::PrepareSessionEnd()
     return firstError;
 }
 
-void TSession::Quit(TIdFTP& engine)
+void TSession::ReportConnectFailure(const std::exception& failure)
+{
+    TSessionService& service = sources_.service;
+    QString line = QString::fromStdString(service.Engine().Host()) + QStringLiteral("への接続に失敗しました");
+    // FTP's replies are in the log already; libssh's reasons are not.
+    if (service.UsesSftp())
+        line += QStringLiteral(": ") + QString::fromStdString(failure.what());
+    sources_.appendLogLine(line);
+}
+
+void TSession::Quit(TRemoteEngine& engine)
 {
     try {
         engine.Quit();
@@ -249,17 +283,22 @@ void TSession::NoDisconnectTimerTimer()
 {
     TSessionService& service = sources_.service;
     if (service.Connected() && !service.Running() && !sources_.busy())
-        service.Submit([](TIdFTP& engine) { engine.CurrentDirectory(); });
+        service.Submit([](TRemoteEngine& engine) { engine.KeepAlive(); });
 }
 
 void TSession::IdFTP1AfterClientLogin(const TIdRFCReply& welcome, const TIdRFCReply& login)
 {
-    sources_.setStatusPanel(0, QStringLiteral("接続中"));
-    ShowConnectCommand(true);
-    EnableSessionMenuItems(true);
     AppendReplyToLog(welcome.TextCode, welcome.JoinedText());
     AppendReplyToLog(login.TextCode, login.JoinedText());
     // The system name follows once SYST has been answered (see Connect).
+    ShowLoggedIn();
+}
+
+void TSession::ShowLoggedIn()
+{
+    sources_.setStatusPanel(0, QStringLiteral("接続中"));
+    ShowConnectCommand(true);
+    EnableSessionMenuItems(true);
     sources_.leaveBusyState();
 }
 

@@ -7,20 +7,22 @@
 
 #include <exception>
 #include <functional>
+#include <string>
 
 class QAction;
 class QComboBox;
 class QWidget;
-class TIdFTP;
+class TRemoteEngine;
 class TIdRFCReply;
 class TSessionService;
 struct TIdCertificateInfo;
 struct TStartUrl;
 class TUserDialogs;
 
-// The window's side of an FTP session: the connect/disconnect command, the engine's login,
-// disconnect and status notifications, the keep-alive PWD, the session texts and the last
-// directories and remote directory history of the profile in use.
+// The window's side of a session over FTP or SFTP: the connect/disconnect command, the engines'
+// login, disconnect and status notifications, the trust of certificates and host keys, the
+// keep-alive, the session texts and the last directories and remote directory history of the
+// profile in use.
 class TSession {
 public:
     struct Sources {
@@ -81,6 +83,9 @@ public:
     // The certificate failed verification: asks whether to trust it for the profile in use and
     // stores the fingerprint with the profile when the user does.
     bool IdFTP1VerifyCertificate(const TIdCertificateInfo& certificate);
+    // An SFTP server's host key not trusted yet: asks whether to trust it for the profile in use
+    // and stores its fingerprint with the profile when the user does.
+    bool TrustHostKey(const std::string& fingerprint, const std::string& keyType);
 
 private:
     TTask<> ToggleConnection(TSender sender);
@@ -94,7 +99,11 @@ private:
     // saving is returned.
     std::exception_ptr PrepareSessionEnd();
     // QUIT, or the socket closed when the connection broke while closing.
-    static void Quit(TIdFTP& engine);
+    static void Quit(TRemoteEngine& engine);
+    // The log line of a connect that failed.
+    void ReportConnectFailure(const std::exception& failure);
+    // The window once logged in: status, connect command, session menus, idle again.
+    void ShowLoggedIn();
     // Shows the dialog (or runs its OK at once) and passes on an error that ended its OK.
     void RunConnectForm(TSender sender);
     void LoadRemoteDirHistory();

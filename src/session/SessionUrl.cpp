@@ -42,7 +42,8 @@ void TSession::ConnectToUrl(const TStartUrl& url)
 
     fromUrl_ = true;
     const int timeoutMs =
-        ConfigureEngineForUrl(sources_.service.Engine(), url, password, TIniFile(sources_.settingsPath.toStdString()));
+        ConfigureEngineForUrl(sources_.service.Ftp(), url, password, TIniFile(sources_.settingsPath.toStdString()));
+    sources_.service.UseSftp(false);
     sources_.state.ProfileName = url.host;
     // The box names the site in the operation log's remote paths; setting its text opens nothing.
     sources_.profileNameBox.setEditText(url.host);

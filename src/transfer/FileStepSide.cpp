@@ -2,7 +2,7 @@
 
 #include "service/SessionService.h"
 
-TFileStepSide::TFileStepSide(TSessionService& service, TIdFTP& engine, TTransferChoice mode)
+TFileStepSide::TFileStepSide(TSessionService& service, TRemoteEngine& engine, TTransferChoice mode)
     : service_(service), engine_(engine), mode_(mode)
 {
 }
@@ -12,7 +12,7 @@ void TFileStepSide::Window(std::function<void()> call)
     service_.Post(std::move(call));
 }
 
-void TFileStepSide::Engine(const std::function<void(TIdFTP&)>& step)
+void TFileStepSide::Engine(const std::function<void(TRemoteEngine&)>& step)
 {
     step(engine_);
 }

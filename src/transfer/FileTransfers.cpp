@@ -92,7 +92,7 @@ void TFileTransfers::aDownloadRestoreExecute()
 
 TTask<> TFileTransfers::ResumeSelectedRows(std::vector<TFileEntry> files)
 {
-    const bool resumable = co_await sources_.service.Run([](TIdFTP& engine) { return engine.ResumeSupported(); });
+    const bool resumable = co_await sources_.service.Run([](TRemoteEngine& engine) { return engine.ResumeSupported(); });
     if (resumable)
         co_await WalkSelectedRows(std::move(files), {}, std::bind_front(&TFileTransfers::ResumeRow, this), LocalFill());
 }
@@ -141,7 +141,7 @@ TTask<> TFileTransfers::OnEngine(std::function<void(const TWalkFolders&, TFileSt
 {
     const TTransferChoice mode = TransferMode();
     const TWalkFolders folders = PaneFolders();
-    co_await sources_.service.Run([this, &step, &folders, mode](TIdFTP& engine) {
+    co_await sources_.service.Run([this, &step, &folders, mode](TRemoteEngine& engine) {
         TFileStepSide side(sources_.service, engine, mode);
         step(folders, side);
     });
@@ -281,8 +281,8 @@ bool TFileTransfers::UploadFile(const TFileEntry& file, bool append, const TWalk
     const bool sent = TransferOneFile(
         side, name, {localPath, RemoteSpec(folders, TransformName(name))}, append ? "UploadAppending" : "Uploading",
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."),
-        [&](TIdFTP& engine) {
-            const std::string remoteName = ServerName(engine.NameCodec, TransformName(name));
+        [&](TRemoteEngine& engine) {
+            const std::string remoteName = ServerName(engine.NameCodec(), TransformName(name));
             // The local file's size is what goes out: no SIZE to the server for it.
             PostExpectedSize(QFileInfo(localPath).size());
             engine.Put(NativePath(localPath), remoteName, append);
@@ -308,7 +308,7 @@ bool TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolders& fo
         return false;
     return TransferOneFile(side, file.name, {localPath, RemoteSpec(folders, file.name)}, "Downloading",
                            QStringLiteral(" モードでダウンロード中..."),
-                           [&](TIdFTP& engine) {
+                           [&](TRemoteEngine& engine) {
                                PostExpectedSize(ListedOrServerSize(engine, file));
                                engine.Get(file.nameBytes.toStdString(), NativePath(localPath), true, false,
                                           file.sizeKnown ? std::optional(file.size) : std::nullopt);
@@ -326,7 +326,7 @@ void TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& 
     if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(file.name, localPath, side))
         return;
     const bool received = TransferOneFile(
-        side, file.name, {localPath, RemoteSpec(folders, file.name)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TIdFTP& engine) {
+        side, file.name, {localPath, RemoteSpec(folders, file.name)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TRemoteEngine& engine) {
             const QFileInfo local(localPath);
             const std::int64_t localLength = local.exists() ? local.size() : 0;
             const std::int64_t missing = ListedOrServerSize(engine, file) - localLength;
@@ -334,7 +334,8 @@ void TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& 
             // A local file already whole is left as it is.
             if (localLength > 0 && missing <= 0)
                 return false;
-            engine.Get(file.nameBytes.toStdString(), NativePath(localPath), localLength == 0, localLength > 0);
+            engine.Get(file.nameBytes.toStdString(), NativePath(localPath), localLength == 0, localLength > 0,
+                       std::nullopt);
             return true;
         });
     if (received)
@@ -359,7 +360,7 @@ bool TFileTransfers::FinishDownload(const TFileEntry& file, const QString& local
     return true;
 }
 
-std::int64_t TFileTransfers::ListedOrServerSize(TIdFTP& engine, const TFileEntry& file)
+std::int64_t TFileTransfers::ListedOrServerSize(TRemoteEngine& engine, const TFileEntry& file)
 {
     return file.sizeKnown ? file.size : engine.FileSize(file.nameBytes.toStdString());
 }
@@ -370,7 +371,7 @@ void TFileTransfers::TakeRemoteTime(const TFileEntry& file, const QString& local
     // local clock.
     std::optional<std::int64_t> time = ExactInstant(file.modified);
     if (!time)
-        side.Engine([&](TIdFTP& engine) { time = engine.ModificationTime(file.nameBytes.toStdString()); });
+        side.Engine([&](TRemoteEngine& engine) { time = engine.ModificationTime(file.nameBytes.toStdString()); });
     if (!time)
         time = InstantOf(file.modified);
     // A listing without a time leaves the file's own.
@@ -381,12 +382,12 @@ void TFileTransfers::TakeRemoteTime(const TFileEntry& file, const QString& local
             QStringLiteral("%1 の更新日時を設定できません").arg(QFileInfo(localPath).fileName()).toStdString());
 }
 
-void TFileTransfers::KeepTimeOnServer(TIdFTP& engine, const TFileEntry& file, const std::string& remoteName)
+void TFileTransfers::KeepTimeOnServer(TRemoteEngine& engine, const TFileEntry& file, const std::string& remoteName)
 {
     // Only where the listings read it back to the second: a time the comparison then sees at
     // the minute, in the server's unknown zone, would not make it exact.
     const std::optional<std::int64_t> time = ExactInstant(file.modified);
-    if (time && engine.ListsByMlsd() && engine.CanSetModificationTime())
+    if (time && engine.ListsExactTimes() && engine.CanSetModificationTime())
         engine.SetModificationTime(remoteName, *time);
 }
 
@@ -423,7 +424,7 @@ void TFileTransfers::LogLine(TFileStepSide& side, const QString& line)
 
 bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, const TFileEnds& ends,
                                      const char* panelVerb, const QString& progressVerb,
-                                     const std::function<bool(TIdFTP&)>& moveData)
+                                     const std::function<bool(TRemoteEngine&)>& moveData)
 {
     const bool binary = ::IsBinaryTransfer(side.Mode(), sources_.extensions.TextExtList, name);
     side.Window([this, name, binary, panelVerb, progressVerb] {
@@ -440,7 +441,7 @@ bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, c
     bool moved = false;
     RunFileGuarded(side, [&] {
         try {
-            side.Engine([&](TIdFTP& engine) {
+            side.Engine([&](TRemoteEngine& engine) {
                 engine.SetTransferType(binary ? ftBinary : ftASCII);
                 moved = moveData(engine);
             });

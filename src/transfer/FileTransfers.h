@@ -1,5 +1,4 @@
 #pragma once
-#include "ftp/IdFTP.h"
 #include "service/Command.h"
 #include "service/FileEntry.h"
 #include "service/FolderWalk.h"
@@ -22,6 +21,7 @@
 class EIdVerificationFailed;
 class TBusyDisplay;
 class TFileOperationLog;
+class TRemoteEngine;
 class TSessionLog;
 class TTransferPanes;
 class TSessionService;
@@ -130,7 +130,7 @@ private:
     // file's data type and returns whether it moved data; true when it did without an error
     // and, where the server can tell, the file on both sides is the same.
     bool TransferOneFile(TFileStepSide& side, const QString& name, const TFileEnds& ends, const char* panelVerb,
-                         const QString& progressVerb, const std::function<bool(TIdFTP&)>& moveData);
+                         const QString& progressVerb, const std::function<bool(TRemoteEngine&)>& moveData);
     // The file arrived different from what was sent: a session-log line naming it and the
     // "Verify" line of the operation log.
     void ReportVerificationFailure(TFileStepSide& side, const QString& name, const TFileEnds& ends,
@@ -140,14 +140,14 @@ private:
     bool FinishDownload(const TFileEntry& file, const QString& localPath, const TWalkFolders& folders,
                         TFileStepSide& side);
     // On the engine's thread: the size the listing gave, else the server's answer to SIZE.
-    static std::int64_t ListedOrServerSize(TIdFTP& engine, const TFileEntry& file);
+    static std::int64_t ListedOrServerSize(TRemoteEngine& engine, const TFileEntry& file);
     // Gives the downloaded file the remote file's time (bRetrieveRemoteTimeStamp).
     void TakeRemoteTime(const TFileEntry& file, const QString& localPath, TFileStepSide& side) const;
     // RemoteSpec with the window's profile.
     QString RemoteSpec(const TWalkFolders& folders, const QString& name) const;
     // On the engine's thread: gives the uploaded file the local file's time, where that makes
     // time stamps comparable to the second.
-    static void KeepTimeOnServer(TIdFTP& engine, const TFileEntry& file, const std::string& remoteName);
+    static void KeepTimeOnServer(TRemoteEngine& engine, const TFileEntry& file, const std::string& remoteName);
     // Runs a step whose errors end only that file; those the server's reply does not already
     // show reach the session log.
     bool RunFileGuarded(TFileStepSide& side, const std::function<void()>& step);

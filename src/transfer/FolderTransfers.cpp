@@ -35,12 +35,12 @@ private:
 // gone, so posted calls hold the folder transfers' sources, never the host.
 class TFolderTransfers::TEngineHost : public TFolderWalk::THost {
 public:
-    TEngineHost(const Sources& sources, TIdFTP& engine, TTransferChoice mode)
+    TEngineHost(const Sources& sources, TRemoteEngine& engine, TTransferChoice mode)
         : sources_(sources), engine_(engine), side_(sources.service, engine, mode)
     {
     }
 
-    void RunOnEngine(const std::function<void(TIdFTP&)>& step) override { step(engine_); }
+    void RunOnEngine(const std::function<void(TRemoteEngine&)>& step) override { step(engine_); }
     void LogLine(const QString& line) override
     {
         sources_.service.Post([&sources = sources_, line] { sources.sessionLog.AppendLogLine(line); });
@@ -81,7 +81,7 @@ public:
 
 private:
     const Sources& sources_;
-    TIdFTP& engine_;
+    TRemoteEngine& engine_;
     TFileStepSide side_;
 };
 
@@ -103,7 +103,7 @@ TTask<bool> TFolderTransfers::RunWalk(std::function<void(TFolderWalk&, const QSt
     const TFolderWalk::TSettings settings = WalkSettings();
     const QString localFolder = sources_.panes.LocalFolder();
     const TTransferChoice mode = sources_.files.TransferMode();
-    const bool enteredSubfolders = co_await sources_.service.Run([&](TIdFTP& engine) {
+    const bool enteredSubfolders = co_await sources_.service.Run([&](TRemoteEngine& engine) {
         TEngineHost host(sources_, engine, mode);
         TFolderWalk folderWalk(host, settings);
         walk(folderWalk, localFolder);

@@ -77,16 +77,17 @@ void TTransferProgress::DestroyHiddenProgressWindow()
 
 void TTransferProgress::FollowEngine(TSessionService& service)
 {
-    TIdFTP& engine = service.Engine();
-    engine.OnWorkBegin = [this, &service](TIdComponent*, TWorkMode mode, int64_t countMax) {
-        service.Post([this, mode, countMax] { IdFTP1WorkBegin(mode, countMax); });
-    };
-    engine.OnWork = [this, &service](TIdComponent*, TWorkMode mode, int64_t count) {
-        service.PostProgress([this, mode, count] { IdFTP1Work(mode, count); });
-    };
-    engine.OnWorkEnd = [this, &service](TIdComponent*, TWorkMode mode) {
-        service.Post([this, mode] { IdFTP1WorkEnd(mode); });
-    };
+    service.ForEachEngine([this, &service](TIdComponent& engine) {
+        engine.OnWorkBegin = [this, &service](TIdComponent*, TWorkMode mode, int64_t countMax) {
+            service.Post([this, mode, countMax] { IdFTP1WorkBegin(mode, countMax); });
+        };
+        engine.OnWork = [this, &service](TIdComponent*, TWorkMode mode, int64_t count) {
+            service.PostProgress([this, mode, count] { IdFTP1Work(mode, count); });
+        };
+        engine.OnWorkEnd = [this, &service](TIdComponent*, TWorkMode mode) {
+            service.Post([this, mode] { IdFTP1WorkEnd(mode); });
+        };
+    });
 }
 
 void TTransferProgress::IdFTP1WorkBegin(TWorkMode, std::int64_t workCountMax)

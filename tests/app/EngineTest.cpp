@@ -15,7 +15,7 @@ TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRunFromAc
     TempDir::WriteFile(work_.File("a.txt"), "x");
     TMainForm& form = Open();
     AimAtLoopback(form.IdFTP1, peer.Port());
-    RunJob(form.Service(), [](TIdFTP& engine) { engine.Connect(true, 5000); });
+    RunJob(form.Service(), [](TRemoteEngine& engine) { engine.Connect(5000); });
     form.Options().iOnLocalDblClick = 1;
     QAbstractItemView& view = form.Controls().LocalFileListView->Report();
     view.selectAll();
@@ -36,7 +36,7 @@ TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRunFromAc
         form.Action("aRemoteRefresh")->trigger();
         emit view.doubleClicked(view.model()->index(0, 0));  // runs aUpload by name
     });
-    EXPECT_EQ(RunJob(form.Service(), [](TIdFTP& engine) { return engine.CurrentDirectory(); }), "/slow");
+    EXPECT_EQ(RunJob(form.Service(), [](TRemoteEngine& engine) { return engine.CurrentDirectory(); }), "/slow");
     EXPECT_EQ(engineCommands, 0);
     for (const char* name : {"aAbort", "aConnect", "aLocalRefresh", "aLocalFileDelete", "aOption", "aExit"})
         EXPECT_TRUE(enabledWhileWaiting.contains(name)) << name;

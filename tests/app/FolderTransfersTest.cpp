@@ -1,5 +1,6 @@
 #include "RemoteScene.h"
 
+#include "fixtures/FileTree.h"
 #include "fixtures/RandomBytes.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
@@ -47,15 +48,6 @@ private:
 
 namespace fs = std::filesystem;
 
-// Every entry below root by its path relative to root: a file by its bytes, a folder as "<dir>".
-std::map<std::string, std::string> Tree(const std::string& root)
-{
-    std::map<std::string, std::string> tree;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
-        tree[fs::relative(entry.path(), root).string()] = entry.is_directory() ? "<dir>" : TempDir::ReadFile(entry.path());
-    return tree;
-}
-
 void SetModified(const std::string& path, const QDateTime& when)
 {
     const utimbuf times{when.toSecsSinceEpoch(), when.toSecsSinceEpoch()};
@@ -84,7 +76,7 @@ TEST_F(FolderTransfersTest, WholeTreesMoveByteForByteBothWaysWithBlanksNonAsciiN
     for (int level = 2; level <= 30; ++level)
         chain += "/d" + std::to_string(level);
     Write(Local(chain + "/leaf.dat"), RandomBytes(5000, 2));
-    const auto original = Tree(work_.Path());
+    const auto original = FileTree(work_.Path());
 
     TMainForm& form = OpenConnected();
     // The panes stay where they are while the walk runs.
@@ -94,12 +86,12 @@ TEST_F(FolderTransfersTest, WholeTreesMoveByteForByteBothWaysWithBlanksNonAsciiN
     });
     Run("aTypeBinary");
     RunAll("aUploadAll");
-    EXPECT_EQ(Tree(server_.Root()), original);
+    EXPECT_EQ(FileTree(server_.Root()), original);
 
     TempDir back;
     form.LocalPane().ChangeDirectory(QString::fromStdString(back.Path()));
     RunAll("aDownloadAll");
-    EXPECT_EQ(Tree(back.Path()), original);
+    EXPECT_EQ(FileTree(back.Path()), original);
     EXPECT_EQ(QString::fromStdString(OperationLog()).count(QStringLiteral(" CreateDir ")), 34);
     panes.removeDuplicates();
     const QString remote = form.Controls().RemoteDirBox->currentText();

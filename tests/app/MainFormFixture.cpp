@@ -1,13 +1,16 @@
 #include "MainFormFixture.h"
 
+#include "fileops/CommandDlg.h"
 #include "fixtures/IniSection.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QEventLoop>
 #include <QTimer>
 #include <QTreeView>
@@ -55,6 +58,58 @@ void MainFormTest::SelectLocal(const QStringList& captions) const
         if (captions.contains(model.Row(row).entry.name))
             selection.select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     form_->UpdateActionStates();
+}
+
+void MainFormTest::Run(const char* action)
+{
+    form_->UpdateActionStates();
+    QAction* command = form_->Action(QString::fromLatin1(action));
+    ASSERT_TRUE(command->isEnabled()) << action;
+    command->trigger();
+    Settle(*form_);
+}
+
+void MainFormTest::Select(TFileViewStack& list, const QStringList& captions)
+{
+    QItemSelectionModel& selection = *list.Report().selectionModel();
+    selection.clearSelection();
+    const QStringList rows = Captions(list.Model());
+    for (const QString& caption : captions) {
+        ASSERT_TRUE(rows.contains(caption)) << caption.toStdString();
+        selection.select(list.Model().index(int(rows.indexOf(caption)), 0),
+                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+void MainFormTest::QueueName(const QString& text)
+{
+    dialogs_->QueueDialog([text](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("NewEdit"))->setText(text);
+        return int(QDialog::Accepted);
+    });
+    dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
+}
+
+void MainFormTest::Delete(TUserDialogs::Answer second)
+{
+    dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
+    dialogs_->QueueAnswer(second);
+    Run("aRemoteFileDelete");
+}
+
+void MainFormTest::RunCommandDialog(std::function<void(TCommandDlg&)> script)
+{
+    dialogs_->QueueDialog([script](QDialog& dialog) {
+        dialog.show();
+        script(static_cast<TCommandDlg&>(dialog));
+        // The dialog closes itself once its lines have been sent or one was refused.
+        for (int waited = 0; dialog.isVisible() && waited < 30000; ++waited)
+            Pump(1);
+        EXPECT_FALSE(dialog.isVisible());
+        dialog.hide();
+        return dialog.result();
+    });
+    Run("aChmod");
 }
 
 void MainFormTest::MakeWorkFiles(std::initializer_list<std::string> names) const

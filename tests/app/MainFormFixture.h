@@ -9,10 +9,12 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 class QWidget;
+class TCommandDlg;
 class TFileListModel;
 
 // Every test gets a fresh program directory (MARLUX_HOME) and its own working directory,
@@ -29,6 +31,16 @@ protected:
     TFileViewStack& LocalFiles() const { return *form_->Controls().LocalFileListView; }
     // Selects exactly the local rows of these captions and brings the actions up to date.
     void SelectLocal(const QStringList& captions) const;
+    // Runs an action as the user does, after the idle pass that enables it.
+    void Run(const char* action);
+    // Selects the rows of these captions, and only those.
+    static void Select(TFileViewStack& list, const QStringList& captions);
+    // The name dialog answered with OK after the edit box was given text, then Yes to the question.
+    void QueueName(const QString& text);
+    // The remote delete command, its first question answered Yes and the second as given.
+    void Delete(TUserDialogs::Answer second);
+    // The command dialog, shown, handed to the script, which presses a button.
+    void RunCommandDialog(std::function<void(TCommandDlg&)> script);
     // Closes it the normal way (the close steps run) and destroys it.
     void CloseWindow();
 

@@ -22,38 +22,7 @@ using Answer = TUserDialogs::Answer;
 class RemoteFileOpsTest : public RemoteSceneTest {
 protected:
     QStringList Captions() { return MainFormTest::Captions(RemoteList().Model()); }
-    void Select(const QStringList& names) { RemoteSceneTest::Select(RemoteList(), names); }
-    // The name dialog answered with OK after the edit box was given text, then Yes to the question.
-    void QueueName(const QString& text)
-    {
-        dialogs_->QueueDialog([text](QDialog& dialog) {
-            dialog.findChild<QLineEdit*>(QStringLiteral("NewEdit"))->setText(text);
-            return int(QDialog::Accepted);
-        });
-        dialogs_->QueueAnswer(Answer::Yes);
-    }
-    // The delete command, its first question answered Yes and the second as given.
-    void Delete(Answer second)
-    {
-        dialogs_->QueueAnswer(Answer::Yes);
-        dialogs_->QueueAnswer(second);
-        Run("aRemoteFileDelete");
-    }
-    // The command dialog, shown, handed to the script, which presses a button.
-    void RunCommandDialog(std::function<void(TCommandDlg&)> script)
-    {
-        dialogs_->QueueDialog([script](QDialog& dialog) {
-            dialog.show();
-            script(static_cast<TCommandDlg&>(dialog));
-            // The dialog closes itself once its lines have been sent or one was refused.
-            for (int waited = 0; dialog.isVisible() && waited < 30000; ++waited)
-                Pump(1);
-            EXPECT_FALSE(dialog.isVisible());
-            dialog.hide();
-            return dialog.result();
-        });
-        Run("aChmod");
-    }
+    void Select(const QStringList& names) { MainFormTest::Select(RemoteList(), names); }
     qsizetype Count(const QString& logText) const { return LogLines().filter(logText).size(); }
     void MakeFiles(std::initializer_list<const char*> names) const
     {
@@ -159,7 +128,7 @@ TEST_F(RemoteFileOpsTest, CommandsNewNamesDeletionsAndViewsReachTheServerAndARef
     Run("aRemoteRefresh");
     const std::string settings = Read(HomeFile("Marlux.ini"));
     form.Options().asApplication = QStringLiteral("/bin/true");
-    RunJob(form.Service(), [](TIdFTP& engine) { engine.SetTransferType(ftASCII); });
+    RunJob(form.Service(), [](TRemoteEngine& engine) { engine.SetTransferType(ftASCII); });
     Select({"Marlux.ini", "notes.txt", "gone.txt", QStringLiteral("bell\u0007.txt")});
     unlink(Remote("gone.txt").c_str());
     const qsizetype logBefore = LogLines().size();

@@ -58,14 +58,6 @@ protected:
         emit RemoteList().Report().doubleClicked(RemoteList().Model().index(int(rows.indexOf(folder)), 0));
         Settle(*form_);
     }
-    void QueueName(const QString& text)
-    {
-        dialogs_->QueueDialog([text](QDialog& dialog) {
-            dialog.findChild<QLineEdit*>(QStringLiteral("NewEdit"))->setText(text);
-            return int(QDialog::Accepted);
-        });
-        dialogs_->QueueAnswer(Answer::Yes);
-    }
     static QStringList Sorted(QStringList list)
     {
         list.sort();

@@ -24,27 +24,6 @@ TMainForm& RemoteSceneTest::OpenConnectedTo(int port, const char* user, const ch
     return form;
 }
 
-void RemoteSceneTest::Run(const char* action)
-{
-    form_->UpdateActionStates();
-    QAction* command = form_->Action(QString::fromLatin1(action));
-    ASSERT_TRUE(command->isEnabled()) << action;
-    command->trigger();
-    Settle(*form_);
-}
-
-void RemoteSceneTest::Select(TFileViewStack& list, const QStringList& captions)
-{
-    QItemSelectionModel& selection = *list.Report().selectionModel();
-    selection.clearSelection();
-    const QStringList rows = Captions(list.Model());
-    for (const QString& caption : captions) {
-        ASSERT_TRUE(rows.contains(caption)) << caption.toStdString();
-        selection.select(list.Model().index(int(rows.indexOf(caption)), 0),
-                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-}
-
 void RemoteSceneTest::Write(const std::string& path, const std::string& content)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());

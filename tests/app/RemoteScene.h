@@ -16,10 +16,6 @@ protected:
     TMainForm& OpenConnected(const std::string& settings = {});
     // The same for another server, such as vsftpd; only the remote pane is listed.
     TMainForm& OpenConnectedTo(int port, const char* user, const char* password, const std::string& settings = {});
-    // Runs an action as the user does, after the idle pass that enables it.
-    void Run(const char* action);
-    // Selects the rows of these captions, and only those.
-    static void Select(TFileViewStack& list, const QStringList& captions);
     TFileViewStack& RemoteList() const { return *form_->Controls().RemoteFileListView; }
     QStringList LogLines() const { return PaneLines(*form_->LogPane()); }
     // Paths in the local pane's directory and on the server.

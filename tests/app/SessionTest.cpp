@@ -123,7 +123,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
         Settle(form);
     };
     const qsizetype pwds = LogLines().filter(QStringLiteral("<< PWD")).size();
-    form.Service().Submit([](TIdFTP&) { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
+    form.Service().Submit([](TRemoteEngine&) { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
     keepAlive();
     keepAlive();
     EXPECT_EQ(LogLines().filter(QStringLiteral("<< PWD")).size(), pwds + 1);
@@ -309,7 +309,7 @@ TEST_F(SessionTest, ClosingTheWindowDuringATransferSendsAborBeforeQuit)
     form.IdFTP1.Passive = true;
     QTimer::singleShot(300, &form, [&form] { form.close(); });
     TIdStringStream stream;
-    EXPECT_THROW(RunJob(form.Service(), [&stream](TIdFTP& engine) { engine.Get("x", stream); }), EIdException);
+    EXPECT_THROW(RunJob(form.Service(), [&form, &stream](TRemoteEngine&) { form.IdFTP1.Get("x", stream); }), EIdException);
     EXPECT_FALSE(form.SessionConnected());
     CloseWindow();
     peer.Wait();

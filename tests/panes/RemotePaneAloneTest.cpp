@@ -103,7 +103,7 @@ TEST_F(RemotePaneAlone, ListsEntersAndGoesUpOverTheServiceAlone)
     SetUncaughtExceptionHandler({});
     EXPECT_EQ(errors, 1);
     EXPECT_EQ(Rows(), (QStringList{"sub", "data.bin", "readme.txt"}));
-    EXPECT_EQ(RunJob(service_, [](TIdFTP& ftp) { return ftp.CurrentDirectory(); }), "/pub");
+    EXPECT_EQ(RunJob(service_, [](TRemoteEngine& remote) { return remote.CurrentDirectory(); }), "/pub");
 }
 
 }  // namespace

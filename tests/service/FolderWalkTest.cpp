@@ -3,6 +3,7 @@
 #include "ftp/IdException.h"
 #include "platform/DateTime.h"
 #include "service/FolderWalk.h"
+#include "service/FtpRemoteEngine.h"
 #include "service/LocalPaths.h"
 #include "service/RemoteNames.h"
 
@@ -22,9 +23,9 @@ namespace fs = std::filesystem;
 // Runs the walk's engine steps at once on the test's engine, and moves files with it plainly.
 class DirectHost : public TFolderWalk::THost {
 public:
-    explicit DirectHost(TIdFTP& engine) : engine_(engine) {}
+    explicit DirectHost(TIdFTP& engine) : engine_(engine), jobs_(engine) {}
 
-    void RunOnEngine(const std::function<void(TIdFTP&)>& step) override { step(engine_); }
+    void RunOnEngine(const std::function<void(TRemoteEngine&)>& step) override { step(jobs_); }
     void LogLine(const QString& line) override { logLines.push_back(line); }
     void LocalFolderCreated(const QString& name) override { createdFolders.push_back(name); }
     void ShowProgress(const QString&, const QString&) override {}
@@ -52,6 +53,7 @@ public:
 
 private:
     TIdFTP& engine_;
+    TFtpRemoteEngine jobs_;
 };
 
 void Write(const std::string& path, const std::string& content)

@@ -47,18 +47,18 @@ struct TCaughtErrors {
 TTask<> TwoSteps(TSessionService& service, std::vector<std::string>& seen)
 {
     seen.push_back("start");
-    const int first = co_await service.Run([&](TIdFTP&) {
+    const int first = co_await service.Run([&](TRemoteEngine&) {
         service.Post([&seen] { seen.push_back(OnWindowThread() ? "posted" : "posted elsewhere"); });
         return OnWindowThread() ? -1 : 20;
     });
     seen.push_back("first " + std::to_string(first));
-    const int second = co_await service.Run([first](TIdFTP&) { return first + 22; });
+    const int second = co_await service.Run([first](TRemoteEngine&) { return first + 22; });
     seen.push_back("second " + std::to_string(second));
 }
 
 TTask<> FailingStep(TSessionService& service)
 {
-    co_await service.Run([](TIdFTP&) -> int { throw EIdConnClosedGracefully(); });
+    co_await service.Run([](TRemoteEngine&) -> int { throw EIdConnClosedGracefully(); });
 }
 
 }  // namespace
@@ -85,7 +85,7 @@ TEST(SessionService, ACommandAwaitsItsJobsWithoutHoldingTheWindow)
 TEST(SessionService, ErrorsComeBackTheWindowRunsMeanwhileAndOnlyTheSessionsEndMayWaitItsTurn)
 {
     TSessionService service;
-    EXPECT_THROW(RunJob(service, [](TIdFTP&) { throw EIdConnClosedGracefully(); }), EIdConnClosedGracefully);
+    EXPECT_THROW(RunJob(service, [](TRemoteEngine&) { throw EIdConnClosedGracefully(); }), EIdConnClosedGracefully);
     {
         TCaughtErrors caught;
         Launch(FailingStep(service));
@@ -98,12 +98,12 @@ TEST(SessionService, ErrorsComeBackTheWindowRunsMeanwhileAndOnlyTheSessionsEndMa
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
     ticker.start(5);
-    service.Submit([&](TIdFTP&) {
+    service.Submit([&](TRemoteEngine&) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         order.push_back("first");
     });
-    EXPECT_THROW(RunJob(service, [](TIdFTP&) {}), EIdCommandInProgress);
-    service.Submit([&](TIdFTP&) { order.push_back("after"); }, true);
+    EXPECT_THROW(RunJob(service, [](TRemoteEngine&) {}), EIdCommandInProgress);
+    service.Submit([&](TRemoteEngine&) { order.push_back("after"); }, true);
     order.push_back("returned");
     WaitForService(service);
     ticker.stop();
@@ -111,7 +111,7 @@ TEST(SessionService, ErrorsComeBackTheWindowRunsMeanwhileAndOnlyTheSessionsEndMa
     EXPECT_GE(ticks, 10);
 
     bool askedOnWindowThread = false;
-    EXPECT_TRUE(RunJob(service, [&](TIdFTP&) {
+    EXPECT_TRUE(RunJob(service, [&](TRemoteEngine&) {
         return service.Ask([&] {
             askedOnWindowThread = OnWindowThread();
             return true;
@@ -126,7 +126,7 @@ TEST(SessionService, APostedCallThatRaisesReachesTheHandlerAndTheRestStillRun)
     TSessionService service;
     std::vector<std::string> seen;
     service.SetPostedErrorHandler([&](std::exception_ptr error) { seen.push_back(Message(error)); });
-    RunJob(service, [&](TIdFTP&) {
+    RunJob(service, [&](TRemoteEngine&) {
         service.Post([] { throw std::runtime_error("broken"); });
         service.Post([&] { seen.push_back("after"); });
     });
@@ -148,7 +148,7 @@ TEST(SessionService, StoppingEndsAnUnansweredQuestionRunsTheSessionsEndAndReleas
         const auto part = std::make_shared<int>(0);
         frameHolds = part;
         steps.push_back("before");
-        co_await s.Run([&](TIdFTP&) {
+        co_await s.Run([&](TRemoteEngine&) {
             questionAsked = true;
             s.Ask([] { return true; });
         });
@@ -158,7 +158,7 @@ TEST(SessionService, StoppingEndsAnUnansweredQuestionRunsTheSessionsEndAndReleas
     Launch(command(*service, seen, asked, held));
     while (!asked)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    service->Submit([&](TIdFTP&) { ended = true; }, true);
+    service->Submit([&](TRemoteEngine&) { ended = true; }, true);
     service->Stop();
     EXPECT_TRUE(ended);
     EXPECT_FALSE(held.expired());

@@ -1,4 +1,5 @@
 #include "session/ConnectForm.h"
+#include "sftp/SftpSession.h"
 
 #include "fixtures/TempDir.h"
 #include "ftp/IdFTP.h"
@@ -29,7 +30,7 @@ protected:
     TConnectForm& Create(const QString& profileBoxText = QStringLiteral("CURRENT"))
     {
         form = std::make_unique<TConnectForm>(
-            nullptr, TConnectForm::Sources{settingsPath, profileBoxText, dialogs, engine, state,
+            nullptr, TConnectForm::Sources{settingsPath, profileBoxText, dialogs, engine, sftp, state,
                                            [this](const QString& text) { remoteDirText = text; },
                                            [this](const QString& path) { localDirectoryChanges << path; },
                                            [this](const QString& text) { connectionTarget = text; },
@@ -63,6 +64,7 @@ protected:
     QString settingsPath = QString::fromStdString(home.File("Marlux.ini"));
     TScriptedDialogs dialogs;
     TIdFTP engine;
+    TSftpSession sftp;
     TSessionState state;
     std::unique_ptr<TConnectForm> form;
     QString remoteDirText = QStringLiteral("<unset>");

@@ -1,5 +1,6 @@
 // Saved passwords go to the desktop's keyring when there is one, else into the settings file.
 #include "session/ConnectForm.h"
+#include "sftp/SftpSession.h"
 
 #include "fixtures/KeyringService.h"
 #include "fixtures/TempDir.h"
@@ -21,7 +22,7 @@ protected:
     std::unique_ptr<TConnectForm> Create(const QString& profile)
     {
         return std::make_unique<TConnectForm>(
-            nullptr, TConnectForm::Sources{settingsPath, profile, dialogs, engine, state, [](const QString&) {},
+            nullptr, TConnectForm::Sources{settingsPath, profile, dialogs, engine, sftp, state, [](const QString&) {},
                                            [](const QString&) {}, [](const QString&) {}, [](const QString&) {}});
     }
     template <class T = QLineEdit>
@@ -39,6 +40,7 @@ protected:
     QString settingsPath = QString::fromStdString(home.File("Marlux.ini"));
     TScriptedDialogs dialogs;
     TIdFTP engine;
+    TSftpSession sftp;
     TSessionState state;
 };
 

@@ -42,11 +42,11 @@ auto RunJob(TSessionService& service, Job job)
 // Logs the service's engine in to a loopback server with short time-outs.
 inline void LogInOnLoopback(TSessionService& service, int port, const char* user, const char* password)
 {
-    TIdFTP& engine = service.Engine();
+    TIdFTP& engine = service.Ftp();
     engine.Host = "127.0.0.1";
     engine.Port = port;
     engine.Username = user;
     engine.Password = password;
     engine.ReadTimeout = 5000;
-    RunJob(service, [](TIdFTP& ftp) { ftp.Connect(true, 5000); });
+    RunJob(service, [](TRemoteEngine& remote) { remote.Connect(5000); });
 }

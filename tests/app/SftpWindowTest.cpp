@@ -1,0 +1,240 @@
+#include "MainFormFixture.h"
+
+#include "fileops/CommandDlg.h"
+#include "fixtures/FileTree.h"
+#include "fixtures/RandomBytes.h"
+#include "fixtures/SshServer.h"
+#include "log/Editor.h"
+#include "panes/FileListModel.h"
+#include "panes/FileViewStack.h"
+#include "panes/LocalPane.h"
+#include "session/ProtocolBox.h"
+#include "support/PaneLines.h"
+#include "transfer/TransferProgress.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+using Answer = TUserDialogs::Answer;
+
+// The window connected through a profile set to SFTP, to a real OpenSSH server on loopback.
+class SftpWindowTest : public MainFormTest {
+protected:
+    TMainForm& OpenQuiet()
+    {
+        WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
+        return Open();
+    }
+    // Runs the connect command with the dialog filled in for the server as profile "site".
+    void Connect()
+    {
+        const QString port = QString::number(server_.Port());
+        dialogs_->QueueDialog([port](QDialog& dialog) {
+            dialog.findChild<TProtocolBox*>(QStringLiteral("ProtocolBox"))->SetProtocol(TProtocol::Sftp);
+            const std::pair<const char*, QString> fields[] = {
+                {"HostNameEdit", QStringLiteral("127.0.0.1")},
+                {"PortEdit", port},
+                {"UserIdEdit", QString::fromLatin1(SshServer::TestUser)},
+                {"PasswordEdit", QString::fromLatin1(SshServer::TestPassword)},
+                {"TimeOutEdit", QStringLiteral("10")}};
+            for (const auto& [name, text] : fields)
+                dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
+            dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("site"));
+            dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
+            return dialog.result();
+        });
+        form_->Action("aConnect")->trigger();
+        Settle(*form_);
+    }
+    // Connects, trusting the host key when asked, and lists both panes.
+    TMainForm& OpenConnected()
+    {
+        TMainForm& form = OpenQuiet();
+        dialogs_->QueueAnswer(Answer::Yes);
+        Connect();
+        EXPECT_TRUE(form.SessionConnected());
+        // The listing after the login leaves the panes usable.
+        EXPECT_FALSE(form.BusyFlag());
+        Run("aLocalRefresh");
+        return form;
+    }
+    void Disconnect()
+    {
+        form_->Action("aConnect")->trigger();
+        Settle(*form_);
+    }
+    TFileViewStack& RemoteList() const { return *form_->Controls().RemoteFileListView; }
+    QStringList RemoteCaptions() const { return Captions(RemoteList().Model()); }
+    QStringList LogLines() const { return PaneLines(*form_->LogPane()); }
+    std::string Local(const std::string& name) const { return work_.File(name); }
+    std::string Remote(const std::string& name) const { return server_.File(name); }
+    mode_t RemoteMode(const std::string& name) const
+    {
+        struct stat status {};
+        stat(Remote(name).c_str(), &status);
+        return status.st_mode & 07777;
+    }
+    // The window after a failure: idle, usable and showing no session.
+    void ExpectIdleAndNotConnected() const
+    {
+        EXPECT_FALSE(form_->SessionConnected());
+        EXPECT_FALSE(form_->BusyFlag());
+        EXPECT_FALSE(form_->findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled());
+    }
+
+    SshServer server_;
+};
+
+}  // namespace
+
+TEST_F(SftpWindowTest, AnUnknownHostKeyIsAskedOnceAndKeptWithTheProfileAndAChangedOneIsRefusedWithoutAsking)
+{
+    server_.WriteFile("hello.txt", "hi");
+    TMainForm& form = OpenQuiet();
+    const std::string trusted = server_.HostKeyFingerprint();
+
+    // Not trusted: no session, nothing kept.
+    dialogs_->QueueAnswer(Answer::No);
+    Connect();
+    ExpectIdleAndNotConnected();
+    ASSERT_EQ(dialogs_->Shown().size(), 1);
+    EXPECT_TRUE(dialogs_->Shown()[0].contains(QString::fromStdString(trusted)));
+    EXPECT_EQ(IniValue("site", "SSHHOSTKEY"), "<missing>");
+
+    dialogs_->QueueAnswer(Answer::Yes);
+    Connect();
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_EQ(IniValue("site", "SSHHOSTKEY"), trusted);
+    EXPECT_EQ(IniValue("CURRENT", "SSHHOSTKEY"), trusted);
+    EXPECT_EQ(RemoteCaptions(), QStringList{"hello.txt"});
+    EXPECT_FALSE(form.BusyFlag());
+    EXPECT_FALSE(LogLines().filter(QStringLiteral("Authenticated by password")).isEmpty());
+    EXPECT_TRUE(LogLines().filter(QString::fromLatin1(SshServer::TestPassword)).isEmpty());
+    EXPECT_TRUE(form.findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled());
+    Disconnect();
+    ExpectIdleAndNotConnected();
+    EXPECT_EQ(RemoteCaptions(), QStringList{});
+
+    // Trusted: no question.
+    Connect();
+    EXPECT_TRUE(form.SessionConnected());
+    EXPECT_EQ(dialogs_->Shown().size(), 2);
+    Disconnect();
+
+    // Changed: refused, told, never offered; the trusted key stays.
+    server_.ReplaceHostKey();
+    dialogs_->QueueAnswer(Answer::Yes);
+    Connect();
+    ExpectIdleAndNotConnected();
+    ASSERT_EQ(dialogs_->Shown().size(), 3);
+    EXPECT_TRUE(dialogs_->Shown()[2].contains(QStringLiteral("変更されています")));
+    EXPECT_TRUE(dialogs_->Shown()[2].contains(QString::fromStdString(server_.HostKeyFingerprint())));
+    EXPECT_EQ(IniValue("site", "SSHHOSTKEY"), trusted);
+}
+
+TEST_F(SftpWindowTest, FilesAndFoldersMoveByteExactAndRenameDeleteAndChmodWork)
+{
+    const std::string down = RandomBytes(3 << 20, 1);
+    server_.WriteFile("down.bin", down);
+    server_.WriteFile("keep.txt", "keep");
+    server_.WriteFile("old.txt", "old");
+    server_.MakeDirectory("tree");
+    server_.MakeDirectory("tree/sub");
+    server_.WriteFile("tree/sub/x.dat", RandomBytes(70000, 2));
+    server_.WriteFile("tree/top.txt", "top");
+    const std::string up = RandomBytes(2 << 20, 3);
+    TempDir::WriteFile(Local("up.bin"), up);
+    std::filesystem::create_directories(Local("local dir/inner"));
+    TempDir::WriteFile(Local("local dir/inner/y.txt"), "line\r\n");
+    TMainForm& form = OpenConnected();
+    const auto localTree = FileTree(Local("local dir"));
+
+    Select(LocalFiles(), {"up.bin"});
+    Run("aUpload");
+    EXPECT_EQ(TempDir::ReadFile(Remote("up.bin")), up);
+    Select(RemoteList(), {"down.bin"});
+    Run("aDownload");
+    EXPECT_EQ(TempDir::ReadFile(Local("down.bin")), down);
+
+    // A folder among the rows is asked about; Yes moves it alone.
+    Select(LocalFiles(), {"local dir"});
+    dialogs_->QueueAnswer(Answer::Yes);
+    Run("aUpload");
+    EXPECT_EQ(FileTree(Remote("local dir")), localTree);
+    Run("aRemoteRefresh");
+    Select(RemoteList(), {"tree"});
+    dialogs_->QueueAnswer(Answer::Yes);
+    Run("aDownload");
+    EXPECT_EQ(FileTree(Local("tree")), FileTree(Remote("tree")));
+
+    // A rename never replaces a file.
+    Select(RemoteList(), {"old.txt"});
+    QueueName(QStringLiteral("keep.txt"));
+    Run("aRemoteRename");
+    EXPECT_EQ(TempDir::ReadFile(Remote("keep.txt")), "keep");
+    EXPECT_EQ(TempDir::ReadFile(Remote("old.txt")), "old");
+    Select(RemoteList(), {"old.txt"});
+    QueueName(QStringLiteral("new.txt"));
+    Run("aRemoteRename");
+    EXPECT_EQ(TempDir::ReadFile(Remote("new.txt")), "old");
+
+    Select(RemoteList(), {"new.txt"});
+    Delete(Answer::Yes);
+    EXPECT_FALSE(TempDir::Exists(Remote("new.txt")));
+
+    // CHMOD lines become attribute changes; any other line is refused, naming SFTP.
+    Select(RemoteList(), {"keep.txt"});
+    RunCommandDialog([](TCommandDlg& dialog) {
+        dialog.reCommand()->setPlainText(QStringLiteral("CHMOD 640 keep.txt"));
+        dialog.OkBtn()->click();
+    });
+    EXPECT_EQ(RemoteMode("keep.txt"), 0640u);
+    const qsizetype shown = dialogs_->Shown().size();
+    RunCommandDialog([](TCommandDlg& dialog) {
+        dialog.reCommand()->setPlainText(QStringLiteral("UTIME keep.txt 20200101000000"));
+        dialog.OkBtn()->click();
+    });
+    EXPECT_EQ(RemoteMode("keep.txt"), 0640u);
+    const QStringList told = dialogs_->Shown().mid(shown) + LogLines();
+    EXPECT_FALSE(told.filter(QStringLiteral("SFTP")).filter(QStringLiteral("CHMOD")).isEmpty()) << told.join('\n').toStdString();
+    EXPECT_TRUE(form.SessionConnected());
+    EXPECT_FALSE(form.BusyFlag());
+}
+
+TEST_F(SftpWindowTest, AConnectionDroppedMidTransferEndsWithAnErrorAndTheWindowConnectsAgain)
+{
+    server_.WriteFile("big.bin", std::string(std::size_t{256} << 20, 'b'));
+    TMainForm& form = OpenConnected();
+    Select(RemoteList(), {"big.bin"});
+    QTimer watcher;
+    watcher.setInterval(1);
+    QObject::connect(&watcher, &QTimer::timeout, [this, &form, &watcher] {
+        if (form.TransferProgress().DataFlowing()) {
+            server_.KillSessions(SIGKILL);
+            watcher.stop();
+        }
+    });
+    watcher.start();
+    Run("aDownload");
+    EXPECT_FALSE(watcher.isActive());
+    ExpectIdleAndNotConnected();
+    // Whatever arrived is not taken for the whole file.
+    EXPECT_TRUE(!TempDir::Exists(Local("big.bin")) ||
+                std::filesystem::file_size(Local("big.bin")) < (std::uintmax_t{256} << 20));
+    EXPECT_FALSE(dialogs_->Shown().isEmpty());
+
+    Connect();
+    EXPECT_TRUE(form.SessionConnected());
+    EXPECT_EQ(RemoteCaptions(), QStringList{"big.bin"});
+}
