@@ -70,7 +70,7 @@ public:
     TWindowOptions& Options() { return options_; }
     const TWindowOptions& Options() const { return options_; }
     TExtensionLists& Extensions() { return extensions_; }
-    bool BusyFlag() const { return busy_.BusyFlag; }
+    bool BusyFlag() const override { return busy_.BusyFlag; }
 
     TWindowActions& Actions() { return actions_; }
     QAction* Action(const QString& name) const { return actions_.Action(name); }

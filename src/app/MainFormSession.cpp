@@ -27,7 +27,8 @@ void TMainForm::SetUpSession()
     sessionControl_ = std::make_unique<TSession>(TSession::Sources{
         .service = service_,
         .state = session_,
-        .busy = [this] { return busy_.BusyFlag; },
+        .busy = *this,
+        .sessionLog = *sessionLog_,
         .dialogs = dialogs_,
         .window = *this,
         .settingsPath = SettingsPath(),
@@ -36,12 +37,8 @@ void TMainForm::SetUpSession()
         .remoteDirBox = *c.RemoteDirBox,
         .localDirText = [this] { return controls_.LocalDirBox->currentText(); },
         .changeLocalDirectory = [this](const QString& path) { localPane_->ChangeDirectory(path); },
-        .appendLogLine = [this](const QString& text) { sessionLog_->AppendLogLine(text); },
-        .setStatusPanel = [this](int panel, const QString& text) { SetStatusPanel(panel, text); },
         .connectAction = *Action("aConnect"),
         .enableSessionMenuItems = enableSessionMenuItems,
-        .enterBusyState = [this] { EnterBusyState(); },
-        .leaveBusyState = [this] { LeaveBusyState(); },
         .updateActionStates = [this] { UpdateActionStates(); },
         // A directory the server refuses after the login ends the listing, not the session.
         .remoteRefresh = Guarded([this] { actions_.Run(QStringLiteral("aRemoteRefresh")); }),

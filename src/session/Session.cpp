@@ -2,6 +2,7 @@
 
 #include "ftp/IdException.h"
 #include "ftp/IdFTP.h"
+#include "log/SessionLog.h"
 #include "panes/ComboItems.h"
 #include "platform/IniFile.h"
 #include "service/SessionService.h"
@@ -9,8 +10,9 @@
 #include "session/RemoteHistory.h"
 #include "session/SshHostKeyQuestion.h"
 #include "session/SshSettings.h"
-#include "sftp/SftpException.h"
+#include "settings/BusyDisplay.h"
 #include "settings/UserDialogs.h"
+#include "sftp/SftpException.h"
 
 #include <QAction>
 #include <QApplication>
@@ -138,7 +140,7 @@ TTask<> TSession::Connect(TSender sender)
 
 TTask<> TSession::OpenConnection(int timeoutMs, QString title)
 {
-    sources_.enterBusyState();
+    sources_.busy.EnterBusyState();
     TSessionService& service = sources_.service;
     connecting_ = true;
     std::string systemName;
@@ -158,13 +160,13 @@ TTask<> TSession::OpenConnection(int timeoutMs, QString title)
     if (!service.Connected()) {
         // A connect time-out closes the socket without a disconnect notification; the window
         // goes back to idle here in every case.
-        sources_.leaveBusyState();
+        sources_.busy.LeaveBusyState();
         co_return;
     }
     // FTP shows the login as the engine reports it; SFTP's status lines have told it already.
     if (service.UsesSftp())
         ShowLoggedIn();
-    sources_.appendLogLine(QString::fromStdString(systemName));
+    sources_.sessionLog.AppendLogLine(QString::fromStdString(systemName));
     sources_.remoteRefresh();
     SetApplicationTitle(title);
 }
@@ -179,7 +181,7 @@ void TSession::RunConnectForm(TSender sender)
                            sources_.service.Ftp(), sources_.service.Sftp(), sources_.state,
                            [this](const QString& text) { sources_.remoteDirBox.setEditText(text); },
                            sources_.changeLocalDirectory,
-                           [this](const QString& text) { sources_.setStatusPanel(2, text); },
+                           [this](const QString& text) { sources_.busy.SetStatusPanel(2, text); },
                            [this](const QString& text) { sources_.profileNameBox.setEditText(text); }});
         if (sender == TSender::Startup && form.ConnectOnCreate())
             form.OkBtnClick();
@@ -239,7 +241,7 @@ void TSession::ReportConnectFailure(const std::exception& failure)
     // FTP's replies are in the log already; libssh's reasons are not.
     if (service.UsesSftp())
         line += QStringLiteral(": ") + QString::fromStdString(failure.what());
-    sources_.appendLogLine(line);
+    sources_.sessionLog.AppendLogLine(line);
 }
 
 void TSession::Quit(TRemoteEngine& engine)
@@ -282,7 +284,7 @@ TTask<> TSession::SwitchProfile()
 void TSession::NoDisconnectTimerTimer()
 {
     TSessionService& service = sources_.service;
-    if (service.Connected() && !service.Running() && !sources_.busy())
+    if (service.Connected() && !service.Running() && !sources_.busy.BusyFlag())
         service.Submit([](TRemoteEngine& engine) { engine.KeepAlive(); });
 }
 
@@ -296,28 +298,28 @@ void TSession::IdFTP1AfterClientLogin(const TIdRFCReply& welcome, const TIdRFCRe
 
 void TSession::ShowLoggedIn()
 {
-    sources_.setStatusPanel(0, QStringLiteral("接続中"));
+    sources_.busy.SetStatusPanel(0, QStringLiteral("接続中"));
     ShowConnectCommand(true);
     EnableSessionMenuItems(true);
-    sources_.leaveBusyState();
+    sources_.busy.LeaveBusyState();
 }
 
 void TSession::IdFTP1Disconnected()
 {
     EnableSessionMenuItems(false);
-    sources_.setStatusPanel(0, QStringLiteral("未接続"));
+    sources_.busy.SetStatusPanel(0, QStringLiteral("未接続"));
     for (int panel : {2, 3, 4})
-        sources_.setStatusPanel(panel, QString());
+        sources_.busy.SetStatusPanel(panel, QString());
     ShowConnectCommand(false);
     sources_.remoteDirBox.clear();
     sources_.remoteDirBox.setEditText(QString());
     sources_.clearRemoteListing();
-    sources_.leaveBusyState();
+    sources_.busy.LeaveBusyState();
 }
 
 void TSession::IdFTP1Status(const QString& text)
 {
-    sources_.appendLogLine(text);
+    sources_.sessionLog.AppendLogLine(text);
 }
 
 void TSession::EnableSessionMenuItems(bool enabled)
@@ -342,7 +344,7 @@ void TSession::AppendReplyToLog(const std::string& code, const std::string& text
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = QString::fromStdString(code + " " + text).split(lineBreak);
     for (const QString& line : lines)
-        sources_.appendLogLine(line);
+        sources_.sessionLog.AppendLogLine(line);
 }
 
 void TSession::SetApplicationTitle(const QString& title)

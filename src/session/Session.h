@@ -12,8 +12,10 @@
 class QAction;
 class QComboBox;
 class QWidget;
+class TBusyDisplay;
 class TRemoteEngine;
 class TIdRFCReply;
+class TSessionLog;
 class TSessionService;
 struct TIdCertificateInfo;
 struct TStartUrl;
@@ -28,7 +30,8 @@ public:
     struct Sources {
         TSessionService& service;
         TSessionState& state;
-        std::function<bool()> busy;
+        TBusyDisplay& busy;
+        TSessionLog& sessionLog;
         TUserDialogs& dialogs;
         // Owner of the connection dialog; its caption shows the application title.
         QWidget& window;
@@ -40,13 +43,9 @@ public:
         // The text of the local directory box.
         std::function<QString()> localDirText;
         std::function<void(const QString&)> changeLocalDirectory;
-        std::function<void(const QString&)> appendLogLine;
-        std::function<void(int panel, const QString&)> setStatusPanel;
         QAction& connectAction;
         // Switches the menu items that work only while a session is open.
         std::function<void(bool)> enableSessionMenuItems;
-        std::function<void()> enterBusyState;
-        std::function<void()> leaveBusyState;
         std::function<void()> updateActionStates;
         // aRemoteRefreshExecute: lists the remote directory after connecting.
         std::function<void()> remoteRefresh;

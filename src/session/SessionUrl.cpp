@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "service/SessionService.h"
 #include "session/StartUrl.h"
+#include "settings/BusyDisplay.h"
 #include "settings/UserDialogs.h"
 
 #include <QApplication>
@@ -48,7 +49,7 @@ void TSession::ConnectToUrl(const TStartUrl& url)
     // The box names the site in the operation log's remote paths; setting its text opens nothing.
     sources_.profileNameBox.setEditText(url.host);
     sources_.remoteDirBox.setEditText(url.folder);
-    sources_.setStatusPanel(2, url.host);
+    sources_.busy.SetStatusPanel(2, url.host);
     Launch(OpenConnectionFromUrl(timeoutMs, QStringLiteral("Marlux - ") + url.Display()));
 }
 

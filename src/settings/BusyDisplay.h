@@ -8,6 +8,8 @@ public:
     virtual ~TBusyDisplay() = default;
     virtual void EnterBusyState() = 0;
     virtual void LeaveBusyState() = 0;
+    // True between the two.
+    virtual bool BusyFlag() const = 0;
     // Holds both panes disabled (true) for a whole command, over the busy state's switching
     // them for every file, which takes longer than a small file's transfer; false lets the busy
     // state show again.
