@@ -43,8 +43,7 @@ void TMainForm::SetUpRemoteFileOps()
                 return true;
             },
         .remoteRefresh = [this] { remotePane_->aRemoteRefreshExecute(); },
-        .enterBusyState = [this] { EnterBusyState(); },
-        .leaveBusyState = [this] { LeaveBusyState(); },
+        .busy = *this,
         .aOptionExecute = [this] { Action(QStringLiteral("aOption"))->trigger(); },
     });
     TRemoteFileOps& ops = *remoteFileOps_;

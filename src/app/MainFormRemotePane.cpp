@@ -25,7 +25,7 @@ void TMainForm::SetUpRemotePane()
             .maskBox = *controls_.RemoteMaskBox,
             .tree = *controls_.RemoteSysTreeView,
             .fitColumns = [views] { views->FitColumnsToNewRows(); },
-            .enterBusyState = [this] { EnterBusyState(); },
+            .busy = *this,
         });
     TRemotePane& pane = *remotePane_;
     connect(controls_.RemoteSysTreeView, &QTreeWidget::itemClicked, this,

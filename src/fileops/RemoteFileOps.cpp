@@ -8,6 +8,7 @@
 #include "service/LocalPaths.h"
 #include "service/RemoteNames.h"
 #include "service/SessionService.h"
+#include "settings/BusyDisplay.h"
 #include "settings/UserDialogs.h"
 #include "settings/WindowSettings.h"
 #include "settings/WindowState.h"
@@ -81,7 +82,7 @@ TTask<bool> TRemoteFileOps::DownloadForViewing(const TFileOpRow& row, QString lo
     const std::string remoteName = Bytes(row.nameBytes);
     const std::string local = NativePath(localPath);
     bool arrived = false;
-    sources_.enterBusyState();
+    sources_.busy.EnterBusyState();
     try {
         if (row.listedSize)
             sources_.transfer.ExpectedSize = *row.listedSize;
@@ -97,7 +98,7 @@ TTask<bool> TRemoteFileOps::DownloadForViewing(const TFileOpRow& row, QString lo
         // a cut-off file as if it were whole.
         QFile::remove(localPath);
     }
-    sources_.leaveBusyState();
+    sources_.busy.LeaveBusyState();
     co_return arrived;
 }
 
@@ -231,7 +232,7 @@ TTask<> TRemoteFileOps::ShowDetailedListing()
     TSessionService& service = sources_.service;
     const bool unreadable = co_await service.Run([](TRemoteEngine& engine) { return engine.ListingUnreadable(); });
     if (unreadable) {
-        sources_.enterBusyState();
+        sources_.busy.EnterBusyState();
         co_await service.Run([](TRemoteEngine& engine) { engine.ListForReading(); });
     }
     const std::vector<std::string> lines =

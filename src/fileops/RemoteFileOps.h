@@ -10,6 +10,7 @@
 #include <string>
 
 class QWidget;
+class TBusyDisplay;
 class TFileOperationLog;
 class TSessionService;
 class TUserDialogs;
@@ -43,8 +44,7 @@ public:
         // that it is skipped.
         std::function<bool(const QString&)> skipUnsafeLocalName;
         std::function<void()> remoteRefresh;
-        std::function<void()> enterBusyState;
-        std::function<void()> leaveBusyState;
+        TBusyDisplay& busy;
         std::function<void()> aOptionExecute;
     };
 

@@ -6,6 +6,7 @@
 #include "panes/RemoteFileRow.h"
 #include "service/RemoteNames.h"
 #include "service/SessionService.h"
+#include "settings/BusyDisplay.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -112,7 +113,7 @@ TTask<> TRemotePane::Refresh()
     ShowPath(path);
     tree_.Build(path);
 
-    sources_.enterBusyState();
+    sources_.busy.EnterBusyState();
     const std::string mask = ServerName(service.NameCodec(), sources_.maskBox.currentText().trimmed());
     co_await service.Run([&mask](TRemoteEngine& engine) {
         engine.ListDirectory(mask);

@@ -18,6 +18,7 @@ class QAbstractItemView;
 class QComboBox;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TBusyDisplay;
 class TSessionService;
 
 // The remote pane: one directory of the server, shown in the tree, the directory box with its
@@ -36,9 +37,9 @@ public:
         QTreeWidget& tree;
         // FitColumns of the remote list.
         std::function<void()> fitColumns;
-        // EnterBusyState before the listing; the end of its data transfer leaves the busy
-        // state, and so does the error handler when the server refuses it.
-        std::function<void()> enterBusyState;
+        // Entered before the listing; the end of its data transfer leaves the busy state, and
+        // so does the error handler when the server refuses it.
+        TBusyDisplay& busy;
     };
 
     TRemotePane(TFileListModel& model, Sources sources);

@@ -7,6 +7,7 @@
 #include "settings/WindowSettings.h"
 #include "settings/WindowState.h"
 #include "support/QStringPrinter.h"
+#include "support/RecordedBusy.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ServiceJobs.h"
 
@@ -68,6 +69,7 @@ protected:
     TWindowOptions options_;
     TTransferState transfer_;
     QList<TFileOpRow> selected_;
+    TRecordedBusy busy_;
     int refreshes_ = 0;
     int errors_ = 0;
     TRemoteFileOps ops_{{.service = service_,
@@ -82,8 +84,7 @@ protected:
                          .remoteSpec = [](const QString& name) { return QStringLiteral("test:/") + name; },
                          .skipUnsafeLocalName = [](const QString&) { return false; },
                          .remoteRefresh = [this] { ++refreshes_; },
-                         .enterBusyState = [] {},
-                         .leaveBusyState = [] {},
+                         .busy = busy_,
                          .aOptionExecute = [] {}}};
 };
 

@@ -5,6 +5,7 @@
 #include "service/ExceptionGuard.h"
 #include "service/SessionService.h"
 #include "support/QStringPrinter.h"
+#include "support/RecordedBusy.h"
 #include "support/ServiceJobs.h"
 
 #include <QComboBox>
@@ -56,7 +57,7 @@ protected:
     QComboBox dirBox_;
     QComboBox maskBox_;
     QTreeWidget tree_;
-    int busyEntered_ = 0;
+    TRecordedBusy busy_;
     TRemotePane pane_{model_,
                       {.service = service_,
                        .options = options_,
@@ -67,7 +68,7 @@ protected:
                        .maskBox = maskBox_,
                        .tree = tree_,
                        .fitColumns = [] {},
-                       .enterBusyState = [this] { ++busyEntered_; }}};
+                       .busy = busy_}};
 };
 
 TEST_F(RemotePaneAlone, ListsEntersAndGoesUpOverTheServiceAlone)
@@ -81,7 +82,7 @@ TEST_F(RemotePaneAlone, ListsEntersAndGoesUpOverTheServiceAlone)
     EXPECT_EQ(data.entry.size, 70000);
     EXPECT_TRUE(model_.Row(0).entry.IsFolder());
     EXPECT_EQ(model_.Row(2).icon, fiText);
-    EXPECT_GE(busyEntered_, 1);
+    EXPECT_GE(busy_.entered, 1);
 
     Run([this] { pane_.OpenRemoteSubdirectory("sub"); });
     EXPECT_EQ(dirBox_.currentText(), QStringLiteral("/pub/sub"));

@@ -7,9 +7,9 @@
 #include "service/SessionService.h"
 #include "session/Session.h"
 #include "session/StartUrl.h"
-#include "settings/BusyDisplay.h"
 #include "support/PaneLines.h"
 #include "support/QStringPrinter.h"
+#include "support/RecordedBusy.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ServiceJobs.h"
 
@@ -20,18 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class RecordedBusy : public TBusyDisplay {
-public:
-    void EnterBusyState() override { busy = true; }
-    void LeaveBusyState() override { busy = false; }
-    bool BusyFlag() const override { return busy; }
-    void HoldPanes(bool) override {}
-    void SetStatusPanel(int index, const QString& text) override { panels[index] = text; }
-
-    bool busy = false;
-    QMap<int, QString> panels;
-};
 
 class SessionAlone : public ::testing::Test {
 protected:
@@ -51,7 +39,7 @@ protected:
     TempDir home_;
     TSessionService service_;
     TSessionState state_;
-    RecordedBusy busy_;
+    TRecordedBusy busy_;
     TEditor logPane_;
     TSessionLog sessionLog_{&logPane_, [] { return 500; }};
     TScriptedDialogs dialogs_;

@@ -6,9 +6,9 @@
 #include "log/SessionLog.h"
 #include "service/ExceptionGuard.h"
 #include "service/SessionService.h"
-#include "settings/BusyDisplay.h"
 #include "support/PaneLines.h"
 #include "support/QStringPrinter.h"
+#include "support/RecordedBusy.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ServiceJobs.h"
 #include "transfer/FileTransfers.h"
@@ -61,18 +61,6 @@ public:
     QStringList relisted;
 };
 
-class RecordedBusy : public TBusyDisplay {
-public:
-    void EnterBusyState() override { ++entered; }
-    void LeaveBusyState() override { ++left; }
-    void HoldPanes(bool hold) override { holds << hold; }
-    void SetStatusPanel(int, const QString&) override {}
-
-    int entered = 0;
-    int left = 0;
-    QList<bool> holds;
-};
-
 class TransfersAlone : public ::testing::Test {
 protected:
     TransfersAlone()
@@ -111,7 +99,7 @@ protected:
     QWidget owner_;
     TScriptedDialogs dialogs_;
     TestPanes panes_;
-    RecordedBusy busy_;
+    TRecordedBusy busy_;
     TEditor logPane_;
     TSessionLog sessionLog_{&logPane_, [] { return 500; }};
     TFileOperationLog fileLog_{QString::fromStdString(home_.Path()), [] { return 500; }};
