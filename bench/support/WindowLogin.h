@@ -10,14 +10,8 @@
 inline void LogInOnLoopback(TMainForm& form, int port, const std::string& user = "user",
                             const std::string& password = "secret", int readTimeoutMs = 120000)
 {
-    TIdFTP& ftp = form.IdFTP1;
-    ftp.Host = "127.0.0.1";
-    ftp.Port = port;
-    ftp.Username = user;
-    ftp.Password = password;
-    ftp.Passive = true;
-    ftp.ReadTimeout = readTimeoutMs;
-    RunJob(form.Service(), [](TRemoteEngine& engine) { engine.Connect(5000); });
+    form.IdFTP1.Passive = true;
+    LogInOnLoopback(form.Service(), port, user.c_str(), password.c_str(), readTimeoutMs);
 }
 
 inline void QuitSession(TMainForm& form)

@@ -58,7 +58,6 @@ void TMainForm::SetUpLocalPane()
 
 void TMainForm::SetUpLocalFileOps()
 {
-    const TFileListModel& model = controls_.LocalFileListView->Model();
     localFileOps_ = std::make_unique<TLocalFileOps>(
         TLocalFileOpsHost{.owner = *this,
                           .dialogs = dialogs_,
@@ -67,13 +66,7 @@ void TMainForm::SetUpLocalFileOps()
                           .options = options_,
                           .aOptionExecute = [this] { Action(QStringLiteral("aOption"))->trigger(); }},
         TLocalPaneAccess{.currentDirectory = [this] { return localPane_->Folder(); },
-                         .selectedRows =
-                             [this, &model] {
-                                 QList<TFileOpRow> rows;
-                                 for (int row : controls_.LocalFileListView->SelectedRows())
-                                     rows.append({model.Row(row).entry.name, model.Row(row).entry.IsFolder()});
-                                 return rows;
-                             },
+                         .selectedRows = [this] { return FileOpRows(controls_.LocalFileListView->SelectedEntries()); },
                          .fillLocalFileList = [this] { localPane_->FillLocalFileList(); },
                          .readDirectoryTree = [this] { localPane_->ReadDirectoryTree(); }});
     TLocalFileOps& ops = *localFileOps_;

@@ -13,7 +13,6 @@
 
 void TMainForm::SetUpRemoteFileOps()
 {
-    const TFileListModel& model = controls_.RemoteFileListView->Model();
     remoteFileOps_ = std::make_unique<TRemoteFileOps>(TRemoteFileOps::Sources{
         .service = service_,
         .owner = *this,
@@ -22,16 +21,7 @@ void TMainForm::SetUpRemoteFileOps()
         .appDir = appDir_,
         .options = options_,
         .transfer = transfer_,
-        .selectedRows =
-            [this, &model] {
-                QList<TFileOpRow> rows;
-                for (int index : controls_.RemoteFileListView->SelectedRows()) {
-                    const TFileEntry& file = model.Row(index).entry;
-                    rows.append({file.name, file.IsFolder(), file.nameBytes,
-                                 file.sizeKnown ? std::optional<qint64>(file.size) : std::nullopt});
-                }
-                return rows;
-            },
+        .selectedRows = [this] { return FileOpRows(controls_.RemoteFileListView->SelectedEntries()); },
         .remoteDirectory = [this] { return controls_.RemoteDirBox->currentText(); },
         .remoteSpec =
             [this](const QString& name) { return RemoteSpec(*controls_.ProfileNameBox, *controls_.RemoteDirBox, name); },

@@ -1,33 +1,20 @@
 #include "app/WindowPanes.h"
 
 #include "app/WindowLayout.h"
-#include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
 
 #include <QComboBox>
 
-namespace {
-
-std::vector<TFileEntry> SelectedEntries(const TFileViewStack& views)
-{
-    std::vector<TFileEntry> entries;
-    for (int row : views.SelectedRows())
-        entries.push_back(views.Model().Row(row).entry);
-    return entries;
-}
-
-}  // namespace
-
 std::vector<TFileEntry> TWindowPanes::SelectedLocalRows() const
 {
-    return SelectedEntries(*controls_.LocalFileListView);
+    return controls_.LocalFileListView->SelectedEntries();
 }
 
 std::vector<TFileEntry> TWindowPanes::SelectedRemoteRows() const
 {
-    return SelectedEntries(*controls_.RemoteFileListView);
+    return controls_.RemoteFileListView->SelectedEntries();
 }
 
 QString TWindowPanes::LocalFolder() const

@@ -3,6 +3,7 @@
 #include "fileops/FileDlg.h"
 #include "fileops/NameTransforms.h"
 #include "log/LogViewer.h"
+#include "service/FileEntry.h"
 #include "settings/UserDialogs.h"
 
 #include <QLineEdit>
@@ -24,6 +25,15 @@ bool TFileOpSteps::NoticeIfEmpty(const QList<TFileOpRow>& rows, TNotice notice) 
     dialogs_.ShowMessage(notice == TNotice::SelectFile ? QStringLiteral("ファイルを選択してください")
                                                        : QStringLiteral("ファイルかフォルダーを選択してください"));
     return true;
+}
+
+QList<TFileOpRow> FileOpRows(const std::vector<TFileEntry>& entries)
+{
+    QList<TFileOpRow> rows;
+    for (const TFileEntry& entry : entries)
+        rows.append({entry.name, entry.IsFolder(), entry.nameBytes,
+                     entry.sizeKnown ? std::optional<qint64>(entry.size) : std::nullopt});
+    return rows;
 }
 
 std::optional<QString> TFileOpSteps::AskNewDirectoryName(const QString& currentName) const

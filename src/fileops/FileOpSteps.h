@@ -7,6 +7,9 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
+
+struct TFileEntry;
 
 class QWidget;
 class TUserDialogs;
@@ -20,6 +23,9 @@ struct TFileOpRow {
     // Remote rows: the size the listing gave, none where it gave none.
     std::optional<qint64> listedSize = {};
 };
+
+// The rows of listed entries: their names, kinds, bytes and listed sizes.
+QList<TFileOpRow> FileOpRows(const std::vector<TFileEntry>& entries);
 
 // Renames a row on its side; an error it raises ends the command.
 using TRenameRow = std::function<TTask<>(const TFileOpRow& row, const QString& newName)>;

@@ -82,6 +82,14 @@ QList<int> TFileViewStack::SelectedRows() const
     return rows;
 }
 
+std::vector<TFileEntry> TFileViewStack::SelectedEntries() const
+{
+    std::vector<TFileEntry> entries;
+    for (int row : SelectedRows())
+        entries.push_back(model_->Row(row).entry);
+    return entries;
+}
+
 const TFileRow* TFileViewStack::FirstSelectedRow() const
 {
     const QList<int> rows = SelectedRows();

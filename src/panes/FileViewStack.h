@@ -4,12 +4,14 @@
 #include <QStackedWidget>
 
 #include <chrono>
+#include <vector>
 
 class QAbstractItemView;
 class QListView;
 class QTimer;
 class QTreeView;
 class TFileListModel;
+struct TFileEntry;
 struct TFileRow;
 
 // One pane's file list shown in one of the three styles: a tree view for Report, a list view
@@ -26,8 +28,10 @@ public:
     // Both views, for wiring signals and menus.
     QList<QAbstractItemView*> Views() const;
 
-    // The selected rows' indexes in list order, and the first of them (null when none).
+    // The selected rows' indexes in list order, their entries, and the first row (null when
+    // none).
     QList<int> SelectedRows() const;
+    std::vector<TFileEntry> SelectedEntries() const;
     const TFileRow* FirstSelectedRow() const;
 
     void ShowStyle(TViewStyle style);

@@ -39,14 +39,15 @@ auto RunJob(TSessionService& service, Job job)
     return awaiter.await_resume();
 }
 
-// Logs the service's engine in to a loopback server with short time-outs.
-inline void LogInOnLoopback(TSessionService& service, int port, const char* user, const char* password)
+// Logs the service's FTP engine in to a loopback server, with a short time-out unless given.
+inline void LogInOnLoopback(TSessionService& service, int port, const char* user, const char* password,
+                            int readTimeoutMs = 5000)
 {
     TIdFTP& engine = service.Ftp();
     engine.Host = "127.0.0.1";
     engine.Port = port;
     engine.Username = user;
     engine.Password = password;
-    engine.ReadTimeout = 5000;
+    engine.ReadTimeout = readTimeoutMs;
     RunJob(service, [](TRemoteEngine& remote) { remote.Connect(5000); });
 }
