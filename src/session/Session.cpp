@@ -83,9 +83,13 @@ bool TSession::IdFTP1VerifyCertificate(const TIdCertificateInfo& certificate)
 
 bool TSession::TrustHostKey(const std::string& fingerprint, const std::string& keyType)
 {
-    if (sources_.dialogs.Ask(SshHostKeyQuestion(fingerprint, keyType, false), TUserDialogs::Buttons::YesNo,
+    const THostKeyNotice notice = fromUrl_ ? THostKeyNotice::UnknownForSession : THostKeyNotice::UnknownForProfile;
+    if (sources_.dialogs.Ask(SshHostKeyQuestion(fingerprint, keyType, notice), TUserDialogs::Buttons::YesNo,
                              TUserDialogs::Icon::Exclamation) != TUserDialogs::Answer::Yes)
         return false;
+    // An address's session is no profile: the key stays trusted for this run only.
+    if (fromUrl_)
+        return true;
     // Kept with the profile, and in the section the dialog fills the next connect from.
     TIniFile ini(sources_.settingsPath.toStdString());
     ini.WriteString(sources_.profileNameBox.currentText().toStdString(), SshHostKeyKeyName, fingerprint);
@@ -152,7 +156,7 @@ TTask<> TSession::OpenConnection(int timeoutMs, QString title)
         });
     } catch (const ESftpHostKeyChanged& changed) {
         ReportConnectFailure(changed);
-        sources_.dialogs.ShowMessage(SshHostKeyQuestion(changed.Presented, service.Sftp().HostKeyType, true));
+        sources_.dialogs.ShowMessage(SshHostKeyQuestion(changed.Presented, service.Sftp().HostKeyType, THostKeyNotice::Changed));
     } catch (const std::exception& failure) {
         ReportConnectFailure(failure);
     }

@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "service/SessionService.h"
 #include "session/StartUrl.h"
+#include "sftp/SftpSession.h"
 #include "settings/BusyDisplay.h"
 #include "settings/UserDialogs.h"
 
@@ -16,11 +17,13 @@
 
 namespace {
 
-// Anonymous logins need no password of the user's.
-bool IsAnonymous(const QString& user)
+// Anonymous FTP logins need no password of the user's; over SSH an agent may log in instead.
+bool NeedsNoPassword(const TStartUrl& url)
 {
-    return user.isEmpty() || user.compare(QStringLiteral("anonymous"), Qt::CaseInsensitive) == 0 ||
-           user.compare(QStringLiteral("ftp"), Qt::CaseInsensitive) == 0;
+    if (url.sftp)
+        return !qEnvironmentVariableIsEmpty("SSH_AUTH_SOCK");
+    return url.user.isEmpty() || url.user.compare(QStringLiteral("anonymous"), Qt::CaseInsensitive) == 0 ||
+           url.user.compare(QStringLiteral("ftp"), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -29,8 +32,9 @@ void TSession::ConnectToUrl(const TStartUrl& url)
 {
     if (connecting_ || sources_.service.Connected())
         return;
-    QString password = url.password.value_or(IsAnonymous(url.user) ? QStringLiteral("marlux@") : QString());
-    if (!url.password && !IsAnonymous(url.user)) {
+    const bool anonymous = !url.sftp && NeedsNoPassword(url);
+    QString password = url.password.value_or(anonymous ? QStringLiteral("marlux@") : QString());
+    if (!url.password && !NeedsNoPassword(url)) {
         QInputDialog ask(&sources_.window);
         ask.setObjectName(QStringLiteral("UrlPasswordDlg"));
         ask.setWindowTitle(QApplication::applicationName());
@@ -42,9 +46,10 @@ void TSession::ConnectToUrl(const TStartUrl& url)
     }
 
     fromUrl_ = true;
-    const int timeoutMs =
-        ConfigureEngineForUrl(sources_.service.Ftp(), url, password, TIniFile(sources_.settingsPath.toStdString()));
-    sources_.service.UseSftp(false);
+    const TIniFile settings(sources_.settingsPath.toStdString());
+    const int timeoutMs = url.sftp ? ConfigureSftpForUrl(sources_.service.Sftp(), url, password, settings)
+                                   : ConfigureEngineForUrl(sources_.service.Ftp(), url, password, settings);
+    sources_.service.UseSftp(url.sftp);
     sources_.state.ProfileName = url.host;
     // The box names the site in the operation log's remote paths; setting its text opens nothing.
     sources_.profileNameBox.setEditText(url.host);

@@ -6,13 +6,15 @@
 
 class TIdFTP;
 class TIniFile;
+class TSftpSession;
 
-// An FTP address given on the command line, as a desktop hands over an ftp:// link:
+// A server address given on the command line, as a desktop hands over an ftp:// or sftp:// link:
 // "ftp://[user[:password]@]host[:port][/folder]". The folder is absolute, as desktop clients
 // read such links; escapes such as %2F are decoded.
 struct TStartUrl {
-    QString user;  // empty: anonymous
-    std::optional<QString> password;  // none given: asked for, unless anonymous
+    bool sftp = false;
+    QString user;  // empty: anonymous over FTP, the local login name over SFTP
+    std::optional<QString> password;  // none given: asked for, unless anonymous or an SSH agent may log in
     QString host;
     int port = 21;
     QString folder;  // "/pub", "/" for the root, empty for the login directory
@@ -33,9 +35,13 @@ bool IsStartUrl(const QString& argument);
 // A local path for a "file:" address, empty for any other argument.
 QString LocalPathOfUrl(const QString& argument);
 
-// Throws EStartUrlError for another scheme than ftp, a missing host or a bad port.
+// Throws EStartUrlError for another scheme than ftp or sftp, a missing host or a bad port.
 TStartUrl ParseStartUrl(const QString& argument);
 
 // Sets the engine for the address with the connection options of the last OK in the dialog
 // (section CURRENT: passive mode, time-out, proxy), unencrypted. Gives the time-out in ms.
 int ConfigureEngineForUrl(TIdFTP& engine, const TStartUrl& url, const QString& password, const TIniFile& settings);
+
+// The same for an sftp:// address: the time-out of the dialog's last OK, no key file (the SSH
+// agent and the password log in), and no host key trusted yet, so an unknown key is asked about.
+int ConfigureSftpForUrl(TSftpSession& engine, const TStartUrl& url, const QString& password, const TIniFile& settings);

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -237,4 +238,44 @@ TEST_F(SftpWindowTest, AConnectionDroppedMidTransferEndsWithAnErrorAndTheWindowC
     Connect();
     EXPECT_TRUE(form.SessionConnected());
     EXPECT_EQ(RemoteCaptions(), QStringList{"big.bin"});
+}
+
+TEST_F(SftpWindowTest, AnSftpAddressAsksForThePasswordAndTheHostKeyAndSavesNeither)
+{
+    server_.MakeDirectory("docs");
+    server_.WriteFile("docs/a.txt", "a");
+    // No agent: the password is asked for.
+    const QByteArray agent = qgetenv("SSH_AUTH_SOCK");
+    qunsetenv("SSH_AUTH_SOCK");
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nTIMEOUT=10\nPROFILE=site\n[site]\nHOST=elsewhere\n");
+    const QString address = QStringLiteral("sftp://%1@127.0.0.1:%2%3")
+                                .arg(QString::fromLatin1(SshServer::TestUser))
+                                .arg(server_.Port())
+                                .arg(QString::fromStdString(server_.File("docs")));
+    TMainForm& form = Open({address});
+    QString asked;
+    dialogs_->QueueDialog([&asked](QDialog& dialog) {
+        auto& ask = dynamic_cast<QInputDialog&>(dialog);
+        asked = ask.labelText();
+        ask.setTextValue(QString::fromLatin1(SshServer::TestPassword));
+        return int(QDialog::Accepted);
+    });
+    dialogs_->QueueAnswer(Answer::Yes);
+    emit form.StartupTimer()->timeout({});
+    Settle(form);
+    if (!agent.isEmpty())
+        qputenv("SSH_AUTH_SOCK", agent);
+
+    ASSERT_TRUE(form.SessionConnected());
+    EXPECT_TRUE(asked.startsWith(QStringLiteral("sftp://%1@127.0.0.1:").arg(QString::fromLatin1(SshServer::TestUser))))
+        << asked.toStdString();
+    ASSERT_EQ(dialogs_->Shown().size(), 1);  // the host key, with its fingerprint
+    EXPECT_TRUE(dialogs_->Shown()[0].contains(QString::fromStdString(server_.HostKeyFingerprint())));
+    EXPECT_TRUE(dialogs_->Shown()[0].contains(QStringLiteral("保存はしません")));
+    EXPECT_EQ(RemoteCaptions(), QStringList{"a.txt"});
+    CloseWindow();
+    const std::string settings = TempDir::ReadFile(HomeFile("Marlux.ini"));
+    EXPECT_EQ(settings.find("SSHHOSTKEY"), std::string::npos) << settings;
+    EXPECT_EQ(settings.find("[127.0.0.1]"), std::string::npos) << settings;
+    EXPECT_EQ(settings.find(SshServer::TestPassword), std::string::npos);
 }

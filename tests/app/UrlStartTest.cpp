@@ -78,7 +78,7 @@ TEST_F(UrlStartTest, AnonymousAddressesNeedNoPasswordAndBadOnesAreReportedWithou
     EXPECT_EQ(RemoteRows(), QStringList{QStringLiteral("pub")});  // the login folder
     CloseWindow();
 
-    for (const QString& bad : {QStringLiteral("sftp://127.0.0.1/"), QStringLiteral("ftp:///pub"),
+    for (const QString& bad : {QStringLiteral("http://127.0.0.1/"), QStringLiteral("ftp:///pub"),
                                QStringLiteral("ftp://127.0.0.1:99999/")}) {
         TMainForm& again = Start(bad);
         EXPECT_FALSE(again.SessionConnected()) << bad.toStdString();

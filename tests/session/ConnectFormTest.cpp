@@ -329,8 +329,8 @@ TEST(SshSettings, ReadFromASectionWithTheHostKeyInCanonicalForm)
 TEST(SshSettings, HostKeyTextsNameTheKeyAndOnlyTheUnknownOneAsks)
 {
     const std::string fingerprint = "SHA256:" + std::string(43, 'f');
-    const QString unknown = SshHostKeyQuestion(fingerprint, "ssh-ed25519", false);
-    const QString changed = SshHostKeyQuestion(fingerprint, "ssh-ed25519", true);
+    const QString unknown = SshHostKeyQuestion(fingerprint, "ssh-ed25519", THostKeyNotice::UnknownForProfile);
+    const QString changed = SshHostKeyQuestion(fingerprint, "ssh-ed25519", THostKeyNotice::Changed);
     for (const QString& text : {unknown, changed}) {
         EXPECT_TRUE(text.contains(QString::fromStdString(fingerprint))) << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("ssh-ed25519"))) << text.toStdString();

@@ -26,6 +26,17 @@ TEST(StartUrl, ReadsUserPasswordHostPortAndTheDecodedAbsoluteFolder)
     EXPECT_FALSE(ParseStartUrl(QStringLiteral("ftp://user@h")).password.has_value());
 }
 
+TEST(StartUrl, AnSftpAddressDefaultsToTheSshPortAndShowsItsScheme)
+{
+    const TStartUrl sftp = ParseStartUrl(QStringLiteral("SFTP://me@host/home/me"));
+    EXPECT_TRUE(sftp.sftp);
+    EXPECT_EQ(sftp.port, 22);
+    EXPECT_EQ(sftp.Display(), QStringLiteral("sftp://me@host/home/me"));
+    EXPECT_EQ(ParseStartUrl(QStringLiteral("sftp://host:2222")).Display(), QStringLiteral("sftp://host:2222"));
+    EXPECT_FALSE(ParseStartUrl(QStringLiteral("ftp://host:22")).sftp);
+    EXPECT_EQ(ParseStartUrl(QStringLiteral("ftp://host:22")).Display(), QStringLiteral("ftp://host:22"));
+}
+
 TEST(StartUrl, TellsAddressesFromPathsAndRefusesWhatItCannotReach)
 {
     EXPECT_TRUE(IsStartUrl(QStringLiteral("ftp://h")));
@@ -34,6 +45,6 @@ TEST(StartUrl, TellsAddressesFromPathsAndRefusesWhatItCannotReach)
     EXPECT_FALSE(IsStartUrl(QStringLiteral("notes:2024")));  // a folder may be named so
     EXPECT_EQ(LocalPathOfUrl(QStringLiteral("file:///tmp/a%20b")), QStringLiteral("/tmp/a b"));
     EXPECT_EQ(LocalPathOfUrl(QStringLiteral("ftp://h/")), QString());
-    for (const char* bad : {"sftp://h/", "http://h/", "ftp:///pub", "ftp://h:0/", "ftp://h:70000/", "ftp://h:x/"})
+    for (const char* bad : {"http://h/", "ssh://h/", "ftp:///pub", "ftp://h:0/", "ftp://h:70000/", "ftp://h:x/"})
         EXPECT_THROW(ParseStartUrl(QString::fromLatin1(bad)), EStartUrlError) << bad;
 }
