@@ -32,6 +32,7 @@ void TIdFTP::Connect(bool autoLogin, int timeoutMs) {
         controlFingerprint_.clear();
         Features.clear();
         mlsdRefused_ = false;
+        pendingSizeChecks_.reset();
         NameCodec.Restart();
 
         if (UseTLS == utUseImplicitTLS) SecureControlConnection();

@@ -156,6 +156,15 @@ public:
              std::optional<int64_t> listedSize = std::nullopt);
     // STOR, APPE (append) or, for an empty remote name, STOU.
     void Put(TIdStream& source, const std::string& remoteName, bool append = false);
+    // From here on, a STOR that can be checked by size alone (the server offers no digest)
+    // leaves its check to SettleSizeChecks, which reads every size from one machine listing of
+    // the folder: a folder of many files needs no SIZE per file. Where listings do not come by
+    // MLSD, each upload is checked at once as before.
+    void DeferSizeChecks();
+    // Lists the current directory and checks the uploads left since DeferSizeChecks against
+    // it (SIZE for one the listing does not show), renaming each damaged one as Put does; gives
+    // the failures, each reported as a status text. Ends the deferral, also when it raises.
+    std::vector<EIdVerificationFailed> SettleSizeChecks();
     void Put(const std::string& localFile, const std::string& remoteName, bool append = false);
 
     struct PassiveAddress {
@@ -205,6 +214,9 @@ private:
                                             int64_t start, int64_t bytes);
     std::optional<std::string> DigestByXCommand(const std::string& name, TIdDigestAlgorithm algorithm, bool ranged,
                                                 int64_t start, int64_t bytes);
+    // Renames a damaged upload to "<name>.part", best effort and never over a file the server
+    // already has under that name; gives the new name, empty when it kept its own.
+    std::string SetDamagedUploadApart(const std::string& remoteName);
     // Reports the mismatch in LastVerification as a status text and raises it.
     [[noreturn]] void RaiseMismatch(const std::string& name, const std::string& partName);
     // The transfer into `destination`, checked into LastVerification.
@@ -264,6 +276,13 @@ private:
     bool extendedPassive_ = false;
     // The algorithm HASH answers with now: as FEAT marked it, then as OPTS HASH set it.
     std::optional<TIdDigestAlgorithm> hashSelected_;
+    // The uploads whose size check waits for SettleSizeChecks, with the bytes each moved; none
+    // while checks are not deferred.
+    struct TPendingSizeCheck {
+        std::string name;
+        int64_t moved = 0;
+    };
+    std::optional<std::vector<TPendingSizeCheck>> pendingSizeChecks_;
     std::string controlFingerprint_;
     TIdTlsTicketPool tickets_;
 };

@@ -127,20 +127,27 @@ void TIdFTP::Put(TIdStream& source, const std::string& remoteName, bool append) 
         TransferPut("APPE " + remoteName, counted, false);
     else
         TransferPut("STOR " + remoteName, counted, true);
+    if (pendingSizeChecks_ && !append && !remoteName.empty() && plan.reason.empty() && !plan.algorithm &&
+        ListsByMlsd()) {
+        pendingSizeChecks_->push_back({remoteName, counted.Bytes()});
+        LastVerification = Unverified("the size is checked with the folder's listing");
+        return;
+    }
     LastVerification = CheckTransfer(remoteName, plan, digest ? &*digest : nullptr, start, counted.Bytes());
-    if (LastVerification.Kind != vkMismatch) return;
-    // Best effort, and never over a file the server already has under that name: without SIZE
-    // to tell, the file keeps its name.
+    if (LastVerification.Kind == vkMismatch) RaiseMismatch(remoteName, SetDamagedUploadApart(remoteName));
+}
+
+std::string TIdFTP::SetDamagedUploadApart(const std::string& remoteName) {
+    // Without SIZE to tell whether the name is free, the file keeps its name.
     const std::string partName = remoteName + ".part";
-    bool renamed = false;
     try {
         if (Supports("SIZE") && FileSize(partName) < 0) {
             RenameFile(remoteName, partName);
-            renamed = true;
+            return partName;
         }
     } catch (const EIdException&) {
     }
-    RaiseMismatch(remoteName, renamed ? partName : std::string());
+    return {};
 }
 
 void TIdFTP::Put(const std::string& localFile, const std::string& remoteName, bool append) {

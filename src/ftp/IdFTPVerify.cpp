@@ -7,6 +7,7 @@
 #include "ftp/IdText.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -154,6 +155,33 @@ std::optional<std::string> TIdFTP::DigestByXCommand(const std::string& name, TId
     if (SendDigestCommand(command) / 100 != 2 || LastReply.Text.empty()) return std::nullopt;
     std::string_view text = Trim(LastReply.Text.back());
     return DigestHex(text.substr(0, text.find(' ')), algorithm);
+}
+
+void TIdFTP::DeferSizeChecks() {
+    if (!pendingSizeChecks_) pendingSizeChecks_.emplace();
+}
+
+std::vector<EIdVerificationFailed> TIdFTP::SettleSizeChecks() {
+    std::vector<TPendingSizeCheck> pending = std::move(pendingSizeChecks_).value_or(std::vector<TPendingSizeCheck>());
+    pendingSizeChecks_.reset();
+    std::vector<EIdVerificationFailed> failures;
+    if (pending.empty()) return failures;
+    ListDirectory({});
+    std::unordered_map<std::string_view, int64_t> listed;
+    for (const TIdFTPListItem& item : ParsedListing())
+        if (item.SizeKnown) listed.emplace(item.Name(), item.Size);
+    for (const TPendingSizeCheck& upload : pending) {
+        const auto found = listed.find(upload.name);
+        const int64_t size = found != listed.end() ? found->second : FileSize(upload.name);
+        const std::string moved = std::to_string(upload.moved);
+        LastVerification = size < 0 ? Unverified("the server gave no size of the file")
+                                     : Compared("size", moved, std::to_string(size));
+        if (LastVerification.Kind != vkMismatch) continue;
+        const std::string partName = SetDamagedUploadApart(upload.name);
+        failures.emplace_back(LastVerification, upload.name, partName);
+        ReportStatus(stStatusText, failures.back().what());
+    }
+    return failures;
 }
 
 void TIdFTP::RaiseMismatch(const std::string& name, const std::string& partName) {

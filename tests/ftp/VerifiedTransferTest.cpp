@@ -235,3 +235,36 @@ TEST(VerifiedTransfer, ADownloadOfItsListedSizeAsksNoSize) {
     EXPECT_EQ(s.ftp.LastVerification.Actual, "70004");
     EXPECT_EQ(s.sent.Count("SIZE"), 1u);
 }
+
+// Deferred, the size checks of a folder's uploads cost one listing instead of a SIZE per file;
+// a file damaged meanwhile is set apart and named, the others pass, and the deferral ends.
+TEST(VerifiedTransfer, DeferredSizeChecksReadOneListingAndSetADamagedUploadApart) {
+    ServerSession s;
+    for (const char* name : {"a.bin", "b.bin", "c.bin"})
+        TempDir::WriteFile(s.local.File(name), RandomBytes(5000, name[0]));
+    s.ftp.DeferSizeChecks();
+    for (const char* name : {"a.bin", "b.bin", "c.bin"}) {
+        s.ftp.Put(s.local.File(name), name);
+        EXPECT_EQ(s.ftp.LastVerification.Kind, vkNotVerified);
+    }
+    EXPECT_FALSE(s.sent.Sent("SIZE"));
+    // Cut short on the server after it arrived: only the listing can tell.
+    TempDir::WriteFile(s.server.File("b.bin"), "short");
+
+    const std::vector<EIdVerificationFailed> failures = s.ftp.SettleSizeChecks();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].Verification().Algorithm, "size");
+    EXPECT_EQ(failures[0].Verification().Expected, "5000");
+    EXPECT_EQ(failures[0].Verification().Actual, "5");
+    EXPECT_EQ(failures[0].PartName(), "b.bin.part");
+    EXPECT_TRUE(TempDir::Exists(s.server.File("b.bin.part")));
+    EXPECT_FALSE(TempDir::Exists(s.server.File("b.bin")));
+    EXPECT_EQ(s.sent.Count("MLSD"), 1u);
+    // Only the check of the ".part" name before the rename asks SIZE.
+    EXPECT_EQ(s.sent.Count("SIZE"), 1u);
+
+    // The deferral has ended: the next upload is checked at once.
+    s.ftp.Put(s.local.File("a.bin"), "d.bin");
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    EXPECT_TRUE(s.ftp.SettleSizeChecks().empty());
+}
