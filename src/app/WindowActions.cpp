@@ -53,6 +53,12 @@ void TWindowActions::Run(const QString& name)
 
 void TWindowActions::Update(const TEnablingFacts& facts)
 {
+    // The rules read nothing but the facts, and only this sets the actions: an idle moment that
+    // changed neither the facts nor the engine's state (most of a transfer's) has nothing to do.
+    const bool engineBusy = engineBusy_();
+    if (updatedFor_ == facts && showsEngineBusy_ == engineBusy)
+        return;
+    updatedFor_ = facts;
     // Each action is set once per pass to its final state: switching the held ones on and off
     // again would make every menu item and button follow twice per idle moment of a walk.
     QHash<QString, bool> wanted;
@@ -64,7 +70,7 @@ void TWindowActions::Update(const TEnablingFacts& facts)
         if (!wanted.contains(name))
             wanted.insert(name, true);
 
-    showsEngineBusy_ = engineBusy_();
+    showsEngineBusy_ = engineBusy;
     QSet<QString> held;
     for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
         const bool hold = it.value() && showsEngineBusy_ && engineActions_.contains(it.key());

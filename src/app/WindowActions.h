@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 class QWidget;
@@ -27,7 +28,11 @@ public:
     // Runs the command by name as the action's trigger does (double clicks, drops).
     void Run(const QString& name);
 
-    void AddEnablingRule(TEnablingRule rule) { enablingRules_.append(std::move(rule)); }
+    void AddEnablingRule(TEnablingRule rule)
+    {
+        enablingRules_.append(std::move(rule));
+        updatedFor_.reset();
+    }
     void Update(const TEnablingFacts& facts);
     // The last update saw the engine busy (and held its actions back).
     bool ShowsEngineBusy() const { return showsEngineBusy_; }
@@ -40,6 +45,8 @@ private:
     QMap<QString, std::function<void()>> handlers_;
     QList<TEnablingRule> enablingRules_;
     bool showsEngineBusy_ = false;
+    // What the last update decided from: the states follow from these alone.
+    std::optional<TEnablingFacts> updatedFor_;
     // The actions the last update switched off for the busy engine.
     QSet<QString> heldForEngine_;
 };

@@ -13,6 +13,8 @@ struct TEnablingFacts {
     TSelectedKind local = TSelectedKind::None;
     // None also while the remote menu is disabled.
     TSelectedKind remote = TSelectedKind::None;
+
+    bool operator==(const TEnablingFacts&) const = default;
 };
 
 // Takes the enabled state the rules want for actions by name.
