@@ -91,10 +91,10 @@ TFolderWalk::TSettings TFolderTransfers::WalkSettings() const
 {
     return {.localMask = sources_.panes.LocalMaskText(),
             .remoteMask = sources_.panes.RemoteMaskText(),
-            .compareTimeStamp = sources_.options.bCompareTimeStamp,
-            .skipExtensions = sources_.extensions.SkipExtList,
-            .mirror = sources_.options.bMirroringAtUploadAll,
-            .noDeleteExtensions = sources_.extensions.NoDeleteExtList};
+            .rules = {.compareTimeStamp = sources_.options.bCompareTimeStamp,
+                      .skipExtensions = sources_.extensions.SkipExtList,
+                      .mirror = sources_.options.bMirroringAtUploadAll,
+                      .noDeleteExtensions = sources_.extensions.NoDeleteExtList}};
 }
 
 TTask<bool> TFolderTransfers::RunWalk(std::function<void(TFolderWalk&, const QString&)> walk)
