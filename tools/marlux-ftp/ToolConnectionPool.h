@@ -19,12 +19,12 @@ class TRemoteEngine;
 // remote one from the server's root, the local one absolute.
 struct TPoolFile {
     bool upload = true;
-    std::string remotePath;
-    std::string localPath;
+    std::string remotePath = {};
+    std::string localPath = {};
     std::int64_t size = 0;
     bool sizeKnown = false;
     // As the user reads it, in error lines.
-    QString shown;
+    QString shown = {};
 };
 
 // What the files came to, counted across the threads.
