@@ -12,17 +12,10 @@
 #include <filesystem>
 #include <map>
 #include <unistd.h>
-#include <utime.h>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void SetModified(const std::string& path, qint64 secondsSinceEpoch)
-{
-    const utimbuf times{secondsSinceEpoch, secondsSinceEpoch};
-    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
-}
 
 class FolderWalkTest : public ::testing::Test {
 protected:

@@ -6,8 +6,12 @@
 #include "service/LocalPaths.h"
 #include "service/RemoteNames.h"
 
+#include <gtest/gtest.h>
+
+#include <ctime>
 #include <filesystem>
 #include <string>
+#include <utime.h>
 #include <vector>
 
 // Runs the walk's engine steps at once on the test's engine, and moves files with it plainly.
@@ -53,4 +57,10 @@ inline void Write(const std::string& path, const std::string& content)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     TempDir::WriteFile(path, content);
+}
+
+inline void SetModified(const std::string& path, std::time_t secondsSinceEpoch)
+{
+    const utimbuf times{secondsSinceEpoch, secondsSinceEpoch};
+    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
 }

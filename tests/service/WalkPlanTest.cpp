@@ -7,15 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <utime.h>
 
 namespace {
-
-void SetModified(const std::string& path, qint64 secondsSinceEpoch)
-{
-    const utimbuf times{secondsSinceEpoch, secondsSinceEpoch};
-    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
-}
 
 // "kind reason path size", one string per line of the plan.
 std::vector<std::string> Shown(const TWalkPlan& plan)
