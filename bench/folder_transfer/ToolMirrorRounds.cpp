@@ -4,6 +4,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -30,6 +33,34 @@ double TimeCommand(const std::string& command)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Loopback connections closed in the last minute, still holding their ports.
+int ClosingConnections()
+{
+    int closing = 0;
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        std::ifstream in(table);
+        std::string line;
+        std::getline(in, line);
+        while (std::getline(in, line)) {
+            // "sl local_address rem_address st ...": state 06 is TIME_WAIT.
+            std::istringstream fields(line);
+            std::string slot, local, remote, state;
+            fields >> slot >> local >> remote >> state;
+            closing += state == "06";
+        }
+    }
+    return closing;
+}
+
+// Every round opens some 12,000 data connections; the server's passive ports run out when the
+// rounds before still hold theirs, and a client then fails. Waits until most are free.
+void WaitForFreePorts()
+{
+    constexpr int FewEnough = 4000;
+    for (int second = 0; second < 120 && ClosingConnections() > FewEnough; ++second)
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
 struct TMirrorTimes {
     std::vector<double> up;
     std::vector<double> down;
@@ -51,6 +82,7 @@ bool RunToolMirrorRounds(const TToolMirrorSetup& setup)
     TMirrorTimes four, one, lftp;
     for (int run = 0; run < setup.runs; ++run) {
         const std::string tag = std::to_string(run);
+        WaitForFreePorts();
         const auto round = [&](const std::string& name, const std::string& upload, const std::string& download,
                                TMirrorTimes& times) {
             const fs::path down = setup.work / (name + "down" + tag);

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 

@@ -144,7 +144,7 @@ TTask<> TFolderTransfers::UploadPreviewed(QString name)
 
 bool TFolderTransfers::PlanConfirmed(const TWalkPlan& plan)
 {
-    TMirrorPreviewDlg dialog(nullptr, PlanLines(plan));
+    TMirrorPreviewDlg dialog(&sources_.progress.Owner(), PlanLines(plan));
     return sources_.dialogs.RunModal(dialog) == QDialog::Accepted;
 }
 

@@ -14,7 +14,6 @@
 #include <charconv>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 #include <optional>
 
 namespace {

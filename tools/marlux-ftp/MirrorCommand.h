@@ -21,5 +21,7 @@ struct TMirrorArguments {
 // Throws UsageError.
 TMirrorArguments ParseMirrorArguments(const std::vector<std::string>& arguments);
 
-// The session's files outcome: 0 when every file moved, else the tool's exit status.
+// Plans the walk between LOCAL and REMOTE and prints it (--dry-run) or runs it, printing the
+// count of what moved. Returns the tool's exit status: 0 when every file moved, 1 when one
+// failed, 3 when one arrived different; errors outside a file's transfer are raised.
 int RunMirror(TToolSession& session, const ToolOptions& options, const TMirrorArguments& mirror, std::ostream& out);
