@@ -66,6 +66,13 @@ struct TMirrorTimes {
     std::vector<double> down;
 };
 
+void PrintRuns(const char* what, const std::vector<double>& times)
+{
+    std::printf(" %s", what);
+    for (double time : times)
+        std::printf(" %.2f", time);
+}
+
 bool PrintRatio(const char* what, double ours, double base, double target)
 {
     const double ratio = ours / base;
@@ -114,5 +121,12 @@ bool RunToolMirrorRounds(const TToolMirrorSetup& setup)
                      TargetAgainstOneConnection) && met;
     met = PrintRatio("download, --parallel 4 against its own --parallel 1", MedianOf(four.down), MedianOf(one.down),
                      TargetAgainstOneConnection) && met;
+    std::printf("  each run (s), up then down:");
+    for (const auto& [what, times] : {std::pair{"--parallel 4", &four}, {"--parallel 1", &one}, {"lftp --parallel=4", &lftp}}) {
+        PrintRuns(what, times->up);
+        std::printf(" /");
+        PrintRuns("", times->down);
+    }
+    std::printf("\n");
     return met;
 }
