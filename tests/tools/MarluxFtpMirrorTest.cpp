@@ -114,6 +114,19 @@ TEST(MarluxFtpMirror, FourConnectionsMoveATreeByteExactBothWaysAndDeleteOnlyWhat
     EXPECT_EQ(FileTree(server.File("up")), FileTree(local.Path()));
 }
 
+TEST(MarluxFtpMirror, AFileTheServersEncodingCannotNameFailsAloneAndTheExitStatusSaysSo)
+{
+    FtpServer server;
+    TempDir local;
+    Write(local.File("한글.txt"), "hangul");
+    Write(local.File("ok.txt"), "ok");
+    ProcessResult r = Mirror(server.Port(), FixtureUser, {"--reverse", local.Path(), "/up"}, {"--encoding", "shift_jis"});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(TempDir::ReadFile(server.File("up/ok.txt")), "ok");
+    EXPECT_NE(r.err.find("한글.txt"), std::string::npos) << r.err;
+    EXPECT_EQ(LastLine(r.out), "1 files, 2 bytes moved, 0 files deleted, 1 failed");
+}
+
 TEST(MarluxFtpMirror, AServerRefusingTheFourthConnectionStillGetsEveryFileOverTheOthers)
 {
     VsftpdServer server(VsftpdServer::TAccess::Writable, "max_per_ip=3\n");

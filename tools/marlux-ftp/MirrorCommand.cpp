@@ -40,7 +40,16 @@ public:
     void ShowStopped() override {}
     bool UploadFile(const TFileEntry& file, const TWalkFolders& folders) override
     {
-        return Hand(file, folders, true, ServerBytes(engine_.NameCodec(), file.name));
+        QByteArray remoteName;
+        // A name the server's encoding cannot carry fails that file only.
+        try {
+            remoteName = ServerBytes(engine_.NameCodec(), file.name);
+        } catch (const EUnsendableName& e) {
+            LogLine(LocalEntryPath(folders.local, file.name) + QStringLiteral(": ") + QString::fromStdString(e.what()));
+            ++tally_.failed;
+            return false;
+        }
+        return Hand(file, folders, true, remoteName);
     }
     bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders) override
     {
