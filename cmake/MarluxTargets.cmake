@@ -1,7 +1,11 @@
 # Helpers shared by the folder CMakeLists files.
 
-# Adds a folder when it has a CMakeLists.txt of its own.
+# Adds a folder when it has a CMakeLists.txt of its own; the Qt-free build leaves out a folder
+# that holds a file NEEDS_QT.
 function(marlux_add_optional_subdirectory dir)
+  if(MARLUX_QT_FREE_ONLY AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/NEEDS_QT)
+    return()
+  endif()
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})
   endif()

@@ -3,6 +3,7 @@
 // progress window on) against a local pyftpdlib server, and in the same run with lftp's
 // "mirror -R" and "mirror" over one connection against the same server. Every copy is checked
 // byte for byte. Prints the times, the ratios and the commands each client sent.
+#include "ToolMirrorRounds.h"
 #include "app/MainForm.h"
 #include "log/Editor.h"
 #include "log/FileOperationLog.h"
@@ -343,10 +344,13 @@ int main(int argc, char** argv)
     PrintCommands("lftp mirror -R", lftpUpCommands, files);
     PrintCommands("aDownloadAll", ourDownCommands, files);
     PrintCommands("lftp mirror", lftpDownCommands, files);
+    const bool toolMet = RunToolMirrorRounds(
+        {.work = work, .source = source, .served = served, .port = port, .runs = runs, .lftp = lftp,
+         .checkSame = [&original](const fs::path& copy, const char* what) { CheckSame(copy, original, what); }});
 
     form.close();
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
     fs::remove_all(work);
-    return up / baseUp <= UploadTarget && down / baseDown <= DownloadTarget ? 0 : 1;
+    return up / baseUp <= UploadTarget && down / baseDown <= DownloadTarget && toolMet ? 0 : 1;
 }

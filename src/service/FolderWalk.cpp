@@ -4,18 +4,15 @@
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
 #include "service/FileEntries.h"
-#include "service/FileExtensions.h"
 #include "service/LocalNames.h"
 #include "service/LocalPaths.h"
 #include "service/RemoteNames.h"
 
 #include <QCollator>
 #include <QFileInfo>
-#include <QLocale>
 #include <QSet>
 
 #include <algorithm>
-#include <compare>
 
 namespace {
 
@@ -47,48 +44,6 @@ void SortEntries(std::vector<TFileEntry>& entries)
     });
 }
 
-// A local file's time against its remote counterpart's: less, equal or greater as the local one
-// is older, the same or newer; none where the listing gave no time. Instants known to the second
-// compare as instants; otherwise each side is taken as its pane shows it, the local file to the
-// minute, the listed time as listed, read on the local clock.
-std::optional<std::strong_ordering> CompareTimes(const TFileEntry& local, const TFileEntry& remote)
-{
-    const std::optional<std::int64_t> localExact = ExactInstant(local.modified);
-    const std::optional<std::int64_t> remoteExact = ExactInstant(remote.modified);
-    if (localExact && remoteExact)
-        return *localExact <=> *remoteExact;
-    const std::optional<std::int64_t> localTime = InstantOf(local.modified);
-    const std::optional<std::int64_t> remoteTime = InstantOf(remote.modified);
-    if (!localTime || !remoteTime)
-        return std::nullopt;
-    return *localTime - ((*localTime % 60) + 60) % 60 <=> *remoteTime;
-}
-
-// The other side's first entry whose name equals name, letter case aside.
-const TFileEntry* Counterpart(const std::vector<TFileEntry>& otherSide, const QString& name)
-{
-    const auto other = std::find_if(otherSide.begin(), otherSide.end(), [&name](const TFileEntry& entry) {
-        return entry.name.compare(name, Qt::CaseInsensitive) == 0;
-    });
-    return other == otherSide.end() ? nullptr : &*other;
-}
-
-bool IsListed(const StringList& extensions, const QString& name)
-{
-    return ExtensionListed(extensions, FileExtension(name));
-}
-
-// The first remote entry whose name equals name, letter case aside by the locale.
-const TFileEntry* RemoteCounterpart(const std::vector<TFileEntry>& remote, const QString& name)
-{
-    const QLocale locale = QLocale::system();
-    const QString wanted = locale.toLower(name);
-    for (const TFileEntry& entry : remote)
-        if (QString::localeAwareCompare(locale.toLower(entry.name), wanted) == 0)
-            return &entry;
-    return nullptr;
-}
-
 // The folder a walk may enter, with its links resolved; raises EFolderWalkError otherwise.
 QString EnteredFolder(const QString& path, const QString& name)
 {
@@ -97,6 +52,25 @@ QString EnteredFolder(const QString& path, const QString& name)
     if (entered.isEmpty())
         throw EFolderWalkError(QStringLiteral("ローカルのフォルダーに入れません: ") + name);
     return entered;
+}
+
+// Every name in a local folder, lower-cased, whatever the mask shows.
+QSet<QString> AllLocalNames(const QString& folder)
+{
+    const std::optional<std::vector<std::string>> names = AllEntryNames(NativePath(folder));
+    if (!names)
+        throw EFolderWalkError(QStringLiteral("ローカルのフォルダーを読めません: ") + folder);
+    QSet<QString> lowered;
+    for (const std::string& name : *names)
+        lowered.insert(QFile::decodeName(QByteArray::fromStdString(name)).toLower());
+    return lowered;
+}
+
+// What a planned folder holds; nothing where the planning did not reach it.
+const TLevelPlan* PlannedInside(const TEntryDecision& folder)
+{
+    static const TLevelPlan nothing;
+    return folder.inside.empty() ? &nothing : &folder.inside.front();
 }
 
 }  // namespace
@@ -142,9 +116,9 @@ void TFolderWalk::Upload(const QString& localFolder, const QString& name)
         if (const std::optional<DirectoryIdentity> here = IdentityOfDirectory(NativePath(localFolder)))
             ancestors.push_back(*here);
         if (name.isEmpty())
-            UploadLevel(start, ancestors);
+            UploadLevel(start, ancestors, nullptr);
         else
-            UploadSubfolder(start, ListRemote(start), name, ancestors);
+            UploadSubfolder(start, NamedUploadFolder(start, name), ancestors, false);
     });
 }
 
@@ -152,23 +126,74 @@ void TFolderWalk::Download(const QString& localFolder, const QString& name)
 {
     TWalkFolders start = StartFolders(localFolder);
     FromStart(start, [&] {
+        if (name.isEmpty())
+            DownloadLevel(start, nullptr);
+        else if (const std::optional<TEntryDecision> folder = NamedDownloadFolder(start, name))
+            DownloadSubfolder(start, *folder, false);
+    });
+}
+
+TWalkPlan TFolderWalk::PlanUpload(const QString& localFolder, const QString& name)
+{
+    TWalkPlan plan{.upload = true, .localFolder = localFolder, .name = name};
+    TWalkFolders start = StartFolders(localFolder);
+    FromStart(start, [&] {
+        TAncestors ancestors;
+        if (const std::optional<DirectoryIdentity> here = IdentityOfDirectory(NativePath(localFolder)))
+            ancestors.push_back(*here);
         if (name.isEmpty()) {
-            DownloadLevel(start);
+            plan.root = PlanUploadLevel(start, true, ancestors);
             return;
         }
-        if (UnsafeLocalName(name)) {
-            host_.LogLine(UnsafeNameSkippedLine(name));
+        TEntryDecision folder = NamedUploadFolder(start, name);
+        PlanUploadSubfolder(start, folder, ancestors);
+        plan.root.entries.push_back(std::move(folder));
+    });
+    plan.complete = !stopped_;
+    return plan;
+}
+
+TWalkPlan TFolderWalk::PlanDownload(const QString& localFolder, const QString& name)
+{
+    TWalkPlan plan{.upload = false, .localFolder = localFolder, .name = name};
+    TWalkFolders start = StartFolders(localFolder);
+    FromStart(start, [&] {
+        if (name.isEmpty()) {
+            plan.root = PlanDownloadLevel(start, true);
             return;
         }
-        const std::vector<TFileEntry> remote = ListRemote(start);
-        const auto listed = std::find_if(remote.begin(), remote.end(),
-                                         [&name](const TFileEntry& entry) { return entry.name == name; });
-        TFileEntry folder{.name = name, .kind = TEntryKind::Folder};
-        if (listed != remote.end())
-            folder.nameBytes = listed->nameBytes;
+        std::optional<TEntryDecision> folder = NamedDownloadFolder(start, name);
+        if (!folder)
+            return;
+        PlanDownloadSubfolder(start, *folder);
+        plan.root.entries.push_back(std::move(*folder));
+    });
+    plan.complete = !stopped_;
+    return plan;
+}
+
+void TFolderWalk::Run(const TWalkPlan& plan)
+{
+    TWalkFolders start = StartFolders(plan.localFolder);
+    FromStart(start, [&] {
+        if (!plan.upload) {
+            if (plan.name.isEmpty())
+                DownloadLevel(start, &plan.root);
+            else
+                for (const TEntryDecision& folder : plan.root.entries)
+                    if (folder.action == TEntryAction::Enter)
+                        DownloadSubfolder(start, folder, true);
+            return;
+        }
+        TAncestors ancestors;
+        if (const std::optional<DirectoryIdentity> here = IdentityOfDirectory(NativePath(plan.localFolder)))
+            ancestors.push_back(*here);
+        if (plan.name.isEmpty())
+            UploadLevel(start, ancestors, &plan.root);
         else
-            host_.RunOnEngine([&folder](TRemoteEngine& engine) { folder.nameBytes = ServerBytes(engine.NameCodec(), folder.name); });
-        DownloadSubfolder(start, folder);
+            for (const TEntryDecision& folder : plan.root.entries)
+                if (folder.action == TEntryAction::Enter)
+                    UploadSubfolder(start, folder, ancestors, true);
     });
 }
 
@@ -207,87 +232,188 @@ std::vector<TFileEntry> TFolderWalk::ScanLocal(const QString& folder) const
     return entries;
 }
 
-void TFolderWalk::UploadLevel(TWalkFolders here, TAncestors& ancestors)
+TLevelPlan TFolderWalk::DecideUpload(const TWalkFolders& here, const std::vector<TFileEntry>& remote) const
 {
-    const std::vector<TFileEntry> remote = ListRemote(here);
     const std::vector<TFileEntry> local = ScanLocal(here.local);
+    return DecideUploadLevel(settings_.rules, local, remote,
+                             settings_.rules.mirror ? AllLocalNames(here.local) : QSet<QString>());
+}
+
+TEntryDecision TFolderWalk::NamedUploadFolder(TWalkFolders& start, const QString& name)
+{
+    const std::vector<TFileEntry> remote = ListRemote(start);
+    const TWalkRules rules{.compareTimeStamp = settings_.rules.compareTimeStamp};
+    return DecideUploadLevel(rules, {TFileEntry{.name = name, .kind = TEntryKind::Folder}}, remote, {}).entries.front();
+}
+
+std::optional<TEntryDecision> TFolderWalk::NamedDownloadFolder(TWalkFolders& start, const QString& name)
+{
+    if (UnsafeLocalName(name)) {
+        host_.LogLine(UnsafeNameSkippedLine(name));
+        return std::nullopt;
+    }
+    const std::vector<TFileEntry> remote = ListRemote(start);
+    const auto listed = std::find_if(remote.begin(), remote.end(),
+                                     [&name](const TFileEntry& entry) { return entry.name == name; });
+    TEntryDecision folder{.action = TEntryAction::Enter,
+                          .entry = {.name = name, .kind = TEntryKind::Folder},
+                          .targetExists = QFileInfo(LocalEntryPath(start.local, name)).isDir()};
+    if (listed != remote.end())
+        folder.entry.nameBytes = listed->nameBytes;
+    else
+        host_.RunOnEngine([&folder](TRemoteEngine& engine) {
+            folder.entry.nameBytes = ServerBytes(engine.NameCodec(), folder.entry.name);
+        });
+    return folder;
+}
+
+void TFolderWalk::UploadLevel(TWalkFolders here, TAncestors& ancestors, const TLevelPlan* planned)
+{
+    TLevelPlan decided;
+    if (!planned)
+        decided = DecideUpload(here, ListRemote(here));
+    const TLevelPlan& level = planned ? *planned : decided;
     const std::optional<DirectoryIdentity> identity = IdentityOfDirectory(NativePath(here.local));
     if (identity)
         ancestors.push_back(*identity);
     host_.ShowProgress(UploadSearching, WithTrailingSlash(here.local));
-    if (settings_.mirror)
-        MirrorRemote(here.local, remote);
-    for (const TFileEntry& entry : local) {
+    DeleteRemote(level.deletions);
+    for (const TEntryDecision& decision : level.entries) {
         if (!GoOn())
             break;
-        if (entry.IsFolder()) {
-            UploadSubfolder(here, remote, entry.name, ancestors);
-            continue;
-        }
-        if (settings_.compareTimeStamp && ShouldSkipUpload(entry, remote))
-            continue;
-        if (host_.UploadFile(entry, here))
-            host_.ShowProgress(FileDone, entry.name);
+        if (decision.action == TEntryAction::Enter)
+            UploadSubfolder(here, decision, ancestors, planned != nullptr);
+        else if (decision.action == TEntryAction::Send && host_.UploadFile(decision.entry, here))
+            host_.ShowProgress(FileDone, decision.entry.name);
     }
     if (identity)
         ancestors.pop_back();
 }
 
-void TFolderWalk::UploadSubfolder(const TWalkFolders& parent, const std::vector<TFileEntry>& remote,
-                                  const QString& name, TAncestors& ancestors)
+void TFolderWalk::UploadSubfolder(const TWalkFolders& parent, const TEntryDecision& folder, TAncestors& ancestors,
+                                  bool fromPlan)
 {
-    const QString path = LocalEntryPath(parent.local, name);
+    const std::optional<QString> local = EnterableLocal(parent.local, folder.entry.name, ancestors);
+    if (!local)
+        return;
+    QByteArray remoteName = folder.remoteName;
+    if (!folder.targetExists)
+        host_.RunOnEngine([&](TRemoteEngine& engine) {
+            remoteName = ServerBytes(engine.NameCodec(), folder.entry.name);
+            engine.MakeDirectory(EngineName(remoteName));
+        });
+    UploadLevel(EnterRemote(parent, *local, remoteName), ancestors, fromPlan ? PlannedInside(folder) : nullptr);
+    LeaveRemote(parent);
+}
+
+void TFolderWalk::DownloadLevel(TWalkFolders here, const TLevelPlan* planned)
+{
+    TLevelPlan decided;
+    if (!planned) {
+        const std::vector<TFileEntry> remote = ListRemote(here);
+        // The comparison sees the local folder as the level found it.
+        decided = DecideDownloadLevel(settings_.rules, remote, ScanLocal(here.local), here.local);
+    } else if (!here.remote.isEmpty()) {
+        host_.RunOnEngine([&here](TRemoteEngine& engine) { here.remoteShown = ShownName(engine.NameCodec(), here.remote); });
+    }
+    const TLevelPlan& level = planned ? *planned : decided;
+    host_.ShowProgress(DownloadSearching, here.remoteShown);
+    DeleteLocal(here.local, level.deletions);
+    for (const TEntryDecision& decision : level.entries) {
+        if (!GoOn())
+            break;
+        if (decision.reason == TEntryReason::UnsafeName)
+            host_.LogLine(UnsafeNameSkippedLine(decision.entry.name));
+        else if (decision.action == TEntryAction::Enter)
+            DownloadSubfolder(here, decision, planned != nullptr);
+        else if (decision.action == TEntryAction::Send && host_.DownloadFile(decision.entry, here))
+            host_.ShowProgress(FileDone, decision.entry.name);
+    }
+}
+
+void TFolderWalk::DownloadSubfolder(const TWalkFolders& parent, const TEntryDecision& folder, bool fromPlan)
+{
+    const QString path = LocalEntryPath(parent.local, folder.entry.name);
+    if (CreateDirectoryEntry(NativePath(path)))
+        host_.LocalFolderCreated(folder.entry.name);
+    const QString local = EnteredFolder(path, folder.entry.name);
+    DownloadLevel(EnterRemote(parent, local, folder.entry.nameBytes), fromPlan ? PlannedInside(folder) : nullptr);
+    LeaveRemote(parent);
+}
+
+TLevelPlan TFolderWalk::PlanUploadLevel(TWalkFolders here, bool remoteExists, TAncestors& ancestors)
+{
+    TLevelPlan level = DecideUpload(here, remoteExists ? ListRemote(here) : std::vector<TFileEntry>());
+    const std::optional<DirectoryIdentity> identity = IdentityOfDirectory(NativePath(here.local));
+    if (identity)
+        ancestors.push_back(*identity);
+    host_.ShowProgress(UploadSearching, WithTrailingSlash(here.local));
+    for (TEntryDecision& decision : level.entries) {
+        if (decision.action != TEntryAction::Enter)
+            continue;
+        if (!GoOn())
+            break;
+        PlanUploadSubfolder(here, decision, ancestors);
+    }
+    if (identity)
+        ancestors.pop_back();
+    return level;
+}
+
+void TFolderWalk::PlanUploadSubfolder(const TWalkFolders& parent, TEntryDecision& folder, TAncestors& ancestors)
+{
+    const std::optional<QString> local = EnterableLocal(parent.local, folder.entry.name, ancestors);
+    if (!local) {
+        folder.action = TEntryAction::Skip;
+        folder.reason = TEntryReason::Loop;
+        return;
+    }
+    // A folder the run would make has nothing on the server yet to list.
+    if (!folder.targetExists) {
+        folder.inside.push_back(PlanUploadLevel({.local = *local}, false, ancestors));
+        return;
+    }
+    folder.inside.push_back(PlanUploadLevel(EnterRemote(parent, *local, folder.remoteName), true, ancestors));
+    LeaveRemote(parent);
+}
+
+TLevelPlan TFolderWalk::PlanDownloadLevel(TWalkFolders here, bool localExists)
+{
+    const std::vector<TFileEntry> remote = ListRemote(here);
+    TLevelPlan level = DecideDownloadLevel(settings_.rules, remote,
+                                           localExists ? ScanLocal(here.local) : std::vector<TFileEntry>(), here.local);
+    host_.ShowProgress(DownloadSearching, here.remoteShown);
+    for (TEntryDecision& decision : level.entries) {
+        if (decision.action != TEntryAction::Enter)
+            continue;
+        if (!GoOn())
+            break;
+        PlanDownloadSubfolder(here, decision);
+    }
+    return level;
+}
+
+void TFolderWalk::PlanDownloadSubfolder(const TWalkFolders& parent, TEntryDecision& folder)
+{
+    const QString path = LocalEntryPath(parent.local, folder.entry.name);
+    // Something in the folder's place that the run could not enter ends the walk now, before
+    // anything changed.
+    const QString local = QFileInfo::exists(path) ? EnteredFolder(path, folder.entry.name) : path;
+    folder.inside.push_back(PlanDownloadLevel(EnterRemote(parent, local, folder.entry.nameBytes), folder.targetExists));
+    LeaveRemote(parent);
+}
+
+std::optional<QString> TFolderWalk::EnterableLocal(const QString& parent, const QString& name,
+                                                   const TAncestors& ancestors)
+{
+    const QString path = LocalEntryPath(parent, name);
     // A link back to a directory on the way down would repeat the walk without end.
     const std::optional<DirectoryIdentity> folder = IdentityOfDirectory(NativePath(path));
     if (folder && std::find(ancestors.begin(), ancestors.end(), *folder) != ancestors.end()) {
         host_.LogLine(QStringLiteral("上の階層と同じフォルダーのため飛ばしました: ") + path);
-        return;
+        return std::nullopt;
     }
-    const QString local = EnteredFolder(path, name);
-    QByteArray remoteName;
-    if (const TFileEntry* counterpart = RemoteCounterpart(remote, name))
-        remoteName = counterpart->nameBytes;
-    else
-        host_.RunOnEngine([&](TRemoteEngine& engine) {
-            remoteName = ServerBytes(engine.NameCodec(), name);
-            engine.MakeDirectory(EngineName(remoteName));
-        });
-    UploadLevel(EnterRemote(parent, local, remoteName), ancestors);
-    LeaveRemote(parent);
-}
-
-void TFolderWalk::DownloadLevel(TWalkFolders here)
-{
-    const std::vector<TFileEntry> remote = ListRemote(here);
-    // The comparison sees the local folder as the level found it.
-    const std::vector<TFileEntry> local = settings_.compareTimeStamp ? ScanLocal(here.local) : std::vector<TFileEntry>();
-    host_.ShowProgress(DownloadSearching, here.remoteShown);
-    for (const TFileEntry& entry : remote) {
-        if (!GoOn())
-            break;
-        if (UnsafeLocalName(entry.name)) {
-            host_.LogLine(UnsafeNameSkippedLine(entry.name));
-            continue;
-        }
-        if (entry.IsFolder()) {
-            DownloadSubfolder(here, entry);
-            continue;
-        }
-        if (settings_.compareTimeStamp && ShouldSkipDownload(entry, local))
-            continue;
-        if (host_.DownloadFile(entry, here))
-            host_.ShowProgress(FileDone, entry.name);
-    }
-}
-
-void TFolderWalk::DownloadSubfolder(const TWalkFolders& parent, const TFileEntry& folder)
-{
-    const QString path = LocalEntryPath(parent.local, folder.name);
-    if (CreateDirectoryEntry(NativePath(path)))
-        host_.LocalFolderCreated(folder.name);
-    const QString local = EnteredFolder(path, folder.name);
-    DownloadLevel(EnterRemote(parent, local, folder.nameBytes));
-    LeaveRemote(parent);
+    return EnteredFolder(path, name);
 }
 
 TWalkFolders TFolderWalk::EnterRemote(const TWalkFolders& parent, const QString& local, const QByteArray& name)
@@ -307,42 +433,27 @@ void TFolderWalk::LeaveRemote(const TWalkFolders& parent)
     });
 }
 
-void TFolderWalk::MirrorRemote(const QString& localFolder, const std::vector<TFileEntry>& remote)
+void TFolderWalk::DeleteRemote(const std::vector<TFileEntry>& files)
 {
-    const std::optional<std::vector<std::string>> names = AllEntryNames(NativePath(localFolder));
-    if (!names)
-        throw EFolderWalkError(QStringLiteral("ローカルのフォルダーを読めません: ") + localFolder);
-    QSet<QString> localNames;
-    for (const std::string& name : *names)
-        localNames.insert(QFile::decodeName(QByteArray::fromStdString(name)).toLower());
-    for (const TFileEntry& entry : remote) {
-        if (entry.IsFolder() || localNames.contains(entry.name.toLower()) ||
-            IsListed(settings_.noDeleteExtensions, entry.name))
-            continue;
+    for (const TFileEntry& file : files) {
         // A refusal leaves that entry; the walk goes on.
         try {
-            host_.RunOnEngine([&entry](TRemoteEngine& engine) { engine.DeleteFile(EngineName(entry.nameBytes)); });
+            host_.RunOnEngine([&file](TRemoteEngine& engine) { engine.DeleteFile(EngineName(file.nameBytes)); });
+            host_.FileDeleted(file.name);
         } catch (const std::exception&) {
         }
     }
 }
 
-bool TFolderWalk::ShouldSkipUpload(const TFileEntry& local, const std::vector<TFileEntry>& remote) const
+void TFolderWalk::DeleteLocal(const QString& folder, const std::vector<TFileEntry>& files)
 {
-    if (IsListed(settings_.skipExtensions, local.name))
-        return true;
-    const TFileEntry* other = Counterpart(remote, local.name);
-    const std::optional<std::strong_ordering> order = other ? CompareTimes(local, *other) : std::nullopt;
-    return order && *order <= 0;
-}
-
-bool TFolderWalk::ShouldSkipDownload(const TFileEntry& remote, const std::vector<TFileEntry>& local) const
-{
-    if (IsListed(settings_.skipExtensions, remote.name))
-        return true;
-    const TFileEntry* other = Counterpart(local, remote.name);
-    const std::optional<std::strong_ordering> order = other ? CompareTimes(*other, remote) : std::nullopt;
-    return order && *order >= 0;
+    for (const TFileEntry& file : files) {
+        const QString path = LocalEntryPath(folder, file.name);
+        if (RemoveFileEntry(NativePath(path)))
+            host_.FileDeleted(file.name);
+        else
+            host_.LogLine(QStringLiteral("ローカルのファイルを削除できません: ") + path);
+    }
 }
 
 void TFolderWalk::NoteStopRequest()

@@ -1,7 +1,7 @@
 #pragma once
 #include "platform/DirectoryIdentity.h"
-#include "platform/ListFile.h"
 #include "service/FileEntry.h"
+#include "service/WalkDecisions.h"
 
 #include <QByteArray>
 #include <QString>
@@ -28,9 +28,22 @@ struct TWalkFolders {
     QString remoteShown = {};
 };
 
+// What a walk would do, decided in full before anything changes.
+struct TWalkPlan {
+    bool upload = true;
+    QString localFolder = {};
+    // The subfolder the walk is for; empty for the folders whole.
+    QString name = {};
+    // The start level; for a named subfolder, a level holding only that folder's entry.
+    TLevelPlan root = {};
+    // False when a stop request ended the planning: the plan is not the whole walk.
+    bool complete = true;
+};
+
 // Uploads or downloads a folder tree over listings: one remote listing and one local scan per
 // level, a decision per entry, and the files handed to the host's single-file steps. It never
 // moves the panes; the engine ends in the directory where the walk started, however it ends.
+// A walk can also be planned first, changing nothing, and the plan run as it stands.
 class TFolderWalk {
 public:
     // What the walk needs from whoever runs it.
@@ -51,18 +64,15 @@ public:
         // One file between the level's folders; true when its data transfer ended.
         virtual bool UploadFile(const TFileEntry& file, const TWalkFolders& folders) = 0;
         virtual bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders) = 0;
+        // A file of the level that mirroring deleted on the receiving side.
+        virtual void FileDeleted(const QString& name) = 0;
     };
 
     struct TSettings {
         // The panes' masks: the local one is matched here, the remote one goes with each listing.
         QString localMask = {};
         QString remoteMask = {};
-        // bCompareTimeStamp, with SkipExtList.
-        bool compareTimeStamp = false;
-        StringList skipExtensions = {};
-        // bMirroringAtUploadAll, with NoDeleteExtList.
-        bool mirror = false;
-        StringList noDeleteExtensions = {};
+        TWalkRules rules = {};
     };
 
     TFolderWalk(THost& host, TSettings settings);
@@ -71,11 +81,13 @@ public:
     // when name is empty.
     void Upload(const QString& localFolder, const QString& name);
     void Download(const QString& localFolder, const QString& name);
+    // The same walks planned: listings and scans only. A level whose folder the walk would make
+    // is planned as empty.
+    TWalkPlan PlanUpload(const QString& localFolder, const QString& name);
+    TWalkPlan PlanDownload(const QString& localFolder, const QString& name);
+    // Does what the plan lists, in its order, without listing again.
+    void Run(const TWalkPlan& plan);
 
-    // Under bCompareTimeStamp: true when a file stays where it is, because its extension is in
-    // SkipExtList or the other side's first entry of that name (letter case aside) is not older.
-    bool ShouldSkipUpload(const TFileEntry& local, const std::vector<TFileEntry>& remote) const;
-    bool ShouldSkipDownload(const TFileEntry& remote, const std::vector<TFileEntry>& local) const;
     // Whether the last walk listed folders below its start, so that the engine's listing is no
     // longer the start's.
     bool EnteredSubfolders() const { return enteredSubfolders_; }
@@ -89,15 +101,26 @@ private:
     // The level's remote entries, by the remote mask; sets the folders' shown remote path.
     std::vector<TFileEntry> ListRemote(TWalkFolders& folders);
     std::vector<TFileEntry> ScanLocal(const QString& folder) const;
+    TLevelPlan DecideUpload(const TWalkFolders& here, const std::vector<TFileEntry>& remote) const;
+    // The named subfolder of the start, as its level decides it.
+    TEntryDecision NamedUploadFolder(TWalkFolders& start, const QString& name);
+    std::optional<TEntryDecision> NamedDownloadFolder(TWalkFolders& start, const QString& name);
 
-    void UploadLevel(TWalkFolders here, TAncestors& ancestors);
-    void UploadSubfolder(const TWalkFolders& parent, const std::vector<TFileEntry>& remote, const QString& name,
-                         TAncestors& ancestors);
-    void DownloadLevel(TWalkFolders here);
-    void DownloadSubfolder(const TWalkFolders& parent, const TFileEntry& folder);
-    // Deletes the level's remote files that have no local entry of that name, whatever the
-    // local mask shows; folders and the extensions of NoDeleteExtList stay.
-    void MirrorRemote(const QString& localFolder, const std::vector<TFileEntry>& remote);
+    // A level does the plan's decisions where one is given, else decides them from its listings.
+    void UploadLevel(TWalkFolders here, TAncestors& ancestors, const TLevelPlan* planned);
+    void UploadSubfolder(const TWalkFolders& parent, const TEntryDecision& folder, TAncestors& ancestors,
+                         bool fromPlan);
+    void DownloadLevel(TWalkFolders here, const TLevelPlan* planned);
+    void DownloadSubfolder(const TWalkFolders& parent, const TEntryDecision& folder, bool fromPlan);
+    TLevelPlan PlanUploadLevel(TWalkFolders here, bool remoteExists, TAncestors& ancestors);
+    TLevelPlan PlanDownloadLevel(TWalkFolders here, bool localExists);
+    void PlanUploadSubfolder(const TWalkFolders& parent, TEntryDecision& folder, TAncestors& ancestors);
+    void PlanDownloadSubfolder(const TWalkFolders& parent, TEntryDecision& folder);
+
+    // The local subfolder a walk may enter, or none for a link back up the way (logged).
+    std::optional<QString> EnterableLocal(const QString& parent, const QString& name, const TAncestors& ancestors);
+    void DeleteRemote(const std::vector<TFileEntry>& files);
+    void DeleteLocal(const QString& folder, const std::vector<TFileEntry>& files);
     // CWD into a subfolder named by its bytes, and back to the parent.
     TWalkFolders EnterRemote(const TWalkFolders& parent, const QString& local, const QByteArray& name);
     void LeaveRemote(const TWalkFolders& parent);

@@ -85,7 +85,7 @@ const std::vector<const char*>& TOptionDlg::WriteOptionsOrder()
     static const std::vector<const char*> order = {
         "iOnLocalDblClick", "iOnRemoteDblClick", "bSaveConfig", "bShowToolBar", "bDrawImage", "bShowCaption",
         "bFlatBtn", "bListBtn", "bConnectDlgOnStart", "bNoDisconnect", "bShowTransactionDlg", "bCompareTimeStamp",
-        "bRetrieveRemoteTimeStamp", "bMirroringAtUploadAll", "iMaxLog", "iMaxFileLog", "iFileListSort",
+        "bRetrieveRemoteTimeStamp", "bMirroringAtUploadAll", "bMirrorPreview", "iMaxLog", "iMaxFileLog", "iFileListSort",
         "iFileNameAfterTransfer", "iCommentColor", "iIntColor", "iReserveColor"};
     return order;
 }
@@ -95,7 +95,7 @@ const std::vector<const char*>& TOptionDlg::ReadOptionsOrder()
     static const std::vector<const char*> order = {
         "iOnLocalDblClick", "iOnRemoteDblClick", "bSaveConfig", "bDrawImage", "bShowToolBar", "bShowCaption",
         "bFlatBtn", "bListBtn", "bConnectDlgOnStart", "bNoDisconnect", "bShowTransactionDlg", "bCompareTimeStamp",
-        "bRetrieveRemoteTimeStamp", "bMirroringAtUploadAll", "iHeaderToolBarAlign", "iLocalSysToolBarAlign",
+        "bRetrieveRemoteTimeStamp", "bMirroringAtUploadAll", "bMirrorPreview", "iHeaderToolBarAlign", "iLocalSysToolBarAlign",
         "iRemoteSysToolBarAlign", "iMaxLog", "iMaxFileLog", "iFileListSort", "iFileNameAfterTransfer",
         "iCommentColor", "iIntColor", "iReserveColor"};
     return order;
@@ -246,6 +246,7 @@ void TOptionDlg::OkBtnClick()
     options.bCompareTimeStamp = controls_.at("bCompareTimeStamp").value() != 0;
     options.bRetrieveRemoteTimeStamp = controls_.at("bRetrieveRemoteTimeStamp").value() != 0;
     options.bMirroringAtUploadAll = controls_.at("bMirroringAtUploadAll").value() != 0;
+    options.bMirrorPreview = controls_.at("bMirrorPreview").value() != 0;
     window.SetKeepAliveEnabled(controls_.at("bNoDisconnect").value() != 0);
     options.bShowTransactionDlg = controls_.at("bShowTransactionDlg").value() != 0;
     // Taken as typed: the "." in front of text extensions is added only at start-up.

@@ -234,8 +234,12 @@ QWidget* TOptionDlg::BuildTransferPage()
     layout->addWidget(AddCheckBox("bRetrieveRemoteTimeStamp", "ckRetrieveRemoteTimeStamp",
                                   QStringLiteral("リモートファイルのタイムスタンプを保持してダウンロード"), false));
     layout->addLayout(nameRow);
-    layout->addWidget(AddCheckBox("bMirroringAtUploadAll", "ckMirroringAtUploadAll",
-                                  QStringLiteral("すべてアップロード時に不要ファイルを削除（ミラーリング）"), false));
+    auto* mirrorRow = new QHBoxLayout;
+    mirrorRow->addWidget(AddCheckBox("bMirroringAtUploadAll", "ckMirroringAtUploadAll",
+                                     QStringLiteral("すべてアップロード時に不要ファイルを削除（ミラーリング）"), false));
+    mirrorRow->addWidget(AddCheckBox("bMirrorPreview", "ckMirrorPreview", QStringLiteral("ミラーリング前に確認する"), true));
+    mirrorRow->addStretch();
+    layout->addLayout(mirrorRow);
     layout->addStretch();
     return page;
 }

@@ -76,6 +76,7 @@ const std::vector<OptionKey>& OptionTable()
         Bool("bCompareTimeStamp", P::BothWindowReadsOnly, false),
         Bool("bRetrieveRemoteTimeStamp", P::BothWindowReadsOnly, false),
         Bool("bMirroringAtUploadAll", P::BothWindowReadsOnly, false),
+        Bool("bMirrorPreview", P::BothWindowReadsOnly, true),
         Bool("bFlatBtn", P::BothWindowReadsOnly, true),
         Bool("bListBtn", P::BothWindowReadsOnly, false),
         Bool("bDrawImage", P::BothWindowReadsOnly, true),

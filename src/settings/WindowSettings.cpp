@@ -120,6 +120,7 @@ void LoadSettings(const QString& iniPath, const QString& section, TSettingsWindo
     options.bCompareTimeStamp = in.Bool("bCompareTimeStamp");
     options.bRetrieveRemoteTimeStamp = in.Bool("bRetrieveRemoteTimeStamp");
     options.bMirroringAtUploadAll = in.Bool("bMirroringAtUploadAll");
+    options.bMirrorPreview = in.Bool("bMirrorPreview");
 
     // Toolbar look: the pane toolbars follow the header toolbar; images are only ever removed.
     window.SetHeaderFlat(in.Bool("bFlatBtn"));

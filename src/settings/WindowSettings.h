@@ -14,6 +14,8 @@ struct TWindowOptions {
     bool bCompareTimeStamp = false;
     bool bRetrieveRemoteTimeStamp = false;
     bool bMirroringAtUploadAll = false;
+    // A mirroring upload shows its plan and waits for the user's OK.
+    bool bMirrorPreview = true;
     QString asApplication = QStringLiteral("xdg-open");
     QString asInitialDirectory;
 };

@@ -7,6 +7,7 @@
 #include "settings/UserDialogs.h"
 #include "transfer/FileStepSide.h"
 #include "transfer/FileTransfers.h"
+#include "transfer/MirrorPreviewDlg.h"
 #include "transfer/TransferPanes.h"
 #include "transfer/TransferProgress.h"
 
@@ -78,6 +79,8 @@ public:
     {
         return sources_.files.DownloadFile(file, folders, side_);
     }
+    // A mirroring deletion has never had a log line of its own.
+    void FileDeleted(const QString&) override {}
 
 private:
     const Sources& sources_;
@@ -87,20 +90,20 @@ private:
 
 TFolderTransfers::TFolderTransfers(Sources sources) : sources_(std::move(sources)) {}
 
-TFolderWalk::TSettings TFolderTransfers::WalkSettings() const
+TFolderWalk::TSettings TFolderTransfers::WalkSettings(bool mirror) const
 {
     return {.localMask = sources_.panes.LocalMaskText(),
             .remoteMask = sources_.panes.RemoteMaskText(),
-            .compareTimeStamp = sources_.options.bCompareTimeStamp,
-            .skipExtensions = sources_.extensions.SkipExtList,
-            .mirror = sources_.options.bMirroringAtUploadAll,
-            .noDeleteExtensions = sources_.extensions.NoDeleteExtList};
+            .rules = {.compareTimeStamp = sources_.options.bCompareTimeStamp,
+                      .skipExtensions = sources_.extensions.SkipExtList,
+                      .mirror = mirror,
+                      .noDeleteExtensions = sources_.extensions.NoDeleteExtList}};
 }
 
-TTask<bool> TFolderTransfers::RunWalk(std::function<void(TFolderWalk&, const QString&)> walk)
+TTask<bool> TFolderTransfers::RunWalk(TFolderWalk::TSettings settings,
+                                      std::function<void(TFolderWalk&, const QString&)> walk)
 {
     const TWalking walking(walking_);
-    const TFolderWalk::TSettings settings = WalkSettings();
     const QString localFolder = sources_.panes.LocalFolder();
     const TTransferChoice mode = sources_.files.TransferMode();
     const bool enteredSubfolders = co_await sources_.service.Run([&](TRemoteEngine& engine) {
@@ -114,7 +117,35 @@ TTask<bool> TFolderTransfers::RunWalk(std::function<void(TFolderWalk&, const QSt
 
 TTask<> TFolderTransfers::UploadFolder(QString name)
 {
-    co_await RunWalk([&name](TFolderWalk& walk, const QString& localFolder) { walk.Upload(localFolder, name); });
+    const bool mirror = sources_.options.bMirroringAtUploadAll;
+    if (mirror && sources_.options.bMirrorPreview) {
+        co_await UploadPreviewed(name);
+        co_return;
+    }
+    const TFolderWalk::TSettings settings = WalkSettings(mirror);
+    co_await RunWalk(settings, [&name](TFolderWalk& walk, const QString& localFolder) { walk.Upload(localFolder, name); });
+}
+
+TTask<> TFolderTransfers::UploadPreviewed(QString name)
+{
+    const TFolderWalk::TSettings settings = WalkSettings(true);
+    TWalkPlan plan;
+    co_await RunWalk(settings, [&plan, &name](TFolderWalk& walk, const QString& localFolder) {
+        plan = walk.PlanUpload(localFolder, name);
+    });
+    // A stop during the planning has shown its notice; a partial plan is never run.
+    if (!plan.complete)
+        co_return;
+    const bool confirmed = PlanConfirmed(plan);
+    if (!confirmed)
+        co_return;
+    co_await RunWalk(settings, [&plan](TFolderWalk& walk, const QString&) { walk.Run(plan); });
+}
+
+bool TFolderTransfers::PlanConfirmed(const TWalkPlan& plan)
+{
+    TMirrorPreviewDlg dialog(&sources_.progress.Owner(), PlanLines(plan));
+    return sources_.dialogs.RunModal(dialog) == QDialog::Accepted;
 }
 
 TTask<> TFolderTransfers::DownloadFolder(QString name)
@@ -122,8 +153,9 @@ TTask<> TFolderTransfers::DownloadFolder(QString name)
     bool enteredSubfolders = true;
     std::exception_ptr escaped;
     try {
+        const TFolderWalk::TSettings settings = WalkSettings(false);
         enteredSubfolders = co_await RunWalk(
-            [&name](TFolderWalk& walk, const QString& localFolder) { walk.Download(localFolder, name); });
+            settings, [&name](TFolderWalk& walk, const QString& localFolder) { walk.Download(localFolder, name); });
     } catch (...) {
         escaped = std::current_exception();
     }

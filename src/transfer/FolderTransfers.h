@@ -40,7 +40,8 @@ public:
     explicit TFolderTransfers(Sources sources);
 
     // The subfolder `name` of both panes' folders, or both folders whole when name is empty,
-    // as one job of the service. Errors outside a file's transfer end the whole walk.
+    // as one job of the service. Errors outside a file's transfer end the whole walk. A
+    // mirroring upload under bMirrorPreview is planned first and runs only as the user saw it.
     TTask<> UploadFolder(QString name);
     TTask<> DownloadFolder(QString name);
     // True while an upload or download of a folder runs.
@@ -51,9 +52,13 @@ private:
     // decides is asked.
     class TEngineHost;
 
-    TFolderWalk::TSettings WalkSettings() const;
+    // Mirroring is for uploads only.
+    TFolderWalk::TSettings WalkSettings(bool mirror) const;
     // Runs walk(localFolder) on the engine's thread; true when it listed folders below the start.
-    TTask<bool> RunWalk(std::function<void(TFolderWalk&, const QString&)> walk);
+    TTask<bool> RunWalk(TFolderWalk::TSettings settings, std::function<void(TFolderWalk&, const QString&)> walk);
+    TTask<> UploadPreviewed(QString name);
+    // The plan shown in full; true when the user said OK.
+    bool PlanConfirmed(const TWalkPlan& plan);
 
     Sources sources_;
     bool walking_ = false;

@@ -58,6 +58,8 @@ public:
     void aAbortExecute();
     // Between the begin and end work events of a data transfer.
     bool DataFlowing() const { return dataFlowing_; }
+    // Where the dialogs of a transfer are centred.
+    QWidget& Owner() const { return sources_.owner; }
 
 private:
     TTransactionDlg* Window() const;

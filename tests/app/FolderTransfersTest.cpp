@@ -11,6 +11,10 @@
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QTreeWidget>
 #include <QSplitter>
 
 #include <filesystem>
@@ -129,6 +133,7 @@ TEST_F(FolderTransfersTest, ComparingTimeStampsSkipsListedExtensionsAndNotOlderF
     Run("aLocalRefresh");
     form.Extensions().NoDeleteExtList = {".log"};
     form.Options().bMirroringAtUploadAll = true;
+    form.Options().bMirrorPreview = false;
     RunAll("aUploadAll");
     EXPECT_EQ(Read(Remote("a.html")), "local");
     EXPECT_FALSE(Exists(Remote("old.html")));
@@ -140,6 +145,52 @@ TEST_F(FolderTransfersTest, ComparingTimeStampsSkipsListedExtensionsAndNotOlderF
     EXPECT_EQ(Read(Remote("hidden.txt")), "remote");
     EXPECT_EQ(Read(Remote("sub/notes.txt")), "remote");
 
+}
+
+TEST_F(FolderTransfersTest, AMirroringUploadShowsItsWholePlanFirstCancelChangesNothingAndOkRunsExactlyThatPlan)
+{
+    Write(Local("a.txt"), "local a");
+    Write(Local("new/b.txt"), "local b");
+    Write(Remote("a.txt"), "remote a");
+    Write(Remote("gone.txt"), "gone");
+    TMainForm& form = OpenConnected();
+    ASSERT_TRUE(form.Options().bMirrorPreview);
+    form.Options().bMirroringAtUploadAll = true;
+    const auto server = FileTree(server_.Root());
+    QString counts;
+    QStringList deletions;
+    QStringList plan;
+    dialogs_->QueueDialog([&](QDialog& dialog) {
+        counts = dialog.findChild<QLabel*>(QStringLiteral("lbCounts"))->text();
+        const auto* list = dialog.findChild<QListWidget*>(QStringLiteral("DeletionList"));
+        for (int row = 0; row < list->count(); ++row)
+            deletions << list->item(row)->text();
+        const auto* rows = dialog.findChild<QTreeWidget*>(QStringLiteral("PlanList"));
+        for (int row = 0; row < rows->topLevelItemCount(); ++row)
+            plan << rows->topLevelItem(row)->text(0) + u' ' + rows->topLevelItem(row)->text(3);
+        return int(QDialog::Rejected);
+    });
+    RunAll("aUploadAll");
+    EXPECT_EQ(FileTree(server_.Root()), server);
+    EXPECT_TRUE(counts.contains(QStringLiteral("作成するフォルダー: 1")));
+    EXPECT_TRUE(counts.contains(QStringLiteral("送信するファイル: 2")));
+    EXPECT_TRUE(counts.contains(QStringLiteral("削除するファイル: 1")));
+    EXPECT_EQ(deletions, QStringList{QStringLiteral("gone.txt")});
+    EXPECT_EQ(plan, QStringList({QStringLiteral("削除 gone.txt"), QStringLiteral("フォルダー作成 new"),
+                                 QStringLiteral("送信 new/b.txt"), QStringLiteral("送信 a.txt")}));
+    EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
+
+    // OK runs the plan as shown: a file that appears on the server meanwhile is not in it.
+    dialogs_->QueueDialog([this](QDialog&) {
+        Write(Remote("late.txt"), "late");
+        return int(QDialog::Accepted);
+    });
+    RunAll("aUploadAll");
+    EXPECT_EQ(Read(Remote("a.txt")), "local a");
+    EXPECT_EQ(Read(Remote("new/b.txt")), "local b");
+    EXPECT_FALSE(Exists(Remote("gone.txt")));
+    EXPECT_EQ(Read(Remote("late.txt")), "late");
+    EXPECT_FALSE(form.BusyFlag());
 }
 
 TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndOneThatCannotBeEnteredEndsTheTransferLosingNothing)

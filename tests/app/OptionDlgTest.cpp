@@ -48,6 +48,7 @@ TEST_F(OptionDlgTest, OkCopiesTheControlsIntoTheWindowAndTheFileOrReportsWhyItCa
     dialogs_->QueueFileToOpen("/opt/viewer");
     RunOptions([this] {
         Click("ckNoDisconnect");
+        Click("ckMirrorPreview");
         Get<QWidget>("rgFileNameAfterTransfer")->findChildren<QRadioButton*>().at(2)->click();
         Click("ApplicationBrowseBtn");
         Get<QPlainTextEdit>("TextExtMemo")->setPlainText("txt\n");
@@ -75,6 +76,7 @@ TEST_F(OptionDlgTest, OkCopiesTheControlsIntoTheWindowAndTheFileOrReportsWhyItCa
     EXPECT_EQ(options.iMaxLog, 500);  // the huge number is not a number
     EXPECT_TRUE(form_->NoDisconnectTimer()->isActive());
     EXPECT_EQ(options.iFileNameAfterTransfer, 2);
+    EXPECT_FALSE(options.bMirrorPreview);
     EXPECT_EQ(options.asApplication, "/opt/viewer");
     // The text extensions are stored as typed and dotted when read.
     EXPECT_EQ(form_->Extensions().TextExtList, StringList{"txt"});

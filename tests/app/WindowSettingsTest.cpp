@@ -47,7 +47,7 @@ TEST_F(MainFormTest, TheProgramFilesReachEveryPartOfTheWindow)
     WriteHomeFile("Marlux.ini",
                   "[CURRENT]\nbSaveConfig=0\niHeaderToolBarAlign=2\niLocalSysToolBarAlign=9\n"
                   "iMaxLog=abc\niMaxFileLog=0x1F4\niPanelRUHeight=50\niPanelRUHeitht=80\n"
-                  "bCompareTimeStamp=1\nbASCII=1\nbAuto=0\n"
+                  "bCompareTimeStamp=1\nbMirrorPreview=0\nbASCII=1\nbAuto=0\n"
                   "PROFILE=myhost\nasInitialDirectory=" + initial.Path() + "\n[DEFAULT]\n[myhost]\nHOST=example\n");
     WriteHomeFile("LocalMaskList.txt", "*.txt\n*.c\n");
     mkdir(HomeFile("LST").c_str(), 0700);
@@ -60,6 +60,7 @@ TEST_F(MainFormTest, TheProgramFilesReachEveryPartOfTheWindow)
     EXPECT_EQ(form.Options().iMaxFileLog, 500);
     EXPECT_EQ(form.Settings().PanelRUHeight(), 80);
     EXPECT_TRUE(form.Options().bCompareTimeStamp);
+    EXPECT_FALSE(form.Options().bMirrorPreview);
     EXPECT_TRUE(form.Action("aTypeASCII")->isChecked());
     EXPECT_EQ(form.findChild<QComboBox*>("ProfileNameBox")->currentText(), "myhost");
     // The initial directory of the settings wins over the argument.

@@ -1,11 +1,9 @@
+#include "WalkHost.h"
+#include "fixtures/FileTree.h"
 #include "fixtures/VsftpdServer.h"
 #include "ftp/EngineSessions.h"
 #include "ftp/IdException.h"
 #include "platform/DateTime.h"
-#include "service/FolderWalk.h"
-#include "service/FtpRemoteEngine.h"
-#include "service/LocalPaths.h"
-#include "service/RemoteNames.h"
 
 #include <QDateTime>
 
@@ -14,68 +12,10 @@
 #include <filesystem>
 #include <map>
 #include <unistd.h>
-#include <utime.h>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs the walk's engine steps at once on the test's engine, and moves files with it plainly.
-class DirectHost : public TFolderWalk::THost {
-public:
-    explicit DirectHost(TIdFTP& engine) : engine_(engine), jobs_(engine) {}
-
-    void RunOnEngine(const std::function<void(TRemoteEngine&)>& step) override { step(jobs_); }
-    void LogLine(const QString& line) override { logLines.push_back(line); }
-    void LocalFolderCreated(const QString& name) override { createdFolders.push_back(name); }
-    void ShowProgress(const QString&, const QString&) override {}
-    bool StopRequested() override { return stopAfterFiles >= 0 && int(files.size()) >= stopAfterFiles; }
-    void ShowStopped() override { ++stoppedNotices; }
-    bool UploadFile(const TFileEntry& file, const TWalkFolders& folders) override
-    {
-        files.push_back(file.name);
-        engine_.Put(NativePath(LocalEntryPath(folders.local, file.name)), ServerName(engine_.NameCodec, file.name));
-        return true;
-    }
-    bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders) override
-    {
-        files.push_back(file.name);
-        engine_.Get(file.nameBytes.toStdString(), NativePath(LocalEntryPath(folders.local, file.name)), true);
-        return true;
-    }
-
-    std::vector<QString> logLines;
-    std::vector<QString> createdFolders;
-    std::vector<QString> files;
-    int stoppedNotices = 0;
-    // Asks to stop once this many files went; never when negative.
-    int stopAfterFiles = -1;
-
-private:
-    TIdFTP& engine_;
-    TFtpRemoteEngine jobs_;
-};
-
-void Write(const std::string& path, const std::string& content)
-{
-    fs::create_directories(fs::path(path).parent_path());
-    TempDir::WriteFile(path, content);
-}
-
-void SetModified(const std::string& path, qint64 secondsSinceEpoch)
-{
-    const utimbuf times{secondsSinceEpoch, secondsSinceEpoch};
-    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
-}
-
-// Every entry below root by its path relative to root: a file by its bytes, a folder as "<dir>".
-std::map<std::string, std::string> Tree(const std::string& root)
-{
-    std::map<std::string, std::string> tree;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
-        tree[fs::relative(entry.path(), root).string()] = entry.is_directory() ? "<dir>" : TempDir::ReadFile(entry.path());
-    return tree;
-}
 
 class FolderWalkTest : public ::testing::Test {
 protected:
@@ -91,7 +31,7 @@ protected:
     QString LocalRoot() const { return QString::fromStdString(session_.local.Path()); }
 
     ServerSession session_;
-    DirectHost host_{session_.ftp};
+    TDirectWalkHost host_{session_.ftp};
     std::map<std::string, std::size_t> before_;
 };
 
@@ -100,13 +40,13 @@ TEST_F(FolderWalkTest, AThreeLevelTreeTakesOneListingPerLevelAndCwdInAndOutWitho
     Write(Local("top.txt"), "top");
     Write(Local("a/one.bin"), std::string(5000, '\x01'));
     Write(Local("a/b/two.txt"), "two\r\n");
-    const auto original = Tree(session_.local.Path());
+    const auto original = FileTree(session_.local.Path());
     // The commands of the walk itself; checking each file afterwards asks its SIZE of this server.
     session_.ftp.VerifyTransfers = false;
 
     MarkStart();
     TFolderWalk(host_, {}).Upload(LocalRoot(), QString());
-    EXPECT_EQ(Tree(session_.server.Root()), original);
+    EXPECT_EQ(FileTree(session_.server.Root()), original);
     EXPECT_EQ(Sent("MLSD") + Sent("LIST") + Sent("NLST"), 3u);
     EXPECT_EQ(Sent("CWD"), 4u);
     EXPECT_EQ(Sent("PWD"), 1u);
@@ -116,7 +56,7 @@ TEST_F(FolderWalkTest, AThreeLevelTreeTakesOneListingPerLevelAndCwdInAndOutWitho
     TempDir back;
     MarkStart();
     TFolderWalk(host_, {}).Download(QString::fromStdString(back.Path()), QString());
-    EXPECT_EQ(Tree(back.Path()), original);
+    EXPECT_EQ(FileTree(back.Path()), original);
     EXPECT_EQ(Sent("MLSD") + Sent("LIST") + Sent("NLST"), 3u);
     EXPECT_EQ(Sent("CWD"), 4u);
     EXPECT_EQ(Sent("PWD"), 1u);
@@ -127,7 +67,7 @@ TEST_F(FolderWalkTest, AThreeLevelTreeTakesOneListingPerLevelAndCwdInAndOutWitho
     TempDir single;
     MarkStart();
     TFolderWalk(host_, {}).Download(QString::fromStdString(single.Path()), QStringLiteral("a"));
-    EXPECT_EQ(Tree(single.Path() + "/a"), Tree(session_.local.Path() + "/a"));
+    EXPECT_EQ(FileTree(single.Path() + "/a"), FileTree(session_.local.Path() + "/a"));
     EXPECT_EQ(Sent("MLSD") + Sent("LIST") + Sent("NLST"), 3u);
     EXPECT_EQ(Sent("CWD"), 4u);
 }
@@ -141,8 +81,8 @@ TEST_F(FolderWalkTest, TheLocalMaskChoosesWhatGoesAndMirroringDeletesOnlyRemoteF
         Write(Remote(name), "remote");
     fs::create_directories(Remote("olddir"));
 
-    TFolderWalk::TSettings settings{.localMask = QStringLiteral(" *.htm* "), .mirror = true,
-                                    .noDeleteExtensions = {".LOG"}};
+    TFolderWalk::TSettings settings{.localMask = QStringLiteral(" *.htm* "),
+                                    .rules = {.mirror = true, .noDeleteExtensions = {".LOG"}}};
     TFolderWalk(host_, settings).Upload(LocalRoot(), QString());
     EXPECT_EQ(TempDir::ReadFile(Remote("a.htm")), "local");
     EXPECT_FALSE(TempDir::Exists(Remote("old.html")));
@@ -169,7 +109,7 @@ TEST(FolderWalkRemoteMaskTest, TheRemoteMaskGoesWithEachListingAndTheServerAppli
     SentCommands sent;
     sent.Attach(engine);
     engine.Connect(true, 5000);
-    DirectHost host(engine);
+    TDirectWalkHost host(engine);
     TempDir back;
     TFolderWalk(host, {.remoteMask = QStringLiteral(" *.log ")}).Download(QString::fromStdString(back.Path()), QString());
     EXPECT_EQ(host.files, (std::vector<QString>{QStringLiteral("inner.log"), QStringLiteral("a.log")}));
@@ -189,7 +129,7 @@ TEST_F(FolderWalkTest, ComparingTimeStampsSkipsListedExtensionsAndFilesNotNewerT
     SetModified(Remote("keep.bak"), now - 3 * 86400);
     SetModified(Local("older.txt"), now - 3 * 86400);
 
-    TFolderWalk::TSettings settings{.compareTimeStamp = true, .skipExtensions = {".BAK"}};
+    TFolderWalk::TSettings settings{.rules = {.compareTimeStamp = true, .skipExtensions = {".BAK"}}};
     TFolderWalk(host_, settings).Upload(LocalRoot(), QString());
     EXPECT_EQ(TempDir::ReadFile(Remote("newer.txt")), "local");
     EXPECT_EQ(TempDir::ReadFile(Remote("fresh.txt")), "local");
@@ -230,10 +170,22 @@ TFileEntry ListedFile(const char* name, int hour, int minute, int second,
     return Entry(name, MayDay(hour, minute, second), precision, false);
 }
 
+// Whether the comparison leaves a file where it is.
+struct TSkips {
+    TWalkRules rules;
+    bool ShouldSkipUpload(const TFileEntry& local, const std::vector<TFileEntry>& remote) const
+    {
+        return DecideUploadFile(rules, local, remote).action == TEntryAction::Skip;
+    }
+    bool ShouldSkipDownload(const TFileEntry& remote, const std::vector<TFileEntry>& local) const
+    {
+        return DecideDownloadFile(rules, remote, local).action == TEntryAction::Skip;
+    }
+};
+
 TEST_F(FolderWalkTest, TheComparisonReadsExactTimesWhereBothSidesHaveThemElseThePanesPrecisions)
 {
-    DirectHost host(session_.ftp);
-    const TFolderWalk walk(host, {.compareTimeStamp = true, .skipExtensions = {".bak"}});
+    const TSkips walk{{.compareTimeStamp = true, .skipExtensions = {".bak"}}};
     const std::vector<TFileEntry> remote{ListedFile("Readme.TXT", 12, 34, 10), ListedFile("readme.txt", 23, 0, 0)};
     // A local 12:34:50 shows as 12:34 against 12:34:10: skipped, although the file may be up to 59
     // seconds newer.
@@ -257,8 +209,7 @@ TEST_F(FolderWalkTest, TheComparisonReadsExactTimesWhereBothSidesHaveThemElseThe
 
 TEST_F(FolderWalkTest, ARemoteTimeKnownToTheDayComparesAsItsMidnight)
 {
-    DirectHost host(session_.ftp);
-    const TFolderWalk walk(host, {.compareTimeStamp = true});
+    const TSkips walk{{.compareTimeStamp = true}};
     // As a Unix listing gives a date with a year: the day's first millisecond past 00:00:00.
     TFileEntry day = ListedFile("a.txt", 0, 0, 0, TTimePrecision::Day);
     day.modified.point += std::chrono::milliseconds(999);

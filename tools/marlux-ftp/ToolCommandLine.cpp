@@ -27,6 +27,12 @@ const char* const ToolUsage =
     "  (over SFTP, site takes only CHMOD MODE NAME)\n"
     "  get REMOTE LOCAL [--resume] | put LOCAL REMOTE [--append]\n"
     "  (--resume fetches only what the remote file has beyond the local one)\n"
+    "  mirror [--reverse] [--delete] [--dry-run] [--parallel N] [--only-newer] LOCAL REMOTE\n"
+    "  (downloads the REMOTE folder's tree into LOCAL; --reverse uploads LOCAL to REMOTE;\n"
+    "   --delete removes the receiving side's files the other side lacks, never folders;\n"
+    "   --only-newer skips files not newer than their counterpart; --parallel N (1-8) moves\n"
+    "   the files over N connections; --dry-run prints the plan, one line per action:\n"
+    "   mkdir PATH, put PATH, get PATH, skip REASON PATH, delete PATH, and changes nothing)\n"
     "after each get and put: \"verified (ALGORITHM)\", \"verified (size)\" or \"not verified: REASON\";\n"
     "a file that differs is renamed to NAME.part and the exit status is 3\n";
 

@@ -1,5 +1,6 @@
 #include "ToolCommands.h"
 
+#include "MirrorCommand.h"
 #include "ToolSession.h"
 #include "ftp/IdException.h"
 #include "ftp/IdText.h"
@@ -147,6 +148,10 @@ Arguments Positional(const ToolCommand& command, const CommandEntry& entry, bool
 
 void CheckToolCommands(const std::vector<ToolCommand>& commands) {
     for (const ToolCommand& command : commands) {
+        if (command.name == "mirror") {
+            ParseMirrorArguments(command.arguments);
+            continue;
+        }
         auto found = Commands().find(command.name);
         if (found == Commands().end()) throw UsageError("unknown command " + command.name);
         bool flagSet = false;
@@ -156,9 +161,15 @@ void CheckToolCommands(const std::vector<ToolCommand>& commands) {
     }
 }
 
-void RunToolCommand(TToolSession& session, const ToolCommand& command, std::ostream& out) {
+int RunToolCommand(TToolSession& session, const ToolOptions& options, const ToolCommand& command, std::ostream& out) {
+    if (command.name == "mirror") {
+        TMirrorArguments mirror = ParseMirrorArguments(command.arguments);
+        mirror.remote = Remote(session, mirror.remote);
+        return RunMirror(session, options, mirror, out);
+    }
     const CommandEntry& entry = Commands().at(command.name);
     bool flagSet = false;
     Arguments positional = Positional(command, entry, flagSet);
     entry.run(session, positional, flagSet, out);
+    return 0;
 }

@@ -4,6 +4,7 @@
 #include "ftp/IdPasswordMask.h"
 #include "ftp/IdText.h"
 #include "ftp/IdVerification.h"
+#include "service/FtpRemoteEngine.h"
 
 #include <iostream>
 
@@ -70,7 +71,12 @@ public:
         } catch (const EIdInvalidFTPListingFormat&) {
         }
     }
+
+    TRemoteEngine& RemoteEngine() override { return remote_; }
+
+private:
     TIdLogEvent log_;
+    TFtpRemoteEngine remote_{engine};
 };
 
 }  // namespace

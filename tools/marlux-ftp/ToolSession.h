@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class TRemoteEngine;
+
 // What the tool's commands need of a session: the FTP and the SFTP engine both provide it, so
 // that every command is written once.
 class TToolSession {
@@ -41,6 +43,8 @@ public:
     virtual TNameCodec& NameCodec() = 0;
     // Lists the current folder, so that NameCodec learns the server's encoding.
     virtual void LearnNameEncoding() = 0;
+    // The same connection as the window's folder walks use it.
+    virtual TRemoteEngine& RemoteEngine() = 0;
 };
 
 // The engine each is for, set up from the options; nothing is sent before Connect.

@@ -1,5 +1,6 @@
 #include "ToolSessionOf.h"
 #include "ftp/IdText.h"
+#include "service/SftpRemoteEngine.h"
 #include "sftp/SftpSession.h"
 
 #include <iostream>
@@ -34,6 +35,12 @@ public:
     }
 
     void LearnNameEncoding() override { engine.ListDirectory({}); }
+
+    TRemoteEngine& RemoteEngine() override { return remote_; }
+
+private:
+    TIdAbortSignal abortSignal_;
+    TSftpRemoteEngine remote_{engine, abortSignal_};
 };
 
 }  // namespace

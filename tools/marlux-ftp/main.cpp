@@ -5,6 +5,7 @@
 #include "ftp/IdText.h"
 #include "ftp/IdVerification.h"
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
 
@@ -34,9 +35,11 @@ int main(int argc, char** argv) {
     }
 
     const std::unique_ptr<TToolSession> session = options.sftp ? MakeSftpToolSession(options) : MakeFtpToolSession(options);
+    int status = 0;
     try {
         session->Connect();
-        for (const ToolCommand& command : options.commands) RunToolCommand(*session, command, std::cout);
+        for (const ToolCommand& command : options.commands)
+            status = std::max(status, RunToolCommand(*session, options, command, std::cout));
         session->Quit();
     } catch (const EIdVerificationFailed& e) {
         std::cout.flush();
@@ -47,5 +50,5 @@ int main(int argc, char** argv) {
         std::cerr << "marlux-ftp: " << OneLine(e.what()) << '\n';
         return 1;
     }
-    return 0;
+    return status;
 }

@@ -1,0 +1,66 @@
+#pragma once
+#include "fixtures/TempDir.h"
+#include "ftp/IdFTP.h"
+#include "service/FolderWalk.h"
+#include "service/FtpRemoteEngine.h"
+#include "service/LocalPaths.h"
+#include "service/RemoteNames.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <utime.h>
+#include <vector>
+
+// Runs the walk's engine steps at once on the test's engine, and moves files with it plainly.
+class TDirectWalkHost : public TFolderWalk::THost {
+public:
+    explicit TDirectWalkHost(TIdFTP& engine) : engine_(engine), jobs_(engine) {}
+
+    void RunOnEngine(const std::function<void(TRemoteEngine&)>& step) override { step(jobs_); }
+    void LogLine(const QString& line) override { logLines.push_back(line); }
+    void LocalFolderCreated(const QString& name) override { createdFolders.push_back(name); }
+    void ShowProgress(const QString&, const QString&) override {}
+    bool StopRequested() override { return stopAfterFiles >= 0 && int(files.size()) >= stopAfterFiles; }
+    void ShowStopped() override { ++stoppedNotices; }
+    bool UploadFile(const TFileEntry& file, const TWalkFolders& folders) override
+    {
+        files.push_back(file.name);
+        engine_.Put(NativePath(LocalEntryPath(folders.local, file.name)), ServerName(engine_.NameCodec, file.name));
+        return true;
+    }
+    bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders) override
+    {
+        files.push_back(file.name);
+        engine_.Get(file.nameBytes.toStdString(), NativePath(LocalEntryPath(folders.local, file.name)), true);
+        return true;
+    }
+    void FileDeleted(const QString& name) override { deleted.push_back(name); }
+
+    std::vector<QString> logLines;
+    std::vector<QString> createdFolders;
+    std::vector<QString> files;
+    std::vector<QString> deleted;
+    int stoppedNotices = 0;
+    // Asks to stop once this many files went; never when negative.
+    int stopAfterFiles = -1;
+
+private:
+    TIdFTP& engine_;
+    TFtpRemoteEngine jobs_;
+};
+
+// Writes a file, making its folders.
+inline void Write(const std::string& path, const std::string& content)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    TempDir::WriteFile(path, content);
+}
+
+inline void SetModified(const std::string& path, std::time_t secondsSinceEpoch)
+{
+    const utimbuf times{secondsSinceEpoch, secondsSinceEpoch};
+    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
+}

@@ -1,0 +1,130 @@
+#include "WalkHost.h"
+#include "fixtures/FileTree.h"
+#include "ftp/EngineSessions.h"
+#include "service/WalkPlanLines.h"
+
+#include <QDateTime>
+
+#include <gtest/gtest.h>
+
+
+namespace {
+
+// "kind reason path size", one string per line of the plan.
+std::vector<std::string> Shown(const TWalkPlan& plan)
+{
+    static const char* const kinds[] = {"mkdir", "send", "skip", "delete"};
+    std::vector<std::string> shown;
+    for (const TPlanLine& line : PlanLines(plan)) {
+        std::string text = kinds[int(line.kind)];
+        if (line.reason != TEntryReason::None)
+            text += std::string(" ") + ReasonText(line.reason);
+        text += " " + line.path.toStdString();
+        if (line.kind != TPlanLineKind::MakeFolder)
+            text += " " + std::to_string(line.size);
+        shown.push_back(text);
+    }
+    return shown;
+}
+
+class WalkPlanTest : public ::testing::Test {
+protected:
+    std::size_t Changes() const
+    {
+        return session_.sent.Count("MKD") + session_.sent.Count("DELE") + session_.sent.Count("STOR") +
+               session_.sent.Count("RETR") + session_.sent.Count("RMD");
+    }
+    std::string Local(const std::string& name) const { return session_.local.File(name); }
+    std::string Remote(const std::string& name) const { return session_.server.File(name); }
+    QString LocalRoot() const { return QString::fromStdString(session_.local.Path()); }
+
+    ServerSession session_;
+    TDirectWalkHost host_{session_.ftp};
+};
+
+TEST_F(WalkPlanTest, AMirroringUploadPlanChangesNothingListsEveryFateAndItsRunDoesExactlyWhatItListed)
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (const char* name : {"fresh.txt", "newer.txt", "older.txt", "same.txt", "keep.bak", "sub/inner.txt", "exists/x.txt"})
+        Write(Local(name), "local");
+    for (const char* name : {"newer.txt", "older.txt", "same.txt", "keep.bak", "exists/x.txt", "exists/stale.txt"})
+        Write(Remote(name), "remote");
+    Write(Remote("gone.txt"), "gone!!");
+    Write(Remote("gone.log"), "log");
+    std::filesystem::create_directories(Remote("olddir"));
+    SetModified(Remote("newer.txt"), now - 3 * 86400);
+    SetModified(Remote("exists/x.txt"), now - 3 * 86400);
+    SetModified(Local("older.txt"), now - 3 * 86400);
+    SetModified(Local("same.txt"), now - 86400);
+    SetModified(Remote("same.txt"), now - 86400);
+    const auto server = FileTree(session_.server.Root());
+    const auto local = FileTree(session_.local.Path());
+
+    const TFolderWalk::TSettings settings{.rules = {.compareTimeStamp = true, .skipExtensions = {".bak"},
+                                                    .mirror = true, .noDeleteExtensions = {".log"}}};
+    TFolderWalk walk(host_, settings);
+    const std::size_t before = Changes();
+    const TWalkPlan plan = walk.PlanUpload(LocalRoot(), QString());
+    EXPECT_EQ(Changes(), before);
+    EXPECT_EQ(FileTree(session_.server.Root()), server);
+    EXPECT_EQ(FileTree(session_.local.Path()), local);
+    EXPECT_TRUE(host_.files.empty());
+    EXPECT_TRUE(plan.complete);
+    EXPECT_EQ(Shown(plan), (std::vector<std::string>{"delete gone.txt 6", "delete exists/stale.txt 6",
+                                                     "send newer exists/x.txt 5", "mkdir sub", "send new sub/inner.txt 5",
+                                                     "send new fresh.txt 5", "skip skip list keep.bak 5",
+                                                     "send newer newer.txt 5", "skip older older.txt 5",
+                                                     "skip same same.txt 5"}));
+    const TPlanCounts counts = CountPlan(PlanLines(plan));
+    EXPECT_EQ(counts.foldersToMake, 1);
+    EXPECT_EQ(counts.filesToSend, 4);
+    EXPECT_EQ(counts.bytesToSend, 20);
+    EXPECT_EQ(counts.skipped, 3);
+    EXPECT_EQ(counts.deletions, 2);
+    EXPECT_EQ(session_.ftp.CurrentDirectory(), "/");
+
+    // What appears after the plan was made is not in it and stays.
+    Write(Remote("late.txt"), "late");
+    walk.Run(plan);
+    EXPECT_EQ(host_.deleted, (std::vector<QString>{QStringLiteral("gone.txt"), QStringLiteral("stale.txt")}));
+    EXPECT_EQ(host_.files, (std::vector<QString>{QStringLiteral("x.txt"), QStringLiteral("inner.txt"),
+                                                 QStringLiteral("fresh.txt"), QStringLiteral("newer.txt")}));
+    EXPECT_EQ(session_.sent.Count("MKD"), 1u);
+    EXPECT_EQ(TempDir::ReadFile(Remote("sub/inner.txt")), "local");
+    EXPECT_EQ(TempDir::ReadFile(Remote("older.txt")), "remote");
+    EXPECT_EQ(TempDir::ReadFile(Remote("keep.bak")), "remote");
+    for (const char* kept : {"late.txt", "gone.log", "olddir"})
+        EXPECT_TRUE(TempDir::Exists(Remote(kept))) << kept;
+    EXPECT_FALSE(TempDir::Exists(Remote("gone.txt")));
+    EXPECT_EQ(session_.ftp.CurrentDirectory(), "/");
+}
+
+TEST_F(WalkPlanTest, AMirroringDownloadPlanMakesNoFolderAndItsRunDeletesOnlyLocalFilesTheServerLacks)
+{
+    Write(Remote("r.txt"), "remote r");
+    Write(Remote("dir/d.txt"), "remote d");
+    Write(Local("r.txt"), "local r");
+    Write(Local("stray.txt"), "stray");
+    Write(Local("stray.log"), "log");
+    Write(Local("keepdir/k.txt"), "k");
+    const auto local = FileTree(session_.local.Path());
+
+    TFolderWalk walk(host_, {.rules = {.mirror = true, .noDeleteExtensions = {".log"}}});
+    const TWalkPlan plan = walk.PlanDownload(LocalRoot(), QString());
+    EXPECT_EQ(FileTree(session_.local.Path()), local);
+    EXPECT_TRUE(host_.createdFolders.empty());
+    // Without the comparison an existing file is replaced unseen, and says so.
+    EXPECT_EQ(Shown(plan), (std::vector<std::string>{"delete stray.txt 5", "mkdir dir", "send new dir/d.txt 8",
+                                                     "send replace r.txt 8"}));
+
+    walk.Run(plan);
+    EXPECT_EQ(TempDir::ReadFile(Local("dir/d.txt")), "remote d");
+    EXPECT_EQ(TempDir::ReadFile(Local("r.txt")), "remote r");
+    EXPECT_FALSE(TempDir::Exists(Local("stray.txt")));
+    EXPECT_TRUE(TempDir::Exists(Local("stray.log")));
+    EXPECT_EQ(TempDir::ReadFile(Local("keepdir/k.txt")), "k");
+    EXPECT_EQ(host_.createdFolders, std::vector<QString>{QStringLiteral("dir")});
+    EXPECT_EQ(host_.deleted, std::vector<QString>{QStringLiteral("stray.txt")});
+}
+
+}  // namespace

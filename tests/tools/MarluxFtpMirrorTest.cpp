@@ -1,0 +1,162 @@
+#include "fixtures/FileTree.h"
+#include "fixtures/FtpServer.h"
+#include "fixtures/ProcessRun.h"
+#include "fixtures/RandomBytes.h"
+#include "fixtures/SshServer.h"
+#include "fixtures/VsftpdServer.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <utime.h>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// The tool logged in at port on loopback with `login`, running one mirror command.
+ProcessResult Mirror(int port, const Strings& login, const Strings& mirror, const Strings& options = {})
+{
+    Strings arguments = options;
+    arguments.insert(arguments.end(), login.begin(), login.end());
+    arguments.push_back("127.0.0.1:" + std::to_string(port));
+    arguments.push_back("mirror");
+    arguments.insert(arguments.end(), mirror.begin(), mirror.end());
+    return RunProcess(std::string(MARLUX_BIN_DIR) + "/marlux-ftp", arguments);
+}
+
+const Strings FixtureUser{"-u", "user", "-p", "secret"};
+const Strings Anonymous{"-u", "anonymous", "-p", "guest"};
+
+void Write(const std::string& path, const std::string& content)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    TempDir::WriteFile(path, content);
+}
+
+// 24 files of assorted sizes in three folders, one of them two levels down.
+void MakeTree(const TempDir& root)
+{
+    for (int file = 0; file < 24; ++file) {
+        const std::string folder = file % 3 == 0 ? "a" : file % 3 == 1 ? "b/deep" : "c d";
+        Write(root.File(folder + "/f" + std::to_string(file) + ".bin"), RandomBytes(size_t(file) * 1500 + 1, unsigned(file)));
+    }
+}
+
+std::string LastLine(const std::string& text)
+{
+    const std::size_t end = text.find_last_not_of('\n');
+    const std::size_t start = text.rfind('\n', end);
+    return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+}
+
+}  // namespace
+
+TEST(MarluxFtpMirror, ADryRunPrintsOneLinePerActionAndChangesNothingOnEitherSide)
+{
+    FtpServer server;
+    TempDir local;
+    Write(server.File("pub/a.txt"), "12345");
+    Write(server.File("pub/old.txt"), "remote");
+    Write(server.File("pub/sub/b.txt"), "1234567");
+    Write(local.File("stray.txt"), "stray");
+    Write(local.File("old.txt"), "local");
+    const utimbuf earlier{1000000000, 1000000000};
+    ASSERT_EQ(utime(local.File("old.txt").c_str(), &earlier), 0);
+    const auto serverTree = FileTree(server.Root());
+    const auto localTree = FileTree(local.Path());
+
+    ProcessResult r = Mirror(server.Port(), FixtureUser, {"--dry-run", "--delete", "--parallel", "4", local.Path(), "/pub"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "delete stray.txt\nmkdir sub\nget sub/b.txt\nget a.txt\nget old.txt\n"
+                     "dry run: 3 files, 18 bytes to move, 1 files to delete\n");
+
+    r = Mirror(server.Port(), FixtureUser, {"--reverse", "--delete", "--only-newer", "--dry-run", local.Path(), "/pub"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    // Folders are never deleted: sub stays, and the upload does not walk it.
+    EXPECT_EQ(r.out, "delete a.txt\nskip older old.txt\nput stray.txt\ndry run: 1 files, 5 bytes to move, 1 files to delete\n");
+
+    // A download into a folder that does not exist yet plans it as empty and makes nothing.
+    r = Mirror(server.Port(), FixtureUser, {"--dry-run", local.File("new"), "/pub"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(LastLine(r.out), "dry run: 3 files, 18 bytes to move, 0 files to delete");
+    EXPECT_EQ(FileTree(server.Root()), serverTree);
+    EXPECT_EQ(FileTree(local.Path()), localTree);
+
+    for (const Strings& wrong : {Strings{local.Path()}, {"--parallel", "9", local.Path(), "/pub"}, {"--frob", "a", "b"}}) {
+        r = Mirror(server.Port(), FixtureUser, wrong);
+        EXPECT_EQ(r.exitStatus, 2);
+    }
+}
+
+TEST(MarluxFtpMirror, FourConnectionsMoveATreeByteExactBothWaysAndDeleteOnlyWhatTheSourceLacks)
+{
+    FtpServer server;
+    TempDir local;
+    MakeTree(local);
+    const auto original = FileTree(local.Path());
+
+    ProcessResult r = Mirror(server.Port(), FixtureUser, {"--reverse", "--parallel", "4", local.Path(), "/up"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(FileTree(server.File("up")), original);
+    EXPECT_EQ(LastLine(r.out), "24 files, 414024 bytes moved, 0 files deleted");
+
+    TempDir back;
+    Write(back.File("a/extra.txt"), "not on the server");
+    r = Mirror(server.Port(), FixtureUser, {"--parallel", "4", "--delete", back.Path(), "/up"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(FileTree(back.Path()), original);
+    EXPECT_EQ(LastLine(r.out), "24 files, 414024 bytes moved, 1 files deleted");
+
+    std::filesystem::remove(local.File("b/deep/f1.bin"));
+    r = Mirror(server.Port(), FixtureUser, {"--reverse", "--delete", "--parallel", "4", local.Path(), "/up"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(server.File("up/b/deep/f1.bin")));
+    EXPECT_EQ(FileTree(server.File("up")), FileTree(local.Path()));
+}
+
+TEST(MarluxFtpMirror, AFileTheServersEncodingCannotNameFailsAloneAndTheExitStatusSaysSo)
+{
+    FtpServer server;
+    TempDir local;
+    Write(local.File("한글.txt"), "hangul");
+    Write(local.File("ok.txt"), "ok");
+    ProcessResult r = Mirror(server.Port(), FixtureUser, {"--reverse", local.Path(), "/up"}, {"--encoding", "shift_jis"});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(TempDir::ReadFile(server.File("up/ok.txt")), "ok");
+    EXPECT_NE(r.err.find("한글.txt"), std::string::npos) << r.err;
+    EXPECT_EQ(LastLine(r.out), "1 files, 2 bytes moved, 0 files deleted, 1 failed");
+}
+
+TEST(MarluxFtpMirror, AServerRefusingTheFourthConnectionStillGetsEveryFileOverTheOthers)
+{
+    VsftpdServer server(VsftpdServer::TAccess::Writable, "max_per_ip=3\n");
+    TempDir local;
+    MakeTree(local);
+    // This vsftpd does not change root: its folder is named by its path.
+    ProcessResult r = Mirror(server.Port(), Anonymous, {"--reverse", "--parallel", "4", local.Path(), server.Root()}, {"-v"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_NE(r.err.find("an extra connection was refused"), std::string::npos);
+    EXPECT_EQ(FileTree(server.Root()), FileTree(local.Path()));
+
+    TempDir back;
+    r = Mirror(server.Port(), Anonymous, {"--parallel", "4", back.Path(), server.Root()});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(FileTree(back.Path()), FileTree(local.Path()));
+}
+
+TEST(MarluxFtpMirror, FourSftpConnectionsMoveATreeByteExactBothWays)
+{
+    SshServer server;
+    TempDir local;
+    MakeTree(local);
+    const Strings login{"--sftp", "-u", SshServer::TestUser, "-p", SshServer::TestPassword, "--trust",
+                        server.HostKeyFingerprint()};
+    ProcessResult r = Mirror(server.Port(), login, {"--reverse", "--parallel", "4", local.Path(), "up"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(FileTree(server.File("up")), FileTree(local.Path()));
+
+    TempDir back;
+    r = Mirror(server.Port(), login, {"--parallel", "4", back.Path(), "up"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(FileTree(back.Path()), FileTree(local.Path()));
+}

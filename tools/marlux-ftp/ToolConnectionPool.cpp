@@ -1,0 +1,132 @@
+#include "ToolConnectionPool.h"
+
+#include "ToolSession.h"
+#include "ftp/IdText.h"
+#include "ftp/IdVerification.h"
+#include "service/RemoteEngine.h"
+
+#include <iostream>
+#include <memory>
+
+namespace {
+
+// Lines from several connections' threads, each whole.
+void ReportLine(const std::string& line)
+{
+    static std::mutex output;
+    const std::lock_guard<std::mutex> lock(output);
+    std::cerr << "marlux-ftp: " << PrintableText(line) << '\n';
+}
+
+}  // namespace
+
+bool MoveFile(TRemoteEngine& engine, const TPoolFile& file, TTransferTally& tally)
+{
+    try {
+        if (file.upload)
+            engine.Put(file.localPath, file.remotePath, false);
+        else
+            engine.Get(file.remotePath, file.localPath, true, false,
+                       file.sizeKnown ? std::optional<std::int64_t>(file.size) : std::nullopt);
+        ++tally.files;
+        tally.bytes += file.size;
+        return true;
+    } catch (const EIdVerificationFailed& e) {
+        tally.verificationFailed = true;
+        ++tally.failed;
+        ReportLine(file.shown.toStdString() + ": " + e.what());
+    } catch (const std::exception& e) {
+        if (!engine.Connected())
+            return false;
+        ++tally.failed;
+        ReportLine(file.shown.toStdString() + ": " + e.what());
+    }
+    return true;
+}
+
+TToolConnectionPool::TToolConnectionPool(const ToolOptions& options, int extraConnections, TTransferTally& tally)
+    : tally_(tally)
+{
+    for (int index = 0; index < extraConnections; ++index)
+        threads_.emplace_back([this, options] { Work(options); });
+}
+
+TToolConnectionPool::~TToolConnectionPool()
+{
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        // Only when the walk failed before Finish: what was not moved yet is dropped.
+        queue_.clear();
+        finished_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& thread : threads_)
+        if (thread.joinable())
+            thread.join();
+}
+
+void TToolConnectionPool::Add(TPoolFile file)
+{
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        queue_.push_back(std::move(file));
+    }
+    changed_.notify_one();
+}
+
+void TToolConnectionPool::Finish(TRemoteEngine& own)
+{
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        finished_ = true;
+    }
+    changed_.notify_all();
+    Drain(own);
+    for (std::thread& thread : threads_)
+        thread.join();
+    // Files left by connections that all dropped.
+    for (const TPoolFile& file : queue_) {
+        ++tally_.failed;
+        ReportLine(file.shown.toStdString() + ": no connection left to move it");
+    }
+    queue_.clear();
+}
+
+void TToolConnectionPool::Work(const ToolOptions& options)
+{
+    const std::unique_ptr<TToolSession> session =
+        options.sftp ? MakeSftpToolSession(options) : MakeFtpToolSession(options);
+    try {
+        session->Connect();
+    } catch (const std::exception& e) {
+        if (options.verbose)
+            ReportLine(std::string("an extra connection was refused: ") + e.what());
+        return;
+    }
+    ++accepted_;
+    if (!Drain(session->RemoteEngine()))
+        return;
+    try {
+        session->Quit();
+    } catch (const std::exception&) {
+    }
+}
+
+bool TToolConnectionPool::Drain(TRemoteEngine& engine)
+{
+    for (;;) {
+        TPoolFile file;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return !queue_.empty() || finished_; });
+            if (queue_.empty())
+                return true;
+            file = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        if (!MoveFile(engine, file, tally_)) {
+            Add(std::move(file));
+            return false;
+        }
+    }
+}

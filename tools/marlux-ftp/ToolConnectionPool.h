@@ -1,0 +1,70 @@
+#pragma once
+#include "ToolCommandLine.h"
+
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class TRemoteEngine;
+
+// One file for whichever connection is free, by paths every connection can follow: the
+// remote one from the server's root, the local one absolute.
+struct TPoolFile {
+    bool upload = true;
+    std::string remotePath = {};
+    std::string localPath = {};
+    std::int64_t size = 0;
+    bool sizeKnown = false;
+    // As the user reads it, in error lines.
+    QString shown = {};
+};
+
+// What the files came to, counted across the threads.
+struct TTransferTally {
+    std::atomic<int> files{0};
+    std::atomic<std::int64_t> bytes{0};
+    std::atomic<int> failed{0};
+    std::atomic<bool> verificationFailed{false};
+};
+
+// Moves one file on an engine, counting it; a failed file is reported on stderr. False, with
+// nothing counted, when the connection dropped under it: the file is for another connection.
+bool MoveFile(TRemoteEngine& engine, const TPoolFile& file, TTransferTally& tally);
+
+// Extra connections, each its own session set up from the same options on its own thread,
+// taking files from one queue. A connection the server refuses is simply not used: the files
+// go over those it accepted, and over the caller's own once it calls Finish.
+class TToolConnectionPool {
+public:
+    TToolConnectionPool(const ToolOptions& options, int extraConnections, TTransferTally& tally);
+    ~TToolConnectionPool();
+    TToolConnectionPool(const TToolConnectionPool&) = delete;
+    TToolConnectionPool& operator=(const TToolConnectionPool&) = delete;
+
+    void Add(TPoolFile file);
+    // Takes files on own as well until the queue is empty, then waits for the others.
+    void Finish(TRemoteEngine& own);
+    // How many extra connections logged in.
+    int Accepted() const { return accepted_.load(); }
+
+private:
+    void Work(const ToolOptions& options);
+    // Runs files on an engine until the queue is empty and no more will come. A file whose
+    // connection dropped under it goes back to the queue for another, and false is returned.
+    bool Drain(TRemoteEngine& engine);
+
+    TTransferTally& tally_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<TPoolFile> queue_;
+    bool finished_ = false;
+    std::atomic<int> accepted_{0};
+    std::vector<std::thread> threads_;
+};
