@@ -3,6 +3,6 @@
 class TIdFTP;
 
 // Makes `to` connect and log in as `from` does: address, account, proxy, TLS with the
-// certificate already trusted, buffers, time-out and name encoding. Handlers and the
-// connection itself are not copied.
+// certificate already trusted, buffers and time-out. Handlers, the connection itself and the
+// name encoding (which a connection learns from its listings) are not copied.
 void CopyConnectionSettings(const TIdFTP& from, TIdFTP& to);

@@ -86,7 +86,7 @@ const std::vector<const char*>& TOptionDlg::WriteOptionsOrder()
         "iOnLocalDblClick", "iOnRemoteDblClick", "bSaveConfig", "bShowToolBar", "bDrawImage", "bShowCaption",
         "bFlatBtn", "bListBtn", "bConnectDlgOnStart", "bNoDisconnect", "bShowTransactionDlg", "bCompareTimeStamp",
         "bRetrieveRemoteTimeStamp", "bMirroringAtUploadAll", "iMaxLog", "iMaxFileLog", "iFileListSort",
-        "iFileNameAfterTransfer", "iCommentColor", "iIntColor", "iReserveColor"};
+        "iFileNameAfterTransfer", "iCommentColor", "iIntColor", "iReserveColor", "iTransferConnections"};
     return order;
 }
 
@@ -97,7 +97,7 @@ const std::vector<const char*>& TOptionDlg::ReadOptionsOrder()
         "bFlatBtn", "bListBtn", "bConnectDlgOnStart", "bNoDisconnect", "bShowTransactionDlg", "bCompareTimeStamp",
         "bRetrieveRemoteTimeStamp", "bMirroringAtUploadAll", "iHeaderToolBarAlign", "iLocalSysToolBarAlign",
         "iRemoteSysToolBarAlign", "iMaxLog", "iMaxFileLog", "iFileListSort", "iFileNameAfterTransfer",
-        "iCommentColor", "iIntColor", "iReserveColor"};
+        "iCommentColor", "iIntColor", "iReserveColor", "iTransferConnections"};
     return order;
 }
 
@@ -246,6 +246,7 @@ void TOptionDlg::OkBtnClick()
     options.bCompareTimeStamp = controls_.at("bCompareTimeStamp").value() != 0;
     options.bRetrieveRemoteTimeStamp = controls_.at("bRetrieveRemoteTimeStamp").value() != 0;
     options.bMirroringAtUploadAll = controls_.at("bMirroringAtUploadAll").value() != 0;
+    options.iTransferConnections = controls_.at("iTransferConnections").value();
     window.SetKeepAliveEnabled(controls_.at("bNoDisconnect").value() != 0);
     options.bShowTransactionDlg = controls_.at("bShowTransactionDlg").value() != 0;
     // Taken as typed: the "." in front of text extensions is added only at start-up.

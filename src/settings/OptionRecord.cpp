@@ -76,6 +76,7 @@ const std::vector<OptionKey>& OptionTable()
         Bool("bCompareTimeStamp", P::BothWindowReadsOnly, false),
         Bool("bRetrieveRemoteTimeStamp", P::BothWindowReadsOnly, false),
         Bool("bMirroringAtUploadAll", P::BothWindowReadsOnly, false),
+        Int("iTransferConnections", P::BothWindowReadsOnly, Current, 1),
         Bool("bFlatBtn", P::BothWindowReadsOnly, true),
         Bool("bListBtn", P::BothWindowReadsOnly, false),
         Bool("bDrawImage", P::BothWindowReadsOnly, true),
