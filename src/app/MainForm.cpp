@@ -114,6 +114,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpBookmarks();
     SetUpRemoteFileOps();
     SetUpSession();
+    SetUpTransferQueue();
     SetUpFileTransfers();
     SetUpFolderTransfers();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{

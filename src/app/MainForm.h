@@ -47,6 +47,8 @@ class TFileTransfers;
 class TRemotePane;
 class TBookmarks;
 class TFileViewStack;
+class TConnectionPool;
+class TTransferQueue;
 class TFolderTransfers;
 struct TFileEntry;
 class TSessionLog;
@@ -167,6 +169,8 @@ private:
     void SetUpFileTransfers();
     // The folder transfers (MainFormFolderTransfers.cpp), over the file transfers.
     void SetUpFolderTransfers();
+    // The queue and its connections, before the transfers that hand it their files.
+    void SetUpTransferQueue();
 
     QString appDir_;
     QString lstDir_;
@@ -204,6 +208,9 @@ private:
     std::unique_ptr<TWindowPanes> transferPanes_;
     std::unique_ptr<TFileTransfers> fileTransfers_;
     std::unique_ptr<TFolderTransfers> folderTransfers_;
+    std::unique_ptr<TTransferQueue> transferQueue_;
+    // Last: its connections' threads stop before what their jobs use goes.
+    std::unique_ptr<TConnectionPool> connectionPool_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

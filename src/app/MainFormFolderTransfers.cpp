@@ -18,6 +18,7 @@ void TMainForm::SetUpFolderTransfers()
         .busy = *this,
         .sessionLog = *sessionLog_,
         .fileOperationLog = *fileOperationLog_,
+        .queue = transferQueue_.get(),
     });
     // A folder of small files updates the window several times per file.
     new TPaintThrottle([this] { return folderTransfers_->Walking(); }, this);

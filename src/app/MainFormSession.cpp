@@ -42,7 +42,12 @@ void TMainForm::SetUpSession()
         .updateActionStates = [this] { UpdateActionStates(); },
         // A directory the server refuses after the login ends the listing, not the session.
         .remoteRefresh = Guarded([this] { actions_.Run(QStringLiteral("aRemoteRefresh")); }),
-        .clearRemoteListing = [this] { remotePane_->ClearListing(); },
+        // The session's end also ends its extra connections.
+        .clearRemoteListing =
+            [this] {
+                remotePane_->ClearListing();
+                transferQueue_->SessionEnded();
+            },
     });
     TSession& session = *sessionControl_;
     actions_.SetHandler("aConnect", [&session] { session.aConnectExecute(); });

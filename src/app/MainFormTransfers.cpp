@@ -32,6 +32,7 @@ void TMainForm::SetUpFileTransfers()
             },
         .uploadFolder = [this](const QString& name) { return folderTransfers_->UploadFolder(name); },
         .downloadFolder = [this](const QString& name) { return folderTransfers_->DownloadFolder(name); },
+        .queue = transferQueue_.get(),
     });
 
     TFileTransfers& transfers = *fileTransfers_;

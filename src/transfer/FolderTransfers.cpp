@@ -122,9 +122,9 @@ TTask<bool> TFolderTransfers::RunWalk(std::function<void(TFolderWalk&, const QSt
     const TFolderWalk::TSettings settings = WalkSettings();
     const QString localFolder = sources_.panes.LocalFolder();
     const bool parallel = sources_.queue && sources_.queue->Parallel();
-    const TFileStepSide::TSettings settings = sources_.files.StepSettings(parallel);
+    const TFileStepSide::TSettings stepSettings = sources_.files.StepSettings(parallel);
     const bool enteredSubfolders = co_await sources_.service.Run([&](TRemoteEngine& engine) {
-        TEngineHost host(sources_, engine, settings);
+        TEngineHost host(sources_, engine, stepSettings);
         TFolderWalk folderWalk(host, settings);
         walk(folderWalk, localFolder);
         return folderWalk.EnteredSubfolders();
