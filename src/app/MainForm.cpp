@@ -30,6 +30,8 @@
 #include "settings/OptionCommands.h"
 #include "transfer/FileTransfers.h"
 #include "transfer/FolderTransfers.h"
+#include "transfer/TransferQueue.h"
+#include "service/ConnectionPool.h"
 #include "transfer/TransferProgress.h"
 
 #include <QApplication>

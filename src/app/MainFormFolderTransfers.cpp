@@ -4,6 +4,7 @@
 #include "app/PaintThrottle.h"
 #include "app/WindowPanes.h"
 #include "transfer/FolderTransfers.h"
+#include "transfer/TransferQueue.h"
 
 void TMainForm::SetUpFolderTransfers()
 {

@@ -6,6 +6,7 @@
 #include "log/SessionLog.h"
 #include "transfer/FileTransfers.h"
 #include "transfer/FolderTransfers.h"
+#include "transfer/TransferQueue.h"
 
 #include <QAction>
 
