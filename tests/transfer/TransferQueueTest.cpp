@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iostream>
 
 namespace {
 
@@ -78,6 +79,7 @@ protected:
         options_.iTransferConnections = connections;
         panes_.folder = QString::fromStdString(local_.Path());
         SetUncaughtExceptionHandler([this](std::exception_ptr) { ++errors_; });
+        service_.Ftp().Passive = true;
         LogInOnLoopback(service_, port, user, password);
         pool_ = std::make_unique<TConnectionPool>(TConnectionPool::Sources{
             .session = service_,
@@ -131,11 +133,15 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         ASSERT_FALSE(queue_->Running()) << "the queue is still running";
     }
+    // How many rows ended in each state; those that did not arrive are printed with why.
     std::map<TQueueState, int> States()
     {
         std::map<TQueueState, int> states;
-        for (const TQueueRow& row : queue_->Model().Rows())
+        for (const TQueueRow& row : queue_->Model().Rows()) {
             ++states[row.state];
+            if (row.state != TQueueState::Done)
+                std::cout << row.remotePath.toStdString() << ": " << row.reason.toStdString() << "\n";
+        }
         return states;
     }
     const TQueueRow& RowOf(const QString& name)
@@ -251,7 +257,7 @@ TEST_F(QueueOnPyftpdlib, AFileTheServerRefusesFailsAloneWithTheReplyAndArrivesWh
     EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 7}, {TQueueState::Failed, 1}}));
     const TQueueRow& failed = RowOf(QStringLiteral("f3.bin"));
     EXPECT_EQ(failed.state, TQueueState::Failed);
-    EXPECT_TRUE(failed.reason.startsWith(QStringLiteral("550"))) << failed.reason;
+    EXPECT_TRUE(failed.reason.startsWith(QStringLiteral("550"))) << failed.reason.toStdString();
 
     fs::remove(server_.File("d0/f3.bin"));
     queue_->RetryFailed();
@@ -286,7 +292,7 @@ TEST_F(QueueOnThrottledServer, TheSessionListsWhileFilesFlowAndAbortsEndOneRowTh
     // The session's connection is free: a listing is a job of its own, not refused.
     const std::size_t listed = RunJob(service_, [](TRemoteEngine& engine) {
         engine.ListDirectory("");
-        return engine.Listing().size();
+        return engine.Listing().Count();
     });
     EXPECT_EQ(listed, 4u);
 
