@@ -107,6 +107,7 @@ public:
     // The session service, owned for the whole run, and its engine with the log hook. The
     // engine's settings are written between jobs; everything else goes through the service.
     TSessionService& Service() { return service_; }
+    TTransferQueue& TransferQueue() { return *transferQueue_; }
     TIdFTP& IdFTP1;
     TIdLogEvent IdLogEvent1;
     bool SessionConnected() const;

@@ -10,6 +10,7 @@
 #include "session/ProfileBoxEvents.h"
 #include "session/Session.h"
 #include "session/StartUrl.h"
+#include "transfer/TransferQueue.h"
 
 #include <QComboBox>
 #include <QTimer>

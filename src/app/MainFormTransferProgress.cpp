@@ -3,6 +3,7 @@
 
 #include "log/SessionLog.h"
 #include "transfer/TransferProgress.h"
+#include "transfer/TransferQueue.h"
 
 void TMainForm::SetUpTransferProgress()
 {
