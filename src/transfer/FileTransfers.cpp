@@ -184,7 +184,7 @@ TTask<> TFileTransfers::WalkSelectedRows(std::vector<TFileEntry> files, std::opt
         co_return;
     }
     if (Parallel())
-        co_await RunQueuedCommand(transform, VisitRows(std::move(files), std::move(visit)));
+        co_await RunWithTransform(transform, VisitRows(std::move(files), std::move(visit)));
     else
         co_await RunTransferCommand(transform, VisitRows(std::move(files), std::move(visit)), std::move(relist));
 }
@@ -211,22 +211,15 @@ bool TFileTransfers::StoppedByAbort()
 
 TTask<> TFileTransfers::RunTransferCommand(std::optional<int> transform, TTask<> body, std::function<void()> relist)
 {
-    sources_.service.ForgetAbort();
-    {
-        const std::lock_guard lock(writtenLocalPathsMutex_);
-        writtenLocalPaths_.clear();
-    }
-    nameTransformOverride_ = transform;
     if (sources_.options.bShowTransactionDlg)
         sources_.progress.CreateProgressWindow();
     sources_.busy.HoldPanes(true);
     std::exception_ptr escaped;
     try {
-        co_await body;
+        co_await RunWithTransform(transform, std::move(body));
     } catch (...) {
         escaped = std::current_exception();
     }
-    nameTransformOverride_.reset();
     sources_.busy.HoldPanes(false);
     sources_.progress.DestroyProgressWindow();
     if (!escaped) {
@@ -263,12 +256,12 @@ void TFileTransfers::TransferWholeDirectory(const QString& question, std::option
     if (sources_.dialogs.Ask(question, TUserDialogs::Buttons::YesNoCancel) != TUserDialogs::Answer::Yes)
         return;
     if (Parallel())
-        Launch(RunQueuedCommand(transform, transferFolder(QString())));
+        Launch(RunWithTransform(transform, transferFolder(QString())));
     else
         Launch(RunTransferCommand(transform, TransferFolderShown(transferFolder), relist));
 }
 
-TTask<> TFileTransfers::RunQueuedCommand(std::optional<int> transform, TTask<> body)
+TTask<> TFileTransfers::RunWithTransform(std::optional<int> transform, TTask<> body)
 {
     sources_.service.ForgetAbort();
     {

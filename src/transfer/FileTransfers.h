@@ -113,12 +113,13 @@ private:
     TTask<> WalkSelectedRows(std::vector<TFileEntry> files, std::optional<int> transform, TVisitRow visit,
                              std::function<void()> relist);
     TTask<> VisitRows(std::vector<TFileEntry> files, TVisitRow visit);
-    // The progress window and the held panes around body, then the re-listing, also when body
-    // raised.
+    // The progress window and the held panes around RunWithTransform, then the re-listing, also
+    // when body raised.
     TTask<> RunTransferCommand(std::optional<int> transform, TTask<> body, std::function<void()> relist);
-    // The same for transfers that hand their files to the queue: the panes stay usable, and
-    // the queue relists them when its files have gone.
-    TTask<> RunQueuedCommand(std::optional<int> transform, TTask<> body);
+    // Body with the command's transform in force, a fresh record of the local files written and
+    // no abort request left from before. Alone, for transfers that hand their files to the
+    // queue: the panes stay usable, and the queue relists them when its files have gone.
+    TTask<> RunWithTransform(std::optional<int> transform, TTask<> body);
     void TransferWholeDirectory(const QString& question, std::optional<int> transform,
                                 const TFolderTransfer& transferFolder, const std::function<void()>& relist);
     TTask<> TransferFolderShown(TFolderTransfer transferFolder);

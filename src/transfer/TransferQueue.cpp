@@ -146,6 +146,9 @@ TJobResult TTransferQueue::RunOnConnection(TSessionService& connection, TRemoteE
             engine.ChangeDirectory(wanted);
             folder = wanted;
         }
+        // A request that came while the connection logged in or changed folder.
+        if (connection.TakeAbort())
+            return {TJobKind::Aborted, 0, QStringLiteral("中止されました")};
         TFileStepSide side(connection, engine, file.settings);
         return sources_.runFile(file, side);
     } catch (...) {
@@ -214,6 +217,9 @@ void TTransferQueue::Work(int slot, std::int64_t count)
     if (!row)
         return;
     const auto elapsed = std::chrono::steady_clock::now() - row->started;
+    // A transfer forgets a request that came just before it started: it is asked again.
+    if (row->abortRequested)
+        sources_.pool.Connection(slot).RequestAbort();
     row->bytesDone = count;
     row->speed = NextTransferSpeed(count, std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(),
                                    row->speed);

@@ -13,9 +13,9 @@
 #include "support/RecordedBusy.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ServiceJobs.h"
+#include "support/TestPanes.h"
 #include "transfer/FileTransfers.h"
 #include "transfer/FolderTransfers.h"
-#include "transfer/TransferPanes.h"
 #include "transfer/TransferProgress.h"
 #include "transfer/TransferQueue.h"
 
@@ -31,36 +31,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-TFileEntry FileNamed(const QString& name)
-{
-    TFileEntry entry;
-    entry.name = name;
-    entry.nameBytes = name.toUtf8();
-    entry.kind = TEntryKind::File;
-    return entry;
-}
-
-class TestPanes : public TTransferPanes {
-public:
-    std::vector<TFileEntry> SelectedLocalRows() const override { return local; }
-    std::vector<TFileEntry> SelectedRemoteRows() const override { return remote; }
-    QString LocalFolder() const override { return folder; }
-    QString LocalDirText() const override { return folder; }
-    QString RemoteDirText() const override { return QStringLiteral("/"); }
-    QString ProfileName() const override { return QStringLiteral("test"); }
-    QString LocalMaskText() const override { return QStringLiteral("*"); }
-    QString RemoteMaskText() const override { return QString(); }
-    void RefreshLocal() override {}
-    void FillLocalList() override { relisted << QStringLiteral("local files"); }
-    void RefreshRemote() override { relisted << QStringLiteral("remote"); }
-    TTask<> ListRemote() override { co_return; }
-
-    std::vector<TFileEntry> local;
-    std::vector<TFileEntry> remote;
-    QString folder;
-    QStringList relisted;
-};
 
 // The session, its queue and the transfers over a real server, with `connections` extra
 // connections; the server is started by the test.
