@@ -5,7 +5,9 @@
 #include <QAbstractTableModel>
 #include <QString>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +28,9 @@ struct TQueueRow {
     // The extra connection it runs on, -1 when none.
     int connection = -1;
     bool abortRequested = false;
+    // Read by the connection's thread before the file starts: an abort of a file handed to a
+    // connection that is still busy with the one before.
+    std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
     std::chrono::steady_clock::time_point started;
 
     bool Finished() const { return state != TQueueState::Waiting && state != TQueueState::Running; }

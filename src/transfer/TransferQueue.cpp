@@ -86,15 +86,17 @@ void TTransferQueue::Pump()
         Follow(int(slots_.size()) - 1);
     }
     auto waiting = model_.Rows().begin();
-    for (int slot = 0; slot < wanted; ++slot) {
-        if (slots_[std::size_t(slot)].row != 0 || slots_[std::size_t(slot)].retired)
-            continue;
-        waiting = std::find_if(waiting, model_.Rows().end(), isWaiting);
-        if (waiting == model_.Rows().end())
-            break;
-        Start(slot, *model_.Find(waiting->id));
-    }
-    const bool anyRunning = std::any_of(slots_.begin(), slots_.end(), [](const TSlot& slot) { return slot.row != 0; });
+    for (std::size_t round = 0; round < FilesPerConnection; ++round)
+        for (int slot = 0; slot < wanted; ++slot) {
+            if (slots_[std::size_t(slot)].rows.size() > round || slots_[std::size_t(slot)].retired)
+                continue;
+            waiting = std::find_if(waiting, model_.Rows().end(), isWaiting);
+            if (waiting == model_.Rows().end())
+                break;
+            Start(slot, *model_.Find(waiting->id));
+        }
+    const bool anyRunning =
+        std::any_of(slots_.begin(), slots_.end(), [](const TSlot& slot) { return !slot.rows.empty(); });
     if (anyRunning)
         return;
     // Files still waiting have no connection left that could take them.
@@ -112,18 +114,21 @@ void TTransferQueue::Start(int slot, TQueueRow& row)
     row.bytesDone = 0;
     row.speed = 0;
     row.abortRequested = false;
+    row.cancelled->store(false);
     row.started = std::chrono::steady_clock::now();
     (row.file.upload ? uploaded_ : downloaded_) = true;
-    slots_[std::size_t(slot)].row = row.id;
+    slots_[std::size_t(slot)].rows.push_back(row.id);
     model_.Changed(row.id);
     TSessionService& connection = sources_.pool.Connection(slot);
     connection.ForgetAbort();
     // After a job still ending there, such as the logout of a session that ended.
     connection.Submit(
         [this, &connection, &folder = slots_[std::size_t(slot)].folder, slot, id = row.id, file = row.file,
-         codec = sources_.session.NameCodec()](TRemoteEngine& engine) {
+         cancelled = row.cancelled, codec = sources_.session.NameCodec()](TRemoteEngine& engine) {
             bool loginFailed = false;
-            const TJobResult result = RunOnConnection(connection, engine, folder, file, codec, loginFailed);
+            const TJobResult result = cancelled->load()
+                                          ? TJobResult{TJobKind::Aborted, 0, QStringLiteral("中止されました")}
+                                          : RunOnConnection(connection, engine, folder, file, codec, loginFailed);
             connection.Post([this, slot, id, result, loginFailed] { Finished(slot, id, result, loginFailed); });
         },
         true);
@@ -159,7 +164,7 @@ TJobResult TTransferQueue::RunOnConnection(TSessionService& connection, TRemoteE
 
 void TTransferQueue::Finished(int slot, int id, const TJobResult& result, bool loginFailed)
 {
-    slots_[std::size_t(slot)].row = 0;
+    std::erase(slots_[std::size_t(slot)].rows, id);
     if (TQueueRow* row = model_.Find(id)) {
         if (loginFailed) {
             // Another connection takes the file; the refusal is this connection's, not the file's.
@@ -201,9 +206,15 @@ void TTransferQueue::Follow(int slot)
     });
 }
 
+TQueueRow* TTransferQueue::RunningOn(int slot)
+{
+    const std::deque<int>& rows = slots_[std::size_t(slot)].rows;
+    return rows.empty() ? nullptr : model_.Find(rows.front());
+}
+
 void TTransferQueue::WorkBegin(int slot, std::int64_t size)
 {
-    TQueueRow* row = model_.Find(slots_[std::size_t(slot)].row);
+    TQueueRow* row = RunningOn(slot);
     if (!row)
         return;
     if (size > 0 && row->size < 0)
@@ -213,7 +224,7 @@ void TTransferQueue::WorkBegin(int slot, std::int64_t size)
 
 void TTransferQueue::Work(int slot, std::int64_t count)
 {
-    TQueueRow* row = model_.Find(slots_[std::size_t(slot)].row);
+    TQueueRow* row = RunningOn(slot);
     if (!row)
         return;
     const auto elapsed = std::chrono::steady_clock::now() - row->started;
@@ -272,7 +283,9 @@ void TTransferQueue::AbortRow(int id)
         return;
     }
     row->abortRequested = true;
-    sources_.pool.Connection(row->connection).RequestAbort();
+    row->cancelled->store(true);
+    if (RunningOn(row->connection) == row)
+        sources_.pool.Connection(row->connection).RequestAbort();
 }
 
 void TTransferQueue::AbortAll()
@@ -304,7 +317,10 @@ void TTransferQueue::SessionEnded()
         if (row.state == TQueueState::Waiting)
             Fail(*model_.Find(row.id), TQueueState::Aborted, QStringLiteral("セッションが終了しました"));
     for (const TQueueRow& row : model_.Rows())
-        if (row.state == TQueueState::Running)
-            model_.Find(row.id)->abortRequested = true;
+        if (row.state == TQueueState::Running) {
+            TQueueRow& running = *model_.Find(row.id);
+            running.abortRequested = true;
+            running.cancelled->store(true);
+        }
     sources_.pool.Close();
 }

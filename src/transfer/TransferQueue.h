@@ -59,14 +59,16 @@ public:
 private:
     // What the queue knows of one extra connection.
     struct TSlot {
-        // The row running on it, or 0.
-        int row = 0;
+        // The rows handed to it, the running one first. A connection holds the next file
+        // already, so that it does not wait for the window between two small files.
+        std::deque<int> rows;
         // The server refused it, or it could not log in: unused until the next run.
         bool retired = false;
         // On the connection's thread only: the remote folder it is in.
         std::string folder;
     };
 
+    static constexpr std::size_t FilesPerConnection = 2;
     // Starts waiting files on free connections; ends the run when nothing is left.
     void Pump();
     void Start(int slot, TQueueRow& row);
@@ -76,6 +78,8 @@ private:
     void Finished(int slot, int id, const TJobResult& result, bool loginFailed);
     void Fail(TQueueRow& row, TQueueState state, const QString& reason);
     void Follow(int slot);
+    // The row running on the connection, if any.
+    TQueueRow* RunningOn(int slot);
     void WorkBegin(int slot, std::int64_t size);
     void Work(int slot, std::int64_t count);
     void ShowTotals();
