@@ -19,9 +19,10 @@ TQueueView::TQueueView(TTransferQueue& queue, QWidget* parent) : QTreeView(paren
 
 void TQueueView::ShowMenu(const QPoint& position)
 {
+    // The selected rows that have not finished.
     QList<int> ids;
     for (const QModelIndex& index : selectionModel()->selectedRows())
-        if (const TQueueRow* row = queue_.Model().At(index.row()))
+        if (const TQueueRow* row = queue_.Model().At(index.row()); row && !row->Finished())
             ids << row->id;
     QMenu menu(this);
     QAction* abortRows = menu.addAction(QStringLiteral("この転送を中止"));
