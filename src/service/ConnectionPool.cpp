@@ -4,8 +4,6 @@
 #include "ftp/IdFTPConnectionSettings.h"
 #include "sftp/SftpConnectionSettings.h"
 
-#include <algorithm>
-#include <cctype>
 
 TConnectionPool::TConnectionPool(Sources sources) : sources_(std::move(sources)) {}
 
@@ -77,19 +75,4 @@ void TConnectionPool::EnsureConnected(TRemoteEngine& engine, int timeoutMs, cons
         return;
     engine.Connect(timeoutMs);
     engine.NameCodec() = sessionCodec;
-}
-
-bool TConnectionPool::RefusesMoreConnections(std::exception_ptr error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const EIdProtocolReplyError& refused) {
-        if (refused.ReplyErrorCode() == 421)
-            return true;
-        std::string text = refused.what();
-        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-        return refused.ReplyErrorCode() == 530 && text.find("too many") != std::string::npos;
-    } catch (...) {
-        return false;
-    }
 }

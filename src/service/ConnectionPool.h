@@ -38,9 +38,6 @@ public:
     // On a connection's thread, before its job's first command: connects and logs in unless it
     // is, then names files as the session's listings have taught (a login starts afresh).
     static void EnsureConnected(TRemoteEngine& engine, int timeoutMs, const TNameCodec& sessionCodec);
-    // Whether a connect error is the server refusing one more connection (421, or 530 telling
-    // of too many), after which the connections it accepted go on alone.
-    static bool RefusesMoreConnections(std::exception_ptr error);
 
 private:
     struct TConnection {
