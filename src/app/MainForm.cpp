@@ -31,7 +31,6 @@
 #include "transfer/FileTransfers.h"
 #include "transfer/FolderTransfers.h"
 #include "transfer/TransferQueue.h"
-#include "service/ConnectionPool.h"
 #include "transfer/TransferProgress.h"
 
 #include <QApplication>

@@ -47,7 +47,6 @@ class TFileTransfers;
 class TRemotePane;
 class TBookmarks;
 class TFileViewStack;
-class TConnectionPool;
 class TTransferQueue;
 class TFolderTransfers;
 struct TFileEntry;
@@ -209,9 +208,8 @@ private:
     std::unique_ptr<TWindowPanes> transferPanes_;
     std::unique_ptr<TFileTransfers> fileTransfers_;
     std::unique_ptr<TFolderTransfers> folderTransfers_;
-    std::unique_ptr<TTransferQueue> transferQueue_;
     // Last: its connections' threads stop before what their jobs use goes.
-    std::unique_ptr<TConnectionPool> connectionPool_;
+    std::unique_ptr<TTransferQueue> transferQueue_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

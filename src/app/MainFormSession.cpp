@@ -44,11 +44,7 @@ void TMainForm::SetUpSession()
         // A directory the server refuses after the login ends the listing, not the session.
         .remoteRefresh = Guarded([this] { actions_.Run(QStringLiteral("aRemoteRefresh")); }),
         // The session's end also ends its extra connections.
-        .clearRemoteListing =
-            [this] {
-                remotePane_->ClearListing();
-                transferQueue_->SessionEnded();
-            },
+        .clearRemoteListing = [this] { remotePane_->ClearListing(); transferQueue_->SessionEnded(); },
     });
     TSession& session = *sessionControl_;
     actions_.SetHandler("aConnect", [&session] { session.aConnectExecute(); });

@@ -3,7 +3,6 @@
 
 #include "app/WindowPanes.h"
 #include "log/SessionLog.h"
-#include "service/ConnectionPool.h"
 #include "transfer/FileTransfers.h"
 #include "transfer/QueueView.h"
 #include "transfer/TransferQueue.h"
@@ -12,16 +11,12 @@
 
 void TMainForm::SetUpTransferQueue()
 {
-    connectionPool_ = std::make_unique<TConnectionPool>(TConnectionPool::Sources{
+    transferQueue_ = std::make_unique<TTransferQueue>(TTransferQueue::Sources{
         .session = service_,
         .dialogue =
             [this](int number, bool sent, const std::string& data) {
                 sessionLog_->LogDialogue(number, sent, service_.NameCodec().Decode(data));
             },
-    });
-    transferQueue_ = std::make_unique<TTransferQueue>(TTransferQueue::Sources{
-        .pool = *connectionPool_,
-        .session = service_,
         .connections = [this] { return options_.iTransferConnections; },
         .runFile =
             [this](const TQueuedFile& queued, TFileStepSide& side) {

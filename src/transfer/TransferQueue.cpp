@@ -28,7 +28,8 @@ QString RemotePathShown(const TWalkFolders& folders, const QString& name)
 
 }  // namespace
 
-TTransferQueue::TTransferQueue(Sources sources) : sources_(std::move(sources))
+TTransferQueue::TTransferQueue(Sources sources)
+    : sources_(std::move(sources)), pool_({.session = sources_.session, .dialogue = sources_.dialogue})
 {
     totalsTimer_.setInterval(TotalsSpacingMs);
     QObject::connect(&totalsTimer_, &QTimer::timeout, [this] { ShowTotals(); });
@@ -80,8 +81,8 @@ void TTransferQueue::Pump()
         }
         totalsTimer_.start();
     }
-    sources_.pool.Prepare(std::max(wanted, int(slots_.size())));
-    while (int(slots_.size()) < sources_.pool.Size()) {
+    pool_.Prepare(std::max(wanted, int(slots_.size())));
+    while (int(slots_.size()) < pool_.Size()) {
         slots_.emplace_back();
         Follow(int(slots_.size()) - 1);
     }
@@ -119,7 +120,7 @@ void TTransferQueue::Start(int slot, TQueueRow& row)
     (row.file.upload ? uploaded_ : downloaded_) = true;
     slots_[std::size_t(slot)].rows.push_back(row.id);
     model_.Changed(row.id);
-    TSessionService& connection = sources_.pool.Connection(slot);
+    TSessionService& connection = pool_.Connection(slot);
     connection.ForgetAbort();
     // After a job still ending there, such as the logout of a session that ended.
     connection.Submit(
@@ -195,7 +196,7 @@ void TTransferQueue::Fail(TQueueRow& row, TQueueState state, const QString& reas
 
 void TTransferQueue::Follow(int slot)
 {
-    TSessionService& connection = sources_.pool.Connection(slot);
+    TSessionService& connection = pool_.Connection(slot);
     connection.ForEachEngine([this, &connection, slot](TIdComponent& engine) {
         engine.OnWorkBegin = [this, &connection, slot](TIdComponent*, TWorkMode, std::int64_t size) {
             connection.Post([this, slot, size] { WorkBegin(slot, size); });
@@ -230,7 +231,7 @@ void TTransferQueue::Work(int slot, std::int64_t count)
     const auto elapsed = std::chrono::steady_clock::now() - row->started;
     // A transfer forgets a request that came just before it started: it is asked again.
     if (row->abortRequested)
-        sources_.pool.Connection(slot).RequestAbort();
+        pool_.Connection(slot).RequestAbort();
     row->bytesDone = count;
     row->speed = NextTransferSpeed(count, std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(),
                                    row->speed);
@@ -285,7 +286,7 @@ void TTransferQueue::AbortRow(int id)
     row->abortRequested = true;
     row->cancelled->store(true);
     if (RunningOn(row->connection) == row)
-        sources_.pool.Connection(row->connection).RequestAbort();
+        pool_.Connection(row->connection).RequestAbort();
 }
 
 void TTransferQueue::AbortAll()
@@ -322,5 +323,5 @@ void TTransferQueue::SessionEnded()
             running.abortRequested = true;
             running.cancelled->store(true);
         }
-    sources_.pool.Close();
+    pool_.Close();
 }

@@ -2,6 +2,7 @@
 #include "service/JobResult.h"
 #include "transfer/QueueIntake.h"
 #include "transfer/QueueModel.h"
+#include "service/ConnectionPool.h"
 
 #include <QString>
 #include <QTimer>
@@ -10,7 +11,6 @@
 #include <functional>
 #include <string>
 
-class TConnectionPool;
 class TNameCodec;
 class TRemoteEngine;
 class TFileStepSide;
@@ -23,9 +23,10 @@ class TTransferProgress;
 class TTransferQueue : public TQueueIntake {
 public:
     struct Sources {
-        TConnectionPool& pool;
-        // The session, whose name encoding the connections take.
+        // The session, whose settings, trust, protocol and name encoding the connections take.
         TSessionService& session;
+        // On the window's thread: a chunk of an extra connection's dialogue, by its number.
+        std::function<void(int number, bool sent, const std::string& data)> dialogue;
         // iTransferConnections.
         std::function<int()> connections;
         // One file's step, on the thread of the connection it runs on.
@@ -95,4 +96,6 @@ private:
     // Why the last connection that could not log in could not.
     QString loginRefusal_;
     QTimer totalsTimer_;
+    // Last: its connections' threads stop before what their jobs use goes.
+    TConnectionPool pool_;
 };

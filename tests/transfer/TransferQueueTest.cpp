@@ -39,7 +39,7 @@ protected:
     ~QueueAlone() override
     {
         SetUncaughtExceptionHandler({});
-        pool_.reset();
+        queue_.reset();
         service_.Stop();
         DestroyWaitingCommands();
     }
@@ -51,14 +51,11 @@ protected:
         SetUncaughtExceptionHandler([this](std::exception_ptr) { ++errors_; });
         service_.Ftp().Passive = true;
         LogInOnLoopback(service_, port, user, password);
-        pool_ = std::make_unique<TConnectionPool>(TConnectionPool::Sources{
+        queue_ = std::make_unique<TTransferQueue>(TTransferQueue::Sources{
             .session = service_,
             .dialogue = [this](int number, bool sent, const std::string& data) {
                 sessionLog_.LogDialogue(number, sent, data);
-            }});
-        queue_ = std::make_unique<TTransferQueue>(TTransferQueue::Sources{
-            .pool = *pool_,
-            .session = service_,
+            },
             .connections = [this] { return options_.iTransferConnections; },
             .runFile = [this](const TQueuedFile& queued, TFileStepSide& side) {
                 return queued.upload ? files_->UploadFile(queued.file, false, queued.folders, side)
@@ -146,8 +143,6 @@ protected:
     std::unique_ptr<TFolderTransfers> folders_;
     std::unique_ptr<TTransferQueue> queue_;
     std::unique_ptr<TFileTransfers> files_;
-    // Destroyed first: its threads stop before what their jobs use goes.
-    std::unique_ptr<TConnectionPool> pool_;
 };
 
 // Files named "<folder>/f<n>.bin" of distinct contents in `folders` folders.
