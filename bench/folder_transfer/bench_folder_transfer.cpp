@@ -10,6 +10,7 @@
 #include "panes/LocalPane.h"
 #include "panes/RemotePane.h"
 #include "settings/UserDialogs.h"
+#include "transfer/TransferQueue.h"
 #include "support/TestServer.h"
 #include "support/WindowLogin.h"
 
@@ -42,6 +43,16 @@ constexpr int FilesPerFolder = 50;
 // The window's time over lftp's: the download must beat lftp, the upload stay well below it.
 constexpr double DownloadTarget = 1.0;
 constexpr double UploadTarget = 0.9;
+// With four connections: against lftp's mirror --parallel=4, and against the window's own
+// time with one connection.
+constexpr int Connections = 4;
+constexpr double ParallelTarget = 1.0;
+constexpr double OverOneConnectionTarget = 0.65;
+// Listing a folder while a large download runs on a throttled server, over listing it idle.
+constexpr double BusyListingTarget = 1.5;
+constexpr int ListedEntries = 1000;
+constexpr std::int64_t LargeFileSize = std::int64_t(1) << 30;
+constexpr int ThrottleBytesPerSecond = 20 * 1024 * 1024;
 
 // Answers every question with Yes: the "all" commands ask before they start.
 class TAnswerYes : public TUserDialogs {
@@ -217,6 +228,72 @@ double FileLogSeconds(const fs::path& dir, int files)
 
 }  // namespace
 
+// Runs the event loop until the window's transfer queue has nothing waiting or running.
+void WaitForQueue(TMainForm& form)
+{
+    while (form.TransferQueue().Running())
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// Median time of listing a folder of ListedEntries files in the remote pane, idle and while a
+// 1 GiB download runs on other connections from a server throttled to ThrottleBytesPerSecond
+// per data connection (its listings too); prints both and returns their ratio.
+double ListingDuringDownload(TMainForm& form, const fs::path& work, int runs)
+{
+    const fs::path served = work / "throttled";
+    fs::create_directories(served / "list");
+    fs::create_directories(served / "large");
+    for (int entry = 0; entry < ListedEntries; ++entry)
+        WriteFile(served / "list" / ("entry" + std::to_string(entry) + ".txt"), "x");
+    // Sparse: it costs no memory where the tree lives.
+    { std::ofstream(served / "large" / "large.bin"); }
+    fs::resize_file(served / "large" / "large.bin", std::uintmax_t(LargeFileSize));
+    pid_t server = 0;
+    const int port = StartTestServer(served, server, false, ThrottleBytesPerSecond);
+    LogInOnLoopback(form, port, "user", "secret", 60000);
+    const auto list = [&form](const char* folder) {
+        form.Controls().RemoteDirBox->setEditText(QString::fromLatin1(folder));
+        const auto start = std::chrono::steady_clock::now();
+        form.RemotePane().aRemoteRefreshExecute();
+        WaitForService(form.Service());
+        return Seconds(start);
+    };
+    const auto timeListings = [&] {
+        std::vector<double> times;
+        for (int run = 0; run < std::max(runs, 5); ++run) {
+            times.push_back(list("/list"));
+            list("/");
+        }
+        return Median(times);
+    };
+    const double idle = timeListings();
+
+    form.Options().iTransferConnections = Connections;
+    const fs::path into = work / "largedown";
+    fs::create_directories(into);
+    form.LocalPane().ChangeDirectory(QString::fromStdString(into.string()));
+    list("/large");
+    form.UpdateActionStates();
+    form.Action(QStringLiteral("aDownloadAll"))->trigger();
+    WaitForService(form.Service());
+    // The download flows before the listings are timed.
+    while (!fs::exists(into / "large.bin") || fs::file_size(into / "large.bin") < std::uintmax_t(ThrottleBytesPerSecond))
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    const double busy = timeListings();
+    const bool stillRunning = form.TransferQueue().Running();
+    form.TransferQueue().AbortAll();
+    WaitForQueue(form);
+    form.Options().iTransferConnections = 1;
+    QuitSession(form);
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    std::printf("listing %d entries in the remote pane: idle %.3f s, during a 1 GiB download on %d connections "
+                "(%s) %.3f s, ratio %.2f (target <= %.2f)\n",
+                ListedEntries, idle, Connections, stillRunning ? "still running" : "ENDED TOO SOON", busy, busy / idle,
+                BusyListingTarget);
+    return stillRunning ? busy / idle : 1e9;
+}
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
@@ -249,6 +326,7 @@ int main(int argc, char** argv)
         form.UpdateActionStates();
         form.Action(QString::fromLatin1(name))->trigger();
         WaitForService(form.Service(), std::chrono::hours(1));
+        WaitForQueue(form);
         QApplication::processEvents();
     };
     const auto showRemote = [&](const std::string& path) {
@@ -259,7 +337,7 @@ int main(int argc, char** argv)
 
     const std::string lftp = "HOME=" + home.string() + " lftp -u user,secret -p " + std::to_string(port) +
                              " -e \"set ftp:passive-mode true; set net:max-retries 1; set cmd:fail-exit true; ";
-    TTimings ourUp, ourDown, ourPlainUp, lftpUp, lftpDown;
+    TTimings ourUp, ourDown, ourPlainUp, lftpUp, lftpDown, parallelUp, parallelDown_, lftpParallelUp, lftpParallelDown;
     QMap<QString, int> ourUpCommands, ourDownCommands;
     // One window command from a local directory; the commands it sent.
     const auto runWindow = [&](const char* action, const fs::path& localDir, TTimings& timings) {
@@ -293,6 +371,25 @@ int main(int argc, char** argv)
         fs::create_directories(down);
         ourDownCommands = runWindow("aDownloadAll", down, ourDown);
         CheckSame(down, original, "aDownloadAll");
+
+        // The same both ways on four connections.
+        form.Options().iTransferConnections = Connections;
+        fs::create_directories(served / ("parallel" + tag));
+        showRemote("/parallel" + tag);
+        runWindow("aUploadAll", source, parallelUp);
+        CheckSame(served / ("parallel" + tag), original, "aUploadAll on four connections");
+        const fs::path parallelDown = work / ("paralleldown" + tag);
+        fs::create_directories(parallelDown);
+        runWindow("aDownloadAll", parallelDown, parallelDown_);
+        CheckSame(parallelDown, original, "aDownloadAll on four connections");
+        form.TransferQueue().RemoveFinished();
+        form.Options().iTransferConnections = 1;
+        const std::string parallel = " --parallel=" + std::to_string(Connections) + " ";
+        runLftp("mirror -R --no-perms" + parallel + source.string() + " /lftpparallel" + tag, lftpParallelUp);
+        CheckSame(served / ("lftpparallel" + tag), original, "lftp mirror -R --parallel");
+        runLftp("mirror --no-perms" + parallel + "/lftpparallel" + tag + " " + (work / ("lftpparalleldown" + tag)).string(),
+                lftpParallelDown);
+        CheckSame(work / ("lftpparalleldown" + tag), original, "lftp mirror --parallel");
 
         runLftp("mirror -R --no-perms --parallel=1 " + source.string() + " /lftp" + tag, lftpUp);
         CheckSame(served / ("lftp" + tag), original, "lftp mirror -R");
@@ -348,9 +445,32 @@ int main(int argc, char** argv)
         {.work = work, .source = source, .served = served, .port = port, .runs = runs, .lftp = lftp,
          .checkSame = [&original](const fs::path& copy, const char* what) { CheckSame(copy, original, what); }});
 
-    form.close();
+    const double pUp = Median(parallelUp.seconds), pDown = Median(parallelDown_.seconds),
+                 lpUp = Median(lftpParallelUp.seconds), lpDown = Median(lftpParallelDown.seconds);
+    std::printf("on %d connections:\n", Connections);
+    std::printf("upload:   aUploadAll %.2f s, lftp mirror -R --parallel=%d %.2f s, ratio %.2f (target <= %.2f); "
+                "over one connection's %.2f s: %.2f (target <= %.2f)\n",
+                pUp, Connections, lpUp, pUp / lpUp, ParallelTarget, up, pUp / up, OverOneConnectionTarget);
+    std::printf("download: aDownloadAll %.2f s, lftp mirror --parallel=%d %.2f s, ratio %.2f (target <= %.2f); "
+                "over one connection's %.2f s: %.2f (target <= %.2f)\n",
+                pDown, Connections, lpDown, pDown / lpDown, ParallelTarget, down, pDown / down, OverOneConnectionTarget);
+    std::printf("each run (s):");
+    printRuns("aUploadAll on 4", parallelUp.seconds);
+    printRuns("lftp mirror -R --parallel", lftpParallelUp.seconds);
+    printRuns("aDownloadAll on 4", parallelDown_.seconds);
+    printRuns("lftp mirror --parallel", lftpParallelDown.seconds);
+    std::printf("\n");
+
+    QuitSession(form);
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
+    const double busyRatio = ListingDuringDownload(form, work, runs);
+    form.close();
     fs::remove_all(work);
-    return up / baseUp <= UploadTarget && down / baseDown <= DownloadTarget && toolMet ? 0 : 1;
+    const bool parallelMet = pUp / lpUp <= ParallelTarget && pDown / lpDown <= ParallelTarget &&
+                             pUp / up <= OverOneConnectionTarget && pDown / down <= OverOneConnectionTarget;
+    return up / baseUp <= UploadTarget && down / baseDown <= DownloadTarget && parallelMet && toolMet &&
+                   busyRatio <= BusyListingTarget
+               ? 0
+               : 1;
 }

@@ -30,6 +30,7 @@
 #include "settings/OptionCommands.h"
 #include "transfer/FileTransfers.h"
 #include "transfer/FolderTransfers.h"
+#include "transfer/TransferQueue.h"
 #include "transfer/TransferProgress.h"
 
 #include <QApplication>
@@ -114,6 +115,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     SetUpBookmarks();
     SetUpRemoteFileOps();
     SetUpSession();
+    SetUpTransferQueue();
     SetUpFileTransfers();
     SetUpFolderTransfers();
     settings_ = std::make_unique<TWindowSettingsAdapter>(TWindowSettingsAdapter::Sources{

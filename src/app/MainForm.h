@@ -47,6 +47,7 @@ class TFileTransfers;
 class TRemotePane;
 class TBookmarks;
 class TFileViewStack;
+class TTransferQueue;
 class TFolderTransfers;
 struct TFileEntry;
 class TSessionLog;
@@ -105,6 +106,7 @@ public:
     // The session service, owned for the whole run, and its engine with the log hook. The
     // engine's settings are written between jobs; everything else goes through the service.
     TSessionService& Service() { return service_; }
+    TTransferQueue& TransferQueue() { return *transferQueue_; }
     TIdFTP& IdFTP1;
     TIdLogEvent IdLogEvent1;
     bool SessionConnected() const;
@@ -167,6 +169,8 @@ private:
     void SetUpFileTransfers();
     // The folder transfers (MainFormFolderTransfers.cpp), over the file transfers.
     void SetUpFolderTransfers();
+    // The queue and its connections, before the transfers that hand it their files.
+    void SetUpTransferQueue();
 
     QString appDir_;
     QString lstDir_;
@@ -204,6 +208,8 @@ private:
     std::unique_ptr<TWindowPanes> transferPanes_;
     std::unique_ptr<TFileTransfers> fileTransfers_;
     std::unique_ptr<TFolderTransfers> folderTransfers_;
+    // Last: its connections' threads stop before what their jobs use goes.
+    std::unique_ptr<TTransferQueue> transferQueue_;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "app/PaintThrottle.h"
 #include "app/WindowPanes.h"
 #include "transfer/FolderTransfers.h"
+#include "transfer/TransferQueue.h"
 
 void TMainForm::SetUpFolderTransfers()
 {
@@ -18,6 +19,7 @@ void TMainForm::SetUpFolderTransfers()
         .busy = *this,
         .sessionLog = *sessionLog_,
         .fileOperationLog = *fileOperationLog_,
+        .queue = transferQueue_.get(),
     });
     // A folder of small files updates the window several times per file.
     new TPaintThrottle([this] { return folderTransfers_->Walking(); }, this);

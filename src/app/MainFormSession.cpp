@@ -10,6 +10,7 @@
 #include "session/ProfileBoxEvents.h"
 #include "session/Session.h"
 #include "session/StartUrl.h"
+#include "transfer/TransferQueue.h"
 
 #include <QComboBox>
 #include <QTimer>
@@ -42,7 +43,8 @@ void TMainForm::SetUpSession()
         .updateActionStates = [this] { UpdateActionStates(); },
         // A directory the server refuses after the login ends the listing, not the session.
         .remoteRefresh = Guarded([this] { actions_.Run(QStringLiteral("aRemoteRefresh")); }),
-        .clearRemoteListing = [this] { remotePane_->ClearListing(); },
+        // The session's end also ends its extra connections.
+        .clearRemoteListing = [this] { remotePane_->ClearListing(); transferQueue_->SessionEnded(); },
     });
     TSession& session = *sessionControl_;
     actions_.SetHandler("aConnect", [&session] { session.aConnectExecute(); });

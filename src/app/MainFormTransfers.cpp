@@ -6,6 +6,7 @@
 #include "log/SessionLog.h"
 #include "transfer/FileTransfers.h"
 #include "transfer/FolderTransfers.h"
+#include "transfer/TransferQueue.h"
 
 #include <QAction>
 
@@ -32,6 +33,7 @@ void TMainForm::SetUpFileTransfers()
             },
         .uploadFolder = [this](const QString& name) { return folderTransfers_->UploadFolder(name); },
         .downloadFolder = [this](const QString& name) { return folderTransfers_->DownloadFolder(name); },
+        .queue = transferQueue_.get(),
     });
 
     TFileTransfers& transfers = *fileTransfers_;

@@ -10,6 +10,7 @@
 #include "panes/FileViewStack.h"
 #include "panes/PaneDropTarget.h"
 
+#include <QTabWidget>
 #include <QAbstractItemView>
 #include <QBoxLayout>
 #include <QComboBox>
@@ -451,7 +452,12 @@ void TLayoutBuilder::BuildPanes()
     c.eeLog->setMinimumHeight(8);
     c.MainSplitter = MakeSplitter(Qt::Vertical, QStringLiteral("MainSplitter"));
     c.MainSplitter->addWidget(c.MainPanel);
-    c.MainSplitter->addWidget(c.eeLog);
+    // The transfer queue's tab joins the log's once the queue is built.
+    c.LogTabs = new QTabWidget;
+    c.LogTabs->setObjectName(QStringLiteral("LogTabs"));
+    c.LogTabs->setDocumentMode(true);
+    c.LogTabs->addTab(c.eeLog, QStringLiteral("ログ"));
+    c.MainSplitter->addWidget(c.LogTabs);
     c.MainSplitter->setStretchFactor(0, 1);
     c.MainSplitter->setStretchFactor(1, 0);
     form_.setCentralWidget(c.MainSplitter);

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 
+class QTabWidget;
 class QAction;
 class QBoxLayout;
 class QComboBox;
@@ -57,6 +58,7 @@ struct TWindowControls {
     QComboBox* RemoteDirBox = nullptr;
     TFileViewStack* RemoteFileListView = nullptr;
     TEditor* eeLog = nullptr;
+    QTabWidget* LogTabs = nullptr;
     std::array<QLabel*, 5> StatusPanels{};
 };
 

@@ -59,6 +59,13 @@ void TSessionLog::LogSent(const std::string& data)
     LogChunk(QStringLiteral("<< "), QString::fromUtf8(masked.data(), qsizetype(masked.size())));
 }
 
+void TSessionLog::LogDialogue(int connection, bool sent, const std::string& data)
+{
+    const std::string shown = sent ? MaskSentData(data) : data;
+    LogChunk(QStringLiteral("[%1] %2").arg(connection).arg(sent ? QStringLiteral("<< ") : QStringLiteral(">> ")),
+             QString::fromUtf8(shown.data(), qsizetype(shown.size())));
+}
+
 void TSessionLog::LogChunk(const QString& mark, const QString& data)
 {
     // CR LF, CR and LF each end a line; a transfer logs several chunks per file, so no

@@ -24,6 +24,8 @@ public:
     // holding several lines gives one pane line per line, each with the direction mark.
     void LogReceived(const std::string& data);
     void LogSent(const std::string& data);
+    // The same for an extra connection of the session, its lines marked with its number.
+    void LogDialogue(int connection, bool sent, const std::string& data);
 
 private:
     void LogChunk(const QString& mark, const QString& data);

@@ -86,7 +86,7 @@ const std::vector<const char*>& TOptionDlg::WriteOptionsOrder()
         "iOnLocalDblClick", "iOnRemoteDblClick", "bSaveConfig", "bShowToolBar", "bDrawImage", "bShowCaption",
         "bFlatBtn", "bListBtn", "bConnectDlgOnStart", "bNoDisconnect", "bShowTransactionDlg", "bCompareTimeStamp",
         "bRetrieveRemoteTimeStamp", "bMirroringAtUploadAll", "bMirrorPreview", "iMaxLog", "iMaxFileLog", "iFileListSort",
-        "iFileNameAfterTransfer", "iCommentColor", "iIntColor", "iReserveColor"};
+        "iFileNameAfterTransfer", "iCommentColor", "iIntColor", "iReserveColor", "iTransferConnections"};
     return order;
 }
 
@@ -97,7 +97,7 @@ const std::vector<const char*>& TOptionDlg::ReadOptionsOrder()
         "bFlatBtn", "bListBtn", "bConnectDlgOnStart", "bNoDisconnect", "bShowTransactionDlg", "bCompareTimeStamp",
         "bRetrieveRemoteTimeStamp", "bMirroringAtUploadAll", "bMirrorPreview", "iHeaderToolBarAlign", "iLocalSysToolBarAlign",
         "iRemoteSysToolBarAlign", "iMaxLog", "iMaxFileLog", "iFileListSort", "iFileNameAfterTransfer",
-        "iCommentColor", "iIntColor", "iReserveColor"};
+        "iCommentColor", "iIntColor", "iReserveColor", "iTransferConnections"};
     return order;
 }
 
@@ -247,6 +247,7 @@ void TOptionDlg::OkBtnClick()
     options.bRetrieveRemoteTimeStamp = controls_.at("bRetrieveRemoteTimeStamp").value() != 0;
     options.bMirroringAtUploadAll = controls_.at("bMirroringAtUploadAll").value() != 0;
     options.bMirrorPreview = controls_.at("bMirrorPreview").value() != 0;
+    options.iTransferConnections = controls_.at("iTransferConnections").value();
     window.SetKeepAliveEnabled(controls_.at("bNoDisconnect").value() != 0);
     options.bShowTransactionDlg = controls_.at("bShowTransactionDlg").value() != 0;
     // Taken as typed: the "." in front of text extensions is added only at start-up.

@@ -16,6 +16,7 @@ class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QSpinBox;
 class TSettingsWindow;
 class TUserDialogs;
 enum class TToolBarId;
@@ -70,6 +71,7 @@ private:
     QButtonGroup* AddRadioGroup(const char* key, QWidget* box, const QStringList& items, int designed);
     QComboBox* AddEdgeBox(const char* key, const char* name, TToolBarId bar);
     QLineEdit* AddLimitEdit(const char* key, const char* name);
+    QSpinBox* AddConnectionsBox(const char* key, const char* name);
     QPushButton* AddColourButton(const char* key, const char* name, const QString& caption);
 
     // Reads the section; a missing key keeps the control's value, or takes the value from

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSpinBox>
 #include <QTabWidget>
 
 namespace {
@@ -112,6 +113,16 @@ QLineEdit* TOptionDlg::AddLimitEdit(const char* key, const char* name)
     controls_[key] = {[edit] { return LimitValue(edit->text()); },
                       [edit](int value) { edit->setText(QString::number(value)); }};
     return edit;
+}
+
+QSpinBox* TOptionDlg::AddConnectionsBox(const char* key, const char* name)
+{
+    auto* box = new QSpinBox;
+    box->setObjectName(QString::fromLatin1(name));
+    // Values from the file outside the range show as the nearest bound.
+    box->setRange(1, MaxTransferConnections);
+    controls_[key] = {[box] { return box->value(); }, [box](int value) { box->setValue(value); }};
+    return box;
 }
 
 QPushButton* TOptionDlg::AddColourButton(const char* key, const char* name, const QString& caption)
@@ -240,6 +251,11 @@ QWidget* TOptionDlg::BuildTransferPage()
     mirrorRow->addWidget(AddCheckBox("bMirrorPreview", "ckMirrorPreview", QStringLiteral("ミラーリング前に確認する"), true));
     mirrorRow->addStretch();
     layout->addLayout(mirrorRow);
+    auto* connections = new QHBoxLayout;
+    connections->addWidget(new QLabel(QStringLiteral("同時接続数")));
+    connections->addWidget(AddConnectionsBox("iTransferConnections", "seTransferConnections"));
+    connections->addStretch();
+    layout->addLayout(connections);
     layout->addStretch();
     return page;
 }

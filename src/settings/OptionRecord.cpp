@@ -77,6 +77,7 @@ const std::vector<OptionKey>& OptionTable()
         Bool("bRetrieveRemoteTimeStamp", P::BothWindowReadsOnly, false),
         Bool("bMirroringAtUploadAll", P::BothWindowReadsOnly, false),
         Bool("bMirrorPreview", P::BothWindowReadsOnly, true),
+        Int("iTransferConnections", P::BothWindowReadsOnly, Current, 1),
         Bool("bFlatBtn", P::BothWindowReadsOnly, true),
         Bool("bListBtn", P::BothWindowReadsOnly, false),
         Bool("bDrawImage", P::BothWindowReadsOnly, true),

@@ -3,6 +3,8 @@
 #include "platform/IniFile.h"
 #include "settings/OptionRecord.h"
 
+#include <algorithm>
+
 namespace {
 
 // Collects the keys in order and writes them in one locked replace, so a second running copy
@@ -121,6 +123,7 @@ void LoadSettings(const QString& iniPath, const QString& section, TSettingsWindo
     options.bRetrieveRemoteTimeStamp = in.Bool("bRetrieveRemoteTimeStamp");
     options.bMirroringAtUploadAll = in.Bool("bMirroringAtUploadAll");
     options.bMirrorPreview = in.Bool("bMirrorPreview");
+    options.iTransferConnections = TransferConnections(in.Integer("iTransferConnections"));
 
     // Toolbar look: the pane toolbars follow the header toolbar; images are only ever removed.
     window.SetHeaderFlat(in.Bool("bFlatBtn"));
@@ -163,4 +166,9 @@ void LoadSettings(const QString& iniPath, const QString& section, TSettingsWindo
         window.ShowTransferMode(TTransferChoice::Auto);
 
     window.SetToolBarButtonWidth(10);
+}
+
+int TransferConnections(int value)
+{
+    return std::clamp(value, 1, MaxTransferConnections);
 }

@@ -16,9 +16,15 @@ struct TWindowOptions {
     bool bMirroringAtUploadAll = false;
     // A mirroring upload shows its plan and waits for the user's OK.
     bool bMirrorPreview = true;
+    // Extra connections for transfers; 1 transfers over the session's own connection.
+    int iTransferConnections = 1;
     QString asApplication = QStringLiteral("xdg-open");
     QString asInitialDirectory;
 };
+
+// iTransferConnections as read: 1 to 8, a value outside as the nearest bound.
+constexpr int MaxTransferConnections = 8;
+int TransferConnections(int value);
 
 enum class TViewStyle { Report, List, SmallIcon };
 enum class TTransferChoice { ASCII, Binary, Auto };

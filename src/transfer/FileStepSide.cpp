@@ -2,8 +2,8 @@
 
 #include "service/SessionService.h"
 
-TFileStepSide::TFileStepSide(TSessionService& service, TRemoteEngine& engine, TTransferChoice mode)
-    : service_(service), engine_(engine), mode_(mode)
+TFileStepSide::TFileStepSide(TSessionService& service, TRemoteEngine& engine, TSettings settings)
+    : service_(service), engine_(engine), settings_(settings)
 {
 }
 

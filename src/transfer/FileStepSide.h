@@ -6,21 +6,30 @@
 class TRemoteEngine;
 class TSessionService;
 
-// Where a single-file step runs, inside a job on the engine's thread: the engine's work is
+// Where a single-file step runs, inside a job on an engine's thread: the engine's work is
 // done there, the window's (logs, progress window, busy state) is posted to the window, and
-// the mode was read before the job.
+// the settings were read before the job.
 class TFileStepSide {
 public:
-    TFileStepSide(TSessionService& service, TRemoteEngine& engine, TTransferChoice mode);
+    struct TSettings {
+        // The checked transfer mode.
+        TTransferChoice mode = TTransferChoice::Auto;
+        // iFileNameAfterTransfer, or the command's own transform.
+        int nameTransform = 0;
+        // The file runs in the transfer queue, which shows its progress: it leaves the busy
+        // state and the progress window alone.
+        bool queued = false;
+    };
+
+    TFileStepSide(TSessionService& service, TRemoteEngine& engine, TSettings settings);
     // Runs call on the window's thread, after what was handed over before.
     void Window(std::function<void()> call);
     // Runs step with the engine; its errors are raised here.
     void Engine(const std::function<void(TRemoteEngine&)>& step);
-    // The checked transfer mode.
-    TTransferChoice Mode() const { return mode_; }
+    const TSettings& Settings() const { return settings_; }
 
 private:
     TSessionService& service_;
     TRemoteEngine& engine_;
-    TTransferChoice mode_;
+    TSettings settings_;
 };

@@ -99,6 +99,10 @@ TTask<> TFileTransfers::ResumeSelectedRows(std::vector<TFileEntry> files)
 
 TTask<bool> TFileTransfers::UploadRow(bool append, TFileEntry file)
 {
+    if (!file.IsFolder() && !append && Parallel()) {
+        co_await QueueRow(true, std::move(file));
+        co_return true;
+    }
     if (!file.IsFolder()) {
         co_await OnEngine([&](const TWalkFolders& folders, TFileStepSide& side) {
             UploadFile(file, append, folders, side);
@@ -114,7 +118,9 @@ TTask<bool> TFileTransfers::UploadRow(bool append, TFileEntry file)
 
 TTask<bool> TFileTransfers::DownloadRow(TFileEntry file)
 {
-    if (!file.IsFolder()) {
+    if (!file.IsFolder() && Parallel()) {
+        co_await QueueRow(false, std::move(file));
+    } else if (!file.IsFolder()) {
         co_await OnEngine(
             [&](const TWalkFolders& folders, TFileStepSide& side) { DownloadFile(file, folders, side); });
     } else if (UnsafeLocalName(file.name)) {
@@ -139,12 +145,21 @@ TTask<bool> TFileTransfers::ResumeRow(TFileEntry file)
 
 TTask<> TFileTransfers::OnEngine(std::function<void(const TWalkFolders&, TFileStepSide&)> step)
 {
-    const TTransferChoice mode = TransferMode();
+    const TFileStepSide::TSettings settings = StepSettings(false);
     const TWalkFolders folders = PaneFolders();
-    co_await sources_.service.Run([this, &step, &folders, mode](TRemoteEngine& engine) {
-        TFileStepSide side(sources_.service, engine, mode);
+    co_await sources_.service.Run([this, &step, &folders, &settings](TRemoteEngine& engine) {
+        TFileStepSide side(sources_.service, engine, settings);
         step(folders, side);
     });
+}
+
+TTask<> TFileTransfers::QueueRow(bool upload, TFileEntry file)
+{
+    TWalkFolders folders = PaneFolders();
+    // The other connections need the path of the remote pane's folder to work in it.
+    const std::string remote = co_await sources_.service.Run([](TRemoteEngine& engine) { return engine.CurrentDirectory(); });
+    folders.remote = QByteArray::fromStdString(remote);
+    sources_.queue->Add({.upload = upload, .file = std::move(file), .folders = folders, .settings = StepSettings(true)});
 }
 
 TTask<bool> TFileTransfers::OfferFolder(QString question, TFolderTransfer transferFolder, QString name)
@@ -168,7 +183,10 @@ TTask<> TFileTransfers::WalkSelectedRows(std::vector<TFileEntry> files, std::opt
         sources_.dialogs.ShowMessage(NoSelectionText);
         co_return;
     }
-    co_await RunTransferCommand(transform, VisitRows(std::move(files), std::move(visit)), std::move(relist));
+    if (Parallel())
+        co_await RunWithTransform(transform, VisitRows(std::move(files), std::move(visit)));
+    else
+        co_await RunTransferCommand(transform, VisitRows(std::move(files), std::move(visit)), std::move(relist));
 }
 
 TTask<> TFileTransfers::VisitRows(std::vector<TFileEntry> files, TVisitRow visit)
@@ -193,19 +211,15 @@ bool TFileTransfers::StoppedByAbort()
 
 TTask<> TFileTransfers::RunTransferCommand(std::optional<int> transform, TTask<> body, std::function<void()> relist)
 {
-    sources_.service.ForgetAbort();
-    writtenLocalPaths_.clear();
-    nameTransformOverride_ = transform;
     if (sources_.options.bShowTransactionDlg)
         sources_.progress.CreateProgressWindow();
     sources_.busy.HoldPanes(true);
     std::exception_ptr escaped;
     try {
-        co_await body;
+        co_await RunWithTransform(transform, std::move(body));
     } catch (...) {
         escaped = std::current_exception();
     }
-    nameTransformOverride_.reset();
     sources_.busy.HoldPanes(false);
     sources_.progress.DestroyProgressWindow();
     if (!escaped) {
@@ -241,7 +255,29 @@ void TFileTransfers::TransferWholeDirectory(const QString& question, std::option
 {
     if (sources_.dialogs.Ask(question, TUserDialogs::Buttons::YesNoCancel) != TUserDialogs::Answer::Yes)
         return;
-    Launch(RunTransferCommand(transform, TransferFolderShown(transferFolder), relist));
+    if (Parallel())
+        Launch(RunWithTransform(transform, transferFolder(QString())));
+    else
+        Launch(RunTransferCommand(transform, TransferFolderShown(transferFolder), relist));
+}
+
+TTask<> TFileTransfers::RunWithTransform(std::optional<int> transform, TTask<> body)
+{
+    sources_.service.ForgetAbort();
+    {
+        const std::lock_guard lock(writtenLocalPathsMutex_);
+        writtenLocalPaths_.clear();
+    }
+    nameTransformOverride_ = transform;
+    std::exception_ptr escaped;
+    try {
+        co_await body;
+    } catch (...) {
+        escaped = std::current_exception();
+    }
+    nameTransformOverride_.reset();
+    if (escaped)
+        std::rethrow_exception(escaped);
 }
 
 TTask<> TFileTransfers::TransferFolderShown(TFolderTransfer transferFolder)
@@ -252,9 +288,16 @@ TTask<> TFileTransfers::TransferFolderShown(TFolderTransfer transferFolder)
 
 // Single files, shared with the folder transfers.
 
-QString TFileTransfers::TransformName(const QString& name) const
+QString TFileTransfers::TransformName(const TFileStepSide& side, const QString& name)
 {
-    return ::TransformName(nameTransformOverride_.value_or(sources_.options.iFileNameAfterTransfer), name);
+    return ::TransformName(side.Settings().nameTransform, name);
+}
+
+TFileStepSide::TSettings TFileTransfers::StepSettings(bool queued) const
+{
+    return {.mode = TransferMode(),
+            .nameTransform = nameTransformOverride_.value_or(sources_.options.iFileNameAfterTransfer),
+            .queued = queued};
 }
 
 QString TFileTransfers::RemoteSpec(const TWalkFolders& folders, const QString& name) const
@@ -272,65 +315,70 @@ TTransferChoice TFileTransfers::TransferMode() const
     return sources_.transferMode();
 }
 
-bool TFileTransfers::UploadFile(const TFileEntry& file, bool append, const TWalkFolders& folders, TFileStepSide& side)
+TJobResult TFileTransfers::UploadFile(const TFileEntry& file, bool append, const TWalkFolders& folders,
+                                      TFileStepSide& side)
 {
     const QString& name = file.name;
     const QString localPath = LocalEntryPath(folders.local, name);
-    if (SkippedAsSpecialFile(localPath, side))
-        return false;
-    const bool sent = TransferOneFile(
-        side, name, {localPath, RemoteSpec(folders, TransformName(name))}, append ? "UploadAppending" : "Uploading",
+    if (std::optional<TJobResult> skipped = SkippedAsSpecialFile(localPath, side))
+        return *skipped;
+    const QString remoteShown = RemoteSpec(folders, TransformName(side, name));
+    TJobResult sent = TransferOneFile(
+        side, name, {localPath, remoteShown}, append ? "UploadAppending" : "Uploading",
         append ? QStringLiteral(" モードでアップロード追加中...") : QStringLiteral(" モードでアップロード中..."),
         [&](TRemoteEngine& engine) {
-            const std::string remoteName = ServerName(engine.NameCodec(), TransformName(name));
+            const std::string remoteName = ServerName(engine.NameCodec(), TransformName(side, name));
             // The local file's size is what goes out: no SIZE to the server for it.
-            PostExpectedSize(QFileInfo(localPath).size());
+            PostExpectedSize(side, QFileInfo(localPath).size());
             engine.Put(NativePath(localPath), remoteName, append);
             if (!append)
                 KeepTimeOnServer(engine, file, remoteName);
             return true;
         });
-    if (sent)
-        side.Window([this, localPath, folders, name] {
+    if (sent.Done())
+        side.Window([this, localPath, remoteShown] {
             sources_.fileOperationLog.AppendFileOperationLog(QStringLiteral("Upload"), localPath, QStringLiteral("-->"),
-                                            RemoteSpec(folders, TransformName(name)));
+                                                             remoteShown);
         });
     return sent;
 }
 
-bool TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
+TJobResult TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
 {
-    if (SkippedAsUnsafe(file.name, side))
-        return false;
-    const QString localName = TransformName(file.name);
+    if (std::optional<TJobResult> skipped = SkippedAsUnsafe(file.name, side))
+        return *skipped;
+    const QString localName = TransformName(side, file.name);
     const QString localPath = LocalEntryPath(folders.local, localName);
-    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(file.name, localPath, side))
-        return false;
-    return TransferOneFile(side, file.name, {localPath, RemoteSpec(folders, file.name)}, "Downloading",
-                           QStringLiteral(" モードでダウンロード中..."),
-                           [&](TRemoteEngine& engine) {
-                               PostExpectedSize(ListedOrServerSize(engine, file));
-                               engine.Get(file.nameBytes.toStdString(), NativePath(localPath), true, false,
-                                          file.sizeKnown ? std::optional(file.size) : std::nullopt);
-                               return true;
-                           }) &&
-           FinishDownload(file, localPath, folders, side);
+    if (std::optional<TJobResult> skipped = SkippedAsSpecialFile(localPath, side))
+        return *skipped;
+    if (std::optional<TJobResult> skipped = SkippedAsWrittenBefore(file.name, localPath, side))
+        return *skipped;
+    TJobResult received = TransferOneFile(side, file.name, {localPath, RemoteSpec(folders, file.name)}, "Downloading",
+                                          QStringLiteral(" モードでダウンロード中..."), [&](TRemoteEngine& engine) {
+                                              PostExpectedSize(side, ListedOrServerSize(engine, file));
+                                              engine.Get(file.nameBytes.toStdString(), NativePath(localPath), true,
+                                                         false, file.sizeKnown ? std::optional(file.size) : std::nullopt);
+                                              return true;
+                                          });
+    if (received.Done())
+        FinishDownload(file, localPath, folders, side);
+    return received;
 }
 
 void TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
 {
     if (SkippedAsUnsafe(file.name, side))
         return;
-    const QString localName = TransformName(file.name);
+    const QString localName = TransformName(side, file.name);
     const QString localPath = LocalEntryPath(folders.local, localName);
     if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(file.name, localPath, side))
         return;
-    const bool received = TransferOneFile(
+    const TJobResult received = TransferOneFile(
         side, file.name, {localPath, RemoteSpec(folders, file.name)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TRemoteEngine& engine) {
             const QFileInfo local(localPath);
             const std::int64_t localLength = local.exists() ? local.size() : 0;
             const std::int64_t missing = ListedOrServerSize(engine, file) - localLength;
-            PostExpectedSize(missing);
+            PostExpectedSize(side, missing);
             // A local file already whole is left as it is.
             if (localLength > 0 && missing <= 0)
                 return false;
@@ -338,17 +386,18 @@ void TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& 
                        std::nullopt);
             return true;
         });
-    if (received)
+    if (received.Done())
         FinishDownload(file, localPath, folders, side);
 }
 
-void TFileTransfers::PostExpectedSize(std::int64_t size)
+void TFileTransfers::PostExpectedSize(const TFileStepSide& side, std::int64_t size)
 {
-    // Posted before the data's work events, which read it.
-    sources_.service.Post([this, size] { sources_.transfer.ExpectedSize = size; });
+    // Posted before the data's work events, which read it. A queued file's size is the queue's.
+    if (!side.Settings().queued)
+        sources_.service.Post([this, size] { sources_.transfer.ExpectedSize = size; });
 }
 
-bool TFileTransfers::FinishDownload(const TFileEntry& file, const QString& localPath, const TWalkFolders& folders,
+void TFileTransfers::FinishDownload(const TFileEntry& file, const QString& localPath, const TWalkFolders& folders,
                                     TFileStepSide& side)
 {
     side.Window([this, localPath, folders, caption = file.name] {
@@ -357,7 +406,6 @@ bool TFileTransfers::FinishDownload(const TFileEntry& file, const QString& local
     });
     if (sources_.options.bRetrieveRemoteTimeStamp)
         RunFileGuarded(side, [&] { TakeRemoteTime(file, localPath, side); });
-    return true;
 }
 
 std::int64_t TFileTransfers::ListedOrServerSize(TRemoteEngine& engine, const TFileEntry& file)
@@ -391,30 +439,38 @@ void TFileTransfers::KeepTimeOnServer(TRemoteEngine& engine, const TFileEntry& f
         engine.SetModificationTime(remoteName, *time);
 }
 
-bool TFileTransfers::SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side)
+std::optional<TJobResult> TFileTransfers::SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side)
 {
     if (!UnsafeLocalName(remoteName))
-        return false;
-    LogLine(side, UnsafeNameSkippedLine(remoteName));
-    return true;
+        return std::nullopt;
+    return Skip(side, UnsafeNameSkippedLine(remoteName));
 }
 
-bool TFileTransfers::SkippedAsSpecialFile(const QString& localPath, TFileStepSide& side)
+std::optional<TJobResult> TFileTransfers::SkippedAsSpecialFile(const QString& localPath, TFileStepSide& side)
 {
     if (!IsSpecialFile(NativePath(localPath)))
-        return false;
-    LogLine(side, QStringLiteral("通常のファイルではないため飛ばしました: ") + localPath);
-    return true;
+        return std::nullopt;
+    return Skip(side, QStringLiteral("通常のファイルではないため飛ばしました: ") + localPath);
 }
 
-bool TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QString& path, TFileStepSide& side)
+std::optional<TJobResult> TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QString& path,
+                                                                 TFileStepSide& side)
 {
-    if (!writtenLocalPaths_.contains(path)) {
-        writtenLocalPaths_.insert(path);
-        return false;
+    {
+        const std::lock_guard lock(writtenLocalPathsMutex_);
+        if (!writtenLocalPaths_.contains(path)) {
+            writtenLocalPaths_.insert(path);
+            return std::nullopt;
+        }
     }
-    LogLine(side, QStringLiteral("%1 にはこの転送で別のファイルを書き込んだため、%2 を飛ばしました").arg(path, remoteName));
-    return true;
+    return Skip(side,
+                QStringLiteral("%1 にはこの転送で別のファイルを書き込んだため、%2 を飛ばしました").arg(path, remoteName));
+}
+
+TJobResult TFileTransfers::Skip(TFileStepSide& side, const QString& line)
+{
+    LogLine(side, line);
+    return TJobResult::Skipped(line);
 }
 
 void TFileTransfers::LogLine(TFileStepSide& side, const QString& line)
@@ -422,24 +478,26 @@ void TFileTransfers::LogLine(TFileStepSide& side, const QString& line)
     side.Window([this, line] { sources_.sessionLog.AppendLogLine(line); });
 }
 
-bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, const TFileEnds& ends,
-                                     const char* panelVerb, const QString& progressVerb,
-                                     const std::function<bool(TRemoteEngine&)>& moveData)
+TJobResult TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, const TFileEnds& ends,
+                                           const char* panelVerb, const QString& progressVerb,
+                                           const std::function<bool(TRemoteEngine&)>& moveData)
 {
-    const bool binary = ::IsBinaryTransfer(side.Mode(), sources_.extensions.TextExtList, name);
-    side.Window([this, name, binary, panelVerb, progressVerb] {
-        TTransferState& transfer = sources_.transfer;
-        sources_.busy.EnterBusyState();
-        sources_.progress.ShowProgressWindow();
-        transfer.TransferModeName = binary ? QStringLiteral("Binary") : QStringLiteral("ASCII");
-        sources_.busy.SetStatusPanel(3, transfer.TransferModeName + QStringLiteral(" mode ") + QLatin1String(panelVerb) +
-                                       u' ' + name);
-        sources_.progress.UpdateProgressWindow(transfer.TransferModeName + progressVerb, name, QString(), 0);
-    });
+    const bool binary = ::IsBinaryTransfer(side.Settings().mode, sources_.extensions.TextExtList, name);
+    const bool queued = side.Settings().queued;
+    if (!queued)
+        side.Window([this, name, binary, panelVerb, progressVerb] {
+            TTransferState& transfer = sources_.transfer;
+            sources_.busy.EnterBusyState();
+            sources_.progress.ShowProgressWindow();
+            transfer.TransferModeName = binary ? QStringLiteral("Binary") : QStringLiteral("ASCII");
+            sources_.busy.SetStatusPanel(3, transfer.TransferModeName + QStringLiteral(" mode ") +
+                                                QLatin1String(panelVerb) + u' ' + name);
+            sources_.progress.UpdateProgressWindow(transfer.TransferModeName + progressVerb, name, QString(), 0);
+        });
     // A transfer that raised (refused, aborted, dropped) is not done, even when its data
     // channel had already closed.
     bool moved = false;
-    RunFileGuarded(side, [&] {
+    TJobResult result = RunFileGuarded(side, [&] {
         try {
             side.Engine([&](TRemoteEngine& engine) {
                 engine.SetTransferType(binary ? ftBinary : ftASCII);
@@ -447,13 +505,16 @@ bool TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, c
             });
         } catch (const EIdVerificationFailed& failure) {
             ReportVerificationFailure(side, name, ends, failure);
+            throw;
         }
     });
     // The end of the data transfer leaves the busy state; a file that failed before its data
     // flowed, or had nothing to move, leaves it here, so the panes do not stay disabled.
-    if (!moved)
+    if (!moved && !queued)
         side.Window([this] { sources_.busy.LeaveBusyState(); });
-    return moved;
+    if (result.Done() && !moved)
+        return TJobResult::Skipped(QStringLiteral("転送済み"));
+    return result;
 }
 
 void TFileTransfers::ReportVerificationFailure(TFileStepSide& side, const QString& name, const TFileEnds& ends,
@@ -471,15 +532,19 @@ void TFileTransfers::ReportVerificationFailure(TFileStepSide& side, const QStrin
     });
 }
 
-bool TFileTransfers::RunFileGuarded(TFileStepSide& side, const std::function<void()>& step)
+TJobResult TFileTransfers::RunFileGuarded(TFileStepSide& side, const std::function<void()>& step)
 {
     try {
         step();
-        return true;
+        return {};
     } catch (const EIdProtocolReplyError&) {
         // The server's reply is already in the session log.
+        return TJobResult::FromError(std::current_exception());
+    } catch (const EIdVerificationFailed&) {
+        // Reported with the file's names.
+        return TJobResult::FromError(std::current_exception());
     } catch (...) {
         LogLine(side, ErrorLine(std::current_exception()));
+        return TJobResult::FromError(std::current_exception());
     }
-    return false;
 }

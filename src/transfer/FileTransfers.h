@@ -2,6 +2,8 @@
 #include "service/Command.h"
 #include "service/FileEntry.h"
 #include "service/FolderWalk.h"
+#include "service/JobResult.h"
+#include "transfer/QueueIntake.h"
 #include "transfer/FileStepSide.h"
 #include "platform/ListFile.h"
 #include "settings/ActionEnabling.h"
@@ -14,6 +16,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <optional>
 #include <vector>
@@ -51,6 +54,8 @@ public:
         using TFolderTransfer = std::function<TTask<>(const QString&)>;
         TFolderTransfer uploadFolder;
         TFolderTransfer downloadFolder;
+        // Where uploads and downloads go when they run in parallel; none keeps them here.
+        TQueueIntake* queue = nullptr;
     };
 
     explicit TFileTransfers(Sources sources);
@@ -68,17 +73,17 @@ public:
     void aUploadAllExecute(std::optional<int> transform = {});
     void aDownloadAllExecute(std::optional<int> transform = {});
 
-    // Shared with the folder transfers.
-    // The name the file gets on the receiving side.
-    QString TransformName(const QString& name) const;
+    // Shared with the folder transfers and the queue.
+    // What a file step of the running command needs to know from the window.
+    TFileStepSide::TSettings StepSettings(bool queued) const;
     // The checked transfer mode.
     TTransferChoice TransferMode() const;
     // One file between the folders, the remote one being the engine's current directory, on
-    // the side's thread; its errors are swallowed. True when its data transfer ended, which also
-    // wrote its file-operation log line (and, for a download with bRetrieveRemoteTimeStamp,
-    // stamped the file).
-    bool UploadFile(const TFileEntry& file, bool append, const TWalkFolders& folders, TFileStepSide& side);
-    bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
+    // the side's thread; its errors end only this file and come back in the result. Done when
+    // its data transfer ended, which also wrote its file-operation log line (and, for a download
+    // with bRetrieveRemoteTimeStamp, stamped the file).
+    TJobResult UploadFile(const TFileEntry& file, bool append, const TWalkFolders& folders, TFileStepSide& side);
+    TJobResult DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
     // The panes' folders, where the commands on selected rows work.
     TWalkFolders PaneFolders() const;
 
@@ -91,6 +96,11 @@ private:
     TTask<bool> DownloadRow(TFileEntry file);
     TTask<bool> ResumeRow(TFileEntry file);
     TTask<> ResumeSelectedRows(std::vector<TFileEntry> files);
+    // Hands a selected file to the queue, between the panes' folders.
+    TTask<> QueueRow(bool upload, TFileEntry file);
+    bool Parallel() const { return sources_.queue && sources_.queue->Parallel(); }
+    // The name the file gets on the receiving side.
+    static QString TransformName(const TFileStepSide& side, const QString& name);
     void ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
     // The listings after a command.
     std::function<void()> RemoteRefresh() const;
@@ -103,9 +113,13 @@ private:
     TTask<> WalkSelectedRows(std::vector<TFileEntry> files, std::optional<int> transform, TVisitRow visit,
                              std::function<void()> relist);
     TTask<> VisitRows(std::vector<TFileEntry> files, TVisitRow visit);
-    // The progress window and the held panes around body, then the re-listing, also when body
-    // raised.
+    // The progress window and the held panes around RunWithTransform, then the re-listing, also
+    // when body raised.
     TTask<> RunTransferCommand(std::optional<int> transform, TTask<> body, std::function<void()> relist);
+    // Body with the command's transform in force, a fresh record of the local files written and
+    // no abort request left from before. Alone, for transfers that hand their files to the
+    // queue: the panes stay usable, and the queue relists them when its files have gone.
+    TTask<> RunWithTransform(std::optional<int> transform, TTask<> body);
     void TransferWholeDirectory(const QString& question, std::optional<int> transform,
                                 const TFolderTransfer& transferFolder, const std::function<void()>& relist);
     TTask<> TransferFolderShown(TFolderTransfer transferFolder);
@@ -113,13 +127,16 @@ private:
     TTask<bool> OfferFolder(QString question, TFolderTransfer transferFolder, QString name);
     // An abort request ends the walk, with the notice.
     bool StoppedByAbort();
-    bool SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side);
+    // Each gives the skipped result, with its session-log line, or nothing when the file goes.
+    std::optional<TJobResult> SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side);
     // A FIFO, socket or device at that local path: opening it for the transfer could wait for
     // ever, so it is skipped with a session-log line.
-    bool SkippedAsSpecialFile(const QString& localPath, TFileStepSide& side);
+    std::optional<TJobResult> SkippedAsSpecialFile(const QString& localPath, TFileStepSide& side);
     // A second remote entry that one command would write to the same local file (names that
     // decode or transform alike): skipped with a session-log line, never written over the first.
-    bool SkippedAsWrittenBefore(const QString& remoteName, const QString& localPath, TFileStepSide& side);
+    std::optional<TJobResult> SkippedAsWrittenBefore(const QString& remoteName, const QString& localPath,
+                                                     TFileStepSide& side);
+    TJobResult Skip(TFileStepSide& side, const QString& line);
     void LogLine(TFileStepSide& side, const QString& line);
     // A file's two sides as the operation log names them.
     struct TFileEnds {
@@ -129,15 +146,15 @@ private:
     // The steps every file shares around moveData, which runs with the engine set to the
     // file's data type and returns whether it moved data; true when it did without an error
     // and, where the server can tell, the file on both sides is the same.
-    bool TransferOneFile(TFileStepSide& side, const QString& name, const TFileEnds& ends, const char* panelVerb,
-                         const QString& progressVerb, const std::function<bool(TRemoteEngine&)>& moveData);
+    TJobResult TransferOneFile(TFileStepSide& side, const QString& name, const TFileEnds& ends, const char* panelVerb,
+                               const QString& progressVerb, const std::function<bool(TRemoteEngine&)>& moveData);
     // The file arrived different from what was sent: a session-log line naming it and the
     // "Verify" line of the operation log.
     void ReportVerificationFailure(TFileStepSide& side, const QString& name, const TFileEnds& ends,
                                    const EIdVerificationFailed& failure);
     // From the engine's thread: the size the progress counts against.
-    void PostExpectedSize(std::int64_t size);
-    bool FinishDownload(const TFileEntry& file, const QString& localPath, const TWalkFolders& folders,
+    void PostExpectedSize(const TFileStepSide& side, std::int64_t size);
+    void FinishDownload(const TFileEntry& file, const QString& localPath, const TWalkFolders& folders,
                         TFileStepSide& side);
     // On the engine's thread: the size the listing gave, else the server's answer to SIZE.
     static std::int64_t ListedOrServerSize(TRemoteEngine& engine, const TFileEntry& file);
@@ -150,11 +167,13 @@ private:
     static void KeepTimeOnServer(TRemoteEngine& engine, const TFileEntry& file, const std::string& remoteName);
     // Runs a step whose errors end only that file; those the server's reply does not already
     // show reach the session log.
-    bool RunFileGuarded(TFileStepSide& side, const std::function<void()>& step);
+    TJobResult RunFileGuarded(TFileStepSide& side, const std::function<void()>& step);
 
     Sources sources_;
     // The running command's transform.
     std::optional<int> nameTransformOverride_;
-    // The local files the running command has written, by absolute path.
+    // The local files the running command has written, by absolute path; queued files write
+    // from several threads.
     QSet<QString> writtenLocalPaths_;
+    std::mutex writtenLocalPathsMutex_;
 };

@@ -36,8 +36,8 @@ private:
 // gone, so posted calls hold the folder transfers' sources, never the host.
 class TFolderTransfers::TEngineHost : public TFolderWalk::THost {
 public:
-    TEngineHost(const Sources& sources, TRemoteEngine& engine, TTransferChoice mode)
-        : sources_(sources), engine_(engine), side_(sources.service, engine, mode)
+    TEngineHost(const Sources& sources, TRemoteEngine& engine, const TFileStepSide::TSettings& settings)
+        : sources_(sources), engine_(engine), side_(sources.service, engine, settings)
     {
     }
 
@@ -73,16 +73,35 @@ public:
     }
     bool UploadFile(const TFileEntry& file, const TWalkFolders& folders) override
     {
-        return sources_.files.UploadFile(file, false, folders, side_);
+        if (HandedToQueue(true, file, folders))
+            return true;
+        return sources_.files.UploadFile(file, false, folders, side_).Done();
     }
     bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders) override
     {
-        return sources_.files.DownloadFile(file, folders, side_);
+        if (HandedToQueue(false, file, folders))
+            return true;
+        return sources_.files.DownloadFile(file, folders, side_).Done();
     }
     // A mirroring deletion has never had a log line of its own.
     void FileDeleted(const QString&) override {}
 
 private:
+    // With parallel transfers the file goes to the queue, where any connection can take it up
+    // by its remote folder's path; a server that did not tell the path keeps it here.
+    bool HandedToQueue(bool upload, const TFileEntry& file, const TWalkFolders& folders)
+    {
+        if (!side_.Settings().queued || folders.remote.isEmpty())
+            return false;
+        sources_.service.Post([queue = sources_.queue, queued = TQueuedFile{.upload = upload,
+                                                                           .file = file,
+                                                                           .folders = folders,
+                                                                           .settings = side_.Settings()}] {
+            queue->Add(queued);
+        });
+        return true;
+    }
+
     const Sources& sources_;
     TRemoteEngine& engine_;
     TFileStepSide side_;
@@ -105,9 +124,10 @@ TTask<bool> TFolderTransfers::RunWalk(TFolderWalk::TSettings settings,
 {
     const TWalking walking(walking_);
     const QString localFolder = sources_.panes.LocalFolder();
-    const TTransferChoice mode = sources_.files.TransferMode();
+    const bool parallel = sources_.queue && sources_.queue->Parallel();
+    const TFileStepSide::TSettings stepSettings = sources_.files.StepSettings(parallel);
     const bool enteredSubfolders = co_await sources_.service.Run([&](TRemoteEngine& engine) {
-        TEngineHost host(sources_, engine, mode);
+        TEngineHost host(sources_, engine, stepSettings);
         TFolderWalk folderWalk(host, settings);
         walk(folderWalk, localFolder);
         return folderWalk.EnteredSubfolders();

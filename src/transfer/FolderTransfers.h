@@ -3,6 +3,7 @@
 #include "service/FolderWalk.h"
 #include "settings/WindowSettings.h"
 #include "settings/WindowState.h"
+#include "transfer/QueueIntake.h"
 
 #include <QString>
 
@@ -35,6 +36,8 @@ public:
         TBusyDisplay& busy;
         TSessionLog& sessionLog;
         TFileOperationLog& fileOperationLog;
+        // Where the walk hands its files when transfers run in parallel; none keeps them here.
+        TQueueIntake* queue = nullptr;
     };
 
     explicit TFolderTransfers(Sources sources);

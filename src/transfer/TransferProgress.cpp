@@ -68,6 +68,16 @@ void TTransferProgress::UpdateProgressWindow(const QString& status, const QStrin
     }
 }
 
+void TTransferProgress::ShowTotals(const QString& status, const QString& bytes, std::int64_t done,
+                                   std::int64_t total)
+{
+    if (TTransactionDlg* window = Window()) {
+        window->SetTexts(status, QString(), bytes);
+        window->SetBarMaximum(total);
+        window->SetBarPosition(done);
+    }
+}
+
 void TTransferProgress::DestroyHiddenProgressWindow()
 {
     // A window not shown yet belongs to a command that is about to show it.

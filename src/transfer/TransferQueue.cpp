@@ -1,0 +1,327 @@
+#include "transfer/TransferQueue.h"
+
+#include "service/ConnectionPool.h"
+#include "service/LocalPaths.h"
+#include "service/SessionService.h"
+#include "transfer/FileStepSide.h"
+#include "transfer/TransferProgress.h"
+#include "transfer/TransferRules.h"
+#include "transfer/WorkReport.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int TotalsSpacingMs = 200;
+constexpr int LoginTimeoutMs = 30000;
+
+QString RemotePathShown(const TWalkFolders& folders, const QString& name)
+{
+    QString folder = folders.remoteShown.isEmpty() ? QString::fromUtf8(folders.remote) : folders.remoteShown;
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder + name;
+}
+
+}  // namespace
+
+TTransferQueue::TTransferQueue(Sources sources)
+    : sources_(std::move(sources)), pool_({.session = sources_.session, .dialogue = sources_.dialogue})
+{
+    totalsTimer_.setInterval(TotalsSpacingMs);
+    QObject::connect(&totalsTimer_, &QTimer::timeout, [this] { ShowTotals(); });
+}
+
+TTransferQueue::~TTransferQueue() = default;
+
+bool TTransferQueue::Parallel() const
+{
+    return sources_.connections() >= 2;
+}
+
+bool TTransferQueue::Running() const
+{
+    return std::any_of(model_.Rows().begin(), model_.Rows().end(), [](const TQueueRow& row) { return !row.Finished(); });
+}
+
+void TTransferQueue::Add(TQueuedFile file)
+{
+    TQueueRow row;
+    row.id = nextId_++;
+    const QString& name = file.file.name;
+    const QString received = TransformName(file.settings.nameTransform, name);
+    row.localPath = LocalEntryPath(file.folders.local, file.upload ? name : received);
+    row.remotePath = RemotePathShown(file.folders, file.upload ? received : name);
+    if (file.upload)
+        row.size = QFileInfo(row.localPath).size();
+    else if (file.file.sizeKnown)
+        row.size = file.file.size;
+    row.file = std::move(file);
+    model_.Append(std::move(row));
+    Pump();
+}
+
+void TTransferQueue::Pump()
+{
+    const int wanted = std::clamp(sources_.connections(), 1, 8);
+    const auto isWaiting = [](const TQueueRow& row) { return row.state == TQueueState::Waiting; };
+    if (!runActive_) {
+        if (std::none_of(model_.Rows().begin(), model_.Rows().end(), isWaiting))
+            return;
+        runActive_ = true;
+        uploaded_ = downloaded_ = false;
+        for (TSlot& slot : slots_)
+            slot.retired = false;
+        if (sources_.showProgress()) {
+            sources_.progress.CreateProgressWindow();
+            sources_.progress.ShowProgressWindow();
+        }
+        totalsTimer_.start();
+    }
+    pool_.Prepare(std::max(wanted, int(slots_.size())));
+    while (int(slots_.size()) < pool_.Size()) {
+        slots_.emplace_back();
+        Follow(int(slots_.size()) - 1);
+    }
+    auto waiting = model_.Rows().begin();
+    for (std::size_t round = 0; round < FilesPerConnection; ++round)
+        for (int slot = 0; slot < wanted; ++slot) {
+            if (slots_[std::size_t(slot)].rows.size() > round || slots_[std::size_t(slot)].retired)
+                continue;
+            waiting = std::find_if(waiting, model_.Rows().end(), isWaiting);
+            if (waiting == model_.Rows().end())
+                break;
+            Start(slot, *model_.Find(waiting->id));
+        }
+    const bool anyRunning =
+        std::any_of(slots_.begin(), slots_.end(), [](const TSlot& slot) { return !slot.rows.empty(); });
+    if (anyRunning)
+        return;
+    // Files still waiting have no connection left that could take them.
+    for (const TQueueRow& row : model_.Rows())
+        if (row.state == TQueueState::Waiting)
+            Fail(*model_.Find(row.id), TQueueState::Failed, loginRefusal_);
+    EndRun();
+}
+
+void TTransferQueue::Start(int slot, TQueueRow& row)
+{
+    row.state = TQueueState::Running;
+    row.connection = slot;
+    row.reason.clear();
+    row.bytesDone = 0;
+    row.speed = 0;
+    row.abortRequested = false;
+    row.cancelled->store(false);
+    row.started = std::chrono::steady_clock::now();
+    (row.file.upload ? uploaded_ : downloaded_) = true;
+    slots_[std::size_t(slot)].rows.push_back(row.id);
+    model_.Changed(row.id);
+    TSessionService& connection = pool_.Connection(slot);
+    connection.ForgetAbort();
+    // After a job still ending there, such as the logout of a session that ended.
+    connection.Submit(
+        [this, &connection, &folder = slots_[std::size_t(slot)].folder, slot, id = row.id, file = row.file,
+         cancelled = row.cancelled, codec = sources_.session.NameCodec()](TRemoteEngine& engine) {
+            bool loginFailed = false;
+            const TJobResult result = cancelled->load()
+                                          ? TJobResult{TJobKind::Aborted, 0, QStringLiteral("中止されました")}
+                                          : RunOnConnection(connection, engine, folder, file, codec, loginFailed);
+            connection.Post([this, slot, id, result, loginFailed] { Finished(slot, id, result, loginFailed); });
+        },
+        true);
+}
+
+TJobResult TTransferQueue::RunOnConnection(TSessionService& connection, TRemoteEngine& engine, std::string& folder,
+                                           const TQueuedFile& file, const TNameCodec& codec, bool& loginFailed)
+{
+    try {
+        if (!engine.Connected())
+            folder.clear();
+        TConnectionPool::EnsureConnected(engine, LoginTimeoutMs, codec);
+    } catch (...) {
+        loginFailed = true;
+        return TJobResult::FromError(std::current_exception());
+    }
+    try {
+        const std::string wanted = file.folders.remote.toStdString();
+        if (folder != wanted) {
+            engine.ChangeDirectory(wanted);
+            folder = wanted;
+        }
+        // A request that came while the connection logged in or changed folder.
+        if (connection.TakeAbort())
+            return {TJobKind::Aborted, 0, QStringLiteral("中止されました")};
+        TFileStepSide side(connection, engine, file.settings);
+        return sources_.runFile(file, side);
+    } catch (...) {
+        folder.clear();
+        return TJobResult::FromError(std::current_exception());
+    }
+}
+
+void TTransferQueue::Finished(int slot, int id, const TJobResult& result, bool loginFailed)
+{
+    std::erase(slots_[std::size_t(slot)].rows, id);
+    if (TQueueRow* row = model_.Find(id)) {
+        if (loginFailed) {
+            // Another connection takes the file; the refusal is this connection's, not the file's.
+            slots_[std::size_t(slot)].retired = true;
+            loginRefusal_ = result.text;
+            row->state = TQueueState::Waiting;
+            row->connection = -1;
+            model_.Changed(id);
+        } else {
+            const TQueueState state = result.Done()                  ? TQueueState::Done
+                                      : result.kind == TJobKind::Skipped ? TQueueState::Skipped
+                                      : row->abortRequested || result.kind == TJobKind::Aborted
+                                          ? TQueueState::Aborted
+                                          : TQueueState::Failed;
+            Fail(*row, state, result.text);
+        }
+    }
+    Pump();
+}
+
+void TTransferQueue::Fail(TQueueRow& row, TQueueState state, const QString& reason)
+{
+    row.state = state;
+    row.reason = state == TQueueState::Done ? QString() : reason;
+    row.connection = -1;
+    model_.Changed(row.id);
+}
+
+void TTransferQueue::Follow(int slot)
+{
+    TSessionService& connection = pool_.Connection(slot);
+    connection.ForEachEngine([this, &connection, slot](TIdComponent& engine) {
+        engine.OnWorkBegin = [this, &connection, slot](TIdComponent*, TWorkMode, std::int64_t size) {
+            connection.Post([this, slot, size] { WorkBegin(slot, size); });
+        };
+        engine.OnWork = [this, &connection, slot](TIdComponent*, TWorkMode, std::int64_t count) {
+            connection.PostProgress([this, slot, count] { Work(slot, count); });
+        };
+    });
+}
+
+TQueueRow* TTransferQueue::RunningOn(int slot)
+{
+    const std::deque<int>& rows = slots_[std::size_t(slot)].rows;
+    return rows.empty() ? nullptr : model_.Find(rows.front());
+}
+
+void TTransferQueue::WorkBegin(int slot, std::int64_t size)
+{
+    TQueueRow* row = RunningOn(slot);
+    if (!row)
+        return;
+    if (size > 0 && row->size < 0)
+        row->size = size;
+    row->started = std::chrono::steady_clock::now();
+}
+
+void TTransferQueue::Work(int slot, std::int64_t count)
+{
+    TQueueRow* row = RunningOn(slot);
+    if (!row)
+        return;
+    const auto elapsed = std::chrono::steady_clock::now() - row->started;
+    // A transfer forgets a request that came just before it started: it is asked again.
+    if (row->abortRequested)
+        pool_.Connection(slot).RequestAbort();
+    row->bytesDone = count;
+    row->speed = NextTransferSpeed(count, std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(),
+                                   row->speed);
+    model_.Changed(row->id);
+}
+
+void TTransferQueue::ShowTotals()
+{
+    std::int64_t total = 0;
+    std::int64_t done = 0;
+    int files = 0;
+    int finished = 0;
+    double speed = 0;
+    for (const TQueueRow& row : model_.Rows()) {
+        ++files;
+        total += std::max<std::int64_t>(row.size, 0);
+        if (row.Finished()) {
+            ++finished;
+            done += std::max<std::int64_t>(row.size, 0);
+        } else if (row.state == TQueueState::Running) {
+            done += row.bytesDone;
+            speed += row.speed;
+        }
+    }
+    const QLocale locale;
+    sources_.progress.ShowTotals(
+        QStringLiteral("転送キュー: %1 / %2 ファイル").arg(finished).arg(files),
+        QStringLiteral("%1 / %2 バイト; %3 KB/s").arg(locale.toString(qlonglong(done)), locale.toString(qlonglong(total)))
+            .arg(speed, 0, 'f', 2),
+        done, total);
+}
+
+void TTransferQueue::EndRun()
+{
+    if (!runActive_)
+        return;
+    runActive_ = false;
+    totalsTimer_.stop();
+    sources_.progress.DestroyProgressWindow();
+    sources_.relist(uploaded_, downloaded_);
+}
+
+void TTransferQueue::AbortRow(int id)
+{
+    TQueueRow* row = model_.Find(id);
+    if (!row || row->Finished())
+        return;
+    if (row->state == TQueueState::Waiting) {
+        Fail(*row, TQueueState::Aborted, QStringLiteral("中止されました"));
+        return;
+    }
+    row->abortRequested = true;
+    row->cancelled->store(true);
+    if (RunningOn(row->connection) == row)
+        pool_.Connection(row->connection).RequestAbort();
+}
+
+void TTransferQueue::AbortAll()
+{
+    for (const TQueueRow& row : model_.Rows())
+        AbortRow(row.id);
+}
+
+void TTransferQueue::RetryFailed()
+{
+    for (const TQueueRow& row : model_.Rows())
+        if (row.state == TQueueState::Failed) {
+            TQueueRow& again = *model_.Find(row.id);
+            again.state = TQueueState::Waiting;
+            again.reason.clear();
+            model_.Changed(row.id);
+        }
+    Pump();
+}
+
+void TTransferQueue::RemoveFinished()
+{
+    model_.RemoveFinished();
+}
+
+void TTransferQueue::SessionEnded()
+{
+    for (const TQueueRow& row : model_.Rows())
+        if (row.state == TQueueState::Waiting)
+            Fail(*model_.Find(row.id), TQueueState::Aborted, QStringLiteral("セッションが終了しました"));
+    for (const TQueueRow& row : model_.Rows())
+        if (row.state == TQueueState::Running) {
+            TQueueRow& running = *model_.Find(row.id);
+            running.abortRequested = true;
+            running.cancelled->store(true);
+        }
+    pool_.Close();
+}

@@ -1,0 +1,101 @@
+#pragma once
+#include "service/JobResult.h"
+#include "transfer/QueueIntake.h"
+#include "transfer/QueueModel.h"
+#include "service/ConnectionPool.h"
+
+#include <QString>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <string>
+
+class TNameCodec;
+class TRemoteEngine;
+class TFileStepSide;
+class TSessionService;
+class TTransferProgress;
+
+// The transfer queue: files run in parallel, one per extra connection of the session, while the
+// session's own connection stays free for the panes. Every file's fate stays in its row until
+// the user removes it. Nothing here asks the user: a file never holds the other connections.
+class TTransferQueue : public TQueueIntake {
+public:
+    struct Sources {
+        // The session, whose settings, trust, protocol and name encoding the connections take.
+        TSessionService& session;
+        // On the window's thread: a chunk of an extra connection's dialogue, by its number.
+        std::function<void(int number, bool sent, const std::string& data)> dialogue;
+        // iTransferConnections.
+        std::function<int()> connections;
+        // One file's step, on the thread of the connection it runs on.
+        std::function<TJobResult(const TQueuedFile&, TFileStepSide&)> runFile;
+        // The progress window shows the whole queue while it runs (when showProgress says so).
+        TTransferProgress& progress;
+        std::function<bool()> showProgress;
+        // Once the last file of a run has ended: the panes of the sides that received files.
+        std::function<void(bool uploaded, bool downloaded)> relist;
+    };
+
+    explicit TTransferQueue(Sources sources);
+    ~TTransferQueue() override;
+
+    bool Parallel() const override;
+    void Add(TQueuedFile file) override;
+
+    TQueueModel& Model() { return model_; }
+    // A file waiting or running.
+    bool Running() const;
+
+    // The context menu's commands. An abort ends a running file within the engine's abort time.
+    void AbortRow(int id);
+    void AbortAll();
+    // Failed files wait again, for the connections to take them up.
+    void RetryFailed();
+    void RemoveFinished();
+    // The session has ended: waiting files are aborted, the connections closed.
+    void SessionEnded();
+
+private:
+    // What the queue knows of one extra connection.
+    struct TSlot {
+        // The rows handed to it, the running one first. A connection holds the next file
+        // already, so that it does not wait for the window between two small files.
+        std::deque<int> rows;
+        // The server refused it, or it could not log in: unused until the next run.
+        bool retired = false;
+        // On the connection's thread only: the remote folder it is in.
+        std::string folder;
+    };
+
+    static constexpr std::size_t FilesPerConnection = 2;
+    // Starts waiting files on free connections; ends the run when nothing is left.
+    void Pump();
+    void Start(int slot, TQueueRow& row);
+    // On a connection's thread: the connection logged in and in the file's folder, then the file.
+    TJobResult RunOnConnection(TSessionService& connection, TRemoteEngine& engine, std::string& folder,
+                               const TQueuedFile& file, const TNameCodec& codec, bool& loginFailed);
+    void Finished(int slot, int id, const TJobResult& result, bool loginFailed);
+    void Fail(TQueueRow& row, TQueueState state, const QString& reason);
+    void Follow(int slot);
+    // The row running on the connection, if any.
+    TQueueRow* RunningOn(int slot);
+    void WorkBegin(int slot, std::int64_t size);
+    void Work(int slot, std::int64_t count);
+    void ShowTotals();
+    void EndRun();
+
+    Sources sources_;
+    TQueueModel model_;
+    std::deque<TSlot> slots_;
+    int nextId_ = 1;
+    bool runActive_ = false;
+    bool uploaded_ = false;
+    bool downloaded_ = false;
+    // Why the last connection that could not log in could not.
+    QString loginRefusal_;
+    QTimer totalsTimer_;
+    // Last: its connections' threads stop before what their jobs use goes.
+    TConnectionPool pool_;
+};

@@ -1,0 +1,299 @@
+// The transfer queue and its extra connections without the main window: the transfers hand it
+// their files, real servers take them on several connections at once.
+#include "fixtures/FtpServer.h"
+#include "fixtures/VsftpdServer.h"
+#include "log/Editor.h"
+#include "log/FileOperationLog.h"
+#include "log/SessionLog.h"
+#include "service/ConnectionPool.h"
+#include "service/ExceptionGuard.h"
+#include "service/SessionService.h"
+#include "support/PaneLines.h"
+#include "support/QStringPrinter.h"
+#include "support/RecordedBusy.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ServiceJobs.h"
+#include "support/TestPanes.h"
+#include "transfer/FileTransfers.h"
+#include "transfer/FolderTransfers.h"
+#include "transfer/TransferProgress.h"
+#include "transfer/TransferQueue.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The session, its queue and the transfers over a real server, with `connections` extra
+// connections; the server is started by the test.
+class QueueAlone : public ::testing::Test {
+protected:
+    ~QueueAlone() override
+    {
+        SetUncaughtExceptionHandler({});
+        queue_.reset();
+        service_.Stop();
+        DestroyWaitingCommands();
+    }
+    void LogIn(int port, const char* user, const char* password, int connections)
+    {
+        options_.bShowTransactionDlg = false;
+        options_.iTransferConnections = connections;
+        panes_.folder = QString::fromStdString(local_.Path());
+        SetUncaughtExceptionHandler([this](std::exception_ptr) { ++errors_; });
+        service_.Ftp().Passive = true;
+        LogInOnLoopback(service_, port, user, password);
+        queue_ = std::make_unique<TTransferQueue>(TTransferQueue::Sources{
+            .session = service_,
+            .dialogue = [this](int number, bool sent, const std::string& data) {
+                sessionLog_.LogDialogue(number, sent, data);
+            },
+            .connections = [this] { return options_.iTransferConnections; },
+            .runFile = [this](const TQueuedFile& queued, TFileStepSide& side) {
+                return queued.upload ? files_->UploadFile(queued.file, false, queued.folders, side)
+                                     : files_->DownloadFile(queued.file, queued.folders, side);
+            },
+            .progress = progress_,
+            .showProgress = [] { return false; },
+            .relist = [](bool, bool) {}});
+        files_ = std::make_unique<TFileTransfers>(TFileTransfers::Sources{
+            .service = service_,
+            .options = options_,
+            .extensions = extensions_,
+            .transfer = transfer_,
+            .progress = progress_,
+            .dialogs = dialogs_,
+            .panes = panes_,
+            .busy = busy_,
+            .sessionLog = sessionLog_,
+            .fileOperationLog = fileLog_,
+            .transferMode = [] { return TTransferChoice::Binary; },
+            .uploadFolder = [this](const QString& name) { return folders_->UploadFolder(name); },
+            .downloadFolder = [this](const QString& name) { return folders_->DownloadFolder(name); },
+            .queue = queue_.get()});
+        folders_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{.service = service_,
+                                                                                .files = *files_,
+                                                                                .options = options_,
+                                                                                .extensions = extensions_,
+                                                                                .progress = progress_,
+                                                                                .dialogs = dialogs_,
+                                                                                .panes = panes_,
+                                                                                .busy = busy_,
+                                                                                .sessionLog = sessionLog_,
+                                                                                .fileOperationLog = fileLog_,
+                                                                                .queue = queue_.get()});
+    }
+    // Runs the event loop until the queue has nothing waiting or running.
+    void WaitForQueue(std::chrono::seconds bound = std::chrono::seconds(60))
+    {
+        WaitForService(service_);
+        const auto end = std::chrono::steady_clock::now() + bound;
+        while (queue_->Running() && std::chrono::steady_clock::now() < end)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        ASSERT_FALSE(queue_->Running()) << "the queue is still running";
+    }
+    // How many rows ended in each state; those that did not arrive are printed with why.
+    std::map<TQueueState, int> States()
+    {
+        std::map<TQueueState, int> states;
+        for (const TQueueRow& row : queue_->Model().Rows()) {
+            ++states[row.state];
+            if (row.state != TQueueState::Done)
+                std::cout << row.remotePath.toStdString() << ": " << row.reason.toStdString() << "\n";
+        }
+        return states;
+    }
+    const TQueueRow& RowOf(const QString& name)
+    {
+        for (const TQueueRow& row : queue_->Model().Rows())
+            if (row.file.file.name == name)
+                return row;
+        throw std::runtime_error("no row for " + name.toStdString());
+    }
+    QStringList SessionLines() { return PaneLines(logPane_); }
+
+    TempDir local_;
+    TempDir home_;
+    TSessionService service_;
+    TWindowOptions options_;
+    TExtensionLists extensions_;
+    TTransferState transfer_;
+    QWidget owner_;
+    TScriptedDialogs dialogs_;
+    TestPanes panes_;
+    TRecordedBusy busy_;
+    TEditor logPane_;
+    TSessionLog sessionLog_{&logPane_, [] { return 100000; }};
+    TFileOperationLog fileLog_{QString::fromStdString(home_.Path()), [] { return 500; }};
+    int errors_ = 0;
+    TTransferProgress progress_{{.transfer = transfer_,
+                                 .requestAbort = [this] { service_.RequestAbort(); },
+                                 .owner = owner_,
+                                 .appendLogLine = [](const QString&) {},
+                                 .setStatusPanel = [](int, const QString&) {},
+                                 .leaveBusyState = [] {}}};
+    std::unique_ptr<TFolderTransfers> folders_;
+    std::unique_ptr<TTransferQueue> queue_;
+    std::unique_ptr<TFileTransfers> files_;
+};
+
+// Files named "<folder>/f<n>.bin" of distinct contents in `folders` folders.
+std::map<std::string, std::string> WriteTree(const std::string& root, int folders, int files)
+{
+    std::map<std::string, std::string> tree;
+    for (int folder = 0; folder < folders; ++folder) {
+        fs::create_directories(root + "/d" + std::to_string(folder));
+        for (int file = 0; file < files; ++file) {
+            const std::string name = "d" + std::to_string(folder) + "/f" + std::to_string(file) + ".bin";
+            std::string bytes(std::size_t(1000 + 977 * file + folder), char('a' + (file + folder) % 26));
+            bytes += name;
+            TempDir::WriteFile(root + "/" + name, bytes);
+            tree[name] = bytes;
+        }
+    }
+    return tree;
+}
+
+class QueueOnPyftpdlib : public QueueAlone {
+protected:
+    FtpServer server_;
+};
+
+std::string ReadTree(const std::string& root, const std::map<std::string, std::string>& like)
+{
+    std::string differences;
+    for (const auto& [name, bytes] : like)
+        if (!fs::exists(root + "/" + name) || TempDir::ReadFile(root + "/" + name) != bytes)
+            differences += name + " ";
+    return differences;
+}
+
+TEST_F(QueueOnPyftpdlib, TreesGoBothWaysByteExactOnSeveralConnectionsWithTheirLoginsInTheLog)
+{
+    LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 4);
+    const auto tree = WriteTree(local_.Path(), 5, 12);
+    dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
+    files_->aUploadAllExecute();
+    WaitForQueue();
+    EXPECT_EQ(ReadTree(server_.Root(), tree), "");
+    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 60}}));
+    // The panes were never held: the session's connection only walked the folders.
+    EXPECT_TRUE(busy_.holds.isEmpty());
+
+    TempDir fresh;
+    panes_.folder = QString::fromStdString(fresh.Path());
+    queue_->RemoveFinished();
+    dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
+    files_->aDownloadAllExecute();
+    WaitForQueue();
+    EXPECT_EQ(ReadTree(fresh.Path(), tree), "");
+    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 60}}));
+    EXPECT_EQ(errors_, 0);
+
+    const QStringList lines = SessionLines();
+    for (int number : {2, 3, 4, 5})
+        EXPECT_TRUE(lines.contains(QStringLiteral("[%1] << PASS ****").arg(number))) << number;
+    EXPECT_TRUE(lines.filter(QStringLiteral("secret")).isEmpty());
+    const std::string log = (fileLog_.Flush(), TempDir::ReadFile(home_.File("FileOperationLog.txt")));
+    EXPECT_NE(log.find("Upload " + local_.File("d4/f11.bin")), std::string::npos);
+    EXPECT_NE(log.find("Download " + fresh.File("d4/f11.bin")), std::string::npos);
+}
+
+TEST_F(QueueOnPyftpdlib, AFileTheServerRefusesFailsAloneWithTheReplyAndArrivesWhenRetried)
+{
+    LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 3);
+    const auto tree = WriteTree(local_.Path(), 1, 8);
+    // A folder where the file would go: the server refuses the STOR.
+    fs::create_directories(server_.File("d0/f3.bin"));
+    TFileEntry folder = FileNamed(QStringLiteral("d0"));
+    folder.kind = TEntryKind::Folder;
+    panes_.local = {folder};
+    dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
+    files_->aUploadExecute();
+    WaitForQueue();
+    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 7}, {TQueueState::Failed, 1}}));
+    const TQueueRow& failed = RowOf(QStringLiteral("f3.bin"));
+    EXPECT_EQ(failed.state, TQueueState::Failed);
+    EXPECT_TRUE(failed.reason.startsWith(QStringLiteral("550"))) << failed.reason.toStdString();
+
+    fs::remove(server_.File("d0/f3.bin"));
+    queue_->RetryFailed();
+    WaitForQueue();
+    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 8}}));
+    EXPECT_EQ(ReadTree(server_.Root(), tree), "");
+}
+
+class QueueOnThrottledServer : public QueueAlone {
+protected:
+    FtpServer server_{FtpServer::Options{.sendLimit = 256 * 1024}};
+};
+
+TEST_F(QueueOnThrottledServer, TheSessionListsWhileFilesFlowAndAbortsEndOneRowThenAll)
+{
+    LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 2);
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"})
+        TempDir::WriteFile(server_.File(name), std::string(8 * 1024 * 1024, 'x'));
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"}) {
+        TFileEntry entry = FileNamed(QString::fromLatin1(name));
+        entry.size = 8 * 1024 * 1024;
+        entry.sizeKnown = true;
+        panes_.remote.push_back(entry);
+    }
+    files_->aDownloadExecute();
+    WaitForService(service_);
+    const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (RowOf(QStringLiteral("b.bin")).bytesDone == 0 && std::chrono::steady_clock::now() < bound)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_EQ(RowOf(QStringLiteral("a.bin")).state, TQueueState::Running);
+
+    // The session's connection is free: a listing is a job of its own, not refused.
+    const std::size_t listed = RunJob(service_, [](TRemoteEngine& engine) {
+        engine.ListDirectory("");
+        return engine.Listing().Count();
+    });
+    EXPECT_EQ(listed, 4u);
+
+    queue_->AbortRow(RowOf(QStringLiteral("a.bin")).id);
+    while (RowOf(QStringLiteral("a.bin")).state == TQueueState::Running && std::chrono::steady_clock::now() < bound)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_EQ(RowOf(QStringLiteral("a.bin")).state, TQueueState::Aborted);
+    // Its connection takes the next file.
+    EXPECT_EQ(RowOf(QStringLiteral("c.bin")).state, TQueueState::Running);
+
+    queue_->AbortAll();
+    WaitForQueue(std::chrono::seconds(10));
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"})
+        EXPECT_EQ(RowOf(QString::fromLatin1(name)).state, TQueueState::Aborted) << name;
+    EXPECT_EQ(errors_, 0);
+}
+
+class QueueOnVsftpd : public QueueAlone {
+protected:
+    VsftpdServer server_{VsftpdServer::TAccess::Writable, "max_per_ip=3\n"};
+};
+
+TEST_F(QueueOnVsftpd, AServerRefusingAFourthConnectionIsUsedWithTheConnectionsItAccepts)
+{
+    LogIn(server_.Port(), "anonymous", "guest", 4);
+    const auto tree = WriteTree(local_.Path(), 2, 10);
+    dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
+    files_->aUploadAllExecute();
+    WaitForQueue();
+    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 20}}));
+    EXPECT_EQ(ReadTree(server_.Root(), tree), "");
+    // Two extra connections logged in beside the session's; the others were turned away.
+    const QStringList lines = SessionLines();
+    EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral(R"(^\[\d\] >> 230)"))).size(), 2)
+        << lines.join(u'\n').toStdString();
+    EXPECT_FALSE(lines.filter(QRegularExpression(QStringLiteral(R"(^\[\d\] >> 421)"))).isEmpty());
+}
+
+}  // namespace
