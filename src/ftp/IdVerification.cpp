@@ -32,7 +32,10 @@ std::string_view NextWord(std::string_view& text) {
 
 EIdVerificationFailed::EIdVerificationFailed(const TIdVerification& verification, const std::string& fileName,
                                              const std::string& partName)
-    : EIdException(MismatchMessage(verification, fileName, partName)), verification_(verification), partName_(partName) {}
+    : EIdException(MismatchMessage(verification, fileName, partName)),
+      verification_(verification),
+      fileName_(fileName),
+      partName_(partName) {}
 
 TIdVerification Unverified(std::string reason) {
     TIdVerification verification;

@@ -42,10 +42,13 @@ class EIdVerificationFailed : public EIdException {
 public:
     EIdVerificationFailed(const TIdVerification& verification, const std::string& fileName, const std::string& partName);
     const TIdVerification& Verification() const { return verification_; }
+    // The file's name as the transfer named it on the server (or locally, for a download).
+    const std::string& FileName() const { return fileName_; }
     const std::string& PartName() const { return partName_; }
 
 private:
     TIdVerification verification_;
+    std::string fileName_;
     std::string partName_;
 };
 

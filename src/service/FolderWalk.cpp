@@ -13,8 +13,13 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
+
+// A batched check lists the folder once: worth it while the listing is not much longer than
+// the SIZE commands it saves.
+constexpr std::size_t MaxListedPerBatchedCheck = 16;
 
 const QString UploadSearching = QStringLiteral("アップロードするファイルを調べています");
 const QString DownloadSearching = QStringLiteral("ダウンロードするファイルを調べています");
@@ -278,16 +283,52 @@ void TFolderWalk::UploadLevel(TWalkFolders here, TAncestors& ancestors, const TL
         ancestors.push_back(*identity);
     host_.ShowProgress(UploadSearching, WithTrailingSlash(here.local));
     DeleteRemote(level.deletions);
-    for (const TEntryDecision& decision : level.entries) {
-        if (!GoOn())
-            break;
-        if (decision.action == TEntryAction::Enter)
-            UploadSubfolder(here, decision, ancestors, planned != nullptr);
-        else if (decision.action == TEntryAction::Send && host_.UploadFile(decision.entry, here))
-            host_.ShowProgress(FileDone, decision.entry.name);
-    }
+    UploadFiles(here, level, ancestors, planned != nullptr);
     if (identity)
         ancestors.pop_back();
+}
+
+void TFolderWalk::UploadFiles(const TWalkFolders& here, const TLevelPlan& level, TAncestors& ancestors, bool fromPlan)
+{
+    // Where the server checks an upload only by its size, one listing of the folder after its
+    // files costs less than a SIZE after each, unless the folder holds far more than is sent.
+    const std::size_t sends = std::size_t(std::count_if(level.entries.begin(), level.entries.end(),
+        [](const TEntryDecision& decision) { return decision.action == TEntryAction::Send; }));
+    const bool batched = sends >= 2 && level.receivingEntries <= MaxListedPerBatchedCheck * sends;
+    std::vector<TFileEntry> sent;
+    bool deferred = false;
+    // Before the engine leaves the folder, and however the files end.
+    const auto checkSent = [&] {
+        if (std::exchange(deferred, false))
+            host_.CheckUploads(std::exchange(sent, {}), here);
+    };
+    try {
+        for (const TEntryDecision& decision : level.entries) {
+            if (!GoOn())
+                break;
+            if (decision.action == TEntryAction::Enter) {
+                checkSent();
+                UploadSubfolder(here, decision, ancestors, fromPlan);
+            } else if (decision.action == TEntryAction::Send) {
+                if (batched && !deferred) {
+                    host_.RunOnEngine([](TRemoteEngine& engine) { engine.DeferUploadChecks(); });
+                    deferred = true;
+                }
+                if (host_.UploadFile(decision.entry, here)) {
+                    host_.ShowProgress(FileDone, decision.entry.name);
+                    if (batched)
+                        sent.push_back(decision.entry);
+                }
+            }
+        }
+    } catch (...) {
+        try {
+            checkSent();
+        } catch (...) {
+        }
+        throw;
+    }
+    checkSent();
 }
 
 void TFolderWalk::UploadSubfolder(const TWalkFolders& parent, const TEntryDecision& folder, TAncestors& ancestors,

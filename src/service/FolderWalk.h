@@ -66,6 +66,10 @@ public:
         virtual bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders) = 0;
         // A file of the level that mirroring deleted on the receiving side.
         virtual void FileDeleted(const QString& name) = 0;
+        // The uploads sent since the walk deferred their checks (TRemoteEngine::
+        // DeferUploadChecks), checked together while the engine is still in their folder; each
+        // damaged one is reported as a single upload's would be.
+        virtual void CheckUploads(const std::vector<TFileEntry>& sent, const TWalkFolders& folders) = 0;
     };
 
     struct TSettings {
@@ -110,6 +114,8 @@ private:
     void UploadLevel(TWalkFolders here, TAncestors& ancestors, const TLevelPlan* planned);
     void UploadSubfolder(const TWalkFolders& parent, const TEntryDecision& folder, TAncestors& ancestors,
                          bool fromPlan);
+    // The level's files, with their checks batched where that is cheaper than one each.
+    void UploadFiles(const TWalkFolders& here, const TLevelPlan& level, TAncestors& ancestors, bool fromPlan);
     void DownloadLevel(TWalkFolders here, const TLevelPlan* planned);
     void DownloadSubfolder(const TWalkFolders& parent, const TEntryDecision& folder, bool fromPlan);
     TLevelPlan PlanUploadLevel(TWalkFolders here, bool remoteExists, TAncestors& ancestors);

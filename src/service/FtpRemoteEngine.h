@@ -18,4 +18,6 @@ public:
     void Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume,
              std::optional<int64_t> listedSize) override;
     void Put(const std::string& localFile, const std::string& remoteName, bool append) override;
+    void DeferUploadChecks() override { engine_.DeferSizeChecks(); }
+    std::vector<EIdVerificationFailed> SettleUploadChecks() override { return engine_.SettleSizeChecks(); }
 };

@@ -24,6 +24,8 @@ public:
     void Get(const std::string& remoteName, const std::string& localFile, bool mayOverwrite, bool resume,
              std::optional<int64_t> listedSize) override;
     void Put(const std::string& localFile, const std::string& remoteName, bool append) override;
+    void DeferUploadChecks() override {}
+    std::vector<EIdVerificationFailed> SettleUploadChecks() override { return {}; }
 
 private:
     // Runs a data transfer: a request made before it belongs to it, one that ended it is taken.

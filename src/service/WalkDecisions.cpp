@@ -135,7 +135,7 @@ TEntryDecision DecideDownloadFile(const TWalkRules& rules, const TFileEntry& rem
 TLevelPlan DecideUploadLevel(const TWalkRules& rules, const std::vector<TFileEntry>& local,
                              const std::vector<TFileEntry>& remote, const QSet<QString>& allLocalNames)
 {
-    TLevelPlan level;
+    TLevelPlan level{.receivingEntries = remote.size()};
     if (rules.mirror)
         for (const TFileEntry& entry : remote)
             if (!entry.IsFolder() && !allLocalNames.contains(entry.name.toLower()) &&
@@ -160,7 +160,7 @@ TLevelPlan DecideUploadLevel(const TWalkRules& rules, const std::vector<TFileEnt
 TLevelPlan DecideDownloadLevel(const TWalkRules& rules, const std::vector<TFileEntry>& remote,
                                const std::vector<TFileEntry>& local, const QString& localFolder)
 {
-    TLevelPlan level;
+    TLevelPlan level{.receivingEntries = local.size()};
     // Only the local files the listing has no entry for, letter case aside: a name the mask or
     // the server hid is not known to be missing.
     if (rules.mirror)

@@ -72,6 +72,8 @@ struct TEntryDecision {
 struct TLevelPlan {
     std::vector<TFileEntry> deletions = {};
     std::vector<TEntryDecision> entries = {};
+    // How many entries the receiving side listed: what one more listing of it costs.
+    std::size_t receivingEntries = 0;
 };
 
 // allLocalNames: every name in the local folder, lower-cased, whatever the mask shows; only a

@@ -22,6 +22,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 const QString NoSelectionText = QStringLiteral("ファイルかフォルダーを選択してください");
@@ -341,6 +343,30 @@ TJobResult TFileTransfers::UploadFile(const TFileEntry& file, bool append, const
                                                              remoteShown);
         });
     return sent;
+}
+
+void TFileTransfers::CheckDeferredUploads(const std::vector<TFileEntry>& sent, const TWalkFolders& folders,
+                                          TFileStepSide& side)
+{
+    std::vector<EIdVerificationFailed> failures;
+    // The names the uploads went out under, to tell which file each failure is.
+    std::vector<std::string> remoteNames;
+    side.Engine([&](TRemoteEngine& engine) {
+        failures = engine.SettleUploadChecks();
+        if (!failures.empty())
+            for (const TFileEntry& file : sent)
+                remoteNames.push_back(ServerName(engine.NameCodec(), TransformName(side, file.name)));
+    });
+    for (const EIdVerificationFailed& failure : failures) {
+        const auto named = std::find(remoteNames.begin(), remoteNames.end(), failure.FileName());
+        if (named == remoteNames.end())
+            continue;
+        const TFileEntry& file = sent[std::size_t(named - remoteNames.begin())];
+        ReportVerificationFailure(side, file.name,
+                                  {LocalEntryPath(folders.local, file.name),
+                                   RemoteSpec(folders, TransformName(side, file.name))},
+                                  failure);
+    }
 }
 
 TJobResult TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)

@@ -85,6 +85,10 @@ public:
     }
     // A mirroring deletion has never had a log line of its own.
     void FileDeleted(const QString&) override {}
+    void CheckUploads(const std::vector<TFileEntry>& sent, const TWalkFolders& folders) override
+    {
+        sources_.files.CheckDeferredUploads(sent, folders, side_);
+    }
 
 private:
     // With parallel transfers the file goes to the queue, where any connection can take it up

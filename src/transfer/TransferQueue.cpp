@@ -103,7 +103,7 @@ void TTransferQueue::Pump()
     // Files still waiting have no connection left that could take them.
     for (const TQueueRow& row : model_.Rows())
         if (row.state == TQueueState::Waiting)
-            Fail(*model_.Find(row.id), TQueueState::Failed, loginRefusal_);
+            End(*model_.Find(row.id), TQueueState::Failed, loginRefusal_);
     EndRun();
 }
 
@@ -180,14 +180,19 @@ void TTransferQueue::Finished(int slot, int id, const TJobResult& result, bool l
                                       : row->abortRequested || result.kind == TJobKind::Aborted
                                           ? TQueueState::Aborted
                                           : TQueueState::Failed;
-            Fail(*row, state, result.text);
+            End(*row, state, result.text);
         }
     }
     Pump();
 }
 
-void TTransferQueue::Fail(TQueueRow& row, TQueueState state, const QString& reason)
+void TTransferQueue::End(TQueueRow& row, TQueueState state, const QString& reason)
 {
+    if (state == TQueueState::Done && row.size > 0) {
+        const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - row.started).count();
+        if (elapsed > 0)
+            row.speed = double(row.size) / 1024 / elapsed;
+    }
     row.state = state;
     row.reason = state == TQueueState::Done ? QString() : reason;
     row.connection = -1;
@@ -280,7 +285,7 @@ void TTransferQueue::AbortRow(int id)
     if (!row || row->Finished())
         return;
     if (row->state == TQueueState::Waiting) {
-        Fail(*row, TQueueState::Aborted, QStringLiteral("中止されました"));
+        End(*row, TQueueState::Aborted, QStringLiteral("中止されました"));
         return;
     }
     row->abortRequested = true;
@@ -316,7 +321,7 @@ void TTransferQueue::SessionEnded()
 {
     for (const TQueueRow& row : model_.Rows())
         if (row.state == TQueueState::Waiting)
-            Fail(*model_.Find(row.id), TQueueState::Aborted, QStringLiteral("セッションが終了しました"));
+            End(*model_.Find(row.id), TQueueState::Aborted, QStringLiteral("セッションが終了しました"));
     for (const TQueueRow& row : model_.Rows())
         if (row.state == TQueueState::Running) {
             TQueueRow& running = *model_.Find(row.id);

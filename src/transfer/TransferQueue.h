@@ -77,7 +77,8 @@ private:
     TJobResult RunOnConnection(TSessionService& connection, TRemoteEngine& engine, std::string& folder,
                                const TQueuedFile& file, const TNameCodec& codec, bool& loginFailed);
     void Finished(int slot, int id, const TJobResult& result, bool loginFailed);
-    void Fail(TQueueRow& row, TQueueState state, const QString& reason);
+    // The row's end; a file that arrived shows its average speed.
+    void End(TQueueRow& row, TQueueState state, const QString& reason);
     void Follow(int slot);
     // The row running on the connection, if any.
     TQueueRow* RunningOn(int slot);

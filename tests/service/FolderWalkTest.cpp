@@ -72,6 +72,38 @@ TEST_F(FolderWalkTest, AThreeLevelTreeTakesOneListingPerLevelAndCwdInAndOutWitho
     EXPECT_EQ(Sent("CWD"), 4u);
 }
 
+// A folder of several files is checked with one listing after them, a lone file by SIZE; a file
+// damaged on the server between its upload and the check is found and set apart.
+TEST_F(FolderWalkTest, UploadsAreCheckedTogetherPerFolderAndADamagedOneIsSetApart)
+{
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "sub/d1.bin", "sub/d2.bin", "sub/e/lone.bin"})
+        Write(Local(name), std::string(3000, name[0]));
+    // Cut short on the server after it arrived, just before the listing that checks it.
+    bool cSent = false;
+    session_.sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& data) {
+        const std::string line = data.substr(0, data.find('\r'));
+        session_.sent.lines.push_back(line);
+        if (line == "STOR c.bin")
+            cSent = true;
+        else if (cSent && line == "MLSD")
+            TempDir::WriteFile(Remote("c.bin"), "cut");
+    };
+
+    MarkStart();
+    TFolderWalk(host_, {}).Upload(LocalRoot(), QString());
+    // Folders go first: sub's two, then the top level's three; sub/e's lone file on its own.
+    EXPECT_EQ(host_.checkedTogether, (std::vector<std::size_t>{2, 3}));
+    EXPECT_EQ(Sent("SIZE"), 2u);  // the lone file, and the ".part" name before the rename
+    EXPECT_EQ(Sent("MLSD"), 3u + 2u);
+    EXPECT_EQ(host_.damaged, (std::vector<std::string>{"c.bin"}));
+    EXPECT_TRUE(TempDir::Exists(Remote("c.bin.part")));
+    EXPECT_EQ(TempDir::ReadFile(Remote("sub/d2.bin")), std::string(3000, 's'));
+
+    // The deferral ended with the walk: a later upload is checked on its own.
+    session_.ftp.Put(Local("a.bin"), "again.bin");
+    EXPECT_EQ(session_.ftp.LastVerification.Kind, vkSizeMatched);
+}
+
 TEST_F(FolderWalkTest, TheLocalMaskChoosesWhatGoesAndMirroringDeletesOnlyRemoteFilesWithoutALocalEntry)
 {
     for (const char* name : {"a.htm", "b.html", "hidden.txt"})

@@ -38,11 +38,20 @@ public:
         return true;
     }
     void FileDeleted(const QString& name) override { deleted.push_back(name); }
+    void CheckUploads(const std::vector<TFileEntry>& sent, const TWalkFolders&) override
+    {
+        checkedTogether.push_back(sent.size());
+        for (const EIdVerificationFailed& failure : jobs_.SettleUploadChecks())
+            damaged.push_back(failure.FileName());
+    }
 
     std::vector<QString> logLines;
     std::vector<QString> createdFolders;
     std::vector<QString> files;
     std::vector<QString> deleted;
+    // How many files each batched check took, and the server names of those found damaged.
+    std::vector<std::size_t> checkedTogether;
+    std::vector<std::string> damaged;
     int stoppedNotices = 0;
     // Asks to stop once this many files went; never when negative.
     int stopAfterFiles = -1;

@@ -1,6 +1,7 @@
 // The file and folder transfers over the session service alone: the panes and the busy display
 // are the test's own, the server is real.
 #include "fixtures/FtpServer.h"
+#include "ftp/EngineSessions.h"
 #include "log/Editor.h"
 #include "log/FileOperationLog.h"
 #include "log/SessionLog.h"
@@ -48,6 +49,19 @@ protected:
         command();
         WaitForService(service_);
     }
+    void MakeFolderTransfers()
+    {
+        folders_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{.service = service_,
+                                                                                .files = files_,
+                                                                                .options = options_,
+                                                                                .extensions = extensions_,
+                                                                                .progress = progress_,
+                                                                                .dialogs = dialogs_,
+                                                                                .panes = panes_,
+                                                                                .busy = busy_,
+                                                                                .sessionLog = sessionLog_,
+                                                                                .fileOperationLog = fileLog_});
+    }
     std::string OperationLog()
     {
         fileLog_.Flush();
@@ -93,16 +107,7 @@ protected:
 
 TEST_F(TransfersAlone, SelectedFilesAndAWholeTreeMoveByteExactWithTheirLogLinesAndTheBusyDisplayBalanced)
 {
-    folders_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{.service = service_,
-                                                                            .files = files_,
-                                                                            .options = options_,
-                                                                            .extensions = extensions_,
-                                                                            .progress = progress_,
-                                                                            .dialogs = dialogs_,
-                                                                            .panes = panes_,
-                                                                            .busy = busy_,
-                                                                            .sessionLog = sessionLog_,
-                                                                            .fileOperationLog = fileLog_});
+    MakeFolderTransfers();
     const std::string bytes(300000, '\r');
     TempDir::WriteFile(local_.File("up.bin"), bytes);
     panes_.local = {FileNamed(QStringLiteral("up.bin"))};
@@ -133,6 +138,37 @@ TEST_F(TransfersAlone, SelectedFilesAndAWholeTreeMoveByteExactWithTheirLogLinesA
           "Upload " + local_.File("tree/leaf.txt")})
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log << PaneLines(logPane_).join(u'\n').toStdString();
     EXPECT_FALSE(PaneLines(logPane_).filter(QStringLiteral("bytes sent")).isEmpty());
+}
+
+// A folder's files are checked together after the last one; a file damaged before that check
+// gets the lines a single file's failed check gets, and is set apart on the server.
+TEST_F(TransfersAlone, AFolderUploadFindsAFileDamagedBeforeItsBatchedCheck)
+{
+    MakeFolderTransfers();
+    for (const char* name : {"a.bin", "b.bin"})
+        TempDir::WriteFile(local_.File(name), std::string(4000, name[0]));
+    SentCommands sent;
+    sent.Attach(service_.Ftp());
+    bool bSent = false;
+    sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& data) {
+        const std::string line = data.substr(0, data.find('\r'));
+        sent.lines.push_back(line);
+        bSent = bSent || line == "STOR b.bin";
+        if (bSent && line == "MLSD")
+            TempDir::WriteFile(server_.File("b.bin"), "cut");
+    };
+    dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
+    Run([this] { files_.aUploadAllExecute(); });
+    service_.Ftp().Intercept = nullptr;
+
+    EXPECT_EQ(sent.Count("SIZE"), 1u);  // only the ".part" name before the rename
+    EXPECT_EQ(TempDir::ReadFile(server_.File("a.bin")), std::string(4000, 'a'));
+    EXPECT_TRUE(TempDir::Exists(server_.File("b.bin.part")));
+    EXPECT_FALSE(PaneLines(logPane_).filter(QStringLiteral("転送後の検証で size が一致しません: b.bin（b.bin.part として残しました）")).isEmpty())
+        << PaneLines(logPane_).join(u'\n').toStdString();
+    const std::string log = OperationLog();
+    EXPECT_NE(log.find("Verify " + local_.File("b.bin") + " != test:/:b.bin size"), std::string::npos) << log;
+    EXPECT_EQ(errors_, 0);
 }
 
 }  // namespace

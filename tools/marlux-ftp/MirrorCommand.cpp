@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -56,6 +57,17 @@ public:
         return Hand(file, folders, false, file.nameBytes);
     }
     void FileDeleted(const QString&) override { ++deleted; }
+    // Files that went to the pool were checked there, one by one; these are this connection's.
+    void CheckUploads(const std::vector<TFileEntry>&, const TWalkFolders&) override
+    {
+        for (const EIdVerificationFailed& failure : engine_.SettleUploadChecks()) {
+            tally_.verificationFailed = true;
+            ++tally_.failed;
+            --tally_.files;
+            tally_.bytes -= std::stoll(failure.Verification().Expected);
+            LogLine(QString::fromStdString(failure.what()));
+        }
+    }
 
     int deleted = 0;
 
