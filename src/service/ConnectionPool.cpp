@@ -31,6 +31,10 @@ void TConnectionPool::Prepare(int count)
             service.Post([this, number, data] { sources_.dialogue(number, false, data); });
         };
         service.Ftp().Intercept = &connection->dialogue;
+        // SSH carries no text dialogue: what the SFTP engine reports of its steps stands for it.
+        service.Sftp().OnStatus = [this, &service, number](TIdComponent*, TIdStatus, const std::string& text) {
+            service.Post([this, number, line = text + "\r\n"] { sources_.dialogue(number, false, line); });
+        };
         connections_.push_back(std::move(connection));
     }
     for (auto& connection : connections_)

@@ -11,16 +11,20 @@
 #include "session/ProtocolBox.h"
 #include "support/PaneLines.h"
 #include "transfer/TransferProgress.h"
+#include "transfer/TransferQueue.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTimer>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
@@ -278,4 +282,49 @@ TEST_F(SftpWindowTest, AnSftpAddressAsksForThePasswordAndTheHostKeyAndSavesNeith
     EXPECT_EQ(settings.find("SSHHOSTKEY"), std::string::npos) << settings;
     EXPECT_EQ(settings.find("[127.0.0.1]"), std::string::npos) << settings;
     EXPECT_EQ(settings.find(SshServer::TestPassword), std::string::npos);
+}
+
+TEST_F(SftpWindowTest, WithThreeConnectionsFoldersGoThroughTheQueueOverSshWhileThePanesStayUsable)
+{
+    std::filesystem::create_directories(Local("up"));
+    server_.MakeDirectory("down");
+    for (int file = 0; file < 9; ++file) {
+        const std::string name = "f" + std::to_string(file) + ".bin";
+        TempDir::WriteFile(Local("up/" + name), RandomBytes(30000 + std::size_t(file), unsigned(file)));
+        server_.WriteFile("down/" + name, RandomBytes(40000 + std::size_t(file), unsigned(100 + file)));
+    }
+    TMainForm& form = OpenConnected();
+    form.Options().iTransferConnections = 3;
+    const auto runQueue = [&form] {
+        const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (form.TransferQueue().Running() && std::chrono::steady_clock::now() < bound) {
+            EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        Settle(form);
+    };
+
+    Select(LocalFiles(), {"up"});
+    dialogs_->QueueAnswer(Answer::Yes);
+    Run("aUpload");
+    runQueue();
+    EXPECT_EQ(FileTree(Remote("up")), FileTree(Local("up")));
+    Run("aRemoteRefresh");
+    Select(RemoteList(), {"down"});
+    dialogs_->QueueAnswer(Answer::Yes);
+    Run("aDownload");
+    runQueue();
+    EXPECT_EQ(FileTree(Local("down")), FileTree(Remote("down")));
+
+    const TQueueModel& rows = form.TransferQueue().Model();
+    ASSERT_EQ(rows.rowCount(), 18);
+    for (int row = 0; row < rows.rowCount(); ++row)
+        EXPECT_EQ(rows.index(row, TQueueModel::State).data().toString(), QStringLiteral("完了")) << row;
+    // The extra connections logged in with the profile's trust, asking nothing (the two
+    // questions are the folders'), and said so in the log.
+    EXPECT_FALSE(LogLines().filter(QStringLiteral("[3] ")).filter(QStringLiteral("Authenticated by password")).isEmpty())
+        << LogLines().join('\n').toStdString();
+    EXPECT_TRUE(LogLines().filter(QString::fromLatin1(SshServer::TestPassword)).isEmpty());
+    EXPECT_EQ(dialogs_->Shown().size(), 3) << dialogs_->Shown().join('\n').toStdString();
+    EXPECT_TRUE(form.SessionConnected());
 }
