@@ -11,6 +11,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -41,13 +42,13 @@ std::string Mask(const Arguments& arguments) { return arguments.empty() ? std::s
 // server as Shift_JIS.
 std::string Remote(TToolSession& session, const std::string& typed) {
     const bool telling = std::any_of(typed.begin(), typed.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    if (telling && !session.NameCodec().Settled()) session.LearnNameEncoding();
-    return session.NameCodec().ServerName(typed);
+    if (telling && !session.RemoteEngine().NameCodec().Settled()) session.LearnNameEncoding();
+    return session.RemoteEngine().NameCodec().ServerName(typed);
 }
 
 // Server bytes for a terminal: decoded, undecodable bytes and control characters as \xNN.
 std::string Shown(TToolSession& session, std::string_view bytes) {
-    return PrintableText(session.NameCodec().Decode(bytes, TUndecodable::Backslash));
+    return PrintableText(session.RemoteEngine().NameCodec().Decode(bytes, TUndecodable::Backslash));
 }
 
 std::string EntryLine(TToolSession& session, const TIdFTPListItem& item) {
@@ -77,37 +78,39 @@ int64_t LocalFileLength(const std::string& path) {
 // False when nothing was transferred.
 bool ResumeDownload(TToolSession& session, const std::string& typedRemote, const std::string& local) {
     const std::string remote = Remote(session, typedRemote);
-    if (!session.ResumeSupported()) throw std::runtime_error("the server cannot resume downloads");
+    if (!session.RemoteEngine().ResumeSupported()) throw std::runtime_error("the server cannot resume downloads");
     const int64_t localLength = LocalFileLength(local);
     if (localLength == 0) {
-        session.Get(remote, local, true, false);
+        session.RemoteEngine().Get(remote, local, true, false, std::nullopt);
         return true;
     }
-    const int64_t remoteSize = session.FileSize(remote);
+    const int64_t remoteSize = session.RemoteEngine().FileSize(remote);
     if (remoteSize - localLength <= 0) {
         std::cerr << "marlux-ftp: nothing to resume: " << PrintableText(local)
                   << (remoteSize < 0 ? " (the server gives no size)\n" : " is as long as the remote file\n");
         return false;
     }
-    session.Get(remote, local, false, true);
+    session.RemoteEngine().Get(remote, local, false, true, std::nullopt);
     return true;
 }
 
 
 const std::map<std::string, CommandEntry>& Commands() {
     static const std::map<std::string, CommandEntry> commands{
-        {"pwd", {0, 0, {}, [](TToolSession& session, const Arguments&, bool, std::ostream& out) { out << Shown(session, session.CurrentDirectory()) << '\n'; }}},
-        {"cd", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.ChangeDirectory(Remote(session, a[0])); }}},
-        {"cdup", {0, 0, {}, [](TToolSession& session, const Arguments&, bool, std::ostream&) { session.ChangeToParent(); }}},
-        {"mkdir", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.MakeDirectory(Remote(session, a[0])); }}},
-        {"rmdir", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.RemoveDirectory(Remote(session, a[0])); }}},
-        {"rm", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.DeleteFile(Remote(session, a[0])); }}},
-        {"rename", {2, 2, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.RenameFile(Remote(session, a[0]), Remote(session, a[1])); }}},
-        {"site", {1, Unlimited, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.SiteCommand(Remote(session, Joined(a))); }}},
-        {"size", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream& out) { out << session.FileSize(Remote(session, a[0])) << '\n'; }}},
-        {"system", {0, 0, {}, [](TToolSession& session, const Arguments&, bool, std::ostream& out) { out << PrintableText(session.SystemName()) << '\n'; }}},
+        {"pwd", {0, 0, {}, [](TToolSession& session, const Arguments&, bool, std::ostream& out) { out << Shown(session, session.RemoteEngine().CurrentDirectory()) << '\n'; }}},
+        {"cd", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.RemoteEngine().ChangeDirectory(Remote(session, a[0])); }}},
+        {"cdup", {0, 0, {}, [](TToolSession& session, const Arguments&, bool, std::ostream&) { session.RemoteEngine().ChangeToParent(); }}},
+        {"mkdir", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.RemoteEngine().MakeDirectory(Remote(session, a[0])); }}},
+        {"rmdir", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.RemoteEngine().RemoveDirectory(Remote(session, a[0])); }}},
+        {"rm", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.RemoteEngine().DeleteFile(Remote(session, a[0])); }}},
+        {"rename", {2, 2, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.RemoteEngine().RenameFile(Remote(session, a[0]), Remote(session, a[1])); }}},
+        {"site", {1, Unlimited, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream&) { session.RemoteEngine().SiteCommand(Remote(session, Joined(a))); }}},
+        {"size", {1, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream& out) { out << session.RemoteEngine().FileSize(Remote(session, a[0])) << '\n'; }}},
+        {"system", {0, 0, {}, [](TToolSession& session, const Arguments&, bool, std::ostream& out) { out << PrintableText(session.RemoteEngine().SystemName()) << '\n'; }}},
         {"ls", {0, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream& out) {
-             for (const TIdFTPListItem& item : session.ListDirectory(Remote(session, Mask(a))))
+             TRemoteEngine& engine = session.RemoteEngine();
+             engine.ListDirectory(Remote(session, Mask(a)));
+             for (const TIdFTPListItem& item : engine.Listing())
                  out << EntryLine(session, item) << '\n';
          }}},
         {"nlst", {0, 1, {}, [](TToolSession& session, const Arguments& a, bool, std::ostream& out) {
@@ -118,13 +121,13 @@ const std::map<std::string, CommandEntry>& Commands() {
          }}},
         {"get", {2, 2, "--resume", [](TToolSession& session, const Arguments& a, bool resume, std::ostream& out) {
              if (!resume)
-                 session.Get(Remote(session, a[0]), a[1], true, false);
+                 session.RemoteEngine().Get(Remote(session, a[0]), a[1], true, false, std::nullopt);
              else if (!ResumeDownload(session, a[0], a[1]))
                  return;
              out << session.VerificationLine() << '\n';
          }}},
         {"put", {2, 2, "--append", [](TToolSession& session, const Arguments& a, bool append, std::ostream& out) {
-             session.Put(a[0], Remote(session, a[1]), append);
+             session.RemoteEngine().Put(a[0], Remote(session, a[1]), append);
              out << session.VerificationLine() << '\n';
          }}},
     };

@@ -44,8 +44,6 @@ public:
                                 options.proxyPassword, options.proxyPort};
     }
 
-    void Connect() override { engine.Connect(true, timeoutMs_); }
-
     std::string VerificationLine() override {
         const TIdVerification& verification = engine.LastVerification;
         if (verification.Kind == vkVerified || verification.Kind == vkSizeMatched)

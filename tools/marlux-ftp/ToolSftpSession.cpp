@@ -20,8 +20,6 @@ public:
         };
     }
 
-    void Connect() override { engine.Connect(timeoutMs_); }
-
     // SFTP version 3 has no digest of a file on the server.
     std::string VerificationLine() override { return "not verified: the server offers no digest"; }
 
