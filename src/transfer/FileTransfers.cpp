@@ -8,6 +8,7 @@
 #include "log/SessionLog.h"
 #include "platform/DirectoryScan.h"
 #include "platform/LocalEntries.h"
+#include "service/KeptTimes.h"
 #include "service/LocalNames.h"
 #include "service/LocalPaths.h"
 #include "service/RemoteNames.h"
@@ -334,7 +335,7 @@ TJobResult TFileTransfers::UploadFile(const TFileEntry& file, bool append, const
             PostExpectedSize(side, QFileInfo(localPath).size());
             engine.Put(NativePath(localPath), remoteName, append);
             if (!append)
-                KeepTimeOnServer(engine, file, remoteName);
+                KeepTimeOnServer(engine, file.modified, remoteName);
             return true;
         });
     if (sent.Done())
@@ -441,28 +442,14 @@ std::int64_t TFileTransfers::ListedOrServerSize(TRemoteEngine& engine, const TFi
 
 void TFileTransfers::TakeRemoteTime(const TFileEntry& file, const QString& localPath, TFileStepSide& side) const
 {
-    // The exact UTC time where the listing or the server gives one; else the listed time on the
-    // local clock.
-    std::optional<std::int64_t> time = ExactInstant(file.modified);
-    if (!time)
-        side.Engine([&](TRemoteEngine& engine) { time = engine.ModificationTime(file.nameBytes.toStdString()); });
-    if (!time)
-        time = InstantOf(file.modified);
+    std::optional<std::int64_t> time;
+    side.Engine([&](TRemoteEngine& engine) { time = DownloadedFileTime(engine, file.modified, file.nameBytes.toStdString()); });
     // A listing without a time leaves the file's own.
     if (!time)
         return;
     if (!SetModificationTime(NativePath(localPath), std::time_t(*time)))
         throw std::runtime_error(
             QStringLiteral("%1 の更新日時を設定できません").arg(QFileInfo(localPath).fileName()).toStdString());
-}
-
-void TFileTransfers::KeepTimeOnServer(TRemoteEngine& engine, const TFileEntry& file, const std::string& remoteName)
-{
-    // Only where the listings read it back to the second: a time the comparison then sees at
-    // the minute, in the server's unknown zone, would not make it exact.
-    const std::optional<std::int64_t> time = ExactInstant(file.modified);
-    if (time && engine.ListsExactTimes() && engine.CanSetModificationTime())
-        engine.SetModificationTime(remoteName, *time);
 }
 
 std::optional<TJobResult> TFileTransfers::SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side)

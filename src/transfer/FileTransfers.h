@@ -165,9 +165,6 @@ private:
     void TakeRemoteTime(const TFileEntry& file, const QString& localPath, TFileStepSide& side) const;
     // RemoteSpec with the window's profile.
     QString RemoteSpec(const TWalkFolders& folders, const QString& name) const;
-    // On the engine's thread: gives the uploaded file the local file's time, where that makes
-    // time stamps comparable to the second.
-    static void KeepTimeOnServer(TRemoteEngine& engine, const TFileEntry& file, const std::string& remoteName);
     // Runs a step whose errors end only that file; those the server's reply does not already
     // show reach the session log.
     TJobResult RunFileGuarded(TFileStepSide& side, const std::function<void()>& step);

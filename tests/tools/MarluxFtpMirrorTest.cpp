@@ -42,6 +42,27 @@ void MakeTree(const TempDir& root)
     }
 }
 
+// Ages every file of the tree, so that a copy that kept the time of its transfer shows.
+void AgeFiles(const std::string& root)
+{
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        if (entry.is_regular_file()) {
+            const utimbuf old{1000000000, 1000000000};
+            utime(entry.path().c_str(), &old);
+        }
+}
+
+// Every file of `copy` has the time of the same file in `source`.
+void ExpectSameTimes(const std::string& source, const std::string& copy)
+{
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(source))
+        if (entry.is_regular_file()) {
+            const auto relative = std::filesystem::relative(entry.path(), source);
+            EXPECT_EQ(std::filesystem::last_write_time(std::filesystem::path(copy) / relative), entry.last_write_time())
+                << relative;
+        }
+}
+
 std::string LastLine(const std::string& text)
 {
     const std::size_t end = text.find_last_not_of('\n');
@@ -93,11 +114,13 @@ TEST(MarluxFtpMirror, FourConnectionsMoveATreeByteExactBothWaysAndDeleteOnlyWhat
     FtpServer server;
     TempDir local;
     MakeTree(local);
+    AgeFiles(local.Path());
     const auto original = FileTree(local.Path());
 
     ProcessResult r = Mirror(server.Port(), FixtureUser, {"--reverse", "--parallel", "4", local.Path(), "/up"});
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(FileTree(server.File("up")), original);
+    ExpectSameTimes(local.Path(), server.File("up"));
     EXPECT_EQ(LastLine(r.out), "24 files, 414024 bytes moved, 0 files deleted");
 
     TempDir back;
@@ -105,6 +128,7 @@ TEST(MarluxFtpMirror, FourConnectionsMoveATreeByteExactBothWaysAndDeleteOnlyWhat
     r = Mirror(server.Port(), FixtureUser, {"--parallel", "4", "--delete", back.Path(), "/up"});
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(FileTree(back.Path()), original);
+    ExpectSameTimes(local.Path(), back.Path());
     EXPECT_EQ(LastLine(r.out), "24 files, 414024 bytes moved, 1 files deleted");
 
     std::filesystem::remove(local.File("b/deep/f1.bin"));
@@ -149,14 +173,22 @@ TEST(MarluxFtpMirror, FourSftpConnectionsMoveATreeByteExactBothWays)
     SshServer server;
     TempDir local;
     MakeTree(local);
+    AgeFiles(local.Path());
     const Strings login{"--sftp", "-u", SshServer::TestUser, "-p", SshServer::TestPassword, "--trust",
                         server.HostKeyFingerprint()};
     ProcessResult r = Mirror(server.Port(), login, {"--reverse", "--parallel", "4", local.Path(), "up"});
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(FileTree(server.File("up")), FileTree(local.Path()));
+    // The uploads took the local times to the second, so a second run has nothing newer to send.
+    ExpectSameTimes(local.Path(), server.File("up"));
+    r = Mirror(server.Port(), login, {"--reverse", "--only-newer", "--dry-run", local.Path(), "up"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out.find("put "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("skip "), std::string::npos) << r.out;
 
     TempDir back;
     r = Mirror(server.Port(), login, {"--parallel", "4", back.Path(), "up"});
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(FileTree(back.Path()), FileTree(local.Path()));
+    ExpectSameTimes(local.Path(), back.Path());
 }

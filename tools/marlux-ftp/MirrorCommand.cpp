@@ -79,6 +79,7 @@ private:
                       .localPath = NativePath(localPath),
                       .size = file.size,
                       .sizeKnown = file.sizeKnown,
+                      .modified = file.modified,
                       .shown = localPath};
         if (pool_ && !folders.remote.isEmpty()) {
             const QByteArray separator = folders.remote.endsWith('/') ? QByteArray() : QByteArray("/");

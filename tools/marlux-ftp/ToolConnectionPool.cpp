@@ -3,6 +3,8 @@
 #include "ToolSession.h"
 #include "ftp/IdText.h"
 #include "ftp/IdVerification.h"
+#include "platform/LocalEntries.h"
+#include "service/KeptTimes.h"
 #include "service/RemoteEngine.h"
 
 #include <iostream>
@@ -23,11 +25,16 @@ void ReportLine(const std::string& line)
 bool MoveFile(TRemoteEngine& engine, const TPoolFile& file, TTransferTally& tally)
 {
     try {
-        if (file.upload)
+        if (file.upload) {
             engine.Put(file.localPath, file.remotePath, false);
-        else
+            KeepTimeOnServer(engine, file.modified, file.remotePath);
+        } else {
             engine.Get(file.remotePath, file.localPath, true, false,
                        file.sizeKnown ? std::optional<std::int64_t>(file.size) : std::nullopt);
+            const std::optional<std::int64_t> time = DownloadedFileTime(engine, file.modified, file.remotePath);
+            if (time && !SetModificationTime(file.localPath, std::time_t(*time)))
+                ReportLine(file.shown.toStdString() + ": the modification time could not be set");
+        }
         ++tally.files;
         tally.bytes += file.size;
         return true;

@@ -1,5 +1,6 @@
 #pragma once
 #include "ToolCommandLine.h"
+#include "service/FileEntry.h"
 
 #include <QString>
 
@@ -22,6 +23,8 @@ struct TPoolFile {
     std::string localPath = {};
     std::int64_t size = 0;
     bool sizeKnown = false;
+    // The source's time, which the copy takes.
+    TEntryTime modified = {};
     // As the user reads it, in error lines.
     QString shown = {};
 };
