@@ -17,7 +17,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QMap>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -229,10 +231,20 @@ double FileLogSeconds(const fs::path& dir, int files)
 }  // namespace
 
 // Runs the event loop until the window's transfer queue has nothing waiting or running.
+// Runs the event loop until the queue is empty. The loop sleeps between events as the window's
+// own does: a spinning wait would take a core from the server and the connections.
 void WaitForQueue(TMainForm& form)
 {
-    while (form.TransferQueue().Running())
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (!form.TransferQueue().Running())
+        return;
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (!form.TransferQueue().Running())
+            loop.quit();
+    });
+    check.start(1);
+    loop.exec();
 }
 
 // Median time of listing a folder of ListedEntries files in the remote pane, idle and while a
