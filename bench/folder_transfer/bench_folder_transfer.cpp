@@ -176,10 +176,31 @@ std::map<std::string, std::string> TreeContents(const fs::path& root)
 
 void CheckSame(const fs::path& copy, const std::map<std::string, std::string>& original, const char* what)
 {
-    if (TreeContents(copy) != original) {
-        std::fprintf(stderr, "%s: the copy differs from the original\n", what);
+    const std::map<std::string, std::string> copied = TreeContents(copy);
+    if (copied != original) {
+        int missing = 0, differing = 0;
+        for (const auto& [name, content] : original) {
+            const auto found = copied.find(name);
+            if (found == copied.end())
+                ++missing;
+            else if (found->second != content)
+                ++differing;
+        }
+        std::fprintf(stderr, "%s: the copy differs from the original (%d files missing, %d differing, %d extra)\n",
+                     what, missing, differing, int(copied.size()) - (int(original.size()) - missing));
         std::exit(1);
     }
+}
+
+// The queue's rows that did not arrive, on stderr: why a copy differs.
+void ReportQueueFailures(TMainForm& form)
+{
+    int failed = 0;
+    for (const TQueueRow& row : form.TransferQueue().Model().Rows())
+        if (row.Finished() && row.state != TQueueState::Done && ++failed <= 3)
+            std::fprintf(stderr, "queue: %s: %s\n", qPrintable(row.remotePath), qPrintable(row.reason));
+    if (failed > 0)
+        std::fprintf(stderr, "queue: %d files did not arrive\n", failed);
 }
 
 // Commands the window sent since the log was last emptied, by command word.
@@ -389,10 +410,12 @@ int main(int argc, char** argv)
         fs::create_directories(served / ("parallel" + tag));
         showRemote("/parallel" + tag);
         runWindow("aUploadAll", source, parallelUp);
+        ReportQueueFailures(form);
         CheckSame(served / ("parallel" + tag), original, "aUploadAll on four connections");
         const fs::path parallelDown = work / ("paralleldown" + tag);
         fs::create_directories(parallelDown);
         runWindow("aDownloadAll", parallelDown, parallelDown_);
+        ReportQueueFailures(form);
         CheckSame(parallelDown, original, "aDownloadAll on four connections");
         form.TransferQueue().RemoveFinished();
         form.Options().iTransferConnections = 1;
