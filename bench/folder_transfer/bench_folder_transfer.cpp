@@ -360,6 +360,8 @@ int main(int argc, char** argv)
         form.Action(QString::fromLatin1(name))->trigger();
         WaitForService(form.Service(), std::chrono::hours(1));
         WaitForQueue(form);
+        // The panes' relist that ends a queue run: the next command reads its listing.
+        WaitForService(form.Service());
         QApplication::processEvents();
     };
     const auto showRemote = [&](const std::string& path) {
