@@ -378,7 +378,7 @@ TJobResult TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolde
     const QString localPath = LocalEntryPath(folders.local, localName);
     if (std::optional<TJobResult> skipped = SkippedAsSpecialFile(localPath, side))
         return *skipped;
-    if (std::optional<TJobResult> skipped = SkippedAsWrittenBefore(file.name, localPath, side))
+    if (std::optional<TJobResult> skipped = SkippedAsWrittenBefore(file, localPath, side))
         return *skipped;
     TJobResult received = TransferOneFile(side, file.name, {localPath, RemoteSpec(folders, file.name)}, "Downloading",
                                           QStringLiteral(" モードでダウンロード中..."), [&](TRemoteEngine& engine) {
@@ -398,7 +398,7 @@ void TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& 
         return;
     const QString localName = TransformName(side, file.name);
     const QString localPath = LocalEntryPath(folders.local, localName);
-    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(file.name, localPath, side))
+    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(file, localPath, side))
         return;
     const TJobResult received = TransferOneFile(
         side, file.name, {localPath, RemoteSpec(folders, file.name)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TRemoteEngine& engine) {
@@ -466,18 +466,22 @@ std::optional<TJobResult> TFileTransfers::SkippedAsSpecialFile(const QString& lo
     return Skip(side, QStringLiteral("通常のファイルではないため飛ばしました: ") + localPath);
 }
 
-std::optional<TJobResult> TFileTransfers::SkippedAsWrittenBefore(const QString& remoteName, const QString& path,
+std::optional<TJobResult> TFileTransfers::SkippedAsWrittenBefore(const TFileEntry& file, const QString& path,
                                                                  TFileStepSide& side)
 {
     {
         const std::lock_guard lock(writtenLocalPathsMutex_);
-        if (!writtenLocalPaths_.contains(path)) {
-            writtenLocalPaths_.insert(path);
+        const auto written = writtenLocalPaths_.constFind(path);
+        if (written == writtenLocalPaths_.constEnd()) {
+            writtenLocalPaths_.insert(path, file.nameBytes);
             return std::nullopt;
         }
+        // The same entry again, as a retried row: it writes its own file once more.
+        if (*written == file.nameBytes)
+            return std::nullopt;
     }
     return Skip(side,
-                QStringLiteral("%1 にはこの転送で別のファイルを書き込んだため、%2 を飛ばしました").arg(path, remoteName));
+                QStringLiteral("%1 にはこの転送で別のファイルを書き込んだため、%2 を飛ばしました").arg(path, file.name));
 }
 
 TJobResult TFileTransfers::Skip(TFileStepSide& side, const QString& line)

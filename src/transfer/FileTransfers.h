@@ -10,7 +10,8 @@
 #include "settings/WindowSettings.h"
 #include "settings/WindowState.h"
 
-#include <QSet>
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -137,7 +138,7 @@ private:
     std::optional<TJobResult> SkippedAsSpecialFile(const QString& localPath, TFileStepSide& side);
     // A second remote entry that one command would write to the same local file (names that
     // decode or transform alike): skipped with a session-log line, never written over the first.
-    std::optional<TJobResult> SkippedAsWrittenBefore(const QString& remoteName, const QString& localPath,
+    std::optional<TJobResult> SkippedAsWrittenBefore(const TFileEntry& file, const QString& localPath,
                                                      TFileStepSide& side);
     TJobResult Skip(TFileStepSide& side, const QString& line);
     void LogLine(TFileStepSide& side, const QString& line);
@@ -172,8 +173,8 @@ private:
     Sources sources_;
     // The running command's transform.
     std::optional<int> nameTransformOverride_;
-    // The local files the running command has written, by absolute path; queued files write
-    // from several threads.
-    QSet<QString> writtenLocalPaths_;
+    // The local files the running command has written, by absolute path, with the name bytes of
+    // the remote entry each came from; queued files write from several threads.
+    QHash<QString, QByteArray> writtenLocalPaths_;
     std::mutex writtenLocalPathsMutex_;
 };
