@@ -188,6 +188,7 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     idleHook_ = new TIdleHook(
         [this] {
             UpdateActionStates();
+            RelistRemoteWhenFree();
             transferProgress_->DestroyHiddenProgressWindow();
             // A command's last file-operation lines are in the file once it has ended.
             try {

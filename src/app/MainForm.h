@@ -171,6 +171,8 @@ private:
     void SetUpFolderTransfers();
     // The queue and its connections, before the transfers that hand it their files.
     void SetUpTransferQueue();
+    // The remote pane's relist after a queue run, once no command holds the session's connection.
+    void RelistRemoteWhenFree();
 
     QString appDir_;
     QString lstDir_;
@@ -210,6 +212,7 @@ private:
     std::unique_ptr<TFolderTransfers> folderTransfers_;
     // Last: its connections' threads stop before what their jobs use goes.
     std::unique_ptr<TTransferQueue> transferQueue_;
+    bool remoteRelistPending_ = false;
     TIdleHook* idleHook_ = nullptr;
     TTerminationSignals* terminationSignals_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "transfer/QueueView.h"
 #include "transfer/TransferQueue.h"
 
+#include <QApplication>
 #include <QTabWidget>
 
 void TMainForm::SetUpTransferQueue()
@@ -27,11 +28,22 @@ void TMainForm::SetUpTransferQueue()
         .showProgress = [this] { return options_.bShowTransactionDlg; },
         .relist =
             [this](bool uploaded, bool downloaded) {
-                if (uploaded)
-                    transferPanes_->RefreshRemote();
+                remoteRelistPending_ = remoteRelistPending_ || uploaded;
+                RelistRemoteWhenFree();
                 if (downloaded)
                     transferPanes_->FillLocalList();
             },
     });
     controls_.LogTabs->addTab(new TQueueView(*transferQueue_), QStringLiteral("転送キュー"));
+}
+
+void TMainForm::RelistRemoteWhenFree()
+{
+    // A command of the panes (a browse, a folder walk, or one waiting on a question between its
+    // jobs) would find the connection taken; the idle moment after its end tries again.
+    if (!remoteRelistPending_ || service_.Running() || QApplication::activeModalWidget())
+        return;
+    remoteRelistPending_ = false;
+    if (service_.Connected())
+        transferPanes_->RefreshRemote();
 }
