@@ -1,7 +1,10 @@
 #include "EngineSessions.h"
 #include "fixtures/RandomBytes.h"
+#include "ftp/IdAbortSignal.h"
 #include "ftp/IdException.h"
 
+#include <algorithm>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -68,3 +71,54 @@ TEST_P(ActiveMode, SeveralEnginesOnThreadsMoveManySmallFilesByteExact) {
 
 INSTANTIATE_TEST_SUITE_P(Families, ActiveMode, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "IPv6" : "IPv4"; });
+
+// pyftpdlib answers PORT only once its connection to the listener is made; when that never
+// comes, the time-out (or an abort request, well before it) fails the transfer, and ABOR
+// withdraws the PORT: whether the server then gives the PORT up or answers it late, the next
+// command gets its own reply. A server that answers nothing at all is dropped, not waited for.
+TEST(ActiveModePort, AnUnansweredPortFailsTheTransferInBoundedTimeAndAborKeepsTheSessionInStep) {
+    struct Case {
+        std::string name, afterAbor;
+        bool abortRequested;
+    };
+    for (const Case& c : std::vector<Case>{{"port given up", "225 ABOR command successful.\r\n", false},
+                                           {"port answered late", "425 No connection.\r\n226 ABOR ok\r\n", false},
+                                           {"abort requested", "225 ABOR command successful.\r\n", true},
+                                           {"silent server", "", false}}) {
+        SCOPED_TRACE(c.name);
+        const bool answers = !c.afterAbor.empty();
+        ScriptedSession s(c.abortRequested ? 5000 : 300);
+        s.ftp.Passive = false;
+        s.control.ExpectLine().Reply(c.afterAbor);
+        if (answers) s.control.Reply("257 \"/\"\r\n");
+        s.Start();
+        TIdAbortSignal signal;
+        s.ftp.AbortSignal = &signal;
+        std::thread requester([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            if (c.abortRequested) signal.Request();
+        });
+        const auto start = std::chrono::steady_clock::now();
+        TIdStringStream stream;
+        if (c.abortRequested)
+            EXPECT_THROW(s.ftp.Get("x", stream), EIdConnClosedGracefully);
+        else
+            EXPECT_THROW(s.ftp.Get("x", stream), EIdConnectTimeout);
+        const auto took = std::chrono::steady_clock::now() - start;
+        requester.join();
+        EXPECT_LT(took, std::chrono::milliseconds(c.abortRequested ? 1000 : 1500));
+        EXPECT_EQ(s.ftp.DataChannel(), nullptr);
+        EXPECT_EQ(s.ftp.Connected(), answers);
+        if (answers) {
+            EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+        }
+        s.ftp.Disconnect();
+        s.control.Wait();
+        const std::vector<std::string> lines = s.control.Lines();
+        const auto port = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("PORT ", 0) == 0; });
+        ASSERT_NE(port, lines.end());
+        ASSERT_NE(port + 1, lines.end());
+        EXPECT_EQ(port[1], "ABOR");
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "ABOR"), 1);
+    }
+}
