@@ -14,7 +14,9 @@ namespace {
 constexpr int Engines = 4;
 constexpr int Files = 200;
 
-std::string FileName(int engine, int file) { return "e" + std::to_string(engine) + "-" + std::to_string(file) + ".bin"; }
+std::string FileName(int engine, int file) {
+    return "e" + std::to_string(engine) + "-" + std::to_string(file) + ".bin";
+}
 
 // Small files of different sizes, none a multiple of another's.
 std::string FileContent(int engine, int file) {
@@ -115,7 +117,8 @@ TEST(ActiveModePort, AnUnansweredPortFailsTheTransferInBoundedTimeAndAborKeepsTh
         s.ftp.Disconnect();
         s.control.Wait();
         const std::vector<std::string> lines = s.control.Lines();
-        const auto port = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("PORT ", 0) == 0; });
+        const auto port =
+            std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("PORT ", 0) == 0; });
         ASSERT_NE(port, lines.end());
         ASSERT_NE(port + 1, lines.end());
         EXPECT_EQ(port[1], "ABOR");
