@@ -237,6 +237,10 @@ private:
     void PrepareDataChannel(TIdTCPConnection& channel);
     TIdTCPClient& ConnectPassiveChannel(const PassiveAddress& passive);
     TIdSimpleServer& ListenActiveChannel();
+    // After a PORT (or EPRT) whose reply did not begin in time or whose wait an abort request
+    // ended: ABOR withdraws it and the replies due are read within one bounded wait; raises
+    // EIdConnectTimeout, or EIdConnClosedGracefully for the abort.
+    [[noreturn]] void WithdrawPort(bool aborted);
     void SendRest(int64_t position);
     void ReadClosingReply();
     // Reads the replies a failed transfer left due, within one bounded wait; a control

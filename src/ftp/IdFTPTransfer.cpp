@@ -282,7 +282,28 @@ TIdFTP::PassiveAddress TIdFTP::RequestPassive() {
 }
 
 void TIdFTP::AnnouncePort(const std::string& ip, uint16_t port) {
-    SendCommand(binding_.IPv6() ? ExtendedPortCommand(ip, port) : PortCommand(ip, port), {200});
+    WriteLine(binding_.IPv6() ? ExtendedPortCommand(ip, port) : PortCommand(ip, port));
+    // Some servers answer only once their connection to the listener is made (pyftpdlib does),
+    // so a connection that never comes leaves the PORT unanswered.
+    bool aborted = false;
+    if (!AwaitReply(ReadDeadline(), aborted)) WithdrawPort(aborted);
+    ReadReply({200});
+}
+
+void TIdFTP::WithdrawPort(bool aborted) {
+    Abort();
+    // A server that takes one command at a time answers the PORT first, late; one that gives
+    // the PORT up answers only the ABOR (225 or 226). Either way nothing more is due.
+    const TIdClock::time_point deadline = DeadlineIn(WithinReadTimeout(PendingReplyMs));
+    bool inStep = false;
+    for (int replies = 0; replies < 2 && !inStep; ++replies) {
+        const int left = MillisecondsUntil(deadline);
+        if (left == 0 || !ReadReplyWithin(left)) break;
+        inStep = replies == 1 || LastReply.NumericCode == 225 || LastReply.NumericCode == 226;
+    }
+    if (!inStep) Disconnect();
+    if (aborted) throw EIdConnClosedGracefully();
+    throw EIdConnectTimeout();
 }
 
 void TIdFTP::SendRest(int64_t position) { SendCommand("REST " + std::to_string(position), {350}); }

@@ -235,15 +235,25 @@ void TIdTCPConnection::ReadForgoneReplies() {
 
 bool TIdTCPConnection::AwaitReplyUnlessAborted(std::optional<TIdClock::time_point> deadline) {
     if (!AbortSignal) return true;
+    bool aborted = false;
+    if (AwaitReply(deadline, aborted) || !aborted) return true;
+    ForgoReply(deadline);
+    return false;
+}
+
+bool TIdTCPConnection::AwaitReply(std::optional<TIdClock::time_point> deadline, bool& aborted) {
+    aborted = false;
+    const int slice = AbortSignal ? TIdAbortSignal::SliceMs : -1;
     while (input_.Empty()) {
-        if (AbortSignal->Take()) {
-            ForgoReply(deadline);
+        if (AbortSignal && AbortSignal->Take()) {
             if (AbortSignal->OnTaken) AbortSignal->OnTaken();
+            aborted = true;
             return false;
         }
-        const int remaining = deadline ? MillisecondsUntil(*deadline) : TIdAbortSignal::SliceMs;
-        if (remaining == 0) return true;
-        ReadFromSocket(true, std::min(remaining, TIdAbortSignal::SliceMs), false);
+        const int remaining = deadline ? MillisecondsUntil(*deadline) : -1;
+        if (remaining == 0) return false;
+        const int wait = slice >= 0 && (remaining < 0 || slice < remaining) ? slice : remaining;
+        ReadFromSocket(true, wait, false);
     }
     return true;
 }

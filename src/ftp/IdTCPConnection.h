@@ -94,6 +94,9 @@ public:
     // passes, in slices while an abort can be requested. False when a request was taken first:
     // the reply is then forgone. True otherwise; ReadReply reads it.
     bool AwaitReplyUnlessAborted(std::optional<TIdClock::time_point> deadline);
+    // The same wait, but false also when the deadline passes first; `aborted` tells a taken
+    // request, which is then the caller's to carry out. Nothing is forgone.
+    bool AwaitReply(std::optional<TIdClock::time_point> deadline, bool& aborted);
     // Sends a command without waiting for its reply, which is forgone.
     void SendCommandAhead(const std::string& line);
     // A reply that does not come within ReadTimeout drops the connection: it is out of step.
