@@ -1,5 +1,6 @@
 #include "ftp/IdTCPClient.h"
 
+#include "ftp/IdDeadline.h"
 #include "ftp/IdException.h"
 #include "platform/SocketError.h"
 
@@ -62,10 +63,25 @@ void TIdTCPClient::ConnectTo(const std::string& ip, int timeoutMs) {
 void TIdTCPClient::ConnectWithTimeout(const std::string& ip, int timeoutMs) {
     bool done = false;
     int error = binding_.Socket.StartConnect(ip, static_cast<uint16_t>(Port), done);
-    if (!done) error = binding_.Socket.FinishConnect(timeoutMs, done);
+    // A data connection hears an abort request while it connects, as it would while it moves
+    // data; no transfer command is out yet, so there is nothing to withdraw.
+    const bool abortable = AbortSignal && OnAbortRequest;
+    const TIdClock::time_point deadline = DeadlineIn(timeoutMs);
+    while (!done && !error) {
+        const int remaining = timeoutMs >= 0 ? MillisecondsUntil(deadline) : -1;
+        if (remaining == 0) break;
+        const int wait = !abortable ? remaining : remaining < 0 ? TIdAbortSignal::SliceMs
+                                                                : std::min(remaining, TIdAbortSignal::SliceMs);
+        error = binding_.Socket.FinishConnect(wait, done);
+        if (!done && abortable && AbortSignal->Take()) {
+            binding_.Socket.Close();
+            if (AbortSignal->OnTaken) AbortSignal->OnTaken();
+            throw EIdConnClosedGracefully();
+        }
+    }
+    if (error) throw EIdConnectException(SocketError::Message(error));
     if (!done) {
         binding_.Socket.Close();
         throw EIdConnectTimeout();
     }
-    if (error) throw EIdConnectException(SocketError::Message(error));
 }

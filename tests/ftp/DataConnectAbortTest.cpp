@@ -1,0 +1,41 @@
+// An abort request reaches a transfer whose passive data connection is still being made.
+#include "EngineSessions.h"
+#include "fixtures/ClosedPort.h"
+#include "ftp/IdAbortSignal.h"
+#include "ftp/IdException.h"
+
+#include <algorithm>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+TEST(DataConnectAbort, AnAbortDuringThePassiveConnectEndsTheTransferAtOnceAndTheSessionGoesOn) {
+    UnreachableLoopbackPort unreachable;
+    ScriptedSession s(5000);
+    s.control.Reply(PassiveReply(unreachable.port)).Reply("257 \"/\"\r\n");
+    s.Start();
+    TIdAbortSignal signal;
+    bool taken = false;
+    signal.OnTaken = [&taken] { taken = true; };
+    s.ftp.AbortSignal = &signal;
+    std::thread requester([&signal] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        signal.Request();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    TIdStringStream stream;
+    EXPECT_THROW(s.ftp.Get("x", stream), EIdConnClosedGracefully);
+    const auto took = std::chrono::steady_clock::now() - start;
+    requester.join();
+    // Well within the 5 s time-out: the request is heard within a slice of the wait.
+    EXPECT_LT(took, std::chrono::milliseconds(200 + 250));
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(s.ftp.DataChannel(), nullptr);
+    // No transfer command went out, so nothing is due but the next command's reply.
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+    s.ftp.Disconnect();
+    s.control.Wait();
+    const std::vector<std::string> lines = s.control.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "RETR x"), 0);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "ABOR"), 0);
+}
