@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QSplitter>
 #include <QTreeWidget>
 
 #include <filesystem>

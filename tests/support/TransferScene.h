@@ -7,6 +7,7 @@
 #include "log/SessionLog.h"
 #include "service/ExceptionGuard.h"
 #include "service/SessionService.h"
+#include "support/OperationLogFile.h"
 #include "support/PaneLines.h"
 #include "support/RecordedBusy.h"
 #include "support/ScriptedDialogs.h"
@@ -95,8 +96,7 @@ protected:
     std::string OperationLog()
     {
         fileLog_.Flush();
-        const std::string path = home_.File("FileOperationLog.txt");
-        return TempDir::Exists(path) ? TempDir::ReadFile(path) : "";
+        return OperationLogIn(home_.Path());
     }
 
     TempDir local_;
