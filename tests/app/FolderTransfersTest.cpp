@@ -5,26 +5,21 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
-#include "panes/PaneTime.h"
-#include "platform/DateTime.h"
 #include "transfer/FolderTransfers.h"
 
 #include <QComboBox>
-#include <QDateTime>
 #include <QDialog>
 #include <QLabel>
 #include <QListWidget>
-#include <QTreeWidget>
 #include <QSplitter>
+#include <QTreeWidget>
 
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utime.h>
 
 namespace {
 
@@ -51,12 +46,6 @@ private:
 };
 
 namespace fs = std::filesystem;
-
-void SetModified(const std::string& path, const QDateTime& when)
-{
-    const utimbuf times{when.toSecsSinceEpoch(), when.toSecsSinceEpoch()};
-    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
-}
 
 class FolderTransfersTest : public RemoteSceneTest {
 protected:
@@ -103,48 +92,16 @@ TEST_F(FolderTransfersTest, WholeTreesMoveByteForByteBothWaysWithBlanksNonAsciiN
                                   QString::fromStdString(back.Path()) + u'|' + remote}));
 }
 
-TEST_F(FolderTransfersTest, ComparingTimeStampsSkipsListedExtensionsAndNotOlderFilesAndMirroringDeletesOnlyEntriesMissingLocally)
+// The local pane's mask chooses what a folder upload sends.
+TEST_F(FolderTransfersTest, TheLocalPanesMaskChoosesWhatAFolderUploadSends)
 {
-    // The mask of the second upload hides the folder sub and hidden.txt from the local pane.
-    const QDateTime earlier = QDateTime::currentDateTime().addDays(-3);
-    fs::create_directories(Local("sub"));
-    for (const char* name : {"keep.bak", "newer.txt", "older.txt", "fresh.txt", "a.html", "Readme.htm", "hidden.txt"})
+    for (const char* name : {"a.htm", "b.txt"})
         Write(Local(name), "local");
-    fs::create_directories(Remote("olddir"));
-    for (const char* name :
-         {"keep.bak", "newer.txt", "older.txt", "a.html", "old.html", "old.log", "README.HTM", "hidden.txt", "sub/notes.txt"})
-        Write(Remote(name), "remote");
-    // Only the listed extensions keep keep.bak and a.html from replacing their older twins.
-    for (const char* name : {"newer.txt", "keep.bak", "a.html"})
-        SetModified(Remote(name), earlier);
-    SetModified(Local("older.txt"), earlier);
     TMainForm& form = OpenConnected();
-    form.Extensions().SkipExtList = {".BAK", ".HTML"};
-    form.Options().bCompareTimeStamp = true;
+    form.Controls().LocalMaskBox->setEditText(QStringLiteral("*.htm"));
     RunAll("aUploadAll");
-    for (const char* name : {"keep.bak", "older.txt", "a.html"})
-        EXPECT_EQ(Read(Remote(name)), "remote") << name;
-    for (const char* name : {"newer.txt", "fresh.txt"})
-        EXPECT_EQ(Read(Remote(name)), "local") << name;
-
-    // Without the comparison the skip list is not used either.
-    form.Options().bCompareTimeStamp = false;
-    form.Controls().LocalMaskBox->setEditText(QStringLiteral("*.htm*"));
-    Run("aLocalRefresh");
-    form.Extensions().NoDeleteExtList = {".log"};
-    form.Options().bMirroringAtUploadAll = true;
-    form.Options().bMirrorPreview = false;
-    RunAll("aUploadAll");
-    EXPECT_EQ(Read(Remote("a.html")), "local");
-    EXPECT_FALSE(Exists(Remote("old.html")));
-    EXPECT_TRUE(Exists(Remote("old.log")));
-    EXPECT_TRUE(Exists(Remote("olddir")));
-    // Readme.htm is the counterpart of README.HTM. hidden.txt and sub exist locally, so they
-    // stay, and the upload leaves them as they are because the mask hid them.
-    EXPECT_TRUE(Exists(Remote("README.HTM")));
-    EXPECT_EQ(Read(Remote("hidden.txt")), "remote");
-    EXPECT_EQ(Read(Remote("sub/notes.txt")), "remote");
-
+    EXPECT_EQ(Read(Remote("a.htm")), "local");
+    EXPECT_FALSE(Exists(Remote("b.txt")));
 }
 
 TEST_F(FolderTransfersTest, AMirroringUploadShowsItsWholePlanFirstCancelChangesNothingAndOkRunsExactlyThatPlan)

@@ -5,6 +5,7 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
+#include "support/OperationLogFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -139,8 +140,7 @@ std::string MainFormTest::IniValue(const std::string& section, const std::string
 std::string MainFormTest::OperationLog() const
 {
     Pump(1);
-    const std::string path = HomeFile("FileOperationLog.txt");
-    return TempDir::Exists(path) ? TempDir::ReadFile(path) : "";
+    return OperationLogIn(home_.Path());
 }
 
 void MainFormTest::Pump(int milliseconds)

@@ -1,6 +1,7 @@
 #include "RemoteScene.h"
 
 #include "fixtures/VsftpdServer.h"
+#include "panes/ComboItems.h"
 #include "panes/DirListForm.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
@@ -20,14 +21,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QStringList Items(const QComboBox& box)
-{
-    QStringList items;
-    for (int i = 0; i < box.count(); ++i)
-        items << box.itemText(i);
-    return items;
-}
 
 // The tree depth first, each node's text behind one "-" per level.
 void AddNodes(const QTreeWidgetItem& node, const QString& indent, QStringList& nodes)
@@ -113,7 +106,7 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
     EXPECT_EQ(Dir(), QStringLiteral("/a"));
     // Directories differing only in letter case are both kept.
     EnterDirectory(QStringLiteral("/Pub"));
-    EXPECT_EQ(Items(DirBox()), (QStringList{"/", "/a", "/a/inner", "/pub", "/Pub", "/pub/sub"}));
+    EXPECT_EQ(ItemTexts(DirBox()), (QStringList{"/", "/a", "/a/inner", "/pub", "/Pub", "/pub/sub"}));
 
     // The bookmark editor hands back the edited history.
     dialogs_->QueueDialog([](QDialog& dialog) {
@@ -124,7 +117,7 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
         return dialog.result();
     });
     Run("aRemoteBookmark");
-    EXPECT_EQ(Items(DirBox()), (QStringList{"/a", "/a/inner", "/pub", "/Pub", "/pub/sub"}));
+    EXPECT_EQ(ItemTexts(DirBox()), (QStringList{"/a", "/a/inner", "/pub", "/Pub", "/pub/sub"}));
     EXPECT_EQ(Dir(), QStringLiteral("/Pub"));
 
     // A tree deeper than twenty levels keeps every level; the node of level 22 leads to its path.

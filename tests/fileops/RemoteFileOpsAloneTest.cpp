@@ -6,6 +6,7 @@
 #include "service/SessionService.h"
 #include "settings/WindowSettings.h"
 #include "settings/WindowState.h"
+#include "support/OperationLogFile.h"
 #include "support/QStringPrinter.h"
 #include "support/RecordedBusy.h"
 #include "support/ScriptedDialogs.h"
@@ -55,8 +56,7 @@ protected:
     std::string OperationLog()
     {
         fileLog_.Flush();
-        const std::string path = home_.File("FileOperationLog.txt");
-        return TempDir::Exists(path) ? TempDir::ReadFile(path) : "";
+        return OperationLogIn(home_.Path());
     }
 
     FtpServer server_;

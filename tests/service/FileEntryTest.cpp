@@ -1,3 +1,4 @@
+#include "fixtures/FileTimes.h"
 #include "fixtures/PinnedZone.h"
 #include "fixtures/TempDir.h"
 #include "ftp/IdFTPList.h"
@@ -11,7 +12,6 @@
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utime.h>
 
 namespace {
 
@@ -108,8 +108,7 @@ TEST(LocalEntries, AScanGivesKindsWithLinksShownAsWhatTheyPointToAndTheInstantTo
     TempDir dir;
     TempDir::WriteFile(dir.File("file.txt"), "12345");
     const std::time_t modified = 1699146123;
-    const utimbuf times{modified, modified};
-    ASSERT_EQ(utime(dir.File("file.txt").c_str(), &times), 0);
+    SetModified(dir.File("file.txt"), modified);
     ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0755), 0);
     ASSERT_EQ(symlink("file.txt", dir.File("to-file").c_str()), 0);
     ASSERT_EQ(symlink("sub", dir.File("to-sub").c_str()), 0);

@@ -1,4 +1,5 @@
 #pragma once
+#include "fixtures/FileTimes.h"
 #include "fixtures/TempDir.h"
 #include "ftp/IdFTP.h"
 #include "service/FolderWalk.h"
@@ -8,10 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <filesystem>
 #include <string>
-#include <utime.h>
 #include <vector>
 
 // Runs the walk's engine steps at once on the test's engine, and moves files with it plainly.
@@ -66,10 +65,4 @@ inline void Write(const std::string& path, const std::string& content)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     TempDir::WriteFile(path, content);
-}
-
-inline void SetModified(const std::string& path, std::time_t secondsSinceEpoch)
-{
-    const utimbuf times{secondsSinceEpoch, secondsSinceEpoch};
-    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
 }

@@ -2,26 +2,11 @@
 // their files, real servers take them on several connections at once.
 #include "fixtures/FtpServer.h"
 #include "fixtures/VsftpdServer.h"
-#include "log/Editor.h"
-#include "log/FileOperationLog.h"
-#include "log/SessionLog.h"
-#include "service/ConnectionPool.h"
-#include "service/ExceptionGuard.h"
-#include "service/SessionService.h"
-#include "support/PaneLines.h"
 #include "support/QStringPrinter.h"
-#include "support/RecordedBusy.h"
-#include "support/ScriptedDialogs.h"
-#include "support/ServiceJobs.h"
-#include "support/TestPanes.h"
-#include "transfer/FileTransfers.h"
-#include "transfer/FolderTransfers.h"
-#include "transfer/TransferProgress.h"
-#include "transfer/TransferQueue.h"
+#include "support/TransferScene.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -32,65 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The session, its queue and the transfers over a real server, with `connections` extra
-// connections; the server is started by the test.
-class QueueAlone : public ::testing::Test {
+// The session, its queue and the transfers over a real server; the server is started by the
+// test, the queue's connections are given at the login.
+class QueueAlone : public TransferScene {
 protected:
-    ~QueueAlone() override
-    {
-        SetUncaughtExceptionHandler({});
-        queue_.reset();
-        service_.Stop();
-        DestroyWaitingCommands();
-    }
-    void LogIn(int port, const char* user, const char* password, int connections)
-    {
-        options_.bShowTransactionDlg = false;
-        options_.iTransferConnections = connections;
-        panes_.folder = QString::fromStdString(local_.Path());
-        SetUncaughtExceptionHandler([this](std::exception_ptr) { ++errors_; });
-        service_.Ftp().Passive = true;
-        LogInOnLoopback(service_, port, user, password);
-        queue_ = std::make_unique<TTransferQueue>(TTransferQueue::Sources{
-            .session = service_,
-            .dialogue = [this](int number, bool sent, const std::string& data) {
-                sessionLog_.LogDialogue(number, sent, data);
-            },
-            .connections = [this] { return options_.iTransferConnections; },
-            .runFile = [this](const TQueuedFile& queued, TFileStepSide& side) {
-                return queued.upload ? files_->UploadFile(queued.file, false, queued.folders, side)
-                                     : files_->DownloadFile(queued.file, queued.folders, side);
-            },
-            .progress = progress_,
-            .showProgress = [] { return false; },
-            .relist = [](bool, bool) {}});
-        files_ = std::make_unique<TFileTransfers>(TFileTransfers::Sources{
-            .service = service_,
-            .options = options_,
-            .extensions = extensions_,
-            .transfer = transfer_,
-            .progress = progress_,
-            .dialogs = dialogs_,
-            .panes = panes_,
-            .busy = busy_,
-            .sessionLog = sessionLog_,
-            .fileOperationLog = fileLog_,
-            .transferMode = [] { return TTransferChoice::Binary; },
-            .uploadFolder = [this](const QString& name) { return folders_->UploadFolder(name); },
-            .downloadFolder = [this](const QString& name) { return folders_->DownloadFolder(name); },
-            .queue = queue_.get()});
-        folders_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{.service = service_,
-                                                                                .files = *files_,
-                                                                                .options = options_,
-                                                                                .extensions = extensions_,
-                                                                                .progress = progress_,
-                                                                                .dialogs = dialogs_,
-                                                                                .panes = panes_,
-                                                                                .busy = busy_,
-                                                                                .sessionLog = sessionLog_,
-                                                                                .fileOperationLog = fileLog_,
-                                                                                .queue = queue_.get()});
-    }
+    QueueAlone() { service_.Ftp().Passive = true; }
     // Runs the event loop until the queue has nothing waiting or running.
     void WaitForQueue(std::chrono::seconds bound = std::chrono::seconds(60))
     {
@@ -118,31 +49,6 @@ protected:
                 return row;
         throw std::runtime_error("no row for " + name.toStdString());
     }
-    QStringList SessionLines() { return PaneLines(logPane_); }
-
-    TempDir local_;
-    TempDir home_;
-    TSessionService service_;
-    TWindowOptions options_;
-    TExtensionLists extensions_;
-    TTransferState transfer_;
-    QWidget owner_;
-    TScriptedDialogs dialogs_;
-    TestPanes panes_;
-    TRecordedBusy busy_;
-    TEditor logPane_;
-    TSessionLog sessionLog_{&logPane_, [] { return 100000; }};
-    TFileOperationLog fileLog_{QString::fromStdString(home_.Path()), [] { return 500; }};
-    int errors_ = 0;
-    TTransferProgress progress_{{.transfer = transfer_,
-                                 .requestAbort = [this] { service_.RequestAbort(); },
-                                 .owner = owner_,
-                                 .appendLogLine = [](const QString&) {},
-                                 .setStatusPanel = [](int, const QString&) {},
-                                 .leaveBusyState = [] {}}};
-    std::unique_ptr<TFolderTransfers> folders_;
-    std::unique_ptr<TTransferQueue> queue_;
-    std::unique_ptr<TFileTransfers> files_;
 };
 
 // Files named "<folder>/f<n>.bin" of distinct contents in `folders` folders.
@@ -202,7 +108,7 @@ TEST_F(QueueOnPyftpdlib, TreesGoBothWaysByteExactOnSeveralConnectionsWithTheirLo
     for (int number : {2, 3, 4, 5})
         EXPECT_TRUE(lines.contains(QStringLiteral("[%1] << PASS ****").arg(number))) << number;
     EXPECT_TRUE(lines.filter(QStringLiteral("secret")).isEmpty());
-    const std::string log = (fileLog_.Flush(), TempDir::ReadFile(home_.File("FileOperationLog.txt")));
+    const std::string log = OperationLog();
     EXPECT_NE(log.find("Upload " + local_.File("d4/f11.bin")), std::string::npos);
     EXPECT_NE(log.find("Download " + fresh.File("d4/f11.bin")), std::string::npos);
 }

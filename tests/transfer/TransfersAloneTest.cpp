@@ -1,23 +1,14 @@
 // The file and folder transfers over the session service alone: the panes and the busy display
 // are the test's own, the server is real.
+#include "fixtures/FileTimes.h"
 #include "fixtures/FtpServer.h"
+#include "fixtures/ProftpdServer.h"
+#include "fixtures/RandomBytes.h"
 #include "ftp/EngineSessions.h"
-#include "log/Editor.h"
-#include "log/FileOperationLog.h"
-#include "log/SessionLog.h"
-#include "service/ExceptionGuard.h"
-#include "service/SessionService.h"
-#include "support/PaneLines.h"
 #include "support/QStringPrinter.h"
-#include "support/RecordedBusy.h"
-#include "support/ScriptedDialogs.h"
-#include "support/ServiceJobs.h"
-#include "support/TestPanes.h"
-#include "transfer/FileTransfers.h"
-#include "transfer/FolderTransfers.h"
-#include "transfer/TransferProgress.h"
+#include "support/TransferScene.h"
 
-#include <QWidget>
+#include <QDateTime>
 
 #include <gtest/gtest.h>
 
@@ -27,91 +18,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TransfersAlone : public ::testing::Test {
+class TransfersAlone : public TransferScene {
 protected:
-    TransfersAlone()
+    TransfersAlone() { LogIn(server_.Port(), FtpServer::User, FtpServer::Password); }
+
+    // Runs the upload or download of the whole folder and confirms its question.
+    void RunAll(bool upload)
     {
-        panes_.folder = QString::fromStdString(local_.Path());
-        options_.bShowTransactionDlg = false;
-        LogInOnLoopback(service_, server_.Port(), FtpServer::User, FtpServer::Password);
-        progress_.FollowEngine(service_);
-        SetUncaughtExceptionHandler([this](std::exception_ptr) { ++errors_; });
+        dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
+        Run([this, upload] { upload ? files_->aUploadAllExecute() : files_->aDownloadAllExecute(); });
     }
-    ~TransfersAlone() override
-    {
-        SetUncaughtExceptionHandler({});
-        service_.Stop();
-        DestroyWaitingCommands();
-    }
-    template <class Command>
-    void Run(Command command)
-    {
-        command();
-        WaitForService(service_);
-    }
-    void MakeFolderTransfers()
-    {
-        folders_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{.service = service_,
-                                                                                .files = files_,
-                                                                                .options = options_,
-                                                                                .extensions = extensions_,
-                                                                                .progress = progress_,
-                                                                                .dialogs = dialogs_,
-                                                                                .panes = panes_,
-                                                                                .busy = busy_,
-                                                                                .sessionLog = sessionLog_,
-                                                                                .fileOperationLog = fileLog_});
-    }
-    std::string OperationLog()
-    {
-        fileLog_.Flush();
-        return TempDir::ReadFile(home_.File("FileOperationLog.txt"));
-    }
+    std::string Local(const std::string& name) const { return local_.File(name); }
+    std::string Remote(const std::string& name) const { return server_.File(name); }
 
     FtpServer server_;
-    TempDir local_;
-    TempDir home_;
-    TSessionService service_;
-    TWindowOptions options_;
-    TExtensionLists extensions_;
-    TTransferState transfer_;
-    QWidget owner_;
-    TScriptedDialogs dialogs_;
-    TestPanes panes_;
-    TRecordedBusy busy_;
-    TEditor logPane_;
-    TSessionLog sessionLog_{&logPane_, [] { return 500; }};
-    TFileOperationLog fileLog_{QString::fromStdString(home_.Path()), [] { return 500; }};
-    int errors_ = 0;
-    TTransferProgress progress_{{.transfer = transfer_,
-                                 .requestAbort = [this] { service_.RequestAbort(); },
-                                 .owner = owner_,
-                                 .appendLogLine = [this](const QString& line) { sessionLog_.AppendLogLine(line); },
-                                 .setStatusPanel = [](int, const QString&) {},
-                                 .leaveBusyState = [this] { busy_.LeaveBusyState(); }}};
-    std::unique_ptr<TFolderTransfers> folders_;
-    TFileTransfers files_{{.service = service_,
-                           .options = options_,
-                           .extensions = extensions_,
-                           .transfer = transfer_,
-                           .progress = progress_,
-                           .dialogs = dialogs_,
-                           .panes = panes_,
-                           .busy = busy_,
-                           .sessionLog = sessionLog_,
-                           .fileOperationLog = fileLog_,
-                           .transferMode = [] { return TTransferChoice::Binary; },
-                           .uploadFolder = [this](const QString& name) { return folders_->UploadFolder(name); },
-                           .downloadFolder = [this](const QString& name) { return folders_->DownloadFolder(name); }}};
 };
+
+// 2023-11-05 01:02:03 UTC: seconds that a minute text would lose.
+constexpr std::time_t OddSecond = 1699146123;
 
 TEST_F(TransfersAlone, SelectedFilesAndAWholeTreeMoveByteExactWithTheirLogLinesAndTheBusyDisplayBalanced)
 {
-    MakeFolderTransfers();
     const std::string bytes(300000, '\r');
     TempDir::WriteFile(local_.File("up.bin"), bytes);
     panes_.local = {FileNamed(QStringLiteral("up.bin"))};
-    Run([this] { files_.aUploadExecute(); });
+    Run([this] { files_->aUploadExecute(); });
     EXPECT_EQ(TempDir::ReadFile(server_.File("up.bin")), bytes);
     EXPECT_EQ(panes_.relisted, QStringList{"remote"});
     EXPECT_EQ(busy_.holds, (QList<bool>{true, false}));
@@ -120,14 +51,14 @@ TEST_F(TransfersAlone, SelectedFilesAndAWholeTreeMoveByteExactWithTheirLogLinesA
 
     TempDir::WriteFile(server_.File("down.txt"), "line\r\n");
     panes_.remote = {FileNamed(QStringLiteral("down.txt"))};
-    Run([this] { files_.aDownloadExecute(); });
+    Run([this] { files_->aDownloadExecute(); });
     EXPECT_EQ(TempDir::ReadFile(local_.File("down.txt")), "line\r\n");
 
     // The whole local folder, with a subfolder, after the question.
     fs::create_directories(local_.File("tree"));
     TempDir::WriteFile(local_.File("tree/leaf.txt"), "leaf");
     dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
-    Run([this] { files_.aUploadAllExecute(); });
+    Run([this] { files_->aUploadAllExecute(); });
     EXPECT_EQ(TempDir::ReadFile(server_.File("tree/leaf.txt")), "leaf");
     EXPECT_EQ(TempDir::ReadFile(server_.File("down.txt")), "line\r\n");
     EXPECT_EQ(errors_, 0);
@@ -136,15 +67,14 @@ TEST_F(TransfersAlone, SelectedFilesAndAWholeTreeMoveByteExactWithTheirLogLinesA
     for (const std::string& line :
          {"Upload " + local_.File("up.bin") + " --> test:/:up.bin", "Download " + local_.File("down.txt") + " <-- test:/:down.txt",
           "Upload " + local_.File("tree/leaf.txt")})
-        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log << PaneLines(logPane_).join(u'\n').toStdString();
-    EXPECT_FALSE(PaneLines(logPane_).filter(QStringLiteral("bytes sent")).isEmpty());
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log << SessionLines().join(u'\n').toStdString();
+    EXPECT_FALSE(SessionLines().filter(QStringLiteral("bytes sent")).isEmpty());
 }
 
 // A folder's files are checked together after the last one; a file damaged before that check
 // gets the lines a single file's failed check gets, and is set apart on the server.
 TEST_F(TransfersAlone, AFolderUploadFindsAFileDamagedBeforeItsBatchedCheck)
 {
-    MakeFolderTransfers();
     for (const char* name : {"a.bin", "b.bin"})
         TempDir::WriteFile(local_.File(name), std::string(4000, name[0]));
     SentCommands sent;
@@ -158,16 +88,146 @@ TEST_F(TransfersAlone, AFolderUploadFindsAFileDamagedBeforeItsBatchedCheck)
             TempDir::WriteFile(server_.File("b.bin"), "cut");
     };
     dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
-    Run([this] { files_.aUploadAllExecute(); });
+    Run([this] { files_->aUploadAllExecute(); });
     service_.Ftp().Intercept = nullptr;
 
     EXPECT_EQ(sent.Count("SIZE"), 1u);  // only the ".part" name before the rename
     EXPECT_EQ(TempDir::ReadFile(server_.File("a.bin")), std::string(4000, 'a'));
     EXPECT_TRUE(TempDir::Exists(server_.File("b.bin.part")));
-    EXPECT_FALSE(PaneLines(logPane_).filter(QStringLiteral("転送後の検証で size が一致しません: b.bin（b.bin.part として残しました）")).isEmpty())
-        << PaneLines(logPane_).join(u'\n').toStdString();
+    EXPECT_FALSE(SessionLines().filter(QStringLiteral("転送後の検証で size が一致しません: b.bin（b.bin.part として残しました）")).isEmpty())
+        << SessionLines().join(u'\n').toStdString();
     const std::string log = OperationLog();
     EXPECT_NE(log.find("Verify " + local_.File("b.bin") + " != test:/:b.bin size"), std::string::npos) << log;
+    EXPECT_EQ(errors_, 0);
+}
+
+// The window's options and extension lists govern the walk: the comparison with its skip list,
+// mirroring with its keep list, and the local pane's mask.
+TEST_F(TransfersAlone, AFolderUploadComparesSkipsAndMirrorsAsTheOptionsSay)
+{
+    const std::time_t earlier = QDateTime::currentSecsSinceEpoch() - 3 * 86400;
+    for (const char* name : {"keep.bak", "newer.txt", "older.txt", "fresh.txt", "a.html", "Readme.htm"})
+        TempDir::WriteFile(Local(name), "local");
+    for (const char* name : {"keep.bak", "newer.txt", "older.txt", "a.html", "old.html", "old.log", "README.HTM"})
+        TempDir::WriteFile(Remote(name), "remote");
+    // Only the listed extensions keep keep.bak and a.html from replacing their older twins.
+    for (const char* name : {"newer.txt", "keep.bak", "a.html"})
+        SetModified(Remote(name), earlier);
+    SetModified(Local("older.txt"), earlier);
+    extensions_.SkipExtList = {".BAK", ".HTML"};
+    options_.bCompareTimeStamp = true;
+    RunAll(true);
+    for (const char* name : {"keep.bak", "older.txt", "a.html"})
+        EXPECT_EQ(TempDir::ReadFile(Remote(name)), "remote") << name;
+    for (const char* name : {"newer.txt", "fresh.txt"})
+        EXPECT_EQ(TempDir::ReadFile(Remote(name)), "local") << name;
+
+    // Without the comparison the skip list is not used either.
+    options_.bCompareTimeStamp = false;
+    panes_.localMask = QStringLiteral("*.htm*");
+    extensions_.NoDeleteExtList = {".log"};
+    options_.bMirroringAtUploadAll = true;
+    options_.bMirrorPreview = false;
+    RunAll(true);
+    EXPECT_EQ(TempDir::ReadFile(Remote("a.html")), "local");
+    EXPECT_FALSE(TempDir::Exists(Remote("old.html")));
+    EXPECT_TRUE(TempDir::Exists(Remote("old.log")));
+    // Readme.htm is the counterpart of README.HTM; older.txt exists here, so it stays, and the
+    // mask that hid it leaves it as it was.
+    EXPECT_TRUE(TempDir::Exists(Remote("README.HTM")));
+    EXPECT_EQ(TempDir::ReadFile(Remote("older.txt")), "remote");
+    EXPECT_EQ(errors_, 0);
+}
+
+// Uploads give the server the local times (MFMT) and downloads take the listed ones to the
+// second, so a second "skip older" run either way moves nothing; a download of the size its
+// listing gave asks no SIZE.
+TEST_F(TransfersAlone, TimesSurviveBothWaysToTheSecondSoSkipOlderSkipsEverythingTheSecondTime)
+{
+    fs::create_directories(Local("sub"));
+    for (const char* name : {"one.txt", "sub/two.txt"}) {
+        TempDir::WriteFile(Local(name), name);
+        SetModified(Local(name), OddSecond);
+    }
+    options_.bCompareTimeStamp = true;
+    options_.bRetrieveRemoteTimeStamp = true;
+    SentCommands sent;
+    sent.Attach(service_.Ftp());
+    RunAll(true);
+    EXPECT_EQ(Modified(Remote("one.txt")), OddSecond);
+    EXPECT_EQ(Modified(Remote("sub/two.txt")), OddSecond);
+    EXPECT_EQ(sent.Count("STOR"), 2u);
+
+    RunAll(true);
+    EXPECT_EQ(sent.Count("STOR"), 2u);
+    RunAll(false);
+    EXPECT_EQ(sent.Count("RETR"), 0u);
+
+    // One second newer on the server is newer.
+    SetModified(Remote("one.txt"), OddSecond + 1);
+    const std::size_t sizes = sent.Count("SIZE");
+    RunAll(false);
+    EXPECT_EQ(sent.Count("RETR"), 1u);
+    EXPECT_EQ(Modified(Local("one.txt")), OddSecond + 1);
+
+    // A selected file of the size its listing gave is not asked its SIZE either.
+    TempDir::WriteFile(Remote("three.txt"), "three");
+    SetModified(Remote("three.txt"), OddSecond);
+    TFileEntry listed = FileNamed(QStringLiteral("three.txt"));
+    listed.size = 5;
+    listed.sizeKnown = true;
+    panes_.remote = {listed};
+    Run([this] { files_->aDownloadExecute(); });
+    service_.Ftp().Intercept = nullptr;
+    EXPECT_EQ(TempDir::ReadFile(Local("three.txt")), "three");
+    EXPECT_EQ(Modified(Local("three.txt")), OddSecond);
+    EXPECT_EQ(sent.Count("SIZE"), sizes);
+    EXPECT_EQ(errors_, 0);
+}
+
+class TransfersOnProftpd : public TransferScene {
+protected:
+    TransfersOnProftpd() { LogIn(server_.Port(), FtpServer::User, FtpServer::Password); }
+
+    ProftpdServer server_;
+};
+
+// A download whose copy differs after the transfer is not logged as moved: the session log
+// names it and the ".part" it was left as, the operation log has its "Verify" line. A file that
+// arrives whole is logged as before.
+TEST_F(TransfersOnProftpd, ADownloadThatArrivesDifferentIsReportedAndLeftAsPart)
+{
+    const std::string bytes = RandomBytes(50000, 9);
+    for (const char* name : {"bad.bin", "good.bin"})
+        TempDir::WriteFile(server_.File(name), bytes);
+    // A byte of the server's copy changes just before its digest is asked for, as a disk or a
+    // server might damage it.
+    SentCommands sent;
+    sent.Attach(service_.Ftp());
+    bool damaged = false;
+    sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& data) {
+        if (!damaged && (data.rfind("HASH ", 0) == 0 || data.rfind("XSHA256 ", 0) == 0)) {
+            damaged = true;
+            std::string copy = TempDir::ReadFile(server_.File("bad.bin"));
+            copy[100] = char(copy[100] ^ 0x55);
+            TempDir::WriteFile(server_.File("bad.bin"), copy);
+        }
+    };
+    panes_.remote = {FileNamed(QStringLiteral("bad.bin")), FileNamed(QStringLiteral("good.bin"))};
+    Run([this] { files_->aDownloadExecute(); });
+    service_.Ftp().Intercept = nullptr;
+
+    EXPECT_EQ(TempDir::ReadFile(local_.File("good.bin")), bytes);
+    EXPECT_FALSE(TempDir::Exists(local_.File("bad.bin")));
+    EXPECT_EQ(TempDir::ReadFile(local_.File("bad.bin.part")), bytes);
+    EXPECT_TRUE(SessionLines().contains(
+        QStringLiteral("転送後の検証で SHA-256 が一致しません: bad.bin（bad.bin.part として残しました）")))
+        << SessionLines().join(u'\n').toStdString();
+    const std::string operations = OperationLog();
+    EXPECT_NE(operations.find(" Verify " + local_.File("bad.bin") + " != "), std::string::npos) << operations;
+    EXPECT_NE(operations.find("Download " + local_.File("good.bin")), std::string::npos) << operations;
+    EXPECT_EQ(operations.find("Download " + local_.File("bad.bin")), std::string::npos) << operations;
+    EXPECT_FALSE(busy_.busy);
     EXPECT_EQ(errors_, 0);
 }
 
