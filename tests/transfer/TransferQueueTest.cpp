@@ -137,6 +137,23 @@ TEST_F(QueueOnPyftpdlib, AFileTheServerRefusesFailsAloneWithTheReplyAndArrivesWh
     EXPECT_EQ(ReadTree(server_.Root(), tree), "");
 }
 
+TEST_F(QueueOnPyftpdlib, ADownloadThatFailedArrivesWhenRetriedInsteadOfCountingAsWrittenBefore)
+{
+    LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 2);
+    TempDir::WriteFile(server_.File("here.bin"), "here");
+    // Listed, but gone from the server by the time it is asked for.
+    panes_.remote = {FileNamed(QStringLiteral("here.bin")), FileNamed(QStringLiteral("late.bin"))};
+    files_->aDownloadExecute();
+    WaitForQueue();
+    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 1}, {TQueueState::Failed, 1}}));
+
+    TempDir::WriteFile(server_.File("late.bin"), "arrived late");
+    queue_->RetryFailed();
+    WaitForQueue();
+    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 2}}));
+    EXPECT_EQ(TempDir::ReadFile(local_.File("late.bin")), "arrived late");
+}
+
 class QueueOnThrottledServer : public QueueAlone {
 protected:
     FtpServer server_{FtpServer::Options{.sendLimit = 256 * 1024}};
