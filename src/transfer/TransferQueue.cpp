@@ -89,15 +89,18 @@ void TTransferQueue::Pump()
     auto waiting = model_.Rows().begin();
     for (std::size_t round = 0; round < FilesPerConnection; ++round)
         for (int slot = 0; slot < wanted; ++slot) {
-            if (slots_[std::size_t(slot)].rows.size() > round || slots_[std::size_t(slot)].retired)
+            const TSlot& taking = slots_[std::size_t(slot)];
+            if (taking.rows.size() > round || taking.retired || taking.settling)
                 continue;
             waiting = std::find_if(waiting, model_.Rows().end(), isWaiting);
             if (waiting == model_.Rows().end())
                 break;
             Start(slot, *model_.Find(waiting->id));
         }
-    const bool anyRunning =
-        std::any_of(slots_.begin(), slots_.end(), [](const TSlot& slot) { return !slot.rows.empty(); });
+    for (int slot = 0; slot < int(slots_.size()); ++slot)
+        SettleIdle(slot);
+    const bool anyRunning = std::any_of(slots_.begin(), slots_.end(),
+                                        [](const TSlot& slot) { return !slot.rows.empty() || slot.settling; });
     if (anyRunning)
         return;
     // Files still waiting have no connection left that could take them.
@@ -124,52 +127,125 @@ void TTransferQueue::Start(int slot, TQueueRow& row)
     connection.ForgetAbort();
     // After a job still ending there, such as the logout of a session that ended.
     connection.Submit(
-        [this, &connection, &folder = slots_[std::size_t(slot)].folder, slot, id = row.id, file = row.file,
+        [this, &connection, &taking = slots_[std::size_t(slot)], slot, id = row.id, file = row.file,
          cancelled = row.cancelled, codec = sources_.session.NameCodec()](TRemoteEngine& engine) {
-            bool loginFailed = false;
-            const TJobResult result = cancelled->load()
-                                          ? TJobResult{TJobKind::Aborted, 0, QStringLiteral("中止されました")}
-                                          : RunOnConnection(connection, engine, folder, file, codec, loginFailed);
-            connection.Post([this, slot, id, result, loginFailed] { Finished(slot, id, result, loginFailed); });
+            TJobOutcome outcome;
+            if (cancelled->load()) {
+                outcome.result = {TJobKind::Aborted, 0, QStringLiteral("中止されました")};
+                outcome.checksWaiting = !taking.batch.rows.empty();
+            } else {
+                outcome = RunOnConnection(connection, engine, taking, id, file, codec);
+            }
+            connection.Post([this, slot, id, outcome] { Finished(slot, id, outcome); });
         },
         true);
 }
 
-TJobResult TTransferQueue::RunOnConnection(TSessionService& connection, TRemoteEngine& engine, std::string& folder,
-                                           const TQueuedFile& file, const TNameCodec& codec, bool& loginFailed)
+TTransferQueue::TJobOutcome TTransferQueue::RunOnConnection(TSessionService& connection, TRemoteEngine& engine,
+                                                            TSlot& slot, int id, const TQueuedFile& file,
+                                                            const TNameCodec& codec)
 {
+    TJobOutcome outcome;
     try {
-        if (!engine.Connected())
-            folder.clear();
+        if (!engine.Connected()) {
+            // A new login forgets what the engine held.
+            slot.folder.clear();
+            slot.batch = {};
+        }
         TConnectionPool::EnsureConnected(engine, LoginTimeoutMs, codec);
     } catch (...) {
-        loginFailed = true;
-        return TJobResult::FromError(std::current_exception());
+        outcome.loginFailed = true;
+        outcome.result = TJobResult::FromError(std::current_exception());
+        return outcome;
     }
-    try {
-        const std::string wanted = file.folders.remote.toStdString();
-        if (folder != wanted) {
-            engine.ChangeDirectory(wanted);
-            folder = wanted;
+    const std::string wanted = file.folders.remote.toStdString();
+    if (!file.settleChecks || wanted != slot.batch.folders.remote.toStdString())
+        outcome.failedChecks = SettleChecks(connection, engine, slot.batch);
+    outcome.result = [&]() -> TJobResult {
+        try {
+            if (slot.folder != wanted) {
+                engine.ChangeDirectory(wanted);
+                slot.folder = wanted;
+            }
+            // A request that came while the connection logged in or changed folder.
+            if (connection.TakeAbort())
+                return {TJobKind::Aborted, 0, QStringLiteral("中止されました")};
+            if (file.settleChecks)
+                engine.DeferUploadChecks();
+            TFileStepSide side(connection, engine, file.settings);
+            return sources_.runFile(file, side);
+        } catch (...) {
+            slot.folder.clear();
+            return TJobResult::FromError(std::current_exception());
         }
-        // A request that came while the connection logged in or changed folder.
-        if (connection.TakeAbort())
-            return {TJobKind::Aborted, 0, QStringLiteral("中止されました")};
-        TFileStepSide side(connection, engine, file.settings);
-        return sources_.runFile(file, side);
-    } catch (...) {
-        folder.clear();
-        return TJobResult::FromError(std::current_exception());
+    }();
+    if (file.settleChecks && outcome.result.Done()) {
+        TCheckBatch& batch = slot.batch;
+        if (batch.rows.empty()) {
+            batch.folders = file.folders;
+            batch.settings = file.settings;
+            batch.settle = file.settleChecks;
+        }
+        batch.rows.push_back(id);
+        batch.files.push_back(file.file);
     }
+    outcome.checksWaiting = !slot.batch.rows.empty();
+    return outcome;
 }
 
-void TTransferQueue::Finished(int slot, int id, const TJobResult& result, bool loginFailed)
+std::vector<TTransferQueue::TRowResult> TTransferQueue::SettleChecks(TSessionService& connection,
+                                                                     TRemoteEngine& engine, TCheckBatch& batch)
 {
-    std::erase(slots_[std::size_t(slot)].rows, id);
+    const TCheckBatch settling = std::exchange(batch, {});
+    std::vector<TRowResult> failed;
+    if (settling.rows.empty())
+        return failed;
+    std::vector<TJobResult> results;
+    try {
+        TFileStepSide side(connection, engine, settling.settings);
+        results = settling.settle(settling.files, settling.folders, side);
+    } catch (...) {
+        // The files arrived, but whether as sent is not known: none counts as done.
+        results.assign(settling.rows.size(), TJobResult::FromError(std::current_exception()));
+    }
+    for (std::size_t index = 0; index < settling.rows.size() && index < results.size(); ++index)
+        if (!results[index].Done())
+            failed.push_back({settling.rows[index], results[index]});
+    return failed;
+}
+
+void TTransferQueue::SettleIdle(int slot)
+{
+    TSlot& idle = slots_[std::size_t(slot)];
+    if (!idle.rows.empty() || idle.settling || !idle.checksWaiting)
+        return;
+    idle.settling = true;
+    TSessionService& connection = pool_.Connection(slot);
+    connection.Submit(
+        [this, &connection, &idle, slot](TRemoteEngine& engine) {
+            const std::vector<TRowResult> failed = SettleChecks(connection, engine, idle.batch);
+            connection.Post([this, slot, failed] {
+                TSlot& settled = slots_[std::size_t(slot)];
+                settled.settling = false;
+                settled.checksWaiting = false;
+                FailChecked(failed);
+                Pump();
+            });
+        },
+        true);
+}
+
+void TTransferQueue::Finished(int slot, int id, const TJobOutcome& outcome)
+{
+    TSlot& finished = slots_[std::size_t(slot)];
+    std::erase(finished.rows, id);
+    finished.checksWaiting = outcome.checksWaiting;
+    FailChecked(outcome.failedChecks);
+    const TJobResult& result = outcome.result;
     if (TQueueRow* row = model_.Find(id)) {
-        if (loginFailed) {
+        if (outcome.loginFailed) {
             // Another connection takes the file; the refusal is this connection's, not the file's.
-            slots_[std::size_t(slot)].retired = true;
+            finished.retired = true;
             loginRefusal_ = result.text;
             row->state = TQueueState::Waiting;
             row->connection = -1;
@@ -184,6 +260,13 @@ void TTransferQueue::Finished(int slot, int id, const TJobResult& result, bool l
         }
     }
     Pump();
+}
+
+void TTransferQueue::FailChecked(const std::vector<TRowResult>& failed)
+{
+    for (const TRowResult& checked : failed)
+        if (TQueueRow* row = model_.Find(checked.id))
+            End(*row, TQueueState::Failed, checked.result.text);
 }
 
 void TTransferQueue::End(TQueueRow& row, TQueueState state, const QString& reason)
