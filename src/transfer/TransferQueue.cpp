@@ -148,9 +148,9 @@ TTransferQueue::TJobOutcome TTransferQueue::RunOnConnection(TSessionService& con
     TJobOutcome outcome;
     try {
         if (!engine.Connected()) {
-            // A new login forgets what the engine held.
+            // A new login forgets what the engine held: the checks are given up.
             slot.folder.clear();
-            slot.batch = {};
+            outcome.checks = SettleChecks(connection, engine, slot.batch);
         }
         TConnectionPool::EnsureConnected(engine, LoginTimeoutMs, codec);
     } catch (...) {
@@ -159,8 +159,10 @@ TTransferQueue::TJobOutcome TTransferQueue::RunOnConnection(TSessionService& con
         return outcome;
     }
     const std::string wanted = file.folders.remote.toStdString();
-    if (!file.settleChecks || wanted != slot.batch.folders.remote.toStdString())
-        outcome.failedChecks = SettleChecks(connection, engine, slot.batch);
+    if (!file.settleChecks || wanted != slot.batch.folders.remote.toStdString()) {
+        std::vector<TRowResult> settled = SettleChecks(connection, engine, slot.batch);
+        outcome.checks.insert(outcome.checks.end(), settled.begin(), settled.end());
+    }
     outcome.result = [&]() -> TJobResult {
         try {
             if (slot.folder != wanted) {
@@ -205,11 +207,13 @@ std::vector<TTransferQueue::TRowResult> TTransferQueue::SettleChecks(TSessionSer
         TFileStepSide side(connection, engine, settling.settings);
         results = settling.settle(settling.files, settling.folders, side);
     } catch (...) {
-        // The files arrived, but whether as sent is not known: none counts as done.
-        results.assign(settling.rows.size(), TJobResult::FromError(std::current_exception()));
+        // The connection broke: the files arrived, only whether as sent is not known, as when
+        // the server gives no size for a single upload's check.
+        const QString why = TJobResult::FromError(std::current_exception()).text;
+        results.assign(settling.rows.size(), {TJobKind::Done, 0, QStringLiteral("転送後の検証ができませんでした: ") + why});
     }
     for (std::size_t index = 0; index < settling.rows.size() && index < results.size(); ++index)
-        if (!results[index].Done())
+        if (!results[index].Done() || !results[index].text.isEmpty())
             failed.push_back({settling.rows[index], results[index]});
     return failed;
 }
@@ -223,12 +227,12 @@ void TTransferQueue::SettleIdle(int slot)
     TSessionService& connection = pool_.Connection(slot);
     connection.Submit(
         [this, &connection, &idle, slot](TRemoteEngine& engine) {
-            const std::vector<TRowResult> failed = SettleChecks(connection, engine, idle.batch);
-            connection.Post([this, slot, failed] {
+            const std::vector<TRowResult> checked = SettleChecks(connection, engine, idle.batch);
+            connection.Post([this, slot, checked] {
                 TSlot& settled = slots_[std::size_t(slot)];
                 settled.settling = false;
                 settled.checksWaiting = false;
-                FailChecked(failed);
+                TakeChecks(checked);
                 Pump();
             });
         },
@@ -240,7 +244,7 @@ void TTransferQueue::Finished(int slot, int id, const TJobOutcome& outcome)
     TSlot& finished = slots_[std::size_t(slot)];
     std::erase(finished.rows, id);
     finished.checksWaiting = outcome.checksWaiting;
-    FailChecked(outcome.failedChecks);
+    TakeChecks(outcome.checks);
     const TJobResult& result = outcome.result;
     if (TQueueRow* row = model_.Find(id)) {
         if (outcome.loginFailed) {
@@ -262,11 +266,19 @@ void TTransferQueue::Finished(int slot, int id, const TJobOutcome& outcome)
     Pump();
 }
 
-void TTransferQueue::FailChecked(const std::vector<TRowResult>& failed)
+void TTransferQueue::TakeChecks(const std::vector<TRowResult>& checked)
 {
-    for (const TRowResult& checked : failed)
-        if (TQueueRow* row = model_.Find(checked.id))
-            End(*row, TQueueState::Failed, checked.result.text);
+    for (const TRowResult& check : checked) {
+        TQueueRow* row = model_.Find(check.id);
+        if (!row)
+            continue;
+        if (!check.result.Done()) {
+            End(*row, TQueueState::Failed, check.result.text);
+            continue;
+        }
+        row->reason = check.result.text;
+        model_.Changed(row->id);
+    }
 }
 
 void TTransferQueue::End(TQueueRow& row, TQueueState state, const QString& reason)

@@ -76,8 +76,9 @@ private:
         TJobResult result;
         // The connection could not log in: the file is for another one.
         bool loginFailed = false;
-        // Files sent before whose checks this job settled, and that failed them.
-        std::vector<TRowResult> failedChecks;
+        // Files sent before whose checks this job settled, and that failed them or could not
+        // be checked.
+        std::vector<TRowResult> checks;
         // Files whose checks still wait on the connection.
         bool checksWaiting = false;
     };
@@ -107,14 +108,15 @@ private:
     // there: another folder, or a file checked alone.
     TJobOutcome RunOnConnection(TSessionService& connection, TRemoteEngine& engine, TSlot& slot, int id,
                                 const TQueuedFile& file, const TNameCodec& codec);
-    // On a connection's thread: settles the batch's checks, giving the rows that failed them.
+    // On a connection's thread: settles the batch's checks, giving the rows that failed them
+    // (failed) and those it could not check (done, with why).
     static std::vector<TRowResult> SettleChecks(TSessionService& connection, TRemoteEngine& engine,
                                                 TCheckBatch& batch);
     // A connection with no file left settles the checks it holds.
     void SettleIdle(int slot);
     void Finished(int slot, int id, const TJobOutcome& outcome);
-    // Rows whose data arrived, but not as sent.
-    void FailChecked(const std::vector<TRowResult>& failed);
+    // Rows whose data arrived but not as sent fail; those that could not be checked say so.
+    void TakeChecks(const std::vector<TRowResult>& checked);
     // The row's end; a file that arrived shows its average speed.
     void End(TQueueRow& row, TQueueState state, const QString& reason);
     void Follow(int slot);
