@@ -146,41 +146,20 @@ TTransferQueue::TJobOutcome TTransferQueue::RunOnConnection(TSessionService& con
                                                             const TNameCodec& codec)
 {
     TJobOutcome outcome;
+    const std::string wanted = file.folders.remote.toStdString();
+    // A new login forgets what the engine held: checks left from before it are given up.
+    if (!engine.Connected() || !file.settleChecks || wanted != slot.batch.folders.remote.toStdString())
+        outcome.checks = SettleChecks(connection, engine, slot.batch);
     try {
-        if (!engine.Connected()) {
-            // A new login forgets what the engine held: the checks are given up.
+        if (!engine.Connected())
             slot.folder.clear();
-            outcome.checks = SettleChecks(connection, engine, slot.batch);
-        }
         TConnectionPool::EnsureConnected(engine, LoginTimeoutMs, codec);
     } catch (...) {
         outcome.loginFailed = true;
         outcome.result = TJobResult::FromError(std::current_exception());
         return outcome;
     }
-    const std::string wanted = file.folders.remote.toStdString();
-    if (!file.settleChecks || wanted != slot.batch.folders.remote.toStdString()) {
-        std::vector<TRowResult> settled = SettleChecks(connection, engine, slot.batch);
-        outcome.checks.insert(outcome.checks.end(), settled.begin(), settled.end());
-    }
-    outcome.result = [&]() -> TJobResult {
-        try {
-            if (slot.folder != wanted) {
-                engine.ChangeDirectory(wanted);
-                slot.folder = wanted;
-            }
-            // A request that came while the connection logged in or changed folder.
-            if (connection.TakeAbort())
-                return {TJobKind::Aborted, 0, QStringLiteral("中止されました")};
-            if (file.settleChecks)
-                engine.DeferUploadChecks();
-            TFileStepSide side(connection, engine, file.settings);
-            return sources_.runFile(file, side);
-        } catch (...) {
-            slot.folder.clear();
-            return TJobResult::FromError(std::current_exception());
-        }
-    }();
+    outcome.result = SendFile(connection, engine, slot.folder, file);
     if (file.settleChecks && outcome.result.Done()) {
         TCheckBatch& batch = slot.batch;
         if (batch.rows.empty()) {
@@ -193,6 +172,28 @@ TTransferQueue::TJobOutcome TTransferQueue::RunOnConnection(TSessionService& con
     }
     outcome.checksWaiting = !slot.batch.rows.empty();
     return outcome;
+}
+
+TJobResult TTransferQueue::SendFile(TSessionService& connection, TRemoteEngine& engine, std::string& folder,
+                                    const TQueuedFile& file)
+{
+    try {
+        const std::string wanted = file.folders.remote.toStdString();
+        if (folder != wanted) {
+            engine.ChangeDirectory(wanted);
+            folder = wanted;
+        }
+        // A request that came while the connection logged in or changed folder.
+        if (connection.TakeAbort())
+            return {TJobKind::Aborted, 0, QStringLiteral("中止されました")};
+        if (file.settleChecks)
+            engine.DeferUploadChecks();
+        TFileStepSide side(connection, engine, file.settings);
+        return sources_.runFile(file, side);
+    } catch (...) {
+        folder.clear();
+        return TJobResult::FromError(std::current_exception());
+    }
 }
 
 std::vector<TTransferQueue::TRowResult> TTransferQueue::SettleChecks(TSessionService& connection,

@@ -108,6 +108,9 @@ private:
     // there: another folder, or a file checked alone.
     TJobOutcome RunOnConnection(TSessionService& connection, TRemoteEngine& engine, TSlot& slot, int id,
                                 const TQueuedFile& file, const TNameCodec& codec);
+    // On a connection's thread, logged in: the file from its folder (the connection's now).
+    TJobResult SendFile(TSessionService& connection, TRemoteEngine& engine, std::string& folder,
+                        const TQueuedFile& file);
     // On a connection's thread: settles the batch's checks, giving the rows that failed them
     // (failed) and those it could not check (done, with why).
     static std::vector<TRowResult> SettleChecks(TSessionService& connection, TRemoteEngine& engine,
