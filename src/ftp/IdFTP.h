@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 enum TIdFTPTransferType { ftASCII, ftBinary };
@@ -161,9 +162,11 @@ public:
     // the folder: a folder of many files needs no SIZE per file. Where listings do not come by
     // MLSD, each upload is checked at once as before.
     void DeferSizeChecks();
-    // Lists the current directory and checks the uploads left since DeferSizeChecks against
-    // it (SIZE for one the listing does not show), renaming each damaged one as Put does; gives
-    // the failures, each reported as a status text. Ends the deferral, also when it raises.
+    // Checks the uploads left since DeferSizeChecks against one listing of each folder they
+    // went to (a name without '/' is in the current directory; SIZE for one the listing does
+    // not show, or for all of a folder the server will not list), renaming each damaged one as
+    // Put does; gives the failures, each reported as a status text and named as Put was given
+    // it. Ends the deferral, also when it raises.
     std::vector<EIdVerificationFailed> SettleSizeChecks();
     void Put(const std::string& localFile, const std::string& remoteName, bool append = false);
 
@@ -280,6 +283,11 @@ private:
     bool extendedPassive_ = false;
     // The algorithm HASH answers with now: as FEAT marked it, then as OPTS HASH set it.
     std::optional<TIdDigestAlgorithm> hashSelected_;
+    // A folder's entries by its path, by MLSD where listings come by MLSD; an empty path is
+    // the current directory, listed as ListDirectory does.
+    void ListFolder(const std::string& folder);
+    // The sizes a listing of the folder gives by name; none when the server refuses to list it.
+    std::unordered_map<std::string, int64_t> ListedSizes(const std::string& folder);
     // The uploads whose size check waits for SettleSizeChecks, with the bytes each moved; none
     // while checks are not deferred.
     struct TPendingSizeCheck {

@@ -53,6 +53,17 @@ void TIdFTP::ListDirectory(const std::string& mask) {
     List(nullptr, mask);
 }
 
+void TIdFTP::ListFolder(const std::string& folder) {
+    if (folder.empty())
+        ListDirectory({});
+    else if (ListsByMlsd())
+        // A refusal here may be the folder's (pyftpdlib answers 501 for a missing one): it
+        // says nothing of MLSD, so the connection keeps it.
+        ReceiveListing("MLSD " + folder, true);
+    else
+        List(nullptr, folder);
+}
+
 std::optional<std::int64_t> TIdFTP::ModificationTime(const std::string& name) {
     TIdListLineFields fields;
     if (Supports("MLST") && UseMLSD) {

@@ -37,6 +37,13 @@ TIdVerification Compared(std::string algorithm, std::string expected, std::strin
     return verification;
 }
 
+// The folder of an upload's name as Put was given it: empty for a name in the current folder.
+std::string FolderOfPath(const std::string& name) {
+    const std::size_t slash = name.rfind('/');
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? "/" : name.substr(0, slash);
+}
+
 }  // namespace
 
 TIdFTP::VerifyPlan TIdFTP::PlanVerification(bool ranged) const {
@@ -164,24 +171,41 @@ void TIdFTP::DeferSizeChecks() {
 std::vector<EIdVerificationFailed> TIdFTP::SettleSizeChecks() {
     std::vector<TPendingSizeCheck> pending = std::move(pendingSizeChecks_).value_or(std::vector<TPendingSizeCheck>());
     pendingSizeChecks_.reset();
+    // By folder, in the order the folders were first sent to: one listing each.
+    std::vector<std::string> folders;
+    for (const TPendingSizeCheck& upload : pending)
+        if (std::find(folders.begin(), folders.end(), FolderOfPath(upload.name)) == folders.end())
+            folders.push_back(FolderOfPath(upload.name));
     std::vector<EIdVerificationFailed> failures;
-    if (pending.empty()) return failures;
-    ListDirectory({});
-    std::unordered_map<std::string_view, int64_t> listed;
-    for (const TIdFTPListItem& item : ParsedListing())
-        if (item.SizeKnown) listed.emplace(item.Name(), item.Size);
-    for (const TPendingSizeCheck& upload : pending) {
-        const auto found = listed.find(upload.name);
-        const int64_t size = found != listed.end() ? found->second : FileSize(upload.name);
-        const std::string moved = std::to_string(upload.moved);
-        LastVerification = size < 0 ? Unverified("the server gave no size of the file")
-                                     : Compared("size", moved, std::to_string(size));
-        if (LastVerification.Kind != vkMismatch) continue;
-        const std::string partName = SetDamagedUploadApart(upload.name);
-        failures.emplace_back(LastVerification, upload.name, partName);
-        ReportStatus(stStatusText, failures.back().what());
+    for (const std::string& folder : folders) {
+        const std::unordered_map<std::string, int64_t> listed = ListedSizes(folder);
+        for (const TPendingSizeCheck& upload : pending) {
+            if (FolderOfPath(upload.name) != folder) continue;
+            const auto found = listed.find(upload.name.substr(upload.name.rfind('/') + 1));
+            const int64_t size = found != listed.end() ? found->second : FileSize(upload.name);
+            const std::string moved = std::to_string(upload.moved);
+            LastVerification = size < 0 ? Unverified("the server gave no size of the file")
+                                         : Compared("size", moved, std::to_string(size));
+            if (LastVerification.Kind != vkMismatch) continue;
+            const std::string partName = SetDamagedUploadApart(upload.name);
+            failures.emplace_back(LastVerification, upload.name, partName);
+            ReportStatus(stStatusText, failures.back().what());
+        }
     }
     return failures;
+}
+
+std::unordered_map<std::string, int64_t> TIdFTP::ListedSizes(const std::string& folder) {
+    std::unordered_map<std::string, int64_t> listed;
+    try {
+        ListFolder(folder);
+    } catch (const EIdProtocolReplyError&) {
+        // A folder the server will not list: each file is asked by SIZE.
+        return listed;
+    }
+    for (const TIdFTPListItem& item : ParsedListing())
+        if (item.SizeKnown) listed.emplace(item.Name(), item.Size);
+    return listed;
 }
 
 void TIdFTP::RaiseMismatch(const std::string& name, const std::string& partName) {

@@ -9,7 +9,9 @@ TConnectionPool::TConnectionPool(Sources sources) : sources_(std::move(sources))
 
 TConnectionPool::~TConnectionPool()
 {
-    // The services stop their threads first; the intercepts they point at go after them.
+    // The server sees each session end with QUIT, not a dropped connection; the services stop
+    // their threads once that has run, and the intercepts they point at go after them.
+    Close();
     for (auto& connection : connections_)
         connection->service.reset();
 }

@@ -9,7 +9,8 @@
 
 // The session's extra connections for parallel transfers: each its own engine on its own thread
 // (a session service of its own), logged in as the session's connection is. They are set up
-// when a run needs them and log in with their first job; the session's end closes them.
+// when a run needs them and log in with their first job; the session's end and the pool's
+// closes them.
 class TConnectionPool {
 public:
     struct Sources {
@@ -32,7 +33,8 @@ public:
     TSessionService& Connection(int index) { return *connections_[std::size_t(index)]->service; }
     // The number the session log marks a connection's lines with.
     static int Number(int index) { return index + 2; }
-    // Ends every connection politely after its running job, which is asked to end.
+    // Ends every connection politely after its running job, which is asked to end (a transfer
+    // within the engine's abort time, any other wait within its time-out).
     void Close();
 
     // On a connection's thread, before its job's first command: connects and logs in unless it

@@ -82,6 +82,11 @@ const TLevelPlan* PlannedInside(const TEntryDecision& folder)
 
 EFolderWalkError::EFolderWalkError(const QString& message) : std::runtime_error(message.toStdString()) {}
 
+void TFolderWalk::THost::DeferUploadChecks()
+{
+    RunOnEngine([](TRemoteEngine& engine) { engine.DeferUploadChecks(); });
+}
+
 TFolderWalk::TFolderWalk(THost& host, TSettings settings) : host_(host), settings_(std::move(settings)) {}
 
 TWalkFolders TFolderWalk::StartFolders(const QString& localFolder)
@@ -311,7 +316,7 @@ void TFolderWalk::UploadFiles(const TWalkFolders& here, const TLevelPlan& level,
                 UploadSubfolder(here, decision, ancestors, fromPlan);
             } else if (decision.action == TEntryAction::Send) {
                 if (batched && !deferred) {
-                    host_.RunOnEngine([](TRemoteEngine& engine) { engine.DeferUploadChecks(); });
+                    host_.DeferUploadChecks();
                     deferred = true;
                 }
                 if (host_.UploadFile(decision.entry, here)) {

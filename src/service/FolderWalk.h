@@ -66,9 +66,11 @@ public:
         virtual bool DownloadFile(const TFileEntry& file, const TWalkFolders& folders) = 0;
         // A file of the level that mirroring deleted on the receiving side.
         virtual void FileDeleted(const QString& name) = 0;
-        // The uploads sent since the walk deferred their checks (TRemoteEngine::
-        // DeferUploadChecks), checked together while the engine is still in their folder; each
-        // damaged one is reported as a single upload's would be.
+        // The level's uploads from here until CheckUploads leave their size checks to it
+        // (TRemoteEngine::DeferUploadChecks on the engine that sends them).
+        virtual void DeferUploadChecks();
+        // The uploads sent since DeferUploadChecks, checked together while the engine is still
+        // in their folder; each damaged one is reported as a single upload's would be.
         virtual void CheckUploads(const std::vector<TFileEntry>& sent, const TWalkFolders& folders) = 0;
     };
 

@@ -67,9 +67,10 @@ public:
                      std::optional<int64_t> listedSize) = 0;
     virtual void Put(const std::string& localFile, const std::string& remoteName, bool append) = 0;
     // Uploads from here on whose check is a size comparison leave it to SettleUploadChecks,
-    // which checks them together with one listing of the current directory and gives the
-    // damaged ones (set apart as a single upload's would be). A protocol that checks uploads
-    // otherwise does each at once, and gives nothing here.
+    // which checks them together with one listing of each folder they went to (the current
+    // directory for a name without '/') and gives the damaged ones (set apart as a single
+    // upload's would be). A protocol that checks uploads otherwise does each at once, and
+    // gives nothing here.
     virtual void DeferUploadChecks() = 0;
     virtual std::vector<EIdVerificationFailed> SettleUploadChecks() = 0;
 };

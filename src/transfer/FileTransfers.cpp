@@ -346,9 +346,10 @@ TJobResult TFileTransfers::UploadFile(const TFileEntry& file, bool append, const
     return sent;
 }
 
-void TFileTransfers::CheckDeferredUploads(const std::vector<TFileEntry>& sent, const TWalkFolders& folders,
-                                          TFileStepSide& side)
+std::vector<TJobResult> TFileTransfers::CheckDeferredUploads(const std::vector<TFileEntry>& sent,
+                                                             const TWalkFolders& folders, TFileStepSide& side)
 {
+    std::vector<TJobResult> checked(sent.size());
     std::vector<EIdVerificationFailed> failures;
     // The names the uploads went out under, to tell which file each failure is.
     std::vector<std::string> remoteNames;
@@ -362,12 +363,15 @@ void TFileTransfers::CheckDeferredUploads(const std::vector<TFileEntry>& sent, c
         const auto named = std::find(remoteNames.begin(), remoteNames.end(), failure.FileName());
         if (named == remoteNames.end())
             continue;
-        const TFileEntry& file = sent[std::size_t(named - remoteNames.begin())];
+        const std::size_t index = std::size_t(named - remoteNames.begin());
+        const TFileEntry& file = sent[index];
         ReportVerificationFailure(side, file.name,
                                   {LocalEntryPath(folders.local, file.name),
                                    RemoteSpec(folders, TransformName(side, file.name))},
                                   failure);
+        checked[index] = TJobResult::FromError(std::make_exception_ptr(failure));
     }
+    return checked;
 }
 
 TJobResult TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)

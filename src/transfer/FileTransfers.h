@@ -85,8 +85,9 @@ public:
     // with bRetrieveRemoteTimeStamp, stamped the file).
     TJobResult UploadFile(const TFileEntry& file, bool append, const TWalkFolders& folders, TFileStepSide& side);
     // Settles the checks of the uploads a walk sent with their checks deferred, on the side's
-    // thread: each damaged file gets the lines a single upload's failed check gets.
-    void CheckDeferredUploads(const std::vector<TFileEntry>& sent, const TWalkFolders& folders, TFileStepSide& side);
+    // thread: each damaged file gets the lines a single upload's failed check gets. Gives each
+    // sent file's outcome, in order.
+    std::vector<TJobResult> CheckDeferredUploads(const std::vector<TFileEntry>& sent, const TWalkFolders& folders, TFileStepSide& side);
     TJobResult DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
     // The panes' folders, where the commands on selected rows work.
     TWalkFolders PaneFolders() const;

@@ -85,8 +85,14 @@ public:
     }
     // A mirroring deletion has never had a log line of its own.
     void FileDeleted(const QString&) override {}
+    void DeferUploadChecks() override
+    {
+        checksDeferred_ = true;
+        engine_.DeferUploadChecks();
+    }
     void CheckUploads(const std::vector<TFileEntry>& sent, const TWalkFolders& folders) override
     {
+        checksDeferred_ = false;
         sources_.files.CheckDeferredUploads(sent, folders, side_);
     }
 
@@ -97,18 +103,22 @@ private:
     {
         if (!side_.Settings().queued || folders.remote.isEmpty())
             return false;
-        sources_.service.Post([queue = sources_.queue, queued = TQueuedFile{.upload = upload,
-                                                                           .file = file,
-                                                                           .folders = folders,
-                                                                           .settings = side_.Settings()}] {
-            queue->Add(queued);
-        });
+        TQueuedFile queued{.upload = upload, .file = file, .folders = folders, .settings = side_.Settings()};
+        // The connection that sends it checks it with the others it sends into the folder.
+        if (upload && checksDeferred_)
+            queued.settleChecks = [&files = sources_.files](const std::vector<TFileEntry>& sent,
+                                                            const TWalkFolders& into, TFileStepSide& side) {
+                return files.CheckDeferredUploads(sent, into, side);
+            };
+        sources_.service.Post([queue = sources_.queue, queued = std::move(queued)] { queue->Add(queued); });
         return true;
     }
 
     const Sources& sources_;
     TRemoteEngine& engine_;
     TFileStepSide side_;
+    // Between the walk's DeferUploadChecks and its CheckUploads.
+    bool checksDeferred_ = false;
 };
 
 TFolderTransfers::TFolderTransfers(Sources sources) : sources_(std::move(sources)) {}

@@ -1,7 +1,11 @@
 #pragma once
 #include "service/FileEntry.h"
 #include "service/FolderWalk.h"
+#include "service/JobResult.h"
 #include "transfer/FileStepSide.h"
+
+#include <functional>
+#include <vector>
 
 // One file for the transfer queue: which way, the entry, the folders it goes between (the
 // remote one by its path, which every connection can enter) and the step's settings.
@@ -10,6 +14,12 @@ struct TQueuedFile {
     TFileEntry file = {};
     TWalkFolders folders = {};
     TFileStepSide::TSettings settings = {};
+    // Set where the walk batches its folder's upload checks (the server checks sizes only):
+    // settles, on the connection that sent them, the checks of the files it sent into the
+    // folder, giving each one's outcome in order. Unset, the file is checked alone, at once.
+    using TSettleChecks =
+        std::function<std::vector<TJobResult>(const std::vector<TFileEntry>&, const TWalkFolders&, TFileStepSide&)>;
+    TSettleChecks settleChecks = {};
 };
 
 // Where transfers hand their files when they run in parallel.

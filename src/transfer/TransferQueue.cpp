@@ -89,15 +89,18 @@ void TTransferQueue::Pump()
     auto waiting = model_.Rows().begin();
     for (std::size_t round = 0; round < FilesPerConnection; ++round)
         for (int slot = 0; slot < wanted; ++slot) {
-            if (slots_[std::size_t(slot)].rows.size() > round || slots_[std::size_t(slot)].retired)
+            const TSlot& taking = slots_[std::size_t(slot)];
+            if (taking.rows.size() > round || taking.retired || taking.settling)
                 continue;
             waiting = std::find_if(waiting, model_.Rows().end(), isWaiting);
             if (waiting == model_.Rows().end())
                 break;
             Start(slot, *model_.Find(waiting->id));
         }
-    const bool anyRunning =
-        std::any_of(slots_.begin(), slots_.end(), [](const TSlot& slot) { return !slot.rows.empty(); });
+    for (int slot = 0; slot < int(slots_.size()); ++slot)
+        SettleIdle(slot);
+    const bool anyRunning = std::any_of(slots_.begin(), slots_.end(),
+                                        [](const TSlot& slot) { return !slot.rows.empty() || slot.settling; });
     if (anyRunning)
         return;
     // Files still waiting have no connection left that could take them.
@@ -124,28 +127,56 @@ void TTransferQueue::Start(int slot, TQueueRow& row)
     connection.ForgetAbort();
     // After a job still ending there, such as the logout of a session that ended.
     connection.Submit(
-        [this, &connection, &folder = slots_[std::size_t(slot)].folder, slot, id = row.id, file = row.file,
+        [this, &connection, &taking = slots_[std::size_t(slot)], slot, id = row.id, file = row.file,
          cancelled = row.cancelled, codec = sources_.session.NameCodec()](TRemoteEngine& engine) {
-            bool loginFailed = false;
-            const TJobResult result = cancelled->load()
-                                          ? TJobResult{TJobKind::Aborted, 0, QStringLiteral("中止されました")}
-                                          : RunOnConnection(connection, engine, folder, file, codec, loginFailed);
-            connection.Post([this, slot, id, result, loginFailed] { Finished(slot, id, result, loginFailed); });
+            TJobOutcome outcome;
+            if (cancelled->load()) {
+                outcome.result = {TJobKind::Aborted, 0, QStringLiteral("中止されました")};
+                outcome.checksWaiting = !taking.batch.rows.empty();
+            } else {
+                outcome = RunOnConnection(connection, engine, taking, id, file, codec);
+            }
+            connection.Post([this, slot, id, outcome] { Finished(slot, id, outcome); });
         },
         true);
 }
 
-TJobResult TTransferQueue::RunOnConnection(TSessionService& connection, TRemoteEngine& engine, std::string& folder,
-                                           const TQueuedFile& file, const TNameCodec& codec, bool& loginFailed)
+TTransferQueue::TJobOutcome TTransferQueue::RunOnConnection(TSessionService& connection, TRemoteEngine& engine,
+                                                            TSlot& slot, int id, const TQueuedFile& file,
+                                                            const TNameCodec& codec)
 {
+    TJobOutcome outcome;
+    const std::string wanted = file.folders.remote.toStdString();
+    // A new login forgets what the engine held: checks left from before it are given up.
+    if (!engine.Connected() || !file.settleChecks || wanted != slot.batch.folders.remote.toStdString())
+        outcome.checks = SettleChecks(connection, engine, slot.batch);
     try {
         if (!engine.Connected())
-            folder.clear();
+            slot.folder.clear();
         TConnectionPool::EnsureConnected(engine, LoginTimeoutMs, codec);
     } catch (...) {
-        loginFailed = true;
-        return TJobResult::FromError(std::current_exception());
+        outcome.loginFailed = true;
+        outcome.result = TJobResult::FromError(std::current_exception());
+        return outcome;
     }
+    outcome.result = SendFile(connection, engine, slot.folder, file);
+    if (file.settleChecks && outcome.result.Done()) {
+        TCheckBatch& batch = slot.batch;
+        if (batch.rows.empty()) {
+            batch.folders = file.folders;
+            batch.settings = file.settings;
+            batch.settle = file.settleChecks;
+        }
+        batch.rows.push_back(id);
+        batch.files.push_back(file.file);
+    }
+    outcome.checksWaiting = !slot.batch.rows.empty();
+    return outcome;
+}
+
+TJobResult TTransferQueue::SendFile(TSessionService& connection, TRemoteEngine& engine, std::string& folder,
+                                    const TQueuedFile& file)
+{
     try {
         const std::string wanted = file.folders.remote.toStdString();
         if (folder != wanted) {
@@ -155,6 +186,8 @@ TJobResult TTransferQueue::RunOnConnection(TSessionService& connection, TRemoteE
         // A request that came while the connection logged in or changed folder.
         if (connection.TakeAbort())
             return {TJobKind::Aborted, 0, QStringLiteral("中止されました")};
+        if (file.settleChecks)
+            engine.DeferUploadChecks();
         TFileStepSide side(connection, engine, file.settings);
         return sources_.runFile(file, side);
     } catch (...) {
@@ -163,13 +196,61 @@ TJobResult TTransferQueue::RunOnConnection(TSessionService& connection, TRemoteE
     }
 }
 
-void TTransferQueue::Finished(int slot, int id, const TJobResult& result, bool loginFailed)
+std::vector<TTransferQueue::TRowResult> TTransferQueue::SettleChecks(TSessionService& connection,
+                                                                     TRemoteEngine& engine, TCheckBatch& batch)
 {
-    std::erase(slots_[std::size_t(slot)].rows, id);
+    const TCheckBatch settling = std::exchange(batch, {});
+    std::vector<TRowResult> failed;
+    if (settling.rows.empty())
+        return failed;
+    std::vector<TJobResult> results;
+    try {
+        TFileStepSide side(connection, engine, settling.settings);
+        results = settling.settle(settling.files, settling.folders, side);
+    } catch (...) {
+        // The connection broke: the files arrived, only whether as sent is not known, as when
+        // the server gives no size for a single upload's check.
+        const QString why = TJobResult::FromError(std::current_exception()).text;
+        results.assign(settling.rows.size(), {TJobKind::Done, 0, QStringLiteral("転送後の検証ができませんでした: ") + why});
+    }
+    for (std::size_t index = 0; index < settling.rows.size() && index < results.size(); ++index)
+        if (!results[index].Done() || !results[index].text.isEmpty())
+            failed.push_back({settling.rows[index], results[index]});
+    return failed;
+}
+
+void TTransferQueue::SettleIdle(int slot)
+{
+    TSlot& idle = slots_[std::size_t(slot)];
+    if (!idle.rows.empty() || idle.settling || !idle.checksWaiting)
+        return;
+    idle.settling = true;
+    TSessionService& connection = pool_.Connection(slot);
+    connection.Submit(
+        [this, &connection, &idle, slot](TRemoteEngine& engine) {
+            const std::vector<TRowResult> checked = SettleChecks(connection, engine, idle.batch);
+            connection.Post([this, slot, checked] {
+                TSlot& settled = slots_[std::size_t(slot)];
+                settled.settling = false;
+                settled.checksWaiting = false;
+                TakeChecks(checked);
+                Pump();
+            });
+        },
+        true);
+}
+
+void TTransferQueue::Finished(int slot, int id, const TJobOutcome& outcome)
+{
+    TSlot& finished = slots_[std::size_t(slot)];
+    std::erase(finished.rows, id);
+    finished.checksWaiting = outcome.checksWaiting;
+    TakeChecks(outcome.checks);
+    const TJobResult& result = outcome.result;
     if (TQueueRow* row = model_.Find(id)) {
-        if (loginFailed) {
+        if (outcome.loginFailed) {
             // Another connection takes the file; the refusal is this connection's, not the file's.
-            slots_[std::size_t(slot)].retired = true;
+            finished.retired = true;
             loginRefusal_ = result.text;
             row->state = TQueueState::Waiting;
             row->connection = -1;
@@ -184,6 +265,21 @@ void TTransferQueue::Finished(int slot, int id, const TJobResult& result, bool l
         }
     }
     Pump();
+}
+
+void TTransferQueue::TakeChecks(const std::vector<TRowResult>& checked)
+{
+    for (const TRowResult& check : checked) {
+        TQueueRow* row = model_.Find(check.id);
+        if (!row)
+            continue;
+        if (!check.result.Done()) {
+            End(*row, TQueueState::Failed, check.result.text);
+            continue;
+        }
+        row->reason = check.result.text;
+        model_.Changed(row->id);
+    }
 }
 
 void TTransferQueue::End(TQueueRow& row, TQueueState state, const QString& reason)

@@ -58,6 +58,30 @@ public:
     void SessionEnded();
 
 private:
+    // A row's file outcome, with the row.
+    struct TRowResult {
+        int id = 0;
+        TJobResult result;
+    };
+    // The uploads a connection sent into one folder whose checks wait for one listing of it.
+    struct TCheckBatch {
+        std::vector<int> rows;
+        std::vector<TFileEntry> files;
+        TWalkFolders folders;
+        TFileStepSide::TSettings settings;
+        TQueuedFile::TSettleChecks settle;
+    };
+    // What a job on a connection came to, for the window's thread.
+    struct TJobOutcome {
+        TJobResult result;
+        // The connection could not log in: the file is for another one.
+        bool loginFailed = false;
+        // Files sent before whose checks this job settled, and that failed them or could not
+        // be checked.
+        std::vector<TRowResult> checks;
+        // Files whose checks still wait on the connection.
+        bool checksWaiting = false;
+    };
     // What the queue knows of one extra connection.
     struct TSlot {
         // The rows handed to it, the running one first. A connection holds the next file
@@ -65,18 +89,37 @@ private:
         std::deque<int> rows;
         // The server refused it, or it could not log in: unused until the next run.
         bool retired = false;
-        // On the connection's thread only: the remote folder it is in.
+        // A settling of the connection's waiting checks runs, with no file handed to it.
+        bool settling = false;
+        // The connection holds files whose checks wait (as of its last job's end).
+        bool checksWaiting = false;
+        // On the connection's thread only: the remote folder it is in, and the files it sent
+        // there whose checks wait.
         std::string folder;
+        TCheckBatch batch;
     };
 
     static constexpr std::size_t FilesPerConnection = 2;
     // Starts waiting files on free connections; ends the run when nothing is left.
     void Pump();
     void Start(int slot, TQueueRow& row);
-    // On a connection's thread: the connection logged in and in the file's folder, then the file.
-    TJobResult RunOnConnection(TSessionService& connection, TRemoteEngine& engine, std::string& folder,
-                               const TQueuedFile& file, const TNameCodec& codec, bool& loginFailed);
-    void Finished(int slot, int id, const TJobResult& result, bool loginFailed);
+    // On a connection's thread: the connection logged in and in the file's folder, then the
+    // file. Checks waiting for a folder are settled before the connection does anything else
+    // there: another folder, or a file checked alone.
+    TJobOutcome RunOnConnection(TSessionService& connection, TRemoteEngine& engine, TSlot& slot, int id,
+                                const TQueuedFile& file, const TNameCodec& codec);
+    // On a connection's thread, logged in: the file from its folder (the connection's now).
+    TJobResult SendFile(TSessionService& connection, TRemoteEngine& engine, std::string& folder,
+                        const TQueuedFile& file);
+    // On a connection's thread: settles the batch's checks, giving the rows that failed them
+    // (failed) and those it could not check (done, with why).
+    static std::vector<TRowResult> SettleChecks(TSessionService& connection, TRemoteEngine& engine,
+                                                TCheckBatch& batch);
+    // A connection with no file left settles the checks it holds.
+    void SettleIdle(int slot);
+    void Finished(int slot, int id, const TJobOutcome& outcome);
+    // Rows whose data arrived but not as sent fail; those that could not be checked say so.
+    void TakeChecks(const std::vector<TRowResult>& checked);
     // The row's end; a file that arrived shows its average speed.
     void End(TQueueRow& row, TQueueState state, const QString& reason);
     void Follow(int slot);

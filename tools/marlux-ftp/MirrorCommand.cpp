@@ -57,16 +57,17 @@ public:
         return Hand(file, folders, false, file.nameBytes);
     }
     void FileDeleted(const QString&) override { ++deleted; }
-    // Files that went to the pool were checked there, one by one; these are this connection's.
+    void DeferUploadChecks() override
+    {
+        checksDeferred_ = true;
+        engine_.DeferUploadChecks();
+    }
+    // Files that went to the pool are checked there, by the connection that sent them; these
+    // are this connection's.
     void CheckUploads(const std::vector<TFileEntry>&, const TWalkFolders&) override
     {
-        for (const EIdVerificationFailed& failure : engine_.SettleUploadChecks()) {
-            tally_.verificationFailed = true;
-            ++tally_.failed;
-            --tally_.files;
-            tally_.bytes -= std::stoll(failure.Verification().Expected);
-            LogLine(QString::fromStdString(failure.what()));
-        }
+        checksDeferred_ = false;
+        SettleUploadChecks(engine_, tally_);
     }
 
     int deleted = 0;
@@ -80,7 +81,8 @@ private:
                       .size = file.size,
                       .sizeKnown = file.sizeKnown,
                       .modified = file.modified,
-                      .shown = localPath};
+                      .shown = localPath,
+                      .checkBatched = upload && checksDeferred_};
         if (pool_ && !folders.remote.isEmpty()) {
             const QByteArray separator = folders.remote.endsWith('/') ? QByteArray() : QByteArray("/");
             job.remotePath = EngineName(folders.remote + separator + remoteName);
@@ -96,6 +98,8 @@ private:
     TRemoteEngine& engine_;
     TToolConnectionPool* pool_;
     TTransferTally& tally_;
+    // Between the walk's DeferUploadChecks and its CheckUploads.
+    bool checksDeferred_ = false;
 };
 
 int ParseParallel(const std::string& text)

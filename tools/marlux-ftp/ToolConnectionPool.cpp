@@ -9,6 +9,8 @@
 
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -20,7 +22,23 @@ void ReportLine(const std::string& line)
     std::cerr << "marlux-ftp: " << PrintableText(line) << '\n';
 }
 
+std::string FolderOfPath(const std::string& path)
+{
+    return path.substr(0, path.rfind('/') + 1);
+}
+
 }  // namespace
+
+void SettleUploadChecks(TRemoteEngine& engine, TTransferTally& tally)
+{
+    for (const EIdVerificationFailed& failure : engine.SettleUploadChecks()) {
+        tally.verificationFailed = true;
+        ++tally.failed;
+        --tally.files;
+        tally.bytes -= std::stoll(failure.Verification().Expected);
+        ReportLine(failure.what());
+    }
+}
 
 bool MoveFile(TRemoteEngine& engine, const TPoolFile& file, TTransferTally& tally)
 {
@@ -121,19 +139,42 @@ void TToolConnectionPool::Work(const ToolOptions& options)
 
 bool TToolConnectionPool::Drain(TRemoteEngine& engine)
 {
+    // The folder whose uploads' checks wait on this engine.
+    std::optional<std::string> checksWaiting;
+    const auto settle = [&] {
+        if (!checksWaiting)
+            return;
+        try {
+            SettleUploadChecks(engine, tally_);
+        } catch (const std::exception& e) {
+            // The files arrived, only whether as sent is not known, as when the server gives
+            // no size for a single upload's check.
+            ReportLine("not verified: the uploads into " + *checksWaiting + " could not be checked: " + e.what());
+        }
+        checksWaiting.reset();
+    };
     for (;;) {
         TPoolFile file;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [this] { return !queue_.empty() || finished_; });
             if (queue_.empty())
-                return true;
+                break;
             file = std::move(queue_.front());
             queue_.pop_front();
+        }
+        const std::string folder = FolderOfPath(file.remotePath);
+        if (!file.checkBatched || checksWaiting != folder)
+            settle();
+        if (file.checkBatched) {
+            engine.DeferUploadChecks();
+            checksWaiting = folder;
         }
         if (!MoveFile(engine, file, tally_)) {
             Add(std::move(file));
             return false;
         }
     }
+    settle();
+    return true;
 }

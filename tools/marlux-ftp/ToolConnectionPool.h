@@ -27,6 +27,9 @@ struct TPoolFile {
     TEntryTime modified = {};
     // As the user reads it, in error lines.
     QString shown = {};
+    // An upload whose check waits, with the others its connection sends into the same folder,
+    // for one listing of that folder (where the walk batches the folder's checks).
+    bool checkBatched = false;
 };
 
 // What the files came to, counted across the threads.
@@ -40,6 +43,9 @@ struct TTransferTally {
 // Moves one file on an engine, counting it; a failed file is reported on stderr. False, with
 // nothing counted, when the connection dropped under it: the file is for another connection.
 bool MoveFile(TRemoteEngine& engine, const TPoolFile& file, TTransferTally& tally);
+// Settles the engine's deferred upload checks: each damaged file is reported on stderr and
+// counted as failed rather than moved.
+void SettleUploadChecks(TRemoteEngine& engine, TTransferTally& tally);
 
 // Extra connections, each its own session set up from the same options on its own thread,
 // taking files from one queue. A connection the server refuses is simply not used: the files
@@ -61,6 +67,8 @@ private:
     void Work(const ToolOptions& options);
     // Runs files on an engine until the queue is empty and no more will come. A file whose
     // connection dropped under it goes back to the queue for another, and false is returned.
+    // Batched checks are settled when the next file goes elsewhere or is checked alone, and
+    // at the end.
     bool Drain(TRemoteEngine& engine);
 
     TTransferTally& tally_;

@@ -1,0 +1,55 @@
+// Deferred size checks of uploads named by paths into several folders, as a connection that
+// never changes folder sends them: one listing per folder, not per file.
+#include "EngineSessions.h"
+#include "fixtures/RandomBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+TEST(DeferredChecksByFolder, ListEachFolderOnceAndSetTheDamagedUploadApart) {
+    ServerSession s;
+    std::filesystem::create_directories(s.server.File("one"));
+    std::filesystem::create_directories(s.server.File("two/deep"));
+    const std::vector<std::string> paths = {"/one/a.bin", "two/deep/b.bin", "/one/c.bin", "top.bin", "two/deep/d.bin"};
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        TempDir::WriteFile(s.local.File("f" + std::to_string(i)), RandomBytes(3000 + i, int(i)));
+    s.ftp.DeferSizeChecks();
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        s.ftp.Put(s.local.File("f" + std::to_string(i)), paths[i]);
+    // Cut short on the server after it arrived: only the listing can tell.
+    TempDir::WriteFile(s.server.File("two/deep/d.bin"), "short");
+
+    const std::vector<EIdVerificationFailed> failures = s.ftp.SettleSizeChecks();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].FileName(), "two/deep/d.bin");
+    EXPECT_EQ(failures[0].Verification().Expected, "3004");
+    EXPECT_EQ(failures[0].Verification().Actual, "5");
+    EXPECT_EQ(failures[0].PartName(), "two/deep/d.bin.part");
+    EXPECT_TRUE(TempDir::Exists(s.server.File("two/deep/d.bin.part")));
+    EXPECT_FALSE(TempDir::Exists(s.server.File("two/deep/d.bin")));
+    // "/one", "two/deep" and the current folder; only the ".part" name is asked by SIZE.
+    EXPECT_EQ(s.sent.Count("MLSD"), 3u);
+    EXPECT_EQ(s.sent.Count("SIZE"), 1u);
+    EXPECT_EQ(s.sent.Count("MLSD /one"), 1u);
+}
+
+// A folder the server will not list (gone since the upload) costs its files a SIZE each; the
+// other folders are still checked by their listings.
+TEST(DeferredChecksByFolder, AFolderThatCannotBeListedIsCheckedBySize) {
+    ServerSession s;
+    std::filesystem::create_directories(s.server.File("kept"));
+    std::filesystem::create_directories(s.server.File("gone"));
+    TempDir::WriteFile(s.local.File("x"), RandomBytes(2000, 7));
+    s.ftp.DeferSizeChecks();
+    s.ftp.Put(s.local.File("x"), "/gone/x.bin");
+    s.ftp.Put(s.local.File("x"), "/kept/x.bin");
+    std::filesystem::remove_all(s.server.File("gone"));
+
+    const std::vector<EIdVerificationFailed> failures = s.ftp.SettleSizeChecks();
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(s.sent.Count("MLSD"), 2u);
+    EXPECT_EQ(s.sent.Count("SIZE /gone/x.bin"), 1u);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    EXPECT_TRUE(s.ftp.Connected());
+}

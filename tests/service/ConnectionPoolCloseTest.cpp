@@ -1,0 +1,86 @@
+// The session's extra connections when their pool goes with the window: each ends its session
+// with QUIT, and one busy in a transfer is aborted rather than waited for.
+#include "fixtures/FtpServer.h"
+#include "fixtures/ScriptedPeer.h"
+#include "service/ConnectionPool.h"
+#include "support/ServiceJobs.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void AimAt(TSessionService& session, int port, const char* user, const char* password)
+{
+    TIdFTP& ftp = session.Ftp();
+    ftp.Host = "127.0.0.1";
+    ftp.Port = port;
+    ftp.Username = user;
+    ftp.Password = password;
+    ftp.Passive = true;
+    ftp.ReadTimeout = 3000;
+}
+
+TConnectionPool::Sources PoolOf(TSessionService& session)
+{
+    return {.session = session, .dialogue = [](int, bool, const std::string&) {}};
+}
+
+TEST(ConnectionPoolClose, AnIdleConnectionEndsItsSessionWithQuit)
+{
+    ScriptedPeer peer;
+    peer.ScriptLogin();
+    peer.Start();
+    TSessionService session;
+    AimAt(session, peer.Port(), "user", "secret");
+    {
+        TConnectionPool pool(PoolOf(session));
+        pool.Prepare(1);
+        RunJob(pool.Connection(0), [&session](TRemoteEngine& engine) {
+            TConnectionPool::EnsureConnected(engine, 3000, session.NameCodec());
+        });
+    }
+    peer.Wait();
+    const std::vector<std::string> lines = peer.Lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "QUIT");
+}
+
+TEST(ConnectionPoolClose, AConnectionBusyInATransferIsAbortedAndTheCloseDoesNotWaitForIt)
+{
+    FtpServer server(FtpServer::Options{.sendLimit = 64 * 1024});
+    TempDir::WriteFile(server.File("big.bin"), std::string(4 * 1024 * 1024, 'x'));
+    TempDir local;
+    TSessionService session;
+    AimAt(session, server.Port(), FtpServer::User, FtpServer::Password);
+    std::atomic<bool> started = false;
+    std::optional<TConnectionPool> pool(PoolOf(session));
+    pool->Prepare(1);
+    pool->Connection(0).Submit(
+        [&](TRemoteEngine& engine) {
+            TConnectionPool::EnsureConnected(engine, 3000, session.NameCodec());
+            started = true;
+            // 64 seconds at the server's pace, unless aborted.
+            engine.Get("big.bin", local.File("big.bin"), true, false, std::nullopt);
+        },
+        false);
+    const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!started && std::chrono::steady_clock::now() < bound)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(started);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+
+    const auto start = std::chrono::steady_clock::now();
+    pool.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_LT(fs::file_size(local.File("big.bin")), 4u * 1024 * 1024);
+}
+
+}  // namespace
