@@ -22,8 +22,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TransferScene : public ::testing::Test {
 protected:
@@ -49,11 +51,16 @@ protected:
                 .session = service_,
                 .dialogue = [this](int number, bool sent, const std::string& data) {
                     sessionLog_.LogDialogue(number, sent, data);
+                    if (sent)
+                        sentByConnections_.push_back(data.substr(0, data.find('\r')));
                 },
                 .connections = [this] { return options_.iTransferConnections; },
                 .runFile = [this](const TQueuedFile& queued, TFileStepSide& side) {
-                    return queued.upload ? files_->UploadFile(queued.file, false, queued.folders, side)
-                                         : files_->DownloadFile(queued.file, queued.folders, side);
+                    const TJobResult result = queued.upload
+                                                  ? files_->UploadFile(queued.file, false, queued.folders, side)
+                                                  : files_->DownloadFile(queued.file, queued.folders, side);
+                    afterFile_(queued);
+                    return result;
                 },
                 .progress = progress_,
                 .showProgress = [] { return false; },
@@ -113,6 +120,10 @@ protected:
     TSessionLog sessionLog_{&logPane_, [] { return 100000; }};
     TFileOperationLog fileLog_{QString::fromStdString(home_.Path()), [] { return 500; }};
     int errors_ = 0;
+    // What the queue's connections sent, a line each.
+    std::vector<std::string> sentByConnections_;
+    // Run on a queue connection's thread right after a file's step.
+    std::function<void(const TQueuedFile&)> afterFile_ = [](const TQueuedFile&) {};
     TTransferProgress progress_{{.transfer = transfer_,
                                  .requestAbort = [this] { service_.RequestAbort(); },
                                  .owner = owner_,

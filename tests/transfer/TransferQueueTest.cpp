@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
@@ -41,6 +42,12 @@ protected:
                 std::cout << row.remotePath.toStdString() << ": " << row.reason.toStdString() << "\n";
         }
         return states;
+    }
+    // The commands the queue's connections sent that start with the prefix.
+    int Sent(const char* prefix) const
+    {
+        return int(std::count_if(sentByConnections_.begin(), sentByConnections_.end(),
+                                 [prefix](const std::string& line) { return line.starts_with(prefix); }));
     }
     const TQueueRow& RowOf(const QString& name)
     {
@@ -152,6 +159,62 @@ TEST_F(QueueOnPyftpdlib, ADownloadThatFailedArrivesWhenRetriedInsteadOfCountingA
     WaitForQueue();
     EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 2}}));
     EXPECT_EQ(TempDir::ReadFile(local_.File("late.bin")), "arrived late");
+}
+
+// A server that checks sizes only: each connection checks the files it sent into a folder with
+// one listing of it, and a file damaged before its check fails its row as a single upload's
+// failed check would.
+TEST_F(QueueOnPyftpdlib, EachConnectionChecksAFoldersFilesWithOneListingAndADamagedOneFailsItsRow)
+{
+    LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 3);
+    std::map<std::string, std::string> tree;
+    for (const char* folder : {"a", "b", "c"})
+        for (int file = 0; file < 8; ++file) {
+            const std::string name = std::string(folder) + "/f" + std::to_string(file) + ".bin";
+            tree[name] = std::string(std::size_t(2000 + 31 * file), char('k' + file)) + name;
+        }
+    // A folder with one file: its check is the file's own.
+    tree["lone/only.bin"] = "only";
+    for (const auto& [name, bytes] : tree) {
+        fs::create_directories(fs::path(local_.File(name)).parent_path());
+        TempDir::WriteFile(local_.File(name), bytes);
+    }
+    // Cut short on the server after it arrived, before the listing that checks it.
+    afterFile_ = [this](const TQueuedFile& queued) {
+        if (queued.file.name == QStringLiteral("f5.bin") && queued.folders.remote.endsWith("/b"))
+            TempDir::WriteFile(server_.File("b/f5.bin"), "cut");
+    };
+
+    dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
+    files_->aUploadAllExecute();
+    WaitForQueue();
+
+    std::map<TQueueState, int> states;
+    for (const TQueueRow& row : queue_->Model().Rows()) {
+        ++states[row.state];
+        if (row.state == TQueueState::Failed) {
+            EXPECT_TRUE(row.remotePath.endsWith(QStringLiteral("/b/f5.bin"))) << row.remotePath.toStdString();
+            EXPECT_TRUE(row.reason.startsWith(QStringLiteral("Verification failed"))) << row.reason.toStdString();
+            EXPECT_TRUE(row.reason.contains(QStringLiteral("f5.bin.part"))) << row.reason.toStdString();
+        }
+    }
+    EXPECT_EQ(states, (std::map<TQueueState, int>{{TQueueState::Done, 24}, {TQueueState::Failed, 1}}));
+    EXPECT_TRUE(fs::exists(server_.File("b/f5.bin.part")));
+    EXPECT_FALSE(fs::exists(server_.File("b/f5.bin")));
+    tree.erase("b/f5.bin");
+    for (const auto& [name, bytes] : tree)
+        EXPECT_EQ(TempDir::ReadFile(server_.File(name)), bytes) << name;
+
+    // No SIZE per file: the lone file's, and the ".part" name's before the rename.
+    EXPECT_EQ(Sent("SIZE"), 2);
+    // At most one listing of each batched folder per connection.
+    EXPECT_GE(Sent("MLSD"), 3);
+    EXPECT_LE(Sent("MLSD"), 3 * 3);
+    // The lines a single upload's failed check gets.
+    EXPECT_FALSE(SessionLines().filter(QStringLiteral("転送後の検証で size が一致しません: f5.bin")).isEmpty());
+    const std::string operations = OperationLog();
+    EXPECT_NE(operations.find(" Verify " + local_.File("b/f5.bin") + " != "), std::string::npos) << operations;
+    EXPECT_EQ(errors_, 0);
 }
 
 class QueueOnThrottledServer : public QueueAlone {
