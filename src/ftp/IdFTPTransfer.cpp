@@ -193,7 +193,13 @@ void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fro
             WriteLine(command);
             transferStarted_ = true;
             TIdTCPClient& channel = ConnectPassiveChannel(passive);
-            ReadReply({110, 125, 150});
+            try {
+                ReadReply({110, 125, 150});
+            } catch (const EIdProtocolReplyError&) {
+                // A refusal is the command's last reply: nothing more is due.
+                if (LastReply.NumericCode >= 200) transferStarted_ = false;
+                throw;
+            }
             SecureDataChannel(channel);
             try {
                 channel.SendStream(source, fromStart, converter);

@@ -1,4 +1,4 @@
-// An abort request reaches a transfer whose passive data connection is still being made.
+// Data connections that end before any data moves: an abort while connecting, a refused upload.
 #include "EngineSessions.h"
 #include "fixtures/ClosedPort.h"
 #include "ftp/IdAbortSignal.h"
@@ -38,4 +38,25 @@ TEST(DataConnectAbort, AnAbortDuringThePassiveConnectEndsTheTransferAtOnceAndThe
     const std::vector<std::string> lines = s.control.Lines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "RETR x"), 0);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "ABOR"), 0);
+}
+
+// Some servers answer a STOR only once the data connection is made, so the upload connects
+// before it reads the reply; a refusal there is the command's last reply, not one more due.
+TEST(DataConnectAbort, AnUploadRefusedAfterThePassiveConnectFailsAtOnceAndTheSessionGoesOn) {
+    ScriptedPeer data;
+    data.Pause(500).Close();
+    data.Start();
+    ScriptedSession s(5000);
+    s.control.Reply(PassiveReply(data.Port())).Reply("550 Permission denied.\r\n").Reply("257 \"/\"\r\n");
+    s.Start();
+    TIdStringStream source;
+    source.Write("bytes", 5);
+    source.Seek(0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(s.ftp.Put(source, "x", false), EIdProtocolReplyError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_TRUE(s.ftp.Connected());
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+    s.ftp.Disconnect();
+    s.control.Wait();
 }
