@@ -19,13 +19,8 @@ namespace fs = std::filesystem;
 
 void AimAt(TSessionService& session, int port, const char* user, const char* password)
 {
-    TIdFTP& ftp = session.Ftp();
-    ftp.Host = "127.0.0.1";
-    ftp.Port = port;
-    ftp.Username = user;
-    ftp.Password = password;
-    ftp.Passive = true;
-    ftp.ReadTimeout = 3000;
+    AimAtLoopback(session, port, user, password, 3000);
+    session.Ftp().Passive = true;
 }
 
 TConnectionPool::Sources PoolOf(TSessionService& session)

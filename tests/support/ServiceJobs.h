@@ -39,9 +39,10 @@ auto RunJob(TSessionService& service, Job job)
     return awaiter.await_resume();
 }
 
-// Logs the service's FTP engine in to a loopback server, with a short time-out unless given.
-inline void LogInOnLoopback(TSessionService& service, int port, const char* user, const char* password,
-                            int readTimeoutMs = 5000)
+// Aims the service's FTP engine at a loopback server as that user, with a short time-out unless
+// given; nothing is sent.
+inline void AimAtLoopback(TSessionService& service, int port, const char* user, const char* password,
+                          int readTimeoutMs = 5000)
 {
     TIdFTP& engine = service.Ftp();
     engine.Host = "127.0.0.1";
@@ -49,5 +50,12 @@ inline void LogInOnLoopback(TSessionService& service, int port, const char* user
     engine.Username = user;
     engine.Password = password;
     engine.ReadTimeout = readTimeoutMs;
+}
+
+// The same, and logged in.
+inline void LogInOnLoopback(TSessionService& service, int port, const char* user, const char* password,
+                            int readTimeoutMs = 5000)
+{
+    AimAtLoopback(service, port, user, password, readTimeoutMs);
     RunJob(service, [](TRemoteEngine& remote) { remote.Connect(5000); });
 }
