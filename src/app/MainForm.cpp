@@ -190,9 +190,13 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
             UpdateActionStates();
             RelistRemoteWhenFree();
             transferProgress_->DestroyHiddenProgressWindow();
-            // A command's last file-operation lines are in the file once it has ended.
+            // A command's last file-operation lines are in the file once it has ended; while it
+            // runs, an idle moment after each file does not rewrite the file each time.
             try {
-                fileOperationLog_->Flush();
+                if (EngineBusy() || transferQueue_->Running())
+                    fileOperationLog_->FlushWhenDue();
+                else
+                    fileOperationLog_->Flush();
             } catch (...) {
                 const std::exception_ptr error = std::current_exception();
                 IgnoringErrors([&] { sessionLog_->AppendLogLine(ErrorLine(error)); });

@@ -87,6 +87,11 @@ void TFileOperationLog::AppendFileOperationLog(const QString& operation, const Q
     const QString line = stampText_ + u' ' + operation + u' ' + first + u' ' +
                          direction + u' ' + second;
     waiting_.append(line.toUtf8());
+    FlushWhenDue();
+}
+
+void TFileOperationLog::FlushWhenDue()
+{
     if (std::chrono::steady_clock::now() - lastWrite_ >= GatheringSpacing)
         Flush();
 }

@@ -30,6 +30,9 @@ public:
     // Writes the lines still waiting. Throws std::runtime_error when the file cannot be written;
     // those lines are then dropped, as a line is whose own write fails.
     void Flush();
+    // Flush, once GatheringSpacing has passed since the last write: for the idle moments
+    // between the files of a command that is still running.
+    void FlushWhenDue();
 
     // How long after a write further lines wait.
     static constexpr std::chrono::milliseconds GatheringSpacing{250};

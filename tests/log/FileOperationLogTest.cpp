@@ -51,6 +51,27 @@ TEST(FileOperationLog, AppendsToAnLfOrCrLfFileDroppingTheOldestLineWhenFullAndWr
         EXPECT_TRUE(written[i].endsWith(QStringLiteral(" Upload %1 --> ").arg(i))) << written[i].toStdString();
 }
 
+// Between the files of a running command the lines wait for the gathering spacing; they are
+// written once it has passed, or at once by Flush.
+TEST(FileOperationLog, FlushWhenDueWaitsForTheGatheringSpacingAfterTheLastWrite)
+{
+    TempDir dir;
+    TFileOperationLog log(QString::fromStdString(dir.Path()), [] { return 100; });
+    const auto first = std::chrono::steady_clock::now();
+    log.AppendFileOperationLog(QStringLiteral("Download"), QStringLiteral("a"), QStringLiteral("<--"), QString());
+    log.AppendFileOperationLog(QStringLiteral("Download"), QStringLiteral("b"), QStringLiteral("<--"), QString());
+    log.FlushWhenDue();
+    // Unless the machine stalled for the whole spacing meanwhile, the second line still waits.
+    if (std::chrono::steady_clock::now() - first < TFileOperationLog::GatheringSpacing)
+        EXPECT_EQ(Entries(dir).size(), 1);
+    QThread::msleep(TFileOperationLog::GatheringSpacing.count() + 50);
+    log.FlushWhenDue();
+    EXPECT_EQ(Entries(dir).size(), 2);
+    log.AppendFileOperationLog(QStringLiteral("Download"), QStringLiteral("c"), QStringLiteral("<--"), QString());
+    log.Flush();
+    EXPECT_EQ(Entries(dir).size(), 3);
+}
+
 }  // namespace
 
 // A stamp is formatted once per second and reused: a line written in the next second must not
