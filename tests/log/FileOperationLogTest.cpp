@@ -62,8 +62,9 @@ TEST(FileOperationLog, FlushWhenDueWaitsForTheGatheringSpacingAfterTheLastWrite)
     log.AppendFileOperationLog(QStringLiteral("Download"), QStringLiteral("b"), QStringLiteral("<--"), QString());
     log.FlushWhenDue();
     // Unless the machine stalled for the whole spacing meanwhile, the second line still waits.
-    if (std::chrono::steady_clock::now() - first < TFileOperationLog::GatheringSpacing)
+    if (std::chrono::steady_clock::now() - first < TFileOperationLog::GatheringSpacing) {
         EXPECT_EQ(Entries(dir).size(), 1);
+    }
     QThread::msleep(TFileOperationLog::GatheringSpacing.count() + 50);
     log.FlushWhenDue();
     EXPECT_EQ(Entries(dir).size(), 2);
