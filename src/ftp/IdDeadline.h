@@ -22,3 +22,10 @@ inline int MillisecondsUntil(TIdClock::time_point deadline) {
 inline int ReadTimeoutUntil(const std::optional<TIdClock::time_point>& deadline) {
     return deadline ? std::max(MillisecondsUntil(*deadline), 1) : 0;
 }
+
+// The next step of a wait that an abort request must be able to end: at most sliceMs when
+// sliced (sliceMs >= 0), at most what is left (remainingMs; -1 for no limit).
+inline int NextWaitMs(int remainingMs, int sliceMs) {
+    if (sliceMs < 0) return remainingMs;
+    return remainingMs < 0 ? sliceMs : std::min(sliceMs, remainingMs);
+}

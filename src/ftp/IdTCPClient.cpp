@@ -70,8 +70,7 @@ void TIdTCPClient::ConnectWithTimeout(const std::string& ip, int timeoutMs) {
     while (!done && !error) {
         const int remaining = timeoutMs >= 0 ? MillisecondsUntil(deadline) : -1;
         if (remaining == 0) break;
-        const int wait = !abortable ? remaining : remaining < 0 ? TIdAbortSignal::SliceMs
-                                                                : std::min(remaining, TIdAbortSignal::SliceMs);
+        const int wait = NextWaitMs(remaining, abortable ? TIdAbortSignal::SliceMs : -1);
         error = binding_.Socket.FinishConnect(wait, done);
         if (!done && abortable && AbortSignal->Take()) {
             binding_.Socket.Close();

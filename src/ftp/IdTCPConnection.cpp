@@ -71,7 +71,7 @@ bool TIdTCPConnection::WaitReady(TcpSocket& socket, bool forWriting, int timeout
     const TIdClock::time_point deadline = DeadlineIn(timeoutMs);
     for (;;) {
         const int remaining = timeoutMs >= 0 ? MillisecondsUntil(deadline) : -1;
-        int wait = slice < 0 ? remaining : remaining < 0 ? slice : std::min(slice, remaining);
+        const int wait = NextWaitMs(remaining, slice);
         bool ready = false;
         int error = forWriting ? socket.WaitWritable(wait, ready) : socket.WaitReadable(wait, ready);
         if (error) RaiseSocketError(error);
@@ -252,7 +252,7 @@ bool TIdTCPConnection::AwaitReply(std::optional<TIdClock::time_point> deadline, 
         }
         const int remaining = deadline ? MillisecondsUntil(*deadline) : -1;
         if (remaining == 0) return false;
-        const int wait = slice >= 0 && (remaining < 0 || slice < remaining) ? slice : remaining;
+        const int wait = NextWaitMs(remaining, slice);
         ReadFromSocket(true, wait, false);
     }
     return true;
