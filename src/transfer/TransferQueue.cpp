@@ -129,6 +129,9 @@ void TTransferQueue::Start(int slot, TQueueRow& row)
     connection.Submit(
         [this, &connection, &taking = slots_[std::size_t(slot)], slot, id = row.id, file = row.file,
          cancelled = row.cancelled, codec = sources_.session.NameCodec()](TRemoteEngine& engine) {
+            // A request still pending was meant for the file before, which ended without taking
+            // it; one meant for this file is in `cancelled`, set before the request is made.
+            connection.ForgetAbort();
             TJobOutcome outcome;
             if (cancelled->load()) {
                 outcome.result = {TJobKind::Aborted, 0, QStringLiteral("中止されました")};
