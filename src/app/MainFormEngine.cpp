@@ -20,10 +20,10 @@ void TMainForm::SetUpEngine()
     // The dialogue shows names as the panes do; the wire keeps the server's bytes. Decoded on
     // the engine's thread, where the connection's encoding is known.
     IdLogEvent1.OnReceived = [this](TIdLogBase*, const std::string&, const std::string& data) {
-        service_.Post([this, line = IdFTP1.NameCodec.Decode(data)] { sessionLog_->LogReceived(line); });
+        service_.Report([this, line = IdFTP1.NameCodec.Decode(data)] { sessionLog_->LogReceived(line); });
     };
     IdLogEvent1.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) {
-        service_.Post([this, line = IdFTP1.NameCodec.Decode(data)] { sessionLog_->LogSent(line); });
+        service_.Report([this, line = IdFTP1.NameCodec.Decode(data)] { sessionLog_->LogSent(line); });
     };
 
     // The idle pass does not come until the job's first events are handled, so the engine

@@ -26,16 +26,16 @@ void TConnectionPool::Prepare(int count)
         connection->dialogue.Active = true;
         connection->dialogue.ReplaceCRLF = false;
         connection->dialogue.OnSent = [this, &service, number](TIdLogBase*, const std::string&, const std::string& data) {
-            service.Post([this, number, data] { sources_.dialogue(number, true, data); });
+            service.Report([this, number, data] { sources_.dialogue(number, true, data); });
         };
         connection->dialogue.OnReceived = [this, &service, number](TIdLogBase*, const std::string&,
                                                                    const std::string& data) {
-            service.Post([this, number, data] { sources_.dialogue(number, false, data); });
+            service.Report([this, number, data] { sources_.dialogue(number, false, data); });
         };
         service.Ftp().Intercept = &connection->dialogue;
         // SSH carries no text dialogue: what the SFTP engine reports of its steps stands for it.
         service.Sftp().OnStatus = [this, &service, number](TIdComponent*, TIdStatus, const std::string& text) {
-            service.Post([this, number, line = text + "\r\n"] { sources_.dialogue(number, false, line); });
+            service.Report([this, number, line = text + "\r\n"] { sources_.dialogue(number, false, line); });
         };
         connections_.push_back(std::move(connection));
     }

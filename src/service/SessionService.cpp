@@ -146,7 +146,7 @@ void TSessionService::Post(std::function<void()> call)
     Enqueue(std::move(call), true);
 }
 
-void TSessionService::PostProgress(std::function<void()> call)
+void TSessionService::Report(std::function<void()> call)
 {
     Enqueue(std::move(call), false);
 }

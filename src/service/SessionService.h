@@ -62,9 +62,11 @@ public:
 
     // From the engine's thread: runs call on the window's thread, after what was posted before.
     void Post(std::function<void()> call);
-    // The same for the frequent reports of a running job (a transfer's work events): they are
-    // run in batches every ProgressSpacing rather than waking the window for each.
-    void PostProgress(std::function<void()> call);
+    // The same for what a running job reports (dialogue and status lines, work events): these
+    // run in batches every ProgressSpacingMs, or just before the next call that wakes the window
+    // (at the latest the job's end), instead of waking it for each. A file costs the window one
+    // pass of its event loop rather than ten.
+    void Report(std::function<void()> call);
     static constexpr int ProgressSpacingMs = 10;
     // From the engine's thread: runs question on the window's thread and waits for its answer.
     bool Ask(std::function<bool()> question);

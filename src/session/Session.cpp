@@ -55,7 +55,7 @@ TSession::TSession(Sources sources) : sources_(std::move(sources))
     };
     service.ForEachEngine([this, &service](TIdComponent& engine) {
         engine.OnStatus = [this, &service](TIdComponent*, TIdStatus, const std::string& text) {
-            service.Post([this, text = QString::fromStdString(text)] { IdFTP1Status(text); });
+            service.Report([this, text = QString::fromStdString(text)] { IdFTP1Status(text); });
         };
     });
     service.SetDisconnectHandler([this] { IdFTP1Disconnected(); });

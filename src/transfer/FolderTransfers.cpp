@@ -44,17 +44,17 @@ public:
     void RunOnEngine(const std::function<void(TRemoteEngine&)>& step) override { step(engine_); }
     void LogLine(const QString& line) override
     {
-        sources_.service.Post([&sources = sources_, line] { sources.sessionLog.AppendLogLine(line); });
+        sources_.service.Report([&sources = sources_, line] { sources.sessionLog.AppendLogLine(line); });
     }
     void LocalFolderCreated(const QString& name) override
     {
-        sources_.service.Post([&sources = sources_, name] {
+        sources_.service.Report([&sources = sources_, name] {
             sources.fileOperationLog.AppendFileOperationLog(QStringLiteral("CreateDir"), name, QString(), QString());
         });
     }
     void ShowProgress(const QString& status, const QString& file) override
     {
-        sources_.service.Post(
+        sources_.service.Report(
             [&sources = sources_, status, file] { sources.progress.UpdateProgressWindow(status, file, {}, 0); });
     }
     // Read straight from the engine's thread: asking the window per file would hold the walk

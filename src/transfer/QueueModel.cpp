@@ -75,8 +75,10 @@ QVariant TQueueModel::headerData(int section, Qt::Orientation orientation, int r
 
 int TQueueModel::IndexOf(int id) const
 {
-    const auto found = std::find_if(rows_.begin(), rows_.end(), [id](const TQueueRow& row) { return row.id == id; });
-    return found == rows_.end() ? -1 : int(found - rows_.begin());
+    // Rows keep the order of their ids, which rise as rows are added.
+    const auto found = std::lower_bound(rows_.begin(), rows_.end(), id,
+                                        [](const TQueueRow& row, int wanted) { return row.id < wanted; });
+    return found == rows_.end() || found->id != id ? -1 : int(found - rows_.begin());
 }
 
 TQueueRow* TQueueModel::Find(int id)

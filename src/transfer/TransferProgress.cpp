@@ -53,7 +53,9 @@ void TTransferProgress::DestroyProgressWindow()
 
 void TTransferProgress::ShowProgressWindow()
 {
-    if (TTransactionDlg* window = Window()) {
+    // Raised as it appears, not for every file: a folder's thousands of files would restack it
+    // over whatever the user brought forward meanwhile.
+    if (TTransactionDlg* window = Window(); window && window->isHidden()) {
         window->show();
         window->raise();
     }
@@ -89,13 +91,13 @@ void TTransferProgress::FollowEngine(TSessionService& service)
 {
     service.ForEachEngine([this, &service](TIdComponent& engine) {
         engine.OnWorkBegin = [this, &service](TIdComponent*, TWorkMode mode, int64_t countMax) {
-            service.Post([this, mode, countMax] { IdFTP1WorkBegin(mode, countMax); });
+            service.Report([this, mode, countMax] { IdFTP1WorkBegin(mode, countMax); });
         };
         engine.OnWork = [this, &service](TIdComponent*, TWorkMode mode, int64_t count) {
-            service.PostProgress([this, mode, count] { IdFTP1Work(mode, count); });
+            service.Report([this, mode, count] { IdFTP1Work(mode, count); });
         };
         engine.OnWorkEnd = [this, &service](TIdComponent*, TWorkMode mode) {
-            service.Post([this, mode] { IdFTP1WorkEnd(mode); });
+            service.Report([this, mode] { IdFTP1WorkEnd(mode); });
         };
     });
 }

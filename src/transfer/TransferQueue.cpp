@@ -44,7 +44,9 @@ bool TTransferQueue::Parallel() const
 
 bool TTransferQueue::Running() const
 {
-    return std::any_of(model_.Rows().begin(), model_.Rows().end(), [](const TQueueRow& row) { return !row.Finished(); });
+    // From the end: rows finish roughly in the order they were added, and the idle pass asks this
+    // on every turn of the event loop while thousands of finished rows may stay listed.
+    return std::any_of(model_.Rows().rbegin(), model_.Rows().rend(), [](const TQueueRow& row) { return !row.Finished(); });
 }
 
 void TTransferQueue::Add(TQueuedFile file)
@@ -303,10 +305,10 @@ void TTransferQueue::Follow(int slot)
     TSessionService& connection = pool_.Connection(slot);
     connection.ForEachEngine([this, &connection, slot](TIdComponent& engine) {
         engine.OnWorkBegin = [this, &connection, slot](TIdComponent*, TWorkMode, std::int64_t size) {
-            connection.Post([this, slot, size] { WorkBegin(slot, size); });
+            connection.Report([this, slot, size] { WorkBegin(slot, size); });
         };
         engine.OnWork = [this, &connection, slot](TIdComponent*, TWorkMode, std::int64_t count) {
-            connection.PostProgress([this, slot, count] { Work(slot, count); });
+            connection.Report([this, slot, count] { Work(slot, count); });
         };
     });
 }
