@@ -491,6 +491,11 @@ int main(int argc, char** argv)
     std::printf("download: aDownloadAll %.2f s, lftp mirror --parallel=%d %.2f s, ratio %.2f (target <= %.2f); "
                 "over one connection's %.2f s: %.2f (target <= %.2f)\n",
                 pDown, Connections, lpDown, pDown / lpDown, ParallelTarget, down, pDown / down, OverOneConnectionTarget);
+    std::printf("CPU seconds (medians): aUploadAll on %d window %.2f, server %.2f (lftp's: server %.2f); "
+                "aDownloadAll on %d window %.2f, server %.2f (lftp's: server %.2f)\n",
+                Connections, Median(parallelUp.windowCpu), Median(parallelUp.serverCpu),
+                Median(lftpParallelUp.serverCpu), Connections, Median(parallelDown_.windowCpu),
+                Median(parallelDown_.serverCpu), Median(lftpParallelDown.serverCpu));
     std::printf("each run (s):");
     printRuns("aUploadAll on 4", parallelUp.seconds);
     printRuns("lftp mirror -R --parallel", lftpParallelUp.seconds);

@@ -72,6 +72,8 @@ TEditor::TEditor(QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     verticalScrollBar()->setSingleStep(1);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TEditor::ScrollBarMoved);
+    spacedPaint_.setSingleShot(true);
+    connect(&spacedPaint_, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
     SyncScrollBar();
 }
 
@@ -209,7 +211,16 @@ void TEditor::SyncScrollBar()
     bar->setPageStep(VisibleRowCount());
     bar->setValue(topRow_);
     syncing_ = false;
-    viewport()->update();
+    PaintSpaced();
+}
+
+void TEditor::PaintSpaced()
+{
+    const auto sinceLast = std::chrono::steady_clock::now() - lastPaint_;
+    if (sinceLast >= LinePaintSpacing)
+        viewport()->update();
+    else if (!spacedPaint_.isActive())
+        spacedPaint_.start(std::chrono::duration_cast<std::chrono::milliseconds>(LinePaintSpacing - sinceLast));
 }
 
 void TEditor::ScrollBarMoved(int value)
@@ -270,6 +281,7 @@ void TEditor::PaintRow(QPainter& painter, const QString& text, int y, int selBeg
 
 void TEditor::paintEvent(QPaintEvent*)
 {
+    lastPaint_ = std::chrono::steady_clock::now();
     QPainter painter(viewport());
     const int rowHeight = RowHeight();
     const int last = std::min(lines_.Count(), TopRow() + VisibleRowCount() + 1);

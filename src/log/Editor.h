@@ -4,6 +4,9 @@
 
 #include <QAbstractScrollArea>
 #include <QString>
+#include <QTimer>
+
+#include <chrono>
 
 class QPainter;
 
@@ -85,6 +88,10 @@ private:
     // appends costs no scroll-bar or repaint work per line.
     void ScheduleSync();
     void SyncScrollBar();
+    // Lines can arrive by the hundred a second (the dialogue of several connections): for them
+    // the rows are painted at most every LinePaintSpacing (ten a second still show them scroll
+    // by), and the last state always shows.
+    void PaintSpaced();
     void ScrollBarMoved(int value);
     QColor ClassColor(TLogTokenClass kind) const;
     // Paints one row; columns [selBegin, selEnd) are drawn as selected.
@@ -97,6 +104,9 @@ private:
     int topRow_ = 0;
     bool syncPending_ = false;
     bool syncing_ = false;
+    static constexpr std::chrono::milliseconds LinePaintSpacing{100};
+    std::chrono::steady_clock::time_point lastPaint_;
+    QTimer spacedPaint_;
     TTextPos anchor_;
     TTextPos extent_;
     int caretLine_ = 0;
