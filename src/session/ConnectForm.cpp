@@ -362,7 +362,8 @@ QWidget* TConnectForm::BuildOptionPage()
     form->addRow(SavePassWordBox);
     auto* placeLabel = Named(new QLabel, "PasswordPlaceLabel");
     form->addRow(placeLabel);
-    sources_.passwords.WhenProbed(placeLabel, [this, placeLabel] { placeLabel->setText(sources_.passwords.PlaceText()); });
+    sources_.passwords.WhenProbed(placeLabel,
+                                  [this, placeLabel] { placeLabel->setText(sources_.passwords.PlaceText()); });
     form->addRow(ckPassive);
     form->addRow(QStringLiteral("暗号化"), EncryptionBox);
     form->addRow(QStringLiteral("ファイル名の文字コード"), NameEncodingBox);
@@ -512,7 +513,7 @@ void TConnectForm::ShowSavedPassword(std::vector<std::string> sections)
 void TConnectForm::ReadSavedPassword(int request, std::vector<std::string> sections)
 {
     const std::string section = sections.front();
-    const auto done = [this, request, sections = std::move(sections)](std::optional<QString> saved) mutable {
+    auto done = [this, request, sections = std::move(sections)](std::optional<QString> saved) mutable {
         if (request != passwordRequest_)
             return;
         if (!saved && sections.size() > 1) {
