@@ -6,6 +6,7 @@
 #include "platform/DateTime.h"
 #include "platform/IniFile.h"
 #include "service/LocalPaths.h"
+#include "session/PasswordStore.h"
 #include "session/ProtocolBox.h"
 #include "session/SshSettings.h"
 #include "sftp/SftpSession.h"
@@ -27,7 +28,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
+#include <optional>
+#include <utility>
 #include <variant>
 
 namespace {
@@ -180,7 +184,7 @@ void WriteKey(TIniFile& ini, const TConnectForm::TCurrentKey& entry)
 }  // namespace
 
 TConnectForm::TConnectForm(QWidget* parent, Sources sources)
-    : QDialog(parent), sources_(std::move(sources)), passwords_(sources_.settingsPath)
+    : QDialog(parent), sources_(std::move(sources))
 {
     setObjectName(QStringLiteral("ConnectForm"));
     setWindowTitle(QStringLiteral("接続先のプロファイル"));
@@ -196,6 +200,7 @@ TConnectForm::TConnectForm(QWidget* parent, Sources sources)
     auto* cancelBtn = Button(QStringLiteral("&Cancel"), "CancelBtn");
     connect(okBtn, &QPushButton::clicked, this, [this] { OkBtnClick(); });
     connect(cancelBtn, &QPushButton::clicked, this, &QDialog::reject);  // Esc rejects as well
+    connect(this, &QDialog::finished, this, [this] { afterPasswordRead_.clear(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(okBtn);
@@ -206,6 +211,13 @@ TConnectForm::TConnectForm(QWidget* parent, Sources sources)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    // A password read that ends after the field or the profile shown changed would overwrite
+    // what is there now.
+    connect(PasswordEdit, &QLineEdit::textChanged, this, [this] {
+        if (!fillingPassword_)
+            DropPasswordRead();
+    });
+    connect(ProfileNameBox, &QComboBox::editTextChanged, this, [this] { DropPasswordRead(); });
     ProtocolBoxChange();
     // Connected before the settings load, so that a loaded protocol shows its controls.
     connect(ProtocolBox, &QComboBox::currentIndexChanged, this, [this] { ProtocolBoxChange(); });
@@ -348,7 +360,10 @@ QWidget* TConnectForm::BuildOptionPage()
     form->addRow(QStringLiteral("タイムアウト (sec) "), TimeOutEdit);
     form->addRow(QStringLiteral("リモートポート"), PortEdit);
     form->addRow(SavePassWordBox);
-    form->addRow(Named(new QLabel(passwords_.PlaceText()), "PasswordPlaceLabel"));
+    auto* placeLabel = Named(new QLabel, "PasswordPlaceLabel");
+    form->addRow(placeLabel);
+    sources_.passwords.WhenProbed(placeLabel,
+                                  [this, placeLabel] { placeLabel->setText(sources_.passwords.PlaceText()); });
     form->addRow(ckPassive);
     form->addRow(QStringLiteral("暗号化"), EncryptionBox);
     form->addRow(QStringLiteral("ファイル名の文字コード"), NameEncodingBox);
@@ -373,7 +388,12 @@ void TConnectForm::FormCreate()
     FillProfileList();
     LoadCurrentSection();
     ProfileNameBox->setEditText(sources_.profileBoxText);
-    ProfileNameBoxChange();
+    LoadProfileSection();
+    // A profile without a password of its own gets the one the last OK saved, if it saved one.
+    std::vector<std::string> passwordSections{Std(ProfileNameBox->currentText())};
+    if (SavePassWordBox->isChecked())
+        passwordSections.push_back(CurrentSection);
+    ShowSavedPassword(std::move(passwordSections));
 }
 
 void TConnectForm::FillProfileList()
@@ -424,14 +444,12 @@ std::vector<TConnectForm::TCurrentKey> TConnectForm::CurrentKeys() const
 void TConnectForm::LoadCurrentSection()
 {
     const TIniFile ini(Std(sources_.settingsPath));
-    // The profile name comes from the main window; the password only while it is saved.
+    // The profile name comes from the main window, the password from the password store.
     for (const TCurrentKey& entry : CurrentKeys()) {
         const std::string key = entry.key;
         if (key != "PROFILE" && key != "PWD")
             ReadKey(ini, entry);
     }
-    if (SavePassWordBox->isChecked())
-        PasswordEdit->setText(passwords_.Read(ini, CurrentSection).value_or(PasswordEdit->text()));
     ShowNameEncoding(*NameEncodingBox, ini.ReadString(CurrentSection, NameEncodingKeyName, ""));
     LastLocalDir = Qt6(ini.ReadString(CurrentSection, "LASTLOCALDIR", ""));
     LastRemoteDir = Qt6(ini.ReadString(CurrentSection, "LASTREMOTEDIR", ""));
@@ -444,7 +462,7 @@ void TConnectForm::SaveCurrentSection()
         if (entry.key != std::string("PWD"))
             WriteKey(ini, entry);
         else if (SavePassWordBox->isChecked())
-            passwords_.Write(ini, CurrentSection, PasswordEdit->text());
+            sources_.passwords.Write(CurrentSection, PasswordEdit->text());
     ini.WriteString(CurrentSection, NameEncodingKeyName, NameEncodingKeyOf(*NameEncodingBox));
     // The session reads the trusted host key here; a profile without one leaves none behind
     // from the profile used before.
@@ -454,6 +472,12 @@ void TConnectForm::SaveCurrentSection()
 
 void TConnectForm::ProfileNameBoxChange()
 {
+    LoadProfileSection();
+    ShowSavedPassword({Std(ProfileNameBox->currentText())});
+}
+
+void TConnectForm::LoadProfileSection()
+{
     const TIniFile ini(Std(sources_.settingsPath));
     const std::string section = Std(ProfileNameBox->currentText());
     const auto keepUnlessSet = [&](QLineEdit* edit, const char* key) {
@@ -461,7 +485,6 @@ void TConnectForm::ProfileNameBoxChange()
     };
     keepUnlessSet(HostNameEdit, "HOST");
     keepUnlessSet(UserIdEdit, "UID");
-    PasswordEdit->setText(passwords_.Read(ini, section).value_or(PasswordEdit->text()));
     keepUnlessSet(AccountEdit, "ACCOUNT");
     // A name being typed keeps the protocol and key shown; a stored profile without them is an
     // FTP one from before there was a choice.
@@ -481,6 +504,60 @@ void TConnectForm::ProfileNameBoxChange()
     LastRemoteDir = Qt6(ini.ReadString(section, "LASTREMOTEDIR", ""));
 }
 
+void TConnectForm::ShowSavedPassword(std::vector<std::string> sections)
+{
+    passwordPending_ = true;
+    ReadSavedPassword(++passwordRequest_, std::move(sections));
+}
+
+void TConnectForm::ReadSavedPassword(int request, std::vector<std::string> sections)
+{
+    const std::string section = sections.front();
+    auto done = [this, request, sections = std::move(sections)](std::optional<QString> saved) mutable {
+        if (request != passwordRequest_)
+            return;
+        if (!saved && sections.size() > 1) {
+            sections.erase(sections.begin());
+            ReadSavedPassword(request, std::move(sections));
+            return;
+        }
+        if (saved) {
+            fillingPassword_ = true;
+            PasswordEdit->setText(*saved);
+            fillingPassword_ = false;
+        }
+        EndPasswordRead();
+    };
+    sources_.passwords.Read(section, this, std::move(done));
+}
+
+void TConnectForm::EndPasswordRead()
+{
+    passwordPending_ = false;
+    emit PasswordSettled();
+    for (void (TConnectForm::*step)() : std::exchange(afterPasswordRead_, {}))
+        (this->*step)();
+}
+
+void TConnectForm::DropPasswordRead()
+{
+    if (!passwordPending_)
+        return;
+    ++passwordRequest_;
+    passwordPending_ = false;
+    afterPasswordRead_.clear();
+    emit PasswordSettled();
+}
+
+bool TConnectForm::DeferUntilPasswordRead(void (TConnectForm::*step)())
+{
+    if (!passwordPending_)
+        return false;
+    if (std::find(afterPasswordRead_.begin(), afterPasswordRead_.end(), step) == afterPasswordRead_.end())
+        afterPasswordRead_.push_back(step);
+    return true;
+}
+
 bool TConnectForm::WriteSettings(const std::function<void()>& write)
 {
     try {
@@ -494,6 +571,8 @@ bool TConnectForm::WriteSettings(const std::function<void()>& write)
 
 void TConnectForm::SaveBtnClick()
 {
+    if (DeferUntilPasswordRead(&TConnectForm::SaveBtnClick))
+        return;
     const QString name = ProfileNameBox->currentText();
     if (name.isEmpty()) {
         sources_.dialogs.ShowMessage(QStringLiteral("プロファイル名を入力してください"));
@@ -507,7 +586,7 @@ void TConnectForm::SaveBtnClick()
         ini.WriteString(section, "UID", Std(UserIdEdit->text()));
         ini.WriteString(section, "ACCOUNT", Std(AccountEdit->text()));
         if (SavePassWordBox->isChecked())
-            passwords_.Write(ini, section, PasswordEdit->text());
+            sources_.passwords.Write(section, PasswordEdit->text());
         ini.WriteString(section, SshKeyFileKeyName, Std(SshKeyEdit->text()));
         ini.WriteString(section, "DIR", Std(HostDirEdit->text()));
         ini.WriteString(section, "LOCDIR", Std(LocalDirEdit->text()));
@@ -537,7 +616,7 @@ void TConnectForm::DeleteBtnClick()
         return;
     const bool erased = WriteSettings([&] {
         TIniFile(Std(sources_.settingsPath)).EraseSection(Std(ProfileNameBox->currentText()));
-        passwords_.Forget(Std(ProfileNameBox->currentText()));
+        sources_.passwords.Forget(Std(ProfileNameBox->currentText()));
     });
     if (!erased)
         return;
@@ -590,6 +669,8 @@ void TConnectForm::ProtocolBoxChange()
 
 void TConnectForm::OkBtnClick()
 {
+    if (DeferUntilPasswordRead(&TConnectForm::OkBtnClick))
+        return;
     if (!WriteSettings([this] { SaveCurrentSection(); }))
         return;
     ApplyInitialDirectories();

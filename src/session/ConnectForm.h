@@ -1,11 +1,11 @@
 #pragma once
-#include "session/PasswordStore.h"
 #include "settings/WindowState.h"
 
 #include <QDialog>
 
 #include <exception>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QCheckBox;
@@ -18,6 +18,7 @@ class QSpinBox;
 class TIdFTP;
 class TSftpSession;
 class TIniFile;
+class TPasswordStore;
 class TProtocolBox;
 class TUserDialogs;
 
@@ -32,6 +33,8 @@ public:
         // The main window's profile box text at creation.
         QString profileBoxText;
         TUserDialogs& dialogs;
+        // Outlives the dialog: a password being saved as OK closes it is still stored.
+        TPasswordStore& passwords;
         TIdFTP& engine;
         TSftpSession& sftp;
         TSessionState& state;
@@ -54,6 +57,10 @@ public:
     void OkBtnClick();
 
     bool ConnectOnCreate() const;
+    // The saved password of the profile shown is still being read. OK and Save, which use the
+    // password field, run once it has been read; typing into the field or choosing another
+    // profile ends the wait without them.
+    bool PasswordPending() const { return passwordPending_; }
     // The error that ended OK after the engine settings (a time-out that is not a number): the
     // dialog closed without accepting and the caller passes it on to the error handler.
     std::exception_ptr PendingError() const { return pendingError_; }
@@ -65,6 +72,10 @@ public:
     // Showing leaves the name box the focus with the cursor after the name, not the name
     // selected, so a name being typed in the main window's profile box goes on here.
     void setVisible(bool visible) override;
+
+signals:
+    // The saved password was read into the field, or the read no longer counts.
+    void PasswordSettled();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -78,6 +89,17 @@ private:
     // The keys of "CURRENT" in the order OK writes them.
     std::vector<TCurrentKey> CurrentKeys() const;
     void LoadCurrentSection();
+    // The fields of the profile shown, all but the password.
+    void LoadProfileSection();
+    // Reads into the field the saved password of the first of the sections that has one.
+    void ShowSavedPassword(std::vector<std::string> sections);
+    void ReadSavedPassword(int request, std::vector<std::string> sections);
+    // The read ended: the field shows what was found, and the steps that waited for it run.
+    void EndPasswordRead();
+    // The read no longer counts, nor the steps that waited for it.
+    void DropPasswordRead();
+    // While the password is being read, keeps step to run once it has been, and says so.
+    bool DeferUntilPasswordRead(void (TConnectForm::*step)());
     void SaveCurrentSection();
     void ApplyInitialDirectories();
     void ApplyEngineSettings();
@@ -93,7 +115,12 @@ private:
     bool WriteSettings(const std::function<void()>& write);
 
     Sources sources_;
-    TPasswordStore passwords_;
+    // The latest password read; a read ending with another number is stale.
+    int passwordRequest_ = 0;
+    bool passwordPending_ = false;
+    // The field is being filled by a read, not changed by anyone else.
+    bool fillingPassword_ = false;
+    std::vector<void (TConnectForm::*)()> afterPasswordRead_;
     QString LastLocalDir;
     QString LastRemoteDir;
     std::exception_ptr pendingError_;

@@ -1,52 +1,35 @@
 #include "session/PasswordStore.h"
 
 #include "platform/IniFile.h"
+#include "settings/UserDialogs.h"
 
-#include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 #include <qt6keychain/keychain.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
 const QString Service = QStringLiteral("Marlux");
-// Long enough for a person to answer a locked keyring's unlock prompt; a keyring that does not
-// answer in this time (a hung service) counts as none, so the dialog does not hang for good.
-constexpr int KeyringTimeoutMs = 60000;
+const std::string PasswordKey = "PWD";
 
-struct TJobResult {
+}  // namespace
+
+struct TPasswordStore::TJobResult {
     QKeychain::Error error = QKeychain::OtherError;
     QString text;
 };
 
-// Runs a keychain job to its end; the job deletes itself when it finishes.
-TJobResult Run(QKeychain::Job* job)
+TPasswordStore::TPasswordStore(QString settingsPath, TUserDialogs& dialogs, int timeLimitMs)
+    : settingsPath_(std::move(settingsPath)), dialogs_(dialogs), timeLimitMs_(timeLimitMs)
 {
-    auto result = std::make_shared<TJobResult>();
-    QEventLoop loop;
-    QObject::connect(job, &QKeychain::Job::finished, &loop, [result, &loop](QKeychain::Job* done) {
-        result->error = done->error();
-        if (auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(done))
-            result->text = read->textData();
-        loop.quit();
+    ReadEntry("CURRENT", [this](const TJobResult& probe) {
+        keyringAvailable_ = probe.error == QKeychain::NoError || probe.error == QKeychain::EntryNotFound;
+        emit Probed();
     });
-    QTimer::singleShot(KeyringTimeoutMs, &loop, &QEventLoop::quit);
-    job->start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);  // no command may start meanwhile
-    return *result;
 }
-
-TJobResult ReadEntry(const QString& key)
-{
-    auto* job = new QKeychain::ReadPasswordJob(Service);
-    job->setKey(key);
-    return Run(job);
-}
-
-}  // namespace
-
-TPasswordStore::TPasswordStore(QString settingsPath) : settingsPath_(std::move(settingsPath)) {}
 
 QString TPasswordStore::Key(const std::string& section) const
 {
@@ -54,52 +37,127 @@ QString TPasswordStore::Key(const std::string& section) const
     return QString::fromStdString(section) + QStringLiteral(" (") + settingsPath_ + u')';
 }
 
-bool TPasswordStore::KeyringAvailable()
+void TPasswordStore::Run(QKeychain::Job* job, std::function<void(const TJobResult&)> done)
 {
-    if (!keyringAvailable_) {
-        const QKeychain::Error error = ReadEntry(Key("CURRENT")).error;
-        keyringAvailable_ = error == QKeychain::NoError || error == QKeychain::EntryNotFound;
-    }
-    return *keyringAvailable_;
+    // Whichever comes first, the job's end or the time limit, decides; the other finds it taken.
+    auto pending = std::make_shared<std::function<void(const TJobResult&)>>(std::move(done));
+    const auto finish = [pending](const TJobResult& result) {
+        if (const auto call = std::exchange(*pending, nullptr))
+            call(result);
+    };
+    connect(job, &QKeychain::Job::finished, this, [finish](QKeychain::Job* ended) {
+        TJobResult result{ended->error(), {}};
+        if (const auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(ended))
+            result.text = read->textData();
+        finish(result);
+    });
+    // Goes with the job, which deletes itself when it ends.
+    auto* limit = new QTimer(job);
+    limit->setSingleShot(true);
+    connect(limit, &QTimer::timeout, this, [this, finish] {
+        // A hung keyring also holds up every job queued behind this one.
+        keyringAvailable_ = false;
+        finish({});
+    });
+    limit->start(timeLimitMs_);
+    job->start();
 }
 
-std::optional<QString> TPasswordStore::Read(const TIniFile& settings, const std::string& section)
+void TPasswordStore::ReadEntry(const std::string& section, std::function<void(const TJobResult&)> done)
 {
-    if (KeyringAvailable()) {
-        const TJobResult entry = ReadEntry(Key(section));
-        if (entry.error == QKeychain::NoError)
-            return entry.text;
-    }
-    if (!settings.ValueExists(section, "PWD"))
+    auto* job = new QKeychain::ReadPasswordJob(Service);
+    job->setKey(Key(section));
+    Run(job, std::move(done));
+}
+
+void TPasswordStore::WhenProbed(QObject* context, std::function<void()> then)
+{
+    if (keyringAvailable_)
+        then();
+    else
+        connect(this, &TPasswordStore::Probed, context, std::move(then), Qt::SingleShotConnection);
+}
+
+std::optional<QString> TPasswordStore::ReadPwd(const std::string& section) const
+{
+    const TIniFile settings(settingsPath_.toStdString());
+    if (!settings.ValueExists(section, PasswordKey))
         return std::nullopt;
-    return QString::fromStdString(settings.ReadString(section, "PWD", ""));
+    return QString::fromStdString(settings.ReadString(section, PasswordKey, ""));
 }
 
-void TPasswordStore::Write(TIniFile& settings, const std::string& section, const QString& password)
+void TPasswordStore::Read(const std::string& section, QObject* context, TReadDone done)
 {
-    if (KeyringAvailable()) {
+    WhenProbed(context, [this, section, context, done = std::move(done)] {
+        if (!*keyringAvailable_) {
+            done(ReadPwd(section));
+            return;
+        }
+        ReadEntry(section, [this, section, guard = QPointer<QObject>(context), done](const TJobResult& entry) {
+            if (!guard)
+                return;
+            done(entry.error == QKeychain::NoError ? std::optional<QString>(entry.text) : ReadPwd(section));
+        });
+    });
+}
+
+void TPasswordStore::ChangeSettingsLater(const std::function<void()>& change) const
+{
+    // Nobody is left to catch it: the command that asked has moved on.
+    try {
+        change();
+    } catch (const EIniWriteError& error) {
+        dialogs_.ShowMessage(QString::fromStdString(error.what()));
+    }
+}
+
+void TPasswordStore::Write(const std::string& section, const QString& password)
+{
+    const auto writePwd = [path = settingsPath_.toStdString(), section, password] {
+        TIniFile(path).WriteString(section, PasswordKey, password.toStdString());
+    };
+    if (keyringAvailable_ == false) {
+        writePwd();
+        return;
+    }
+    WhenProbed(this, [this, section, password, writePwd] {
+        if (!*keyringAvailable_) {
+            ChangeSettingsLater(writePwd);
+            return;
+        }
         auto* job = new QKeychain::WritePasswordJob(Service);
         job->setKey(Key(section));
         job->setTextData(password);
-        if (Run(job).error == QKeychain::NoError) {
-            settings.DeleteKey(section, "PWD");
-            return;
-        }
-    }
-    settings.WriteString(section, "PWD", password.toStdString());
+        Run(job, [this, section, writePwd](const TJobResult& result) {
+            ChangeSettingsLater([&] {
+                if (result.error != QKeychain::NoError) {
+                    writePwd();
+                    return;
+                }
+                // The settings file is opened again: the one the caller wrote with is long gone.
+                TIniFile settings(settingsPath_.toStdString());
+                if (settings.ValueExists(section, PasswordKey))
+                    settings.DeleteKey(section, PasswordKey);
+            });
+        });
+    });
 }
 
 void TPasswordStore::Forget(const std::string& section)
 {
-    if (!KeyringAvailable())
-        return;
-    auto* job = new QKeychain::DeletePasswordJob(Service);
-    job->setKey(Key(section));
-    Run(job);
+    WhenProbed(this, [this, section] {
+        if (!*keyringAvailable_)
+            return;
+        auto* job = new QKeychain::DeletePasswordJob(Service);
+        job->setKey(Key(section));
+        Run(job, [](const TJobResult&) {});
+    });
 }
 
-QString TPasswordStore::PlaceText()
+QString TPasswordStore::PlaceText() const
 {
-    return KeyringAvailable() ? QStringLiteral("保存したパスワードはデスクトップのキーリングに入ります")
+    if (!keyringAvailable_)
+        return {};
+    return *keyringAvailable_ ? QStringLiteral("保存したパスワードはデスクトップのキーリングに入ります")
                               : QStringLiteral("保存したパスワードは設定ファイル Marlux.ini に入ります");
 }

@@ -7,6 +7,7 @@
 #include "platform/IniFile.h"
 #include "service/SessionService.h"
 #include "session/ConnectForm.h"
+#include "session/PasswordReadAwaiter.h"
 #include "session/RemoteHistory.h"
 #include "session/SshHostKeyQuestion.h"
 #include "session/SshSettings.h"
@@ -36,7 +37,8 @@ private:
 
 }  // namespace
 
-TSession::TSession(Sources sources) : sources_(std::move(sources))
+TSession::TSession(Sources sources)
+    : sources_(std::move(sources)), passwords_(sources_.settingsPath, sources_.dialogs)
 {
     // The engines notify on their own thread; the service hands each notification over.
     TSessionService& service = sources_.service;
@@ -132,7 +134,7 @@ TTask<> TSession::ToggleConnection(TSender sender)
 
 TTask<> TSession::Connect(TSender sender)
 {
-    RunConnectForm(sender);
+    co_await RunConnectForm(sender);
     if (!sources_.state.ConnectAccepted)
         co_return;
     fromUrl_ = false;
@@ -175,22 +177,34 @@ TTask<> TSession::OpenConnection(int timeoutMs, QString title)
     SetApplicationTitle(title);
 }
 
-void TSession::RunConnectForm(TSender sender)
+TTask<> TSession::RunConnectForm(TSender sender)
 {
     sources_.state.ConnectAccepted = false;
     std::exception_ptr error;
     {
-        TConnectForm form(&sources_.window,
-                          {sources_.settingsPath, sources_.profileNameBox.currentText(), sources_.dialogs,
-                           sources_.service.Ftp(), sources_.service.Sftp(), sources_.state,
-                           [this](const QString& text) { sources_.remoteDirBox.setEditText(text); },
-                           sources_.changeLocalDirectory,
-                           [this](const QString& text) { sources_.busy.SetStatusPanel(2, text); },
-                           [this](const QString& text) { sources_.profileNameBox.setEditText(text); }});
-        if (sender == TSender::Startup && form.ConnectOnCreate())
+        TConnectForm form(
+            &sources_.window,
+            {.settingsPath = sources_.settingsPath,
+             .profileBoxText = sources_.profileNameBox.currentText(),
+             .dialogs = sources_.dialogs,
+             .passwords = passwords_,
+             .engine = sources_.service.Ftp(),
+             .sftp = sources_.service.Sftp(),
+             .state = sources_.state,
+             .setRemoteDirText = [this](const QString& text) { sources_.remoteDirBox.setEditText(text); },
+             .changeLocalDirectory = sources_.changeLocalDirectory,
+             .showConnectionTarget = [this](const QString& text) { sources_.busy.SetStatusPanel(2, text); },
+             .setProfileBoxText = [this](const QString& text) { sources_.profileNameBox.setEditText(text); }});
+        if (sender == TSender::Startup && form.ConnectOnCreate()) {
+            // The saved password may still be on its way from the keyring; meanwhile a connect
+            // command of the user's waits for this one.
+            connecting_ = true;
+            co_await TPasswordReadAwaiter(form);
+            connecting_ = false;
             form.OkBtnClick();
-        else
+        } else {
             sources_.dialogs.RunModal(form);
+        }
         error = form.PendingError();
     }
     if (error)

@@ -1,5 +1,6 @@
 #pragma once
 #include "service/Command.h"
+#include "session/PasswordStore.h"
 #include "settings/WindowState.h"
 
 #include <QList>
@@ -103,8 +104,9 @@ private:
     void ReportConnectFailure(const std::exception& failure);
     // The window once logged in: status, connect command, session menus, idle again.
     void ShowLoggedIn();
-    // Shows the dialog (or runs its OK at once) and passes on an error that ended its OK.
-    void RunConnectForm(TSender sender);
+    // Shows the dialog (or runs its OK once the saved password is read) and passes on an error
+    // that ended its OK.
+    TTask<> RunConnectForm(TSender sender);
     void LoadRemoteDirHistory();
     void SetApplicationTitle(const QString& title);
     void EnableSessionMenuItems(bool enabled);
@@ -114,6 +116,8 @@ private:
     void AppendReplyToLog(const std::string& code, const std::string& text);
 
     Sources sources_;
+    // Lives as long as the session: its keyring jobs may outlive a connection dialog.
+    TPasswordStore passwords_;
     bool connecting_ = false;
     // The session was opened from an address, not from a profile.
     bool fromUrl_ = false;

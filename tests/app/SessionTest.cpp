@@ -2,12 +2,15 @@
 
 #include "fixtures/ClosedPort.h"
 #include "fixtures/FtpServer.h"
+#include "fixtures/KeyringService.h"
 #include "fixtures/ScriptedPeer.h"
 #include "fixtures/TestCertificate.h"
 #include "fixtures/VsftpdServer.h"
 #include "ftp/IdException.h"
 #include "log/Editor.h"
 #include "panes/ComboItems.h"
+#include "session/PasswordStore.h"
+#include "session/RunEventsUntil.h"
 #include "support/PaneLines.h"
 
 #include <QAbstractItemView>
@@ -315,4 +318,35 @@ TEST_F(SessionTest, ClosingTheWindowDuringATransferSendsAborBeforeQuit)
     peer.Wait();
     const Strings lines = peer.Lines();
     EXPECT_EQ(Strings(lines.begin() + 4, lines.end()), (Strings{"PASV", "RETR x", "ABOR", "QUIT"}));
+}
+
+// A profile set to connect at start-up whose password only the keyring holds connects with it:
+// the start waits for the keyring's answer rather than pressing OK on an empty field.
+TEST_F(SessionTest, ConnectingAtStartUpWaitsForThePasswordTheKeyringHolds)
+{
+    FtpServer server;
+    KeyringService keyring;
+    const std::string settings = HomeFile("Marlux.ini");
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nPROFILE=site\nCONNECTONCREATE=1\nHOST=127.0.0.1\nUID=user\nTIMEOUT=5\n"
+                                "SAVEPWD=1\nPORT=" + std::to_string(server.Port()) + "\n[site]\nHOST=127.0.0.1\n");
+    {
+        TScriptedDialogs dialogs;
+        TPasswordStore passwords(QString::fromStdString(settings), dialogs);
+        passwords.Write("CURRENT", QStringLiteral("secret"));
+        QObject context;
+        std::optional<QString> stored;
+        passwords.Read("CURRENT", &context, [&stored](std::optional<QString> password) { stored = password; });
+        ASSERT_TRUE(RunEventsUntil([&stored] { return stored.has_value(); }));
+        ASSERT_EQ(passwords.KeyringAvailable(), true);
+    }
+    ASSERT_EQ(IniValue("CURRENT", "PWD"), "<missing>");
+
+    TMainForm& form = Open();
+    emit form.StartupTimer()->timeout({});
+    EXPECT_FALSE(form.SessionConnected());
+    EXPECT_TRUE(RunEventsUntil([&form] { return form.SessionConnected(); }));
+    Settle(form);
+    EXPECT_TRUE(dialogs_->DialogTitles().isEmpty());
+    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< PASS ****")));
+    EXPECT_EQ(IniValue("CURRENT", "PWD"), "<missing>");
 }

@@ -1,6 +1,8 @@
 #include "session/ConnectForm.h"
+#include "session/PasswordStore.h"
 #include "sftp/SftpSession.h"
 
+#include "RunEventsUntil.h"
 #include "fixtures/TempDir.h"
 #include "ftp/IdFTP.h"
 #include "platform/IniFile.h"
@@ -24,13 +26,14 @@ namespace {
 using Answer = TUserDialogs::Answer;
 
 // A connection dialog over a settings file in a fresh directory, with what its OK hands on
-// recorded.
+// recorded. There is no keyring, which the password store knows before the first dialog.
 class ConnectFormTest : public ::testing::Test {
 protected:
+    ConnectFormTest() { RunEventsUntil([this] { return passwords.KeyringAvailable().has_value(); }); }
     TConnectForm& Create(const QString& profileBoxText = QStringLiteral("CURRENT"))
     {
         form = std::make_unique<TConnectForm>(
-            nullptr, TConnectForm::Sources{settingsPath, profileBoxText, dialogs, engine, sftp, state,
+            nullptr, TConnectForm::Sources{settingsPath, profileBoxText, dialogs, passwords, engine, sftp, state,
                                            [this](const QString& text) { remoteDirText = text; },
                                            [this](const QString& path) { localDirectoryChanges << path; },
                                            [this](const QString& text) { connectionTarget = text; },
@@ -63,6 +66,7 @@ protected:
     TempDir home;
     QString settingsPath = QString::fromStdString(home.File("Marlux.ini"));
     TScriptedDialogs dialogs;
+    TPasswordStore passwords{settingsPath, dialogs};
     TIdFTP engine;
     TSftpSession sftp;
     TSessionState state;
