@@ -239,6 +239,8 @@ private:
     void RunTransfer(const std::function<void()>& phases);
     void PrepareDataChannel(TIdTCPConnection& channel);
     TIdTCPClient& ConnectPassiveChannel(const PassiveAddress& passive);
+    // The same after the transfer command went out: a connection that fails withdraws it.
+    TIdTCPClient& ConnectWithdrawing(const PassiveAddress& passive);
     TIdSimpleServer& ListenActiveChannel();
     // After a PORT (or EPRT) whose reply did not begin in time or whose wait an abort request
     // ended: ABOR withdraws it and the replies due are read within one bounded wait; raises

@@ -192,7 +192,7 @@ void TIdFTP::TransferPut(const std::string& command, TIdStream& source, bool fro
             PassiveAddress passive = RequestPassive();
             WriteLine(command);
             transferStarted_ = true;
-            TIdTCPClient& channel = ConnectPassiveChannel(passive);
+            TIdTCPClient& channel = ConnectWithdrawing(passive);
             try {
                 ReadReply({110, 125, 150});
             } catch (const EIdProtocolReplyError&) {
@@ -261,6 +261,17 @@ TIdTCPClient& TIdFTP::ConnectPassiveChannel(const PassiveAddress& passive) {
     dataChannel_ = std::move(client);
     channel.Connect(ReadTimeout != 0 ? ReadTimeout : -1);
     return channel;
+}
+
+TIdTCPClient& TIdFTP::ConnectWithdrawing(const PassiveAddress& passive) {
+    try {
+        return ConnectPassiveChannel(passive);
+    } catch (...) {
+        // The upload's command is out and its server waits for the connection: only ABOR
+        // frees it, and the session stays in step.
+        Abort();
+        throw;
+    }
 }
 
 TIdSimpleServer& TIdFTP::ListenActiveChannel() {
@@ -338,10 +349,14 @@ void TIdFTP::ReadPendingReplies() {
     while (completions < due && preliminaries <= MaxPreliminaryReplies) {
         const int left = MillisecondsUntil(deadline);
         if (left == 0 || !ReadReplyWithin(left)) break;
-        if (LastReply.NumericCode >= 100 && LastReply.NumericCode < 200)
+        if (LastReply.NumericCode >= 100 && LastReply.NumericCode < 200) {
             ++preliminaries;
-        else
+        } else {
             ++completions;
+            // "No transfer in progress": the ABOR's own reply, and the last one. A server that
+            // dropped the transfer command before its data moved never answers that command.
+            if (abortSent_ && LastReply.NumericCode == 225) break;
+        }
     }
     // Some servers answer an ABOR during a transfer with one reply only; with none at all a
     // late reply would be taken for the next command's.

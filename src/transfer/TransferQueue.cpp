@@ -226,14 +226,21 @@ std::vector<TTransferQueue::TRowResult> TTransferQueue::SettleChecks(TSessionSer
 
 void TTransferQueue::SettleIdle(int slot)
 {
-    TSlot& idle = slots_[std::size_t(slot)];
-    if (!idle.rows.empty() || idle.settling || !idle.checksWaiting)
+    const TSlot& idle = slots_[std::size_t(slot)];
+    if (idle.rows.empty() && idle.checksWaiting)
+        Settle(slot);
+}
+
+void TTransferQueue::Settle(int slot)
+{
+    TSlot& settling = slots_[std::size_t(slot)];
+    if (settling.settling)
         return;
-    idle.settling = true;
+    settling.settling = true;
     TSessionService& connection = pool_.Connection(slot);
     connection.Submit(
-        [this, &connection, &idle, slot](TRemoteEngine& engine) {
-            const std::vector<TRowResult> checked = SettleChecks(connection, engine, idle.batch);
+        [this, &connection, &settling, slot](TRemoteEngine& engine) {
+            const std::vector<TRowResult> checked = SettleChecks(connection, engine, settling.batch);
             connection.Post([this, slot, checked] {
                 TSlot& settled = slots_[std::size_t(slot)];
                 settled.settling = false;
@@ -429,5 +436,8 @@ void TTransferQueue::SessionEnded()
             running.abortRequested = true;
             running.cancelled->store(true);
         }
+    // A file that arrived is not left counted as sent unchecked; the checks go before the QUIT.
+    for (int slot = 0; slot < int(slots_.size()); ++slot)
+        Settle(slot);
     pool_.Close();
 }

@@ -54,7 +54,8 @@ public:
     // Failed files wait again, for the connections to take them up.
     void RetryFailed();
     void RemoveFinished();
-    // The session has ended: waiting files are aborted, the connections closed.
+    // The session has ended: waiting files are aborted, and each connection checks the files it
+    // sent but has not checked yet before it is closed.
     void SessionEnded();
 
 private:
@@ -117,6 +118,8 @@ private:
                                                 TCheckBatch& batch);
     // A connection with no file left settles the checks it holds.
     void SettleIdle(int slot);
+    // The connection settles its checks after the file it may still be sending.
+    void Settle(int slot);
     void Finished(int slot, int id, const TJobOutcome& outcome);
     // Rows whose data arrived but not as sent fail; those that could not be checked say so.
     void TakeChecks(const std::vector<TRowResult>& checked);

@@ -10,7 +10,7 @@
 #include "log/Editor.h"
 #include "panes/ComboItems.h"
 #include "session/PasswordStore.h"
-#include "session/RunEventsUntil.h"
+#include "support/RunEventsUntil.h"
 #include "support/PaneLines.h"
 
 #include <QAbstractItemView>

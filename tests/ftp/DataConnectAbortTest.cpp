@@ -60,3 +60,38 @@ TEST(DataConnectAbort, AnUploadRefusedAfterThePassiveConnectFailsAtOnceAndTheSes
     s.ftp.Disconnect();
     s.control.Wait();
 }
+
+// An upload's STOR goes out before its data connection, so an abort while connecting leaves a
+// command the server is waiting on: ABOR withdraws it. pyftpdlib answers that ABOR alone, with
+// 225, and never answers the STOR.
+TEST(DataConnectAbort, AnAbortWhileAnUploadConnectsWithdrawsItsCommandAndTheAborsReplyEndsTheWait) {
+    UnreachableLoopbackPort unreachable;
+    ScriptedSession s(5000);
+    s.control.Reply(PassiveReply(unreachable.port))
+        .ExpectLine()
+        .Reply("225 ABOR command successful; data channel closed.\r\n")
+        .Reply("257 \"/\"\r\n");
+    s.Start();
+    TIdAbortSignal signal;
+    s.ftp.AbortSignal = &signal;
+    std::thread requester([&signal] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        signal.Request();
+    });
+    TIdStringStream source;
+    source.Write("bytes", 5);
+    source.Seek(0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(s.ftp.Put(source, "x", false), EIdConnClosedGracefully);
+    const auto took = std::chrono::steady_clock::now() - start;
+    requester.join();
+    EXPECT_LT(took, std::chrono::seconds(1));  // not the 5 s read time-out
+    EXPECT_TRUE(s.ftp.Connected());
+    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
+    s.ftp.Disconnect();
+    s.control.Wait();
+    const std::vector<std::string> lines = s.control.Lines();
+    const auto stor = std::find(lines.begin(), lines.end(), "STOR x");
+    ASSERT_NE(stor, lines.end());
+    EXPECT_EQ(std::find(stor, lines.end(), "ABOR") - stor, 1);
+}

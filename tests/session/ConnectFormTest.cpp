@@ -2,7 +2,7 @@
 #include "session/PasswordStore.h"
 #include "sftp/SftpSession.h"
 
-#include "RunEventsUntil.h"
+#include "support/RunEventsUntil.h"
 #include "fixtures/TempDir.h"
 #include "ftp/IdFTP.h"
 #include "platform/IniFile.h"

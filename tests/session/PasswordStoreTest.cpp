@@ -3,7 +3,7 @@
 #include "session/PasswordStore.h"
 #include "sftp/SftpSession.h"
 
-#include "RunEventsUntil.h"
+#include "support/RunEventsUntil.h"
 #include "fixtures/KeyringService.h"
 #include "fixtures/ProcessRun.h"
 #include "fixtures/TempDir.h"

@@ -3,6 +3,7 @@
 #include "fixtures/FtpServer.h"
 #include "fixtures/VsftpdServer.h"
 #include "support/QStringPrinter.h"
+#include "support/RunEventsUntil.h"
 #include "support/TransferScene.h"
 
 #include <QCoreApplication>
@@ -11,8 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <iostream>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -215,6 +219,49 @@ TEST_F(QueueOnPyftpdlib, EachConnectionChecksAFoldersFilesWithOneListingAndADama
     const std::string operations = OperationLog();
     EXPECT_NE(operations.find(" Verify " + local_.File("b/f5.bin") + " != "), std::string::npos) << operations;
     EXPECT_EQ(errors_, 0);
+}
+
+TEST_F(QueueOnPyftpdlib, FilesSentBeforeTheSessionEndsAreCheckedBeforeTheConnectionQuits)
+{
+    LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 2);
+    fs::create_directories(local_.File("a"));
+    for (int file = 0; file < 8; ++file)
+        TempDir::WriteFile(local_.File("a/f" + std::to_string(file) + ".bin"), std::string(3000, char('a' + file)));
+    // The first file to arrive is cut on the server; the session ends while its connection
+    // still holds its next file, so that connection has not settled its checks yet.
+    std::mutex names;
+    QString cut, held;
+    std::atomic<bool> endNow = false, ended = false;
+    afterFile_ = [&](const TQueuedFile& queued) {
+        thread_local int filesHere = 0;
+        thread_local bool cutHere = false;
+        std::unique_lock lock(names);
+        if (++filesHere == 1 && cut.isEmpty()) {
+            cut = queued.file.name;
+            cutHere = true;
+            TempDir::WriteFile(server_.File("a/" + cut.toStdString()), "cut");
+        } else if (filesHere == 2 && cutHere) {
+            held = queued.file.name;
+            lock.unlock();
+            endNow = true;
+            for (int wait = 0; wait < 2000 && !ended; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
+    files_->aUploadAllExecute();
+    WaitForService(service_);
+    ASSERT_TRUE(RunEventsUntil([&] { return endNow.load(); }));
+    queue_->SessionEnded();
+    ended = true;
+    ASSERT_TRUE(RunEventsUntil([&] { return Sent("QUIT") == 2; }));
+
+    std::lock_guard lock(names);
+    EXPECT_EQ(RowOf(cut).state, TQueueState::Failed);
+    EXPECT_TRUE(RowOf(cut).reason.startsWith(QStringLiteral("Verification failed"))) << RowOf(cut).reason.toStdString();
+    EXPECT_TRUE(fs::exists(server_.File("a/" + cut.toStdString() + ".part")));
+    EXPECT_EQ(RowOf(held).state, TQueueState::Done);
+    EXPECT_FALSE(queue_->Running());
 }
 
 class QueueOnThrottledServer : public QueueAlone {
