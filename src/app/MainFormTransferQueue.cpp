@@ -19,11 +19,7 @@ void TMainForm::SetUpTransferQueue()
                 sessionLog_->LogDialogue(number, sent, service_.NameCodec().Decode(data));
             },
         .connections = [this] { return options_.iTransferConnections; },
-        .runFile =
-            [this](const TQueuedFile& queued, TFileStepSide& side) {
-                return queued.upload ? fileTransfers_->UploadFile(queued.file, false, queued.folders, side)
-                                     : fileTransfers_->DownloadFile(queued.file, queued.folders, side);
-            },
+        .runFile = [this](const TQueuedFile& queued, TFileStepSide& side) { return fileTransfers_->RunQueued(queued, side); },
         .progress = *transferProgress_,
         .showProgress = [this] { return options_.bShowTransactionDlg; },
         .relist =

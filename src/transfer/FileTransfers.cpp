@@ -102,8 +102,9 @@ TTask<> TFileTransfers::ResumeSelectedRows(std::vector<TFileEntry> files)
 
 TTask<bool> TFileTransfers::UploadRow(bool append, TFileEntry file)
 {
-    if (!file.IsFolder() && !append && Parallel()) {
-        co_await QueueRow(true, std::move(file));
+    if (!file.IsFolder() && Parallel()) {
+        const TQueuedMode mode = append ? TQueuedMode::Append : TQueuedMode::Whole;
+        co_await QueueRow(true, mode, std::move(file));
         co_return true;
     }
     if (!file.IsFolder()) {
@@ -122,7 +123,7 @@ TTask<bool> TFileTransfers::UploadRow(bool append, TFileEntry file)
 TTask<bool> TFileTransfers::DownloadRow(TFileEntry file)
 {
     if (!file.IsFolder() && Parallel()) {
-        co_await QueueRow(false, std::move(file));
+        co_await QueueRow(false, TQueuedMode::Whole, std::move(file));
     } else if (!file.IsFolder()) {
         co_await OnEngine(
             [&](const TWalkFolders& folders, TFileStepSide& side) { DownloadFile(file, folders, side); });
@@ -140,7 +141,9 @@ TTask<bool> TFileTransfers::DownloadRow(TFileEntry file)
 
 TTask<bool> TFileTransfers::ResumeRow(TFileEntry file)
 {
-    if (!file.IsFolder())
+    if (!file.IsFolder() && Parallel())
+        co_await QueueRow(false, TQueuedMode::Resume, std::move(file));
+    else if (!file.IsFolder())
         co_await OnEngine(
             [&](const TWalkFolders& folders, TFileStepSide& side) { ResumeDownload(file, folders, side); });
     co_return true;
@@ -156,13 +159,14 @@ TTask<> TFileTransfers::OnEngine(std::function<void(const TWalkFolders&, TFileSt
     });
 }
 
-TTask<> TFileTransfers::QueueRow(bool upload, TFileEntry file)
+TTask<> TFileTransfers::QueueRow(bool upload, TQueuedMode mode, TFileEntry file)
 {
     TWalkFolders folders = PaneFolders();
     // The other connections need the path of the remote pane's folder to work in it.
     const std::string remote = co_await sources_.service.Run([](TRemoteEngine& engine) { return engine.CurrentDirectory(); });
     folders.remote = QByteArray::fromStdString(remote);
-    sources_.queue->Add({.upload = upload, .file = std::move(file), .folders = folders, .settings = StepSettings(true)});
+    sources_.queue->Add(
+        {.upload = upload, .mode = mode, .file = std::move(file), .folders = folders, .settings = StepSettings(true)});
 }
 
 TTask<bool> TFileTransfers::OfferFolder(QString question, TFolderTransfer transferFolder, QString name)
@@ -396,14 +400,16 @@ TJobResult TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolde
     return received;
 }
 
-void TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
+TJobResult TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
 {
-    if (SkippedAsUnsafe(file.name, side))
-        return;
+    if (std::optional<TJobResult> skipped = SkippedAsUnsafe(file.name, side))
+        return *skipped;
     const QString localName = TransformName(side, file.name);
     const QString localPath = LocalEntryPath(folders.local, localName);
-    if (SkippedAsSpecialFile(localPath, side) || SkippedAsWrittenBefore(file, localPath, side))
-        return;
+    if (std::optional<TJobResult> skipped = SkippedAsSpecialFile(localPath, side))
+        return *skipped;
+    if (std::optional<TJobResult> skipped = SkippedAsWrittenBefore(file, localPath, side))
+        return *skipped;
     const TJobResult received = TransferOneFile(
         side, file.name, {localPath, RemoteSpec(folders, file.name)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TRemoteEngine& engine) {
             const QFileInfo local(localPath);
@@ -419,6 +425,21 @@ void TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& 
         });
     if (received.Done())
         FinishDownload(file, localPath, folders, side);
+    return received;
+}
+
+TJobResult TFileTransfers::RunQueued(const TQueuedFile& queued, TFileStepSide& side)
+{
+    switch (queued.mode) {
+    case TQueuedMode::Append:
+        return UploadFile(queued.file, true, queued.folders, side);
+    case TQueuedMode::Resume:
+        return ResumeDownload(queued.file, queued.folders, side);
+    case TQueuedMode::Whole:
+        break;
+    }
+    return queued.upload ? UploadFile(queued.file, false, queued.folders, side)
+                         : DownloadFile(queued.file, queued.folders, side);
 }
 
 void TFileTransfers::PostExpectedSize(const TFileStepSide& side, std::int64_t size)

@@ -89,6 +89,9 @@ public:
     // sent file's outcome, in order.
     std::vector<TJobResult> CheckDeferredUploads(const std::vector<TFileEntry>& sent, const TWalkFolders& folders, TFileStepSide& side);
     TJobResult DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
+    TJobResult ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
+    // A file of the queue, on the connection that took it.
+    TJobResult RunQueued(const TQueuedFile& queued, TFileStepSide& side);
     // The panes' folders, where the commands on selected rows work.
     TWalkFolders PaneFolders() const;
 
@@ -102,11 +105,10 @@ private:
     TTask<bool> ResumeRow(TFileEntry file);
     TTask<> ResumeSelectedRows(std::vector<TFileEntry> files);
     // Hands a selected file to the queue, between the panes' folders.
-    TTask<> QueueRow(bool upload, TFileEntry file);
+    TTask<> QueueRow(bool upload, TQueuedMode mode, TFileEntry file);
     bool Parallel() const { return sources_.queue && sources_.queue->Parallel(); }
     // The name the file gets on the receiving side.
     static QString TransformName(const TFileStepSide& side, const QString& name);
-    void ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side);
     // The listings after a command.
     std::function<void()> RemoteRefresh() const;
     std::function<void()> LocalRefresh() const;

@@ -9,8 +9,13 @@
 
 // One file for the transfer queue: which way, the entry, the folders it goes between (the
 // remote one by its path, which every connection can enter) and the step's settings.
+// How a queued file is sent: whole, appended to the remote file, or a download resumed after
+// the bytes the local file already holds.
+enum class TQueuedMode { Whole, Append, Resume };
+
 struct TQueuedFile {
     bool upload = false;
+    TQueuedMode mode = TQueuedMode::Whole;
     TFileEntry file = {};
     TWalkFolders folders = {};
     TFileStepSide::TSettings settings = {};

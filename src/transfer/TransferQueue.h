@@ -51,7 +51,7 @@ public:
     // The context menu's commands. An abort ends a running file within the engine's abort time.
     void AbortRow(int id);
     void AbortAll();
-    // Failed files wait again, for the connections to take them up.
+    // Failed files wait again, for the connections to take them up; a failed append stays.
     void RetryFailed();
     void RemoveFinished();
     // The session has ended: waiting files are aborted, and each connection checks the files it

@@ -56,9 +56,7 @@ protected:
                 },
                 .connections = [this] { return options_.iTransferConnections; },
                 .runFile = [this](const TQueuedFile& queued, TFileStepSide& side) {
-                    const TJobResult result = queued.upload
-                                                  ? files_->UploadFile(queued.file, false, queued.folders, side)
-                                                  : files_->DownloadFile(queued.file, queued.folders, side);
+                    const TJobResult result = files_->RunQueued(queued, side);
                     afterFile_(queued);
                     return result;
                 },

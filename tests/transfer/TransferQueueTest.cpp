@@ -1,6 +1,7 @@
 // The transfer queue and its extra connections without the main window: the transfers hand it
 // their files, real servers take them on several connections at once.
 #include "fixtures/FtpServer.h"
+#include "fixtures/RandomBytes.h"
 #include "fixtures/VsftpdServer.h"
 #include "support/QStringPrinter.h"
 #include "support/RunEventsUntil.h"
@@ -122,6 +123,34 @@ TEST_F(QueueOnPyftpdlib, TreesGoBothWaysByteExactOnSeveralConnectionsWithTheirLo
     const std::string log = OperationLog();
     EXPECT_NE(log.find("Upload " + local_.File("d4/f11.bin")), std::string::npos);
     EXPECT_NE(log.find("Download " + fresh.File("d4/f11.bin")), std::string::npos);
+}
+
+// Append and resume of selected rows run in the queue as the plain transfers do.
+TEST_F(QueueOnPyftpdlib, SelectedRowsAreAppendedAndResumedOnTheQueuesConnections)
+{
+    LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 2);
+    TempDir::WriteFile(server_.File("log.txt"), "one\n");
+    TempDir::WriteFile(local_.File("log.txt"), "two\n");
+    const std::string whole = RandomBytes(300000, 7);
+    TempDir::WriteFile(server_.File("partial.bin"), whole);
+    TempDir::WriteFile(local_.File("partial.bin"), whole.substr(0, 123457));
+    TempDir::WriteFile(server_.File("fresh.bin"), whole);
+
+    panes_.local = {FileNamed(QStringLiteral("log.txt"))};
+    files_->aUploadAppendExecute();
+    WaitForQueue();
+    panes_.remote = {FileNamed(QStringLiteral("partial.bin")), FileNamed(QStringLiteral("fresh.bin"))};
+    files_->aDownloadRestoreExecute();
+    WaitForQueue();
+
+    EXPECT_EQ(TempDir::ReadFile(server_.File("log.txt")), "one\ntwo\n");
+    EXPECT_EQ(TempDir::ReadFile(local_.File("partial.bin")), whole);
+    EXPECT_EQ(TempDir::ReadFile(local_.File("fresh.bin")), whole);
+    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 3}}));
+    EXPECT_EQ(Sent("APPE log.txt"), 1);
+    EXPECT_EQ(Sent("REST 123457"), 1);
+    EXPECT_TRUE(busy_.holds.isEmpty());
+    EXPECT_EQ(errors_, 0);
 }
 
 TEST_F(QueueOnPyftpdlib, AFileTheServerRefusesFailsAloneWithTheReplyAndArrivesWhenRetried)
