@@ -296,10 +296,13 @@ void TTransferQueue::TakeChecks(const std::vector<TRowResult>& checked)
 
 void TTransferQueue::End(TQueueRow& row, TQueueState state, const QString& reason)
 {
-    if (state == TQueueState::Done && row.size > 0) {
+    // What moved: a resumed download moves only the part the local file lacked. A file too
+    // small to report its work moved all of it.
+    const std::int64_t moved = row.bytesDone > 0 ? row.bytesDone : row.size;
+    if (state == TQueueState::Done && moved > 0) {
         const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - row.started).count();
         if (elapsed > 0)
-            row.speed = double(row.size) / 1024 / elapsed;
+            row.speed = double(moved) / 1024 / elapsed;
     }
     row.state = state;
     row.reason = state == TQueueState::Done ? QString() : reason;

@@ -149,6 +149,8 @@ TEST_F(QueueOnPyftpdlib, SelectedRowsAreAppendedAndResumedOnTheQueuesConnections
     EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 3}}));
     EXPECT_EQ(Sent("APPE log.txt"), 1);
     EXPECT_EQ(Sent("REST 123457"), 1);
+    // The resumed row's speed counts the part that moved.
+    EXPECT_EQ(RowOf(QStringLiteral("partial.bin")).bytesDone, 300000 - 123457);
     EXPECT_TRUE(busy_.holds.isEmpty());
     EXPECT_EQ(errors_, 0);
 }
