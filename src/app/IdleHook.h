@@ -3,7 +3,7 @@
 #include <functional>
 
 // Runs a function whenever the event loop has handled everything pending and is about to
-// wait: the "on idle" moment. Never inside a processEvents() pump, never re-entered.
+// wait: the "on idle" moment. Never from inside a nested event loop, never re-entered.
 class TIdleHook : public QObject {
     Q_OBJECT
 public:

@@ -4,10 +4,10 @@
 
 #include <QMetaObject>
 
-TSessionService::TSessionService() : engineContext_(new QObject), progressTimer_(new QTimer(&windowContext_))
+TSessionService::TSessionService() : engineContext_(new QObject), reportTimer_(new QTimer(&windowContext_))
 {
-    progressTimer_->setInterval(ProgressSpacingMs);
-    QObject::connect(progressTimer_, &QTimer::timeout, &windowContext_, [this] { Drain(); });
+    reportTimer_->setInterval(ReportSpacingMs);
+    QObject::connect(reportTimer_, &QTimer::timeout, &windowContext_, [this] { Drain(); });
     ftp_.AbortSignal = &abortSignal_;
     // FTP tells of the end of its connection as it happens, also of one that never got to a
     // session; SFTP's is seen at the end of the job.
@@ -78,7 +78,7 @@ void TSessionService::Start(std::function<void(TRemoteEngine&)> work, std::funct
     if (!afterCurrent && Running())
         throw EIdCommandInProgress();
     if (pendingJobs_++ == 0)
-        progressTimer_->start();
+        reportTimer_->start();
     if (afterCurrent)
         ++waitingAfterCurrent_;
     if (jobStart_) {
@@ -86,7 +86,7 @@ void TSessionService::Start(std::function<void(TRemoteEngine&)> work, std::funct
             jobStart_();
         } catch (...) {
             if (--pendingJobs_ == 0)
-                progressTimer_->stop();
+                reportTimer_->stop();
             throw;
         }
     }
@@ -105,7 +105,7 @@ void TSessionService::Start(std::function<void(TRemoteEngine&)> work, std::funct
             NoteEnd(connected);
             codec_ = codec;
             if (--pendingJobs_ == 0)
-                progressTimer_->stop();
+                reportTimer_->stop();
             if (afterCurrent)
                 --waitingAfterCurrent_;
             finish(error);

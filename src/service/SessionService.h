@@ -63,11 +63,11 @@ public:
     // From the engine's thread: runs call on the window's thread, after what was posted before.
     void Post(std::function<void()> call);
     // The same for what a running job reports (dialogue and status lines, work events): these
-    // run in batches every ProgressSpacingMs, or just before the next call that wakes the window
+    // run in batches every ReportSpacingMs, or just before the next call that wakes the window
     // (at the latest the job's end), instead of waking it for each. A file costs the window one
     // pass of its event loop rather than ten.
     void Report(std::function<void()> call);
-    static constexpr int ProgressSpacingMs = 10;
+    static constexpr int ReportSpacingMs = 10;
     // From the engine's thread: runs question on the window's thread and waits for its answer.
     bool Ask(std::function<bool()> question);
 
@@ -124,7 +124,7 @@ private:
     // Lives on the window's thread: posted calls are delivered to it.
     QObject windowContext_;
     // Runs the progress reports while jobs are pending.
-    QTimer* progressTimer_;
+    QTimer* reportTimer_;
 
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;

@@ -544,9 +544,8 @@ void TConnectForm::DropPasswordRead()
     if (!passwordPending_)
         return;
     ++passwordRequest_;
-    passwordPending_ = false;
     afterPasswordRead_.clear();
-    emit PasswordSettled();
+    EndPasswordRead();
 }
 
 bool TConnectForm::DeferUntilPasswordRead(void (TConnectForm::*step)())

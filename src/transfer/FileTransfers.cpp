@@ -430,16 +430,10 @@ TJobResult TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFol
 
 TJobResult TFileTransfers::RunQueued(const TQueuedFile& queued, TFileStepSide& side)
 {
-    switch (queued.mode) {
-    case TQueuedMode::Append:
-        return UploadFile(queued.file, true, queued.folders, side);
-    case TQueuedMode::Resume:
-        return ResumeDownload(queued.file, queued.folders, side);
-    case TQueuedMode::Whole:
-        break;
-    }
-    return queued.upload ? UploadFile(queued.file, false, queued.folders, side)
-                         : DownloadFile(queued.file, queued.folders, side);
+    if (queued.upload)
+        return UploadFile(queued.file, queued.mode == TQueuedMode::Append, queued.folders, side);
+    return queued.mode == TQueuedMode::Resume ? ResumeDownload(queued.file, queued.folders, side)
+                                              : DownloadFile(queued.file, queued.folders, side);
 }
 
 void TFileTransfers::PostExpectedSize(const TFileStepSide& side, std::int64_t size)

@@ -7,12 +7,12 @@
 #include <functional>
 #include <vector>
 
-// One file for the transfer queue: which way, the entry, the folders it goes between (the
-// remote one by its path, which every connection can enter) and the step's settings.
 // How a queued file is sent: whole, appended to the remote file, or a download resumed after
 // the bytes the local file already holds.
 enum class TQueuedMode { Whole, Append, Resume };
 
+// One file for the transfer queue: which way and how, the entry, the folders it goes between
+// (the remote one by its path, which every connection can enter) and the step's settings.
 struct TQueuedFile {
     bool upload = false;
     TQueuedMode mode = TQueuedMode::Whole;
