@@ -1,6 +1,7 @@
 #include "transfer/TransferQueue.h"
 
 #include "service/ConnectionPool.h"
+#include "service/FolderAffinity.h"
 #include "service/LocalPaths.h"
 #include "service/SessionService.h"
 #include "transfer/FileStepSide.h"
@@ -97,7 +98,10 @@ void TTransferQueue::Pump()
             waiting = std::find_if(waiting, model_.Rows().end(), isWaiting);
             if (waiting == model_.Rows().end())
                 break;
-            Start(slot, *model_.Find(waiting->id));
+            const auto next = NextByFolder(waiting, model_.Rows().end(), taking.workFolder, FoldersWorkedBesides(slot),
+                                           [](const TQueueRow& row) -> const QByteArray& { return row.file.folders.remote; },
+                                           isWaiting);
+            Start(slot, *model_.Find(next->id));
         }
     for (int slot = 0; slot < int(slots_.size()); ++slot)
         SettleIdle(slot);
@@ -112,6 +116,15 @@ void TTransferQueue::Pump()
     EndRun();
 }
 
+std::vector<QByteArray> TTransferQueue::FoldersWorkedBesides(int slot) const
+{
+    std::vector<QByteArray> folders;
+    for (int other = 0; other < int(slots_.size()); ++other)
+        if (other != slot && !slots_[std::size_t(other)].rows.empty())
+            folders.push_back(slots_[std::size_t(other)].workFolder);
+    return folders;
+}
+
 void TTransferQueue::Start(int slot, TQueueRow& row)
 {
     row.state = TQueueState::Running;
@@ -124,6 +137,7 @@ void TTransferQueue::Start(int slot, TQueueRow& row)
     row.started = std::chrono::steady_clock::now();
     (row.file.upload ? uploaded_ : downloaded_) = true;
     slots_[std::size_t(slot)].rows.push_back(row.id);
+    slots_[std::size_t(slot)].workFolder = row.file.folders.remote;
     model_.Changed(row.id);
     TSessionService& connection = pool_.Connection(slot);
     connection.ForgetAbort();

@@ -94,6 +94,8 @@ private:
         bool settling = false;
         // The connection holds files whose checks wait (as of its last job's end).
         bool checksWaiting = false;
+        // The remote folder of the file handed to it last: the next is taken from there.
+        QByteArray workFolder;
         // On the connection's thread only: the remote folder it is in, and the files it sent
         // there whose checks wait.
         std::string folder;
@@ -104,6 +106,8 @@ private:
     // Starts waiting files on free connections; ends the run when nothing is left.
     void Pump();
     void Start(int slot, TQueueRow& row);
+    // The folders the other connections holding files work in.
+    std::vector<QByteArray> FoldersWorkedBesides(int slot) const;
     // On a connection's thread: the connection logged in and in the file's folder, then the
     // file. Checks waiting for a folder are settled before the connection does anything else
     // there: another folder, or a file checked alone.

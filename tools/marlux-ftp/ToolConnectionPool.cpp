@@ -4,6 +4,7 @@
 #include "ftp/IdText.h"
 #include "ftp/IdVerification.h"
 #include "platform/LocalEntries.h"
+#include "service/FolderAffinity.h"
 #include "service/KeptTimes.h"
 #include "service/RemoteEngine.h"
 
@@ -137,6 +138,26 @@ void TToolConnectionPool::Work(const ToolOptions& options)
     }
 }
 
+std::optional<TPoolFile> TToolConnectionPool::Take(std::size_t worker)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return !queue_.empty() || finished_; });
+    std::string& own = workFolders_[worker];
+    if (queue_.empty()) {
+        own.clear();
+        return std::nullopt;
+    }
+    std::vector<std::string> others = workFolders_;
+    others.erase(others.begin() + std::ptrdiff_t(worker));
+    const auto next = NextByFolder(queue_.begin(), queue_.end(), own, others,
+                                   [](const TPoolFile& waiting) { return FolderOfPath(waiting.remotePath); },
+                                   [](const TPoolFile&) { return true; });
+    TPoolFile file = std::move(*next);
+    queue_.erase(next);
+    own = FolderOfPath(file.remotePath);
+    return file;
+}
+
 bool TToolConnectionPool::Drain(TRemoteEngine& engine)
 {
     // The folder whose uploads' checks wait on this engine.
@@ -153,16 +174,14 @@ bool TToolConnectionPool::Drain(TRemoteEngine& engine)
         }
         checksWaiting.reset();
     };
-    for (;;) {
-        TPoolFile file;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [this] { return !queue_.empty() || finished_; });
-            if (queue_.empty())
-                break;
-            file = std::move(queue_.front());
-            queue_.pop_front();
-        }
+    std::size_t worker = 0;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        worker = workFolders_.size();
+        workFolders_.emplace_back();
+    }
+    while (std::optional<TPoolFile> taken = Take(worker)) {
+        TPoolFile& file = *taken;
         const std::string folder = FolderOfPath(file.remotePath);
         if (!file.checkBatched || checksWaiting != folder)
             settle();
@@ -171,6 +190,10 @@ bool TToolConnectionPool::Drain(TRemoteEngine& engine)
             checksWaiting = folder;
         }
         if (!MoveFile(engine, file, tally_)) {
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                workFolders_[worker].clear();
+            }
             Add(std::move(file));
             return false;
         }

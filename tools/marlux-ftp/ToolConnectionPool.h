@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -70,11 +71,16 @@ private:
     // Batched checks are settled when the next file goes elsewhere or is checked alone, and
     // at the end.
     bool Drain(TRemoteEngine& engine);
+    // The next file for the draining connection `worker`, preferring its folder; none once the
+    // queue is empty and no more will come.
+    std::optional<TPoolFile> Take(std::size_t worker);
 
     TTransferTally& tally_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<TPoolFile> queue_;
+    // The remote folder each draining connection works in, empty once it has drained.
+    std::vector<std::string> workFolders_;
     bool finished_ = false;
     std::atomic<int> accepted_{0};
     std::vector<std::thread> threads_;
