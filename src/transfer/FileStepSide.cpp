@@ -12,6 +12,11 @@ void TFileStepSide::Window(std::function<void()> call)
     service_.Post(std::move(call));
 }
 
+void TFileStepSide::Report(std::function<void()> call)
+{
+    service_.Report(std::move(call));
+}
+
 void TFileStepSide::Engine(const std::function<void(TRemoteEngine&)>& step)
 {
     step(engine_);

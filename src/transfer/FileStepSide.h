@@ -24,6 +24,9 @@ public:
     TFileStepSide(TSessionService& service, TRemoteEngine& engine, TSettings settings);
     // Runs call on the window's thread, after what was handed over before.
     void Window(std::function<void()> call);
+    // The same for what need not wake the window (a log line): it runs with the next call that
+    // does, or by the service's report timer.
+    void Report(std::function<void()> call);
     // Runs step with the engine; its errors are raised here.
     void Engine(const std::function<void(TRemoteEngine&)>& step);
     const TSettings& Settings() const { return settings_; }

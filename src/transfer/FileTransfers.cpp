@@ -343,7 +343,7 @@ TJobResult TFileTransfers::UploadFile(const TFileEntry& file, bool append, const
             return true;
         });
     if (sent.Done())
-        side.Window([this, localPath, remoteShown] {
+        side.Report([this, localPath, remoteShown] {
             sources_.fileOperationLog.AppendFileOperationLog(QStringLiteral("Upload"), localPath, QStringLiteral("-->"),
                                                              remoteShown);
         });
@@ -446,7 +446,7 @@ void TFileTransfers::PostExpectedSize(const TFileStepSide& side, std::int64_t si
 void TFileTransfers::FinishDownload(const TFileEntry& file, const QString& localPath, const TWalkFolders& folders,
                                     TFileStepSide& side)
 {
-    side.Window([this, localPath, folders, caption = file.name] {
+    side.Report([this, localPath, folders, caption = file.name] {
         sources_.fileOperationLog.AppendFileOperationLog(QStringLiteral("Download"), localPath, QStringLiteral("<--"),
                                         RemoteSpec(folders, caption));
     });
@@ -511,7 +511,7 @@ TJobResult TFileTransfers::Skip(TFileStepSide& side, const QString& line)
 
 void TFileTransfers::LogLine(TFileStepSide& side, const QString& line)
 {
-    side.Window([this, line] { sources_.sessionLog.AppendLogLine(line); });
+    side.Report([this, line] { sources_.sessionLog.AppendLogLine(line); });
 }
 
 TJobResult TFileTransfers::TransferOneFile(TFileStepSide& side, const QString& name, const TFileEnds& ends,
@@ -562,7 +562,7 @@ void TFileTransfers::ReportVerificationFailure(TFileStepSide& side, const QStrin
     if (!failure.PartName().empty())
         line += QStringLiteral("（%1.part として残しました）").arg(name);
     LogLine(side, line);
-    side.Window([this, ends, algorithm] {
+    side.Report([this, ends, algorithm] {
         sources_.fileOperationLog.AppendFileOperationLog(QStringLiteral("Verify"), ends.local, QStringLiteral("!="),
                                         ends.remote + u' ' + algorithm);
     });
