@@ -72,16 +72,23 @@ TEditor::TEditor(QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     verticalScrollBar()->setSingleStep(1);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TEditor::ScrollBarMoved);
-    spacedPaint_.setSingleShot(true);
-    connect(&spacedPaint_, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
+    spacedSync_.setSingleShot(true);
+    connect(&spacedSync_, &QTimer::timeout, this, &TEditor::SyncScrollBar);
     SyncScrollBar();
 }
 
 void TEditor::AppendLine(QString line)
 {
     lines_.Append(line);
-    ScheduleSync();
+    SyncSpaced();
     emit LineAppended(line);
+}
+
+void TEditor::FollowEnd()
+{
+    CaretToEnd();
+    topRow_ = std::clamp(TopRowShowingCaret(), 0, MaxTopRow());
+    SyncSpaced();
 }
 
 void TEditor::DeleteFirstLine()
@@ -95,7 +102,8 @@ void TEditor::DeleteFirstLine()
     anchor_ = shift(anchor_);
     extent_ = shift(extent_);
     // The rows on screen stay where they are: everything moved up by one line.
-    SetTopRow(topRow_ - 1);
+    topRow_ = std::clamp(topRow_ - 1, 0, MaxTopRow());
+    SyncSpaced();
 }
 
 void TEditor::Clear()
@@ -126,14 +134,15 @@ void TEditor::CaretToEnd()
     caretColumn_ = lines_.Count() == 0 ? 0 : int(lines_.At(caretLine_).size());
 }
 
-void TEditor::ScrollCaretIntoView()
+int TEditor::TopRowShowingCaret() const
 {
     const int top = TopRow();
     const int rows = VisibleRowCount();
     if (caretLine_ < top)
-        SetTopRow(caretLine_);
-    else if (caretLine_ >= top + rows)
-        SetTopRow(caretLine_ - rows + 1);
+        return caretLine_;
+    if (caretLine_ >= top + rows)
+        return caretLine_ - rows + 1;
+    return top;
 }
 
 int TEditor::TopRow() const
@@ -211,16 +220,17 @@ void TEditor::SyncScrollBar()
     bar->setPageStep(VisibleRowCount());
     bar->setValue(topRow_);
     syncing_ = false;
-    PaintSpaced();
+    viewport()->update();
 }
 
-void TEditor::PaintSpaced()
+void TEditor::SyncSpaced()
 {
+    if (syncPending_ || spacedSync_.isActive())
+        return;
     const auto sinceLast = std::chrono::steady_clock::now() - lastPaint_;
-    if (sinceLast >= LinePaintSpacing)
-        viewport()->update();
-    else if (!spacedPaint_.isActive())
-        spacedPaint_.start(std::chrono::duration_cast<std::chrono::milliseconds>(LinePaintSpacing - sinceLast));
+    spacedSync_.start(sinceLast >= LinePaintSpacing
+                          ? std::chrono::milliseconds(0)
+                          : std::chrono::duration_cast<std::chrono::milliseconds>(LinePaintSpacing - sinceLast));
 }
 
 void TEditor::ScrollBarMoved(int value)

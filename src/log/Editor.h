@@ -44,7 +44,8 @@ public:
     int CaretLine() const { return caretLine_; }
     int CaretColumn() const { return caretColumn_; }
     void CaretToEnd();
-    void ScrollCaretIntoView();
+    // The caret to the end, in view: the view follows with the spacing of appended lines.
+    void FollowEnd();
 
     // Scrolling: the first visible row (0-based) and how many rows fit.
     int TopRow() const;
@@ -89,9 +90,12 @@ private:
     void ScheduleSync();
     void SyncScrollBar();
     // Lines can arrive by the hundred a second (the dialogue of several connections): for them
-    // the rows are painted at most every LinePaintSpacing (ten a second still show them scroll
-    // by), and the last state always shows.
-    void PaintSpaced();
+    // the scroll bar and the rows follow at most every LinePaintSpacing (ten a second still show
+    // them scroll by), and the last state always shows. Not on every turn of the event loop: the
+    // scroll bar is not opaque, so each change of it repaints the whole log beneath it.
+    void SyncSpaced();
+    // The top row that keeps the caret in view.
+    int TopRowShowingCaret() const;
     void ScrollBarMoved(int value);
     QColor ClassColor(TLogTokenClass kind) const;
     // Paints one row; columns [selBegin, selEnd) are drawn as selected.
@@ -106,7 +110,7 @@ private:
     bool syncing_ = false;
     static constexpr std::chrono::milliseconds LinePaintSpacing{100};
     std::chrono::steady_clock::time_point lastPaint_;
-    QTimer spacedPaint_;
+    QTimer spacedSync_;
     TTextPos anchor_;
     TTextPos extent_;
     int caretLine_ = 0;

@@ -38,8 +38,7 @@ void TSessionLog::AppendLogLine(const QString& text)
     const int limit = std::max(0, maxLog_());
     while (pane_->LineCount() > limit)
         pane_->DeleteFirstLine();
-    pane_->CaretToEnd();
-    pane_->ScrollCaretIntoView();
+    pane_->FollowEnd();
 }
 
 void TSessionLog::AddLineDirect(const QString& text)

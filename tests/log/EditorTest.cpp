@@ -1,10 +1,13 @@
 #include "log/Editor.h"
+#include "support/RunEventsUntil.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace {
 
@@ -42,10 +45,10 @@ TEST(Editor, TopRowCaretAndSelectionStayWithinTheLinesAsTheBarMovesAndLinesGo)
     EXPECT_EQ(editor.TopRow(), 32);
     for (int i = 0; i < 49; ++i)
         editor.DeleteFirstLine();
-    QApplication::processEvents();
     EXPECT_EQ(editor.TopRow(), 0);  // row 33 went with the deleted lines
+    // The bar follows lines that go with the spacing of appended ones.
+    EXPECT_TRUE(RunEventsUntil([&] { return bar->maximum() == std::max(0, 10 - editor.VisibleRowCount()); }));
     EXPECT_EQ(bar->value(), 0);
-    EXPECT_EQ(bar->maximum(), std::max(0, 10 - editor.VisibleRowCount()));
 
     for (int i = 0; i < 12; ++i)  // more than are left
         editor.DeleteFirstLine();
@@ -82,4 +85,38 @@ TEST(Editor, TopRowCaretAndSelectionStayWithinTheLinesAsTheBarMovesAndLinesGo)
     EXPECT_EQ(editor.SelectedText(), QStringLiteral("a\nbc"));
 }
 
+// A log fed a line on every turn of the event loop, as a transfer's dialogue does, is painted
+// about ten times a second, not on every turn, and ends showing its last line. Paints are
+// counted against the time the feeding took, so a slow machine only makes the bound looser.
+TEST(Editor, LinesAppendedOnEveryTurnArePaintedTenTimesASecondAndTheLastShows)
+{
+    struct TPaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } count;
+    TEditor editor;
+    editor.resize(400, 61);
+    editor.show();
+    QApplication::processEvents();
+    editor.viewport()->installEventFilter(&count);
+    const auto start = std::chrono::steady_clock::now();
+    int lines = 0;
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(300)) {
+        editor.AppendLine(QStringLiteral("line %1").arg(lines++));
+        editor.FollowEnd();
+        QApplication::processEvents();
+    }
+    const auto fed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_GT(lines, 50);
+    EXPECT_LE(count.paints, fed.count() / 100 + 2) << lines << " lines in " << fed.count() << " ms";
+    QScrollBar* bar = editor.verticalScrollBar();
+    EXPECT_TRUE(RunEventsUntil([&] { return bar->maximum() == lines - editor.VisibleRowCount(); }));
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(editor.TopRow(), lines - editor.VisibleRowCount());
 }
+
+}  // namespace
