@@ -277,11 +277,16 @@ std::optional<TEntryDecision> TFolderWalk::NamedDownloadFolder(TWalkFolders& sta
     return folder;
 }
 
-void TFolderWalk::UploadLevel(TWalkFolders here, TAncestors& ancestors, const TLevelPlan* planned)
+void TFolderWalk::UploadLevel(TWalkFolders here, TAncestors& ancestors, const TLevelPlan* planned, bool made)
 {
     TLevelPlan decided;
-    if (!planned)
+    if (!planned && made) {
+        // A folder the walk has just made holds nothing to list.
+        host_.RunOnEngine([&here](TRemoteEngine& engine) { here.remoteShown = ShownName(engine.NameCodec(), here.remote); });
+        decided = DecideUpload(here, {});
+    } else if (!planned) {
         decided = DecideUpload(here, ListRemote(here));
+    }
     const TLevelPlan& level = planned ? *planned : decided;
     const std::optional<DirectoryIdentity> identity = IdentityOfDirectory(NativePath(here.local));
     if (identity)
@@ -348,7 +353,8 @@ void TFolderWalk::UploadSubfolder(const TWalkFolders& parent, const TEntryDecisi
             remoteName = ServerBytes(engine.NameCodec(), folder.entry.name);
             engine.MakeDirectory(EngineName(remoteName));
         });
-    UploadLevel(EnterRemote(parent, *local, remoteName), ancestors, fromPlan ? PlannedInside(folder) : nullptr);
+    UploadLevel(EnterRemote(parent, *local, remoteName), ancestors, fromPlan ? PlannedInside(folder) : nullptr,
+                !folder.targetExists);
     LeaveRemote(parent);
 }
 

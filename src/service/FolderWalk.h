@@ -113,7 +113,8 @@ private:
     std::optional<TEntryDecision> NamedDownloadFolder(TWalkFolders& start, const QString& name);
 
     // A level does the plan's decisions where one is given, else decides them from its listings.
-    void UploadLevel(TWalkFolders here, TAncestors& ancestors, const TLevelPlan* planned);
+    // made: the walk has just made the remote folder.
+    void UploadLevel(TWalkFolders here, TAncestors& ancestors, const TLevelPlan* planned, bool made = false);
     void UploadSubfolder(const TWalkFolders& parent, const TEntryDecision& folder, TAncestors& ancestors,
                          bool fromPlan);
     // The level's files, with their checks batched where that is cheaper than one each.
