@@ -3,7 +3,6 @@
 #include "fixtures/RandomBytes.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "transfer/TransferProgress.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -45,20 +44,6 @@ protected:
         return types;
     }
     qint64 LocalSize(const std::string& name) const { return QFileInfo(QString::fromStdString(Local(name))).size(); }
-    // Runs action from the message pump once the condition holds during a transfer; a small
-    // receive buffer lets the pump run often enough to catch a file midway.
-    void WhileTransferring(QTimer& watcher, std::function<bool()> condition, std::function<void()> action)
-    {
-        form_->IdFTP1.RecvBufferSize = 4096;
-        watcher.setInterval(1);
-        QObject::connect(&watcher, &QTimer::timeout, [this, &watcher, condition, action] {
-            if (form_->TransferProgress().DataFlowing() && condition()) {
-                action();
-                watcher.stop();
-            }
-        });
-        watcher.start();
-    }
 };
 
 }  // namespace
@@ -109,9 +94,7 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeAppendAndResumeAddToWhatIsThereAndA
     // Resuming gets a file in full without a local one, skips an equal one, completes a partial one.
     form.Options().bRetrieveRemoteTimeStamp = true;
     Download({"fresh.bin", "equal.bin", "partial.bin"}, "aDownloadRestore");
-    EXPECT_EQ(Read(Local("fresh.bin")), whole);
-    EXPECT_EQ(Read(Local("equal.bin")), std::string(1000, 'y'));
-    EXPECT_EQ(Read(Local("partial.bin")), whole);
+    EXPECT_EQ(LocalContents({"fresh.bin", "equal.bin", "partial.bin"}), (Strings{whole, std::string(1000, 'y'), whole}));
     EXPECT_TRUE(LogLines().contains("<< REST 123457"));
     EXPECT_EQ(OperationLog().find("equal.bin"), std::string::npos);
     EXPECT_EQ(QFileInfo(QString::fromStdString(Local("fresh.bin"))).lastModified().toSecsSinceEpoch(), minute);
@@ -147,29 +130,26 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeAppendAndResumeAddToWhatIsThereAndA
     std::remove(Local("a.txt").c_str());
     Run("aUpload");
 
-    EXPECT_EQ(Read(Local("gone.txt")), "old local");
+    EXPECT_EQ(LocalContents({"gone.txt", "bad\x01name", "next.txt"}), (Strings{"old local", "<missing>", "next.txt"}));
     EXPECT_TRUE(QFileInfo(QString::fromStdString(Local("blocked"))).isDir());
     EXPECT_LE(LocalSize("huge.bin"), 1 << 20);
-    EXPECT_FALSE(Exists(Local("bad\x01name")));
-    EXPECT_EQ(Read(Local("next.txt")), "next.txt");
-    EXPECT_EQ(Read(Remote("pipe")), "pipe");
-    EXPECT_FALSE(Exists(Remote("a.txt")));
-    EXPECT_EQ(Read(Remote("y.txt")), "y");
+    EXPECT_EQ(RemoteContents({"pipe", "a.txt", "y.txt"}), (Strings{"pipe", "<missing>", "y"}));
     for (const char* name : {"gone.txt", "blocked", "huge.bin", "pipe", "bad\x01", "a.txt"})
         EXPECT_EQ(OperationLog().find(name), std::string::npos) << name;
     EXPECT_FALSE(LogLines().contains(QStringLiteral("<< RETR bad\x01name")));
     EXPECT_EQ(dialogs_->Shown().size(), 1);
     EXPECT_FALSE(form.BusyFlag());
 
-    // A request while a file's data flows ends that file; the command goes on with the next.
+    // A request while a file's data flows ends that file; the command goes on with the next. A
+    // small receive buffer lets the pump run often enough to catch a file midway.
+    form.IdFTP1.RecvBufferSize = 4096;
     QTimer abortWatcher;
     WhileTransferring(
         abortWatcher, [&form] { return form.StatusPanelText(3).contains("2.bin"); },
         [&form] { form.Action("aAbort")->trigger(); });
     Download({"1.txt", "2.bin", "3.txt"});
     EXPECT_FALSE(abortWatcher.isActive());
-    EXPECT_EQ(Read(Local("1.txt")), "1.txt");
-    EXPECT_EQ(Read(Local("3.txt")), "3.txt");
+    EXPECT_EQ(LocalContents({"1.txt", "3.txt"}), (Strings{"1.txt", "3.txt"}));
     EXPECT_LT(LocalSize("2.bin"), 64 << 20);
     // One ABOR, and the control connection stays in step for the third file.
     EXPECT_EQ(LogLines().count(QStringLiteral("<< ABOR")), 1);

@@ -1,5 +1,5 @@
 // Shortcut key assignment on the real window, answered by scripts.
-#include "MainFormFixture.h"
+#include "DialogScene.h"
 
 #include "settings/HotKeyBox.h"
 
@@ -27,26 +27,20 @@ void Press(QWidget* widget, Qt::KeyboardModifiers modifiers, Qt::Key key)
     QApplication::sendEvent(widget, &press);
 }
 
-class SetKeyDlgTest : public MainFormTest {
+class SetKeyDlgTest : public DialogSceneTest {
 protected:
     // Opens the dialog through aSetKey with the "ローカル(&L)" menu and its first row, Upload, chosen.
     void RunSetKey(std::function<void()> script)
     {
-        dialogs_->QueueDialog([this, script](QDialog& dialog) {
-            dialog_ = &dialog;
-            dialog.findChild<QListWidget*>("lbTopMenu")->setCurrentRow(1);
+        RunDialog("aSetKey", [this, script] {
+            Get<QListWidget>("lbTopMenu")->setCurrentRow(1);
             script();
-            return QDialog::Accepted;
         });
-        form_->Action("aSetKey")->trigger();
     }
-    QString Text(const char* edit) const { return dialog_->findChild<QLineEdit*>(edit)->text(); }
-    THotKeyBox* HotKeyBox() const { return dialog_->findChild<THotKeyBox*>("hkNewKey"); }
-    void Click(const char* name) const { dialog_->findChild<QPushButton*>(name)->click(); }
+    QString Text(const char* edit) const { return Get<QLineEdit>(edit)->text(); }
+    THotKeyBox* HotKeyBox() const { return Get<THotKeyBox>("hkNewKey"); }
     QKeySequence UploadKey() const { return form_->Action("aUpload")->shortcut(); }
     std::string KeyList() const { return TempDir::ReadFile(HomeFile("KeyList.ini")); }
-
-    QDialog* dialog_ = nullptr;
 };
 
 // A key file that cannot be written is reported and changes nothing; once it can, the new key

@@ -7,8 +7,6 @@
 #include "panes/FileViewStack.h"
 #include "transfer/TransferQueue.h"
 
-#include <QCoreApplication>
-#include <QSplitter>
 #include <QTabWidget>
 
 #include <atomic>
@@ -38,18 +36,10 @@ TEST_F(TransferQueueWindowTest, WithFourConnectionsAFolderGoesThroughTheQueueTab
 
     dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
     Run("aUploadAll");
-    const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (form.TransferQueue().Running() && std::chrono::steady_clock::now() < bound) {
-        EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    Settle(form);
+    RunQueue();
     EXPECT_EQ(FileTree(server_.Root()), original);
 
-    const TQueueModel& rows = form.TransferQueue().Model();
-    ASSERT_EQ(rows.rowCount(), 12);
-    for (int row = 0; row < rows.rowCount(); ++row)
-        EXPECT_EQ(rows.index(row, TQueueModel::State).data().toString(), QStringLiteral("完了")) << row;
+    EXPECT_EQ(QueueStates(), QStringList(12, QStringLiteral("完了")));
     EXPECT_TRUE(LogLines().contains(QStringLiteral("[2] << PASS ****")));
     EXPECT_TRUE(OperationLog().find("Upload " + Local("tree/f11.bin")) != std::string::npos);
 }
