@@ -19,16 +19,6 @@ namespace {
 
 class FileTransfersTest : public RemoteSceneTest {
 protected:
-    void Upload(const QStringList& captions, const char* action = "aUpload")
-    {
-        Select(LocalFiles(), captions);
-        Run(action);
-    }
-    void Download(const QStringList& captions, const char* action = "aDownload")
-    {
-        Select(RemoteList(), captions);
-        Run(action);
-    }
     // The data type in effect for each file stored or retrieved, by the TYPE commands sent
     // before it ("?" before any).
     QMap<QString, QString> TypesSent() const
@@ -82,18 +72,18 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeAppendAndResumeAddToWhatIsThereAndA
     TMainForm& form = OpenConnected("bASCII=0\nbBinary=1\nbAuto=0\n");
     // The case commands name the target; an upload's size is the local file's, asked of nobody
     // before the STOR (the SIZE after it checks the stored file).
-    Upload({"notes.txt"}, "aUploadUpperCase");
+    RunOnLocal("aUploadUpperCase", {"notes.txt"});
     EXPECT_EQ(TypesSent().value("NOTES.TXT"), "I");
     EXPECT_EQ(Read(Remote("NOTES.TXT")), "a\r\nb\r\n");
     const QStringList dialogue = LogLines();
     EXPECT_TRUE(dialogue.mid(0, dialogue.indexOf(QStringLiteral("<< STOR NOTES.TXT"))).filter(QStringLiteral("<< SIZE")).isEmpty());
     EXPECT_EQ(dialogue.filter(QStringLiteral("<< SIZE NOTES.TXT")).size(), 1);
-    Upload({"log.txt"}, "aUploadAppend");
+    RunOnLocal("aUploadAppend", {"log.txt"});
     EXPECT_EQ(Read(Remote("log.txt")), "one\ntwo\n");
 
     // Resuming gets a file in full without a local one, skips an equal one, completes a partial one.
     form.Options().bRetrieveRemoteTimeStamp = true;
-    Download({"fresh.bin", "equal.bin", "partial.bin"}, "aDownloadRestore");
+    RunOnRemote("aDownloadRestore", {"fresh.bin", "equal.bin", "partial.bin"});
     EXPECT_EQ(LocalContents({"fresh.bin", "equal.bin", "partial.bin"}), (Strings{whole, std::string(1000, 'y'), whole}));
     EXPECT_TRUE(LogLines().contains("<< REST 123457"));
     EXPECT_EQ(OperationLog().find("equal.bin"), std::string::npos);
@@ -101,14 +91,14 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeAppendAndResumeAddToWhatIsThereAndA
 
     Run("aTypeAuto");
     dialogs_->QueueAnswer(TUserDialogs::Answer::No);
-    Upload({"readme.TXT", "archive.tar.gz", "Makefile", "photo.txt.png", "folder"});
+    RunOnLocal("aUpload", {"readme.TXT", "archive.tar.gz", "Makefile", "photo.txt.png", "folder"});
     EXPECT_EQ(dialogs_->Shown().size(), 1);
     for (const auto& [name, type] : types) {
         EXPECT_EQ(TypesSent().value(name), type) << name;
         EXPECT_EQ(Read(Remote(name)), "line\n") << name;
     }
     Run("aTypeASCII");
-    Upload({"photo.txt.png"});
+    RunOnLocal("aUpload", {"photo.txt.png"});
     EXPECT_EQ(TypesSent().value("photo.txt.png"), "A");
 
     // A refusal, a local folder in the way, a full disk, a FIFO, a name unsafe here, a vanished
@@ -123,7 +113,7 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeAppendAndResumeAddToWhatIsThereAndA
     rlimit small = saved;
     small.rlim_cur = 1 << 20;
     setrlimit(RLIMIT_FSIZE, &small);
-    Download({"gone.txt", "blocked", "huge.bin", "pipe", QStringLiteral("bad\x01name"), "next.txt"});
+    RunOnRemote("aDownload", {"gone.txt", "blocked", "huge.bin", "pipe", QStringLiteral("bad\x01name"), "next.txt"});
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     Select(LocalFiles(), {"a.txt", "pipe", "y.txt"});
@@ -147,7 +137,7 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeAppendAndResumeAddToWhatIsThereAndA
     WhileTransferring(
         abortWatcher, [&form] { return form.StatusPanelText(3).contains("2.bin"); },
         [&form] { form.Action("aAbort")->trigger(); });
-    Download({"1.txt", "2.bin", "3.txt"});
+    RunOnRemote("aDownload", {"1.txt", "2.bin", "3.txt"});
     EXPECT_FALSE(abortWatcher.isActive());
     EXPECT_EQ(LocalContents({"1.txt", "3.txt"}), (Strings{"1.txt", "3.txt"}));
     EXPECT_LT(LocalSize("2.bin"), 64 << 20);
@@ -161,7 +151,7 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeAppendAndResumeAddToWhatIsThereAndA
     QTimer dropWatcher;
     // The user ends the session in the middle of the transfer: ABOR, then QUIT.
     WhileTransferring(dropWatcher, [] { return true; }, [&form] { form.Action("aConnect")->trigger(); });
-    Download({"2.bin", "later.txt"});
+    RunOnRemote("aDownload", {"2.bin", "later.txt"});
     EXPECT_FALSE(form.SessionConnected());
     const QStringList ends = LogLines().filter(QRegularExpression(QStringLiteral("^<< (ABOR|QUIT)")));
     EXPECT_EQ(ends.mid(ends.size() - 2), (QStringList{"<< ABOR", "<< QUIT"}));

@@ -98,6 +98,18 @@ void MainFormTest::Select(TFileViewStack& list, const QStringList& captions)
     }
 }
 
+void MainFormTest::RunOnLocal(const char* action, const QStringList& captions)
+{
+    Select(LocalFiles(), captions);
+    Run(action);
+}
+
+void MainFormTest::RunOnRemote(const char* action, const QStringList& captions)
+{
+    Select(RemoteList(), captions);
+    Run(action);
+}
+
 void MainFormTest::QueueName(const QString& text, bool confirm)
 {
     dialogs_->QueueDialog([text](QDialog& dialog) {

@@ -60,6 +60,9 @@ protected:
     void Run(const char* action);
     // Selects the rows of these captions, and only those.
     static void Select(TFileViewStack& list, const QStringList& captions);
+    // Runs the action on these rows of the local or the remote pane.
+    void RunOnLocal(const char* action, const QStringList& captions);
+    void RunOnRemote(const char* action, const QStringList& captions);
     // The name dialog answered with OK after the edit box was given text, then (if `confirm`) Yes
     // to the question.
     void QueueName(const QString& text, bool confirm = true);

@@ -177,10 +177,7 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
 
     // An untrusted certificate is asked about once, and its fingerprint kept with the profile.
     TestCertificate certificate;
-    FtpServer::Options options;
-    options.tls = "explicit";
-    options.certificateFile = certificate.CombinedFile();
-    FtpServer server(options);
+    FtpServer server({.tls = "explicit", .certificateFile = certificate.CombinedFile()});
     TProfile profile{server.Port()};
     profile.encryption = 1;
     dialogs_->QueueAnswer(Answer::No);
@@ -205,8 +202,7 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
 // end the session; Enter is no change, and the box lists only the saved profiles.
 TEST_F(SessionTest, TheProfileBoxOffersTheDialogForEachTypedOrChosenNameAndEnterAddsNoName)
 {
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\nPROFILE=site\n[site]\nHOST=127.0.0.1\n[zeta]\n");
-    TMainForm& form = Open();
+    TMainForm& form = OpenQuiet("PROFILE=site\n[site]\nHOST=127.0.0.1\n[zeta]\n");
     QComboBox& box = *form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"));
     const QStringList saved = ItemTexts(box);
     ASSERT_EQ(saved, (QStringList{"CURRENT", "site", "zeta"}));

@@ -123,33 +123,26 @@ TEST_F(SftpWindowTest, FilesAndFoldersMoveByteExactAndRenameDeleteAndChmodWork)
     TMainForm& form = OpenConnected();
     const auto localTree = FileTree(Local("local dir"));
 
-    Select(LocalFiles(), {"up.bin"});
-    Run("aUpload");
+    RunOnLocal("aUpload", {"up.bin"});
     EXPECT_EQ(TempDir::ReadFile(Remote("up.bin")), up);
-    Select(RemoteList(), {"down.bin"});
-    Run("aDownload");
+    RunOnRemote("aDownload", {"down.bin"});
     EXPECT_EQ(TempDir::ReadFile(Local("down.bin")), down);
 
     // A folder among the rows is asked about; Yes moves it alone.
-    Select(LocalFiles(), {"local dir"});
     dialogs_->QueueAnswer(Answer::Yes);
-    Run("aUpload");
+    RunOnLocal("aUpload", {"local dir"});
     EXPECT_EQ(FileTree(Remote("local dir")), localTree);
     Run("aRemoteRefresh");
-    Select(RemoteList(), {"tree"});
     dialogs_->QueueAnswer(Answer::Yes);
-    Run("aDownload");
+    RunOnRemote("aDownload", {"tree"});
     EXPECT_EQ(FileTree(Local("tree")), FileTree(Remote("tree")));
 
     // A rename never replaces a file.
-    Select(RemoteList(), {"old.txt"});
     QueueName(QStringLiteral("keep.txt"));
-    Run("aRemoteRename");
-    EXPECT_EQ(TempDir::ReadFile(Remote("keep.txt")), "keep");
-    EXPECT_EQ(TempDir::ReadFile(Remote("old.txt")), "old");
-    Select(RemoteList(), {"old.txt"});
+    RunOnRemote("aRemoteRename", {"old.txt"});
+    EXPECT_EQ(Contents(server_.Root(), {"keep.txt", "old.txt"}), (Strings{"keep", "old"}));
     QueueName(QStringLiteral("new.txt"));
-    Run("aRemoteRename");
+    RunOnRemote("aRemoteRename", {"old.txt"});
     EXPECT_EQ(TempDir::ReadFile(Remote("new.txt")), "old");
 
     Select(RemoteList(), {"new.txt"});
@@ -179,10 +172,9 @@ TEST_F(SftpWindowTest, AConnectionDroppedMidTransferEndsWithAnErrorAndTheWindowC
 {
     server_.WriteFile("big.bin", std::string(std::size_t{256} << 20, 'b'));
     TMainForm& form = OpenConnected();
-    Select(RemoteList(), {"big.bin"});
     QTimer watcher;
     WhileTransferring(watcher, [] { return true; }, [this] { server_.KillSessions(SIGKILL); });
-    Run("aDownload");
+    RunOnRemote("aDownload", {"big.bin"});
     EXPECT_FALSE(watcher.isActive());
     ExpectNotConnected();
     // Whatever arrived is not taken for the whole file.
@@ -239,15 +231,13 @@ TEST_F(SftpWindowTest, WithThreeConnectionsFoldersGoThroughTheQueueOverSshWhileT
     TMainForm& form = OpenConnected();
     form.Options().iTransferConnections = 3;
 
-    Select(LocalFiles(), {"up"});
     dialogs_->QueueAnswer(Answer::Yes);
-    Run("aUpload");
+    RunOnLocal("aUpload", {"up"});
     RunQueue();
     EXPECT_EQ(FileTree(Remote("up")), FileTree(Local("up")));
     Run("aRemoteRefresh");
-    Select(RemoteList(), {"down"});
     dialogs_->QueueAnswer(Answer::Yes);
-    Run("aDownload");
+    RunOnRemote("aDownload", {"down"});
     RunQueue();
     EXPECT_EQ(FileTree(Local("down")), FileTree(Remote("down")));
 

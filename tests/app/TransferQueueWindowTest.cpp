@@ -5,6 +5,7 @@
 #include "fixtures/FileTree.h"
 #include "fixtures/RandomBytes.h"
 #include "panes/FileViewStack.h"
+#include "support/TestPanes.h"
 #include "transfer/TransferQueue.h"
 
 #include <QTabWidget>
@@ -56,10 +57,8 @@ TEST_F(TransferQueueWindowTest, TheRemoteRelistAfterAQueueRunWaitsForTheCommandH
         while (!release)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     });
-    TFileEntry entry;
-    entry.name = QStringLiteral("late.bin");
     form.TransferQueue().Add({.upload = true,
-                              .file = entry,
+                              .file = FileNamed(QStringLiteral("late.bin")),
                               .folders = {.local = QString::fromStdString(work_.Path()), .remote = QByteArrayLiteral("/")}});
     const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (form.TransferQueue().Running() && std::chrono::steady_clock::now() < bound)
