@@ -68,12 +68,7 @@ TMainForm& MainFormTest::OpenListing(const QString& mask)
 
 void MainFormTest::SelectLocal(const QStringList& captions) const
 {
-    QItemSelectionModel& selection = *LocalFiles().Report().selectionModel();
-    selection.clearSelection();
-    const TFileListModel& model = LocalFiles().Model();
-    for (int row = 0; row < model.rowCount(); ++row)
-        if (captions.contains(model.Row(row).entry.name))
-            selection.select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Select(LocalFiles(), captions);
     form_->UpdateActionStates();
 }
 
@@ -293,9 +288,9 @@ void MainFormTest::LogIn(TMainForm& form, int port, const char* user, const char
     LogInOnLoopback(form.Service(), port, user, password);
 }
 
-void MainFormTest::PressKey(QWidget* target, int key, const QString& text)
+void MainFormTest::PressKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers)
 {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &press);
 }
 

@@ -100,7 +100,8 @@ protected:
     // nothing is listed.
     static void LogIn(TMainForm& form, int port, const char* user = "user", const char* password = "secret");
     // Key presses as the keyboard sends them; Type presses one key per character.
-    static void PressKey(QWidget* target, int key, const QString& text = {});
+    static void PressKey(QWidget* target, int key, const QString& text = {},
+                         Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     static void TypeText(QWidget* target, const QString& text);
     // Runs the event loop until the commands started so far have ended, then the idle pass.
     static void Settle(TMainForm& form)

@@ -3,13 +3,10 @@
 
 #include "settings/HotKeyBox.h"
 
-#include <QApplication>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,12 +16,6 @@ namespace {
 QKeySequence Key(Qt::KeyboardModifiers modifiers, Qt::Key key)
 {
     return QKeySequence(QKeyCombination(modifiers, key));
-}
-
-void Press(QWidget* widget, Qt::KeyboardModifiers modifiers, Qt::Key key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(widget, &press);
 }
 
 class SetKeyDlgTest : public DialogSceneTest {
@@ -51,14 +42,14 @@ TEST_F(SetKeyDlgTest, CtrlShiftUPressedOnUploadIsStoredAsShiftCtrlUAndWorksAtOnc
     Open();
     RunSetKey([this] {
         THotKeyBox* box = HotKeyBox();
-        Press(box, Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_U);
+        PressKey(box, Qt::Key_U, {}, Qt::ControlModifier | Qt::ShiftModifier);
         Click("ApplyBtn");
         Click("DefaultBtn");
         EXPECT_EQ(Text("edCurrentKey"), "Ctrl+U");
         const QString message = QString::fromStdString(HomeFile("KeyList.ini")) + " に書き込めません";
         EXPECT_EQ(dialogs_->Shown(), (QStringList{message, message}));
         rmdir(HomeFile("KeyList.ini").c_str());
-        Press(box, Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_U);
+        PressKey(box, Qt::Key_U, {}, Qt::ControlModifier | Qt::ShiftModifier);
         Click("ApplyBtn");
         EXPECT_EQ(Text("edCurrentKey"), "Shift+Ctrl+U");
     });
@@ -86,7 +77,7 @@ TEST_F(SetKeyDlgTest, StartUpAppliesTheFileAndAnEmptyApplyOrDefaultRemovesTheKey
     EXPECT_TRUE(form_->findChild<QMenu*>("LocalMenu")->menuAction()->shortcut().isEmpty());
 
     RunSetKey([this] {
-        Press(HotKeyBox(), Qt::NoModifier, Qt::Key_Backspace);
+        PressKey(HotKeyBox(), Qt::Key_Backspace);
         Click("ApplyBtn");
         EXPECT_EQ(Text("edCurrentKey"), "なし");
     });
