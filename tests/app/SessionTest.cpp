@@ -77,7 +77,10 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_TRUE(RemoteMenuEnabled());
+    EXPECT_FALSE(form.BusyFlag());
+    // The login lists the folder once.
     EXPECT_EQ(RemoteDirBox().currentText(), QStringLiteral("/pub"));
+    EXPECT_EQ(LogLines().filter(QStringLiteral("<< MLSD")).size(), 1);
     EXPECT_EQ((QStringList{form.StatusPanelText(0), form.StatusPanelText(2), form.Action("aConnect")->iconText()}),
               (QStringList{"接続中", "127.0.0.1", "切断"}));
     // The login's replies and the system name are logged, the password masked.
