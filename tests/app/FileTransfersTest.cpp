@@ -3,7 +3,6 @@
 #include "fixtures/RandomBytes.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "transfer/TransferProgress.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -20,16 +19,6 @@ namespace {
 
 class FileTransfersTest : public RemoteSceneTest {
 protected:
-    void Upload(const QStringList& captions, const char* action = "aUpload")
-    {
-        Select(LocalFiles(), captions);
-        Run(action);
-    }
-    void Download(const QStringList& captions, const char* action = "aDownload")
-    {
-        Select(RemoteList(), captions);
-        Run(action);
-    }
     // The data type in effect for each file stored or retrieved, by the TYPE commands sent
     // before it ("?" before any).
     QMap<QString, QString> TypesSent() const
@@ -45,20 +34,6 @@ protected:
         return types;
     }
     qint64 LocalSize(const std::string& name) const { return QFileInfo(QString::fromStdString(Local(name))).size(); }
-    // Runs action from the message pump once the condition holds during a transfer; a small
-    // receive buffer lets the pump run often enough to catch a file midway.
-    void WhileTransferring(QTimer& watcher, std::function<bool()> condition, std::function<void()> action)
-    {
-        form_->IdFTP1.RecvBufferSize = 4096;
-        watcher.setInterval(1);
-        QObject::connect(&watcher, &QTimer::timeout, [this, &watcher, condition, action] {
-            if (form_->TransferProgress().DataFlowing() && condition()) {
-                action();
-                watcher.stop();
-            }
-        });
-        watcher.start();
-    }
 };
 
 }  // namespace
@@ -97,35 +72,33 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeAppendAndResumeAddToWhatIsThereAndA
     TMainForm& form = OpenConnected("bASCII=0\nbBinary=1\nbAuto=0\n");
     // The case commands name the target; an upload's size is the local file's, asked of nobody
     // before the STOR (the SIZE after it checks the stored file).
-    Upload({"notes.txt"}, "aUploadUpperCase");
+    RunOnLocal("aUploadUpperCase", {"notes.txt"});
     EXPECT_EQ(TypesSent().value("NOTES.TXT"), "I");
     EXPECT_EQ(Read(Remote("NOTES.TXT")), "a\r\nb\r\n");
     const QStringList dialogue = LogLines();
     EXPECT_TRUE(dialogue.mid(0, dialogue.indexOf(QStringLiteral("<< STOR NOTES.TXT"))).filter(QStringLiteral("<< SIZE")).isEmpty());
     EXPECT_EQ(dialogue.filter(QStringLiteral("<< SIZE NOTES.TXT")).size(), 1);
-    Upload({"log.txt"}, "aUploadAppend");
+    RunOnLocal("aUploadAppend", {"log.txt"});
     EXPECT_EQ(Read(Remote("log.txt")), "one\ntwo\n");
 
     // Resuming gets a file in full without a local one, skips an equal one, completes a partial one.
     form.Options().bRetrieveRemoteTimeStamp = true;
-    Download({"fresh.bin", "equal.bin", "partial.bin"}, "aDownloadRestore");
-    EXPECT_EQ(Read(Local("fresh.bin")), whole);
-    EXPECT_EQ(Read(Local("equal.bin")), std::string(1000, 'y'));
-    EXPECT_EQ(Read(Local("partial.bin")), whole);
+    RunOnRemote("aDownloadRestore", {"fresh.bin", "equal.bin", "partial.bin"});
+    EXPECT_EQ(LocalContents({"fresh.bin", "equal.bin", "partial.bin"}), (Strings{whole, std::string(1000, 'y'), whole}));
     EXPECT_TRUE(LogLines().contains("<< REST 123457"));
     EXPECT_EQ(OperationLog().find("equal.bin"), std::string::npos);
     EXPECT_EQ(QFileInfo(QString::fromStdString(Local("fresh.bin"))).lastModified().toSecsSinceEpoch(), minute);
 
     Run("aTypeAuto");
     dialogs_->QueueAnswer(TUserDialogs::Answer::No);
-    Upload({"readme.TXT", "archive.tar.gz", "Makefile", "photo.txt.png", "folder"});
+    RunOnLocal("aUpload", {"readme.TXT", "archive.tar.gz", "Makefile", "photo.txt.png", "folder"});
     EXPECT_EQ(dialogs_->Shown().size(), 1);
     for (const auto& [name, type] : types) {
         EXPECT_EQ(TypesSent().value(name), type) << name;
         EXPECT_EQ(Read(Remote(name)), "line\n") << name;
     }
     Run("aTypeASCII");
-    Upload({"photo.txt.png"});
+    RunOnLocal("aUpload", {"photo.txt.png"});
     EXPECT_EQ(TypesSent().value("photo.txt.png"), "A");
 
     // A refusal, a local folder in the way, a full disk, a FIFO, a name unsafe here, a vanished
@@ -140,36 +113,33 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeAppendAndResumeAddToWhatIsThereAndA
     rlimit small = saved;
     small.rlim_cur = 1 << 20;
     setrlimit(RLIMIT_FSIZE, &small);
-    Download({"gone.txt", "blocked", "huge.bin", "pipe", QStringLiteral("bad\x01name"), "next.txt"});
+    RunOnRemote("aDownload", {"gone.txt", "blocked", "huge.bin", "pipe", QStringLiteral("bad\x01name"), "next.txt"});
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     Select(LocalFiles(), {"a.txt", "pipe", "y.txt"});
     std::remove(Local("a.txt").c_str());
     Run("aUpload");
 
-    EXPECT_EQ(Read(Local("gone.txt")), "old local");
+    EXPECT_EQ(LocalContents({"gone.txt", "bad\x01name", "next.txt"}), (Strings{"old local", "<missing>", "next.txt"}));
     EXPECT_TRUE(QFileInfo(QString::fromStdString(Local("blocked"))).isDir());
     EXPECT_LE(LocalSize("huge.bin"), 1 << 20);
-    EXPECT_FALSE(Exists(Local("bad\x01name")));
-    EXPECT_EQ(Read(Local("next.txt")), "next.txt");
-    EXPECT_EQ(Read(Remote("pipe")), "pipe");
-    EXPECT_FALSE(Exists(Remote("a.txt")));
-    EXPECT_EQ(Read(Remote("y.txt")), "y");
+    EXPECT_EQ(RemoteContents({"pipe", "a.txt", "y.txt"}), (Strings{"pipe", "<missing>", "y"}));
     for (const char* name : {"gone.txt", "blocked", "huge.bin", "pipe", "bad\x01", "a.txt"})
         EXPECT_EQ(OperationLog().find(name), std::string::npos) << name;
     EXPECT_FALSE(LogLines().contains(QStringLiteral("<< RETR bad\x01name")));
     EXPECT_EQ(dialogs_->Shown().size(), 1);
     EXPECT_FALSE(form.BusyFlag());
 
-    // A request while a file's data flows ends that file; the command goes on with the next.
+    // A request while a file's data flows ends that file; the command goes on with the next. A
+    // small receive buffer lets the pump run often enough to catch a file midway.
+    form.IdFTP1.RecvBufferSize = 4096;
     QTimer abortWatcher;
     WhileTransferring(
         abortWatcher, [&form] { return form.StatusPanelText(3).contains("2.bin"); },
         [&form] { form.Action("aAbort")->trigger(); });
-    Download({"1.txt", "2.bin", "3.txt"});
+    RunOnRemote("aDownload", {"1.txt", "2.bin", "3.txt"});
     EXPECT_FALSE(abortWatcher.isActive());
-    EXPECT_EQ(Read(Local("1.txt")), "1.txt");
-    EXPECT_EQ(Read(Local("3.txt")), "3.txt");
+    EXPECT_EQ(LocalContents({"1.txt", "3.txt"}), (Strings{"1.txt", "3.txt"}));
     EXPECT_LT(LocalSize("2.bin"), 64 << 20);
     // One ABOR, and the control connection stays in step for the third file.
     EXPECT_EQ(LogLines().count(QStringLiteral("<< ABOR")), 1);
@@ -181,7 +151,7 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeAppendAndResumeAddToWhatIsThereAndA
     QTimer dropWatcher;
     // The user ends the session in the middle of the transfer: ABOR, then QUIT.
     WhileTransferring(dropWatcher, [] { return true; }, [&form] { form.Action("aConnect")->trigger(); });
-    Download({"2.bin", "later.txt"});
+    RunOnRemote("aDownload", {"2.bin", "later.txt"});
     EXPECT_FALSE(form.SessionConnected());
     const QStringList ends = LogLines().filter(QRegularExpression(QStringLiteral("^<< (ABOR|QUIT)")));
     EXPECT_EQ(ends.mid(ends.size() - 2), (QStringList{"<< ABOR", "<< QUIT"}));

@@ -55,6 +55,11 @@ protected:
         dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
         Run(action);
     }
+    void RefreshBoth()
+    {
+        Run("aRemoteRefresh");
+        Run("aLocalRefresh");
+    }
 };
 
 }  // namespace
@@ -100,8 +105,7 @@ TEST_F(FolderTransfersTest, TheLocalPanesMaskChoosesWhatAFolderUploadSends)
     TMainForm& form = OpenConnected();
     form.Controls().LocalMaskBox->setEditText(QStringLiteral("*.htm"));
     RunAll("aUploadAll");
-    EXPECT_EQ(Read(Remote("a.htm")), "local");
-    EXPECT_FALSE(Exists(Remote("b.txt")));
+    EXPECT_EQ(RemoteContents({"a.htm", "b.txt"}), (Strings{"local", "<missing>"}));
 }
 
 TEST_F(FolderTransfersTest, AMirroringUploadShowsItsWholePlanFirstCancelChangesNothingAndOkRunsExactlyThatPlan)
@@ -129,9 +133,8 @@ TEST_F(FolderTransfersTest, AMirroringUploadShowsItsWholePlanFirstCancelChangesN
     });
     RunAll("aUploadAll");
     EXPECT_EQ(FileTree(server_.Root()), server);
-    EXPECT_TRUE(counts.contains(QStringLiteral("作成するフォルダー: 1")));
-    EXPECT_TRUE(counts.contains(QStringLiteral("送信するファイル: 2")));
-    EXPECT_TRUE(counts.contains(QStringLiteral("削除するファイル: 1")));
+    for (const char* count : {"作成するフォルダー: 1", "送信するファイル: 2", "削除するファイル: 1"})
+        EXPECT_TRUE(counts.contains(QString::fromUtf8(count))) << count;
     EXPECT_EQ(deletions, QStringList{QStringLiteral("gone.txt")});
     EXPECT_EQ(plan, QStringList({QStringLiteral("削除 gone.txt"), QStringLiteral("フォルダー作成 new"),
                                  QStringLiteral("送信 new/b.txt"), QStringLiteral("送信 a.txt")}));
@@ -143,10 +146,7 @@ TEST_F(FolderTransfersTest, AMirroringUploadShowsItsWholePlanFirstCancelChangesN
         return int(QDialog::Accepted);
     });
     RunAll("aUploadAll");
-    EXPECT_EQ(Read(Remote("a.txt")), "local a");
-    EXPECT_EQ(Read(Remote("new/b.txt")), "local b");
-    EXPECT_FALSE(Exists(Remote("gone.txt")));
-    EXPECT_EQ(Read(Remote("late.txt")), "late");
+    EXPECT_EQ(RemoteContents({"a.txt", "new/b.txt", "gone.txt", "late.txt"}), (Strings{"local a", "local b", "<missing>", "late"}));
     EXPECT_FALSE(form.BusyFlag());
 }
 
@@ -156,38 +156,32 @@ TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndOneThatCa
     Write(Local("pub/mine.txt"), "mine");
     TMainForm& form = OpenConnected();
     RunAll("aDownloadAll");
-    EXPECT_EQ(Read(Local("pub/new/b.txt")), "b");
-    EXPECT_EQ(Read(Local("pub/mine.txt")), "mine");
+    EXPECT_EQ(LocalContents({"pub/new/b.txt", "pub/mine.txt"}), (Strings{"b", "mine"}));
     const QString log = QString::fromStdString(OperationLog());
     EXPECT_EQ(log.count(QStringLiteral(" CreateDir ")), 1);
     EXPECT_TRUE(log.contains(QStringLiteral(" CreateDir new ")));
 
     Write(Local("Docs/x.txt"), "x");
     fs::create_directories(Remote("docs"));
-    Run("aRemoteRefresh");
-    Run("aLocalRefresh");
+    RefreshBoth();
     RunAll("aUploadAll");
-    EXPECT_EQ(Read(Remote("docs/x.txt")), "x");
-    EXPECT_EQ(Read(Remote("pub/mine.txt")), "mine");
+    EXPECT_EQ(RemoteContents({"docs/x.txt", "pub/mine.txt"}), (Strings{"x", "mine"}));
     EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("MKD")));
 
     // A local file where the remote folder goes: the folder cannot be created or entered.
     Write(Remote("blocked/a.txt"), "a");
     Write(Remote("z.txt"), "z");
     Write(Local("blocked"), "a local file");
-    Run("aRemoteRefresh");
-    Run("aLocalRefresh");
+    RefreshBoth();
     RunAll("aDownloadAll");
-    EXPECT_EQ(Read(Local("blocked")), "a local file");
-    EXPECT_FALSE(Exists(Local("z.txt")));
+    EXPECT_EQ(LocalContents({"blocked", "z.txt"}), (Strings{"a local file", "<missing>"}));
     EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
 
     // A remote file where the local folder goes: CWD fails, the file stays.
     Write(Local("zdir/d.txt"), "d");
     Write(Remote("zdir"), "a remote file");
     form.Controls().RemoteDirBox->setEditText(QStringLiteral("/"));
-    Run("aRemoteRefresh");
-    Run("aLocalRefresh");
+    RefreshBoth();
     RunAll("aUploadAll");
     EXPECT_EQ(Read(Remote("zdir")), "a remote file");
     EXPECT_FALSE(form.BusyFlag());
@@ -216,13 +210,8 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndVanishedFilesAreSkip
     std::optional<TOnSent> vanish(std::in_place, form.IdLogEvent1, "STOR 1.txt",
                                   [this] { unlink(Local("out/2.txt").c_str()); });
     RunAll("aUploadAll");
-    EXPECT_EQ(Read(Remote("out/1.txt")), "out/1.txt");
-    EXPECT_EQ(Read(Remote("out/3.txt")), "out/3.txt");
-    EXPECT_FALSE(Exists(Remote("out/2.txt")));
-    EXPECT_FALSE(Exists(Remote("out/fifo")));
-    EXPECT_FALSE(Exists(Remote("out/up")));
-    EXPECT_FALSE(Exists(Remote("out/self")));
-    EXPECT_EQ(Read(Remote("in/pipe")), "remote pipe");
+    EXPECT_EQ(RemoteContents({"out/1.txt", "out/3.txt", "out/2.txt", "out/fifo", "out/up", "out/self", "in/pipe"}),
+              (Strings{"out/1.txt", "out/3.txt", "<missing>", "<missing>", "<missing>", "<missing>", "remote pipe"}));
 
     // An abort in a third-level folder: level two's only row is level three, so level two ends
     // without a message of its own.
@@ -236,6 +225,5 @@ TEST_F(FolderTransfersTest, UnsafeNamesFifosLinksUpTheWayAndVanishedFilesAreSkip
     EXPECT_EQ(dialogs_->Shown().mid(3), QStringList(2, QStringLiteral("転送を中止しました。")));  // after three questions
     EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
     EXPECT_TRUE(Exists(Remote("a/b")));
-    EXPECT_FALSE(Exists(Remote("a/b/c.txt")));
-    EXPECT_FALSE(Exists(Remote("z.txt")));
+    EXPECT_EQ(RemoteContents({"a/b/c.txt", "z.txt"}), (Strings{"<missing>", "<missing>"}));
 }

@@ -17,14 +17,6 @@ using Answer = TUserDialogs::Answer;
 class LocalFileOpsTest : public MainFormTest {
 protected:
     QStringList Captions() const { return MainFormTest::Captions(LocalFiles().Model()); }
-    // The name dialog answered with OK after the edit box was given text.
-    void QueueNameDialog(const QString& text) const
-    {
-        dialogs_->QueueDialog([text](QDialog& dialog) {
-            dialog.findChild<QLineEdit*>(QStringLiteral("NewEdit"))->setText(text);
-            return int(QDialog::Accepted);
-        });
-    }
     bool Logged(const std::string& entry) const { return OperationLog().find(entry) != std::string::npos; }
     // Runs the action with these answers queued for its questions.
     void Run(const char* action, std::initializer_list<Answer> answers) const
@@ -44,11 +36,10 @@ TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesAndNeverOntoAn
     OpenListing();
     // The extension goes from the first dot on; folders keep theirs.
     SelectLocal({"Makefile", "a.tar.gz", "dir.d"});
-    QueueNameDialog(QStringLiteral(".txt"));
+    QueueName(QStringLiteral(".txt"), false);
     Run("aLocalExtModify", {Answer::Yes, Answer::No});
     EXPECT_EQ(dialogs_->Shown().last(), QStringLiteral("a.tar.gzを\na.txt\nに変更しますか?"));
-    EXPECT_EQ(TempDir::ReadFile(work_.File("Makefile.txt")), "Makefile");
-    EXPECT_TRUE(TempDir::Exists(work_.File("a.tar.gz")));
+    EXPECT_EQ(LocalContents({"Makefile.txt", "a.tar.gz"}), (Strings{"Makefile", "a.tar.gz"}));
     EXPECT_TRUE(Logged("Rename Makefile --> Makefile.txt\r\n"));
 
     // Case changes rename folders too.
@@ -62,13 +53,11 @@ TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesAndNeverOntoAn
 
     // Renaming onto an existing name is refused; a cancelled name dialog ends the command.
     SelectLocal({"a", "b", "c"});
-    QueueNameDialog(QStringLiteral("c"));
-    QueueNameDialog(QStringLiteral("b2"));
+    QueueName(QStringLiteral("c"), false);
+    QueueName(QStringLiteral("b2"), false);
     Run("aLocalRename", {Answer::Yes, Answer::Yes});
     EXPECT_EQ(dialogs_->DialogTitles().size(), 1 + 3);
-    EXPECT_EQ(TempDir::ReadFile(work_.File("a")), "a");
-    EXPECT_EQ(TempDir::ReadFile(work_.File("c")), "c");
-    EXPECT_EQ(TempDir::ReadFile(work_.File("b2")), "b");
+    EXPECT_EQ(LocalContents({"a", "c", "b2"}), (Strings{"a", "c", "b"}));
     EXPECT_TRUE(Logged("Rename b --> b2\r\n"));
 }
 
@@ -93,12 +82,10 @@ TEST_F(LocalFileOpsTest, DeleteRemovesOnlyFilesAndEmptyFoldersAndMakeDirectoryCr
     EXPECT_EQ(dialogs_->Shown().size(), 2);
     EXPECT_TRUE(TempDir::Exists(work_.File("file")));
     Run("aLocalFileDelete", {Answer::Yes, Answer::Yes});
-    EXPECT_FALSE(TempDir::Exists(work_.File("empty")));
-    EXPECT_FALSE(TempDir::Exists(work_.File("file")));
-    EXPECT_TRUE(TempDir::Exists(work_.File("full/kept")));
+    EXPECT_EQ(LocalContents({"empty", "file", "full/kept"}), (Strings{"<missing>", "<missing>", "full/kept"}));
     EXPECT_TRUE(Logged("Delete " + work_.File("file") + "  \r\n"));
 
-    QueueNameDialog(QStringLiteral("made"));
+    QueueName(QStringLiteral("made"), false);
     Run("aLocalMkDir", {Answer::Yes});
     EXPECT_TRUE(Logged("CreateDir " + work_.File("made") + "  \r\n"));
     EXPECT_EQ(Captions(), (QStringList{"full", "made"}));
@@ -122,7 +109,7 @@ TEST_F(LocalFileOpsTest, OddNamesAreListedAndNeverActedOnAsAnotherName)
     EXPECT_EQ(TempDir::ReadFile(work_.File(undecodable)), undecodable);
 
     SelectLocal({shownLong});
-    QueueNameDialog(shownLong + QStringLiteral("-too-long"));
+    QueueName(shownLong + QStringLiteral("-too-long"), false);
     Run("aLocalRename", {Answer::Yes});
     EXPECT_TRUE(TempDir::Exists(work_.File(longName)));
 

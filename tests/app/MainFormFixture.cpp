@@ -5,17 +5,27 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
+#include "log/Editor.h"
 #include "support/OperationLogFile.h"
+#include "support/PaneLines.h"
+#include "transfer/TransferProgress.h"
+#include "transfer/TransferQueue.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QSplitter>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QEventLoop>
+#include <QInputDialog>
 #include <QTimer>
 #include <QTreeView>
 
+#include <chrono>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -42,6 +52,12 @@ TMainForm& MainFormTest::Open(const QStringList& arguments)
     return *form_;
 }
 
+TMainForm& MainFormTest::OpenQuiet(const std::string& settings)
+{
+    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n" + settings);
+    return Open();
+}
+
 TMainForm& MainFormTest::OpenListing(const QString& mask)
 {
     TMainForm& form = Open();
@@ -52,12 +68,7 @@ TMainForm& MainFormTest::OpenListing(const QString& mask)
 
 void MainFormTest::SelectLocal(const QStringList& captions) const
 {
-    QItemSelectionModel& selection = *LocalFiles().Report().selectionModel();
-    selection.clearSelection();
-    const TFileListModel& model = LocalFiles().Model();
-    for (int row = 0; row < model.rowCount(); ++row)
-        if (captions.contains(model.Row(row).entry.name))
-            selection.select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Select(LocalFiles(), captions);
     form_->UpdateActionStates();
 }
 
@@ -82,13 +93,37 @@ void MainFormTest::Select(TFileViewStack& list, const QStringList& captions)
     }
 }
 
-void MainFormTest::QueueName(const QString& text)
+void MainFormTest::RunOnLocal(const char* action, const QStringList& captions)
+{
+    Select(LocalFiles(), captions);
+    Run(action);
+}
+
+void MainFormTest::RunOnRemote(const char* action, const QStringList& captions)
+{
+    Select(RemoteList(), captions);
+    Run(action);
+}
+
+void MainFormTest::QueueName(const QString& text, bool confirm)
 {
     dialogs_->QueueDialog([text](QDialog& dialog) {
         dialog.findChild<QLineEdit*>(QStringLiteral("NewEdit"))->setText(text);
         return int(QDialog::Accepted);
     });
-    dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
+    if (confirm)
+        dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
+}
+
+void MainFormTest::QueuePassword(const QString& password, QString& asked)
+{
+    dialogs_->QueueDialog([password, &asked](QDialog& dialog) {
+        auto& ask = dynamic_cast<QInputDialog&>(dialog);
+        asked = ask.labelText();
+        EXPECT_EQ(ask.textEchoMode(), QLineEdit::Password);
+        ask.setTextValue(password);
+        return int(QDialog::Accepted);
+    });
 }
 
 void MainFormTest::Delete(TUserDialogs::Answer second)
@@ -113,6 +148,76 @@ void MainFormTest::RunCommandDialog(std::function<void(TCommandDlg&)> script)
     Run("aChmod");
 }
 
+QStringList MainFormTest::LogLines() const
+{
+    return PaneLines(*form_->LogPane());
+}
+
+void MainFormTest::Connect(const std::vector<std::pair<const char*, QString>>& fields,
+                           const std::function<void(QDialog&)>& script)
+{
+    dialogs_->QueueDialog([fields, script](QDialog& dialog) {
+        for (const auto& [name, text] : fields)
+            dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
+        dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("site"));
+        if (script)
+            script(dialog);
+        dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
+        return dialog.result();
+    });
+    form_->Action("aConnect")->trigger();
+    Settle(*form_);
+}
+
+void MainFormTest::ExpectNotConnected() const
+{
+    EXPECT_FALSE(form_->SessionConnected());
+    EXPECT_FALSE(form_->BusyFlag());
+    // A menu item of the remote side; it follows the session, as the status and the button do.
+    EXPECT_FALSE(form_->findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled());
+    EXPECT_EQ(form_->StatusPanelText(0), QStringLiteral("未接続"));
+    EXPECT_EQ(form_->Action("aConnect")->iconText(), QStringLiteral("接続"));
+}
+
+void MainFormTest::RunQueue() const
+{
+    const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (form_->TransferQueue().Running() && std::chrono::steady_clock::now() < bound) {
+        EXPECT_TRUE(form_->Controls().MainPanel->isEnabled());
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    Settle(*form_);
+}
+
+void MainFormTest::WhileTransferring(QTimer& watcher, std::function<bool()> condition,
+                                     std::function<void()> action) const
+{
+    watcher.setInterval(1);
+    QObject::connect(&watcher, &QTimer::timeout, [this, &watcher, condition, action] {
+        if (form_->TransferProgress().DataFlowing() && condition()) {
+            action();
+            watcher.stop();
+        }
+    });
+    watcher.start();
+}
+
+QStringList MainFormTest::QueueStates() const
+{
+    const TQueueModel& rows = form_->TransferQueue().Model();
+    QStringList states;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        states << rows.index(row, TQueueModel::State).data().toString();
+    return states;
+}
+
+mode_t MainFormTest::FileMode(const std::string& path)
+{
+    struct stat status {};
+    stat(path.c_str(), &status);
+    return status.st_mode & 07777;
+}
+
 void MainFormTest::MakeWorkFiles(std::initializer_list<std::string> names) const
 {
     for (const std::string& name : names)
@@ -120,6 +225,16 @@ void MainFormTest::MakeWorkFiles(std::initializer_list<std::string> names) const
             mkdir(work_.File(name).c_str(), 0755);
         else
             TempDir::WriteFile(work_.File(name), name);
+}
+
+MainFormTest::Strings MainFormTest::Contents(const std::string& root, std::initializer_list<std::string> names)
+{
+    Strings contents;
+    for (const std::string& name : names) {
+        const std::string path = root + "/" + name;
+        contents.push_back(TempDir::Exists(path) ? TempDir::ReadFile(path) : "<missing>");
+    }
+    return contents;
 }
 
 void MainFormTest::CloseWindow()
@@ -135,6 +250,16 @@ std::string MainFormTest::IniValue(const std::string& section, const std::string
         if (name == key)
             return value;
     return "<missing>";
+}
+
+std::vector<std::string> MainFormTest::SettingsHolding(std::initializer_list<std::string> texts) const
+{
+    const std::string settings = TempDir::ReadFile(home_.File("Marlux.ini"));
+    std::vector<std::string> held;
+    for (const std::string& text : texts)
+        if (settings.find(text) != std::string::npos)
+            held.push_back(text);
+    return held;
 }
 
 std::string MainFormTest::OperationLog() const
@@ -163,9 +288,9 @@ void MainFormTest::LogIn(TMainForm& form, int port, const char* user, const char
     LogInOnLoopback(form.Service(), port, user, password);
 }
 
-void MainFormTest::PressKey(QWidget* target, int key, const QString& text)
+void MainFormTest::PressKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers)
 {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &press);
 }
 

@@ -12,7 +12,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <tuple>
+#include <utility>
+#include <vector>
 
+class QDialog;
+class QTimer;
 class QWidget;
 class TCommandDlg;
 class TFileListModel;
@@ -21,22 +27,48 @@ class TFileListModel;
 // which is the local pane's directory; both are put back afterwards.
 class MainFormTest : public ::testing::Test {
 protected:
+    using Strings = std::vector<std::string>;
+
     MainFormTest();
     ~MainFormTest() override;
 
     // Creates the window as the program does, with the command-line arguments given.
     TMainForm& Open(const QStringList& arguments = {});
+    // Opens the window so that it does not offer the connection dialog by itself a second after
+    // start-up; `settings` are more [CURRENT] lines.
+    TMainForm& OpenQuiet(const std::string& settings = {});
     // Opens the window with the local pane listing the working directory through the mask.
     TMainForm& OpenListing(const QString& mask = QStringLiteral("*.*"));
     TFileViewStack& LocalFiles() const { return *form_->Controls().LocalFileListView; }
+    TFileViewStack& RemoteList() const { return *form_->Controls().RemoteFileListView; }
+    QStringList LogLines() const;
+    // The connect command run with the dialog's fields given these texts for profile "site"; the
+    // script sets whatever else the test needs before OK is pressed.
+    void Connect(const std::vector<std::pair<const char*, QString>>& fields,
+                 const std::function<void(QDialog&)>& script = {});
+    // The window after a session ended or an attempt failed: idle, usable and showing no session.
+    void ExpectNotConnected() const;
+    // Runs action from the message pump once the condition holds while a file's data flows.
+    void WhileTransferring(QTimer& watcher, std::function<bool()> condition, std::function<void()> action) const;
+    // The state column of the transfer queue's rows.
+    QStringList QueueStates() const;
+    // Runs the event loop until the transfer queue is done, the panes usable all along.
+    void RunQueue() const;
     // Selects exactly the local rows of these captions and brings the actions up to date.
     void SelectLocal(const QStringList& captions) const;
     // Runs an action as the user does, after the idle pass that enables it.
     void Run(const char* action);
     // Selects the rows of these captions, and only those.
     static void Select(TFileViewStack& list, const QStringList& captions);
-    // The name dialog answered with OK after the edit box was given text, then Yes to the question.
-    void QueueName(const QString& text);
+    // Runs the action on these rows of the local or the remote pane.
+    void RunOnLocal(const char* action, const QStringList& captions);
+    void RunOnRemote(const char* action, const QStringList& captions);
+    // The name dialog answered with OK after the edit box was given text, then (if `confirm`) Yes
+    // to the question.
+    void QueueName(const QString& text, bool confirm = true);
+    // The password dialog answered with the password typed into its hidden field; its label text
+    // goes to `asked`.
+    void QueuePassword(const QString& password, QString& asked);
     // The remote delete command, its first question answered Yes and the second as given.
     void Delete(TUserDialogs::Answer second);
     // The command dialog, shown, handed to the script, which presses a button.
@@ -46,11 +78,17 @@ protected:
 
     // Files in the working directory holding their own names; a name ending in "/" is a folder.
     void MakeWorkFiles(std::initializer_list<std::string> names) const;
+    // The contents of these files below root or in the working directory, "<missing>" for one
+    // that does not exist.
+    static Strings Contents(const std::string& root, std::initializer_list<std::string> names);
+    Strings LocalContents(std::initializer_list<std::string> names) const { return Contents(work_.Path(), names); }
     std::string HomeFile(const std::string& name) const { return home_.File(name); }
     void WriteHomeFile(const std::string& name, const std::string& content) const
     {
         TempDir::WriteFile(home_.File(name), content);
     }
+    // Which of these texts "Marlux.ini" holds.
+    std::vector<std::string> SettingsHolding(std::initializer_list<std::string> texts) const;
     // A key's value in "Marlux.ini", or "<missing>".
     std::string IniValue(const std::string& section, const std::string& key) const;
     // "FileOperationLog.txt" ("" when missing) once the event loop has gone idle, as it does
@@ -62,7 +100,8 @@ protected:
     // nothing is listed.
     static void LogIn(TMainForm& form, int port, const char* user = "user", const char* password = "secret");
     // Key presses as the keyboard sends them; Type presses one key per character.
-    static void PressKey(QWidget* target, int key, const QString& text = {});
+    static void PressKey(QWidget* target, int key, const QString& text = {},
+                         Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     static void TypeText(QWidget* target, const QString& text);
     // Runs the event loop until the commands started so far have ended, then the idle pass.
     static void Settle(TMainForm& form)
@@ -70,6 +109,8 @@ protected:
         WaitForService(form.Service());
         form.UpdateActionStates();
     }
+    // A file's permission bits.
+    static mode_t FileMode(const std::string& path);
     // Runs the event loop for the given time.
     static void Pump(int milliseconds);
     // The rows' captions of a file list, in list order.

@@ -1,5 +1,5 @@
 // The options dialog on the real window, answered by scripts.
-#include "MainFormFixture.h"
+#include "DialogScene.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -7,35 +7,15 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QTimer>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-class OptionDlgTest : public MainFormTest {
+class OptionDlgTest : public DialogSceneTest {
 protected:
-    // Opens the dialog through aOption and runs the script while it is shown.
-    void RunOptions(std::function<void()> script)
-    {
-        dialogs_->QueueDialog([this, script](QDialog& dialog) {
-            dialog_ = &dialog;
-            script();
-            return dialog.result();
-        });
-        form_->Action("aOption")->trigger();
-    }
-    template <class T = QCheckBox>
-    T* Get(const char* name) const
-    {
-        T* control = dialog_->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-    void Click(const char* name) const { Get<QAbstractButton>(name)->click(); }
-
-    QDialog* dialog_ = nullptr;
+    void RunOptions(std::function<void()> script) { RunDialog("aOption", std::move(script)); }
 };
 
 // OK copies the switches and what the dialogs chose into the window. The limit edits take digits
@@ -73,10 +53,9 @@ TEST_F(OptionDlgTest, OkCopiesTheControlsIntoTheWindowAndTheFileOrReportsWhyItCa
         Click("OkBtn");
     });
     const TWindowOptions& options = form_->Options();
-    EXPECT_EQ(options.iMaxLog, 500);  // the huge number is not a number
+    // The huge number is not a number: the limit keeps its value.
+    EXPECT_EQ(std::tuple(options.iMaxLog, options.iFileNameAfterTransfer, options.bMirrorPreview), std::tuple(500, 2, false));
     EXPECT_TRUE(form_->NoDisconnectTimer()->isActive());
-    EXPECT_EQ(options.iFileNameAfterTransfer, 2);
-    EXPECT_FALSE(options.bMirrorPreview);
     EXPECT_EQ(options.asApplication, "/opt/viewer");
     // The text extensions are stored as typed and dotted when read.
     EXPECT_EQ(form_->Extensions().TextExtList, StringList{"txt"});

@@ -29,12 +29,7 @@ protected:
         for (const char* name : names)
             Write(Remote(name), name);
     }
-    mode_t Mode(const std::string& name) const
-    {
-        struct stat status {};
-        stat(Remote(name).c_str(), &status);
-        return status.st_mode & 0777;
-    }
+    mode_t Mode(const std::string& name) const { return FileMode(Remote(name)); }
     // The files the view command left for the viewer (the run's lock file aside), by name, with
     // their contents.
     std::map<std::string, std::string> ViewedFiles() const
@@ -101,22 +96,19 @@ TEST_F(RemoteFileOpsTest, CommandsNewNamesDeletionsAndViewsReachTheServerAndARef
     Delete(Answer::No);
     EXPECT_TRUE(Exists(Remote("X.ZIP")));
     Delete(Answer::Yes);
-    EXPECT_FALSE(Exists(Remote("empty")));
-    EXPECT_FALSE(Exists(Remote("X.ZIP")));
+    EXPECT_EQ(std::pair(Exists(Remote("empty")), Exists(Remote("X.ZIP"))), std::pair(false, false));
     EXPECT_NE(OperationLog().find(" Delete CURRENT:/:X.ZIP  \r\n"), std::string::npos);
     EXPECT_EQ(Captions(), (QStringList{"dir.d", "made", "a", "b", "c"}));
     Select({"dir.d", "made"});
     Delete(Answer::Yes);
-    EXPECT_TRUE(Exists(Remote("dir.d/kept")));
-    EXPECT_TRUE(Exists(Remote("made")));
+    EXPECT_EQ(std::pair(Exists(Remote("dir.d/kept")), Exists(Remote("made"))), std::pair(true, true));
 
     Select({"a", "b", "c"});
     unlink(Remote("b").c_str());
     for (const char* name : {"a2", "b2"})
         QueueName(QString::fromLatin1(name));
     Run("aRemoteRename");
-    EXPECT_EQ(Read(Remote("a2")), "a");
-    EXPECT_TRUE(Exists(Remote("c")));
+    EXPECT_EQ(RemoteContents({"a2", "c"}), (Strings{"a", "c"}));
     EXPECT_NE(OperationLog().find(" Rename CURRENT:/:a --> CURRENT:/:a2\r\n"), std::string::npos);
     EXPECT_EQ(OperationLog().find(":b"), std::string::npos);
     EXPECT_TRUE(form.SessionConnected());

@@ -28,17 +28,12 @@ class RemoteNamesTest : public RemoteSceneTest {
 protected:
     RemoteNamesTest() : vsftpd_(VsftpdServer::TAccess::Writable) {}
 
-    QStringList Rows() const
-    {
-        QStringList rows = Captions(RemoteList().Model());
-        rows.sort();
-        return rows;
-    }
+    QStringList Rows() const { return Sorted(Captions(RemoteList().Model())); }
     // A file on the server under the name's bytes in the encoding, holding `content`.
     void ServerFile(const std::string& folder, TNameEncoding encoding, const std::string& name,
                     const std::string& content) const
     {
-        Write(vsftpd_.File(folder + "/" + EncodeName(encoding, name)), content);
+        Write(ServerPath(folder, encoding, name), content);
     }
     std::string ServerPath(const std::string& folder, TNameEncoding encoding, const std::string& name) const
     {
@@ -50,13 +45,6 @@ protected:
         form.IdFTP1.Passive = true;
         Run("aLocalRefresh");
         return form;
-    }
-    void Enter(const QString& folder)
-    {
-        Select(RemoteList(), {folder});
-        const QStringList rows = Captions(RemoteList().Model());
-        emit RemoteList().Report().doubleClicked(RemoteList().Model().index(int(rows.indexOf(folder)), 0));
-        Settle(*form_);
     }
     static QStringList Sorted(QStringList list)
     {
@@ -149,9 +137,7 @@ TEST_F(RemoteNamesTest, UploadsRenamesFoldersAndTheBackslashNamesReachTheServerI
     Run("aDownload");
     EXPECT_EQ(Read(Local("表.txt")), "table");
     Run("aRemoteSelectAll");
-    dialogs_->QueueAnswer(Answer::Yes);
-    dialogs_->QueueAnswer(Answer::Yes);
-    Run("aRemoteFileDelete");
+    Delete(Answer::Yes);
     EXPECT_FALSE(Exists(ServerPath("jp", sjis, "ソフト/表.txt")));
 }
 
@@ -166,13 +152,10 @@ TEST_F(RemoteNamesTest, UndecodableBytesBecomeEscapesThatUploadBackToTheSameByte
     ASSERT_EQ(Rows(), (QStringList{"100%25%FF.txt", "bad%FF.txt", "東京.txt"}));
     Run("aRemoteSelectAll");
     Run("aDownload");
-    EXPECT_EQ(Read(Local("bad%FF.txt")), "bad");
-    EXPECT_EQ(Read(Local("100%25%FF.txt")), "percent");
+    EXPECT_EQ(LocalContents({"bad%FF.txt", "100%25%FF.txt"}), (Strings{"bad", "percent"}));
 
     Run("aRemoteSelectAll");
-    dialogs_->QueueAnswer(Answer::Yes);
-    dialogs_->QueueAnswer(Answer::Yes);
-    Run("aRemoteFileDelete");
+    Delete(Answer::Yes);
     Run("aLocalRefresh");
     SelectLocal({QStringLiteral("bad%FF.txt"), QStringLiteral("100%25%FF.txt")});
     Run("aUpload");

@@ -1,14 +1,19 @@
 #include "RemoteScene.h"
 
+#include "fixtures/FileTimes.h"
 #include "fixtures/VsftpdServer.h"
 #include "panes/ComboItems.h"
 #include "panes/DirListForm.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
+#include "panes/RemoteFileRow.h"
 #include "panes/RemotePane.h"
 #include "panes/RemoteTree.h"
+#include "platform/DateTime.h"
+#include "support/ServiceJobs.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -17,10 +22,28 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <ctime>
 #include <string>
 #include <sys/stat.h>
 
 namespace {
+
+// 2023-11-05 01:02:03 UTC: seconds that a minute text would lose.
+constexpr std::time_t OddSecond = 1699146123;
+
+// Counts the times a widget is disabled, as a command holding the remote side does.
+class THoldCounter : public QObject {
+public:
+    int holds = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::EnabledChange && !static_cast<QWidget*>(watched)->isEnabled())
+            ++holds;
+        return false;
+    }
+};
 
 // The tree depth first, each node's text behind one "-" per level.
 void AddNodes(const QTreeWidgetItem& node, const QString& indent, QStringList& nodes)
@@ -54,12 +77,7 @@ protected:
     }
     void MakeDir(const std::string& name) { mkdir(Remote(name).c_str(), 0755); }
     void MakeFile(const std::string& name, int size = 0) { Write(Remote(name), std::string(size, 'x')); }
-    void DoubleClickRow(int row)
-    {
-        Select(RemoteList(), {Model().Row(row).entry.name});
-        emit RemoteList().Report().doubleClicked(Model().index(row, 0));
-        Settle(*form_);
-    }
+    void DoubleClickRow(int row) { Enter(Model().Row(row).entry.name); }
 };
 
 }  // namespace
@@ -69,6 +87,8 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
     for (const char* name : {"a", "a/inner", "Pub", "pub", "pub/sub"})
         MakeDir(name);
     MakeFile("pub/readme.txt", 5);
+    SetModified(Remote("pub/readme.txt"), OddSecond);
+    MakeFile("pub/data.bin", 70000);
     MakeFile("file.bin");
     std::string chain = "pub/sub";
     for (int level = 3; level <= 24; ++level)
@@ -79,18 +99,33 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
     EXPECT_EQ(TreeNodes(), (QStringList{"", "-Pub", "-a", "-pub"}));
     EXPECT_EQ(Rows(), (QStringList{"Pub", "a", "pub", "file.bin"}));
 
-    // A relative name with a trailing slash lands in the server's form of the path.
+    // A relative name with a trailing slash lands in the server's form of the path. The listing
+    // holds the remote side while it runs.
+    THoldCounter holds;
+    form.Controls().RemoteSysGroupBox->installEventFilter(&holds);
     EnterDirectory(QStringLiteral("pub/"));
+    form.Controls().RemoteSysGroupBox->removeEventFilter(&holds);
+    EXPECT_GE(holds.holds, 1);
     EXPECT_EQ(Dir(), QStringLiteral("/pub"));
-    EXPECT_EQ(Rows(), (QStringList{"sub", "readme.txt"}));
-    EXPECT_EQ(Model().data(Model().index(1, 1)).toString(), QStringLiteral("5"));
+    EXPECT_EQ(Rows(), (QStringList{"sub", "data.bin", "readme.txt"}));
+    EXPECT_EQ(Model().data(Model().index(2, 1)).toString(), QStringLiteral("5"));
     EXPECT_EQ(TreeNodes(), (QStringList{"", "-pub", "--sub"}));
-    // A refused directory keeps the list, the tree and the history, and the session in step.
+    // The full size, the text icon, and the machine listing's UTC instant exact to the second,
+    // shown on the local clock.
+    EXPECT_TRUE(Model().Row(0).entry.IsFolder());
+    EXPECT_EQ(std::pair(Model().Row(1).entry.sizeKnown, Model().Row(1).entry.size), std::pair(true, std::int64_t{70000}));
+    EXPECT_EQ(Model().Row(2).icon, fiText);
+    EXPECT_EQ(ExactInstant(Model().Row(2).entry.modified), std::int64_t(OddSecond));
+    EXPECT_EQ(Model().Row(2).timeText, RemoteDateText(DateTimeFromTimeT(OddSecond)));
+    // A refused directory is reported and keeps the list, the tree and the history, and the
+    // session in step.
     EnterDirectory(QStringLiteral("nosuch/"));
-    EXPECT_EQ(Rows(), (QStringList{"sub", "readme.txt"}));
+    EXPECT_EQ(LogLines().last(), QStringLiteral("No such file or directory."));
+    EXPECT_EQ(Rows(), (QStringList{"sub", "data.bin", "readme.txt"}));
     EXPECT_EQ(TreeNodes(), (QStringList{"", "-pub", "--sub"}));
     EXPECT_FALSE(form.BusyFlag());
     EXPECT_TRUE(form.SessionConnected());
+    EXPECT_EQ(RunJob(form.Service(), [](TRemoteEngine& remote) { return remote.CurrentDirectory(); }), "/pub");
     // A folder row still opens below the directory shown, not below the one refused.
     DoubleClickRow(0);
     EXPECT_EQ(Dir(), QStringLiteral("/pub/sub"));
@@ -102,6 +137,7 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
     DoubleClickRow(1);
     EXPECT_EQ(Dir(), QStringLiteral("/a"));
     EnterDirectory(QStringLiteral("/a/inner"));
+    EXPECT_TRUE(Rows().isEmpty());
     Run("aRemoteDirectoryUp");
     EXPECT_EQ(Dir(), QStringLiteral("/a"));
     // Directories differing only in letter case are both kept.

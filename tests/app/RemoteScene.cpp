@@ -17,11 +17,18 @@ TMainForm& RemoteSceneTest::OpenConnected(const std::string& settings)
 
 TMainForm& RemoteSceneTest::OpenConnectedTo(int port, const char* user, const char* password, const std::string& settings)
 {
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n" + settings);
-    TMainForm& form = Open();
+    TMainForm& form = OpenQuiet(settings);
     LogIn(form, port, user, password);
     Run("aRemoteRefresh");
     return form;
+}
+
+void RemoteSceneTest::Enter(const QString& caption)
+{
+    Select(RemoteList(), {caption});
+    emit RemoteList().Report().doubleClicked(
+        RemoteList().Model().index(int(Captions(RemoteList().Model()).indexOf(caption)), 0));
+    Settle(*form_);
 }
 
 void RemoteSceneTest::Write(const std::string& path, const std::string& content)

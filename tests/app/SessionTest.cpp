@@ -7,11 +7,10 @@
 #include "fixtures/TestCertificate.h"
 #include "fixtures/VsftpdServer.h"
 #include "ftp/IdException.h"
-#include "log/Editor.h"
 #include "panes/ComboItems.h"
+#include "panes/FileViewStack.h"
 #include "session/PasswordStore.h"
 #include "support/RunEventsUntil.h"
-#include "support/PaneLines.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -21,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QTreeWidget>
@@ -49,45 +47,21 @@ struct TProfile {
 
 class SessionTest : public MainFormTest {
 protected:
-    // A window that does not offer the dialog by itself one second after start-up.
-    TMainForm& OpenQuiet()
-    {
-        WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
-        return Open();
-    }
     // Runs the connect command with the dialog filled in, and lets the window go idle.
     void Connect(const TProfile& profile)
     {
-        dialogs_->QueueDialog([profile](QDialog& dialog) {
-            const std::pair<const char*, QString> fields[] = {{"HostNameEdit", QStringLiteral("127.0.0.1")},
-                                                              {"PortEdit", QString::number(profile.port)},
-                                                              {"UserIdEdit", QStringLiteral("user")},
-                                                              {"PasswordEdit", profile.password},
-                                                              {"HostDirEdit", profile.remoteDir},
-                                                              {"TimeOutEdit", profile.timeOut}};
-            for (const auto& [name, text] : fields)
-                dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
-            dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("site"));
-            dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(-1);
-            dialog.findChild<QComboBox*>(QStringLiteral("EncryptionBox"))->setCurrentIndex(profile.encryption);
-            dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
-            return dialog.result();
-        });
-        form_->Action("aConnect")->trigger();
-        Settle(*form_);
+        MainFormTest::Connect({{"HostNameEdit", QStringLiteral("127.0.0.1")}, {"PortEdit", QString::number(profile.port)},
+                               {"UserIdEdit", QStringLiteral("user")}, {"PasswordEdit", profile.password},
+                               {"HostDirEdit", profile.remoteDir}, {"TimeOutEdit", profile.timeOut}},
+                              [profile](QDialog& dialog) {
+                                  dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(-1);
+                                  dialog.findChild<QComboBox*>(QStringLiteral("EncryptionBox"))->setCurrentIndex(profile.encryption);
+                              });
     }
-    QStringList LogLines() const { return PaneLines(*form_->LogPane()); }
     QComboBox& RemoteDirBox() const { return *form_->findChild<QComboBox*>(QStringLiteral("RemoteDirBox")); }
     // A menu item of the remote side; it follows the session.
     bool RemoteMenuEnabled() const { return form_->findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled(); }
     std::string LstFile(const std::string& name) const { return HomeFile("LST/" + name); }
-    // The window after a session ended or an attempt failed: idle, usable and showing no session.
-    void ExpectNotConnected() const
-    {
-        EXPECT_FALSE(form_->SessionConnected());
-        EXPECT_FALSE(form_->BusyFlag());
-        EXPECT_FALSE(RemoteMenuEnabled());
-    }
 };
 
 }  // namespace
@@ -103,16 +77,24 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_TRUE(RemoteMenuEnabled());
+    EXPECT_FALSE(form.BusyFlag());
+    // The login lists the folder once.
     EXPECT_EQ(RemoteDirBox().currentText(), QStringLiteral("/pub"));
+    EXPECT_EQ(LogLines().filter(QStringLiteral("<< MLSD")).size(), 1);
+    EXPECT_EQ((QStringList{form.StatusPanelText(0), form.StatusPanelText(2), form.Action("aConnect")->iconText()}),
+              (QStringList{"接続中", "127.0.0.1", "切断"}));
+    // The login's replies and the system name are logged, the password masked.
     EXPECT_TRUE(LogLines().contains(QStringLiteral("<< PASS ****")));
+    EXPECT_FALSE(LogLines().filter(QStringLiteral(">> 230")).isEmpty());
+    EXPECT_FALSE(LogLines().filter(QStringLiteral("UNIX")).isEmpty());
     EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("secret")));
 
     const QString localDir = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"))->currentText();
     RemoteDirBox().addItem(QStringLiteral("/visited"));
-    form.Action("aConnect")->trigger();
-    Settle(form);
+    Run("aConnect");
     ExpectNotConnected();
     EXPECT_EQ(RemoteDirBox().count(), 0);
+    EXPECT_TRUE(Captions(RemoteList().Model()).isEmpty());
     EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "/pub");
     EXPECT_EQ(IniValue("site", "LASTLOCALDIR"), localDir.toStdString());
     const std::string history = "/incoming\n/pub\n/visited\n";
@@ -150,8 +132,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     ASSERT_TRUE(form.SessionConnected());
     QDir(QString::fromStdString(HomeFile("LST"))).removeRecursively();
     TempDir::WriteFile(HomeFile("LST"), "not a folder");
-    form.Action("aConnect")->trigger();
-    Settle(form);
+    Run("aConnect");
     ExpectNotConnected();
     const QStringList sent = LogLines().filter(QRegularExpression(QStringLiteral("^<< (ABOR|QUIT)")));
     EXPECT_EQ(sent, (QStringList{"<< QUIT", "<< QUIT"}));
@@ -160,8 +141,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     Connect({next.Port()});
     ASSERT_TRUE(form.SessionConnected());
     form.Actions().SetHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
-    form.Action("aRemoteRefresh")->trigger();
-    Settle(form);
+    Run("aRemoteRefresh");
     ExpectNotConnected();
 }
 
@@ -176,8 +156,10 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
     EXPECT_EQ(LogLines().filter(QStringLiteral(">> 530")).size(), 1);
     EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
 
+    // Nothing listening: the failure is logged, as no error raised past the session would be.
     Connect({ClosedLoopbackPort()});
     ExpectNotConnected();
+    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
 
     // A server that accepts but never greets: the time-out ends the wait. (That the window
     // keeps processing events during a wait is the engine-wait scene's test.)
@@ -198,10 +180,7 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
 
     // An untrusted certificate is asked about once, and its fingerprint kept with the profile.
     TestCertificate certificate;
-    FtpServer::Options options;
-    options.tls = "explicit";
-    options.certificateFile = certificate.CombinedFile();
-    FtpServer server(options);
+    FtpServer server({.tls = "explicit", .certificateFile = certificate.CombinedFile()});
     TProfile profile{server.Port()};
     profile.encryption = 1;
     dialogs_->QueueAnswer(Answer::No);
@@ -215,8 +194,7 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
-    form.Action("aConnect")->trigger();
-    Settle(form);
+    Run("aConnect");
     Connect(profile);
     EXPECT_TRUE(form.SessionConnected());
     EXPECT_EQ(dialogs_->Shown().size(), 2);
@@ -227,8 +205,7 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
 // end the session; Enter is no change, and the box lists only the saved profiles.
 TEST_F(SessionTest, TheProfileBoxOffersTheDialogForEachTypedOrChosenNameAndEnterAddsNoName)
 {
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\nPROFILE=site\n[site]\nHOST=127.0.0.1\n[zeta]\n");
-    TMainForm& form = Open();
+    TMainForm& form = OpenQuiet("PROFILE=site\n[site]\nHOST=127.0.0.1\n[zeta]\n");
     QComboBox& box = *form.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"));
     const QStringList saved = ItemTexts(box);
     ASSERT_EQ(saved, (QStringList{"CURRENT", "site", "zeta"}));

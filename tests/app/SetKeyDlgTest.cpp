@@ -1,15 +1,12 @@
 // Shortcut key assignment on the real window, answered by scripts.
-#include "MainFormFixture.h"
+#include "DialogScene.h"
 
 #include "settings/HotKeyBox.h"
 
-#include <QApplication>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,32 +18,20 @@ QKeySequence Key(Qt::KeyboardModifiers modifiers, Qt::Key key)
     return QKeySequence(QKeyCombination(modifiers, key));
 }
 
-void Press(QWidget* widget, Qt::KeyboardModifiers modifiers, Qt::Key key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(widget, &press);
-}
-
-class SetKeyDlgTest : public MainFormTest {
+class SetKeyDlgTest : public DialogSceneTest {
 protected:
     // Opens the dialog through aSetKey with the "ローカル(&L)" menu and its first row, Upload, chosen.
     void RunSetKey(std::function<void()> script)
     {
-        dialogs_->QueueDialog([this, script](QDialog& dialog) {
-            dialog_ = &dialog;
-            dialog.findChild<QListWidget*>("lbTopMenu")->setCurrentRow(1);
+        RunDialog("aSetKey", [this, script] {
+            Get<QListWidget>("lbTopMenu")->setCurrentRow(1);
             script();
-            return QDialog::Accepted;
         });
-        form_->Action("aSetKey")->trigger();
     }
-    QString Text(const char* edit) const { return dialog_->findChild<QLineEdit*>(edit)->text(); }
-    THotKeyBox* HotKeyBox() const { return dialog_->findChild<THotKeyBox*>("hkNewKey"); }
-    void Click(const char* name) const { dialog_->findChild<QPushButton*>(name)->click(); }
+    QString Text(const char* edit) const { return Get<QLineEdit>(edit)->text(); }
+    THotKeyBox* HotKeyBox() const { return Get<THotKeyBox>("hkNewKey"); }
     QKeySequence UploadKey() const { return form_->Action("aUpload")->shortcut(); }
     std::string KeyList() const { return TempDir::ReadFile(HomeFile("KeyList.ini")); }
-
-    QDialog* dialog_ = nullptr;
 };
 
 // A key file that cannot be written is reported and changes nothing; once it can, the new key
@@ -57,14 +42,14 @@ TEST_F(SetKeyDlgTest, CtrlShiftUPressedOnUploadIsStoredAsShiftCtrlUAndWorksAtOnc
     Open();
     RunSetKey([this] {
         THotKeyBox* box = HotKeyBox();
-        Press(box, Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_U);
+        PressKey(box, Qt::Key_U, {}, Qt::ControlModifier | Qt::ShiftModifier);
         Click("ApplyBtn");
         Click("DefaultBtn");
         EXPECT_EQ(Text("edCurrentKey"), "Ctrl+U");
         const QString message = QString::fromStdString(HomeFile("KeyList.ini")) + " に書き込めません";
         EXPECT_EQ(dialogs_->Shown(), (QStringList{message, message}));
         rmdir(HomeFile("KeyList.ini").c_str());
-        Press(box, Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_U);
+        PressKey(box, Qt::Key_U, {}, Qt::ControlModifier | Qt::ShiftModifier);
         Click("ApplyBtn");
         EXPECT_EQ(Text("edCurrentKey"), "Shift+Ctrl+U");
     });
@@ -92,7 +77,7 @@ TEST_F(SetKeyDlgTest, StartUpAppliesTheFileAndAnEmptyApplyOrDefaultRemovesTheKey
     EXPECT_TRUE(form_->findChild<QMenu*>("LocalMenu")->menuAction()->shortcut().isEmpty());
 
     RunSetKey([this] {
-        Press(HotKeyBox(), Qt::NoModifier, Qt::Key_Backspace);
+        PressKey(HotKeyBox(), Qt::Key_Backspace);
         Click("ApplyBtn");
         EXPECT_EQ(Text("edCurrentKey"), "なし");
     });

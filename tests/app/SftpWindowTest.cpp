@@ -4,27 +4,19 @@
 #include "fixtures/FileTree.h"
 #include "fixtures/RandomBytes.h"
 #include "fixtures/SshServer.h"
-#include "log/Editor.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
 #include "session/ProtocolBox.h"
-#include "support/PaneLines.h"
-#include "transfer/TransferProgress.h"
 #include "transfer/TransferQueue.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialog>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSplitter>
+#include <QPlainTextEdit>
 #include <QTimer>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
@@ -36,31 +28,17 @@ using Answer = TUserDialogs::Answer;
 // The window connected through a profile set to SFTP, to a real OpenSSH server on loopback.
 class SftpWindowTest : public MainFormTest {
 protected:
-    TMainForm& OpenQuiet()
-    {
-        WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n");
-        return Open();
-    }
-    // Runs the connect command with the dialog filled in for the server as profile "site".
+    // Runs the connect command with the dialog filled in for the server as profile "site"; the
+    // protocol moves only the default port, not the server's.
     void Connect()
     {
-        const QString port = QString::number(server_.Port());
-        dialogs_->QueueDialog([port](QDialog& dialog) {
-            dialog.findChild<TProtocolBox*>(QStringLiteral("ProtocolBox"))->SetProtocol(TProtocol::Sftp);
-            const std::pair<const char*, QString> fields[] = {
-                {"HostNameEdit", QStringLiteral("127.0.0.1")},
-                {"PortEdit", port},
-                {"UserIdEdit", QString::fromLatin1(SshServer::TestUser)},
-                {"PasswordEdit", QString::fromLatin1(SshServer::TestPassword)},
-                {"TimeOutEdit", QStringLiteral("10")}};
-            for (const auto& [name, text] : fields)
-                dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
-            dialog.findChild<QComboBox*>(QStringLiteral("ProfileNameBox"))->setEditText(QStringLiteral("site"));
-            dialog.findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
-            return dialog.result();
-        });
-        form_->Action("aConnect")->trigger();
-        Settle(*form_);
+        MainFormTest::Connect({{"HostNameEdit", QStringLiteral("127.0.0.1")}, {"PortEdit", QString::number(server_.Port())},
+                               {"UserIdEdit", QString::fromLatin1(SshServer::TestUser)},
+                               {"PasswordEdit", QString::fromLatin1(SshServer::TestPassword)},
+                               {"TimeOutEdit", QStringLiteral("10")}},
+                              [](QDialog& dialog) {
+                                  dialog.findChild<TProtocolBox*>(QStringLiteral("ProtocolBox"))->SetProtocol(TProtocol::Sftp);
+                              });
     }
     // Connects, trusting the host key when asked, and lists both panes.
     TMainForm& OpenConnected()
@@ -74,29 +52,9 @@ protected:
         Run("aLocalRefresh");
         return form;
     }
-    void Disconnect()
-    {
-        form_->Action("aConnect")->trigger();
-        Settle(*form_);
-    }
-    TFileViewStack& RemoteList() const { return *form_->Controls().RemoteFileListView; }
     QStringList RemoteCaptions() const { return Captions(RemoteList().Model()); }
-    QStringList LogLines() const { return PaneLines(*form_->LogPane()); }
     std::string Local(const std::string& name) const { return work_.File(name); }
     std::string Remote(const std::string& name) const { return server_.File(name); }
-    mode_t RemoteMode(const std::string& name) const
-    {
-        struct stat status {};
-        stat(Remote(name).c_str(), &status);
-        return status.st_mode & 07777;
-    }
-    // The window after a failure: idle, usable and showing no session.
-    void ExpectIdleAndNotConnected() const
-    {
-        EXPECT_FALSE(form_->SessionConnected());
-        EXPECT_FALSE(form_->BusyFlag());
-        EXPECT_FALSE(form_->findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled());
-    }
 
     SshServer server_;
 };
@@ -112,7 +70,7 @@ TEST_F(SftpWindowTest, AnUnknownHostKeyIsAskedOnceAndKeptWithTheProfileAndAChang
     // Not trusted: no session, nothing kept.
     dialogs_->QueueAnswer(Answer::No);
     Connect();
-    ExpectIdleAndNotConnected();
+    ExpectNotConnected();
     ASSERT_EQ(dialogs_->Shown().size(), 1);
     EXPECT_TRUE(dialogs_->Shown()[0].contains(QString::fromStdString(trusted)));
     EXPECT_EQ(IniValue("site", "SSHHOSTKEY"), "<missing>");
@@ -127,21 +85,21 @@ TEST_F(SftpWindowTest, AnUnknownHostKeyIsAskedOnceAndKeptWithTheProfileAndAChang
     EXPECT_FALSE(LogLines().filter(QStringLiteral("Authenticated by password")).isEmpty());
     EXPECT_TRUE(LogLines().filter(QString::fromLatin1(SshServer::TestPassword)).isEmpty());
     EXPECT_TRUE(form.findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled());
-    Disconnect();
-    ExpectIdleAndNotConnected();
+    Run("aConnect");
+    ExpectNotConnected();
     EXPECT_EQ(RemoteCaptions(), QStringList{});
 
     // Trusted: no question.
     Connect();
     EXPECT_TRUE(form.SessionConnected());
     EXPECT_EQ(dialogs_->Shown().size(), 2);
-    Disconnect();
+    Run("aConnect");
 
     // Changed: refused, told, never offered; the trusted key stays.
     server_.ReplaceHostKey();
     dialogs_->QueueAnswer(Answer::Yes);
     Connect();
-    ExpectIdleAndNotConnected();
+    ExpectNotConnected();
     ASSERT_EQ(dialogs_->Shown().size(), 3);
     EXPECT_TRUE(dialogs_->Shown()[2].contains(QStringLiteral("変更されています")));
     EXPECT_TRUE(dialogs_->Shown()[2].contains(QString::fromStdString(server_.HostKeyFingerprint())));
@@ -165,33 +123,26 @@ TEST_F(SftpWindowTest, FilesAndFoldersMoveByteExactAndRenameDeleteAndChmodWork)
     TMainForm& form = OpenConnected();
     const auto localTree = FileTree(Local("local dir"));
 
-    Select(LocalFiles(), {"up.bin"});
-    Run("aUpload");
+    RunOnLocal("aUpload", {"up.bin"});
     EXPECT_EQ(TempDir::ReadFile(Remote("up.bin")), up);
-    Select(RemoteList(), {"down.bin"});
-    Run("aDownload");
+    RunOnRemote("aDownload", {"down.bin"});
     EXPECT_EQ(TempDir::ReadFile(Local("down.bin")), down);
 
     // A folder among the rows is asked about; Yes moves it alone.
-    Select(LocalFiles(), {"local dir"});
     dialogs_->QueueAnswer(Answer::Yes);
-    Run("aUpload");
+    RunOnLocal("aUpload", {"local dir"});
     EXPECT_EQ(FileTree(Remote("local dir")), localTree);
     Run("aRemoteRefresh");
-    Select(RemoteList(), {"tree"});
     dialogs_->QueueAnswer(Answer::Yes);
-    Run("aDownload");
+    RunOnRemote("aDownload", {"tree"});
     EXPECT_EQ(FileTree(Local("tree")), FileTree(Remote("tree")));
 
     // A rename never replaces a file.
-    Select(RemoteList(), {"old.txt"});
     QueueName(QStringLiteral("keep.txt"));
-    Run("aRemoteRename");
-    EXPECT_EQ(TempDir::ReadFile(Remote("keep.txt")), "keep");
-    EXPECT_EQ(TempDir::ReadFile(Remote("old.txt")), "old");
-    Select(RemoteList(), {"old.txt"});
+    RunOnRemote("aRemoteRename", {"old.txt"});
+    EXPECT_EQ(Contents(server_.Root(), {"keep.txt", "old.txt"}), (Strings{"keep", "old"}));
     QueueName(QStringLiteral("new.txt"));
-    Run("aRemoteRename");
+    RunOnRemote("aRemoteRename", {"old.txt"});
     EXPECT_EQ(TempDir::ReadFile(Remote("new.txt")), "old");
 
     Select(RemoteList(), {"new.txt"});
@@ -204,13 +155,13 @@ TEST_F(SftpWindowTest, FilesAndFoldersMoveByteExactAndRenameDeleteAndChmodWork)
         dialog.reCommand()->setPlainText(QStringLiteral("CHMOD 640 keep.txt"));
         dialog.OkBtn()->click();
     });
-    EXPECT_EQ(RemoteMode("keep.txt"), 0640u);
+    EXPECT_EQ(FileMode(Remote("keep.txt")), 0640u);
     const qsizetype shown = dialogs_->Shown().size();
     RunCommandDialog([](TCommandDlg& dialog) {
         dialog.reCommand()->setPlainText(QStringLiteral("UTIME keep.txt 20200101000000"));
         dialog.OkBtn()->click();
     });
-    EXPECT_EQ(RemoteMode("keep.txt"), 0640u);
+    EXPECT_EQ(FileMode(Remote("keep.txt")), 0640u);
     const QStringList told = dialogs_->Shown().mid(shown) + LogLines();
     EXPECT_FALSE(told.filter(QStringLiteral("SFTP")).filter(QStringLiteral("CHMOD")).isEmpty()) << told.join('\n').toStdString();
     EXPECT_TRUE(form.SessionConnected());
@@ -221,19 +172,11 @@ TEST_F(SftpWindowTest, AConnectionDroppedMidTransferEndsWithAnErrorAndTheWindowC
 {
     server_.WriteFile("big.bin", std::string(std::size_t{256} << 20, 'b'));
     TMainForm& form = OpenConnected();
-    Select(RemoteList(), {"big.bin"});
     QTimer watcher;
-    watcher.setInterval(1);
-    QObject::connect(&watcher, &QTimer::timeout, [this, &form, &watcher] {
-        if (form.TransferProgress().DataFlowing()) {
-            server_.KillSessions(SIGKILL);
-            watcher.stop();
-        }
-    });
-    watcher.start();
-    Run("aDownload");
+    WhileTransferring(watcher, [] { return true; }, [this] { server_.KillSessions(SIGKILL); });
+    RunOnRemote("aDownload", {"big.bin"});
     EXPECT_FALSE(watcher.isActive());
-    ExpectIdleAndNotConnected();
+    ExpectNotConnected();
     // Whatever arrived is not taken for the whole file.
     EXPECT_TRUE(!TempDir::Exists(Local("big.bin")) ||
                 std::filesystem::file_size(Local("big.bin")) < (std::uintmax_t{256} << 20));
@@ -258,12 +201,7 @@ TEST_F(SftpWindowTest, AnSftpAddressAsksForThePasswordAndTheHostKeyAndSavesNeith
                                 .arg(QString::fromStdString(server_.File("docs")));
     TMainForm& form = Open({address});
     QString asked;
-    dialogs_->QueueDialog([&asked](QDialog& dialog) {
-        auto& ask = dynamic_cast<QInputDialog&>(dialog);
-        asked = ask.labelText();
-        ask.setTextValue(QString::fromLatin1(SshServer::TestPassword));
-        return int(QDialog::Accepted);
-    });
+    QueuePassword(QString::fromLatin1(SshServer::TestPassword), asked);
     dialogs_->QueueAnswer(Answer::Yes);
     emit form.StartupTimer()->timeout({});
     Settle(form);
@@ -278,10 +216,7 @@ TEST_F(SftpWindowTest, AnSftpAddressAsksForThePasswordAndTheHostKeyAndSavesNeith
     EXPECT_TRUE(dialogs_->Shown()[0].contains(QStringLiteral("保存はしません")));
     EXPECT_EQ(RemoteCaptions(), QStringList{"a.txt"});
     CloseWindow();
-    const std::string settings = TempDir::ReadFile(HomeFile("Marlux.ini"));
-    EXPECT_EQ(settings.find("SSHHOSTKEY"), std::string::npos) << settings;
-    EXPECT_EQ(settings.find("[127.0.0.1]"), std::string::npos) << settings;
-    EXPECT_EQ(settings.find(SshServer::TestPassword), std::string::npos);
+    EXPECT_EQ(SettingsHolding({"SSHHOSTKEY", "[127.0.0.1]", SshServer::TestPassword}), std::vector<std::string>{});
 }
 
 TEST_F(SftpWindowTest, WithThreeConnectionsFoldersGoThroughTheQueueOverSshWhileThePanesStayUsable)
@@ -295,31 +230,18 @@ TEST_F(SftpWindowTest, WithThreeConnectionsFoldersGoThroughTheQueueOverSshWhileT
     }
     TMainForm& form = OpenConnected();
     form.Options().iTransferConnections = 3;
-    const auto runQueue = [&form] {
-        const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (form.TransferQueue().Running() && std::chrono::steady_clock::now() < bound) {
-            EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        Settle(form);
-    };
 
-    Select(LocalFiles(), {"up"});
     dialogs_->QueueAnswer(Answer::Yes);
-    Run("aUpload");
-    runQueue();
+    RunOnLocal("aUpload", {"up"});
+    RunQueue();
     EXPECT_EQ(FileTree(Remote("up")), FileTree(Local("up")));
     Run("aRemoteRefresh");
-    Select(RemoteList(), {"down"});
     dialogs_->QueueAnswer(Answer::Yes);
-    Run("aDownload");
-    runQueue();
+    RunOnRemote("aDownload", {"down"});
+    RunQueue();
     EXPECT_EQ(FileTree(Local("down")), FileTree(Remote("down")));
 
-    const TQueueModel& rows = form.TransferQueue().Model();
-    ASSERT_EQ(rows.rowCount(), 18);
-    for (int row = 0; row < rows.rowCount(); ++row)
-        EXPECT_EQ(rows.index(row, TQueueModel::State).data().toString(), QStringLiteral("完了")) << row;
+    EXPECT_EQ(QueueStates(), QStringList(18, QStringLiteral("完了")));
     // The extra connections logged in with the profile's trust, asking nothing (the two
     // questions are the folders'), and said so in the log.
     EXPECT_FALSE(LogLines().filter(QStringLiteral("[3] ")).filter(QStringLiteral("Authenticated by password")).isEmpty())

@@ -5,10 +5,9 @@
 #include "fixtures/FileTree.h"
 #include "fixtures/RandomBytes.h"
 #include "panes/FileViewStack.h"
+#include "support/TestPanes.h"
 #include "transfer/TransferQueue.h"
 
-#include <QCoreApplication>
-#include <QSplitter>
 #include <QTabWidget>
 
 #include <atomic>
@@ -38,18 +37,10 @@ TEST_F(TransferQueueWindowTest, WithFourConnectionsAFolderGoesThroughTheQueueTab
 
     dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
     Run("aUploadAll");
-    const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (form.TransferQueue().Running() && std::chrono::steady_clock::now() < bound) {
-        EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    Settle(form);
+    RunQueue();
     EXPECT_EQ(FileTree(server_.Root()), original);
 
-    const TQueueModel& rows = form.TransferQueue().Model();
-    ASSERT_EQ(rows.rowCount(), 12);
-    for (int row = 0; row < rows.rowCount(); ++row)
-        EXPECT_EQ(rows.index(row, TQueueModel::State).data().toString(), QStringLiteral("完了")) << row;
+    EXPECT_EQ(QueueStates(), QStringList(12, QStringLiteral("完了")));
     EXPECT_TRUE(LogLines().contains(QStringLiteral("[2] << PASS ****")));
     EXPECT_TRUE(OperationLog().find("Upload " + Local("tree/f11.bin")) != std::string::npos);
 }
@@ -66,10 +57,8 @@ TEST_F(TransferQueueWindowTest, TheRemoteRelistAfterAQueueRunWaitsForTheCommandH
         while (!release)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     });
-    TFileEntry entry;
-    entry.name = QStringLiteral("late.bin");
     form.TransferQueue().Add({.upload = true,
-                              .file = entry,
+                              .file = FileNamed(QStringLiteral("late.bin")),
                               .folders = {.local = QString::fromStdString(work_.Path()), .remote = QByteArrayLiteral("/")}});
     const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (form.TransferQueue().Running() && std::chrono::steady_clock::now() < bound)

@@ -3,13 +3,10 @@
 #include "MainFormFixture.h"
 
 #include "fixtures/FtpServer.h"
-#include "log/Editor.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "support/PaneLines.h"
 
 #include <QComboBox>
-#include <QInputDialog>
 #include <QTimer>
 #include <QUrl>
 
@@ -19,20 +16,22 @@ namespace {
 
 class UrlStartTest : public MainFormTest {
 protected:
-    // Opens the window with the address and lets its start-up timer fire; a password dialog
-    // is answered by the script.
-    TMainForm& Start(const QString& address, std::function<int(QDialog&)> passwordDialog = {})
+    // Opens the window with the address and lets its start-up timer fire; a password asked for
+    // is answered with `password`, the question kept in asked_.
+    TMainForm& Start(const QString& address, const QString& password = {})
     {
         WriteHomeFile("Marlux.ini", "[CURRENT]\nPASSIVE=1\nTIMEOUT=5\nPROFILE=site\n[site]\nHOST=elsewhere\n");
         TMainForm& form = Open({address});
-        if (passwordDialog)
-            dialogs_->QueueDialog(std::move(passwordDialog));
+        if (!password.isEmpty())
+            QueuePassword(password, asked_);
         emit form.StartupTimer()->timeout({});
         Settle(form);
         return form;
     }
     QStringList RemoteRows() const { return Captions(form_->Controls().RemoteFileListView->Model()); }
     QString RemoteDir() const { return form_->Controls().RemoteDirBox->currentText(); }
+
+    QString asked_;
 };
 
 }  // namespace
@@ -42,29 +41,18 @@ TEST_F(UrlStartTest, AnAddressWithoutPasswordAsksForItListsItsDecodedFolderAndSa
     FtpServer server;
     std::filesystem::create_directories(server.File("pub/new dir"));
     TempDir::WriteFile(server.File("pub/new dir/a.txt"), "a");
-    QString asked;
-    const auto answer = [&asked](QDialog& dialog) {
-        auto& ask = dynamic_cast<QInputDialog&>(dialog);
-        asked = ask.labelText();
-        EXPECT_EQ(ask.textEchoMode(), QLineEdit::Password);
-        ask.setTextValue(QStringLiteral("secret"));
-        return int(QDialog::Accepted);
-    };
     // "%2F" and "//" name the same absolute folder as "/".
-    TMainForm& form = Start(QStringLiteral("ftp://user@127.0.0.1:%1/%2Fpub//new%20dir/").arg(server.Port()), answer);
+    TMainForm& form = Start(QStringLiteral("ftp://user@127.0.0.1:%1/%2Fpub//new%20dir/").arg(server.Port()), "secret");
     ASSERT_TRUE(form.SessionConnected());
-    EXPECT_EQ(asked, QStringLiteral("ftp://user@127.0.0.1:%1/pub/new dir のパスワード:").arg(server.Port()));
+    EXPECT_EQ(asked_, QStringLiteral("ftp://user@127.0.0.1:%1/pub/new dir のパスワード:").arg(server.Port()));
     EXPECT_EQ(RemoteDir(), QStringLiteral("/pub/new dir"));
     EXPECT_EQ(RemoteRows(), QStringList{QStringLiteral("a.txt")});
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Marlux - ftp://user@127.0.0.1:%1/pub/new dir").arg(server.Port()));
     EXPECT_TRUE(dialogs_->DialogTitles().filter(QStringLiteral("接続先")).isEmpty());  // no connection dialog
 
     CloseWindow();
-    const std::string settings = TempDir::ReadFile(HomeFile("Marlux.ini"));
-    EXPECT_EQ(settings.find("[127.0.0.1]"), std::string::npos) << settings;
-    EXPECT_EQ(settings.find("secret"), std::string::npos);
-    EXPECT_EQ(IniValue("CURRENT", "PROFILE"), "site");
-    EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "<missing>");
+    EXPECT_EQ(SettingsHolding({"[127.0.0.1]", "secret"}), std::vector<std::string>{});
+    EXPECT_EQ(IniValue("CURRENT", "PROFILE") + "|" + IniValue("site", "LASTREMOTEDIR"), "site|<missing>");
     EXPECT_FALSE(TempDir::Exists(HomeFile("LST/127.0.0.1.lst")));
 }
 
@@ -74,7 +62,7 @@ TEST_F(UrlStartTest, AnonymousAddressesNeedNoPasswordAndBadOnesAreReportedWithou
     std::filesystem::create_directories(server.File("pub"));
     TMainForm& form = Start(QStringLiteral("ftp://127.0.0.1:%1").arg(server.Port()));
     ASSERT_TRUE(form.SessionConnected());
-    EXPECT_TRUE(PaneLines(*form.LogPane()).contains(QStringLiteral("<< USER anonymous")));
+    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< USER anonymous")));
     EXPECT_EQ(RemoteRows(), QStringList{QStringLiteral("pub")});  // the login folder
     CloseWindow();
 

@@ -56,11 +56,10 @@ TEST_F(MainFormTest, TheProgramFilesReachEveryPartOfTheWindow)
     TMainForm& form = Open({QString::fromStdString(argument.Path())});
     EXPECT_EQ(form.toolBarArea(form.findChild<QToolBar*>("HeaderToolBar")), Qt::BottomToolBarArea);
     EXPECT_EQ(form.Settings().ToolBarAlign(TToolBarId::LocalSys), 4);
-    EXPECT_EQ(form.Options().iMaxLog, 500);
-    EXPECT_EQ(form.Options().iMaxFileLog, 500);
-    EXPECT_EQ(form.Settings().PanelRUHeight(), 80);
-    EXPECT_TRUE(form.Options().bCompareTimeStamp);
-    EXPECT_FALSE(form.Options().bMirrorPreview);
+    const TWindowOptions& options = form.Options();
+    EXPECT_EQ(std::tuple(options.iMaxLog, options.iMaxFileLog, form.Settings().PanelRUHeight(), options.bCompareTimeStamp,
+                         options.bMirrorPreview),
+              std::tuple(500, 500, 80, true, false));
     EXPECT_TRUE(form.Action("aTypeASCII")->isChecked());
     EXPECT_EQ(form.findChild<QComboBox*>("ProfileNameBox")->currentText(), "myhost");
     // The initial directory of the settings wins over the argument.

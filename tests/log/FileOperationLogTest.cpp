@@ -27,8 +27,7 @@ TEST(FileOperationLog, AppendsToAnLfOrCrLfFileDroppingTheOldestLineWhenFullAndWr
     int maxFileLog = 3;
     TFileOperationLog log(QString::fromStdString(dir.Path()), [&] { return maxFileLog; });
     TempDir::WriteFile(dir.File("FileOperationLog.txt"), "old 1\nold 2\r\nold 3\r\n");
-    log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("/home/u/a.txt"), QStringLiteral("-->"),
-                               QStringLiteral("p:/d:a"));
+    log.AppendFileOperationLog("Upload", "/home/u/a.txt", "-->", "p:/d:a");
     const QStringList entries = Entries(dir);
     ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries.mid(0, 2), (QStringList{"old 2", "old 3"}));
@@ -86,8 +85,7 @@ TEST(FileOperationLog, ALineWrittenASecondLaterCarriesItsOwnTimeStamp)
     for (int line = 0; line < 2; ++line) {
         QThread::msleep(line * 1100);
         dayBefore = QDate::currentDate();
-        log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("a"), QStringLiteral("-->"),
-                                   QStringLiteral("b"));
+        log.AppendFileOperationLog("Upload", "a", "-->", "b");
         log.Flush();
         dayAfter = QDate::currentDate();
         const QString entry = Entries(dir).constLast();

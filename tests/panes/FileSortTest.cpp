@@ -33,58 +33,50 @@ QStringList Names(const std::vector<TFileRow>& rows) {
     return names;
 }
 
-TEST(FileSort, FoldersComeFirstInEveryOrderAndNamesFollowTheCollation) {
-    std::vector<TFileRow> rows{File("b.txt", 1), Folder("zdir"), File("a.txt", 2), Folder("adir"), File("c.txt", 3)};
-    SortFileRows(rows, SortByNameAsc, 0);
-    EXPECT_EQ(Names(rows), (QStringList{"adir", "zdir", "a.txt", "b.txt", "c.txt"}));
-    SortFileRows(rows, SortByNameDesc, 0);
-    EXPECT_EQ(Names(rows), (QStringList{"zdir", "adir", "c.txt", "b.txt", "a.txt"}));
-}
-
-TEST(FileSort, SizesOrderByTheirWholeValuePastThirtyTwoBits) {
-    std::vector<TFileRow> rows{File("5g", 5000000000), File("2g", 2147483648), File("max", INT64_MAX),
-                               File("small", 999), Folder("dir"), File("4g", 4294967296)};
-    SortFileRows(rows, SortByColumnAsc, 1);
-    EXPECT_EQ(Names(rows), (QStringList{"dir", "small", "2g", "4g", "5g", "max"}));
-    SortFileRows(rows, SortByColumnDesc, 1);
-    EXPECT_EQ(Names(rows), (QStringList{"dir", "max", "5g", "4g", "2g", "small"}));
-}
-
-TEST(FileSort, TimesOrderChronologicallyAcrossPrecisionsWithUnknownTimesFirst) {
-    // The shown texts would order "2026/03/01" (a day alone) before "2026/02/28 23:59:59" and
-    // "9:05:00" after "10:00:00"; the times themselves do not.
-    std::vector<TFileRow> rows{
-        File("second", 1, March(9, 5, 0, TTimePrecision::Second)),
-        File("unknown", 1),
-        File("day", 1, March(0, 0, 0, TTimePrecision::Day)),
-        File("minute", 1, March(10, 0, 0, TTimePrecision::Minute)),
-        File("before", 1, {.point = sys_days(2026y / 2 / 28) + hours(23) + minutes(59) + seconds(59),
-                           .precision = TTimePrecision::Second}),
-    };
-    SortFileRows(rows, SortByColumnAsc, 2);
-    EXPECT_EQ(Names(rows), (QStringList{"unknown", "before", "day", "second", "minute"}));
-    SortFileRows(rows, SortByColumnDesc, 2);
-    EXPECT_EQ(Names(rows), (QStringList{"minute", "second", "day", "before", "unknown"}));
-}
-
-TEST(FileSort, UtcTimesOrderWithTimesOnTheListingsClockAsTheLocalClockShowsThem) {
+// Folders come first in every order; then the rows follow the column's value, ascending and
+// descending, and equal rows keep their order.
+TEST(FileSort, EachColumnOrdersByItsValueBothWaysWithFoldersFirst) {
+    // The UTC time shows in Japan's local time.
     const PinnedZone japan("JST-9");
-    // 01:00 UTC shows as 10:00 here, after 09:30 on the listing's own clock.
-    std::vector<TFileRow> rows{
-        File("utc", 1, {.point = sys_days(2026y / 3 / 1) + hours(1), .precision = TTimePrecision::Second, .utc = true}),
-        File("own", 1, March(9, 30, 0, TTimePrecision::Minute)),
+    const struct {
+        const char* what;
+        std::vector<TFileRow> rows;
+        int column;
+        QStringList ascending, descending;
+    } cases[] = {
+        {"names follow the collation",
+         {File("b.txt", 1), Folder("zdir"), File("a.txt", 2), Folder("adir"), File("c.txt", 3)}, 0,
+         {"adir", "zdir", "a.txt", "b.txt", "c.txt"}, {"zdir", "adir", "c.txt", "b.txt", "a.txt"}},
+        {"sizes by their whole value past 32 bits",
+         {File("5g", 5000000000), File("2g", 2147483648), File("max", INT64_MAX), File("small", 999), Folder("dir"),
+          File("4g", 4294967296)}, 1,
+         {"dir", "small", "2g", "4g", "5g", "max"}, {"dir", "max", "5g", "4g", "2g", "small"}},
+        // The shown texts would order "2026/03/01" (a day alone) before "2026/02/28 23:59:59" and
+        // "9:05:00" after "10:00:00"; the times themselves do not.
+        {"times across precisions, unknown first",
+         {File("second", 1, March(9, 5, 0, TTimePrecision::Second)), File("unknown", 1),
+          File("day", 1, March(0, 0, 0, TTimePrecision::Day)), File("minute", 1, March(10, 0, 0, TTimePrecision::Minute)),
+          File("before", 1, {.point = sys_days(2026y / 2 / 28) + hours(23) + minutes(59) + seconds(59),
+                             .precision = TTimePrecision::Second})}, 2,
+         {"unknown", "before", "day", "second", "minute"}, {"minute", "second", "day", "before", "unknown"}},
+        // 01:00 UTC shows as 10:00 here, after 09:30 on the listing's own clock.
+        {"UTC times as the local clock shows them",
+         {File("utc", 1, {.point = sys_days(2026y / 3 / 1) + hours(1), .precision = TTimePrecision::Second, .utc = true}),
+          File("own", 1, March(9, 30, 0, TTimePrecision::Minute))}, 2,
+         {"own", "utc"}, {"utc", "own"}},
+        {"attributes by text length, then collation",
+         {Row("rwx", TEntryKind::File, 0, {}, "rwx"), Row("r--", TEntryKind::File, 0, {}, "r--"),
+          Row("first", TEntryKind::File, 0, {}, "r-"), Row("second", TEntryKind::File, 0, {}, "r-")}, 3,
+         {"first", "second", "r--", "rwx"}, {"rwx", "r--", "first", "second"}},
     };
-    SortFileRows(rows, SortByColumnAsc, 2);
-    EXPECT_EQ(Names(rows), (QStringList{"own", "utc"}));
-}
-
-TEST(FileSort, TheAttributeColumnOrdersByTextLengthThenCollationAndEqualRowsKeepTheirOrder) {
-    std::vector<TFileRow> rows{Row("rwx", TEntryKind::File, 0, {}, "rwx"), Row("r--", TEntryKind::File, 0, {}, "r--"),
-                               Row("first", TEntryKind::File, 0, {}, "r-"), Row("second", TEntryKind::File, 0, {}, "r-")};
-    SortFileRows(rows, SortByColumnAsc, 3);
-    EXPECT_EQ(Names(rows), (QStringList{"first", "second", "r--", "rwx"}));
-    SortFileRows(rows, SortByColumnDesc, 3);
-    EXPECT_EQ(Names(rows), (QStringList{"rwx", "r--", "first", "second"}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<TFileRow> rows = c.rows;
+        SortFileRows(rows, c.column == 0 ? SortByNameAsc : SortByColumnAsc, c.column);
+        EXPECT_EQ(Names(rows), c.ascending);
+        SortFileRows(rows, c.column == 0 ? SortByNameDesc : SortByColumnDesc, c.column);
+        EXPECT_EQ(Names(rows), c.descending);
+    }
 }
 
 }  // namespace

@@ -96,10 +96,9 @@ TEST(GifPlugin, FirstInterlacedFrameOnTheScreenWithTransparencyWhiteAndOneBeyond
     const TDecodeResult grown = plugin.Decode(EncodeGif(4, 4, 3, colours, {{2, 1, 9, 19, false, 2, frame.indices}}));
     ASSERT_EQ(grown.code, SpiSuccess);
     EXPECT_EQ(std::pair(grown.Header().biWidth, grown.Header().biHeight), std::pair(11, 20));
-    EXPECT_EQ(grown.Pixel(10, 19), colours[(8 + 2 * 18) % 4]);
-    EXPECT_EQ(grown.Pixel(3, 1), colours[1]);
-    EXPECT_EQ(grown.Pixel(4, 1), (TRgb{255, 255, 255}));
-    EXPECT_EQ(grown.Pixel(0, 0), (TRgb{255, 255, 255}));
+    const TRgb white{255, 255, 255};
+    EXPECT_EQ((std::vector{grown.Pixel(10, 19), grown.Pixel(3, 1), grown.Pixel(4, 1), grown.Pixel(0, 0)}),
+              (std::vector{colours[(8 + 2 * 18) % 4], colours[1], white, white}));
 }
 
 }  // namespace

@@ -117,12 +117,11 @@ TEST_P(PluginInterface, InfoEntriesSignatureTestFileOffsetsUnreadableInputOversi
     PictureInfo info{};
     EXPECT_EQ(plugin_.GetPictureInfo(path.c_str(), 100, SpiFromFile, &info), SpiSuccess);
     EXPECT_EQ(info.height, inMemory.Header().biHeight);
-    EXPECT_EQ(plugin_.DecodeFile(dir_.File("missing")).code, SpiReadError);
-    EXPECT_EQ(plugin_.DecodeFile(dir_.Path()).code, SpiReadError);
     EXPECT_EQ(plugin_.DecodeFile(path, 1 << 20).code, SpiReadError);
     // A named pipe nobody writes to must not block the caller.
     ASSERT_EQ(mkfifo(dir_.File("pipe").c_str(), 0600), 0);
-    EXPECT_EQ(plugin_.DecodeFile(dir_.File("pipe")).code, SpiReadError);
+    for (const std::string& unreadable : {dir_.File("missing"), dir_.Path(), dir_.File("pipe")})
+        EXPECT_EQ(plugin_.DecodeFile(unreadable).code, SpiReadError) << unreadable;
 
     // Oversized declared pictures are refused before anything is allocated.
     const uint32_t largest = GetParam().largestSide;

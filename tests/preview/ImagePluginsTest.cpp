@@ -112,48 +112,48 @@ TPictureBlocks Blocks(int width, int height, int bitCount, const std::vector<uns
     return TPictureBlocks(info, copy);
 }
 
+// The picture's pixels, row by row from the top.
+std::vector<QRgb> Pixels(const QImage& image)
+{
+    std::vector<QRgb> pixels;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            pixels.push_back(image.pixel(x, y));
+    return pixels;
+}
+
 // Rows come bottom up or top down, padded to four bytes, through a colour table or direct; a
 // 32-bit picture's rows become the image's own.
 TEST(DibImage, RowsAreReadInTheirOrderThroughTheColourTableAndPastThePadding)
 {
     TPictureBlocks bottomUp = Blocks(2, 2, 24, {255, 0, 0, 0, 255, 0, 0, 0, /**/ 0, 0, 255, 9, 9, 9, 0, 0});
-    const QImage image = DibToImage(bottomUp, 2, 2);
-    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(1, 0), qRgb(9, 9, 9));
-    EXPECT_EQ(image.pixel(0, 1), qRgb(0, 0, 255));
-    EXPECT_EQ(image.pixel(1, 1), qRgb(0, 255, 0));
+    EXPECT_EQ(Pixels(DibToImage(bottomUp, 2, 2)),
+              (std::vector<QRgb>{qRgb(255, 0, 0), qRgb(9, 9, 9), qRgb(0, 0, 255), qRgb(0, 255, 0)}));
 
     TPictureBlocks topDown = Blocks(1, -2, 8, {3, 0, 0, 0, /**/ 1, 0, 0, 0}, {{1, qRgb(200, 0, 0)}, {3, qRgb(0, 100, 0)}});
-    const QImage indexed = DibToImage(topDown, 1, 2);
-    EXPECT_EQ(indexed.pixel(0, 0), qRgb(0, 100, 0));
-    EXPECT_EQ(indexed.pixel(0, 1), qRgb(200, 0, 0));
+    EXPECT_EQ(Pixels(DibToImage(topDown, 1, 2)), (std::vector<QRgb>{qRgb(0, 100, 0), qRgb(200, 0, 0)}));
 
     // Three rows, so the middle one stays where it is; the fourth bytes are 0 as plug-ins leave them.
     TPictureBlocks blocks = Blocks(1, 3, 32, {1, 2, 3, 0, /**/ 4, 5, 6, 0, /**/ 7, 8, 9, 0});
     const QImage opaque = DibToImage(blocks, 1, 3);
     EXPECT_EQ(blocks.Bits(), nullptr);
-    EXPECT_EQ(opaque.pixel(0, 0), qRgb(9, 8, 7));
-    EXPECT_EQ(opaque.pixel(0, 1), qRgb(6, 5, 4));
-    EXPECT_EQ(opaque.pixel(0, 2), qRgb(3, 2, 1));
+    EXPECT_EQ(Pixels(opaque), (std::vector<QRgb>{qRgb(9, 8, 7), qRgb(6, 5, 4), qRgb(3, 2, 1)}));
 
     // Fewer rows than the picture information claims: the rest stays black.
     TPictureBlocks shorter = Blocks(1, 1, 32, {1, 2, 3, 0});
-    const QImage padded = DibToImage(shorter, 2, 2);
-    EXPECT_EQ(padded.pixel(0, 0), qRgb(3, 2, 1));
-    EXPECT_EQ(padded.pixel(1, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(Pixels(DibToImage(shorter, 2, 2)), (std::vector<QRgb>{qRgb(3, 2, 1), qRgb(0, 0, 0), qRgb(0, 0, 0), qRgb(0, 0, 0)}));
 }
 
 TEST(DibImage, UnreadableHeadersAndRefusedSizesGiveNoPicture)
 {
     TPictureBlocks blocks = Blocks(1, 1, 24, {1, 2, 3, 0});
-    EXPECT_TRUE(DibToImage(blocks, 20000, 1).isNull());
-    EXPECT_TRUE(DibToImage(blocks, 0, 1).isNull());
     auto* info = static_cast<unsigned char*>(const_cast<void*>(blocks.Info()));
-    info[14] = 16;  // biBitCount 16
-    EXPECT_TRUE(DibToImage(blocks, 1, 1).isNull());
-    info[14] = 24;
-    info[16] = 1;  // compressed
-    EXPECT_TRUE(DibToImage(blocks, 1, 1).isNull());
+    // Sizes too large or empty, 16 bits a pixel (biBitCount), a compressed picture.
+    for (const auto& [width, bitCount, compression] : {std::tuple{20000, 24, 0}, {0, 24, 0}, {1, 16, 0}, {1, 24, 1}}) {
+        info[14] = static_cast<unsigned char>(bitCount);
+        info[16] = static_cast<unsigned char>(compression);
+        EXPECT_TRUE(DibToImage(blocks, width, 1).isNull()) << width << " " << bitCount << " " << compression;
+    }
 }
 
 }  // namespace

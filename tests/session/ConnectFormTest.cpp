@@ -1,22 +1,10 @@
-#include "session/ConnectForm.h"
-#include "session/PasswordStore.h"
-#include "sftp/SftpSession.h"
+#include "ConnectFormScene.h"
 
-#include "support/RunEventsUntil.h"
-#include "fixtures/TempDir.h"
-#include "ftp/IdFTP.h"
-#include "platform/IniFile.h"
 #include "session/SshHostKeyQuestion.h"
 #include "session/SshSettings.h"
-#include "support/QStringPrinter.h"
-#include "support/ScriptedDialogs.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <gtest/gtest.h>
 
 #include <limits>
 #include <tuple>
@@ -25,57 +13,20 @@ namespace {
 
 using Answer = TUserDialogs::Answer;
 
-// A connection dialog over a settings file in a fresh directory, with what its OK hands on
-// recorded. There is no keyring, which the password store knows before the first dialog.
-class ConnectFormTest : public ::testing::Test {
+// There is no keyring, which the password store knows before the first dialog.
+class ConnectFormTest : public ConnectFormScene {
 protected:
-    ConnectFormTest() { RunEventsUntil([this] { return passwords.KeyringAvailable().has_value(); }); }
-    TConnectForm& Create(const QString& profileBoxText = QStringLiteral("CURRENT"))
-    {
-        form = std::make_unique<TConnectForm>(
-            nullptr, TConnectForm::Sources{settingsPath, profileBoxText, dialogs, passwords, engine, sftp, state,
-                                           [this](const QString& text) { remoteDirText = text; },
-                                           [this](const QString& path) { localDirectoryChanges << path; },
-                                           [this](const QString& text) { connectionTarget = text; },
-                                           [this](const QString& text) { profileBoxText_ = text; }});
-        return *form;
-    }
-    template <class T = QLineEdit>
-    T& Get(const char* name) const
-    {
-        T* control = form->findChild<T*>(QString::fromLatin1(name));
-        if (!control)
-            throw std::runtime_error(std::string("no control ") + name);
-        return *control;
-    }
-    QComboBox& ProfileBox() const { return Get<QComboBox>("ProfileNameBox"); }
-    void ChooseProfile(const QString& name) const
-    {
-        ProfileBox().setEditText(name);
-        form->ProfileNameBoxChange();
-    }
-    void Click(const char* button) const { Get<QPushButton>(button).click(); }
+    ConnectFormTest() { MakeStore(); }
     QComboBox& Protocol() const { return Get<QComboBox>("ProtocolBox"); }
     void ChooseProtocol(const char* protocol) const { Protocol().setCurrentText(QString::fromLatin1(protocol)); }
-    void WriteSettings(const std::string& content) const { TempDir::WriteFile(settingsPath.toStdString(), content); }
-    std::string Stored(const char* section, const char* key) const
-    {
-        return TIniFile(settingsPath.toStdString()).ReadString(section, key, "<missing>");
-    }
-
-    TempDir home;
-    QString settingsPath = QString::fromStdString(home.File("Marlux.ini"));
-    TScriptedDialogs dialogs;
-    TPasswordStore passwords{settingsPath, dialogs};
-    TIdFTP engine;
-    TSftpSession sftp;
-    TSessionState state;
-    std::unique_ptr<TConnectForm> form;
-    QString remoteDirText = QStringLiteral("<unset>");
-    QStringList localDirectoryChanges;
-    QString connectionTarget;
-    QString profileBoxText_;
+    QStringList ProtocolAndKey() const { return {Protocol().currentText(), Get("SshKeyEdit").text()}; }
 };
+
+// Whether the profile is SFTP, its key file and its trusted host key.
+std::tuple<bool, std::string, std::string> Fields(const TSshSettings& settings)
+{
+    return {settings.sftp, settings.keyFile.toStdString(), settings.trustedHostKey};
+}
 
 }  // namespace
 
@@ -85,46 +36,33 @@ TEST_F(ConnectFormTest, AProfileFillsTheFirstTabOverTheSharedOptionsOfCurrent)
                   "[site]\nHOST=site.host\nLOCDIR=/tmp\nLASTREMOTEDIR=/site/last\nTLS=2\nTLSFINGERPRINT=AB:CD\n"
                   "NAMEENCODING=euc-jp\nUSEMLSD=0\nVERIFY=0\n[bare]\nTLS=9\nNAMEENCODING=KOI8-R\n");
     Create(QStringLiteral("site"));
-    EXPECT_EQ(Get("HostNameEdit").text(), QStringLiteral("site.host"));
-    EXPECT_EQ(Get("UserIdEdit").text(), QStringLiteral("cu"));  // the profile has none
-    EXPECT_EQ(Get("PasswordEdit").text(), QString());           // not saved, so not read
+    // The user is CURRENT's, as the profile has none; the password is not saved, so not read.
+    EXPECT_EQ(Texts({"HostNameEdit", "UserIdEdit", "PasswordEdit"}), (QStringList{"site.host", "cu", ""}));
 
     // Missing keys keep or clear fields; an unknown encryption is none.
     ChooseProfile(QStringLiteral("bare"));
-    EXPECT_EQ(Get("HostNameEdit").text(), QStringLiteral("site.host"));
-    EXPECT_EQ(Get("LocalDirEdit").text(), QString());
+    EXPECT_EQ(Texts({"HostNameEdit", "LocalDirEdit"}), (QStringList{"site.host", ""}));
     EXPECT_EQ(Get<QComboBox>("EncryptionBox").currentIndex(), 0);  // out of range
     EXPECT_EQ(Get<QComboBox>("NameEncodingBox").currentText(), QStringLiteral("自動判別"));
-    EXPECT_TRUE(Get<QCheckBox>("UseMlsdBox").isChecked());
-    EXPECT_TRUE(Get<QCheckBox>("VerifyBox").isChecked());
+    EXPECT_EQ(Checked({"UseMlsdBox", "VerifyBox"}), std::vector<bool>(2, true));
     ChooseProfile(QStringLiteral("site"));
-    EXPECT_FALSE(Get<QCheckBox>("UseMlsdBox").isChecked());
-    EXPECT_FALSE(Get<QCheckBox>("VerifyBox").isChecked());
+    EXPECT_EQ(Checked({"UseMlsdBox", "VerifyBox"}), std::vector<bool>(2, false));
     EXPECT_EQ(Get<QComboBox>("NameEncodingBox").currentText(), QStringLiteral("EUC-JP"));
     Get<QCheckBox>("ckOpenLastDir").setChecked(true);
     Click("OkBtn");
     EXPECT_EQ(remoteDirText, QStringLiteral("/site/last"));
     EXPECT_EQ(localDirectoryChanges, QStringList{QStringLiteral("/tmp")});
-    EXPECT_EQ(engine.Port, 2121);
-    EXPECT_EQ(engine.ProxySettings.ProxyType, fpcmOpen);
-    EXPECT_EQ(engine.UseTLS, utUseImplicitTLS);
-    EXPECT_EQ(engine.NameCodec.Choice(), TNameEncoding::EucJp);
-    EXPECT_FALSE(engine.UseMLSD);
-    EXPECT_FALSE(engine.VerifyTransfers);
-    EXPECT_EQ(engine.TrustedFingerprint, "AB:CD");
+    EXPECT_EQ(std::tuple(engine.Port, engine.ProxySettings.ProxyType, engine.UseTLS, engine.NameCodec.Choice(),
+                         engine.UseMLSD, engine.VerifyTransfers, engine.TrustedFingerprint),
+              std::tuple(2121, fpcmOpen, utUseImplicitTLS, TNameEncoding::EucJp, false, false, std::string("AB:CD")));
     EXPECT_EQ(profileBoxText_, QStringLiteral("site"));
-    EXPECT_EQ(Stored("CURRENT", "PWD"), "hidden");
-    EXPECT_EQ(Stored("CURRENT", "TLS"), "2");
-    EXPECT_EQ(Stored("CURRENT", "NAMEENCODING"), "EUC-JP");
-    EXPECT_EQ(Stored("CURRENT", "USEMLSD"), "0");
-    EXPECT_EQ(Stored("CURRENT", "VERIFY"), "0");
+    EXPECT_EQ(Stored("CURRENT", {"PWD", "TLS", "NAMEENCODING", "USEMLSD", "VERIFY"}),
+              (Strings{"hidden", "2", "EUC-JP", "0", "0"}));
     Get<QComboBox>("NameEncodingBox").setCurrentIndex(2);
     Get<QCheckBox>("UseMlsdBox").setChecked(true);
     Get<QCheckBox>("VerifyBox").setChecked(true);
     Click("SaveBtn");
-    EXPECT_EQ(Stored("site", "NAMEENCODING"), "SHIFT_JIS");
-    EXPECT_EQ(Stored("site", "USEMLSD"), "1");
-    EXPECT_EQ(Stored("site", "VERIFY"), "1");
+    EXPECT_EQ(Stored("site", {"NAMEENCODING", "USEMLSD", "VERIFY"}), (Strings{"SHIFT_JIS", "1", "1"}));
 }
 
 // An unticked password box leaves the stored passwords alone but still connects with the typed one.
@@ -139,14 +77,12 @@ TEST_F(ConnectFormTest, SaveAndDeleteChangeOnlyTheirSectionNeverAStoredPasswordA
     ProfileBox().setEditText(QStringLiteral("new site"));
     Get("HostNameEdit").setText(QStringLiteral("h"));
     Click("SaveBtn");
-    EXPECT_EQ(Stored("new site", "HOST"), "h");
-    EXPECT_EQ(Stored("new site", "TIMEOUT"), "<missing>");  // shared options stay in CURRENT
+    EXPECT_EQ(Stored("new site", {"HOST", "TIMEOUT"}), (Strings{"h", "<missing>"}));  // shared options stay in CURRENT
 
     // Deleting asks first; Yes erases the section and brings back CURRENT's name.
     dialogs.QueueAnswer(Answer::Yes);
     Click("DeleteBtn");
-    EXPECT_EQ(Stored("new site", "HOST"), "<missing>");
-    EXPECT_EQ(Stored("keep", "HOST"), "k");
+    EXPECT_EQ(Stored("new site", "HOST") + "|" + Stored("keep", "HOST"), "<missing>|k");
     EXPECT_EQ(ProfileBox().currentText(), QStringLiteral("keep"));
 
     Get<QCheckBox>("SavePassWordBox").setChecked(false);
@@ -154,8 +90,7 @@ TEST_F(ConnectFormTest, SaveAndDeleteChangeOnlyTheirSectionNeverAStoredPasswordA
     Click("SaveBtn");
     Click("OkBtn");
     EXPECT_EQ(Stored("keep", "PWD"), "old-keep");
-    EXPECT_EQ(Stored("CURRENT", "PWD"), "old-current");
-    EXPECT_EQ(Stored("CURRENT", "SAVEPWD"), "0");
+    EXPECT_EQ(Stored("CURRENT", {"PWD", "SAVEPWD"}), (Strings{"old-current", "0"}));
     EXPECT_EQ(engine.Password, "typed");
 
     // A settings file that cannot be written is reported and the dialog stays.
@@ -176,10 +111,9 @@ TEST_F(ConnectFormTest, OkHandsTheFieldsOnAndTheEngineAlwaysGetsAPortAndABounded
 {
     Create();
     EXPECT_EQ(Get("PasswordEdit").echoMode(), QLineEdit::Password);
-    Get("HostNameEdit").setText(QStringLiteral("ftp.example.jp"));
-    Get("PasswordEdit").setText(QStringLiteral("pw"));
-    Get("HostDirEdit").setText(QStringLiteral("/pub//"));
-    Get("PortEdit").setText(QStringLiteral("twenty"));
+    for (const auto& [edit, text] : {std::pair{"HostNameEdit", "ftp.example.jp"}, {"PasswordEdit", "pw"},
+                                     {"HostDirEdit", "/pub//"}, {"PortEdit", "twenty"}})
+        Get(edit).setText(QString::fromLatin1(text));
     Click("OkBtn");
     EXPECT_TRUE(state.ConnectAccepted);
     EXPECT_EQ(engine.Port, 21);
@@ -218,32 +152,26 @@ TEST_F(ConnectFormTest, TheProtocolAndKeyFileAreStoredWithTheProfileAndInCurrent
     EXPECT_TRUE(Get("SshKeyEdit").isHidden());
 
     ChooseProfile(QStringLiteral("sftp"));
-    EXPECT_EQ(Protocol().currentText(), QStringLiteral("SFTP"));
-    EXPECT_EQ(Get("SshKeyEdit").text(), QStringLiteral("/keys/id_ed25519"));
+    EXPECT_EQ(ProtocolAndKey(), (QStringList{"SFTP", "/keys/id_ed25519"}));
     EXPECT_FALSE(Get("SshKeyEdit").isHidden());
     ChooseProfile(QStringLiteral("odd"));
-    EXPECT_EQ(Protocol().currentText(), QStringLiteral("FTP"));
-    EXPECT_EQ(Get("SshKeyEdit").text(), QString());
+    EXPECT_EQ(ProtocolAndKey(), (QStringList{"FTP", ""}));
 
     // A name being typed for a new profile keeps what is shown.
     ChooseProfile(QStringLiteral("sftp"));
     ChooseProfile(QStringLiteral("sftp2"));
-    EXPECT_EQ(Protocol().currentText(), QStringLiteral("SFTP"));
-    EXPECT_EQ(Get("SshKeyEdit").text(), QStringLiteral("/keys/id_ed25519"));
+    EXPECT_EQ(ProtocolAndKey(), (QStringList{"SFTP", "/keys/id_ed25519"}));
     dialogs.QueueFileToOpen(QStringLiteral("/keys/other"));
     Click("SshKeyBtn");
     Click("SshKeyBtn");  // cancelled: the key stays
     EXPECT_EQ(Get("SshKeyEdit").text(), QStringLiteral("/keys/other"));
     Click("SaveBtn");
-    EXPECT_EQ(Stored("sftp2", "PROTOCOL"), "SFTP");
-    EXPECT_EQ(Stored("sftp2", "SSHKEY"), "/keys/other");
+    EXPECT_EQ(Stored("sftp2", {"PROTOCOL", "SSHKEY"}), (Strings{"SFTP", "/keys/other"}));
     Click("OkBtn");
-    EXPECT_EQ(Stored("CURRENT", "PROTOCOL"), "SFTP");
-    EXPECT_EQ(Stored("CURRENT", "SSHKEY"), "/keys/other");
+    EXPECT_EQ(Stored("CURRENT", {"PROTOCOL", "SSHKEY"}), (Strings{"SFTP", "/keys/other"}));
 
     Create(QStringLiteral("nameless"));
-    EXPECT_EQ(Protocol().currentText(), QStringLiteral("SFTP"));
-    EXPECT_EQ(Get("SshKeyEdit").text(), QStringLiteral("/keys/other"));
+    EXPECT_EQ(ProtocolAndKey(), (QStringList{"SFTP", "/keys/other"}));
     Click("NewBtn");
     EXPECT_EQ(Get("SshKeyEdit").text(), QString());
 }
@@ -291,13 +219,10 @@ TEST_F(ConnectFormTest, TheTrustedHostKeySurvivesASaveAndOkCopiesOnlyTheProfiles
     Create(QStringLiteral("site"));
     Get("HostNameEdit").setText(QStringLiteral("s2"));
     Click("SaveBtn");
-    EXPECT_EQ(Stored("site", "HOST"), "s2");
-    EXPECT_EQ(Stored("site", "SSHHOSTKEY"), key);
+    EXPECT_EQ(Stored("site", {"HOST", "SSHHOSTKEY"}), (Strings{"s2", key}));
     Click("OkBtn");
     EXPECT_EQ(Stored("CURRENT", "SSHHOSTKEY"), key);
-    const TSshSettings current = ReadSshSettings(TIniFile(settingsPath.toStdString()), "CURRENT");
-    EXPECT_TRUE(current.sftp);
-    EXPECT_EQ(current.trustedHostKey, key);
+    EXPECT_EQ(Fields(ReadSshSettings(TIniFile(settingsPath.toStdString()), "CURRENT")), std::tuple(true, "", key));
 
     // Another profile's server is never checked against this key.
     Create(QStringLiteral("plain"));
@@ -313,20 +238,10 @@ TEST(SshSettings, ReadFromASectionWithTheHostKeyInCanonicalForm)
     TempDir::WriteFile(path, "[sftp]\nPROTOCOL=Sftp\nSSHKEY=/home/u/.ssh/id_rsa\nSSHHOSTKEY= sha256:" + digest +
                                  "=\n[mangled]\nPROTOCOL=SSH\nSSHHOSTKEY=SHA256:short\n");
     const TIniFile ini(path);
-    const TSshSettings sftp = ReadSshSettings(ini, "sftp");
-    EXPECT_TRUE(sftp.sftp);
-    EXPECT_EQ(sftp.keyFile, QStringLiteral("/home/u/.ssh/id_rsa"));
-    EXPECT_EQ(sftp.trustedHostKey, "SHA256:" + digest);
-
+    EXPECT_EQ(Fields(ReadSshSettings(ini, "sftp")), std::tuple(true, "/home/u/.ssh/id_rsa", "SHA256:" + digest));
     // A stored key that is no fingerprint is not dropped: no key of the server matches it.
-    const TSshSettings mangled = ReadSshSettings(ini, "mangled");
-    EXPECT_FALSE(mangled.sftp);
-    EXPECT_EQ(mangled.trustedHostKey, "SHA256:short");
-
-    const TSshSettings missing = ReadSshSettings(ini, "missing");
-    EXPECT_FALSE(missing.sftp);
-    EXPECT_EQ(missing.keyFile, QString());
-    EXPECT_EQ(missing.trustedHostKey, "");
+    EXPECT_EQ(Fields(ReadSshSettings(ini, "mangled")), std::tuple(false, "", "SHA256:short"));
+    EXPECT_EQ(Fields(ReadSshSettings(ini, "missing")), std::tuple(false, "", ""));
 }
 
 // An unknown key is a question; a changed one is a refusal that offers nothing to accept.
