@@ -1,11 +1,15 @@
 #pragma once
 #include "fixtures/FtpServer.h"
 #include "fixtures/ScriptedPeer.h"
+#include "ftp/IdAbortSignal.h"
 #include "ftp/IdFTP.h"
 #include "ftp/IdLogEvent.h"
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Records the status texts and disconnect notifications of a connection, in order.
@@ -19,15 +23,18 @@ struct EngineEvents {
 };
 
 // The commands a connection sent, as the session log records them, without their line ends.
+// `onLine` runs for each one just before it goes out.
 struct SentCommands {
     TIdLogEvent log;
     std::vector<std::string> lines;
+    std::function<void(const std::string&)> onLine;
 
     void Attach(TIdTCPConnection& connection) {
         log.Active = true;
         log.ReplaceCRLF = false;
         log.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) {
             lines.push_back(data.substr(0, data.find('\r')));
+            if (onLine) onLine(lines.back());
         };
         connection.Intercept = &log;
     }
@@ -46,6 +53,15 @@ inline void AimAtServer(TIdFTP& ftp, const std::string& host, int port, bool pas
     ftp.Password = FtpServer::Password;
     ftp.Passive = passive;
     ftp.ReadTimeout = 5000;
+}
+
+// Logs an FTP object in to a server fixture (vsftpd) as "anonymous".
+template <class Server>
+void LogInAnonymously(TIdFTP& ftp, const Server& server) {
+    AimAtServer(ftp, server.Host(), server.Port());
+    ftp.Username = "anonymous";
+    ftp.Password = "guest";
+    ftp.Connect(true, 5000);
 }
 
 // An FTP object logged in to a fresh real server as the fixture's user, with a fresh local
@@ -86,7 +102,45 @@ struct ScriptedSession {
         ftp.Port = control.Port();
         ftp.Connect(true, 5000);
     }
+    // Disconnects and gives every line the peer received.
+    std::vector<std::string> Finish() {
+        ftp.Disconnect();
+        control.Wait();
+        return control.Lines();
+    }
 };
+
+// A data connection's peer, playing from the start: sends the bytes and closes.
+struct DataPeer : ScriptedPeer {
+    explicit DataPeer(const std::string& bytes) {
+        Send(bytes).Close();
+        Start();
+    }
+};
+
+// Requests an abort from another thread once `ms` have passed (never when negative); joined
+// when it goes.
+class DelayedAbort {
+public:
+    DelayedAbort(TIdAbortSignal& signal, int ms)
+        : thread_([&signal, ms] {
+              if (ms < 0) return;
+              std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+              signal.Request();
+          }) {}
+    ~DelayedAbort() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+
+// How long the action took.
+template <typename Action>
+std::chrono::steady_clock::duration Timed(Action action) {
+    const auto start = std::chrono::steady_clock::now();
+    action();
+    return std::chrono::steady_clock::now() - start;
+}
 
 // The last two fields of a PASV reply or PORT command.
 inline std::string PortFields(int port) { return std::to_string(port / 256) + "," + std::to_string(port % 256); }

@@ -29,10 +29,7 @@ struct DigestSession {
     }
     // Runs `action` once, just before the first command starting with `prefix` goes out.
     void BeforeSending(const std::string& prefix, std::function<void()> action) {
-        sent.log.OnSent = [this, prefix, action = std::move(action)](TIdLogBase*, const std::string&,
-                                                                     const std::string& data) mutable {
-            const std::string line = data.substr(0, data.find('\r'));
-            sent.lines.push_back(line);
+        sent.onLine = [prefix, action = std::move(action)](const std::string& line) mutable {
             if (action && line.rfind(prefix, 0) == 0) std::exchange(action, nullptr)();
         };
     }
@@ -210,8 +207,8 @@ TEST(VerifiedTransfer, WithoutDigestsTheServersSizeIsCompared) {
     EXPECT_FALSE(s.sent.Sent("XSHA256"));
 
     // A server file that grew after the download no longer matches what arrived.
-    s.sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& data) {
-        if (data.rfind("SIZE", 0) == 0) TempDir::WriteFile(s.server.File("f.bin"), bytes + "x");
+    s.sent.onLine = [&](const std::string& line) {
+        if (line.rfind("SIZE", 0) == 0) TempDir::WriteFile(s.server.File("f.bin"), bytes + "x");
     };
     EXPECT_THROW(s.ftp.Get("f.bin", s.local.File("h.bin"), true), EIdVerificationFailed);
     EXPECT_EQ(s.ftp.LastVerification.Algorithm, "size");

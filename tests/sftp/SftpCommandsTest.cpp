@@ -27,13 +27,13 @@ const TIdFTPListItem* Find(const TIdFTPListItems& items, std::string_view name)
     return nullptr;
 }
 
+using SftpCommands = SftpConnected;
+using SftpListing = SftpConnected;
+
 }  // namespace
 
-TEST(SftpCommands, FoldersAreMadeEnteredLeftAndRemovedWithTheClientsCurrentFolder)
+TEST_F(SftpCommands, FoldersAreMadeEnteredLeftAndRemovedWithTheClientsCurrentFolder)
 {
-    SshServer server;
-    SftpTestSession session(server);
-    session.Connect();
     session.MakeDirectory("a");
     session.ChangeDirectory("a");
     EXPECT_EQ(session.CurrentDirectory(), server.Root() + "/a");
@@ -72,11 +72,8 @@ TEST(SftpCommands, FoldersAreMadeEnteredLeftAndRemovedWithTheClientsCurrentFolde
     EXPECT_TRUE(session.Connected());
 }
 
-TEST(SftpCommands, RenameNeverReplacesAnExistingTarget)
+TEST_F(SftpCommands, RenameNeverReplacesAnExistingTarget)
 {
-    SshServer server;
-    SftpTestSession session(server);
-    session.Connect();
     server.WriteFile("old", "old bytes");
     server.WriteFile("kept", "kept bytes");
     server.MakeDirectory("folder");
@@ -93,11 +90,8 @@ TEST(SftpCommands, RenameNeverReplacesAnExistingTarget)
     EXPECT_TRUE(std::filesystem::exists(server.File("folder/new")));
 }
 
-TEST(SftpCommands, SizesTimesAndModesComeFromAttributes)
+TEST_F(SftpCommands, SizesTimesAndModesComeFromAttributes)
 {
-    SshServer server;
-    SftpTestSession session(server);
-    session.Connect();
     server.WriteFile("f", std::string(12345, 'x'));
     EXPECT_EQ(session.FileSize("f"), 12345);
     EXPECT_EQ(session.FileSize("missing"), -1);
@@ -119,7 +113,7 @@ TEST(SftpCommands, SizesTimesAndModesComeFromAttributes)
     EXPECT_THROW(session.Chmod("missing", 0644), ESftpStatusError);
 }
 
-TEST(SftpCommands, SiteChmodTakesAnOctalModeAndTheRestAsName)
+TEST(SftpSiteChmod, TakesAnOctalModeAndTheRestAsName)
 {
     const TSftpChmod chmod = ParseSiteChmod("Chmod  0755  a  b");
     EXPECT_EQ(chmod.mode, 0755u);
@@ -133,11 +127,8 @@ TEST(SftpCommands, SiteChmodTakesAnOctalModeAndTheRestAsName)
     }
 }
 
-TEST(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
+TEST_F(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
 {
-    SshServer server;
-    SftpTestSession session(server);
-    session.Connect();
     server.WriteFile("file.txt", "12345");
     server.MakeDirectory("dir");
     server.WriteFile("名前.txt", "");
@@ -171,7 +162,7 @@ TEST(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
     EXPECT_EQ(session.ParsedListing().Count(), 2u);
 }
 
-TEST(SftpListing, RightsTextShowsTypeBitsAndSpecialBits)
+TEST(SftpRightsText, ShowsTypeBitsAndSpecialBits)
 {
     EXPECT_EQ(RightsText('d', 0755), "drwxr-xr-x");
     EXPECT_EQ(RightsText('-', 0644), "-rw-r--r--");
