@@ -9,7 +9,9 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // Records the status texts and disconnect notifications of a connection, in order.
@@ -43,6 +45,12 @@ struct SentCommands {
             std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
     }
     bool Sent(const std::string& prefix) const { return Count(prefix) > 0; }
+    // Runs `action` once, just before the first command starting with `prefix` goes out.
+    void Before(const std::string& prefix, std::function<void()> action) {
+        onLine = [prefix, action = std::move(action)](const std::string& line) mutable {
+            if (action && line.rfind(prefix, 0) == 0) std::exchange(action, nullptr)();
+        };
+    }
 };
 
 // Points an FTP object at a server fixture as the fixture's user, with a short wait for replies.
@@ -64,22 +72,33 @@ void LogInAnonymously(TIdFTP& ftp, const Server& server) {
     ftp.Connect(true, 5000);
 }
 
-// An FTP object logged in to a fresh real server as the fixture's user, with a fresh local
-// folder beside it; its status texts and sent commands are recorded.
-struct ServerSession {
-    FtpServer server;
+// An FTP object logged in to a fresh real server (started with `serverArguments`) as the
+// fixture's user, with a fresh local folder beside it; its status texts and sent commands are
+// recorded.
+template <class Server>
+struct SessionOn {
+    Server server;
     TempDir local;
     TIdFTP ftp;
     EngineEvents events;
     SentCommands sent;
 
-    explicit ServerSession(bool passive = true) {
+    template <class... Arguments>
+    explicit SessionOn(bool passive = true, const Arguments&... serverArguments) : server(serverArguments...) {
         AimAtServer(ftp, server.Host(), server.Port(), passive);
         events.Attach(ftp);
         sent.Attach(ftp);
         ftp.Connect(true, 5000);
     }
 };
+using ServerSession = SessionOn<FtpServer>;
+
+// A list entry by its name; none when the listing has no such entry.
+inline const TIdFTPListItem* FindItem(const TIdFTPListItems& items, std::string_view name) {
+    for (const TIdFTPListItem& item : items)
+        if (item.Name() == name) return &item;
+    return nullptr;
+}
 
 // A passive-mode FTP object whose server is a scripted peer that has logged it in once Start
 // runs; the status texts and disconnects are recorded.

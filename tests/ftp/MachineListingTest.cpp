@@ -195,19 +195,15 @@ TEST(MachineListing, RealServerListsByMlsdAndKeepsTimesSetByMfmt)
     ASSERT_TRUE(s.ftp.SetModificationTime("notes.txt", LeapDayAfternoon));
     s.ftp.ListDirectory("");
     EXPECT_TRUE(s.sent.Sent("MLSD"));
-    const TIdFTPListItems& items = s.ftp.ParsedListing();
-    ASSERT_EQ(items.Count(), 2u);
-    for (const TIdFTPListItem& item : items) {
-        if (item.Name() == "notes.txt") {
-            EXPECT_EQ(item.Kind, ikFile);
-            EXPECT_EQ(item.Size, 5);
-            EXPECT_EQ(Epoch(item), LeapDayAfternoon);
-            EXPECT_EQ(item.Precision, tpSecond);
-        } else {
-            EXPECT_EQ(item.Name(), "sub dir");
-            EXPECT_EQ(item.Kind, ikDirectory);
-        }
-    }
+    ASSERT_EQ(s.ftp.ParsedListing().Count(), 2u);
+    const TIdFTPListItem* notes = FindItem(s.ftp.ParsedListing(), "notes.txt");
+    ASSERT_NE(notes, nullptr);
+    EXPECT_EQ(notes->Kind, ikFile);
+    EXPECT_EQ(notes->Size, 5);
+    EXPECT_EQ(Epoch(*notes), LeapDayAfternoon);
+    EXPECT_EQ(notes->Precision, tpSecond);
+    ASSERT_NE(FindItem(s.ftp.ParsedListing(), "sub dir"), nullptr);
+    EXPECT_EQ(FindItem(s.ftp.ParsedListing(), "sub dir")->Kind, ikDirectory);
     EXPECT_EQ(s.ftp.ModificationTime("notes.txt"), LeapDayAfternoon);
     struct stat info{};
     ASSERT_EQ(stat(s.server.File("notes.txt").c_str(), &info), 0);

@@ -1,5 +1,6 @@
 #include "sftp/SftpTestSession.h"
 
+#include "ftp/EngineSessions.h"
 #include "sftp/SftpException.h"
 #include "sftp/SftpRights.h"
 #include "sftp/SftpSiteCommand.h"
@@ -17,14 +18,6 @@ unsigned ModeOf(const std::string& path)
     struct stat info {};
     stat(path.c_str(), &info);
     return info.st_mode & 07777;
-}
-
-const TIdFTPListItem* Find(const TIdFTPListItems& items, std::string_view name)
-{
-    for (const TIdFTPListItem& item : items)
-        if (item.Name() == name)
-            return &item;
-    return nullptr;
 }
 
 using SftpCommands = SftpConnected;
@@ -139,7 +132,7 @@ TEST_F(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
     session.ListDirectory("");
     const TIdFTPListItems& items = session.ParsedListing();
     EXPECT_EQ(items.Count(), 4u);  // no "." or ".."
-    const TIdFTPListItem* file = Find(items, "file.txt");
+    const TIdFTPListItem* file = FindItem(items, "file.txt");
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Kind, ikFile);
     EXPECT_EQ(file->Size, 5);
@@ -150,12 +143,12 @@ TEST_F(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
     EXPECT_EQ(file->GroupRights(), "r-x");
     EXPECT_EQ(file->OtherRights(), "--x");
     EXPECT_EQ(file->Owner(), std::to_string(getpwnam(SshServer::TestUser)->pw_uid));
-    EXPECT_EQ(Find(items, "dir")->Kind, ikDirectory);
-    const TIdFTPListItem* link = Find(items, "link");
+    EXPECT_EQ(FindItem(items, "dir")->Kind, ikDirectory);
+    const TIdFTPListItem* link = FindItem(items, "link");
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->Kind, ikSymLink);
     EXPECT_EQ(link->LinkTarget(), "file.txt");
-    EXPECT_NE(Find(items, "名前.txt"), nullptr);
+    EXPECT_NE(FindItem(items, "名前.txt"), nullptr);
     EXPECT_EQ(session.NameCodec.Current(), TNameEncoding::Utf8);
 
     session.ListDirectory("*.TXT");
