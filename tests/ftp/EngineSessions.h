@@ -93,6 +93,13 @@ struct SessionOn {
 };
 using ServerSession = SessionOn<FtpServer>;
 
+// The entries' names, in listing order.
+inline std::vector<std::string> ItemNames(const TIdFTPListItems& items) {
+    std::vector<std::string> names;
+    for (const TIdFTPListItem& item : items) names.emplace_back(item.Name());
+    return names;
+}
+
 // A list entry by its name; none when the listing has no such entry.
 inline const TIdFTPListItem* FindItem(const TIdFTPListItems& items, std::string_view name) {
     for (const TIdFTPListItem& item : items)

@@ -71,12 +71,8 @@ TEST(MachineListing, NamesAreTheBytesAfterTheFirstBlank)
                                                  "type=file;size=1; \x93\xfa\x96\x7b\x8c\xea.txt\r\n"
                                                  "type=file;size=1; \xe6\x97\xa5\xe6\x9c\xac.txt\r\n"
                                                  " bare name\r\n");
-    ASSERT_EQ(items.Count(), 5u);
-    EXPECT_EQ(items.Item(0).Name(), "two  blanks ");
-    EXPECT_EQ(items.Item(1).Name(), "a;b=c d");
-    EXPECT_EQ(items.Item(2).Name(), "\x93\xfa\x96\x7b\x8c\xea.txt");
-    EXPECT_EQ(items.Item(3).Name(), "\xe6\x97\xa5\xe6\x9c\xac.txt");
-    EXPECT_EQ(items.Item(4).Name(), "bare name");
+    EXPECT_EQ(ItemNames(items), (std::vector<std::string>{"two  blanks ", "a;b=c d", "\x93\xfa\x96\x7b\x8c\xea.txt",
+                                                         "\xe6\x97\xa5\xe6\x9c\xac.txt", "bare name"}));
 }
 
 // Missing or malformed facts leave that fact unknown and keep the entry; a line without a
