@@ -96,27 +96,19 @@ TEST(ActiveModePort, AnUnansweredPortFailsTheTransferInBoundedTimeAndAborKeepsTh
         s.Start();
         TIdAbortSignal signal;
         s.ftp.AbortSignal = &signal;
-        std::thread requester([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            if (c.abortRequested) signal.Request();
-        });
-        const auto start = std::chrono::steady_clock::now();
+        const DelayedAbort requester(signal, c.abortRequested ? 200 : -1);
         TIdStringStream stream;
-        if (c.abortRequested)
-            EXPECT_THROW(s.ftp.Get("x", stream), EIdConnClosedGracefully);
-        else
-            EXPECT_THROW(s.ftp.Get("x", stream), EIdConnectTimeout);
-        const auto took = std::chrono::steady_clock::now() - start;
-        requester.join();
+        const auto took = Timed([&] {
+            if (c.abortRequested) EXPECT_THROW(s.ftp.Get("x", stream), EIdConnClosedGracefully);
+            else EXPECT_THROW(s.ftp.Get("x", stream), EIdConnectTimeout);
+        });
         EXPECT_LT(took, std::chrono::milliseconds(c.abortRequested ? 1000 : 1500));
         EXPECT_EQ(s.ftp.DataChannel(), nullptr);
         EXPECT_EQ(s.ftp.Connected(), answers);
         if (answers) {
             EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
         }
-        s.ftp.Disconnect();
-        s.control.Wait();
-        const std::vector<std::string> lines = s.control.Lines();
+        const std::vector<std::string> lines = s.Finish();
         const auto port =
             std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("PORT ", 0) == 0; });
         ASSERT_NE(port, lines.end());

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace {
 
@@ -17,17 +16,15 @@ std::chrono::steady_clock::duration FailingPut(TIdFTP& ftp) {
     TIdStringStream source;
     source.Write("bytes", 5);
     source.Seek(0);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_THROW(ftp.Put(source, "x", false), Failure);
-    return std::chrono::steady_clock::now() - start;
+    return Timed([&] { EXPECT_THROW(ftp.Put(source, "x", false), Failure); });
 }
 
-// The session is in step after the failure: the next command gets its own reply.
-void ExpectSessionGoesOn(ScriptedSession& s) {
+// The session is in step after the failure: the next command gets its own reply. The lines
+// the server received.
+std::vector<std::string> ExpectSessionGoesOn(ScriptedSession& s) {
     EXPECT_TRUE(s.ftp.Connected());
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-    s.ftp.Disconnect();
-    s.control.Wait();
+    return s.Finish();
 }
 
 }  // namespace
@@ -41,24 +38,15 @@ TEST(DataConnectAbort, AnAbortDuringThePassiveConnectEndsTheTransferAtOnceAndThe
     bool taken = false;
     signal.OnTaken = [&taken] { taken = true; };
     s.ftp.AbortSignal = &signal;
-    std::thread requester([&signal] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        signal.Request();
-    });
-    const auto start = std::chrono::steady_clock::now();
+    const DelayedAbort requester(signal, 200);
     TIdStringStream stream;
-    EXPECT_THROW(s.ftp.Get("x", stream), EIdConnClosedGracefully);
-    const auto took = std::chrono::steady_clock::now() - start;
-    requester.join();
     // Well within the 5 s time-out: the request is heard within a slice of the wait.
-    EXPECT_LT(took, std::chrono::milliseconds(200 + 250));
+    EXPECT_LT(Timed([&] { EXPECT_THROW(s.ftp.Get("x", stream), EIdConnClosedGracefully); }),
+              std::chrono::milliseconds(200 + 250));
     EXPECT_TRUE(taken);
     EXPECT_EQ(s.ftp.DataChannel(), nullptr);
     // No transfer command went out, so nothing is due but the next command's reply.
-    EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-    s.ftp.Disconnect();
-    s.control.Wait();
-    const std::vector<std::string> lines = s.control.Lines();
+    const std::vector<std::string> lines = ExpectSessionGoesOn(s);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "RETR x"), 0);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "ABOR"), 0);
 }
@@ -89,15 +77,9 @@ TEST(DataConnectAbort, AnAbortWhileAnUploadConnectsWithdrawsItsCommandAndTheAbor
     s.Start();
     TIdAbortSignal signal;
     s.ftp.AbortSignal = &signal;
-    std::thread requester([&signal] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        signal.Request();
-    });
-    const auto took = FailingPut<EIdConnClosedGracefully>(s.ftp);
-    requester.join();
-    EXPECT_LT(took, std::chrono::seconds(1));  // not the 5 s read time-out
-    ExpectSessionGoesOn(s);
-    const std::vector<std::string> lines = s.control.Lines();
+    const DelayedAbort requester(signal, 200);
+    EXPECT_LT(FailingPut<EIdConnClosedGracefully>(s.ftp), std::chrono::seconds(1));  // not the 5 s read time-out
+    const std::vector<std::string> lines = ExpectSessionGoesOn(s);
     const auto stor = std::find(lines.begin(), lines.end(), "STOR x");
     ASSERT_NE(stor, lines.end());
     EXPECT_EQ(std::find(stor, lines.end(), "ABOR") - stor, 1);

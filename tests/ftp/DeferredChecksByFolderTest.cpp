@@ -1,5 +1,5 @@
 // Deferred size checks of uploads named by paths into several folders, as a connection that
-// never changes folder sends them: one listing per folder, not per file.
+// never changes folder sends them: one listing per folder instead of a SIZE per file.
 #include "EngineSessions.h"
 #include "fixtures/RandomBytes.h"
 
@@ -15,14 +15,18 @@ TEST(DeferredChecksByFolder, ListEachFolderOnceAndSetTheDamagedUploadApart) {
     for (std::size_t i = 0; i < paths.size(); ++i)
         TempDir::WriteFile(s.local.File("f" + std::to_string(i)), RandomBytes(3000 + i, int(i)));
     s.ftp.DeferSizeChecks();
-    for (std::size_t i = 0; i < paths.size(); ++i)
+    for (std::size_t i = 0; i < paths.size(); ++i) {
         s.ftp.Put(s.local.File("f" + std::to_string(i)), paths[i]);
+        EXPECT_EQ(s.ftp.LastVerification.Kind, vkNotVerified);
+    }
+    EXPECT_FALSE(s.sent.Sent("SIZE"));
     // Cut short on the server after it arrived: only the listing can tell.
     TempDir::WriteFile(s.server.File("two/deep/d.bin"), "short");
 
     const std::vector<EIdVerificationFailed> failures = s.ftp.SettleSizeChecks();
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].FileName(), "two/deep/d.bin");
+    EXPECT_EQ(failures[0].Verification().Algorithm, "size");
     EXPECT_EQ(failures[0].Verification().Expected, "3004");
     EXPECT_EQ(failures[0].Verification().Actual, "5");
     EXPECT_EQ(failures[0].PartName(), "two/deep/d.bin.part");
@@ -32,6 +36,11 @@ TEST(DeferredChecksByFolder, ListEachFolderOnceAndSetTheDamagedUploadApart) {
     EXPECT_EQ(s.sent.Count("MLSD"), 3u);
     EXPECT_EQ(s.sent.Count("SIZE"), 1u);
     EXPECT_EQ(s.sent.Count("MLSD /one"), 1u);
+
+    // The deferral has ended: the next upload is checked at once.
+    s.ftp.Put(s.local.File("f0"), "again.bin");
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    EXPECT_TRUE(s.ftp.SettleSizeChecks().empty());
 }
 
 // A folder the server will not list (gone since the upload) costs its files a SIZE each; the

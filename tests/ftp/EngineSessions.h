@@ -1,11 +1,17 @@
 #pragma once
 #include "fixtures/FtpServer.h"
 #include "fixtures/ScriptedPeer.h"
+#include "ftp/IdAbortSignal.h"
 #include "ftp/IdFTP.h"
 #include "ftp/IdLogEvent.h"
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
 #include <vector>
 
 // Records the status texts and disconnect notifications of a connection, in order.
@@ -19,15 +25,18 @@ struct EngineEvents {
 };
 
 // The commands a connection sent, as the session log records them, without their line ends.
+// `onLine` runs for each one just before it goes out.
 struct SentCommands {
     TIdLogEvent log;
     std::vector<std::string> lines;
+    std::function<void(const std::string&)> onLine;
 
     void Attach(TIdTCPConnection& connection) {
         log.Active = true;
         log.ReplaceCRLF = false;
         log.OnSent = [this](TIdLogBase*, const std::string&, const std::string& data) {
             lines.push_back(data.substr(0, data.find('\r')));
+            if (onLine) onLine(lines.back());
         };
         connection.Intercept = &log;
     }
@@ -36,6 +45,12 @@ struct SentCommands {
             std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
     }
     bool Sent(const std::string& prefix) const { return Count(prefix) > 0; }
+    // Runs `action` once, just before the first command starting with `prefix` goes out.
+    void Before(const std::string& prefix, std::function<void()> action) {
+        onLine = [prefix, action = std::move(action)](const std::string& line) mutable {
+            if (action && line.rfind(prefix, 0) == 0) std::exchange(action, nullptr)();
+        };
+    }
 };
 
 // Points an FTP object at a server fixture as the fixture's user, with a short wait for replies.
@@ -48,22 +63,49 @@ inline void AimAtServer(TIdFTP& ftp, const std::string& host, int port, bool pas
     ftp.ReadTimeout = 5000;
 }
 
-// An FTP object logged in to a fresh real server as the fixture's user, with a fresh local
-// folder beside it; its status texts and sent commands are recorded.
-struct ServerSession {
-    FtpServer server;
+// Logs an FTP object in to a server fixture (vsftpd) as "anonymous".
+template <class Server>
+void LogInAnonymously(TIdFTP& ftp, const Server& server) {
+    AimAtServer(ftp, server.Host(), server.Port());
+    ftp.Username = "anonymous";
+    ftp.Password = "guest";
+    ftp.Connect(true, 5000);
+}
+
+// An FTP object logged in to a fresh real server (started with `serverArguments`) as the
+// fixture's user, with a fresh local folder beside it; its status texts and sent commands are
+// recorded.
+template <class Server>
+struct SessionOn {
+    Server server;
     TempDir local;
     TIdFTP ftp;
     EngineEvents events;
     SentCommands sent;
 
-    explicit ServerSession(bool passive = true) {
+    template <class... Arguments>
+    explicit SessionOn(bool passive = true, const Arguments&... serverArguments) : server(serverArguments...) {
         AimAtServer(ftp, server.Host(), server.Port(), passive);
         events.Attach(ftp);
         sent.Attach(ftp);
         ftp.Connect(true, 5000);
     }
 };
+using ServerSession = SessionOn<FtpServer>;
+
+// The entries' names, in listing order.
+inline std::vector<std::string> ItemNames(const TIdFTPListItems& items) {
+    std::vector<std::string> names;
+    for (const TIdFTPListItem& item : items) names.emplace_back(item.Name());
+    return names;
+}
+
+// A list entry by its name; none when the listing has no such entry.
+inline const TIdFTPListItem* FindItem(const TIdFTPListItems& items, std::string_view name) {
+    for (const TIdFTPListItem& item : items)
+        if (item.Name() == name) return &item;
+    return nullptr;
+}
 
 // A passive-mode FTP object whose server is a scripted peer that has logged it in once Start
 // runs; the status texts and disconnects are recorded.
@@ -86,7 +128,45 @@ struct ScriptedSession {
         ftp.Port = control.Port();
         ftp.Connect(true, 5000);
     }
+    // Disconnects and gives every line the peer received.
+    std::vector<std::string> Finish() {
+        ftp.Disconnect();
+        control.Wait();
+        return control.Lines();
+    }
 };
+
+// A data connection's peer, playing from the start: sends the bytes and closes.
+struct DataPeer : ScriptedPeer {
+    explicit DataPeer(const std::string& bytes) {
+        Send(bytes).Close();
+        Start();
+    }
+};
+
+// Requests an abort from another thread once `ms` have passed (never when negative); joined
+// when it goes.
+class DelayedAbort {
+public:
+    DelayedAbort(TIdAbortSignal& signal, int ms)
+        : thread_([&signal, ms] {
+              if (ms < 0) return;
+              std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+              signal.Request();
+          }) {}
+    ~DelayedAbort() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+
+// How long the action took.
+template <typename Action>
+std::chrono::steady_clock::duration Timed(Action action) {
+    const auto start = std::chrono::steady_clock::now();
+    action();
+    return std::chrono::steady_clock::now() - start;
+}
 
 // The last two fields of a PASV reply or PORT command.
 inline std::string PortFields(int port) { return std::to_string(port / 256) + "," + std::to_string(port % 256); }

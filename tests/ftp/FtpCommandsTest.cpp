@@ -10,8 +10,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 Strings SortedNames(TIdFTP& ftp) {
-    Strings names;
-    for (const TIdFTPListItem& item : ftp.ParsedListing()) names.emplace_back(item.Name());
+    Strings names = ItemNames(ftp.ParsedListing());
     std::sort(names.begin(), names.end());
     return names;
 }

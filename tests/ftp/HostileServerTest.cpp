@@ -15,16 +15,8 @@
 namespace {
 
 using Strings = std::vector<std::string>;
-using Clock = std::chrono::steady_clock;
 
 constexpr int ShortTimeoutMs = 300;
-
-template <typename Action>
-Clock::duration Timed(Action action) {
-    const auto start = Clock::now();
-    action();
-    return Clock::now() - start;
-}
 
 }  // namespace
 
@@ -99,28 +91,22 @@ TEST(HostileServer, AStalledTransferEndsByTimeOutOrAbortAndTheSessionStaysInStep
             if (!download) stream.SetSize(64 << 20);
             TIdAbortSignal signal;
             s.ftp.AbortSignal = &signal;
-            std::thread requester([&] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
-                if (abortRequested) signal.Request();
-            });
-            const auto took = Timed([&] {
-                try {
-                    download ? s.ftp.Get("x", stream) : s.ftp.Put(stream, "x");
-                    ADD_FAILURE() << "a stalled transfer completed";
-                } catch (const EIdReadTimeout&) {
-                    EXPECT_FALSE(abortRequested);
-                } catch (const EIdException&) {
-                    EXPECT_TRUE(abortRequested);
-                }
-            });
-            requester.join();
-            EXPECT_LT(took, std::chrono::seconds(2));
+            const DelayedAbort requester(signal, abortRequested ? 200 : -1);
+            EXPECT_LT(Timed([&] {
+                          try {
+                              download ? s.ftp.Get("x", stream) : s.ftp.Put(stream, "x");
+                              ADD_FAILURE() << "a stalled transfer completed";
+                          } catch (const EIdReadTimeout&) {
+                              EXPECT_FALSE(abortRequested);
+                          } catch (const EIdException&) {
+                              EXPECT_TRUE(abortRequested);
+                          }
+                      }),
+                      std::chrono::seconds(2));
             EXPECT_TRUE(!download || stream.Bytes() == "partial");
             EXPECT_EQ(s.ftp.DataChannel(), nullptr);
             EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-            s.ftp.Disconnect();
-            s.control.Wait();
-            EXPECT_EQ(s.control.Lines()[6] == "ABOR", abortRequested);
+            EXPECT_EQ(s.Finish()[6] == "ABOR", abortRequested);
         }
     }
 }
@@ -171,9 +157,7 @@ TEST(HostileServer, ClosingRepliesAndPassiveAddressesKeepTheSessionInStep) {
              {"227 Entering Passive Mode (127,0,0,1,%)\r\n", "150 go\r\n426 Closed.\r\n226 Aborted\r\n", true, "hello"},
              {"227 Entering Passive Mode (127,0,0,1,%)\r\n", "200 that is odd\r\n", true, ""}}) {
         SCOPED_TRACE(c.afterRetr);
-        ScriptedPeer data;
-        data.Send("hello").Close();
-        data.Start();
+        DataPeer data("hello");
         std::string pasvReply = c.pasvReply;
         pasvReply.replace(pasvReply.find('%'), 1, PortFields(data.Port()));
         ScriptedSession s;
@@ -184,9 +168,7 @@ TEST(HostileServer, ClosingRepliesAndPassiveAddressesKeepTheSessionInStep) {
         else s.ftp.Get("x", stream);
         EXPECT_EQ(stream.Bytes(), c.received);
         EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-        s.ftp.Disconnect();
-        s.control.Wait();
-        EXPECT_EQ(s.control.Lines(), (Strings{"USER ", "TYPE I", "FEAT", "SYST", "PASV", "RETR x", "PWD"}));
+        EXPECT_EQ(s.Finish(), (Strings{"USER ", "TYPE I", "FEAT", "SYST", "PASV", "RETR x", "PWD"}));
     }
 }
 
@@ -231,9 +213,7 @@ TEST(HostileServer, RepliesThatRealServersRarelySend) {
     EXPECT_EQ(s.ftp.FileSize("x"), -1);
     EXPECT_FALSE(s.ftp.ResumeSupported());
     EXPECT_FALSE(s.ftp.ResumeSupported());
-    s.ftp.Disconnect();
-    s.control.Wait();
-    EXPECT_EQ(s.control.Lines().back(), "REST 0");
+    EXPECT_EQ(s.Finish().back(), "REST 0");
 }
 
 // A greeting that never ends, in short or long lines, is cut; one of a thousand lines is read.

@@ -1,3 +1,4 @@
+#include "EngineSessions.h"
 #include "ListingCorpus.h"
 
 #include <cstdio>
@@ -16,14 +17,6 @@ TIdFTPListItems Parse(const std::string& text, const TDateParts& today = June202
     TIdFTPListItems items;
     ParseListing(TIdListLines::FromText(text), items, today);
     return items;
-}
-
-Strings Names(const TIdFTPListItems& items)
-{
-    Strings names;
-    for (const TIdFTPListItem& item : items)
-        names.emplace_back(item.Name());
-    return names;
 }
 
 std::string DateText(TDateTime value)
@@ -109,7 +102,7 @@ TEST(UnixListing, NamesAreTakenWholeAndOddLinesSkipped)
                              "01-17-04  03:37PM       <DIR>          dos\n"
                              + longest + "x\n" + longest + "\n");
     EXPECT_EQ(items.ListFormat, lfUnix);
-    EXPECT_EQ(Names(items), (Strings{" spaced ", "Feb 2 2004 x", "a", "x->y",
+    EXPECT_EQ(ItemNames(items), (Strings{" spaced ", "Feb 2 2004 x", "a", "x->y",
                                      std::string(MaxListLineBytes - prefix.size(), 'n')}));
     EXPECT_EQ(items.Item(2).LinkTarget(), "b -> c");
     EXPECT_EQ(items.Item(3).LinkTarget(), "");
@@ -122,7 +115,7 @@ TEST(DosListing, ImpossibleDatesAndTimesAreSkipped)
 {
     const auto items = Parse("01-17-04  12:00PM 1 noon\n01-17-04  12:30am 1 night\n02-30-04  10:00AM 1 bad\n"
                              "13-01-04  10:00AM 1 bad\n01-17-04  13:00PM 1 bad\n01-17-04  24:00 1 bad\n");
-    EXPECT_EQ(Names(items), (Strings{"noon", "night"}));
+    EXPECT_EQ(ItemNames(items), (Strings{"noon", "night"}));
     EXPECT_EQ(items.SkippedCount(), 4u);
 }
 
@@ -154,7 +147,7 @@ TEST(Listing, LinesSplitAtEveryBreakAndNamesOnlySkipsControlLines)
     TIdFTPListItems items;
     items.ListFormat = lfNamesOnly;
     items.LoadLines(TIdListLines::FromText("  a b  \n\n \t \n\x01\x02\nc"), June2026);
-    EXPECT_EQ(Names(items), (Strings{"a b", "c"}));
+    EXPECT_EQ(ItemNames(items), (Strings{"a b", "c"}));
     EXPECT_EQ(items.SkippedCount(), 1u);
 }
 

@@ -2,7 +2,6 @@
 #include "ftp/IdException.h"
 #include "ftp/IdFTPList.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -72,12 +71,8 @@ TEST(MachineListing, NamesAreTheBytesAfterTheFirstBlank)
                                                  "type=file;size=1; \x93\xfa\x96\x7b\x8c\xea.txt\r\n"
                                                  "type=file;size=1; \xe6\x97\xa5\xe6\x9c\xac.txt\r\n"
                                                  " bare name\r\n");
-    ASSERT_EQ(items.Count(), 5u);
-    EXPECT_EQ(items.Item(0).Name(), "two  blanks ");
-    EXPECT_EQ(items.Item(1).Name(), "a;b=c d");
-    EXPECT_EQ(items.Item(2).Name(), "\x93\xfa\x96\x7b\x8c\xea.txt");
-    EXPECT_EQ(items.Item(3).Name(), "\xe6\x97\xa5\xe6\x9c\xac.txt");
-    EXPECT_EQ(items.Item(4).Name(), "bare name");
+    EXPECT_EQ(ItemNames(items), (std::vector<std::string>{"two  blanks ", "a;b=c d", "\x93\xfa\x96\x7b\x8c\xea.txt",
+                                                         "\xe6\x97\xa5\xe6\x9c\xac.txt", "bare name"}));
 }
 
 // Missing or malformed facts leave that fact unknown and keep the entry; a line without a
@@ -120,56 +115,28 @@ TEST(MachineListing, ListLinesTellTheirTimePrecision)
         EXPECT_FALSE(item.ModifiedUtc);
 }
 
-std::string PassiveReply(int port)
-{
-    return "227 Entering Passive Mode (127,0,0,1," + PortFields(port) + ")\r\n";
-}
-
-void ConnectPassive(TIdFTP& ftp, int port)
-{
-    ftp.Host = "127.0.0.1";
-    ftp.Port = port;
-    ftp.Passive = true;
-    ftp.ReadTimeout = 5000;
-    ftp.Connect(true, 5000);
-}
-
 // A FEAT that offers MLST to a server that refuses MLSD: the listing comes by LIST, and the
 // rest of the connection asks no MLSD again.
 TEST(MachineListing, ServerThatRefusesMlsdItOffersIsListedByList)
 {
-    ScriptedPeer refused, first, second;
-    refused.Close();
-    refused.Start();
-    first.Send("-rw-r--r-- 1 u g 5 Mar  3 15:13 a.txt\r\n").Close();
-    second.Send("-rw-r--r-- 1 u g 7 Mar  3 15:13 b.txt\r\n").Close();
-    first.Start();
-    second.Start();
-    ScriptedPeer control;
-    control.Send("220 hi\r\n")
-        .Reply("230 ok\r\n")
-        .Reply("200 type\r\n")
-        .Reply("211-Features:\r\n MLST type*;size*;modify*;\r\n MDTM\r\n211 End\r\n")
-        .Reply("215 UNIX\r\n")
-        .Reply(PassiveReply(refused.Port()))
+    DataPeer refused(""), first("-rw-r--r-- 1 u g 5 Mar  3 15:13 a.txt\r\n"),
+        second("-rw-r--r-- 1 u g 7 Mar  3 15:13 b.txt\r\n");
+    ScriptedSession s(TIdFTP::DefaultReadTimeoutMs, "211-Features:\r\n MLST type*;size*;modify*;\r\n MDTM\r\n211 End\r\n");
+    s.control.Reply(PassiveReply(refused.Port()))
         .Reply("500 MLSD not understood\r\n")
         .Reply(PassiveReply(first.Port()))
         .Reply("150 here\r\n226 done\r\n")
         .Reply(PassiveReply(second.Port()))
         .Reply("150 here\r\n226 done\r\n");
-    control.Start();
-    TIdFTP ftp;
-    ConnectPassive(ftp, control.Port());
-    EXPECT_TRUE(ftp.ListsByMlsd());
-    ftp.ListDirectory("");
-    ASSERT_EQ(ftp.ParsedListing().Count(), 1u);
-    EXPECT_EQ(ftp.ParsedListing().Item(0).Name(), "a.txt");
-    EXPECT_FALSE(ftp.ListsByMlsd());
-    ftp.ListDirectory("");
-    EXPECT_EQ(ftp.ParsedListing().Item(0).Name(), "b.txt");
-    ftp.Disconnect();
-    control.Wait();
-    std::vector<std::string> commands = control.Lines();
+    s.Start();
+    EXPECT_TRUE(s.ftp.ListsByMlsd());
+    s.ftp.ListDirectory("");
+    ASSERT_EQ(s.ftp.ParsedListing().Count(), 1u);
+    EXPECT_EQ(s.ftp.ParsedListing().Item(0).Name(), "a.txt");
+    EXPECT_FALSE(s.ftp.ListsByMlsd());
+    s.ftp.ListDirectory("");
+    EXPECT_EQ(s.ftp.ParsedListing().Item(0).Name(), "b.txt");
+    const std::vector<std::string> commands = s.Finish();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "MLSD"), 1);
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "LIST"), 2);
 }
@@ -192,10 +159,12 @@ TEST(MachineListing, FeaturesTheServerDoesNotHonourGiveNoFalseResults)
         .Reply("213 not a time\r\n")
         .Reply("502 Command not implemented\r\n")
         .Reply("213 many\r\n")
-        .Reply("257 \"/\"\r\n");
-    control.Start();
+        .Reply("257 \"/\"\r\n")
+        .Start();
     TIdFTP ftp;
-    ConnectPassive(ftp, control.Port());
+    ftp.Host = "127.0.0.1";
+    ftp.Port = control.Port();
+    ftp.Connect(true, 5000);
     EXPECT_FALSE(ftp.NameCodec.Settled());
     EXPECT_EQ(ftp.ModificationTime("a.txt"), LeapDayAfternoon);
     EXPECT_EQ(ftp.ModificationTime("b.txt"), std::nullopt);
@@ -209,17 +178,12 @@ TEST(MachineListing, FeaturesTheServerDoesNotHonourGiveNoFalseResults)
                                                          "MFMT 20240229134507 c.txt", "SIZE c.txt", "PWD"}));
 }
 
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // Against a real server: MLSD lists with UTC seconds, MFMT sets a time that MLST, MDTM and
 // the next MLSD all read back exactly.
 TEST(MachineListing, RealServerListsByMlsdAndKeepsTimesSetByMfmt)
 {
     ServerSession s;
-    WriteFile(s.server.File("notes.txt"), "hello");
+    TempDir::WriteFile(s.server.File("notes.txt"), "hello");
     ASSERT_EQ(mkdir(s.server.File("sub dir").c_str(), 0755), 0);
     ASSERT_TRUE(s.ftp.ListsByMlsd());
     ASSERT_TRUE(s.ftp.CanSetModificationTime());
@@ -227,19 +191,15 @@ TEST(MachineListing, RealServerListsByMlsdAndKeepsTimesSetByMfmt)
     ASSERT_TRUE(s.ftp.SetModificationTime("notes.txt", LeapDayAfternoon));
     s.ftp.ListDirectory("");
     EXPECT_TRUE(s.sent.Sent("MLSD"));
-    const TIdFTPListItems& items = s.ftp.ParsedListing();
-    ASSERT_EQ(items.Count(), 2u);
-    for (const TIdFTPListItem& item : items) {
-        if (item.Name() == "notes.txt") {
-            EXPECT_EQ(item.Kind, ikFile);
-            EXPECT_EQ(item.Size, 5);
-            EXPECT_EQ(Epoch(item), LeapDayAfternoon);
-            EXPECT_EQ(item.Precision, tpSecond);
-        } else {
-            EXPECT_EQ(item.Name(), "sub dir");
-            EXPECT_EQ(item.Kind, ikDirectory);
-        }
-    }
+    ASSERT_EQ(s.ftp.ParsedListing().Count(), 2u);
+    const TIdFTPListItem* notes = FindItem(s.ftp.ParsedListing(), "notes.txt");
+    ASSERT_NE(notes, nullptr);
+    EXPECT_EQ(notes->Kind, ikFile);
+    EXPECT_EQ(notes->Size, 5);
+    EXPECT_EQ(Epoch(*notes), LeapDayAfternoon);
+    EXPECT_EQ(notes->Precision, tpSecond);
+    ASSERT_NE(FindItem(s.ftp.ParsedListing(), "sub dir"), nullptr);
+    EXPECT_EQ(FindItem(s.ftp.ParsedListing(), "sub dir")->Kind, ikDirectory);
     EXPECT_EQ(s.ftp.ModificationTime("notes.txt"), LeapDayAfternoon);
     struct stat info{};
     ASSERT_EQ(stat(s.server.File("notes.txt").c_str(), &info), 0);

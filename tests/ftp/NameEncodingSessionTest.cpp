@@ -5,17 +5,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void LogInAnonymously(TIdFTP& ftp, const VsftpdServer& server) {
-    AimAtServer(ftp, server.Host(), server.Port());
-    ftp.Username = "anonymous";
-    ftp.Password = "guest";
-    ftp.Connect(true, 5000);
-}
-
-}  // namespace
-
 TEST(NameEncodingSession, Utf8AnnouncedAndAcceptedSettlesTheEncodingUntilTheNamesSayOtherwise) {
     VsftpdServer server(VsftpdServer::TAccess::ReadOnly, "utf8_filesystem=YES\n");
     TempDir::WriteFile(server.File("\x93\x8C\x8B\x9E.txt"), "");  // Shift_JIS, all the same

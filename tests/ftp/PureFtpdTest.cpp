@@ -14,20 +14,7 @@ namespace {
 // Seconds since the epoch of 2024-02-29 13:45:07 UTC.
 constexpr std::int64_t LeapDayAfternoon = 1709214307;
 
-struct PureFtpdSession {
-    PureFtpdServer server;
-    TempDir local;
-    TIdFTP ftp;
-    SentCommands sent;
-
-    PureFtpdSession() {
-        AimAtServer(ftp, server.Host(), server.Port());
-        sent.Attach(ftp);
-        ftp.Connect(true, 5000);
-        ftp.SetTransferType(ftBinary);
-        ftp.SendTransferType();
-    }
-};
+using PureFtpdSession = SessionOn<PureFtpdServer>;
 
 void SetFileTime(const std::string& path, std::int64_t unixTime) {
     const timeval times[2] = {{static_cast<time_t>(unixTime), 0}, {static_cast<time_t>(unixTime), 0}};
@@ -65,23 +52,16 @@ TEST(PureFtpd, ListingsAndSingleEntriesGiveExactUtcTimes) {
 
     s.ftp.ListDirectory("");
     EXPECT_TRUE(s.sent.Sent("MLSD"));
-    const TIdFTPListItems& items = s.ftp.ParsedListing();
-    ASSERT_EQ(items.Count(), 2u);
-    bool sawFile = false, sawFolder = false;
-    for (const TIdFTPListItem& item : items) {
-        if (item.Name() == name) {
-            sawFile = true;
-            EXPECT_EQ(item.Kind, ikFile);
-            EXPECT_EQ(item.Size, 5);
-            EXPECT_EQ(UnixTimeOfUtc(item.Modified), LeapDayAfternoon);
-            EXPECT_EQ(item.Precision, tpSecond);
-            EXPECT_TRUE(item.ModifiedUtc);
-        } else if (item.Name() == "sub dir") {
-            sawFolder = true;
-            EXPECT_EQ(item.Kind, ikDirectory);
-        }
-    }
-    EXPECT_TRUE(sawFile && sawFolder);
+    ASSERT_EQ(s.ftp.ParsedListing().Count(), 2u);
+    const TIdFTPListItem* file = FindItem(s.ftp.ParsedListing(), name);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Kind, ikFile);
+    EXPECT_EQ(file->Size, 5);
+    EXPECT_EQ(UnixTimeOfUtc(file->Modified), LeapDayAfternoon);
+    EXPECT_EQ(file->Precision, tpSecond);
+    EXPECT_TRUE(file->ModifiedUtc);
+    ASSERT_NE(FindItem(s.ftp.ParsedListing(), "sub dir"), nullptr);
+    EXPECT_EQ(FindItem(s.ftp.ParsedListing(), "sub dir")->Kind, ikDirectory);
 
     EXPECT_EQ(s.ftp.ModificationTime(name), LeapDayAfternoon);
     EXPECT_TRUE(s.sent.Sent("MLST " + name));

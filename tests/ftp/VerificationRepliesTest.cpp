@@ -97,9 +97,7 @@ TEST(Digests, ScriptedHashRepliesNeverGiveAFalseVerified) {
              {"502 HASH not implemented\r\n", vkNotVerified},
              {"550 x: busy\r\n", vkNotVerified}}) {
         SCOPED_TRACE(c.hashReply);
-        ScriptedPeer data;
-        data.Send("hello").Close();
-        data.Start();
+        DataPeer data("hello");
         ScriptedSession s(TIdFTP::DefaultReadTimeoutMs, "211-Features:\r\n HASH SHA-256*;MD5\r\n SIZE\r\n211 End\r\n");
         s.control.Reply(PassiveReply(data.Port()))
             .Reply("150 here\r\n226 done\r\n")
@@ -124,9 +122,7 @@ TEST(Digests, ScriptedHashRepliesNeverGiveAFalseVerified) {
             EXPECT_EQ(s.ftp.LastVerification.Reason, "the server gave no readable SHA-256 digest of the file");
         }
         EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-        s.ftp.Disconnect();
-        s.control.Wait();
-        EXPECT_EQ(s.control.Lines(), (Strings{"USER ", "TYPE I", "FEAT", "SYST", "PASV", "RETR x", "HASH x", "PWD"}));
+        EXPECT_EQ(s.Finish(), (Strings{"USER ", "TYPE I", "FEAT", "SYST", "PASV", "RETR x", "HASH x", "PWD"}));
     }
 }
 
@@ -138,9 +134,7 @@ TEST(Digests, AnAbortDuringTheDigestWaitLeavesTheFileUnverifiedAndTheSessionInSt
     using Clock = std::chrono::steady_clock;
     for (const bool resumed : {false, true}) {
         SCOPED_TRACE(resumed);
-        ScriptedPeer data;
-        data.Send(resumed ? "lo" : "hello").Close();
-        data.Start();
+        DataPeer data(resumed ? "lo" : "hello");
         ScriptedSession s(TIdFTP::DefaultReadTimeoutMs, "211-Features:\r\n HASH SHA-256*\r\n RANG\r\n211 End\r\n");
         if (resumed) s.control.Reply("350 ok\r\n").Reply("350 ok\r\n");
         s.control.Reply(PassiveReply(data.Port()));
@@ -169,9 +163,7 @@ TEST(Digests, AnAbortDuringTheDigestWaitLeavesTheFileUnverifiedAndTheSessionInSt
                 });
         };
         TIdStringStream stream;
-        if (resumed) {
-            stream.Write("hel", 3);
-        }
+        if (resumed) stream.Write("hel", 3);
         s.ftp.Get("x", stream, resumed);
         const Clock::duration took = Clock::now() - requested;
         requester.join();
@@ -184,9 +176,7 @@ TEST(Digests, AnAbortDuringTheDigestWaitLeavesTheFileUnverifiedAndTheSessionInSt
         EXPECT_NE(s.events.events.back().find("not verified"), std::string::npos) << s.events.events.back();
 
         EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-        s.ftp.Disconnect();
-        s.control.Wait();
-        const Strings commands = s.control.Lines();
+        const Strings commands = s.Finish();
         const Strings tail(commands.end() - (resumed ? 3 : 2), commands.end());
         EXPECT_EQ(tail, resumed ? (Strings{"HASH x", "RANG 1 0", "PWD"}) : (Strings{"HASH x", "PWD"}));
     }
@@ -195,9 +185,7 @@ TEST(Digests, AnAbortDuringTheDigestWaitLeavesTheFileUnverifiedAndTheSessionInSt
 // A digest reply that never comes after an abort cannot be told from the next command's: the
 // next command drops the connection once the wait for it is over, rather than read it.
 TEST(Digests, ADigestReplyThatNeverComesAfterAnAbortDropsTheConnection) {
-    ScriptedPeer data;
-    data.Send("hello").Close();
-    data.Start();
+    DataPeer data("hello");
     ScriptedSession s(500, "211-Features:\r\n HASH SHA-256*\r\n211 End\r\n");
     s.control.Reply(PassiveReply(data.Port())).Reply("150 here\r\n226 done\r\n").ExpectLine().Pause(2000);
     s.Start();

@@ -3,6 +3,7 @@
 #include "fixtures/FtpServer.h"
 #include "fixtures/ScriptedPeer.h"
 #include "service/ConnectionPool.h"
+#include "support/RunEventsUntil.h"
 #include "support/ServiceJobs.h"
 
 #include <gtest/gtest.h>
@@ -66,10 +67,7 @@ TEST(ConnectionPoolClose, AConnectionBusyInATransferIsAbortedAndTheCloseDoesNotW
             engine.Get("big.bin", local.File("big.bin"), true, false, std::nullopt);
         },
         false);
-    const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!started && std::chrono::steady_clock::now() < bound)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(RunEventsUntil([&] { return started.load(); }, std::chrono::seconds(10)));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
 
     const auto start = std::chrono::steady_clock::now();

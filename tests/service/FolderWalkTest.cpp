@@ -1,5 +1,4 @@
 #include "WalkHost.h"
-#include "fixtures/FileTree.h"
 #include "fixtures/VsftpdServer.h"
 #include "ftp/EngineSessions.h"
 #include "ftp/IdException.h"
@@ -37,9 +36,9 @@ protected:
 
 TEST_F(FolderWalkTest, AThreeLevelTreeTakesOneListingPerLevelAndCwdInAndOutWithoutPwdEitherWay)
 {
-    Write(Local("top.txt"), "top");
-    Write(Local("a/one.bin"), std::string(5000, '\x01'));
-    Write(Local("a/b/two.txt"), "two\r\n");
+    WriteWithFolders(Local("top.txt"), "top");
+    WriteWithFolders(Local("a/one.bin"), std::string(5000, '\x01'));
+    WriteWithFolders(Local("a/b/two.txt"), "two\r\n");
     const auto original = FileTree(session_.local.Path());
     // The commands of the walk itself; checking each file afterwards asks its SIZE of this server.
     session_.ftp.VerifyTransfers = false;
@@ -78,12 +77,10 @@ TEST_F(FolderWalkTest, AThreeLevelTreeTakesOneListingPerLevelAndCwdInAndOutWitho
 TEST_F(FolderWalkTest, UploadsAreCheckedTogetherPerFolderAndADamagedOneIsSetApart)
 {
     for (const char* name : {"a.bin", "b.bin", "c.bin", "sub/d1.bin", "sub/d2.bin", "sub/e/lone.bin"})
-        Write(Local(name), std::string(3000, name[0]));
+        WriteWithFolders(Local(name), std::string(3000, name[0]));
     // Cut short on the server after it arrived, just before the listing that checks it.
     bool cSent = false;
-    session_.sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& data) {
-        const std::string line = data.substr(0, data.find('\r'));
-        session_.sent.lines.push_back(line);
+    session_.sent.onLine = [&](const std::string& line) {
         if (line == "STOR c.bin")
             cSent = true;
         else if (cSent && line == "MLSD")
@@ -109,10 +106,10 @@ TEST_F(FolderWalkTest, UploadsAreCheckedTogetherPerFolderAndADamagedOneIsSetApar
 TEST_F(FolderWalkTest, TheLocalMaskChoosesWhatGoesAndMirroringDeletesOnlyRemoteFilesWithoutALocalEntry)
 {
     for (const char* name : {"a.htm", "b.html", "hidden.txt"})
-        Write(Local(name), "local");
-    Write(Local("sub/inner.htm"), "inner");
+        WriteWithFolders(Local(name), "local");
+    WriteWithFolders(Local("sub/inner.htm"), "inner");
     for (const char* name : {"old.html", "old.log", "hidden.txt", "B.HTML"})
-        Write(Remote(name), "remote");
+        WriteWithFolders(Remote(name), "remote");
     fs::create_directories(Remote("olddir"));
 
     TFolderWalk::TSettings settings{.localMask = QStringLiteral(" *.htm* "),
@@ -135,14 +132,11 @@ TEST(FolderWalkRemoteMaskTest, TheRemoteMaskGoesWithEachListingAndTheServerAppli
     // pyftpdlib takes a mask for a path; vsftpd matches it, as most servers do.
     VsftpdServer server(VsftpdServer::TAccess::Writable);
     for (const char* name : {"a.log", "b.txt", "logs.log/inner.log", "logs.log/inner.txt", "other/c.log"})
-        Write(server.File(name), name);
+        WriteWithFolders(server.File(name), name);
     TIdFTP engine;
-    AimAtServer(engine, server.Host(), server.Port());
-    engine.Username = "anonymous";
-    engine.Password = "guest";
     SentCommands sent;
     sent.Attach(engine);
-    engine.Connect(true, 5000);
+    LogInAnonymously(engine, server);
     TDirectWalkHost host(engine);
     TempDir back;
     TFolderWalk(host, {.remoteMask = QStringLiteral(" *.log ")}).Download(QString::fromStdString(back.Path()), QString());
@@ -156,9 +150,9 @@ TEST_F(FolderWalkTest, ComparingTimeStampsSkipsListedExtensionsAndFilesNotNewerT
 {
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     for (const char* name : {"newer.txt", "older.txt", "keep.bak", "fresh.txt"})
-        Write(Local(name), "local");
+        WriteWithFolders(Local(name), "local");
     for (const char* name : {"newer.txt", "older.txt", "keep.bak"})
-        Write(Remote(name), "remote");
+        WriteWithFolders(Remote(name), "remote");
     SetModified(Remote("newer.txt"), now - 3 * 86400);
     SetModified(Remote("keep.bak"), now - 3 * 86400);
     SetModified(Local("older.txt"), now - 3 * 86400);
@@ -255,7 +249,7 @@ TEST_F(FolderWalkTest, ARemoteTimeKnownToTheDayComparesAsItsMidnight)
 
 TEST_F(FolderWalkTest, LinksUpTheWayAndUnsafeNamesAreSkippedAndAStopEndsEachLevelWithEntriesLeft)
 {
-    Write(Local("out/1.txt"), "1");
+    WriteWithFolders(Local("out/1.txt"), "1");
     ASSERT_EQ(symlink(session_.local.Path().c_str(), Local("out/up").c_str()), 0);
     TFolderWalk(host_, {}).Upload(LocalRoot(), QString());
     EXPECT_EQ(TempDir::ReadFile(Remote("out/1.txt")), "1");
@@ -263,8 +257,8 @@ TEST_F(FolderWalkTest, LinksUpTheWayAndUnsafeNamesAreSkippedAndAStopEndsEachLeve
     ASSERT_EQ(host_.logLines.size(), 1u);
     EXPECT_TRUE(host_.logLines[0].startsWith(QStringLiteral("上の階層と同じフォルダーのため飛ばしました: ")));
 
-    Write(Remote("in/bad\x01name.txt"), "bad");
-    Write(Remote("in/ok.txt"), "ok");
+    WriteWithFolders(Remote("in/bad\x01name.txt"), "bad");
+    WriteWithFolders(Remote("in/ok.txt"), "ok");
     TempDir back;
     host_.logLines.clear();
     TFolderWalk(host_, {}).Download(QString::fromStdString(back.Path()), QStringLiteral("in"));
@@ -273,9 +267,9 @@ TEST_F(FolderWalkTest, LinksUpTheWayAndUnsafeNamesAreSkippedAndAStopEndsEachLeve
 
     // A stop after the first file of a/b: that level and the top, which has entries left, each
     // stop with a notice; a, whose only entry was b, ends without one.
-    Write(Local("a/b/c1.txt"), "c");
-    Write(Local("a/b/c2.txt"), "c");
-    Write(Local("z.txt"), "z");
+    WriteWithFolders(Local("a/b/c1.txt"), "c");
+    WriteWithFolders(Local("a/b/c2.txt"), "c");
+    WriteWithFolders(Local("z.txt"), "z");
     host_.files.clear();
     host_.stopAfterFiles = 1;
     TFolderWalk(host_, {}).Upload(LocalRoot(), QString());
@@ -287,9 +281,9 @@ TEST_F(FolderWalkTest, LinksUpTheWayAndUnsafeNamesAreSkippedAndAStopEndsEachLeve
 
 TEST_F(FolderWalkTest, AFolderThatCannotBeEnteredEndsTheWalkWithTheEngineBackWhereItStarted)
 {
-    Write(Remote("pub/blocked/a.txt"), "a");
-    Write(Remote("pub/z.txt"), "z");
-    Write(Local("blocked"), "a local file");
+    WriteWithFolders(Remote("pub/blocked/a.txt"), "a");
+    WriteWithFolders(Remote("pub/z.txt"), "z");
+    WriteWithFolders(Local("blocked"), "a local file");
     session_.ftp.ChangeDirectory("pub");
     EXPECT_THROW(TFolderWalk(host_, {}).Download(LocalRoot(), QString()), EFolderWalkError);
     EXPECT_EQ(TempDir::ReadFile(Local("blocked")), "a local file");
@@ -297,8 +291,8 @@ TEST_F(FolderWalkTest, AFolderThatCannotBeEnteredEndsTheWalkWithTheEngineBackWhe
     EXPECT_EQ(session_.ftp.CurrentDirectory(), "/pub");
 
     // A remote file where the folder goes: CWD is refused, the file stays.
-    Write(Local("up/zdir/d.txt"), "d");
-    Write(Remote("pub/zdir"), "a remote file");
+    WriteWithFolders(Local("up/zdir/d.txt"), "d");
+    WriteWithFolders(Remote("pub/zdir"), "a remote file");
     EXPECT_THROW(TFolderWalk(host_, {}).Upload(QString::fromStdString(Local("up")), QString()), EIdProtocolReplyError);
     EXPECT_EQ(TempDir::ReadFile(Remote("pub/zdir")), "a remote file");
     EXPECT_EQ(session_.ftp.CurrentDirectory(), "/pub");

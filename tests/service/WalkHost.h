@@ -1,6 +1,6 @@
 #pragma once
 #include "fixtures/FileTimes.h"
-#include "fixtures/TempDir.h"
+#include "fixtures/FileTree.h"
 #include "ftp/IdFTP.h"
 #include "service/FolderWalk.h"
 #include "service/FtpRemoteEngine.h"
@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -59,10 +58,3 @@ private:
     TIdFTP& engine_;
     TFtpRemoteEngine jobs_;
 };
-
-// Writes a file, making its folders.
-inline void Write(const std::string& path, const std::string& content)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    TempDir::WriteFile(path, content);
-}

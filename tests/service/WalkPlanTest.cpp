@@ -1,5 +1,4 @@
 #include "WalkHost.h"
-#include "fixtures/FileTree.h"
 #include "ftp/EngineSessions.h"
 #include "service/WalkPlanLines.h"
 
@@ -46,11 +45,11 @@ TEST_F(WalkPlanTest, AMirroringUploadPlanChangesNothingListsEveryFateAndItsRunDo
 {
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     for (const char* name : {"fresh.txt", "newer.txt", "older.txt", "same.txt", "keep.bak", "sub/inner.txt", "exists/x.txt"})
-        Write(Local(name), "local");
+        WriteWithFolders(Local(name), "local");
     for (const char* name : {"newer.txt", "older.txt", "same.txt", "keep.bak", "exists/x.txt", "exists/stale.txt"})
-        Write(Remote(name), "remote");
-    Write(Remote("gone.txt"), "gone!!");
-    Write(Remote("gone.log"), "log");
+        WriteWithFolders(Remote(name), "remote");
+    WriteWithFolders(Remote("gone.txt"), "gone!!");
+    WriteWithFolders(Remote("gone.log"), "log");
     std::filesystem::create_directories(Remote("olddir"));
     SetModified(Remote("newer.txt"), now - 3 * 86400);
     SetModified(Remote("exists/x.txt"), now - 3 * 86400);
@@ -84,7 +83,7 @@ TEST_F(WalkPlanTest, AMirroringUploadPlanChangesNothingListsEveryFateAndItsRunDo
     EXPECT_EQ(session_.ftp.CurrentDirectory(), "/");
 
     // What appears after the plan was made is not in it and stays.
-    Write(Remote("late.txt"), "late");
+    WriteWithFolders(Remote("late.txt"), "late");
     walk.Run(plan);
     EXPECT_EQ(host_.deleted, (std::vector<QString>{QStringLiteral("gone.txt"), QStringLiteral("stale.txt")}));
     EXPECT_EQ(host_.files, (std::vector<QString>{QStringLiteral("x.txt"), QStringLiteral("inner.txt"),
@@ -101,12 +100,12 @@ TEST_F(WalkPlanTest, AMirroringUploadPlanChangesNothingListsEveryFateAndItsRunDo
 
 TEST_F(WalkPlanTest, AMirroringDownloadPlanMakesNoFolderAndItsRunDeletesOnlyLocalFilesTheServerLacks)
 {
-    Write(Remote("r.txt"), "remote r");
-    Write(Remote("dir/d.txt"), "remote d");
-    Write(Local("r.txt"), "local r");
-    Write(Local("stray.txt"), "stray");
-    Write(Local("stray.log"), "log");
-    Write(Local("keepdir/k.txt"), "k");
+    WriteWithFolders(Remote("r.txt"), "remote r");
+    WriteWithFolders(Remote("dir/d.txt"), "remote d");
+    WriteWithFolders(Local("r.txt"), "local r");
+    WriteWithFolders(Local("stray.txt"), "stray");
+    WriteWithFolders(Local("stray.log"), "log");
+    WriteWithFolders(Local("keepdir/k.txt"), "k");
     const auto local = FileTree(session_.local.Path());
 
     TFolderWalk walk(host_, {.rules = {.mirror = true, .noDeleteExtensions = {".log"}}});

@@ -1,5 +1,6 @@
 #include "sftp/SftpTestSession.h"
 
+#include "ftp/EngineSessions.h"
 #include "sftp/SftpException.h"
 #include "sftp/SftpRights.h"
 #include "sftp/SftpSiteCommand.h"
@@ -19,21 +20,13 @@ unsigned ModeOf(const std::string& path)
     return info.st_mode & 07777;
 }
 
-const TIdFTPListItem* Find(const TIdFTPListItems& items, std::string_view name)
-{
-    for (const TIdFTPListItem& item : items)
-        if (item.Name() == name)
-            return &item;
-    return nullptr;
-}
+using SftpCommands = SftpConnected;
+using SftpListing = SftpConnected;
 
 }  // namespace
 
-TEST(SftpCommands, FoldersAreMadeEnteredLeftAndRemovedWithTheClientsCurrentFolder)
+TEST_F(SftpCommands, FoldersAreMadeEnteredLeftAndRemovedWithTheClientsCurrentFolder)
 {
-    SshServer server;
-    SftpTestSession session(server);
-    session.Connect();
     session.MakeDirectory("a");
     session.ChangeDirectory("a");
     EXPECT_EQ(session.CurrentDirectory(), server.Root() + "/a");
@@ -72,11 +65,8 @@ TEST(SftpCommands, FoldersAreMadeEnteredLeftAndRemovedWithTheClientsCurrentFolde
     EXPECT_TRUE(session.Connected());
 }
 
-TEST(SftpCommands, RenameNeverReplacesAnExistingTarget)
+TEST_F(SftpCommands, RenameNeverReplacesAnExistingTarget)
 {
-    SshServer server;
-    SftpTestSession session(server);
-    session.Connect();
     server.WriteFile("old", "old bytes");
     server.WriteFile("kept", "kept bytes");
     server.MakeDirectory("folder");
@@ -93,11 +83,8 @@ TEST(SftpCommands, RenameNeverReplacesAnExistingTarget)
     EXPECT_TRUE(std::filesystem::exists(server.File("folder/new")));
 }
 
-TEST(SftpCommands, SizesTimesAndModesComeFromAttributes)
+TEST_F(SftpCommands, SizesTimesAndModesComeFromAttributes)
 {
-    SshServer server;
-    SftpTestSession session(server);
-    session.Connect();
     server.WriteFile("f", std::string(12345, 'x'));
     EXPECT_EQ(session.FileSize("f"), 12345);
     EXPECT_EQ(session.FileSize("missing"), -1);
@@ -119,7 +106,7 @@ TEST(SftpCommands, SizesTimesAndModesComeFromAttributes)
     EXPECT_THROW(session.Chmod("missing", 0644), ESftpStatusError);
 }
 
-TEST(SftpCommands, SiteChmodTakesAnOctalModeAndTheRestAsName)
+TEST(SftpSiteChmod, TakesAnOctalModeAndTheRestAsName)
 {
     const TSftpChmod chmod = ParseSiteChmod("Chmod  0755  a  b");
     EXPECT_EQ(chmod.mode, 0755u);
@@ -133,11 +120,8 @@ TEST(SftpCommands, SiteChmodTakesAnOctalModeAndTheRestAsName)
     }
 }
 
-TEST(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
+TEST_F(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
 {
-    SshServer server;
-    SftpTestSession session(server);
-    session.Connect();
     server.WriteFile("file.txt", "12345");
     server.MakeDirectory("dir");
     server.WriteFile("名前.txt", "");
@@ -148,7 +132,7 @@ TEST(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
     session.ListDirectory("");
     const TIdFTPListItems& items = session.ParsedListing();
     EXPECT_EQ(items.Count(), 4u);  // no "." or ".."
-    const TIdFTPListItem* file = Find(items, "file.txt");
+    const TIdFTPListItem* file = FindItem(items, "file.txt");
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Kind, ikFile);
     EXPECT_EQ(file->Size, 5);
@@ -159,19 +143,19 @@ TEST(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
     EXPECT_EQ(file->GroupRights(), "r-x");
     EXPECT_EQ(file->OtherRights(), "--x");
     EXPECT_EQ(file->Owner(), std::to_string(getpwnam(SshServer::TestUser)->pw_uid));
-    EXPECT_EQ(Find(items, "dir")->Kind, ikDirectory);
-    const TIdFTPListItem* link = Find(items, "link");
+    EXPECT_EQ(FindItem(items, "dir")->Kind, ikDirectory);
+    const TIdFTPListItem* link = FindItem(items, "link");
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->Kind, ikSymLink);
     EXPECT_EQ(link->LinkTarget(), "file.txt");
-    EXPECT_NE(Find(items, "名前.txt"), nullptr);
+    EXPECT_NE(FindItem(items, "名前.txt"), nullptr);
     EXPECT_EQ(session.NameCodec.Current(), TNameEncoding::Utf8);
 
     session.ListDirectory("*.TXT");
     EXPECT_EQ(session.ParsedListing().Count(), 2u);
 }
 
-TEST(SftpListing, RightsTextShowsTypeBitsAndSpecialBits)
+TEST(SftpRightsText, ShowsTypeBitsAndSpecialBits)
 {
     EXPECT_EQ(RightsText('d', 0755), "drwxr-xr-x");
     EXPECT_EQ(RightsText('-', 0644), "-rw-r--r--");

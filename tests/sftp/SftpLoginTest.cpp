@@ -44,8 +44,7 @@ TEST(SftpLogin, FailuresAreClearAndAKeysPassphraseIsNeverSentAsPassword)
     SshServer server;
     const std::string lockedKey = server.AddClientKey("locked", "key phrase");
 
-    SftpTestSession wrongPassword(server);
-    wrongPassword.Password = "wrong";
+    SftpTestSession wrongPassword(server, {}, "wrong");
     try {
         wrongPassword.Connect();
         FAIL() << "logged in with a wrong password";
@@ -75,8 +74,7 @@ TEST(SftpLogin, AnswersKeyboardInteractivePromptsWithThePassword)
     session.Connect();
     EXPECT_TRUE(Contains(session.log, "Authenticated by keyboard-interactive"));
 
-    SftpTestSession wrong(server);
-    wrong.Password = "wrong";
+    SftpTestSession wrong(server, {}, "wrong");
     EXPECT_THROW(wrong.Connect(), ESftpAuthenticationError);
 }
 

@@ -2,6 +2,7 @@
 #include "fixtures/SshServer.h"
 #include "sftp/SftpSession.h"
 
+#include <gtest/gtest.h>
 #include <string>
 
 // A session set up for the fixture's server and user, trusting its host key, its status lines
@@ -22,4 +23,14 @@ public:
     }
 
     std::string log;
+};
+
+// A fresh server, a local folder and a session logged in to the server.
+class SftpConnected : public ::testing::Test {
+protected:
+    void SetUp() override { session.Connect(); }
+
+    SshServer server;
+    TempDir local;
+    SftpTestSession session{server};
 };

@@ -36,19 +36,17 @@ void SignalSessionsMidTransfer(SftpTestSession& session, SshServer& server, int 
     };
 }
 
+using SftpTransfer = SftpConnected;
+
 }  // namespace
 
-TEST(SftpTransfer, FilesArriveByteForByteBothWaysWithWorkEvents)
+TEST_F(SftpTransfer, FilesArriveByteForByteBothWaysWithWorkEvents)
 {
-    SshServer server;
-    TempDir local;
-    SftpTestSession session(server);
     int64_t begun = -1, last = 0;
     int ended = 0;
     session.OnWorkBegin = [&](TIdComponent*, TWorkMode, int64_t max) { begun = max; };
     session.OnWork = [&](TIdComponent*, TWorkMode, int64_t count) { last = count; };
     session.OnWorkEnd = [&](TIdComponent*, TWorkMode) { ++ended; };
-    session.Connect();
 
     TempDir::WriteFile(local.File("up"), Content);
     session.Put(local.File("up"), "remote");
@@ -71,12 +69,8 @@ TEST(SftpTransfer, FilesArriveByteForByteBothWaysWithWorkEvents)
     EXPECT_EQ(TempDir::ReadFile(local.File("empty")), "");
 }
 
-TEST(SftpTransfer, ResumeAndAppendContinueFromTheEndOfTheShorterSide)
+TEST_F(SftpTransfer, ResumeAndAppendContinueFromTheEndOfTheShorterSide)
 {
-    SshServer server;
-    TempDir local;
-    SftpTestSession session(server);
-    session.Connect();
     server.WriteFile("whole", Content);
 
     TempDir::WriteFile(local.File("part"), Content.substr(0, 1000003));
@@ -93,12 +87,8 @@ TEST(SftpTransfer, ResumeAndAppendContinueFromTheEndOfTheShorterSide)
     EXPECT_EQ(TempDir::ReadFile(server.File("new")), Content.substr(777777));
 }
 
-TEST(SftpTransfer, ARefusedOrUnwantedDownloadLeavesTheLocalFileAlone)
+TEST_F(SftpTransfer, ARefusedOrUnwantedDownloadLeavesTheLocalFileAlone)
 {
-    SshServer server;
-    TempDir local;
-    SftpTestSession session(server);
-    session.Connect();
     TempDir::WriteFile(local.File("mine"), "precious");
     EXPECT_THROW(session.Get("missing", local.File("mine"), true), ESftpStatusError);
     EXPECT_EQ(TempDir::ReadFile(local.File("mine")), "precious");
@@ -121,13 +111,9 @@ TEST(SftpTransfer, ARefusedOrUnwantedDownloadLeavesTheLocalFileAlone)
     EXPECT_TRUE(session.Connected());
 }
 
-TEST(SftpTransfer, ADroppedOrStalledConnectionEndsTheTransferWithAClearErrorAndNoHang)
+TEST_F(SftpTransfer, ADroppedOrStalledConnectionEndsTheTransferWithAClearErrorAndNoHang)
 {
-    SshServer server;
-    TempDir local;
     WriteLargeFile(server, "large", 4LL << 30);
-    SftpTestSession session(server);
-    session.Connect();
     SignalSessionsMidTransfer(session, server, SIGKILL);
     Clock::time_point start = Clock::now();
     try {
@@ -162,15 +148,11 @@ TEST(SftpTransfer, ADroppedOrStalledConnectionEndsTheTransferWithAClearErrorAndN
 
 // Abort comes from another thread while the transfer runs; it ends within 250 ms both when
 // data flows (the session stays) and when the server has stalled (the connection goes).
-TEST(SftpTransfer, AbortFromAnotherThreadEndsATransferWithin250Ms)
+TEST_F(SftpTransfer, AbortFromAnotherThreadEndsATransferWithin250Ms)
 {
-    SshServer server;
-    TempDir local;
     WriteLargeFile(server, "large", 4LL << 30);
     TempDir::WriteFile(local.File("up"), "");
     ASSERT_EQ(truncate(local.File("up").c_str(), 4LL << 30), 0);
-    SftpTestSession session(server);
-    session.Connect();
 
     auto abortDuring = [&](const std::function<void()>& transfer, bool stall) {
         Clock::time_point abortedAt;
@@ -213,7 +195,7 @@ TEST(SftpTransfer, AbortFromAnotherThreadEndsATransferWithin250Ms)
 
 // A local file that fails mid-download (a full disk) ends the transfer; the replies still due
 // do not confuse the commands after it.
-TEST(SftpTransfer, ALocalWriteFailureLeavesTheSessionInStep)
+TEST_F(SftpTransfer, ALocalWriteFailureLeavesTheSessionInStep)
 {
     struct TFullDisk : TIdStringStream {
         void Write(const char* data, size_t count) override
@@ -223,10 +205,7 @@ TEST(SftpTransfer, ALocalWriteFailureLeavesTheSessionInStep)
             TIdStringStream::Write(data, count);
         }
     };
-    SshServer server;
     server.WriteFile("whole", Content);
-    SftpTestSession session(server);
-    session.Connect();
     TFullDisk full;
     EXPECT_THROW(session.Get("whole", full), EStreamError);
     ASSERT_TRUE(session.Connected());

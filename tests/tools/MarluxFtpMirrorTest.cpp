@@ -27,18 +27,12 @@ ProcessResult Mirror(int port, const Strings& login, const Strings& mirror, cons
 const Strings FixtureUser{"-u", "user", "-p", "secret"};
 const Strings Anonymous{"-u", "anonymous", "-p", "guest"};
 
-void Write(const std::string& path, const std::string& content)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    TempDir::WriteFile(path, content);
-}
-
 // 24 files of assorted sizes in three folders, one of them two levels down.
 void MakeTree(const TempDir& root)
 {
     for (int file = 0; file < 24; ++file) {
         const std::string folder = file % 3 == 0 ? "a" : file % 3 == 1 ? "b/deep" : "c d";
-        Write(root.File(folder + "/f" + std::to_string(file) + ".bin"), RandomBytes(size_t(file) * 1500 + 1, unsigned(file)));
+        WriteWithFolders(root.File(folder + "/f" + std::to_string(file) + ".bin"), RandomBytes(size_t(file) * 1500 + 1, unsigned(file)));
     }
 }
 
@@ -76,11 +70,11 @@ TEST(MarluxFtpMirror, ADryRunPrintsOneLinePerActionAndChangesNothingOnEitherSide
 {
     FtpServer server;
     TempDir local;
-    Write(server.File("pub/a.txt"), "12345");
-    Write(server.File("pub/old.txt"), "remote");
-    Write(server.File("pub/sub/b.txt"), "1234567");
-    Write(local.File("stray.txt"), "stray");
-    Write(local.File("old.txt"), "local");
+    WriteWithFolders(server.File("pub/a.txt"), "12345");
+    WriteWithFolders(server.File("pub/old.txt"), "remote");
+    WriteWithFolders(server.File("pub/sub/b.txt"), "1234567");
+    WriteWithFolders(local.File("stray.txt"), "stray");
+    WriteWithFolders(local.File("old.txt"), "local");
     const utimbuf earlier{1000000000, 1000000000};
     ASSERT_EQ(utime(local.File("old.txt").c_str(), &earlier), 0);
     const auto serverTree = FileTree(server.Root());
@@ -124,7 +118,7 @@ TEST(MarluxFtpMirror, FourConnectionsMoveATreeByteExactBothWaysAndDeleteOnlyWhat
     EXPECT_EQ(LastLine(r.out), "24 files, 414024 bytes moved, 0 files deleted");
 
     TempDir back;
-    Write(back.File("a/extra.txt"), "not on the server");
+    WriteWithFolders(back.File("a/extra.txt"), "not on the server");
     r = Mirror(server.Port(), FixtureUser, {"--parallel", "4", "--delete", back.Path(), "/up"});
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(FileTree(back.Path()), original);
@@ -142,8 +136,8 @@ TEST(MarluxFtpMirror, AFileTheServersEncodingCannotNameFailsAloneAndTheExitStatu
 {
     FtpServer server;
     TempDir local;
-    Write(local.File("한글.txt"), "hangul");
-    Write(local.File("ok.txt"), "ok");
+    WriteWithFolders(local.File("한글.txt"), "hangul");
+    WriteWithFolders(local.File("ok.txt"), "ok");
     ProcessResult r = Mirror(server.Port(), FixtureUser, {"--reverse", local.Path(), "/up"}, {"--encoding", "shift_jis"});
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(TempDir::ReadFile(server.File("up/ok.txt")), "ok");

@@ -1,5 +1,6 @@
 // `marlux-ftp mirror --reverse --parallel N` on a server that checks sizes only: each
 // connection checks what it sent into a folder with one listing of it, not a SIZE per file.
+#include "fixtures/FileTree.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/ProcessRun.h"
 
@@ -27,11 +28,9 @@ TEST(MarluxFtpParallelChecks, AFileDamagedBeforeItsFoldersCheckFailsTheRunAndIsS
     FtpServer server;
     TempDir local;
     for (const char* folder : {"a", "b", "c"})
-        for (int file = 0; file < 16; ++file) {
-            fs::create_directories(local.File(folder));
-            TempDir::WriteFile(local.File(std::string(folder) + "/f" + std::to_string(file) + ".bin"),
-                               std::string(std::size_t(3000 + file), char('a' + file)));
-        }
+        for (int file = 0; file < 16; ++file)
+            WriteWithFolders(local.File(std::string(folder) + "/f" + std::to_string(file) + ".bin"),
+                             std::string(std::size_t(3000 + file), char('a' + file)));
     // Cut short on the server once it has arrived: only the check can tell.
     const std::string victim = server.File("up/b/f0.bin");
     std::atomic<bool> done = false;

@@ -1,10 +1,8 @@
-#include "fixtures/ClosedPort.h"
-#include "fixtures/FtpServer.h"
 #include "fixtures/ProcessRun.h"
 #include "fixtures/ProftpdServer.h"
-#include "fixtures/ScriptedPeer.h"
 #include "fixtures/TestCertificate.h"
 #include "fixtures/VsftpdServer.h"
+#include "ftp/EngineSessions.h"
 
 #include <algorithm>
 #include <chrono>
@@ -102,13 +100,10 @@ TEST(MarluxFtpTool, SaysHowEachTransferWasVerifiedAndFailsOnAMismatch) {
     r = AsUser(sizesOnly.Host(), sizesOnly.Port(), {"put", local.File("a.bin"), "a.bin"});
     EXPECT_EQ(r.out, "verified (size)\n");
 
-    ScriptedPeer data;
-    data.Send("hello").Close();
-    data.Start();
+    DataPeer data("hello");
     ScriptedPeer lying;
     lying.ScriptLogin("211-Features:\r\n HASH SHA-256*\r\n211 End\r\n")
-        .Reply("227 Entering Passive Mode (127,0,0,1," + std::to_string(data.Port() / 256) + "," +
-               std::to_string(data.Port() % 256) + ")\r\n")
+        .Reply(PassiveReply(data.Port()))
         .Reply("150 here\r\n226 done\r\n")
         .Reply("213 SHA-256 0-5 " + std::string(64, 'a') + " x\r\n");
     lying.Start();

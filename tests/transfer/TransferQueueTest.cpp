@@ -1,5 +1,6 @@
 // The transfer queue and its extra connections without the main window: the transfers hand it
 // their files, real servers take them on several connections at once.
+#include "fixtures/FileTree.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/RandomBytes.h"
 #include "fixtures/VsftpdServer.h"
@@ -7,7 +8,6 @@
 #include "support/RunEventsUntil.h"
 #include "support/TransferScene.h"
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -32,10 +32,7 @@ protected:
     void WaitForQueue(std::chrono::seconds bound = std::chrono::seconds(60))
     {
         WaitForService(service_);
-        const auto end = std::chrono::steady_clock::now() + bound;
-        while (queue_->Running() && std::chrono::steady_clock::now() < end)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        ASSERT_FALSE(queue_->Running()) << "the queue is still running";
+        ASSERT_TRUE(RunEventsUntil([this] { return !queue_->Running(); }, bound)) << "the queue is still running";
     }
     // How many rows ended in each state; those that did not arrive are printed with why.
     std::map<TQueueState, int> States()
@@ -67,16 +64,12 @@ protected:
 std::map<std::string, std::string> WriteTree(const std::string& root, int folders, int files)
 {
     std::map<std::string, std::string> tree;
-    for (int folder = 0; folder < folders; ++folder) {
-        fs::create_directories(root + "/d" + std::to_string(folder));
+    for (int folder = 0; folder < folders; ++folder)
         for (int file = 0; file < files; ++file) {
             const std::string name = "d" + std::to_string(folder) + "/f" + std::to_string(file) + ".bin";
-            std::string bytes(std::size_t(1000 + 977 * file + folder), char('a' + (file + folder) % 26));
-            bytes += name;
-            TempDir::WriteFile(root + "/" + name, bytes);
-            tree[name] = bytes;
+            tree[name] = std::string(std::size_t(1000 + 977 * file + folder), char('a' + (file + folder) % 26)) + name;
+            WriteWithFolders(root + "/" + name, tree[name]);
         }
-    }
     return tree;
 }
 
@@ -210,10 +203,8 @@ TEST_F(QueueOnPyftpdlib, EachConnectionChecksAFoldersFilesWithOneListingAndADama
         }
     // A folder with one file: its check is the file's own.
     tree["lone/only.bin"] = "only";
-    for (const auto& [name, bytes] : tree) {
-        fs::create_directories(fs::path(local_.File(name)).parent_path());
-        TempDir::WriteFile(local_.File(name), bytes);
-    }
+    for (const auto& [name, bytes] : tree)
+        WriteWithFolders(local_.File(name), bytes);
     // Cut short on the server after it arrived, before the listing that checks it.
     afterFile_ = [this](const TQueuedFile& queued) {
         if (queued.file.name == QStringLiteral("f5.bin") && queued.folders.remote.endsWith("/b"))
@@ -224,21 +215,17 @@ TEST_F(QueueOnPyftpdlib, EachConnectionChecksAFoldersFilesWithOneListingAndADama
     files_->aUploadAllExecute();
     WaitForQueue();
 
-    std::map<TQueueState, int> states;
-    for (const TQueueRow& row : queue_->Model().Rows()) {
-        ++states[row.state];
+    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 24}, {TQueueState::Failed, 1}}));
+    for (const TQueueRow& row : queue_->Model().Rows())
         if (row.state == TQueueState::Failed) {
             EXPECT_TRUE(row.remotePath.endsWith(QStringLiteral("/b/f5.bin"))) << row.remotePath.toStdString();
             EXPECT_TRUE(row.reason.startsWith(QStringLiteral("Verification failed"))) << row.reason.toStdString();
             EXPECT_TRUE(row.reason.contains(QStringLiteral("f5.bin.part"))) << row.reason.toStdString();
         }
-    }
-    EXPECT_EQ(states, (std::map<TQueueState, int>{{TQueueState::Done, 24}, {TQueueState::Failed, 1}}));
     EXPECT_TRUE(fs::exists(server_.File("b/f5.bin.part")));
     EXPECT_FALSE(fs::exists(server_.File("b/f5.bin")));
     tree.erase("b/f5.bin");
-    for (const auto& [name, bytes] : tree)
-        EXPECT_EQ(TempDir::ReadFile(server_.File(name)), bytes) << name;
+    EXPECT_EQ(ReadTree(server_.Root(), tree), "");
 
     // No SIZE per file: the lone file's, and the ".part" name's before the rename.
     EXPECT_EQ(Sent("SIZE"), 2);
@@ -255,9 +242,8 @@ TEST_F(QueueOnPyftpdlib, EachConnectionChecksAFoldersFilesWithOneListingAndADama
 TEST_F(QueueOnPyftpdlib, FilesSentBeforeTheSessionEndsAreCheckedBeforeTheConnectionQuits)
 {
     LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 2);
-    fs::create_directories(local_.File("a"));
     for (int file = 0; file < 8; ++file)
-        TempDir::WriteFile(local_.File("a/f" + std::to_string(file) + ".bin"), std::string(3000, char('a' + file)));
+        WriteWithFolders(local_.File("a/f" + std::to_string(file) + ".bin"), std::string(3000, char('a' + file)));
     // The first file to arrive is cut on the server; the session ends while its connection
     // still holds its next file, so that connection has not settled its checks yet.
     std::mutex names;
@@ -303,9 +289,8 @@ protected:
 TEST_F(QueueOnThrottledServer, TheSessionListsWhileFilesFlowAndAbortsEndOneRowThenAll)
 {
     LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 2);
-    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"})
-        TempDir::WriteFile(server_.File(name), std::string(8 * 1024 * 1024, 'x'));
     for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"}) {
+        TempDir::WriteFile(server_.File(name), std::string(8 * 1024 * 1024, 'x'));
         TFileEntry entry = FileNamed(QString::fromLatin1(name));
         entry.size = 8 * 1024 * 1024;
         entry.sizeKnown = true;
@@ -313,9 +298,7 @@ TEST_F(QueueOnThrottledServer, TheSessionListsWhileFilesFlowAndAbortsEndOneRowTh
     }
     files_->aDownloadExecute();
     WaitForService(service_);
-    const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (RowOf(QStringLiteral("b.bin")).bytesDone == 0 && std::chrono::steady_clock::now() < bound)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    RunEventsUntil([&] { return RowOf(QStringLiteral("b.bin")).bytesDone != 0; });
     ASSERT_EQ(RowOf(QStringLiteral("a.bin")).state, TQueueState::Running);
 
     // The session's connection is free: a listing is a job of its own, not refused.
@@ -326,8 +309,7 @@ TEST_F(QueueOnThrottledServer, TheSessionListsWhileFilesFlowAndAbortsEndOneRowTh
     EXPECT_EQ(listed, 4u);
 
     queue_->AbortRow(RowOf(QStringLiteral("a.bin")).id);
-    while (RowOf(QStringLiteral("a.bin")).state == TQueueState::Running && std::chrono::steady_clock::now() < bound)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    RunEventsUntil([&] { return RowOf(QStringLiteral("a.bin")).state != TQueueState::Running; });
     EXPECT_EQ(RowOf(QStringLiteral("a.bin")).state, TQueueState::Aborted);
     // Its connection takes the next file.
     EXPECT_EQ(RowOf(QStringLiteral("c.bin")).state, TQueueState::Running);

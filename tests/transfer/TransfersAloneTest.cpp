@@ -1,6 +1,7 @@
 // The file and folder transfers over the session service alone: the panes and the busy display
 // are the test's own, the server is real.
 #include "fixtures/FileTimes.h"
+#include "fixtures/FileTree.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/ProftpdServer.h"
 #include "fixtures/RandomBytes.h"
@@ -55,8 +56,7 @@ TEST_F(TransfersAlone, SelectedFilesAndAWholeTreeMoveByteExactWithTheirLogLinesA
     EXPECT_EQ(TempDir::ReadFile(local_.File("down.txt")), "line\r\n");
 
     // The whole local folder, with a subfolder, after the question.
-    fs::create_directories(local_.File("tree"));
-    TempDir::WriteFile(local_.File("tree/leaf.txt"), "leaf");
+    WriteWithFolders(local_.File("tree/leaf.txt"), "leaf");
     dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
     Run([this] { files_->aUploadAllExecute(); });
     EXPECT_EQ(TempDir::ReadFile(server_.File("tree/leaf.txt")), "leaf");
@@ -80,9 +80,7 @@ TEST_F(TransfersAlone, AFolderUploadFindsAFileDamagedBeforeItsBatchedCheck)
     SentCommands sent;
     sent.Attach(service_.Ftp());
     bool bSent = false;
-    sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& data) {
-        const std::string line = data.substr(0, data.find('\r'));
-        sent.lines.push_back(line);
+    sent.onLine = [&](const std::string& line) {
         bSent = bSent || line == "STOR b.bin";
         if (bSent && line == "MLSD")
             TempDir::WriteFile(server_.File("b.bin"), "cut");
@@ -144,9 +142,8 @@ TEST_F(TransfersAlone, AFolderUploadComparesSkipsAndMirrorsAsTheOptionsSay)
 // listing gave asks no SIZE.
 TEST_F(TransfersAlone, TimesSurviveBothWaysToTheSecondSoSkipOlderSkipsEverythingTheSecondTime)
 {
-    fs::create_directories(Local("sub"));
     for (const char* name : {"one.txt", "sub/two.txt"}) {
-        TempDir::WriteFile(Local(name), name);
+        WriteWithFolders(Local(name), name);
         SetModified(Local(name), OddSecond);
     }
     options_.bCompareTimeStamp = true;
@@ -205,8 +202,8 @@ TEST_F(TransfersOnProftpd, ADownloadThatArrivesDifferentIsReportedAndLeftAsPart)
     SentCommands sent;
     sent.Attach(service_.Ftp());
     bool damaged = false;
-    sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& data) {
-        if (!damaged && (data.rfind("HASH ", 0) == 0 || data.rfind("XSHA256 ", 0) == 0)) {
+    sent.onLine = [&](const std::string& line) {
+        if (!damaged && (line.rfind("HASH ", 0) == 0 || line.rfind("XSHA256 ", 0) == 0)) {
             damaged = true;
             std::string copy = TempDir::ReadFile(server_.File("bad.bin"));
             copy[100] = char(copy[100] ^ 0x55);
