@@ -73,6 +73,7 @@ TEditor::TEditor(QWidget* parent)
     verticalScrollBar()->setSingleStep(1);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TEditor::ScrollBarMoved);
     spacedSync_.setSingleShot(true);
+    spacedSync_.setTimerType(Qt::PreciseTimer);
     connect(&spacedSync_, &QTimer::timeout, this, &TEditor::SyncScrollBar);
     SyncScrollBar();
 }

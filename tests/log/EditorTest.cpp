@@ -112,7 +112,8 @@ TEST(Editor, LinesAppendedOnEveryTurnArePaintedTenTimesASecondAndTheLastShows)
     }
     const auto fed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     EXPECT_GT(lines, 50);
-    EXPECT_LE(count.paints, fed.count() / 100 + 2) << lines << " lines in " << fed.count() << " ms";
+    // One a spacing, the first at once, and the one the window's first showing may still owe.
+    EXPECT_LE(count.paints, fed.count() / 100 + 3) << lines << " lines in " << fed.count() << " ms";
     QScrollBar* bar = editor.verticalScrollBar();
     EXPECT_TRUE(RunEventsUntil([&] { return bar->maximum() == lines - editor.VisibleRowCount(); }));
     EXPECT_EQ(bar->value(), bar->maximum());
