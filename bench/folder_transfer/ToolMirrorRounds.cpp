@@ -52,15 +52,6 @@ int ClosingConnections()
     return closing;
 }
 
-// Every round opens some 12,000 data connections; the server's passive ports run out when the
-// rounds before still hold theirs, and a client then fails. Waits until most are free.
-void WaitForFreePorts()
-{
-    constexpr int FewEnough = 4000;
-    for (int second = 0; second < 120 && ClosingConnections() > FewEnough; ++second)
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-}
-
 struct TMirrorTimes {
     std::vector<double> up;
     std::vector<double> down;
@@ -81,6 +72,13 @@ bool PrintRatio(const char* what, double ours, double base, double target)
 }
 
 }  // namespace
+
+void WaitForFreePorts()
+{
+    constexpr int FewEnough = 4000;
+    for (int second = 0; second < 120 && ClosingConnections() > FewEnough; ++second)
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+}
 
 bool RunToolMirrorRounds(const TToolMirrorSetup& setup)
 {

@@ -389,6 +389,7 @@ int main(int argc, char** argv)
     };
     for (int run = 0; run < runs; ++run) {
         const std::string tag = std::to_string(run);
+        WaitForFreePorts();
         fs::create_directories(served / ("ours" + tag));
         showRemote("/ours" + tag);
         ourUpCommands = runWindow("aUploadAll", source, ourUp);
