@@ -16,11 +16,6 @@ struct TToolMirrorSetup {
     std::function<void(const std::filesystem::path&, const char*)> checkSame;
 };
 
-// A round opens some 12,000 data connections; the server's passive ports run out when earlier
-// rounds (or tests run just before) still hold theirs, and a client then fails. Waits until
-// most are free.
-void WaitForFreePorts();
-
 // marlux-ftp mirror --parallel 4, downloading and uploading, against lftp's mirror
 // --parallel=4 and against itself over one connection; prints the medians and the ratios.
 // False when a ratio misses its target.

@@ -3,6 +3,8 @@
 // progress window on) against a local pyftpdlib server, and in the same run with lftp's
 // "mirror -R" and "mirror" over one connection against the same server. Every copy is checked
 // byte for byte. Prints the times, the ratios and the commands each client sent.
+#include "MultiProcessRounds.h"
+#include "RoundFigures.h"
 #include "ToolMirrorRounds.h"
 #include "app/MainForm.h"
 #include "log/Editor.h"
@@ -45,11 +47,8 @@ constexpr int FilesPerFolder = 50;
 // The window's time over lftp's: the download must beat lftp, the upload stay well below it.
 constexpr double DownloadTarget = 1.0;
 constexpr double UploadTarget = 0.9;
-// With four connections: against lftp's mirror --parallel=4, and against the window's own
-// time with one connection.
+// The connections of the parallel rounds.
 constexpr int Connections = 4;
-constexpr double ParallelTarget = 1.0;
-constexpr double OverOneConnectionTarget = 0.65;
 // Listing a folder while a large download runs on a throttled server, over listing it idle.
 constexpr double BusyListingTarget = 1.5;
 constexpr int ListedEntries = 1000;
@@ -119,12 +118,6 @@ struct TTimings {
         serverCpu.push_back(used.server);
     }
 };
-
-double Median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 void WriteFile(const fs::path& path, const std::string& content)
 {
@@ -297,7 +290,7 @@ double ListingDuringDownload(TMainForm& form, const fs::path& work, int runs)
             times.push_back(list("/list"));
             list("/");
         }
-        return Median(times);
+        return MedianOf(times);
     };
     const double idle = timeListings();
 
@@ -448,12 +441,12 @@ int main(int argc, char** argv)
 
     const double logSeconds = FileLogSeconds(work / "logtest", files);
 
-    const double up = Median(ourUp.seconds), down = Median(ourDown.seconds), baseUp = Median(lftpUp.seconds),
-                 baseDown = Median(lftpDown.seconds);
+    const double up = MedianOf(ourUp.seconds), down = MedianOf(ourDown.seconds), baseUp = MedianOf(lftpUp.seconds),
+                 baseDown = MedianOf(lftpDown.seconds);
     std::printf("%d files of %d bytes in 40 folders, median of %d runs\n", files, FileSize, runs);
     std::printf("upload:   aUploadAll %.2f s, lftp mirror -R %.2f s, ratio %.2f (target <= %.2f)\n", up, baseUp,
                 up / baseUp, UploadTarget);
-    const double plainUp = Median(ourPlainUp.seconds);
+    const double plainUp = MedianOf(ourPlainUp.seconds);
     std::printf("          without the size check after each file: aUploadAll %.2f s, ratio %.2f\n", plainUp,
                 plainUp / baseUp);
     std::printf("download: aDownloadAll %.2f s, lftp mirror %.2f s, ratio %.2f (target <= %.2f)\n", down, baseDown,
@@ -461,8 +454,8 @@ int main(int argc, char** argv)
     std::printf("per %d files, timed alone: file-operation log lines %.2f s\n", files, logSeconds);
     std::printf("CPU seconds (medians): aUploadAll window %.2f, server %.2f (lftp's upload: server %.2f); "
                 "aDownloadAll window %.2f, server %.2f (lftp's download: server %.2f)\n",
-                Median(ourUp.windowCpu), Median(ourUp.serverCpu), Median(lftpUp.serverCpu),
-                Median(ourDown.windowCpu), Median(ourDown.serverCpu), Median(lftpDown.serverCpu));
+                MedianOf(ourUp.windowCpu), MedianOf(ourUp.serverCpu), MedianOf(lftpUp.serverCpu),
+                MedianOf(ourDown.windowCpu), MedianOf(ourDown.serverCpu), MedianOf(lftpDown.serverCpu));
     const auto printRuns = [](const char* what, const std::vector<double>& times) {
         std::printf(" %s", what);
         for (double time : times)
@@ -483,20 +476,20 @@ int main(int argc, char** argv)
         {.work = work, .source = source, .served = served, .port = port, .runs = runs, .lftp = lftp,
          .checkSame = [&original](const fs::path& copy, const char* what) { CheckSame(copy, original, what); }});
 
-    const double pUp = Median(parallelUp.seconds), pDown = Median(parallelDown_.seconds),
-                 lpUp = Median(lftpParallelUp.seconds), lpDown = Median(lftpParallelDown.seconds);
+    const double pUp = MedianOf(parallelUp.seconds), pDown = MedianOf(parallelDown_.seconds),
+                 lpUp = MedianOf(lftpParallelUp.seconds), lpDown = MedianOf(lftpParallelDown.seconds);
     std::printf("on %d connections:\n", Connections);
     std::printf("upload:   aUploadAll %.2f s, lftp mirror -R --parallel=%d %.2f s, ratio %.2f (target <= %.2f); "
                 "over one connection's %.2f s: %.2f (target <= %.2f)\n",
-                pUp, Connections, lpUp, pUp / lpUp, ParallelTarget, up, pUp / up, OverOneConnectionTarget);
+                pUp, Connections, lpUp, pUp / lpUp, TargetAgainstLftp, up, pUp / up, TargetAgainstOneConnection);
     std::printf("download: aDownloadAll %.2f s, lftp mirror --parallel=%d %.2f s, ratio %.2f (target <= %.2f); "
                 "over one connection's %.2f s: %.2f (target <= %.2f)\n",
-                pDown, Connections, lpDown, pDown / lpDown, ParallelTarget, down, pDown / down, OverOneConnectionTarget);
+                pDown, Connections, lpDown, pDown / lpDown, TargetAgainstLftp, down, pDown / down, TargetAgainstOneConnection);
     std::printf("CPU seconds (medians): aUploadAll on %d window %.2f, server %.2f (lftp's: server %.2f); "
                 "aDownloadAll on %d window %.2f, server %.2f (lftp's: server %.2f)\n",
-                Connections, Median(parallelUp.windowCpu), Median(parallelUp.serverCpu),
-                Median(lftpParallelUp.serverCpu), Connections, Median(parallelDown_.windowCpu),
-                Median(parallelDown_.serverCpu), Median(lftpParallelDown.serverCpu));
+                Connections, MedianOf(parallelUp.windowCpu), MedianOf(parallelUp.serverCpu),
+                MedianOf(lftpParallelUp.serverCpu), Connections, MedianOf(parallelDown_.windowCpu),
+                MedianOf(parallelDown_.serverCpu), MedianOf(lftpParallelDown.serverCpu));
     std::printf("each run (s):");
     printRuns("aUploadAll on 4", parallelUp.seconds);
     printRuns("lftp mirror -R --parallel", lftpParallelUp.seconds);
@@ -507,13 +500,36 @@ int main(int argc, char** argv)
     QuitSession(form);
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
+    const bool multiProcessMet = RunMultiProcessRounds({
+        .work = work,
+        .source = source,
+        .home = home,
+        .runs = runs,
+        .connections = Connections,
+        .logIn = [&form](int vsftpdPort) { LogInOnLoopback(form, vsftpdPort, "anonymous", "x", 60000); },
+        .logOut = [&form] { QuitSession(form); },
+        .runWindow =
+            [&](const char* action, const fs::path& localDir, const std::string& remoteDir, int connections) {
+                form.Options().iTransferConnections = connections;
+                form.LocalPane().ChangeDirectory(QString::fromStdString(localDir.string()));
+                showRemote(remoteDir);
+                form.LogPane()->Clear();
+                const auto start = std::chrono::steady_clock::now();
+                runAction(action);
+                const double seconds = Seconds(start);
+                form.TransferQueue().RemoveFinished();
+                form.Options().iTransferConnections = 1;
+                return seconds;
+            },
+        .checkSame = [&original](const fs::path& copy, const char* what) { CheckSame(copy, original, what); },
+    });
     const double busyRatio = ListingDuringDownload(form, work, runs);
     form.close();
     fs::remove_all(work);
-    const bool parallelMet = pUp / lpUp <= ParallelTarget && pDown / lpDown <= ParallelTarget &&
-                             pUp / up <= OverOneConnectionTarget && pDown / down <= OverOneConnectionTarget;
+    const bool parallelMet = pUp / lpUp <= TargetAgainstLftp && pDown / lpDown <= TargetAgainstLftp &&
+                             pUp / up <= TargetAgainstOneConnection && pDown / down <= TargetAgainstOneConnection;
     return up / baseUp <= UploadTarget && down / baseDown <= DownloadTarget && parallelMet && toolMet &&
-                   busyRatio <= BusyListingTarget
+                   multiProcessMet && busyRatio <= BusyListingTarget
                ? 0
                : 1;
 }
