@@ -88,8 +88,7 @@ void TEditor::AppendLine(QString line)
 void TEditor::FollowEnd()
 {
     CaretToEnd();
-    topRow_ = std::clamp(TopRowShowingCaret(), 0, MaxTopRow());
-    SyncSpaced();
+    SetTopRowSpaced(TopRowShowingCaret());
 }
 
 void TEditor::DeleteFirstLine()
@@ -103,8 +102,7 @@ void TEditor::DeleteFirstLine()
     anchor_ = shift(anchor_);
     extent_ = shift(extent_);
     // The rows on screen stay where they are: everything moved up by one line.
-    topRow_ = std::clamp(topRow_ - 1, 0, MaxTopRow());
-    SyncSpaced();
+    SetTopRowSpaced(topRow_ - 1);
 }
 
 void TEditor::Clear()
@@ -155,6 +153,12 @@ void TEditor::SetTopRow(int row)
 {
     topRow_ = std::clamp(row, 0, MaxTopRow());
     ScheduleSync();
+}
+
+void TEditor::SetTopRowSpaced(int row)
+{
+    topRow_ = std::clamp(row, 0, MaxTopRow());
+    SyncSpaced();
 }
 
 int TEditor::MaxTopRow() const

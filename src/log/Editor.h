@@ -94,6 +94,8 @@ private:
     // them scroll by), and the last state always shows. Not on every turn of the event loop: the
     // scroll bar is not opaque, so each change of it repaints the whole log beneath it.
     void SyncSpaced();
+    // SetTopRow for the appended lines' moves: the view follows with their spacing.
+    void SetTopRowSpaced(int row);
     // The top row that keeps the caret in view.
     int TopRowShowingCaret() const;
     void ScrollBarMoved(int value);

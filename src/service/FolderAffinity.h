@@ -15,7 +15,7 @@ Iterator NextByFolder(Iterator first, Iterator last, const Folder& own, const st
     for (Iterator it = first; it != last; ++it) {
         if (!waiting(*it))
             continue;
-        const Folder& folder = folderOf(*it);
+        const auto& folder = folderOf(*it);
         if (folder == own)
             return it;
         if (firstWaiting == last)

@@ -228,6 +228,14 @@ std::vector<TFileEntry> TFolderWalk::ListRemote(TWalkFolders& folders)
     return entries;
 }
 
+void TFolderWalk::ShowRemoteName(TWalkFolders& folders)
+{
+    if (!folders.remote.isEmpty())
+        host_.RunOnEngine([&folders](TRemoteEngine& engine) {
+            folders.remoteShown = ShownName(engine.NameCodec(), folders.remote);
+        });
+}
+
 std::vector<TFileEntry> TFolderWalk::ScanLocal(const QString& folder) const
 {
     // As the local pane lists: every kind, hidden names too, links as what they point to.
@@ -282,7 +290,7 @@ void TFolderWalk::UploadLevel(TWalkFolders here, TAncestors& ancestors, const TL
     TLevelPlan decided;
     if (!planned && made) {
         // A folder the walk has just made holds nothing to list.
-        host_.RunOnEngine([&here](TRemoteEngine& engine) { here.remoteShown = ShownName(engine.NameCodec(), here.remote); });
+        ShowRemoteName(here);
         decided = DecideUpload(here, {});
     } else if (!planned) {
         decided = DecideUpload(here, ListRemote(here));
@@ -365,8 +373,8 @@ void TFolderWalk::DownloadLevel(TWalkFolders here, const TLevelPlan* planned)
         const std::vector<TFileEntry> remote = ListRemote(here);
         // The comparison sees the local folder as the level found it.
         decided = DecideDownloadLevel(settings_.rules, remote, ScanLocal(here.local), here.local);
-    } else if (!here.remote.isEmpty()) {
-        host_.RunOnEngine([&here](TRemoteEngine& engine) { here.remoteShown = ShownName(engine.NameCodec(), here.remote); });
+    } else {
+        ShowRemoteName(here);
     }
     const TLevelPlan& level = planned ? *planned : decided;
     host_.ShowProgress(DownloadSearching, here.remoteShown);

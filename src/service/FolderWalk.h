@@ -106,6 +106,8 @@ private:
     void FromStart(const TWalkFolders& start, const std::function<void()>& body);
     // The level's remote entries, by the remote mask; sets the folders' shown remote path.
     std::vector<TFileEntry> ListRemote(TWalkFolders& folders);
+    // The same shown path, for a level that is not listed.
+    void ShowRemoteName(TWalkFolders& folders);
     std::vector<TFileEntry> ScanLocal(const QString& folder) const;
     TLevelPlan DecideUpload(const TWalkFolders& here, const std::vector<TFileEntry>& remote) const;
     // The named subfolder of the start, as its level decides it.

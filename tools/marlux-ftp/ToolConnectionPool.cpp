@@ -11,6 +11,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -23,7 +24,8 @@ void ReportLine(const std::string& line)
     std::cerr << "marlux-ftp: " << PrintableText(line) << '\n';
 }
 
-std::string FolderOfPath(const std::string& path)
+// A view into path: taking the next file compares the folders of every waiting file.
+std::string_view FolderOfPath(std::string_view path)
 {
     return path.substr(0, path.rfind('/') + 1);
 }
@@ -182,7 +184,7 @@ bool TToolConnectionPool::Drain(TRemoteEngine& engine)
     }
     while (std::optional<TPoolFile> taken = Take(worker)) {
         TPoolFile& file = *taken;
-        const std::string folder = FolderOfPath(file.remotePath);
+        const std::string folder(FolderOfPath(file.remotePath));
         if (!file.checkBatched || checksWaiting != folder)
             settle();
         if (file.checkBatched) {
