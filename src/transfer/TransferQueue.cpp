@@ -43,13 +43,6 @@ bool TTransferQueue::Parallel() const
     return sources_.connections() >= 2;
 }
 
-bool TTransferQueue::Running() const
-{
-    // From the end: rows finish roughly in the order they were added, and the idle pass asks this
-    // on every turn of the event loop while thousands of finished rows may stay listed.
-    return std::any_of(model_.Rows().rbegin(), model_.Rows().rend(), [](const TQueueRow& row) { return !row.Finished(); });
-}
-
 void TTransferQueue::Add(TQueuedFile file)
 {
     TQueueRow row;

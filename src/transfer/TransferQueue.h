@@ -45,8 +45,9 @@ public:
     void Add(TQueuedFile file) override;
 
     TQueueModel& Model() { return model_; }
-    // A file waiting or running.
-    bool Running() const;
+    // A file waiting or running, or the checks of files sent still to settle: a row shown done
+    // may yet fail its check.
+    bool Running() const { return runActive_; }
 
     // The context menu's commands. An abort ends a running file within the engine's abort time.
     void AbortRow(int id);
