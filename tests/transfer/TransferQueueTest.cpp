@@ -268,7 +268,8 @@ TEST_F(QueueOnPyftpdlib, FilesSentBeforeTheSessionEndsAreCheckedBeforeTheConnect
     dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
     files_->aUploadAllExecute();
     WaitForService(service_);
-    ASSERT_TRUE(RunEventsUntil([&] { return endNow.load(); }));
+    ASSERT_TRUE(RunEventsUntil([&] { return endNow.load(); }))
+        << "no connection sent a second file after the cut one:\n" << SessionLines().join('\n').toStdString();
     queue_->SessionEnded();
     ended = true;
     ASSERT_TRUE(RunEventsUntil([&] { return Sent("QUIT") == 2; }));
