@@ -29,3 +29,15 @@ void TMainMenuShortcuts::SetMenuItemShortCut(QAction* item, const QKeySequence& 
     if (auto* menuItem = qobject_cast<TMenuItem*>(item))
         menuItem->BoundAction()->setShortcut(key);
 }
+
+QKeySequence TMainMenuShortcuts::MenuItemShortCut(const QAction* item) const
+{
+    const auto* menuItem = qobject_cast<const TMenuItem*>(item);
+    return menuItem ? menuItem->BoundAction()->shortcut() : item->shortcut();
+}
+
+QString TMainMenuShortcuts::MenuItemCaption(const QAction* item) const
+{
+    const auto* menuItem = qobject_cast<const TMenuItem*>(item);
+    return menuItem ? menuItem->Caption() : item->text();
+}

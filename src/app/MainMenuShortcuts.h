@@ -14,6 +14,8 @@ public:
     QAction* FindMenuItem(const QString& name) const override;
     bool HasCommand(const QAction* item) const override;
     void SetMenuItemShortCut(QAction* item, const QKeySequence& key) override;
+    QKeySequence MenuItemShortCut(const QAction* item) const override;
+    QString MenuItemCaption(const QAction* item) const override;
 
 private:
     QWidget* window_;

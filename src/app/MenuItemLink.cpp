@@ -3,8 +3,6 @@
 TMenuItem::TMenuItem(const QString& name, QAction* action, QObject* parent) : QAction(parent), action_(action)
 {
     setObjectName(name);
-    // The action owns the key; the item only shows it.
-    setShortcutContext(Qt::WidgetShortcut);
     Sync();
     connect(action_, &QAction::changed, this, &TMenuItem::Sync);
     connect(action_, &QAction::toggled, this, &TMenuItem::Sync);
@@ -16,11 +14,12 @@ TMenuItem::TMenuItem(const QString& name, QAction* action, QObject* parent) : QA
 
 void TMenuItem::Sync()
 {
-    setText(action_->text());
+    // A menu shows what follows a tab in the key's column.
+    const QKeySequence key = action_->shortcut();
+    setText(key.isEmpty() ? action_->text() : action_->text() + u'\t' + key.toString(QKeySequence::NativeText));
     setIcon(action_->icon());
     setToolTip(action_->toolTip());
     setStatusTip(action_->statusTip());
-    setShortcut(action_->shortcut());
     setEnabled(action_->isEnabled() && allowed_);
     setCheckable(action_->isCheckable());
     setChecked(action_->isChecked());

@@ -256,7 +256,7 @@ QMenu* TLayoutBuilder::BuildMenu(const QString& title, const QString& name, cons
         // Menu items are named after their action without the leading "a".
         auto* menuItem = new TMenuItem(item.mid(1) + suffix, action_(item), menu);
         if (SubMenuItems().contains(item))
-            menuItem->setMenu(BuildMenu(menuItem->text(), menuItem->objectName() + "Menu", SubMenuItems().value(item), suffix));
+            menuItem->setMenu(BuildMenu(menuItem->Caption(), menuItem->objectName() + "Menu", SubMenuItems().value(item), suffix));
         menu->addAction(menuItem);
     }
     return menu;

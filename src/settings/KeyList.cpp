@@ -14,11 +14,12 @@ const std::string KeySection = "Key";
 void CollectCommandItems(const TShortcutMenus& menus, const QMenu* menu, QList<QAction*>& items)
 {
     for (QAction* item : menu->actions()) {
-        if (item->isSeparator() || item->text().isEmpty())
+        const QString caption = menus.MenuItemCaption(item);
+        if (item->isSeparator() || caption.isEmpty())
             continue;
         if (item->menu())
             CollectCommandItems(menus, item->menu(), items);
-        else if (menus.HasCommand(item) && !item->text().startsWith(u'&'))
+        else if (menus.HasCommand(item) && !caption.startsWith(u'&'))
             items.append(item);
     }
 }

@@ -108,7 +108,8 @@ void TSetKeyDlg::lbTopMenuSelected()
         return;
     for (QAction* item : CommandItems(sources_.menus, topMenuItems_[top])) {
         menuItems_.append(item);
-        lbMenu_->addItem(item->text() + KeyGap + ShortCutToText(item->shortcut()));
+        lbMenu_->addItem(sources_.menus.MenuItemCaption(item) + KeyGap +
+                         ShortCutToText(sources_.menus.MenuItemShortCut(item)));
     }
     lbMenu_->setCurrentRow(menuItems_.isEmpty() ? -1 : 0);
     lbMenuSelected();
@@ -121,8 +122,9 @@ void TSetKeyDlg::lbMenuSelected()
     const QAction* item = SelectedItem();
     if (!item)
         return;
-    ShowCurrentKey(ShortCutToText(item->shortcut()));
-    hkNewKey_->SetHotKey(item->shortcut());
+    const QKeySequence key = sources_.menus.MenuItemShortCut(item);
+    ShowCurrentKey(ShortCutToText(key));
+    hkNewKey_->SetHotKey(key);
 }
 
 QAction* TSetKeyDlg::SelectedItem() const

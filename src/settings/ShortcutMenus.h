@@ -18,6 +18,9 @@ public:
     virtual bool HasCommand(const QAction* item) const = 0;
     // Gives the item the key: choosing the key runs the item's command and the menu shows it.
     virtual void SetMenuItemShortCut(QAction* item, const QKeySequence& key) = 0;
+    virtual QKeySequence MenuItemShortCut(const QAction* item) const = 0;
+    // The item's caption, without the key the menu shows after it.
+    virtual QString MenuItemCaption(const QAction* item) const = 0;
 };
 
 // The command items of a top-level item, depth first: items without sub-items that run a

@@ -3,8 +3,12 @@
 #include "log/Editor.h"
 #include "log/FileOperationLog.h"
 #include "log/LogViewer.h"
+#include "panes/FileViewStack.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenuBar>
+#include <QTest>
 #include <QGroupBox>
 
 #include <filesystem>
@@ -62,4 +66,29 @@ TEST_F(MainFormTest, AViewerThatFailsToStartIsReportedAndTheOperationLogIsWritte
     Pump(1);
     const QString last = form.LogPane()->Line(form.LogPane()->LineCount() - 1);
     EXPECT_TRUE(last.contains(QStringLiteral("FileOperationLog.txt に書き込めません"))) << last.toStdString();
+}
+
+// The keys of the main menu's commands run them wherever the focus is, the menu bar included
+// (it keeps the focus after Esc closes a menu), and the menus show them.
+TEST_F(MainFormTest, AMenuCommandsKeyRunsItOnceWhereverTheFocusIsAndItsItemsShowIt)
+{
+    TMainForm& form = OpenQuiet();
+    form.show();
+    form.activateWindow();
+    int aborts = 0;
+    QObject::connect(form.Action("aAbort"), &QAction::triggered, [&] { ++aborts; });
+    for (QWidget* focus : std::initializer_list<QWidget*>{&LocalFiles(), form.menuBar()}) {
+        focus->setFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), focus->focusProxy() ? focus->focusProxy() : focus);
+        const int before = aborts;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
+        EXPECT_EQ(aborts, before + 1) << focus->metaObject()->className();
+    }
+    for (const char* item : {"Abort", "Upload", "Download0"}) {
+        QAction* shown = form.findChild<QAction*>(QString::fromLatin1(item));
+        EXPECT_TRUE(shown->text().endsWith(u'\t' + form.Action(QStringLiteral("a") + QString::fromLatin1(item).remove(u'0'))
+                                                        ->shortcut().toString(QKeySequence::NativeText)))
+            << shown->text().toStdString();
+    }
 }
