@@ -32,6 +32,9 @@ struct TQueueRow {
     // connection that is still busy with the one before.
     std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
     std::chrono::steady_clock::time_point started;
+    // Its bytes began to move. A file handed to a connection still busy with the one before
+    // is running as far as the queue goes, but shows as waiting.
+    bool begun = false;
 
     bool Finished() const { return state != TQueueState::Waiting && state != TQueueState::Running; }
 };

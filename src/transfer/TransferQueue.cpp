@@ -128,6 +128,7 @@ void TTransferQueue::Start(int slot, TQueueRow& row)
     row.abortRequested = false;
     row.cancelled->store(false);
     row.started = std::chrono::steady_clock::now();
+    row.begun = false;
     (row.file.upload ? uploaded_ : downloaded_) = true;
     slots_[std::size_t(slot)].rows.push_back(row.id);
     slots_[std::size_t(slot)].workFolder = row.file.folders.remote;
@@ -344,6 +345,8 @@ void TTransferQueue::WorkBegin(int slot, std::int64_t size)
     if (size > 0 && row->size < 0)
         row->size = size;
     row->started = std::chrono::steady_clock::now();
+    row->begun = true;
+    model_.Changed(row->id);
 }
 
 void TTransferQueue::Work(int slot, std::int64_t count)

@@ -299,8 +299,17 @@ TEST_F(QueueOnThrottledServer, TheSessionListsWhileFilesFlowAndAbortsEndOneRowTh
     }
     files_->aDownloadExecute();
     WaitForService(service_);
-    RunEventsUntil([&] { return RowOf(QStringLiteral("b.bin")).bytesDone != 0; });
+    RunEventsUntil([&] {
+        return RowOf(QStringLiteral("a.bin")).bytesDone != 0 && RowOf(QStringLiteral("b.bin")).bytesDone != 0;
+    });
     ASSERT_EQ(RowOf(QStringLiteral("a.bin")).state, TQueueState::Running);
+    // Both connections hold their next file already; until its bytes move it shows as waiting.
+    ASSERT_EQ(RowOf(QStringLiteral("d.bin")).state, TQueueState::Running);
+    QStringList shown;
+    for (int row = 0; row < 4; ++row)
+        shown << queue_->Model().data(queue_->Model().index(row, TQueueModel::State)).toString();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("転送中"), QStringLiteral("転送中"), QStringLiteral("待機中"),
+                                  QStringLiteral("待機中")}));
 
     // The session's connection is free: a listing is a job of its own, not refused.
     const std::size_t listed = RunJob(service_, [](TRemoteEngine& engine) {
