@@ -295,8 +295,7 @@ void TMainForm::RunCloseSteps()
 void TMainForm::EnterBusyState()
 {
     SetStatusPanel(3, QStringLiteral("処理中..."));
-    controls_.LocalSysGroupBox->setEnabled(false);
-    controls_.RemoteSysGroupBox->setEnabled(false);
+    busyFocus_.Disable({controls_.LocalSysGroupBox, controls_.RemoteSysGroupBox});
     busy_.BusyFlag = true;
 }
 
@@ -306,14 +305,16 @@ void TMainForm::LeaveBusyState()
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     SetStatusPanel(3, QString());
-    controls_.LocalSysGroupBox->setEnabled(true);
-    controls_.RemoteSysGroupBox->setEnabled(true);
+    busyFocus_.Enable({controls_.LocalSysGroupBox, controls_.RemoteSysGroupBox});
     busy_.BusyFlag = false;
 }
 
 void TMainForm::HoldPanes(bool hold)
 {
-    controls_.MainPanel->setEnabled(!hold);
+    if (hold)
+        heldFocus_.Disable({controls_.MainPanel});
+    else
+        heldFocus_.Enable({controls_.MainPanel});
 }
 
 void TMainForm::SetStatusPanel(int index, const QString& text)

@@ -12,6 +12,7 @@
 //  4. Enabling: AddEnablingRule() with the subsystem's rule for its own actions. Actions that
 //     talk to the server are marked usesEngine in ActionTable.cpp; the window disables them
 //     while the service runs a job, so a rule never needs to look at that.
+#include "app/FocusKeeper.h"
 #include "app/WindowActions.h"
 #include "app/WindowLayout.h"
 #include "app/WindowSettingsAdapter.h"
@@ -181,6 +182,9 @@ private:
     TTransferState transfer_;
     TSessionState session_;
     TBusyState busy_;
+    // The focus across the busy state and across the panes held for a job.
+    TFocusKeeper busyFocus_;
+    TFocusKeeper heldFocus_;
     int lastDirBoxKey_ = 0;
     bool closeStepsDone_ = false;
     // An ftp:// address given on the command line, connected to instead of the dialog.

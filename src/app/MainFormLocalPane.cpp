@@ -51,6 +51,7 @@ void TMainForm::SetUpLocalPane()
                      .viewAction = QStringLiteral("aLocalFileView"),
                      .transferAction = QStringLiteral("aUpload"),
                      .openFolder = [&pane](const TFileEntry& folder) { pane.OpenLocalSubdirectory(folder.name); },
+                     .folderUpAction = QStringLiteral("aLocalDirectoryUp"),
                      .droppedRowsFormat = QString::fromLatin1(RemoteRowsFormat),
                      .dropAction = QStringLiteral("aDownload"),
                      .connected = [this] { return SessionConnected(); }});

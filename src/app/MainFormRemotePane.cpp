@@ -45,6 +45,7 @@ void TMainForm::SetUpRemotePane()
                      .viewAction = QStringLiteral("aRemoteFileView"),
                      .transferAction = QStringLiteral("aDownload"),
                      .openFolder = [&pane](const TFileEntry& folder) { pane.OpenRemoteSubdirectory(folder.nameBytes); },
+                     .folderUpAction = QStringLiteral("aRemoteDirectoryUp"),
                      .droppedRowsFormat = QString::fromLatin1(LocalRowsFormat),
                      .dropAction = QStringLiteral("aUpload"),
                      .connected = [this] { return SessionConnected(); }});

@@ -11,8 +11,48 @@
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTreeView>
+
+namespace {
+
+// Enter and Backspace in a file list, as file managers take them.
+class TRowKeys : public QObject {
+public:
+    TRowKeys(QAbstractItemView& view, std::function<void()> open, std::function<void()> folderUp)
+        : QObject(&view), open_(std::move(open)), folderUp_(std::move(folderUp))
+    {
+        view.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            open_();
+            return true;
+        case Qt::Key_Backspace:
+            folderUp_();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    std::function<void()> open_;
+    std::function<void()> folderUp_;
+};
+
+}  // namespace
 
 void WirePane(QObject& context, const TPaneWiring& pane)
 {
@@ -36,8 +76,13 @@ void WirePane(QObject& context, const TPaneWiring& pane)
             actions.Run(choice == 0 ? viewAction : transferAction);
     };
     const auto dropEnabled = [&actions, dropAction = pane.dropAction] { return actions.Action(dropAction)->isEnabled(); };
+    const auto folderUp = [&actions, name = pane.folderUpAction] {
+        if (QAction* up = actions.Action(name); up->isEnabled())
+            up->trigger();
+    };
     for (QAbstractItemView* view : views.Views()) {
         QObject::connect(view, &QAbstractItemView::doubleClicked, &context, Guarded(doubleClick));
+        new TRowKeys(*view, Guarded(doubleClick), Guarded(folderUp));
         new TPaneDropTarget(
             *view, pane.droppedRowsFormat, [connected = pane.connected, dropEnabled] { return connected() && dropEnabled(); },
             Guarded([&actions, dropAction = pane.dropAction, dropEnabled] {

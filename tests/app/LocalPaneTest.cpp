@@ -43,8 +43,8 @@ TEST_F(LocalPaneTest, ListsTheWorkingDirectoryThroughTheMaskInTheSortOrderOfTheO
     EXPECT_EQ(Captions(Model()).mid(2), (QStringList{"s.css", ".hidden", "notes.txt"}));
 }
 
-// The directory box goes to a typed directory or stays; Up stops at the root; the directory list
-// and a double click open folders; a drive that cannot be opened is reported and the drive stays.
+// The directory box goes to a typed directory or stays; Up stops at the root; the directory list,
+// a double click and Enter open folders, Backspace goes up; a drive that cannot be opened is reported and the drive stays.
 TEST_F(LocalPaneTest, EveryWayOfChangingTheDirectoryGoesThereOrStaysWhereItWas)
 {
     MakeFiles();
@@ -74,6 +74,12 @@ TEST_F(LocalPaneTest, EveryWayOfChangingTheDirectoryGoesThereOrStaysWhereItWas)
     emit LocalFiles().Report().doubleClicked(Model().index(0, 0));
     EXPECT_EQ(folder(), here + QStringLiteral("/afolder"));
     EXPECT_TRUE(Model().Rows().empty());
+    // In the list, Backspace goes one folder up and Enter opens the selected one.
+    PressKey(&LocalFiles().Report(), Qt::Key_Backspace);
+    EXPECT_EQ(folder(), here);
+    SelectLocal({"afolder"});
+    PressKey(&LocalFiles().Report(), Qt::Key_Return);
+    EXPECT_EQ(folder(), here + QStringLiteral("/afolder"));
 
     // Enter goes to the typed directory.
     form.Action("aLocalDirectoryUp")->trigger();

@@ -12,6 +12,7 @@
 #include "platform/DateTime.h"
 #include "support/ServiceJobs.h"
 
+#include <QApplication>
 #include <QAction>
 #include <QEvent>
 #include <QComboBox>
@@ -134,6 +135,21 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
     emit Tree().itemClicked(Tree().topLevelItem(0), 0);
     Settle(form);
     EXPECT_EQ(Dir(), QStringLiteral("/"));
+    // Enter opens the selected folder and Backspace goes back up; the list keeps the keys across
+    // the listing that holds the pane.
+    form.show();
+    form.activateWindow();
+    QAbstractItemView& list = RemoteList().Report();
+    Select(RemoteList(), {QStringLiteral("a")});
+    list.setFocus();
+    PressKey(&list, Qt::Key_Return);
+    Settle(form);
+    EXPECT_EQ(Dir(), QStringLiteral("/a"));
+    EXPECT_EQ(QApplication::focusWidget(), &list);
+    PressKey(&list, Qt::Key_Backspace);
+    Settle(form);
+    EXPECT_EQ(Dir(), QStringLiteral("/"));
+    EXPECT_EQ(QApplication::focusWidget(), &list);
     DoubleClickRow(1);
     EXPECT_EQ(Dir(), QStringLiteral("/a"));
     EnterDirectory(QStringLiteral("/a/inner"));
