@@ -3,7 +3,11 @@
 #include "transfer/TransferQueue.h"
 
 #include <QHeaderView>
+#include <QAction>
 #include <QMenu>
+
+#include <algorithm>
+#include <functional>
 
 TQueueView::TQueueView(TTransferQueue& queue, QWidget* parent) : QTreeView(parent), queue_(queue)
 {
@@ -31,10 +35,16 @@ void TQueueView::ShowMenu(const QPoint& position)
         for (int id : ids)
             queue_.AbortRow(id);
     });
-    connect(menu.addAction(QStringLiteral("すべて中止")), &QAction::triggered, this, [this] { queue_.AbortAll(); });
-    connect(menu.addAction(QStringLiteral("失敗した転送を再試行")), &QAction::triggered, this,
-            [this] { queue_.RetryFailed(); });
-    connect(menu.addAction(QStringLiteral("終了した行を削除")), &QAction::triggered, this,
-            [this] { queue_.RemoveFinished(); });
+    const std::vector<TQueueRow>& rows = queue_.Model().Rows();
+    const auto any = [&rows](auto holds) { return std::any_of(rows.begin(), rows.end(), holds); };
+    QAction* abortAll = menu.addAction(QStringLiteral("すべて中止"));
+    abortAll->setEnabled(any([](const TQueueRow& row) { return !row.Finished(); }));
+    connect(abortAll, &QAction::triggered, this, [this] { queue_.AbortAll(); });
+    QAction* retry = menu.addAction(QStringLiteral("失敗した転送を再試行"));
+    retry->setEnabled(any(&TTransferQueue::Retryable));
+    connect(retry, &QAction::triggered, this, [this] { queue_.RetryFailed(); });
+    QAction* remove = menu.addAction(QStringLiteral("終了した行を削除"));
+    remove->setEnabled(any(std::mem_fn(&TQueueRow::Finished)));
+    connect(remove, &QAction::triggered, this, [this] { queue_.RemoveFinished(); });
     menu.exec(viewport()->mapToGlobal(position));
 }

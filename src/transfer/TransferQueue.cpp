@@ -423,10 +423,8 @@ void TTransferQueue::AbortAll()
 
 void TTransferQueue::RetryFailed()
 {
-    // An append that failed may have appended part of the file: sending it again would add
-    // those bytes twice, so it stays failed for the user to look at.
     for (const TQueueRow& row : model_.Rows())
-        if (row.state == TQueueState::Failed && row.file.mode != TQueuedMode::Append) {
+        if (Retryable(row)) {
             TQueueRow& again = *model_.Find(row.id);
             again.state = TQueueState::Waiting;
             again.reason.clear();

@@ -54,6 +54,12 @@ public:
     void AbortAll();
     // Failed files wait again, for the connections to take them up; a failed append stays.
     void RetryFailed();
+    // An append that failed may have appended part of the file: sending it again would add
+    // those bytes twice, so it stays failed for the user to look at.
+    static bool Retryable(const TQueueRow& row)
+    {
+        return row.state == TQueueState::Failed && row.file.mode != TQueuedMode::Append;
+    }
     void RemoveFinished();
     // The session has ended: waiting files are aborted, and each connection checks the files it
     // sent but has not checked yet before it is closed.

@@ -8,7 +8,12 @@
 #include "support/TestPanes.h"
 #include "transfer/TransferQueue.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
 #include <QTabWidget>
+#include <QTimer>
+#include <QTreeView>
 
 #include <atomic>
 #include <chrono>
@@ -16,7 +21,25 @@
 
 namespace {
 
-class TransferQueueWindowTest : public RemoteSceneTest {};
+class TransferQueueWindowTest : public RemoteSceneTest {
+protected:
+    // The commands the queue's context menu offers enabled.
+    QStringList EnabledQueueCommands() const
+    {
+        QStringList enabled;
+        QTimer::singleShot(0, [&enabled] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (const QAction* action : menu->actions())
+                if (action->isEnabled())
+                    enabled << action->text();
+            menu->close();
+        });
+        emit form_->findChild<QTreeView*>(QStringLiteral("QueueView"))->customContextMenuRequested({1, 1});
+        return enabled;
+    }
+};
 
 TEST_F(TransferQueueWindowTest, WithFourConnectionsAFolderGoesThroughTheQueueTabAndThePanesAreNotHeld)
 {
@@ -41,6 +64,8 @@ TEST_F(TransferQueueWindowTest, WithFourConnectionsAFolderGoesThroughTheQueueTab
     EXPECT_EQ(FileTree(server_.Root()), original);
 
     EXPECT_EQ(QueueStates(), QStringList(12, QStringLiteral("完了")));
+    // Nothing to abort or retry: only the removal of finished rows is offered.
+    EXPECT_EQ(EnabledQueueCommands(), QStringList{QStringLiteral("終了した行を削除")});
     EXPECT_TRUE(LogLines().contains(QStringLiteral("[2] << PASS ****")));
     EXPECT_TRUE(OperationLog().find("Upload " + Local("tree/f11.bin")) != std::string::npos);
 }
