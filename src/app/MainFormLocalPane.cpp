@@ -52,6 +52,7 @@ void TMainForm::SetUpLocalPane()
                      .transferAction = QStringLiteral("aUpload"),
                      .openFolder = [&pane](const TFileEntry& folder) { pane.OpenLocalSubdirectory(folder.name); },
                      .folderUpAction = QStringLiteral("aLocalDirectoryUp"),
+                     .deleteAction = QStringLiteral("aLocalFileDelete"),
                      .droppedRowsFormat = QString::fromLatin1(RemoteRowsFormat),
                      .dropAction = QStringLiteral("aDownload"),
                      .connected = [this] { return SessionConnected(); }});

@@ -46,6 +46,7 @@ void TMainForm::SetUpRemotePane()
                      .transferAction = QStringLiteral("aDownload"),
                      .openFolder = [&pane](const TFileEntry& folder) { pane.OpenRemoteSubdirectory(folder.nameBytes); },
                      .folderUpAction = QStringLiteral("aRemoteDirectoryUp"),
+                     .deleteAction = QStringLiteral("aRemoteFileDelete"),
                      .droppedRowsFormat = QString::fromLatin1(LocalRowsFormat),
                      .dropAction = QStringLiteral("aUpload"),
                      .connected = [this] { return SessionConnected(); }});

@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -17,11 +18,12 @@
 
 namespace {
 
-// Enter and Backspace in a file list, as file managers take them.
+// The keys of a file list as file managers take them. A key the user has given a command of the
+// menus runs that command instead: shortcuts come first.
 class TRowKeys : public QObject {
 public:
-    TRowKeys(QAbstractItemView& view, std::function<void()> open, std::function<void()> folderUp)
-        : QObject(&view), open_(std::move(open)), folderUp_(std::move(folderUp))
+    TRowKeys(QAbstractItemView& view, QHash<int, std::function<void()>> commands)
+        : QObject(&view), commands_(std::move(commands))
     {
         view.installEventFilter(this);
     }
@@ -32,24 +34,15 @@ protected:
         if (event->type() != QEvent::KeyPress)
             return QObject::eventFilter(watched, event);
         const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        const auto command = commands_.constFind(key->key());
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || command == commands_.constEnd())
             return false;
-        switch (key->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            open_();
-            return true;
-        case Qt::Key_Backspace:
-            folderUp_();
-            return true;
-        default:
-            return false;
-        }
+        (*command)();
+        return true;
     }
 
 private:
-    std::function<void()> open_;
-    std::function<void()> folderUp_;
+    QHash<int, std::function<void()>> commands_;
 };
 
 }  // namespace
@@ -76,13 +69,19 @@ void WirePane(QObject& context, const TPaneWiring& pane)
             actions.Run(choice == 0 ? viewAction : transferAction);
     };
     const auto dropEnabled = [&actions, dropAction = pane.dropAction] { return actions.Action(dropAction)->isEnabled(); };
-    const auto folderUp = [&actions, name = pane.folderUpAction] {
-        if (QAction* up = actions.Action(name); up->isEnabled())
-            up->trigger();
+    const auto whenEnabled = [&actions](const QString& name) {
+        return Guarded([&actions, name] {
+            if (QAction* command = actions.Action(name); command->isEnabled())
+                command->trigger();
+        });
     };
+    const QHash<int, std::function<void()>> keys = {{Qt::Key_Return, Guarded(doubleClick)},
+                                                    {Qt::Key_Enter, Guarded(doubleClick)},
+                                                    {Qt::Key_Backspace, whenEnabled(pane.folderUpAction)},
+                                                    {Qt::Key_Delete, whenEnabled(pane.deleteAction)}};
     for (QAbstractItemView* view : views.Views()) {
         QObject::connect(view, &QAbstractItemView::doubleClicked, &context, Guarded(doubleClick));
-        new TRowKeys(*view, Guarded(doubleClick), Guarded(folderUp));
+        new TRowKeys(*view, keys);
         new TPaneDropTarget(
             *view, pane.droppedRowsFormat, [connected = pane.connected, dropEnabled] { return connected() && dropEnabled(); },
             Guarded([&actions, dropAction = pane.dropAction, dropEnabled] {

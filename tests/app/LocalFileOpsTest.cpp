@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QLineEdit>
+#include <QTreeView>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,7 +62,8 @@ TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesAndNeverOntoAn
     EXPECT_TRUE(Logged("Rename b --> b2\r\n"));
 }
 
-// The commands for one file follow the first selected row. Delete asks twice; it and making a
+// The commands for one file follow the first selected row. Delete (the command or the key in the
+// list) asks twice; it and making a
 // directory act only after Yes. The detailed listing goes to the viewer.
 TEST_F(LocalFileOpsTest, DeleteRemovesOnlyFilesAndEmptyFoldersAndMakeDirectoryCreatesOne)
 {
@@ -78,7 +80,10 @@ TEST_F(LocalFileOpsTest, DeleteRemovesOnlyFilesAndEmptyFoldersAndMakeDirectoryCr
     EXPECT_EQ(enabled(), QStringList{});
     SelectLocal({"empty", "full", "file"});
     EXPECT_EQ(enabled(), (QStringList{"aLocalFileName", "aLocalFileDelete"}));
-    Run("aLocalFileDelete", {Answer::Yes, Answer::No});
+    // The Delete key in the list runs the command.
+    dialogs_->QueueAnswer(Answer::Yes);
+    dialogs_->QueueAnswer(Answer::No);
+    PressKey(&LocalFiles().Report(), Qt::Key_Delete);
     EXPECT_EQ(dialogs_->Shown().size(), 2);
     EXPECT_TRUE(TempDir::Exists(work_.File("file")));
     Run("aLocalFileDelete", {Answer::Yes, Answer::Yes});
