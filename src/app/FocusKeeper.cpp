@@ -1,12 +1,13 @@
 #include "app/FocusKeeper.h"
 
-#include <QApplication>
-
 #include <algorithm>
 
 void TFocusKeeper::Disable(std::initializer_list<QWidget*> areas)
 {
-    QWidget* focus = QApplication::focusWidget();
+    // The window's own focus widget, not the application's: a dialog that asked before the job
+    // has just closed, and the window may not be active again yet.
+    QWidget* window = (*areas.begin())->window();
+    QWidget* focus = window->focusWidget();
     const bool inside = focus && std::any_of(areas.begin(), areas.end(), [focus](QWidget* area) {
                             return area == focus || area->isAncestorOf(focus);
                         });
@@ -14,7 +15,7 @@ void TFocusKeeper::Disable(std::initializer_list<QWidget*> areas)
         area->setEnabled(false);
     if (inside) {
         held_ = focus;
-        movedTo_ = QApplication::focusWidget();
+        movedTo_ = window->focusWidget();
     }
 }
 
@@ -22,7 +23,7 @@ void TFocusKeeper::Enable(std::initializer_list<QWidget*> areas)
 {
     for (QWidget* area : areas)
         area->setEnabled(true);
-    if (held_ && held_->isEnabled() && held_->isVisible() && QApplication::focusWidget() == movedTo_)
+    if (held_ && held_->isEnabled() && held_->isVisible() && held_->window()->focusWidget() == movedTo_)
         held_->setFocus(Qt::OtherFocusReason);
     held_ = nullptr;
     movedTo_ = nullptr;

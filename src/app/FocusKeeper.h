@@ -9,6 +9,7 @@
 // with Enter would leave the list without the keys that follow.
 class TFocusKeeper {
 public:
+    // The areas are widgets of one window; there is at least one.
     void Disable(std::initializer_list<QWidget*> areas);
     // Gives the focus back unless the user has put it somewhere else meanwhile.
     void Enable(std::initializer_list<QWidget*> areas);

@@ -150,6 +150,19 @@ TEST_F(RemotePaneTest, TheBoxRowsTreeUpCommandBookmarksAndMaskListTheDirectories
     Settle(form);
     EXPECT_EQ(Dir(), QStringLiteral("/"));
     EXPECT_EQ(QApplication::focusWidget(), &list);
+    // A dialog that asked before the listing leaves the window inactive while the pane is held;
+    // back, the window gives the keys to the list again.
+    {
+        QWidget asking;
+        asking.show();
+        asking.activateWindow();
+        QApplication::processEvents();
+        Run("aRemoteRefresh");
+        Settle(form);
+    }
+    form.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), &list);
     DoubleClickRow(1);
     EXPECT_EQ(Dir(), QStringLiteral("/a"));
     EnterDirectory(QStringLiteral("/a/inner"));
