@@ -37,6 +37,9 @@ public:
             engine.Intercept = &log_;
         }
         engine.Passive = options.passive;
+        // Large socket reads: a download hashed as it streams shares the cores with its digest,
+        // and every read saved leaves the digest more of them.
+        engine.RecvBufferSize = 256 * 1024;
         engine.SetTransferType(options.ascii ? ftASCII : ftBinary);
         engine.VerifyTransfers = options.verify;
         engine.UseTLS = static_cast<TIdUseTLS>(options.tls);
