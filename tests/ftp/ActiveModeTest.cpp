@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -31,14 +30,11 @@ class ActiveMode : public ::testing::TestWithParam<bool> {};
 // Several connections to one server, each on its own thread, move many small files in active
 // mode: every PORT (EPRT on IPv6) gets its reply and every file arrives byte for byte.
 TEST_P(ActiveMode, SeveralEnginesOnThreadsMoveManySmallFilesByteExact) {
-    const bool ipv6 = GetParam();
-    FtpServer server({.ipv6 = ipv6});
+    FtpServer server({.ipv6 = GetParam()});
     for (int e = 0; e < Engines; ++e)
         for (int f = 0; f < Files; ++f) TempDir::WriteFile(server.File(FileName(e, f)), FileContent(e, f));
     TempDir local;
 
-    std::mutex failuresMutex;
-    std::vector<std::string> failures;
     std::vector<std::thread> threads;
     for (int e = 0; e < Engines; ++e) {
         threads.emplace_back([&, e] {
@@ -55,14 +51,12 @@ TEST_P(ActiveMode, SeveralEnginesOnThreadsMoveManySmallFilesByteExact) {
                 }
                 ftp.Disconnect();
             } catch (const std::exception& error) {
-                const std::lock_guard lock(failuresMutex);
-                failures.push_back("engine " + std::to_string(e) + ", file " + std::to_string(file) + ": " +
-                                   error.what());
+                ADD_FAILURE() << "engine " << e << ", file " << file << ": " << error.what();
             }
         });
     }
     for (std::thread& thread : threads) thread.join();
-    ASSERT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
+    ASSERT_FALSE(HasFailure());
     for (int e = 0; e < Engines; ++e)
         for (int f = 0; f < Files; ++f) {
             const std::string name = FileName(e, f);

@@ -87,6 +87,11 @@ TEST(FtpCommands, LoginReconnectDirectoriesFilesListingsAndTheirRefusals) {
     const std::size_t reported = s.events.events.size();
     EXPECT_EQ(s.ftp.ParsedListing().Count(), 4u);
     EXPECT_EQ(s.events.events.size(), reported);
+
+    // A mask goes to LIST, which applies it, even where MLSD is offered (pyftpdlib refuses it).
+    EXPECT_THROW(s.ftp.ListDirectory("*.txt"), EIdProtocolReplyError);
+    EXPECT_TRUE(s.sent.Sent("LIST *.txt"));
+    EXPECT_FALSE(s.sent.Sent("MLSD"));
 }
 
 TEST(IPv6, BracketedAndBareAddressesReachTheServerWithEpsvAndEprt) {

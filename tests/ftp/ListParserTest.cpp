@@ -53,15 +53,9 @@ TEST(ListingCorpus, EveryLineReadAndForeignLinesBetweenThemSkipped)
             EXPECT_EQ(item.Size, expected.size);
             EXPECT_EQ(DateText(item.Modified), expected.modified);
             EXPECT_EQ(item.LinkTarget(), expected.linkTarget);
-            if (expected.owner) {
-                EXPECT_EQ(item.Owner(), expected.owner);
-            }
-            if (expected.group) {
-                EXPECT_EQ(item.Group(), expected.group);
-            }
-            if (expected.linkCount >= 0) {
-                EXPECT_EQ(item.LinkCount, expected.linkCount);
-            }
+            if (expected.owner) { EXPECT_EQ(item.Owner(), expected.owner); }
+            if (expected.group) { EXPECT_EQ(item.Group(), expected.group); }
+            if (expected.linkCount >= 0) { EXPECT_EQ(item.LinkCount, expected.linkCount); }
         }
     }
 }

@@ -3,7 +3,6 @@
 #include "ftp/IdFTPList.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -176,49 +175,6 @@ TEST(MachineListing, FeaturesTheServerDoesNotHonourGiveNoFalseResults)
     EXPECT_EQ(control.Lines(), (std::vector<std::string>{"USER ", "TYPE I", "FEAT", "OPTS UTF8 ON", "SYST",
                                                          "MLST a.txt", "MDTM a.txt", "MLST b.txt", "MDTM b.txt",
                                                          "MFMT 20240229134507 c.txt", "SIZE c.txt", "PWD"}));
-}
-
-// Against a real server: MLSD lists with UTC seconds, MFMT sets a time that MLST, MDTM and
-// the next MLSD all read back exactly.
-TEST(MachineListing, RealServerListsByMlsdAndKeepsTimesSetByMfmt)
-{
-    ServerSession s;
-    TempDir::WriteFile(s.server.File("notes.txt"), "hello");
-    ASSERT_EQ(mkdir(s.server.File("sub dir").c_str(), 0755), 0);
-    ASSERT_TRUE(s.ftp.ListsByMlsd());
-    ASSERT_TRUE(s.ftp.CanSetModificationTime());
-
-    ASSERT_TRUE(s.ftp.SetModificationTime("notes.txt", LeapDayAfternoon));
-    s.ftp.ListDirectory("");
-    EXPECT_TRUE(s.sent.Sent("MLSD"));
-    ASSERT_EQ(s.ftp.ParsedListing().Count(), 2u);
-    const TIdFTPListItem* notes = FindItem(s.ftp.ParsedListing(), "notes.txt");
-    ASSERT_NE(notes, nullptr);
-    EXPECT_EQ(notes->Kind, ikFile);
-    EXPECT_EQ(notes->Size, 5);
-    EXPECT_EQ(Epoch(*notes), LeapDayAfternoon);
-    EXPECT_EQ(notes->Precision, tpSecond);
-    ASSERT_NE(FindItem(s.ftp.ParsedListing(), "sub dir"), nullptr);
-    EXPECT_EQ(FindItem(s.ftp.ParsedListing(), "sub dir")->Kind, ikDirectory);
-    EXPECT_EQ(s.ftp.ModificationTime("notes.txt"), LeapDayAfternoon);
-    struct stat info{};
-    ASSERT_EQ(stat(s.server.File("notes.txt").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mtime, LeapDayAfternoon);
-
-    // Without MLSD: LIST, and the time by MDTM.
-    s.ftp.UseMLSD = false;
-    s.ftp.ListDirectory("");
-    EXPECT_EQ(s.sent.Count("MLSD"), 1u);
-    EXPECT_TRUE(s.sent.Sent("LIST"));
-    EXPECT_EQ(s.ftp.ModificationTime("notes.txt"), LeapDayAfternoon);
-    EXPECT_TRUE(s.sent.Sent("MDTM notes.txt"));
-    EXPECT_EQ(s.ftp.ModificationTime("missing.txt"), std::nullopt);
-
-    // A mask goes to LIST, which applies it (pyftpdlib refuses patterns).
-    s.ftp.UseMLSD = true;
-    EXPECT_THROW(s.ftp.ListDirectory("*.txt"), EIdProtocolReplyError);
-    EXPECT_EQ(s.sent.Count("MLSD"), 1u);
-    EXPECT_TRUE(s.sent.Sent("LIST *.txt"));
 }
 
 }  // namespace

@@ -29,20 +29,9 @@ std::int64_t FileTime(const std::string& path) {
 
 }  // namespace
 
-// What Pure-FTPd lists in FEAT decides everything below: the machine listings and both time
-// commands, but no digest of any kind.
-TEST(PureFtpd, OffersMachineListingsAndTimesButNoDigest) {
-    PureFtpdSession s;
-    for (const char* feature : {"MLST", "MLSD", "MDTM", "MFMT", "SIZE", "REST", "UTF8"})
-        EXPECT_TRUE(s.ftp.Supports(feature)) << feature;
-    for (const char* feature : {"HASH", "XSHA256", "XSHA1", "XMD5", "XCRC", "RANG"})
-        EXPECT_FALSE(s.ftp.Supports(feature)) << feature;
-    EXPECT_TRUE(s.ftp.ListsByMlsd());
-    EXPECT_TRUE(s.ftp.CanSetModificationTime());
-}
-
 // MLSD lists each entry with its time in UTC to the second, names with blanks and UTF-8 bytes
-// exact; MLST (and MDTM, without MLSD) read a single file's time the same.
+// exact; MLST (and MDTM, without MLSD) read a single file's time the same. Without MLSD the
+// listing comes by LIST.
 TEST(PureFtpd, ListingsAndSingleEntriesGiveExactUtcTimes) {
     PureFtpdSession s;
     const std::string name = "東京 データ.txt";
@@ -69,6 +58,9 @@ TEST(PureFtpd, ListingsAndSingleEntriesGiveExactUtcTimes) {
     EXPECT_EQ(s.ftp.ModificationTime(name), LeapDayAfternoon);
     EXPECT_TRUE(s.sent.Sent("MDTM " + name));
     EXPECT_EQ(s.ftp.ModificationTime("missing.txt"), std::nullopt);
+    s.ftp.ListDirectory("");
+    EXPECT_EQ(s.sent.Count("MLSD"), 1u);
+    EXPECT_TRUE(s.sent.Sent("LIST"));
 }
 
 // An upload is checked by the size the server reports and gets its time by MFMT, which the

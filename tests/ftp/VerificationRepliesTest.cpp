@@ -154,14 +154,13 @@ TEST(Digests, AnAbortDuringTheDigestWaitLeavesTheFileUnverifiedAndTheSessionInSt
         sent.Attach(s.ftp);
         Clock::time_point requested;
         std::thread requester;
-        sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& line) {
-            if (line.rfind("HASH", 0) == 0)
-                requester = std::thread([&] {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                    requested = Clock::now();
-                    signal.Request();
-                });
-        };
+        sent.Before("HASH", [&] {
+            requester = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                requested = Clock::now();
+                signal.Request();
+            });
+        });
         TIdStringStream stream;
         if (resumed) stream.Write("hel", 3);
         s.ftp.Get("x", stream, resumed);
@@ -193,9 +192,7 @@ TEST(Digests, ADigestReplyThatNeverComesAfterAnAbortDropsTheConnection) {
     s.ftp.AbortSignal = &signal;
     SentCommands sent;
     sent.Attach(s.ftp);
-    sent.log.OnSent = [&](TIdLogBase*, const std::string&, const std::string& line) {
-        if (line.rfind("HASH", 0) == 0) signal.Request();
-    };
+    sent.Before("HASH", [&] { signal.Request(); });
     TIdStringStream stream;
     s.ftp.Get("x", stream);
     EXPECT_EQ(s.ftp.LastVerification.Reason, "the check was aborted");
