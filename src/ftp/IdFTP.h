@@ -269,6 +269,8 @@ private:
     void SendUser(const std::string& userLine, const std::string& passLine);
     // FEAT, and OPTS UTF8 ON where the server offers UTF-8 names and the profile lets it.
     void RequestFeatures();
+    // OPTS MLST where the server offers the file mode fact without sending it unasked.
+    void RequestModeFact();
     void ProxyLoginStep();
 
     std::unique_ptr<TIdTCPConnection> dataChannel_;

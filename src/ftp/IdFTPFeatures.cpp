@@ -33,6 +33,7 @@ void TIdFTP::RequestFeatures() {
     if (Supports("UTF8") && (choice == TNameEncoding::Auto || choice == TNameEncoding::Utf8) &&
         SendCommand("OPTS UTF8 ON") / 100 == 2)
         NameCodec.ServerUsesUtf8();
+    RequestModeFact();
 }
 
 bool TIdFTP::Supports(std::string_view feature) const {

@@ -60,6 +60,9 @@ int OwnerModeOfPerm(std::string_view perm, bool directory)
 
 bool OctalMode(std::string_view text, int& mode)
 {
+    // pyftpdlib writes the mode as Python spells octal numbers.
+    if (text.starts_with("0o") || text.starts_with("0O"))
+        text.remove_prefix(2);
     if (text.empty() || text.size() > 6)
         return false;
     int value = 0;

@@ -41,6 +41,7 @@ TEST(PureFtpd, ListingsAndSingleEntriesGiveExactUtcTimes) {
 
     s.ftp.ListDirectory("");
     EXPECT_TRUE(s.sent.Sent("MLSD"));
+    EXPECT_FALSE(s.sent.Sent("OPTS MLST"));  // it sends the mode unasked
     ASSERT_EQ(s.ftp.ParsedListing().Count(), 2u);
     const TIdFTPListItem* file = FindItem(s.ftp.ParsedListing(), name);
     ASSERT_NE(file, nullptr);
