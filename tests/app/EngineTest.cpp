@@ -14,8 +14,7 @@ TEST_F(MainFormTest, WhileTheEngineWaitsOnlyCommandsThatLeaveItAloneCanRunFromAc
     peer.Start();
     TempDir::WriteFile(work_.File("a.txt"), "x");
     TMainForm& form = Open();
-    AimAtLoopback(form.IdFTP1, peer.Port());
-    RunJob(form.Service(), [](TRemoteEngine& engine) { engine.Connect(5000); });
+    LogInOnLoopback(form.Service(), peer.Port(), "user", "secret");
     form.Options().iOnLocalDblClick = 1;
     QAbstractItemView& view = form.Controls().LocalFileListView->Report();
     view.selectAll();

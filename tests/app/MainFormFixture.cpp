@@ -202,22 +202,6 @@ void MainFormTest::WhileTransferring(QTimer& watcher, std::function<bool()> cond
     watcher.start();
 }
 
-QStringList MainFormTest::QueueStates() const
-{
-    const TQueueModel& rows = form_->TransferQueue().Model();
-    QStringList states;
-    for (int row = 0; row < rows.rowCount(); ++row)
-        states << rows.index(row, TQueueModel::State).data().toString();
-    return states;
-}
-
-mode_t MainFormTest::FileMode(const std::string& path)
-{
-    struct stat status {};
-    stat(path.c_str(), &status);
-    return status.st_mode & 07777;
-}
-
 void MainFormTest::MakeWorkFiles(std::initializer_list<std::string> names) const
 {
     for (const std::string& name : names)
@@ -273,19 +257,6 @@ void MainFormTest::Pump(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-void MainFormTest::AimAtLoopback(TIdFTP& ftp, int port)
-{
-    ftp.Host = "127.0.0.1";
-    ftp.Port = port;
-    ftp.Username = "user";
-    ftp.Password = "secret";
-}
-
-void MainFormTest::LogIn(TMainForm& form, int port, const char* user, const char* password)
-{
-    LogInOnLoopback(form.Service(), port, user, password);
 }
 
 void MainFormTest::PressKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers)

@@ -50,8 +50,6 @@ protected:
     void ExpectNotConnected() const;
     // Runs action from the message pump once the condition holds while a file's data flows.
     void WhileTransferring(QTimer& watcher, std::function<bool()> condition, std::function<void()> action) const;
-    // The state column of the transfer queue's rows.
-    QStringList QueueStates() const;
     // Runs the event loop until the transfer queue is done, the panes usable all along.
     void RunQueue() const;
     // Selects exactly the local rows of these captions and brings the actions up to date.
@@ -94,11 +92,6 @@ protected:
     // "FileOperationLog.txt" ("" when missing) once the event loop has gone idle, as it does
     // after every command.
     std::string OperationLog() const;
-    // Points the engine at a loopback server with the fixtures' user and password.
-    static void AimAtLoopback(TIdFTP& ftp, int port);
-    // Logs the window's engine in to a loopback server as that user, with short time-outs;
-    // nothing is listed.
-    static void LogIn(TMainForm& form, int port, const char* user = "user", const char* password = "secret");
     // Key presses as the keyboard sends them; Type presses one key per character.
     static void PressKey(QWidget* target, int key, const QString& text = {},
                          Qt::KeyboardModifiers modifiers = Qt::NoModifier);
@@ -109,8 +102,6 @@ protected:
         WaitForService(form.Service());
         form.UpdateActionStates();
     }
-    // A file's permission bits.
-    static mode_t FileMode(const std::string& path);
     // Runs the event loop for the given time.
     static void Pump(int milliseconds);
     // The rows' captions of a file list, in list order.

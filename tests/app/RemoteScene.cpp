@@ -18,7 +18,7 @@ TMainForm& RemoteSceneTest::OpenConnected(const std::string& settings)
 TMainForm& RemoteSceneTest::OpenConnectedTo(int port, const char* user, const char* password, const std::string& settings)
 {
     TMainForm& form = OpenQuiet(settings);
-    LogIn(form, port, user, password);
+    LogInOnLoopback(form.Service(), port, user, password);
     Run("aRemoteRefresh");
     return form;
 }

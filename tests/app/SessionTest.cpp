@@ -1,6 +1,5 @@
 #include "MainFormFixture.h"
 
-#include "fixtures/ClosedPort.h"
 #include "fixtures/FtpServer.h"
 #include "fixtures/KeyringService.h"
 #include "fixtures/ScriptedPeer.h"
@@ -59,8 +58,6 @@ protected:
                               });
     }
     QComboBox& RemoteDirBox() const { return *form_->findChild<QComboBox*>(QStringLiteral("RemoteDirBox")); }
-    // A menu item of the remote side; it follows the session.
-    bool RemoteMenuEnabled() const { return form_->findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled(); }
     std::string LstFile(const std::string& name) const { return HomeFile("LST/" + name); }
 };
 
@@ -76,18 +73,11 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     profile.remoteDir = QStringLiteral("/pub/");
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
-    EXPECT_TRUE(RemoteMenuEnabled());
-    EXPECT_FALSE(form.BusyFlag());
+    // A menu item of the remote side; it follows the session.
+    EXPECT_TRUE(form.findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled());
     // The login lists the folder once.
     EXPECT_EQ(RemoteDirBox().currentText(), QStringLiteral("/pub"));
     EXPECT_EQ(LogLines().filter(QStringLiteral("<< MLSD")).size(), 1);
-    EXPECT_EQ((QStringList{form.StatusPanelText(0), form.StatusPanelText(2), form.Action("aConnect")->iconText()}),
-              (QStringList{"接続中", "127.0.0.1", "切断"}));
-    // The login's replies and the system name are logged, the password masked.
-    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< PASS ****")));
-    EXPECT_FALSE(LogLines().filter(QStringLiteral(">> 230")).isEmpty());
-    EXPECT_FALSE(LogLines().filter(QStringLiteral("UNIX")).isEmpty());
-    EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("secret")));
 
     const QString localDir = form.findChild<QComboBox*>(QStringLiteral("LocalDirBox"))->currentText();
     RemoteDirBox().addItem(QStringLiteral("/visited"));
@@ -145,7 +135,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     ExpectNotConnected();
 }
 
-TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAndTheWindowStaysUsable)
+TEST_F(SessionTest, ARefusedSilentOrUntrustedAttemptConnectsNothingAndTheWindowStaysUsable)
 {
     VsftpdServer vsftpd;
     TMainForm& form = OpenQuiet();
@@ -154,12 +144,6 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
     Connect(refused);
     ExpectNotConnected();
     EXPECT_EQ(LogLines().filter(QStringLiteral(">> 530")).size(), 1);
-    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
-
-    // Nothing listening: the failure is logged, as no error raised past the session would be.
-    Connect({ClosedLoopbackPort()});
-    ExpectNotConnected();
-    EXPECT_EQ(LogLines().last(), QStringLiteral("127.0.0.1への接続に失敗しました"));
 
     // A server that accepts but never greets: the time-out ends the wait. (That the window
     // keeps processing events during a wait is the engine-wait scene's test.)
@@ -174,11 +158,12 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
     mute.timeOut = QStringLiteral("1");
     Connect(mute);
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_EQ(dialogs_->DialogTitles().size(), 3);
+    EXPECT_EQ(dialogs_->DialogTitles().size(), 2);  // the refused attempt's and this one's
     EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
     ExpectNotConnected();
 
-    // An untrusted certificate is asked about once, and its fingerprint kept with the profile.
+    // An untrusted certificate is asked about, and its fingerprint kept with the profile. That the
+    // connection dialog hands it to the engine, which then asks no more, are their own tests.
     TestCertificate certificate;
     FtpServer server({.tls = "explicit", .certificateFile = certificate.CombinedFile()});
     TProfile profile{server.Port()};
@@ -194,10 +179,6 @@ TEST_F(SessionTest, ARefusedUnreachableSilentOrUntrustedAttemptConnectsNothingAn
     Connect(profile);
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
-    Run("aConnect");
-    Connect(profile);
-    EXPECT_TRUE(form.SessionConnected());
-    EXPECT_EQ(dialogs_->Shown().size(), 2);
 }
 
 // Every change of the profile box's text by the user, each typed key or a choice from the list,
@@ -320,10 +301,8 @@ TEST_F(SessionTest, ConnectingAtStartUpWaitsForThePasswordTheKeyringHolds)
 
     TMainForm& form = Open();
     emit form.StartupTimer()->timeout({});
-    EXPECT_FALSE(form.SessionConnected());
     EXPECT_TRUE(RunEventsUntil([&form] { return form.SessionConnected(); }));
     Settle(form);
     EXPECT_TRUE(dialogs_->DialogTitles().isEmpty());
-    EXPECT_TRUE(LogLines().contains(QStringLiteral("<< PASS ****")));
     EXPECT_EQ(IniValue("CURRENT", "PWD"), "<missing>");
 }

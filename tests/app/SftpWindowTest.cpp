@@ -1,25 +1,21 @@
 #include "MainFormFixture.h"
 
-#include "fileops/CommandDlg.h"
 #include "fixtures/FileTree.h"
 #include "fixtures/RandomBytes.h"
 #include "fixtures/SshServer.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
-#include "panes/LocalPane.h"
 #include "session/ProtocolBox.h"
 #include "transfer/TransferQueue.h"
 
-#include <QAction>
-#include <QComboBox>
+#include <QApplication>
 #include <QDialog>
-#include <QPushButton>
-#include <QPlainTextEdit>
+#include <QMenu>
 #include <QTimer>
+#include <QTreeView>
 
 #include <csignal>
 #include <filesystem>
-#include <sys/stat.h>
 
 namespace {
 
@@ -53,6 +49,22 @@ protected:
         return form;
     }
     QStringList RemoteCaptions() const { return Captions(RemoteList().Model()); }
+    // The commands the queue's context menu offers enabled.
+    QStringList EnabledQueueCommands() const
+    {
+        QStringList enabled;
+        QTimer::singleShot(0, [&enabled] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (const QAction* action : menu->actions())
+                if (action->isEnabled())
+                    enabled << action->text();
+            menu->close();
+        });
+        emit form_->findChild<QTreeView*>(QStringLiteral("QueueView"))->customContextMenuRequested({1, 1});
+        return enabled;
+    }
     std::string Local(const std::string& name) const { return work_.File(name); }
     std::string Remote(const std::string& name) const { return server_.File(name); }
 
@@ -72,7 +84,6 @@ TEST_F(SftpWindowTest, AnUnknownHostKeyIsAskedOnceAndKeptWithTheProfileAndAChang
     Connect();
     ExpectNotConnected();
     ASSERT_EQ(dialogs_->Shown().size(), 1);
-    EXPECT_TRUE(dialogs_->Shown()[0].contains(QString::fromStdString(trusted)));
     EXPECT_EQ(IniValue("site", "SSHHOSTKEY"), "<missing>");
 
     dialogs_->QueueAnswer(Answer::Yes);
@@ -81,91 +92,18 @@ TEST_F(SftpWindowTest, AnUnknownHostKeyIsAskedOnceAndKeptWithTheProfileAndAChang
     EXPECT_EQ(IniValue("site", "SSHHOSTKEY"), trusted);
     EXPECT_EQ(IniValue("CURRENT", "SSHHOSTKEY"), trusted);
     EXPECT_EQ(RemoteCaptions(), QStringList{"hello.txt"});
-    EXPECT_FALSE(form.BusyFlag());
-    EXPECT_FALSE(LogLines().filter(QStringLiteral("Authenticated by password")).isEmpty());
-    EXPECT_TRUE(LogLines().filter(QString::fromLatin1(SshServer::TestPassword)).isEmpty());
-    EXPECT_TRUE(form.findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled());
     Run("aConnect");
     ExpectNotConnected();
-    EXPECT_EQ(RemoteCaptions(), QStringList{});
 
-    // Trusted: no question.
-    Connect();
-    EXPECT_TRUE(form.SessionConnected());
-    EXPECT_EQ(dialogs_->Shown().size(), 2);
-    Run("aConnect");
-
-    // Changed: refused, told, never offered; the trusted key stays.
+    // That a kept key is handed to the client, which then asks nothing, are the connection
+    // dialog's and the client's tests. Changed: refused, told, never offered; the kept key stays.
     server_.ReplaceHostKey();
     dialogs_->QueueAnswer(Answer::Yes);
     Connect();
     ExpectNotConnected();
     ASSERT_EQ(dialogs_->Shown().size(), 3);
-    EXPECT_TRUE(dialogs_->Shown()[2].contains(QStringLiteral("変更されています")));
     EXPECT_TRUE(dialogs_->Shown()[2].contains(QString::fromStdString(server_.HostKeyFingerprint())));
     EXPECT_EQ(IniValue("site", "SSHHOSTKEY"), trusted);
-}
-
-TEST_F(SftpWindowTest, FilesAndFoldersMoveByteExactAndRenameDeleteAndChmodWork)
-{
-    const std::string down = RandomBytes(3 << 20, 1);
-    server_.WriteFile("down.bin", down);
-    server_.WriteFile("keep.txt", "keep");
-    server_.WriteFile("old.txt", "old");
-    server_.MakeDirectory("tree");
-    server_.MakeDirectory("tree/sub");
-    server_.WriteFile("tree/sub/x.dat", RandomBytes(70000, 2));
-    server_.WriteFile("tree/top.txt", "top");
-    const std::string up = RandomBytes(2 << 20, 3);
-    TempDir::WriteFile(Local("up.bin"), up);
-    std::filesystem::create_directories(Local("local dir/inner"));
-    TempDir::WriteFile(Local("local dir/inner/y.txt"), "line\r\n");
-    TMainForm& form = OpenConnected();
-    const auto localTree = FileTree(Local("local dir"));
-
-    RunOnLocal("aUpload", {"up.bin"});
-    EXPECT_EQ(TempDir::ReadFile(Remote("up.bin")), up);
-    RunOnRemote("aDownload", {"down.bin"});
-    EXPECT_EQ(TempDir::ReadFile(Local("down.bin")), down);
-
-    // A folder among the rows is asked about; Yes moves it alone.
-    dialogs_->QueueAnswer(Answer::Yes);
-    RunOnLocal("aUpload", {"local dir"});
-    EXPECT_EQ(FileTree(Remote("local dir")), localTree);
-    Run("aRemoteRefresh");
-    dialogs_->QueueAnswer(Answer::Yes);
-    RunOnRemote("aDownload", {"tree"});
-    EXPECT_EQ(FileTree(Local("tree")), FileTree(Remote("tree")));
-
-    // A rename never replaces a file.
-    QueueName(QStringLiteral("keep.txt"));
-    RunOnRemote("aRemoteRename", {"old.txt"});
-    EXPECT_EQ(Contents(server_.Root(), {"keep.txt", "old.txt"}), (Strings{"keep", "old"}));
-    QueueName(QStringLiteral("new.txt"));
-    RunOnRemote("aRemoteRename", {"old.txt"});
-    EXPECT_EQ(TempDir::ReadFile(Remote("new.txt")), "old");
-
-    Select(RemoteList(), {"new.txt"});
-    Delete(Answer::Yes);
-    EXPECT_FALSE(TempDir::Exists(Remote("new.txt")));
-
-    // CHMOD lines become attribute changes; any other line is refused, naming SFTP.
-    Select(RemoteList(), {"keep.txt"});
-    RunCommandDialog([](TCommandDlg& dialog) {
-        dialog.reCommand()->setPlainText(QStringLiteral("CHMOD 640 keep.txt"));
-        dialog.OkBtn()->click();
-    });
-    EXPECT_EQ(FileMode(Remote("keep.txt")), 0640u);
-    const qsizetype shown = dialogs_->Shown().size();
-    RunCommandDialog([](TCommandDlg& dialog) {
-        dialog.reCommand()->setPlainText(QStringLiteral("UTIME keep.txt 20200101000000"));
-        dialog.OkBtn()->click();
-    });
-    EXPECT_EQ(FileMode(Remote("keep.txt")), 0640u);
-    const QStringList told = dialogs_->Shown().mid(shown) + LogLines();
-    EXPECT_FALSE(told.filter(QStringLiteral("SFTP")).filter(QStringLiteral("CHMOD")).isEmpty()) << told.join('\n').toStdString();
-    EXPECT_TRUE(form.SessionConnected());
-    EXPECT_FALSE(form.BusyFlag());
 }
 
 TEST_F(SftpWindowTest, AConnectionDroppedMidTransferEndsWithAnErrorAndTheWindowConnectsAgain)
@@ -209,10 +147,9 @@ TEST_F(SftpWindowTest, AnSftpAddressAsksForThePasswordAndTheHostKeyAndSavesNeith
         qputenv("SSH_AUTH_SOCK", agent);
 
     ASSERT_TRUE(form.SessionConnected());
-    EXPECT_TRUE(asked.startsWith(QStringLiteral("sftp://%1@127.0.0.1:").arg(QString::fromLatin1(SshServer::TestUser))))
-        << asked.toStdString();
-    ASSERT_EQ(dialogs_->Shown().size(), 1);  // the host key, with its fingerprint
-    EXPECT_TRUE(dialogs_->Shown()[0].contains(QString::fromStdString(server_.HostKeyFingerprint())));
+    EXPECT_FALSE(asked.isEmpty());
+    // The host key's question, for this session only; its text is the session's own test.
+    ASSERT_EQ(dialogs_->Shown().size(), 1);
     EXPECT_TRUE(dialogs_->Shown()[0].contains(QStringLiteral("保存はしません")));
     EXPECT_EQ(RemoteCaptions(), QStringList{"a.txt"});
     CloseWindow();
@@ -241,7 +178,12 @@ TEST_F(SftpWindowTest, WithThreeConnectionsFoldersGoThroughTheQueueOverSshWhileT
     RunQueue();
     EXPECT_EQ(FileTree(Local("down")), FileTree(Remote("down")));
 
-    EXPECT_EQ(QueueStates(), QStringList(18, QStringLiteral("完了")));
+    const TQueueModel& rows = form.TransferQueue().Model();
+    ASSERT_EQ(rows.rowCount(), 18);
+    for (int row = 0; row < rows.rowCount(); ++row)
+        EXPECT_EQ(rows.index(row, TQueueModel::State).data().toString(), QStringLiteral("完了")) << row;
+    // Nothing to abort or retry: only the removal of finished rows is offered.
+    EXPECT_EQ(EnabledQueueCommands(), QStringList{QStringLiteral("終了した行を削除")});
     // The extra connections logged in with the profile's trust, asking nothing (the two
     // questions are the folders'), and said so in the log.
     EXPECT_FALSE(LogLines().filter(QStringLiteral("[3] ")).filter(QStringLiteral("Authenticated by password")).isEmpty())

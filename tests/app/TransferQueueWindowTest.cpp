@@ -1,19 +1,11 @@
-// What only the window shows of the transfer queue: its tab beside the log, and a folder going
-// through it on extra connections while the panes stay usable.
+// The window's relisting after a queue run. A folder going through the queue in the window is the
+// SFTP window test's; the queue itself is tested without the window.
 #include "RemoteScene.h"
 
-#include "fixtures/FileTree.h"
 #include "fixtures/RandomBytes.h"
 #include "panes/FileViewStack.h"
 #include "support/TestPanes.h"
 #include "transfer/TransferQueue.h"
-
-#include <QAction>
-#include <QApplication>
-#include <QMenu>
-#include <QTabWidget>
-#include <QTimer>
-#include <QTreeView>
 
 #include <atomic>
 #include <chrono>
@@ -21,54 +13,7 @@
 
 namespace {
 
-class TransferQueueWindowTest : public RemoteSceneTest {
-protected:
-    // The commands the queue's context menu offers enabled.
-    QStringList EnabledQueueCommands() const
-    {
-        QStringList enabled;
-        QTimer::singleShot(0, [&enabled] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!menu)
-                return;
-            for (const QAction* action : menu->actions())
-                if (action->isEnabled())
-                    enabled << action->text();
-            menu->close();
-        });
-        emit form_->findChild<QTreeView*>(QStringLiteral("QueueView"))->customContextMenuRequested({1, 1});
-        return enabled;
-    }
-};
-
-TEST_F(TransferQueueWindowTest, WithFourConnectionsAFolderGoesThroughTheQueueTabAndThePanesAreNotHeld)
-{
-    for (int file = 0; file < 12; ++file)
-        Write(Local("tree/f" + std::to_string(file) + ".bin"), RandomBytes(20000 + std::size_t(file), unsigned(file)));
-    const auto original = FileTree(work_.Path());
-    // Out of range in the file: read as the nearest bound, then set as the options dialog does.
-    TMainForm& form = OpenConnected("iTransferConnections=40\n");
-    EXPECT_EQ(form.Options().iTransferConnections, 8);
-    form.Options().iTransferConnections = 4;
-    form.IdFTP1.Passive = true;
-    Run("aTypeBinary");
-
-    const auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("LogTabs"));
-    ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(tabs->tabText(0), QStringLiteral("ログ"));
-    EXPECT_EQ(tabs->tabText(1), QStringLiteral("転送キュー"));
-
-    dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
-    Run("aUploadAll");
-    RunQueue();
-    EXPECT_EQ(FileTree(server_.Root()), original);
-
-    EXPECT_EQ(QueueStates(), QStringList(12, QStringLiteral("完了")));
-    // Nothing to abort or retry: only the removal of finished rows is offered.
-    EXPECT_EQ(EnabledQueueCommands(), QStringList{QStringLiteral("終了した行を削除")});
-    EXPECT_TRUE(LogLines().contains(QStringLiteral("[2] << PASS ****")));
-    EXPECT_TRUE(OperationLog().find("Upload " + Local("tree/f11.bin")) != std::string::npos);
-}
+using TransferQueueWindowTest = RemoteSceneTest;
 
 TEST_F(TransferQueueWindowTest, TheRemoteRelistAfterAQueueRunWaitsForTheCommandHoldingTheSessionsConnection)
 {

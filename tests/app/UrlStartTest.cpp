@@ -56,7 +56,7 @@ TEST_F(UrlStartTest, AnAddressWithoutPasswordAsksForItListsItsDecodedFolderAndSa
     EXPECT_FALSE(TempDir::Exists(HomeFile("LST/127.0.0.1.lst")));
 }
 
-TEST_F(UrlStartTest, AnonymousAddressesNeedNoPasswordAndBadOnesAreReportedWithoutConnecting)
+TEST_F(UrlStartTest, AnonymousAndFileAddressesNeedNoPasswordAndBadOnesAreReportedWithoutConnecting)
 {
     FtpServer server;
     std::filesystem::create_directories(server.File("pub"));
@@ -74,13 +74,11 @@ TEST_F(UrlStartTest, AnonymousAddressesNeedNoPasswordAndBadOnesAreReportedWithou
         EXPECT_TRUE(dialogs_->Shown().back().contains(bad)) << dialogs_->Shown().back().toStdString();
         CloseWindow();
     }
-}
 
-TEST_F(UrlStartTest, AFileAddressOpensItsFolderInTheLocalPane)
-{
+    // A file address opens its folder in the local pane and connects nothing.
     std::filesystem::create_directories(home_.File("docs"));
-    TMainForm& form = Start(QUrl::fromLocalFile(QString::fromStdString(home_.File("docs"))).toString());
-    EXPECT_FALSE(form.SessionConnected());
-    EXPECT_EQ(form.Controls().LocalDirBox->currentText(), QString::fromStdString(home_.File("docs/")));
+    TMainForm& local = Start(QUrl::fromLocalFile(QString::fromStdString(home_.File("docs"))).toString());
+    EXPECT_FALSE(local.SessionConnected());
+    EXPECT_EQ(local.Controls().LocalDirBox->currentText(), QString::fromStdString(home_.File("docs/")));
     EXPECT_TRUE(dialogs_->Shown().isEmpty());
 }

@@ -38,16 +38,16 @@ TEST_F(MainFormTest, AFirstStartMakesAPrivateSettingsFileAndExitWritesTheWindowK
     EXPECT_FALSE(TempDir::Exists(HomeFile("LST/CURRENT.lst")));
 }
 
-// One program directory with a value of every kind the window reads: edges (one out of range),
-// numbers (a non-number, a hexadecimal one, the misspelt key the file uses), the last profile, an
-// initial directory, and the list files. An unchecked "save" keeps the close from rewriting CURRENT.
+// One program directory with a value of every kind the window reads: edges (one out of range), a
+// connection count above its bound, numbers (a non-number, a hexadecimal one, the misspelt key the
+// file uses), the last profile, an initial directory, and the list files. An unchecked "save" keeps the close from rewriting CURRENT.
 TEST_F(MainFormTest, TheProgramFilesReachEveryPartOfTheWindow)
 {
     TempDir initial;
     WriteHomeFile("Marlux.ini",
                   "[CURRENT]\nbSaveConfig=0\niHeaderToolBarAlign=2\niLocalSysToolBarAlign=9\n"
                   "iMaxLog=abc\niMaxFileLog=0x1F4\niPanelRUHeight=50\niPanelRUHeitht=80\n"
-                  "bCompareTimeStamp=1\nbMirrorPreview=0\nbASCII=1\nbAuto=0\n"
+                  "bCompareTimeStamp=1\nbMirrorPreview=0\nbASCII=1\nbAuto=0\niTransferConnections=40\n"
                   "PROFILE=myhost\nasInitialDirectory=" + initial.Path() + "\n[DEFAULT]\n[myhost]\nHOST=example\n");
     WriteHomeFile("LocalMaskList.txt", "*.txt\n*.c\n");
     mkdir(HomeFile("LST").c_str(), 0700);
@@ -58,8 +58,8 @@ TEST_F(MainFormTest, TheProgramFilesReachEveryPartOfTheWindow)
     EXPECT_EQ(form.Settings().ToolBarAlign(TToolBarId::LocalSys), 4);
     const TWindowOptions& options = form.Options();
     EXPECT_EQ(std::tuple(options.iMaxLog, options.iMaxFileLog, form.Settings().PanelRUHeight(), options.bCompareTimeStamp,
-                         options.bMirrorPreview),
-              std::tuple(500, 500, 80, true, false));
+                         options.bMirrorPreview, options.iTransferConnections),
+              std::tuple(500, 500, 80, true, false, 8));
     EXPECT_TRUE(form.Action("aTypeASCII")->isChecked());
     EXPECT_EQ(form.findChild<QComboBox*>("ProfileNameBox")->currentText(), "myhost");
     // The initial directory of the settings wins over the argument.
