@@ -309,6 +309,9 @@ int TIdTCPConnection::ReadReply(const TIdReplyCodes& allowed) {
         Disconnect();
         throw;
     }
+    // The server's notice that it is closing the connection (RFC 959), as an answer to any
+    // command: the session ends now rather than at the next command's socket error.
+    if (LastReply.NumericCode == 421) Disconnect();
     return CheckReply(LastReply.NumericCode, allowed);
 }
 

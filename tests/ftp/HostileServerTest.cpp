@@ -36,6 +36,21 @@ TEST(PassiveReplies, PortsAreTakenFromAnyDelimiterAndNonsenseIsRefused) {
     EXPECT_THROW(ParsePassiveReply("garbage"), EConvertError);
 }
 
+// A 421 closes the control connection whatever command it answers: the session ends with the
+// reply, not at the next command's socket error.
+TEST(HostileServer, A421ReplyEndsTheSessionAtOnce) {
+    for (const bool transfer : {false, true}) {
+        SCOPED_TRACE(transfer);
+        ScriptedSession s;
+        s.control.Reply("421 Control connection timed out.\r\n");
+        s.Start();
+        TIdStringStream stream;
+        EXPECT_THROW(transfer ? s.ftp.Get("x", stream) : (void)s.ftp.CurrentDirectory(), EIdProtocolReplyError);
+        EXPECT_FALSE(s.ftp.Connected());
+        EXPECT_EQ(std::count(s.events.events.begin(), s.events.events.end(), "OnDisconnected"), 1);
+    }
+}
+
 // A late reply would otherwise be read as the next command's. No reply, one in a trickle, no
 // closing reply after a download's data, or an endless run of preliminary replies while the
 // data channel is open: each wait ends at the time-out and drops the connection.
