@@ -70,11 +70,11 @@ void TTransferProgress::UpdateProgressWindow(const QString& status, const QStrin
     }
 }
 
-void TTransferProgress::ShowTotals(const QString& status, const QString& bytes, std::int64_t done,
-                                   std::int64_t total)
+void TTransferProgress::ShowTotals(const QString& status, const QString& file, const QString& bytes,
+                                   std::int64_t done, std::int64_t total)
 {
     if (TTransactionDlg* window = Window()) {
-        window->SetTexts(status, QString(), bytes);
+        window->SetTexts(status, file, bytes);
         window->SetBarMaximum(total);
         window->SetBarPosition(done);
     }

@@ -44,7 +44,8 @@ public:
     void UpdateProgressWindow(const QString& status, const QString& file, const QString& bytes,
                               std::int64_t position);
     // The texts and bar of a run of several files at once, when the window exists.
-    void ShowTotals(const QString& status, const QString& bytes, std::int64_t done, std::int64_t total);
+    void ShowTotals(const QString& status, const QString& file, const QString& bytes, std::int64_t done,
+                    std::int64_t total);
     // On idle: a window the user closed is only hidden while its command runs; it goes here.
     void DestroyHiddenProgressWindow();
 

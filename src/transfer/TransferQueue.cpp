@@ -371,6 +371,7 @@ void TTransferQueue::ShowTotals()
     int files = 0;
     int finished = 0;
     double speed = 0;
+    QStringList moving;
     for (const TQueueRow& row : model_.Rows()) {
         ++files;
         total += std::max<std::int64_t>(row.size, 0);
@@ -380,11 +381,15 @@ void TTransferQueue::ShowTotals()
         } else if (row.state == TQueueState::Running) {
             done += row.bytesDone;
             speed += row.speed;
+            if (row.begun)
+                moving << row.file.file.name;
         }
     }
+    const QString movingText = moving.size() < 2 ? moving.value(0)
+                                                 : QStringLiteral("%1 ほか %2 件").arg(moving.front()).arg(moving.size() - 1);
     const QLocale locale;
     sources_.progress.ShowTotals(
-        QStringLiteral("転送キュー: %1 / %2 ファイル").arg(finished).arg(files),
+        QStringLiteral("転送キュー: %1 / %2 ファイル").arg(finished).arg(files), movingText,
         QStringLiteral("%1 / %2 バイト; %3 KB/s").arg(locale.toString(qlonglong(done)), locale.toString(qlonglong(total)))
             .arg(speed, 0, 'f', 2),
         done, total);

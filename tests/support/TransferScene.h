@@ -61,7 +61,7 @@ protected:
                     return result;
                 },
                 .progress = progress_,
-                .showProgress = [] { return false; },
+                .showProgress = [this] { return options_.bShowTransactionDlg; },
                 .relist = [](bool, bool) {}});
         files_ = std::make_unique<TFileTransfers>(TFileTransfers::Sources{
             .service = service_,

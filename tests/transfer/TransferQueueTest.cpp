@@ -7,7 +7,9 @@
 #include "support/QStringPrinter.h"
 #include "support/RunEventsUntil.h"
 #include "support/TransferScene.h"
+#include "transfer/TransactionDlg.h"
 
+#include <QLabel>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -290,6 +292,7 @@ protected:
 TEST_F(QueueOnThrottledServer, TheSessionListsWhileFilesFlowAndAbortsEndOneRowThenAll)
 {
     LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 2);
+    options_.bShowTransactionDlg = true;
     for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"}) {
         TempDir::WriteFile(server_.File(name), std::string(8 * 1024 * 1024, 'x'));
         TFileEntry entry = FileNamed(QString::fromLatin1(name));
@@ -310,6 +313,11 @@ TEST_F(QueueOnThrottledServer, TheSessionListsWhileFilesFlowAndAbortsEndOneRowTh
         shown << queue_->Model().data(queue_->Model().index(row, TQueueModel::State)).toString();
     EXPECT_EQ(shown, (QStringList{QStringLiteral("転送中"), QStringLiteral("転送中"), QStringLiteral("待機中"),
                                   QStringLiteral("待機中")}));
+    // The progress window names the files whose bytes move.
+    ASSERT_TRUE(transfer_.ProgressWindow);
+    const auto* fileLabel = transfer_.ProgressWindow->findChild<QLabel*>(QStringLiteral("lbFile"));
+    EXPECT_TRUE(RunEventsUntil([&] { return fileLabel->text() == QStringLiteral("a.bin ほか 1 件"); }))
+        << fileLabel->text().toStdString();
 
     // The session's connection is free: a listing is a job of its own, not refused.
     const std::size_t listed = RunJob(service_, [](TRemoteEngine& engine) {
