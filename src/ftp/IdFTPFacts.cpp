@@ -3,6 +3,7 @@
 #include "ftp/IdFTP.h"
 
 #include "ftp/IdException.h"
+#include "ftp/IdFeatureList.h"
 #include "ftp/IdFTPListParse.h"
 #include "ftp/IdText.h"
 
@@ -36,26 +37,18 @@ bool OffersLine(const std::vector<std::string>& features, std::string_view words
 // only what the login may do, so a CHMOD would never show. The selection names every fact the
 // server sends now, as OPTS MLST replaces it whole (RFC 3659 7.9); a refusal changes nothing.
 void TIdFTP::RequestModeFact() {
-    const auto line = std::find_if(Features.begin(), Features.end(), [](const std::string& feature) {
-        return feature.size() > 5 && listing::EqualsNoCase(std::string_view(feature).substr(0, 5), "MLST ");
-    });
-    if (!UseMLSD || line == Features.end()) return;
-    std::string selection, modeFact;
-    std::string_view facts = std::string_view(*line).substr(5);
-    while (!facts.empty()) {
-        const auto end = std::min(facts.find(';'), facts.size());
-        std::string_view fact = Trim(facts.substr(0, end));
-        facts.remove_prefix(std::min(end + 1, facts.size()));
-        const bool sent = fact.ends_with('*');
-        if (sent) fact.remove_suffix(1);
-        if (listing::EqualsNoCase(fact, "UNIX.MODE")) {
-            if (sent) return;
-            modeFact = fact;
-        } else if (sent) {
-            selection.append(fact).append(";");
+    if (!UseMLSD) return;
+    std::string selection;
+    std::string_view modeFact;
+    for (const TIdFeatureEntry& fact : FeatureEntries(Features, "MLST")) {
+        if (listing::EqualsNoCase(fact.name, "UNIX.MODE")) {
+            if (fact.marked) return;
+            modeFact = fact.name;
+        } else if (fact.marked) {
+            selection.append(fact.name).append(";");
         }
     }
-    if (!modeFact.empty()) SendCommand("OPTS MLST " + selection + modeFact + ";");
+    if (!modeFact.empty()) SendCommand("OPTS MLST " + selection + std::string(modeFact) + ";");
 }
 
 bool TIdFTP::ListsByMlsd() const { return UseMLSD && !mlsdRefused_ && Supports("MLST"); }

@@ -1,6 +1,7 @@
 // What the server offers beyond the base command set (RFC 2389), and UTF-8 names (RFC 2640).
 #include "ftp/IdFTP.h"
 
+#include "ftp/IdFeatureList.h"
 #include "ftp/IdText.h"
 
 #include <algorithm>
@@ -15,6 +16,26 @@ bool SameLetters(std::string_view a, std::string_view b) {
 }
 
 }  // namespace
+
+std::vector<TIdFeatureEntry> FeatureEntries(const std::vector<std::string>& features, std::string_view feature) {
+    std::vector<TIdFeatureEntry> entries;
+    for (std::string_view line : features) {
+        line = Trim(line);
+        const size_t blank = std::min(line.find(' '), line.size());
+        if (!SameLetters(line.substr(0, blank), feature)) continue;
+        std::string_view list = line.substr(blank);
+        while (!list.empty()) {
+            const size_t semicolon = std::min(list.find(';'), list.size());
+            TIdFeatureEntry entry{.name = Trim(list.substr(0, semicolon))};
+            list.remove_prefix(std::min(semicolon + 1, list.size()));
+            entry.marked = entry.name.ends_with('*');
+            if (entry.marked) entry.name.remove_suffix(1);
+            if (!entry.name.empty()) entries.push_back(entry);
+        }
+        break;
+    }
+    return entries;
+}
 
 void TIdFTP::RequestFeatures() {
     Features.clear();

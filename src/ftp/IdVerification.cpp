@@ -2,6 +2,7 @@
 #include "ftp/IdVerification.h"
 
 #include "ftp/IdFTPListParse.h"
+#include "ftp/IdFeatureList.h"
 #include "ftp/IdText.h"
 
 #include <algorithm>
@@ -51,21 +52,11 @@ std::optional<TIdDigestAlgorithm> DigestAlgorithmNamed(std::string_view name) {
 
 TIdHashFeature ParseHashFeature(const std::vector<std::string>& features) {
     TIdHashFeature offer;
-    for (std::string_view line : features) {
-        if (!listing::EqualsNoCase(NextWord(line), "HASH")) continue;
-        std::string_view list = Trim(line);
-        while (!list.empty()) {
-            const size_t semicolon = std::min(list.find(';'), list.size());
-            std::string_view name = Trim(list.substr(0, semicolon));
-            list.remove_prefix(std::min(semicolon + 1, list.size()));
-            const bool selected = name.ends_with('*');
-            if (selected) name.remove_suffix(1);
-            const std::optional<TIdDigestAlgorithm> algorithm = DigestAlgorithmNamed(name);
-            if (!algorithm) continue;
-            offer.algorithms.push_back(*algorithm);
-            if (selected) offer.selected = algorithm;
-        }
-        break;
+    for (const TIdFeatureEntry& entry : FeatureEntries(features, "HASH")) {
+        const std::optional<TIdDigestAlgorithm> algorithm = DigestAlgorithmNamed(entry.name);
+        if (!algorithm) continue;
+        offer.algorithms.push_back(*algorithm);
+        if (entry.marked) offer.selected = algorithm;
     }
     return offer;
 }
