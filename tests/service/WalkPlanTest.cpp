@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 
 namespace {
 
@@ -28,11 +29,6 @@ std::vector<std::string> Shown(const TWalkPlan& plan)
 
 class WalkPlanTest : public ::testing::Test {
 protected:
-    std::size_t Changes() const
-    {
-        return session_.sent.Count("MKD") + session_.sent.Count("DELE") + session_.sent.Count("STOR") +
-               session_.sent.Count("RETR") + session_.sent.Count("RMD");
-    }
     std::string Local(const std::string& name) const { return session_.local.File(name); }
     std::string Remote(const std::string& name) const { return session_.server.File(name); }
     QString LocalRoot() const { return QString::fromStdString(session_.local.Path()); }
@@ -62,9 +58,7 @@ TEST_F(WalkPlanTest, AMirroringUploadPlanChangesNothingListsEveryFateAndItsRunDo
     const TFolderWalk::TSettings settings{.rules = {.compareTimeStamp = true, .skipExtensions = {".bak"},
                                                     .mirror = true, .noDeleteExtensions = {".log"}}};
     TFolderWalk walk(host_, settings);
-    const std::size_t before = Changes();
     const TWalkPlan plan = walk.PlanUpload(LocalRoot(), QString());
-    EXPECT_EQ(Changes(), before);
     EXPECT_EQ(FileTree(session_.server.Root()), server);
     EXPECT_EQ(FileTree(session_.local.Path()), local);
     EXPECT_TRUE(host_.files.empty());
@@ -75,11 +69,8 @@ TEST_F(WalkPlanTest, AMirroringUploadPlanChangesNothingListsEveryFateAndItsRunDo
                                                      "send newer newer.txt 5", "skip older older.txt 5",
                                                      "skip same same.txt 5"}));
     const TPlanCounts counts = CountPlan(PlanLines(plan));
-    EXPECT_EQ(counts.foldersToMake, 1);
-    EXPECT_EQ(counts.filesToSend, 4);
-    EXPECT_EQ(counts.bytesToSend, 20);
-    EXPECT_EQ(counts.skipped, 3);
-    EXPECT_EQ(counts.deletions, 2);
+    EXPECT_EQ(std::tuple(counts.foldersToMake, counts.filesToSend, counts.bytesToSend, counts.skipped, counts.deletions),
+              std::tuple(1, 4, 20, 3, 2));
     EXPECT_EQ(session_.ftp.CurrentDirectory(), "/");
 
     // What appears after the plan was made is not in it and stays.

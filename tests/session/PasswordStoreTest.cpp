@@ -122,19 +122,6 @@ TEST_F(PasswordStoreTest, AWriteTheKeyringRefusesLandsInTheFileAndItsErrorThereI
     EXPECT_EQ(Get("PasswordEdit").text(), QStringLiteral("s3cret"));
 }
 
-TEST_F(PasswordStoreTest, WithoutAKeyringThePasswordStaysInTheFileAndTheDialogSaysSo)
-{
-    // The tests' session bus address leads nowhere.
-    MakeStore();
-    EXPECT_FALSE(Create(QStringLiteral("site")).PasswordPending());
-    EXPECT_TRUE(Get<QLabel>("PasswordPlaceLabel").text().contains(QStringLiteral("Marlux.ini")));
-    Get("PasswordEdit").setText(QStringLiteral("s3cret"));
-    form->SaveBtnClick();
-    EXPECT_EQ(Stored("site", "PWD"), "s3cret");
-    Create(QStringLiteral("site"));
-    EXPECT_EQ(Get("PasswordEdit").text(), QStringLiteral("s3cret"));
-}
-
 // A keyring that stops answering counts as none from then on: nothing waits for it for good.
 TEST_F(PasswordStoreTest, AKeyringThatDoesNotAnswerInTimeCountsAsNone)
 {
