@@ -1,6 +1,7 @@
 #pragma once
 #include "fixtures/FileTimes.h"
 #include "fixtures/FileTree.h"
+#include "ftp/EngineSessions.h"
 #include "ftp/IdFTP.h"
 #include "service/FolderWalk.h"
 #include "service/FtpRemoteEngine.h"
@@ -57,4 +58,15 @@ public:
 private:
     TIdFTP& engine_;
     TFtpRemoteEngine jobs_;
+};
+
+// A session logged in to a real server, and the host over its engine.
+class WalkScene : public ::testing::Test {
+protected:
+    std::string Local(const std::string& name) const { return session_.local.File(name); }
+    std::string Remote(const std::string& name) const { return session_.server.File(name); }
+    QString LocalRoot() const { return QString::fromStdString(session_.local.Path()); }
+
+    ServerSession session_;
+    TDirectWalkHost host_{session_.ftp};
 };

@@ -1,5 +1,4 @@
 #include "WalkHost.h"
-#include "ftp/EngineSessions.h"
 #include "service/WalkPlanLines.h"
 
 #include <QDateTime>
@@ -27,15 +26,7 @@ std::vector<std::string> Shown(const TWalkPlan& plan)
     return shown;
 }
 
-class WalkPlanTest : public ::testing::Test {
-protected:
-    std::string Local(const std::string& name) const { return session_.local.File(name); }
-    std::string Remote(const std::string& name) const { return session_.server.File(name); }
-    QString LocalRoot() const { return QString::fromStdString(session_.local.Path()); }
-
-    ServerSession session_;
-    TDirectWalkHost host_{session_.ftp};
-};
+using WalkPlanTest = WalkScene;
 
 TEST_F(WalkPlanTest, AMirroringUploadPlanChangesNothingListsEveryFateAndItsRunDoesExactlyWhatItListed)
 {

@@ -186,7 +186,6 @@ TEST_F(ConnectFormTest, SftpMovesOnlyTheFtpPortAndDisablesWhatSshCannotCarry)
                                  Get<QComboBox>("EncryptionBox").isEnabled(), Get<QCheckBox>("UseMlsdBox").isEnabled(),
                                  Get<QComboBox>("ProxyTypeBox").isEnabled(), Get("ProxyServerEdit").isEnabled()};
     };
-    EXPECT_EQ(Get("PortEdit").text(), QStringLiteral("21"));
     ChooseProtocol("SFTP");
     EXPECT_EQ(Get("PortEdit").text(), QStringLiteral("22"));
     EXPECT_EQ(ftpOnlyEnabled(), std::vector<bool>(6, false));
