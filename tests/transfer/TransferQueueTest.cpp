@@ -197,20 +197,14 @@ TEST_F(QueueOnPyftpdlib, ADownloadThatFailedArrivesWhenRetriedInsteadOfCountingA
 TEST_F(QueueOnPyftpdlib, EachConnectionChecksAFoldersFilesWithOneListingAndADamagedOneFailsItsRow)
 {
     LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 3);
-    std::map<std::string, std::string> tree;
-    for (const char* folder : {"a", "b", "c"})
-        for (int file = 0; file < 8; ++file) {
-            const std::string name = std::string(folder) + "/f" + std::to_string(file) + ".bin";
-            tree[name] = std::string(std::size_t(2000 + 31 * file), char('k' + file)) + name;
-        }
+    auto tree = WriteTree(local_.Path(), 3, 8);
     // A folder with one file: its check is the file's own.
     tree["lone/only.bin"] = "only";
-    for (const auto& [name, bytes] : tree)
-        WriteWithFolders(local_.File(name), bytes);
+    WriteWithFolders(local_.File("lone/only.bin"), "only");
     // Cut short on the server after it arrived, before the listing that checks it.
     afterFile_ = [this](const TQueuedFile& queued) {
-        if (queued.file.name == QStringLiteral("f5.bin") && queued.folders.remote.endsWith("/b"))
-            TempDir::WriteFile(server_.File("b/f5.bin"), "cut");
+        if (queued.file.name == QStringLiteral("f5.bin") && queued.folders.remote.endsWith("/d1"))
+            TempDir::WriteFile(server_.File("d1/f5.bin"), "cut");
     };
 
     dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
@@ -220,13 +214,13 @@ TEST_F(QueueOnPyftpdlib, EachConnectionChecksAFoldersFilesWithOneListingAndADama
     EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 24}, {TQueueState::Failed, 1}}));
     for (const TQueueRow& row : queue_->Model().Rows())
         if (row.state == TQueueState::Failed) {
-            EXPECT_TRUE(row.remotePath.endsWith(QStringLiteral("/b/f5.bin"))) << row.remotePath.toStdString();
+            EXPECT_TRUE(row.remotePath.endsWith(QStringLiteral("/d1/f5.bin"))) << row.remotePath.toStdString();
             EXPECT_TRUE(row.reason.startsWith(QStringLiteral("Verification failed"))) << row.reason.toStdString();
             EXPECT_TRUE(row.reason.contains(QStringLiteral("f5.bin.part"))) << row.reason.toStdString();
         }
-    EXPECT_TRUE(fs::exists(server_.File("b/f5.bin.part")));
-    EXPECT_FALSE(fs::exists(server_.File("b/f5.bin")));
-    tree.erase("b/f5.bin");
+    // Setting the damaged file apart is the engine's test.
+    EXPECT_TRUE(fs::exists(server_.File("d1/f5.bin.part")));
+    tree.erase("d1/f5.bin");
     EXPECT_EQ(ReadTree(server_.Root(), tree), "");
 
     // No SIZE per file: the lone file's, and the ".part" name's before the rename.
@@ -237,15 +231,14 @@ TEST_F(QueueOnPyftpdlib, EachConnectionChecksAFoldersFilesWithOneListingAndADama
     // The lines a single upload's failed check gets.
     EXPECT_FALSE(SessionLines().filter(QStringLiteral("転送後の検証で size が一致しません: f5.bin")).isEmpty());
     const std::string operations = OperationLog();
-    EXPECT_NE(operations.find(" Verify " + local_.File("b/f5.bin") + " != "), std::string::npos) << operations;
+    EXPECT_NE(operations.find(" Verify " + local_.File("d1/f5.bin") + " != "), std::string::npos) << operations;
     EXPECT_EQ(errors_, 0);
 }
 
 TEST_F(QueueOnPyftpdlib, FilesSentBeforeTheSessionEndsAreCheckedBeforeTheConnectionQuits)
 {
     LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 2);
-    for (int file = 0; file < 8; ++file)
-        WriteWithFolders(local_.File("a/f" + std::to_string(file) + ".bin"), std::string(3000, char('a' + file)));
+    WriteTree(local_.Path(), 1, 8);
     // The first file to arrive is cut on the server; the session ends while its connection
     // still holds its next file, so that connection has not settled its checks yet.
     std::mutex names;
@@ -258,7 +251,7 @@ TEST_F(QueueOnPyftpdlib, FilesSentBeforeTheSessionEndsAreCheckedBeforeTheConnect
         if (++filesHere == 1 && cut.isEmpty()) {
             cut = queued.file.name;
             cutHere = true;
-            TempDir::WriteFile(server_.File("a/" + cut.toStdString()), "cut");
+            TempDir::WriteFile(server_.File("d0/" + cut.toStdString()), "cut");
         } else if (filesHere == 2 && cutHere) {
             held = queued.file.name;
             lock.unlock();
@@ -279,7 +272,7 @@ TEST_F(QueueOnPyftpdlib, FilesSentBeforeTheSessionEndsAreCheckedBeforeTheConnect
     std::lock_guard lock(names);
     EXPECT_EQ(RowOf(cut).state, TQueueState::Failed);
     EXPECT_TRUE(RowOf(cut).reason.startsWith(QStringLiteral("Verification failed"))) << RowOf(cut).reason.toStdString();
-    EXPECT_TRUE(fs::exists(server_.File("a/" + cut.toStdString() + ".part")));
+    EXPECT_TRUE(fs::exists(server_.File("d0/" + cut.toStdString() + ".part")));
     EXPECT_EQ(RowOf(held).state, TQueueState::Done);
     EXPECT_FALSE(queue_->Running());
 }
