@@ -60,7 +60,6 @@ TEST_F(TransfersAlone, SelectedFilesAndAWholeTreeMoveByteExactWithTheirLogLinesA
     dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
     Run([this] { files_->aUploadAllExecute(); });
     EXPECT_EQ(TempDir::ReadFile(server_.File("tree/leaf.txt")), "leaf");
-    EXPECT_EQ(TempDir::ReadFile(server_.File("down.txt")), "line\r\n");
     EXPECT_EQ(errors_, 0);
 
     const std::string log = OperationLog();
