@@ -323,10 +323,12 @@ void TTransferQueue::Follow(int slot)
     TSessionService& connection = pool_.Connection(slot);
     connection.ForEachEngine([this, &connection, slot](TIdComponent& engine) {
         engine.OnWorkBegin = [this, &connection, slot](TIdComponent*, TWorkMode, std::int64_t size) {
-            connection.Report([this, slot, size] { WorkBegin(slot, size); });
+            const auto at = std::chrono::steady_clock::now();
+            connection.Report([this, slot, size, at] { WorkBegin(slot, size, at); });
         };
         engine.OnWork = [this, &connection, slot](TIdComponent*, TWorkMode, std::int64_t count) {
-            connection.Report([this, slot, count] { Work(slot, count); });
+            const auto at = std::chrono::steady_clock::now();
+            connection.Report([this, slot, count, at] { Work(slot, count, at); });
         };
     });
 }
@@ -337,24 +339,24 @@ TQueueRow* TTransferQueue::RunningOn(int slot)
     return rows.empty() ? nullptr : model_.Find(rows.front());
 }
 
-void TTransferQueue::WorkBegin(int slot, std::int64_t size)
+void TTransferQueue::WorkBegin(int slot, std::int64_t size, std::chrono::steady_clock::time_point at)
 {
     TQueueRow* row = RunningOn(slot);
     if (!row)
         return;
     if (size > 0 && row->size < 0)
         row->size = size;
-    row->started = std::chrono::steady_clock::now();
+    row->started = at;
     row->begun = true;
     model_.Changed(row->id);
 }
 
-void TTransferQueue::Work(int slot, std::int64_t count)
+void TTransferQueue::Work(int slot, std::int64_t count, std::chrono::steady_clock::time_point at)
 {
     TQueueRow* row = RunningOn(slot);
     if (!row)
         return;
-    const auto elapsed = std::chrono::steady_clock::now() - row->started;
+    const auto elapsed = at - row->started;
     // A transfer forgets a request that came just before it started: it is asked again.
     if (row->abortRequested)
         pool_.Connection(slot).RequestAbort();

@@ -139,8 +139,10 @@ private:
     void Follow(int slot);
     // The row running on the connection, if any.
     TQueueRow* RunningOn(int slot);
-    void WorkBegin(int slot, std::int64_t size);
-    void Work(int slot, std::int64_t count);
+    // `at`: when the engine's thread saw it. Reports reach the window in batches, so a small
+    // file's start and end may arrive together: times taken here would make it look instant.
+    void WorkBegin(int slot, std::int64_t size, std::chrono::steady_clock::time_point at);
+    void Work(int slot, std::int64_t count, std::chrono::steady_clock::time_point at);
     void ShowTotals();
     void EndRun();
 
