@@ -166,6 +166,7 @@ TTask<> TSession::OpenConnection(int timeoutMs, QString title)
     if (!service.Connected()) {
         // A connect time-out closes the socket without a disconnect notification; the window
         // goes back to idle here in every case.
+        ForgetUrlSite();
         sources_.busy.LeaveBusyState();
         co_return;
     }
@@ -332,7 +333,16 @@ void TSession::IdFTP1Disconnected()
     sources_.remoteDirBox.clear();
     sources_.remoteDirBox.setEditText(QString());
     sources_.clearRemoteListing();
+    ForgetUrlSite();
     sources_.busy.LeaveBusyState();
+}
+
+void TSession::ForgetUrlSite()
+{
+    if (!fromUrl_)
+        return;
+    sources_.state.ProfileName = profileBeforeUrl_;
+    sources_.profileNameBox.setEditText(profileBeforeUrl_);
 }
 
 void TSession::IdFTP1Status(const QString& text)

@@ -112,6 +112,8 @@ private:
     void EnableSessionMenuItems(bool enabled);
     // The captions and hints of the connect command for the state.
     void ShowConnectCommand(bool connected);
+    // After a session opened from an address: the profile in use before it is the window's again.
+    void ForgetUrlSite();
     // The texts of a reply, each of its lines one log line.
     void AppendReplyToLog(const std::string& code, const std::string& text);
 
@@ -121,4 +123,7 @@ private:
     bool connecting_ = false;
     // The session was opened from an address, not from a profile.
     bool fromUrl_ = false;
+    // The profile in use before such a session: the address's host names the site only while it
+    // lasts, or the next connection dialog would save its settings under that host.
+    QString profileBeforeUrl_;
 };

@@ -50,6 +50,7 @@ void TSession::ConnectToUrl(const TStartUrl& url)
     const int timeoutMs = url.sftp ? ConfigureSftpForUrl(sources_.service.Sftp(), url, password, settings)
                                    : ConfigureEngineForUrl(sources_.service.Ftp(), url, password, settings);
     sources_.service.UseSftp(url.sftp);
+    profileBeforeUrl_ = sources_.state.ProfileName;
     sources_.state.ProfileName = url.host;
     // The box names the site in the operation log's remote paths; setting its text opens nothing.
     sources_.profileNameBox.setEditText(url.host);
