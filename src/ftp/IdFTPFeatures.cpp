@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace {
 
@@ -15,24 +16,28 @@ bool SameLetters(std::string_view a, std::string_view b) {
            });
 }
 
+// What follows the first word of the first FEAT line that starts with `feature`, letter case aside.
+std::optional<std::string_view> FeatureLine(const std::vector<std::string>& features, std::string_view feature) {
+    for (std::string_view line : features) {
+        line = Trim(line);
+        const size_t blank = std::min(line.find(' '), line.size());
+        if (SameLetters(line.substr(0, blank), feature)) return line.substr(blank);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<TIdFeatureEntry> FeatureEntries(const std::vector<std::string>& features, std::string_view feature) {
     std::vector<TIdFeatureEntry> entries;
-    for (std::string_view line : features) {
-        line = Trim(line);
-        const size_t blank = std::min(line.find(' '), line.size());
-        if (!SameLetters(line.substr(0, blank), feature)) continue;
-        std::string_view list = line.substr(blank);
-        while (!list.empty()) {
-            const size_t semicolon = std::min(list.find(';'), list.size());
-            TIdFeatureEntry entry{.name = Trim(list.substr(0, semicolon))};
-            list.remove_prefix(std::min(semicolon + 1, list.size()));
-            entry.marked = entry.name.ends_with('*');
-            if (entry.marked) entry.name.remove_suffix(1);
-            if (!entry.name.empty()) entries.push_back(entry);
-        }
-        break;
+    std::string_view list = FeatureLine(features, feature).value_or(std::string_view());
+    while (!list.empty()) {
+        const size_t semicolon = std::min(list.find(';'), list.size());
+        TIdFeatureEntry entry{.name = Trim(list.substr(0, semicolon))};
+        list.remove_prefix(std::min(semicolon + 1, list.size()));
+        entry.marked = entry.name.ends_with('*');
+        if (entry.marked) entry.name.remove_suffix(1);
+        if (!entry.name.empty()) entries.push_back(entry);
     }
     return entries;
 }
@@ -57,8 +62,4 @@ void TIdFTP::RequestFeatures() {
     RequestModeFact();
 }
 
-bool TIdFTP::Supports(std::string_view feature) const {
-    return std::any_of(Features.begin(), Features.end(), [feature](const std::string& line) {
-        return SameLetters(std::string_view(line).substr(0, line.find(' ')), feature);
-    });
-}
+bool TIdFTP::Supports(std::string_view feature) const { return FeatureLine(Features, feature).has_value(); }

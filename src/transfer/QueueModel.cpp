@@ -52,9 +52,9 @@ QVariant TQueueModel::data(const QModelIndex& index, int role) const
     case Size:
         return row.size < 0 ? QString() : QLocale().toString(qlonglong(row.size));
     case State:
-        return StateText(row.state == TQueueState::Running && !row.begun ? TQueueState::Waiting : row.state);
+        return StateText(row.state == TQueueState::Running && !row.Moving() ? TQueueState::Waiting : row.state);
     case Speed:
-        return (row.state == TQueueState::Running && row.begun) || row.state == TQueueState::Done
+        return row.Moving() || row.state == TQueueState::Done
                    ? QStringLiteral("%1 KB/s").arg(row.speed, 0, 'f', 1)
                    : QString();
     case Reason:

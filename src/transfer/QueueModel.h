@@ -37,6 +37,8 @@ struct TQueueRow {
     bool begun = false;
 
     bool Finished() const { return state != TQueueState::Waiting && state != TQueueState::Running; }
+    // Running, and its bytes moving.
+    bool Moving() const { return state == TQueueState::Running && begun; }
 };
 
 // The queue's rows as the queue tab shows them: direction, local path, remote path, size, state,

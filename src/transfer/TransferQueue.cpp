@@ -383,7 +383,7 @@ void TTransferQueue::ShowTotals()
         } else if (row.state == TQueueState::Running) {
             done += row.bytesDone;
             speed += row.speed;
-            if (row.begun)
+            if (row.Moving())
                 moving << row.file.file.name;
         }
     }
