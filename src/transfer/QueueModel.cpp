@@ -40,7 +40,9 @@ QVariant TQueueModel::data(const QModelIndex& index, int role) const
     const TQueueRow& row = rows_[std::size_t(index.row())];
     if (role == Qt::TextAlignmentRole && (index.column() == Size || index.column() == Speed))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole)
+    // A path or a reason too long for its column is shown whole when the pointer rests on it.
+    const bool longText = index.column() == LocalPath || index.column() == RemotePath || index.column() == Reason;
+    if (role != Qt::DisplayRole && !(role == Qt::ToolTipRole && longText))
         return {};
     switch (index.column()) {
     case Direction:

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 TQueueView::TQueueView(TTransferQueue& queue, QWidget* parent) : QTreeView(parent), queue_(queue)
 {
@@ -18,6 +19,12 @@ TQueueView::TQueueView(TTransferQueue& queue, QWidget* parent) : QTreeView(paren
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setContextMenuPolicy(Qt::CustomContextMenu);
     header()->setStretchLastSection(true);
+    // A path keeps its file name in sight when it is cut.
+    setTextElideMode(Qt::ElideMiddle);
+    for (const auto& [column, width] : {std::pair{TQueueModel::Direction, 40}, {TQueueModel::LocalPath, 300},
+                                        {TQueueModel::RemotePath, 300}, {TQueueModel::Size, 100},
+                                        {TQueueModel::State, 60}, {TQueueModel::Speed, 110}})
+        header()->resizeSection(column, width);
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) { ShowMenu(position); });
 }
 
