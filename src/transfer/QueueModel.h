@@ -35,6 +35,9 @@ struct TQueueRow {
     // Its bytes began to move. A file handed to a connection still busy with the one before
     // is running as far as the queue goes, but shows as waiting.
     bool begun = false;
+    // The queue's run it last ran or ended in: the progress window counts the files of the
+    // present run, not those still listed from an earlier one.
+    int run = 0;
 
     bool Finished() const { return state != TQueueState::Waiting && state != TQueueState::Running; }
     // Running, and its bytes moving.

@@ -68,6 +68,7 @@ void TTransferQueue::Pump()
         if (std::none_of(model_.Rows().begin(), model_.Rows().end(), isWaiting))
             return;
         runActive_ = true;
+        ++run_;
         uploaded_ = downloaded_ = false;
         for (TSlot& slot : slots_)
             slot.retired = false;
@@ -121,6 +122,7 @@ std::vector<QByteArray> TTransferQueue::FoldersWorkedBesides(int slot) const
 void TTransferQueue::Start(int slot, TQueueRow& row)
 {
     row.state = TQueueState::Running;
+    row.run = run_;
     row.connection = slot;
     row.reason.clear();
     row.bytesDone = 0;
@@ -313,6 +315,7 @@ void TTransferQueue::End(TQueueRow& row, TQueueState state, const QString& reaso
             row.speed = double(moved) / 1024 / elapsed;
     }
     row.state = state;
+    row.run = run_;
     row.reason = state == TQueueState::Done ? QString() : reason;
     row.connection = -1;
     model_.Changed(row.id);
@@ -375,6 +378,8 @@ void TTransferQueue::ShowTotals()
     double speed = 0;
     QStringList moving;
     for (const TQueueRow& row : model_.Rows()) {
+        if (row.Finished() && row.run != run_)
+            continue;
         ++files;
         total += std::max<std::int64_t>(row.size, 0);
         if (row.Finished()) {

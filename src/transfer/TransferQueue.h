@@ -151,6 +151,8 @@ private:
     std::deque<TSlot> slots_;
     int nextId_ = 1;
     bool runActive_ = false;
+    // Counts the runs: a run begins when a file waits and ends when none is left.
+    int run_ = 0;
     bool uploaded_ = false;
     bool downloaded_ = false;
     // Why the last connection that could not log in could not.

@@ -333,6 +333,16 @@ TEST_F(QueueOnThrottledServer, TheSessionListsWhileFilesFlowAndAbortsEndOneRowTh
     WaitForQueue(std::chrono::seconds(10));
     for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"})
         EXPECT_EQ(RowOf(QString::fromLatin1(name)).state, TQueueState::Aborted) << name;
+
+    // A later run's progress counts its own file, not the rows still listed from this one.
+    panes_.remote.resize(1);
+    files_->aDownloadExecute();
+    ASSERT_TRUE(RunEventsUntil([&] { return transfer_.ProgressWindow != nullptr; }));
+    const auto* status = transfer_.ProgressWindow->findChild<QLabel*>(QStringLiteral("lbStatus"));
+    EXPECT_TRUE(RunEventsUntil([&] { return status->text() == QStringLiteral("転送キュー: 0 / 1 ファイル"); }))
+        << status->text().toStdString();
+    queue_->AbortAll();
+    WaitForQueue(std::chrono::seconds(10));
     EXPECT_EQ(errors_, 0);
 }
 
