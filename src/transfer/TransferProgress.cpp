@@ -91,10 +91,12 @@ void TTransferProgress::FollowEngine(TSessionService& service)
 {
     service.ForEachEngine([this, &service](TIdComponent& engine) {
         engine.OnWorkBegin = [this, &service](TIdComponent*, TWorkMode mode, int64_t countMax) {
-            service.Report([this, mode, countMax] { IdFTP1WorkBegin(mode, countMax); });
+            service.Report([this, mode, countMax, at = std::chrono::steady_clock::now()] {
+                IdFTP1WorkBegin(mode, countMax, at);
+            });
         };
         engine.OnWork = [this, &service](TIdComponent*, TWorkMode mode, int64_t count) {
-            service.Report([this, mode, count] { IdFTP1Work(mode, count); });
+            service.Report([this, mode, count, at = std::chrono::steady_clock::now()] { IdFTP1Work(mode, count, at); });
         };
         engine.OnWorkEnd = [this, &service](TIdComponent*, TWorkMode mode) {
             service.Report([this, mode] { IdFTP1WorkEnd(mode); });
@@ -102,12 +104,13 @@ void TTransferProgress::FollowEngine(TSessionService& service)
     });
 }
 
-void TTransferProgress::IdFTP1WorkBegin(TWorkMode, std::int64_t workCountMax)
+void TTransferProgress::IdFTP1WorkBegin(TWorkMode, std::int64_t workCountMax,
+                                        std::chrono::steady_clock::time_point at)
 {
     TTransferState& state = sources_.transfer;
     dataFlowing_ = true;
     state.TransferStart = CurrentDateTime();
-    start_ = std::chrono::steady_clock::now();
+    start_ = at;
     if (workCountMax >= 1)
         state.ExpectedSize = workCountMax;
     if (TTransactionDlg* window = Window(); window && state.ExpectedSize > 0)
@@ -115,10 +118,10 @@ void TTransferProgress::IdFTP1WorkBegin(TWorkMode, std::int64_t workCountMax)
     state.TransferSpeed = 0;
 }
 
-void TTransferProgress::IdFTP1Work(TWorkMode mode, std::int64_t workCount)
+void TTransferProgress::IdFTP1Work(TWorkMode mode, std::int64_t workCount, std::chrono::steady_clock::time_point at)
 {
     TTransferState& state = sources_.transfer;
-    const auto elapsed = std::chrono::steady_clock::now() - start_;
+    const auto elapsed = at - start_;
     state.TransferSpeed = NextTransferSpeed(
         workCount, std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), state.TransferSpeed);
     const QString line = lineFormat_.Line(mode, workCount, state.ExpectedSize, state.TransferSpeed);

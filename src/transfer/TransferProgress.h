@@ -51,10 +51,11 @@ public:
 
     // Takes the service engine's work events, which come from its thread one per chunk, to the
     // handlers below on the window's thread in order; those in the middle of a transfer in
-    // batches.
+    // batches. `at` is when the engine reported: a batch handled at once would otherwise count
+    // its reports as made in the same instant, and show speeds of hundreds of MB/s.
     void FollowEngine(TSessionService& service);
-    void IdFTP1WorkBegin(TWorkMode mode, std::int64_t workCountMax);
-    void IdFTP1Work(TWorkMode mode, std::int64_t workCount);
+    void IdFTP1WorkBegin(TWorkMode mode, std::int64_t workCountMax, std::chrono::steady_clock::time_point at);
+    void IdFTP1Work(TWorkMode mode, std::int64_t workCount, std::chrono::steady_clock::time_point at);
     void IdFTP1WorkEnd(TWorkMode mode);
 
     // The request ends the running data transfer, and a command between two files stops.
