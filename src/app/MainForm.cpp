@@ -35,11 +35,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDate>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -165,14 +163,6 @@ QString TMainForm::SettingsPath() const
 
 void TMainForm::RunCreationSteps(const QStringList& arguments)
 {
-    transfer_.TransferModeName = QStringLiteral("ASCII");
-    options_.iOnLocalDblClick = 2;
-    options_.iOnRemoteDblClick = 2;
-    options_.iFileListSort = 0;
-    options_.iFileNameAfterTransfer = 0;
-    options_.iMaxLog = 500;
-    options_.iMaxFileLog = 500;
-
     const std::string appDir = appDir_.toStdString();
     lstDir_ = QString::fromStdString(PrepareLstDir(appDir));
     windowLists_ = std::make_unique<TWindowLists>(TWindowLists::Sources{.appDir = appDir,
@@ -206,29 +196,11 @@ void TMainForm::RunCreationSteps(const QStringList& arguments)
     SetUncaughtExceptionHandler([this](std::exception_ptr error) { HandleUncaughtException(error); });
     terminationSignals_ = new TTerminationSignals([this] { close(); }, this);
 
-    if (!arguments.isEmpty()) {
-        QString path = arguments.front();
-        // A desktop hands over links: a file: link names a local path, any other one a server.
-        if (IsStartUrl(path)) {
-            path = LocalPathOfUrl(path);
-            if (path.isEmpty())
-                startUrl_ = arguments.front();
-        }
-        if (!path.isEmpty()) {
-            const QFileInfo argument(path);
-            localPane_->ChangeDirectory(argument.isFile() ? argument.absolutePath() : path);
-        }
-    }
-
-    QComboBox* profiles = controls_.ProfileNameBox;
-    const TIniFile ini(SettingsPath().toStdString());
-    for (const std::string& section : ini.ReadSections())
-        profiles->addItem(QString::fromStdString(section));
-    profiles->setEditText(QString::fromStdString(
-        ini.ReadString(CurrentSection.toStdString(), "PROFILE", profiles->currentText().toStdString())));
-    if (profiles->currentText().isEmpty())
-        profiles->setEditText(CurrentSection);
-    session_.ProfileName = profiles->currentText();
+    const TStartArguments start = ReadStartArguments(arguments);
+    startUrl_ = start.url;
+    if (!start.localFolder.isEmpty())
+        localPane_->ChangeDirectory(start.localFolder);
+    sessionControl_->LoadProfiles();
 
     // A settings file that cannot be written is not reported; the values in force stay.
     Guarded([this] { SaveSettings(SettingsPath(), DefaultSection, *settings_); })();

@@ -281,6 +281,19 @@ void TSession::SaveProfileState()
     ini.WriteString(section, "LASTREMOTEDIR", sources_.remoteDirBox.currentText().toStdString());
 }
 
+void TSession::LoadProfiles()
+{
+    QComboBox& profiles = sources_.profileNameBox;
+    const TIniFile ini(sources_.settingsPath.toStdString());
+    for (const std::string& section : ini.ReadSections())
+        profiles.addItem(QString::fromStdString(section));
+    profiles.setEditText(
+        QString::fromStdString(ini.ReadString("CURRENT", "PROFILE", profiles.currentText().toStdString())));
+    if (profiles.currentText().isEmpty())
+        profiles.setEditText(QStringLiteral("CURRENT"));
+    sources_.state.ProfileName = profiles.currentText();
+}
+
 void TSession::ProfileNameBoxChange()
 {
     Launch(SwitchProfile());

@@ -67,6 +67,9 @@ public:
     // the address lacks (unless anonymous), and lists its folder. Nothing of it is saved: no
     // profile, no last directories, no remote history.
     void ConnectToUrl(const TStartUrl& url);
+    // Fills the profile box with the settings file's sections and shows the profile last used
+    // (CURRENT's PROFILE, else CURRENT), which becomes the profile in use.
+    void LoadProfiles();
     // The main window's profile box changed by the user, typed or chosen, or double-clicked.
     void ProfileNameBoxChange();
     void NoDisconnectTimerTimer();

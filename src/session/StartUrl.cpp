@@ -4,6 +4,7 @@
 #include "platform/IniFile.h"
 #include "sftp/SftpSession.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -49,16 +50,25 @@ QString TStartUrl::Display() const
     return url.toDisplayString();
 }
 
-bool IsStartUrl(const QString& argument)
+TStartArguments ReadStartArguments(const QStringList& arguments)
 {
+    TStartArguments start;
+    if (arguments.isEmpty())
+        return start;
+    QString path = arguments.front();
+    // "scheme://...": a folder may well be named "notes:2024".
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
-    return scheme.match(argument).hasMatch();
-}
-
-QString LocalPathOfUrl(const QString& argument)
-{
-    const QUrl url(argument);
-    return url.isLocalFile() ? url.toLocalFile() : QString();
+    if (scheme.match(path).hasMatch()) {
+        const QUrl url(path);
+        if (!url.isLocalFile()) {
+            start.url = path;
+            return start;
+        }
+        path = url.toLocalFile();
+    }
+    const QFileInfo argument(path);
+    start.localFolder = argument.isFile() ? argument.absolutePath() : path;
+    return start;
 }
 
 TStartUrl ParseStartUrl(const QString& argument)

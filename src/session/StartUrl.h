@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <stdexcept>
@@ -29,11 +30,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Whether a command-line argument is an address ("scheme://...") rather than a local path.
-bool IsStartUrl(const QString& argument);
-
-// A local path for a "file:" address, empty for any other argument.
-QString LocalPathOfUrl(const QString& argument);
+// What the command line's first argument asks for: a server's address to connect to, or a
+// local folder to show (a file's folder for a file; a desktop hands over "file:" links too).
+struct TStartArguments {
+    QString url;
+    QString localFolder;
+};
+TStartArguments ReadStartArguments(const QStringList& arguments);
 
 // Throws EStartUrlError for another scheme than ftp or sftp, a missing host or a bad port.
 TStartUrl ParseStartUrl(const QString& argument);

@@ -2,6 +2,10 @@
 
 #include "support/QStringPrinter.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QUrl>
+
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -41,12 +45,19 @@ TEST(StartUrl, AnSftpAddressDefaultsToTheSshPortAndShowsItsScheme)
 
 TEST(StartUrl, TellsAddressesFromPathsAndRefusesWhatItCannotReach)
 {
-    EXPECT_TRUE(IsStartUrl(QStringLiteral("ftp://h")));
-    EXPECT_TRUE(IsStartUrl(QStringLiteral("file:///tmp")));
-    EXPECT_FALSE(IsStartUrl(QStringLiteral("/tmp/ftp://x")));
-    EXPECT_FALSE(IsStartUrl(QStringLiteral("notes:2024")));  // a folder may be named so
-    EXPECT_EQ(LocalPathOfUrl(QStringLiteral("file:///tmp/a%20b")), QStringLiteral("/tmp/a b"));
-    EXPECT_EQ(LocalPathOfUrl(QStringLiteral("ftp://h/")), QString());
+    const auto read = [](const QString& argument) {
+        const TStartArguments start = ReadStartArguments({argument});
+        return start.url.isEmpty() ? QStringLiteral("folder ") + start.localFolder : QStringLiteral("url ") + start.url;
+    };
+    EXPECT_EQ(read(QStringLiteral("ftp://h/")), QStringLiteral("url ftp://h/"));
+    EXPECT_EQ(read(QStringLiteral("/tmp/ftp://x")), QStringLiteral("folder /tmp/ftp://x"));
+    EXPECT_EQ(read(QStringLiteral("notes:2024")), QStringLiteral("folder notes:2024"));  // a folder may be named so
+    EXPECT_EQ(read(QStringLiteral("file:///tmp/a%20b")), QStringLiteral("folder /tmp/a b"));
+    // A file shows its folder.
+    const QString program = QCoreApplication::applicationFilePath();
+    EXPECT_EQ(read(program), QStringLiteral("folder ") + QFileInfo(program).absolutePath());
+    EXPECT_EQ(read(QUrl::fromLocalFile(program).toString()), QStringLiteral("folder ") + QFileInfo(program).absolutePath());
+    EXPECT_EQ(ReadStartArguments({}).localFolder, QString());
     for (const char* bad : {"http://h/", "ssh://h/", "ftp:///pub", "ftp://h:0/", "ftp://h:70000/", "ftp://h:x/"})
         EXPECT_THROW(ParseStartUrl(QString::fromLatin1(bad)), EStartUrlError) << bad;
 }
