@@ -1,5 +1,4 @@
 #pragma once
-#include "platform/DateTime.h"
 #include "platform/ListFile.h"
 
 #include <QString>
@@ -24,7 +23,6 @@ struct TExtensionLists {
 struct TTransferState {
     // The data type chosen for the file being transferred: "ASCII" or "Binary".
     QString TransferModeName = QStringLiteral("ASCII");
-    TDateTime TransferStart = 0;
     // Smoothed speed in KB/s.
     double TransferSpeed = 0;
     // Expected bytes of the current transfer; -1 when the server gives no size. 64-bit, so

@@ -2,19 +2,7 @@
 
 #include "service/SessionService.h"
 
-#include "platform/DateTime.h"
 #include "transfer/TransactionDlg.h"
-
-
-namespace {
-
-TDateTime CurrentDateTime()
-{
-    const TDateParts now = LocalNow();
-    return EncodeDate(now.year, now.month, now.day) + EncodeTime(now.hour, now.minute, now.second, now.millisecond);
-}
-
-}  // namespace
 
 TTransferProgress::TTransferProgress(Sources sources)
     : sources_(std::move(sources)), lineFormat_(QLocale::system())
@@ -109,7 +97,6 @@ void TTransferProgress::IdFTP1WorkBegin(TWorkMode, std::int64_t workCountMax,
 {
     TTransferState& state = sources_.transfer;
     dataFlowing_ = true;
-    state.TransferStart = CurrentDateTime();
     start_ = at;
     if (workCountMax >= 1)
         state.ExpectedSize = workCountMax;
