@@ -380,13 +380,8 @@ std::vector<TJobResult> TFileTransfers::CheckDeferredUploads(const std::vector<T
 
 TJobResult TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
 {
-    if (std::optional<TJobResult> skipped = SkippedAsUnsafe(file.name, side))
-        return *skipped;
-    const QString localName = TransformName(side, file.name);
-    const QString localPath = LocalEntryPath(folders.local, localName);
-    if (std::optional<TJobResult> skipped = SkippedAsSpecialFile(localPath, side))
-        return *skipped;
-    if (std::optional<TJobResult> skipped = SkippedAsWrittenBefore(file, localPath, side))
+    const QString localPath = LocalEntryPath(folders.local, TransformName(side, file.name));
+    if (std::optional<TJobResult> skipped = SkippedDownload(file, localPath, side))
         return *skipped;
     TJobResult received = TransferOneFile(side, file.name, {localPath, RemoteSpec(folders, file.name)}, "Downloading",
                                           QStringLiteral(" モードでダウンロード中..."), [&](TRemoteEngine& engine) {
@@ -402,13 +397,8 @@ TJobResult TFileTransfers::DownloadFile(const TFileEntry& file, const TWalkFolde
 
 TJobResult TFileTransfers::ResumeDownload(const TFileEntry& file, const TWalkFolders& folders, TFileStepSide& side)
 {
-    if (std::optional<TJobResult> skipped = SkippedAsUnsafe(file.name, side))
-        return *skipped;
-    const QString localName = TransformName(side, file.name);
-    const QString localPath = LocalEntryPath(folders.local, localName);
-    if (std::optional<TJobResult> skipped = SkippedAsSpecialFile(localPath, side))
-        return *skipped;
-    if (std::optional<TJobResult> skipped = SkippedAsWrittenBefore(file, localPath, side))
+    const QString localPath = LocalEntryPath(folders.local, TransformName(side, file.name));
+    if (std::optional<TJobResult> skipped = SkippedDownload(file, localPath, side))
         return *skipped;
     const TJobResult received = TransferOneFile(
         side, file.name, {localPath, RemoteSpec(folders, file.name)}, "DownloadRestoring", QStringLiteral(" モードでダウンロード修復中..."), [&](TRemoteEngine& engine) {
@@ -469,6 +459,16 @@ void TFileTransfers::TakeRemoteTime(const TFileEntry& file, const QString& local
     if (!SetModificationTime(NativePath(localPath), std::time_t(*time)))
         throw std::runtime_error(
             QStringLiteral("%1 の更新日時を設定できません").arg(QFileInfo(localPath).fileName()).toStdString());
+}
+
+std::optional<TJobResult> TFileTransfers::SkippedDownload(const TFileEntry& file, const QString& localPath,
+                                                          TFileStepSide& side)
+{
+    if (std::optional<TJobResult> skipped = SkippedAsUnsafe(file.name, side))
+        return skipped;
+    if (std::optional<TJobResult> skipped = SkippedAsSpecialFile(localPath, side))
+        return skipped;
+    return SkippedAsWrittenBefore(file, localPath, side);
 }
 
 std::optional<TJobResult> TFileTransfers::SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side)

@@ -135,6 +135,8 @@ private:
     // An abort request ends the walk, with the notice.
     bool StoppedByAbort();
     // Each gives the skipped result, with its session-log line, or nothing when the file goes.
+    // A download is skipped for any of the three reasons below.
+    std::optional<TJobResult> SkippedDownload(const TFileEntry& file, const QString& localPath, TFileStepSide& side);
     std::optional<TJobResult> SkippedAsUnsafe(const QString& remoteName, TFileStepSide& side);
     // A FIFO, socket or device at that local path: opening it for the transfer could wait for
     // ever, so it is skipped with a session-log line.
