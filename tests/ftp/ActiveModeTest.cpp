@@ -73,10 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Families, ActiveMode, ::testing::Values(false, true),
 // withdraws the PORT: whether the server then gives the PORT up or answers it late, the next
 // command gets its own reply. A server that answers nothing at all is dropped, not waited for.
 TEST(ActiveModePort, AnUnansweredPortFailsTheTransferInBoundedTimeAndAborKeepsTheSessionInStep) {
-    struct Case {
-        std::string name, afterAbor;
-        bool abortRequested;
-    };
+    struct Case { std::string name, afterAbor; bool abortRequested; };
     for (const Case& c : std::vector<Case>{{"port given up", "225 ABOR command successful.\r\n", false},
                                            {"port answered late", "425 No connection.\r\n226 ABOR ok\r\n", false},
                                            {"abort requested", "225 ABOR command successful.\r\n", true},
@@ -99,15 +96,11 @@ TEST(ActiveModePort, AnUnansweredPortFailsTheTransferInBoundedTimeAndAborKeepsTh
         EXPECT_LT(took, std::chrono::milliseconds(c.abortRequested ? 1000 : 1500));
         EXPECT_EQ(s.ftp.DataChannel(), nullptr);
         EXPECT_EQ(s.ftp.Connected(), answers);
-        if (answers) {
-            EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-        }
+        EXPECT_TRUE(!answers || s.ftp.CurrentDirectory() == "/");
         const std::vector<std::string> lines = s.Finish();
-        const auto port =
-            std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("PORT ", 0) == 0; });
-        ASSERT_NE(port, lines.end());
-        ASSERT_NE(port + 1, lines.end());
-        EXPECT_EQ(port[1], "ABOR");
-        EXPECT_EQ(std::count(lines.begin(), lines.end(), "ABOR"), 1);
+        ASSERT_GE(lines.size(), 6u);
+        EXPECT_EQ(lines[4].rfind("PORT ", 0), 0u) << lines[4];
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.end()),
+                  (answers ? std::vector<std::string>{"ABOR", "PWD"} : std::vector<std::string>{"ABOR"}));
     }
 }

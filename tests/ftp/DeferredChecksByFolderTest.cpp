@@ -25,11 +25,10 @@ TEST(DeferredChecksByFolder, ListEachFolderOnceAndSetTheDamagedUploadApart) {
 
     const std::vector<EIdVerificationFailed> failures = s.ftp.SettleSizeChecks();
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].FileName(), "two/deep/d.bin");
-    EXPECT_EQ(failures[0].Verification().Algorithm, "size");
-    EXPECT_EQ(failures[0].Verification().Expected, "3004");
-    EXPECT_EQ(failures[0].Verification().Actual, "5");
-    EXPECT_EQ(failures[0].PartName(), "two/deep/d.bin.part");
+    const EIdVerificationFailed& f = failures[0];
+    EXPECT_EQ((std::vector<std::string>{f.FileName(), f.Verification().Algorithm, f.Verification().Expected,
+                                        f.Verification().Actual, f.PartName()}),
+              (std::vector<std::string>{"two/deep/d.bin", "size", "3004", "5", "two/deep/d.bin.part"}));
     EXPECT_TRUE(TempDir::Exists(s.server.File("two/deep/d.bin.part")));
     EXPECT_FALSE(TempDir::Exists(s.server.File("two/deep/d.bin")));
     // "/one", "two/deep" and the current folder; only the ".part" name is asked by SIZE.

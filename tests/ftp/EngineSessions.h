@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -107,12 +108,18 @@ inline const TIdFTPListItem* FindItem(const TIdFTPListItems& items, std::string_
     return nullptr;
 }
 
+// Owner, group and other rights of an entry in one text ("rwxr-x---").
+inline std::string Rights(const TIdFTPListItem& item) {
+    return std::string(item.OwnerRights()).append(item.GroupRights()).append(item.OtherRights());
+}
+
 // A passive-mode FTP object whose server is a scripted peer that has logged it in once Start
-// runs; the status texts and disconnects are recorded.
+// runs; the status texts, disconnects and sent commands are recorded.
 struct ScriptedSession {
     ScriptedPeer control;
     TIdFTP ftp;
     EngineEvents events;
+    SentCommands sent;
 
     explicit ScriptedSession(int readTimeoutMs = TIdFTP::DefaultReadTimeoutMs,
                              const std::string& featReply = "500 no FEAT\r\n") {
@@ -121,6 +128,7 @@ struct ScriptedSession {
         ftp.Passive = true;
         ftp.ReadTimeout = readTimeoutMs;
         events.Attach(ftp);
+        sent.Attach(ftp);
     }
 
     void Start() {
@@ -159,6 +167,17 @@ public:
 private:
     std::thread thread_;
 };
+
+// The exception of type E the action throws; none when it throws nothing.
+template <class E, class Action>
+std::optional<E> Caught(Action action) {
+    try {
+        action();
+    } catch (const E& e) {
+        return e;
+    }
+    return std::nullopt;
+}
 
 // How long the action took.
 template <typename Action>

@@ -95,8 +95,7 @@ TEST(FtpCommands, LoginReconnectDirectoriesFilesListingsAndTheirRefusals) {
     s.ftp.ListDirectory("");
     const TIdFTPListItem* z = FindItem(s.ftp.ParsedListing(), "z.txt");
     ASSERT_NE(z, nullptr);
-    EXPECT_EQ((Strings{std::string(z->OwnerRights()), std::string(z->GroupRights()), std::string(z->OtherRights())}),
-              (Strings{"rwx", "r-x", "--x"}));
+    EXPECT_EQ(Rights(*z), "rwxr-x--x");
 
     // A mask goes to LIST, which applies it, even where MLSD is offered (pyftpdlib refuses it).
     EXPECT_THROW(s.ftp.ListDirectory("*.txt"), EIdProtocolReplyError);
@@ -127,11 +126,7 @@ TEST(IPv6, BracketedAndBareAddressesReachTheServerWithEpsvAndEprt) {
 // the sequence goes to the server itself. A wrong sequence would hand the user's password to
 // the wrong host.
 TEST(FtpCommands, EveryProxyKindSendsItsLoginSequence) {
-    struct Case {
-        TIdFtpProxyType type;
-        std::string proxyHost, proxyUser, proxyPassword;
-        Strings replies, sent;
-    };
+    struct Case { TIdFtpProxyType type; std::string proxyHost, proxyUser, proxyPassword; Strings replies, sent; };
     for (const Case& c : std::vector<Case>{
              {fpcmUserSite, "127.0.0.1", "proxyuser", "proxypw", {"331 pass", "230 proxy ok", "331 pass", "230 ok"},
               {"USER proxyuser", "PASS proxypw", "USER alice@ftp.example.com", "PASS pw"}},
@@ -143,8 +138,7 @@ TEST(FtpCommands, EveryProxyKindSendsItsLoginSequence) {
         SCOPED_TRACE(c.sent.front());
         ScriptedPeer peer;
         peer.Send("220 proxy ready\r\n");
-        for (const std::string& reply : c.replies)
-            peer.Reply(reply + "\r\n");
+        for (const std::string& reply : c.replies) peer.Reply(reply + "\r\n");
         peer.Reply("200 Type set\r\n").Reply("500 no FEAT\r\n").Reply("215 UNIX Type: L8\r\n").Start();
         TIdFTP ftp;
         AimAtServer(ftp, c.proxyHost.empty() ? "127.0.0.1" : "ftp.example.com", peer.Port());

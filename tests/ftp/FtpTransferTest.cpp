@@ -168,17 +168,11 @@ TEST(FileStream, AFullDiskRaisesWhenTheGatheredBytesAreWritten) {
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = TIdFileStream::BlockBytes + 100;
+    const rlimit small{TIdFileStream::BlockBytes + 100, saved.rlim_max};
     setrlimit(RLIMIT_FSIZE, &small);
     TIdFileStream out;
     out.Create(dir.File("f"));
-    EXPECT_THROW(
-        {
-            out.Write(bytes.data(), bytes.size());
-            out.Flush();
-        },
-        EStreamError);
+    EXPECT_THROW((out.Write(bytes.data(), bytes.size()), out.Flush()), EStreamError);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
 }

@@ -93,8 +93,7 @@ TEST(UnixListing, NamesAreTakenWholeAndOddLinesSkipped)
                              "-rw-r--r-- 1 u g 1 Jan 1 2020\n"
                              "-rw-r--r-- 1 u g 1 Jan 1 25:00 late\n"
                              "lrwxrwxrwx 1 u g 1 Jan 1 2020  -> target only\n"
-                             "01-17-04  03:37PM       <DIR>          dos\n"
-                             + longest + "x\n" + longest + "\n");
+                             "01-17-04  03:37PM       <DIR>          dos\n" + longest + "x\n" + longest + "\n");
     EXPECT_EQ(items.ListFormat, lfUnix);
     EXPECT_EQ(ItemNames(items), (Strings{" spaced ", "Feb 2 2004 x", "a", "x->y",
                                      std::string(MaxListLineBytes - prefix.size(), 'n')}));

@@ -27,6 +27,7 @@ struct Connection {
     }
 };
 
+
 // A peer that sends `bytes` and closes.
 struct Sender : ScriptedPeer {
     explicit Sender(const std::string& bytes) { Send(bytes).Close(); }
@@ -56,11 +57,8 @@ TEST(TcpConnection, DisconnectsAndAPeersCloseNotifyOnce) {
 // A line cut by a pause: the time-outs leave its start in the buffer for the reads after them.
 TEST(TcpConnection, ReadLineHandlesTerminatorsTheLengthLimitAndTimeOuts) {
     ScriptedPeer peer;
-    peer.Send("one\r\ntwo\nthree\r\r\nfour;")
-        .Send(std::string(16383, 'a') + "\r\n")
-        .Send(std::string(16384, 'b') + "\r\nla")
-        .Pause(600)
-        .Send("te\r\nX");
+    peer.Send("one\r\ntwo\nthree\r\r\nfour;").Send(std::string(16383, 'a') + "\r\n")
+        .Send(std::string(16384, 'b') + "\r\nla").Pause(600).Send("te\r\nX");
     Connection c(peer);
     TIdTCPClient& client = c.client;
     EXPECT_EQ(client.ReadLine(), "one");
@@ -127,14 +125,10 @@ TEST(Reply, MultiLineRepliesCodesAndRefusals) {
     EXPECT_EQ(reply.Text, (Strings{"x", "y"}));
     EXPECT_EQ(client.ReadReply({226}), 226);
     EXPECT_EQ(reply.Text, (Strings{""}));
-    for (const auto& [code, text] : {std::pair<int, const char*>{0, "hello\r\n"}, {550, "No such file\r\nreally\r\n"}}) {
-        try {
-            client.ReadReply({200, 250});
-            ADD_FAILURE() << code;
-        } catch (const EIdProtocolReplyError& e) {
-            EXPECT_EQ(e.ReplyErrorCode(), code);
-            EXPECT_STREQ(e.what(), text);
-        }
+    for (const auto& [code, text] : {std::pair<int, std::string>{0, "hello\r\n"}, {550, "No such file\r\nreally\r\n"}}) {
+        const auto refused = Caught<EIdProtocolReplyError>([&] { client.ReadReply({200, 250}); });
+        ASSERT_TRUE(refused) << code;
+        EXPECT_EQ(std::pair(refused->ReplyErrorCode(), std::string(refused->what())), std::pair(code, text));
     }
     EXPECT_EQ(client.ReadReply({-1}), 500);
 }
