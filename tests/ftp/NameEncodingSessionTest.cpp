@@ -30,15 +30,3 @@ TEST(NameEncodingSession, Utf8AnnouncedAndAcceptedSettlesTheEncodingUntilTheName
     ftp.ParsedListing();
     EXPECT_EQ(ftp.NameCodec.Current(), TNameEncoding::EucJp);
 }
-
-// A server that offers no UTF8 is sent no OPTS: the scripted sessions' command lines show it.
-TEST(NameEncodingSession, AServerThatRefusesOptsLeavesItToTheListings) {
-    ServerSession s;  // pyftpdlib lists UTF8 but refuses OPTS UTF8 ON
-    EXPECT_TRUE(s.sent.Sent("OPTS UTF8 ON"));
-    EXPECT_FALSE(s.ftp.NameCodec.Settled());
-    TempDir::WriteFile(s.server.File("東京.txt"), "");
-    s.ftp.List(nullptr);
-    s.ftp.ParsedListing();
-    EXPECT_EQ(s.ftp.NameCodec.Current(), TNameEncoding::Utf8);
-    EXPECT_TRUE(s.ftp.NameCodec.Settled());
-}
