@@ -1,13 +1,13 @@
 // Against Pure-FTPd, whose local time is far from UTC: listings by MLSD with exact UTC times,
 // single entries by MLST, times set by MFMT, and transfers checked by size (it offers no digest).
 #include "EngineSessions.h"
+#include "fixtures/FileTimes.h"
 #include "fixtures/PureFtpdServer.h"
 #include "fixtures/RandomBytes.h"
 #include "platform/DateTime.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/time.h>
 
 namespace {
 
@@ -15,17 +15,6 @@ namespace {
 constexpr std::int64_t LeapDayAfternoon = 1709214307;
 
 using PureFtpdSession = SessionOn<PureFtpdServer>;
-
-void SetFileTime(const std::string& path, std::int64_t unixTime) {
-    const timeval times[2] = {{static_cast<time_t>(unixTime), 0}, {static_cast<time_t>(unixTime), 0}};
-    ASSERT_EQ(utimes(path.c_str(), times), 0) << path;
-}
-
-std::int64_t FileTime(const std::string& path) {
-    struct stat info {};
-    EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
-    return info.st_mtime;
-}
 
 }  // namespace
 
@@ -36,8 +25,8 @@ TEST(PureFtpd, ListingsAndSingleEntriesGiveExactUtcTimes) {
     PureFtpdSession s;
     const std::string name = "東京 データ.txt";
     TempDir::WriteFile(s.server.File(name), "hello");
-    SetFileTime(s.server.File(name), LeapDayAfternoon);
-    ASSERT_EQ(mkdir(s.server.File("sub dir").c_str(), 0755), 0);
+    SetModified(s.server.File(name), LeapDayAfternoon);
+    std::filesystem::create_directory(s.server.File("sub dir"));
 
     s.ftp.ListDirectory("");
     EXPECT_TRUE(s.sent.Sent("MLSD"));
@@ -45,13 +34,10 @@ TEST(PureFtpd, ListingsAndSingleEntriesGiveExactUtcTimes) {
     ASSERT_EQ(s.ftp.ParsedListing().Count(), 2u);
     const TIdFTPListItem* file = FindItem(s.ftp.ParsedListing(), name);
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->Kind, ikFile);
-    EXPECT_EQ(file->Size, 5);
+    EXPECT_TRUE(file->Kind == ikFile && file->Size == 5 && file->Precision == tpSecond && file->ModifiedUtc);
     EXPECT_EQ(UnixTimeOfUtc(file->Modified), LeapDayAfternoon);
-    EXPECT_EQ(file->Precision, tpSecond);
-    EXPECT_TRUE(file->ModifiedUtc);
-    ASSERT_NE(FindItem(s.ftp.ParsedListing(), "sub dir"), nullptr);
-    EXPECT_EQ(FindItem(s.ftp.ParsedListing(), "sub dir")->Kind, ikDirectory);
+    const TIdFTPListItem* folder = FindItem(s.ftp.ParsedListing(), "sub dir");
+    EXPECT_TRUE(folder && folder->Kind == ikDirectory);
 
     EXPECT_EQ(s.ftp.ModificationTime(name), LeapDayAfternoon);
     EXPECT_TRUE(s.sent.Sent("MLST " + name));
@@ -78,7 +64,7 @@ TEST(PureFtpd, TransfersAreCheckedBySizeAndTimesSurviveBothWays) {
 
     ASSERT_TRUE(s.ftp.SetModificationTime("up.bin", LeapDayAfternoon));
     EXPECT_TRUE(s.sent.Sent("MFMT 20240229134507 up.bin"));
-    EXPECT_EQ(FileTime(s.server.File("up.bin")), LeapDayAfternoon);
+    EXPECT_EQ(Modified(s.server.File("up.bin")), LeapDayAfternoon);
     EXPECT_EQ(s.ftp.ModificationTime("up.bin"), LeapDayAfternoon);
     s.ftp.ListDirectory("");
     ASSERT_EQ(s.ftp.ParsedListing().Count(), 1u);
