@@ -55,12 +55,8 @@ TEST_F(SftpCommands, FoldersAreMadeEnteredLeftAndRemovedWithTheClientsCurrentFol
     EXPECT_FALSE(std::filesystem::exists(server.File("a")));
     session.DeleteFile("plain");
     EXPECT_FALSE(std::filesystem::exists(server.File("plain")));
-    try {
-        session.DeleteFile("plain");
-        FAIL();
-    } catch (const ESftpStatusError& e) {
-        EXPECT_EQ(e.ReplyErrorCode(), 2);  // no such file
-    }
+    const auto gone = Caught<ESftpStatusError>([&] { session.DeleteFile("plain"); });
+    EXPECT_TRUE(gone && gone->ReplyErrorCode() == 2);  // no such file
     // Server refusals leave the session usable.
     EXPECT_TRUE(session.Connected());
 }
@@ -128,14 +124,9 @@ TEST_F(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
     EXPECT_EQ(items.Count(), 4u);  // no "." or ".."
     const TIdFTPListItem* file = FindItem(items, "file.txt");
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->Kind, ikFile);
-    EXPECT_EQ(file->Size, 5);
-    EXPECT_TRUE(file->ModifiedUtc);
-    EXPECT_EQ(file->Precision, tpSecond);
+    EXPECT_TRUE(file->Kind == ikFile && file->Size == 5 && file->Precision == tpSecond && file->ModifiedUtc);
     EXPECT_EQ(UnixTimeOfUtc(file->Modified), 1600000000);
-    EXPECT_EQ(file->OwnerRights(), "rws");
-    EXPECT_EQ(file->GroupRights(), "r-x");
-    EXPECT_EQ(file->OtherRights(), "--x");
+    EXPECT_EQ(Rights(*file), "rwsr-x--x");
     EXPECT_EQ(file->Owner(), std::to_string(getpwnam(SshServer::TestUser)->pw_uid));
     EXPECT_EQ(FindItem(items, "dir")->Kind, ikDirectory);
     const TIdFTPListItem* link = FindItem(items, "link");
