@@ -1,67 +1,73 @@
+#include "fixtures/FileTimes.h"
 #include "fixtures/FileTree.h"
 #include "fixtures/FtpServer.h"
-#include "fixtures/ProcessRun.h"
 #include "fixtures/RandomBytes.h"
 #include "fixtures/SshServer.h"
 #include "fixtures/VsftpdServer.h"
+#include "tools/ToolRun.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <utime.h>
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 // The tool logged in at port on loopback with `login`, running one mirror command.
-ProcessResult Mirror(int port, const Strings& login, const Strings& mirror, const Strings& options = {})
+ProcessResult Mirror(int port, const Strings& login, Strings mirror, Strings options = {})
 {
-    Strings arguments = options;
-    arguments.insert(arguments.end(), login.begin(), login.end());
-    arguments.push_back("127.0.0.1:" + std::to_string(port));
-    arguments.push_back("mirror");
-    arguments.insert(arguments.end(), mirror.begin(), mirror.end());
-    return RunProcess(std::string(MARLUX_BIN_DIR) + "/marlux-ftp", arguments);
+    options.insert(options.end(), login.begin(), login.end());
+    mirror.insert(mirror.begin(), "mirror");
+    return MarluxFtpAt(port, options, mirror);
 }
 
 const Strings FixtureUser{"-u", "user", "-p", "secret"};
-const Strings Anonymous{"-u", "anonymous", "-p", "guest"};
 
-// 24 files of assorted sizes in three folders, one of them two levels down.
+// 24 files of assorted sizes in three folders, one of them two levels down, aged so that a copy
+// that kept the time of its transfer shows.
 void MakeTree(const TempDir& root)
 {
     for (int file = 0; file < 24; ++file) {
-        const std::string folder = file % 3 == 0 ? "a" : file % 3 == 1 ? "b/deep" : "c d";
-        WriteWithFolders(root.File(folder + "/f" + std::to_string(file) + ".bin"), RandomBytes(size_t(file) * 1500 + 1, unsigned(file)));
+        const std::string path = root.File((file % 3 == 0 ? "a" : file % 3 == 1 ? "b/deep" : "c d") + std::string("/f") +
+                                           std::to_string(file) + ".bin");
+        WriteWithFolders(path, RandomBytes(size_t(file) * 1500 + 1, unsigned(file)));
+        SetModified(path, 1000000000);
     }
 }
 
-// Ages every file of the tree, so that a copy that kept the time of its transfer shows.
-void AgeFiles(const std::string& root)
-{
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
-        if (entry.is_regular_file()) {
-            const utimbuf old{1000000000, 1000000000};
-            utime(entry.path().c_str(), &old);
-        }
-}
-
 // Every file of `copy` has the time of the same file in `source`.
-void ExpectSameTimes(const std::string& source, const std::string& copy)
+void ExpectSameTimes(const std::string& source, const std::filesystem::path& copy)
 {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(source))
-        if (entry.is_regular_file()) {
-            const auto relative = std::filesystem::relative(entry.path(), source);
-            EXPECT_EQ(std::filesystem::last_write_time(std::filesystem::path(copy) / relative), entry.last_write_time())
-                << relative;
-        }
+        if (entry.is_regular_file())
+            EXPECT_EQ(std::filesystem::last_write_time(copy / std::filesystem::relative(entry.path(), source)),
+                      entry.last_write_time()) << entry.path();
 }
 
 std::string LastLine(const std::string& text)
 {
-    const std::size_t end = text.find_last_not_of('\n');
-    const std::size_t start = text.rfind('\n', end);
-    return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+    const std::string lines = text.substr(0, text.size() - 1);
+    return lines.substr(lines.rfind('\n') + 1);
+}
+
+// A tree goes up on four connections and back down into a folder with one file the server lacks:
+// byte for byte and with their times both ways, the stray file deleted.
+void ExpectTreeMirroredBothWays(int port, const Strings& login, const std::string& remote, const std::string& onServer)
+{
+    TempDir local;
+    MakeTree(local);
+    const auto original = FileTree(local.Path());
+    ProcessResult r = Mirror(port, login, {"--reverse", "--parallel", "4", local.Path(), remote});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(FileTree(onServer), original);
+    ExpectSameTimes(local.Path(), onServer);
+    EXPECT_EQ(LastLine(r.out), "24 files, 414024 bytes moved, 0 files deleted");
+
+    TempDir back;
+    WriteWithFolders(back.File("a/extra.txt"), "not on the server");
+    r = Mirror(port, login, {"--parallel", "4", "--delete", back.Path(), remote});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(FileTree(back.Path()), original);
+    ExpectSameTimes(local.Path(), back.Path());
+    EXPECT_EQ(LastLine(r.out), "24 files, 414024 bytes moved, 1 files deleted");
 }
 
 }  // namespace
@@ -75,8 +81,7 @@ TEST(MarluxFtpMirror, ADryRunPrintsOneLinePerActionAndChangesNothingOnEitherSide
     WriteWithFolders(server.File("pub/sub/b.txt"), "1234567");
     WriteWithFolders(local.File("stray.txt"), "stray");
     WriteWithFolders(local.File("old.txt"), "local");
-    const utimbuf earlier{1000000000, 1000000000};
-    ASSERT_EQ(utime(local.File("old.txt").c_str(), &earlier), 0);
+    SetModified(local.File("old.txt"), 1000000000);
     const auto serverTree = FileTree(server.Root());
     const auto localTree = FileTree(local.Path());
 
@@ -107,24 +112,14 @@ TEST(MarluxFtpMirror, ADryRunPrintsOneLinePerActionAndChangesNothingOnEitherSide
 TEST(MarluxFtpMirror, FourConnectionsMoveATreeByteExactBothWaysAndDeleteWhatTheSourceLacks)
 {
     FtpServer server;
-    TempDir local;
-    MakeTree(local);
-    AgeFiles(local.Path());
-    const auto original = FileTree(local.Path());
+    ExpectTreeMirroredBothWays(server.Port(), FixtureUser, "/up", server.File("up"));
+}
 
-    ProcessResult r = Mirror(server.Port(), FixtureUser, {"--reverse", "--parallel", "4", local.Path(), "/up"});
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_EQ(FileTree(server.File("up")), original);
-    ExpectSameTimes(local.Path(), server.File("up"));
-    EXPECT_EQ(LastLine(r.out), "24 files, 414024 bytes moved, 0 files deleted");
-
-    TempDir back;
-    WriteWithFolders(back.File("a/extra.txt"), "not on the server");
-    r = Mirror(server.Port(), FixtureUser, {"--parallel", "4", "--delete", back.Path(), "/up"});
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_EQ(FileTree(back.Path()), original);
-    ExpectSameTimes(local.Path(), back.Path());
-    EXPECT_EQ(LastLine(r.out), "24 files, 414024 bytes moved, 1 files deleted");
+TEST(MarluxFtpMirror, FourSftpConnectionsMoveATreeByteExactBothWaysAndDeleteWhatTheSourceLacks)
+{
+    SshServer server;
+    ExpectTreeMirroredBothWays(server.Port(), {"--sftp", "-u", SshServer::TestUser, "-p", SshServer::TestPassword,
+                                               "--trust", server.HostKeyFingerprint()}, "up", server.File("up"));
 }
 
 TEST(MarluxFtpMirror, AFileTheServersEncodingCannotNameFailsAloneAndTheExitStatusSaysSo)
@@ -146,28 +141,9 @@ TEST(MarluxFtpMirror, AServerRefusingTheFourthConnectionStillGetsEveryFileOverTh
     TempDir local;
     MakeTree(local);
     // This vsftpd does not change root: its folder is named by its path.
-    const ProcessResult r = Mirror(server.Port(), Anonymous, {"--reverse", "--parallel", "4", local.Path(), server.Root()}, {"-v"});
+    const ProcessResult r = Mirror(server.Port(), {"-u", "anonymous", "-p", "guest"},
+                                   {"--reverse", "--parallel", "4", local.Path(), server.Root()}, {"-v"});
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_NE(r.err.find("an extra connection was refused"), std::string::npos);
     EXPECT_EQ(FileTree(server.Root()), FileTree(local.Path()));
-}
-
-TEST(MarluxFtpMirror, FourSftpConnectionsMoveATreeByteExactBothWays)
-{
-    SshServer server;
-    TempDir local;
-    MakeTree(local);
-    AgeFiles(local.Path());
-    const Strings login{"--sftp", "-u", SshServer::TestUser, "-p", SshServer::TestPassword, "--trust",
-                        server.HostKeyFingerprint()};
-    ProcessResult r = Mirror(server.Port(), login, {"--reverse", "--parallel", "4", local.Path(), "up"});
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_EQ(FileTree(server.File("up")), FileTree(local.Path()));
-    ExpectSameTimes(local.Path(), server.File("up"));
-
-    TempDir back;
-    r = Mirror(server.Port(), login, {"--parallel", "4", back.Path(), "up"});
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_EQ(FileTree(back.Path()), FileTree(local.Path()));
-    ExpectSameTimes(local.Path(), back.Path());
 }

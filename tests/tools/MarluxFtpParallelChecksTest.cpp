@@ -2,7 +2,7 @@
 // connection checks what it sent into a folder with one listing of it, not a SIZE per file.
 #include "fixtures/FileTree.h"
 #include "fixtures/FtpServer.h"
-#include "fixtures/ProcessRun.h"
+#include "tools/ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -45,10 +45,8 @@ TEST(MarluxFtpParallelChecks, AFileDamagedBeforeItsFoldersCheckFailsTheRunAndIsS
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
     });
-    const ProcessResult r = RunProcess(std::string(MARLUX_BIN_DIR) + "/marlux-ftp",
-                                       {"-v", "-u", FtpServer::User, "-p", FtpServer::Password,
-                                        "127.0.0.1:" + std::to_string(server.Port()), "mirror", "--reverse",
-                                        "--parallel", "4", local.Path(), "/up"});
+    const ProcessResult r = MarluxFtpAt(server.Port(), {"-v", "-u", FtpServer::User, "-p", FtpServer::Password},
+                                        {"mirror", "--reverse", "--parallel", "4", local.Path(), "/up"});
     done = true;
     cutter.join();
 

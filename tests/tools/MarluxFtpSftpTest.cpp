@@ -1,5 +1,5 @@
-#include "fixtures/ProcessRun.h"
 #include "fixtures/SshServer.h"
+#include "tools/ToolRun.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -8,18 +8,11 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 // The tool over SFTP, trusting the server's key, logged in as the test user with `login`.
 ProcessResult OverSftp(const SshServer& server, const Strings& commands, Strings login)
 {
-    Strings arguments{"--sftp", "-u", SshServer::TestUser};
-    arguments.insert(arguments.end(), login.begin(), login.end());
-    arguments.push_back("127.0.0.1:" + std::to_string(server.Port()));
-    arguments.insert(arguments.end(), commands.begin(), commands.end());
-    return RunProcess(std::string(MARLUX_BIN_DIR) + "/marlux-ftp", arguments);
+    login.insert(login.begin(), {"--sftp", "-u", SshServer::TestUser});
+    return MarluxFtpAt(server.Port(), login, commands);
 }
 
 }  // namespace
@@ -38,8 +31,7 @@ TEST(MarluxFtpSftp, EveryCommandRunsOverSftp)
                                 local.File("up"), "c.txt", ";", "put", local.File("up"), "c.txt", "--append", ";",
                                 "get", "b.txt", local.File("partial"), "--resume", ";", "get", "c.txt",
                                 local.File("c"), ";", "ls", "*.txt", ";", "nlst", ";", "rawls", "b*", ";", "system",
-                                ";", "rm", "c.txt", ";", "rmdir", "d"},
-                               login);
+                                ";", "rm", "c.txt", ";", "rmdir", "d"}, login);
     ASSERT_EQ(r.exitStatus, 0) << r.err;
     const std::string unverified = "not verified: the server offers no digest";  // put, put --append, get --resume, get
     EXPECT_EQ(r.out.substr(0, r.out.find("\nf 5 ") + 1),
@@ -89,7 +81,7 @@ TEST(MarluxFtpSftp, HostKeysMustBeTrustedAndKeysLogIn)
 
     for (const Strings& wrong : {Strings{"--sftp", "--tls", "explicit", "h", "pwd"}, Strings{"--identity", "k", "h", "pwd"},
                                  Strings{"--sftp", "--trust", "ab:cd", "h", "pwd"}}) {
-        r = RunProcess(std::string(MARLUX_BIN_DIR) + "/marlux-ftp", wrong);
+        r = MarluxFtp(wrong);
         EXPECT_EQ(r.exitStatus, 2) << wrong[1];
     }
 }

@@ -1,8 +1,8 @@
-#include "fixtures/ProcessRun.h"
 #include "fixtures/ProftpdServer.h"
 #include "fixtures/TestCertificate.h"
 #include "fixtures/VsftpdServer.h"
 #include "ftp/EngineSessions.h"
+#include "tools/ToolRun.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,23 +11,13 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-ProcessResult MarluxFtp(const Strings& arguments, const Strings& environment = {}) {
-    return RunProcess(std::string(MARLUX_BIN_DIR) + "/marlux-ftp", arguments, environment);
-}
-
-std::string Address(const std::string& host, int port) { return host + ":" + std::to_string(port); }
-
 // The tool run with `options`, logged in as the fixture's user at host:port, running `commands`.
 ProcessResult AsUser(const std::string& host, int port, const Strings& commands, Strings options = {},
                      const Strings& environment = {}) {
-    options.insert(options.end(), {"-u", "user", "-p", "secret", Address(host, port)});
+    options.insert(options.end(), {"-u", "user", "-p", "secret", host + ":" + std::to_string(port)});
     options.insert(options.end(), commands.begin(), commands.end());
     return MarluxFtp(options, environment);
 }
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 }  // namespace
 
@@ -101,12 +91,9 @@ TEST(MarluxFtpTool, SaysHowEachTransferWasVerifiedAndFailsOnAMismatch) {
 
     DataPeer data("hello");
     ScriptedPeer lying;
-    lying.ScriptLogin("211-Features:\r\n HASH SHA-256*\r\n211 End\r\n")
-        .Reply(PassiveReply(data.Port()))
-        .Reply("150 here\r\n226 done\r\n")
-        .Reply("213 SHA-256 0-5 " + std::string(64, 'a') + " x\r\n");
-    lying.Start();
-    r = MarluxFtp({Address("127.0.0.1", lying.Port()), "get", "x", local.File("x")});
+    lying.ScriptLogin("211-Features:\r\n HASH SHA-256*\r\n211 End\r\n").Reply(PassiveReply(data.Port()));
+    lying.Reply("150 here\r\n226 done\r\n").Reply("213 SHA-256 0-5 " + std::string(64, 'a') + " x\r\n").Start();
+    r = MarluxFtpAt(lying.Port(), {}, {"get", "x", local.File("x")});
     EXPECT_EQ(r.exitStatus, 3);
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(Contains(r.err, "marlux-ftp: Verification failed for \"x\"")) << r.err;
@@ -122,10 +109,9 @@ TEST(MarluxFtpTool, ServerTextReachesTheTerminalWithControlCharactersEscaped) {
     EXPECT_TRUE(Contains(listing.out, "evil\\x1b[2Jname\\x07\n")) << listing.out;
 
     ScriptedPeer hostile;
-    hostile.Send("220 hi\x1b]0;owned\x07\r\n").Reply("230 ok\r\n").Reply("200 ok\r\n").Reply("500 no FEAT\r\n").Reply("215 UNIX\r\n")
-        .Reply("550 no \xc2\x9b" "31m such\r\n");
-    hostile.Start();
-    ProcessResult reply = MarluxFtp({"-v", Address("127.0.0.1", hostile.Port()), "cd", "x"});
+    hostile.Send("220 hi\x1b]0;owned\x07\r\n").Reply("230 ok\r\n").Reply("200 ok\r\n").Reply("500 no FEAT\r\n");
+    hostile.Reply("215 UNIX\r\n").Reply("550 no \xc2\x9b" "31m such\r\n").Start();
+    ProcessResult reply = MarluxFtpAt(hostile.Port(), {"-v"}, {"cd", "x"});
     EXPECT_EQ(reply.exitStatus, 1);
     EXPECT_FALSE(Contains(reply.err, "\x1b"));
     EXPECT_FALSE(Contains(reply.err, "\xc2\x9b"));
@@ -134,10 +120,9 @@ TEST(MarluxFtpTool, ServerTextReachesTheTerminalWithControlCharactersEscaped) {
 
 TEST(MarluxFtpTool, TheTimeOutBoundsEveryWaitNotOnlyTheConnect) {
     ScriptedPeer silent;
-    silent.ScriptLogin().ExpectLine();
-    silent.Start();
+    silent.ScriptLogin().ExpectLine().Start();
     auto start = std::chrono::steady_clock::now();
-    ProcessResult r = MarluxFtp({"--timeout", "1", Address("127.0.0.1", silent.Port()), "pwd"});
+    ProcessResult r = MarluxFtpAt(silent.Port(), {"--timeout", "1"}, {"pwd"});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_TRUE(Contains(r.err, "Read Timeout")) << r.err;
@@ -163,9 +148,8 @@ TEST(MarluxFtpTool, CertificatesFromATrustedAuthorityAreCheckedAgainstTheServers
         FtpServer server({.tls = "explicit", .certificateFile = c.certificate.CombinedFile()});
         TempDir::WriteFile(server.File("f.txt"), "served");
         TempDir local;
-        const Strings commands{"get", "f.txt", local.File("f.txt")};
+        const Strings commands{"get", "f.txt", local.File("f.txt")}, environment{"SSL_CERT_FILE=" + c.authorityFile};
         Strings options{"--timeout", "5", "--tls", "explicit"};
-        const Strings environment{"SSL_CERT_FILE=" + c.authorityFile};
         ProcessResult r = AsUser(c.host, server.Port(), commands, options, environment);
         if (!c.problem.empty()) {
             EXPECT_EQ(r.exitStatus, 1);
@@ -191,9 +175,8 @@ TEST(MarluxFtpTool, ListsJapaneseNamesInUtf8AndSendsTypedNamesInTheServersEncodi
     TempDir::WriteFile(server.File("bad\xFF"), "");
     TempDir::WriteFile(local.File("up.txt"), "up");
     const auto run = [&](const Strings& commands, Strings options = {}) {
-        options.insert(options.end(), {"-u", "anonymous", "-p", "guest", "--passive", Address(server.Host(), server.Port())});
-        options.insert(options.end(), commands.begin(), commands.end());
-        return MarluxFtp(options);
+        options.insert(options.end(), {"-u", "anonymous", "-p", "guest", "--passive"});
+        return MarluxFtpAt(server.Port(), options, commands);
     };
     ProcessResult r = run({"nlst"});
     EXPECT_EQ(r.exitStatus, 0) << r.err;
