@@ -2,10 +2,7 @@
 
 #include "fixtures/FileTree.h"
 #include "fixtures/RandomBytes.h"
-#include "panes/FileListModel.h"
-#include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
-#include "transfer/FolderTransfers.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -16,10 +13,7 @@
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -59,20 +53,17 @@ protected:
 
 }  // namespace
 
-TEST_F(FolderTransfersTest, WholeTreesMoveByteForByteBothWaysWithBlanksNonAsciiNamesEmptyFoldersAndThirtyLevels)
+// What the walk sends, skips and makes at each level is the folder walk's test (FolderWalkTest,
+// WalkPlanTest) and the transfers' without the window (TransfersAlone); here the window's commands
+// reach it and its panes stay where they are while it runs.
+TEST_F(FolderTransfersTest, TheAllCommandsMoveTheWholeFolderEachWayAndLeaveThePanesWhereTheyAre)
 {
     fs::create_directories(Local("a b/empty"));
     Write(Local("a b/データ 1.bin"), RandomBytes(70000, 1));
-    Write(Local("a b/sub/深い/x.txt"), "line one\r\nline two\n");
-    Write(Local("zero.bin"), "");
-    std::string chain = "deep";
-    for (int level = 2; level <= 30; ++level)
-        chain += "/d" + std::to_string(level);
-    Write(Local(chain + "/leaf.dat"), RandomBytes(5000, 2));
+    Write(Local("a b/sub/x.txt"), "line one\r\nline two\n");
     const auto original = FileTree(work_.Path());
 
     TMainForm& form = OpenConnected();
-    // The panes stay where they are while the walk runs.
     QStringList panes;
     QObject::connect(form.LogPane(), &TEditor::LineAppended, [&form, &panes](const QString&) {
         panes << form.LocalPane().Folder() + u'|' + form.Controls().RemoteDirBox->currentText();
@@ -133,17 +124,16 @@ TEST_F(FolderTransfersTest, AMirroringUploadShowsItsWholePlanFirstCancelChangesN
                                  QStringLiteral("送信 new/b.txt"), QStringLiteral("送信 a.txt")}));
     EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
 
-    // OK runs the plan as shown: a file that appears on the server meanwhile is not in it.
-    dialogs_->QueueDialog([this](QDialog&) {
-        Write(Remote("late.txt"), "late");
-        return int(QDialog::Accepted);
-    });
+    // OK runs the plan; that it runs exactly what was shown is WalkPlanTest's.
+    dialogs_->QueueDialog([](QDialog&) { return int(QDialog::Accepted); });
     RunAll("aUploadAll");
-    EXPECT_EQ(RemoteContents({"a.txt", "new/b.txt", "gone.txt", "late.txt"}), (Strings{"local a", "local b", "<missing>", "late"}));
+    EXPECT_EQ(RemoteContents({"a.txt", "new/b.txt", "gone.txt"}), (Strings{"local a", "local b", "<missing>"}));
     EXPECT_FALSE(form.BusyFlag());
 }
 
-TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndOneThatCannotBeEnteredEndsTheTransferLosingNothing)
+// A walk stopped by an abort shows the stop of each level that had entries left and leaves the
+// window usable; which levels stop is FolderWalkTest's (LinksUpTheWayAndUnsafeNames...).
+TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndAnAbortedWalkLeavesTheWindowUsable)
 {
     Write(Remote("pub/new/b.txt"), "b");
     Write(Local("pub/mine.txt"), "mine");
@@ -162,53 +152,16 @@ TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndOneThatCa
     EXPECT_EQ(RemoteContents({"docs/x.txt", "pub/mine.txt"}), (Strings{"x", "mine"}));
     EXPECT_FALSE(LogLines().join(u'\n').contains(QStringLiteral("MKD")));
 
-    // A local file where the remote folder goes: the folder cannot be created or entered. The
-    // walk's own test has the upload's counterpart.
-    Write(Remote("blocked/a.txt"), "a");
-    Write(Remote("z.txt"), "z");
-    Write(Local("blocked"), "a local file");
-    Run("aRemoteRefresh");
-    Run("aLocalRefresh");
-    RunAll("aDownloadAll");
-    EXPECT_EQ(LocalContents({"blocked", "z.txt"}), (Strings{"a local file", "<missing>"}));
-    EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
-    EXPECT_FALSE(form.BusyFlag());
-}
-
-// Unsafe names and links up the way are skipped in the walk's own test.
-TEST_F(FolderTransfersTest, FifosAndVanishedFilesAreSkippedAndAnAbortStopsEveryLevelWithRowsLeft)
-{
-    Write(Remote("in/ok.txt"), "ok");
-    // A FIFO would block the transfer that opens it, as source or as target.
-    Write(Remote("in/pipe"), "remote pipe");
-    fs::create_directories(Local("in"));
-    ASSERT_EQ(mkfifo(Local("in/pipe").c_str(), 0644), 0);
-    for (const char* name : {"out/1.txt", "out/2.txt", "out/3.txt"})
-        Write(Local(name), name);
-    ASSERT_EQ(mkfifo(Local("out/fifo").c_str(), 0644), 0);
-    TMainForm& form = OpenConnected();
-    RunAll("aDownloadAll");
-    EXPECT_EQ(Read(Local("in/ok.txt")), "ok");
-    EXPECT_EQ(std::distance(fs::directory_iterator(Local("in")), fs::directory_iterator()), 2);
-
-    // The second file goes after the level was listed.
-    std::optional<TOnSent> vanish(std::in_place, form.IdLogEvent1, "STOR 1.txt",
-                                  [this] { unlink(Local("out/2.txt").c_str()); });
-    RunAll("aUploadAll");
-    EXPECT_EQ(RemoteContents({"out/1.txt", "out/3.txt", "out/2.txt", "out/fifo", "in/pipe"}),
-              (Strings{"out/1.txt", "out/3.txt", "<missing>", "<missing>", "remote pipe"}));
-
-    // An abort in a third-level folder: level two's only row is level three, so level two ends
-    // without a message of its own.
+    // The abort comes as the walk enters the third level: level two's only row is level three, so
+    // level two ends without a message of its own.
     Write(Local("a/b/c.txt"), "c");
     Write(Local("z.txt"), "z");
     Run("aLocalRefresh");
-    vanish.reset();
-    // The abort comes as the walk enters the third level.
     const TOnSent abort(form.IdLogEvent1, "CWD b", [&form] { form.Service().RequestAbort(); });
     RunAll("aUploadAll");
     EXPECT_EQ(dialogs_->Shown().mid(3), QStringList(2, QStringLiteral("転送を中止しました。")));  // after three questions
     EXPECT_TRUE(form.Controls().MainPanel->isEnabled());
+    EXPECT_FALSE(form.BusyFlag());
     EXPECT_TRUE(Exists(Remote("a/b")));
     EXPECT_EQ(RemoteContents({"a/b/c.txt", "z.txt"}), (Strings{"<missing>", "<missing>"}));
 }
