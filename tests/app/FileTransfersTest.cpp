@@ -4,13 +4,10 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 
-#include <QAction>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTimer>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -36,8 +33,10 @@ protected:
 
 }  // namespace
 
-// A saved mode holds from the first transfer. In auto mode text extensions go as ASCII; a
-// folder among the rows is asked about, and No skips it while the files still go.
+// A saved mode holds from the first transfer. In auto mode text extensions go as ASCII; a folder
+// among the rows is asked about, and No skips it while the files still go. How the engine fails,
+// resumes and aborts a file is its own test (FtpTransferTest); here each command reaches the
+// transfers, a file that cannot move ends only itself, and the window stays quiet and usable.
 TEST_F(FileTransfersTest, EachFileGetsItsTypeResumeLeavesAWholeFileAndAFileThatCannotMoveEndsOnlyItself)
 {
     const std::pair<const char*, const char*> types[] = {
@@ -48,28 +47,21 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeResumeLeavesAWholeFileAndAFileThatC
     Write(Local("notes.txt"), "a\r\nb\r\n");
     Write(Remote("equal.bin"), std::string(1000, 'x'));
     Write(Local("equal.bin"), std::string(1000, 'y'));
-    for (const char* name : {"gone.txt", "blocked", "pipe", "bad\x01name", "next.txt", "later.txt", "1.txt", "3.txt"})
+    for (const char* name : {"gone.txt", "pipe", "bad\x01name", "next.txt", "later.txt", "1.txt", "3.txt"})
         Write(Remote(name), name);
-    Write(Remote("huge.bin"), RandomBytes(2 << 20, 3));
     Write(Remote("2.bin"), RandomBytes(64 << 20, 5));
     Write(Local("gone.txt"), "old local");
     Write(Local("later.txt"), "old later");
-    mkdir(Local("blocked").c_str(), 0755);
     mkfifo(Local("pipe").c_str(), 0644);
     Write(Local("a.txt"), "a");
     Write(Local("y.txt"), "y");
     TMainForm& form = OpenConnected("bASCII=0\nbBinary=1\nbAuto=0\n");
-    // The case commands name the target; an upload's size is the local file's, asked of nobody
-    // before the STOR (the SIZE after it checks the stored file).
+    // The case commands name the target.
     RunOnLocal("aUploadUpperCase", {"notes.txt"});
     EXPECT_EQ(TypesSent().value("NOTES.TXT"), "I");
     EXPECT_EQ(Read(Remote("NOTES.TXT")), "a\r\nb\r\n");
-    const QStringList dialogue = LogLines();
-    EXPECT_TRUE(dialogue.mid(0, dialogue.indexOf(QStringLiteral("<< STOR NOTES.TXT"))).filter(QStringLiteral("<< SIZE")).isEmpty());
-    EXPECT_EQ(dialogue.filter(QStringLiteral("<< SIZE NOTES.TXT")).size(), 1);
 
-    // Resuming leaves a file as long as the server's alone, unlogged. Appending, and resuming a
-    // missing or a partial file, run the same steps in the queue's test.
+    // Resuming leaves a file as long as the server's alone, unlogged.
     RunOnRemote("aDownloadRestore", {"equal.bin"});
     EXPECT_EQ(LocalContents({"equal.bin"}), Strings{std::string(1000, 'y')});
     EXPECT_EQ(OperationLog().find("equal.bin"), std::string::npos);
@@ -86,36 +78,22 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeResumeLeavesAWholeFileAndAFileThatC
     RunOnLocal("aUpload", {"photo.txt.png"});
     EXPECT_EQ(TypesSent().value("photo.txt.png"), "A");
 
-    // A refusal, a local folder in the way, a full disk, a FIFO, a name unsafe here, a vanished
-    // local file: each ends only its own file, without a log line for it, and the last file
-    // still goes. An abort between files ends the command with a notice, one during a file stops
-    // only that file, and a lost connection ends every file quietly.
+    // A refusal, a FIFO, a name unsafe here, a vanished local file: each ends only its own file,
+    // without a log line for it, and the last file still goes.
     Run("aTypeAuto");
     std::remove(Remote("gone.txt").c_str());
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1 << 20;
-    setrlimit(RLIMIT_FSIZE, &small);
-    RunOnRemote("aDownload", {"gone.txt", "blocked", "huge.bin", "pipe", QStringLiteral("bad\x01name"), "next.txt"});
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    RunOnRemote("aDownload", {"gone.txt", "pipe", QStringLiteral("bad\x01name"), "next.txt"});
     Select(LocalFiles(), {"a.txt", "pipe", "y.txt"});
     std::remove(Local("a.txt").c_str());
     Run("aUpload");
-
     EXPECT_EQ(LocalContents({"gone.txt", "bad\x01name", "next.txt"}), (Strings{"old local", "<missing>", "next.txt"}));
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(Local("blocked"))).isDir());
-    EXPECT_LE(LocalSize("huge.bin"), 1 << 20);
     EXPECT_EQ(RemoteContents({"pipe", "a.txt", "y.txt"}), (Strings{"pipe", "<missing>", "y"}));
-    for (const char* name : {"gone.txt", "blocked", "huge.bin", "pipe", "bad\x01", "a.txt"})
+    for (const char* name : {"gone.txt", "pipe", "bad\x01", "a.txt"})
         EXPECT_EQ(OperationLog().find(name), std::string::npos) << name;
     EXPECT_FALSE(LogLines().contains(QStringLiteral("<< RETR bad\x01name")));
-    EXPECT_FALSE(form.BusyFlag());
 
-    // A request while a file's data flows ends that file; the command goes on with the next. A
-    // small receive buffer lets the pump run often enough to catch a file midway.
+    // The abort command while a file's data flows ends that file; the command goes on with the
+    // next. A small receive buffer lets the pump run often enough to catch a file midway.
     form.IdFTP1.RecvBufferSize = 4096;
     QTimer abortWatcher;
     WhileTransferring(
@@ -125,10 +103,7 @@ TEST_F(FileTransfersTest, EachFileGetsItsTypeResumeLeavesAWholeFileAndAFileThatC
     EXPECT_FALSE(abortWatcher.isActive());
     EXPECT_EQ(LocalContents({"1.txt", "3.txt"}), (Strings{"1.txt", "3.txt"}));
     EXPECT_LT(LocalSize("2.bin"), 64 << 20);
-    // One ABOR, and the control connection stays in step for the third file.
-    EXPECT_EQ(LogLines().count(QStringLiteral("<< ABOR")), 1);
     EXPECT_EQ(OperationLog().find("2.bin"), std::string::npos);
-    EXPECT_FALSE(form.BusyFlag());
 
     const std::string operations = OperationLog();
     QTimer dropWatcher;
