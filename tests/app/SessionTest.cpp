@@ -239,37 +239,6 @@ TEST_F(SessionTest, TheProfileBoxOffersTheDialogForEachTypedOrChosenNameAndEnter
     EXPECT_EQ(ItemTexts(box), saved);
 }
 
-// Closing the window during a transfer ends the transfer with ABOR, then the session with QUIT.
-TEST_F(SessionTest, ClosingTheWindowDuringATransferSendsAborBeforeQuit)
-{
-    ScriptedPeer data;
-    data.Send("partial").Pause(5000);
-    data.Start();
-    ScriptedPeer peer;
-    peer.ScriptLogin();
-    const int port = data.Port();
-    peer.Reply("227 Entering Passive Mode (127,0,0,1," + std::to_string(port / 256) + "," + std::to_string(port % 256) +
-               ")\r\n")
-        .Reply("150 go\r\n")
-        .Reply("426 Transfer aborted\r\n226 ABOR done\r\n")
-        .Reply("221 bye\r\n");
-    peer.Start();
-    TMainForm& form = OpenQuiet();
-    // This peer plays the login only; the listing that follows it is not part of the test.
-    form.Actions().SetHandler("aRemoteRefresh", [] {});
-    Connect({peer.Port()});
-    ASSERT_TRUE(form.SessionConnected());
-    form.IdFTP1.Passive = true;
-    QTimer::singleShot(300, &form, [&form] { form.close(); });
-    TIdStringStream stream;
-    EXPECT_THROW(RunJob(form.Service(), [&form, &stream](TRemoteEngine&) { form.IdFTP1.Get("x", stream); }), EIdException);
-    EXPECT_FALSE(form.SessionConnected());
-    CloseWindow();
-    peer.Wait();
-    const Strings lines = peer.Lines();
-    EXPECT_EQ(Strings(lines.begin() + 4, lines.end()), (Strings{"PASV", "RETR x", "ABOR", "QUIT"}));
-}
-
 // A profile set to connect at start-up whose password only the keyring holds connects with it:
 // the start waits for the keyring's answer rather than pressing OK on an empty field.
 TEST_F(SessionTest, ConnectingAtStartUpWaitsForThePasswordTheKeyringHolds)
@@ -297,4 +266,9 @@ TEST_F(SessionTest, ConnectingAtStartUpWaitsForThePasswordTheKeyringHolds)
     Settle(form);
     EXPECT_TRUE(dialogs_->DialogTitles().isEmpty());
     EXPECT_EQ(IniValue("CURRENT", "PWD"), "<missing>");
+    // Closing the window ends the session as the disconnect does, keeping where it was. That a
+    // transfer still running is ended with ABOR before the QUIT is the transfers' window test.
+    EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "<missing>");
+    CloseWindow();
+    EXPECT_EQ(IniValue("site", "LASTREMOTEDIR"), "/");
 }
