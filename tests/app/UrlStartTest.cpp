@@ -8,7 +8,6 @@
 
 #include <QComboBox>
 #include <QTimer>
-#include <QUrl>
 
 #include <filesystem>
 
@@ -56,7 +55,9 @@ TEST_F(UrlStartTest, AnAddressWithoutPasswordAsksForItListsItsDecodedFolderAndSa
     EXPECT_FALSE(TempDir::Exists(HomeFile("LST/127.0.0.1.lst")));
 }
 
-TEST_F(UrlStartTest, AnonymousAndFileAddressesNeedNoPasswordAndBadOnesAreReportedWithoutConnecting)
+// A file address is read as a folder argument: StartUrlTest.TellsAddressesFromPaths... and the
+// start-up test of a folder argument.
+TEST_F(UrlStartTest, AnAnonymousAddressNeedsNoPasswordAndBadOnesAreReportedWithoutConnecting)
 {
     FtpServer server;
     std::filesystem::create_directories(server.File("pub"));
@@ -74,11 +75,4 @@ TEST_F(UrlStartTest, AnonymousAndFileAddressesNeedNoPasswordAndBadOnesAreReporte
         EXPECT_TRUE(dialogs_->Shown().back().contains(bad)) << dialogs_->Shown().back().toStdString();
         CloseWindow();
     }
-
-    // A file address opens its folder in the local pane and connects nothing.
-    std::filesystem::create_directories(home_.File("docs"));
-    TMainForm& local = Start(QUrl::fromLocalFile(QString::fromStdString(home_.File("docs"))).toString());
-    EXPECT_FALSE(local.SessionConnected());
-    EXPECT_EQ(local.Controls().LocalDirBox->currentText(), QString::fromStdString(home_.File("docs/")));
-    EXPECT_TRUE(dialogs_->Shown().isEmpty());
 }
