@@ -6,7 +6,6 @@
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
 #include "log/Editor.h"
-#include "support/OperationLogFile.h"
 #include "support/PaneLines.h"
 #include "transfer/TransferProgress.h"
 #include "transfer/TransferQueue.h"
@@ -52,24 +51,12 @@ TMainForm& MainFormTest::Open(const QStringList& arguments)
     return *form_;
 }
 
-TMainForm& MainFormTest::OpenQuiet(const std::string& settings)
-{
-    WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n" + settings);
-    return Open();
-}
-
 TMainForm& MainFormTest::OpenListing(const QString& mask)
 {
     TMainForm& form = Open();
     form.Settings().SetLocalMask(mask);
     form.LocalPane().FillLocalFileList();
     return form;
-}
-
-void MainFormTest::SelectLocal(const QStringList& captions) const
-{
-    Select(LocalFiles(), captions);
-    form_->UpdateActionStates();
 }
 
 void MainFormTest::Run(const char* action)
@@ -93,18 +80,6 @@ void MainFormTest::Select(TFileViewStack& list, const QStringList& captions)
     }
 }
 
-void MainFormTest::RunOnLocal(const char* action, const QStringList& captions)
-{
-    Select(LocalFiles(), captions);
-    Run(action);
-}
-
-void MainFormTest::RunOnRemote(const char* action, const QStringList& captions)
-{
-    Select(RemoteList(), captions);
-    Run(action);
-}
-
 void MainFormTest::QueueName(const QString& text, bool confirm)
 {
     dialogs_->QueueDialog([text](QDialog& dialog) {
@@ -124,13 +99,6 @@ void MainFormTest::QueuePassword(const QString& password, QString& asked)
         ask.setTextValue(password);
         return int(QDialog::Accepted);
     });
-}
-
-void MainFormTest::Delete(TUserDialogs::Answer second)
-{
-    dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
-    dialogs_->QueueAnswer(second);
-    Run("aRemoteFileDelete");
 }
 
 void MainFormTest::RunCommandDialog(std::function<void(TCommandDlg&)> script)
@@ -221,13 +189,6 @@ MainFormTest::Strings MainFormTest::Contents(const std::string& root, std::initi
     return contents;
 }
 
-void MainFormTest::CloseWindow()
-{
-    form_->close();
-    form_.reset();
-    dialogs_ = nullptr;
-}
-
 std::string MainFormTest::IniValue(const std::string& section, const std::string& key) const
 {
     for (const auto& [name, value] : IniSectionEntries(home_.File("Marlux.ini"), section))
@@ -244,12 +205,6 @@ std::vector<std::string> MainFormTest::SettingsHolding(std::initializer_list<std
         if (settings.find(text) != std::string::npos)
             held.push_back(text);
     return held;
-}
-
-std::string MainFormTest::OperationLog() const
-{
-    Pump(1);
-    return OperationLogIn(home_.Path());
 }
 
 void MainFormTest::Pump(int milliseconds)

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/MainForm.h"
 #include "fixtures/TempDir.h"
+#include "support/OperationLogFile.h"
 #include "support/QStringPrinter.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ServiceJobs.h"
@@ -36,7 +37,11 @@ protected:
     TMainForm& Open(const QStringList& arguments = {});
     // Opens the window so that it does not offer the connection dialog by itself a second after
     // start-up; `settings` are more [CURRENT] lines.
-    TMainForm& OpenQuiet(const std::string& settings = {});
+    TMainForm& OpenQuiet(const std::string& settings = {})
+    {
+        WriteHomeFile("Marlux.ini", "[CURRENT]\nbConnectDlgOnStart=0\n" + settings);
+        return Open();
+    }
     // Opens the window with the local pane listing the working directory through the mask.
     TMainForm& OpenListing(const QString& mask = QStringLiteral("*.*"));
     TFileViewStack& LocalFiles() const { return *form_->Controls().LocalFileListView; }
@@ -53,14 +58,18 @@ protected:
     // Runs the event loop until the transfer queue is done, the panes usable all along.
     void RunQueue() const;
     // Selects exactly the local rows of these captions and brings the actions up to date.
-    void SelectLocal(const QStringList& captions) const;
+    void SelectLocal(const QStringList& captions) const
+    {
+        Select(LocalFiles(), captions);
+        form_->UpdateActionStates();
+    }
     // Runs an action as the user does, after the idle pass that enables it.
     void Run(const char* action);
     // Selects the rows of these captions, and only those.
     static void Select(TFileViewStack& list, const QStringList& captions);
     // Runs the action on these rows of the local or the remote pane.
-    void RunOnLocal(const char* action, const QStringList& captions);
-    void RunOnRemote(const char* action, const QStringList& captions);
+    void RunOnLocal(const char* action, const QStringList& captions) { Select(LocalFiles(), captions); Run(action); }
+    void RunOnRemote(const char* action, const QStringList& captions) { Select(RemoteList(), captions); Run(action); }
     // The name dialog answered with OK after the edit box was given text, then (if `confirm`) Yes
     // to the question.
     void QueueName(const QString& text, bool confirm = true);
@@ -68,11 +77,21 @@ protected:
     // goes to `asked`.
     void QueuePassword(const QString& password, QString& asked);
     // The remote delete command, its first question answered Yes and the second as given.
-    void Delete(TUserDialogs::Answer second);
+    void Delete(TUserDialogs::Answer second)
+    {
+        dialogs_->QueueAnswer(TUserDialogs::Answer::Yes);
+        dialogs_->QueueAnswer(second);
+        Run("aRemoteFileDelete");
+    }
     // The command dialog, shown, handed to the script, which presses a button.
     void RunCommandDialog(std::function<void(TCommandDlg&)> script);
     // Closes it the normal way (the close steps run) and destroys it.
-    void CloseWindow();
+    void CloseWindow()
+    {
+        form_->close();
+        form_.reset();
+        dialogs_ = nullptr;
+    }
 
     // Files in the working directory holding their own names; a name ending in "/" is a folder.
     void MakeWorkFiles(std::initializer_list<std::string> names) const;
@@ -91,7 +110,11 @@ protected:
     std::string IniValue(const std::string& section, const std::string& key) const;
     // "FileOperationLog.txt" ("" when missing) once the event loop has gone idle, as it does
     // after every command.
-    std::string OperationLog() const;
+    std::string OperationLog() const
+    {
+        Pump(1);
+        return OperationLogIn(home_.Path());
+    }
     // Key presses as the keyboard sends them; Type presses one key per character.
     static void PressKey(QWidget* target, int key, const QString& text = {},
                          Qt::KeyboardModifiers modifiers = Qt::NoModifier);

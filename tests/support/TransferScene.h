@@ -60,35 +60,19 @@ protected:
                     afterFile_(queued);
                     return result;
                 },
-                .progress = progress_,
-                .showProgress = [this] { return options_.bShowTransactionDlg; },
+                .progress = progress_, .showProgress = [this] { return options_.bShowTransactionDlg; },
                 .relist = [](bool, bool) {}});
         files_ = std::make_unique<TFileTransfers>(TFileTransfers::Sources{
-            .service = service_,
-            .options = options_,
-            .extensions = extensions_,
-            .transfer = transfer_,
-            .progress = progress_,
-            .dialogs = dialogs_,
-            .panes = panes_,
-            .busy = busy_,
-            .sessionLog = sessionLog_,
-            .fileOperationLog = fileLog_,
-            .transferMode = [] { return TTransferChoice::Binary; },
+            .service = service_, .options = options_, .extensions = extensions_, .transfer = transfer_,
+            .progress = progress_, .dialogs = dialogs_, .panes = panes_, .busy = busy_, .sessionLog = sessionLog_,
+            .fileOperationLog = fileLog_, .transferMode = [] { return TTransferChoice::Binary; },
             .uploadFolder = [this](const QString& name) { return folders_->UploadFolder(name); },
             .downloadFolder = [this](const QString& name) { return folders_->DownloadFolder(name); },
             .queue = queue_.get()});
-        folders_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{.service = service_,
-                                                                                .files = *files_,
-                                                                                .options = options_,
-                                                                                .extensions = extensions_,
-                                                                                .progress = progress_,
-                                                                                .dialogs = dialogs_,
-                                                                                .panes = panes_,
-                                                                                .busy = busy_,
-                                                                                .sessionLog = sessionLog_,
-                                                                                .fileOperationLog = fileLog_,
-                                                                                .queue = queue_.get()});
+        folders_ = std::make_unique<TFolderTransfers>(TFolderTransfers::Sources{
+            .service = service_, .files = *files_, .options = options_, .extensions = extensions_,
+            .progress = progress_, .dialogs = dialogs_, .panes = panes_, .busy = busy_, .sessionLog = sessionLog_,
+            .fileOperationLog = fileLog_, .queue = queue_.get()});
     }
     // Runs a command of the transfers, as its action does, until the service is idle.
     template <class Command>
@@ -122,9 +106,7 @@ protected:
     std::vector<std::string> sentByConnections_;
     // Run on a queue connection's thread right after a file's step.
     std::function<void(const TQueuedFile&)> afterFile_ = [](const TQueuedFile&) {};
-    TTransferProgress progress_{{.transfer = transfer_,
-                                 .requestAbort = [this] { service_.RequestAbort(); },
-                                 .owner = owner_,
+    TTransferProgress progress_{{.transfer = transfer_, .requestAbort = [this] { service_.RequestAbort(); }, .owner = owner_,
                                  .appendLogLine = [this](const QString& line) { sessionLog_.AppendLogLine(line); },
                                  .setStatusPanel = [](int, const QString&) {},
                                  .leaveBusyState = [this] { busy_.LeaveBusyState(); }}};
