@@ -37,9 +37,10 @@ void MakeTree(const TempDir& root)
 void ExpectSameTimes(const std::string& source, const std::filesystem::path& copy)
 {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(source))
-        if (entry.is_regular_file())
+        if (entry.is_regular_file()) {
             EXPECT_EQ(std::filesystem::last_write_time(copy / std::filesystem::relative(entry.path(), source)),
                       entry.last_write_time()) << entry.path();
+        }
 }
 
 std::string LastLine(const std::string& text)
