@@ -39,8 +39,9 @@ protected:
 
 }  // namespace
 
-// A closed window may be shown again by the command's next file, so it goes only at idle.
-TEST_F(TransferProgressTest, EveryReportIsLoggedAndShownTheEndResetsTheStateAndAClosedWindowGoesAtIdle)
+// A closed window may be shown again by the command's next file, so it goes only at idle. The
+// abort command itself is the window's test (FileTransfersTest).
+TEST_F(TransferProgressTest, EveryReportIsLoggedAndShownTheEndResetsTheStateTheAbortButtonAbortsAndAClosedWindowGoesAtIdle)
 {
     progress_.UpdateProgressWindow(QStringLiteral("x"), QStringLiteral("y"), QString(), 5);  // no window: nothing to set
     progress_.CreateProgressWindow();
@@ -79,6 +80,9 @@ TEST_F(TransferProgressTest, EveryReportIsLoggedAndShownTheEndResetsTheStateAndA
     Control<QPushButton>("CloseBtn").click();
     EXPECT_TRUE(events_.isEmpty());  // closing is not aborting
     progress_.ShowProgressWindow();
+    Control<QPushButton>("AbortBtn").click();
+    EXPECT_EQ(events_, QStringList{QStringLiteral("abort")});
+    progress_.ShowProgressWindow();
     EXPECT_TRUE(window->isVisible());
     Control<QPushButton>("CloseBtn").click();
     progress_.DestroyHiddenProgressWindow();
@@ -87,15 +91,3 @@ TEST_F(TransferProgressTest, EveryReportIsLoggedAndShownTheEndResetsTheStateAndA
     EXPECT_TRUE(window.isNull());
 }
 
-// The abort button and the command ask the engine to end the running transfer, each time.
-TEST_F(TransferProgressTest, TheAbortButtonAndTheCommandAskTheEngineToEndTheTransfer)
-{
-    progress_.IdFTP1WorkBegin(wkReceive, 0, std::chrono::steady_clock::now());
-    progress_.CreateProgressWindow();
-    progress_.ShowProgressWindow();
-    Control<QPushButton>("AbortBtn").click();
-    EXPECT_EQ(events_.count(QStringLiteral("abort")), 1);
-    progress_.IdFTP1WorkEnd(wkReceive);
-    progress_.aAbortExecute();
-    EXPECT_EQ(events_.count(QStringLiteral("abort")), 2);
-}
