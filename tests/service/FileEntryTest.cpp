@@ -43,58 +43,54 @@ TEntryTime::TPoint Utc(int year, int month, int day, int hour, int minute, int s
            milliseconds(millisecond);
 }
 
-TEST(ListedEntries, UnixLinesGiveKindsFullSizesRightsLinksAndTheirTimesPrecision)
+// "kind -> link", the link part for links only.
+std::string KindAndLink(const TFileEntry& entry)
 {
-    const std::vector<TFileEntry> entries = Entries(Listing(
-        "-rw-r--r-- 1 u g 5000000000 Jan  2  2004 big.iso\r\n"
-        "drwxr-x--- 2 u g 4096 Mar  1 12:34 docs\r\n"
-        "lrwxrwxrwx 1 u g 7 Mar  1 12:34 current -> release\r\n",
-        lfUnix));
-    ASSERT_EQ(entries.size(), 3u);
-
-    const TFileEntry& big = entries[0];
-    EXPECT_EQ(big.name, QStringLiteral("big.iso"));
-    EXPECT_EQ(big.nameBytes, QByteArray("big.iso"));
-    EXPECT_EQ(big.size, 5000000000);  // past 32 bits
-    EXPECT_TRUE(big.sizeKnown);
-    EXPECT_EQ(big.kind, TEntryKind::File);
-    EXPECT_EQ(big.rights, QStringLiteral("rw-"));
-    // A year instead of a time: known to the day, on the server's own clock.
-    EXPECT_EQ(big.modified.precision, TTimePrecision::Day);
-    EXPECT_FALSE(big.modified.utc);
-    EXPECT_EQ(floor<days>(big.modified.point), sys_days(2004y / 1 / 2));
-
-    const TFileEntry& docs = entries[1];
-    EXPECT_TRUE(docs.IsFolder());
-    EXPECT_EQ(docs.rights, QStringLiteral("rwx"));
-    EXPECT_EQ(docs.modified.precision, TTimePrecision::Minute);
-    EXPECT_EQ(floor<minutes>(docs.modified.point), floor<minutes>(Utc(2026, 3, 1, 12, 34, 0)));
-
-    const TFileEntry& link = entries[2];
-    EXPECT_EQ(link.kind, TEntryKind::Link);
-    EXPECT_FALSE(link.IsFolder());
-    EXPECT_EQ(link.name, QStringLiteral("current"));
-    EXPECT_EQ(link.linkTarget, QByteArray("release"));
+    static const char* const kinds[] = {"file", "folder", "link", "other"};
+    return kinds[int(entry.kind)] + (entry.linkTarget.isEmpty() ? "" : " -> " + entry.linkTarget.toStdString());
 }
 
-TEST(ListedEntries, MachineListingsGiveUtcInstantsAndTellAMissingSizeOrTime)
+// An entry's facts but its time point: "name: size (? when not listed) precision clock rights kind -> link".
+std::string Facts(const TFileEntry& entry)
 {
-    const std::vector<TFileEntry> entries = Entries(Listing(
-        "type=file;size=1234;modify=20240229134507.250; report.pdf\r\n"
-        "type=file;modify=20240229134507; nosize\r\n"
-        "type=file;size=5; notime\r\n",
-        lfMlsd));
-    ASSERT_EQ(entries.size(), 3u);
+    static const char* const precisions[] = {"untimed", "day", "minute", "second"};
+    std::string facts = entry.name.toStdString() + ": " + std::to_string(entry.size);
+    facts += std::string(entry.sizeKnown ? "" : "?") + ' ' + precisions[int(entry.modified.precision)];
+    if (entry.modified.Known())
+        facts += entry.modified.utc ? " utc" : " own";
+    return facts + ' ' + entry.rights.toStdString() + ' ' + KindAndLink(entry);
+}
 
-    const TEntryTime& report = entries[0].modified;
-    EXPECT_TRUE(report.utc);
-    EXPECT_EQ(report.precision, TTimePrecision::Second);
-    EXPECT_EQ(report.point, Utc(2024, 2, 29, 13, 45, 7, 250));
+std::vector<std::string> AllFacts(const std::vector<TFileEntry>& entries)
+{
+    std::vector<std::string> facts;
+    for (const TFileEntry& entry : entries)
+        facts.push_back(Facts(entry));
+    return facts;
+}
 
-    EXPECT_FALSE(entries[1].sizeKnown);
-    EXPECT_EQ(entries[1].size, 0);
-    EXPECT_FALSE(entries[2].modified.Known());
-    EXPECT_FALSE(InstantOf(entries[2].modified));
+// Sizes past 32 bits; a year instead of a time is known to the day, on the server's own clock;
+// a machine listing's times are UTC instants, and a missing size or time is told.
+TEST(ListedEntries, ListingsGiveKindsFullSizesRightsLinksAndTheirTimesPrecisionAndClock)
+{
+    const std::vector<TFileEntry> unix = Entries(Listing("-rw-r--r-- 1 u g 5000000000 Jan  2  2004 big.iso\r\n"
+                                                         "drwxr-x--- 2 u g 4096 Mar  1 12:34 docs\r\n"
+                                                         "lrwxrwxrwx 1 u g 7 Mar  1 12:34 current -> release\r\n",
+                                                         lfUnix));
+    EXPECT_EQ(AllFacts(unix), (std::vector<std::string>{"big.iso: 5000000000 day own rw- file",
+                                                        "docs: 4096 minute own rwx folder",
+                                                        "current: 7 minute own rwx link -> release"}));
+    EXPECT_EQ(unix[0].nameBytes, QByteArray("big.iso"));
+    EXPECT_EQ(floor<days>(unix[0].modified.point), sys_days(2004y / 1 / 2));
+    EXPECT_EQ(floor<minutes>(unix[1].modified.point), floor<minutes>(Utc(2026, 3, 1, 12, 34, 0)));
+
+    const std::vector<TFileEntry> machine = Entries(Listing("type=file;size=1234;modify=20240229134507.250; report.pdf\r\n"
+                                                            "type=file;modify=20240229134507; nosize\r\n"
+                                                            "type=file;size=5; notime\r\n",
+                                                            lfMlsd));
+    EXPECT_EQ(AllFacts(machine), (std::vector<std::string>{"report.pdf: 1234 second utc ??? file",
+                                                           "nosize: 0? second utc ??? file", "notime: 5 untimed ??? file"}));
+    EXPECT_EQ(machine[0].modified.point, Utc(2024, 2, 29, 13, 45, 7, 250));
 }
 
 TEST(LocalEntries, AScanGivesKindsWithLinksShownAsWhatTheyPointToAndTheInstantToTheSecond)
@@ -110,29 +106,18 @@ TEST(LocalEntries, AScanGivesKindsWithLinksShownAsWhatTheyPointToAndTheInstantTo
     ASSERT_EQ(mkfifo(dir.File("pipe").c_str(), 0600), 0);
 
     TLocalEntryMaker maker;
-    std::map<QString, TFileEntry> entries;
+    std::map<std::string, TFileEntry> entries;
+    std::map<std::string, std::string> kinds;
     for (const DirectoryEntry& found : ScanDirectory(dir.Path() + "/", "*.*")) {
-        TFileEntry entry = maker.Entry(found);
-        entries[entry.name] = std::move(entry);
+        entries[found.name] = maker.Entry(found);
+        kinds[found.name] = KindAndLink(entries[found.name]);
     }
-    ASSERT_EQ(entries.size(), 6u);
-
-    const TFileEntry& file = entries[QStringLiteral("file.txt")];
-    EXPECT_EQ(file.kind, TEntryKind::File);
-    EXPECT_EQ(file.size, 5);
-    EXPECT_TRUE(file.sizeKnown);
-    EXPECT_TRUE(file.nameBytes.isEmpty());
-    EXPECT_EQ(ExactInstant(file.modified), modified);
-
-    EXPECT_EQ(entries[QStringLiteral("sub")].kind, TEntryKind::Folder);
-    EXPECT_EQ(entries[QStringLiteral("to-file")].kind, TEntryKind::File);
-    EXPECT_EQ(entries[QStringLiteral("to-file")].size, 5);
-    EXPECT_EQ(entries[QStringLiteral("to-file")].linkTarget, QByteArray("file.txt"));
-    EXPECT_TRUE(entries[QStringLiteral("to-sub")].IsFolder());
-    EXPECT_EQ(entries[QStringLiteral("dangling")].kind, TEntryKind::Link);
-    EXPECT_EQ(entries[QStringLiteral("dangling")].linkTarget, QByteArray("missing"));
-    EXPECT_EQ(entries[QStringLiteral("pipe")].kind, TEntryKind::Other);
-    EXPECT_TRUE(entries[QStringLiteral("file.txt")].linkTarget.isEmpty());
+    EXPECT_EQ(kinds, (std::map<std::string, std::string>{{"dangling", "link -> missing"}, {"file.txt", "file"},
+                                                         {"pipe", "other"}, {"sub", "folder"},
+                                                         {"to-file", "file -> file.txt"}, {"to-sub", "folder -> sub"}}));
+    EXPECT_EQ(entries["file.txt"].size, 5);
+    EXPECT_EQ(entries["to-file"].size, 5);
+    EXPECT_EQ(ExactInstant(entries["file.txt"].modified), modified);
 }
 
 // How each reads on the local clock is the pane times' test.
