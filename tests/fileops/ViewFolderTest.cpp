@@ -10,8 +10,6 @@
 #include <QSysInfo>
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace {
 
 class ViewFolderTest : public ::testing::Test {
