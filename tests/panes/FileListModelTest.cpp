@@ -1,7 +1,10 @@
+#include "fixtures/PinnedZone.h"
 #include "panes/FileListModel.h"
 #include "panes/LocalFileRow.h"
+#include "panes/PaneTime.h"
 #include "platform/DirectoryScan.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -16,13 +19,15 @@ QStringList Shown(const TFileListModel& model, int row) {
 }
 
 TEST(FileListModel, ColumnsShowTheEntrysNameFullSizeTimeAndAttributesAndARowPastTheEndIsNoData) {
+    const PinnedZone japan("JST-9");
     TLocalRowFactory factory({".jpg"}, {".txt"});
-    const std::time_t modified = 1699146123;
+    const std::time_t modified = 1699146123;  // 2023-11-05 01:02:03 UTC
     TFileListModel model;
     model.SetRows({factory.Row(DirectoryEntry{"photo.JPG", 5000000000, modified, 0x80}),
                    factory.Row(DirectoryEntry{"sub", 0, modified, 0x10 | 0x2})});
-    // The size is past 32 bits; the local pane shows the minute.
-    EXPECT_EQ(Shown(model, 0), (QStringList{"photo.JPG", "5000000000", FileDateText(modified - modified % 60), "通常ファイル "}));
+    // The size is past 32 bits; the local pane shows the minute on the local clock.
+    const QString minute = QDateTime(QDate(2023, 11, 5), QTime(10, 2)).toString(LocalTimePattern());
+    EXPECT_EQ(Shown(model, 0), (QStringList{"photo.JPG", "5000000000", minute, "通常ファイル "}));
     EXPECT_EQ(model.data(model.index(0, 0), TFileListModel::FileIconIndexRole).toInt(), fiPicture);
     EXPECT_EQ(Shown(model, 1).last(), QStringLiteral("<DIR> 隠しファイル "));
     EXPECT_EQ(model.data(model.index(1, 0), TFileListModel::FileIconIndexRole).toInt(), fiFolder);

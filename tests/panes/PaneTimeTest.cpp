@@ -1,9 +1,7 @@
 #include "fixtures/PinnedZone.h"
 #include "ftp/IdFTPList.h"
-#include "panes/LocalFileRow.h"
 #include "panes/PaneTime.h"
 #include "panes/RemoteFileRow.h"
-#include "platform/DirectoryScan.h"
 #include "platform/NameCodec.h"
 
 #include <QDateTime>
@@ -56,14 +54,6 @@ TEST(PaneTime, MachineListingsShowTheirUtcTimeOnTheLocalClockAndNothingWithoutAT
               (QStringList{DateText(2024, 2, 29) + u' ' + ClockText(22, 45, 7),
                            // 15:00 UTC is midnight in Japan.
                            DateText(2024, 3, 1), QString()}));
-}
-
-TEST(PaneTime, LocalRowsShowTheMinuteOnTheLocalClock) {
-    const PinnedZone japan("JST-9");
-    TLocalRowFactory factory({}, {});
-    // 2023-11-05 01:02:03 UTC.
-    const TFileRow row = factory.Row(DirectoryEntry{"a", 1, 1699146123, 0x80});
-    EXPECT_EQ(row.timeText, QDateTime(QDate(2023, 11, 5), QTime(10, 2)).toString(LocalTimePattern()));
 }
 
 }  // namespace
