@@ -28,8 +28,10 @@ protected:
     {
         ASSERT_TRUE(QFile::copy(BuiltPlugins + u'/' + QLatin1String(name), Dir() + u'/' + QLatin1String(name)));
     }
-    QString WritePicture(const QString& name, const QImage& image, const char* format) const
+    QString WritePicture(const QString& name, QSize size, const char* format) const
     {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(qRgb(255, 0, 0));
         const QString path = Dir() + u'/' + name;
         EXPECT_TRUE(image.save(path, format)) << name.toStdString();
         return path;
@@ -37,15 +39,6 @@ protected:
 
     TempDir dir_;
 };
-
-QImage Stripes(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, y < height / 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
-    return image;
-}
 
 // A file of a plug-in's name that is no library is skipped like a missing one; the others give
 // their extensions in the order of the list of names. The working directory, which holds anyone's
@@ -63,21 +56,20 @@ TEST_F(ImagePlugins, PluginsLoadOnlyFromTheProgramDirectoryAndDecodeOrLeaveThePi
     const TImagePlugins elsewhere(QString::fromStdString(empty.Path()));
     const QString relativeExtensions = TImagePlugins(QStringLiteral(".")).LoadPluginExtensions();
     QLabel image;
-    const int drawn = elsewhere.DrawPicture(WritePicture("a.png", Stripes(4, 4), "PNG"), image).result;
+    const int drawn = elsewhere.DrawPicture(WritePicture("a.png", QSize(4, 4), "PNG"), image).result;
     QDir::setCurrent(saved);
     EXPECT_EQ(relativeExtensions, QString());
     EXPECT_EQ(drawn, 0);
 
+    // Each file goes to the plug-in of its kind. The pixels are the plug-ins' own tests
+    // (PictureDecodingTest) and DibImage's below.
     const TImagePlugins plugins(BuiltPlugins);
     for (const char* format : {"PNG", "JPG"}) {
-        const QString path = WritePicture(QStringLiteral("stripes.") + QLatin1String(format), Stripes(40, 30), format);
+        const QString path = WritePicture(QStringLiteral("picture.") + QLatin1String(format), QSize(40, 30), format);
         const TImagePlugins::TDrawnPicture drawn = plugins.DrawPicture(path, image);
         EXPECT_NE(drawn.result, 0) << format;
         EXPECT_EQ(QSize(drawn.width, drawn.height), QSize(40, 30));
-        const QImage shown = image.pixmap().toImage();
-        ASSERT_EQ(shown.size(), QSize(40, 30)) << format;
-        EXPECT_NEAR(qRed(shown.pixel(5, 3)), 255, 8) << format;
-        EXPECT_NEAR(qBlue(shown.pixel(5, 26)), 255, 8) << format;
+        EXPECT_EQ(image.pixmap().size(), QSize(40, 30)) << format;
     }
 
     const qint64 shown = image.pixmap().cacheKey();
