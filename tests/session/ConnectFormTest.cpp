@@ -3,7 +3,6 @@
 #include "session/SshHostKeyQuestion.h"
 #include "session/SshSettings.h"
 
-#include <QCheckBox>
 #include <QLabel>
 
 #include <limits>
