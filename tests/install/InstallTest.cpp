@@ -84,7 +84,7 @@ TEST(Install, InstalledProgramStartsWithItsPlugInsAndKeepsTheUsersFilesInTheConf
     // The dynamic loader reports every library the program loads, the plug-ins among them.
     setenv("LD_DEBUG", "files", 1);
     setenv("LD_DEBUG_OUTPUT", user.File("loaded").c_str(), 1);
-    const pid_t program = StartServerProcess({tree.Path("bin/marlux")}, -1);
+    const pid_t program = StartServerProcess({tree.Path("bin/marlux")});
     unsetenv("LD_DEBUG");
 
     const std::string settings = user.File("config/Marlux/Marlux.ini");
