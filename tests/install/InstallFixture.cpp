@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <arpa/inet.h>
+#include <cstring>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -36,9 +38,8 @@ std::pair<int, int> PngSize(const std::string& path)
     const std::string bytes = TempDir::ReadFile(path);
     if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
         return {0, 0};
-    auto number = [&](size_t at) {
-        return int(static_cast<unsigned char>(bytes[at])) << 24 | int(static_cast<unsigned char>(bytes[at + 1])) << 16 |
-               int(static_cast<unsigned char>(bytes[at + 2])) << 8 | int(static_cast<unsigned char>(bytes[at + 3]));
-    };
-    return {number(16), number(20)};
+    // The header chunk's width and height, big-endian.
+    uint32_t size[2];
+    std::memcpy(size, bytes.data() + 16, sizeof size);
+    return {int(ntohl(size[0])), int(ntohl(size[1]))};
 }

@@ -8,7 +8,6 @@
 class InstalledTree {
 public:
     InstalledTree();
-    const std::string& Prefix() const { return prefix_; }
     std::string Path(const std::string& relative) const { return prefix_ + "/" + relative; }
     // The entries of a folder of the prefix, names sorted.
     std::vector<std::string> Entries(const std::string& relative) const;
