@@ -41,11 +41,6 @@ TNameEvidence Weigh(TNameEncoding encoding, const std::vector<std::string>& name
     return WeighNames(Views(bytes));
 }
 
-const char* Title(TNameEncoding encoding)
-{
-    return NameEncodingTitle(encoding).data();
-}
-
 }  // namespace
 
 TEST(NameDetection, EveryWordListIsReadInItsEncodingAsAWholeListingAndNameByName)
@@ -54,10 +49,10 @@ TEST(NameDetection, EveryWordListIsReadInItsEncodingAsAWholeListingAndNameByName
     for (const TNameEncoding encoding : {TNameEncoding::Utf8, TNameEncoding::ShiftJis, TNameEncoding::EucJp}) {
         for (const std::vector<std::string>& list : lists) {
             const TNameEvidence whole = Weigh(encoding, list);
-            EXPECT_EQ(whole.best, encoding) << Title(encoding) << ": " << list.front();
-            EXPECT_EQ(whole.strength, TNameEvidence::TStrength::Decisive) << Title(encoding) << ": " << list.front();
+            EXPECT_EQ(whole.best, encoding) << NameEncodingTitle(encoding) << ": " << list.front();
+            EXPECT_EQ(whole.strength, TNameEvidence::TStrength::Decisive) << NameEncodingTitle(encoding) << ": " << list.front();
             for (const std::string& name : list)
-                EXPECT_EQ(Weigh(encoding, {name}).best, encoding) << Title(encoding) << ": " << name;
+                EXPECT_EQ(Weigh(encoding, {name}).best, encoding) << NameEncodingTitle(encoding) << ": " << name;
         }
     }
 }
@@ -138,7 +133,7 @@ TEST(NameCodec, NamesDecodeSoThatNoTwoShowAlikeAndEachLeadsBackToItsBytes)
             for (char& c : bytes)
                 c = char(byte(random) | (round % 2 ? 0x80 : 0));
             const std::string shown = codec.Decode(bytes);
-            ASSERT_EQ(codec.ServerName(shown), bytes) << Title(encoding) << ": " << shown;
+            ASSERT_EQ(codec.ServerName(shown), bytes) << NameEncodingTitle(encoding) << ": " << shown;
         }
     }
 }

@@ -49,13 +49,12 @@ TBytes EncodePng(int width, int height, int colorType, int bitDepth, const std::
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     if (!paletteAlpha.empty())
         png_set_tRNS(png, info, paletteAlpha.data(), static_cast<int>(paletteAlpha.size()), nullptr);
-    png_write_info(png, info);
     const size_t rowBytes = samples.size() / height;
     std::vector<png_bytep> rows;
     for (int y = 0; y < height; ++y)
         rows.push_back(const_cast<png_bytep>(samples.data() + y * rowBytes));
-    png_write_image(png, rows.data());
-    png_write_end(png, nullptr);
+    png_set_rows(png, info, rows.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
 }
