@@ -226,10 +226,13 @@ TEST(HostileServer, AnEndlessMultiLineReplyIsCutAndTheConnectionDropped) {
         server.Reply("215 UNIX\r\n").Start();
         TIdFTP ftp;
         AimAtServer(ftp, "127.0.0.1", server.Port());
-        if (line.empty()) ftp.Connect(true, 5000);
-        else EXPECT_THROW(ftp.Connect(true, 5000), EIdReplyTooLong);
+        if (line.empty()) {
+            ftp.Connect(true, 5000);
+            EXPECT_EQ(ftp.WelcomeReply.Text.size(), 991u);
+        } else {
+            EXPECT_THROW(ftp.Connect(true, 5000), EIdReplyTooLong);
+        }
         EXPECT_EQ(ftp.Connected(), line.empty());
-        EXPECT_TRUE(!line.empty() || ftp.WelcomeReply.Text.size() == 991u);
     }
 }
 
