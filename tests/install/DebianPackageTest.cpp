@@ -1,28 +1,13 @@
 // The Debian package that "cpack -G DEB" makes from the build tree; installed and removed by
 // dpkg only where the test runs as root, as CI does.
-#include "install/InstallFixture.h"
-
 #include "fixtures/ProcessRun.h"
+#include "fixtures/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::string BuildPackage(const TempDir& out)
-{
-    const ProcessResult cpack = RunProcess(MARLUX_CPACK_COMMAND, {"-G", "DEB", "-B", out.Path(), "--config",
-                                                                  BuildTree() + "/CPackConfig.cmake"});
-    EXPECT_EQ(cpack.exitStatus, 0) << cpack.out << cpack.err;
-    for (const fs::directory_entry& entry : fs::directory_iterator(out.Path()))
-        if (entry.path().extension() == ".deb")
-            return entry.path().string();
-    return {};
-}
 
 bool PackageInstalled()
 {
@@ -32,12 +17,14 @@ bool PackageInstalled()
 
 }  // namespace
 
-TEST(DebianPackage, DependsOnTheLibrariesItLinksAndHoldsTheInstalledLayout)
+TEST(DebianPackage, DependsOnTheLibrariesItLinksHoldsTheInstalledLayoutAndDpkgInstallsAndRemovesItCleanly)
 {
     TempDir out;
-    const std::string package = BuildPackage(out);
-    ASSERT_FALSE(package.empty());
-    EXPECT_EQ(fs::path(package).filename(), "marlux_" MARLUX_VERSION "_amd64.deb");
+    const ProcessResult cpack = RunProcess(MARLUX_CPACK_COMMAND, {"-G", "DEB", "-B", out.Path(), "--config",
+                                                                  MARLUX_BUILD_DIR "/CPackConfig.cmake"});
+    ASSERT_EQ(cpack.exitStatus, 0) << cpack.out << cpack.err;
+    const std::string package = out.File("marlux_" MARLUX_VERSION "_amd64.deb");
+    ASSERT_TRUE(TempDir::Exists(package)) << cpack.out;
 
     const std::string depends = RunProcess("/usr/bin/dpkg-deb", {"-f", package, "Depends"}).out;
     for (const char* library : {"libqt6widgets6", "libssl3", "libpng16-16", "libjpeg62-turbo", "libgif7"})
@@ -49,23 +36,16 @@ TEST(DebianPackage, DependsOnTheLibrariesItLinksAndHoldsTheInstalledLayout)
                              "./usr/share/applications/marlux.desktop", "./usr/share/marlux/manual/index.html",
                              "./usr/share/man/man1/marlux-ftp.1"})
         EXPECT_NE(contents.find(path), std::string::npos) << path;
-}
 
-TEST(DebianPackage, DpkgInstallsAndRemovesItCleanly)
-{
     if (geteuid() != 0)
         GTEST_SKIP() << "installing a package needs root";
     if (PackageInstalled())
         GTEST_SKIP() << "a marlux package is installed on this machine already; it is left alone";
-    TempDir out;
-    const std::string package = BuildPackage(out);
-    ASSERT_FALSE(package.empty());
-
     const ProcessResult install = RunProcess("/usr/bin/dpkg", {"-i", package});
     ASSERT_EQ(install.exitStatus, 0) << install.out << install.err;
     const ProcessResult version = RunProcess("/usr/bin/marlux", {"--version"});
     EXPECT_EQ(version.out, "Marlux " MARLUX_VERSION "\n");
-    EXPECT_TRUE(fs::exists("/usr/share/applications/marlux.desktop"));
+    EXPECT_TRUE(TempDir::Exists("/usr/share/applications/marlux.desktop"));
 
     const ProcessResult remove = RunProcess("/usr/bin/dpkg", {"--purge", "marlux"});
     EXPECT_EQ(remove.exitStatus, 0) << remove.out << remove.err;

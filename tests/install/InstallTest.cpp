@@ -1,13 +1,15 @@
 // "cmake --install" into a temporary prefix: the layout, the desktop files against their
 // validators, the manual's links, and the installed program started from there.
-#include "install/InstallFixture.h"
-
 #include "fixtures/ProcessRun.h"
+#include "fixtures/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <arpa/inet.h>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -27,33 +29,32 @@ std::set<std::string> Matches(const std::string& text, const std::regex& pattern
     return found;
 }
 
-}  // namespace
-
-TEST(Install, DesktopEntryMetainfoIconsManualPageAndManualPassTheirChecks)
+// The width and height a PNG file's header gives, {0, 0} when it is no PNG.
+std::pair<int, int> PngSize(const std::string& path)
 {
-    InstalledTree tree;
-    const ProcessResult desktop =
-        RunProcess("/usr/bin/desktop-file-validate", {tree.Path("share/applications/marlux.desktop")});
-    EXPECT_EQ(desktop.exitStatus, 0) << desktop.out << desktop.err;
-    EXPECT_EQ(desktop.out + desktop.err, "");  // hints count too
-    const ProcessResult metainfo = RunProcess(
-        "/usr/bin/appstreamcli", {"validate", "--no-net", "--pedantic", tree.Path("share/metainfo/org.marlux.marlux.metainfo.xml")});
-    EXPECT_EQ(metainfo.exitStatus, 0) << metainfo.out << metainfo.err;
-    EXPECT_EQ(metainfo.out.find("pedantic"), std::string::npos) << metainfo.out;
+    const std::string bytes = TempDir::ReadFile(path);
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
+        return {0, 0};
+    // The header chunk's width and height, big-endian.
+    uint32_t size[2];
+    std::memcpy(size, bytes.data() + 16, sizeof size);
+    return {int(ntohl(size[0])), int(ntohl(size[1]))};
+}
 
-    EXPECT_TRUE(fs::is_regular_file(tree.Path("share/icons/hicolor/scalable/apps/marlux.svg")));
-    EXPECT_EQ(PngSize(tree.Path("share/icons/hicolor/48x48/apps/marlux.png")), std::make_pair(48, 48));
-    EXPECT_EQ(PngSize(tree.Path("share/icons/hicolor/256x256/apps/marlux.png")), std::make_pair(256, 256));
+// The names in a folder, sorted.
+std::vector<std::string> Entries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
-    // Warnings of every kind, such as a misspelt macro or a line that does not fit.
-    const ProcessResult man =
-        RunProcess("/usr/bin/groff", {"-man", "-Tutf8", "-ww", "-z", tree.Path("share/man/man1/marlux-ftp.1")});
-    EXPECT_EQ(man.exitStatus, 0);
-    EXPECT_EQ(man.err, "");
-
-    // Every link of the manual leads to a page and a place that exist, and every page is reached
-    // from the contents.
-    const fs::path manual = tree.Path("share/marlux/manual");
+// Every link of the manual leads to a page and a place that exist, and every page is reached
+// from the contents.
+void ExpectManualLinksWhole(const fs::path& manual)
+{
     std::map<std::string, std::string> pages;
     for (const fs::directory_entry& entry : fs::directory_iterator(manual))
         if (entry.path().extension() == ".html")
@@ -88,26 +89,55 @@ TEST(Install, DesktopEntryMetainfoIconsManualPageAndManualPassTheirChecks)
         EXPECT_TRUE(reached.count(name)) << name << " is not reached from the contents";
 }
 
+}  // namespace
+
 // Run as root, as CI runs, the program's folder is writable: only its mark keeps the files out.
-TEST(Install, ProgramAndPlugInsShareAFolderThatBinLinksToAndTheProgramStartsFromThereKeepingTheUsersFilesOut)
+TEST(Install, TheInstalledFilesPassTheirChecksAndTheProgramStartsFromThePrefixKeepingTheUsersFilesOut)
 {
-    InstalledTree tree;
-    const std::vector<std::string> programFolder{"ifgif.spi", "ifjpeg.spi", "ifpng.spi", "installed", "manual", "marlux"};
-    EXPECT_EQ(tree.Entries("lib/marlux"), programFolder);
-    ASSERT_TRUE(fs::is_symlink(tree.Path("bin/marlux")));
-    EXPECT_EQ(fs::read_symlink(tree.Path("bin/marlux")), "../lib/marlux/marlux");  // the prefix may move
-    EXPECT_TRUE(fs::is_regular_file(tree.Path("bin/marlux-ftp")));
-    EXPECT_EQ(access(tree.Path("bin/marlux-ftp").c_str(), X_OK), 0);
+    TempDir dir;
+    const std::string prefix = dir.File("prefix");
+    const auto path = [&](const std::string& relative) { return prefix + "/" + relative; };
+    const ProcessResult install = RunProcess(MARLUX_CMAKE_COMMAND, {"--install", MARLUX_BUILD_DIR, "--prefix", prefix});
+    ASSERT_EQ(install.exitStatus, 0) << install.out << install.err;
+
+    const ProcessResult desktop =
+        RunProcess("/usr/bin/desktop-file-validate", {path("share/applications/marlux.desktop")});
+    EXPECT_EQ(desktop.exitStatus, 0) << desktop.out << desktop.err;
+    EXPECT_EQ(desktop.out + desktop.err, "");  // hints count too
+    const ProcessResult metainfo =
+        RunProcess("/usr/bin/appstreamcli",
+                   {"validate", "--no-net", "--pedantic", path("share/metainfo/org.marlux.marlux.metainfo.xml")});
+    EXPECT_EQ(metainfo.exitStatus, 0) << metainfo.out << metainfo.err;
+    EXPECT_EQ(metainfo.out.find("pedantic"), std::string::npos) << metainfo.out;
+
+    EXPECT_TRUE(fs::is_regular_file(path("share/icons/hicolor/scalable/apps/marlux.svg")));
+    EXPECT_EQ(PngSize(path("share/icons/hicolor/48x48/apps/marlux.png")), std::make_pair(48, 48));
+    EXPECT_EQ(PngSize(path("share/icons/hicolor/256x256/apps/marlux.png")), std::make_pair(256, 256));
+
+    // Warnings of every kind, such as a misspelt macro or a line that does not fit.
+    const ProcessResult man =
+        RunProcess("/usr/bin/groff", {"-man", "-Tutf8", "-ww", "-z", path("share/man/man1/marlux-ftp.1")});
+    EXPECT_EQ(man.exitStatus, 0);
+    EXPECT_EQ(man.err, "");
+    ExpectManualLinksWhole(path("share/marlux/manual"));
+
+    const std::vector<std::string> programFolder{"ifgif.spi", "ifjpeg.spi", "ifpng.spi", "installed", "manual",
+                                                 "marlux"};
+    EXPECT_EQ(Entries(path("lib/marlux")), programFolder);
+    ASSERT_TRUE(fs::is_symlink(path("bin/marlux")));
+    EXPECT_EQ(fs::read_symlink(path("bin/marlux")), "../lib/marlux/marlux");  // the prefix may move
+    EXPECT_TRUE(fs::is_regular_file(path("bin/marlux-ftp")));
+    EXPECT_EQ(access(path("bin/marlux-ftp").c_str(), X_OK), 0);
     // The manual is shared data, reached from the program's folder.
-    EXPECT_EQ(fs::canonical(tree.Path("lib/marlux/manual/index.html")),
-              fs::canonical(tree.Path("share/marlux/manual/index.html")));
+    EXPECT_EQ(fs::canonical(path("lib/marlux/manual/index.html")),
+              fs::canonical(path("share/marlux/manual/index.html")));
 
     // Version and help need no display: were a window started, Qt would find none and abort.
     const std::vector<std::string> noDisplay{"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"};
-    const ProcessResult version = RunProcess(tree.Path("bin/marlux"), {"--version"}, noDisplay);
+    const ProcessResult version = RunProcess(path("bin/marlux"), {"--version"}, noDisplay);
     EXPECT_EQ(version.exitStatus, 0) << version.err;
     EXPECT_EQ(version.out, "Marlux " MARLUX_VERSION "\n");
-    const ProcessResult help = RunProcess(tree.Path("bin/marlux"), {"--help"}, noDisplay);
+    const ProcessResult help = RunProcess(path("bin/marlux"), {"--help"}, noDisplay);
     EXPECT_EQ(help.exitStatus, 0) << help.err;
     EXPECT_EQ(help.out.rfind("使い方: marlux", 0), 0u) << help.out;
 
@@ -120,7 +150,7 @@ TEST(Install, ProgramAndPlugInsShareAFolderThatBinLinksToAndTheProgramStartsFrom
     // The dynamic loader reports every library the program loads, the plug-ins among them.
     setenv("LD_DEBUG", "files", 1);
     setenv("LD_DEBUG_OUTPUT", user.File("loaded").c_str(), 1);
-    const pid_t program = StartServerProcess({tree.Path("bin/marlux")});
+    const pid_t program = StartServerProcess({path("bin/marlux")});
     unsetenv("LD_DEBUG");
 
     const std::string settings = user.File("config/Marlux/Marlux.ini");
@@ -129,13 +159,13 @@ TEST(Install, ProgramAndPlugInsShareAFolderThatBinLinksToAndTheProgramStartsFrom
 
     const std::string loaded = TempDir::ReadFile(user.File("loaded." + std::to_string(program)));
     for (const char* plugin : {"ifgif.spi", "ifjpeg.spi", "ifpng.spi"})
-        EXPECT_NE(loaded.find("file=" + fs::canonical(tree.Path("lib/marlux")).string() + "/" + plugin),
-                  std::string::npos) << plugin;
+        EXPECT_NE(loaded.find("file=" + fs::canonical(path("lib/marlux")).string() + "/" + plugin), std::string::npos)
+            << plugin;
 
     kill(program, SIGTERM);
     int status = 0;
     waitpid(program, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_TRUE(fs::is_directory(user.File("config/Marlux/LST")));
-    EXPECT_EQ(tree.Entries("lib/marlux"), programFolder);
+    EXPECT_EQ(Entries(path("lib/marlux")), programFolder);
 }
