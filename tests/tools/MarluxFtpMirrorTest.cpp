@@ -6,8 +6,11 @@
 #include "fixtures/VsftpdServer.h"
 #include "tools/ToolRun.h"
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -41,6 +44,14 @@ void ExpectSameTimes(const std::string& source, const std::filesystem::path& cop
             EXPECT_EQ(std::filesystem::last_write_time(copy / std::filesystem::relative(entry.path(), source)),
                       entry.last_write_time()) << entry.path();
         }
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& what)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
 }
 
 std::string LastLine(const std::string& text)
@@ -147,4 +158,44 @@ TEST(MarluxFtpMirror, AServerRefusingTheFourthConnectionStillGetsEveryFileOverTh
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_NE(r.err.find("an extra connection was refused"), std::string::npos);
     EXPECT_EQ(FileTree(server.Root()), FileTree(local.Path()));
+}
+
+// On a server that checks sizes only, each connection checks what it sent into a folder with
+// one listing of it, not a SIZE per file.
+TEST(MarluxFtpMirror, AFileDamagedBeforeItsFoldersCheckFailsTheRunAndIsSetApart)
+{
+    FtpServer server;
+    TempDir local;
+    for (const char* folder : {"a", "b", "c"})
+        for (int file = 0; file < 16; ++file)
+            WriteWithFolders(local.File(std::string(folder) + "/f" + std::to_string(file) + ".bin"),
+                             std::string(std::size_t(3000 + file), char('a' + file)));
+    // Cut short on the server once it has arrived: only the check can tell.
+    const std::string victim = server.File("up/b/f0.bin");
+    std::atomic<bool> done = false;
+    std::thread cutter([&] {
+        const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        std::error_code error;
+        while (!done && std::chrono::steady_clock::now() < bound) {
+            if (std::filesystem::file_size(victim, error) == 3000 && !error) {
+                TempDir::WriteFile(victim, "cut");
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    const ProcessResult r = Mirror(server.Port(), FixtureUser, {"--reverse", "--parallel", "4", local.Path(), "/up"},
+                                   {"-v"});
+    done = true;
+    cutter.join();
+
+    EXPECT_EQ(r.exitStatus, 3) << r.err;
+    EXPECT_NE(r.out.find("47 files, "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(", 1 failed"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("Verification failed for \"/up/b/f0.bin\""), std::string::npos) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(server.File("up/b/f0.bin.part")));
+    EXPECT_EQ(TempDir::ReadFile(server.File("up/c/f15.bin")), std::string(3015, char('a' + 15)));
+    // Only the ".part" name is asked by SIZE; each connection lists each folder at most once.
+    EXPECT_EQ(Occurrences(r.err, "<< SIZE "), 1u) << r.err;
+    EXPECT_LE(Occurrences(r.err, "<< MLSD /up/"), 3u * 4u);
 }

@@ -53,18 +53,21 @@ TEST(MarluxFtpTool, ResumeFetchesOnlyWhatTheRemoteFileHasBeyondTheLocalOne) {
     FtpServer server;
     TempDir local;
     TempDir::WriteFile(server.File("f.bin"), "0123456789");
-    for (const auto& [before, after] : std::vector<std::pair<std::string, std::string>>{
-             {"local file longer than the remote one", "local file longer than the remote one"},
-             {"abcdefghij", "abcdefghij"},
-             {"0123", "0123456789"},
-             {"", "0123456789"}}) {
-        SCOPED_TRACE(before);
-        std::filesystem::remove(local.File("f.bin"));
-        if (!before.empty()) TempDir::WriteFile(local.File("f.bin"), before);
-        ProcessResult r = AsUser(server.Host(), server.Port(), {"get", "f.bin", local.File("f.bin"), "--resume"});
-        EXPECT_EQ(r.exitStatus, 0) << r.err;
-        EXPECT_EQ(TempDir::ReadFile(local.File("f.bin")), after);
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"local file longer than the remote one", "local file longer than the remote one"},
+        {"abcdefghij", "abcdefghij"},
+        {"0123", "0123456789"},
+        {"", "0123456789"}};
+    Strings commands;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        if (!cases[i].first.empty()) TempDir::WriteFile(local.File(std::to_string(i)), cases[i].first);
+        commands.insert(commands.end(), {"get", "f.bin", local.File(std::to_string(i)), "--resume", ";"});
     }
+    commands.pop_back();
+    const ProcessResult r = AsUser(server.Host(), server.Port(), commands);
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(TempDir::ReadFile(local.File(std::to_string(i))), cases[i].second) << cases[i].first;
 }
 
 // After each get and put the tool says how the file was checked; a file that differs ends the
