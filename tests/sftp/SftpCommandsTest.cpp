@@ -21,11 +21,10 @@ unsigned ModeOf(const std::string& path)
 }
 
 using SftpCommands = SftpConnected;
-using SftpListing = SftpConnected;
 
 }  // namespace
 
-TEST_F(SftpCommands, FoldersAreMadeEnteredLeftAndRemovedWithTheClientsCurrentFolder)
+TEST_F(SftpCommands, FoldersAreMadeEnteredAndRemovedWithTheClientsCurrentFolderAndRenameNeverReplacesATarget)
 {
     session.MakeDirectory("a");
     session.ChangeDirectory("a");
@@ -57,12 +56,8 @@ TEST_F(SftpCommands, FoldersAreMadeEnteredLeftAndRemovedWithTheClientsCurrentFol
     EXPECT_FALSE(std::filesystem::exists(server.File("plain")));
     const auto gone = Caught<ESftpStatusError>([&] { session.DeleteFile("plain"); });
     EXPECT_TRUE(gone && gone->ReplyErrorCode() == 2);  // no such file
-    // Server refusals leave the session usable.
-    EXPECT_TRUE(session.Connected());
-}
 
-TEST_F(SftpCommands, RenameNeverReplacesAnExistingTarget)
-{
+    // Rename never replaces an existing target.
     server.WriteFile("old", "old bytes");
     server.WriteFile("kept", "kept bytes");
     server.MakeDirectory("folder");
@@ -77,40 +72,11 @@ TEST_F(SftpCommands, RenameNeverReplacesAnExistingTarget)
     // A name cut short at a NUL byte would name another file.
     EXPECT_THROW(session.DeleteFile(std::string("folder/new\0x", 12)), EIdException);
     EXPECT_TRUE(std::filesystem::exists(server.File("folder/new")));
+    // Server refusals leave the session usable.
+    EXPECT_TRUE(session.Connected());
 }
 
-TEST_F(SftpCommands, SizesTimesAndModesComeFromAttributes)
-{
-    server.WriteFile("f", std::string(12345, 'x'));
-    EXPECT_EQ(session.FileSize("f"), 12345);
-    EXPECT_EQ(session.FileSize("missing"), -1);
-
-    ASSERT_TRUE(session.SetModificationTime("f", 1700000000));
-    EXPECT_EQ(session.ModificationTime("f"), std::optional<std::int64_t>(1700000000));
-    EXPECT_FALSE(session.SetModificationTime("f", -5));
-    EXPECT_THROW(session.ModificationTime("missing"), ESftpStatusError);
-
-    session.Chmod("f", 0640);
-    EXPECT_EQ(ModeOf(server.File("f")), 0640u);
-    session.SiteCommand("chmod 604 f");
-    EXPECT_EQ(ModeOf(server.File("f")), 0604u);
-    server.WriteFile("with blank", "");
-    session.SiteCommand("CHMOD 600 with blank");
-    EXPECT_EQ(ModeOf(server.File("with blank")), 0600u);
-    EXPECT_THROW(session.Chmod("missing", 0644), ESftpStatusError);
-}
-
-// That any other SITE command is refused, naming SFTP, shows in the tool's SFTP test.
-TEST(SftpSiteChmod, TakesAnOctalModeAndTheRestAsName)
-{
-    const TSftpChmod chmod = ParseSiteChmod("Chmod  0755  a  b");
-    EXPECT_EQ(chmod.mode, 0755u);
-    EXPECT_EQ(chmod.name, "a  b");
-    for (const char* bad : {"CHMOD", "CHMOD 644", "CHMOD 644 ", "CHMOD 8 x", "CHMOD 77777 x", "CHMODX 644 x", "HELP"})
-        EXPECT_THROW(ParseSiteChmod(bad), EIdException) << bad;
-}
-
-TEST_F(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
+TEST_F(SftpCommands, ListedEntriesCarryKindSizeExactTimeRightsOwnerAndLinkTargetAndSizesTimesAndModesReadAndSet)
 {
     server.WriteFile("file.txt", "12345");
     server.MakeDirectory("dir");
@@ -138,6 +104,34 @@ TEST_F(SftpListing, EntriesCarryKindSizeExactTimeRightsOwnerAndLinkTarget)
 
     session.ListDirectory("*.TXT");
     EXPECT_EQ(session.ParsedListing().Count(), 2u);
+
+    server.WriteFile("f", std::string(12345, 'x'));
+    EXPECT_EQ(session.FileSize("f"), 12345);
+    EXPECT_EQ(session.FileSize("missing"), -1);
+
+    ASSERT_TRUE(session.SetModificationTime("f", 1700000000));
+    EXPECT_EQ(session.ModificationTime("f"), std::optional<std::int64_t>(1700000000));
+    EXPECT_FALSE(session.SetModificationTime("f", -5));
+    EXPECT_THROW(session.ModificationTime("missing"), ESftpStatusError);
+
+    session.Chmod("f", 0640);
+    EXPECT_EQ(ModeOf(server.File("f")), 0640u);
+    session.SiteCommand("chmod 604 f");
+    EXPECT_EQ(ModeOf(server.File("f")), 0604u);
+    server.WriteFile("with blank", "");
+    session.SiteCommand("CHMOD 600 with blank");
+    EXPECT_EQ(ModeOf(server.File("with blank")), 0600u);
+    EXPECT_THROW(session.Chmod("missing", 0644), ESftpStatusError);
+}
+
+// That any other SITE command is refused, naming SFTP, shows in the tool's SFTP test.
+TEST(SftpSiteChmod, TakesAnOctalModeAndTheRestAsName)
+{
+    const TSftpChmod chmod = ParseSiteChmod("Chmod  0755  a  b");
+    EXPECT_EQ(chmod.mode, 0755u);
+    EXPECT_EQ(chmod.name, "a  b");
+    for (const char* bad : {"CHMOD", "CHMOD 644", "CHMOD 644 ", "CHMOD 8 x", "CHMOD 77777 x", "CHMODX 644 x", "HELP"})
+        EXPECT_THROW(ParseSiteChmod(bad), EIdException) << bad;
 }
 
 TEST(SftpRightsText, ShowsTypeBitsAndSpecialBits)

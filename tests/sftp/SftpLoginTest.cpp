@@ -57,10 +57,30 @@ TEST(SftpLogin, AnswersKeyboardInteractivePromptsWithThePassword)
     EXPECT_THROW(wrong.Connect(), ESftpAuthenticationError);
 }
 
-TEST(SftpHostKey, AnUnknownKeyIsAskedAboutAndKeptWhenTrustedAChangedOneRefused)
+// Failures before the login are clear and bounded; an unknown host key is asked about and kept
+// when trusted, a changed one refused.
+TEST(SftpConnect, FailsClearlyAndBoundedBeforeTheLoginAndAsksAboutUnknownHostKeysAndRefusesChangedOnes)
 {
     SshServer server;
     SftpTestSession session(server);
+    session.Port = ClosedLoopbackPort();
+    EXPECT_THROW(session.Connect(), EIdConnectException);
+    EXPECT_FALSE(session.Connected());
+
+    // A server that speaks another protocol, and one that never answers.
+    FtpServer ftp;
+    UnreachableLoopbackPort silent;
+    for (int port : {ftp.Port(), static_cast<int>(silent.port)}) {
+        session.Port = port;
+        EXPECT_LT(Timed([&] { EXPECT_THROW(session.Connect(2000), EIdException); }), std::chrono::seconds(5));
+        EXPECT_FALSE(session.Connected());
+    }
+
+    session.Port = server.Port();
+    session.Connect();
+    EXPECT_THROW(session.Connect(), EIdAlreadyConnected);
+    session.Disconnect();
+
     session.TrustedFingerprint.clear();
     std::string askedFingerprint, askedType;
     int asked = 0;
@@ -119,26 +139,4 @@ TEST(SftpHostKey, FingerprintsCompareInOpenSshsFormOnly)
                             "SHA256:uNiVztksCsDhcc0u9e8BujQXVUpKZIDTMczCvj3tD2", "SHA256:uNiV?tksCsDhcc0u9e8BujQXVUpKZIDTMczCvj3tD2s"})
         EXPECT_EQ(NormalizeHostKeyFingerprint(bad), "") << bad;
     EXPECT_FALSE(SameFingerprint("", ""));
-}
-
-TEST(SftpConnect, FailuresBeforeTheLoginAreClearAndBounded)
-{
-    SshServer server;
-    SftpTestSession session(server);
-    session.Port = ClosedLoopbackPort();
-    EXPECT_THROW(session.Connect(), EIdConnectException);
-    EXPECT_FALSE(session.Connected());
-
-    // A server that speaks another protocol, and one that never answers.
-    FtpServer ftp;
-    UnreachableLoopbackPort silent;
-    for (int port : {ftp.Port(), static_cast<int>(silent.port)}) {
-        session.Port = port;
-        EXPECT_LT(Timed([&] { EXPECT_THROW(session.Connect(2000), EIdException); }), std::chrono::seconds(5));
-        EXPECT_FALSE(session.Connected());
-    }
-
-    session.Port = server.Port();
-    session.Connect();
-    EXPECT_THROW(session.Connect(), EIdAlreadyConnected);
 }

@@ -41,7 +41,7 @@ using SftpTransfer = SftpConnected;
 
 }  // namespace
 
-TEST_F(SftpTransfer, FilesArriveByteForByteBothWaysWithWorkEvents)
+TEST_F(SftpTransfer, FilesArriveByteForByteBothWaysWithWorkEventsAndResumeAndAppendContinueWhereTheyStopped)
 {
     int64_t begun = -1, last = 0;
     int ended = 0;
@@ -60,22 +60,9 @@ TEST_F(SftpTransfer, FilesArriveByteForByteBothWaysWithWorkEvents)
     EXPECT_EQ(last, static_cast<int64_t>(Content.size()));
     EXPECT_EQ(ended, 2);
 
-    // An upload replaces a longer file whole.
-    TempDir::WriteFile(local.File("short"), "abc");
-    session.Put(local.File("short"), "remote");
-    EXPECT_EQ(TempDir::ReadFile(server.File("remote")), "abc");
-
-    server.WriteFile("empty", "");
-    session.Get("empty", local.File("empty"), false);
-    EXPECT_EQ(TempDir::ReadFile(local.File("empty")), "");
-}
-
-TEST_F(SftpTransfer, ResumeAndAppendContinueFromTheEndOfTheShorterSide)
-{
-    server.WriteFile("whole", Content);
-
+    // Resume and append continue from the end of the shorter side.
     TempDir::WriteFile(local.File("part"), Content.substr(0, 1000003));
-    session.Get("whole", local.File("part"), false, true);
+    session.Get("remote", local.File("part"), false, true);
     EXPECT_EQ(TempDir::ReadFile(local.File("part")), Content);
 
     server.WriteFile("partial", Content.substr(0, 777777));
@@ -86,9 +73,18 @@ TEST_F(SftpTransfer, ResumeAndAppendContinueFromTheEndOfTheShorterSide)
     // Appending to a file that does not exist makes it.
     session.Put(local.File("rest"), "new", true);
     EXPECT_EQ(TempDir::ReadFile(server.File("new")), Content.substr(777777));
+
+    // An upload replaces a longer file whole.
+    TempDir::WriteFile(local.File("short"), "abc");
+    session.Put(local.File("short"), "remote");
+    EXPECT_EQ(TempDir::ReadFile(server.File("remote")), "abc");
+
+    server.WriteFile("empty", "");
+    session.Get("empty", local.File("empty"), false);
+    EXPECT_EQ(TempDir::ReadFile(local.File("empty")), "");
 }
 
-TEST_F(SftpTransfer, ARefusedOrUnwantedDownloadLeavesTheLocalFileAlone)
+TEST_F(SftpTransfer, ARefusedUnwantedOrFailedDownloadLeavesTheLocalFileAloneAndTheSessionInStep)
 {
     TempDir::WriteFile(local.File("mine"), "precious");
     EXPECT_THROW(session.Get("missing", local.File("mine"), true), ESftpStatusError);
@@ -110,6 +106,25 @@ TEST_F(SftpTransfer, ARefusedOrUnwantedDownloadLeavesTheLocalFileAlone)
     TempDir::WriteFile(local.File("up"), "x");
     EXPECT_THROW(session.Put(local.File("up"), "locked/x"), ESftpStatusError);
     EXPECT_TRUE(session.Connected());
+
+    // A local file that fails mid-download (a full disk) ends the transfer; the replies still due
+    // do not confuse the commands after it.
+    struct TFullDisk : TIdStringStream {
+        void Write(const char* data, size_t count) override
+        {
+            if (Size() + static_cast<int64_t>(count) > (1 << 20))
+                throw EStreamError("No space left on device");
+            TIdStringStream::Write(data, count);
+        }
+    };
+    server.WriteFile("whole", Content);
+    TFullDisk full;
+    EXPECT_THROW(session.Get("whole", full), EStreamError);
+    ASSERT_TRUE(session.Connected());
+    TIdStringStream copy;
+    session.Get("whole", copy);
+    EXPECT_EQ(copy.Bytes(), Content);
+    EXPECT_EQ(session.FileSize("whole"), static_cast<int64_t>(Content.size()));
 }
 
 TEST_F(SftpTransfer, ADroppedOrStalledConnectionEndsTheTransferWithAClearErrorAndNoHang)
@@ -185,26 +200,4 @@ TEST_F(SftpTransfer, AbortFromAnotherThreadEndsATransferWithin250Ms)
     abortDuring([&] { session.Get("large", local.File("down"), true); }, true);
     EXPECT_FALSE(session.Connected());
     server.KillSessions(SIGKILL);
-}
-
-// A local file that fails mid-download (a full disk) ends the transfer; the replies still due
-// do not confuse the commands after it.
-TEST_F(SftpTransfer, ALocalWriteFailureLeavesTheSessionInStep)
-{
-    struct TFullDisk : TIdStringStream {
-        void Write(const char* data, size_t count) override
-        {
-            if (Size() + static_cast<int64_t>(count) > (1 << 20))
-                throw EStreamError("No space left on device");
-            TIdStringStream::Write(data, count);
-        }
-    };
-    server.WriteFile("whole", Content);
-    TFullDisk full;
-    EXPECT_THROW(session.Get("whole", full), EStreamError);
-    ASSERT_TRUE(session.Connected());
-    TIdStringStream copy;
-    session.Get("whole", copy);
-    EXPECT_EQ(copy.Bytes(), Content);
-    EXPECT_EQ(session.FileSize("whole"), static_cast<int64_t>(Content.size()));
 }

@@ -17,7 +17,7 @@ ProcessResult OverSftp(const SshServer& server, const Strings& commands, Strings
 
 }  // namespace
 
-TEST(MarluxFtpSftp, EveryCommandRunsOverSftp)
+TEST(MarluxFtpSftp, EveryCommandRunsOverSftpHostKeysMustBeTrustedAndKeysLogIn)
 {
     SshServer server;
     TempDir local;
@@ -55,14 +55,10 @@ TEST(MarluxFtpSftp, EveryCommandRunsOverSftp)
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_TRUE(Contains(r.err, "SFTP")) << r.err;
     EXPECT_FALSE(std::filesystem::exists(server.File("never")));
-}
 
-TEST(MarluxFtpSftp, HostKeysMustBeTrustedAndKeysLogIn)
-{
-    SshServer server;
+    // Host keys must be trusted; keys log in.
     const std::string key = server.AddClientKey("id", "phrase");
-
-    ProcessResult r = OverSftp(server, {"pwd"}, {"-p", SshServer::TestPassword});
+    r = OverSftp(server, {"pwd"}, {"-p", SshServer::TestPassword});
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_TRUE(Contains(r.err, "--trust " + server.HostKeyFingerprint())) << r.err;
 
