@@ -51,14 +51,16 @@ TEST(FileOperationLog, AppendsToAnLfOrCrLfFileDroppingTheOldestLineWhenFullAndWr
 }
 
 // Between the files of a running command the lines wait for the gathering spacing; they are
-// written once it has passed, or at once by Flush.
-TEST(FileOperationLog, FlushWhenDueWaitsForTheGatheringSpacingAfterTheLastWrite)
+// written once it has passed, or at once by Flush. A stamp is formatted once per second and
+// reused: a line written in the next second must not carry the old one. Its date is today's, read
+// before or after the write: midnight may fall between.
+TEST(FileOperationLog, FlushWhenDueWaitsForTheGatheringSpacingAndALineASecondLaterCarriesItsOwnTimeStamp)
 {
     TempDir dir;
     TFileOperationLog log(QString::fromStdString(dir.Path()), [] { return 100; });
     const auto first = std::chrono::steady_clock::now();
-    log.AppendFileOperationLog(QStringLiteral("Download"), QStringLiteral("a"), QStringLiteral("<--"), QString());
-    log.AppendFileOperationLog(QStringLiteral("Download"), QStringLiteral("b"), QStringLiteral("<--"), QString());
+    log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("a"), QStringLiteral("-->"), QString());
+    log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("b"), QStringLiteral("-->"), QString());
     log.FlushWhenDue();
     // Unless the machine stalled for the whole spacing meanwhile, the second line still waits.
     if (std::chrono::steady_clock::now() - first < TFileOperationLog::GatheringSpacing) {
@@ -67,34 +69,22 @@ TEST(FileOperationLog, FlushWhenDueWaitsForTheGatheringSpacingAfterTheLastWrite)
     QThread::msleep(TFileOperationLog::GatheringSpacing.count() + 50);
     log.FlushWhenDue();
     EXPECT_EQ(Entries(dir).size(), 2);
-    log.AppendFileOperationLog(QStringLiteral("Download"), QStringLiteral("c"), QStringLiteral("<--"), QString());
+
+    QThread::msleep(1100);
+    const QDate dayBefore = QDate::currentDate();
+    log.AppendFileOperationLog(QStringLiteral("Upload"), QStringLiteral("c"), QStringLiteral("-->"), QString());
     log.Flush();
-    EXPECT_EQ(Entries(dir).size(), 3);
-}
-
-}  // namespace
-
-// A stamp is formatted once per second and reused: a line written in the next second must not
-// carry the old one. Its date is today's, read before or after the write: midnight may fall between.
-TEST(FileOperationLog, ALineWrittenASecondLaterCarriesItsOwnTimeStamp)
-{
-    TempDir dir;
-    TFileOperationLog log(QString::fromStdString(dir.Path()), [] { return 10; });
+    const QDate dayAfter = QDate::currentDate();
     QStringList stamps;
-    QDate dayBefore, dayAfter;  // around the last write
-    for (int line = 0; line < 2; ++line) {
-        QThread::msleep(line * 1100);
-        dayBefore = QDate::currentDate();
-        log.AppendFileOperationLog("Upload", "a", "-->", "b");
-        log.Flush();
-        dayAfter = QDate::currentDate();
-        const QString entry = Entries(dir).constLast();
+    for (const QString& entry : Entries(dir))
         stamps.append(entry.left(entry.indexOf(QStringLiteral(" Upload"))));
-    }
+    ASSERT_EQ(stamps.size(), 3);
     const auto stampedOn = [](const QString& stamp, QDate day) {
         const QString date = QLocale::system().toString(day, QLocale::ShortFormat);
         return stamp == date || stamp.startsWith(date + u' ');
     };
-    EXPECT_TRUE(stampedOn(stamps[1], dayBefore) || stampedOn(stamps[1], dayAfter)) << stamps[1].toStdString();
-    EXPECT_NE(stamps[0], stamps[1]);
+    EXPECT_TRUE(stampedOn(stamps[2], dayBefore) || stampedOn(stamps[2], dayAfter)) << stamps[2].toStdString();
+    EXPECT_NE(stamps[1], stamps[2]);
 }
+
+}  // namespace
