@@ -2,7 +2,6 @@
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <bit>
 #include <cstring>
@@ -15,22 +14,7 @@ void Append(void* out, const unsigned char* data, size_t size)
 {
     static_cast<TBytes*>(out)->insert(static_cast<TBytes*>(out)->end(), data, data + size);
 }
-
-// Writes the low `count` bytes of a number, the most significant first unless littleEndian.
-void PutNumber(TBytes& bytes, size_t at, uint32_t value, int count, bool littleEndian = false)
-{
-    for (int i = 0; i < count; ++i)
-        bytes.at(at + i) = static_cast<unsigned char>(value >> 8 * (littleEndian ? i : count - 1 - i));
-}
 }  // namespace
-
-std::vector<uint8_t> Pattern(size_t count, int step, int modulo)
-{
-    std::vector<uint8_t> bytes(count);
-    for (size_t i = 0; i < count; ++i)
-        bytes[i] = static_cast<uint8_t>(i * step % modulo);
-    return bytes;
-}
 
 TBytes EncodePng(int width, int height, int colorType, int bitDepth, const std::vector<uint8_t>& samples,
                  bool interlaced, const std::vector<png_color>& palette, const std::vector<uint8_t>& paletteAlpha)
@@ -146,46 +130,6 @@ TRgb TDecodeResult::Pixel(int x, int y) const
         return {quad[2], quad[1], quad[0]};
     }
     return {p[2], p[1], p[0]};
-}
-
-void SetPngSize(TBytes& png, uint32_t width, uint32_t height)
-{
-    // Signature (8), chunk length (4), "IHDR" (4), then width and height.
-    PutNumber(png, 16, width, 4);
-    PutNumber(png, 20, height, 4);
-    FixPngChecksums(png);
-}
-
-void FixPngChecksums(TBytes& png)
-{
-    size_t at = 8;
-    while (at + 12 <= png.size()) {
-        const size_t length = size_t{png[at]} << 24 | size_t{png[at + 1]} << 16 | size_t{png[at + 2]} << 8 | png[at + 3];
-        if (length > png.size() - at - 12)
-            return;
-        const uLong crc = crc32(crc32(0, nullptr, 0), png.data() + at + 4, static_cast<uInt>(length + 4));
-        PutNumber(png, at + 8 + length, static_cast<uint32_t>(crc), 4);
-        at += length + 12;
-    }
-}
-
-void SetJpegSize(TBytes& jpeg, uint32_t width, uint32_t height)
-{
-    // Segment length (2) and sample precision (1), then height and width.
-    for (size_t i = 2; i + 9 < jpeg.size(); ++i)
-        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
-            PutNumber(jpeg, i + 5, height, 2);
-            PutNumber(jpeg, i + 7, width, 2);
-            return;
-        }
-    throw std::runtime_error("no start-of-frame segment");
-}
-
-void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height)
-{
-    // After the six signature bytes.
-    PutNumber(gif, 6, width, 2, true);
-    PutNumber(gif, 8, height, 2, true);
 }
 
 TPluginUnderTest::TPluginUnderTest(const std::string& fileName)

@@ -17,9 +17,6 @@ using TBytes = std::vector<unsigned char>;
 
 // Red, green, blue.
 using TRgb = std::array<int, 3>;
-// Bytes i * step % modulo, for pictures whose content only has to vary.
-std::vector<uint8_t> Pattern(size_t count, int step, int modulo = 256);
-
 // samples: packed rows, as libpng writes them; paletteAlpha: the tRNS entries of a palette picture.
 TBytes EncodePng(int width, int height, int colorType, int bitDepth, const std::vector<uint8_t>& samples,
                  bool interlaced = false, const std::vector<png_color>& palette = {},
@@ -38,14 +35,6 @@ struct TGifFrame {
 TBytes EncodeGif(int screenWidth, int screenHeight, int background, const std::vector<TRgb>& colours,
                  const std::vector<TGifFrame>& frames);
 
-// Rewrite the declared picture size in a PNG's header chunk (with its checksum), a JPEG's
-// start-of-frame segment or a GIF's logical screen.
-void SetPngSize(TBytes& png, uint32_t width, uint32_t height);
-void SetJpegSize(TBytes& jpeg, uint32_t width, uint32_t height);
-void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height);
-// Recomputes the checksum of every whole chunk of a PNG.
-void FixPngChecksums(TBytes& png);
-
 // GetPicture's result code and, on success, its two malloc blocks.
 struct TDecodeResult {
     // Checked for an uncompressed picture stored bottom-up.
@@ -63,14 +52,10 @@ class TPluginUnderTest : public TSpiPlugin {
 public:
     explicit TPluginUnderTest(const std::string& fileName);
 
-    // GetPicture and GetPictureInfo over bytes in memory, or GetPicture over a file from an offset.
+    // GetPicture over bytes in memory, or over a file from an offset.
     TDecodeResult Decode(const TBytes& bytes, SpiProgressCallback progress = nullptr, intptr_t data = 0) const
     {
         return Decoded(Source(bytes), static_cast<intptr_t>(bytes.size()), SpiFromMemory, progress, data);
-    }
-    int Info(const TBytes& bytes, PictureInfo& info) const
-    {
-        return GetPictureInfo(Source(bytes), static_cast<intptr_t>(bytes.size()), SpiFromMemory, &info);
     }
     TDecodeResult DecodeFile(const std::string& path, intptr_t offset = 0) const
     {

@@ -9,12 +9,73 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <chrono>
 #include <random>
+#include <stdexcept>
 #include <string>
 
 namespace {
+
+// Bytes i * step % modulo, for pictures whose content only has to vary.
+std::vector<uint8_t> Pattern(size_t count, int step, int modulo = 256)
+{
+    std::vector<uint8_t> bytes(count);
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<uint8_t>(i * step % modulo);
+    return bytes;
+}
+
+// Writes the low `count` bytes of a number, the most significant first unless littleEndian.
+void PutNumber(TBytes& bytes, size_t at, uint32_t value, int count, bool littleEndian = false)
+{
+    for (int i = 0; i < count; ++i)
+        bytes.at(at + i) = static_cast<unsigned char>(value >> 8 * (littleEndian ? i : count - 1 - i));
+}
+
+// Recomputes the checksum of every whole chunk of a PNG.
+void FixPngChecksums(TBytes& png)
+{
+    size_t at = 8;
+    while (at + 12 <= png.size()) {
+        const size_t length = size_t{png[at]} << 24 | size_t{png[at + 1]} << 16 | size_t{png[at + 2]} << 8 | png[at + 3];
+        if (length > png.size() - at - 12)
+            return;
+        const uLong crc = crc32(crc32(0, nullptr, 0), png.data() + at + 4, static_cast<uInt>(length + 4));
+        PutNumber(png, at + 8 + length, static_cast<uint32_t>(crc), 4);
+        at += length + 12;
+    }
+}
+
+// Rewrite the declared picture size in a PNG's header chunk (with its checksum), a JPEG's
+// start-of-frame segment or a GIF's logical screen.
+void SetPngSize(TBytes& png, uint32_t width, uint32_t height)
+{
+    // Signature (8), chunk length (4), "IHDR" (4), then width and height.
+    PutNumber(png, 16, width, 4);
+    PutNumber(png, 20, height, 4);
+    FixPngChecksums(png);
+}
+
+void SetJpegSize(TBytes& jpeg, uint32_t width, uint32_t height)
+{
+    // Segment length (2) and sample precision (1), then height and width.
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+            PutNumber(jpeg, i + 5, height, 2);
+            PutNumber(jpeg, i + 7, width, 2);
+            return;
+        }
+    throw std::runtime_error("no start-of-frame segment");
+}
+
+void SetGifScreenSize(TBytes& gif, uint32_t width, uint32_t height)
+{
+    // After the six signature bytes.
+    PutNumber(gif, 6, width, 2, true);
+    PutNumber(gif, 8, height, 2, true);
+}
 
 // Pictures that reach each decoder's paths: interlaced, palette, progressive.
 std::vector<TBytes> Seeds(const std::string& plugin)
@@ -64,7 +125,8 @@ protected:
     {
         const auto start = std::chrono::steady_clock::now();
         PictureInfo info{};
-        const int infoCode = plugin_.Info(bytes, info);
+        const int infoCode = plugin_.GetPictureInfo(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<intptr_t>(bytes.size()), SpiFromMemory, &info);
         const TDecodeResult result = plugin_.Decode(bytes);
         ASSERT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
         ASSERT_TRUE(result.code == SpiSuccess || result.code == SpiUnknownFormat || result.code == SpiBrokenData ||
