@@ -7,7 +7,6 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <thread>
 #include <unistd.h>
