@@ -126,37 +126,10 @@ TEST_F(SftpTransfer, ARefusedUnwantedOrFailedDownloadLeavesTheLocalFileAloneAndT
     EXPECT_EQ(session.FileSize("whole"), static_cast<int64_t>(Content.size()));
 }
 
-TEST_F(SftpTransfer, ADroppedOrStalledConnectionEndsTheTransferWithAClearErrorAndNoHang)
-{
-    WriteLargeFile(server, "large", 4LL << 30);
-    SignalSessionsMidTransfer(session, server, SIGKILL);
-    std::optional<ESftpConnectionError> lost;
-    EXPECT_LT(Timed([&] { lost = Caught<ESftpConnectionError>([&] { session.Get("large", local.File("large"), false); }); }),
-              std::chrono::seconds(5));
-    ASSERT_TRUE(lost) << "a dropped connection went unnoticed";
-    EXPECT_NE(std::string(lost->what()).find("connection was lost"), std::string::npos) << lost->what();
-    EXPECT_FALSE(session.Connected());
-    EXPECT_THROW(session.ChangeDirectory("."), EIdNotConnected);
-
-    // A new connect works; a server that stops answering is given up after the time-out.
-    session.Connect();
-    session.ReadTimeout = 1000;
-    SignalSessionsMidTransfer(session, server, SIGSTOP);
-    EXPECT_LT(Timed([&] { EXPECT_THROW(session.Get("large", local.File("large"), true), EIdReadTimeout); }),
-              std::chrono::seconds(4));
-    EXPECT_FALSE(session.Connected());
-    server.KillSessions(SIGKILL);
-
-    // Every other wait is bounded alike.
-    session.Connect();
-    server.KillSessions(SIGSTOP);
-    EXPECT_LT(Timed([&] { EXPECT_THROW(session.ListDirectory(""), EIdReadTimeout); }), std::chrono::seconds(4));
-    server.KillSessions(SIGKILL);
-}
-
 // Abort comes from another thread while the transfer runs; it ends within 250 ms both when
-// data flows (the session stays) and when the server has stalled (the connection goes).
-TEST_F(SftpTransfer, AbortFromAnotherThreadEndsATransferWithin250Ms)
+// data flows (the session stays) and when the server has stalled (the connection goes). A dropped
+// or stalled connection ends the transfer with a clear error and no hang.
+TEST_F(SftpTransfer, AnAbortEndsATransferWithin250MsAndADroppedOrStalledConnectionWithAClearErrorAndNoHang)
 {
     WriteLargeFile(server, "large", 4LL << 30);
     TempDir::WriteFile(local.File("up"), "");
@@ -198,5 +171,30 @@ TEST_F(SftpTransfer, AbortFromAnotherThreadEndsATransferWithin250Ms)
 
     abortDuring([&] { session.Get("large", local.File("down"), true); }, true);
     EXPECT_FALSE(session.Connected());
+    server.KillSessions(SIGKILL);
+
+    session.Connect();
+    SignalSessionsMidTransfer(session, server, SIGKILL);
+    std::optional<ESftpConnectionError> lost;
+    EXPECT_LT(Timed([&] { lost = Caught<ESftpConnectionError>([&] { session.Get("large", local.File("large"), false); }); }),
+              std::chrono::seconds(5));
+    ASSERT_TRUE(lost) << "a dropped connection went unnoticed";
+    EXPECT_NE(std::string(lost->what()).find("connection was lost"), std::string::npos) << lost->what();
+    EXPECT_FALSE(session.Connected());
+    EXPECT_THROW(session.ChangeDirectory("."), EIdNotConnected);
+
+    // A new connect works; a server that stops answering is given up after the time-out.
+    session.Connect();
+    session.ReadTimeout = 1000;
+    SignalSessionsMidTransfer(session, server, SIGSTOP);
+    EXPECT_LT(Timed([&] { EXPECT_THROW(session.Get("large", local.File("large"), true), EIdReadTimeout); }),
+              std::chrono::seconds(4));
+    EXPECT_FALSE(session.Connected());
+    server.KillSessions(SIGKILL);
+
+    // Every other wait is bounded alike.
+    session.Connect();
+    server.KillSessions(SIGSTOP);
+    EXPECT_LT(Timed([&] { EXPECT_THROW(session.ListDirectory(""), EIdReadTimeout); }), std::chrono::seconds(4));
     server.KillSessions(SIGKILL);
 }
