@@ -22,7 +22,7 @@ ProcessResult AsUser(const std::string& host, int port, const Strings& commands,
 }  // namespace
 
 // The dialogue goes to the error stream with the password masked; an error ends the run there.
-TEST(MarluxFtpTool, RunsCommandsInOneSessionUntilTheFirstErrorAndRefusesBadUsageBeforeConnecting) {
+TEST(MarluxFtpTool, RunsCommandsInOneSessionUntilTheFirstErrorResumesOnlyWhatIsMissingAndRefusesBadUsage) {
     FtpServer server;
     TempDir::WriteFile(server.File("a.txt"), "12345");
     ProcessResult r = AsUser(server.Host(), server.Port(),
@@ -40,17 +40,9 @@ TEST(MarluxFtpTool, RunsCommandsInOneSessionUntilTheFirstErrorAndRefusesBadUsage
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(r.out, "/\n");
     EXPECT_FALSE(std::filesystem::exists(server.File("never")));
-    for (const Strings& arguments : {Strings{}, {"127.0.0.1", "frobnicate"}, {"127.0.0.1", "cd"},
-                                     {"--trust", "12:34", "h", "pwd"}, {"[::1", "pwd"}}) {
-        r = MarluxFtp(arguments);
-        EXPECT_EQ(r.exitStatus, 2);
-        EXPECT_TRUE(Contains(r.err, "usage: marlux-ftp"));
-    }
-}
 
-// Longer, equal, shorter and missing local files: a longer one is never cut.
-TEST(MarluxFtpTool, ResumeFetchesOnlyWhatTheRemoteFileHasBeyondTheLocalOne) {
-    FtpServer server;
+    // A resumed download fetches only what the remote file has beyond the local one: longer,
+    // equal, shorter and missing local files; a longer one is never cut.
     TempDir local;
     TempDir::WriteFile(server.File("f.bin"), "0123456789");
     const std::vector<std::pair<std::string, std::string>> cases{
@@ -64,10 +56,18 @@ TEST(MarluxFtpTool, ResumeFetchesOnlyWhatTheRemoteFileHasBeyondTheLocalOne) {
         commands.insert(commands.end(), {"get", "f.bin", local.File(std::to_string(i)), "--resume", ";"});
     }
     commands.pop_back();
-    const ProcessResult r = AsUser(server.Host(), server.Port(), commands);
+    r = AsUser(server.Host(), server.Port(), commands);
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     for (size_t i = 0; i < cases.size(); ++i)
         EXPECT_EQ(TempDir::ReadFile(local.File(std::to_string(i))), cases[i].second) << cases[i].first;
+
+    // Bad usage is refused before connecting.
+    for (const Strings& arguments : {Strings{}, {"127.0.0.1", "frobnicate"}, {"127.0.0.1", "cd"},
+                                     {"--trust", "12:34", "h", "pwd"}, {"[::1", "pwd"}}) {
+        r = MarluxFtp(arguments);
+        EXPECT_EQ(r.exitStatus, 2);
+        EXPECT_TRUE(Contains(r.err, "usage: marlux-ftp"));
+    }
 }
 
 // After each get and put the tool says how the file was checked; a file that differs ends the
