@@ -39,7 +39,8 @@ void FixPngChecksums(TBytes& png)
 {
     size_t at = 8;
     while (at + 12 <= png.size()) {
-        const size_t length = size_t{png[at]} << 24 | size_t{png[at + 1]} << 16 | size_t{png[at + 2]} << 8 | png[at + 3];
+        const size_t length =
+            size_t{png[at]} << 24 | size_t{png[at + 1]} << 16 | size_t{png[at + 2]} << 8 | png[at + 3];
         if (length > png.size() - at - 12)
             return;
         const uLong crc = crc32(crc32(0, nullptr, 0), png.data() + at + 4, static_cast<uInt>(length + 4));

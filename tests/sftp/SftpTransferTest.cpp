@@ -176,8 +176,8 @@ TEST_F(SftpTransfer, AnAbortEndsATransferWithin250MsAndADroppedOrStalledConnecti
     session.Connect();
     SignalSessionsMidTransfer(session, server, SIGKILL);
     std::optional<ESftpConnectionError> lost;
-    EXPECT_LT(Timed([&] { lost = Caught<ESftpConnectionError>([&] { session.Get("large", local.File("large"), false); }); }),
-              std::chrono::seconds(5));
+    const auto getLarge = [&] { session.Get("large", local.File("large"), false); };
+    EXPECT_LT(Timed([&] { lost = Caught<ESftpConnectionError>(getLarge); }), std::chrono::seconds(5));
     ASSERT_TRUE(lost) << "a dropped connection went unnoticed";
     EXPECT_NE(std::string(lost->what()).find("connection was lost"), std::string::npos) << lost->what();
     EXPECT_FALSE(session.Connected());

@@ -84,7 +84,7 @@ void ExpectTreeMirroredBothWays(int port, const Strings& login, const std::strin
 
 }  // namespace
 
-TEST(MarluxFtpMirror, ADryRunPrintsOneLinePerActionAndChangesNothingOnEitherSide)
+TEST(MarluxFtpMirror, ADryRunPrintsOneLinePerActionAndChangesNothingAndAFileTheServersEncodingCannotNameFailsAlone)
 {
     FtpServer server;
     TempDir local;
@@ -118,6 +118,16 @@ TEST(MarluxFtpMirror, ADryRunPrintsOneLinePerActionAndChangesNothingOnEitherSide
         r = Mirror(server.Port(), FixtureUser, wrong);
         EXPECT_EQ(r.exitStatus, 2);
     }
+
+    // A file whose name the server's encoding cannot carry fails alone, and the exit status says so.
+    TempDir named;
+    WriteWithFolders(named.File("한글.txt"), "hangul");
+    WriteWithFolders(named.File("ok.txt"), "ok");
+    r = Mirror(server.Port(), FixtureUser, {"--reverse", named.Path(), "/up"}, {"--encoding", "shift_jis"});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(TempDir::ReadFile(server.File("up/ok.txt")), "ok");
+    EXPECT_NE(r.err.find("한글.txt"), std::string::npos) << r.err;
+    EXPECT_EQ(LastLine(r.out), "1 files, 2 bytes moved, 0 files deleted, 1 failed");
 }
 
 // Deletions on the server are the walk's, checked in the service's tests.
@@ -132,19 +142,6 @@ TEST(MarluxFtpMirror, FourSftpConnectionsMoveATreeByteExactBothWaysAndDeleteWhat
     SshServer server;
     ExpectTreeMirroredBothWays(server.Port(), {"--sftp", "-u", SshServer::TestUser, "-p", SshServer::TestPassword,
                                                "--trust", server.HostKeyFingerprint()}, "up", server.File("up"));
-}
-
-TEST(MarluxFtpMirror, AFileTheServersEncodingCannotNameFailsAloneAndTheExitStatusSaysSo)
-{
-    FtpServer server;
-    TempDir local;
-    WriteWithFolders(local.File("한글.txt"), "hangul");
-    WriteWithFolders(local.File("ok.txt"), "ok");
-    ProcessResult r = Mirror(server.Port(), FixtureUser, {"--reverse", local.Path(), "/up"}, {"--encoding", "shift_jis"});
-    EXPECT_EQ(r.exitStatus, 1);
-    EXPECT_EQ(TempDir::ReadFile(server.File("up/ok.txt")), "ok");
-    EXPECT_NE(r.err.find("한글.txt"), std::string::npos) << r.err;
-    EXPECT_EQ(LastLine(r.out), "1 files, 2 bytes moved, 0 files deleted, 1 failed");
 }
 
 TEST(MarluxFtpMirror, AServerRefusingTheFourthConnectionStillGetsEveryFileOverTheOthers)
