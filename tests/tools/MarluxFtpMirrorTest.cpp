@@ -130,11 +130,47 @@ TEST(MarluxFtpMirror, ADryRunPrintsOneLinePerActionAndChangesNothingAndAFileTheS
     EXPECT_EQ(LastLine(r.out), "1 files, 2 bytes moved, 0 files deleted, 1 failed");
 }
 
-// Deletions on the server are the walk's, checked in the service's tests.
-TEST(MarluxFtpMirror, FourConnectionsMoveATreeByteExactBothWaysAndDeleteWhatTheSourceLacks)
+// Deletions on the server are the walk's, checked in the service's tests. On a server that checks
+// sizes only, each connection checks what it sent into a folder with one listing of it, not a
+// SIZE per file.
+TEST(MarluxFtpMirror, FourConnectionsMoveATreeByteExactBothWaysAndSetApartAFileDamagedBeforeItsFoldersCheck)
 {
     FtpServer server;
     ExpectTreeMirroredBothWays(server.Port(), FixtureUser, "/up", server.File("up"));
+
+    TempDir local;
+    for (const char* folder : {"a", "b", "c"})
+        for (int file = 0; file < 16; ++file)
+            WriteWithFolders(local.File(std::string(folder) + "/f" + std::to_string(file) + ".bin"),
+                             std::string(std::size_t(3000 + file), char('a' + file)));
+    // Cut short on the server once it has arrived: only the check can tell.
+    const std::string victim = server.File("checked/b/f0.bin");
+    std::atomic<bool> done = false;
+    std::thread cutter([&] {
+        const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        std::error_code error;
+        while (!done && std::chrono::steady_clock::now() < bound) {
+            if (std::filesystem::file_size(victim, error) == 3000 && !error) {
+                TempDir::WriteFile(victim, "cut");
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    const ProcessResult r =
+        Mirror(server.Port(), FixtureUser, {"--reverse", "--parallel", "4", local.Path(), "/checked"}, {"-v"});
+    done = true;
+    cutter.join();
+
+    EXPECT_EQ(r.exitStatus, 3) << r.err;
+    EXPECT_NE(r.out.find("47 files, "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(", 1 failed"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("Verification failed for \"/checked/b/f0.bin\""), std::string::npos) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(server.File("checked/b/f0.bin.part")));
+    EXPECT_EQ(TempDir::ReadFile(server.File("checked/c/f15.bin")), std::string(3015, char('a' + 15)));
+    // Only the ".part" name is asked by SIZE; each connection lists each folder at most once.
+    EXPECT_EQ(Occurrences(r.err, "<< SIZE "), 1u) << r.err;
+    EXPECT_LE(Occurrences(r.err, "<< MLSD /checked/"), 3u * 4u);
 }
 
 TEST(MarluxFtpMirror, FourSftpConnectionsMoveATreeByteExactBothWaysAndDeleteWhatTheSourceLacks)
@@ -155,44 +191,4 @@ TEST(MarluxFtpMirror, AServerRefusingTheFourthConnectionStillGetsEveryFileOverTh
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_NE(r.err.find("an extra connection was refused"), std::string::npos);
     EXPECT_EQ(FileTree(server.Root()), FileTree(local.Path()));
-}
-
-// On a server that checks sizes only, each connection checks what it sent into a folder with
-// one listing of it, not a SIZE per file.
-TEST(MarluxFtpMirror, AFileDamagedBeforeItsFoldersCheckFailsTheRunAndIsSetApart)
-{
-    FtpServer server;
-    TempDir local;
-    for (const char* folder : {"a", "b", "c"})
-        for (int file = 0; file < 16; ++file)
-            WriteWithFolders(local.File(std::string(folder) + "/f" + std::to_string(file) + ".bin"),
-                             std::string(std::size_t(3000 + file), char('a' + file)));
-    // Cut short on the server once it has arrived: only the check can tell.
-    const std::string victim = server.File("up/b/f0.bin");
-    std::atomic<bool> done = false;
-    std::thread cutter([&] {
-        const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        std::error_code error;
-        while (!done && std::chrono::steady_clock::now() < bound) {
-            if (std::filesystem::file_size(victim, error) == 3000 && !error) {
-                TempDir::WriteFile(victim, "cut");
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        }
-    });
-    const ProcessResult r = Mirror(server.Port(), FixtureUser, {"--reverse", "--parallel", "4", local.Path(), "/up"},
-                                   {"-v"});
-    done = true;
-    cutter.join();
-
-    EXPECT_EQ(r.exitStatus, 3) << r.err;
-    EXPECT_NE(r.out.find("47 files, "), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find(", 1 failed"), std::string::npos) << r.out;
-    EXPECT_NE(r.err.find("Verification failed for \"/up/b/f0.bin\""), std::string::npos) << r.err;
-    EXPECT_TRUE(std::filesystem::exists(server.File("up/b/f0.bin.part")));
-    EXPECT_EQ(TempDir::ReadFile(server.File("up/c/f15.bin")), std::string(3015, char('a' + 15)));
-    // Only the ".part" name is asked by SIZE; each connection lists each folder at most once.
-    EXPECT_EQ(Occurrences(r.err, "<< SIZE "), 1u) << r.err;
-    EXPECT_LE(Occurrences(r.err, "<< MLSD /up/"), 3u * 4u);
 }
