@@ -21,42 +21,31 @@ namespace {
 
 const QString BuiltPlugins = QStringLiteral(MARLUX_BIN_DIR);
 
-class ImagePlugins : public ::testing::Test {
-protected:
-    QString Dir() const { return QString::fromStdString(dir_.Path()); }
-    void CopyPlugin(const char* name) const
-    {
-        ASSERT_TRUE(QFile::copy(BuiltPlugins + u'/' + QLatin1String(name), Dir() + u'/' + QLatin1String(name)));
-    }
-    QString WritePicture(const QString& name, QSize size, const char* format) const
-    {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(qRgb(255, 0, 0));
-        const QString path = Dir() + u'/' + name;
-        EXPECT_TRUE(image.save(path, format)) << name.toStdString();
-        return path;
-    }
-
-    TempDir dir_;
-};
-
 // A file of a plug-in's name that is no library is skipped like a missing one; the others give
 // their extensions in the order of the list of names. The working directory, which holds anyone's
 // files, is never searched. Files no plug-in can decode leave the shown picture alone.
-TEST_F(ImagePlugins, PluginsLoadOnlyFromTheProgramDirectoryAndDecodeOrLeaveThePictureAlone)
+TEST(ImagePlugins, PluginsLoadOnlyFromTheProgramDirectoryAndDecodeOrLeaveThePictureAlone)
 {
-    TempDir::WriteFile(dir_.File("ifjpeg.spi"), "not a library");
-    CopyPlugin("ifgif.spi");
-    CopyPlugin("ifpng.spi");
-    EXPECT_EQ(TImagePlugins(Dir()).LoadPluginExtensions(), QStringLiteral(".gif\n.png"));
+    TempDir dir;
+    const QString folder = QString::fromStdString(dir.Path());
+    const auto writePicture = [&](const QString& name, QSize size, const char* format) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(qRgb(255, 0, 0));
+        EXPECT_TRUE(picture.save(folder + u'/' + name, format)) << name.toStdString();
+        return folder + u'/' + name;
+    };
+    TempDir::WriteFile(dir.File("ifjpeg.spi"), "not a library");
+    for (const char* name : {"ifgif.spi", "ifpng.spi"})
+        ASSERT_TRUE(QFile::copy(BuiltPlugins + u'/' + QLatin1String(name), folder + u'/' + QLatin1String(name)));
+    EXPECT_EQ(TImagePlugins(folder).LoadPluginExtensions(), QStringLiteral(".gif\n.png"));
 
     const QString saved = QDir::currentPath();
-    QDir::setCurrent(Dir());
+    QDir::setCurrent(folder);
     TempDir empty;
     const TImagePlugins elsewhere(QString::fromStdString(empty.Path()));
     const QString relativeExtensions = TImagePlugins(QStringLiteral(".")).LoadPluginExtensions();
     QLabel image;
-    const int drawn = elsewhere.DrawPicture(WritePicture("a.png", QSize(4, 4), "PNG"), image).result;
+    const int drawn = elsewhere.DrawPicture(writePicture("a.png", QSize(4, 4), "PNG"), image).result;
     QDir::setCurrent(saved);
     EXPECT_EQ(relativeExtensions, QString());
     EXPECT_EQ(drawn, 0);
@@ -65,7 +54,7 @@ TEST_F(ImagePlugins, PluginsLoadOnlyFromTheProgramDirectoryAndDecodeOrLeaveThePi
     // (PictureDecodingTest) and DibImage's below.
     const TImagePlugins plugins(BuiltPlugins);
     for (const char* format : {"PNG", "JPG"}) {
-        const QString path = WritePicture(QStringLiteral("picture.") + QLatin1String(format), QSize(40, 30), format);
+        const QString path = writePicture(QStringLiteral("picture.") + QLatin1String(format), QSize(40, 30), format);
         const TImagePlugins::TDrawnPicture drawn = plugins.DrawPicture(path, image);
         EXPECT_NE(drawn.result, 0) << format;
         EXPECT_EQ(QSize(drawn.width, drawn.height), QSize(40, 30));
@@ -74,10 +63,10 @@ TEST_F(ImagePlugins, PluginsLoadOnlyFromTheProgramDirectoryAndDecodeOrLeaveThePi
 
     const qint64 shown = image.pixmap().cacheKey();
     // Accepted by its signature, broken after it: decoding fails.
-    TempDir::WriteFile(dir_.File("broken.png"), std::string("\x89PNG\r\n\x1a\n", 8) + "garbage");
-    ASSERT_EQ(mkfifo(dir_.File("pipe.png").c_str(), 0600), 0);
+    TempDir::WriteFile(dir.File("broken.png"), std::string("\x89PNG\r\n\x1a\n", 8) + "garbage");
+    ASSERT_EQ(mkfifo(dir.File("pipe.png").c_str(), 0600), 0);
     for (const char* name : {"/broken.png", "/missing.png", "/pipe.png"})
-        EXPECT_EQ(plugins.DrawPicture(Dir() + QLatin1String(name), image).result, 0) << name;
+        EXPECT_EQ(plugins.DrawPicture(folder + QLatin1String(name), image).result, 0) << name;
     EXPECT_EQ(image.pixmap().cacheKey(), shown);
     EXPECT_EQ(image.size(), QSize(40, 30));
 }
