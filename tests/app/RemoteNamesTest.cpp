@@ -27,12 +27,7 @@ protected:
     RemoteNamesTest() : vsftpd_(VsftpdServer::TAccess::Writable) {}
 
     QStringList Rows() const { return Sorted(Captions(RemoteList().Model())); }
-    // A file on the server under the name's bytes in the encoding, holding `content`.
-    void ServerFile(const std::string& folder, TNameEncoding encoding, const std::string& name,
-                    const std::string& content) const
-    {
-        Write(ServerPath(folder, encoding, name), content);
-    }
+    // A path on the server under the name's bytes in the encoding.
     std::string ServerPath(const std::string& folder, TNameEncoding encoding, const std::string& name) const
     {
         return vsftpd_.File(folder + "/" + EncodeName(encoding, name));
@@ -60,9 +55,9 @@ protected:
 TEST_F(RemoteNamesTest, NamesShowRightAreUsedByTheServersBytesAndANameNoEncodingReadsShowsByteEscaped)
 {
     const TNameEncoding sjis = TNameEncoding::ShiftJis;
-    ServerFile("jp", sjis, "東京.txt", "tokyo");
-    ServerFile("jp", sjis, "能力|予算.xls", "budget");
-    ServerFile("jp", sjis, "ソフト/表.txt", "table");
+    Write(ServerPath("jp", sjis, "東京.txt"), "tokyo");
+    Write(ServerPath("jp", sjis, "能力|予算.xls"), "budget");
+    Write(ServerPath("jp", sjis, "ソフト/表.txt"), "table");
     Write(vsftpd_.File("case/README.txt"), "upper");
     Write(vsftpd_.File("case/Readme.TXT"), "mixed");
     const std::string latin1 = std::string("caf") + char(0xE9);
