@@ -116,8 +116,8 @@ TEST_F(RemoteNamesTest, NamesShowRightAreUsedByTheServersBytesAndANameNoEncoding
     Run("aRemoteRefresh");
     Run("aRemoteSelectAll");
     Run("aDownload");
-    const std::string first = Captions(RemoteList().Model()).front() == QStringLiteral("README.txt") ? "upper" : "mixed";
-    EXPECT_EQ(Read(Local("readme.txt")), first);
+    const bool upperFirst = Captions(RemoteList().Model()).front() == QStringLiteral("README.txt");
+    EXPECT_EQ(Read(Local("readme.txt")), upperFirst ? "upper" : "mixed");
     EXPECT_EQ(LogLines().filter(QStringLiteral("にはこの転送で別のファイルを書き込んだため")).size(), 1);
     form.Options().iFileNameAfterTransfer = 0;
 

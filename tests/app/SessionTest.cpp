@@ -43,7 +43,8 @@ protected:
                                {"HostDirEdit", remoteDir}, {"TimeOutEdit", QString::fromLatin1(timeOut)}},
                               [encryption](QDialog& dialog) {
                                   dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(-1);
-                                  dialog.findChild<QComboBox*>(QStringLiteral("EncryptionBox"))->setCurrentIndex(encryption);
+                                  auto* box = dialog.findChild<QComboBox*>(QStringLiteral("EncryptionBox"));
+                                  box->setCurrentIndex(encryption);
                               });
     }
     QComboBox& RemoteDirBox() const { return *form_->findChild<QComboBox*>(QStringLiteral("RemoteDirBox")); }
