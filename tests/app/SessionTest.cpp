@@ -11,14 +11,13 @@
 #include "support/RunEventsUntil.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -202,9 +201,7 @@ TEST_F(SessionTest, TheProfileBoxOffersTheDialogForEachTypedOrChosenNameAndEnter
     box.setCurrentIndex(0);
     cancelDialogs(2);
     PressKey(&box, Qt::Key_Down);
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
-                            Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(box.lineEdit(), &doubleClick);
+    QTest::mouseDClick(box.lineEdit(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(offered.mid(2), (QStringList{"site", "site"}));
 
     FtpServer server;
