@@ -1,8 +1,6 @@
 #include "RemoteScene.h"
 
 #include "fixtures/RandomBytes.h"
-#include "panes/FileListModel.h"
-#include "panes/FileViewStack.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

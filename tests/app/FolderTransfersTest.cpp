@@ -12,32 +12,9 @@
 #include <QTreeWidget>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 
 namespace {
-
-// Runs step on the engine's thread as a command containing needle goes out, so that the walk
-// meets its effect at its next file, however far behind the window's thread is.
-class TOnSent {
-public:
-    TOnSent(TIdLogEvent& log, std::string needle, std::function<void()> step) : log_(log), saved_(log.OnSent)
-    {
-        log.OnSent = [saved = saved_, needle = std::move(needle), step = std::move(step)](
-                         TIdLogBase* sender, const std::string& time, const std::string& data) {
-            if (data.find(needle) != std::string::npos)
-                step();
-            saved(sender, time, data);
-        };
-    }
-    ~TOnSent() { log_.OnSent = saved_; }
-    TOnSent(const TOnSent&) = delete;
-    TOnSent& operator=(const TOnSent&) = delete;
-
-private:
-    TIdLogEvent& log_;
-    TLogItemDataEvent saved_;
-};
 
 namespace fs = std::filesystem;
 
@@ -80,14 +57,10 @@ TEST_F(FolderTransfersTest, TheAllCommandsMoveTheWholeFolderEachWayAndLeaveThePa
     const QString remote = form.Controls().RemoteDirBox->currentText();
     EXPECT_EQ(panes, QStringList({QString::fromStdString(work_.Path()) + u'|' + remote,
                                   QString::fromStdString(back.Path()) + u'|' + remote}));
-}
 
-// The local pane's mask chooses what a folder upload sends.
-TEST_F(FolderTransfersTest, TheLocalPanesMaskChoosesWhatAFolderUploadSends)
-{
+    // The local pane's mask chooses what a folder upload sends.
     for (const char* name : {"a.htm", "b.txt"})
-        Write(Local(name), "local");
-    TMainForm& form = OpenConnected();
+        Write(back.File(name), "local");
     form.Controls().LocalMaskBox->setEditText(QStringLiteral("*.htm"));
     RunAll("aUploadAll");
     EXPECT_EQ(RemoteContents({"a.htm", "b.txt"}), (Strings{"local", "<missing>"}));
@@ -157,7 +130,13 @@ TEST_F(FolderTransfersTest, AnExistingFolderInAnyLetterCaseIsEnteredAndAnAborted
     Write(Local("a/b/c.txt"), "c");
     Write(Local("z.txt"), "z");
     Run("aLocalRefresh");
-    const TOnSent abort(form.IdLogEvent1, "CWD b", [&form] { form.Service().RequestAbort(); });
+    // On the engine's thread as the command goes out, so that the walk meets the abort at its next file.
+    form.IdLogEvent1.OnSent = [logged = form.IdLogEvent1.OnSent, &form](TIdLogBase* sender, const std::string& time,
+                                                                        const std::string& data) {
+        if (data.find("CWD b") != std::string::npos)
+            form.Service().RequestAbort();
+        logged(sender, time, data);
+    };
     RunAll("aUploadAll");
     EXPECT_EQ(dialogs_->Shown().mid(3), QStringList(2, QStringLiteral("転送を中止しました。")));  // after three questions
     EXPECT_TRUE(form.Controls().MainPanel->isEnabled());

@@ -5,7 +5,6 @@
 #include "platform/ProgramDir.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QUrl>
 
 #include <filesystem>

@@ -1,14 +1,9 @@
 #include "MainFormFixture.h"
 
-#include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 
-#include <QAction>
-#include <QDialog>
-#include <QLineEdit>
 #include <QTreeView>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -31,9 +26,12 @@ protected:
 }  // namespace
 
 // Each file is asked about; a file gone since the listing is then skipped without an error.
-TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesAndNeverOntoAnExistingName)
+TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesNeverOntoAnExistingNameNorAsAnotherName)
 {
-    MakeWorkFiles({"Makefile", "a.tar.gz", "Mixed.TXT", "gone", "dir.d/", "a", "b", "c"});
+    const std::string undecodable = "bad\xff.txt";
+    const std::string longName(255, 'n');
+    MakeWorkFiles({"Makefile", "a.tar.gz", "Mixed.TXT", "gone", "dir.d/", "a", "b", "c", undecodable, "two\nlines.txt",
+                   longName});
     OpenListing();
     // The extension goes from the first dot on; folders keep theirs.
     SelectLocal({"Makefile", "a.tar.gz", "dir.d"});
@@ -60,6 +58,21 @@ TEST_F(LocalFileOpsTest, ExtensionCaseAndNameChangesRenameAfterYesAndNeverOntoAn
     EXPECT_EQ(dialogs_->DialogTitles().size(), 1 + 3);
     EXPECT_EQ(LocalContents({"a", "c", "b2"}), (Strings{"a", "c", "b"}));
     EXPECT_TRUE(Logged("Rename b --> b2\r\n"));
+
+    // Odd names are listed and never acted on as another name.
+    const qsizetype rows = Captions().size();
+    SelectLocal({QString::fromStdString(undecodable)});
+    Run("aLocalFileDelete", {Answer::Yes, Answer::Yes});
+    EXPECT_EQ(TempDir::ReadFile(work_.File(undecodable)), undecodable);
+    const QString shownLong = QString::fromStdString(longName);
+    SelectLocal({shownLong});
+    QueueName(shownLong + QStringLiteral("-too-long"), false);
+    Run("aLocalRename", {Answer::Yes});
+    EXPECT_TRUE(TempDir::Exists(work_.File(longName)));
+    SelectLocal({QStringLiteral("two\nlines.txt")});
+    Run("aLocalUpperCase", {Answer::Yes});
+    EXPECT_TRUE(TempDir::Exists(work_.File("TWO\nLINES.TXT")));
+    EXPECT_EQ(Captions().size(), rows);
 }
 
 // The commands for one file follow the first selected row. Delete (the command or the key in the
@@ -98,28 +111,4 @@ TEST_F(LocalFileOpsTest, DeleteRemovesOnlyFilesAndEmptyFoldersAndMakeDirectoryCr
     form_->Action("aLocalDetail")->trigger();
     EXPECT_NE(TempDir::ReadFile(HomeFile("tmp.txt")).find("made"), std::string::npos);
     EXPECT_EQ(dialogs_->Shown().size(), 5);
-}
-
-TEST_F(LocalFileOpsTest, OddNamesAreListedAndNeverActedOnAsAnotherName)
-{
-    const std::string undecodable = "bad\xff.txt";
-    const std::string longName(255, 'n');
-    MakeWorkFiles({undecodable, "two\nlines.txt", longName});
-    OpenListing();
-    ASSERT_EQ(Captions().size(), 3);
-    const QString shownLong = QString::fromStdString(longName);
-
-    SelectLocal({QString::fromStdString(undecodable)});
-    Run("aLocalFileDelete", {Answer::Yes, Answer::Yes});
-    EXPECT_EQ(TempDir::ReadFile(work_.File(undecodable)), undecodable);
-
-    SelectLocal({shownLong});
-    QueueName(shownLong + QStringLiteral("-too-long"), false);
-    Run("aLocalRename", {Answer::Yes});
-    EXPECT_TRUE(TempDir::Exists(work_.File(longName)));
-
-    SelectLocal({QStringLiteral("two\nlines.txt")});
-    Run("aLocalUpperCase", {Answer::Yes});
-    EXPECT_TRUE(TempDir::Exists(work_.File("TWO\nLINES.TXT")));
-    EXPECT_EQ(Captions().size(), 3);
 }

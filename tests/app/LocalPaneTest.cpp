@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QDir>
 #include <QHeaderView>

@@ -2,10 +2,10 @@
 
 #include "fileops/CommandDlg.h"
 #include "fixtures/IniSection.h"
+#include "log/Editor.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 #include "panes/LocalPane.h"
-#include "log/Editor.h"
 #include "support/PaneLines.h"
 #include "transfer/TransferProgress.h"
 #include "transfer/TransferQueue.h"

@@ -13,7 +13,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 #include <tuple>
 #include <utility>
 #include <vector>

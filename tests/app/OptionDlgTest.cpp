@@ -2,7 +2,6 @@
 #include "DialogScene.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>

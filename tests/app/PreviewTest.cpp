@@ -8,11 +8,9 @@
 #include "preview/ImageViewForm.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QImage>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
+#include <QTest>
 #include <QTreeView>
 
 #include <sys/stat.h>
@@ -38,19 +36,7 @@ protected:
     {
         QAbstractItemView* view = LocalList();
         const QPoint at = view->visualRect(view->model()->index(RowOf(caption), 0)).center();
-        const QPoint global = view->viewport()->mapToGlobal(at);
-        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &release);
-    }
-
-    void PressAndRelease(Qt::Key key)
-    {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(LocalList(), &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-        QApplication::sendEvent(LocalList(), &release);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     }
 
     TImageViewForm* Preview() const { return form_->ImagePreview().PreviewWindow(); }
@@ -78,7 +64,7 @@ TEST_F(PreviewTest, AClickedPictureShowsAtItsNaturalSizeAndOtherRowsCloseThePrev
     // The picture's pixels are the plug-ins' own tests.
     EXPECT_EQ(Preview()->size(), QSize(2000, 1500));
     EXPECT_TRUE(LocalList()->hasFocus());
-    PressAndRelease(Qt::Key_Down);  // the arrow keys preview picture after picture
+    QTest::keyClick(LocalList(), Qt::Key_Down);  // the arrow keys preview picture after picture
     EXPECT_EQ(Preview()->size(), QSize(100, 80));
     const qint64 shown = Preview()->Image1()->pixmap().cacheKey();
     Click("bad.png");

@@ -4,11 +4,9 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTreeView>
 
 #include <filesystem>
 #include <map>

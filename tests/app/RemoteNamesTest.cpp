@@ -1,19 +1,19 @@
-// Japanese names from a server that stores and lists them as bytes (vsftpd): shown right in
-// the window without a setting, downloaded under their names in UTF-8, sent back in the
-// server's encoding, and never two files written to one local name.
+// Names from a server that stores and lists them as bytes (vsftpd; pyftpdlib re-encodes them):
+// Japanese ones shown right in the window without a setting, downloaded under their names in
+// UTF-8, sent back in the server's encoding, never two files written to one local name; a name
+// no encoding reads shown byte-escaped and used by its bytes.
 #include "RemoteScene.h"
 
 #include "fixtures/VsftpdServer.h"
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
+#include "panes/RemotePane.h"
+#include "panes/RemoteTree.h"
 #include "platform/NameEncoding.h"
 
 #include <QComboBox>
-#include <QDialog>
-#include <QItemSelectionModel>
-#include <QLineEdit>
 #include <QRegularExpression>
-#include <QTreeView>
+#include <QTreeWidget>
 
 #include <string>
 #include <sys/stat.h>
@@ -27,19 +27,14 @@ protected:
     RemoteNamesTest() : vsftpd_(VsftpdServer::TAccess::Writable) {}
 
     QStringList Rows() const { return Sorted(Captions(RemoteList().Model())); }
-    // A file on the server under the name's bytes in the encoding, holding `content`.
-    void ServerFile(const std::string& folder, TNameEncoding encoding, const std::string& name,
-                    const std::string& content) const
-    {
-        Write(ServerPath(folder, encoding, name), content);
-    }
+    // A path on the server under the name's bytes in the encoding.
     std::string ServerPath(const std::string& folder, TNameEncoding encoding, const std::string& name) const
     {
         return vsftpd_.File(folder + "/" + EncodeName(encoding, name));
     }
-    TMainForm& Connect(const std::string& settings = {})
+    TMainForm& Connect()
     {
-        TMainForm& form = OpenConnectedTo(vsftpd_.Port(), "anonymous", "guest", settings);
+        TMainForm& form = OpenConnectedTo(vsftpd_.Port(), "anonymous", "guest");
         form.IdFTP1.Passive = true;
         Run("aLocalRefresh");
         return form;
@@ -57,12 +52,17 @@ protected:
 
 // Reading each encoding from a listing, and switching between them, is the name codec's own test;
 // the window shows and uses the names it decodes alike for every encoding.
-TEST_F(RemoteNamesTest, NamesShowRightBelowAnAsciiParentAndTransfersRenamesFoldersAndBackslashBytesUseTheServersBytes)
+TEST_F(RemoteNamesTest, NamesShowRightAreUsedByTheServersBytesAndANameNoEncodingReadsShowsByteEscaped)
 {
     const TNameEncoding sjis = TNameEncoding::ShiftJis;
-    ServerFile("jp", sjis, "東京.txt", "tokyo");
-    ServerFile("jp", sjis, "能力|予算.xls", "budget");
-    ServerFile("jp", sjis, "ソフト/表.txt", "table");
+    Write(ServerPath("jp", sjis, "東京.txt"), "tokyo");
+    Write(ServerPath("jp", sjis, "能力|予算.xls"), "budget");
+    Write(ServerPath("jp", sjis, "ソフト/表.txt"), "table");
+    Write(vsftpd_.File("case/README.txt"), "upper");
+    Write(vsftpd_.File("case/Readme.TXT"), "mixed");
+    const std::string latin1 = std::string("caf") + char(0xE9);
+    Write(vsftpd_.File("latin/" + latin1 + "/inside.txt"), "");
+    Write(vsftpd_.File("latin/" + latin1 + ".txt"), "latin");
     Write(Local("名古屋.txt"), "nagoya");
     TMainForm& form = Connect();
     // A typed path the connection has seen no names of yet is tried in each encoding.
@@ -96,25 +96,9 @@ TEST_F(RemoteNamesTest, NamesShowRightBelowAnAsciiParentAndTransfersRenamesFolde
     Run("aRemoteSelectAll");
     Delete(Answer::Yes);
     EXPECT_FALSE(Exists(ServerPath("jp", sjis, "ソフト/表.txt")));
-}
 
-TEST_F(RemoteNamesTest, TwoRemoteNamesForOneLocalNameWriteOnlyTheFirstAndSayWhy)
-{
-    Write(vsftpd_.File("case/README.txt"), "upper");
-    Write(vsftpd_.File("case/Readme.TXT"), "mixed");
-    Connect("iFileNameAfterTransfer=2\n");  // lower case
-    Enter(QStringLiteral("case"));
-    Run("aRemoteSelectAll");
-    Run("aDownload");
-    const std::string first = Captions(RemoteList().Model()).front() == QStringLiteral("README.txt") ? "upper" : "mixed";
-    EXPECT_EQ(Read(Local("readme.txt")), first);
-    EXPECT_EQ(LogLines().filter(QStringLiteral("にはこの転送で別のファイルを書き込んだため")).size(), 1);
-}
-
-TEST_F(RemoteNamesTest, ACharacterTheChosenEncodingLacksIsRefusedInTheLogBeforeAnythingIsSent)
-{
-    TMainForm& form = Connect();
-    form.IdFTP1.NameCodec.SetChoice(TNameEncoding::ShiftJis);
+    // A character the chosen encoding lacks is refused in the log before anything is sent.
+    form.IdFTP1.NameCodec.SetChoice(sjis);
     Write(Local("旅行😀.txt"), "trip");
     Run("aLocalRefresh");
     SelectLocal({QStringLiteral("旅行😀.txt")});
@@ -125,4 +109,35 @@ TEST_F(RemoteNamesTest, ACharacterTheChosenEncodingLacksIsRefusedInTheLogBeforeA
     Run("aRemoteMkDir");
     EXPECT_EQ(LogLines().filter(QStringLiteral("「絵😀」の文字「😀」(U+1F600)")).size(), 1);
     EXPECT_TRUE(LogLines().filter(QRegularExpression(QStringLiteral("^<< (STOR|MKD|SIZE) .*(旅行|絵)"))).isEmpty());
+
+    // Two remote names for one local name: only the first is written, and the log says why.
+    form.Options().iFileNameAfterTransfer = 2;  // lower case
+    form.Controls().RemoteDirBox->setEditText(QString::fromStdString(vsftpd_.File("case")));
+    Run("aRemoteRefresh");
+    Run("aRemoteSelectAll");
+    Run("aDownload");
+    const bool upperFirst = Captions(RemoteList().Model()).front() == QStringLiteral("README.txt");
+    EXPECT_EQ(Read(Local("readme.txt")), upperFirst ? "upper" : "mixed");
+    EXPECT_EQ(LogLines().filter(QStringLiteral("にはこの転送で別のファイルを書き込んだため")).size(), 1);
+    form.Options().iFileNameAfterTransfer = 0;
+
+    form.Controls().RemoteDirBox->setEditText(QString::fromStdString(vsftpd_.File("latin")));
+    Run("aRemoteRefresh");
+    ASSERT_EQ(Rows(), (QStringList{"caf%E9", "caf%E9.txt"}));
+    EXPECT_EQ(RemoteList().Model().Row(0).entry.nameBytes, QByteArray::fromStdString(latin1));
+    // A name derived from the shown text is the file's name with the letters changed.
+    Select(RemoteList(), {QStringLiteral("caf%E9.txt")});
+    dialogs_->QueueAnswer(Answer::Yes);
+    Run("aRemoteUpperCase");
+    EXPECT_EQ(Read(vsftpd_.File("latin/CAF\xE9.TXT")), "latin");
+    Enter(QStringLiteral("caf%E9"));
+    EXPECT_EQ(Rows(), QStringList{"inside.txt"});
+    // The box's text stands for the bytes the server reported, so a refresh stays there, and
+    // so does a click on the directory's tree node.
+    Run("aRemoteRefresh");
+    EXPECT_EQ(Rows(), QStringList{"inside.txt"});
+    auto& tree = *form.Controls().RemoteSysTreeView;
+    emit tree.itemClicked(form.RemotePane().Tree().CurrentDirNode(), 0);
+    Settle(form);
+    EXPECT_EQ(Rows(), QStringList{"inside.txt"});
 }

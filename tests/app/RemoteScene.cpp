@@ -3,7 +3,6 @@
 #include "panes/FileListModel.h"
 #include "panes/FileViewStack.h"
 
-#include <QAction>
 #include <QTreeView>
 
 #include <filesystem>

@@ -3,10 +3,8 @@
 
 #include "fixtures/FtpServer.h"
 #include "log/Editor.h"
-#include "support/PaneLines.h"
 
 #include <string>
-#include <vector>
 
 // The window logged in to a loopback server, and what the tests of the remote pane, the
 // transfers and the remote file commands look at afterwards.

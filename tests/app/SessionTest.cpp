@@ -11,14 +11,13 @@
 #include "support/RunEventsUntil.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -30,29 +29,21 @@
 namespace {
 
 using Answer = TUserDialogs::Answer;
-using Strings = std::vector<std::string>;
-
-// The fields of the connection dialog a test fills in before pressing OK.
-struct TProfile {
-    TProfile(int serverPort) : port(serverPort) {}
-
-    int port;
-    QString remoteDir;
-    QString timeOut = QStringLiteral("5");
-    int encryption = 0;
-};
+// Rows of the connection dialog's encryption box.
+enum TEncryptionRow { NoTls, ExplicitTls };
 
 class SessionTest : public MainFormTest {
 protected:
     // Runs the connect command with the dialog filled in, and lets the window go idle.
-    void Connect(const TProfile& profile)
+    void Connect(int port, TEncryptionRow encryption = NoTls, const QString& remoteDir = {}, const char* timeOut = "5")
     {
-        MainFormTest::Connect({{"HostNameEdit", QStringLiteral("127.0.0.1")}, {"PortEdit", QString::number(profile.port)},
+        MainFormTest::Connect({{"HostNameEdit", QStringLiteral("127.0.0.1")}, {"PortEdit", QString::number(port)},
                                {"UserIdEdit", QStringLiteral("user")}, {"PasswordEdit", QStringLiteral("secret")},
-                               {"HostDirEdit", profile.remoteDir}, {"TimeOutEdit", profile.timeOut}},
-                              [profile](QDialog& dialog) {
+                               {"HostDirEdit", remoteDir}, {"TimeOutEdit", QString::fromLatin1(timeOut)}},
+                              [encryption](QDialog& dialog) {
                                   dialog.findChild<QComboBox*>(QStringLiteral("ProxyTypeBox"))->setCurrentIndex(-1);
-                                  dialog.findChild<QComboBox*>(QStringLiteral("EncryptionBox"))->setCurrentIndex(profile.encryption);
+                                  auto* box = dialog.findChild<QComboBox*>(QStringLiteral("EncryptionBox"));
+                                  box->setCurrentIndex(encryption);
                               });
     }
     QComboBox& RemoteDirBox() const { return *form_->findChild<QComboBox*>(QStringLiteral("RemoteDirBox")); }
@@ -67,9 +58,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     mkdir(server->File("pub").c_str(), 0755);
     TMainForm& form = OpenQuiet();
     TempDir::WriteFile(LstFile("site.lst"), "/pub\n/incoming\n");
-    TProfile profile{server->Port()};
-    profile.remoteDir = QStringLiteral("/pub/");
-    Connect(profile);
+    Connect(server->Port(), NoTls, QStringLiteral("/pub/"));
     ASSERT_TRUE(form.SessionConnected());
     // A menu item of the remote side; it follows the session.
     EXPECT_TRUE(form.findChild<QAction*>(QStringLiteral("DownloadAll"))->isEnabled());
@@ -89,7 +78,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     EXPECT_EQ(TempDir::ReadFile(LstFile("site.lst")), history);
 
     // The keep-alive sends PWD only while no job runs, and finds a dropped connection.
-    Connect({server->Port()});
+    Connect(server->Port());
     ASSERT_TRUE(form.SessionConnected());
     const auto keepAlive = [&] {
         emit form.NoDisconnectTimer()->timeout({});
@@ -116,7 +105,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     // A history that cannot be written does not keep the session open. A disconnect without a
     // transfer sends no ABOR (the transfer test ends one with ABOR before QUIT).
     FtpServer next;
-    Connect({next.Port()});
+    Connect(next.Port());
     ASSERT_TRUE(form.SessionConnected());
     QDir(QString::fromStdString(HomeFile("LST"))).removeRecursively();
     TempDir::WriteFile(HomeFile("LST"), "not a folder");
@@ -126,7 +115,7 @@ TEST_F(SessionTest, TheUsersDisconnectSavesTheSessionsStateAndALostConnectionCle
     EXPECT_EQ(sent, (QStringList{"<< QUIT", "<< QUIT"}));
 
     // A socket error of any other command ends the session the same way as a dropped one.
-    Connect({next.Port()});
+    Connect(next.Port());
     ASSERT_TRUE(form.SessionConnected());
     form.Actions().SetHandler("aRemoteRefresh", [] { throw EIdSocketError(10054, "Socket Error # 10054\r\nConnection reset by peer."); });
     Run("aRemoteRefresh");
@@ -146,9 +135,7 @@ TEST_F(SessionTest, ASilentOrUntrustedServerConnectsNothingAndTheWindowStaysUsab
     clock.start();
     // A second connect command meanwhile waits for this attempt to end.
     QTimer::singleShot(200, &form, [&form] { form.Action("aConnect")->trigger(); });
-    TProfile mute{silent.Port()};
-    mute.timeOut = QStringLiteral("1");
-    Connect(mute);
+    Connect(silent.Port(), NoTls, {}, "1");
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(dialogs_->DialogTitles().size(), 1);
     EXPECT_FALSE(TempDir::Exists(LstFile("site.lst")));
@@ -158,17 +145,15 @@ TEST_F(SessionTest, ASilentOrUntrustedServerConnectsNothingAndTheWindowStaysUsab
     // connection dialog hands it to the engine, which then asks no more, are their own tests.
     TestCertificate certificate;
     FtpServer server({.tls = "explicit", .certificateFile = certificate.CombinedFile()});
-    TProfile profile{server.Port()};
-    profile.encryption = 1;
     dialogs_->QueueAnswer(Answer::No);
-    Connect(profile);
+    Connect(server.Port(), ExplicitTls);
     EXPECT_FALSE(form.SessionConnected());
     ASSERT_FALSE(dialogs_->Shown().isEmpty());
     EXPECT_TRUE(dialogs_->Shown().last().contains(QString::fromStdString(certificate.Fingerprint())));
     EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), "<missing>");
 
     dialogs_->QueueAnswer(Answer::Yes);
-    Connect(profile);
+    Connect(server.Port(), ExplicitTls);
     ASSERT_TRUE(form.SessionConnected());
     EXPECT_EQ(IniValue("site", "TLSFINGERPRINT"), certificate.Fingerprint());
 }
@@ -216,13 +201,11 @@ TEST_F(SessionTest, TheProfileBoxOffersTheDialogForEachTypedOrChosenNameAndEnter
     box.setCurrentIndex(0);
     cancelDialogs(2);
     PressKey(&box, Qt::Key_Down);
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
-                            Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(box.lineEdit(), &doubleClick);
+    QTest::mouseDClick(box.lineEdit(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(offered.mid(2), (QStringList{"site", "site"}));
 
     FtpServer server;
-    Connect({server.Port()});
+    Connect(server.Port());
     ASSERT_TRUE(form.SessionConnected());
     const QString question = QStringLiteral("接続を切って再接続しますか？");
     dialogs_->QueueAnswer(Answer::No);

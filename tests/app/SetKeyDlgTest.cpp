@@ -3,7 +3,6 @@
 
 #include "settings/HotKeyBox.h"
 
-#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>

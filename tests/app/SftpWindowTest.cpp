@@ -106,25 +106,6 @@ TEST_F(SftpWindowTest, AnUnknownHostKeyIsAskedOnceAndKeptWithTheProfileAndAChang
     EXPECT_EQ(IniValue("site", "SSHHOSTKEY"), trusted);
 }
 
-TEST_F(SftpWindowTest, AConnectionDroppedMidTransferEndsWithAnErrorAndTheWindowConnectsAgain)
-{
-    server_.WriteFile("big.bin", std::string(std::size_t{256} << 20, 'b'));
-    TMainForm& form = OpenConnected();
-    QTimer watcher;
-    WhileTransferring(watcher, [] { return true; }, [this] { server_.KillSessions(SIGKILL); });
-    RunOnRemote("aDownload", {"big.bin"});
-    EXPECT_FALSE(watcher.isActive());
-    ExpectNotConnected();
-    // Whatever arrived is not taken for the whole file.
-    EXPECT_TRUE(!TempDir::Exists(Local("big.bin")) ||
-                std::filesystem::file_size(Local("big.bin")) < (std::uintmax_t{256} << 20));
-    EXPECT_FALSE(dialogs_->Shown().isEmpty());
-
-    Connect();
-    EXPECT_TRUE(form.SessionConnected());
-    EXPECT_EQ(RemoteCaptions(), QStringList{"big.bin"});
-}
-
 TEST_F(SftpWindowTest, AnSftpAddressAsksForThePasswordAndTheHostKeyAndSavesNeither)
 {
     server_.MakeDirectory("docs");
@@ -157,11 +138,12 @@ TEST_F(SftpWindowTest, AnSftpAddressAsksForThePasswordAndTheHostKeyAndSavesNeith
 }
 
 // The queue moving whole trees both ways is TransferQueueTest's; SFTP transfers are the client's.
-TEST_F(SftpWindowTest, WithThreeConnectionsAFolderGoesThroughTheQueueOverSshWhileThePanesStayUsable)
+TEST_F(SftpWindowTest, AFolderGoesThroughThreeConnectionsWithThePanesUsableAndADroppedConnectionEndsTheSession)
 {
     std::filesystem::create_directories(Local("up"));
     for (int file = 0; file < 9; ++file)
         TempDir::WriteFile(Local("up/f" + std::to_string(file) + ".bin"), RandomBytes(30000 + std::size_t(file), unsigned(file)));
+    server_.WriteFile("big.bin", std::string(std::size_t{256} << 20, 'b'));
     TMainForm& form = OpenConnected();
     form.Options().iTransferConnections = 3;
 
@@ -183,4 +165,21 @@ TEST_F(SftpWindowTest, WithThreeConnectionsAFolderGoesThroughTheQueueOverSshWhil
     EXPECT_TRUE(LogLines().filter(QString::fromLatin1(SshServer::TestPassword)).isEmpty());
     EXPECT_EQ(dialogs_->Shown().size(), 2) << dialogs_->Shown().join('\n').toStdString();
     EXPECT_TRUE(form.SessionConnected());
+
+    // A connection dropped mid-transfer ends the session with its error in the log; the window
+    // connects again.
+    form.Options().iTransferConnections = 0;
+    QTimer watcher;
+    WhileTransferring(watcher, [] { return true; }, [this] { server_.KillSessions(SIGKILL); });
+    RunOnRemote("aDownload", {"big.bin"});
+    EXPECT_FALSE(watcher.isActive());
+    ExpectNotConnected();
+    // Whatever arrived is not taken for the whole file.
+    EXPECT_TRUE(!TempDir::Exists(Local("big.bin")) ||
+                std::filesystem::file_size(Local("big.bin")) < (std::uintmax_t{256} << 20));
+    EXPECT_FALSE(LogLines().filter(QStringLiteral("Download: the connection was lost")).isEmpty());
+
+    Connect();
+    EXPECT_TRUE(form.SessionConnected());
+    EXPECT_EQ(RemoteCaptions(), (QStringList{"up", "big.bin"}));
 }

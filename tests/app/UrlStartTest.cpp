@@ -35,7 +35,9 @@ protected:
 
 }  // namespace
 
-TEST_F(UrlStartTest, AnAddressWithoutPasswordAsksForItListsItsDecodedFolderAndSavesNothing)
+// A file address is read as a folder argument: StartUrlTest.TellsAddressesFromPaths... and the
+// start-up test of a folder argument.
+TEST_F(UrlStartTest, AnAddressAsksForAMissingPasswordListsItsDecodedFolderSavesNothingAndBadOnesConnectNothing)
 {
     FtpServer server;
     std::filesystem::create_directories(server.File("pub/new dir"));
@@ -53,16 +55,10 @@ TEST_F(UrlStartTest, AnAddressWithoutPasswordAsksForItListsItsDecodedFolderAndSa
     EXPECT_EQ(SettingsHolding({"[127.0.0.1]", "secret"}), std::vector<std::string>{});
     EXPECT_EQ(IniValue("CURRENT", "PROFILE") + "|" + IniValue("site", "LASTREMOTEDIR"), "site|<missing>");
     EXPECT_FALSE(TempDir::Exists(HomeFile("LST/127.0.0.1.lst")));
-}
 
-// A file address is read as a folder argument: StartUrlTest.TellsAddressesFromPaths... and the
-// start-up test of a folder argument.
-TEST_F(UrlStartTest, AnAnonymousAddressNeedsNoPasswordAndBadOnesAreReportedWithoutConnecting)
-{
-    FtpServer server;
-    std::filesystem::create_directories(server.File("pub"));
-    TMainForm& form = Start(QStringLiteral("ftp://127.0.0.1:%1").arg(server.Port()));
-    ASSERT_TRUE(form.SessionConnected());
+    // Without a user the login is anonymous and needs no password.
+    TMainForm& anonymous = Start(QStringLiteral("ftp://127.0.0.1:%1").arg(server.Port()));
+    ASSERT_TRUE(anonymous.SessionConnected());
     EXPECT_TRUE(LogLines().contains(QStringLiteral("<< USER anonymous")));
     EXPECT_EQ(RemoteRows(), QStringList{QStringLiteral("pub")});  // the login folder
     CloseWindow();

@@ -5,14 +5,18 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QListView>
 #include <QTimer>
 #include <QToolBar>
 
+#include <cstdio>
 #include <sys/stat.h>
 
-TEST_F(MainFormTest, AFirstStartMakesAPrivateSettingsFileAndExitWritesTheWindowKeysAndTheLists)
+// A file argument opens its folder, a folder argument the folder itself; a second after the start
+// the connection dialog opens.
+TEST_F(MainFormTest, AFirstStartMakesAPrivateSettingsFileExitWritesTheWindowKeysAndAnArgumentOpensItsFolder)
 {
     TMainForm& form = Open();
     EXPECT_TRUE(QFileInfo(QString::fromStdString(HomeFile("LST"))).isDir());
@@ -36,6 +40,21 @@ TEST_F(MainFormTest, AFirstStartMakesAPrivateSettingsFileAndExitWritesTheWindowK
     EXPECT_FALSE(TempDir::ReadFile(HomeFile("TextExt.txt")).empty());
     // No remote history while not connected.
     EXPECT_FALSE(TempDir::Exists(HomeFile("LST/CURRENT.lst")));
+
+    TempDir other;
+    TempDir::WriteFile(other.File("page.html"), "x");
+    const QString expected = QDir(QString::fromStdString(other.Path())).canonicalPath();
+    for (const std::string& argument : {other.Path(), other.File("page.html")}) {
+        CloseWindow();
+        std::remove(HomeFile("Marlux.ini").c_str());  // the last run pinned its directory there
+        EXPECT_EQ(Open({QString::fromStdString(argument)}).Settings().LocalDirectory(), expected) << argument;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (dialogs_->DialogTitles().isEmpty() && clock.elapsed() < 3000)
+        Pump(10);
+    EXPECT_EQ(dialogs_->DialogTitles(), QStringList{QStringLiteral("接続先のプロファイル")});
+    EXPECT_GE(clock.elapsed(), 800);  // not before the window is up
 }
 
 // One program directory with a value of every kind the window reads: edges (one out of range), a
