@@ -12,6 +12,9 @@ namespace {
 
 class FileTransfersTest : public RemoteSceneTest {
 protected:
+    // Downloads slow enough that the abort and the disconnect land while 2.bin still flows, even
+    // on a loaded machine.
+    FileTransfersTest() : RemoteSceneTest({.sendLimit = 8 << 20}) {}
     // The data type in effect for each file stored or retrieved, by the TYPE commands sent
     // before it ("?" before any).
     QMap<QString, QString> TypesSent() const

@@ -10,6 +10,7 @@
 // transfers and the remote file commands look at afterwards.
 class RemoteSceneTest : public MainFormTest {
 protected:
+    explicit RemoteSceneTest(const FtpServer::Options& serverOptions = {}) : server_(serverOptions) {}
     // Opens the window, logs in to server_ and lists both panes. The connection dialog never
     // comes up by itself during a long test; `settings` are more [CURRENT] lines.
     TMainForm& OpenConnected(const std::string& settings = {});

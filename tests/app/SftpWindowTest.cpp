@@ -168,7 +168,7 @@ TEST_F(SftpWindowTest, AFolderGoesThroughThreeConnectionsWithThePanesUsableAndAD
 
     // A connection dropped mid-transfer ends the session with its error in the log; the window
     // connects again.
-    form.Options().iTransferConnections = 0;
+    form.Options().iTransferConnections = 1;
     QTimer watcher;
     WhileTransferring(watcher, [] { return true; }, [this] { server_.KillSessions(SIGKILL); });
     RunOnRemote("aDownload", {"big.bin"});
