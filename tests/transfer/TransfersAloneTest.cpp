@@ -30,7 +30,7 @@ protected:
     void RunAll(bool upload)
     {
         dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
-        Run([this, upload] { upload ? files_->aUploadAllExecute() : files_->aDownloadAllExecute(); });
+        RunToIdle(service_, [this, upload] { upload ? files_->aUploadAllExecute() : files_->aDownloadAllExecute(); });
     }
     std::string Local(const std::string& name) const { return local_.File(name); }
     std::string Remote(const std::string& name) const { return server_.File(name); }
@@ -50,7 +50,7 @@ TEST_F(TransfersAlone, SelectedFilesMoveByteExactWithTheirLogLinesAndTheBusyDisp
     const std::string bytes(300000, '\r');
     TempDir::WriteFile(local_.File("up.bin"), bytes);
     panes_.local = {FileNamed(QStringLiteral("up.bin"))};
-    Run([this] { files_->aUploadExecute(); });
+    RunToIdle(service_, [this] { files_->aUploadExecute(); });
     EXPECT_EQ(TempDir::ReadFile(server_.File("up.bin")), bytes);
     EXPECT_EQ(panes_.relisted, QStringList{"remote"});
     EXPECT_EQ(busy_.holds, (QList<bool>{true, false}));
@@ -59,7 +59,7 @@ TEST_F(TransfersAlone, SelectedFilesMoveByteExactWithTheirLogLinesAndTheBusyDisp
 
     TempDir::WriteFile(server_.File("down.txt"), "line\r\n");
     panes_.remote = {FileNamed(QStringLiteral("down.txt"))};
-    Run([this] { files_->aDownloadExecute(); });
+    RunToIdle(service_, [this] { files_->aDownloadExecute(); });
     EXPECT_EQ(TempDir::ReadFile(local_.File("down.txt")), "line\r\n");
     EXPECT_EQ(errors_, 0);
 
@@ -84,7 +84,7 @@ TEST_F(TransfersAlone, AFolderUploadFindsAFileDamagedBeforeItsBatchedCheck)
             TempDir::WriteFile(server_.File("b.bin"), "cut");
     };
     dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
-    Run([this] { files_->aUploadAllExecute(); });
+    RunToIdle(service_, [this] { files_->aUploadAllExecute(); });
 
     EXPECT_FALSE(SessionLines().filter(QStringLiteral("転送後の検証で size が一致しません: b.bin（b.bin.part として残しました）")).isEmpty())
         << SessionLines().join(u'\n').toStdString();
@@ -159,7 +159,7 @@ TEST_F(TransfersAlone, TimesSurviveBothWaysToTheSecondSoSkipOlderSkipsEverything
     listed.size = 5;
     listed.sizeKnown = true;
     panes_.remote = {listed};
-    Run([this] { files_->aDownloadExecute(); });
+    RunToIdle(service_, [this] { files_->aDownloadExecute(); });
     EXPECT_EQ(TempDir::ReadFile(Local("three.txt")), "three");
     EXPECT_EQ(Modified(Local("three.txt")), OddSecond);
     EXPECT_EQ(sent_.Count("SIZE"), sizes);
@@ -186,7 +186,7 @@ TEST_F(TransfersOnProftpd, ADownloadThatArrivesDifferentIsReportedAndLeftAsPart)
         }
     };
     panes_.remote = {FileNamed(QStringLiteral("bad.bin")), FileNamed(QStringLiteral("good.bin"))};
-    Run([this] { files_->aDownloadExecute(); });
+    RunToIdle(service_, [this] { files_->aDownloadExecute(); });
 
     // Renaming the copy that differs is the engine's test; the transfers go on to the next file.
     EXPECT_EQ(TempDir::ReadFile(local_.File("good.bin")), bytes);
