@@ -124,37 +124,7 @@ TEST_F(QueueOnPyftpdlib, TreesGoBothWaysByteExactOnSeveralConnectionsWithTheirLo
     EXPECT_NE(log.find("Download " + fresh.File("d4/f11.bin")), std::string::npos);
 }
 
-// Append and resume of selected rows run in the queue as the plain transfers do.
-TEST_F(QueueOnPyftpdlib, SelectedRowsAreAppendedAndResumedOnTheQueuesConnections)
-{
-    LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 2);
-    TempDir::WriteFile(server_.File("log.txt"), "one\n");
-    TempDir::WriteFile(local_.File("log.txt"), "two\n");
-    const std::string whole = RandomBytes(300000, 7);
-    TempDir::WriteFile(server_.File("partial.bin"), whole);
-    TempDir::WriteFile(local_.File("partial.bin"), whole.substr(0, 123457));
-    TempDir::WriteFile(server_.File("fresh.bin"), whole);
-
-    panes_.local = {FileNamed(QStringLiteral("log.txt"))};
-    files_->aUploadAppendExecute();
-    WaitForQueue();
-    panes_.remote = {FileNamed(QStringLiteral("partial.bin")), FileNamed(QStringLiteral("fresh.bin"))};
-    files_->aDownloadRestoreExecute();
-    WaitForQueue();
-
-    EXPECT_EQ(TempDir::ReadFile(server_.File("log.txt")), "one\ntwo\n");
-    EXPECT_EQ(TempDir::ReadFile(local_.File("partial.bin")), whole);
-    EXPECT_EQ(TempDir::ReadFile(local_.File("fresh.bin")), whole);
-    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 3}}));
-    EXPECT_EQ(Sent("APPE log.txt"), 1);
-    EXPECT_EQ(Sent("REST 123457"), 1);
-    // The resumed row's speed counts the part that moved.
-    EXPECT_EQ(RowOf(QStringLiteral("partial.bin")).bytesDone, 300000 - 123457);
-    EXPECT_TRUE(busy_.holds.isEmpty());
-    EXPECT_EQ(errors_, 0);
-}
-
-TEST_F(QueueOnPyftpdlib, AFileTheServerRefusesFailsAloneWithTheReplyAndArrivesWhenRetriedEitherWay)
+TEST_F(QueueOnPyftpdlib, ARefusedFileFailsAloneAndArrivesWhenRetriedAndSelectedRowsAreAppendedAndResumed)
 {
     LogIn(server_.Port(), FtpServer::User, FtpServer::Password, 3);
     const auto tree = WriteTree(local_.Path(), 1, 8);
@@ -189,6 +159,33 @@ TEST_F(QueueOnPyftpdlib, AFileTheServerRefusesFailsAloneWithTheReplyAndArrivesWh
     WaitForQueue();
     EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 1}}));
     EXPECT_EQ(TempDir::ReadFile(local_.File("late.bin")), "arrived late");
+
+    // Append and resume of selected rows run in the queue as the plain transfers do.
+    queue_->RemoveFinished();
+    TempDir::WriteFile(server_.File("log.txt"), "one\n");
+    TempDir::WriteFile(local_.File("log.txt"), "two\n");
+    const std::string whole = RandomBytes(300000, 7);
+    TempDir::WriteFile(server_.File("partial.bin"), whole);
+    TempDir::WriteFile(local_.File("partial.bin"), whole.substr(0, 123457));
+    TempDir::WriteFile(server_.File("fresh.bin"), whole);
+
+    panes_.local = {FileNamed(QStringLiteral("log.txt"))};
+    files_->aUploadAppendExecute();
+    WaitForQueue();
+    panes_.remote = {FileNamed(QStringLiteral("partial.bin")), FileNamed(QStringLiteral("fresh.bin"))};
+    files_->aDownloadRestoreExecute();
+    WaitForQueue();
+
+    EXPECT_EQ(TempDir::ReadFile(server_.File("log.txt")), "one\ntwo\n");
+    EXPECT_EQ(TempDir::ReadFile(local_.File("partial.bin")), whole);
+    EXPECT_EQ(TempDir::ReadFile(local_.File("fresh.bin")), whole);
+    EXPECT_EQ(States(), (std::map<TQueueState, int>{{TQueueState::Done, 3}}));
+    EXPECT_EQ(Sent("APPE log.txt"), 1);
+    EXPECT_EQ(Sent("REST 123457"), 1);
+    // The resumed row's speed counts the part that moved.
+    EXPECT_EQ(RowOf(QStringLiteral("partial.bin")).bytesDone, 300000 - 123457);
+    EXPECT_TRUE(busy_.holds.isEmpty());
+    EXPECT_EQ(errors_, 0);
 }
 
 // A server that checks sizes only: each connection checks the files it sent into a folder with

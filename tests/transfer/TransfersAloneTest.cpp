@@ -70,31 +70,11 @@ TEST_F(TransfersAlone, SelectedFilesMoveByteExactWithTheirLogLinesAndTheBusyDisp
     EXPECT_FALSE(SessionLines().filter(QStringLiteral("bytes sent")).isEmpty());
 }
 
-// The walk's batched check of a folder's uploads reaches the transfers' report of a damaged
-// file. Which commands check them and setting the file apart are FolderWalkTest's; the lines the
-// report writes, the queue's test's and the download's below.
-TEST_F(TransfersAlone, AFolderUploadFindsAFileDamagedBeforeItsBatchedCheck)
-{
-    for (const char* name : {"a.bin", "b.bin"})
-        TempDir::WriteFile(local_.File(name), std::string(4000, name[0]));
-    bool bSent = false;
-    sent_.onLine = [&](const std::string& line) {
-        bSent = bSent || line == "STOR b.bin";
-        if (bSent && line == "MLSD")
-            TempDir::WriteFile(server_.File("b.bin"), "cut");
-    };
-    dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
-    RunToIdle(service_, [this] { files_->aUploadAllExecute(); });
-
-    EXPECT_FALSE(SessionLines().filter(QStringLiteral("転送後の検証で size が一致しません: b.bin（b.bin.part として残しました）")).isEmpty())
-        << SessionLines().join(u'\n').toStdString();
-    EXPECT_EQ(errors_, 0);
-}
-
 // The window's options and extension lists reach the walk: the comparison with its skip list,
-// mirroring with its keep list. How each rule decides is the walk's test; the local pane's mask,
-// FolderTransfersTest's.
-TEST_F(TransfersAlone, AFolderUploadComparesSkipsAndMirrorsAsTheOptionsSay)
+// mirroring with its keep list. How each rule decides is the walk's test. The walk's batched check
+// of the folder's uploads reaches the transfers' report of a damaged file; which commands check
+// them and setting the file apart are FolderWalkTest's.
+TEST_F(TransfersAlone, AFolderUploadComparesSkipsMirrorsAsTheOptionsSayAndReportsAFileDamagedBeforeItsCheck)
 {
     const std::time_t earlier = QDateTime::currentSecsSinceEpoch() - 3 * 86400;
     for (const char* name : {"keep.bak", "newer.txt", "older.txt", "a.html"})
@@ -112,7 +92,14 @@ TEST_F(TransfersAlone, AFolderUploadComparesSkipsAndMirrorsAsTheOptionsSay)
         EXPECT_EQ(TempDir::ReadFile(Remote(name)), "remote") << name;
     EXPECT_EQ(TempDir::ReadFile(Remote("newer.txt")), "local");
 
-    // Without the comparison the skip list is not used either.
+    // Without the comparison the skip list is not used either. older.txt is cut on the server
+    // after it arrived, just before the listing that checks the folder's uploads.
+    bool olderSent = false;
+    sent_.onLine = [&](const std::string& line) {
+        olderSent = olderSent || line == "STOR older.txt";
+        if (olderSent && line == "MLSD")
+            TempDir::WriteFile(Remote("older.txt"), "cut");
+    };
     options_.bCompareTimeStamp = false;
     extensions_.NoDeleteExtList = {".log"};
     options_.bMirroringAtUploadAll = true;
@@ -121,6 +108,8 @@ TEST_F(TransfersAlone, AFolderUploadComparesSkipsAndMirrorsAsTheOptionsSay)
     EXPECT_EQ(TempDir::ReadFile(Remote("a.html")), "local");
     EXPECT_FALSE(TempDir::Exists(Remote("old.html")));
     EXPECT_TRUE(TempDir::Exists(Remote("old.log")));
+    const QString report = QStringLiteral("転送後の検証で size が一致しません: older.txt（older.txt.part として残しました）");
+    EXPECT_FALSE(SessionLines().filter(report).isEmpty()) << SessionLines().join(u'\n').toStdString();
     EXPECT_EQ(errors_, 0);
 }
 
