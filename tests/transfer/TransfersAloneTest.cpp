@@ -32,8 +32,6 @@ protected:
         dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
         RunToIdle(service_, [this, upload] { upload ? files_->aUploadAllExecute() : files_->aDownloadAllExecute(); });
     }
-    std::string Local(const std::string& name) const { return local_.File(name); }
-    std::string Remote(const std::string& name) const { return server_.File(name); }
 
     Server server_;
     SentCommands sent_;
@@ -78,19 +76,19 @@ TEST_F(TransfersAlone, AFolderUploadComparesSkipsMirrorsAsTheOptionsSayAndReport
 {
     const std::time_t earlier = QDateTime::currentSecsSinceEpoch() - 3 * 86400;
     for (const char* name : {"keep.bak", "newer.txt", "older.txt", "a.html"})
-        TempDir::WriteFile(Local(name), "local");
+        TempDir::WriteFile(local_.File(name), "local");
     for (const char* name : {"keep.bak", "newer.txt", "older.txt", "a.html", "old.html", "old.log"})
-        TempDir::WriteFile(Remote(name), "remote");
+        TempDir::WriteFile(server_.File(name), "remote");
     // Only the listed extensions keep keep.bak and a.html from replacing their older twins.
     for (const char* name : {"newer.txt", "keep.bak", "a.html"})
-        SetModified(Remote(name), earlier);
-    SetModified(Local("older.txt"), earlier);
+        SetModified(server_.File(name), earlier);
+    SetModified(local_.File("older.txt"), earlier);
     extensions_.SkipExtList = {".BAK", ".HTML"};
     options_.bCompareTimeStamp = true;
     RunAll(true);
     for (const char* name : {"keep.bak", "older.txt", "a.html"})
-        EXPECT_EQ(TempDir::ReadFile(Remote(name)), "remote") << name;
-    EXPECT_EQ(TempDir::ReadFile(Remote("newer.txt")), "local");
+        EXPECT_EQ(TempDir::ReadFile(server_.File(name)), "remote") << name;
+    EXPECT_EQ(TempDir::ReadFile(server_.File("newer.txt")), "local");
 
     // Without the comparison the skip list is not used either. older.txt is cut on the server
     // after it arrived, just before the listing that checks the folder's uploads.
@@ -98,16 +96,16 @@ TEST_F(TransfersAlone, AFolderUploadComparesSkipsMirrorsAsTheOptionsSayAndReport
     sent_.onLine = [&](const std::string& line) {
         olderSent = olderSent || line == "STOR older.txt";
         if (olderSent && line == "MLSD")
-            TempDir::WriteFile(Remote("older.txt"), "cut");
+            TempDir::WriteFile(server_.File("older.txt"), "cut");
     };
     options_.bCompareTimeStamp = false;
     extensions_.NoDeleteExtList = {".log"};
     options_.bMirroringAtUploadAll = true;
     options_.bMirrorPreview = false;
     RunAll(true);
-    EXPECT_EQ(TempDir::ReadFile(Remote("a.html")), "local");
-    EXPECT_FALSE(TempDir::Exists(Remote("old.html")));
-    EXPECT_TRUE(TempDir::Exists(Remote("old.log")));
+    EXPECT_EQ(TempDir::ReadFile(server_.File("a.html")), "local");
+    EXPECT_FALSE(TempDir::Exists(server_.File("old.html")));
+    EXPECT_TRUE(TempDir::Exists(server_.File("old.log")));
     const QString report = QStringLiteral("転送後の検証で size が一致しません: older.txt（older.txt.part として残しました）");
     EXPECT_FALSE(SessionLines().filter(report).isEmpty()) << SessionLines().join(u'\n').toStdString();
     EXPECT_EQ(errors_, 0);
@@ -119,14 +117,14 @@ TEST_F(TransfersAlone, AFolderUploadComparesSkipsMirrorsAsTheOptionsSayAndReport
 TEST_F(TransfersAlone, TimesSurviveBothWaysToTheSecondSoSkipOlderSkipsEverythingTheSecondTime)
 {
     for (const char* name : {"one.txt", "sub/two.txt"}) {
-        WriteWithFolders(Local(name), name);
-        SetModified(Local(name), OddSecond);
+        WriteWithFolders(local_.File(name), name);
+        SetModified(local_.File(name), OddSecond);
     }
     options_.bCompareTimeStamp = true;
     options_.bRetrieveRemoteTimeStamp = true;
     RunAll(true);
-    EXPECT_EQ(Modified(Remote("one.txt")), OddSecond);
-    EXPECT_EQ(Modified(Remote("sub/two.txt")), OddSecond);
+    EXPECT_EQ(Modified(server_.File("one.txt")), OddSecond);
+    EXPECT_EQ(Modified(server_.File("sub/two.txt")), OddSecond);
     EXPECT_EQ(sent_.Count("STOR"), 2u);
 
     RunAll(true);
@@ -135,22 +133,22 @@ TEST_F(TransfersAlone, TimesSurviveBothWaysToTheSecondSoSkipOlderSkipsEverything
     EXPECT_EQ(sent_.Count("RETR"), 0u);
 
     // One second newer on the server is newer.
-    SetModified(Remote("one.txt"), OddSecond + 1);
+    SetModified(server_.File("one.txt"), OddSecond + 1);
     const std::size_t sizes = sent_.Count("SIZE");
     RunAll(false);
     EXPECT_EQ(sent_.Count("RETR"), 1u);
-    EXPECT_EQ(Modified(Local("one.txt")), OddSecond + 1);
+    EXPECT_EQ(Modified(local_.File("one.txt")), OddSecond + 1);
 
     // A selected file of the size its listing gave is not asked its SIZE either.
-    TempDir::WriteFile(Remote("three.txt"), "three");
-    SetModified(Remote("three.txt"), OddSecond);
+    TempDir::WriteFile(server_.File("three.txt"), "three");
+    SetModified(server_.File("three.txt"), OddSecond);
     TFileEntry listed = FileNamed(QStringLiteral("three.txt"));
     listed.size = 5;
     listed.sizeKnown = true;
     panes_.remote = {listed};
     RunToIdle(service_, [this] { files_->aDownloadExecute(); });
-    EXPECT_EQ(TempDir::ReadFile(Local("three.txt")), "three");
-    EXPECT_EQ(Modified(Local("three.txt")), OddSecond);
+    EXPECT_EQ(TempDir::ReadFile(local_.File("three.txt")), "three");
+    EXPECT_EQ(Modified(local_.File("three.txt")), OddSecond);
     EXPECT_EQ(sent_.Count("SIZE"), sizes);
     EXPECT_EQ(errors_, 0);
 }
