@@ -45,12 +45,6 @@ protected:
         });
         dialogs_.QueueAnswer(Answer::Yes);
     }
-    template <class Command>
-    void Run(Command command)
-    {
-        command();
-        WaitForService(service_);
-    }
     bool OnServer(const std::string& name) const { return std::filesystem::exists(server_.File(name)); }
     std::string OperationLog()
     {
@@ -90,14 +84,14 @@ protected:
 TEST_F(RemoteFileOpsAlone, MakeRenameAndDeleteReachTheServerAndTheFileOperationLog)
 {
     QueueName(QStringLiteral("made"));
-    Run([this] { ops_.aRemoteMkDirExecute(); });
+    RunToIdle(service_, [this] { ops_.aRemoteMkDirExecute(); });
     EXPECT_TRUE(std::filesystem::is_directory(server_.File("made")));
     EXPECT_EQ(refreshes_, 1);
 
     TempDir::WriteFile(server_.File("old.txt"), "content");
     selected_ = {{.name = QStringLiteral("old.txt"), .folder = false, .nameBytes = "old.txt", .listedSize = 7}};
     QueueName(QStringLiteral("new.txt"));
-    Run([this] { ops_.aRemoteRenameExecute(); });
+    RunToIdle(service_, [this] { ops_.aRemoteRenameExecute(); });
     EXPECT_FALSE(OnServer("old.txt"));
     EXPECT_EQ(TempDir::ReadFile(server_.File("new.txt")), "content");
 
@@ -106,7 +100,7 @@ TEST_F(RemoteFileOpsAlone, MakeRenameAndDeleteReachTheServerAndTheFileOperationL
     selected_ = {{.name = QStringLiteral("gone.txt"), .folder = false, .nameBytes = "gone.txt"}};
     const int refreshesBefore = refreshes_;
     QueueName(QStringLiteral("other.txt"));
-    Run([this] { ops_.aRemoteRenameExecute(); });
+    RunToIdle(service_, [this] { ops_.aRemoteRenameExecute(); });
     EXPECT_EQ(errors_, 1);
     EXPECT_EQ(refreshes_, refreshesBefore);
 
@@ -114,7 +108,7 @@ TEST_F(RemoteFileOpsAlone, MakeRenameAndDeleteReachTheServerAndTheFileOperationL
     selected_ = {{.name = QStringLiteral("made"), .folder = true, .nameBytes = "made"}};
     for (int answer = 0; answer < 3; ++answer)
         dialogs_.QueueAnswer(Answer::Yes);
-    Run([this] { ops_.aRemoteFileDeleteExecute(); });
+    RunToIdle(service_, [this] { ops_.aRemoteFileDeleteExecute(); });
     EXPECT_FALSE(OnServer("made"));
 
     const std::string log = OperationLog();

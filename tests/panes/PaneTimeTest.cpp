@@ -27,7 +27,7 @@ QStringList RemoteTimeTexts(const std::string& text, TIdFTPListFormat format) {
 QString DateText(int year, int month, int day) { return QDate(year, month, day).toString(RemoteDateFormat()); }
 QString ClockText(int hour, int minute, int second) { return QTime(hour, minute, second).toString(RemoteTimeFormat()); }
 
-TEST(PaneTime, RemoteRowsShowTheListedTimeAsListed) {
+TEST(PaneTime, RemoteRowsShowTheListedTimeAsListedAndMachineListingsTimesOnTheLocalClock) {
     EXPECT_EQ(RemoteTimeTexts("-rw-r--r-- 1 u g 1 Mar  1 12:34 minute\r\n"
                               "-rw-r--r-- 1 u g 1 Jan  2  2004 day\r\n"
                               "-rw-r--r-- 1 u g 1 2004-05-01 12:34:10 second\r\n",
@@ -43,9 +43,8 @@ TEST(PaneTime, RemoteRowsShowTheListedTimeAsListed) {
               (QStringList{DateText(2004, 5, 1), DateText(2004, 5, 1) + u' ' + ClockText(13, 2, 0)}));
     // A value without a date part shows the time alone.
     EXPECT_EQ(RemoteDateText(EncodeTime(7, 8, 9, 0)), ClockText(7, 8, 9));
-}
 
-TEST(PaneTime, MachineListingsShowTheirUtcTimeOnTheLocalClockAndNothingWithoutATime) {
+    // Machine listings show their UTC time on the local clock, and nothing without a time.
     const PinnedZone japan("JST-9");
     EXPECT_EQ(RemoteTimeTexts("type=file;modify=20240229134507.250; a\r\n"
                               "type=file;modify=20240229150000; b\r\n"

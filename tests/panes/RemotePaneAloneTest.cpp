@@ -39,13 +39,6 @@ protected:
             names << row.entry.name;
         return names;
     }
-    // Runs a command of the pane as its action does, to its end.
-    template <class Command>
-    void Run(Command command)
-    {
-        command();
-        WaitForService(service_);
-    }
 
     FtpServer server_;
     TSessionService service_;
@@ -74,22 +67,22 @@ protected:
 TEST_F(RemotePaneAlone, ListsEntersAndGoesUpOverTheServiceAlone)
 {
     dirBox_.setEditText(QStringLiteral("/pub"));
-    Run([this] { pane_.aRemoteRefreshExecute(); });
+    RunToIdle(service_, [this] { pane_.aRemoteRefreshExecute(); });
     EXPECT_EQ(dirBox_.currentText(), QStringLiteral("/pub"));
     // What each row shows of its entry is the pane rows' and times' test.
     EXPECT_EQ(Rows(), (QStringList{"sub", "data.bin", "readme.txt"}));
     EXPECT_EQ(model_.Row(2).icon, fiText);
     EXPECT_GE(busy_.entered, 1);
 
-    Run([this] { pane_.OpenRemoteSubdirectory("sub"); });
+    RunToIdle(service_, [this] { pane_.OpenRemoteSubdirectory("sub"); });
     EXPECT_EQ(dirBox_.currentText(), QStringLiteral("/pub/sub"));
     EXPECT_TRUE(Rows().isEmpty());
-    Run([this] { pane_.aRemoteDirectoryUpExecute(); });
-    Run([this] { pane_.aRemoteDirectoryUpExecute(); });
+    RunToIdle(service_, [this] { pane_.aRemoteDirectoryUpExecute(); });
+    RunToIdle(service_, [this] { pane_.aRemoteDirectoryUpExecute(); });
     EXPECT_EQ(dirBox_.currentText(), QStringLiteral("/"));
     EXPECT_EQ(Rows(), (QStringList{"docs", "pub"}));
 
-    Run([this] { pane_.OpenRemoteSubdirectory("pub"); });
+    RunToIdle(service_, [this] { pane_.OpenRemoteSubdirectory("pub"); });
     EXPECT_EQ(Rows(), (QStringList{"sub", "data.bin", "readme.txt"}));
 
     // A folder the server refuses reaches the error handler and leaves the listing, the box's
@@ -97,7 +90,7 @@ TEST_F(RemotePaneAlone, ListsEntersAndGoesUpOverTheServiceAlone)
     int errors = 0;
     SetUncaughtExceptionHandler([&errors](std::exception_ptr) { ++errors; });
     dirBox_.setEditText(QStringLiteral("/nosuch"));
-    Run([this] { pane_.aRemoteRefreshExecute(); });
+    RunToIdle(service_, [this] { pane_.aRemoteRefreshExecute(); });
     SetUncaughtExceptionHandler({});
     EXPECT_EQ(errors, 1);
     EXPECT_EQ(Rows(), (QStringList{"sub", "data.bin", "readme.txt"}));

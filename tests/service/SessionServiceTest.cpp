@@ -69,9 +69,9 @@ TEST(SessionService, ACommandAwaitsItsJobsWithoutHoldingTheWindow)
 }
 
 // A job's error is raised at the await with its type; what the command does not catch reaches
-// the application's handler. A second job while one runs is refused; the session's end waits
-// its turn; the window's events go on meanwhile.
-TEST(SessionService, ErrorsComeBackTheWindowRunsMeanwhileAndOnlyTheSessionsEndMayWaitItsTurn)
+// the application's handler, what a posted call raises the posted calls' handler. A second job
+// while one runs is refused; the session's end waits its turn; the window's events go on meanwhile.
+TEST(SessionService, ErrorsReachTheirHandlersTheWindowRunsMeanwhileAndOnlyTheSessionsEndMayWaitItsTurn)
 {
     TSessionService service;
     EXPECT_THROW(RunJob(service, [](TRemoteEngine&) { throw EIdConnClosedGracefully(); }), EIdConnClosedGracefully);
@@ -81,6 +81,15 @@ TEST(SessionService, ErrorsComeBackTheWindowRunsMeanwhileAndOnlyTheSessionsEndMa
     WaitForService(service);
     SetUncaughtExceptionHandler({});
     EXPECT_EQ(caught, 1);
+
+    // The posted calls after one that raised still run.
+    std::vector<std::string> seen;
+    service.SetPostedErrorHandler([&](std::exception_ptr error) { seen.push_back(Message(error)); });
+    RunJob(service, [&](TRemoteEngine&) {
+        service.Post([] { throw std::runtime_error("broken"); });
+        service.Post([&] { seen.push_back("after"); });
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{"broken", "after"}));
 
     std::vector<std::string> order;
     int ticks = 0;
@@ -107,19 +116,7 @@ TEST(SessionService, ErrorsComeBackTheWindowRunsMeanwhileAndOnlyTheSessionsEndMa
         });
     }));
     EXPECT_TRUE(askedOnWindowThread);
-}
 
-// What a posted call raises goes to the handler, and later calls still run.
-TEST(SessionService, APostedCallThatRaisesReachesTheHandlerAndTheRestStillRun)
-{
-    TSessionService service;
-    std::vector<std::string> seen;
-    service.SetPostedErrorHandler([&](std::exception_ptr error) { seen.push_back(Message(error)); });
-    RunJob(service, [&](TRemoteEngine&) {
-        service.Post([] { throw std::runtime_error("broken"); });
-        service.Post([&] { seen.push_back("after"); });
-    });
-    EXPECT_EQ(seen, (std::vector<std::string>{"broken", "after"}));
 }
 
 // The window going away while a job waits for its question and a command waits for that job:

@@ -1,8 +1,6 @@
 #pragma once
 #include "service/SessionService.h"
-
-#include <QEventLoop>
-#include <QTimer>
+#include "support/RunEventsUntil.h"
 
 #include <chrono>
 #include <stdexcept>
@@ -12,21 +10,16 @@
 // nothing pending, within a bound so that a hung job fails the test instead of hanging it.
 inline void WaitForService(TSessionService& service, std::chrono::milliseconds bound = std::chrono::seconds(60))
 {
-    if (service.Idle())
-        return;
-    const auto end = std::chrono::steady_clock::now() + bound;
-    bool overdue = false;
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        overdue = std::chrono::steady_clock::now() > end;
-        if (overdue || service.Idle())
-            loop.quit();
-    });
-    check.start(1);
-    loop.exec();
-    if (overdue)
+    if (!RunEventsUntil([&service] { return service.Idle(); }, bound))
         throw std::runtime_error("the session service is still busy");
+}
+
+// Runs a command of the window as its action does, until the service is idle.
+template <class Command>
+void RunToIdle(TSessionService& service, Command command)
+{
+    command();
+    WaitForService(service);
 }
 
 // Runs one job to its end and gives its result or raises its error.

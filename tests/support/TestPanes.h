@@ -24,7 +24,7 @@ public:
     QString LocalDirText() const override { return folder; }
     QString RemoteDirText() const override { return QStringLiteral("/"); }
     QString ProfileName() const override { return QStringLiteral("test"); }
-    QString LocalMaskText() const override { return localMask; }
+    QString LocalMaskText() const override { return QStringLiteral("*"); }
     QString RemoteMaskText() const override { return QString(); }
     void RefreshLocal() override { relisted << QStringLiteral("local"); }
     void FillLocalList() override { relisted << QStringLiteral("local files"); }
@@ -38,6 +38,5 @@ public:
     std::vector<TFileEntry> local;
     std::vector<TFileEntry> remote;
     QString folder;
-    QString localMask = QStringLiteral("*");
     QStringList relisted;
 };

@@ -74,13 +74,6 @@ protected:
             .progress = progress_, .dialogs = dialogs_, .panes = panes_, .busy = busy_, .sessionLog = sessionLog_,
             .fileOperationLog = fileLog_, .queue = queue_.get()});
     }
-    // Runs a command of the transfers, as its action does, until the service is idle.
-    template <class Command>
-    void Run(Command command)
-    {
-        command();
-        WaitForService(service_);
-    }
     QStringList SessionLines() const { return PaneLines(logPane_); }
     std::string OperationLog()
     {

@@ -30,10 +30,8 @@ protected:
     void RunAll(bool upload)
     {
         dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
-        Run([this, upload] { upload ? files_->aUploadAllExecute() : files_->aDownloadAllExecute(); });
+        RunToIdle(service_, [this, upload] { upload ? files_->aUploadAllExecute() : files_->aDownloadAllExecute(); });
     }
-    std::string Local(const std::string& name) const { return local_.File(name); }
-    std::string Remote(const std::string& name) const { return server_.File(name); }
 
     Server server_;
     SentCommands sent_;
@@ -50,7 +48,7 @@ TEST_F(TransfersAlone, SelectedFilesMoveByteExactWithTheirLogLinesAndTheBusyDisp
     const std::string bytes(300000, '\r');
     TempDir::WriteFile(local_.File("up.bin"), bytes);
     panes_.local = {FileNamed(QStringLiteral("up.bin"))};
-    Run([this] { files_->aUploadExecute(); });
+    RunToIdle(service_, [this] { files_->aUploadExecute(); });
     EXPECT_EQ(TempDir::ReadFile(server_.File("up.bin")), bytes);
     EXPECT_EQ(panes_.relisted, QStringList{"remote"});
     EXPECT_EQ(busy_.holds, (QList<bool>{true, false}));
@@ -59,7 +57,7 @@ TEST_F(TransfersAlone, SelectedFilesMoveByteExactWithTheirLogLinesAndTheBusyDisp
 
     TempDir::WriteFile(server_.File("down.txt"), "line\r\n");
     panes_.remote = {FileNamed(QStringLiteral("down.txt"))};
-    Run([this] { files_->aDownloadExecute(); });
+    RunToIdle(service_, [this] { files_->aDownloadExecute(); });
     EXPECT_EQ(TempDir::ReadFile(local_.File("down.txt")), "line\r\n");
     EXPECT_EQ(errors_, 0);
 
@@ -70,57 +68,46 @@ TEST_F(TransfersAlone, SelectedFilesMoveByteExactWithTheirLogLinesAndTheBusyDisp
     EXPECT_FALSE(SessionLines().filter(QStringLiteral("bytes sent")).isEmpty());
 }
 
-// The walk's batched check of a folder's uploads reaches the transfers' report of a damaged
-// file. Which commands check them and setting the file apart are FolderWalkTest's; the lines the
-// report writes, the queue's test's and the download's below.
-TEST_F(TransfersAlone, AFolderUploadFindsAFileDamagedBeforeItsBatchedCheck)
-{
-    for (const char* name : {"a.bin", "b.bin"})
-        TempDir::WriteFile(local_.File(name), std::string(4000, name[0]));
-    bool bSent = false;
-    sent_.onLine = [&](const std::string& line) {
-        bSent = bSent || line == "STOR b.bin";
-        if (bSent && line == "MLSD")
-            TempDir::WriteFile(server_.File("b.bin"), "cut");
-    };
-    dialogs_.QueueAnswer(TUserDialogs::Answer::Yes);
-    Run([this] { files_->aUploadAllExecute(); });
-
-    EXPECT_FALSE(SessionLines().filter(QStringLiteral("転送後の検証で size が一致しません: b.bin（b.bin.part として残しました）")).isEmpty())
-        << SessionLines().join(u'\n').toStdString();
-    EXPECT_EQ(errors_, 0);
-}
-
 // The window's options and extension lists reach the walk: the comparison with its skip list,
-// mirroring with its keep list. How each rule decides is the walk's test; the local pane's mask,
-// FolderTransfersTest's.
-TEST_F(TransfersAlone, AFolderUploadComparesSkipsAndMirrorsAsTheOptionsSay)
+// mirroring with its keep list. How each rule decides is the walk's test. The walk's batched check
+// of the folder's uploads reaches the transfers' report of a damaged file; which commands check
+// them and setting the file apart are FolderWalkTest's.
+TEST_F(TransfersAlone, AFolderUploadComparesSkipsMirrorsAsTheOptionsSayAndReportsAFileDamagedBeforeItsCheck)
 {
     const std::time_t earlier = QDateTime::currentSecsSinceEpoch() - 3 * 86400;
     for (const char* name : {"keep.bak", "newer.txt", "older.txt", "a.html"})
-        TempDir::WriteFile(Local(name), "local");
+        TempDir::WriteFile(local_.File(name), "local");
     for (const char* name : {"keep.bak", "newer.txt", "older.txt", "a.html", "old.html", "old.log"})
-        TempDir::WriteFile(Remote(name), "remote");
+        TempDir::WriteFile(server_.File(name), "remote");
     // Only the listed extensions keep keep.bak and a.html from replacing their older twins.
     for (const char* name : {"newer.txt", "keep.bak", "a.html"})
-        SetModified(Remote(name), earlier);
-    SetModified(Local("older.txt"), earlier);
+        SetModified(server_.File(name), earlier);
+    SetModified(local_.File("older.txt"), earlier);
     extensions_.SkipExtList = {".BAK", ".HTML"};
     options_.bCompareTimeStamp = true;
     RunAll(true);
     for (const char* name : {"keep.bak", "older.txt", "a.html"})
-        EXPECT_EQ(TempDir::ReadFile(Remote(name)), "remote") << name;
-    EXPECT_EQ(TempDir::ReadFile(Remote("newer.txt")), "local");
+        EXPECT_EQ(TempDir::ReadFile(server_.File(name)), "remote") << name;
+    EXPECT_EQ(TempDir::ReadFile(server_.File("newer.txt")), "local");
 
-    // Without the comparison the skip list is not used either.
+    // Without the comparison the skip list is not used either. older.txt is cut on the server
+    // after it arrived, just before the listing that checks the folder's uploads.
+    bool olderSent = false;
+    sent_.onLine = [&](const std::string& line) {
+        olderSent = olderSent || line == "STOR older.txt";
+        if (olderSent && line == "MLSD")
+            TempDir::WriteFile(server_.File("older.txt"), "cut");
+    };
     options_.bCompareTimeStamp = false;
     extensions_.NoDeleteExtList = {".log"};
     options_.bMirroringAtUploadAll = true;
     options_.bMirrorPreview = false;
     RunAll(true);
-    EXPECT_EQ(TempDir::ReadFile(Remote("a.html")), "local");
-    EXPECT_FALSE(TempDir::Exists(Remote("old.html")));
-    EXPECT_TRUE(TempDir::Exists(Remote("old.log")));
+    EXPECT_EQ(TempDir::ReadFile(server_.File("a.html")), "local");
+    EXPECT_FALSE(TempDir::Exists(server_.File("old.html")));
+    EXPECT_TRUE(TempDir::Exists(server_.File("old.log")));
+    const QString report = QStringLiteral("転送後の検証で size が一致しません: older.txt（older.txt.part として残しました）");
+    EXPECT_FALSE(SessionLines().filter(report).isEmpty()) << SessionLines().join(u'\n').toStdString();
     EXPECT_EQ(errors_, 0);
 }
 
@@ -130,14 +117,14 @@ TEST_F(TransfersAlone, AFolderUploadComparesSkipsAndMirrorsAsTheOptionsSay)
 TEST_F(TransfersAlone, TimesSurviveBothWaysToTheSecondSoSkipOlderSkipsEverythingTheSecondTime)
 {
     for (const char* name : {"one.txt", "sub/two.txt"}) {
-        WriteWithFolders(Local(name), name);
-        SetModified(Local(name), OddSecond);
+        WriteWithFolders(local_.File(name), name);
+        SetModified(local_.File(name), OddSecond);
     }
     options_.bCompareTimeStamp = true;
     options_.bRetrieveRemoteTimeStamp = true;
     RunAll(true);
-    EXPECT_EQ(Modified(Remote("one.txt")), OddSecond);
-    EXPECT_EQ(Modified(Remote("sub/two.txt")), OddSecond);
+    EXPECT_EQ(Modified(server_.File("one.txt")), OddSecond);
+    EXPECT_EQ(Modified(server_.File("sub/two.txt")), OddSecond);
     EXPECT_EQ(sent_.Count("STOR"), 2u);
 
     RunAll(true);
@@ -146,22 +133,22 @@ TEST_F(TransfersAlone, TimesSurviveBothWaysToTheSecondSoSkipOlderSkipsEverything
     EXPECT_EQ(sent_.Count("RETR"), 0u);
 
     // One second newer on the server is newer.
-    SetModified(Remote("one.txt"), OddSecond + 1);
+    SetModified(server_.File("one.txt"), OddSecond + 1);
     const std::size_t sizes = sent_.Count("SIZE");
     RunAll(false);
     EXPECT_EQ(sent_.Count("RETR"), 1u);
-    EXPECT_EQ(Modified(Local("one.txt")), OddSecond + 1);
+    EXPECT_EQ(Modified(local_.File("one.txt")), OddSecond + 1);
 
     // A selected file of the size its listing gave is not asked its SIZE either.
-    TempDir::WriteFile(Remote("three.txt"), "three");
-    SetModified(Remote("three.txt"), OddSecond);
+    TempDir::WriteFile(server_.File("three.txt"), "three");
+    SetModified(server_.File("three.txt"), OddSecond);
     TFileEntry listed = FileNamed(QStringLiteral("three.txt"));
     listed.size = 5;
     listed.sizeKnown = true;
     panes_.remote = {listed};
-    Run([this] { files_->aDownloadExecute(); });
-    EXPECT_EQ(TempDir::ReadFile(Local("three.txt")), "three");
-    EXPECT_EQ(Modified(Local("three.txt")), OddSecond);
+    RunToIdle(service_, [this] { files_->aDownloadExecute(); });
+    EXPECT_EQ(TempDir::ReadFile(local_.File("three.txt")), "three");
+    EXPECT_EQ(Modified(local_.File("three.txt")), OddSecond);
     EXPECT_EQ(sent_.Count("SIZE"), sizes);
     EXPECT_EQ(errors_, 0);
 }
@@ -186,7 +173,7 @@ TEST_F(TransfersOnProftpd, ADownloadThatArrivesDifferentIsReportedAndLeftAsPart)
         }
     };
     panes_.remote = {FileNamed(QStringLiteral("bad.bin")), FileNamed(QStringLiteral("good.bin"))};
-    Run([this] { files_->aDownloadExecute(); });
+    RunToIdle(service_, [this] { files_->aDownloadExecute(); });
 
     // Renaming the copy that differs is the engine's test; the transfers go on to the next file.
     EXPECT_EQ(TempDir::ReadFile(local_.File("good.bin")), bytes);
