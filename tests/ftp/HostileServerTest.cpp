@@ -125,19 +125,23 @@ TEST(HostileServer, AStalledTransferEndsByTimeOutOrAbortAndTheSessionStaysInStep
 }
 
 // PASV names a port nobody answers, PORT is accepted but nobody connects, PORT is refused, a
-// listing would be twice the limit (the engine stops reading at the limit).
+// listing would be twice the limit (the engine stops reading at the limit). Some servers answer
+// a STOR only once the data connection is made, so an upload connects before it reads the
+// reply; a refusal there is the command's last reply, not one more due.
 TEST(HostileServer, DataConnectionsThatCannotBeSetUpAndListingsOverTheLimitFailTheTransferOnly) {
     UnreachableLoopbackPort unreachable;
     std::string listing;
     while (listing.size() < (16 << 20)) listing += "-rw-r--r--   1 user     group        1234 Dec 07 09:51 endless.txt\r\n";
-    ScriptedPeer data;
+    ScriptedPeer data, refusedUpload;
     data.Send(listing);
-    data.Start();
+    refusedUpload.Pause(500).Close();
+    for (ScriptedPeer* peer : {&data, &refusedUpload}) peer->Start();
     ScriptedSession s(ShortTimeoutMs);
     s.control.Reply(PassiveReply(unreachable.port)).Reply("200 PORT ok\r\n")
         .Reply("150 go\r\n425 No data connection\r\n").Reply("500 PORT not allowed\r\n")
         .Reply(PassiveReply(data.Port())).Reply("150 here it comes\r\n")
-        .Send("426 Connection closed; transfer aborted.\r\n").Reply("257 \"/\"\r\n");
+        .Send("426 Connection closed; transfer aborted.\r\n").Reply(PassiveReply(refusedUpload.Port()))
+        .Reply("550 Permission denied.\r\n").Reply("257 \"/\"\r\n");
     s.Start();
     TIdStringStream stream;
     for (const bool passive : {true, false}) {
@@ -149,6 +153,7 @@ TEST(HostileServer, DataConnectionsThatCannotBeSetUpAndListingsOverTheLimitFailT
     s.ftp.MaxListingBytes = 8 << 20;
     EXPECT_THROW(s.ftp.List(nullptr), EIdListingTooLarge);
     EXPECT_TRUE(s.ftp.ListLines.empty());
+    EXPECT_THROW(s.ftp.Put(stream, "x"), EIdProtocolReplyError);
     EXPECT_EQ(s.ftp.DataChannel(), nullptr);
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
