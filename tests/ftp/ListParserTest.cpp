@@ -52,6 +52,8 @@ TEST(ListingCorpus, EveryLineReadAndForeignLinesBetweenThemSkipped)
             EXPECT_EQ(item.Kind, expected.kind);
             EXPECT_EQ(item.Size, expected.size);
             EXPECT_EQ(DateText(item.Modified), expected.modified);
+            EXPECT_EQ(item.Precision, expected.precision);
+            EXPECT_FALSE(item.ModifiedUtc);
             EXPECT_EQ(item.LinkTarget(), expected.linkTarget);
             if (expected.owner) { EXPECT_EQ(item.Owner(), expected.owner); }
             if (expected.group) { EXPECT_EQ(item.Group(), expected.group); }

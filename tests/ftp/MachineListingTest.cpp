@@ -88,21 +88,6 @@ TEST(MachineListing, OddAndMissingFactsLeaveThemUnknown)
     EXPECT_EQ(items.Item(2).Name(), "impossible day");
 }
 
-// LIST times carry the precision the line gives: the day for a year column, the minute for a
-// time of day, the second where the line shows seconds; never UTC.
-TEST(MachineListing, ListLinesTellTheirTimePrecision)
-{
-    TIdFTPListItems items;
-    ParseListing(TIdListLines::FromText("-rw-r--r-- 1 u g 5 Mar  3  2003 old\r\n"
-                                        "-rw-r--r-- 1 u g 5 Mar  3 15:13 recent\r\n"
-                                        "-rw-r--r-- 1 u g 5 2005-04-08 11:22:33.5 +0200 exact\r\n"
-                                        "-rw-r--r-- 1 u g 5 2005-04-08 00:00 midnight\r\n"),
-                 items, TDateParts{2026, 6, 15});
-    std::vector<TIdTimePrecision> precisions;
-    for (const TIdFTPListItem& item : items) precisions.push_back(item.ModifiedUtc ? tpUnknown : item.Precision);
-    EXPECT_EQ(precisions, (std::vector<TIdTimePrecision>{tpDay, tpMinute, tpSecond, tpMinute}));
-}
-
 // A FEAT that offers MLST to a server that refuses MLSD: the listing comes by LIST, and the
 // rest of the connection asks no MLSD again.
 TEST(MachineListing, ServerThatRefusesMlsdItOffersIsListedByList)
