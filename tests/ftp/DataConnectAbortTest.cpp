@@ -48,7 +48,7 @@ TEST(DataConnectAbort, AConnectionNeverMadeFailsTheTransferInBoundedTimeAndTheSe
         bool taken = false;
         signal.OnTaken = [&taken] { taken = true; };
         s.ftp.AbortSignal = &signal;
-        const DelayedAbort requester(signal, c.abortRequested ? 200 : -1);
+        const std::jthread requester = AbortAfter(signal, c.abortRequested ? 200 : -1);
         TIdStringStream stream;
         const auto transfer = [&] { c.upload ? s.ftp.Put(stream, "x") : s.ftp.Get("x", stream); };
         const auto took = Timed([&] {

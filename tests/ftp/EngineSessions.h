@@ -153,20 +153,14 @@ struct DataPeer : ScriptedPeer {
 };
 
 // Requests an abort from another thread once `ms` have passed (never when negative); joined
-// when it goes.
-class DelayedAbort {
-public:
-    DelayedAbort(TIdAbortSignal& signal, int ms)
-        : thread_([&signal, ms] {
-              if (ms < 0) return;
-              std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-              signal.Request();
-          }) {}
-    ~DelayedAbort() { thread_.join(); }
-
-private:
-    std::thread thread_;
-};
+// when the thread returned goes.
+inline std::jthread AbortAfter(TIdAbortSignal& signal, int ms) {
+    return std::jthread([&signal, ms] {
+        if (ms < 0) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        signal.Request();
+    });
+}
 
 // The exception of type E the action throws; none when it throws nothing.
 template <class E, class Action>

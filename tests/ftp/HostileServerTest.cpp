@@ -105,7 +105,7 @@ TEST(HostileServer, AStalledTransferEndsByTimeOutOrAbortAndTheSessionStaysInStep
             if (!download) stream.SetSize(64 << 20);
             TIdAbortSignal signal;
             s.ftp.AbortSignal = &signal;
-            const DelayedAbort requester(signal, abortRequested ? 200 : -1);
+            const std::jthread requester = AbortAfter(signal, abortRequested ? 200 : -1);
             EXPECT_LT(Timed([&] {
                           try {
                               download ? s.ftp.Get("x", stream) : s.ftp.Put(stream, "x");
