@@ -51,8 +51,8 @@ TEST(PureFtpd, ListingsAndSingleEntriesGiveExactUtcTimes) {
 }
 
 // An upload is checked by the size the server reports and gets its time by MFMT, which the
-// server's file, MLST and the next listing all show; a download and a resumed one are checked
-// by size too. No digest command is ever sent to a server that did not offer one.
+// server's file, MLST and the next listing all show; a resumed download is checked by the whole
+// file's size too. No digest command is ever sent to a server that did not offer one.
 TEST(PureFtpd, TransfersAreCheckedBySizeAndTimesSurviveBothWays) {
     PureFtpdSession s;
     const std::string bytes = RandomBytes(300000, 11);
@@ -70,9 +70,6 @@ TEST(PureFtpd, TransfersAreCheckedBySizeAndTimesSurviveBothWays) {
     ASSERT_EQ(s.ftp.ParsedListing().Count(), 1u);
     EXPECT_EQ(UnixTimeOfUtc(s.ftp.ParsedListing().Item(0).Modified), LeapDayAfternoon);
 
-    s.ftp.Get("up.bin", s.local.File("down.bin"), true);
-    EXPECT_EQ(TempDir::ReadFile(s.local.File("down.bin")), bytes);
-    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
     TempDir::WriteFile(s.local.File("part.bin"), bytes.substr(0, 1234));
     s.ftp.Get("up.bin", s.local.File("part.bin"), false, true);
     EXPECT_TRUE(s.sent.Sent("REST 1234"));
