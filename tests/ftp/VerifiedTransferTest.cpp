@@ -64,7 +64,7 @@ TEST(VerifiedTransfer, TheStrongestOfferedAlgorithmIsUsed) {
 // A resumed download and an append are verified over the bytes moved only: ProFTPD's HASH
 // ignores RANG and answers for the whole file, which is noticed from its reply's range, so the
 // X command with start and end is asked instead.
-TEST(VerifiedTransfer, ResumedGetAndAppendedPutAreVerifiedOverTheirRange) {
+TEST(VerifiedTransfer, ResumedAndAppendedAreVerifiedOverTheirRangeAndAsciiOrVerificationOffAskNothing) {
     DigestSession s;
     const std::string bytes = RandomBytes(1 << 20, 3);
     TempDir::WriteFile(s.server.File("whole.bin"), bytes);
@@ -89,6 +89,23 @@ TEST(VerifiedTransfer, ResumedGetAndAppendedPutAreVerifiedOverTheirRange) {
     s.ftp.Put(s.local.File("more.txt"), "new.txt", true);
     EXPECT_EQ(TempDir::ReadFile(s.server.File("new.txt")), bytes);
     ExpectVerified(s.ftp, "SHA-256");
+
+    // Type A changes the bytes, and verification can be turned off: either way no digest and no
+    // size is asked for, and the outcome says why.
+    s.sent.lines.clear();
+    TempDir::WriteFile(s.server.File("t.txt"), "a\r\nb\r\n");
+    s.ftp.SetTransferType(ftASCII);
+    s.ftp.Get("t.txt", s.local.File("t.txt"), true);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkNotVerified);
+    EXPECT_EQ(s.ftp.LastVerification.Reason, "ASCII mode");
+
+    s.ftp.SetTransferType(ftBinary);
+    s.ftp.VerifyTransfers = false;
+    s.ftp.Get("t.txt", s.local.File("b.txt"), true);
+    s.ftp.Put(s.local.File("b.txt"), "c.txt");
+    EXPECT_EQ(s.ftp.LastVerification.Reason, "verification is off");
+    for (const char* command : {"HASH", "OPTS HASH", "XSHA", "XMD5", "XCRC", "RANG", "SIZE"})
+        EXPECT_FALSE(s.sent.Sent(command)) << command;
 }
 
 // A file that differs after the transfer fails it: the receiving side's copy is renamed to
@@ -125,25 +142,6 @@ TEST(VerifiedTransfer, AMismatchRenamesTheFileToPartAndRaises) {
     EXPECT_EQ(TempDir::ReadFile(s.local.File("d.bin.part")), bytes);
     // The session goes on.
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
-}
-
-// Type A changes the bytes, and verification can be turned off: either way no digest and no
-// size is asked for, and the outcome says why.
-TEST(VerifiedTransfer, AsciiModeAndVerificationOffAskNothing) {
-    DigestSession s;
-    TempDir::WriteFile(s.server.File("t.txt"), "a\r\nb\r\n");
-    s.ftp.SetTransferType(ftASCII);
-    s.ftp.Get("t.txt", s.local.File("t.txt"), true);
-    EXPECT_EQ(s.ftp.LastVerification.Kind, vkNotVerified);
-    EXPECT_EQ(s.ftp.LastVerification.Reason, "ASCII mode");
-
-    s.ftp.SetTransferType(ftBinary);
-    s.ftp.VerifyTransfers = false;
-    s.ftp.Get("t.txt", s.local.File("b.txt"), true);
-    s.ftp.Put(s.local.File("b.txt"), "c.txt");
-    EXPECT_EQ(s.ftp.LastVerification.Reason, "verification is off");
-    for (const char* command : {"HASH", "OPTS HASH", "XSHA", "XMD5", "XCRC", "RANG", "SIZE"})
-        EXPECT_FALSE(s.sent.Sent(command)) << command;
 }
 
 // Without digests the size is compared. A download whose bytes add up to the size its listing
