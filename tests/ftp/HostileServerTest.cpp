@@ -186,22 +186,6 @@ TEST(HostileServer, ClosingRepliesAndPassiveAddressesKeepTheSessionInStep) {
     }
 }
 
-// A refusing greeting, or an account the engine has none of: the connect fails with the
-// server's reply and leaves nothing connected.
-TEST(HostileServer, AGreetingOtherThan220OrAnAccountRequestFailsTheConnect) {
-    for (const int code : {421, 332}) {
-        ScriptedPeer peer;
-        peer.Send(code == 421 ? "421 Too many users\r\n" : "220 hi\r\n");
-        if (code == 332) peer.Reply("332 Need account\r\n");
-        peer.Start();
-        TIdFTP ftp;
-        AimAtServer(ftp, "127.0.0.1", peer.Port());
-        const auto refused = Caught<EIdProtocolReplyError>([&] { ftp.Connect(true, 5000); });
-        EXPECT_TRUE(refused && refused->ReplyErrorCode() == code) << code;
-        EXPECT_FALSE(ftp.Connected());
-    }
-}
-
 // A path without quotes or with doubled ones, sizes with words or beyond 32 bits, a refused
 // SIZE, REST refused (probed once).
 TEST(HostileServer, RepliesThatRealServersRarelySend) {
@@ -273,8 +257,9 @@ TEST(HostileServer, ActiveModeTakesDataOnlyFromTheServersAddress) {
 }
 
 // Refused, or never completed: the wait ends at its time-out, no disconnect is reported for a
-// connection that never was, and the same object connects afterwards.
-TEST(HostileServer, AFailedConnectEndsAtItsTimeOutAndLeavesNothingOpen) {
+// connection that never was. A refusing greeting, or an account the engine has none of, fails
+// the connect with the server's reply. The same object connects afterwards.
+TEST(HostileServer, AFailedConnectOrLoginLeavesNothingOpenAndTheObjectConnectsAfterwards) {
     ScriptedSession s;
     UnreachableLoopbackPort unreachable;
     s.ftp.Port = ClosedLoopbackPort();
@@ -285,6 +270,16 @@ TEST(HostileServer, AFailedConnectEndsAtItsTimeOutAndLeavesNothingOpen) {
     EXPECT_LT(took, std::chrono::milliseconds(3000));
     EXPECT_FALSE(s.ftp.Connected());
     EXPECT_EQ(std::count(s.events.events.begin(), s.events.events.end(), "Disconnected."), 0);
+    for (const int code : {421, 332}) {
+        ScriptedPeer peer;
+        peer.Send(code == 421 ? "421 Too many users\r\n" : "220 hi\r\n");
+        if (code == 332) peer.Reply("332 Need account\r\n");
+        peer.Start();
+        s.ftp.Port = peer.Port();
+        const auto refused = Caught<EIdProtocolReplyError>([&] { s.ftp.Connect(true, 5000); });
+        EXPECT_TRUE(refused && refused->ReplyErrorCode() == code) << code;
+        EXPECT_FALSE(s.ftp.Connected());
+    }
     s.Start();
     EXPECT_TRUE(s.ftp.Connected());
 }
