@@ -181,6 +181,9 @@ std::chrono::steady_clock::duration Timed(Action action) {
     return std::chrono::steady_clock::now() - start;
 }
 
+// Seconds since the epoch of 2024-02-29 13:45:07 UTC: a file time whose every field tells.
+inline constexpr std::int64_t LeapDayAfternoon = 1709214307;
+
 // The last two fields of a PASV reply or PORT command.
 inline std::string PortFields(int port) { return std::to_string(port / 256) + "," + std::to_string(port % 256); }
 

@@ -14,14 +14,6 @@ TIdFTPListItems MachineListing(const std::string& text)
     return items;
 }
 
-std::int64_t Epoch(const TIdFTPListItem& item)
-{
-    return UnixTimeOfUtc(item.Modified);
-}
-
-// Seconds since the epoch of 2024-02-29 13:45:07 UTC.
-constexpr std::int64_t LeapDayAfternoon = 1709214307;
-
 TEST(MachineListing, FactsGiveKindSizeUtcTimeRightsAndIdentity)
 {
     const TIdFTPListItems items = MachineListing("type=cdir;modify=20240101000000; /pub\r\n"
@@ -37,13 +29,13 @@ TEST(MachineListing, FactsGiveKindSizeUtcTimeRightsAndIdentity)
     EXPECT_EQ(file.Name(), "report.pdf");
     EXPECT_TRUE(file.Kind == ikFile && file.Size == 1234 && file.SizeKnown);
     EXPECT_TRUE(file.ModifiedUtc && file.Precision == tpSecond);
-    EXPECT_EQ(Epoch(file), LeapDayAfternoon);
+    EXPECT_EQ(UnixTimeOfUtc(file.Modified), LeapDayAfternoon);
     EXPECT_EQ(Rights(file), "rw-r-----");
     EXPECT_EQ(file.Unique(), "801g3f");
 
     const TIdFTPListItem& folder = items.Item(1);
     EXPECT_EQ(folder.Kind, ikDirectory);
-    EXPECT_EQ(Epoch(folder), LeapDayAfternoon);
+    EXPECT_EQ(UnixTimeOfUtc(folder.Modified), LeapDayAfternoon);
     EXPECT_EQ(DecodeDateTime(folder.Modified).millisecond, 250);
     // perm alone tells the user's rights, nothing of group and others.
     EXPECT_EQ(Rights(folder), "rwx??????");

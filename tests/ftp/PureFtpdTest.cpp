@@ -11,9 +11,6 @@
 
 namespace {
 
-// Seconds since the epoch of 2024-02-29 13:45:07 UTC.
-constexpr std::int64_t LeapDayAfternoon = 1709214307;
-
 using PureFtpdSession = SessionOn<PureFtpdServer>;
 
 }  // namespace
