@@ -6,12 +6,6 @@
 #include <chrono>
 #include <gtest/gtest.h>
 
-namespace {
-
-using Strings = std::vector<std::string>;
-
-}  // namespace
-
 // A data connection that is never made: a passive one to a port nobody answers, an active one
 // whose PORT pyftpdlib answers only once its connection to the listener is made. The time-out,
 // or an abort request (heard within a slice of the wait), fails the transfer. ABOR withdraws

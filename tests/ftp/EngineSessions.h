@@ -15,6 +15,9 @@
 #include <utility>
 #include <vector>
 
+// Lines, names or commands, in order.
+using Strings = std::vector<std::string>;
+
 // Records the status texts and disconnect notifications of a connection, in order.
 struct EngineEvents {
     std::vector<std::string> events;

@@ -7,8 +7,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 Strings SortedNames(TIdFTP& ftp) {
     Strings names = ItemNames(ftp.ParsedListing());
     std::sort(names.begin(), names.end());

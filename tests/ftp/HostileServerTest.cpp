@@ -14,8 +14,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 constexpr int ShortTimeoutMs = 300;
 
 }  // namespace

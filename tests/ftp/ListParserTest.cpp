@@ -8,8 +8,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 const TDateParts June2026{2026, 6, 15, 10, 0, 0, 0};
 
 TIdFTPListItems Parse(const std::string& text, const TDateParts& today = June2026)

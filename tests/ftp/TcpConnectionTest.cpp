@@ -4,14 +4,10 @@
 #include "ftp/IdPasswordMask.h"
 #include "ftp/IdTCPClient.h"
 
-#include <chrono>
 #include <gtest/gtest.h>
 #include <random>
 
 namespace {
-
-using Strings = std::vector<std::string>;
-using Clock = std::chrono::steady_clock;
 
 // A client connected to `peer`, which starts playing its script now.
 struct Connection {
@@ -26,7 +22,6 @@ struct Connection {
         client.Connect(5000);
     }
 };
-
 
 // A peer that sends `bytes` and closes.
 struct Sender : ScriptedPeer {

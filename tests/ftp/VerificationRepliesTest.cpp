@@ -11,8 +11,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 constexpr const char* HelloSha256 = "2cf24dba5fb0a30e26e83b2ac5b9e29e1b161e5c1fa7425e73043362938b9824";
 
 std::string Digest(TIdDigestAlgorithm algorithm, const std::string& bytes, std::size_t piece) {
