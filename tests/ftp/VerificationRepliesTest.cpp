@@ -139,21 +139,16 @@ TEST(Digests, AnAbortDuringTheDigestWaitLeavesTheFileUnverifiedAndTheSessionInSt
         bool taken = false;
         signal.OnTaken = [&] { taken = true; };
         s.ftp.AbortSignal = &signal;
-        Clock::time_point requested;
-        std::thread requester;
+        Clock::time_point hashSent;
+        std::jthread requester;
         s.sent.Before("HASH", [&] {
-            requester = std::thread([&] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                requested = Clock::now();
-                signal.Request();
-            });
+            hashSent = Clock::now();
+            requester = AbortAfter(signal, 100);
         });
         TIdStringStream stream;
         if (resumed) stream.Write("hel", 3);
         s.ftp.Get("x", stream, resumed);
-        const Clock::duration took = Clock::now() - requested;
-        requester.join();
-        EXPECT_LT(took, std::chrono::milliseconds(1000));
+        EXPECT_LT(Clock::now() - hashSent, std::chrono::milliseconds(100 + 1000));
         EXPECT_TRUE(taken);
         EXPECT_EQ(stream.Bytes(), "hello");
         EXPECT_EQ(s.ftp.LastVerification.Kind, vkNotVerified);
