@@ -1,10 +1,6 @@
 #include "EngineSessions.h"
 #include "fixtures/RandomBytes.h"
-#include "ftp/IdAbortSignal.h"
-#include "ftp/IdException.h"
 
-#include <algorithm>
-#include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -67,40 +63,3 @@ TEST_P(ActiveMode, SeveralEnginesOnThreadsMoveManySmallFilesByteExact) {
 
 INSTANTIATE_TEST_SUITE_P(Families, ActiveMode, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "IPv6" : "IPv4"; });
-
-// pyftpdlib answers PORT only once its connection to the listener is made; when that never
-// comes, the time-out (or an abort request, well before it) fails the transfer, and ABOR
-// withdraws the PORT: whether the server then gives the PORT up or answers it late, the next
-// command gets its own reply. A server that answers nothing at all is dropped, not waited for.
-TEST(ActiveModePort, AnUnansweredPortFailsTheTransferInBoundedTimeAndAborKeepsTheSessionInStep) {
-    struct Case { std::string name, afterAbor; bool abortRequested; };
-    for (const Case& c : std::vector<Case>{{"port given up", "225 ABOR command successful.\r\n", false},
-                                           {"port answered late", "425 No connection.\r\n226 ABOR ok\r\n", false},
-                                           {"abort requested", "225 ABOR command successful.\r\n", true},
-                                           {"silent server", "", false}}) {
-        SCOPED_TRACE(c.name);
-        const bool answers = !c.afterAbor.empty();
-        ScriptedSession s(c.abortRequested ? 5000 : 300);
-        s.ftp.Passive = false;
-        s.control.ExpectLine().Reply(c.afterAbor);
-        if (answers) s.control.Reply("257 \"/\"\r\n");
-        s.Start();
-        TIdAbortSignal signal;
-        s.ftp.AbortSignal = &signal;
-        const DelayedAbort requester(signal, c.abortRequested ? 200 : -1);
-        TIdStringStream stream;
-        const auto took = Timed([&] {
-            if (c.abortRequested) EXPECT_THROW(s.ftp.Get("x", stream), EIdConnClosedGracefully);
-            else EXPECT_THROW(s.ftp.Get("x", stream), EIdConnectTimeout);
-        });
-        EXPECT_LT(took, std::chrono::milliseconds(c.abortRequested ? 1000 : 1500));
-        EXPECT_EQ(s.ftp.DataChannel(), nullptr);
-        EXPECT_EQ(s.ftp.Connected(), answers);
-        EXPECT_TRUE(!answers || s.ftp.CurrentDirectory() == "/");
-        const std::vector<std::string> lines = s.Finish();
-        ASSERT_GE(lines.size(), 6u);
-        EXPECT_EQ(lines[4].rfind("PORT ", 0), 0u) << lines[4];
-        EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.end()),
-                  (answers ? std::vector<std::string>{"ABOR", "PWD"} : std::vector<std::string>{"ABOR"}));
-    }
-}

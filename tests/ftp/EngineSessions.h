@@ -15,6 +15,9 @@
 #include <utility>
 #include <vector>
 
+// Lines, names or commands, in order.
+using Strings = std::vector<std::string>;
+
 // Records the status texts and disconnect notifications of a connection, in order.
 struct EngineEvents {
     std::vector<std::string> events;
@@ -153,20 +156,14 @@ struct DataPeer : ScriptedPeer {
 };
 
 // Requests an abort from another thread once `ms` have passed (never when negative); joined
-// when it goes.
-class DelayedAbort {
-public:
-    DelayedAbort(TIdAbortSignal& signal, int ms)
-        : thread_([&signal, ms] {
-              if (ms < 0) return;
-              std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-              signal.Request();
-          }) {}
-    ~DelayedAbort() { thread_.join(); }
-
-private:
-    std::thread thread_;
-};
+// when the thread returned goes.
+inline std::jthread AbortAfter(TIdAbortSignal& signal, int ms) {
+    return std::jthread([&signal, ms] {
+        if (ms < 0) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        signal.Request();
+    });
+}
 
 // The exception of type E the action throws; none when it throws nothing.
 template <class E, class Action>
@@ -186,6 +183,9 @@ std::chrono::steady_clock::duration Timed(Action action) {
     action();
     return std::chrono::steady_clock::now() - start;
 }
+
+// Seconds since the epoch of 2024-02-29 13:45:07 UTC: a file time whose every field tells.
+inline constexpr std::int64_t LeapDayAfternoon = 1709214307;
 
 // The last two fields of a PASV reply or PORT command.
 inline std::string PortFields(int port) { return std::to_string(port / 256) + "," + std::to_string(port % 256); }

@@ -5,12 +5,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-using Strings = std::vector<std::string>;
-
-}  // namespace
-
 // In type A a file is text: it arrives on a Unix server with LF and comes back with LF, a lone
 // CR being a character; a server's CR LF file comes as LF. Work counts bytes of the local file
 // both ways. Switched back to type I, the same files move byte for byte. (Line ends cut between

@@ -64,14 +64,45 @@ INSTANTIATE_TEST_SUITE_P(Modes, FtpTls, ::testing::Values(true, false),
 
 }  // namespace
 
-// Then an abort mid-download and mid-upload, from the work events, each leaving a working session.
-TEST_P(FtpTls, ExplicitTlsWithPyftpdlibMovesFilesExactlyListsAndAborts) {
+// The certificate: unknown, asked and refused, then accepted and stored; stored for another
+// certificate, asked as a changed one; stored, not asked. Then files move byte for byte, a
+// listing comes, and an abort mid-download and mid-upload, from the work events, each leaves a
+// working session.
+TEST_P(FtpTls, ExplicitTlsWithPyftpdlibAsksTrustMovesFilesExactlyListsAndAborts) {
     FtpServer server({.tls = "explicit", .certificateFile = certificate.CombinedFile()});
     TIdFTP ftp;
-    AimAtTls(ftp, server.Host(), server.Port(), certificate.Fingerprint(), GetParam());
+    AimAtTls(ftp, server.Host(), server.Port(), {}, GetParam());
+    std::vector<TIdCertificateInfo> asked;
+    bool answer = false;
+    ftp.OnVerifyCertificate = [&](TIdFTP*, const TIdCertificateInfo& info) {
+        asked.push_back(info);
+        return answer;
+    };
+    ExpectTlsRefusal(ftp);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].Fingerprint, certificate.Fingerprint());
+    EXPECT_EQ(asked[0].Subject, "CN=localhost");
+    EXPECT_FALSE(asked[0].Changed);
+    EXPECT_TRUE(ftp.TrustedFingerprint.empty());
+
+    answer = true;
+    ftp.Connect(true, 5000);
+    EXPECT_EQ(ftp.TrustedFingerprint, certificate.Fingerprint());
+    ftp.Quit();
+
+    const std::string other = TestCertificate().Fingerprint();
+    ftp.TrustedFingerprint = other;
+    answer = false;
+    ExpectTlsRefusal(ftp);
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_TRUE(asked[2].Changed);
+    EXPECT_EQ(ftp.TrustedFingerprint, other);
+
+    ftp.TrustedFingerprint = certificate.Fingerprint();
     SentCommands sent;
     sent.Attach(ftp);
     ftp.Connect(true, 5000);
+    EXPECT_EQ(asked.size(), 3u);
     for (const char* command : {"PBSZ 0", "PROT P", "PASS secret"}) EXPECT_TRUE(sent.Sent(command)) << command;
     ExpectTransfersExact(ftp, server.File("up.bin"), "");
 
@@ -97,44 +128,6 @@ TEST_P(FtpTls, VsftpdWithForcedTlsAndRequiredSessionReuseServesEveryDataConnecti
     ftp.Username = "anonymous";
     ftp.Connect(true, 5000);
     ExpectTransfersExact(ftp, server.File("up.bin"), "pub/");
-}
-
-// Unknown: asked, refused, then accepted and stored; stored: not asked; stored for another
-// certificate: asked as a changed one.
-TEST(FtpTlsTrust, TheFingerprintQuestionAndTheStoredAnswer) {
-    TestCertificate certificate("ftp.test");
-    FtpServer server({.tls = "explicit", .certificateFile = certificate.CombinedFile()});
-    TIdFTP ftp;
-    AimAtTls(ftp, server.Host(), server.Port());
-    std::vector<TIdCertificateInfo> asked;
-    bool answer = false;
-    ftp.OnVerifyCertificate = [&](TIdFTP*, const TIdCertificateInfo& info) {
-        asked.push_back(info);
-        return answer;
-    };
-    ExpectTlsRefusal(ftp);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].Fingerprint, certificate.Fingerprint());
-    EXPECT_EQ(asked[0].Subject, "CN=ftp.test");
-    EXPECT_FALSE(asked[0].Changed);
-    EXPECT_TRUE(ftp.TrustedFingerprint.empty());
-
-    answer = true;
-    ftp.Connect(true, 5000);
-    EXPECT_EQ(ftp.TrustedFingerprint, certificate.Fingerprint());
-    ftp.Quit();
-
-    ftp.Connect(true, 5000);
-    EXPECT_EQ(asked.size(), 2u);
-    ftp.Quit();
-
-    const std::string other = TestCertificate().Fingerprint();
-    ftp.TrustedFingerprint = other;
-    answer = false;
-    ExpectTlsRefusal(ftp);
-    ASSERT_EQ(asked.size(), 3u);
-    EXPECT_TRUE(asked[2].Changed);
-    EXPECT_EQ(ftp.TrustedFingerprint, other);
 }
 
 // A server without TLS, a stalled handshake (ended at the time-out), garbage or plain text

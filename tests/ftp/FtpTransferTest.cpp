@@ -40,8 +40,8 @@ INSTANTIATE_TEST_SUITE_P(Modes, FtpTransfer, ::testing::Values(true, false),
 
 // Progress comes from the data channel as a rising running total. A resume fetches only the
 // rest and never overwrites unasked. A refused download leaves the local file alone, one that
-// cannot be written fails; the session stays in step either way.
-TEST_P(FtpTransfer, FilesMoveByteExactResumeAndAppendAndFailuresKeepLocalFiles) {
+// cannot be written fails; the session stays in step either way, and after aborts.
+TEST_P(FtpTransfer, FilesMoveByteExactResumeAppendFailAndAbortAndTheSessionStaysInStep) {
     ServerSession s(GetParam());
     std::vector<int64_t> counts;
     s.ftp.OnWork = [&](TIdComponent* from, TWorkMode, int64_t count) {
@@ -80,12 +80,9 @@ TEST_P(FtpTransfer, FilesMoveByteExactResumeAndAppendAndFailuresKeepLocalFiles) 
     EXPECT_THROW(s.ftp.Get("r.bin", s.local.File("no/such/dir/r.bin"), true), EStreamError);
     EXPECT_EQ(s.ftp.DataChannel(), nullptr);
     EXPECT_EQ(s.ftp.FileSize("r.bin"), (1 << 20) + 4);
-}
 
-// Another thread's request ends the running transfer with one ABOR, however often it is made,
-// and the session goes on in step. A request made before a transfer does not reach it.
-TEST_P(FtpTransfer, AnAbortRequestFromAnotherThreadEndsTheRunningTransferAndTheSessionGoesOn) {
-    ServerSession s(GetParam());
+    // Another thread's request ends the running transfer with one ABOR, however often it is
+    // made, and the session goes on in step. A request made before a transfer does not reach it.
     TempDir::WriteFile(s.server.File("big.bin"), std::string(FileSize, 'b'));
     TIdAbortSignal signal;
     std::atomic<int64_t> received{0};

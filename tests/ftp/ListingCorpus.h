@@ -13,6 +13,7 @@ struct CorpusLine {
     TIdDirItemType kind;
     std::int64_t size;
     const char* modified;  // "YYYY-MM-DD HH:MM:SS.mmm", in the server's clock
+    TIdTimePrecision precision;
     std::string name;
     std::string linkTarget;
     // Checked where given.

@@ -14,14 +14,6 @@ TIdFTPListItems MachineListing(const std::string& text)
     return items;
 }
 
-std::int64_t Epoch(const TIdFTPListItem& item)
-{
-    return UnixTimeOfUtc(item.Modified);
-}
-
-// Seconds since the epoch of 2024-02-29 13:45:07 UTC.
-constexpr std::int64_t LeapDayAfternoon = 1709214307;
-
 TEST(MachineListing, FactsGiveKindSizeUtcTimeRightsAndIdentity)
 {
     const TIdFTPListItems items = MachineListing("type=cdir;modify=20240101000000; /pub\r\n"
@@ -37,13 +29,13 @@ TEST(MachineListing, FactsGiveKindSizeUtcTimeRightsAndIdentity)
     EXPECT_EQ(file.Name(), "report.pdf");
     EXPECT_TRUE(file.Kind == ikFile && file.Size == 1234 && file.SizeKnown);
     EXPECT_TRUE(file.ModifiedUtc && file.Precision == tpSecond);
-    EXPECT_EQ(Epoch(file), LeapDayAfternoon);
+    EXPECT_EQ(UnixTimeOfUtc(file.Modified), LeapDayAfternoon);
     EXPECT_EQ(Rights(file), "rw-r-----");
     EXPECT_EQ(file.Unique(), "801g3f");
 
     const TIdFTPListItem& folder = items.Item(1);
     EXPECT_EQ(folder.Kind, ikDirectory);
-    EXPECT_EQ(Epoch(folder), LeapDayAfternoon);
+    EXPECT_EQ(UnixTimeOfUtc(folder.Modified), LeapDayAfternoon);
     EXPECT_EQ(DecodeDateTime(folder.Modified).millisecond, 250);
     // perm alone tells the user's rights, nothing of group and others.
     EXPECT_EQ(Rights(folder), "rwx??????");
@@ -88,60 +80,35 @@ TEST(MachineListing, OddAndMissingFactsLeaveThemUnknown)
     EXPECT_EQ(items.Item(2).Name(), "impossible day");
 }
 
-// LIST times carry the precision the line gives: the day for a year column, the minute for a
-// time of day, the second where the line shows seconds; never UTC.
-TEST(MachineListing, ListLinesTellTheirTimePrecision)
-{
-    TIdFTPListItems items;
-    ParseListing(TIdListLines::FromText("-rw-r--r-- 1 u g 5 Mar  3  2003 old\r\n"
-                                        "-rw-r--r-- 1 u g 5 Mar  3 15:13 recent\r\n"
-                                        "-rw-r--r-- 1 u g 5 2005-04-08 11:22:33.5 +0200 exact\r\n"
-                                        "-rw-r--r-- 1 u g 5 2005-04-08 00:00 midnight\r\n"),
-                 items, TDateParts{2026, 6, 15});
-    std::vector<TIdTimePrecision> precisions;
-    for (const TIdFTPListItem& item : items) precisions.push_back(item.ModifiedUtc ? tpUnknown : item.Precision);
-    EXPECT_EQ(precisions, (std::vector<TIdTimePrecision>{tpDay, tpMinute, tpSecond, tpMinute}));
-}
-
-// A FEAT that offers MLST to a server that refuses MLSD: the listing comes by LIST, and the
-// rest of the connection asks no MLSD again.
-TEST(MachineListing, ServerThatRefusesMlsdItOffersIsListedByList)
+// A FEAT that promises more than the server does: a refused OPTS UTF8 settles nothing; a
+// refused MLSD is listed by LIST, and the rest of the connection asks no MLSD again; a refused
+// or unreadable MLST falls back to MDTM, and an MDTM, MFMT or SIZE that answers nonsense or
+// refuses gives no time, no change and no size. The session stays in step throughout.
+TEST(MachineListing, FeaturesTheServerDoesNotHonourGiveNoFalseResults)
 {
     DataPeer refused(""), first("-rw-r--r-- 1 u g 5 Mar  3 15:13 a.txt\r\n"),
         second("-rw-r--r-- 1 u g 7 Mar  3 15:13 b.txt\r\n");
-    ScriptedSession s(TIdFTP::DefaultReadTimeoutMs, "211-Features:\r\n MLST type*;size*;modify*;\r\n MDTM\r\n211 End\r\n");
-    s.control.Reply(PassiveReply(refused.Port())).Reply("500 MLSD not understood\r\n").Reply(PassiveReply(first.Port()))
-        .Reply("150 here\r\n226 done\r\n").Reply(PassiveReply(second.Port())).Reply("150 here\r\n226 done\r\n");
-    s.Start();
-    EXPECT_TRUE(s.ftp.ListsByMlsd());
-    s.ftp.ListDirectory("");
-    ASSERT_EQ(s.ftp.ParsedListing().Count(), 1u);
-    EXPECT_EQ(s.ftp.ParsedListing().Item(0).Name(), "a.txt");
-    EXPECT_FALSE(s.ftp.ListsByMlsd());
-    s.ftp.ListDirectory("");
-    EXPECT_EQ(s.ftp.ParsedListing().Item(0).Name(), "b.txt");
-    const std::vector<std::string> commands = s.Finish();
-    EXPECT_EQ(std::count(commands.begin(), commands.end(), "MLSD"), 1);
-    EXPECT_EQ(std::count(commands.begin(), commands.end(), "LIST"), 2);
-}
-
-// A FEAT that promises more than the server does: a refused OPTS UTF8 settles nothing, a
-// refused or unreadable MLST falls back to MDTM, and an MDTM, MFMT or SIZE that answers nonsense
-// or refuses gives no time, no change and no size. The session stays in step throughout.
-TEST(MachineListing, FeaturesTheServerDoesNotHonourGiveNoFalseResults)
-{
     ScriptedPeer control;
     control.Send("220 hi\r\n").Reply("230 ok\r\n").Reply("200 type\r\n")
         .Reply("211-Features:\r\n UTF8\r\n MLST type*;size*;modify*;\r\n MDTM\r\n MFMT\r\n SIZE\r\n211 End\r\n")
-        .Reply("504 Unknown command\r\n").Reply("215 UNIX\r\n").Reply("500 Unknown command\r\n")
+        .Reply("504 Unknown command\r\n").Reply("215 UNIX\r\n").Reply(PassiveReply(refused.Port()))
+        .Reply("500 MLSD not understood\r\n").Reply(PassiveReply(first.Port())).Reply("150 here\r\n226 done\r\n")
+        .Reply(PassiveReply(second.Port())).Reply("150 here\r\n226 done\r\n").Reply("500 Unknown command\r\n")
         .Reply("213 20240229134507\r\n").Reply("250-Begin\r\n type=file;modify=2024; b.txt\r\n250 End\r\n")
         .Reply("213 not a time\r\n").Reply("502 Command not implemented\r\n").Reply("213 many\r\n")
         .Reply("257 \"/\"\r\n").Start();
     TIdFTP ftp;
     ftp.Host = "127.0.0.1";
     ftp.Port = control.Port();
+    ftp.Passive = true;
     ftp.Connect(true, 5000);
     EXPECT_FALSE(ftp.NameCodec.Settled());
+    EXPECT_TRUE(ftp.ListsByMlsd());
+    ftp.ListDirectory("");
+    EXPECT_EQ(ItemNames(ftp.ParsedListing()), Strings{"a.txt"});
+    EXPECT_FALSE(ftp.ListsByMlsd());
+    ftp.ListDirectory("");
+    EXPECT_EQ(ItemNames(ftp.ParsedListing()), Strings{"b.txt"});
     EXPECT_EQ(ftp.ModificationTime("a.txt"), LeapDayAfternoon);
     EXPECT_EQ(ftp.ModificationTime("b.txt"), std::nullopt);
     EXPECT_FALSE(ftp.SetModificationTime("c.txt", LeapDayAfternoon));
@@ -149,9 +116,8 @@ TEST(MachineListing, FeaturesTheServerDoesNotHonourGiveNoFalseResults)
     EXPECT_EQ(ftp.CurrentDirectory(), "/");
     ftp.Disconnect();
     control.Wait();
-    EXPECT_EQ(control.Lines(), (std::vector<std::string>{"USER ", "TYPE I", "FEAT", "OPTS UTF8 ON", "SYST",
-                                                         "MLST a.txt", "MDTM a.txt", "MLST b.txt", "MDTM b.txt",
-                                                         "MFMT 20240229134507 c.txt", "SIZE c.txt", "PWD"}));
+    EXPECT_EQ(control.Lines(), (Strings{"USER ", "TYPE I", "FEAT", "OPTS UTF8 ON", "SYST", "PASV", "MLSD", "PASV",
+                                        "LIST", "PASV", "LIST", "MLST a.txt", "MDTM a.txt", "MLST b.txt", "MDTM b.txt",
+                                        "MFMT 20240229134507 c.txt", "SIZE c.txt", "PWD"}));
 }
-
 }  // namespace

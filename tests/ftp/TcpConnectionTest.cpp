@@ -4,14 +4,10 @@
 #include "ftp/IdPasswordMask.h"
 #include "ftp/IdTCPClient.h"
 
-#include <chrono>
 #include <gtest/gtest.h>
 #include <random>
 
 namespace {
-
-using Strings = std::vector<std::string>;
-using Clock = std::chrono::steady_clock;
 
 // A client connected to `peer`, which starts playing its script now.
 struct Connection {
@@ -27,32 +23,12 @@ struct Connection {
     }
 };
 
-
 // A peer that sends `bytes` and closes.
 struct Sender : ScriptedPeer {
     explicit Sender(const std::string& bytes) { Send(bytes).Close(); }
 };
 
 }  // namespace
-
-// A disconnect, a second one and a peer's close each notify once; names go through the
-// resolver, which says when it finds none.
-TEST(TcpConnection, DisconnectsAndAPeersCloseNotifyOnce) {
-    ScriptedPeer peer;
-    Connection c(peer);
-    EXPECT_THROW(c.client.Connect(5000), EIdAlreadyConnected);
-    c.client.Disconnect();
-    c.client.Disconnect();
-    EXPECT_THROW(c.client.WriteLine("NOOP"), EIdConnClosedGracefully);
-    Sender named("");
-    Connection closing(named, "LocalHost");
-    EXPECT_THROW(closing.client.ReadRawReply(), EIdConnClosedGracefully);
-    EXPECT_FALSE(closing.client.Connected());
-    for (const std::vector<std::string>& events : {c.events.events, closing.events.events})
-        EXPECT_EQ(std::count(events.begin(), events.end(), "OnDisconnected"), 1);
-    closing.client.Host = "no-such-host.invalid";
-    EXPECT_THROW(closing.client.Connect(2000), EIdException);
-}
 
 // A line cut by a pause: the time-outs leave its start in the buffer for the reads after them.
 TEST(TcpConnection, ReadLineHandlesTerminatorsTheLengthLimitAndTimeOuts) {
@@ -83,24 +59,37 @@ TEST(TcpConnection, ReadLineHandlesTerminatorsTheLengthLimitAndTimeOuts) {
 }
 
 // Every write reaches the log hook as one call; a line break inside a command would smuggle a
-// second command onto the control connection. The session log hides only the password.
-TEST(TcpConnection, EveryWriteIsOneSendHookCallAndLinesWithBreaksAreRefused) {
+// second command onto the control connection. The session log hides only the password. A
+// disconnect, a second one and a peer's close each notify once; names go through the resolver,
+// which says when it finds none.
+TEST(TcpConnection, WritesAreOneHookCallEachLinesWithBreaksAreRefusedAndDisconnectsNotifyOnce) {
     ScriptedPeer peer;
-    peer.ExpectLine().ExpectLine();
     SentCommands sent;
     Connection c(peer);
     sent.Attach(c.client);
+    EXPECT_THROW(c.client.Connect(5000), EIdAlreadyConnected);
     c.client.WriteLine("USER someone");
     EXPECT_THROW(c.client.WriteLine("CWD a\r\nDELE b"), EIdLineBreakInCommand);
     EXPECT_THROW(c.client.SendCommand("CWD a\nb"), EIdLineBreakInCommand);
     c.client.WriteLine("PASS secret");
     c.client.Disconnect();
+    c.client.Disconnect();
+    EXPECT_THROW(c.client.WriteLine("NOOP"), EIdConnClosedGracefully);
     peer.Wait();
     EXPECT_EQ(sent.lines, (Strings{"USER someone", "PASS secret"}));
     EXPECT_EQ(peer.Lines(), (Strings{"USER someone", "PASS secret"}));
     EXPECT_EQ(MaskSentData("USER x\r\nPASS y\r\nSYST\r\n"), "USER x\r\nPASS ****\r\nSYST\r\n");
     EXPECT_EQ(MaskSentData("  pass a b c"), "  pass ****");
     EXPECT_EQ(MaskSentData("PASSWORD x\r\n"), "PASSWORD x\r\n");
+
+    Sender named("");
+    Connection closing(named, "LocalHost");
+    EXPECT_THROW(closing.client.ReadRawReply(), EIdConnClosedGracefully);
+    EXPECT_FALSE(closing.client.Connected());
+    for (const Strings& events : {c.events.events, closing.events.events})
+        EXPECT_EQ(std::count(events.begin(), events.end(), "OnDisconnected"), 1);
+    closing.client.Host = "no-such-host.invalid";
+    EXPECT_THROW(closing.client.Connect(2000), EIdException);
 }
 
 // Only the code and a blank at the start of a line end a multi-line reply, the code compared

@@ -1,10 +1,11 @@
 // Transfers checked once complete, against ProFTPD (HASH, RANG, the X digest commands) and
-// pyftpdlib (no digest, SIZE only).
+// pyftpdlib (no digest: SIZE, or the folders' listings when the checks are deferred).
 #include "EngineSessions.h"
 #include "fixtures/ProftpdServer.h"
 #include "fixtures/RandomBytes.h"
 #include "ftp/IdException.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -64,7 +65,7 @@ TEST(VerifiedTransfer, TheStrongestOfferedAlgorithmIsUsed) {
 // A resumed download and an append are verified over the bytes moved only: ProFTPD's HASH
 // ignores RANG and answers for the whole file, which is noticed from its reply's range, so the
 // X command with start and end is asked instead.
-TEST(VerifiedTransfer, ResumedGetAndAppendedPutAreVerifiedOverTheirRange) {
+TEST(VerifiedTransfer, ResumedAndAppendedAreVerifiedOverTheirRangeAndAsciiOrVerificationOffAskNothing) {
     DigestSession s;
     const std::string bytes = RandomBytes(1 << 20, 3);
     TempDir::WriteFile(s.server.File("whole.bin"), bytes);
@@ -89,6 +90,23 @@ TEST(VerifiedTransfer, ResumedGetAndAppendedPutAreVerifiedOverTheirRange) {
     s.ftp.Put(s.local.File("more.txt"), "new.txt", true);
     EXPECT_EQ(TempDir::ReadFile(s.server.File("new.txt")), bytes);
     ExpectVerified(s.ftp, "SHA-256");
+
+    // Type A changes the bytes, and verification can be turned off: either way no digest and no
+    // size is asked for, and the outcome says why.
+    s.sent.lines.clear();
+    TempDir::WriteFile(s.server.File("t.txt"), "a\r\nb\r\n");
+    s.ftp.SetTransferType(ftASCII);
+    s.ftp.Get("t.txt", s.local.File("t.txt"), true);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkNotVerified);
+    EXPECT_EQ(s.ftp.LastVerification.Reason, "ASCII mode");
+
+    s.ftp.SetTransferType(ftBinary);
+    s.ftp.VerifyTransfers = false;
+    s.ftp.Get("t.txt", s.local.File("b.txt"), true);
+    s.ftp.Put(s.local.File("b.txt"), "c.txt");
+    EXPECT_EQ(s.ftp.LastVerification.Reason, "verification is off");
+    for (const char* command : {"HASH", "OPTS HASH", "XSHA", "XMD5", "XCRC", "RANG", "SIZE"})
+        EXPECT_FALSE(s.sent.Sent(command)) << command;
 }
 
 // A file that differs after the transfer fails it: the receiving side's copy is renamed to
@@ -127,30 +145,11 @@ TEST(VerifiedTransfer, AMismatchRenamesTheFileToPartAndRaises) {
     EXPECT_EQ(s.ftp.CurrentDirectory(), "/");
 }
 
-// Type A changes the bytes, and verification can be turned off: either way no digest and no
-// size is asked for, and the outcome says why.
-TEST(VerifiedTransfer, AsciiModeAndVerificationOffAskNothing) {
-    DigestSession s;
-    TempDir::WriteFile(s.server.File("t.txt"), "a\r\nb\r\n");
-    s.ftp.SetTransferType(ftASCII);
-    s.ftp.Get("t.txt", s.local.File("t.txt"), true);
-    EXPECT_EQ(s.ftp.LastVerification.Kind, vkNotVerified);
-    EXPECT_EQ(s.ftp.LastVerification.Reason, "ASCII mode");
-
-    s.ftp.SetTransferType(ftBinary);
-    s.ftp.VerifyTransfers = false;
-    s.ftp.Get("t.txt", s.local.File("b.txt"), true);
-    s.ftp.Put(s.local.File("b.txt"), "c.txt");
-    EXPECT_EQ(s.ftp.LastVerification.Reason, "verification is off");
-    for (const char* command : {"HASH", "OPTS HASH", "XSHA", "XMD5", "XCRC", "RANG", "SIZE"})
-        EXPECT_FALSE(s.sent.Sent(command)) << command;
-}
-
 // Without digests the size is compared. A download whose bytes add up to the size its listing
 // gave asks no SIZE afterwards; one that differs, from a file changed since it was listed, is
 // asked and matches; a server file that grew after the download (the Pure-FTPd tests have the
-// sizes that match) no longer matches what arrived.
-TEST(VerifiedTransfer, WithoutDigestsTheSizeIsComparedAndADifferentOneFailsTheDownload) {
+// sizes that match) no longer matches what arrived. Then the same checks deferred.
+TEST(VerifiedTransfer, WithoutDigestsTheSizeIsComparedAtOnceOrDeferredByFolderAndADifferentOneFails) {
     ServerSession s;
     const std::string bytes = RandomBytes(70000, 4);
     TempDir::WriteFile(s.server.File("a.bin"), bytes);
@@ -169,4 +168,53 @@ TEST(VerifiedTransfer, WithoutDigestsTheSizeIsComparedAndADifferentOneFailsTheDo
     EXPECT_THROW(s.ftp.Get("a.bin", s.local.File("c.bin"), true), EIdVerificationFailed);
     EXPECT_EQ(s.ftp.LastVerification.Algorithm, "size");
     EXPECT_EQ(TempDir::ReadFile(s.local.File("c.bin.part")), bytes + "more");
+
+    // Deferred checks of uploads named by paths into several folders, as a connection that never
+    // changes folder sends them: one listing per folder instead of a SIZE per file.
+    s.sent.lines.clear();
+    std::filesystem::create_directories(s.server.File("one"));
+    std::filesystem::create_directories(s.server.File("two/deep"));
+    const std::vector<std::string> paths = {"/one/a.bin", "two/deep/b.bin", "/one/c.bin", "top.bin", "two/deep/d.bin"};
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        TempDir::WriteFile(s.local.File("f" + std::to_string(i)), RandomBytes(3000 + i, int(i)));
+    s.ftp.DeferSizeChecks();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        s.ftp.Put(s.local.File("f" + std::to_string(i)), paths[i]);
+        EXPECT_EQ(s.ftp.LastVerification.Kind, vkNotVerified);
+    }
+    EXPECT_FALSE(s.sent.Sent("SIZE"));
+    // Cut short on the server after it arrived: only the listing can tell.
+    TempDir::WriteFile(s.server.File("two/deep/d.bin"), "short");
+
+    const std::vector<EIdVerificationFailed> failures = s.ftp.SettleSizeChecks();
+    ASSERT_EQ(failures.size(), 1u);
+    const EIdVerificationFailed& f = failures[0];
+    EXPECT_EQ((std::vector<std::string>{f.FileName(), f.Verification().Algorithm, f.Verification().Expected,
+                                        f.Verification().Actual, f.PartName()}),
+              (std::vector<std::string>{"two/deep/d.bin", "size", "3004", "5", "two/deep/d.bin.part"}));
+    EXPECT_TRUE(TempDir::Exists(s.server.File("two/deep/d.bin.part")));
+    EXPECT_FALSE(TempDir::Exists(s.server.File("two/deep/d.bin")));
+    // "/one", "two/deep" and the current folder; only the ".part" name is asked by SIZE.
+    EXPECT_EQ(s.sent.Count("MLSD"), 3u);
+    EXPECT_EQ(s.sent.Count("SIZE"), 1u);
+    EXPECT_EQ(s.sent.Count("MLSD /one"), 1u);
+
+    // The deferral has ended: the next upload is checked at once.
+    s.ftp.Put(s.local.File("f0"), "again.bin");
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    EXPECT_TRUE(s.ftp.SettleSizeChecks().empty());
+
+    // A folder the server will not list (gone since the upload) costs its files a SIZE each; the
+    // other folders are still checked by their listings.
+    std::filesystem::create_directories(s.server.File("gone"));
+    s.sent.lines.clear();
+    s.ftp.DeferSizeChecks();
+    s.ftp.Put(s.local.File("f0"), "/gone/x.bin");
+    s.ftp.Put(s.local.File("f0"), "/one/x.bin");
+    std::filesystem::remove_all(s.server.File("gone"));
+    EXPECT_TRUE(s.ftp.SettleSizeChecks().empty());
+    EXPECT_EQ(s.sent.Count("MLSD"), 2u);
+    EXPECT_EQ(s.sent.Count("SIZE /gone/x.bin"), 1u);
+    EXPECT_EQ(s.ftp.LastVerification.Kind, vkSizeMatched);
+    EXPECT_TRUE(s.ftp.Connected());
 }
