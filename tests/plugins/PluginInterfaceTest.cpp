@@ -118,6 +118,12 @@ struct TPluginCase {
     uint32_t largestSide;  // the largest the format can declare
 };
 
+// Test listings name the case by its plug-in rather than by the case's bytes.
+void PrintTo(const TPluginCase& param, std::ostream* out)
+{
+    *out << param.fileName;
+}
+
 class PluginInterface : public ::testing::TestWithParam<TPluginCase> {
 protected:
     // Decodes within a time limit and, on success, checks the picture's shape and reads its last
